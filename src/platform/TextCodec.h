@@ -1,0 +1,30 @@
+// Text encoding between the application (QString) and what is stored in
+// databases and text files (GB18030 bytes, a superset of GBK).
+// Decoding never throws: an invalid byte sequence becomes U+FFFD and the rest
+// of the input is still decoded.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// QString -> GB18030 bytes and back.
+QByteArray ToGB(const QString& text);
+QString FromGB(const QByteArray& bytes);
+// Byte length of text in GB18030 (the length passed between layers).
+int GBLength(const QString& text);
+// Cuts GB18030 bytes to at most maxBytes without splitting a character.
+QByteArray CutGB(const QByteArray& bytes, int maxBytes);
+// Cuts text so that its GB18030 form has at most maxBytes bytes.
+QString CutToGBLength(const QString& text, int maxBytes);
+
+// Reading a text file: a UTF-8 or UTF-16 byte-order mark decides; otherwise
+// valid UTF-8 containing non-ASCII bytes is UTF-8; otherwise GB18030.
+QString DecodeTextFile(const QByteArray& bytes);
+// Writing a text file: GB18030 with CR LF line breaks (lone LF and CR become CR LF).
+QByteArray EncodeTextFile(const QString& text);
+
+// File helpers. Both return false and set *error to a user-readable message on failure.
+bool ReadTextFile(const QString& path, QString* text, QString* error = nullptr);
+// Writes bytes atomically: a temporary file in the same folder, then rename.
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+bool WriteTextFile(const QString& path, const QString& text, QString* error = nullptr);
