@@ -1,0 +1,217 @@
+#include "platform/QtDialogService.h"
+
+#include "platform/Skin.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// A message box that tells a click on the title-bar close button (which Qt
+// maps to the escape button) from a click on a button.
+class TShellMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool ClosedByTitleBar() const { return m_closed; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        m_closed = true;
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool m_closed = false;
+};
+
+QMessageBox::Icon IconFor(int icon) {
+    switch (icon) {
+    case 1: return QMessageBox::Information;
+    case 2: return QMessageBox::Warning;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+// The boxes are drawn in "宋体" 9 pt where that font exists; fontconfig picks
+// a CJK substitute otherwise.
+QFont MessageFont(const QFont& base) {
+    QFont font = base;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), base.family()});
+    font.setPointSize(9);
+    return font;
+}
+
+QWidget* DialogParent() { return QApplication::activeWindow(); }
+
+QString JoinPatterns(const QString& patterns) {
+    QStringList parts = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& part : parts) {
+        part = part.trimmed();
+        if (part == QLatin1String("*.*"))
+            part = QStringLiteral("*");   // "all files", also those without a dot
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setWindowTitle(request.caption);
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(request.initialDir);
+    if (!request.filter.isEmpty())
+        dialog.setNameFilter(ConvertFileFilter(request.filter));
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (!request.defaultExt.isEmpty())
+        dialog.setDefaultSuffix(request.defaultExt);
+    ApplyCurrentSkin(&dialog);
+}
+
+QStringList RunFileDialog(const TFileDialogRequest& request, QFileDialog::FileMode mode,
+                          QFileDialog::AcceptMode accept) {
+    QFileDialog dialog(DialogParent());
+    dialog.setFileMode(mode);
+    dialog.setAcceptMode(accept);
+    PrepareFileDialog(dialog, request);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QLineEdit* MaskedEdit(const char* objectName) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QLatin1String(objectName));
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    return edit;
+}
+
+}  // namespace
+
+QString ConvertFileFilter(const QString& filter) {
+    if (!filter.contains(QLatin1Char('|')))
+        return filter;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), JoinPatterns(parts[i + 1]));
+    return filters.join(QStringLiteral(";;"));
+}
+
+int TQtDialogService::MessageBox(const QString& text, const QString& caption, int icon, int style,
+                                 int buttons) {
+    TShellMessageBox box(DialogParent());
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.setIcon(IconFor(icon));
+    box.setFont(MessageFont(box.font()));
+    QPushButton* first = nullptr;
+    if (buttons == 2) {
+        first = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        box.setEscapeButton(no);
+    } else {
+        first = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.setEscapeButton(first);
+    }
+    box.setDefaultButton(first);
+    ApplySkin(&box, style, g_Theme);
+    box.exec();
+    if (box.ClosedByTitleBar())
+        return 2;
+    return box.clickedButton() == first ? 1 : 2;
+}
+
+QString TQtDialogService::InputPassword() {
+    QDialog dialog(DialogParent());
+    dialog.setObjectName(QStringLiteral("frmPassword"));
+    dialog.setWindowTitle(QStringLiteral("打开稿件库"));
+    QLineEdit* password = MaskedEdit("editPassword");
+    QLineEdit* confirm = MaskedEdit("editConfirm");
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(QStringLiteral("输入密码：")), 0, 0);
+    fields->addWidget(password, 0, 1);
+    fields->addWidget(new QLabel(QStringLiteral("确认密码：")), 1, 0);
+    fields->addWidget(confirm, 1, 1);
+    auto* ok = new QPushButton(QStringLiteral("确认"));
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"));
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch();
+    buttonRow->addWidget(ok);
+    buttonRow->addWidget(cancel);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(fields);
+    layout->addLayout(buttonRow);
+    password->setFocus();
+    ApplyCurrentSkin(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return password->text();
+}
+
+QString TQtDialogService::OpenFileName(const TFileDialogRequest& request) {
+    const QStringList files = RunFileDialog(request, QFileDialog::ExistingFile, QFileDialog::AcceptOpen);
+    return files.isEmpty() ? QString() : files.first();
+}
+
+QStringList TQtDialogService::OpenFileNames(const TFileDialogRequest& request) {
+    return RunFileDialog(request, QFileDialog::ExistingFiles, QFileDialog::AcceptOpen);
+}
+
+QString TQtDialogService::SaveFileName(const TFileDialogRequest& request) {
+    const QStringList files = RunFileDialog(request, QFileDialog::AnyFile, QFileDialog::AcceptSave);
+    return files.isEmpty() ? QString() : files.first();
+}
+
+QString TQtDialogService::FolderName(const QString& caption, const QString& initialDir) {
+    QFileDialog dialog(DialogParent());
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setWindowTitle(caption);
+    if (!initialDir.isEmpty())
+        dialog.setDirectory(initialDir);
+    ApplyCurrentSkin(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QFont> TQtDialogService::ChooseFont(const QFont& initial) {
+    QFontDialog dialog(initial, DialogParent());
+    dialog.setOption(QFontDialog::DontUseNativeDialog, true);
+    ApplyCurrentSkin(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
+}
+
+std::optional<QColor> TQtDialogService::ChooseColor(const QColor& initial) {
+    QColorDialog dialog(initial, DialogParent());
+    dialog.setOption(QColorDialog::DontUseNativeDialog, true);
+    ApplyCurrentSkin(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedColor();
+}
+
+int TQtDialogService::ExecDialog(QDialog& dialog) {
+    ApplyCurrentSkin(&dialog);
+    return dialog.exec() == QDialog::Accepted ? QDialog::Accepted : QDialog::Rejected;
+}

@@ -1,0 +1,89 @@
+// Where the application's files go: QUILLORA_HOME first, created when
+// missing, and a clear message plus a fallback when it cannot be used.
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppPaths : public ::testing::Test {
+protected:
+    void SetHome(const QString& home) {
+        qputenv("QUILLORA_HOME", QFile::encodeName(home));
+        ResetAppPathsForTesting();
+    }
+    void TearDown() override {
+        qputenv("QUILLORA_HOME", m_saved);
+        ResetAppPathsForTesting();
+    }
+    QTemporaryDir m_dir;
+    QByteArray m_saved = qgetenv("QUILLORA_HOME");
+};
+
+TEST_F(AppPaths, HomeWithOrWithoutSlashEndsWithOneSlash) {
+    const QString expected = m_dir.path() + QLatin1Char('/');
+    for (const QString& home : {m_dir.path(), expected, m_dir.path() + QStringLiteral("//")}) {
+        SetHome(home);
+        EXPECT_EQ(AppPath(), expected) << home.toStdString();
+        EXPECT_EQ(RegistryStoreFolder(), expected);
+    }
+}
+
+TEST_F(AppPaths, MissingHomeIsCreated) {
+    const QString home = m_dir.path() + QStringLiteral("/a/b/稿件/");
+    SetHome(home);
+    EXPECT_EQ(AppPath(), home);
+    EXPECT_TRUE(QFileInfo(home).isDir());
+}
+
+TEST_F(AppPaths, UnusableHomeFallsBackWithAMessage) {
+    // Tests may run as root, where permission bits stop nothing: a folder
+    // below a regular file can never be created.
+    QFile blocker(m_dir.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString bad = blocker.fileName() + QStringLiteral("/home/");
+    SetHome(bad);
+    ::testing::internal::CaptureStderr();
+    const QString appPath = AppPath();
+    const QString storeFolder = RegistryStoreFolder();
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(appPath, bad);
+    EXPECT_TRUE(appPath.endsWith(QLatin1Char('/')));
+    EXPECT_TRUE(QFileInfo(appPath).isDir() && QFileInfo(appPath).isWritable());
+    EXPECT_NE(storeFolder, bad);
+    EXPECT_TRUE(QFileInfo(storeFolder).isDir());
+    EXPECT_NE(messages.find(QFile::encodeName(bad).toStdString()), std::string::npos) << messages;
+}
+
+TEST_F(AppPaths, HomeThatIsAFileFallsBack) {
+    const QString file = m_dir.filePath(QStringLiteral("plain"));
+    QFile(file).open(QIODevice::WriteOnly);
+    SetHome(file);
+    ::testing::internal::CaptureStderr();
+    EXPECT_NE(AppPath(), file + QLatin1Char('/'));
+    EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+}
+
+TEST_F(AppPaths, ExeNameIsThisProgram) {
+    const QFileInfo exe(AppExeName());
+    EXPECT_TRUE(exe.isAbsolute());
+    EXPECT_TRUE(exe.isExecutable());
+    EXPECT_TRUE(exe.fileName().startsWith(QStringLiteral("platform_apppaths_test")));
+}
+
+TEST_F(AppPaths, WithoutHomeUsesTheXdgFolders) {
+    qunsetenv("QUILLORA_HOME");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
+    ResetAppPathsForTesting();
+    EXPECT_EQ(RegistryStoreFolder(), m_dir.path() + QStringLiteral("/Quillora/"));
+    qputenv("XDG_CONFIG_HOME", savedConfig);
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+// GB18030 conversion, the text-file reading rule, cutting on character
+// boundaries and the atomic file writer.
+#include "platform/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QByteArray B(const char* bytes, int size) { return QByteArray(bytes, size); }
+
+struct TDecodeCase {
+    const char* name;
+    QByteArray bytes;
+    QString expected;
+};
+
+TEST(DecodeTextFile, PicksTheEncodingByMarkAndContent) {
+    const TDecodeCase cases[] = {
+        {"GBK without mark", B("\xD6\xD0\xCE\xC4 ok", 7), U("中文 ok")},
+        {"UTF-8 without mark", QByteArray("\xE4\xB8\xAD\xE6\x96\x87"), U("中文")},
+        {"UTF-8 with mark", QByteArray("\xEF\xBB\xBF\xE4\xB8\xAD"), U("中")},
+        {"UTF-8 mark only", QByteArray("\xEF\xBB\xBF"), QString()},
+        {"UTF-16LE with mark", B("\xFF\xFE\x2D\x4E\x41\x00", 6), U("中A")},
+        {"UTF-16BE with mark", B("\xFE\xFF\x4E\x2D\x00\x41", 6), U("中A")},
+        {"GB18030 with mark", B("\x84\x31\x95\x33\xD6\xD0", 6), U("中")},
+        {"plain ASCII", QByteArray("abc\r\n"), U("abc\r\n")},
+        {"empty", QByteArray(), QString()},
+    };
+    for (const TDecodeCase& c : cases)
+        EXPECT_EQ(DecodeTextFile(c.bytes), c.expected) << c.name;
+}
+
+TEST(DecodeTextFile, InvalidBytesKeepTheRestOfTheText) {
+    // 0xFF is never valid in GB18030; a lone lead byte at the end neither.
+    const QString text = DecodeTextFile(B("ab\xFF\xD6\xD0" "cd\x81", 8));
+    EXPECT_TRUE(text.startsWith(U("ab"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(U("中cd"))) << text.toStdString();
+    // Invalid UTF-16 (odd length) does not crash either and keeps what precedes.
+    EXPECT_TRUE(DecodeTextFile(B("\xFF\xFE\x41\x00\x42", 5)).startsWith(U("A")));
+}
+
+TEST(GB18030, CharactersOutsideGbkRoundTrip) {
+    for (const QString& text : {U("中文abc"), U("€"), U("𠀀"), U("a𠀀b€c中"), QString()}) {
+        const QByteArray bytes = ToGB(text);
+        EXPECT_EQ(FromGB(bytes), text) << text.toStdString();
+        EXPECT_EQ(GBLength(text), bytes.size());
+    }
+    EXPECT_EQ(ToGB(U("中")), QByteArray("\xD6\xD0"));   // same bytes as GBK
+    EXPECT_EQ(ToGB(U("𠀀")).size(), 4);
+}
+
+// Every cut is a prefix made of whole characters and the longest that fits.
+TEST(GB18030, CutNeverSplitsACharacter) {
+    const QString text = U("a中𠀀b€文z");
+    const QByteArray bytes = ToGB(text);
+    for (int max = -1; max <= bytes.size() + 1; ++max) {
+        const QByteArray cut = CutGB(bytes, max);
+        ASSERT_LE(cut.size(), std::max(max, 0));
+        ASSERT_TRUE(bytes.startsWith(cut));
+        const QString decoded = FromGB(cut);
+        ASSERT_TRUE(text.startsWith(decoded)) << max;
+        ASSERT_EQ(CutToGBLength(text, max), decoded) << max;
+        if (decoded.size() < text.size()) {
+            const int nextWidth = text.at(decoded.size()).isHighSurrogate() ? 2 : 1;
+            ASSERT_GT(GBLength(text.left(decoded.size() + nextWidth)), max) << max;
+        }
+    }
+}
+
+TEST(GB18030, CutOfDamagedBytesStaysInside) {
+    const QByteArray junk = B("\x81\x30\xFF\x81", 4);
+    for (int max = 0; max <= 5; ++max)
+        EXPECT_LE(CutGB(junk, max).size(), max);
+}
+
+TEST(GB18030, LoneSurrogatesDoNotCrash) {
+    const QString broken = QString(QChar(0xD800)) + QStringLiteral("a") + QChar(0xDC00);
+    EXPECT_FALSE(ToGB(broken).isEmpty());
+    EXPECT_LE(GBLength(CutToGBLength(broken, 2)), 2);
+}
+
+TEST(EncodeTextFile, WritesCrLfLineBreaks) {
+    EXPECT_EQ(EncodeTextFile(U("a\nb\r\nc\rd\n\n中")), QByteArray("a\r\nb\r\nc\r\nd\r\n\r\n\xD6\xD0"));
+}
+
+class FileHelpers : public ::testing::Test {
+protected:
+    QString Path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(FileHelpers, WriteAtomicReplacesAndKeepsMode) {
+    const QString path = Path("a.txt");
+    ASSERT_TRUE(WriteFileAtomic(path, "old"));
+    ::chmod(QFile::encodeName(path).constData(), 0600);
+    ASSERT_TRUE(WriteTextFile(path, U("新\n")));
+    QString text;
+    ASSERT_TRUE(ReadTextFile(path, &text));
+    EXPECT_EQ(text, U("新\r\n"));
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.txt")});
+}
+
+TEST_F(FileHelpers, FailuresReportAReason) {
+    QString error;
+    EXPECT_FALSE(WriteFileAtomic(Path("missing/a.txt"), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    QString text;
+    EXPECT_FALSE(ReadTextFile(Path("none.txt"), &text, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+}  // namespace
