@@ -1,0 +1,51 @@
+// Character stepping over GB18030 byte strings, as the filter engine needs it:
+// counting characters, cutting on character boundaries and splitting text into
+// characters. Pure functions over bytes; nothing fails. A malformed or
+// truncated multi-byte sequence counts as one single-byte character, so every
+// step always advances and never reads past the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace tomedb {
+
+constexpr bool IsGbLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Byte length (1, 2 or 4) of the character starting at `pos` (pos < size).
+inline size_t GbCharLength(std::string_view text, size_t pos) {
+    const auto at = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (!IsGbLeadByte(at(pos)) || pos + 1 >= text.size()) return 1;
+    const unsigned char second = at(pos + 1);
+    if (second >= 0x30 && second <= 0x39) {
+        if (pos + 3 < text.size() && IsGbLeadByte(at(pos + 2)) && at(pos + 3) >= 0x30 &&
+            at(pos + 3) <= 0x39)
+            return 4;
+        return 1;
+    }
+    if (second >= 0x40 && second <= 0xFE && second != 0x7F) return 2;
+    return 1;
+}
+
+inline size_t GbCharCount(std::string_view text) {
+    size_t count = 0;
+    for (size_t pos = 0; pos < text.size(); pos += GbCharLength(text, pos)) ++count;
+    return count;
+}
+
+// Number of bytes taken by the first `chars` characters (all when fewer).
+inline size_t GbPrefixBytes(std::string_view text, size_t chars) {
+    size_t pos = 0;
+    for (size_t n = 0; n < chars && pos < text.size(); ++n) pos += GbCharLength(text, pos);
+    return pos;
+}
+
+// The character at `pos` as one number (its bytes, big-endian), for matching.
+inline uint32_t GbCharCode(std::string_view text, size_t pos, size_t length) {
+    uint32_t code = 0;
+    for (size_t i = 0; i < length; ++i) code = (code << 8) | static_cast<unsigned char>(text[pos + i]);
+    return code;
+}
+
+}  // namespace tomedb
