@@ -1,0 +1,158 @@
+#include "tomedb/dataproc/CompAlgoZlib.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace tomedb {
+
+namespace {
+
+constexpr size_t kPrefixSize = 4;
+// Input handed to zlib per call; progress is reported after each.
+constexpr size_t kBlockSize = 256 * 1024;
+// deflate cannot expand data by more than about 1032:1, so a length prefix
+// beyond this ratio of the compressed bytes is damage, not data.
+constexpr uint64_t kMaxInflateRatio = 1040;
+// Output allocated up front when decompressing, before inflate has shown
+// that the data really expands that far.
+constexpr size_t kPlausibleOutput = 4 << 20;
+
+void PutInt32LE(char* p, int32_t v) {
+    uint32_t u = static_cast<uint32_t>(v);
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<char>(u >> (8 * i));
+}
+
+int32_t GetInt32LE(const char* p) {
+    uint32_t u = 0;
+    for (int i = 0; i < 4; ++i) u |= uint32_t(static_cast<uint8_t>(p[i])) << (8 * i);
+    return static_cast<int32_t>(u);
+}
+
+int Percent(size_t done, size_t total) {
+    return total == 0 ? 0 : static_cast<int>(std::lround(100.0 * double(done) / double(total)));
+}
+
+[[noreturn]] void ZlibFail(int code) {
+    throw EZlibError(zError(code == Z_NEED_DICT ? Z_DATA_ERROR : code));
+}
+
+struct DeflateStream {
+    z_stream s{};
+    explicit DeflateStream(int level) {
+        if (int rc = deflateInit(&s, level); rc != Z_OK) ZlibFail(rc);
+    }
+    ~DeflateStream() { deflateEnd(&s); }
+};
+
+struct InflateStream {
+    z_stream s{};
+    InflateStream() {
+        if (int rc = inflateInit(&s); rc != Z_OK) ZlibFail(rc);
+    }
+    ~InflateStream() { inflateEnd(&s); }
+};
+
+// Deflates in into out after a kPrefixSize gap, handing zlib kBlockSize
+// bytes at a time and reporting progress after each; returns the stream size.
+template <class Report>
+size_t Deflate(std::string_view in, int level, std::string& out, Report&& report) {
+    DeflateStream z(level);
+    out.resize(kPrefixSize + deflateBound(&z.s, static_cast<uLong>(in.size())));
+    z.s.next_out = reinterpret_cast<Bytef*>(out.data() + kPrefixSize);
+    z.s.avail_out = static_cast<uInt>(out.size() - kPrefixSize);
+    size_t consumed = 0;
+    for (int rc = Z_OK; rc != Z_STREAM_END;) {
+        const size_t n = std::min(kBlockSize, in.size() - consumed);
+        z.s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data() + consumed));
+        z.s.avail_in = static_cast<uInt>(n);
+        const bool last = consumed + n == in.size();
+        rc = deflate(&z.s, last ? Z_FINISH : Z_NO_FLUSH);
+        if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc);
+        consumed += n - z.s.avail_in;
+        report(Percent(consumed, in.size()));
+        if (last && rc != Z_STREAM_END && z.s.avail_out == 0) ZlibFail(Z_BUF_ERROR);
+    }
+    return z.s.total_out;
+}
+
+}  // namespace
+
+int TCompAlgo_Zlib::ZlibLevel(uint8_t Level) {
+    switch (Level) {
+        case 0: return 9;
+        case 1: return Z_DEFAULT_COMPRESSION;
+        case 2:
+        case 3: return 1;
+        default: return 0;
+    }
+}
+
+void TCompAlgo_Zlib::EncodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
+    const std::string_view in = StreamInput(Source, Size);
+    FSourceSize = in.size();
+    if (in.empty()) { Dest.clear(); return; }
+    if (in.size() > static_cast<size_t>(INT32_MAX))
+        throw EDatabaseError("Value too large to compress");
+
+    // Build straight into Dest (reusing its capacity) unless it is the source.
+    std::string scratch;
+    std::string& out = (&Dest == &Source) ? scratch : Dest;
+    ReportEncode(0);
+    const size_t packed = Deflate(in, ZlibLevel(FLevel), out, [this](int p) { ReportEncode(p); });
+    if (packed >= in.size()) {
+        // Deflate did not shrink the value: store it raw, marked by -L.
+        out.resize(kPrefixSize + in.size());
+        std::memcpy(out.data() + kPrefixSize, in.data(), in.size());
+        PutInt32LE(out.data(), -static_cast<int32_t>(in.size()));
+    } else {
+        out.resize(kPrefixSize + packed);
+        PutInt32LE(out.data(), static_cast<int32_t>(in.size()));
+    }
+    ReportEncode(0);
+    if (&out != &Dest) Dest = std::move(out);
+}
+
+void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
+    const std::string_view in = StreamInput(Source, Size);
+    FSourceSize = in.size();
+    if (in.empty()) { Dest.clear(); return; }
+    if (in.size() < kPrefixSize) throw EZlibError(zError(Z_DATA_ERROR));
+    const int32_t h = GetInt32LE(in.data());
+    const std::string_view body = in.substr(kPrefixSize);
+    if (h < 0) { Dest.assign(body); return; }
+    if (body.size() > static_cast<size_t>(INT32_MAX)) throw EZlibError(zError(Z_DATA_ERROR));
+
+    const size_t want = static_cast<size_t>(h);
+    if (want > 0 && (body.empty() || want > body.size() * kMaxInflateRatio))
+        throw EZlibError(zError(Z_DATA_ERROR));
+    InflateStream z;
+    // A damaged prefix must not allocate what it claims: start with what the
+    // body can plausibly expand to and grow only as inflate produces bytes.
+    std::string scratch;
+    std::string& out = (&Dest == &Source) ? scratch : Dest;
+    out.resize(std::min<size_t>(want, std::max<size_t>(body.size() * 8, kPlausibleOutput)));
+    z.s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
+    z.s.avail_in = static_cast<uInt>(body.size());
+    ReportDecode(0);
+    size_t produced = 0;
+    while (produced < want) {
+        if (produced == out.size()) out.resize(std::min(want, out.size() * 2));
+        z.s.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+        z.s.avail_out = static_cast<uInt>(std::min<size_t>(out.size() - produced, kBlockSize * 4));
+        const uInt before = z.s.avail_out;
+        const int rc = inflate(&z.s, Z_NO_FLUSH);
+        produced += before - z.s.avail_out;
+        if (rc == Z_STREAM_END && produced < want) ZlibFail(Z_DATA_ERROR);
+        if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
+        ReportDecode(Percent(body.size() - z.s.avail_in, body.size()));
+    }
+    out.resize(produced);
+    ReportDecode(0);
+    if (&out != &Dest) Dest = std::move(out);
+}
+
+}  // namespace tomedb

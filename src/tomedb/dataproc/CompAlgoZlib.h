@@ -1,0 +1,30 @@
+// TCompAlgo_Zlib: the blob compression step. Format of a non-empty result: a
+// signed 32-bit little-endian length L, then the zlib stream of the value; or,
+// when deflate does not shrink the value, -L followed by the value unchanged.
+// An empty value is stored as nothing. Damaged input (bad stream, a length
+// that does not fit the data) throws EZlibError; values of 2 GiB or more
+// cannot be stored and throw EDatabaseError.
+#pragma once
+
+#include "tomedb/dataproc/DataProcessAlgo.h"
+
+namespace tomedb {
+
+class TCompAlgo_Zlib : public TCompressAlgo {
+public:
+    explicit TCompAlgo_Zlib(TTomeDBFileIO* owner = nullptr) : TCompressAlgo(owner) {}
+
+    void EncodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1) override;
+    void DecodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1) override;
+    void SetLevel(uint8_t Level) override { FLevel = Level; }
+    uint8_t GetLevel() const override { return FLevel; }
+
+    // Level byte -> zlib level: 0 -> 9, 1 -> default (-1), 2/3 -> 1, else 0.
+    static int ZlibLevel(uint8_t Level);
+
+private:
+    uint8_t FLevel = 1;
+    size_t FSourceSize = 0;
+};
+
+}  // namespace tomedb

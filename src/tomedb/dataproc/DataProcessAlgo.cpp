@@ -1,0 +1,40 @@
+#include "tomedb/dataproc/DataProcessAlgo.h"
+
+#include <cmath>
+
+namespace tomedb {
+
+std::string_view TDataProcessAlgo::StreamInput(const std::string& Source, int64_t Size) {
+    if (Size < 0 || static_cast<uint64_t>(Size) > Source.size()) return Source;
+    return std::string_view(Source).substr(0, static_cast<size_t>(Size));
+}
+
+void TEncryptAlgo::EncodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
+    ProcessStream(Source, Dest, Size, true);
+}
+
+void TEncryptAlgo::DecodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
+    ProcessStream(Source, Dest, Size, false);
+}
+
+// Works chunk by chunk in place; the cipher's feedback register carries the
+// chaining across chunks, and 4096 is a multiple of every block size, so the
+// result equals processing the whole unit at once.
+void TEncryptAlgo::ProcessStream(const std::string& Source, std::string& Dest, int64_t Size, bool encode) {
+    std::string data(StreamInput(Source, Size));
+    auto report = [&](int percent) { encode ? ReportEncode(percent) : ReportDecode(percent); };
+    const size_t total = data.size();
+    report(0);
+    for (size_t done = 0; done < total;) {
+        const size_t n = std::min(StreamChunkSize, total - done);
+        char* chunk = data.data() + done;
+        if (encode) EncodeBuffer(chunk, chunk, n);
+        else DecodeBuffer(chunk, chunk, n);
+        done += n;
+        report(static_cast<int>(std::lround(100.0 * double(done) / double(total))));
+    }
+    report(0);
+    Dest = std::move(data);
+}
+
+}  // namespace tomedb
