@@ -1,0 +1,258 @@
+#include "tomedb/dataset/TomeRebuild.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "tomedb/TomeError.h"
+#include "tomedb/dataproc/Registry.h"
+#include "tomedb/dataset/TomeDatabase.h"
+#include "tomedb/dataset/TomeTable.h"
+#include "tomedb/storage/TomeFormat.h"
+#include "tomedb/storage/TomeTableIO.h"
+
+namespace tomedb {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// A new, empty file "TDBxxxxxx" next to the database; empty text on failure.
+std::string MakeTemporaryFile(const std::string& databasePath) {
+    std::string pattern = FolderOf(databasePath) + "/TDBXXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) return std::string();
+    struct stat info {};
+    if (::stat(databasePath.c_str(), &info) == 0) ::fchmod(fd, info.st_mode & 07777);
+    ::close(fd);
+    return std::string(name.data());
+}
+
+void SyncFolder(const std::string& path) {
+    const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Restores the source's KeepConnection on every path.
+class TKeepConnectionScope {
+public:
+    explicit TKeepConnectionScope(TTomeDatabase& database)
+        : database_(database), saved_(database.KeepConnection()) {
+        database_.SetKeepConnection(true);
+    }
+    ~TKeepConnectionScope() {
+        database_.RestoreKeepConnection(saved_);
+    }
+    TKeepConnectionScope(const TKeepConnectionScope&) = delete;
+    TKeepConnectionScope& operator=(const TKeepConnectionScope&) = delete;
+
+private:
+    TTomeDatabase& database_;
+    bool saved_;
+};
+
+void OpenSourceTable(TTomeTable& table, TTomeDatabase& source, const std::string& name) {
+    table.SetSessionName(source.SessionName());
+    table.SetDatabaseName(source.DatabaseName());
+    table.SetTableName(name);
+    table.Open();
+}
+
+void CopyStructure(TTomeDatabase& source, TTomeDatabase& target, const std::string& name) {
+    TTomeTable table;
+    OpenSourceTable(table, source, name);
+    TTomeTableIO* io = source.FindTableIO(name);
+    const TTomeFieldDefs& fields = io->FieldDefs();
+    std::vector<TTomeFieldItem> items;
+    for (int i = 0; i < fields.Count(); ++i) {
+        const TTomeFieldDef& def = fields.At(i);
+        items.push_back(MakeFieldItem(def.Name, def.FieldType,
+                                      IsStringType(def.FieldType) ? def.DataSize : 0, dpmDefault));
+    }
+    if (!target.CreateTable(io->TableName(), items))
+        DatabaseError(FormatMessage("Table '%s' not found", name.c_str()));
+    const TTomeIndexDefs& indexes = io->IndexDefs();
+    for (int k = 0; k < indexes.Count(); ++k) {
+        const TTomeIndexDef& def = indexes.At(k);
+        if (def.FieldIdxes.empty()) continue;
+        // CreateTable already made the primary index of the auto-increment field.
+        if (fields.At(def.FieldIdxes[0]).FieldType == ftAutoInc && (def.Options & tiPrimary))
+            continue;
+        std::vector<std::string> keyNames;
+        for (int32_t f : def.FieldIdxes) keyNames.push_back(fields.At(f).Name);
+        target.CreateIndex(io->TableName(), def.Name, def.Options, keyNames);
+    }
+    table.Close();
+}
+
+void CopyRecords(TTomeDatabase& source, TTomeDatabase& target, const std::string& name) {
+    TTomeTable from;
+    OpenSourceTable(from, source, name);
+    TTomeTable to;
+    to.SetDatabaseName(target.DatabaseName());
+    to.SetTableName(name);
+    to.Open();
+    const int count = from.RecordCount();
+    int number = 0;
+    for (from.First(); !from.Eof(); from.Next()) {
+        ++number;
+        if (source.OnOperationProgress)
+            source.OnOperationProgress(&source, static_cast<int>(std::lround(number * 100.0 / count)));
+        to.Append();
+        for (int i = 0; i < from.FieldCount(); ++i) {
+            TField& field = from.Fields(i);
+            if (field.IsBlob()) {
+                to.WriteBlobValue(i, from.ReadBlobValue(i).value_or(std::string()));
+            } else {
+                // Slots are copied byte for byte: identities and stored values stay exact.
+                const size_t width = static_cast<size_t>(StoredFieldWidth(field.DataType(), field.Size()));
+                std::memcpy(to.FieldSlot(i), from.FieldSlot(i), width);
+            }
+            to.Fields(i).SetModified(true);
+        }
+        to.Post();
+    }
+    to.Close();
+    from.Close();
+}
+
+// Builds the new image in `tempPath`; raises on any failure.
+void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
+                const std::string& tempPath) {
+    TTomeDBFileIO& io = *source.FileIO();
+    TTomeDatabase target;
+    if (!target.CreateDatabase(tempPath, settings.compressBlob, settings.compressLevel,
+                               settings.compressAlgoName, settings.encrypt,
+                               settings.encryptAlgoName, settings.newPassword, settings.crc32))
+        DatabaseError(FormatMessage("Cannot create file %s", tempPath.c_str()));
+    target.SetDatabaseName(tempPath);
+    target.SetPassword(settings.newPassword);
+    target.Open();
+    std::string comment;
+    io.GetComments(comment, settings.oldPassword);
+    target.SetComments(comment);
+    std::vector<uint8_t> extData(format::kExtDataSize, 0);
+    if (io.GetExtData(extData.data())) target.SetExtData(extData.data(), format::kExtDataSize);
+    std::vector<std::string> names;
+    io.GetTableNames(names);
+    for (const std::string& name : names) CopyStructure(source, target, name);
+    for (const std::string& name : names) CopyRecords(source, target, name);
+    target.Flush();
+    target.Close();
+}
+
+// Renames the finished image over the database and reopens it. False when the
+// rename failed (the database stays open on its old file).
+bool ReplaceFile(TTomeDatabase& source, const std::string& tempPath) {
+    TTomeDBFileIO& io = *source.FileIO();
+    const std::string path = io.FileName();
+    const TTomeDBMediumType medium = io.MediumType();
+    const bool readOnly = io.ReadOnly();
+    const bool exclusive = io.Exclusive();
+    io.Lock();
+    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+        io.Unlock();
+        ::unlink(tempPath.c_str());
+        return false;
+    }
+    SyncFolder(path);
+    io.Unlock();
+    io.Close();
+    io.Open(path, medium, 0, readOnly, exclusive);
+    return true;
+}
+
+}  // namespace
+
+bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& requested) {
+    TTomeDBFileIO* io = source.FileIO();
+    if (!io || !io->IsOpen()) return false;
+    if (io->BaseOffset() != 0 || io->ReadOnly() || io->FileReadOnly() || io->MediumType() != mtDisk)
+        return false;
+    TKeepConnectionScope keep(source);
+    TRebuildSettings settings = requested;
+    if (settings.encrypt && FindEncryptAlgo(settings.encryptAlgoName) < 0)
+        settings.encryptAlgoName = "Blowfish";
+    const std::string tempPath = MakeTemporaryFile(io->FileName());
+    if (tempPath.empty()) return false;
+    try {
+        BuildImage(source, settings, tempPath);
+    } catch (...) {
+        ::unlink(tempPath.c_str());
+        throw;
+    }
+    try {
+        if (!ReplaceFile(source, tempPath)) return false;
+        // The reopened file layer needs its key again.
+        source.FileIO()->CheckPassword(settings.newPassword);
+        return true;
+    } catch (...) {
+        // The reopen failed: the database cannot stay half open.
+        try {
+            source.Close();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TTomeDatabase operations
+
+namespace {
+
+TRebuildSettings OwnSettings(TTomeDatabase& database) {
+    const TAlgoBlock& algo = database.FileIO()->AlgoBlock();
+    TRebuildSettings settings;
+    settings.compressBlob = algo.CompressBlob();
+    settings.compressLevel = algo.CompressLevel();
+    settings.compressAlgoName = algo.CompressAlgoName();
+    settings.encrypt = algo.Encrypt();
+    settings.encryptAlgoName = algo.EncryptAlgoName();
+    settings.crc32 = algo.CRC32();
+    settings.oldPassword = database.Password();
+    settings.newPassword = database.Password();
+    return settings;
+}
+
+}  // namespace
+
+bool TTomeDatabase::Compact() {
+    EnsureOpenForOperation(true);
+    if (!RebuildDatabase(*this, OwnSettings(*this))) return false;
+    ReloadAfterRebuild();
+    return true;
+}
+
+bool TTomeDatabase::Repair() { return Compact(); }
+
+bool TTomeDatabase::ChangePassword(const std::string& newPassword, bool encrypt) {
+    EnsureOpenForOperation(true);
+    TRebuildSettings settings = OwnSettings(*this);
+    settings.encrypt = encrypt;
+    settings.newPassword = newPassword;
+    if (!RebuildDatabase(*this, settings)) return false;
+    SetPassword(newPassword);
+    ReloadAfterRebuild();
+    return true;
+}
+
+void TTomeDatabase::ReloadAfterRebuild() {
+    for (const auto& table : tableIOs_)
+        if (table->Active()) table->Refresh();
+    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_)) table->RefreshAfterReload();
+}
+
+}  // namespace tomedb

@@ -1,0 +1,36 @@
+// The rebuild behind TTomeDatabase::Compact, Repair and ChangePassword: the
+// comment, extra data, table structure and live records of an open database
+// are copied into a new image, which then replaces the database file.
+//
+// The new image is written to a temporary file ("TDB" prefix, mkstemp) in the
+// database's own folder, flushed to disk and renamed over the database, so the
+// old file stays whole until the new one is complete; a crash at any moment
+// leaves either the old or the new database. Any failure removes the
+// temporary file: errors while copying are raised (the database is left as it
+// was, still open), a failed replacement returns false. A database opened
+// read-only, carrying no write permission, held in memory or not starting at
+// offset 0 returns false at once and nothing is created.
+#pragma once
+
+#include <string>
+
+namespace tomedb {
+
+class TTomeDatabase;
+
+struct TRebuildSettings {
+    bool compressBlob = false;
+    int compressLevel = 0;
+    std::string compressAlgoName;
+    bool encrypt = false;
+    std::string encryptAlgoName;
+    std::string oldPassword;
+    std::string newPassword;
+    bool crc32 = false;
+};
+
+// The source must be connected with access granted. True when the rebuilt
+// image replaced the file (the database is then open on it again).
+bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& settings);
+
+}  // namespace tomedb

@@ -1,0 +1,271 @@
+// Opening, closing, locking, raw access and the encode/decode steps of the
+// file layer. Table and index creation, comments and extra data are in
+// TomeDBFileIOSchema.cpp.
+#include "tomedb/storage/TomeDBFileIO.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "tomedb/TomeError.h"
+#include "tomedb/dataproc/PasswordCheck.h"
+#include "tomedb/storage/TomeDiskMedium.h"
+#include "tomedb/storage/TomeMemoryImage.h"
+
+namespace tomedb {
+
+using namespace format;
+
+TTomeDBFileIO::TTomeDBFileIO(TTomeStorageOwner* owner)
+    : Owner_(owner ? owner : &DefaultOwner_), Compress_(this), Encrypt_(this) {
+    ConnectProgress();
+}
+
+TTomeDBFileIO::~TTomeDBFileIO() {
+    try {
+        Close();
+    } catch (...) {
+        // Closing a descriptor cannot be reported from a destructor.
+    }
+}
+
+void TTomeDBFileIO::ConnectProgress() {
+    TTomeStorageOwner* owner = Owner_;
+    auto connect = [owner](TProgressEvent& event, TTomeProgressKind kind) {
+        if (owner->HasProgressHandler(kind))
+            event = [owner, kind](int percent) { owner->Progress(kind, percent); };
+    };
+    connect(Compress_.OnEncodeProgress, TTomeProgressKind::Compress);
+    connect(Compress_.OnDecodeProgress, TTomeProgressKind::Uncompress);
+    connect(Encrypt_.OnEncodeProgress, TTomeProgressKind::Encrypt);
+    connect(Encrypt_.OnDecodeProgress, TTomeProgressKind::Decrypt);
+}
+
+// Steps 4 and 5 of opening: magic and version of the 12-byte FileHeader.
+void TTomeDBFileIO::ValidateHeader(TTomeMedium& medium, const std::string& name) {
+    uint8_t header[kFileHeaderSize] = {};
+    medium.ReadAt(0, header, sizeof header);
+    const std::string magic(reinterpret_cast<char*>(header + kMagicOffset),
+                            FixedTextLength(header + kMagicOffset, kMagicSize));
+    if (magic != kMagic)
+        throw EDatabaseError(FormatMessage("Database file '%s' is a invalid TomeDB", name.c_str()));
+    const std::string version(reinterpret_cast<char*>(header + kVersionOffset),
+                              FixedTextLength(header + kVersionOffset, kVersionSize));
+    if (version == kIncompatibleVersion) throw EDatabaseError("Version 1.00 is not compatible");
+    if (version.compare(kVersion) > 0) throw EDatabaseError("Version of database file is too High");
+}
+
+void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumType,
+                         int64_t BaseOffset, bool ReadOnly, bool Exclusive) {
+    if (IsOpen()) return;
+    MediumType_ = MediumType;
+    Exclusive_ = Exclusive;
+    ReadOnly_ = ReadOnly;
+    BaseOffset_ = BaseOffset;
+    if (MediumType == mtMemory) {
+        TTomeMemoryImage* image = FindMemoryImage(FileName);
+        if (!image)
+            throw EDatabaseError(FormatMessage("Invalid database name '%s'", FileName.c_str()));
+        ValidateHeader(*image, FileName);
+        FileReadOnly_ = false;
+        Medium_ = image;
+    } else {
+        if (!TomeFileExists(FileName))
+            throw EDatabaseError(FormatMessage("Cannot open file %s", FileName.c_str()));
+        {
+            TTomeDiskMedium probe(FileName, TTomeDiskMedium::Mode::OpenExisting, true, false,
+                                  BaseOffset);
+            ValidateHeader(probe, FileName);
+        }
+        FileReadOnly_ = TomeFileIsReadOnly(FileName);
+        OwnedMedium_ = std::make_unique<TTomeDiskMedium>(
+            FileName, TTomeDiskMedium::Mode::OpenExisting, FileReadOnly_ || ReadOnly, Exclusive,
+            BaseOffset);
+        Medium_ = OwnedMedium_.get();
+    }
+    FileName_ = FileName;
+    Flushed_ = true;
+    LoadFixedBlocks();
+}
+
+void TTomeDBFileIO::OpenMedium(TTomeMedium& Medium, const std::string& DisplayName,
+                               bool ReadOnly) {
+    if (IsOpen()) return;
+    MediumType_ = mtMemory;
+    ReadOnly_ = ReadOnly;
+    Exclusive_ = false;
+    BaseOffset_ = 0;
+    ValidateHeader(Medium, DisplayName);
+    FileReadOnly_ = false;
+    Medium_ = &Medium;
+    FileName_ = DisplayName;
+    Flushed_ = true;
+    LoadFixedBlocks();
+}
+
+// Steps 7 and 8: AlgoBlock (once) and TableDirectory.
+void TTomeDBFileIO::LoadFixedBlocks() {
+    if (ImageSize() < kFixedAreaSize) RaiseDamaged();
+    ReadExact(kAlgoBlockOffset, Algo_.Bytes.data(), Algo_.Bytes.size());
+    SelectAlgorithms();
+    ReloadDirectory();
+}
+
+void TTomeDBFileIO::SelectAlgorithms() {
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    if (Algo_.CompressBlob()) Compress_.SetAlgoName(Algo_.CompressAlgoName());
+    if (Algo_.Encrypt()) {
+        Encrypt_.SetAlgoName(Algo_.EncryptAlgoName());
+        if (Algo_.EncryptMode() > 4) RaiseDamaged();
+        Encrypt_.SetMode(Algo_.EncryptMode());
+    }
+}
+
+void TTomeDBFileIO::ReloadDirectory() {
+    TTableDirectory directory;
+    ReadExact(kTableDirectoryOffset, directory.Bytes.data(), directory.Bytes.size());
+    const int32_t count = directory.TableCount();
+    if (count < 0 || count > kMaxTables) RaiseDamaged();
+    Directory_ = directory;
+}
+
+void TTomeDBFileIO::WriteDirectory() {
+    WriteAt(kTableDirectoryOffset, Directory_.Bytes.data(), Directory_.Bytes.size());
+}
+
+void TTomeDBFileIO::Close() {
+    if (!IsOpen()) return;
+    if (LockDepth_ > 0) Medium_->Unlock();
+    LockDepth_ = 0;
+    Medium_ = nullptr;
+    OwnedMedium_.reset();
+    Flushed_ = true;
+}
+
+void TTomeDBFileIO::Flush() {
+    if (!IsOpen()) return;
+    if (MediumType_ == mtDisk) Medium_->Flush();
+    Flushed_ = true;
+}
+
+// ---- lock ------------------------------------------------------------------
+
+bool TTomeDBFileIO::TryLockOnce() { return Medium_->TryLock(); }
+
+void TTomeDBFileIO::Lock() {
+    if (!IsOpen()) return;
+    if (LockDepth_++ > 0) return;
+    if (MediumType_ == mtMemory) return;
+    int failures = 0;
+    while (!TryLockOnce()) {
+        ++failures;
+        const int32_t retries = Owner_->LockRetryCount();
+        if (retries > 0 && failures > retries) {  // 0 (and a negative count) waits for ever
+            LockDepth_ = 0;
+            throw EDatabaseError("Wait for unlock time out");
+        }
+        const int32_t wait = Owner_->LockWaitTime();
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait > 0 ? wait : 0));
+    }
+}
+
+void TTomeDBFileIO::Unlock() {
+    if (!IsOpen() || LockDepth_ == 0) return;
+    if (--LockDepth_ > 0) return;
+    if (MediumType_ != mtMemory) Medium_->Unlock();
+}
+
+bool TTomeDBFileIO::CheckPassword(const std::string& Password) {
+    if (!IsOpen()) return false;
+    if (!Algo_.Encrypt()) return true;
+    if (PasswordCheckString(Password) != Algo_.PasswordCheck()) return false;
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    Encrypt_.InitKey(Password);
+    return true;
+}
+
+// ---- raw access --------------------------------------------------------------
+
+void TTomeDBFileIO::RaiseDamaged() const {
+    throw EDatabaseError(FormatMessage("Database file '%s' is damaged", FileName_.c_str()));
+}
+
+void TTomeDBFileIO::ReadExact(int64_t Position, void* Buffer, size_t Count) {
+    if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
+    if (Position < 0 || Position > kMaxImageSize) RaiseDamaged();
+    if (Medium_->ReadAt(Position, Buffer, Count) != Count) RaiseDamaged();
+}
+
+void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) {
+    if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
+    if (ReadOnly_ || FileReadOnly_) throw EDatabaseError("Cannot modify a read-only database");
+    if (MediumType_ == mtDisk) Flushed_ = false;  // a memory image is always "flushed"
+    Medium_->WriteAt(Position, Buffer, Count);
+}
+
+int64_t TTomeDBFileIO::ImageSize() {
+    if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
+    return Medium_->Size();
+}
+
+int32_t TTomeDBFileIO::TableHeaderOffset(int TableNo) const {
+    if (TableNo < 0 || TableNo >= Directory_.TableCount())
+        throw EDatabaseError(FormatMessage("Table number %d out of range", TableNo));
+    return Directory_.Offset(TableNo);
+}
+
+// ---- encode / decode -----------------------------------------------------------
+
+void TTomeDBFileIO::EncodeStream(const std::string& Source, std::string& Dest, bool Compress,
+                                 bool Encrypt) {
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    if (!Compress && !Encrypt) {
+        Dest = Source;
+        return;
+    }
+    std::string packed;
+    const std::string* input = &Source;
+    if (Compress) {
+        Compress_.EncodeStream(Source, packed);
+        input = &packed;
+    }
+    if (Encrypt) Encrypt_.EncodeStream(*input, Dest);
+    else Dest.swap(packed);
+}
+
+void TTomeDBFileIO::DecodeStream(const std::string& Source, std::string& Dest, bool Compress,
+                                 bool Encrypt) {
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    if (!Compress && !Encrypt) {
+        Dest = Source;
+        return;
+    }
+    std::string plain;
+    const std::string* input = &Source;
+    if (Encrypt) {
+        Encrypt_.DecodeStream(Source, plain);
+        input = &plain;
+    }
+    if (Compress) Compress_.DecodeStream(*input, Dest);
+    else Dest.swap(plain);
+}
+
+void TTomeDBFileIO::EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size) {
+    if (!Encrypt) {
+        if (Source != Dest) std::memmove(Dest, Source, Size);
+        return;
+    }
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    Encrypt_.EncodeBuffer(Source, Dest, Size);
+}
+
+void TTomeDBFileIO::DecodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size) {
+    if (!Encrypt) {
+        if (Source != Dest) std::memmove(Dest, Source, Size);
+        return;
+    }
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    Encrypt_.DecodeBuffer(Source, Dest, Size);
+}
+
+}  // namespace tomedb

@@ -1,0 +1,165 @@
+// TTomeDBFileIO: the file layer of one open database (owned by the database).
+//
+// It opens and validates an image (disk file or caller-owned memory image),
+// creates new images, appends tables and indexes, reads and writes the comment
+// and extra-data areas, holds the cross-process file lock and runs the
+// compression/encryption steps under a per-database critical section. Table
+// storage (TTomeTableIO) reads and writes records through ReadExact/WriteAt.
+//
+// Errors are EDatabaseError with the engine's messages. Every offset, count
+// and size read from an image is checked against the image before use; a
+// violation raises "Database file '%s' is damaged" (RaiseDamaged). Locked
+// operations release the lock on every path. Not thread-safe except for the
+// encode/decode steps, which serialise themselves.
+//
+// The rebuild primitives (RebuildDatabase, Compact, Repair, ChangePassword)
+// belong to this class as well and are added with the rebuild work.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tomedb/FieldTypes.h"
+#include "tomedb/dataproc/DataProcessMgr.h"
+#include "tomedb/storage/TomeMedium.h"
+#include "tomedb/storage/TomeStorageOwner.h"
+#include "tomedb/storage/TomeStructures.h"
+
+namespace tomedb {
+
+enum TTomeDBMediumType { mtDisk, mtMemory };
+
+// The caller's description of one field of a table to create.
+struct TTomeFieldItem {
+    std::string FieldName;
+    int32_t FieldType = 0;
+    int32_t DataSize = 0;
+    uint8_t DPMode = 0;
+};
+
+class TTomeDBFileIO {
+public:
+    explicit TTomeDBFileIO(TTomeStorageOwner* owner = nullptr);
+    ~TTomeDBFileIO();
+    TTomeDBFileIO(const TTomeDBFileIO&) = delete;
+    TTomeDBFileIO& operator=(const TTomeDBFileIO&) = delete;
+
+    // ---- open / close ----------------------------------------------------
+    void Open(const std::string& FileName, TTomeDBMediumType MediumType, int64_t BaseOffset,
+              bool ReadOnly, bool Exclusive);
+    // Opens an image on a caller-owned medium (fault-injection tests, tools);
+    // validated exactly as a memory image. displayName is used in messages.
+    void OpenMedium(TTomeMedium& Medium, const std::string& DisplayName, bool ReadOnly);
+    void Close();
+    bool IsOpen() const { return Medium_ != nullptr; }
+    bool IsFlushed() const { return Flushed_; }
+    void Flush();
+
+    // ---- cross-process lock (byte 1); nested calls only count -------------
+    void Lock();
+    void Unlock();
+
+    bool CheckPassword(const std::string& Password);
+
+    // ---- structure --------------------------------------------------------
+    bool CreateDatabase(const std::string& FileName, bool CompressBlob, uint8_t CompressLevel,
+                        const std::string& CompressAlgoName, bool Encrypt,
+                        const std::string& EncryptAlgoName, const std::string& Password,
+                        bool CRC32, TTomeDBMediumType MediumType = mtDisk);
+    bool CreateTable(const std::string& TableName, const std::vector<TTomeFieldItem>& Items);
+    bool DeleteTable(const std::string& TableName);
+    bool CreateIndex(const std::string& TableName, const std::string& IndexName,
+                     TTMIndexOptions Options, const std::vector<std::string>& FieldNames);
+    int FindTable(const std::string& TableName) const;
+    void ReadTableHeader(int TableNo, TTableHeader& Header);
+    void WriteTableHeader(int TableNo, const TTableHeader& Header);
+    void GetTableNames(std::vector<std::string>& List);
+    int TableCount() const { return Directory_.TableCount(); }
+    int32_t TableHeaderOffset(int TableNo) const;
+
+    bool SetComments(const std::string& Text, const std::string& Password);
+    bool GetComments(std::string& Text, const std::string& Password);
+    bool SetExtData(const void* Buffer, int32_t Size);
+    bool GetExtData(void* Buffer);  // copies kExtDataSize (2048) bytes
+
+    // ---- encode / decode steps (under the critical section) ----------------
+    void EncodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt);
+    void DecodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt);
+    void EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
+    void DecodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
+
+    // ---- raw access for table storage -------------------------------------
+    // Reads exactly count bytes at position or raises "... is damaged".
+    void ReadExact(int64_t Position, void* Buffer, size_t Count);
+    void WriteAt(int64_t Position, const void* Buffer, size_t Count);
+    int64_t ImageSize();
+    [[noreturn]] void RaiseDamaged() const;
+
+    // ---- state -------------------------------------------------------------
+    const std::string& FileName() const { return FileName_; }
+    TTomeDBMediumType MediumType() const { return MediumType_; }
+    bool Exclusive() const { return Exclusive_; }
+    bool ReadOnly() const { return ReadOnly_; }
+    bool FileReadOnly() const { return FileReadOnly_; }
+    int64_t BaseOffset() const { return BaseOffset_; }
+    const TAlgoBlock& AlgoBlock() const { return Algo_; }
+    TTomeStorageOwner& Owner() const { return *Owner_; }
+    TCompressMgr& CompressMgr() { return Compress_; }
+    TEncryptMgr& EncryptMgr() { return Encrypt_; }
+
+private:
+    void ValidateHeader(TTomeMedium& medium, const std::string& name);
+    void LoadFixedBlocks();
+    void ReloadDirectory();
+    void WriteDirectory();
+    void SelectAlgorithms();
+    void ConnectProgress();
+    bool TryLockOnce();
+    void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;
+    void CheckIndexRequest(const TTableHeader& header, const std::string& IndexName,
+                           TTMIndexOptions Options, const std::vector<std::string>& FieldNames,
+                           int32_t (&fieldIdx)[8]) const;
+    void CryptComments(uint8_t* comments, const std::string& Password, bool encode) const;
+    std::array<uint8_t, 3821> BuildNewImage(bool CompressBlob, uint8_t CompressLevel,
+                                            const std::string& CompressAlgoName, bool Encrypt,
+                                            const std::string& EncryptAlgoName,
+                                            const std::string& Password, bool CRC32) const;
+
+    TTomeStorageSettings DefaultOwner_;
+    TTomeStorageOwner* Owner_;
+    std::string FileName_;
+    TTomeDBMediumType MediumType_ = mtDisk;
+    bool Exclusive_ = false;
+    bool ReadOnly_ = false;
+    bool FileReadOnly_ = false;
+    int64_t BaseOffset_ = 0;
+    bool Flushed_ = true;
+    int LockDepth_ = 0;
+
+    std::unique_ptr<TTomeMedium> OwnedMedium_;  // mtDisk
+    TTomeMedium* Medium_ = nullptr;             // the image while open
+
+    TCompressMgr Compress_;
+    TEncryptMgr Encrypt_;
+    TAlgoBlock Algo_;
+    TTableDirectory Directory_;
+    std::recursive_mutex ProcessLock_;
+};
+
+// Scoped Lock/Unlock of the file layer.
+class TTomeFileLock {
+public:
+    explicit TTomeFileLock(TTomeDBFileIO& io) : Io_(io) { Io_.Lock(); }
+    ~TTomeFileLock() { Io_.Unlock(); }
+    TTomeFileLock(const TTomeFileLock&) = delete;
+    TTomeFileLock& operator=(const TTomeFileLock&) = delete;
+
+private:
+    TTomeDBFileIO& Io_;
+};
+
+}  // namespace tomedb

@@ -1,0 +1,62 @@
+// TTomeFaultMedium: wraps another medium and misbehaves on request, for crash
+// and fault tests. It can
+//   - "crash" at a chosen byte of the write stream: the write that reaches the
+//     byte is cut there (only its first bytes land) and raises, and every later
+//     write raises without writing, as if the process had died. Writes of fewer
+//     than kAtomicWrite bytes land whole or not at all, as a sector does;
+//   - fail every write after a number of successful ones;
+//   - corrupt the next N reads (flip one byte), e.g. to make a verified blob
+//     write see a bad read-back;
+//   - refuse the lock.
+// The wrapped medium is not owned. Failures raise EDatabaseError("I/O error ...").
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "tomedb/storage/TomeMedium.h"
+
+namespace tomedb {
+
+class TTomeFaultMedium final : public TTomeMedium {
+public:
+    explicit TTomeFaultMedium(TTomeMedium& inner) : Inner_(inner) {}
+    static constexpr size_t kAtomicWrite = 16;
+
+    // Crash when the total of written bytes would pass `bytes` (-1: never).
+    void CrashAfterBytes(int64_t bytes) { CrashAt_ = bytes; }
+    // Writes after `count` more successful ones raise (-1: never).
+    void FailWritesAfter(int64_t count) { WritesLeft_ = count; }
+    // Only the write `count` writes from now raises (0: the next one), once.
+    void FailOneWrite(int64_t count) { FailOne_ = count; }
+    // The next `count` reads of at least minSize bytes come back with a flipped byte.
+    void CorruptReads(int count, size_t minSize = 1) { CorruptLeft_ = count; CorruptMin_ = minSize; }
+    void RefuseLock(bool refuse) { RefuseLock_ = refuse; }
+    bool Crashed() const { return Crashed_; }
+    int64_t BytesWritten() const { return Written_; }
+    int64_t WriteCalls() const { return WriteCalls_; }
+    // Byte count reached before each write call so far (crash points for tests).
+    const std::vector<int64_t>& WriteStarts() const { return Starts_; }
+
+    size_t ReadAt(int64_t position, void* buffer, size_t count) override;
+    void WriteAt(int64_t position, const void* buffer, size_t count) override;
+    int64_t Size() override { return Inner_.Size(); }
+    void Flush() override { Inner_.Flush(); }
+    bool TryLock() override { return !RefuseLock_ && Inner_.TryLock(); }
+    void Unlock() override { Inner_.Unlock(); }
+
+private:
+    TTomeMedium& Inner_;
+    int64_t CrashAt_ = -1;
+    int64_t WritesLeft_ = -1;
+    int64_t FailOne_ = -1;
+    int CorruptLeft_ = 0;
+    size_t CorruptMin_ = 1;
+    bool RefuseLock_ = false;
+    bool Crashed_ = false;
+    int64_t Written_ = 0;
+    int64_t WriteCalls_ = 0;
+    std::vector<int64_t> Starts_;
+};
+
+}  // namespace tomedb

@@ -1,0 +1,37 @@
+// The one interface through which the storage layer touches an image's bytes.
+//
+// TTomeMedium is implemented by
+//   - TTomeDiskMedium (TomeDiskMedium.h): a file descriptor, pread/pwrite, fsync,
+//     open-file-description byte locks;
+//   - TTomeMemoryImage (TomeMemoryImage.h): bytes in memory, owned by the caller
+//     (the mtMemory medium);
+//   - TTomeFaultMedium (TomeFaultMedium.h): a wrapper that fails or cuts writes
+//     and corrupts reads on request, for crash and fault tests.
+// Positions are relative to the image start. ReadAt returns the number of bytes
+// actually read (fewer at the end of the image); WriteAt writes everything or
+// raises EDatabaseError. Nothing here interprets the bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tomedb {
+
+class TTomeMedium {
+public:
+    virtual ~TTomeMedium() = default;
+
+    // Reads up to `count` bytes at `position`; returns how many were read.
+    virtual size_t ReadAt(int64_t position, void* buffer, size_t count) = 0;
+    // Writes `count` bytes at `position`, growing the image as needed.
+    virtual void WriteAt(int64_t position, const void* buffer, size_t count) = 0;
+    // Current size of the image in bytes.
+    virtual int64_t Size() = 0;
+    // Pushes written bytes to stable storage (no-op in memory).
+    virtual void Flush() = 0;
+    // Cross-process lock of one byte; TryLock returns false when another holder has it.
+    virtual bool TryLock() = 0;
+    virtual void Unlock() = 0;
+};
+
+}  // namespace tomedb

@@ -1,0 +1,438 @@
+// Loading, lists, reading and key searches of table storage. Appends,
+// modifications and deletions are in TomeTableIOWrite.cpp.
+#include "tomedb/storage/TomeTableIO.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tomedb/TomeError.h"
+#include "tomedb/filter/ValueCompare.h"
+
+namespace tomedb {
+
+using namespace format;
+
+TTomeTableIO::TTomeTableIO(TTomeDBFileIO& FileIO, const std::string& TableName)
+    : Io_(FileIO), TableName_(TableName) {}
+
+TTomeTableIO::~TTomeTableIO() = default;
+
+void TTomeTableIO::Open() {
+    if (RefCount_ == 0) Load();
+    ++RefCount_;
+}
+
+void TTomeTableIO::Close() {
+    if (RefCount_ == 0) return;
+    if (--RefCount_ == 0) Unload();
+}
+
+void TTomeTableIO::Refresh() {
+    if (!Active()) return;
+    Unload();
+    Load();
+}
+
+void TTomeTableIO::Unload() {
+    FieldDefs_.Clear();
+    IndexDefs_.Clear();
+    Lists_.clear();
+    RecordTab_.clear();
+    RecTabChunks_.clear();
+    IndexTabChunks_.clear();
+    FieldOffsets_.clear();
+    TableNo_ = -1;
+}
+
+void TTomeTableIO::Load() {
+    TTomeFileLock lock(Io_);
+    Unload();
+    std::vector<std::string> names;
+    Io_.GetTableNames(names);
+    int found = -1;
+    for (size_t i = 0; i < names.size() && found < 0; ++i)
+        if (SameNameAscii(names[i], TableName_)) found = static_cast<int>(i);
+    if (found < 0) throw EDatabaseError(FormatMessage("Table '%s' not found", TableName_.c_str()));
+    TableNo_ = found;
+    try {
+        Io_.ReadTableHeader(TableNo_, Header_);
+        if (!Header_.CheckSane(Io_.ImageSize())) Io_.RaiseDamaged();
+        ReadDefinitions();
+        ReadRecordTab();
+        BuildNaturalList();
+        for (int k = 0; k < IndexDefs_.Count(); ++k) BuildIndexList(k);
+    } catch (...) {
+        Unload();
+        throw;
+    }
+}
+
+void TTomeTableIO::ReadDefinitions() {
+    RecordSize_ = 0;
+    AutoIncField_ = -1;
+    for (int i = 0; i < Header_.FieldCount(); ++i) {
+        TTomeFieldDef& def = FieldDefs_.Add(Header_.FieldName(i));
+        def.FieldType = Header_.FieldType(i);
+        def.DataSize = Header_.FieldDataSize(i);
+        def.DPMode = Header_.FieldDPMode(i);
+        FieldOffsets_.push_back(RecordSize_);
+        RecordSize_ += FieldWidth(i);
+        if (def.FieldType == ftAutoInc && AutoIncField_ < 0) AutoIncField_ = i;
+    }
+    for (int k = 0; k < Header_.IndexCount(); ++k) {
+        TTomeIndexDef& def = IndexDefs_.Add(Header_.IndexName(k));
+        def.Options = Header_.IndexOptions(k);
+        for (int j = 0; j < Header_.IndexFieldCount(k); ++j) def.FieldIdxes.push_back(Header_.IndexField(k, j));
+    }
+}
+
+int32_t TTomeTableIO::FieldWidth(int Field) const {
+    const TTomeFieldDef& def = FieldDefs_.At(Field);
+    return StoredFieldWidth(def.FieldType, def.DataSize);
+}
+
+// Chunks of the record tab, ceil(RecordTotal / 1024) of them, each checked
+// against the image before it is read.
+void TTomeTableIO::ReadRecordTab() {
+    const int32_t total = Header_.RecordTotal();
+    RecordTab_.clear();
+    RecTabChunks_.clear();
+    RecordTab_.reserve(static_cast<size_t>(total));
+    const int64_t size = Io_.ImageSize();
+    std::vector<uint8_t> chunk(kRecordTabChunkSize);
+    int32_t offset = Header_.RecTabOffset();
+    for (int32_t done = 0; done < total;) {
+        if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize) Io_.RaiseDamaged();
+        Io_.ReadExact(offset, chunk.data(), chunk.size());
+        RecTabChunks_.push_back(offset);
+        const int32_t items = std::min<int32_t>(kChunkItems, total - done);
+        for (int32_t i = 0; i < items; ++i) {
+            const uint8_t* p = &chunk[4 + i * kRecordTabItemSize];
+            RecordTab_.push_back({GetI32(p), p[4]});
+        }
+        done += items;
+        offset = GetI32(&chunk[kChunkNextOffset]);
+    }
+}
+
+bool TTomeTableIO::RecordUsable(const TRecordTabItem& item, int64_t imageSize) const {
+    return item.DeleteFlag == 0 && item.DataOffset >= kFixedAreaSize &&
+           static_cast<int64_t>(item.DataOffset) + RecordSize_ <= imageSize;
+}
+
+void TTomeTableIO::BuildNaturalList() {
+    Lists_.resize(static_cast<size_t>(IndexDefs_.Count()) + 1);
+    auto list = std::make_unique<TElementList>();
+    const int64_t size = Io_.ImageSize();
+    for (size_t k = 0; k < RecordTab_.size(); ++k)
+        if (RecordUsable(RecordTab_[k], size))
+            list->push_back({RecordTab_[k].DataOffset, static_cast<int32_t>(k)});
+    Lists_[0] = std::move(list);
+}
+
+// Walks index k's chain from StartIndex (at most RecordTotal steps, each record
+// once), then links again any live record the chain does not reach.
+void TTomeTableIO::BuildIndexList(int IndexNo) {
+    const int32_t total = Header_.RecordTotal();
+    auto list = std::make_unique<TElementList>();
+    IndexTabChunks_.resize(static_cast<size_t>(IndexDefs_.Count()));
+    TIntegerAry& chunks = IndexTabChunks_[static_cast<size_t>(IndexNo)];
+    chunks.clear();
+    std::vector<int32_t> next(static_cast<size_t>(total), -1);
+    const int64_t size = Io_.ImageSize();
+    std::vector<uint8_t> chunk(kIndexTabChunkSize);
+    int32_t offset = Header_.IndexTabOffset(IndexNo);
+    for (int32_t done = 0; done < total;) {
+        if (offset < kFixedAreaSize || offset > size - kIndexTabChunkSize) Io_.RaiseDamaged();
+        Io_.ReadExact(offset, chunk.data(), chunk.size());
+        chunks.push_back(offset);
+        const int32_t items = std::min<int32_t>(kChunkItems, total - done);
+        for (int32_t i = 0; i < items; ++i) next[static_cast<size_t>(done + i)] = GetI32(&chunk[8 + i * kIndexTabItemSize]);
+        done += items;
+        offset = GetI32(&chunk[kChunkNextOffset]);
+    }
+    std::vector<bool> visited(static_cast<size_t>(total), false);
+    int32_t r = total > 0 ? Header_.StartIndex(IndexNo) : -1;
+    for (int32_t steps = 0; steps < total && r >= 0 && r < total && !visited[static_cast<size_t>(r)]; ++steps) {
+        visited[static_cast<size_t>(r)] = true;
+        const TRecordTabItem& item = RecordTab_[static_cast<size_t>(r)];
+        if (RecordUsable(item, size)) list->push_back({item.DataOffset, r});
+        r = next[static_cast<size_t>(r)];
+    }
+    if (list->size() < Lists_[0]->size()) RelinkMissing(IndexNo, *list, visited);
+    Lists_[static_cast<size_t>(IndexNo) + 1] = std::move(list);
+}
+
+// A live record that the chain does not reach (an interrupted write, a damaged
+// chain) is put back where its key belongs, in memory and, when the image is
+// writable, on disk too.
+void TTomeTableIO::RelinkMissing(int IndexNo, TElementList& list, const std::vector<bool>& visited) {
+    const bool writable = !Io_.ReadOnly() && !Io_.FileReadOnly();
+    const int listNo = IndexNo + 1;
+    Lists_[static_cast<size_t>(listNo)] = std::make_unique<TElementList>(list);
+    TElementList& target = *Lists_[static_cast<size_t>(listNo)];
+    for (const TListElement& element : *Lists_[0]) {
+        if (visited[static_cast<size_t>(element.RecIndex)]) continue;
+        TFieldBuffers key;
+        for (int f = 0; f < FieldDefs_.Count(); ++f) {
+            TFieldBufferItem& item = key.AddOwned(FieldDefs_.At(f).FieldType, FieldWidth(f));
+            std::string value;
+            ReadFieldValue(value, element.RecIndex, f);
+            if (item.IsBlob()) item.Blob->Assign(value);
+            else std::memcpy(item.Data, value.data(), std::min<size_t>(value.size(), static_cast<size_t>(item.DataSize)));
+        }
+        const int d = InsertPosition(key, IndexNo);
+        if (writable) LinkAfter(IndexNo, target, d, element.RecIndex);
+        target.insert(target.begin() + d, element);
+    }
+    list = target;
+}
+
+void TTomeTableIO::LoadIndexList(int i, bool ReloadRecTab) {
+    if (i < 0 || i > IndexDefs_.Count()) throw EDatabaseError("List index out of bounds");
+    if (Lists_.size() > static_cast<size_t>(i) && Lists_[static_cast<size_t>(i)]) return;
+    TTomeFileLock lock(Io_);
+    if (ReloadRecTab) ReadRecordTab();
+    if (!Lists_[0]) BuildNaturalList();
+    if (i > 0) BuildIndexList(i - 1);
+}
+
+const TElementList& TTomeTableIO::IndexList(int i) {
+    if (!Active()) throw EDatabaseError("Cannot perform this operation on a closed dataset");
+    LoadIndexList(i, false);
+    return *Lists_[static_cast<size_t>(i)];
+}
+
+// ---- reading ---------------------------------------------------------------------
+
+bool TTomeTableIO::FieldEncrypted(int Field) const {
+    return Io_.AlgoBlock().Encrypt() && FieldDefs_.At(Field).DPMode == 0;
+}
+
+bool TTomeTableIO::FieldCompressed(int Field) const {
+    const TTomeFieldDef& def = FieldDefs_.At(Field);
+    return Io_.AlgoBlock().CompressBlob() && IsBlobType(def.FieldType) && def.DPMode == 0;
+}
+
+void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& List, int Position) {
+    if (Position < 0 || Position >= static_cast<int>(List.size())) throw EDatabaseError("No records");
+    const int32_t dataOffset = List[static_cast<size_t>(Position)].DataOffset;
+    std::vector<uint8_t>& fixed = FixedScratch_;
+    fixed.resize(static_cast<size_t>(RecordSize_));
+    {
+        TTomeFileLock lock(Io_);
+        Io_.ReadExact(dataOffset, fixed.data(), fixed.size());
+    }
+    const int count = std::min(FieldBuffers.Count(), FieldDefs_.Count());
+    for (int i = 0; i < count; ++i) {
+        TFieldBufferItem& item = FieldBuffers[i];
+        if (!item.Active) continue;
+        const int32_t at = FieldOffsets_[static_cast<size_t>(i)];
+        if (IsBlobType(FieldDefs_.At(i).FieldType)) {
+            if (item.Blob)
+                item.Blob->SetDescriptor(this, static_cast<int64_t>(dataOffset) + at, FieldCompressed(i), FieldEncrypted(i));
+        } else if (item.Data) {
+            const size_t n = std::min<size_t>(static_cast<size_t>(item.DataSize), static_cast<size_t>(FieldWidth(i)));
+            Io_.DecodeBuffer(&fixed[static_cast<size_t>(at)], item.Data, FieldEncrypted(i), n);
+        }
+    }
+}
+
+void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encrypt, std::string& Out) {
+    uint8_t descriptor[kBlobDescriptorSize];
+    Io_.ReadExact(DescriptorOffset, descriptor, sizeof descriptor);
+    const int32_t offset = GetI32(descriptor + kBDOffset);
+    const int32_t size = GetI32(descriptor + kBDSize);
+    Out.clear();
+    if (size == 0) return;
+    if (size < 0 || offset < kFixedAreaSize || static_cast<int64_t>(offset) + size > Io_.ImageSize())
+        Io_.RaiseDamaged();
+    std::string stored(static_cast<size_t>(size), '\0');
+    Io_.ReadExact(offset, stored.data(), stored.size());
+    if (Encrypt) {
+        std::string plain;
+        Io_.DecodeStream(stored, plain, false, true);
+        stored.swap(plain);
+    }
+    if (!Compress) {
+        Out.swap(stored);
+        return;
+    }
+    // A stored length far beyond what deflate can reach means damage, not data.
+    if (stored.size() >= 4) {
+        const int32_t claimed = GetI32(reinterpret_cast<const uint8_t*>(stored.data()));
+        if (claimed > 0 && static_cast<int64_t>(claimed) > (static_cast<int64_t>(stored.size()) + 64) * 1100)
+            Io_.RaiseDamaged();
+    }
+    Io_.DecodeStream(stored, Out, true, false);
+}
+
+void TTomeTableIO::ReadFieldValue(std::string& Stream, int32_t RecIndex, int Field) {
+    if (RecIndex < 0 || RecIndex >= static_cast<int32_t>(RecordTab_.size())) Io_.RaiseDamaged();
+    ReadKeyField({RecordTab_[static_cast<size_t>(RecIndex)].DataOffset, RecIndex}, Field, Stream);
+}
+
+// The decoded value of one field of the record at element; reuses out's memory.
+void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::string& out) {
+    const int64_t at = static_cast<int64_t>(element.DataOffset) + FieldOffsets_[static_cast<size_t>(Field)];
+    if (IsBlobType(FieldDefs_.At(Field).FieldType)) {
+        LoadBlob(at, FieldCompressed(Field), FieldEncrypted(Field), out);
+        return;
+    }
+    out.resize(static_cast<size_t>(FieldWidth(Field)));
+    Io_.ReadExact(at, out.data(), out.size());
+    Io_.DecodeBuffer(out.data(), out.data(), FieldEncrypted(Field), out.size());
+}
+
+// ---- keys ----------------------------------------------------------------------------
+
+int TTomeTableIO::CompareFieldValues(const void* Left, size_t LeftSize, const void* Right,
+                                     size_t RightSize, int32_t FieldType, bool CaseInsensitive,
+                                     bool Partial) {
+    return CompareStoredValues(static_cast<TFieldType>(FieldType), Left, LeftSize, Right,
+                               RightSize, CaseInsensitive, Partial);
+}
+
+int TTomeTableIO::CompareKeyAt(TFieldBuffers& Key, const TListElement& element, int IndexNo,
+                               int FieldCount, bool Partial) {
+    const TTomeIndexDef& index = IndexDefs_.At(IndexNo);
+    const bool caseInsensitive = (index.Options & tiCaseInsensitive) != 0;
+    int fields = static_cast<int>(index.FieldIdxes.size());
+    if (FieldCount > 0 && FieldCount < fields) fields = FieldCount;
+    int c = 0;
+    for (int j = 0; j < fields && c == 0; ++j) {
+        const int f = index.FieldIdxes[static_cast<size_t>(j)];
+        TFieldBufferItem& item = Key[f];
+        ReadKeyField(element, f, KeyScratch_);
+        c = CompareFieldValues(item.KeyData(), item.KeySize(), KeyScratch_.data(), KeyScratch_.size(),
+                               FieldDefs_.At(f).FieldType, caseInsensitive, Partial);
+    }
+    return (index.Options & tiDescending) ? -c : c;
+}
+
+int TTomeTableIO::SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo,
+                              int& Result, int FieldCount, bool Partial) {
+    int lo = 0, hi = static_cast<int>(List.size()) - 1, position = -1;
+    Result = -2;
+    while (lo <= hi) {
+        const int mid = (lo + hi) / 2;
+        position = mid;
+        const int c = CompareKeyAt(Key, List[static_cast<size_t>(mid)], IndexNo, FieldCount, Partial);
+        if (c > 0) {
+            lo = mid + 1;
+            Result = 1;
+        } else if (c < 0) {
+            hi = mid - 1;
+            Result = -1;
+        } else {
+            Result = 0;
+            break;
+        }
+    }
+    return position;
+}
+
+int TTomeTableIO::SearchIndexBound(TFieldBuffers& Key, const TElementList& List, int IndexNo,
+                                   bool First, int& Result, int FieldCount, bool Partial) {
+    int lo = 0, hi = static_cast<int>(List.size()) - 1, position = -1;
+    Result = -2;
+    while (lo <= hi) {
+        const int mid = (lo + hi) / 2;
+        const int c = CompareKeyAt(Key, List[static_cast<size_t>(mid)], IndexNo, FieldCount, Partial);
+        if (c == 0) {
+            position = mid;
+            Result = 0;
+            if (First) hi = mid - 1;
+            else lo = mid + 1;
+            continue;
+        }
+        if (Result != 0) {
+            position = mid;
+            Result = c > 0 ? 1 : -1;
+        }
+        if (c > 0) lo = mid + 1;
+        else hi = mid - 1;
+    }
+    return position;
+}
+
+int TTomeTableIO::InsertPosition(TFieldBuffers& Key, int IndexNo) {
+    int result = 0;
+    const int p = SearchIndex(Key, *Lists_[static_cast<size_t>(IndexNo) + 1], IndexNo, result, 0, false);
+    if (result == 0 || result == 1) return p + 1;
+    if (result == -2) return 0;
+    return p;
+}
+
+int TTomeTableIO::PrimaryIndex() const {
+    for (int k = 0; k < IndexDefs_.Count(); ++k)
+        if (IndexDefs_.At(k).Options & tiPrimary) return k;
+    return -1;
+}
+
+void TTomeTableIO::CheckUnique(TFieldBuffers& FieldBuffers) { CheckUniqueImpl(FieldBuffers, -1); }
+
+void TTomeTableIO::CheckUniqueForModify(TFieldBuffers& FieldBuffers, int NaturalPos) {
+    CheckUniqueImpl(FieldBuffers, NaturalPos);
+}
+
+void TTomeTableIO::CheckUniqueImpl(TFieldBuffers& FieldBuffers, int NaturalPos) {
+    for (int k = 0; k < IndexDefs_.Count(); ++k) {
+        const TTomeIndexDef& index = IndexDefs_.At(k);
+        if ((index.Options & (tiPrimary | tiUnique)) == 0) continue;
+        const TElementList& list = *Lists_[static_cast<size_t>(k) + 1];
+        int result = 0;
+        const int p = SearchIndex(FieldBuffers, list, k, result, 0, false);
+        if (result != 0) continue;
+        if (NaturalPos >= 0 && NaturalPosition(list[static_cast<size_t>(p)].RecIndex) == NaturalPos) continue;
+        std::string text;
+        for (size_t j = 0; j < index.FieldIdxes.size(); ++j) {
+            if (j > 0) text += ",";
+            text += ValueText(FieldBuffers[index.FieldIdxes[j]]);
+        }
+        throw EDatabaseError(FormatMessage("Invalid unique field value '%s'", text.c_str()));
+    }
+}
+
+// ---- position mapping ----------------------------------------------------------------------
+
+int TTomeTableIO::NaturalPosition(int32_t RecIndex) {
+    const TElementList& list = *Lists_[0];
+    auto it = std::lower_bound(list.begin(), list.end(), RecIndex,
+                               [](const TListElement& e, int32_t r) { return e.RecIndex < r; });
+    if (it == list.end() || it->RecIndex != RecIndex) return -1;
+    return static_cast<int>(it - list.begin());
+}
+
+int TTomeTableIO::MapPosition(const TElementList& From, int Position, const TElementList& To) {
+    if (Position < 0 || Position >= static_cast<int>(From.size())) return -1;
+    if (&From == &To) return Position;
+    const int32_t r = From[static_cast<size_t>(Position)].RecIndex;
+    if (&To == Lists_[0].get()) return NaturalPosition(r);
+    for (size_t i = 0; i < To.size(); ++i)
+        if (To[i].RecIndex == r) return static_cast<int>(i);
+    return -1;
+}
+
+// ---- on-disk positions ----------------------------------------------------------------------
+
+int64_t TTomeTableIO::HeaderPos() const { return Io_.TableHeaderOffset(TableNo_); }
+
+// A record number without a loaded chunk means the view and the image disagree.
+int64_t TTomeTableIO::RecordTabItemPos(int32_t RecIndex) const {
+    const auto chunk = static_cast<size_t>(RecIndex / kChunkItems);
+    if (RecIndex < 0 || chunk >= RecTabChunks_.size()) Io_.RaiseDamaged();
+    return static_cast<int64_t>(RecTabChunks_[chunk]) + 4 +
+           static_cast<int64_t>(RecIndex % kChunkItems) * kRecordTabItemSize;
+}
+
+int64_t TTomeTableIO::IndexTabItemPos(int IndexNo, int32_t RecIndex) const {
+    const auto chunk = static_cast<size_t>(RecIndex / kChunkItems);
+    if (IndexNo < 0 || static_cast<size_t>(IndexNo) >= IndexTabChunks_.size() || RecIndex < 0 ||
+        chunk >= IndexTabChunks_[static_cast<size_t>(IndexNo)].size())
+        Io_.RaiseDamaged();
+    return static_cast<int64_t>(IndexTabChunks_[static_cast<size_t>(IndexNo)][chunk]) + 4 +
+           static_cast<int64_t>(RecIndex % kChunkItems) * kIndexTabItemSize;
+}
+
+}  // namespace tomedb

@@ -1,0 +1,195 @@
+// TTomeTableIO: storage of one table of an open database.
+//
+// Created by the database (one per table name) and shared by every dataset on
+// that table. While active (reference count > 0) it holds the TableHeader copy,
+// the field and index definitions, the record tab, the chunk offsets and the
+// ordered lists: list 0 = live records in ascending RecIndex (natural order),
+// list k + 1 = live records in the order of index k. It reads, appends,
+// modifies and deletes records, keeps the on-disk index chains in step,
+// enforces primary/unique keys, hands out auto-increment values and stores
+// blob values in 64-byte-granular areas.
+//
+// Record values travel in TFieldBuffers (stored form, see TomeFieldBuffers.h).
+// Errors: EDatabaseError ("Table '%s' not found", "Invalid unique field value
+// '%s'", "Wait for unlock time out", "Database file '%s' is damaged", ...).
+// A key violation is detected before anything is written.
+//
+// Crash safety: an append writes the record data, its index tab items and its
+// record tab item first and commits by writing RecordTotal; only then are the
+// index chains linked to it. A record that a crash left out of a chain is
+// linked again by the next Load. The bytes of a completed operation are those
+// of the plain order (data, record tab, header, chains).
+//
+// Several processes: before each write the header is re-read under the file
+// lock and, when another process changed it, the table is reloaded.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tomedb/storage/TomeDBFileIO.h"
+#include "tomedb/storage/TomeFieldBuffers.h"
+#include "tomedb/storage/TomeTableDefs.h"
+
+namespace tomedb {
+
+// One entry of an ordered list: where the record's fixed part lies and its number.
+struct TListElement {
+    int32_t DataOffset = 0;
+    int32_t RecIndex = 0;
+    bool operator==(const TListElement&) const = default;
+};
+using TElementList = std::vector<TListElement>;
+
+struct TRecordTabItem {
+    int32_t DataOffset = 0;
+    uint8_t DeleteFlag = 0;
+};
+using TRecordTabItems = std::vector<TRecordTabItem>;
+
+// Notifications to the dataset that runs an append or a modify. Table is the
+// caller's own pointer, handed back unchanged. IndexNumber -1 (with Position
+// -1) announces the new element once before the per-index reports.
+using TOnIndexInsert =
+    std::function<void(void* Table, int IndexNumber, int Position, const TListElement& Element)>;
+using TOnIndexMove = std::function<void(void* Table, int IndexNumber, int FromPosition, int ToPosition)>;
+
+class TTomeTableIO {
+public:
+    TTomeTableIO(TTomeDBFileIO& FileIO, const std::string& TableName);
+    ~TTomeTableIO();
+    TTomeTableIO(const TTomeTableIO&) = delete;
+    TTomeTableIO& operator=(const TTomeTableIO&) = delete;
+
+    // ---- life cycle -----------------------------------------------------------
+    void Open();     // first call loads
+    void Close();    // last call unloads; never below 0
+    void Refresh();  // reload while active
+    bool Active() const { return RefCount_ > 0; }
+
+    // ---- lists -----------------------------------------------------------------
+    // i = 0 natural order, i = k + 1 index k. The table must be active.
+    const TElementList& IndexList(int i);
+    void LoadIndexList(int i, bool ReloadRecTab);
+    int ListCount() const { return static_cast<int>(Lists_.size()); }
+
+    // ---- records -----------------------------------------------------------------
+    void ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& List, int Position);
+    void AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter,
+                      const TOnIndexInsert& OnIndexInsert = nullptr, void* Table = nullptr);
+    void ModifyRecord(TFieldBuffers& FieldBuffers, int NaturalPosition,
+                      const TOnIndexMove& OnIndexMove = nullptr, void* Table = nullptr,
+                      bool FlushAfter = false);
+    void DeleteRecord(int NaturalPosition, bool FlushAfter);
+    // Decoded stored value of one field of record RecIndex (the caller holds the
+    // lock or accepts an unlocked read). Non-blob: DataSize bytes; blob: the value.
+    void ReadFieldValue(std::string& Stream, int32_t RecIndex, int Field);
+
+    // ---- keys ---------------------------------------------------------------------
+    int SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo, int& Result,
+                    int FieldCount, bool Partial);
+    int SearchIndexBound(TFieldBuffers& Key, const TElementList& List, int IndexNo, bool First,
+                         int& Result, int FieldCount, bool Partial);
+    int InsertPosition(TFieldBuffers& Key, int IndexNo);
+    // THE key comparison: two values in stored form of FieldType; -1, 0 or 1.
+    // Texts collate with ICU for the default locale (GB18030 bytes); numbers,
+    // dates, times and booleans by value. Shares its rules with filters.
+    static int CompareFieldValues(const void* Left, size_t LeftSize, const void* Right,
+                                  size_t RightSize, int32_t FieldType, bool CaseInsensitive,
+                                  bool Partial);
+    int PrimaryIndex() const;
+    void CheckUnique(TFieldBuffers& FieldBuffers);
+    void CheckUniqueForModify(TFieldBuffers& FieldBuffers, int NaturalPosition);
+
+    // ---- position mapping ------------------------------------------------------------
+    int NaturalPosition(int32_t RecIndex);
+    int MapPosition(const TElementList& From, int Position, const TElementList& To);
+
+    // ---- definitions and state ------------------------------------------------------------
+    const std::string& TableName() const { return TableName_; }
+    int TableNo() const { return TableNo_; }
+    const TTomeFieldDefs& FieldDefs() const { return FieldDefs_; }
+    const TTomeIndexDefs& IndexDefs() const { return IndexDefs_; }
+    int32_t RecordSize() const { return RecordSize_; }
+    const TIntegerAry& FieldOffsets() const { return FieldOffsets_; }
+    int AutoIncField() const { return AutoIncField_; }
+    const TTableHeader& Header() const { return Header_; }
+    const TRecordTabItems& RecordTab() const { return RecordTab_; }
+    TTomeDBFileIO& FileIO() const { return Io_; }
+    bool FieldEncrypted(int Field) const;
+    bool FieldCompressed(int Field) const;
+    // Stored width of each field (DataSize of a buffer item).
+    int32_t FieldWidth(int Field) const;
+
+    // Loads a blob value whose descriptor lies at DescriptorOffset (lazy blob load).
+    void LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encrypt, std::string& Out);
+    // Text of a buffer's key value as used in "Invalid unique field value '%s'".
+    static std::string ValueText(TFieldBufferItem& Item);
+
+    // Tries of a verified (CRC32) blob write before it gives up.
+    static constexpr int kVerifiedWriteAttempts = 3;
+
+private:
+    void Load();
+    void Unload();
+    void ReadDefinitions();
+    void ReadRecordTab();
+    void BuildNaturalList();
+    void BuildIndexList(int IndexNo);
+    void RelinkMissing(int IndexNo, TElementList& list, const std::vector<bool>& visited);
+    void LinkAfter(int IndexNo, const TElementList& list, int position, int32_t recIndex);
+    bool RecordUsable(const TRecordTabItem& item, int64_t imageSize) const;
+    void SyncBeforeWrite();
+    int CompareKeyAt(TFieldBuffers& Key, const TListElement& element, int IndexNo,
+                     int FieldCount, bool Partial);
+    void ReadKeyField(const TListElement& element, int Field, std::string& out);
+    void CheckUniqueImpl(TFieldBuffers& FieldBuffers, int NaturalPosition);
+
+    // write helpers (TomeTableIOWrite.cpp)
+    struct TBlobPlan;
+    void NormalizeStrings(TFieldBuffers& FieldBuffers);
+    int32_t AssignAutoInc(TFieldBuffers& FieldBuffers);
+    void EncodeSlot(TFieldBuffers& FieldBuffers, int Field, uint8_t* slot);
+    void WriteBlobVerified(int Field, int64_t Position, const std::string& Plain, std::string& Stored);
+    void WriteBlobArea(int Field, int64_t Position, const std::string& Plain, int32_t Area);
+    void RewriteBlob(int Field, TFieldBufferItem& Item, uint8_t* descriptor);
+    std::unique_ptr<TFieldBuffers> EffectiveKey(TFieldBuffers& FieldBuffers, const std::vector<uint8_t>& fixed);
+    void MoveInIndex(int IndexNo, int Old, TFieldBuffers& Key, const TOnIndexMove& OnIndexMove, void* Table);
+    int32_t ReadNext(int IndexNo, int32_t RecIndex);
+    void WriteNext(int IndexNo, int32_t RecIndex, int32_t Next);
+    void WriteIndexItem(int IndexNo, int32_t RecIndex, int32_t Next);
+    void WriteStartIndex(int IndexNo, int32_t Value);
+    void CheckBuffers(TFieldBuffers& FieldBuffers) const;
+    void AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInsert& OnIndexInsert, void* Table);
+    void ModifyLocked(TFieldBuffers& FieldBuffers, int NaturalPosition, const TOnIndexMove& OnIndexMove, void* Table);
+    void DeleteLocked(int NaturalPosition);
+    template <class Step> void RunWrite(bool FlushAfter, Step step);
+
+    // offsets of on-disk items
+    int64_t RecordTabItemPos(int32_t RecIndex) const;
+    int64_t IndexTabItemPos(int IndexNo, int32_t RecIndex) const;
+    int64_t HeaderPos() const;
+
+    TTomeDBFileIO& Io_;
+    std::string TableName_;
+    int RefCount_ = 0;
+    int TableNo_ = -1;
+    TTomeFieldDefs FieldDefs_;
+    TTomeIndexDefs IndexDefs_;
+    int32_t RecordSize_ = 0;
+    TIntegerAry FieldOffsets_;
+    int AutoIncField_ = -1;
+    TTableHeader Header_;
+    TRecordTabItems RecordTab_;
+    TIntegerAry RecTabChunks_;
+    std::vector<TIntegerAry> IndexTabChunks_;
+    std::vector<std::unique_ptr<TElementList>> Lists_;
+    std::string KeyScratch_;  // reused by every probe of a search
+    std::vector<uint8_t> FixedScratch_;  // reused by every ReadRecord
+    bool Stale_ = false;      // a write failed half-way: reload before the next one
+};
+
+}  // namespace tomedb
