@@ -1,10 +1,12 @@
-#include <QApplication>
-#include <QMainWindow>
+// Process entry: one running instance per user; a second start hands its
+// command line to the running one and ends.
+#include "app/TQuilloraApp.h"
+#include "app/TQuilloraApplication.h"
+#include "platform/SingleInstance.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("QuilloraVer1.3"));
-    window.show();
-    return app.exec();
+    TQuilloraApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kInstanceName));
+    TQuilloraApp quillora(QApplication::arguments());
+    return quillora.Run();
 }

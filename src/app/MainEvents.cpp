@@ -1,0 +1,165 @@
+// What happens to the main window from outside: the first show (command-line
+// file, last library), names handed over by a second start, dropped files,
+// the auto-save tick and the shutdown sequence.
+#include "app/AppGlobals.h"
+#include "app/OpenRules.h"
+#include "app/TQuickHide.h"
+#include "app/TfrmMain.h"
+#include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
+#include "materials/TqlvDocuments.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+#include "settings/IniConfig.h"
+#include "settings/RegConfig.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTextEdit>
+#include <QTimer>
+#include <QUrl>
+#include <exception>
+
+namespace {
+
+QStringList LocalFiles(const QMimeData* mime) {
+    QStringList files;
+    if (!mime || !mime->hasUrls())
+        return files;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    return files;
+}
+
+// Runs one shutdown step; an error is shown and the next step still runs, so
+// closing always stores the layout and the skin.
+template <typename Step>
+void RunShutdownStep(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception& error) {
+        ShowMsgBox(QString::fromUtf8(error.what()), QStringLiteral("退出"), 2, g_Style, 1);
+    }
+}
+
+}  // namespace
+
+void TfrmMain::SetCommandLine(const QString& joinedParams) { m_commandLine = joinedParams; }
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_firstShowDone)
+        return;
+    m_firstShowDone = true;
+    // After the window is on screen, so prompts of the opens have a parent.
+    QTimer::singleShot(0, this, &TfrmMain::FirstShow);
+}
+
+void TfrmMain::FirstShow() {
+    const QString params = m_commandLine;
+    if (IsTextFileName(params))
+        OpenTextFile(params);
+    if (IsLibraryFileName(params))
+        OpenLibrary(params);
+    if (RegConfig && RegConfig->ReadAutoOpen())
+        OpenLibrary(RegConfig->ReadLastDB());
+    Trace(QStringLiteral("Ready"));
+}
+
+void TfrmMain::PassParams(const QString& name) {
+    Trace(QStringLiteral("PassParams: ") + name);
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+    if (name.isEmpty())
+        return;
+    const QFileInfo file(name);
+    if (file.exists() && IsTextFileName(name))
+        OpenTextFile(name);
+    if (file.exists() && IsLibraryFileName(name))
+        OpenLibrary(name);
+}
+
+void TfrmMain::DropFiles(const QStringList& paths) {
+    if (paths.isEmpty())
+        return;
+    const QString& path = paths.first();
+    Trace(QStringLiteral("DropFiles: ") + path);
+    if (IsLibraryFileName(path))
+        OpenLibrary(path);
+    else if (IsTextFileName(path))
+        OpenTextFile(path);
+    else
+        ShowMsgBox(QStringLiteral("文件不为可接受格式!"), QStringLiteral("打开"), 1, g_Style, 1);
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+    const QStringList files = LocalFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    DropFiles(files);
+}
+
+// Files dropped on the editor open like files dropped on the window; other
+// drops (text) stay the editor's.
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    const bool editorArea = m_editor && watched == m_editor->Control()->viewport();
+    if (editorArea && acceptDrops()) {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (!LocalFiles(drag->mimeData()).isEmpty()) {
+                drag->acceptProposedAction();
+                return true;
+            }
+        } else if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QStringList files = LocalFiles(drop->mimeData());
+            if (!files.isEmpty()) {
+                drop->acceptProposedAction();
+                DropFiles(files);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::timerAutoSaveTimer() { munFileSaveClick(); }
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    Shutdown();
+    event->accept();   // closing is never refused
+}
+
+void TfrmMain::Shutdown() {
+    if (m_shutdownDone)
+        return;
+    m_shutdownDone = true;
+    timerAutoSave->stop();
+    if (m_editor && m_editor->IsModified() &&
+        ShowMsgBox(QStringLiteral("稿件的内容已经更改，是否保存？"), QStringLiteral("退出"), 1, g_Style, 2) == 1)
+        RunShutdownStep([this] { munFileSaveClick(); });
+    m_quickHide->Unregister();
+    RunShutdownStep([] {
+        if (DocData && DocData->Opened() && RegConfig && RegConfig->ReadDBFlags().AutoCompress)
+            DocData->CompressDocData(false);
+    });
+    RunShutdownStep([] {
+        if (Documents)
+            Documents->CompressDocuments();
+    });
+    SaveLayout();
+    if (IniConfig)
+        IniConfig->WriteSkin(m_style, m_theme);
+}

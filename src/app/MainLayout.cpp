@@ -1,0 +1,133 @@
+// Window layout (Config.ini), skins and quick hide of the main window.
+#include "app/AppGlobals.h"
+#include "app/TQuickHide.h"
+#include "app/TSideChannel.h"
+#include "app/TfrmMain.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+#include "settings/IniConfig.h"
+#include "settings/RegConfig.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSplitter>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kMinimumHeight = 100;
+constexpr int kLargePanel = 10000;   // "the rest" for the lower splitter pane
+
+// A stored position that lies on no screen (a removed monitor, a damaged file)
+// would put the window out of reach: such a window goes to the default place.
+QPoint ReachablePosition(const QPoint& wanted, const QSize& size) {
+    const QRect wantedRect(wanted, size);
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(wantedRect))
+            return wanted;
+    const TWindowLayout defaults;
+    return QGuiApplication::screens().isEmpty() ? wanted : QPoint(defaults.Left, defaults.Top);
+}
+
+// Maps a skin item's tag to its style: tag 2 BlueGlass, 3 MacOS, 4 Protein,
+// 5 Win XP, 6 DeepBlue. -1 for tag 7 (theme file) and unknown tags.
+int StyleForTag(int tag) {
+    switch (tag) {
+    case 2: return 5;
+    case 3: return 1;
+    case 4: return 4;
+    case 5: return 2;
+    case 6: return 3;
+    default: return -1;
+    }
+}
+
+}  // namespace
+
+void TfrmMain::SetUpperPanelHeight(QSplitter* splitter, int height) {
+    splitter->setSizes({qMax(1, height), kLargePanel});
+}
+
+void TfrmMain::TrackSplitters() {
+    connect(SplitterDoc, &QSplitter::splitterMoved, this, [this](int pos) { m_spDoc = pos; });
+    connect(SplitterPic, &QSplitter::splitterMoved, this, [this](int pos) { m_spPic = pos; });
+    connect(spFile, &QSplitter::splitterMoved, this, [this](int pos) { m_spFile = pos; });
+}
+
+void TfrmMain::ApplyLayout() {
+    const TWindowLayout layout = IniConfig ? IniConfig->ReadLayout() : TWindowLayout{};
+    const QSize size(qMax(minimumWidth(), layout.Width), qMax(kMinimumHeight, layout.Height));
+    resize(size);
+    move(ReachablePosition(QPoint(layout.Left, layout.Top), size));
+
+    chanelTool->SetChanelWidth(layout.ChanelWidth);
+    SplitterLeft->setSizes({chanelTool->ChanelWidth(), kLargePanel});
+    m_spDoc = qMax(1, layout.SpDoc);
+    m_spPic = qMax(1, layout.SpPic);
+    m_spFile = qMax(1, layout.SPFile);
+    SetUpperPanelHeight(SplitterDoc, m_spDoc);
+    SetUpperPanelHeight(SplitterPic, m_spPic);
+    SetUpperPanelHeight(spFile, m_spFile);
+    if (!property("splittersTracked").toBool()) {
+        TrackSplitters();
+        setProperty("splittersTracked", true);
+    }
+
+    SetSkin(g_Style, g_Theme);
+    m_skinFolder = RegConfig ? RegConfig->ReadSkinPath() : QString();
+}
+
+void TfrmMain::SaveLayout() {
+    if (!IniConfig)
+        return;
+    TWindowLayout layout;
+    // The current bounds whatever the state: a maximised window stores its
+    // maximised bounds. pos() and size() match what ApplyLayout sets.
+    const QRect bounds(pos(), size());
+    layout.Top = bounds.top();
+    layout.Left = bounds.left();
+    layout.Width = bounds.width();
+    layout.Height = bounds.height();
+    layout.ChanelWidth = chanelTool->ChanelWidth();
+    layout.SpDoc = m_spDoc;
+    layout.SpPic = m_spPic;
+    layout.SPFile = m_spFile;
+    IniConfig->WriteLayout(layout);
+}
+
+void TfrmMain::SetSkin(int style, const QString& themeFile) {
+    m_style = (style >= 0 && style <= 5) ? style : 0;
+    m_theme = themeFile;
+    g_Style = m_style;
+    g_Theme = m_theme;
+    // Application-wide, so every dialog and message box opened later is
+    // drawn in the same style.
+    ApplySkin(nullptr, m_style, m_theme);
+    // Re-polishing under a new style sheet drops size constraints; the tool
+    // bar keeps its 28 pixels.
+    tbTool->setFixedHeight(28);
+}
+
+void TfrmMain::munBlueGlassClick() {
+    auto* item = qobject_cast<QAction*>(sender());
+    const int tag = item ? item->data().toInt() : 0;
+    const int style = StyleForTag(tag);
+    if (style >= 0) {
+        SetSkin(style, m_theme);
+    } else if (tag == 7) {
+        TFileDialogRequest request;
+        request.caption = QStringLiteral("更换皮肤");
+        request.filter = QStringLiteral("皮肤文件(*.sui)|*.sui");
+        request.initialDir = m_skinFolder;
+        const QString file = Dialogs().OpenFileName(request);
+        if (!file.isEmpty())
+            SetSkin(0, file);
+    }
+    g_Style = m_style;
+    g_Theme = m_theme;
+}
+
+void TfrmMain::munToolHideClick() { m_quickHide->Hide(); }
+
+void TfrmMain::ShowFromHotKey() { m_quickHide->Restore(); }

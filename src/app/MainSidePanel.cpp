@@ -1,0 +1,205 @@
+// The side channel `chanelTool` with its page control `pageTool` and the four
+// tabs 稿件库, 资料库, 图片 and 标签.
+#include "app/ShellIcons.h"
+#include "app/TSideChannel.h"
+#include "app/TfrmMain.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSplitter>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolBar* NewPanelToolBar(const char* name, QWidget* parent) {
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setIconSize(QSize(16, 16));
+    bar->setMovable(false);
+    return bar;
+}
+
+// Folder trees: one column, no header, drag source.
+QTreeWidget* NewFolderTree(const char* name, QWidget* parent) {
+    auto* tree = new QTreeWidget(parent);
+    tree->setObjectName(QString::fromLatin1(name));
+    tree->setHeaderHidden(true);
+    tree->setColumnCount(1);
+    tree->setDragEnabled(true);
+    tree->setDragDropMode(QAbstractItemView::DragDrop);
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    return tree;
+}
+
+// Report-view lists: flat, with column captions and widths; width 0 = stretch.
+QTreeWidget* NewReportList(const char* name, const QStringList& captions, const QList<int>& widths,
+                           QAbstractItemView::SelectionMode mode, QWidget* parent) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setColumnCount(captions.size());
+    list->setHeaderLabels(captions);
+    for (int i = 0; i < widths.size(); ++i)
+        if (widths[i] > 0)
+            list->setColumnWidth(i, widths[i]);
+    list->header()->setStretchLastSection(true);
+    list->setSelectionMode(mode);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return list;
+}
+
+void AllowCaptionEditing(QTreeWidget* list) {
+    list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+}
+
+QWidget* NewTabPage(const char* name, QVBoxLayout** layout) {
+    auto* page = new QWidget;
+    page->setObjectName(QString::fromLatin1(name));
+    *layout = new QVBoxLayout(page);
+    (*layout)->setContentsMargins(0, 0, 0, 0);
+    (*layout)->setSpacing(0);
+    return page;
+}
+
+QSplitter* NewVerticalSplitter(const char* name, QWidget* parent) {
+    auto* splitter = new QSplitter(Qt::Vertical, parent);
+    splitter->setObjectName(QString::fromLatin1(name));
+    splitter->setChildrenCollapsible(false);
+    splitter->setHandleWidth(4);
+    return splitter;
+}
+
+}  // namespace
+
+void TfrmMain::BuildSideChannel() {
+    pageTool = new QTabWidget;
+    pageTool->setObjectName(QStringLiteral("pageTool"));
+    pageTool->setDocumentMode(true);
+    tabDoc = BuildDocTab();
+    tabInsert = BuildFilesTab();
+    tabPic = BuildPicTab();
+    tabSign = BuildMarkTab();
+    pageTool->addTab(tabDoc, QStringLiteral("稿件库"));
+    pageTool->addTab(tabInsert, QStringLiteral("资料库"));
+    pageTool->addTab(tabPic, QStringLiteral("图片"));
+    pageTool->addTab(tabSign, QStringLiteral("标签"));
+    connect(pageTool, &QTabWidget::currentChanged, this, &TfrmMain::pageToolChange);
+    chanelTool = new TSideChannel(QStringLiteral("工具面板"), pageTool);
+}
+
+QWidget* TfrmMain::BuildDocTab() {
+    QVBoxLayout* layout = nullptr;
+    QWidget* page = NewTabPage("tabDoc", &layout);
+    QToolBar* bar = NewPanelToolBar("tbDocMgr", page);
+    AddToolButton(bar, "tbDocNewFloder", "新建稿件夹", style()->standardIcon(QStyle::SP_FileDialogNewFolder),
+                  &TfrmMain::munDocNewFloderClick);
+    AddToolButton(bar, "tbDocDelFloder", "删除稿件夹", style()->standardIcon(QStyle::SP_TrashIcon),
+                  &TfrmMain::munDocDelFloderClick);
+    AddToolButton(bar, "tbDocReNameFloder", "重命名稿件夹", BadgeIcon("名", QColor(70, 120, 190)),
+                  &TfrmMain::munDocReNameFloderClick);
+    AddToolButton(bar, "tbDocEdit", "编辑稿件", BadgeIcon("编", QColor(60, 150, 90)), nullptr);
+    layout->addWidget(bar);
+
+    SplitterDoc = NewVerticalSplitter("SplitterDoc", page);
+    tvDoc = NewFolderTree("tvDoc", SplitterDoc);
+    DocListView = NewReportList("DocListView", {"名称", "插图", "标签"}, {110, 0, 0},
+                                QAbstractItemView::ExtendedSelection, SplitterDoc);
+    DocListView->setDragEnabled(true);
+    DocListView->setSortingEnabled(true);
+    DocListView->sortByColumn(0, Qt::AscendingOrder);
+    AllowCaptionEditing(DocListView);
+    SplitterDoc->addWidget(tvDoc);
+    SplitterDoc->addWidget(DocListView);
+    SplitterDoc->setStretchFactor(1, 1);
+    layout->addWidget(SplitterDoc, 1);
+    return page;
+}
+
+QWidget* TfrmMain::BuildFilesTab() {
+    QVBoxLayout* layout = nullptr;
+    QWidget* page = NewTabPage("tabInsert", &layout);
+    QToolBar* bar = NewPanelToolBar("tbFiles", page);
+    AddToolButton(bar, "tbFileNewFloder", "新建资料夹", style()->standardIcon(QStyle::SP_FileDialogNewFolder),
+                  &TfrmMain::munInsertDocuAddClick);
+    AddToolButton(bar, "tbFileDelFloder", "删除资料夹", style()->standardIcon(QStyle::SP_TrashIcon),
+                  &TfrmMain::munInsertDocuDelClick);
+    AddToolButton(bar, "tbFileReNameFloder", "重命名资料夹", BadgeIcon("名", QColor(70, 120, 190)),
+                  &TfrmMain::munInsertDocRenClick);
+    AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)), nullptr);
+    AddToolButton(bar, "tbFileImport", "导入", style()->standardIcon(QStyle::SP_ArrowDown),
+                  &TfrmMain::munInsertDocuImportClick);
+    AddToolButton(bar, "tbFileExport", "导出", style()->standardIcon(QStyle::SP_ArrowUp),
+                  &TfrmMain::munInsertDocuExportClick);
+    layout->addWidget(bar);
+
+    spFile = NewVerticalSplitter("spFile", page);
+    tvFileFolder = NewFolderTree("tvFileFolder", spFile);
+    lvFiles = NewReportList("lvFiles", {"名称"}, {210}, QAbstractItemView::ExtendedSelection, spFile);
+    lvFiles->setDragEnabled(true);
+    AllowCaptionEditing(lvFiles);
+    spFile->addWidget(tvFileFolder);
+    spFile->addWidget(lvFiles);
+    spFile->setStretchFactor(1, 1);
+    layout->addWidget(spFile, 1);
+    return page;
+}
+
+QWidget* TfrmMain::BuildPicTab() {
+    QVBoxLayout* layout = nullptr;
+    QWidget* page = NewTabPage("tabPic", &layout);
+    QToolBar* bar = NewPanelToolBar("tbPic", page);
+    AddToolButton(bar, "tbAddPic", "添加", BadgeIcon("+", QColor(60, 150, 90)), &TfrmMain::tbAddPicClick);
+    AddToolButton(bar, "tbDelPic", "删除", style()->standardIcon(QStyle::SP_TrashIcon),
+                  &TfrmMain::tbDelPicClick);
+    AddToolButton(bar, "tbRePic", "重命名", BadgeIcon("名", QColor(70, 120, 190)), &TfrmMain::tbRePicClick);
+    layout->addWidget(bar);
+
+    SplitterPic = NewVerticalSplitter("SplitterPic", page);
+    lvPic = NewReportList("lvPic", {"名称", "位置"}, {90, 120}, QAbstractItemView::ExtendedSelection,
+                          SplitterPic);
+    AllowCaptionEditing(lvPic);
+    auto* group = new QGroupBox(QStringLiteral("插图预览"), SplitterPic);
+    group->setObjectName(QStringLiteral("groupPicView"));
+    auto* groupLayout = new QVBoxLayout(group);
+    PicView = new QLabel(group);
+    PicView->setObjectName(QStringLiteral("PicView"));
+    PicView->setAlignment(Qt::AlignCenter);
+    PicView->setMinimumSize(1, 1);
+    PicView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    groupLayout->addWidget(PicView);
+    SplitterPic->addWidget(lvPic);
+    SplitterPic->addWidget(group);
+    SplitterPic->setStretchFactor(1, 1);
+    layout->addWidget(SplitterPic, 1);
+    return page;
+}
+
+QWidget* TfrmMain::BuildMarkTab() {
+    QVBoxLayout* layout = nullptr;
+    QWidget* page = NewTabPage("tabSign", &layout);
+    QToolBar* bar = NewPanelToolBar("tbMark", page);
+    AddToolButton(bar, "tbMarkAdd", "添加", BadgeIcon("+", QColor(60, 150, 90)),
+                  &TfrmMain::munInsertMarkAddClick);
+    AddToolButton(bar, "tbMarkDel", "删除", style()->standardIcon(QStyle::SP_TrashIcon),
+                  &TfrmMain::munInsertMarkDelClick);
+    AddToolButton(bar, "tbMarkEdit", "编辑", BadgeIcon("编", QColor(70, 120, 190)),
+                  &TfrmMain::munInsertMarkEditClick);
+    AddToolButton(bar, "tbMarkOpen", "打开", style()->standardIcon(QStyle::SP_DialogOpenButton),
+                  &TfrmMain::munInsertMarkOpenClick);
+    layout->addWidget(bar);
+    lvMark = NewReportList("lvMark", {"名称", "所属稿件"}, {80, 120},
+                           QAbstractItemView::SingleSelection, page);
+    layout->addWidget(lvMark, 1);
+    return page;
+}

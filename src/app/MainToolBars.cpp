@@ -1,0 +1,101 @@
+// The main tool bar `tbTool` with its buttons and the two font boxes.
+#include "app/ShellIcons.h"
+#include "app/TfrmMain.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QToolBar>
+#include <QToolButton>
+
+QToolButton* TfrmMain::AddToolButton(QToolBar* bar, const QString& name, const QString& hint,
+                                     const QIcon& icon, void (TfrmMain::*handler)()) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setIcon(icon);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    if (handler)
+        connect(button, &QToolButton::clicked, this, handler);
+    bar->addWidget(button);
+    m_buttons.insert(name, button);
+    return button;
+}
+
+void TfrmMain::BuildToolBar() {
+    tbTool = addToolBar(QStringLiteral("tbTool"));
+    tbTool->setObjectName(QStringLiteral("tbTool"));
+    tbTool->setMovable(false);
+    tbTool->setFloatable(false);
+    tbTool->setFixedHeight(28);
+    tbTool->setIconSize(QSize(18, 18));
+    tbTool->toggleViewAction()->setVisible(false);
+
+    struct ButtonDef {
+        const char* name;
+        const char* hint;
+        void (TfrmMain::*handler)();
+        bool dividerAfter;
+    };
+    // The print, home page and help buttons carry no command.
+    const ButtonDef before[] = {
+        {"tbNew", "新建", &TfrmMain::munFileNewClick, false},
+        {"tbOpen", "打开", &TfrmMain::munFileOpenClick, false},
+        {"tbSave", "保存", &TfrmMain::munFileSaveClick, true},
+        {"tbAttribute", "属性", &TfrmMain::munFileAttributeClick, false},
+        {"tbPrint", "打印", nullptr, false},
+        {"tbMail", "发送邮件", &TfrmMain::munFileMailClick, true},
+        {"tbUndo", "撤销", &TfrmMain::munEditUndoClick, false},
+        {"tbRedo", "重复", &TfrmMain::munEditRedoClick, true},
+        {"tbCut", "剪切", &TfrmMain::munEditCutClick, false},
+        {"tbCopy", "复制", &TfrmMain::munEditCopyClick, false},
+        {"tbPaste", "粘贴", &TfrmMain::munEditPasteClick, false},
+        {"tbDel", "删除", &TfrmMain::munEditDelClick, true},
+    };
+    const ButtonDef after[] = {
+        {"tbFind", "查找", &TfrmMain::munFindSearchClick, false},
+        {"tbReader", "阅读模式", &TfrmMain::munToolReaderClick, false},
+        {"tbHide", "快速隐藏", &TfrmMain::munToolHideClick, true},
+        {"tbHome", "软件主页", nullptr, false},
+        {"tbHelp", "帮助主题", nullptr, false},
+    };
+    auto addAll = [this](const auto& defs) {
+        for (const ButtonDef& s : defs) {
+            const QString hint = QString::fromUtf8(s.hint);
+            AddToolButton(tbTool, QString::fromLatin1(s.name), hint,
+                          ToolIcon(QString::fromLatin1(s.name), hint), s.handler);
+            if (s.dividerAfter)
+                tbTool->addSeparator();
+        }
+    };
+    addAll(before);
+    BuildFontBoxes();
+    tbTool->addSeparator();
+    addAll(after);
+}
+
+void TfrmMain::BuildFontBoxes() {
+    comboxFontName = new QComboBox(tbTool);
+    comboxFontName->setObjectName(QStringLiteral("comboxFontName"));
+    comboxFontName->setToolTip(QStringLiteral("字体"));
+    comboxFontName->setEditable(false);
+    comboxFontName->setMaxVisibleItems(15);
+    comboxFontName->setMinimumWidth(150);
+    comboxFontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    comboxFontName->setMinimumContentsLength(14);
+    tbTool->addWidget(comboxFontName);
+
+    comboxFontSize = new QComboBox(tbTool);
+    comboxFontSize->setObjectName(QStringLiteral("comboxFontSize"));
+    comboxFontSize->setToolTip(QStringLiteral("字号"));
+    comboxFontSize->setEditable(false);
+    for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+        comboxFontSize->addItem(QString::number(size));
+    comboxFontSize->setMinimumWidth(56);
+    tbTool->addWidget(comboxFontSize);
+
+    // activated fires for the user's choice only, so UpdateEditActions can
+    // select entries without running the change commands.
+    connect(comboxFontName, &QComboBox::activated, this, &TfrmMain::comboxFontNameChange);
+    connect(comboxFontSize, &QComboBox::activated, this, &TfrmMain::comboxFontSizeChange);
+}

@@ -1,0 +1,13 @@
+// Icons of the shell's tool buttons: the current style's standard icons where
+// one fits, otherwise a small generated badge (a glyph on a rounded square).
+// No image files are shipped. Needs a QGuiApplication.
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QString>
+
+QIcon BadgeIcon(const QString& glyph, const QColor& color);
+// Icon for a tool button by its objectName (tbNew, tbSave, ...); a badge with
+// the hint's first character when nothing specific exists.
+QIcon ToolIcon(const QString& buttonName, const QString& hint);

@@ -1,0 +1,63 @@
+// TQuilloraApp: the process entry and start-up sequence of the shell, as a
+// class so tests can run it in-process.
+//
+// ClaimInstance decides whether this process is the running instance (a
+// second start hands its joined command line to the first and ends);
+// Startup shows the splash, creates frmMain, then DocData, Documents,
+// RegConfig and IniConfig in that order, reads the skin and initialises the
+// main window. The object owns the main window and the four services and sets
+// the globals of AppGlobals.h while it lives. Needs a QApplication.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class TSingleInstance;
+class TfrmMain;
+class TqlvDocData;
+class TqlvDocuments;
+class TqlvIniConfig;
+class TqlvRegConfig;
+
+class TQuilloraApp : public QObject {
+    Q_OBJECT
+public:
+    // args as from QCoreApplication::arguments() (program name first).
+    explicit TQuilloraApp(const QStringList& args, QObject* parent = nullptr);
+    ~TQuilloraApp() override;
+
+    enum class Entry { FirstInstance, HandedOver };
+    // Steps A.1-A.3: become the running instance, or hand the parameters to
+    // the running one. When the socket cannot be had and no instance answers,
+    // this process runs on its own (never blocks the start).
+    Entry ClaimInstance();
+    // Steps C.1-C.7; the main window is created but not shown.
+    void Startup();
+    // The whole life: claim, start up, show, run the event loop. Returns the
+    // process exit code (0 for a second start that handed over).
+    int Run();
+
+    TfrmMain* MainWindow() const { return m_main.get(); }
+    TSingleInstance* Instance() const { return m_instance.get(); }
+    QString JoinedParams() const { return m_params; }
+
+    // Start-up step C.6's rule: a stored style outside 0..5 gives 0.
+    static int AcceptedStyle(int stored);
+
+private:
+    void OnParamsReceived(const QString& params);
+    void CreateServices();
+    void ReadSkin();
+
+    QStringList m_args;
+    QString m_params;
+    QStringList m_earlyParams;   // handed over before the main window was ready
+    bool m_windowReady = false;
+    std::unique_ptr<TSingleInstance> m_instance;
+    std::unique_ptr<TfrmMain> m_main;
+    std::unique_ptr<TqlvDocData> m_docData;
+    std::unique_ptr<TqlvDocuments> m_documents;
+    std::unique_ptr<TqlvRegConfig> m_regConfig;
+    std::unique_ptr<TqlvIniConfig> m_iniConfig;
+};

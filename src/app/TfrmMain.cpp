@@ -1,0 +1,228 @@
+// TfrmMain: construction, start-up initialisation and the refresh operations
+// other commands call (UpdateEditActions, UpdateLibraryState, ...).
+#include "app/TfrmMain.h"
+
+#include "app/AppGlobals.h"
+#include "app/TQuickHide.h"
+#include "app/TSideChannel.h"
+#include "app/TStatusPanels.h"
+#include "app/X11Support.h"
+#include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
+#include "materials/TqlvDocuments.h"
+#include "platform/SingleInstance.h"
+#include "settings/RegConfig.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// 0x00BBGGRR as stored in the preferences.
+QColor ColorFromBgr(int32_t value) {
+    const auto v = quint32(value);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString::fromLatin1(kInstanceName));
+    setMinimumWidth(130);
+    QFont windowFont = font();
+    windowFont.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                            QStringLiteral("WenQuanYi Micro Hei"), windowFont.family()});
+    setFont(windowFont);
+
+    BuildMenus();
+    BuildToolBar();
+    BuildSideChannel();
+    BuildCentralArea();
+    StBarMain = new TStatusPanels(this);
+    setStatusBar(StBarMain);
+    BuildPopEditor();
+
+    timerAutoSave = new QTimer(this);
+    timerAutoSave->setObjectName(QStringLiteral("timerAutoSave"));
+    connect(timerAutoSave, &QTimer::timeout, this, &TfrmMain::timerAutoSaveTimer);
+    m_quickHide = new TQuickHide(this);
+}
+
+TfrmMain::~TfrmMain() {
+    if (frmMain == this)
+        frmMain = nullptr;
+}
+
+void TfrmMain::BuildCentralArea() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmMainClient"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    SplitterLeft = new QSplitter(Qt::Horizontal, central);
+    SplitterLeft->setObjectName(QStringLiteral("SplitterLeft"));
+    SplitterLeft->setHandleWidth(5);
+    SplitterLeft->setChildrenCollapsible(false);
+    editorFrame = new QWidget(SplitterLeft);
+    editorFrame->setObjectName(QStringLiteral("editorFrame"));
+    SplitterLeft->addWidget(chanelTool);
+    SplitterLeft->addWidget(editorFrame);
+    SplitterLeft->setStretchFactor(0, 0);
+    SplitterLeft->setStretchFactor(1, 1);
+    layout->addWidget(SplitterLeft);
+    setCentralWidget(central);
+}
+
+QAction* TfrmMain::Action(const QString& objectName) const { return m_actions.value(objectName); }
+
+QToolButton* TfrmMain::ToolButton(const QString& objectName) const {
+    return m_buttons.value(objectName);
+}
+
+void TfrmMain::InitMainWindow() {
+    CreateEditor();
+    LoadMaterials();
+    ApplyLayout();
+    TEditorStatus status = TqlvRegConfig::DefaultEditorStatus();
+    if (RegConfig)
+        RegConfig->ReadEditorStatus(status);
+    timerAutoSave->setInterval(qMax(1, status.SaveTime) * 60000);
+    if (status.AutoSave)
+        timerAutoSave->start();
+    else
+        timerAutoSave->stop();
+    setAcceptDrops(true);
+    UpdateKeyState();
+    UpdateLibraryState();
+    g_CurrentFile.clear();
+}
+
+void TfrmMain::CreateEditor() {
+    if (m_editor)
+        return;
+    m_editor = new TqlvEditor(editorFrame, PopEditor, this);
+    m_editor->Control()->setObjectName(QStringLiteral("Editor"));
+    m_editor->Control()->viewport()->installEventFilter(this);   // file drops
+    connect(m_editor, &TqlvEditor::SelectionChanged, this, &TfrmMain::UpdateEditActions);
+    connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
+    connect(m_editor, &TqlvEditor::CaretPositionChanged, this,
+            [this](const QString& line, const QString& column) {
+                StBarMain->SetPanelText(6, line);
+                StBarMain->SetPanelText(7, column);
+            });
+
+    TEditorStatus status = TqlvRegConfig::DefaultEditorStatus();
+    if (RegConfig)
+        RegConfig->ReadEditorStatus(status);
+    bool sizeOk = false;
+    int fontSize = status.FontSize.toInt(&sizeOk);
+    if (!sizeOk || fontSize <= 0)
+        fontSize = TqlvRegConfig::DefaultEditorStatus().FontSize.toInt();
+    m_editor->SetFontName(status.FontName);
+    m_editor->SetFontSize(fontSize);
+    m_editor->SetColor(ColorFromBgr(status.EditorColor));
+    if (status.IME)
+        m_editor->SetImeName(status.IMEName);
+
+    comboxFontName->clear();
+    comboxFontName->addItems(QFontDatabase::families());
+    SelectComboText(comboxFontName, status.FontName);
+    SelectComboText(comboxFontSize, QString::number(fontSize));
+    Action(QStringLiteral("munEditWrap"))->setChecked(m_editor->WordWrap());
+
+    UpdateEditActions();
+    m_editor->SetModified(false);
+}
+
+void TfrmMain::LoadMaterials() {
+    if (!Documents)
+        return;
+    Documents->LoadFolderTree(tvFileFolder);
+    const QTreeWidgetItem* top = tvFileFolder->topLevelItemCount() > 0 ? tvFileFolder->topLevelItem(0)
+                                                                        : nullptr;
+    Documents->LoadDocList(top ? top->data(0, Qt::UserRole).toInt() : 0, lvFiles);
+}
+
+void TfrmMain::SelectComboText(QComboBox* box, const QString& text) {
+    const QSignalBlocker blocker(box);
+    box->setCurrentIndex(box->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+}
+
+void TfrmMain::SetEnabledPair(const QString& actionName, const QString& buttonName, bool enabled) {
+    if (QAction* action = Action(actionName))
+        action->setEnabled(enabled);
+    if (QToolButton* button = ToolButton(buttonName))
+        button->setEnabled(enabled);
+}
+
+void TfrmMain::UpdateEditActions() {
+    if (!m_editor)
+        return;
+    const bool selection = m_editor->HasSelection();
+    SetEnabledPair(QStringLiteral("munEditUndo"), QStringLiteral("tbUndo"), m_editor->CanUndo());
+    SetEnabledPair(QStringLiteral("munEditRedo"), QStringLiteral("tbRedo"), m_editor->CanRedo());
+    SetEnabledPair(QStringLiteral("munEditCut"), QStringLiteral("tbCut"), selection);
+    SetEnabledPair(QStringLiteral("munEditCopy"), QStringLiteral("tbCopy"), selection);
+    SetEnabledPair(QStringLiteral("munEditPaste"), QStringLiteral("tbPaste"), m_editor->CanPaste());
+    SetEnabledPair(QStringLiteral("munEditDel"), QStringLiteral("tbDel"), selection);
+    SelectComboText(comboxFontName, m_editor->GetSelFontName());
+    SelectComboText(comboxFontSize, QString::number(m_editor->GetSelFontSize()));
+}
+
+void TfrmMain::UpdateLibraryState() {
+    const bool open = DocData && DocData->Opened();
+    const QString name = open ? QFileInfo(DocData->GetDocDataName()).completeBaseName() : QString();
+
+    pageTool->setTabVisible(pageTool->indexOf(tabDoc), open);
+    pageTool->setTabVisible(pageTool->indexOf(tabPic), open);
+    pageTool->setTabVisible(pageTool->indexOf(tabSign), open);
+
+    static const char* const kLibraryActions[] = {
+        "munFileDel",      "munFileRename",   "munFileAttribute", "munDocCloseBase",
+        "munDocCompact",   "munDocRepair",    "munDocModifyPas",  "munDocShortCut",
+        "munDocAttribute", "munDocImport",    "munDocExport",     "munDocNewFloder",
+        "munDocDelFloder", "munDocReNameFloder", "munInsertMark", "munInsertPic",
+    };
+    for (const char* actionName : kLibraryActions)
+        if (QAction* action = Action(QString::fromLatin1(actionName)))
+            action->setEnabled(open);
+    for (const char* buttonName : {"tbAttribute", "tbDocNewFloder", "tbDocDelFloder", "tbDocReNameFloder"})
+        if (QToolButton* button = ToolButton(QString::fromLatin1(buttonName)))
+            button->setEnabled(open);
+
+    if (pageTool->isTabVisible(pageTool->indexOf(tabDoc)))
+        pageTool->setCurrentWidget(tabDoc);
+    if (open) {
+        StBarMain->SetPanelWidth(0, 180);
+        StBarMain->SetPanelText(0, QStringLiteral("稿件库：") + name);
+    } else {
+        StBarMain->SetPanelWidth(0, 0);
+        StBarMain->SetPanelText(1, QStringLiteral("稿件：新建稿件"));
+        StBarMain->SetPanelText(5, QStringLiteral("状态：新建"));
+    }
+}
+
+void TfrmMain::ShowManuscriptName(const QString& nameOrPath) {
+    StBarMain->SetPanelText(1, nameOrPath.isEmpty() ? QStringLiteral("稿件：新建稿件")
+                                                    : QStringLiteral("稿件：") + nameOrPath);
+}
+
+void TfrmMain::UpdateKeyState() {
+    if (m_editor)
+        StBarMain->SetPanelText(2, m_editor->OverwriteMode() ? QStringLiteral("改写") : QStringLiteral("插入"));
+    // Without X11 the lock states are unknown; panels 3 and 4 keep their text.
+    if (const std::optional<TLockState> locks = QueryLockState()) {
+        StBarMain->SetPanelText(3, locks->capsLock ? QStringLiteral("大写") : QStringLiteral("小写"));
+        StBarMain->SetPanelText(4, locks->numLock ? QStringLiteral("小键盘(开启)")
+                                                  : QStringLiteral("小键盘(关闭)"));
+    }
+}

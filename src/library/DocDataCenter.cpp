@@ -1,0 +1,134 @@
+// TqlvDocData: the registry list of known libraries (key DBCenter) and the
+// maintenance of the open library (attributes, description, password,
+// compaction, repair).
+#include "library/TqlvDocData.h"
+
+#include "library/TableAccess.h"
+#include "platform/DialogService.h"
+#include "platform/RegistryStore.h"
+#include "platform/Skin.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTimeZone>
+#include <cmath>
+
+using namespace tableaccess;
+
+namespace {
+
+const QString kDBCenterKey = QStringLiteral("\\SoftWare\\Veltrix\\quilr1.3\\DBCenter");
+
+QString YesNo(bool value) { return value ? QStringLiteral("是") : QStringLiteral("否"); }
+
+QString LevelName(int level) {
+    switch (level) {
+        case 0: return QStringLiteral("最好");
+        case 1: return QStringLiteral("标准");
+        case 2: return QStringLiteral("较快");
+        case 3: return QStringLiteral("最快");
+        default: return QString();
+    }
+}
+
+// Days since 1899-12-30 with the time of day as fraction -> local date-time.
+QString DateTimeText(double value) {
+    const QDateTime base(QDate(1899, 12, 30), QTime(0, 0));
+    const qint64 ms = static_cast<qint64>(std::llround(value * 86400000.0));
+    return QLocale::system().toString(base.addMSecs(ms), QLocale::ShortFormat);
+}
+
+// The engine rebuilds into a temporary database that closes between its
+// tables and then forgets its key, so it asks the login handler for the
+// password again; this one answers with the key of the rebuilt library for
+// the duration of a rebuild.
+class TRebuildLogin : public tomedb::TTomeDBLogin {
+public:
+    explicit TRebuildLogin(std::string password) : m_password(std::move(password)) {}
+    std::optional<std::string> Login(const std::string&) override { return m_password; }
+
+private:
+    std::string m_password;
+};
+
+}  // namespace
+
+void TqlvDocData::AddToDBCenter(const QString& fileName) {
+    TRegistry reg(TRegRoot::HKEY_LOCAL_MACHINE);
+    if (!reg.OpenKey(kDBCenterKey, true))
+        return;
+    reg.WriteString(QFileInfo(fileName).completeBaseName(), fileName);
+    reg.CloseKey();
+}
+
+QStringList TqlvDocData::GetDBCenterList() {
+    TRegistry reg(TRegRoot::HKEY_LOCAL_MACHINE);
+    if (!reg.OpenKey(kDBCenterKey, true))
+        return {};
+    return reg.GetValueNames();
+}
+
+void TqlvDocData::RemoveFromDBCenter(const QString& name) {
+    TRegistry reg(TRegRoot::HKEY_LOCAL_MACHINE);
+    if (reg.OpenKey(kDBCenterKey, true))
+        reg.DeleteValue(name);
+}
+
+QString TqlvDocData::GetDBCenterPath(const QString& name) {
+    TRegistry reg(TRegRoot::HKEY_LOCAL_MACHINE);
+    if (!reg.OpenKey(kDBCenterKey, true))
+        return {};
+    return reg.ReadString(name);
+}
+
+void TqlvDocData::GatherDBAttr(tomedb::TTomeDatabase& db, tomedb::TTomeTable& folders,
+                               tomedb::TTomeTable& docs, tomedb::TTomeTable& pics,
+                               tomedb::TTomeTable& marks, TDBAttr& attr) {
+    for (tomedb::TTomeTable* table : {&folders, &docs, &pics, &marks})
+        table->SetFiltered(false);  // whole-table counts
+    attr.FileName = PathText(db.DatabaseName());
+    attr.Size = QString::number(db.FileSize()) + QStringLiteral(" 字节");
+    std::string comment;
+    attr.Comment = db.GetComments(comment) ? Text(comment) : QString();
+    attr.FolderCount = QString::number(folders.RecordCount());
+    attr.DocCount = QString::number(docs.RecordCount());
+    attr.PicCount = QString::number(pics.RecordCount());
+    attr.MarkCount = QString::number(marks.RecordCount());
+    attr.FileDate = DateTimeText(db.FileDate());
+    attr.Compressed = YesNo(db.CompressBlob());
+    attr.CompressLevel = LevelName(db.CompressLevel());
+    attr.Encrypted = YesNo(db.Encrypted());
+}
+
+void TqlvDocData::GetDocDataAttr(TDBAttr& attr) {
+    GatherDBAttr(TomeDB, Flodertable, Doctable, Pictable, Marktable, attr);
+}
+
+void TqlvDocData::SetDocDataComment(const QString& comment) { TomeDB.SetComments(Bytes(comment)); }
+
+bool TqlvDocData::IsEncrypted() { return TomeDB.Encrypted(); }
+
+bool TqlvDocData::ChangePassword(const QString& newPassword, bool encrypt) {
+    TRebuildLogin login(Bytes(newPassword));
+    tomedb::TDBLoginScope scope(&login);
+    return TomeDB.ChangePassword(Bytes(newPassword), encrypt);
+}
+
+void TqlvDocData::CompressDocData(bool notify) {
+    if (!m_opened)
+        return;
+    TRebuildLogin login(TomeDB.Password());
+    tomedb::TDBLoginScope scope(&login);
+    if (TomeDB.Compact() && notify)
+        ShowMsgBox(QStringLiteral("已完成对稿件库的压缩！"), QStringLiteral("压缩稿件库"), 1, g_Style, 1);
+}
+
+void TqlvDocData::RepairDocData() {
+    if (!m_opened)
+        return;
+    TRebuildLogin login(TomeDB.Password());
+    tomedb::TDBLoginScope scope(&login);
+    if (TomeDB.Repair())
+        ShowMsgBox(QStringLiteral("已完成对稿件库的修复！"), QStringLiteral("修复稿件库"), 1, g_Style, 1);
+}

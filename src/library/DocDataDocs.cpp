@@ -1,0 +1,188 @@
+// TqlvDocData: manuscripts (table Docs) and their counters.
+#include "library/TqlvDocData.h"
+
+#include "library/TableAccess.h"
+
+using namespace tableaccess;
+
+namespace {
+
+const QString kNewDoc = QStringLiteral("新建稿件");
+
+// An imported manuscript has no dates (day 0) and no numbers until it is
+// saved once. The engine keeps no null for integers, so while DocMDate is
+// day 0 a number that reads 0 is shown as the empty "no value" it stands for.
+bool NeverSaved(const tomedb::TTomeTable& docs) {
+    return docs.FieldByName("DocMDate").AsDateTime() == 0;
+}
+
+QString NumberText(const tomedb::TTomeTable& docs, const char* field, bool neverSaved) {
+    const QString text = FieldText(docs, field);
+    return neverSaved && text == QLatin1String("0") ? QString() : text;
+}
+
+void SetNumberText(tomedb::TTomeTable& docs, const char* field, const QString& text) {
+    docs.FieldByName(field).SetAsString(Bytes(text));
+}
+
+}  // namespace
+
+TViewItem TqlvDocData::DocItem() {
+    const bool neverSaved = NeverSaved(Doctable);
+    TViewItem item;
+    item.Caption = FieldText(Doctable, "DocName");
+    item.ID = CurrentID(Doctable);
+    item.ImageIndex = docimages::Manuscript;
+    item.SubItems << NumberText(Doctable, "PicCount", neverSaved)
+                  << NumberText(Doctable, "MarkCount", neverSaved);
+    return item;
+}
+
+TViewItems TqlvDocData::LoadDocList(int folderID) {
+    TViewItems items;
+    if (!m_opened)
+        return items;
+    FilterBy(Doctable, QStringLiteral("PID"), folderID);
+    const int count = Doctable.RecordCount();
+    items.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        items.push_back(DocItem());
+        Doctable.Next();
+    }
+    return items;
+}
+
+TViewItem TqlvDocData::NewDoc(int folderID) {
+    Unfilter(Doctable);
+    Doctable.Append();
+    Doctable.FieldByName("PID").SetAsInteger(folderID);
+    SetFieldText(Doctable, "DocName", kNewDoc);
+    Doctable.FieldByName("DocSize").SetAsInteger(0);
+    Doctable.FieldByName("DocCDate").SetAsDateTime(tomedb::Today());
+    Doctable.FieldByName("DocMDate").SetAsDateTime(tomedb::Today());
+    for (const char* counter : {"cnCount", "enCount", "PicCount", "MarkCount", "Money"})
+        Doctable.FieldByName(counter).SetAsInteger(0);
+    SetFieldText(Doctable, "Publish", QStringLiteral("未发表"));
+    SetMemoText(Doctable, "Txt", QString());
+    Doctable.Post();
+    TViewItem item;
+    item.Caption = kNewDoc;
+    item.ID = CurrentID(Doctable);
+    item.ImageIndex = docimages::Manuscript;
+    item.SubItems << QStringLiteral("0") << QStringLiteral("0");
+    item.EditInPlace = true;
+    return item;
+}
+
+QString TqlvDocData::LoadDocText(int selectedDocID) {
+    if (!FindByID(Doctable, selectedDocID))
+        return QString();
+    return FieldText(Doctable, "Txt");
+}
+
+void TqlvDocData::SaveDoc(int docID, const TDocAttr& attr) {
+    if (!FindByID(Doctable, docID))
+        return;
+    // Counting moves other tables only; Doctable stays on the record.
+    const QString marks = GetMarkCount(docID);
+    const QString pics = GetPicCount(docID);
+    Doctable.Edit();
+    SetNumberText(Doctable, "DocSize", attr.DocSize);
+    Doctable.FieldByName("DocMDate").SetAsDateTime(tomedb::Today());
+    SetNumberText(Doctable, "cnCount", attr.cnCount);
+    SetNumberText(Doctable, "enCount", attr.enCount);
+    SetNumberText(Doctable, "MarkCount", marks);
+    SetNumberText(Doctable, "PicCount", pics);
+    SetMemoText(Doctable, "Txt", attr.Txt);
+    Doctable.Post();
+}
+
+QList<int> TqlvDocData::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
+    QList<int> removed;
+    for (int docID : selectedDocIDs) {
+        if (!FindByID(Doctable, docID))
+            continue;  // its item stays; the others are still deleted
+        Doctable.Delete();
+        removed.append(docID);
+        DeleteDocMarks(docID);
+        DeleteDocPics(docID);
+    }
+    return removed;
+}
+
+void TqlvDocData::RenameSelectedDoc(int selectedDocID, const QString& name) {
+    if (!FindByID(Doctable, selectedDocID))
+        return;
+    Doctable.Edit();
+    SetFieldText(Doctable, "DocName", name);
+    Doctable.Post();
+}
+
+void TqlvDocData::GetDocAttr(int docID, TDocAttr& attr) {
+    if (!FindByID(Doctable, docID))
+        return;
+    const bool neverSaved = NeverSaved(Doctable);
+    attr.DocName = FieldText(Doctable, "DocName");
+    attr.DocSize = NumberText(Doctable, "DocSize", neverSaved);
+    attr.DocCDate = Doctable.FieldByName("DocCDate").AsDateTime();
+    attr.DocMDate = Doctable.FieldByName("DocMDate").AsDateTime();
+    attr.cnCount = NumberText(Doctable, "cnCount", neverSaved);
+    attr.enCount = NumberText(Doctable, "enCount", neverSaved);
+    attr.PicCount = NumberText(Doctable, "PicCount", neverSaved);
+    attr.MarkCount = NumberText(Doctable, "MarkCount", neverSaved);
+    attr.Publish = FieldText(Doctable, "Publish");
+    attr.Money = NumberText(Doctable, "Money", neverSaved);
+    attr.Txt = FieldText(Doctable, "Txt");
+}
+
+void TqlvDocData::SetDocAttr(int docID, const TDocAttr& attr) {
+    if (!FindByID(Doctable, docID))
+        return;
+    Doctable.Edit();
+    SetFieldText(Doctable, "DocName", attr.DocName);
+    SetFieldText(Doctable, "Publish", attr.Publish);
+    SetNumberText(Doctable, "Money", attr.Money);
+    Doctable.Post();
+}
+
+void TqlvDocData::MoveDoc(int docID, int newFolderID) {
+    if (!FindByID(Doctable, docID))
+        return;
+    Doctable.Edit();
+    Doctable.FieldByName("PID").SetAsInteger(newFolderID);
+    Doctable.Post();
+}
+
+void TqlvDocData::UpdateDocCounts(int docID) {
+    if (!FindByID(Doctable, docID))
+        return;
+    const QString pics = GetPicCount(docID);
+    const QString marks = GetMarkCount(docID);
+    Doctable.Edit();
+    SetNumberText(Doctable, "PicCount", pics);
+    SetNumberText(Doctable, "MarkCount", marks);
+    Doctable.Post();
+}
+
+QString TqlvDocData::GetMarkCount(int docID) {
+    FilterBy(Marktable, QStringLiteral("MarkParent"), docID);
+    return QString::number(Marktable.RecordCount());
+}
+
+QString TqlvDocData::GetPicCount(int docID) {
+    FilterBy(Pictable, QStringLiteral("PicParent"), docID);
+    return QString::number(Pictable.RecordCount());
+}
+
+int TqlvDocData::AddDoc(int folderID, const TDocAttr& attr) {
+    Unfilter(Doctable);
+    Doctable.Append();
+    Doctable.FieldByName("PID").SetAsInteger(folderID);
+    SetFieldText(Doctable, "DocName", attr.DocName);
+    // No dates until the first save: day 0 (the engine would stamp today).
+    Doctable.FieldByName("DocCDate").SetAsDateTime(0);
+    Doctable.FieldByName("DocMDate").SetAsDateTime(0);
+    SetMemoText(Doctable, "Txt", attr.Txt);
+    Doctable.Post();
+    return CurrentID(Doctable);
+}

@@ -1,0 +1,163 @@
+// TqlvDocData: construction, the library schema, create / open / close.
+#include "library/TqlvDocData.h"
+
+#include "library/TableAccess.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QFileInfo>
+
+using namespace tableaccess;
+using tomedb::MakeFieldItem;
+using tomedb::TTomeFieldItem;
+
+namespace {
+
+const QString kCreateCaption = QStringLiteral("新建稿件库");
+const QString kOpenCaption = QStringLiteral("打开稿件库");
+
+TTomeFieldItem Field(const char* name, int type, int size = 0, int dpMode = tomedb::dpmOriginal) {
+    return MakeFieldItem(name, type, size, static_cast<uint8_t>(dpMode));
+}
+
+std::vector<TTomeFieldItem> DocsFields() {
+    using namespace tomedb;
+    return {Field("ID", ftAutoInc),          Field("PID", ftInteger),
+            Field("lastPID", ftInteger),     Field("DocName", ftString, 255),
+            Field("DocSize", ftInteger),     Field("DocCDate", ftDate, 0, dpmDefault),
+            Field("DocMDate", ftDate, 0, dpmDefault), Field("cnCount", ftInteger),
+            Field("enCount", ftInteger),     Field("PicCount", ftInteger),
+            Field("MarkCount", ftInteger),   Field("IsPublish", ftBoolean),
+            Field("Publish", ftString, 255), Field("Money", ftInteger, 0, dpmDefault),
+            Field("Txt", ftMemo, 0, dpmDefault)};
+}
+
+std::vector<TTomeFieldItem> FolderFields() {
+    using namespace tomedb;
+    return {Field("ID", ftAutoInc), Field("PID", ftInteger), Field("lastPID", ftInteger),
+            Field("FloderName", ftString, 255)};
+}
+
+std::vector<TTomeFieldItem> MarkFields() {
+    using namespace tomedb;
+    return {Field("ID", ftAutoInc),          Field("markName", ftString, 255),
+            Field("markContent", ftString, 255), Field("markParent", ftInteger),
+            Field("markParentName", ftString, 255), Field("markPosLine", ftInteger)};
+}
+
+std::vector<TTomeFieldItem> PicFields() {
+    using namespace tomedb;
+    return {Field("ID", ftAutoInc), Field("picParent", ftInteger), Field("picName", ftString, 255),
+            Field("picPath", ftString, 255)};
+}
+
+}  // namespace
+
+TqlvDocData::TqlvDocData() = default;
+
+TqlvDocData::~TqlvDocData() {
+    // Tables go before the database they are attached to.
+    CloseDocData();
+}
+
+QString TqlvDocData::LibraryFileName(const QString& fileName) {
+    QString name = fileName;
+    if (!name.contains(QStringLiteral(".qdb"), Qt::CaseSensitive))
+        name += QStringLiteral(".qdb");
+    return QFileInfo(name).absoluteFilePath();
+}
+
+int TqlvDocData::CompressLevelOf(int levelIndex) {
+    switch (levelIndex) {
+        case 0: return 3;
+        case 1: return 2;
+        case 2: return 1;
+        case 3: return 0;
+        default: return 1;
+    }
+}
+
+bool TqlvDocData::CreateDocData(const QString& fileName, const QString& comment,
+                                const QString& password, bool compressBlob, bool encrypt,
+                                bool crc32, int levelIndex, QString* finalName) {
+    if (fileName.isEmpty()) {
+        ShowMsgBox(QStringLiteral("稿件库名称不能为空！"), kCreateCaption, 1, g_Style, 1);
+        return false;
+    }
+    const QString name = LibraryFileName(fileName);
+    if (QFileInfo::exists(name)) {
+        ShowMsgBox(QStringLiteral("稿件库已经存在！"), kCreateCaption, 2, g_Style, 1);
+        return false;
+    }
+    CloseDocData();
+    const std::string path = PathName(name);
+    if (!TomeDB.CreateDatabase(path, compressBlob, CompressLevelOf(levelIndex), "zLIB", encrypt,
+                               "blowfish", Bytes(password), crc32))
+        return false;
+    TomeDB.SetDatabaseName(path);
+    TomeDB.SetPassword(Bytes(password));
+    TomeDB.SetComments(Bytes(comment));
+    CreateSchema();
+    m_opened = true;
+    if (finalName)
+        *finalName = name;
+    return true;
+}
+
+void TqlvDocData::CreateSchema() {
+    TomeDB.CreateTable("Docs", DocsFields());
+    TomeDB.CreateTable("DocFloder", FolderFields());
+    TomeDB.CreateTable("Docmark", MarkFields());
+    TomeDB.CreateTable("Pics", PicFields());
+    TomeDB.CreateIndex("DocFloder", "ByParentID", 0, {"PID"});
+    TomeDB.CreateIndex("DocMark", "ByParnetID", 0, {"MarkParent"});
+}
+
+bool TqlvDocData::OpenDocData(const QString& fileName) {
+    if (fileName.isEmpty() || !QFileInfo::exists(fileName))
+        return false;
+    TomeDB.Close();
+    try {
+        TomeDB.SetDatabaseName(PathName(fileName));
+        TomeDB.Open();
+        if (!TomeDB.CanAccess()) {
+            TomeDB.SetPassword(Bytes(InputPassword()));
+            if (!TomeDB.CanAccess()) {
+                ShowMsgBox(QStringLiteral("密码错误，无法打开稿件库！"), kOpenCaption, 1, g_Style, 1);
+                CloseDocData();
+                return false;
+            }
+        }
+        OpenDocTables(fileName);
+    } catch (...) {
+        // A damaged file or one that is no library: the error goes on to the
+        // caller, and no half-open library is left claiming to be open.
+        CloseDocData();
+        throw;
+    }
+    return true;
+}
+
+void TqlvDocData::OpenDocTables(const QString& fileName) {
+    const std::string path = PathName(fileName);
+    const struct {
+        tomedb::TTomeTable* table;
+        const char* name;
+    } tables[] = {{&Doctable, "Docs"}, {&Flodertable, "DocFloder"}, {&Marktable, "DocMark"},
+                  {&Pictable, "Pics"}};
+    for (const auto& entry : tables) {
+        entry.table->SetDatabaseName(path);
+        entry.table->SetTableName(entry.name);
+    }
+    for (const auto& entry : tables)
+        entry.table->Open();
+    m_opened = true;
+}
+
+void TqlvDocData::CloseDocData() {
+    TomeDB.Close();
+    TomeDB.SetDatabaseName(std::string());
+    m_opened = false;
+}
+
+QString TqlvDocData::GetDocDataName() const { return PathText(TomeDB.DatabaseName()); }

@@ -1,0 +1,150 @@
+// TqlvDocData: the manuscript-library data layer. One process-wide instance,
+// `DocData`, is created at start-up with no library open and lives until the
+// process ends; at most one .qdb library file is open at a time.
+//
+// It owns the library database `TomeDB` and its four tables (`Doctable` Docs,
+// `Flodertable` DocFloder, `Marktable` DocMark, `Pictable` Pics). Every
+// operation sets the Filter / Filtered / IndexName of the table it uses before
+// reading or writing and leaves them so. Records are addressed by ID; a key
+// that is not found makes an operation do nothing.
+//
+// Widgets: the data layer fills no widgets. Operations that the application
+// drives from a tree or list view take what they need from the view (selected
+// IDs, parent ID) and return TViewNode / TViewItem records to show. The
+// QTreeWidget overloads of LoadFolderTree / LoadDocList are a thin adapter
+// (DocDataWidgets.cpp) kept for the shell.
+//
+// Failures: what the user can cause (empty name, existing file, wrong
+// password, a picture path too long) is reported with ShowMsgBox and a false /
+// empty result. Engine errors (tomedb::EDatabaseError) are not caught.
+#pragma once
+
+#include "library/DocDataTypes.h"
+#include "library/ZipFileList.h"
+#include "tomedb/TomeDB.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QTreeWidget;
+
+class TqlvDocData {
+public:
+    TqlvDocData();
+    virtual ~TqlvDocData();
+    TqlvDocData(const TqlvDocData&) = delete;
+    TqlvDocData& operator=(const TqlvDocData&) = delete;
+
+    // ---- library file (DocDataFile.cpp) -----------------------------------------
+    bool Opened() const { return m_opened; }
+    void SetOpened(bool opened) { m_opened = opened; }
+    // Creates a new library file. The name gets ".qdb" appended unless it
+    // contains ".qdb"; a relative name is taken from the current directory.
+    // *finalName receives the file name actually created.
+    bool CreateDocData(const QString& fileName, const QString& comment, const QString& password,
+                       bool compressBlob, bool encrypt, bool crc32, int levelIndex,
+                       QString* finalName = nullptr);
+    bool OpenDocData(const QString& fileName);
+    void OpenDocTables(const QString& fileName);
+    void CloseDocData();
+    // Full path of the open library; empty when none is open.
+    QString GetDocDataName() const;
+    // The file name CreateDocData would create for `fileName`.
+    static QString LibraryFileName(const QString& fileName);
+    // LevelIndex of the create dialog ("最快", "较快", "标准", "最好") -> engine level.
+    static int CompressLevelOf(int levelIndex);
+
+    // ---- folders (DocDataFolders.cpp) -------------------------------------------
+    // The root "稿件夹" (ID 0, selected, expanded) with every folder below it.
+    TViewNode LoadFolderTree();
+    // Adds "新建稿件夹" under the selected node; returns the node to add there
+    // (selected, to be edited in place).
+    TViewNode NewFolder(int selectedNodeID);
+    int AddFolder(int parentID, const QString& name);
+    void RenameFolder(int folderID, const QString& name);
+    void MoveFolder(int folderID, int newParentID);
+    void DeleteFolder(int folderID);
+
+    // ---- manuscripts (DocDataDocs.cpp) -------------------------------------------
+    TViewItems LoadDocList(int folderID);
+    TViewItem NewDoc(int folderID);
+    QString LoadDocText(int selectedDocID);
+    void SaveDoc(int docID, const TDocAttr& attr);
+    // Deletes the selected manuscripts with their marks and pictures; returns
+    // the IDs whose items go (a record that no longer exists keeps its item).
+    QList<int> DeleteSelectedDocs(const QList<int>& selectedDocIDs);
+    void RenameSelectedDoc(int selectedDocID, const QString& name);
+    void GetDocAttr(int docID, TDocAttr& attr);
+    void SetDocAttr(int docID, const TDocAttr& attr);
+    void MoveDoc(int docID, int newFolderID);
+    void UpdateDocCounts(int docID);
+    QString GetMarkCount(int docID);
+    QString GetPicCount(int docID);
+    int AddDoc(int folderID, const TDocAttr& attr);
+
+    // ---- marks (DocDataMarks.cpp) ------------------------------------------------
+    TViewItem AddMark(const TMark& mark);
+    void UpdateMark(const TMark& mark, int selectedMarkID);
+    void RenameMarkParent(int docID, const QString& name);
+    // Marks of the selected manuscript, or of the whole library with none
+    // selected; nullopt when no library is open (the list is left alone).
+    std::optional<TViewItems> LoadMarkList(std::optional<int> selectedDocID);
+    void DeleteMark(int markID);
+    void DeleteDocMarks(int docID);
+    bool GetMark(int markID, TMark& mark);
+
+    // ---- pictures (DocDataPics.cpp) -----------------------------------------------
+    // Attaches the file to the selected manuscript; nullopt (after a message)
+    // when the path does not fit the picPath field.
+    std::optional<TViewItem> AddPicture(const QString& fileName, int selectedDocID);
+    // Pictures of the selected manuscript; with none selected an empty list
+    // and the preview is to be emptied (*clearImage = true).
+    TViewItems LoadPicList(std::optional<int> selectedDocID, bool* clearImage = nullptr);
+    // The file to load into the preview; empty (after a message when the file
+    // is gone) when the preview keeps what it shows.
+    QString ShowPicture(int selectedPicID);
+    QList<int> DeleteSelectedPics(const QList<int>& selectedPicIDs);
+    void DeleteDocPics(int docID);
+    void RenamePicture(int picID, const QString& name);
+    void AddDocPicsToZip(TZipFileList& zip, int docID);
+    static QString PictureDisplayName(const QString& fileName);
+
+    // ---- library list and maintenance (DocDataCenter.cpp) --------------------------
+    void AddToDBCenter(const QString& fileName);
+    QStringList GetDBCenterList();
+    void RemoveFromDBCenter(const QString& name);
+    QString GetDBCenterPath(const QString& name);
+    void GetDocDataAttr(TDBAttr& attr);
+    // The same attributes for any open database and its four tables (the
+    // library centre's own objects).
+    static void GatherDBAttr(tomedb::TTomeDatabase& db, tomedb::TTomeTable& folders,
+                             tomedb::TTomeTable& docs, tomedb::TTomeTable& pics,
+                             tomedb::TTomeTable& marks, TDBAttr& attr);
+    void SetDocDataComment(const QString& comment);
+    bool IsEncrypted();
+    bool ChangePassword(const QString& newPassword, bool encrypt);
+    void CompressDocData(bool notify);
+    void RepairDocData();
+
+    // ---- widget adapter for the shell (DocDataWidgets.cpp) -------------------------
+    void LoadFolderTree(QTreeWidget* tree);
+    void LoadDocList(int folderID, QTreeWidget* list);
+
+    tomedb::TTomeDatabase TomeDB;
+    tomedb::TTomeTable Doctable;
+    tomedb::TTomeTable Flodertable;
+    tomedb::TTomeTable Marktable;
+    tomedb::TTomeTable Pictable;
+
+private:
+    void CreateSchema();
+    void FillFolderNode(TViewNode& node);
+    QList<int> CollectSubFolders(int folderID);
+    TViewItem DocItem();
+    TViewItem MarkItem();
+    TViewItem PicItem();
+
+    bool m_opened = false;
+};

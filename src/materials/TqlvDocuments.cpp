@@ -1,0 +1,202 @@
+#include "materials/TqlvDocuments.h"
+
+#include "library/TableAccess.h"
+#include "platform/AppPaths.h"
+
+#include <QFileInfo>
+
+using namespace tableaccess;
+using tomedb::MakeFieldItem;
+
+namespace {
+const QString kRootCaption = QStringLiteral("资料夹");
+const QString kNewFolder = QStringLiteral("新建资料夹");
+const QString kNewDoc = QStringLiteral("新建资料");
+}  // namespace
+
+TqlvDocuments::TqlvDocuments() : m_fileName(AppPath() + QStringLiteral("Documents.tdb")) {
+    const std::string path = PathName(m_fileName);
+    if (!QFileInfo::exists(m_fileName))
+        CreateStore();
+    TomeDB.SetDatabaseName(path);
+    Doctable.SetDatabaseName(path);
+    Doctable.SetTableName("Docs");
+    Foldertable.SetDatabaseName(path);
+    Foldertable.SetTableName("DocFolder");
+    Doctable.Open();
+    Foldertable.Open();
+}
+
+TqlvDocuments::~TqlvDocuments() { TomeDB.Close(); }
+
+// A first, empty store: the two tables with 255-byte strings and a memo text;
+// the engine adds the primary index on each ID.
+void TqlvDocuments::CreateStore() {
+    using namespace tomedb;
+    const std::string path = PathName(m_fileName);
+    if (!TomeDB.CreateDatabase(path, true, 1, "zLIB", false, "blowfish", std::string(), false))
+        throw EDatabaseError("Cannot create file " + path);
+    TomeDB.SetDatabaseName(path);
+    TomeDB.CreateTable("Docs", {MakeFieldItem("ID", ftAutoInc, 0, dpmOriginal),
+                                MakeFieldItem("PID", ftInteger, 0, dpmOriginal),
+                                MakeFieldItem("DocName", ftString, 255, dpmOriginal),
+                                MakeFieldItem("DocTxt", ftMemo, 0, dpmDefault)});
+    TomeDB.CreateTable("DocFolder", {MakeFieldItem("ID", ftAutoInc, 0, dpmOriginal),
+                                     MakeFieldItem("PID", ftInteger, 0, dpmOriginal),
+                                     MakeFieldItem("FolderName", ftString, 255, dpmOriginal)});
+    TomeDB.Close();
+    TomeDB.SetDatabaseName(std::string());
+}
+
+TViewNode TqlvDocuments::LoadFolderTree() {
+    TViewNode root;
+    root.Caption = kRootCaption;
+    root.Expanded = true;
+    root.Selected = true;
+    FillFolderNode(root);
+    return root;
+}
+
+void TqlvDocuments::FillFolderNode(TViewNode& root) { FillTreeLevels(Foldertable, "FolderName", root); }
+
+TViewNode TqlvDocuments::NewFolder(int selectedNodeID) {
+    TViewNode node;
+    node.Caption = kNewFolder;
+    node.ID = AddFolder(selectedNodeID, kNewFolder);
+    node.Selected = true;
+    node.EditInPlace = true;
+    return node;
+}
+
+int TqlvDocuments::AddFolder(int parentID, const QString& name) {
+    Foldertable.SetFiltered(false);
+    Foldertable.Append();
+    Foldertable.FieldByName("PID").SetAsInteger(parentID);
+    SetFieldText(Foldertable, "FolderName", name);
+    Foldertable.Post();
+    return CurrentID(Foldertable);
+}
+
+void TqlvDocuments::RenameFolder(int folderID, const QString& name) {
+    if (!FindByID(Foldertable, folderID))
+        return;
+    Foldertable.Edit();
+    SetFieldText(Foldertable, "FolderName", name);
+    Foldertable.Post();
+}
+
+void TqlvDocuments::MoveFolder(int folderID, int newParentID) {
+    if (!FindByID(Foldertable, folderID))
+        return;
+    Foldertable.Edit();
+    Foldertable.FieldByName("PID").SetAsInteger(newParentID);
+    Foldertable.Post();
+}
+
+QList<int> TqlvDocuments::DeleteSubFolders(int folderID) {
+    QList<int> found;
+    QList<int> level{folderID};
+    while (!level.isEmpty()) {
+        level = DeleteWhereAny(Foldertable, QStringLiteral("PID"), level);
+        found += level;
+    }
+    return found;
+}
+
+void TqlvDocuments::DeleteFolder(int folderID) {
+    if (folderID <= 0)
+        return;  // the root stands for the whole store and is never deleted
+    if (FindByID(Foldertable, folderID))
+        Foldertable.Delete();
+    QList<int> folders = DeleteSubFolders(folderID);
+    folders.prepend(folderID);
+    DeleteWhereAny(Doctable, QStringLiteral("PID"), folders);
+}
+
+TViewItems TqlvDocuments::LoadDocList(int folderID) {
+    TViewItems items;
+    FilterBy(Doctable, QStringLiteral("PID"), folderID);
+    const int count = Doctable.RecordCount();
+    for (int i = 0; i < count; ++i) {
+        TViewItem item;
+        item.Caption = FieldText(Doctable, "DocName");
+        item.ID = CurrentID(Doctable);
+        item.ImageIndex = docimages::Material;
+        items.push_back(std::move(item));
+        Doctable.Next();
+    }
+    return items;
+}
+
+TViewItem TqlvDocuments::NewDoc(int folderID) {
+    Unfilter(Doctable);
+    Doctable.Append();
+    Doctable.FieldByName("PID").SetAsInteger(folderID);
+    SetFieldText(Doctable, "DocName", kNewDoc);
+    SetMemoText(Doctable, "DocTxt", QString());
+    Doctable.Post();
+    TViewItem item;
+    item.Caption = kNewDoc;
+    item.ID = CurrentID(Doctable);
+    item.ImageIndex = docimages::Material;
+    item.EditInPlace = true;
+    return item;
+}
+
+QString TqlvDocuments::LoadDocText(int selectedDocID) {
+    return FindByID(Doctable, selectedDocID) ? FieldText(Doctable, "DocTxt") : QString();
+}
+
+void TqlvDocuments::SaveDocText(int docID, const QString& text) {
+    if (!FindByID(Doctable, docID))
+        return;
+    Doctable.Edit();
+    SetMemoText(Doctable, "DocTxt", text);
+    Doctable.Post();
+}
+
+void TqlvDocuments::GetDoc(int docID, TDocAttr& attr) {
+    if (!FindByID(Doctable, docID))
+        return;
+    attr.DocName = FieldText(Doctable, "DocName");
+    attr.Txt = FieldText(Doctable, "DocTxt");
+}
+
+void TqlvDocuments::RenameSelectedDoc(int selectedDocID, const QString& name) {
+    if (!FindByID(Doctable, selectedDocID))
+        return;
+    Doctable.Edit();
+    SetFieldText(Doctable, "DocName", name);
+    Doctable.Post();
+}
+
+QList<int> TqlvDocuments::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
+    QList<int> removed;
+    for (int docID : selectedDocIDs) {
+        if (!FindByID(Doctable, docID))
+            continue;
+        Doctable.Delete();
+        removed.append(docID);
+    }
+    return removed;
+}
+
+void TqlvDocuments::MoveDoc(int docID, int newFolderID) {
+    if (!FindByID(Doctable, docID))
+        return;
+    Doctable.Edit();
+    Doctable.FieldByName("PID").SetAsInteger(newFolderID);
+    Doctable.Post();
+}
+
+int TqlvDocuments::AddDoc(int folderID, const TDocAttr& attr) {
+    Unfilter(Doctable);
+    Doctable.Append();
+    Doctable.FieldByName("PID").SetAsInteger(folderID);
+    SetFieldText(Doctable, "DocName", attr.DocName);
+    SetMemoText(Doctable, "DocTxt", attr.Txt);
+    Doctable.Post();
+    return CurrentID(Doctable);
+}
+
+bool TqlvDocuments::CompressDocuments() { return TomeDB.Compact(); }

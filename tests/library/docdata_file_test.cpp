@@ -1,0 +1,302 @@
+// Library files: naming, creation, schema, opening with and without a
+// password, closing, attributes, maintenance and the registry list.
+#include "LibraryFixture.h"
+
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+struct NameCase {
+    const char* given;
+    const char* created;
+};
+
+class LibraryNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(LibraryNames, CreatesTheExpectedFile) {
+    QTemporaryDir dir;
+    TScriptedDialogs dialogs;
+    TqlvDocData data;
+    QString created;
+    ASSERT_TRUE(data.CreateDocData(dir.path() + "/" + QString::fromUtf8(GetParam().given), {}, {},
+                                   true, false, false, 2, &created));
+    EXPECT_EQ(created, dir.path() + "/" + QString::fromUtf8(GetParam().created));
+    EXPECT_TRUE(QFileInfo::exists(created));
+    EXPECT_TRUE(data.OpenDocData(created));
+    EXPECT_TRUE(dialogs.Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, LibraryNames,
+                         ::testing::Values(NameCase{"abc", "abc.qdb"}, NameCase{"abc.qdb", "abc.qdb"},
+                                           NameCase{"abc.qdb.old", "abc.qdb.old"},
+                                           NameCase{"abc.QDB", "abc.QDB.qdb"},
+                                           NameCase{"小说", "小说.qdb"}));
+
+TEST(LibraryCreate, RelativeNameIsTakenFromTheCurrentFolder) {
+    QTemporaryDir dir;
+    TScriptedDialogs dialogs;
+    TqlvDocData data;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    QString created;
+    const bool ok = data.CreateDocData(QStringLiteral("相对"), {}, {}, true, false, true, 0, &created);
+    QDir::setCurrent(before);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(created, QDir(dir.path()).absoluteFilePath(QStringLiteral("相对.qdb")));
+    ASSERT_TRUE(data.OpenDocData(created));
+    TDBAttr attr;
+    data.GetDocDataAttr(attr);
+    EXPECT_EQ(attr.CompressLevel, QStringLiteral("最快"));
+}
+
+TEST(LibraryCreate, EmptyNameIsRefused) {
+    TScriptedDialogs dialogs;
+    TqlvDocData data;
+    EXPECT_FALSE(data.CreateDocData(QString(), {}, {}, true, false, false, 2));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].text, QStringLiteral("稿件库名称不能为空！"));
+    EXPECT_EQ(dialogs.Messages()[0].caption, QStringLiteral("新建稿件库"));
+    EXPECT_EQ(dialogs.Messages()[0].icon, 1);
+    EXPECT_FALSE(data.Opened());
+}
+
+TEST(LibraryCreate, ExistingFileIsRefusedAndKept) {
+    QTemporaryDir dir;
+    TScriptedDialogs dialogs;
+    TqlvDocData data;
+    const QString path = dir.path() + "/old.qdb";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a library");
+    file.close();
+    EXPECT_FALSE(data.CreateDocData(dir.path() + "/old", {}, {}, true, false, false, 2));
+    ASSERT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("稿件库已经存在！")});
+    EXPECT_EQ(dialogs.Messages()[0].icon, 2);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("not a library"));
+}
+
+TEST(LibraryCreate, LevelIndexMapsToEngineLevel) {
+    const int expected[][2] = {{0, 3}, {1, 2}, {2, 1}, {3, 0}, {-1, 1}, {4, 1}};
+    for (const auto& pair : expected)
+        EXPECT_EQ(TqlvDocData::CompressLevelOf(pair[0]), pair[1]) << pair[0];
+}
+
+TEST_F(LibraryTest, NewLibraryHasFourEmptyTablesAndTwoIndexes) {
+    std::vector<std::string> names;
+    data.TomeDB.GetTableNames(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"Docs", "DocFloder", "Docmark", "Pics"}));
+    for (tomedb::TTomeTable* table : {&data.Doctable, &data.Flodertable, &data.Marktable, &data.Pictable})
+        EXPECT_EQ(table->RecordCount(), 0);
+    auto hasIndex = [](const tomedb::TTomeTable& table, const std::string& name, const std::string& fields) {
+        for (const auto& def : table.IndexDefs())
+            if (def.Name == name)
+                return def.Fields == fields && (def.Options & tomedb::ixPrimary) == 0;
+        return false;
+    };
+    EXPECT_TRUE(hasIndex(data.Flodertable, "ByParentID", "PID"));
+    EXPECT_TRUE(hasIndex(data.Marktable, "ByParnetID", "markParent"));
+    const auto& fields = data.Doctable.FieldDefs();
+    ASSERT_EQ(fields.size(), 15u);
+    EXPECT_EQ(fields[3].Name, "DocName");
+    EXPECT_EQ(fields[3].Size, 255);
+    EXPECT_EQ(fields[14].DataType, tomedb::ftMemo);
+}
+
+TEST_F(LibraryTest, FreshLibraryAttributes) {
+    TDBAttr attr;
+    data.GetDocDataAttr(attr);
+    EXPECT_EQ(attr.FileName, file);
+    EXPECT_EQ(attr.Size, QString::number(QFileInfo(file).size()) + QStringLiteral(" 字节"));
+    EXPECT_EQ(attr.Comment, QStringLiteral("测试库"));
+    EXPECT_EQ(attr.FolderCount, "0");
+    EXPECT_EQ(attr.DocCount, "0");
+    EXPECT_EQ(attr.PicCount, "0");
+    EXPECT_EQ(attr.MarkCount, "0");
+    EXPECT_FALSE(attr.FileDate.isEmpty());
+    EXPECT_EQ(attr.Compressed, QStringLiteral("是"));
+    EXPECT_EQ(attr.CompressLevel, QStringLiteral("标准"));
+    EXPECT_EQ(attr.Encrypted, QStringLiteral("否"));
+    EXPECT_FALSE(data.IsEncrypted());
+}
+
+TEST_F(LibraryTest, AttributeCountsIgnoreFilters) {
+    const int folder = data.AddFolder(0, "a");
+    data.AddFolder(folder, "b");
+    const int doc = NewDocNamed(folder, "d");
+    AddMarkTo(doc, "m");
+    data.LoadDocList(12345);  // leaves Docs filtered on an empty folder
+    TDBAttr attr;
+    data.GetDocDataAttr(attr);
+    EXPECT_EQ(attr.FolderCount, "2");
+    EXPECT_EQ(attr.DocCount, "1");
+    EXPECT_EQ(attr.MarkCount, "1");
+    data.SetDocDataComment(QStringLiteral("新的描述"));
+    data.GetDocDataAttr(attr);
+    EXPECT_EQ(attr.Comment, QStringLiteral("新的描述"));
+}
+
+TEST_F(LibraryTest, MissingPathKeepsOpenLibrary) {
+    const int folder = data.AddFolder(0, "kept");
+    EXPECT_FALSE(data.OpenDocData(Path("nothing.qdb")));
+    EXPECT_TRUE(data.Opened());
+    EXPECT_EQ(data.GetDocDataName(), file);
+    EXPECT_EQ(data.LoadFolderTree().Children.at(0).ID, folder);
+    EXPECT_TRUE(dialogs.Messages().empty());
+}
+
+TEST_F(LibraryTest, FileThatIsNoLibraryRaisesAndLeavesNothingOpen) {
+    QFile junk(Path("junk.qdb"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    EXPECT_THROW(data.OpenDocData(junk.fileName()), tomedb::EDatabaseError);
+    EXPECT_FALSE(data.Opened());
+    EXPECT_TRUE(data.GetDocDataName().isEmpty());
+    EXPECT_TRUE(data.OpenDocData(file));  // and the next open works
+}
+
+TEST_F(LibraryTest, CloseIsHarmlessTwice) {
+    data.CloseDocData();
+    data.CloseDocData();
+    EXPECT_FALSE(data.Opened());
+    EXPECT_TRUE(data.GetDocDataName().isEmpty());
+    EXPECT_FALSE(data.LoadMarkList(std::nullopt).has_value());
+}
+
+class EncryptedLibrary : public LibraryTest {
+protected:
+    QString Encrypted(const QString& name, const QString& password) {
+        QString created;
+        TqlvDocData maker;
+        EXPECT_TRUE(maker.CreateDocData(Path(name), {}, password, true, true, false, 2, &created));
+        maker.CloseDocData();
+        return created;
+    }
+};
+
+TEST_F(EncryptedLibrary, WrongOrCancelledPasswordLeavesNothingOpen) {
+    const QString locked = Encrypted("locked", "secret");
+    for (const QString& answer : {QStringLiteral("wrong"), QString()}) {
+        ASSERT_TRUE(data.OpenDocData(file));  // another library open before
+        dialogs.ClearRecords();
+        dialogs.QueuePassword(answer);  // an empty answer is what a cancel yields
+        EXPECT_FALSE(data.OpenDocData(locked)) << answer.toStdString();
+        ASSERT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("密码错误，无法打开稿件库！")});
+        EXPECT_EQ(dialogs.Messages()[0].caption, QStringLiteral("打开稿件库"));
+        EXPECT_FALSE(data.Opened());
+        EXPECT_TRUE(data.GetDocDataName().isEmpty());
+    }
+    dialogs.QueuePassword("secret");
+    EXPECT_TRUE(data.OpenDocData(locked));
+    EXPECT_TRUE(data.IsEncrypted());
+}
+
+TEST_F(EncryptedLibrary, EmptyPasswordStillAsksAndEmptyAnswerOpens) {
+    const QString locked = Encrypted("empty", QString());
+    dialogs.ClearRecords();
+    EXPECT_TRUE(data.OpenDocData(locked));  // the unscripted prompt answers empty
+    ASSERT_EQ(dialogs.Requests().size(), 1u);
+    EXPECT_EQ(dialogs.Requests()[0].kind, "password");
+    EXPECT_TRUE(dialogs.Messages().empty());
+}
+
+TEST_F(EncryptedLibrary, UnencryptedLibraryOpensWithoutPrompt) {
+    data.CloseDocData();
+    dialogs.ClearRecords();
+    EXPECT_TRUE(data.OpenDocData(file));
+    EXPECT_TRUE(dialogs.Requests().empty());
+}
+
+TEST_F(EncryptedLibrary, ChangePasswordToUnencryptedAndBack) {
+    const QString locked = Encrypted("change", "old");
+    dialogs.QueuePassword("old");
+    ASSERT_TRUE(data.OpenDocData(locked));
+    const int doc = NewDocNamed(0, QStringLiteral("保密稿件"));
+    data.SaveDoc(doc, Saved("6", "3", "0", QStringLiteral("正文内容")));
+
+    ASSERT_TRUE(data.ChangePassword(QString(), false));
+    EXPECT_FALSE(data.IsEncrypted());
+    data.CloseDocData();
+    dialogs.ClearRecords();
+    ASSERT_TRUE(data.OpenDocData(locked));
+    EXPECT_TRUE(dialogs.Requests().empty());
+    EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("正文内容"));
+
+    ASSERT_TRUE(data.ChangePassword("new", true));
+    EXPECT_TRUE(data.IsEncrypted());
+    data.CloseDocData();
+    dialogs.QueuePassword("old");
+    EXPECT_FALSE(data.OpenDocData(locked));
+    dialogs.QueuePassword("new");
+    ASSERT_TRUE(data.OpenDocData(locked));
+    EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("正文内容"));
+}
+
+TEST_F(EncryptedLibrary, CompactAndRepairKeepAnEncryptedLibraryAndItsPassword) {
+    const QString locked = Encrypted("compact", "key");
+    dialogs.QueuePassword("key");
+    ASSERT_TRUE(data.OpenDocData(locked));
+    const int folder = data.AddFolder(0, QStringLiteral("卷一"));
+    const int doc = NewDocNamed(folder, "d");
+    data.SaveDoc(doc, Saved("4", "2", "0", QStringLiteral("密文")));
+    data.CompressDocData(false);
+    data.RepairDocData();
+    EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("密文"));
+    data.CloseDocData();
+    dialogs.QueuePassword("key");
+    ASSERT_TRUE(data.OpenDocData(locked));
+    EXPECT_TRUE(data.IsEncrypted());
+    EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("密文"));
+    EXPECT_EQ(Captions(data.LoadFolderTree()), QStringList{QStringLiteral("卷一")});
+}
+
+// Engine fault, kept visible: rebuilding an encrypted database with more than
+// one table raises "Access denied" when no login handler answers, because the
+// engine's temporary target database closes between tables and forgets its
+// key. TqlvDocData works around it by answering the login itself. Enable this
+// when the engine keeps the target open during the rebuild.
+TEST_F(EncryptedLibrary, DISABLED_EngineRebuildOfEncryptedLibraryNeedsNoLoginHandler) {
+    const QString locked = Encrypted("engine", "key");
+    dialogs.QueuePassword("key");
+    ASSERT_TRUE(data.OpenDocData(locked));
+    tomedb::TDBLoginScope none(nullptr);
+    EXPECT_NO_THROW(EXPECT_TRUE(data.TomeDB.Compact()));
+    EXPECT_NO_THROW(EXPECT_TRUE(data.TomeDB.ChangePassword("other", true)));
+}
+
+TEST_F(LibraryTest, CompactKeepsDataAndNotifiesOnlyWhenAsked) {
+    const int doc = NewDocNamed(0, "d");
+    data.SaveDoc(doc, Saved("4", "2", "0", QStringLiteral("文字")));
+    data.CompressDocData(false);
+    EXPECT_TRUE(dialogs.Messages().empty());
+    data.CompressDocData(true);
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("已完成对稿件库的压缩！")});
+    EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("文字"));
+    data.RepairDocData();
+    EXPECT_EQ(dialogs.MessageTexts().last(), QStringLiteral("已完成对稿件库的修复！"));
+    EXPECT_EQ(data.LoadDocList(0).size(), 1u);
+}
+
+TEST(LibraryCenter, RegistryListByFileName) {
+    TTempHome home;
+    TqlvDocData data;
+    data.AddToDBCenter("/data/稿件/小说.qdb");
+    data.AddToDBCenter("/data/稿件/小说.qdb");
+    data.AddToDBCenter("/data/诗歌.qdb");
+    QStringList names = data.GetDBCenterList();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("小说"), QStringLiteral("诗歌")}));
+    EXPECT_EQ(data.GetDBCenterPath(QStringLiteral("小说")), QStringLiteral("/data/稿件/小说.qdb"));
+    data.AddToDBCenter("/other/小说.qdb");  // same file name: the later entry replaces
+    EXPECT_EQ(data.GetDBCenterPath(QStringLiteral("小说")), QStringLiteral("/other/小说.qdb"));
+    data.RemoveFromDBCenter(QStringLiteral("小说"));
+    EXPECT_EQ(data.GetDBCenterList(), QStringList{QStringLiteral("诗歌")});
+    EXPECT_TRUE(data.GetDBCenterPath(QStringLiteral("小说")).isEmpty());
+}
+
+}  // namespace
