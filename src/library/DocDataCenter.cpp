@@ -39,19 +39,6 @@ QString DateTimeText(double value) {
     return QLocale::system().toString(base.addMSecs(ms), QLocale::ShortFormat);
 }
 
-// The engine rebuilds into a temporary database that closes between its
-// tables and then forgets its key, so it asks the login handler for the
-// password again; this one answers with the key of the rebuilt library for
-// the duration of a rebuild.
-class TRebuildLogin : public tomedb::TTomeDBLogin {
-public:
-    explicit TRebuildLogin(std::string password) : m_password(std::move(password)) {}
-    std::optional<std::string> Login(const std::string&) override { return m_password; }
-
-private:
-    std::string m_password;
-};
-
 }  // namespace
 
 void TqlvDocData::AddToDBCenter(const QString& fileName) {
@@ -110,16 +97,12 @@ void TqlvDocData::SetDocDataComment(const QString& comment) { TomeDB.SetComments
 bool TqlvDocData::IsEncrypted() { return TomeDB.Encrypted(); }
 
 bool TqlvDocData::ChangePassword(const QString& newPassword, bool encrypt) {
-    TRebuildLogin login(Bytes(newPassword));
-    tomedb::TDBLoginScope scope(&login);
     return TomeDB.ChangePassword(Bytes(newPassword), encrypt);
 }
 
 void TqlvDocData::CompressDocData(bool notify) {
     if (!m_opened)
         return;
-    TRebuildLogin login(TomeDB.Password());
-    tomedb::TDBLoginScope scope(&login);
     if (TomeDB.Compact() && notify)
         ShowMsgBox(QStringLiteral("已完成对稿件库的压缩！"), QStringLiteral("压缩稿件库"), 1, g_Style, 1);
 }
@@ -127,8 +110,6 @@ void TqlvDocData::CompressDocData(bool notify) {
 void TqlvDocData::RepairDocData() {
     if (!m_opened)
         return;
-    TRebuildLogin login(TomeDB.Password());
-    tomedb::TDBLoginScope scope(&login);
     if (TomeDB.Repair())
         ShowMsgBox(QStringLiteral("已完成对稿件库的修复！"), QStringLiteral("修复稿件库"), 1, g_Style, 1);
 }

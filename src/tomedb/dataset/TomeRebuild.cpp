@@ -138,6 +138,9 @@ void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
                                settings.encryptAlgoName, settings.newPassword, settings.crc32))
         DatabaseError(FormatMessage("Cannot create file %s", tempPath.c_str()));
     target.SetDatabaseName(tempPath);
+    // The copy opens and closes a table per source table; a target that let
+    // its connection go between them would forget its key on the way.
+    target.SetKeepConnection(true);
     target.SetPassword(settings.newPassword);
     target.Open();
     std::string comment;
