@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tomedb/TomeError.h"
+#include "tomedb/dataset/TomeDatabase.h"
 #include "tomedb/dataset/TomeTable.h"
 #include "tomedb/filter/FilterParser.h"
 #include "tomedb/storage/TomeTableIO.h"
@@ -76,6 +77,9 @@ void TTomeTable::ActivateFilter() {
     TElementList passed;
     {
         TStateScope scope(state_, filterTarget_, dsFilter, &filterBuffer_);
+        // One file lock for the whole scan: the per-record reads nest inside
+        // it instead of taking and releasing the lock once per record.
+        TTomeFileLock lock(*database_->FileIO());
         const int count = static_cast<int>(records_.size());
         for (int i = 0; i < count; ++i) {
             position_ = i;
