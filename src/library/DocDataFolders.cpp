@@ -30,51 +30,22 @@ void TqlvDocData::FillFolderNode(TViewNode& root) {
 }
 
 TViewNode TqlvDocData::NewFolder(int selectedNodeID) {
-    TViewNode node;
-    node.Caption = kNewFolder;
-    node.ID = AddFolder(selectedNodeID, kNewFolder);
-    node.Selected = true;
-    node.EditInPlace = true;
-    return node;
+    return NewFolderNode(AddFolder(selectedNodeID, kNewFolder), kNewFolder);
 }
 
 int TqlvDocData::AddFolder(int parentID, const QString& name) {
-    Flodertable.SetFiltered(false);
-    Flodertable.Append();
-    Flodertable.FieldByName("PID").SetAsInteger(parentID);
-    SetFieldText(Flodertable, "FloderName", name);
-    Flodertable.Post();
-    return CurrentID(Flodertable);
+    return AppendFolder(Flodertable, "FloderName", parentID, name);
 }
 
 void TqlvDocData::RenameFolder(int folderID, const QString& name) {
-    if (!FindByID(Flodertable, folderID))
-        return;
-    Flodertable.Edit();
-    SetFieldText(Flodertable, "FloderName", name);
-    Flodertable.Post();
+    SetRecordText(Flodertable, folderID, "FloderName", name);
 }
 
 void TqlvDocData::MoveFolder(int folderID, int newParentID) {
-    if (!FindByID(Flodertable, folderID))
-        return;
-    Flodertable.Edit();
-    Flodertable.FieldByName("PID").SetAsInteger(newParentID);
-    Flodertable.Post();
+    SetRecordInt(Flodertable, folderID, "PID", newParentID);
 }
 
-// Deletes the folders below `folderID` at any depth, level by level along
-// PID links (each level through a "PID" filter, deleting what it shows), and
-// returns their IDs.
-QList<int> TqlvDocData::CollectSubFolders(int folderID) {
-    QList<int> found;
-    QList<int> level{folderID};
-    while (!level.isEmpty()) {
-        level = DeleteWhereAny(Flodertable, QStringLiteral("PID"), level);
-        found += level;
-    }
-    return found;
-}
+QList<int> TqlvDocData::CollectSubFolders(int folderID) { return DeleteFolderLevels(Flodertable, folderID); }
 
 // The folder record, every folder below it, and every manuscript filed in
 // any of them with its marks and pictures; nothing else.

@@ -112,4 +112,48 @@ void SetMemoText(TTomeTable& table, const char* field, const QString& text) {
     table.FieldByName(field).SetAsString(Bytes(text));
 }
 
+int AppendFolder(TTomeTable& folders, const char* nameField, int parentID, const QString& name) {
+    folders.SetFiltered(false);
+    folders.Append();
+    folders.FieldByName("PID").SetAsInteger(parentID);
+    SetFieldText(folders, nameField, name);
+    folders.Post();
+    return CurrentID(folders);
+}
+
+TViewNode NewFolderNode(int id, const QString& caption) {
+    TViewNode node;
+    node.Caption = caption;
+    node.ID = id;
+    node.Selected = true;
+    node.EditInPlace = true;
+    return node;
+}
+
+void SetRecordText(TTomeTable& table, int id, const char* field, const QString& text) {
+    if (!FindByID(table, id))
+        return;
+    table.Edit();
+    SetFieldText(table, field, text);
+    table.Post();
+}
+
+void SetRecordInt(TTomeTable& table, int id, const char* field, int value) {
+    if (!FindByID(table, id))
+        return;
+    table.Edit();
+    table.FieldByName(field).SetAsInteger(value);
+    table.Post();
+}
+
+QList<int> DeleteFolderLevels(TTomeTable& folders, int folderID) {
+    QList<int> found;
+    QList<int> level{folderID};
+    while (!level.isEmpty()) {
+        level = DeleteWhereAny(folders, QStringLiteral("PID"), level);
+        found += level;
+    }
+    return found;
+}
+
 }  // namespace tableaccess

@@ -42,6 +42,19 @@ constexpr int kKeysPerFilter = 256;
 // table with fields ID, PID and `nameField`, one "PID" filter per level and
 // per kKeysPerFilter parents; siblings in ID order.
 void FillTreeLevels(tomedb::TTomeTable& folders, const char* nameField, TViewNode& root);
+// Folder tables (fields ID, PID and a name field) of the library and the
+// materials store share these record operations.
+// Appends a folder under `parentID` and returns its new ID.
+int AppendFolder(tomedb::TTomeTable& folders, const char* nameField, int parentID,
+                 const QString& name);
+// The node a new folder shows: selected and edited in place.
+TViewNode NewFolderNode(int id, const QString& caption);
+// Writes a string / integer field of the record `id`; nothing when it is missing.
+void SetRecordText(tomedb::TTomeTable& table, int id, const char* field, const QString& text);
+void SetRecordInt(tomedb::TTomeTable& table, int id, const char* field, int value);
+// Deletes every folder below `folderID` at any depth, level by level along
+// PID links, and returns their IDs.
+QList<int> DeleteFolderLevels(tomedb::TTomeTable& folders, int folderID);
 // Unfiltered, primary index.
 void Unfilter(tomedb::TTomeTable& table);
 // Deletes every record the table currently shows (count taken first, each

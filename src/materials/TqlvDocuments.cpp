@@ -60,48 +60,22 @@ TViewNode TqlvDocuments::LoadFolderTree() {
 void TqlvDocuments::FillFolderNode(TViewNode& root) { FillTreeLevels(Foldertable, "FolderName", root); }
 
 TViewNode TqlvDocuments::NewFolder(int selectedNodeID) {
-    TViewNode node;
-    node.Caption = kNewFolder;
-    node.ID = AddFolder(selectedNodeID, kNewFolder);
-    node.Selected = true;
-    node.EditInPlace = true;
-    return node;
+    return NewFolderNode(AddFolder(selectedNodeID, kNewFolder), kNewFolder);
 }
 
 int TqlvDocuments::AddFolder(int parentID, const QString& name) {
-    Foldertable.SetFiltered(false);
-    Foldertable.Append();
-    Foldertable.FieldByName("PID").SetAsInteger(parentID);
-    SetFieldText(Foldertable, "FolderName", name);
-    Foldertable.Post();
-    return CurrentID(Foldertable);
+    return AppendFolder(Foldertable, "FolderName", parentID, name);
 }
 
 void TqlvDocuments::RenameFolder(int folderID, const QString& name) {
-    if (!FindByID(Foldertable, folderID))
-        return;
-    Foldertable.Edit();
-    SetFieldText(Foldertable, "FolderName", name);
-    Foldertable.Post();
+    SetRecordText(Foldertable, folderID, "FolderName", name);
 }
 
 void TqlvDocuments::MoveFolder(int folderID, int newParentID) {
-    if (!FindByID(Foldertable, folderID))
-        return;
-    Foldertable.Edit();
-    Foldertable.FieldByName("PID").SetAsInteger(newParentID);
-    Foldertable.Post();
+    SetRecordInt(Foldertable, folderID, "PID", newParentID);
 }
 
-QList<int> TqlvDocuments::DeleteSubFolders(int folderID) {
-    QList<int> found;
-    QList<int> level{folderID};
-    while (!level.isEmpty()) {
-        level = DeleteWhereAny(Foldertable, QStringLiteral("PID"), level);
-        found += level;
-    }
-    return found;
-}
+QList<int> TqlvDocuments::DeleteSubFolders(int folderID) { return DeleteFolderLevels(Foldertable, folderID); }
 
 void TqlvDocuments::DeleteFolder(int folderID) {
     if (folderID <= 0)
