@@ -1,0 +1,45 @@
+#include "cli/CliArgs.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+CliArgs CliArgs::Parse(const std::vector<std::string>& words, const CliSyntax& syntax) {
+    CliArgs args;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (optionsEnded || word.size() < 2 || word.compare(0, 2, "--") != 0) {
+            args.positional_.push_back(word);
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else if (syntax.flags.count(word)) {
+            args.flags_.insert(word);
+        } else if (syntax.valueOptions.count(word)) {
+            if (i + 1 >= words.size()) throw CliUsageError("option " + word + " needs a value");
+            args.options_[word] = words[++i];
+        } else {
+            throw CliUsageError("unknown option " + word);
+        }
+    }
+    const size_t count = args.positional_.size();
+    if (count < syntax.minPositional) throw CliUsageError("missing arguments");
+    if (count > syntax.maxPositional) throw CliUsageError("too many arguments");
+    return args;
+}
+
+std::optional<std::string> CliArgs::Option(const std::string& name) const {
+    auto it = options_.find(name);
+    if (it == options_.end()) return std::nullopt;
+    return it->second;
+}
+
+int CliArgs::IntOption(const std::string& name, int low, int high, int fallback) const {
+    std::optional<std::string> text = Option(name);
+    if (!text) return fallback;
+    char* end = nullptr;
+    const long value = std::strtol(text->c_str(), &end, 10);
+    if (text->empty() || *end != '\0' || value < low || value > high)
+        throw CliUsageError(name + " must be a number from " + std::to_string(low) + " to " +
+                            std::to_string(high));
+    return static_cast<int>(value);
+}

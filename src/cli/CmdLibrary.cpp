@@ -1,0 +1,172 @@
+// qdb create-library / tree / import / export: manuscript libraries through
+// the same data layer the application uses (TqlvDocData).
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+#include "cli/CliArgs.h"
+#include "cli/CliCommands.h"
+#include "cli/CliDatabase.h"
+#include "cli/CliDialogs.h"
+#include "cli/CliFields.h"
+#include "cli/CliText.h"
+#include "library/TqlvDocData.h"
+#include "platform/TextCodec.h"
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+std::string S(const QString& text) { return text.toStdString(); }
+
+// The data layer with the tool's dialog service installed around it.
+class TLibrary {
+public:
+    explicit TLibrary(const std::optional<std::string>& password)
+        : dialogs_(Q(password.value_or(""))), scope_(dialogs_) {}
+    TqlvDocData& Data() { return data_; }
+    // The layer's last message, or fallback when it showed none.
+    std::string LastMessage(const std::string& fallback) const {
+        return dialogs_.Messages().isEmpty() ? fallback : S(dialogs_.Messages().back());
+    }
+    void Open(const std::string& path) {
+        RequireExistingFile(path);
+        // A refused password is the only other way the layer declines to open.
+        if (!data_.OpenDocData(Q(path))) throw CliError("Access denied");
+    }
+
+private:
+    TCliDialogService dialogs_;
+    TCliDialogScope scope_;
+    TqlvDocData data_;  // closes its library before the dialog service goes
+};
+
+json DocsJson(TqlvDocData& data, int folderID) {
+    json docs = json::array();
+    for (const TViewItem& item : data.LoadDocList(folderID))
+        docs.push_back({{"id", item.ID}, {"name", S(item.Caption)}});
+    return docs;
+}
+
+json NodeJson(TqlvDocData& data, const TViewNode& node) {
+    json children = json::array();
+    for (const TViewNode& child : node.Children) children.push_back(NodeJson(data, child));
+    return {{"id", node.ID}, {"name", S(node.Caption)}, {"children", children},
+            {"docs", DocsJson(data, node.ID)}};
+}
+
+void CollectFolderIDs(const TViewNode& node, std::set<int>& ids) {
+    ids.insert(node.ID);
+    for (const TViewNode& child : node.Children) CollectFolderIDs(child, ids);
+}
+
+// --folder ID (default the root, 0); it must name an existing folder.
+int FolderOption(const CliArgs& args, TqlvDocData& data) {
+    const std::string text = args.Option("--folder").value_or("0");
+    std::optional<int64_t> id = ParseInteger(text);
+    if (!id) throw CliUsageError("--folder needs a folder ID");
+    std::set<int> ids;
+    CollectFolderIDs(data.LoadFolderTree(), ids);
+    if (!ids.count(static_cast<int>(*id)))
+        throw CliError("Folder " + text + " not found");
+    return static_cast<int>(*id);
+}
+
+// The import reads a file whole with its line breaks made CR LF.
+QString ImportText(const std::string& path) {
+    QFile file(Q(path));
+    if (!file.open(QIODevice::ReadOnly)) throw CliError("Cannot open file '" + path + "'");
+    QString text = DecodeTextFile(file.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+// "name.txt" inside dir: "/" and NUL become "_"; nullopt when the result
+// would still not be a plain file name inside dir.
+std::optional<QString> ExportPath(const QDir& dir, QString name) {
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(0), QLatin1Char('_'));
+    const QString fileName = name + QStringLiteral(".txt");
+    const QString path = QDir::cleanPath(dir.absoluteFilePath(fileName));
+    if (QFileInfo(path).dir().absolutePath() != QDir::cleanPath(dir.absolutePath())) return std::nullopt;
+    return path;
+}
+
+}  // namespace
+
+int RunCreateLibrary(const CliWords& words) {
+    const CliArgs args = CliArgs::Parse(
+        words, {{"--password", "--comment", "--level-index"}, {"--crc32"}, 1, 1});
+    const int levelIndex = args.IntOption("--level-index", 0, 3, 2);
+    const std::optional<std::string> password = args.Option("--password");
+    TLibrary library(password);
+    QString finalName;
+    if (!library.Data().CreateDocData(Q(args.At(0)), Q(args.Option("--comment").value_or("")),
+                                      Q(password.value_or("")), true,
+                                      password && !password->empty(), args.Flag("--crc32"),
+                                      levelIndex, &finalName))
+        throw CliError(library.LastMessage("Cannot create library '" + args.At(0) + "'"));
+    std::cout << S(finalName) << "\n";
+    return 0;
+}
+
+int RunTree(const CliWords& words) {
+    const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
+    TLibrary library(args.Option("--password"));
+    library.Open(args.At(0));
+    std::cout << JsonLine(NodeJson(library.Data(), library.Data().LoadFolderTree())) << "\n";
+    return 0;
+}
+
+int RunImport(const CliWords& words) {
+    const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, SIZE_MAX});
+    TLibrary library(args.Option("--password"));
+    library.Open(args.At(0));
+    const int folder = FolderOption(args, library.Data());
+    TCliProgress progress("import");
+    const size_t count = args.Positional().size() - 1;
+    for (size_t i = 1; i <= count; ++i) {
+        TDocAttr attr;
+        attr.DocName = QFileInfo(Q(args.At(i))).completeBaseName();
+        attr.Txt = ImportText(args.At(i));
+        const int id = library.Data().AddDoc(folder, attr);
+        std::cout << JsonLine({{"id", id}, {"name", S(attr.DocName)}}) << "\n";
+        progress.Step(static_cast<int64_t>(i), static_cast<int64_t>(count));
+    }
+    return 0;
+}
+
+int RunExport(const CliWords& words) {
+    const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, 2});
+    TLibrary library(args.Option("--password"));
+    library.Open(args.At(0));
+    const int folder = FolderOption(args, library.Data());
+    const QDir dir(Q(args.At(1)));
+    if (!dir.exists() && !QDir().mkpath(dir.absolutePath()))
+        throw CliError("Cannot create folder '" + args.At(1) + "'");
+    std::vector<int> ids;
+    for (const TViewItem& item : library.Data().LoadDocList(folder)) ids.push_back(item.ID);
+    TCliProgress progress("export");
+    int result = 0;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        TDocAttr attr;
+        library.Data().GetDocAttr(ids[i], attr);
+        const std::optional<QString> path = ExportPath(dir, attr.DocName);
+        QString error;
+        if (!path) {
+            std::cerr << "Refused to export '" << S(attr.DocName) << "': the name leaves the folder\n";
+            result = 1;
+        } else if (!WriteFileAtomic(*path, EncodeTextFile(attr.Txt), &error)) {
+            throw CliError(S(error));
+        } else {
+            std::cout << JsonLine({{"id", ids[i]}, {"name", S(attr.DocName)}, {"file", S(*path)}}) << "\n";
+        }
+        progress.Step(static_cast<int64_t>(i + 1), static_cast<int64_t>(ids.size()));
+    }
+    return result;
+}

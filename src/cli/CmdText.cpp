@@ -1,0 +1,28 @@
+// qdb count / pinyin: the editor's counting and the pinyin tool.
+#include <QByteArray>
+#include <QFile>
+#include <iostream>
+
+#include "cli/CliArgs.h"
+#include "cli/CliCommands.h"
+#include "cli/CliFields.h"
+#include "editor/WordCount.h"
+#include "platform/TextCodec.h"
+#include "tools/pinyin/PinyinCommand.h"
+
+int RunCount(const CliWords& words) {
+    const CliArgs args = CliArgs::Parse(words, {{}, {}, 1, 1});
+    QFile file(QString::fromStdString(args.At(0)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw CliError("Cannot open file '" + args.At(0) + "'");
+    const TWordCount count = CountWordsIn(DecodeTextFile(file.readAll()));
+    std::cout << JsonLine({{"english", count.English}, {"chinese", count.Chinese}}) << "\n";
+    return 0;
+}
+
+int RunPinyin(const CliWords& words) {
+    const TPinyinCommandResult result = RunPinyinCommand(words);
+    std::cout << result.output;
+    std::cerr << result.error;
+    return result.exitCode;
+}
