@@ -242,7 +242,8 @@ TDateTime DayNumberToDateTime(int32_t day) { return static_cast<double>(day - kD
 TDateTime TimeMsToDateTime(int32_t ms) { return static_cast<double>(ms) / kMsPerDay; }
 
 TDateTime StoredMsToDateTime(double ms) {
-    if (!std::isfinite(ms) || ms < 0 || ms > 3652059.0 * kMsPerDay) return 0;
+    // Day 3652059 is 9999-12-31; every millisecond of that day is valid.
+    if (!std::isfinite(ms) || ms < 0 || ms >= 3652060.0 * kMsPerDay) return 0;
     const double day = std::floor(ms / kMsPerDay);
     const double rest = ms - day * kMsPerDay;
     if (day < 1) return 0;
