@@ -65,24 +65,31 @@ void TTomeTable::InitNewRecord(TRecordBuffer& buffer) {
     }
 }
 
+// Items that already point at another record buffer (and own nothing) are
+// bound again in place, which spares a scan one allocation per field and record.
 void TTomeTable::FillFieldBuffers(TRecordBuffer& buffer, TFieldBuffers& buffers) {
-    buffers.Clear();
+    bool reusable = buffers.Count() == layout_.Count();
+    for (int i = 0; reusable && i < buffers.Count(); ++i) reusable = !buffers[i].OwnsValue;
+    if (!reusable) {
+        buffers.Clear();
+        for (int i = 0; i < layout_.Count(); ++i) buffers.Add();
+    }
     for (int i = 0; i < layout_.Count(); ++i) {
         const auto at = static_cast<size_t>(i);
-        TFieldBufferItem& item = buffers.Add();
+        TFieldBufferItem& item = buffers[i];
         item.FieldType = layout_.types[at];
         item.DataSize = layout_.widths[at];
         item.OwnsValue = false;
         item.Active = true;
-        if (buffer.blobs[at])
-            item.Blob = buffer.blobs[at].get();
-        else
-            item.Data = buffer.fixed.data() + layout_.offsets[at];
+        item.Blob = buffer.blobs[at] ? buffer.blobs[at].get() : nullptr;
+        item.Data = buffer.blobs[at] ? nullptr : buffer.fixed.data() + layout_.offsets[at];
     }
 }
 
 void TTomeTable::ReadRecordInto(TRecordBuffer& buffer, const TElementList& list, int position) {
-    TFieldBuffers buffers;
+    // ReadRecord calls nothing back, so one set of items per thread serves
+    // every table; they are bound afresh on each call and own nothing.
+    thread_local TFieldBuffers buffers;
     FillFieldBuffers(buffer, buffers);
     tableIO_->ReadRecord(buffers, list, position);
     buffer.bookmark = list[static_cast<size_t>(position)].RecIndex;

@@ -137,6 +137,8 @@ void TTomeDBFileIO::Close() {
     if (!IsOpen()) return;
     if (LockDepth_ > 0) Medium_->Unlock();
     LockDepth_ = 0;
+    ++CacheEpoch_;
+    StampValid_ = false;
     Medium_ = nullptr;
     OwnedMedium_.reset();
     Flushed_ = true;
@@ -167,13 +169,44 @@ void TTomeDBFileIO::Lock() {
         const int32_t wait = Owner_->LockWaitTime();
         std::this_thread::sleep_for(std::chrono::milliseconds(wait > 0 ? wait : 0));
     }
+    CheckForeignWrites();
 }
 
 void TTomeDBFileIO::Unlock() {
     if (!IsOpen() || LockDepth_ == 0) return;
     if (--LockDepth_ > 0) return;
-    if (MediumType_ != mtMemory) Medium_->Unlock();
+    if (MediumType_ == mtMemory) return;
+    RestampAfterOwnWrites();
+    Medium_->Unlock();
 }
+
+// Runs once the outermost lock is held: nobody else can write until Unlock, so
+// a file that looks as this object left it (and did so conclusively) still
+// holds the bytes the tables cached.
+void TTomeDBFileIO::CheckForeignWrites() {
+    WroteUnderLock_ = false;
+    TTomeMediumStamp now;
+    const bool valid = Medium_->ChangeStamp(now);
+    if (!valid || !StampValid_ || LastStamp_.Racy || !now.SameFileState(LastStamp_)) ++CacheEpoch_;
+    LastStamp_ = now;
+    StampValid_ = valid;
+}
+
+// Our own writes change the file times; take them as the new baseline before
+// others may write, so that they do not look like someone else's.
+void TTomeDBFileIO::RestampAfterOwnWrites() {
+    if (!WroteUnderLock_ || !StampValid_) return;
+    WroteUnderLock_ = false;
+    StampValid_ = Medium_->ChangeStamp(LastStamp_);
+}
+
+bool TTomeDBFileIO::ReserveCache(size_t Bytes) {
+    if (Bytes > kRecordCacheLimit - CacheBytes_) return false;
+    CacheBytes_ += Bytes;
+    return true;
+}
+
+void TTomeDBFileIO::ReleaseCache(size_t Bytes) { CacheBytes_ -= Bytes < CacheBytes_ ? Bytes : CacheBytes_; }
 
 bool TTomeDBFileIO::CheckPassword(const std::string& Password) {
     if (!IsOpen()) return false;
@@ -200,6 +233,9 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
     if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
     if (ReadOnly_ || FileReadOnly_) throw EDatabaseError("Cannot modify a read-only database");
     if (MediumType_ == mtDisk) Flushed_ = false;  // a memory image is always "flushed"
+    ++CacheEpoch_;  // before the write: a failed write may have changed bytes too
+    if (LockDepth_ > 0) WroteUnderLock_ = true;
+    else StampValid_ = false;  // an unlocked write: no baseline until the next lock
     Medium_->WriteAt(Position, Buffer, Count);
 }
 

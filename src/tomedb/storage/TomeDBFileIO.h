@@ -12,6 +12,15 @@
 // operations release the lock on every path. Not thread-safe except for the
 // encode/decode steps, which serialise themselves.
 //
+// Record cache support: CacheEpoch() changes whenever bytes that a table may
+// have cached could be stale: on every write through WriteAt, on Close, and
+// when the outermost Lock() finds the file changed by someone else (size or
+// change times differ from what this object last saw, or the last look was
+// too close to a write to be conclusive). Cached bytes may be used only while
+// CacheUsable() (the lock is held on a medium that can detect foreign
+// writes). The bytes cached by all tables of one database are capped at
+// kRecordCacheLimit through ReserveCache/ReleaseCache.
+//
 // The rebuild primitives (RebuildDatabase, Compact, Repair, ChangePassword)
 // belong to this class as well and are added with the rebuild work.
 #pragma once
@@ -62,6 +71,13 @@ public:
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();
     void Unlock();
+
+    // ---- record cache bookkeeping (see above) --------------------------------
+    uint64_t CacheEpoch() const { return CacheEpoch_; }
+    bool CacheUsable() const { return LockDepth_ > 0 && StampValid_; }
+    bool ReserveCache(size_t Bytes);
+    void ReleaseCache(size_t Bytes);
+    static constexpr size_t kRecordCacheLimit = 64u << 20;
 
     bool CheckPassword(const std::string& Password);
 
@@ -119,6 +135,8 @@ private:
     void SelectAlgorithms();
     void ConnectProgress();
     bool TryLockOnce();
+    void CheckForeignWrites();
+    void RestampAfterOwnWrites();
     void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;
     void CheckIndexRequest(const TTableHeader& header, const std::string& IndexName,
                            TTMIndexOptions Options, const std::vector<std::string>& FieldNames,
@@ -139,6 +157,11 @@ private:
     int64_t BaseOffset_ = 0;
     bool Flushed_ = true;
     int LockDepth_ = 0;
+    uint64_t CacheEpoch_ = 1;
+    size_t CacheBytes_ = 0;
+    bool StampValid_ = false;       // LastStamp_ describes the image as this object left it
+    bool WroteUnderLock_ = false;
+    TTomeMediumStamp LastStamp_;
 
     std::unique_ptr<TTomeMedium> OwnedMedium_;  // mtDisk
     TTomeMedium* Medium_ = nullptr;             // the image while open

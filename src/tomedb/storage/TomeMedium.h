@@ -10,12 +10,33 @@
 // Positions are relative to the image start. ReadAt returns the number of bytes
 // actually read (fewer at the end of the image); WriteAt writes everything or
 // raises EDatabaseError. Nothing here interprets the bytes.
+//
+// ChangeStamp lets the file layer notice that someone else (another process,
+// another descriptor) may have written the image since it last looked; a
+// medium that cannot tell returns false, and then nothing read from it is
+// cached across reads.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 namespace tomedb {
+
+// What the file system says about the image: size, change times, identity.
+// Racy is set when the times are too close to "now" to prove that a later
+// write would change them (coarse file-system timestamps).
+struct TTomeMediumStamp {
+    int64_t Size = 0;
+    int64_t MTimeNs = 0;
+    int64_t CTimeNs = 0;
+    uint64_t Inode = 0;
+    uint64_t Device = 0;
+    bool Racy = true;
+    bool SameFileState(const TTomeMediumStamp& o) const {
+        return Size == o.Size && MTimeNs == o.MTimeNs && CTimeNs == o.CTimeNs &&
+               Inode == o.Inode && Device == o.Device;
+    }
+};
 
 class TTomeMedium {
 public:
@@ -32,6 +53,11 @@ public:
     // Cross-process lock of one byte; TryLock returns false when another holder has it.
     virtual bool TryLock() = 0;
     virtual void Unlock() = 0;
+    // Fills stamp and returns true when the medium can detect foreign writes.
+    virtual bool ChangeStamp(TTomeMediumStamp& stamp) {
+        (void)stamp;
+        return false;
+    }
 };
 
 }  // namespace tomedb

@@ -34,6 +34,7 @@ void TTomeTableIO::Refresh() {
 }
 
 void TTomeTableIO::Unload() {
+    DropFixedCache();
     FieldDefs_.Clear();
     IndexDefs_.Clear();
     Lists_.clear();
@@ -217,11 +218,10 @@ bool TTomeTableIO::FieldCompressed(int Field) const {
 void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& List, int Position) {
     if (Position < 0 || Position >= static_cast<int>(List.size())) throw EDatabaseError("No records");
     const int32_t dataOffset = List[static_cast<size_t>(Position)].DataOffset;
-    std::vector<uint8_t>& fixed = FixedScratch_;
-    fixed.resize(static_cast<size_t>(RecordSize_));
+    const uint8_t* fixed = nullptr;
     {
         TTomeFileLock lock(Io_);
-        Io_.ReadExact(dataOffset, fixed.data(), fixed.size());
+        fixed = FixedPart(dataOffset);
     }
     const int count = std::min(FieldBuffers.Count(), FieldDefs_.Count());
     for (int i = 0; i < count; ++i) {
@@ -236,6 +236,35 @@ void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& L
             Io_.DecodeBuffer(&fixed[static_cast<size_t>(at)], item.Data, FieldEncrypted(i), n);
         }
     }
+}
+
+void TTomeTableIO::DropFixedCache() {
+    Io_.ReleaseCache(FixedCacheBytes_.size());
+    FixedCacheIndex_.clear();
+    FixedCacheBytes_.clear();
+    FixedCacheBytes_.shrink_to_fit();
+}
+
+const uint8_t* TTomeTableIO::FixedPart(int32_t dataOffset) {
+    const auto size = static_cast<size_t>(RecordSize_);
+    if (!Io_.CacheUsable()) {
+        FixedScratch_.resize(size);
+        Io_.ReadExact(dataOffset, FixedScratch_.data(), size);
+        return FixedScratch_.data();
+    }
+    if (FixedCacheEpoch_ != Io_.CacheEpoch()) {
+        DropFixedCache();
+        FixedCacheEpoch_ = Io_.CacheEpoch();
+    }
+    const auto hit = FixedCacheIndex_.find(dataOffset);
+    if (hit != FixedCacheIndex_.end()) return &FixedCacheBytes_[hit->second];
+    FixedScratch_.resize(size);
+    Io_.ReadExact(dataOffset, FixedScratch_.data(), size);
+    if (size == 0 || !Io_.ReserveCache(size)) return FixedScratch_.data();
+    const size_t slot = FixedCacheBytes_.size();
+    FixedCacheBytes_.insert(FixedCacheBytes_.end(), FixedScratch_.begin(), FixedScratch_.end());
+    FixedCacheIndex_.emplace(dataOffset, slot);
+    return &FixedCacheBytes_[slot];
 }
 
 void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encrypt, std::string& Out) {
@@ -269,18 +298,24 @@ void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encryp
 
 void TTomeTableIO::ReadFieldValue(std::string& Stream, int32_t RecIndex, int Field) {
     if (RecIndex < 0 || RecIndex >= static_cast<int32_t>(RecordTab_.size())) Io_.RaiseDamaged();
-    ReadKeyField({RecordTab_[static_cast<size_t>(RecIndex)].DataOffset, RecIndex}, Field, Stream);
+    ReadKeyField({RecordTab_[static_cast<size_t>(RecIndex)].DataOffset, RecIndex}, Field, Stream, false);
 }
 
 // The decoded value of one field of the record at element; reuses out's memory.
-void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::string& out) {
+void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::string& out,
+                                bool useCache) {
     const int64_t at = static_cast<int64_t>(element.DataOffset) + FieldOffsets_[static_cast<size_t>(Field)];
     if (IsBlobType(FieldDefs_.At(Field).FieldType)) {
         LoadBlob(at, FieldCompressed(Field), FieldEncrypted(Field), out);
         return;
     }
     out.resize(static_cast<size_t>(FieldWidth(Field)));
-    Io_.ReadExact(at, out.data(), out.size());
+    if (useCache && Io_.CacheUsable()) {
+        const uint8_t* fixed = FixedPart(element.DataOffset);
+        std::memcpy(out.data(), fixed + FieldOffsets_[static_cast<size_t>(Field)], out.size());
+    } else {
+        Io_.ReadExact(at, out.data(), out.size());
+    }
     Io_.DecodeBuffer(out.data(), out.data(), FieldEncrypted(Field), out.size());
 }
 
@@ -303,7 +338,7 @@ int TTomeTableIO::CompareKeyAt(TFieldBuffers& Key, const TListElement& element, 
     for (int j = 0; j < fields && c == 0; ++j) {
         const int f = index.FieldIdxes[static_cast<size_t>(j)];
         TFieldBufferItem& item = Key[f];
-        ReadKeyField(element, f, KeyScratch_);
+        ReadKeyField(element, f, KeyScratch_, true);
         c = CompareFieldValues(item.KeyData(), item.KeySize(), KeyScratch_.data(), KeyScratch_.size(),
                                FieldDefs_.At(f).FieldType, caseInsensitive, Partial);
     }

@@ -20,6 +20,11 @@
 // linked again by the next Load. The bytes of a completed operation are those
 // of the plain order (data, record tab, header, chains).
 //
+// Record cache: the fixed parts of records read under the file lock are kept
+// (bytes as stored, keyed by data offset) while the file layer's CacheEpoch
+// stays the same, i.e. until any write by this object or a change by someone
+// else is seen; unloading the table frees them. Blobs are never cached.
+//
 // Several processes: before each write the header is re-read under the file
 // lock and, when another process changed it, the table is reloaded.
 #pragma once
@@ -28,6 +33,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "tomedb/storage/TomeDBFileIO.h"
@@ -119,6 +125,8 @@ public:
     const TTableHeader& Header() const { return Header_; }
     const TRecordTabItems& RecordTab() const { return RecordTab_; }
     TTomeDBFileIO& FileIO() const { return Io_; }
+    // Fixed parts held by the record cache (diagnostics and tests).
+    size_t CachedRecordCount() const { return FixedCacheIndex_.size(); }
     bool FieldEncrypted(int Field) const;
     bool FieldCompressed(int Field) const;
     // Stored width of each field (DataSize of a buffer item).
@@ -145,8 +153,13 @@ private:
     void SyncBeforeWrite();
     int CompareKeyAt(TFieldBuffers& Key, const TListElement& element, int IndexNo,
                      int FieldCount, bool Partial);
-    void ReadKeyField(const TListElement& element, int Field, std::string& out);
+    // useCache: the key probes of a search; ReadFieldValue always reads the image.
+    void ReadKeyField(const TListElement& element, int Field, std::string& out, bool useCache);
     void CheckUniqueImpl(TFieldBuffers& FieldBuffers, int NaturalPosition);
+    // The stored fixed part at dataOffset, from the cache when it may be used;
+    // valid until the next call. The caller holds the lock or accepts a raw read.
+    const uint8_t* FixedPart(int32_t dataOffset);
+    void DropFixedCache();
 
     // write helpers (TomeTableIOWrite.cpp)
     struct TBlobPlan;
@@ -189,6 +202,9 @@ private:
     std::vector<std::unique_ptr<TElementList>> Lists_;
     std::string KeyScratch_;  // reused by every probe of a search
     std::vector<uint8_t> FixedScratch_;  // reused by every ReadRecord
+    std::unordered_map<int32_t, size_t> FixedCacheIndex_;  // data offset -> slot start
+    std::vector<uint8_t> FixedCacheBytes_;                 // slots of RecordSize_ bytes
+    uint64_t FixedCacheEpoch_ = 0;
     bool Stale_ = false;      // a write failed half-way: reload before the next one
 };
 

@@ -1,0 +1,156 @@
+// The record cache of table storage: cached fixed parts are reused across
+// locks only while nobody has written the file, a change by another process
+// (or another descriptor) is seen on the next read, and a change by this
+// object is seen at once.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "storage_fixture.h"
+
+using namespace storage_test;
+
+namespace {
+
+constexpr int kRecords = 5;
+
+// T: 0 N integer, 1 S string(20), 2 Txt memo. Values "v<n>" and n * 10.
+void CreateFile(const std::string& path) {
+    TTomeDBFileIO creator;
+    ASSERT_TRUE(creator.CreateDatabase(path, true, 1, "zLIB", false, "blowfish", "", false));
+    TTomeDBFileIO io;
+    io.Open(path, mtDisk, 0, false, false);
+    ASSERT_TRUE(io.CreateTable("T", {Field("N", ftInteger), Field("S", ftString, 20), Field("Txt", ftMemo)}));
+    TTomeTableIO table(io, "T");
+    table.Open();
+    for (int i = 0; i < kRecords; ++i) {
+        Record r(table);
+        r.Int(0, i * 10).Str(1, "v" + std::to_string(i)).Blob(2, std::string(3000, 'a'));
+        table.AppendRecord(r.Buffers, false);
+    }
+}
+
+std::string ReadS(TTomeTableIO& table, int position) {
+    Record r(table);
+    table.ReadRecord(r.Buffers, table.IndexList(0), position);
+    return r.GetStr(1);
+}
+
+// Rewrites S of the record at position in place (the image keeps its size).
+void ModifyS(TTomeTableIO& table, int position, const std::string& value) {
+    Record r(table);
+    table.ReadRecord(r.Buffers, table.IndexList(0), position);
+    r.Str(1, value);
+    table.ModifyRecord(r.Buffers, position);
+}
+
+// Reads every record under one lock, then waits until a later lock trusts
+// what was read (the file times are far enough in the past), so that the
+// next read really comes from the cache.
+void WarmCacheUntilTrusted(TTomeDBFileIO& io, TTomeTableIO& table) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+        uint64_t epoch = 0;
+        {
+            TTomeFileLock lock(io);
+            for (int i = 0; i < kRecords; ++i) ReadS(table, i);
+            epoch = io.CacheEpoch();
+        }
+        TTomeFileLock lock(io);
+        if (io.CacheEpoch() == epoch) {
+            ASSERT_EQ(table.CachedRecordCount(), static_cast<size_t>(kRecords));
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    FAIL() << "the cache was never trusted across locks";
+}
+
+struct Opened {
+    explicit Opened(const std::string& path) : Table(Io, "T") {
+        Io.Open(path, mtDisk, 0, false, false);
+        Table.Open();
+    }
+    TTomeDBFileIO Io;
+    TTomeTableIO Table;
+};
+
+}  // namespace
+
+TEST(RecordCache, ModifyByAnotherProcessIsSeenOnTheNextRead) {
+    TempDir dir;
+    const std::string path = dir.File("cache.tdb");
+    CreateFile(path);
+    Opened reader(path);
+    WarmCacheUntilTrusted(reader.Io, reader.Table);
+    ASSERT_EQ(ReadS(reader.Table, 2), "v2");
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        int code = 0;
+        try {
+            Opened writer(path);
+            ModifyS(writer.Table, 2, "changed");
+        } catch (...) {
+            code = 1;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    EXPECT_EQ(ReadS(reader.Table, 2), "changed");
+    EXPECT_EQ(ReadS(reader.Table, 3), "v3");
+}
+
+// Another descriptor in this process is another writer as far as the file is
+// concerned; the same detection applies.
+TEST(RecordCache, ModifyThroughAnotherDescriptorIsSeenOnTheNextRead) {
+    TempDir dir;
+    const std::string path = dir.File("cache.tdb");
+    CreateFile(path);
+    Opened reader(path);
+    WarmCacheUntilTrusted(reader.Io, reader.Table);
+    {
+        Opened writer(path);
+        ModifyS(writer.Table, 1, "other");
+    }
+    EXPECT_EQ(ReadS(reader.Table, 1), "other");
+}
+
+TEST(RecordCache, OwnModifyIsSeenAtOnce) {
+    TempDir dir;
+    const std::string path = dir.File("cache.tdb");
+    CreateFile(path);
+    Opened db(path);
+    WarmCacheUntilTrusted(db.Io, db.Table);
+    {
+        // Inside one lock: the cached fixed part must not outlive the write.
+        TTomeFileLock lock(db.Io);
+        ASSERT_EQ(ReadS(db.Table, 4), "v4");
+        ModifyS(db.Table, 4, "mine");
+        EXPECT_EQ(ReadS(db.Table, 4), "mine");
+    }
+    EXPECT_EQ(ReadS(db.Table, 4), "mine");
+    ModifyS(db.Table, 0, "first");
+    EXPECT_EQ(ReadS(db.Table, 0), "first");
+    EXPECT_EQ(ReadS(db.Table, 1), "v1");
+}
+
+// A memory image can be shared by several file layers without any lock, so
+// nothing read from it is kept.
+TEST(RecordCache, MemoryImagesAreNotCached) {
+    MemoryDb db;
+    ASSERT_TRUE(db.Io->CreateTable("T", {Field("N", ftInteger), Field("S", ftString, 20)}));
+    TTomeTableIO table(*db.Io, "T");
+    table.Open();
+    Record r(table);
+    r.Int(0, 1).Str(1, "x");
+    table.AppendRecord(r.Buffers, false);
+    TTomeFileLock lock(*db.Io);
+    EXPECT_EQ(ReadS(table, 0), "x");
+    EXPECT_EQ(table.CachedRecordCount(), 0u);
+}
