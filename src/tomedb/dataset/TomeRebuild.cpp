@@ -16,6 +16,9 @@
 #include "tomedb/storage/TomeTableIO.h"
 
 namespace tomedb {
+
+bool g_RebuildCopiesStoredBlobs = true;
+
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -97,13 +100,65 @@ void CopyStructure(TTomeDatabase& source, TTomeDatabase& target, const std::stri
     table.Close();
 }
 
-void CopyRecords(TTomeDatabase& source, TTomeDatabase& target, const std::string& name) {
+bool IsIndexed(const TTomeTableIO& table, int field) {
+    const TTomeIndexDefs& indexes = table.IndexDefs();
+    for (int k = 0; k < indexes.Count(); ++k)
+        for (int32_t f : indexes.At(k).FieldIdxes)
+            if (f == field) return true;
+    return false;
+}
+
+// True when blob `field` may be carried over in its stored form: the source
+// holds it processed exactly as the target would process it again (same
+// compression and encryption flags, algorithms, level, mode and key), the
+// source field had DPMode 0 like every rebuilt field, and neither a key nor
+// a CRC32 check of the target needs the plain value.
+bool CanCopyStoredBlob(const TTomeTableIO& from, const TTomeTableIO& to, int field,
+                       const TRebuildSettings& settings) {
+    if (!g_RebuildCopiesStoredBlobs || settings.decodeEveryBlob) return false;
+    const TAlgoBlock& a = from.FileIO().AlgoBlock();
+    const TAlgoBlock& b = to.FileIO().AlgoBlock();
+    if (b.CRC32() || IsIndexed(to, field)) return false;
+    if (from.FieldDefs().At(field).DPMode != 0 || to.FieldDefs().At(field).DPMode != 0) return false;
+    const bool compressed = from.FieldCompressed(field);
+    const bool encrypted = from.FieldEncrypted(field);
+    if (compressed != to.FieldCompressed(field) || encrypted != to.FieldEncrypted(field)) return false;
+    if (compressed && (a.CompressAlgoName() != b.CompressAlgoName() ||
+                       a.CompressLevel() != b.CompressLevel()))
+        return false;
+    if (encrypted && (a.EncryptAlgoName() != b.EncryptAlgoName() ||
+                      a.EncryptMode() != b.EncryptMode() ||
+                      settings.oldPassword != settings.newPassword ||
+                      a.PasswordCheck() != b.PasswordCheck()))
+        return false;
+    return true;
+}
+
+// Hands the stored bytes of blob `field` of source record `recIndex` to the
+// target's next append.
+void CopyStoredBlob(TTomeTableIO& from, int32_t recIndex, TTomeTableIO& to, int field) {
+    const int64_t descriptor =
+        static_cast<int64_t>(from.RecordTab().at(static_cast<size_t>(recIndex)).DataOffset) +
+        from.FieldOffsets()[static_cast<size_t>(field)];
+    std::string stored;
+    from.ReadStoredBlob(descriptor, stored);
+    to.SetPreEncodedBlob(field, std::move(stored));
+}
+
+void CopyRecords(TTomeDatabase& source, TTomeDatabase& target, const std::string& name,
+                 const TRebuildSettings& settings) {
     TTomeTable from;
     OpenSourceTable(from, source, name);
     TTomeTable to;
     to.SetDatabaseName(target.DatabaseName());
     to.SetTableName(name);
     to.Open();
+    TTomeTableIO& fromIO = *source.FindTableIO(name);
+    TTomeTableIO& toIO = *target.FindTableIO(name);
+    std::vector<bool> copyStored(static_cast<size_t>(from.FieldCount()), false);
+    for (int i = 0; i < from.FieldCount(); ++i)
+        copyStored[static_cast<size_t>(i)] =
+            from.Fields(i).IsBlob() && CanCopyStoredBlob(fromIO, toIO, i, settings);
     const int count = from.RecordCount();
     int number = 0;
     for (from.First(); !from.Eof(); from.Next()) {
@@ -113,7 +168,9 @@ void CopyRecords(TTomeDatabase& source, TTomeDatabase& target, const std::string
         to.Append();
         for (int i = 0; i < from.FieldCount(); ++i) {
             TField& field = from.Fields(i);
-            if (field.IsBlob()) {
+            if (copyStored[static_cast<size_t>(i)]) {
+                CopyStoredBlob(fromIO, from.GetBookmark(), toIO, i);
+            } else if (field.IsBlob()) {
                 to.WriteBlobValue(i, from.ReadBlobValue(i).value_or(std::string()));
             } else {
                 // Slots are copied byte for byte: identities and stored values stay exact.
@@ -151,7 +208,7 @@ void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
     std::vector<std::string> names;
     io.GetTableNames(names);
     for (const std::string& name : names) CopyStructure(source, target, name);
-    for (const std::string& name : names) CopyRecords(source, target, name);
+    for (const std::string& name : names) CopyRecords(source, target, name, settings);
     target.Flush();
     target.Close();
 }
@@ -239,7 +296,14 @@ bool TTomeDatabase::Compact() {
     return true;
 }
 
-bool TTomeDatabase::Repair() { return Compact(); }
+bool TTomeDatabase::Repair() {
+    EnsureOpenForOperation(true);
+    TRebuildSettings settings = OwnSettings(*this);
+    settings.decodeEveryBlob = true;
+    if (!RebuildDatabase(*this, settings)) return false;
+    ReloadAfterRebuild();
+    return true;
+}
 
 bool TTomeDatabase::ChangePassword(const std::string& newPassword, bool encrypt) {
     EnsureOpenForOperation(true);

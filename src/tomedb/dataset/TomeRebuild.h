@@ -27,7 +27,16 @@ struct TRebuildSettings {
     std::string oldPassword;
     std::string newPassword;
     bool crc32 = false;
+    // Repair decodes every blob, so that a damaged value stops it instead of
+    // being carried over unread.
+    bool decodeEveryBlob = false;
 };
+
+// Blob values that the new image would store byte for byte as the source does
+// (same processing, same key, DPMode 0, not indexed, no CRC32) are copied in
+// their stored form instead of being decoded and encoded again; the file comes
+// out the same either way. Tests clear this to compare against the full path.
+extern bool g_RebuildCopiesStoredBlobs;
 
 // The source must be connected with access granted. True when the rebuilt
 // image replaced the file (the database is then open on it again).

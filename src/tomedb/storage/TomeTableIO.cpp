@@ -267,7 +267,7 @@ const uint8_t* TTomeTableIO::FixedPart(int32_t dataOffset) {
     return &FixedCacheBytes_[slot];
 }
 
-void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encrypt, std::string& Out) {
+void TTomeTableIO::ReadStoredBlob(int64_t DescriptorOffset, std::string& Out) {
     uint8_t descriptor[kBlobDescriptorSize];
     Io_.ReadExact(DescriptorOffset, descriptor, sizeof descriptor);
     const int32_t offset = GetI32(descriptor + kBDOffset);
@@ -276,8 +276,26 @@ void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encryp
     if (size == 0) return;
     if (size < 0 || offset < kFixedAreaSize || static_cast<int64_t>(offset) + size > Io_.ImageSize())
         Io_.RaiseDamaged();
-    std::string stored(static_cast<size_t>(size), '\0');
-    Io_.ReadExact(offset, stored.data(), stored.size());
+    Out.resize(static_cast<size_t>(size));
+    Io_.ReadExact(offset, Out.data(), Out.size());
+}
+
+void TTomeTableIO::SetPreEncodedBlob(int Field, std::string Stored) {
+    if (Field < 0 || Field >= FieldDefs_.Count() || !IsBlobType(FieldDefs_.At(Field).FieldType))
+        throw EDatabaseError("Pre-encoded value given for a field that is not a blob");
+    if (Io_.AlgoBlock().CRC32())
+        throw EDatabaseError("Pre-encoded blob values cannot be verified by CRC32");
+    for (int k = 0; k < IndexDefs_.Count(); ++k)
+        for (int32_t f : IndexDefs_.At(k).FieldIdxes)
+            if (f == Field) throw EDatabaseError("Pre-encoded blob value given for an indexed field");
+    PreEncodedBlobs_[Field] = std::move(Stored);
+}
+
+void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encrypt, std::string& Out) {
+    std::string stored;
+    ReadStoredBlob(DescriptorOffset, stored);
+    Out.clear();
+    if (stored.empty()) return;
     if (Encrypt) {
         std::string plain;
         Io_.DecodeStream(stored, plain, false, true);

@@ -134,6 +134,17 @@ public:
 
     // Loads a blob value whose descriptor lies at DescriptorOffset (lazy blob load).
     void LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encrypt, std::string& Out);
+    // Stored bytes of the blob whose descriptor lies at DescriptorOffset, exactly
+    // as in the image (not decrypted, not decompressed); empty for an empty value.
+    // Raises "damaged" when the descriptor points outside the image. No lock taken.
+    void ReadStoredBlob(int64_t DescriptorOffset, std::string& Out);
+    // Hands the next AppendRecord the already encoded bytes of blob Field: they
+    // are written as they are instead of encoding the buffer's value. The caller
+    // vouches that they are what this table's encoding of the value would give.
+    // Refused (EDatabaseError) for a non-blob field, an indexed field (keys need
+    // the plain value) and an image with CRC32 set (the verified write needs it).
+    // Every AppendRecord, successful or not, drops what was handed in.
+    void SetPreEncodedBlob(int Field, std::string Stored);
     // Text of a buffer's key value as used in "Invalid unique field value '%s'".
     static std::string ValueText(TFieldBufferItem& Item);
 
@@ -205,6 +216,7 @@ private:
     std::unordered_map<int32_t, size_t> FixedCacheIndex_;  // data offset -> slot start
     std::vector<uint8_t> FixedCacheBytes_;                 // slots of RecordSize_ bytes
     uint64_t FixedCacheEpoch_ = 0;
+    std::unordered_map<int, std::string> PreEncodedBlobs_;  // field -> stored bytes, next append only
     bool Stale_ = false;      // a write failed half-way: reload before the next one
 };
 

@@ -134,7 +134,13 @@ void TTomeTableIO::RunWrite(bool FlushAfter, Step step) {
 
 void TTomeTableIO::AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter,
                                 const TOnIndexInsert& OnIndexInsert, void* Table) {
-    RunWrite(FlushAfter, [&] { AppendLocked(FieldBuffers, OnIndexInsert, Table); });
+    try {
+        RunWrite(FlushAfter, [&] { AppendLocked(FieldBuffers, OnIndexInsert, Table); });
+    } catch (...) {
+        PreEncodedBlobs_.clear();
+        throw;
+    }
+    PreEncodedBlobs_.clear();
 }
 
 void TTomeTableIO::ModifyRecord(TFieldBuffers& FieldBuffers, int NaturalPos,
@@ -177,8 +183,13 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
         }
         TBlobPlan plan;
         plan.Field = i;
-        if (item.Blob) plan.Plain = item.Blob->Data();
-        Io_.EncodeStream(plan.Plain, plan.Stored, FieldCompressed(i), FieldEncrypted(i));
+        const auto preEncoded = PreEncodedBlobs_.find(i);
+        if (preEncoded != PreEncodedBlobs_.end()) {
+            plan.Stored.swap(preEncoded->second);  // already in stored form (SetPreEncodedBlob)
+        } else {
+            if (item.Blob) plan.Plain = item.Blob->Data();
+            Io_.EncodeStream(plan.Plain, plan.Stored, FieldCompressed(i), FieldEncrypted(i));
+        }
         const int32_t size = static_cast<int32_t>(plan.Stored.size());
         plan.Position = end + static_cast<int64_t>(region.size());
         PutI32(slot + kBDOffset, static_cast<int32_t>(plan.Position));
