@@ -21,23 +21,23 @@ std::vector<std::string> SplitColons(const std::string& text) {
     return parts;
 }
 
-int32_t NumberPart(const std::string& spec, const std::string& part) {
+int32_t NumberPart(const std::string& definition, const std::string& part) {
     std::optional<int64_t> value = ParseInteger(part);
     if (!value || *value < 0 || *value > INT32_MAX)
-        throw CliUsageError("bad number '" + part + "' in '" + spec + "'");
+        throw CliUsageError("bad number '" + part + "' in '" + definition + "'");
     return static_cast<int32_t>(*value);
 }
 
 // FIELD:TYPE[:SIZE[:DPMODE]]
-TTomeFieldItem FieldSpec(const std::string& spec) {
-    const std::vector<std::string> parts = SplitColons(spec);
+TTomeFieldItem FieldDefinition(const std::string& definition) {
+    const std::vector<std::string> parts = SplitColons(definition);
     if (parts.size() < 2 || parts.size() > 4 || parts[0].empty())
-        throw CliUsageError("expected FIELD:TYPE[:SIZE[:DPMODE]], got '" + spec + "'");
+        throw CliUsageError("expected FIELD:TYPE[:SIZE[:DPMODE]], got '" + definition + "'");
     std::optional<int32_t> type = FieldTypeFromText(parts[1]);
     if (!type) throw CliUsageError("unknown field type '" + parts[1] + "'");
-    const int32_t size = parts.size() > 2 ? NumberPart(spec, parts[2]) : 0;
-    const int32_t dpMode = parts.size() > 3 ? NumberPart(spec, parts[3]) : 0;
-    if (dpMode > 255) throw CliUsageError("bad DPMODE in '" + spec + "'");
+    const int32_t size = parts.size() > 2 ? NumberPart(definition, parts[2]) : 0;
+    const int32_t dpMode = parts.size() > 3 ? NumberPart(definition, parts[3]) : 0;
+    if (dpMode > 255) throw CliUsageError("bad DPMODE in '" + definition + "'");
     return MakeFieldItem(Utf8ToGb(parts[0]), *type, size, static_cast<uint8_t>(dpMode));
 }
 
@@ -82,7 +82,7 @@ int RunCreate(const CliWords& words) {
 int RunCreateTable(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, SIZE_MAX});
     std::vector<TTomeFieldItem> fields;
-    for (size_t i = 2; i < args.Positional().size(); ++i) fields.push_back(FieldSpec(args.At(i)));
+    for (size_t i = 2; i < args.Positional().size(); ++i) fields.push_back(FieldDefinition(args.At(i)));
     TCliDatabase database(args.At(0), args.Option("--password"));
     if (!database.Db().CreateTable(Utf8ToGb(args.At(1)), fields))
         throw CliError("Cannot create table '" + args.At(1) + "'");

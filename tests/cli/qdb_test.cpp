@@ -111,10 +111,10 @@ TEST_F(QdbTest, PutReadsTheFormsDumpPrints) {
     }
     for (const char* bad : {"SmallInt:32768", "Word:-1", "Date:2023-02-29", "Time:24:00:00",
                             "Boolean:yes", "Blob:not base64!"}) {
-        const std::string spec = bad;
+        const std::string definition = bad;
         const std::string table = "B" + std::to_string(++n);
-        Ok({"create-table", file, table, "F:" + spec.substr(0, spec.find(':'))});
-        QdbResult r = Qdb({"put", file, table, "F=" + spec.substr(spec.find(':') + 1)});
+        Ok({"create-table", file, table, "F:" + definition.substr(0, definition.find(':'))});
+        QdbResult r = Qdb({"put", file, table, "F=" + definition.substr(definition.find(':') + 1)});
         EXPECT_EQ(r.exitCode, 1) << bad;
         EXPECT_NE(r.err.find("field 'F'"), std::string::npos) << r.err;
     }
