@@ -81,6 +81,24 @@ TEST_F(TableTest, FilterByPidThenDeleteRecordCountTimes) {
         EXPECT_EQ(table->FieldByName("PID").AsInteger(), 4);
 }
 
+// A filter scan reads only the fields its expression names, except when a
+// handler may look at any field of the record.
+TEST_F(TableTest, FilterHandlerSeesFieldsTheExpressionDoesNotName) {
+    for (int i = 1; i <= 4; ++i) AddDoc(*table, i * 10, "name" + std::to_string(i));
+    std::vector<std::string> seen;
+    table->OnFilterRecord = [&seen](TTomeTable& t, bool& accept) {
+        seen.push_back(t.FieldByName("DocName").AsString());
+        accept = seen.back() != "name3";
+    };
+    table->SetFilter("PID>10");
+    table->SetFiltered(true);
+    EXPECT_EQ(seen, (std::vector<std::string>{"name1", "name2", "name3", "name4"}));
+    EXPECT_EQ(table->RecordCount(), 2);
+    EXPECT_EQ(table->FieldByName("DocName").AsString(), "name2");
+    table->Last();
+    EXPECT_EQ(table->FieldByName("DocName").AsString(), "name4");
+}
+
 TEST_F(TableTest, PostedRecordNotMatchingFilterStaysUntilReapplied) {
     AddDoc(*table, 5, "a");
     AddDoc(*table, 6, "b");

@@ -154,3 +154,108 @@ TEST(RecordCache, MemoryImagesAreNotCached) {
     EXPECT_EQ(ReadS(table, 0), "x");
     EXPECT_EQ(table.CachedRecordCount(), 0u);
 }
+
+namespace {
+
+// A shared image whose file times never move, as on a file system with coarse
+// timestamps when every write falls into the same tick: only the change
+// counter can tell that someone else wrote. Counts the reads of fixed parts.
+class FrozenTimesMedium final : public TTomeMedium {
+public:
+    explicit FrozenTimesMedium(TTomeMemoryImage& image) : Image_(image) {}
+    size_t ReadAt(int64_t position, void* buffer, size_t count) override {
+        if (count == RecordBytes) ++RecordReads;
+        return Image_.ReadAt(position, buffer, count);
+    }
+    void WriteAt(int64_t position, const void* buffer, size_t count) override {
+        Image_.WriteAt(position, buffer, count);
+    }
+    int64_t Size() override { return Image_.Size(); }
+    void Flush() override {}
+    bool TryLock() override { return true; }
+    void Unlock() override {}
+    bool ChangeStamp(TTomeMediumStamp& stamp) override {
+        stamp = TTomeMediumStamp{};
+        stamp.Size = Image_.Size();
+        stamp.Racy = false;
+        return true;
+    }
+    size_t RecordBytes = 0;
+    int RecordReads = 0;
+
+private:
+    TTomeMemoryImage& Image_;
+};
+
+struct FrozenDb {
+    explicit FrozenDb(TTomeMemoryImage& image) : Medium(image), Table(Io, "T") {
+        Io.OpenMedium(Medium, "frozen", false);
+        Table.Open();
+        Medium.RecordBytes = static_cast<size_t>(Table.RecordSize());
+    }
+    FrozenTimesMedium Medium;
+    TTomeDBFileIO Io;
+    TTomeTableIO Table;
+};
+
+// Five records "v0".."v4" in table T of a memory image.
+void FillImage(MemoryDb& db) {
+    ASSERT_TRUE(db.Io->CreateTable("T", {Field("N", ftInteger), Field("S", ftString, 20), Field("Txt", ftMemo)}));
+    auto table = db.Table("T");
+    for (int i = 0; i < kRecords; ++i) {
+        Record r(*table);
+        r.Int(0, i * 10).Str(1, "v" + std::to_string(i)).Blob(2, std::string(300, 'b'));
+        table->AppendRecord(r.Buffers, false);
+    }
+}
+
+void ReadAll(TTomeTableIO& table) {
+    for (int i = 0; i < kRecords; ++i) ReadS(table, i);
+}
+
+}  // namespace
+
+TEST(RecordCache, UnchangedImageIsReadOnceAcrossLocks) {
+    MemoryDb image;
+    FillImage(image);
+    FrozenDb db(image.Image);
+    ReadAll(db.Table);
+    ASSERT_EQ(db.Medium.RecordReads, kRecords);
+    ReadAll(db.Table);
+    EXPECT_EQ(db.Medium.RecordReads, kRecords);
+}
+
+// The file times and size say "unchanged"; the change counter says otherwise.
+TEST(RecordCache, ForeignWriteWithUnchangedFileTimesIsSeen) {
+    MemoryDb image;
+    FillImage(image);
+    FrozenDb reader(image.Image);
+    FrozenDb writer(image.Image);
+    ASSERT_EQ(ReadS(reader.Table, 3), "v3");
+    ModifyS(writer.Table, 3, "theirs");
+    EXPECT_EQ(ReadS(reader.Table, 3), "theirs");
+    ModifyS(reader.Table, 1, "ours");
+    EXPECT_EQ(ReadS(writer.Table, 1), "ours");
+    EXPECT_EQ(ReadS(writer.Table, 3), "theirs");
+}
+
+// Our own writes are copied into the cache instead of dropping it: after a
+// modify and an append every earlier record still comes from the cache.
+TEST(RecordCache, OwnWritesKeepTheCacheExact) {
+    MemoryDb image;
+    FillImage(image);
+    FrozenDb db(image.Image);
+    ReadAll(db.Table);
+    ModifyS(db.Table, 2, "rewritten");
+    Record extra(db.Table);
+    extra.Int(0, 99).Str(1, "appended").Blob(2, std::string(5000, 'c'));
+    db.Table.AppendRecord(extra.Buffers, false);
+    const int readsAfterWrites = db.Medium.RecordReads;
+    EXPECT_EQ(ReadS(db.Table, 2), "rewritten");
+    ReadAll(db.Table);
+    EXPECT_EQ(db.Medium.RecordReads, readsAfterWrites);
+    EXPECT_EQ(ReadS(db.Table, kRecords), "appended");
+    FrozenDb fresh(image.Image);
+    for (int i = 0; i < kRecords; ++i)
+        EXPECT_EQ(ReadS(fresh.Table, i), ReadS(db.Table, i)) << "record " << i;
+}

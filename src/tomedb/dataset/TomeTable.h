@@ -214,6 +214,14 @@ private:
     void FetchCurrent();
     void ClearCurrent();
     void FillFieldBuffers(TRecordBuffer& buffer, class TFieldBuffers& buffers);
+    // Scans read only the fields they test: BindScanBuffers binds buffers to
+    // buffer once, active for `fields` only (every field when null), and
+    // ScanRecordInto then reads one record through them.
+    void BindScanBuffers(TRecordBuffer& buffer, TFieldBuffers& buffers, const std::vector<int>* fields);
+    void ScanRecordInto(TRecordBuffer& buffer, TFieldBuffers& bound, const TElementList& list, int position);
+    // The fields a filter scan reads: those of the parsed expression, or every
+    // field (false) when an OnFilterRecord handler may look at any of them.
+    bool FilterScanFields(std::vector<int>& fields) const;
     TRecordBuffer* ActiveBuffer();
     void DoScroll(int newPosition);
     int FindEntry(int32_t recIndex) const;

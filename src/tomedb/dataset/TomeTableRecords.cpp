@@ -95,6 +95,21 @@ void TTomeTable::ReadRecordInto(TRecordBuffer& buffer, const TElementList& list,
     buffer.bookmark = list[static_cast<size_t>(position)].RecIndex;
 }
 
+void TTomeTable::BindScanBuffers(TRecordBuffer& buffer, TFieldBuffers& buffers,
+                                 const std::vector<int>* fields) {
+    FillFieldBuffers(buffer, buffers);
+    if (!fields) return;
+    for (int i = 0; i < buffers.Count(); ++i) buffers[i].Active = false;
+    for (int f : *fields)
+        if (f >= 0 && f < buffers.Count()) buffers[f].Active = true;
+}
+
+void TTomeTable::ScanRecordInto(TRecordBuffer& buffer, TFieldBuffers& bound, const TElementList& list,
+                                int position) {
+    tableIO_->ReadRecord(bound, list, position);
+    buffer.bookmark = list[static_cast<size_t>(position)].RecIndex;
+}
+
 void TTomeTable::FetchCurrent() {
     if (position_ >= 0 && position_ < static_cast<int>(records_.size())) {
         ReadRecordInto(current_, records_, position_);

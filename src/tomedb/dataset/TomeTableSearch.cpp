@@ -67,6 +67,12 @@ bool TTomeTable::RecordPasses() {
     return accept;
 }
 
+bool TTomeTable::FilterScanFields(std::vector<int>& fields) const {
+    if (OnFilterRecord) return false;
+    fields = parser_->Nodes().FieldIndexes();
+    return true;
+}
+
 void TTomeTable::ActivateFilter() {
     if (filter_.empty() && !OnFilterRecord) {  // nothing can reject a record
         position_ = -1;
@@ -80,10 +86,13 @@ void TTomeTable::ActivateFilter() {
         // One file lock for the whole scan: the per-record reads nest inside
         // it instead of taking and releasing the lock once per record.
         TTomeFileLock lock(*database_->FileIO());
+        std::vector<int> fields;
+        TFieldBuffers bound;
+        BindScanBuffers(filterBuffer_, bound, FilterScanFields(fields) ? &fields : nullptr);
         const int count = static_cast<int>(records_.size());
         for (int i = 0; i < count; ++i) {
             position_ = i;
-            ReadRecordInto(filterBuffer_, records_, i);
+            ScanRecordInto(filterBuffer_, bound, records_, i);
             if (RecordPasses()) passed.push_back(records_[static_cast<size_t>(i)]);
             if (OnFilterProgress) OnFilterProgress(*this, i * 100 / count);
         }
@@ -226,9 +235,13 @@ bool TTomeTable::FindRecord(bool restart, bool forward) {
     int found = -1;
     {
         TStateScope scope(state_, filterTarget_, dsFilter, &filterBuffer_);
+        TTomeFileLock lock(*database_->FileIO());
+        std::vector<int> fields;
+        TFieldBuffers bound;
+        BindScanBuffers(filterBuffer_, bound, FilterScanFields(fields) ? &fields : nullptr);
         int i = forward ? (restart ? 0 : position_ + 1) : (restart ? count - 1 : position_ - 1);
         for (; i >= 0 && i < count; i += forward ? 1 : -1) {
-            ReadRecordInto(filterBuffer_, records_, i);
+            ScanRecordInto(filterBuffer_, bound, records_, i);
             if (RecordPasses()) {
                 found = i;
                 break;
@@ -284,8 +297,11 @@ int TTomeTable::LocateRecord(const std::vector<int>& fields, const TVariantArray
     }
     // No usable index: scan the record list.
     TStateScope scope(state_, filterTarget_, dsFilter, &filterBuffer_);
+    TTomeFileLock lock(*database_->FileIO());
+    TFieldBuffers bound;
+    BindScanBuffers(filterBuffer_, bound, &fields);
     for (int i = 0; i < static_cast<int>(records_.size()); ++i) {
-        ReadRecordInto(filterBuffer_, records_, i);
+        ScanRecordInto(filterBuffer_, bound, records_, i);
         bool equal = true;
         for (int f : fields) {
             const auto at = static_cast<size_t>(f);

@@ -1,5 +1,7 @@
 #include "tomedb/filter/ExprNode.h"
 
+#include <algorithm>
+
 namespace tomedb {
 
 bool TExprValue::IsTrue() const {
@@ -20,6 +22,15 @@ TExprNode* TExprNodes::NewNode(TExprNodeKind kind) {
     if (!fNodes.empty()) fNodes.back()->next = node.get();
     fNodes.push_back(std::move(node));
     return fNodes.back().get();
+}
+
+std::vector<int> TExprNodes::FieldIndexes() const {
+    std::vector<int> fields;
+    for (const auto& node : fNodes)
+        if (node->kind == enField && node->fieldIndex >= 0) fields.push_back(node->fieldIndex);
+    std::sort(fields.begin(), fields.end());
+    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
+    return fields;
 }
 
 void TExprNodes::Clear() {

@@ -112,6 +112,8 @@ public:
     TExprNode* Root() const { return fRoot; }
     void SetRoot(TExprNode* root) { fRoot = root; }
     bool Empty() const { return fNodes.empty(); }
+    // Indexes of the bound fields the expression reads (ascending, no repeats).
+    std::vector<int> FieldIndexes() const;
 
 private:
     std::vector<std::unique_ptr<TExprNode>> fNodes;

@@ -3,6 +3,7 @@
 // TomeDBFileIOSchema.cpp.
 #include "tomedb/storage/TomeDBFileIO.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -22,6 +23,7 @@ TTomeDBFileIO::TTomeDBFileIO(TTomeStorageOwner* owner)
 }
 
 TTomeDBFileIO::~TTomeDBFileIO() {
+    for (TTomeWriteObserver* observer : WriteObservers_) observer->FileLayerGone();
     try {
         Close();
     } catch (...) {
@@ -86,6 +88,7 @@ void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumTy
     FileName_ = FileName;
     Flushed_ = true;
     LoadFixedBlocks();
+    SharedMedium_ = MediumType == mtDisk || SeesForeignWrites(*Medium_);
 }
 
 void TTomeDBFileIO::OpenMedium(TTomeMedium& Medium, const std::string& DisplayName,
@@ -101,6 +104,7 @@ void TTomeDBFileIO::OpenMedium(TTomeMedium& Medium, const std::string& DisplayNa
     FileName_ = DisplayName;
     Flushed_ = true;
     LoadFixedBlocks();
+    SharedMedium_ = SeesForeignWrites(Medium);
 }
 
 // Steps 7 and 8: AlgoBlock (once) and TableDirectory.
@@ -133,8 +137,14 @@ void TTomeDBFileIO::WriteDirectory() {
     WriteAt(kTableDirectoryOffset, Directory_.Bytes.data(), Directory_.Bytes.size());
 }
 
+bool TTomeDBFileIO::SeesForeignWrites(TTomeMedium& medium) {
+    TTomeMediumStamp probe;
+    return medium.ChangeStamp(probe);
+}
+
 void TTomeDBFileIO::Close() {
     if (!IsOpen()) return;
+    SharedMedium_ = false;
     if (LockDepth_ > 0) Medium_->Unlock();
     LockDepth_ = 0;
     ++CacheEpoch_;
@@ -157,7 +167,7 @@ bool TTomeDBFileIO::TryLockOnce() { return Medium_->TryLock(); }
 void TTomeDBFileIO::Lock() {
     if (!IsOpen()) return;
     if (LockDepth_++ > 0) return;
-    if (MediumType_ == mtMemory) return;
+    if (!SharedMedium_) return;
     int failures = 0;
     while (!TryLockOnce()) {
         ++failures;
@@ -175,20 +185,24 @@ void TTomeDBFileIO::Lock() {
 void TTomeDBFileIO::Unlock() {
     if (!IsOpen() || LockDepth_ == 0) return;
     if (--LockDepth_ > 0) return;
-    if (MediumType_ == mtMemory) return;
+    if (!SharedMedium_) return;
     RestampAfterOwnWrites();
     Medium_->Unlock();
 }
 
 // Runs once the outermost lock is held: nobody else can write until Unlock, so
-// a file that looks as this object left it (and did so conclusively) still
-// holds the bytes the tables cached.
+// a file whose change counter, size, times and identity are as this object
+// left them still holds the bytes the tables cached. The counter settles what
+// coarse file times cannot (two writes within one tick).
 void TTomeDBFileIO::CheckForeignWrites() {
     WroteUnderLock_ = false;
     TTomeMediumStamp now;
     const bool valid = Medium_->ChangeStamp(now);
-    if (!valid || !StampValid_ || LastStamp_.Racy || !now.SameFileState(LastStamp_)) ++CacheEpoch_;
+    const uint32_t counter = valid ? ReadChangeCounter() : 0;
+    if (!valid || !StampValid_ || counter != LastChangeCounter_ || !now.SameFileState(LastStamp_))
+        ++CacheEpoch_;
     LastStamp_ = now;
+    LastChangeCounter_ = counter;
     StampValid_ = valid;
 }
 
@@ -198,6 +212,37 @@ void TTomeDBFileIO::RestampAfterOwnWrites() {
     if (!WroteUnderLock_ || !StampValid_) return;
     WroteUnderLock_ = false;
     StampValid_ = Medium_->ChangeStamp(LastStamp_);
+}
+
+// A counter that cannot be read (a cut image) reads as one nobody wrote, so
+// that whatever was cached is dropped.
+uint32_t TTomeDBFileIO::ReadChangeCounter() {
+    uint8_t bytes[4];
+    if (Medium_->ReadAt(kTableDirectoryOffset + kDirChangeCounter, bytes, 4) != 4)
+        return LastChangeCounter_ + 0x80000000u;
+    return static_cast<uint32_t>(GetI32(bytes));
+}
+
+// Advances the change counter before the first write of a lock period (and
+// before every write made without the lock), on media that others may share.
+void TTomeDBFileIO::CountChange() {
+    if (!SharedMedium_) return;
+    const uint32_t next = (LockDepth_ > 0 ? LastChangeCounter_ : ReadChangeCounter()) + 1;
+    uint8_t bytes[4];
+    PutI32(bytes, static_cast<int32_t>(next));
+    Medium_->WriteAt(kTableDirectoryOffset + kDirChangeCounter, bytes, 4);
+    LastChangeCounter_ = next;
+    Directory_.SetChangeCounter(next);
+}
+
+void TTomeDBFileIO::AddWriteObserver(TTomeWriteObserver* Observer) {
+    if (std::find(WriteObservers_.begin(), WriteObservers_.end(), Observer) == WriteObservers_.end())
+        WriteObservers_.push_back(Observer);
+}
+
+void TTomeDBFileIO::RemoveWriteObserver(TTomeWriteObserver* Observer) {
+    WriteObservers_.erase(std::remove(WriteObservers_.begin(), WriteObservers_.end(), Observer),
+                          WriteObservers_.end());
 }
 
 bool TTomeDBFileIO::ReserveCache(size_t Bytes) {
@@ -233,10 +278,17 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
     if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
     if (ReadOnly_ || FileReadOnly_) throw EDatabaseError("Cannot modify a read-only database");
     if (MediumType_ == mtDisk) Flushed_ = false;  // a memory image is always "flushed"
-    ++CacheEpoch_;  // before the write: a failed write may have changed bytes too
-    if (LockDepth_ > 0) WroteUnderLock_ = true;
-    else StampValid_ = false;  // an unlocked write: no baseline until the next lock
-    Medium_->WriteAt(Position, Buffer, Count);
+    try {
+        if (LockDepth_ == 0 || !WroteUnderLock_) CountChange();
+        if (LockDepth_ > 0) WroteUnderLock_ = true;
+        else StampValid_ = false;  // an unlocked write: no baseline until the next lock
+        Medium_->WriteAt(Position, Buffer, Count);
+    } catch (...) {
+        ++CacheEpoch_;  // a failed write may have changed some of the bytes
+        throw;
+    }
+    for (TTomeWriteObserver* observer : WriteObservers_)
+        observer->ImageWritten(Position, static_cast<const uint8_t*>(Buffer), Count);
 }
 
 int64_t TTomeDBFileIO::ImageSize() {

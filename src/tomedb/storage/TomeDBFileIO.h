@@ -12,14 +12,16 @@
 // operations release the lock on every path. Not thread-safe except for the
 // encode/decode steps, which serialise themselves.
 //
-// Record cache support: CacheEpoch() changes whenever bytes that a table may
-// have cached could be stale: on every write through WriteAt, on Close, and
-// when the outermost Lock() finds the file changed by someone else (size or
-// change times differ from what this object last saw, or the last look was
-// too close to a write to be conclusive). Cached bytes may be used only while
-// CacheUsable() (the lock is held on a medium that can detect foreign
-// writes). The bytes cached by all tables of one database are capped at
-// kRecordCacheLimit through ReserveCache/ReleaseCache.
+// Record cache support: tables may keep bytes read under the file lock. Our
+// own writes keep them true: WriteAt hands every written range to the
+// registered TTomeWriteObservers, which patch what they hold. CacheEpoch()
+// changes when cached bytes may be stale for any other reason: on Close, when
+// a write fails half-way, and when the outermost Lock() finds that someone
+// else wrote (the change counter of the table directory, the size, the change
+// times or the file identity differ from what this object last saw). Cached
+// bytes may be used only while CacheUsable() (the lock is held on a medium
+// that can detect foreign writes). The bytes cached by all tables of one
+// database are capped at kRecordCacheLimit through ReserveCache/ReleaseCache.
 //
 // The rebuild primitives (RebuildDatabase, Compact, Repair, ChangePassword)
 // belong to this class as well and are added with the rebuild work.
@@ -41,6 +43,18 @@
 namespace tomedb {
 
 enum TTomeDBMediumType { mtDisk, mtMemory };
+
+// Told of every range this file layer wrote successfully, with the bytes as
+// they now are in the image; used to keep caches of image bytes exact.
+// FileLayerGone: the file layer is being destroyed; forget it.
+class TTomeWriteObserver {
+public:
+    virtual void ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) = 0;
+    virtual void FileLayerGone() = 0;
+
+protected:
+    ~TTomeWriteObserver() = default;
+};
 
 // The caller's description of one field of a table to create.
 struct TTomeFieldItem {
@@ -77,6 +91,8 @@ public:
     bool CacheUsable() const { return LockDepth_ > 0 && StampValid_; }
     bool ReserveCache(size_t Bytes);
     void ReleaseCache(size_t Bytes);
+    void AddWriteObserver(TTomeWriteObserver* Observer);
+    void RemoveWriteObserver(TTomeWriteObserver* Observer);
     static constexpr size_t kRecordCacheLimit = 64u << 20;
 
     bool CheckPassword(const std::string& Password);
@@ -137,6 +153,9 @@ private:
     bool TryLockOnce();
     void CheckForeignWrites();
     void RestampAfterOwnWrites();
+    static bool SeesForeignWrites(TTomeMedium& medium);
+    uint32_t ReadChangeCounter();
+    void CountChange();
     void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;
     void CheckIndexRequest(const TTableHeader& header, const std::string& IndexName,
                            TTMIndexOptions Options, const std::vector<std::string>& FieldNames,
@@ -157,11 +176,17 @@ private:
     int64_t BaseOffset_ = 0;
     bool Flushed_ = true;
     int LockDepth_ = 0;
+    // The image may be written by others (a disk file, or a medium that can
+    // tell): the file lock is taken and the change counter kept. Otherwise
+    // (memory images) locking only counts and nothing is cached.
+    bool SharedMedium_ = false;
     uint64_t CacheEpoch_ = 1;
     size_t CacheBytes_ = 0;
     bool StampValid_ = false;       // LastStamp_ describes the image as this object left it
-    bool WroteUnderLock_ = false;
+    bool WroteUnderLock_ = false;   // and so the change counter was advanced
     TTomeMediumStamp LastStamp_;
+    uint32_t LastChangeCounter_ = 0;  // as this object last saw or wrote it
+    std::vector<TTomeWriteObserver*> WriteObservers_;
 
     std::unique_ptr<TTomeMedium> OwnedMedium_;  // mtDisk
     TTomeMedium* Medium_ = nullptr;             // the image while open

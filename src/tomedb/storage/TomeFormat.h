@@ -8,7 +8,7 @@
 //                                          ExtData[2048] (never encrypted)
 //   offset 2317  AlgoBlock      472 bytes  compression/encryption settings,
 //                                          RandomFill, PasswordCheck
-//   offset 2789  TableDirectory 1032 bytes TableCount, reserved,
+//   offset 2789  TableDirectory 1032 bytes TableCount, ChangeCounter,
 //                                          256 TableHeader offsets
 //   offset 3821  appended: TableHeaders (4821 bytes), record tab chunks
 //                (5124 bytes), index tab chunks (8196 bytes), record data
@@ -77,6 +77,12 @@ constexpr int kAlgoReserved = 456;           // 16 zero bytes
 constexpr int kTableDirectoryOffset = 2789;
 constexpr int kTableDirectorySize = 1032;
 constexpr int kDirTableCount = 0;
+// Change counter: the 4 bytes after TableCount, zero in a new image. Every
+// writer adds one (wrapping) before its first write under the file lock, so a
+// reader that finds the counter unchanged after taking the lock knows that no
+// one wrote since it last looked, however coarse the file times are. Readers
+// that do not know the counter ignore it.
+constexpr int kDirChangeCounter = 4;
 constexpr int kDirOffsets = 8;               // 256 x int32
 constexpr int kMaxTables = 256;
 

@@ -45,6 +45,12 @@ public:
 
     int32_t TableCount() const { return format::GetI32(&Bytes[format::kDirTableCount]); }
     void SetTableCount(int32_t n) { format::PutI32(&Bytes[format::kDirTableCount], n); }
+    uint32_t ChangeCounter() const {
+        return static_cast<uint32_t>(format::GetI32(&Bytes[format::kDirChangeCounter]));
+    }
+    void SetChangeCounter(uint32_t n) {
+        format::PutI32(&Bytes[format::kDirChangeCounter], static_cast<int32_t>(n));
+    }
     int32_t Offset(int i) const { return format::GetI32(&Bytes[format::kDirOffsets + 4 * i]); }
     void SetOffset(int i, int32_t v) { format::PutI32(&Bytes[format::kDirOffsets + 4 * i], v); }
 };

@@ -13,9 +13,13 @@ namespace tomedb {
 using namespace format;
 
 TTomeTableIO::TTomeTableIO(TTomeDBFileIO& FileIO, const std::string& TableName)
-    : Io_(FileIO), TableName_(TableName) {}
+    : Io_(FileIO), TableName_(TableName) {
+    Io_.AddWriteObserver(this);
+}
 
-TTomeTableIO::~TTomeTableIO() = default;
+TTomeTableIO::~TTomeTableIO() {
+    if (Observing_) Io_.RemoveWriteObserver(this);
+}
 
 void TTomeTableIO::Open() {
     if (RefCount_ == 0) Load();
@@ -221,7 +225,7 @@ void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& L
     const uint8_t* fixed = nullptr;
     {
         TTomeFileLock lock(Io_);
-        fixed = FixedPart(dataOffset);
+        fixed = FixedPart(List[static_cast<size_t>(Position)]);
     }
     const int count = std::min(FieldBuffers.Count(), FieldDefs_.Count());
     for (int i = 0; i < count; ++i) {
@@ -240,31 +244,63 @@ void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& L
 
 void TTomeTableIO::DropFixedCache() {
     Io_.ReleaseCache(FixedCacheBytes_.size());
-    FixedCacheIndex_.clear();
+    CacheSlotOfRecord_.clear();
+    CacheSlotOfRecord_.shrink_to_fit();
+    CachedByOffset_.clear();
     FixedCacheBytes_.clear();
     FixedCacheBytes_.shrink_to_fit();
 }
 
-const uint8_t* TTomeTableIO::FixedPart(int32_t dataOffset) {
-    const auto size = static_cast<size_t>(RecordSize_);
+const uint8_t* TTomeTableIO::FixedPart(const TListElement& element) {
     if (!Io_.CacheUsable()) {
-        FixedScratch_.resize(size);
-        Io_.ReadExact(dataOffset, FixedScratch_.data(), size);
+        FixedScratch_.resize(static_cast<size_t>(RecordSize_));
+        Io_.ReadExact(element.DataOffset, FixedScratch_.data(), FixedScratch_.size());
         return FixedScratch_.data();
     }
     if (FixedCacheEpoch_ != Io_.CacheEpoch()) {
         DropFixedCache();
         FixedCacheEpoch_ = Io_.CacheEpoch();
     }
-    const auto hit = FixedCacheIndex_.find(dataOffset);
-    if (hit != FixedCacheIndex_.end()) return &FixedCacheBytes_[hit->second];
+    const auto record = static_cast<size_t>(element.RecIndex);
+    if (record < CacheSlotOfRecord_.size() && CacheSlotOfRecord_[record] >= 0) {
+        const auto start = static_cast<size_t>(CacheSlotOfRecord_[record]) * static_cast<size_t>(RecordSize_);
+        return &FixedCacheBytes_[start];
+    }
+    return CacheFixedPart(element);
+}
+
+// Reads a fixed part the cache does not hold and keeps it when the cap allows.
+// A data offset some other record number already claims (a damaged record
+// tab) is read but never cached, so one slot always has one owner.
+const uint8_t* TTomeTableIO::CacheFixedPart(const TListElement& element) {
+    const auto size = static_cast<size_t>(RecordSize_);
     FixedScratch_.resize(size);
-    Io_.ReadExact(dataOffset, FixedScratch_.data(), size);
-    if (size == 0 || !Io_.ReserveCache(size)) return FixedScratch_.data();
-    const size_t slot = FixedCacheBytes_.size();
+    Io_.ReadExact(element.DataOffset, FixedScratch_.data(), size);
+    if (size == 0 || element.RecIndex < 0 || CachedByOffset_.count(element.DataOffset) != 0 ||
+        !Io_.ReserveCache(size))
+        return FixedScratch_.data();
+    const auto record = static_cast<size_t>(element.RecIndex);
+    if (record >= CacheSlotOfRecord_.size()) CacheSlotOfRecord_.resize(std::max(record + 1, RecordTab_.size()), -1);
+    const auto slot = static_cast<int32_t>(FixedCacheBytes_.size() / size);
     FixedCacheBytes_.insert(FixedCacheBytes_.end(), FixedScratch_.begin(), FixedScratch_.end());
-    FixedCacheIndex_.emplace(dataOffset, slot);
-    return &FixedCacheBytes_[slot];
+    CacheSlotOfRecord_[record] = slot;
+    CachedByOffset_.emplace(element.DataOffset, slot);
+    return &FixedCacheBytes_[static_cast<size_t>(slot) * size];
+}
+
+// Copies what was just written into every cached fixed part it overlaps.
+void TTomeTableIO::ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) {
+    if (CachedByOffset_.empty() || Count == 0) return;
+    const int64_t size = RecordSize_;
+    const int64_t end = Position + static_cast<int64_t>(Count);
+    auto it = CachedByOffset_.lower_bound(static_cast<int32_t>(std::max<int64_t>(Position - size + 1, 0)));
+    for (; it != CachedByOffset_.end() && it->first < end; ++it) {
+        const int64_t from = std::max<int64_t>(Position, it->first);
+        const int64_t to = std::min<int64_t>(end, it->first + size);
+        if (from >= to) continue;
+        uint8_t* slot = &FixedCacheBytes_[static_cast<size_t>(it->second) * static_cast<size_t>(size)];
+        std::memcpy(slot + (from - it->first), Bytes + (from - Position), static_cast<size_t>(to - from));
+    }
 }
 
 void TTomeTableIO::ReadStoredBlob(int64_t DescriptorOffset, std::string& Out) {
@@ -329,7 +365,7 @@ void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::str
     }
     out.resize(static_cast<size_t>(FieldWidth(Field)));
     if (useCache && Io_.CacheUsable()) {
-        const uint8_t* fixed = FixedPart(element.DataOffset);
+        const uint8_t* fixed = FixedPart(element);
         std::memcpy(out.data(), fixed + FieldOffsets_[static_cast<size_t>(Field)], out.size());
     } else {
         Io_.ReadExact(at, out.data(), out.size());

@@ -21,9 +21,11 @@
 // of the plain order (data, record tab, header, chains).
 //
 // Record cache: the fixed parts of records read under the file lock are kept
-// (bytes as stored, keyed by data offset) while the file layer's CacheEpoch
-// stays the same, i.e. until any write by this object or a change by someone
-// else is seen; unloading the table frees them. Blobs are never cached.
+// (bytes as stored, one slot per record number) while the file layer's
+// CacheEpoch stays the same. Writes made through the file layer are copied
+// into the slots they touch (the table is a TTomeWriteObserver), so our own
+// writes keep the cache; a change by someone else, a failed write or
+// unloading the table drops it. Blobs are never cached.
 //
 // Several processes: before each write the header is re-read under the file
 // lock and, when another process changed it, the table is reloaded.
@@ -31,6 +33,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -63,7 +66,7 @@ using TOnIndexInsert =
     std::function<void(void* Table, int IndexNumber, int Position, const TListElement& Element)>;
 using TOnIndexMove = std::function<void(void* Table, int IndexNumber, int FromPosition, int ToPosition)>;
 
-class TTomeTableIO {
+class TTomeTableIO final : private TTomeWriteObserver {
 public:
     TTomeTableIO(TTomeDBFileIO& FileIO, const std::string& TableName);
     ~TTomeTableIO();
@@ -126,7 +129,7 @@ public:
     const TRecordTabItems& RecordTab() const { return RecordTab_; }
     TTomeDBFileIO& FileIO() const { return Io_; }
     // Fixed parts held by the record cache (diagnostics and tests).
-    size_t CachedRecordCount() const { return FixedCacheIndex_.size(); }
+    size_t CachedRecordCount() const { return CachedByOffset_.size(); }
     bool FieldEncrypted(int Field) const;
     bool FieldCompressed(int Field) const;
     // Stored width of each field (DataSize of a buffer item).
@@ -167,10 +170,13 @@ private:
     // useCache: the key probes of a search; ReadFieldValue always reads the image.
     void ReadKeyField(const TListElement& element, int Field, std::string& out, bool useCache);
     void CheckUniqueImpl(TFieldBuffers& FieldBuffers, int NaturalPosition);
-    // The stored fixed part at dataOffset, from the cache when it may be used;
+    // The stored fixed part of element, from the cache when it may be used;
     // valid until the next call. The caller holds the lock or accepts a raw read.
-    const uint8_t* FixedPart(int32_t dataOffset);
+    const uint8_t* FixedPart(const TListElement& element);
+    const uint8_t* CacheFixedPart(const TListElement& element);
     void DropFixedCache();
+    void ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) override;
+    void FileLayerGone() override { Observing_ = false; }
 
     // write helpers (TomeTableIOWrite.cpp)
     struct TBlobPlan;
@@ -213,10 +219,12 @@ private:
     std::vector<std::unique_ptr<TElementList>> Lists_;
     std::string KeyScratch_;  // reused by every probe of a search
     std::vector<uint8_t> FixedScratch_;  // reused by every ReadRecord
-    std::unordered_map<int32_t, size_t> FixedCacheIndex_;  // data offset -> slot start
-    std::vector<uint8_t> FixedCacheBytes_;                 // slots of RecordSize_ bytes
+    std::vector<int32_t> CacheSlotOfRecord_;       // record number -> slot, -1 when none
+    std::map<int32_t, int32_t> CachedByOffset_;    // data offset -> slot (write-through)
+    std::vector<uint8_t> FixedCacheBytes_;         // slots of RecordSize_ bytes
     uint64_t FixedCacheEpoch_ = 0;
     std::unordered_map<int, std::string> PreEncodedBlobs_;  // field -> stored bytes, next append only
+    bool Observing_ = true;   // registered with Io_, which still exists
     bool Stale_ = false;      // a write failed half-way: reload before the next one
 };
 
