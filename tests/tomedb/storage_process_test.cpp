@@ -187,14 +187,23 @@ TEST(Processes, KilledWriterLosesAtMostTheRecordBeingWritten) {
             Churn(path, fds[1], static_cast<unsigned>(round) + 1);
         });
         close(fds[1]);
+        // The kill comes at a random moment after the child's first completed
+        // operation, so that a slow start on a busy machine still leaves work
+        // to interrupt.
+        std::vector<Message> received;
+        Message m{}, pending{};
+        while (read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m)) {
+            received.push_back(m);
+            if (m.done != 0) break;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5 + random() % 60));
         kill(pid, SIGKILL);
         int status = 0;
         waitpid(pid, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself";
-        Message m{}, pending{};
+        while (read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m)) received.push_back(m);
         bool inFlight = false;
-        while (read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m)) {
+        for (const Message& m : received) {
             if (m.done == 0) {
                 pending = m;
                 inFlight = true;

@@ -200,6 +200,9 @@ void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
     target.SetKeepConnection(true);
     target.SetPassword(settings.newPassword);
     target.Open();
+    // Nobody else knows the new file yet: one lock for the whole copy spares
+    // a lock, a stat and a counter read per record.
+    TTomeFileLock targetLock(*target.FileIO());
     std::string comment;
     io.GetComments(comment, settings.oldPassword);
     target.SetComments(comment);
@@ -210,28 +213,26 @@ void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
     for (const std::string& name : names) CopyStructure(source, target, name);
     for (const std::string& name : names) CopyRecords(source, target, name, settings);
     target.Flush();
-    target.Close();
 }
 
-// Renames the finished image over the database and reopens it. False when the
-// rename failed (the database stays open on its old file).
-bool ReplaceFile(TTomeDatabase& source, const std::string& tempPath) {
-    TTomeDBFileIO& io = *source.FileIO();
-    const std::string path = io.FileName();
-    const TTomeDBMediumType medium = io.MediumType();
-    const bool readOnly = io.ReadOnly();
-    const bool exclusive = io.Exclusive();
-    io.Lock();
+// Renames the finished image over the database. False when the rename failed
+// (the temporary file is removed; the database keeps its old file).
+bool RenameOver(const std::string& tempPath, const std::string& path) {
     if (::rename(tempPath.c_str(), path.c_str()) != 0) {
-        io.Unlock();
         ::unlink(tempPath.c_str());
         return false;
     }
     SyncFolder(path);
-    io.Unlock();
+    return true;
+}
+
+void Reopen(TTomeDBFileIO& io) {
+    const std::string path = io.FileName();
+    const TTomeDBMediumType medium = io.MediumType();
+    const bool readOnly = io.ReadOnly();
+    const bool exclusive = io.Exclusive();
     io.Close();
     io.Open(path, medium, 0, readOnly, exclusive);
-    return true;
 }
 
 }  // namespace
@@ -247,14 +248,20 @@ bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& requested) {
         settings.encryptAlgoName = "Blowfish";
     const std::string tempPath = MakeTemporaryFile(io->FileName());
     if (tempPath.empty()) return false;
+    bool replaced = false;
     try {
+        // The source stays locked from the first record copied until the new
+        // file has replaced it, so no write by another process is lost.
+        TTomeFileLock sourceLock(*io);
         BuildImage(source, settings, tempPath);
+        replaced = RenameOver(tempPath, io->FileName());
     } catch (...) {
         ::unlink(tempPath.c_str());
         throw;
     }
+    if (!replaced) return false;
     try {
-        if (!ReplaceFile(source, tempPath)) return false;
+        Reopen(*io);
         // The reopened file layer needs its key again.
         source.FileIO()->CheckPassword(settings.newPassword);
         return true;
