@@ -508,3 +508,43 @@ TEST_F(DocsTable, SecondWriterSeesAppendsOfTheFirst) {
     Reload();
     EXPECT_EQ(Names(*Table, 1, 1), (std::vector<std::string>{"mine", "theirs", "mine again"}));
 }
+
+// Index lists are built when first needed; one built after another writer
+// appended must show the file as it now is, and leave the chains intact.
+TEST(Keys, IndexListBuiltAfterAnotherWriterAppended) {
+    MemoryDb db;
+    ASSERT_TRUE(db.Io->CreateTable("T", {Field("N", ftInteger), Field("S", ftString, 10)}));
+    ASSERT_TRUE(db.Io->CreateIndex("T", "ByS", 0, {"S"}));
+    {
+        auto setup = db.Table("T");
+        for (const char* s : {"b", "d"}) {
+            Record r(*setup);
+            setup->AppendRecord(r.Str(1, s).Buffers, false);
+        }
+    }
+    auto mine = db.Table("T");
+    ASSERT_EQ(mine->IndexList(0).size(), 2u);  // the natural list only
+    TTomeDBFileIO other;
+    other.Open(db.Image.Name(), mtMemory, 0, false, false);
+    TTomeTableIO theirs(other, "T");
+    theirs.Open();
+    for (const char* s : {"e", "a", "c"}) {
+        Record r(theirs);
+        theirs.AppendRecord(r.Str(1, s).Buffers, false);
+    }
+    auto names = [](TTomeTableIO& table) {
+        std::string out;
+        for (size_t i = 0; i < table.IndexList(1).size(); ++i) {
+            Record r(table);
+            table.ReadRecord(r.Buffers, table.IndexList(1), static_cast<int>(i));
+            out += r.GetStr(1);
+        }
+        return out;
+    };
+    EXPECT_EQ(names(*mine), "abcde");
+    TTomeDBFileIO fresh;
+    fresh.Open(db.Image.Name(), mtMemory, 0, false, false);
+    TTomeTableIO check(fresh, "T");
+    check.Open();
+    EXPECT_EQ(names(check), "abcde");
+}

@@ -65,7 +65,7 @@ void TTomeTableIO::Load() {
         ReadDefinitions();
         ReadRecordTab();
         BuildNaturalList();
-        for (int k = 0; k < IndexDefs_.Count(); ++k) BuildIndexList(k);
+        // Index lists are built when first asked for (see BuildMissingList).
     } catch (...) {
         Unload();
         throw;
@@ -128,6 +128,7 @@ bool TTomeTableIO::RecordUsable(const TRecordTabItem& item, int64_t imageSize) c
 void TTomeTableIO::BuildNaturalList() {
     Lists_.resize(static_cast<size_t>(IndexDefs_.Count()) + 1);
     auto list = std::make_unique<TElementList>();
+    list->reserve(RecordTab_.size());
     const int64_t size = Io_.ImageSize();
     for (size_t k = 0; k < RecordTab_.size(); ++k)
         if (RecordUsable(RecordTab_[k], size))
@@ -199,7 +200,27 @@ void TTomeTableIO::LoadIndexList(int i, bool ReloadRecTab) {
     TTomeFileLock lock(Io_);
     if (ReloadRecTab) ReadRecordTab();
     if (!Lists_[0]) BuildNaturalList();
-    if (i > 0) BuildIndexList(i - 1);
+    if (i > 0) BuildMissingList(i - 1);
+}
+
+// An index list built later than the natural list must describe the same
+// state of the file: when the header changed in between (another process
+// wrote), the table is loaded again first.
+void TTomeTableIO::BuildMissingList(int IndexNo) {
+    TTomeFileLock lock(Io_);
+    TTableHeader disk;
+    Io_.ReadTableHeader(TableNo_, disk);
+    if (disk.Bytes != Header_.Bytes) {
+        Unload();
+        Load();
+    }
+    if (!Lists_[static_cast<size_t>(IndexNo) + 1]) BuildIndexList(IndexNo);
+}
+
+// Writes and key checks keep every index in step, so they need every list.
+void TTomeTableIO::EnsureIndexLists() {
+    for (int k = 0; k < IndexDefs_.Count(); ++k)
+        if (!Lists_[static_cast<size_t>(k) + 1]) BuildMissingList(k);
 }
 
 const TElementList& TTomeTableIO::IndexList(int i) {
@@ -466,6 +487,7 @@ void TTomeTableIO::CheckUniqueForModify(TFieldBuffers& FieldBuffers, int Natural
 }
 
 void TTomeTableIO::CheckUniqueImpl(TFieldBuffers& FieldBuffers, int NaturalPos) {
+    EnsureIndexLists();
     for (int k = 0; k < IndexDefs_.Count(); ++k) {
         const TTomeIndexDef& index = IndexDefs_.At(k);
         if ((index.Options & (tiPrimary | tiUnique)) == 0) continue;

@@ -4,7 +4,8 @@
 // that table. While active (reference count > 0) it holds the TableHeader copy,
 // the field and index definitions, the record tab, the chunk offsets and the
 // ordered lists: list 0 = live records in ascending RecIndex (natural order),
-// list k + 1 = live records in the order of index k. It reads, appends,
+// list k + 1 = live records in the order of index k (built when first asked
+// for, and always before a write). It reads, appends,
 // modifies and deletes records, keeps the on-disk index chains in step,
 // enforces primary/unique keys, hands out auto-increment values and stores
 // blob values in 64-byte-granular areas.
@@ -17,7 +18,7 @@
 // Crash safety: an append writes the record data, its index tab items and its
 // record tab item first and commits by writing RecordTotal; only then are the
 // index chains linked to it. A record that a crash left out of a chain is
-// linked again by the next Load. The bytes of a completed operation are those
+// linked again when that index's list is next built. The bytes of a completed operation are those
 // of the plain order (data, record tab, header, chains).
 //
 // Record cache: the fixed parts of records read under the file lock are kept
@@ -161,6 +162,8 @@ private:
     void ReadRecordTab();
     void BuildNaturalList();
     void BuildIndexList(int IndexNo);
+    void BuildMissingList(int IndexNo);
+    void EnsureIndexLists();
     void RelinkMissing(int IndexNo, TElementList& list, const std::vector<bool>& visited);
     void LinkAfter(int IndexNo, const TElementList& list, int position, int32_t recIndex);
     bool RecordUsable(const TRecordTabItem& item, int64_t imageSize) const;

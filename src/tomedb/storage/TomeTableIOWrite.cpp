@@ -43,10 +43,12 @@ void TTomeTableIO::SyncBeforeWrite() {
     if (Io_.ReadOnly() || Io_.FileReadOnly()) throw EDatabaseError("Cannot modify a read-only database");
     TTableHeader disk;
     Io_.ReadTableHeader(TableNo_, disk);
-    if (disk.Bytes == Header_.Bytes && !Stale_) return;
-    Stale_ = false;
-    Unload();
-    Load();
+    if (disk.Bytes != Header_.Bytes || Stale_) {
+        Stale_ = false;
+        Unload();
+        Load();
+    }
+    EnsureIndexLists();
 }
 
 void TTomeTableIO::NormalizeStrings(TFieldBuffers& FieldBuffers) {
