@@ -39,6 +39,7 @@ TViewItem TqlvDocData::DocItem() {
 }
 
 TViewItems TqlvDocData::LoadDocList(int folderID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     TViewItems items;
     if (!m_opened)
         return items;
@@ -75,12 +76,14 @@ TViewItem TqlvDocData::NewDoc(int folderID) {
 }
 
 QString TqlvDocData::LoadDocText(int selectedDocID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, selectedDocID))
         return QString();
     return FieldText(Doctable, "Txt");
 }
 
 void TqlvDocData::SaveDoc(int docID, const TDocAttr& attr) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
     // Counting moves other tables only; Doctable stays on the record.
@@ -98,6 +101,7 @@ void TqlvDocData::SaveDoc(int docID, const TDocAttr& attr) {
 }
 
 QList<int> TqlvDocData::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     QList<int> removed;
     for (int docID : selectedDocIDs) {
         if (!FindByID(Doctable, docID))
@@ -119,6 +123,7 @@ void TqlvDocData::RenameSelectedDoc(int selectedDocID, const QString& name) {
 }
 
 void TqlvDocData::GetDocAttr(int docID, TDocAttr& attr) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
     const bool neverSaved = NeverSaved(Doctable);
@@ -136,6 +141,7 @@ void TqlvDocData::GetDocAttr(int docID, TDocAttr& attr) {
 }
 
 void TqlvDocData::SetDocAttr(int docID, const TDocAttr& attr) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
     Doctable.Edit();
@@ -154,6 +160,7 @@ void TqlvDocData::MoveDoc(int docID, int newFolderID) {
 }
 
 void TqlvDocData::UpdateDocCounts(int docID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
     const QString pics = GetPicCount(docID);
@@ -175,6 +182,7 @@ QString TqlvDocData::GetPicCount(int docID) {
 }
 
 int TqlvDocData::AddDoc(int folderID, const TDocAttr& attr) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     Unfilter(Doctable);
     Doctable.Append();
     Doctable.FieldByName("PID").SetAsInteger(folderID);

@@ -11,6 +11,7 @@ const QString kNewFolder = QStringLiteral("新建稿件夹");
 }  // namespace
 
 TViewNode TqlvDocData::LoadFolderTree() {
+    const tomedb::TTomeLockScope batch(TomeDB);
     TViewNode root;
     root.Caption = kRootCaption;
     root.ID = 0;
@@ -42,6 +43,7 @@ void TqlvDocData::RenameFolder(int folderID, const QString& name) {
 }
 
 void TqlvDocData::MoveFolder(int folderID, int newParentID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     SetRecordInt(Flodertable, folderID, "PID", newParentID);
 }
 
@@ -50,6 +52,7 @@ QList<int> TqlvDocData::CollectSubFolders(int folderID) { return DeleteFolderLev
 // The folder record, every folder below it, and every manuscript filed in
 // any of them with its marks and pictures; nothing else.
 void TqlvDocData::DeleteFolder(int folderID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (folderID <= 0)
         return;  // the root stands for the whole library and is never deleted
     if (FindByID(Flodertable, folderID))

@@ -38,6 +38,7 @@ void TqlvDocData::UpdateMark(const TMark& mark, int selectedMarkID) {
 }
 
 void TqlvDocData::RenameMarkParent(int docID, const QString& name) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     FilterBy(Marktable, QStringLiteral("MarkParent"), docID);
     const int count = Marktable.RecordCount();
     for (int i = 0; i < count; ++i) {
@@ -49,6 +50,7 @@ void TqlvDocData::RenameMarkParent(int docID, const QString& name) {
 }
 
 std::optional<TViewItems> TqlvDocData::LoadMarkList(std::optional<int> selectedDocID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!m_opened)
         return std::nullopt;
     if (selectedDocID)

@@ -47,6 +47,7 @@ std::optional<TViewItem> TqlvDocData::AddPicture(const QString& fileName, int se
 }
 
 TViewItems TqlvDocData::LoadPicList(std::optional<int> selectedDocID, bool* clearImage) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     TViewItems items;
     if (clearImage)
         *clearImage = !selectedDocID.has_value();
@@ -74,6 +75,7 @@ QString TqlvDocData::ShowPicture(int selectedPicID) {
 }
 
 QList<int> TqlvDocData::DeleteSelectedPics(const QList<int>& selectedPicIDs) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     for (int picID : selectedPicIDs)
         if (FindByID(Pictable, picID))
             Pictable.Delete();
@@ -96,6 +98,7 @@ void TqlvDocData::RenamePicture(int picID, const QString& name) {
 }
 
 void TqlvDocData::AddDocPicsToZip(TZipFileList& zip, int docID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     FilterBy(Pictable, QStringLiteral("PicParent"), docID);
     const int count = Pictable.RecordCount();
     for (int i = 0; i < count; ++i) {

@@ -6,7 +6,9 @@
 // `Flodertable` DocFloder, `Marktable` DocMark, `Pictable` Pics). Every
 // operation sets the Filter / Filtered / IndexName of the table it uses before
 // reading or writing and leaves them so. Records are addressed by ID; a key
-// that is not found makes an operation do nothing.
+// that is not found makes an operation do nothing. An operation of several
+// steps holds the library file's lock for all of them (TTomeLockScope), so it
+// sees one state of the file and takes the lock once.
 //
 // Widgets: the data layer fills no widgets. Operations that the application
 // drives from a tree or list view take what they need from the view (selected

@@ -415,4 +415,17 @@ void TTomeDatabase::Progress(TTomeProgressKind kind, int percent) {
     }
 }
 
+TTomeLockScope::TTomeLockScope(TTomeDatabase& database) : database_(database) {
+    TTomeDBFileIO* io = database.FileIO();
+    if (!io || !io->IsOpen()) return;
+    io->Lock();
+    io_ = io;
+}
+
+// The database may have been closed inside the scope; its file layer then
+// holds no lock any more.
+TTomeLockScope::~TTomeLockScope() {
+    if (io_ && database_.FileIO() == io_) io_->Unlock();
+}
+
 }  // namespace tomedb

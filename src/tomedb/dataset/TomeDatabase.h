@@ -196,4 +196,21 @@ private:
     int refCount_ = 0;
 };
 
+// Holds the file lock of a database across several reads and writes, which
+// then see one state of the file and pay for the lock once (other processes
+// wait meanwhile, so keep the scope short). Scopes nest. Does nothing for a
+// database that is not connected. The constructor may raise "Wait for unlock
+// time out".
+class TTomeLockScope {
+public:
+    explicit TTomeLockScope(TTomeDatabase& database);
+    ~TTomeLockScope();
+    TTomeLockScope(const TTomeLockScope&) = delete;
+    TTomeLockScope& operator=(const TTomeLockScope&) = delete;
+
+private:
+    TTomeDatabase& database_;
+    TTomeDBFileIO* io_ = nullptr;
+};
+
 }  // namespace tomedb

@@ -109,6 +109,8 @@ public:
         AfterEdit, BeforePost, AfterPost, BeforeCancel, AfterCancel, BeforeDelete, AfterDelete,
         OnNewRecord, OnCalcFields;
     TFilterRecordEvent OnFilterRecord;
+    // Reports how far a filter scan got (percent); it is not meant to read the
+    // record being tested, which a scan by integer key does not load.
     TTableProgressEvent OnFilterProgress;
     TDataSetErrorEvent OnDeleteError, OnEditError, OnPostError;
 
@@ -222,6 +224,7 @@ private:
     // The fields a filter scan reads: those of the parsed expression, or every
     // field (false) when an OnFilterRecord handler may look at any of them.
     bool FilterScanFields(std::vector<int>& fields) const;
+    void ScanByIntegerKey(const class TIntegerKeyFilter& keys, TElementList& passed);
     TRecordBuffer* ActiveBuffer();
     void DoScroll(int newPosition);
     int FindEntry(int32_t recIndex) const;

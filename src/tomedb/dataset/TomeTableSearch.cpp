@@ -6,6 +6,7 @@
 #include "tomedb/dataset/TomeDatabase.h"
 #include "tomedb/dataset/TomeTable.h"
 #include "tomedb/filter/FilterParser.h"
+#include "tomedb/filter/KeyFilter.h"
 #include "tomedb/storage/TomeTableIO.h"
 
 namespace tomedb {
@@ -67,6 +68,23 @@ bool TTomeTable::RecordPasses() {
     return accept;
 }
 
+// The records whose stored key passes, in list order, without evaluating the
+// expression tree for each of them.
+void TTomeTable::ScanByIntegerKey(const TIntegerKeyFilter& keys, TElementList& passed) {
+    TTomeFileLock lock(*database_->FileIO());
+    const int field = keys.Field();
+    const auto width = static_cast<size_t>(layout_.widths[static_cast<size_t>(field)]);
+    const int count = static_cast<int>(records_.size());
+    for (int i = 0; i < count; ++i) {
+        const TListElement& element = records_[static_cast<size_t>(i)];
+        if (keys.Passes(tableIO_->FieldBytes(element, field), width)) passed.push_back(element);
+        if (OnFilterProgress) {
+            position_ = i;
+            OnFilterProgress(*this, i * 100 / count);
+        }
+    }
+}
+
 bool TTomeTable::FilterScanFields(std::vector<int>& fields) const {
     if (OnFilterRecord) return false;
     fields = parser_->Nodes().FieldIndexes();
@@ -81,7 +99,10 @@ void TTomeTable::ActivateFilter() {
     }
     if (!filter_.empty()) parser_->Parse(filter_);
     TElementList passed;
-    {
+    TIntegerKeyFilter keys;
+    if (!OnFilterRecord && keys.Recognise(parser_->Nodes())) {
+        ScanByIntegerKey(keys, passed);
+    } else {
         TStateScope scope(state_, filterTarget_, dsFilter, &filterBuffer_);
         // One file lock for the whole scan: the per-record reads nest inside
         // it instead of taking and releasing the lock once per record.

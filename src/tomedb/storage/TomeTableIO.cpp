@@ -157,10 +157,11 @@ void TTomeTableIO::BuildIndexList(int IndexNo) {
         done += items;
         offset = GetI32(&chunk[kChunkNextOffset]);
     }
-    std::vector<bool> visited(static_cast<size_t>(total), false);
+    std::vector<uint8_t> visited(static_cast<size_t>(total), 0);
+    list->reserve(Lists_[0]->size());
     int32_t r = total > 0 ? Header_.StartIndex(IndexNo) : -1;
     for (int32_t steps = 0; steps < total && r >= 0 && r < total && !visited[static_cast<size_t>(r)]; ++steps) {
-        visited[static_cast<size_t>(r)] = true;
+        visited[static_cast<size_t>(r)] = 1;
         const TRecordTabItem& item = RecordTab_[static_cast<size_t>(r)];
         if (RecordUsable(item, size)) list->push_back({item.DataOffset, r});
         r = next[static_cast<size_t>(r)];
@@ -172,7 +173,7 @@ void TTomeTableIO::BuildIndexList(int IndexNo) {
 // A live record that the chain does not reach (an interrupted write, a damaged
 // chain) is put back where its key belongs, in memory and, when the image is
 // writable, on disk too.
-void TTomeTableIO::RelinkMissing(int IndexNo, TElementList& list, const std::vector<bool>& visited) {
+void TTomeTableIO::RelinkMissing(int IndexNo, TElementList& list, const std::vector<uint8_t>& visited) {
     const bool writable = !Io_.ReadOnly() && !Io_.FileReadOnly();
     const int listNo = IndexNo + 1;
     Lists_[static_cast<size_t>(listNo)] = std::make_unique<TElementList>(list);
@@ -261,6 +262,14 @@ void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& L
             Io_.DecodeBuffer(&fixed[static_cast<size_t>(at)], item.Data, FieldEncrypted(i), n);
         }
     }
+}
+
+const uint8_t* TTomeTableIO::FieldBytes(const TListElement& element, int Field) {
+    const uint8_t* stored = FixedPart(element) + FieldOffsets_[static_cast<size_t>(Field)];
+    if (!FieldEncrypted(Field)) return stored;
+    FieldScratch_.resize(static_cast<size_t>(FieldWidth(Field)));
+    Io_.DecodeBuffer(stored, FieldScratch_.data(), true, FieldScratch_.size());
+    return FieldScratch_.data();
 }
 
 void TTomeTableIO::DropFixedCache() {

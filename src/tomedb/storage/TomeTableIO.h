@@ -94,6 +94,10 @@ public:
                       const TOnIndexMove& OnIndexMove = nullptr, void* Table = nullptr,
                       bool FlushAfter = false);
     void DeleteRecord(int NaturalPosition, bool FlushAfter);
+    // The stored bytes of non-blob Field of element (decrypted when the field
+    // is encrypted), from the record cache when it may be used; FieldWidth
+    // bytes, valid until the next read. The caller holds the file lock.
+    const uint8_t* FieldBytes(const TListElement& element, int Field);
     // Decoded stored value of one field of record RecIndex (the caller holds the
     // lock or accepts an unlocked read). Non-blob: DataSize bytes; blob: the value.
     void ReadFieldValue(std::string& Stream, int32_t RecIndex, int Field);
@@ -164,7 +168,7 @@ private:
     void BuildIndexList(int IndexNo);
     void BuildMissingList(int IndexNo);
     void EnsureIndexLists();
-    void RelinkMissing(int IndexNo, TElementList& list, const std::vector<bool>& visited);
+    void RelinkMissing(int IndexNo, TElementList& list, const std::vector<uint8_t>& visited);
     void LinkAfter(int IndexNo, const TElementList& list, int position, int32_t recIndex);
     bool RecordUsable(const TRecordTabItem& item, int64_t imageSize) const;
     void SyncBeforeWrite();
@@ -222,6 +226,7 @@ private:
     std::vector<std::unique_ptr<TElementList>> Lists_;
     std::string KeyScratch_;  // reused by every probe of a search
     std::vector<uint8_t> FixedScratch_;  // reused by every ReadRecord
+    std::vector<uint8_t> FieldScratch_;  // a decrypted field of FieldBytes
     std::vector<int32_t> CacheSlotOfRecord_;       // record number -> slot, -1 when none
     std::map<int32_t, int32_t> CachedByOffset_;    // data offset -> slot (write-through)
     std::vector<uint8_t> FixedCacheBytes_;         // slots of RecordSize_ bytes
