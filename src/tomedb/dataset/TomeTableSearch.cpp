@@ -74,10 +74,15 @@ void TTomeTable::ScanByIntegerKey(const TIntegerKeyFilter& keys, TElementList& p
     TTomeFileLock lock(*database_->FileIO());
     const int field = keys.Field();
     const auto width = static_cast<size_t>(layout_.widths[static_cast<size_t>(field)]);
+    const std::vector<int64_t>* column = tableIO_->IntegerKeyColumn(field);
     const int count = static_cast<int>(records_.size());
     for (int i = 0; i < count; ++i) {
         const TListElement& element = records_[static_cast<size_t>(i)];
-        if (keys.Passes(tableIO_->FieldBytes(element, field), width)) passed.push_back(element);
+        const auto record = static_cast<size_t>(element.RecIndex);
+        const bool passes = column && record < column->size()
+                                ? keys.PassesValue((*column)[record])
+                                : keys.Passes(tableIO_->FieldBytes(element, field), width);
+        if (passes) passed.push_back(element);
         if (OnFilterProgress) {
             position_ = i;
             OnFilterProgress(*this, i * 100 / count);

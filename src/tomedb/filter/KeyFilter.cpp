@@ -64,9 +64,7 @@ bool TIntegerKeyFilter::Recognise(const TExprNodes& nodes) {
 }
 
 bool TIntegerKeyFilter::Passes(const void* stored, size_t size) const {
-    const int64_t value = DecodeStoredValue(type_, stored, size).intValue;
-    if (keys_.size() == 1) return value == keys_[0];
-    return std::binary_search(keys_.begin(), keys_.end(), value);
+    return PassesValue(DecodeStoredValue(type_, stored, size).intValue);
 }
 
 }  // namespace tomedb

@@ -9,6 +9,7 @@
 // Recognise returns false for any other expression.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -24,6 +25,10 @@ public:
     TFieldType FieldType() const { return type_; }
     // The field's stored (decoded, not encrypted) bytes pass the filter.
     bool Passes(const void* stored, size_t size) const;
+    // The field's decoded value passes the filter.
+    bool PassesValue(int64_t value) const {
+        return keys_.size() == 1 ? value == keys_[0] : std::binary_search(keys_.begin(), keys_.end(), value);
+    }
 
 private:
     bool SetField(const TExprNode* node);

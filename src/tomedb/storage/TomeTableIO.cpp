@@ -272,7 +272,58 @@ const uint8_t* TTomeTableIO::FieldBytes(const TListElement& element, int Field) 
     return FieldScratch_.data();
 }
 
+const std::vector<int64_t>* TTomeTableIO::IntegerKeyColumn(int Field) {
+    if (!Io_.CacheUsable() || IsBlobType(FieldDefs_.At(Field).FieldType)) return nullptr;
+    if (FixedCacheEpoch_ != Io_.CacheEpoch()) {
+        DropFixedCache();
+        FixedCacheEpoch_ = Io_.CacheEpoch();
+    }
+    if (KeyColumnsRefused_) return nullptr;  // the cache is full; try again when it is dropped
+    auto it = std::find_if(KeyColumns_.begin(), KeyColumns_.end(),
+                           [Field](const auto& column) { return column.first == Field; });
+    if (it == KeyColumns_.end()) it = KeyColumns_.insert(KeyColumns_.end(), {Field, {}});
+    if (!FillKeyColumn(Field, it->second)) {
+        KeyColumns_.erase(it);
+        KeyColumnsRefused_ = true;
+        return nullptr;
+    }
+    return &it->second;
+}
+
+// Extends column to every record number. A value is only kept for a fixed
+// part the cache holds, since writes reach the column through the cache;
+// false when one could not be cached.
+bool TTomeTableIO::FillKeyColumn(int Field, std::vector<int64_t>& column) {
+    const int64_t size = Io_.ImageSize();
+    column.reserve(RecordTab_.size());
+    for (size_t r = column.size(); r < RecordTab_.size(); ++r) {
+        const TRecordTabItem& item = RecordTab_[r];
+        if (!RecordUsable(item, size)) {
+            column.push_back(0);  // never listed, never tested
+            continue;
+        }
+        const uint8_t* fixed = FixedPart({item.DataOffset, static_cast<int32_t>(r)});
+        if (r >= CacheSlotOfRecord_.size() || CacheSlotOfRecord_[r] < 0) return false;
+        column.push_back(DecodeIntegerKey(fixed, Field));
+    }
+    return true;
+}
+
+int64_t TTomeTableIO::DecodeIntegerKey(const uint8_t* fixed, int Field) {
+    const auto width = static_cast<size_t>(FieldWidth(Field));
+    const uint8_t* stored = fixed + FieldOffsets_[static_cast<size_t>(Field)];
+    uint8_t plain[16] = {};
+    if (FieldEncrypted(Field) && width <= sizeof plain) {
+        Io_.DecodeBuffer(stored, plain, true, width);
+        stored = plain;
+    }
+    return DecodeStoredValue(static_cast<TFieldType>(FieldDefs_.At(Field).FieldType), stored, width).intValue;
+}
+
 void TTomeTableIO::DropFixedCache() {
+    KeyColumns_.clear();
+    KeyColumnsRefused_ = false;
+    SlotRecord_.clear();
     Io_.ReleaseCache(FixedCacheBytes_.size());
     CacheSlotOfRecord_.clear();
     CacheSlotOfRecord_.shrink_to_fit();
@@ -314,6 +365,7 @@ const uint8_t* TTomeTableIO::CacheFixedPart(const TListElement& element) {
     const auto slot = static_cast<int32_t>(FixedCacheBytes_.size() / size);
     FixedCacheBytes_.insert(FixedCacheBytes_.end(), FixedScratch_.begin(), FixedScratch_.end());
     CacheSlotOfRecord_[record] = slot;
+    SlotRecord_.push_back(element.RecIndex);
     CachedByOffset_.emplace(element.DataOffset, slot);
     return &FixedCacheBytes_[static_cast<size_t>(slot) * size];
 }
@@ -330,6 +382,9 @@ void TTomeTableIO::ImageWritten(int64_t Position, const uint8_t* Bytes, size_t C
         if (from >= to) continue;
         uint8_t* slot = &FixedCacheBytes_[static_cast<size_t>(it->second) * static_cast<size_t>(size)];
         std::memcpy(slot + (from - it->first), Bytes + (from - Position), static_cast<size_t>(to - from));
+        const auto record = static_cast<size_t>(SlotRecord_[static_cast<size_t>(it->second)]);
+        for (auto& [field, column] : KeyColumns_)
+            if (record < column.size()) column[record] = DecodeIntegerKey(slot, field);
     }
 }
 

@@ -98,6 +98,11 @@ public:
     // is encrypted), from the record cache when it may be used; FieldWidth
     // bytes, valid until the next read. The caller holds the file lock.
     const uint8_t* FieldBytes(const TListElement& element, int Field);
+    // The decoded values of integer Field for every record number (index by
+    // RecIndex), taken from the record cache and kept in step with it; null
+    // when the cache may not be used or cannot hold every fixed part. Valid
+    // until the next read or write. The caller holds the file lock.
+    const std::vector<int64_t>* IntegerKeyColumn(int Field);
     // Decoded stored value of one field of record RecIndex (the caller holds the
     // lock or accepts an unlocked read). Non-blob: DataSize bytes; blob: the value.
     void ReadFieldValue(std::string& Stream, int32_t RecIndex, int Field);
@@ -182,6 +187,8 @@ private:
     const uint8_t* FixedPart(const TListElement& element);
     const uint8_t* CacheFixedPart(const TListElement& element);
     void DropFixedCache();
+    bool FillKeyColumn(int Field, std::vector<int64_t>& column);
+    int64_t DecodeIntegerKey(const uint8_t* fixed, int Field);
     void ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) override;
     void FileLayerGone() override { Observing_ = false; }
 
@@ -230,6 +237,10 @@ private:
     std::vector<int32_t> CacheSlotOfRecord_;       // record number -> slot, -1 when none
     std::map<int32_t, int32_t> CachedByOffset_;    // data offset -> slot (write-through)
     std::vector<uint8_t> FixedCacheBytes_;         // slots of RecordSize_ bytes
+    std::vector<int32_t> SlotRecord_;              // slot -> record number
+    // Integer key columns built from the cache: field -> value by record number.
+    std::vector<std::pair<int, std::vector<int64_t>>> KeyColumns_;
+    bool KeyColumnsRefused_ = false;  // the cache could not hold every fixed part
     uint64_t FixedCacheEpoch_ = 0;
     std::unordered_map<int, std::string> PreEncodedBlobs_;  // field -> stored bytes, next append only
     bool Observing_ = true;   // registered with Io_, which still exists
