@@ -8,14 +8,26 @@
 // Steps: import (one-shot), open, LoadFolderTree, LoadDocList of every folder,
 // LoadDocText, SaveDoc, DeleteFolder of a second-level subtree, compact.
 // After the timings the ratio engine / SQLite of each step is printed.
+//
+// Listing a folder is a filter over every manuscript record. Its peer for the
+// 2x target is the same scans over the Docs fixed parts held in memory: each
+// record's fixed part copied out and its PID tested ("memory/EveryDocList"),
+// and, stricter, only the PID read ("memory/EveryDocListKeyOnly").
+// Finally a child process opens the library through the data layer, loads
+// the folder tree, every folder's list and 100 texts, and reports its
+// resident memory.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <zlib.h>
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <random>
 #include <string>
@@ -23,6 +35,8 @@
 
 #include "library/TqlvDocData.h"
 #include "platform/TextCodec.h"
+#include "tomedb/storage/TomeFormat.h"
+#include "tomedb/storage/TomeTableIO.h"
 
 namespace {
 
@@ -116,6 +130,32 @@ void OpenSqlite(SqliteStore& store) {
     store.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
 }
 
+// The fixed parts of one table, as stored, one after the other.
+struct FixedImage {
+    std::vector<uint8_t> bytes;
+    size_t recordSize = 0;
+    size_t keyOffset = 0;
+    size_t count = 0;
+};
+
+FixedImage LoadFixedParts(const std::string& path, const std::string& table, const std::string& field) {
+    tomedb::TTomeDBFileIO io;
+    io.Open(path, tomedb::mtDisk, 0, true, false);
+    tomedb::TTomeTableIO storage(io, table);
+    storage.Open();
+    FixedImage image;
+    image.recordSize = static_cast<size_t>(storage.RecordSize());
+    for (int f = 0; f < storage.FieldDefs().Count(); ++f)
+        if (QString::fromStdString(storage.FieldDefs().At(f).Name).compare(QString::fromStdString(field), Qt::CaseInsensitive) == 0)
+            image.keyOffset = static_cast<size_t>(storage.FieldOffsets()[static_cast<size_t>(f)]);
+    const tomedb::TElementList& list = storage.IndexList(0);
+    image.count = list.size();
+    image.bytes.resize(image.count * image.recordSize);
+    for (size_t i = 0; i < list.size(); ++i)
+        io.ReadExact(list[i].DataOffset, &image.bytes[i * image.recordSize], image.recordSize);
+    return image;
+}
+
 struct World {
     QTemporaryDir dir;
     TqlvDocData data;
@@ -125,6 +165,7 @@ struct World {
     std::vector<QString> texts;
     double importTomeMs = 0;
     double importSqliteMs = 0;
+    FixedImage docsInMemory;
 };
 
 World* g_world = nullptr;
@@ -228,6 +269,7 @@ void BuildWorld(World& w) {
     BuildFolders(w, sqlFolders);
     ImportTome(w, docs);
     ImportSqlite(w, docs, sqlFolders);
+    w.docsInMemory = LoadFixedParts(w.libraryFile.toStdString(), "Docs", "PID");
 }
 
 // ---- SQLite counterparts of the data-layer operations ------------------------------
@@ -364,6 +406,32 @@ void SqliteEveryDocList(benchmark::State& state) {
     sqlite3_finalize(stmt);
 }
 
+// The peers of listing every folder: the same filter scans over the fixed
+// parts in memory.
+template <bool wholeRecord>
+void MemoryEveryDocList(benchmark::State& state) {
+    const World& w = *g_world;
+    const FixedImage& image = w.docsInMemory;
+    std::vector<uint8_t> record(image.recordSize);
+    std::vector<int> keys{0};
+    keys.insert(keys.end(), w.layout.folders.begin(), w.layout.folders.end());
+    for (auto _ : state) {
+        size_t listed = 0;
+        for (int key : keys) {
+            for (size_t i = 0; i < image.count; ++i) {
+                const uint8_t* stored = &image.bytes[i * image.recordSize];
+                if (wholeRecord) {
+                    std::memcpy(record.data(), stored, image.recordSize);
+                    benchmark::DoNotOptimize(record.data());
+                    stored = record.data();
+                }
+                listed += tomedb::format::GetI32(stored + image.keyOffset) == key;
+            }
+        }
+        benchmark::DoNotOptimize(listed);
+    }
+}
+
 void TomeDocText(benchmark::State& state) {
     World& w = *g_world;
     size_t i = 0;
@@ -478,6 +546,40 @@ public:
     std::map<std::string, double> times;
 };
 
+// Resident memory of a process that opened the library through the data
+// layer and listed all of it (run as a child: see RssProbeReport).
+int RssProbe(const QString& library) {
+    TqlvDocData data;
+    if (!data.OpenDocData(library)) return 1;
+    const TViewNode tree = data.LoadFolderTree();
+    std::vector<const TViewNode*> pending{&tree};
+    size_t items = 0, texts = 0;
+    while (!pending.empty()) {
+        const TViewNode* node = pending.back();
+        pending.pop_back();
+        for (const TViewItem& item : data.LoadDocList(node->ID)) {
+            ++items;
+            if (texts < 100) texts += data.LoadDocText(item.ID).isEmpty() ? 0 : 1;
+        }
+        for (const TViewNode& child : node->Children) pending.push_back(&child);
+    }
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:") || line.startsWith("VmHWM:"))
+            std::printf("%s\n", line.simplified().constData());
+    std::printf("listed %zu manuscripts, loaded %zu texts\n", items, texts);
+    return 0;
+}
+
+std::string RssProbeReport(const QString& library) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--rss"), library});
+    child.waitForFinished(120000);
+    return "\ndata layer with the whole library open and listed (child process):\n" +
+           child.readAllStandardOutput().toStdString();
+}
+
 void PrintRatios(const RatioReporter& reporter) {
     std::printf("\n%-22s %14s %14s %8s\n", "step", "engine", "sqlite", "ratio");
     std::printf("%-22s %12.1fms %12.1fms %8.2f   (one-shot; %d manuscripts)\n", "import",
@@ -491,6 +593,13 @@ void PrintRatios(const RatioReporter& reporter) {
             continue;
         std::printf("%-22s %12.3fms %12.3fms %8.2f\n", step, tome->second, sql->second,
                     tome->second / sql->second);
+    }
+    const auto list = reporter.times.find("tome/EveryDocList");
+    for (const char* peer : {"memory/EveryDocList", "memory/EveryDocListKeyOnly"}) {
+        const auto memory = reporter.times.find(peer);
+        if (list == reporter.times.end() || memory == reporter.times.end()) continue;
+        std::printf("%-22s %12.3fms %12.3fms %8.2f   (engine / %s)\n", "EveryDocList", list->second,
+                    memory->second, list->second / memory->second, peer);
     }
 }
 
@@ -508,6 +617,9 @@ void Register() {
                  {"SaveDoc", TomeSaveDoc, SqliteSaveDoc, 0},
                  {"DeleteSubtree", TomeDeleteSubtree, SqliteDeleteSubtree, kDeleteRounds},
                  {"Compact", TomeCompact, SqliteCompact, 2}};
+    benchmark::RegisterBenchmark("memory/EveryDocList", MemoryEveryDocList<true>)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("memory/EveryDocListKeyOnly", MemoryEveryDocList<false>)
+        ->Unit(benchmark::kMillisecond);
     for (const auto& step : steps)
         for (auto [prefix, fn] : {std::pair{"tome/", step.tome}, std::pair{"sqlite/", step.sqlite}}) {
             auto* b = benchmark::RegisterBenchmark((std::string(prefix) + step.step).c_str(), fn)
@@ -520,15 +632,19 @@ void Register() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--rss") return RssProbe(QString::fromLocal8Bit(argv[2]));
     World world;
     g_world = &world;
     std::printf("building %d manuscripts in both stores...\n", DocCount());
     BuildWorld(world);
+    const std::string rss = RssProbeReport(world.libraryFile);
     Register();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatios(reporter);
+    std::printf("%s", rss.c_str());
     sqlite3_close(world.sql.db);
     benchmark::Shutdown();
     return 0;
