@@ -21,6 +21,9 @@ bool g_RebuildCopiesStoredBlobs = true;
 
 namespace {
 
+// The new file's writes are gathered up to this many bytes before they go down.
+constexpr size_t kRebuildWriteBuffer = 16u << 20;
+
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
@@ -203,6 +206,7 @@ void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
     // Nobody else knows the new file yet: one lock for the whole copy spares
     // a lock, a stat and a counter read per record.
     TTomeFileLock targetLock(*target.FileIO());
+    target.FileIO()->BufferWrites(kRebuildWriteBuffer);
     std::string comment;
     io.GetComments(comment, settings.oldPassword);
     target.SetComments(comment);

@@ -12,6 +12,7 @@
 #include "tomedb/dataproc/PasswordCheck.h"
 #include "tomedb/storage/TomeDiskMedium.h"
 #include "tomedb/storage/TomeMemoryImage.h"
+#include "tomedb/storage/TomeWriteBehind.h"
 
 namespace tomedb {
 
@@ -142,14 +143,22 @@ bool TTomeDBFileIO::SeesForeignWrites(TTomeMedium& medium) {
     return medium.ChangeStamp(probe);
 }
 
+void TTomeDBFileIO::BufferWrites(size_t limit) {
+    if (!IsOpen() || WriteBehind_) return;
+    WriteBehind_ = std::make_unique<TTomeWriteBehindMedium>(*Medium_, limit);
+    Medium_ = WriteBehind_.get();
+}
+
 void TTomeDBFileIO::Close() {
     if (!IsOpen()) return;
+    if (WriteBehind_) WriteBehind_->WritePending();
     SharedMedium_ = false;
     if (LockDepth_ > 0) Medium_->Unlock();
     LockDepth_ = 0;
     ++CacheEpoch_;
     StampValid_ = false;
     Medium_ = nullptr;
+    WriteBehind_.reset();
     OwnedMedium_.reset();
     Flushed_ = true;
 }

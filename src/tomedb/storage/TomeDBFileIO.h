@@ -81,6 +81,10 @@ public:
     bool IsOpen() const { return Medium_ != nullptr; }
     bool IsFlushed() const { return Flushed_; }
     void Flush();
+    // Gathers writes in memory (up to `limit` bytes) and writes them down in
+    // large pieces; for an image no one else uses yet. Close writes what is
+    // pending; Flush also syncs it.
+    void BufferWrites(size_t limit);
 
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();
@@ -189,6 +193,7 @@ private:
     std::vector<TTomeWriteObserver*> WriteObservers_;
 
     std::unique_ptr<TTomeMedium> OwnedMedium_;  // mtDisk
+    std::unique_ptr<class TTomeWriteBehindMedium> WriteBehind_;  // over the image, after BufferWrites
     TTomeMedium* Medium_ = nullptr;             // the image while open
 
     TCompressMgr Compress_;
