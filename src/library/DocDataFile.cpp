@@ -139,6 +139,7 @@ bool TqlvDocData::OpenDocData(const QString& fileName) {
 }
 
 void TqlvDocData::OpenDocTables(const QString& fileName) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     const std::string path = PathName(fileName);
     const struct {
         tomedb::TTomeTable* table;

@@ -244,12 +244,15 @@ void TTomeDBFileIO::WriteTableHeader(int TableNo, const TTableHeader& Header) {
     WriteAt(TableHeaderOffset(TableNo), Header.Bytes.data(), Header.Bytes.size());
 }
 
+// Only the name at the start of each header is read.
 void TTomeDBFileIO::GetTableNames(std::vector<std::string>& List) {
     List.clear();
     for (int i = 0; i < Directory_.TableCount(); ++i) {
-        TTableHeader header;
-        ReadTableHeader(i, header);
-        List.push_back(header.TableName());
+        const int32_t offset = TableHeaderOffset(i);
+        if (offset < kFixedAreaSize) RaiseDamaged();
+        char name[kNameFieldSize];
+        ReadExact(offset + kTHTableName, name, sizeof name);
+        List.emplace_back(name, FixedTextLength(reinterpret_cast<const uint8_t*>(name), sizeof name));
     }
 }
 
