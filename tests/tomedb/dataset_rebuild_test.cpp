@@ -8,6 +8,7 @@
 
 #include "dataset_test_support.h"
 #include "tomedb/storage/TomeFormat.h"
+#include "tomedb/storage/TomeTableIO.h"
 
 namespace dstest {
 namespace {
@@ -214,6 +215,46 @@ TEST_F(RebuildTest, FailureLeavesDatabaseAndNoTemporaryFile) {
     EXPECT_TRUE(TempFiles().empty());
     EXPECT_EQ(ReadFile(path), original);
     EXPECT_TRUE(db.Connected());
+}
+
+// Repair reads every value; one that no longer decodes stops it before the
+// file is replaced, so nothing is lost to a half-readable copy.
+TEST_F(RebuildTest, RepairStopsAtAValueThatDoesNotDecode) {
+    {
+        TTomeTable table;
+        table.SetDatabaseName(path);
+        table.SetTableName("Docs");
+        table.Open();
+        Fill(table, 3);
+    }
+    int64_t blobAt = 0;
+    int32_t blobSize = 0;
+    {
+        TTomeDBFileIO io;
+        io.Open(path, mtDisk, 0, true, false);
+        TTomeTableIO docs(io, "Docs");
+        docs.Open();
+        const int txt = 5;
+        ASSERT_EQ(docs.FieldDefs().At(txt).Name, "Txt");
+        uint8_t descriptor[format::kBlobDescriptorSize];
+        io.ReadExact(docs.IndexList(0)[1].DataOffset + docs.FieldOffsets()[txt], descriptor, sizeof descriptor);
+        blobAt = format::GetI32(descriptor + format::kBDOffset);
+        blobSize = format::GetI32(descriptor + format::kBDSize);
+    }
+    ASSERT_GT(blobSize, 8);
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(blobAt + 4);
+        const std::string garbage(static_cast<size_t>(blobSize - 4), '\xFF');
+        file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+    }
+    const std::vector<uint8_t> damaged = ReadFile(path);
+    TTomeDatabase db;
+    db.SetDatabaseName(path);
+    db.Open();
+    EXPECT_ANY_THROW(db.Repair());
+    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(ReadFile(path), damaged);
 }
 
 }  // namespace
