@@ -13,10 +13,23 @@
 
 namespace {
 
-// Converters are stateful, so each call gets its own; creating one is cheap
-// next to converting a manuscript.
 QStringEncoder MakeEncoder() { return QStringEncoder("GB18030", QStringConverter::Flag::Stateless); }
 QStringDecoder MakeDecoder(const char* name) { return QStringDecoder(name, QStringConverter::Flag::Stateless); }
+
+// Opening a GB18030 converter costs more than converting a short name, and
+// names are converted by the thousand; each thread keeps one of each, reset
+// before every use.
+QStringEncoder& GBEncoder() {
+    thread_local QStringEncoder encoder = MakeEncoder();
+    encoder.resetState();
+    return encoder;
+}
+
+QStringDecoder& GBDecoder() {
+    thread_local QStringDecoder decoder = MakeDecoder("GB18030");
+    decoder.resetState();
+    return decoder;
+}
 
 // Length of the GB18030 character starting at bytes[pos] (1, 2 or 4).
 // A lead byte without a valid trail counts as one byte on its own.
@@ -119,12 +132,9 @@ void SyncFolder(const QString& folder) {
 
 }  // namespace
 
-QByteArray ToGB(const QString& text) {
-    QStringEncoder encoder = MakeEncoder();
-    return encoder.encode(text);
-}
+QByteArray ToGB(const QString& text) { return GBEncoder().encode(text); }
 
-QString FromGB(const QByteArray& bytes) { return Decode("GB18030", bytes); }
+QString FromGB(const QByteArray& bytes) { return GBDecoder().decode(bytes); }
 
 int GBLength(const QString& text) { return static_cast<int>(ToGB(text).size()); }
 

@@ -54,6 +54,21 @@ TEST(GB18030, CharactersOutsideGbkRoundTrip) {
     EXPECT_EQ(ToGB(U("𠀀")).size(), 4);
 }
 
+// The converters are kept between calls: a call that ends inside a character
+// (or on a lone surrogate) must leave nothing behind for the next one.
+TEST(GB18030, NothingCarriesOverBetweenCalls) {
+    for (const char* partial : {"\x81", "\xD6", "\x81\x30", "\x81\x30\x81"}) {
+        FromGB(QByteArray(partial));
+        EXPECT_EQ(FromGB(QByteArray("\xD6\xD0")), U("中")) << partial;
+        EXPECT_EQ(FromGB(QByteArray("abc")), U("abc")) << partial;
+    }
+    const QString lowAlone(QChar(0xDC00));
+    const QByteArray lowBytes = ToGB(lowAlone);
+    ToGB(QString(QChar(0xD840)));  // a high surrogate with nothing after it
+    EXPECT_EQ(ToGB(lowAlone), lowBytes);
+    EXPECT_EQ(ToGB(U("中")), QByteArray("\xD6\xD0"));
+}
+
 // Every cut is a prefix made of whole characters and the longest that fits.
 TEST(GB18030, CutNeverSplitsACharacter) {
     const QString text = U("a中𠀀b€文z");
