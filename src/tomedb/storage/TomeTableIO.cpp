@@ -127,12 +127,19 @@ bool TTomeTableIO::RecordUsable(const TRecordTabItem& item, int64_t imageSize) c
 
 void TTomeTableIO::BuildNaturalList() {
     Lists_.resize(static_cast<size_t>(IndexDefs_.Count()) + 1);
-    auto list = std::make_unique<TElementList>();
-    list->reserve(RecordTab_.size());
-    const int64_t size = Io_.ImageSize();
-    for (size_t k = 0; k < RecordTab_.size(); ++k)
-        if (RecordUsable(RecordTab_[k], size))
-            list->push_back({RecordTab_[k].DataOffset, static_cast<int32_t>(k)});
+    // Opening a table runs this over every record: written out plainly so the
+    // loop keeps its bounds in registers.
+    auto list = std::make_unique<TElementList>(RecordTab_.size());
+    const int64_t lastStart = Io_.ImageSize() - RecordSize_;
+    const TRecordTabItem* items = RecordTab_.data();
+    TListElement* out = list->data();
+    size_t used = 0;
+    for (size_t k = 0; k < RecordTab_.size(); ++k) {
+        const TRecordTabItem item = items[k];
+        if (item.DeleteFlag == 0 && item.DataOffset >= kFixedAreaSize && item.DataOffset <= lastStart)
+            out[used++] = {item.DataOffset, static_cast<int32_t>(k)};
+    }
+    list->resize(used);
     Lists_[0] = std::move(list);
 }
 
@@ -157,16 +164,31 @@ void TTomeTableIO::BuildIndexList(int IndexNo) {
         done += items;
         offset = GetI32(&chunk[kChunkNextOffset]);
     }
-    std::vector<uint8_t> visited(static_cast<size_t>(total), 0);
-    list->reserve(Lists_[0]->size());
+    // The walk marks each record it passes (next = kPassed), which stops it at
+    // a chain that loops back.
+    constexpr int32_t kPassed = -2;
+    list->resize(Lists_[0]->size());
+    TListElement* out = list->data();
+    size_t used = 0;
+    const int64_t lastStart = size - RecordSize_;
+    const TRecordTabItem* items = RecordTab_.data();
+    int32_t* links = next.data();
     int32_t r = total > 0 ? Header_.StartIndex(IndexNo) : -1;
-    for (int32_t steps = 0; steps < total && r >= 0 && r < total && !visited[static_cast<size_t>(r)]; ++steps) {
-        visited[static_cast<size_t>(r)] = 1;
-        const TRecordTabItem& item = RecordTab_[static_cast<size_t>(r)];
-        if (RecordUsable(item, size)) list->push_back({item.DataOffset, r});
-        r = next[static_cast<size_t>(r)];
+    while (r >= 0 && r < total && links[r] != kPassed) {
+        const int32_t following = links[r];
+        links[r] = kPassed;
+        const TRecordTabItem item = items[r];
+        if (item.DeleteFlag == 0 && item.DataOffset >= kFixedAreaSize && item.DataOffset <= lastStart &&
+            used < list->size())
+            out[used++] = {item.DataOffset, r};
+        r = following;
     }
-    if (list->size() < Lists_[0]->size()) RelinkMissing(IndexNo, *list, visited);
+    list->resize(used);
+    if (list->size() < Lists_[0]->size()) {
+        std::vector<uint8_t> visited(static_cast<size_t>(total), 0);
+        for (int32_t k = 0; k < total; ++k) visited[static_cast<size_t>(k)] = links[k] == kPassed;
+        RelinkMissing(IndexNo, *list, visited);
+    }
     Lists_[static_cast<size_t>(IndexNo) + 1] = std::move(list);
 }
 
