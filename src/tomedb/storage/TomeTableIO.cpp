@@ -143,6 +143,14 @@ void TTomeTableIO::BuildNaturalList() {
     Lists_[0] = std::move(list);
 }
 
+bool TTomeTableIO::ChainIsRecordOrder(const std::vector<int32_t>& next, int32_t start) {
+    const auto total = static_cast<int32_t>(next.size());
+    if (total == 0 || start != 0 || next[static_cast<size_t>(total - 1)] != -1) return false;
+    for (int32_t k = 0; k + 1 < total; ++k)
+        if (next[static_cast<size_t>(k)] != k + 1) return false;
+    return true;
+}
+
 // Walks index k's chain from StartIndex (at most RecordTotal steps, each record
 // once), then links again any live record the chain does not reach.
 void TTomeTableIO::BuildIndexList(int IndexNo) {
@@ -163,6 +171,13 @@ void TTomeTableIO::BuildIndexList(int IndexNo) {
         for (int32_t i = 0; i < items; ++i) next[static_cast<size_t>(done + i)] = GetI32(&chunk[8 + i * kIndexTabItemSize]);
         done += items;
         offset = GetI32(&chunk[kChunkNextOffset]);
+    }
+    // Records appended in key order (auto-increment keys) chain 0, 1, 2, ...:
+    // the chain then visits exactly what the natural list holds, in its order.
+    if (ChainIsRecordOrder(next, Header_.StartIndex(IndexNo))) {
+        *list = *Lists_[0];
+        Lists_[static_cast<size_t>(IndexNo) + 1] = std::move(list);
+        return;
     }
     // The walk marks each record it passes (next = kPassed), which stops it at
     // a chain that loops back.

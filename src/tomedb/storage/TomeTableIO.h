@@ -172,6 +172,7 @@ private:
     void BuildNaturalList();
     void BuildIndexList(int IndexNo);
     void BuildMissingList(int IndexNo);
+    static bool ChainIsRecordOrder(const std::vector<int32_t>& next, int32_t start);
     void EnsureIndexLists();
     void RelinkMissing(int IndexNo, TElementList& list, const std::vector<uint8_t>& visited);
     void LinkAfter(int IndexNo, const TElementList& list, int position, int32_t recIndex);
