@@ -54,6 +54,7 @@ TViewItems TqlvDocData::LoadDocList(int folderID) {
 }
 
 TViewItem TqlvDocData::NewDoc(int folderID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     Unfilter(Doctable);
     Doctable.Append();
     Doctable.FieldByName("PID").SetAsInteger(folderID);
@@ -115,6 +116,7 @@ QList<int> TqlvDocData::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
 }
 
 void TqlvDocData::RenameSelectedDoc(int selectedDocID, const QString& name) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, selectedDocID))
         return;
     Doctable.Edit();
@@ -152,6 +154,7 @@ void TqlvDocData::SetDocAttr(int docID, const TDocAttr& attr) {
 }
 
 void TqlvDocData::MoveDoc(int docID, int newFolderID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
     Doctable.Edit();

@@ -35,10 +35,12 @@ TViewNode TqlvDocData::NewFolder(int selectedNodeID) {
 }
 
 int TqlvDocData::AddFolder(int parentID, const QString& name) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     return AppendFolder(Flodertable, "FloderName", parentID, name);
 }
 
 void TqlvDocData::RenameFolder(int folderID, const QString& name) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     SetRecordText(Flodertable, folderID, "FloderName", name);
 }
 

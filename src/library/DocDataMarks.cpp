@@ -15,6 +15,7 @@ TViewItem TqlvDocData::MarkItem() {
 }
 
 TViewItem TqlvDocData::AddMark(const TMark& mark) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     // Appended under whatever filter the table has; a new record joins the
     // shown records and is current after the post.
     Marktable.Append();
@@ -28,6 +29,7 @@ TViewItem TqlvDocData::AddMark(const TMark& mark) {
 }
 
 void TqlvDocData::UpdateMark(const TMark& mark, int selectedMarkID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Marktable, selectedMarkID))
         return;
     Marktable.Edit();
@@ -69,16 +71,19 @@ std::optional<TViewItems> TqlvDocData::LoadMarkList(std::optional<int> selectedD
 }
 
 void TqlvDocData::DeleteMark(int markID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (FindByID(Marktable, markID))
         Marktable.Delete();
 }
 
 void TqlvDocData::DeleteDocMarks(int docID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     FilterBy(Marktable, QStringLiteral("MarkParent"), docID);
     DeleteShown(Marktable);
 }
 
 bool TqlvDocData::GetMark(int markID, TMark& mark) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Marktable, markID))
         return false;
     mark.MarkName = FieldText(Marktable, "MarkName");

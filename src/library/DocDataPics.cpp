@@ -32,6 +32,7 @@ TViewItem TqlvDocData::PicItem() {
 }
 
 std::optional<TViewItem> TqlvDocData::AddPicture(const QString& fileName, int selectedDocID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     // A path cut to the field would name no file: refuse it instead.
     if (ToGB(fileName).size() > kPathFieldSize) {
         ShowMsgBox(QStringLiteral("图片的路径太长（超过255字节），无法插入：\n") + fileName,
@@ -63,6 +64,7 @@ TViewItems TqlvDocData::LoadPicList(std::optional<int> selectedDocID, bool* clea
 }
 
 QString TqlvDocData::ShowPicture(int selectedPicID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Pictable, selectedPicID))
         return QString();
     const QString path = FieldText(Pictable, "PicPath");
@@ -83,11 +85,13 @@ QList<int> TqlvDocData::DeleteSelectedPics(const QList<int>& selectedPicIDs) {
 }
 
 void TqlvDocData::DeleteDocPics(int docID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     FilterBy(Pictable, QStringLiteral("PicParent"), docID);
     DeleteShown(Pictable);
 }
 
 void TqlvDocData::RenamePicture(int picID, const QString& name) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     // Looked up unfiltered: another operation (a count during an auto-save)
     // may have refiltered the table since the edited item was listed.
     if (!FindByID(Pictable, picID))

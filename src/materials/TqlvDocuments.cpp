@@ -49,6 +49,7 @@ void TqlvDocuments::CreateStore() {
 }
 
 TViewNode TqlvDocuments::LoadFolderTree() {
+    const tomedb::TTomeLockScope batch(TomeDB);
     TViewNode root;
     root.Caption = kRootCaption;
     root.Expanded = true;
@@ -60,24 +61,29 @@ TViewNode TqlvDocuments::LoadFolderTree() {
 void TqlvDocuments::FillFolderNode(TViewNode& root) { FillTreeLevels(Foldertable, "FolderName", root); }
 
 TViewNode TqlvDocuments::NewFolder(int selectedNodeID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     return NewFolderNode(AddFolder(selectedNodeID, kNewFolder), kNewFolder);
 }
 
 int TqlvDocuments::AddFolder(int parentID, const QString& name) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     return AppendFolder(Foldertable, "FolderName", parentID, name);
 }
 
 void TqlvDocuments::RenameFolder(int folderID, const QString& name) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     SetRecordText(Foldertable, folderID, "FolderName", name);
 }
 
 void TqlvDocuments::MoveFolder(int folderID, int newParentID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     SetRecordInt(Foldertable, folderID, "PID", newParentID);
 }
 
 QList<int> TqlvDocuments::DeleteSubFolders(int folderID) { return DeleteFolderLevels(Foldertable, folderID); }
 
 void TqlvDocuments::DeleteFolder(int folderID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (folderID <= 0)
         return;  // the root stands for the whole store and is never deleted
     if (FindByID(Foldertable, folderID))
@@ -88,6 +94,7 @@ void TqlvDocuments::DeleteFolder(int folderID) {
 }
 
 TViewItems TqlvDocuments::LoadDocList(int folderID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     TViewItems items;
     FilterBy(Doctable, QStringLiteral("PID"), folderID);
     const int count = Doctable.RecordCount();
@@ -103,6 +110,7 @@ TViewItems TqlvDocuments::LoadDocList(int folderID) {
 }
 
 TViewItem TqlvDocuments::NewDoc(int folderID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     Unfilter(Doctable);
     Doctable.Append();
     Doctable.FieldByName("PID").SetAsInteger(folderID);
@@ -118,10 +126,12 @@ TViewItem TqlvDocuments::NewDoc(int folderID) {
 }
 
 QString TqlvDocuments::LoadDocText(int selectedDocID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     return FindByID(Doctable, selectedDocID) ? FieldText(Doctable, "DocTxt") : QString();
 }
 
 void TqlvDocuments::SaveDocText(int docID, const QString& text) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
     Doctable.Edit();
@@ -130,6 +140,7 @@ void TqlvDocuments::SaveDocText(int docID, const QString& text) {
 }
 
 void TqlvDocuments::GetDoc(int docID, TDocAttr& attr) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
     attr.DocName = FieldText(Doctable, "DocName");
@@ -137,6 +148,7 @@ void TqlvDocuments::GetDoc(int docID, TDocAttr& attr) {
 }
 
 void TqlvDocuments::RenameSelectedDoc(int selectedDocID, const QString& name) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, selectedDocID))
         return;
     Doctable.Edit();
@@ -145,6 +157,7 @@ void TqlvDocuments::RenameSelectedDoc(int selectedDocID, const QString& name) {
 }
 
 QList<int> TqlvDocuments::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     QList<int> removed;
     for (int docID : selectedDocIDs) {
         if (!FindByID(Doctable, docID))
@@ -156,6 +169,7 @@ QList<int> TqlvDocuments::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
 }
 
 void TqlvDocuments::MoveDoc(int docID, int newFolderID) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
     Doctable.Edit();
@@ -164,6 +178,7 @@ void TqlvDocuments::MoveDoc(int docID, int newFolderID) {
 }
 
 int TqlvDocuments::AddDoc(int folderID, const TDocAttr& attr) {
+    const tomedb::TTomeLockScope batch(TomeDB);
     Unfilter(Doctable);
     Doctable.Append();
     Doctable.FieldByName("PID").SetAsInteger(folderID);

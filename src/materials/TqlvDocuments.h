@@ -7,7 +7,8 @@
 // (folders). Like TqlvDocData it fills no widgets: operations take the IDs the
 // application reads from its views and return TViewNode / TViewItem records;
 // the QTreeWidget overloads are the shell's adapter (MaterialsWidgets.cpp).
-// Keys that are not found change nothing. Engine errors (a damaged or
+// Keys that are not found change nothing. An operation of several steps holds
+// the store's file lock for all of them. Engine errors (a damaged or
 // unreadable store) are raised as tomedb::EDatabaseError, also from the
 // constructor.
 #pragma once
