@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,25 +25,6 @@ bool SetOfdLock(int fd, short type, int64_t position, int command) {
     return fcntl(fd, command, &lock) == 0;
 }
 
-// File systems known to stamp writes from the kernel's coarse clock with
-// sub-millisecond resolution get a short racy margin; anything else (FAT's two
-// seconds, network file systems) a long one.
-int64_t StampMarginFor(int fd) {
-    constexpr int64_t kShortMargin = 100'000'000LL;    // 100 ms, well above a tick
-    constexpr int64_t kLongMargin = 3'000'000'000LL;   // 3 s
-    struct statfs fs {};
-    if (::fstatfs(fd, &fs) != 0) return kLongMargin;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-        case 0xEF53UL:      // ext2/3/4
-        case 0x01021994UL:  // tmpfs
-        case 0x58465342UL:  // xfs
-        case 0x9123683EUL:  // btrfs
-        case 0x794C7630UL:  // overlayfs
-            return kShortMargin;
-        default: return kLongMargin;
-    }
-}
-
 int64_t TimespecNs(const struct timespec& t) {
     return static_cast<int64_t>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
 }
@@ -66,7 +46,6 @@ TTomeDiskMedium::TTomeDiskMedium(const std::string& fileName, Mode mode, bool re
         Fd_ = -1;
         throw EDatabaseError(FormatMessage("Cannot open file %s", fileName.c_str()));
     }
-    StampMarginNs_ = StampMarginFor(Fd_);
 }
 
 TTomeDiskMedium::~TTomeDiskMedium() {
@@ -127,12 +106,6 @@ bool TTomeDiskMedium::ChangeStamp(TTomeMediumStamp& stamp) {
     stamp.CTimeNs = TimespecNs(st.st_ctim);
     stamp.Inode = static_cast<uint64_t>(st.st_ino);
     stamp.Device = static_cast<uint64_t>(st.st_dev);
-    struct timespec now {};
-    if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
-    // A write landing in the same timestamp tick as the last one would leave
-    // the times unchanged; only times safely in the past prove "no write".
-    const int64_t newest = stamp.MTimeNs > stamp.CTimeNs ? stamp.MTimeNs : stamp.CTimeNs;
-    stamp.Racy = TimespecNs(now) - newest < StampMarginNs_;
     return true;
 }
 

@@ -51,7 +51,6 @@ private:
     int Fd_ = -1;
     bool ReadOnly_ = false;
     int64_t BaseOffset_ = 0;
-    int64_t StampMarginNs_ = 0;  // how far back from now a file time is still "racy"
 };
 
 // True when the file exists (any type but a directory).

@@ -23,15 +23,14 @@
 namespace tomedb {
 
 // What the file system says about the image: size, change times, identity.
-// Racy is set when the times are too close to "now" to prove that a later
-// write would change them (coarse file-system timestamps).
+// Coarse file times may stay the same across two writes; the file layer's
+// change counter settles that case.
 struct TTomeMediumStamp {
     int64_t Size = 0;
     int64_t MTimeNs = 0;
     int64_t CTimeNs = 0;
     uint64_t Inode = 0;
     uint64_t Device = 0;
-    bool Racy = true;
     bool SameFileState(const TTomeMediumStamp& o) const {
         return Size == o.Size && MTimeNs == o.MTimeNs && CTimeNs == o.CTimeNs &&
                Inode == o.Inode && Device == o.Device;
