@@ -32,13 +32,13 @@ TViewItem TqlvDocData::PicItem() {
 }
 
 std::optional<TViewItem> TqlvDocData::AddPicture(const QString& fileName, int selectedDocID) {
-    const tomedb::TTomeLockScope batch(TomeDB);
     // A path cut to the field would name no file: refuse it instead.
     if (ToGB(fileName).size() > kPathFieldSize) {
         ShowMsgBox(QStringLiteral("图片的路径太长（超过255字节），无法插入：\n") + fileName,
                    QStringLiteral("插入图片"), 2, g_Style, 1);
         return std::nullopt;
     }
+    const tomedb::TTomeLockScope batch(TomeDB);  // never held while a box waits for the user
     Pictable.Append();
     Pictable.FieldByName("PicParent").SetAsInteger(selectedDocID);
     SetFieldText(Pictable, "PicName", PictureDisplayName(fileName));
@@ -64,7 +64,6 @@ TViewItems TqlvDocData::LoadPicList(std::optional<int> selectedDocID, bool* clea
 }
 
 QString TqlvDocData::ShowPicture(int selectedPicID) {
-    const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Pictable, selectedPicID))
         return QString();
     const QString path = FieldText(Pictable, "PicPath");
