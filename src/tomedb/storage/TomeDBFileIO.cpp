@@ -155,6 +155,7 @@ void TTomeDBFileIO::Close() {
     SharedMedium_ = false;
     if (LockDepth_ > 0) Medium_->Unlock();
     LockDepth_ = 0;
+    SizeKnown_ = false;
     ++CacheEpoch_;
     StampValid_ = false;
     Medium_ = nullptr;
@@ -195,6 +196,7 @@ void TTomeDBFileIO::Unlock() {
     if (!IsOpen() || LockDepth_ == 0) return;
     if (--LockDepth_ > 0) return;
     if (!SharedMedium_) return;
+    SizeKnown_ = false;
     RestampAfterOwnWrites();
     Medium_->Unlock();
 }
@@ -205,6 +207,7 @@ void TTomeDBFileIO::Unlock() {
 // coarse file times cannot (two writes within one tick).
 void TTomeDBFileIO::CheckForeignWrites() {
     WroteUnderLock_ = false;
+    SizeKnown_ = false;
     TTomeMediumStamp now;
     const bool valid = Medium_->ChangeStamp(now);
     const uint32_t counter = valid ? ReadChangeCounter() : 0;
@@ -294,15 +297,24 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
         Medium_->WriteAt(Position, Buffer, Count);
     } catch (...) {
         ++CacheEpoch_;  // a failed write may have changed some of the bytes
+        SizeKnown_ = false;
         throw;
     }
+    if (SizeKnown_) KnownSize_ = std::max<int64_t>(KnownSize_, Position + static_cast<int64_t>(Count));
     for (TTomeWriteObserver* observer : WriteObservers_)
         observer->ImageWritten(Position, static_cast<const uint8_t*>(Buffer), Count);
 }
 
+// While the lock is held only this object can change the size, so it is
+// asked of the medium once per lock period and then kept up by WriteAt.
 int64_t TTomeDBFileIO::ImageSize() {
     if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
-    return Medium_->Size();
+    if (LockDepth_ == 0 || !SharedMedium_) return Medium_->Size();
+    if (!SizeKnown_) {
+        KnownSize_ = Medium_->Size();
+        SizeKnown_ = true;
+    }
+    return KnownSize_;
 }
 
 int32_t TTomeDBFileIO::TableHeaderOffset(int TableNo) const {

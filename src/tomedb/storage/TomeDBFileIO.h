@@ -184,6 +184,8 @@ private:
     // tell): the file lock is taken and the change counter kept. Otherwise
     // (memory images) locking only counts and nothing is cached.
     bool SharedMedium_ = false;
+    bool SizeKnown_ = false;   // KnownSize_ is the image size (only under the lock)
+    int64_t KnownSize_ = 0;
     uint64_t CacheEpoch_ = 1;
     size_t CacheBytes_ = 0;
     bool StampValid_ = false;       // LastStamp_ describes the image as this object left it
