@@ -117,11 +117,7 @@ QList<int> TqlvDocData::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
 
 void TqlvDocData::RenameSelectedDoc(int selectedDocID, const QString& name) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    if (!FindByID(Doctable, selectedDocID))
-        return;
-    Doctable.Edit();
-    SetFieldText(Doctable, "DocName", name);
-    Doctable.Post();
+    SetRecordText(Doctable, selectedDocID, "DocName", name);
 }
 
 void TqlvDocData::GetDocAttr(int docID, TDocAttr& attr) {
@@ -155,11 +151,7 @@ void TqlvDocData::SetDocAttr(int docID, const TDocAttr& attr) {
 
 void TqlvDocData::MoveDoc(int docID, int newFolderID) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    if (!FindByID(Doctable, docID))
-        return;
-    Doctable.Edit();
-    Doctable.FieldByName("PID").SetAsInteger(newFolderID);
-    Doctable.Post();
+    SetRecordInt(Doctable, docID, "PID", newFolderID);
 }
 
 void TqlvDocData::UpdateDocCounts(int docID) {

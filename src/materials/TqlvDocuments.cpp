@@ -149,11 +149,7 @@ void TqlvDocuments::GetDoc(int docID, TDocAttr& attr) {
 
 void TqlvDocuments::RenameSelectedDoc(int selectedDocID, const QString& name) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    if (!FindByID(Doctable, selectedDocID))
-        return;
-    Doctable.Edit();
-    SetFieldText(Doctable, "DocName", name);
-    Doctable.Post();
+    SetRecordText(Doctable, selectedDocID, "DocName", name);
 }
 
 QList<int> TqlvDocuments::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
@@ -170,11 +166,7 @@ QList<int> TqlvDocuments::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
 
 void TqlvDocuments::MoveDoc(int docID, int newFolderID) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    if (!FindByID(Doctable, docID))
-        return;
-    Doctable.Edit();
-    Doctable.FieldByName("PID").SetAsInteger(newFolderID);
-    Doctable.Post();
+    SetRecordInt(Doctable, docID, "PID", newFolderID);
 }
 
 int TqlvDocuments::AddDoc(int folderID, const TDocAttr& attr) {
