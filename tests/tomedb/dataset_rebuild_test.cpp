@@ -257,5 +257,45 @@ TEST_F(RebuildTest, RepairStopsAtAValueThatDoesNotDecode) {
     EXPECT_EQ(ReadFile(path), damaged);
 }
 
+// Whoever still has the old file open after another holder compacted the
+// database would read and write a file that no longer has a name: its next
+// access says so instead, and opened again it sees the compacted file.
+TEST_F(RebuildTest, ReplacedFileIsReportedToOtherHolders) {
+    TTomeDatabase db;
+    db.SetDatabaseName(path);
+    db.Open();
+    {
+        TTomeTable table;
+        table.SetDatabaseName(path);
+        table.SetTableName("Docs");
+        table.Open();
+        Fill(table, 3);
+    }
+    TTomeDBFileIO other;
+    other.Open(path, mtDisk, 0, false, false);
+    {
+        TTomeTableIO before(other, "Docs");
+        before.Open();
+        ASSERT_EQ(before.IndexList(0).size(), 3u);
+    }
+    ASSERT_TRUE(db.Compact());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::string message;
+        try {
+            TTomeFileLock lock(other);
+        } catch (const EDatabaseError& e) {
+            message = e.what();
+        }
+        EXPECT_NE(message.find("was replaced by another program"), std::string::npos) << attempt;
+    }
+    other.Close();
+    other.Open(path, mtDisk, 0, false, false);
+    TTomeTableIO after(other, "Docs");
+    after.Open();
+    EXPECT_EQ(after.IndexList(0).size(), 3u);
+    // The database that compacted goes on with the new file.
+    TTomeFileLock lock(*db.FileIO());
+}
+
 }  // namespace
 }  // namespace dstest

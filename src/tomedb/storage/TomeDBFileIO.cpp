@@ -3,7 +3,11 @@
 // TomeDBFileIOSchema.cpp.
 #include "tomedb/storage/TomeDBFileIO.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -87,6 +91,7 @@ void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumTy
         Medium_ = OwnedMedium_.get();
     }
     FileName_ = FileName;
+    AbsolutePath_ = MediumType == mtDisk ? AbsolutePathOf(FileName) : std::string();
     Flushed_ = true;
     LoadFixedBlocks();
     SharedMedium_ = MediumType == mtDisk || SeesForeignWrites(*Medium_);
@@ -136,6 +141,17 @@ void TTomeDBFileIO::ReloadDirectory() {
 
 void TTomeDBFileIO::WriteDirectory() {
     WriteAt(kTableDirectoryOffset, Directory_.Bytes.data(), Directory_.Bytes.size());
+}
+
+// The path as it was when opened, so that a later change of the working
+// folder cannot make it name another file; empty when that cannot be told.
+std::string TTomeDBFileIO::AbsolutePathOf(const std::string& name) {
+    if (!name.empty() && name[0] == '/') return name;
+    char* folder = ::getcwd(nullptr, 0);
+    if (!folder) return std::string();
+    std::string path = std::string(folder) + "/" + name;
+    std::free(folder);
+    return path;
 }
 
 bool TTomeDBFileIO::SeesForeignWrites(TTomeMedium& medium) {
@@ -190,6 +206,25 @@ void TTomeDBFileIO::Lock() {
         std::this_thread::sleep_for(std::chrono::milliseconds(wait > 0 ? wait : 0));
     }
     CheckForeignWrites();
+    CheckStillAtPath();
+}
+
+// Another process that rebuilt the database renamed a new file over ours;
+// this object is left on the old, unlinked file, where anything it wrote
+// would be lost. A file that was moved or deleted has no successor to
+// compare with and is let be.
+void TTomeDBFileIO::CheckStillAtPath() {
+    if (MediumType_ != mtDisk || !StampValid_ || AbsolutePath_.empty()) return;
+    struct stat atPath {};
+    if (::stat(AbsolutePath_.c_str(), &atPath) != 0) return;
+    if (static_cast<uint64_t>(atPath.st_ino) == LastStamp_.Inode &&
+        static_cast<uint64_t>(atPath.st_dev) == LastStamp_.Device)
+        return;
+    Medium_->Unlock();
+    LockDepth_ = 0;
+    throw EDatabaseError(FormatMessage(
+        "Database file '%s' was replaced by another program; close it and open it again",
+        FileName_.c_str()));
 }
 
 void TTomeDBFileIO::Unlock() {

@@ -6,7 +6,11 @@
 // compression/encryption steps under a per-database critical section. Table
 // storage (TTomeTableIO) reads and writes records through ReadExact/WriteAt.
 //
-// Errors are EDatabaseError with the engine's messages. Every offset, count
+// Errors are EDatabaseError with the engine's messages. Taking the lock of a
+// disk file that another process has since replaced (a rebuild renames a new
+// file over the old one) raises "Database file '%s' was replaced by another
+// program; close it and open it again" instead of working on the old file,
+// where writes would be lost. Every offset, count
 // and size read from an image is checked against the image before use; a
 // violation raises "Database file '%s' is damaged" (RaiseDamaged). Locked
 // operations release the lock on every path. Not thread-safe except for the
@@ -156,8 +160,10 @@ private:
     void ConnectProgress();
     bool TryLockOnce();
     void CheckForeignWrites();
+    void CheckStillAtPath();
     void RestampAfterOwnWrites();
     static bool SeesForeignWrites(TTomeMedium& medium);
+    static std::string AbsolutePathOf(const std::string& name);
     uint32_t ReadChangeCounter();
     void CountChange();
     void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;
@@ -173,6 +179,7 @@ private:
     TTomeStorageSettings DefaultOwner_;
     TTomeStorageOwner* Owner_;
     std::string FileName_;
+    std::string AbsolutePath_;  // of a disk file, for CheckStillAtPath
     TTomeDBMediumType MediumType_ = mtDisk;
     bool Exclusive_ = false;
     bool ReadOnly_ = false;
