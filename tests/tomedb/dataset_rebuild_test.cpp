@@ -37,6 +37,15 @@ protected:
             AddDoc(table, i % 4, "文档" + std::to_string(i), std::string(500 + i * 7, 'a' + i % 26));
     }
 
+    // Appends count manuscripts through a table of its own.
+    void FillFile(int count) {
+        TTomeTable table;
+        table.SetDatabaseName(path);
+        table.SetTableName("Docs");
+        table.Open();
+        Fill(table, count);
+    }
+
     std::vector<std::string> TempFiles() const {
         std::vector<std::string> found;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -192,13 +201,7 @@ TEST_F(RebuildTest, FailureLeavesDatabaseAndNoTemporaryFile) {
     TTomeDatabase db;
     db.SetDatabaseName(path);
     db.Open();
-    {
-        TTomeTable table;
-        table.SetDatabaseName(path);
-        table.SetTableName("Docs");
-        table.Open();
-        Fill(table, 3);
-    }
+    FillFile(3);
     const std::vector<uint8_t> original = ReadFile(path);
     // A folder without write permission cannot hold the temporary file.
     if (geteuid() != 0) {
@@ -220,13 +223,7 @@ TEST_F(RebuildTest, FailureLeavesDatabaseAndNoTemporaryFile) {
 // Repair reads every value; one that no longer decodes stops it before the
 // file is replaced, so nothing is lost to a half-readable copy.
 TEST_F(RebuildTest, RepairStopsAtAValueThatDoesNotDecode) {
-    {
-        TTomeTable table;
-        table.SetDatabaseName(path);
-        table.SetTableName("Docs");
-        table.Open();
-        Fill(table, 3);
-    }
+    FillFile(3);
     int64_t blobAt = 0;
     int32_t blobSize = 0;
     {
@@ -264,13 +261,7 @@ TEST_F(RebuildTest, ReplacedFileIsReportedToOtherHolders) {
     TTomeDatabase db;
     db.SetDatabaseName(path);
     db.Open();
-    {
-        TTomeTable table;
-        table.SetDatabaseName(path);
-        table.SetTableName("Docs");
-        table.Open();
-        Fill(table, 3);
-    }
+    FillFile(3);
     TTomeDBFileIO other;
     other.Open(path, mtDisk, 0, false, false);
     {
