@@ -15,6 +15,7 @@ packages=(
   nlohmann-json3-dev libxcb1-dev
   fonts-wqy-microhei
   xvfb xauth xdotool imagemagick poppler-utils
+  dbus at-spi2-core python3-pyatspi
 )
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
