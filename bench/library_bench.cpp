@@ -526,7 +526,7 @@ void SqliteDeleteSubtree(benchmark::State& state) {
 
 void TomeCompact(benchmark::State& state) {
     for (auto _ : state)
-        g_world->data.CompressDocData(false);
+        g_world->data.CompressDocData();
 }
 
 void SqliteCompact(benchmark::State& state) {

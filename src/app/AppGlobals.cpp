@@ -2,13 +2,6 @@
 
 #include <cstdio>
 
-TfrmMain* frmMain = nullptr;
-TqlvDocData* DocData = nullptr;
-TqlvDocuments* Documents = nullptr;
-TqlvRegConfig* RegConfig = nullptr;
-TqlvIniConfig* IniConfig = nullptr;
-QString g_CurrentFile;
-
 bool TraceEnabled() { return qEnvironmentVariableIsSet("QUILLORA_TRACE"); }
 
 void Trace(const QString& line) {

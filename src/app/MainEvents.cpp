@@ -3,6 +3,9 @@
 // the auto-save tick and the shutdown sequence.
 #include "app/AppGlobals.h"
 #include "app/OpenRules.h"
+#include "app/TAppContext.h"
+#include "app/commands/TLibraryCommands.h"
+#include "app/commands/TManuscriptCommands.h"
 #include "app/TQuickHide.h"
 #include "app/TfrmMain.h"
 #include "editor/TqlvEditor.h"
@@ -62,11 +65,12 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::FirstShow() {
     const QString params = m_commandLine;
     if (IsTextFileName(params))
-        OpenTextFile(params);
+        m_manuscripts->OpenTextFile(params);
     if (IsLibraryFileName(params))
-        OpenLibrary(params);
-    if (RegConfig && RegConfig->ReadAutoOpen())
-        OpenLibrary(RegConfig->ReadLastDB());
+        m_library->OpenLibrary(params);
+    TqlvRegConfig& preferences = m_context.RegConfig();
+    if (preferences.ReadAutoOpen() && !preferences.ReadLastDB().isEmpty())
+        m_library->OpenLibrary(preferences.ReadLastDB());
     Trace(QStringLiteral("Ready"));
 }
 
@@ -80,9 +84,9 @@ void TfrmMain::PassParams(const QString& name) {
         return;
     const QFileInfo file(name);
     if (file.exists() && IsTextFileName(name))
-        OpenTextFile(name);
+        m_manuscripts->OpenTextFile(name);
     if (file.exists() && IsLibraryFileName(name))
-        OpenLibrary(name);
+        m_library->OpenLibrary(name);
 }
 
 void TfrmMain::DropFiles(const QStringList& paths) {
@@ -91,9 +95,9 @@ void TfrmMain::DropFiles(const QStringList& paths) {
     const QString& path = paths.first();
     Trace(QStringLiteral("DropFiles: ") + path);
     if (IsLibraryFileName(path))
-        OpenLibrary(path);
+        m_library->OpenLibrary(path);
     else if (IsTextFileName(path))
-        OpenTextFile(path);
+        m_manuscripts->OpenTextFile(path);
     else
         ShowMsgBox(QStringLiteral("文件不为可接受格式!"), QStringLiteral("打开"), 1, g_Style, 1);
 }
@@ -135,8 +139,6 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TfrmMain::timerAutoSaveTimer() { munFileSaveClick(); }
-
 void TfrmMain::closeEvent(QCloseEvent* event) {
     Shutdown();
     event->accept();   // closing is never refused
@@ -147,19 +149,14 @@ void TfrmMain::Shutdown() {
         return;
     m_shutdownDone = true;
     timerAutoSave->stop();
-    if (m_editor && m_editor->IsModified() &&
-        ShowMsgBox(QStringLiteral("稿件的内容已经更改，是否保存？"), QStringLiteral("退出"), 1, g_Style, 2) == 1)
-        RunShutdownStep([this] { munFileSaveClick(); });
+    RunShutdownStep([this] { m_manuscripts->SavePrompt(QStringLiteral("退出")); });
     m_quickHide->Unregister();
-    RunShutdownStep([] {
-        if (DocData && DocData->Opened() && RegConfig && RegConfig->ReadDBFlags().AutoCompress)
-            DocData->CompressDocData(false);
+    RunShutdownStep([this] {
+        TqlvDocData& data = m_context.DocData();
+        if (data.Opened() && m_context.RegConfig().ReadDBFlags().AutoCompress)
+            data.CompressDocData();
     });
-    RunShutdownStep([] {
-        if (Documents)
-            Documents->CompressDocuments();
-    });
+    RunShutdownStep([this] { m_context.Documents().CompressDocuments(); });
     SaveLayout();
-    if (IniConfig)
-        IniConfig->WriteSkin(m_style, m_theme);
+    m_context.IniConfig().WriteSkin(m_style, m_theme);
 }

@@ -2,6 +2,7 @@
 #include "app/AppGlobals.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
+#include "app/TAppContext.h"
 #include "app/TfrmMain.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
@@ -56,7 +57,7 @@ void TfrmMain::TrackSplitters() {
 }
 
 void TfrmMain::ApplyLayout() {
-    const TWindowLayout layout = IniConfig ? IniConfig->ReadLayout() : TWindowLayout{};
+    const TWindowLayout layout = m_context.IniConfig().ReadLayout();
     const QSize size(qMax(minimumWidth(), layout.Width), qMax(kMinimumHeight, layout.Height));
     resize(size);
     move(ReachablePosition(QPoint(layout.Left, layout.Top), size));
@@ -75,12 +76,10 @@ void TfrmMain::ApplyLayout() {
     }
 
     SetSkin(g_Style, g_Theme);
-    m_skinFolder = RegConfig ? RegConfig->ReadSkinPath() : QString();
+    m_skinFolder = m_context.RegConfig().ReadSkinPath();
 }
 
 void TfrmMain::SaveLayout() {
-    if (!IniConfig)
-        return;
     TWindowLayout layout;
     // The current bounds whatever the state: a maximised window stores its
     // maximised bounds. pos() and size() match what ApplyLayout sets.
@@ -93,7 +92,7 @@ void TfrmMain::SaveLayout() {
     layout.SpDoc = m_spDoc;
     layout.SpPic = m_spPic;
     layout.SPFile = m_spFile;
-    IniConfig->WriteLayout(layout);
+    m_context.IniConfig().WriteLayout(layout);
 }
 
 void TfrmMain::SetSkin(int style, const QString& themeFile) {
@@ -120,7 +119,7 @@ void TfrmMain::munBlueGlassClick() {
         request.caption = QStringLiteral("更换皮肤");
         request.filter = QStringLiteral("皮肤文件(*.sui)|*.sui");
         request.initialDir = m_skinFolder;
-        const QString file = Dialogs().OpenFileName(request);
+        const QString file = m_context.Dialogs().OpenFileName(request);
         if (!file.isEmpty())
             SetSkin(0, file);
     }

@@ -1,5 +1,9 @@
 // The menu bar `munMain` and the editor's pop-up menu `PopEditor`.
 #include "app/TfrmMain.h"
+#include "app/commands/TEditCommands.h"
+#include "app/commands/TLibraryCommands.h"
+#include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TToolCommands.h"
 
 #include <QAction>
 #include <QMenu>
@@ -18,12 +22,11 @@ QMenu* AddSubMenu(QMenu* parent, const QString& name, const QString& caption) {
 }  // namespace
 
 QAction* TfrmMain::AddItem(QMenu* menu, const QString& name, const QString& caption,
-                           const QKeySequence& shortcut, void (TfrmMain::*handler)()) {
+                           const QKeySequence& shortcut, const TCommand& command) {
     auto* action = new QAction(caption, this);
     action->setObjectName(name);
     action->setShortcut(shortcut);
-    if (handler)
-        connect(action, &QAction::triggered, this, handler);
+    ConnectCommand(action, command);
     menu->addAction(action);
     m_actions.insert(name, action);
     return action;
@@ -43,132 +46,132 @@ void TfrmMain::BuildMenus() {
 QMenu* TfrmMain::BuildFileMenu() {
     auto* m = new QMenu(QStringLiteral("稿件(&F)"), this);
     m->setObjectName(QStringLiteral("munFile"));
-    AddItem(m, "munFileNew", "新建(&N)", Ctrl(Qt::Key_N), &TfrmMain::munFileNewClick);
-    AddItem(m, "munFileOpen", "打开(&O)", Ctrl(Qt::Key_O), &TfrmMain::munFileOpenClick);
-    AddItem(m, "munFileSave", "保存(&S)", Ctrl(Qt::Key_S), &TfrmMain::munFileSaveClick);
-    AddItem(m, "munFileSaveAs", "另存为...", {}, &TfrmMain::munFileSaveAsClick);
+    AddItem(m, "munFileNew", "新建(&N)", Ctrl(Qt::Key_N), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileNewClick));
+    AddItem(m, "munFileOpen", "打开(&O)", Ctrl(Qt::Key_O), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick));
+    AddItem(m, "munFileSave", "保存(&S)", Ctrl(Qt::Key_S), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick));
+    AddItem(m, "munFileSaveAs", "另存为...", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveAsClick));
     m->addSeparator();
-    AddItem(m, "munFileDel", "删除(&D)", {}, &TfrmMain::munFileDelClick);
-    AddItem(m, "munFileRename", "重命名(&R)", {}, &TfrmMain::munFileRenameClick);
+    AddItem(m, "munFileDel", "删除(&D)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileDelClick));
+    AddItem(m, "munFileRename", "重命名(&R)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileRenameClick));
     m->addSeparator();
-    AddItem(m, "munFileAttribute", "属性(&A)", Ctrl(Qt::Key_E), &TfrmMain::munFileAttributeClick);
+    AddItem(m, "munFileAttribute", "属性(&A)", Ctrl(Qt::Key_E), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick));
     m->addSeparator();
-    AddItem(m, "munFilePrintSet", "打印设置", {}, &TfrmMain::munFilePrintSetClick);
-    AddItem(m, "munFilePrint", "打印稿件(&P)", Ctrl(Qt::Key_P), &TfrmMain::munFilePrintClick);
+    AddItem(m, "munFilePrintSet", "打印设置", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintSetClick));
+    AddItem(m, "munFilePrint", "打印稿件(&P)", Ctrl(Qt::Key_P), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick));
     m->addSeparator();
-    AddItem(m, "munFileMail", "发送邮件(&M)", Ctrl(Qt::Key_M), &TfrmMain::munFileMailClick);
+    AddItem(m, "munFileMail", "发送邮件(&M)", Ctrl(Qt::Key_M), TCommand());
     m->addSeparator();
-    AddItem(m, "munFileExit", "退出(&X)", {}, &TfrmMain::munFileExitClick);
+    AddItem(m, "munFileExit", "退出(&X)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileExitClick));
     return m;
 }
 
 QMenu* TfrmMain::BuildEditMenu() {
     auto* m = new QMenu(QStringLiteral("编辑(&E)"), this);
     m->setObjectName(QStringLiteral("munEdit"));
-    AddItem(m, "munEditUndo", "撤销(&U)", Ctrl(Qt::Key_Z), &TfrmMain::munEditUndoClick);
-    AddItem(m, "munEditRedo", "重复(&R)", Ctrl(Qt::Key_Y), &TfrmMain::munEditRedoClick);
+    AddItem(m, "munEditUndo", "撤销(&U)", Ctrl(Qt::Key_Z), Cmd(m_edit.get(), &TEditCommands::munEditUndoClick));
+    AddItem(m, "munEditRedo", "重复(&R)", Ctrl(Qt::Key_Y), Cmd(m_edit.get(), &TEditCommands::munEditRedoClick));
     m->addSeparator();
-    AddItem(m, "munEditCut", "剪切(&X)", Ctrl(Qt::Key_X), &TfrmMain::munEditCutClick);
+    AddItem(m, "munEditCut", "剪切(&X)", Ctrl(Qt::Key_X), Cmd(m_edit.get(), &TEditCommands::munEditCutClick));
     m->addSeparator();
-    AddItem(m, "munEditCopy", "复制(&C)", Ctrl(Qt::Key_C), &TfrmMain::munEditCopyClick);
-    AddItem(m, "munCopyAll", "全文复制", {}, &TfrmMain::munCopyAllClick);
+    AddItem(m, "munEditCopy", "复制(&C)", Ctrl(Qt::Key_C), Cmd(m_edit.get(), &TEditCommands::munEditCopyClick));
+    AddItem(m, "munCopyAll", "全文复制", {}, Cmd(m_edit.get(), &TEditCommands::munCopyAllClick));
     m->addSeparator();
-    AddItem(m, "munEditPaste", "粘贴(&P)", Ctrl(Qt::Key_V), &TfrmMain::munEditPasteClick);
+    AddItem(m, "munEditPaste", "粘贴(&P)", Ctrl(Qt::Key_V), Cmd(m_edit.get(), &TEditCommands::munEditPasteClick));
     m->addSeparator();
-    AddItem(m, "munEditDel", "删除(&D)", {}, &TfrmMain::munEditDelClick);
+    AddItem(m, "munEditDel", "删除(&D)", {}, Cmd(m_edit.get(), &TEditCommands::munEditDelClick));
     QMenu* delSel = AddSubMenu(m, "munEditDelSel", "快捷删除");
     m_actions.insert("munEditDelSel", delSel->menuAction());
-    AddItem(delSel, "munDelLine", "删除当前行(&L)", {}, &TfrmMain::munDelLineClick);
-    AddItem(delSel, "munDelFromBegin", "从开头到当前位置", {}, &TfrmMain::munDelFromBeginClick);
-    AddItem(delSel, "munDelFromEnd", "从末尾到当前位置", {}, &TfrmMain::munDelFromEndClick);
+    AddItem(delSel, "munDelLine", "删除当前行(&L)", {}, Cmd(m_edit.get(), &TEditCommands::munDelLineClick));
+    AddItem(delSel, "munDelFromBegin", "从开头到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munDelFromBeginClick));
+    AddItem(delSel, "munDelFromEnd", "从末尾到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munDelFromEndClick));
     m->addSeparator();
-    AddItem(m, "munEditSelAll", "全部选取(&A)", Ctrl(Qt::Key_A), &TfrmMain::munEditSelAllClick);
+    AddItem(m, "munEditSelAll", "全部选取(&A)", Ctrl(Qt::Key_A), Cmd(m_edit.get(), &TEditCommands::munEditSelAllClick));
     QMenu* sel = AddSubMenu(m, "munEditSel", "快捷选取");
     m_actions.insert("munEditSel", sel->menuAction());
-    AddItem(sel, "munSelFromBegin", "从开头到当前位置", {}, &TfrmMain::munSelFromBeginClick);
-    AddItem(sel, "munSelFromEnd", "从末尾到当前位置", {}, &TfrmMain::munSelFromEndClick);
+    AddItem(sel, "munSelFromBegin", "从开头到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munSelFromBeginClick));
+    AddItem(sel, "munSelFromEnd", "从末尾到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munSelFromEndClick));
     m->addSeparator();
-    AddItem(m, "munEditWatchClipper", "监视剪贴板", {}, &TfrmMain::munEditWatchClipperClick)
+    AddItem(m, "munEditWatchClipper", "监视剪贴板", {}, Cmd(m_edit.get(), &TEditCommands::munEditWatchClipperClick))
         ->setCheckable(true);
     m->addSeparator();
-    AddItem(m, "munEditFont", "设置字体(&F)", {}, &TfrmMain::munEditFontClick);
-    AddItem(m, "munEditBG", "背景颜色(&B)", {}, &TfrmMain::munEditBGClick);
-    AddItem(m, "munEditWrap", "自动换行(&W)", {}, &TfrmMain::munEditWrapClick)->setCheckable(true);
+    AddItem(m, "munEditFont", "设置字体(&F)", {}, Cmd(m_edit.get(), &TEditCommands::munEditFontClick));
+    AddItem(m, "munEditBG", "背景颜色(&B)", {}, Cmd(m_edit.get(), &TEditCommands::munEditBGClick));
+    AddItem(m, "munEditWrap", "自动换行(&W)", {}, Cmd(m_edit.get(), &TEditCommands::munEditWrapClick))->setCheckable(true);
     return m;
 }
 
 QMenu* TfrmMain::BuildFindMenu() {
     auto* m = new QMenu(QStringLiteral("查找(&S)"), this);
     m->setObjectName(QStringLiteral("munFind"));
-    AddItem(m, "munFindSearch", "查找(&F)", Ctrl(Qt::Key_F), &TfrmMain::munFindSearchClick);
-    AddItem(m, "munFindNext", "查找下一个", QKeySequence(Qt::Key_F3), &TfrmMain::munFindNextClick);
+    AddItem(m, "munFindSearch", "查找(&F)", Ctrl(Qt::Key_F), Cmd(m_edit.get(), &TEditCommands::munFindSearchClick));
+    AddItem(m, "munFindNext", "查找下一个", QKeySequence(Qt::Key_F3), Cmd(m_edit.get(), &TEditCommands::munFindNextClick));
     m->addSeparator();
-    AddItem(m, "munFindReplace", "替换...", Ctrl(Qt::Key_R), &TfrmMain::munFindReplaceClick);
+    AddItem(m, "munFindReplace", "替换...", Ctrl(Qt::Key_R), Cmd(m_edit.get(), &TEditCommands::munFindReplaceClick));
     m->addSeparator();
-    AddItem(m, "munFindInFile", "在文件中查找", {}, &TfrmMain::munFindInFileClick);
+    AddItem(m, "munFindInFile", "在文件中查找", {}, TCommand());
     return m;
 }
 
 QMenu* TfrmMain::BuildInsertMenu() {
     auto* m = new QMenu(QStringLiteral("插入(&I)"), this);
     m->setObjectName(QStringLiteral("munInsert"));
-    AddItem(m, "munInsertTime", "时间(&T)", QKeySequence(Qt::Key_F4), &TfrmMain::munInsertTimeClick);
-    AddItem(m, "munInsertDate", "日期(&D)", QKeySequence(Qt::Key_F5), &TfrmMain::munInsertDateClick);
+    AddItem(m, "munInsertTime", "时间(&T)", QKeySequence(Qt::Key_F4), Cmd(m_edit.get(), &TEditCommands::munInsertTimeClick));
+    AddItem(m, "munInsertDate", "日期(&D)", QKeySequence(Qt::Key_F5), Cmd(m_edit.get(), &TEditCommands::munInsertDateClick));
     QMenu* mark = AddSubMenu(m, "munInsertMark", "标签(&S)");
     m_actions.insert("munInsertMark", mark->menuAction());
-    AddItem(mark, "munInsertMarkAdd", "添加(&A)", {}, &TfrmMain::munInsertMarkAddClick);
-    AddItem(mark, "munInsertMarkDel", "删除(&D)", {}, &TfrmMain::munInsertMarkDelClick);
-    AddItem(mark, "munInsertMarkEdit", "编辑(&E)", {}, &TfrmMain::munInsertMarkEditClick);
+    AddItem(mark, "munInsertMarkAdd", "添加(&A)", {}, TCommand());
+    AddItem(mark, "munInsertMarkDel", "删除(&D)", {}, TCommand());
+    AddItem(mark, "munInsertMarkEdit", "编辑(&E)", {}, TCommand());
     mark->addSeparator();
-    AddItem(mark, "munInsertMarkOpen", "打开(&O)", {}, &TfrmMain::munInsertMarkOpenClick);
+    AddItem(mark, "munInsertMarkOpen", "打开(&O)", {}, TCommand());
     m->addSeparator();
     QMenu* cust = AddSubMenu(m, "munInsertCust", "资料库(&C)");
     m_actions.insert("munInsertCust", cust->menuAction());
-    AddItem(cust, "munInsertDocuAdd", "新建资料夹", {}, &TfrmMain::munInsertDocuAddClick);
-    AddItem(cust, "munInsertDocuDel", "删除资料夹", {}, &TfrmMain::munInsertDocuDelClick);
-    AddItem(cust, "munInsertDocRen", "重命名资料夹", {}, &TfrmMain::munInsertDocRenClick);
+    AddItem(cust, "munInsertDocuAdd", "新建资料夹", {}, TCommand());
+    AddItem(cust, "munInsertDocuDel", "删除资料夹", {}, TCommand());
+    AddItem(cust, "munInsertDocRen", "重命名资料夹", {}, TCommand());
     cust->addSeparator();
-    AddItem(cust, "munInsertDocuImport", "导入...", {}, &TfrmMain::munInsertDocuImportClick);
-    AddItem(cust, "munInsertDocuExport", "导出...", {}, &TfrmMain::munInsertDocuExportClick);
+    AddItem(cust, "munInsertDocuImport", "导入...", {}, TCommand());
+    AddItem(cust, "munInsertDocuExport", "导出...", {}, TCommand());
     cust->addSeparator();
-    AddItem(cust, "munInsertDocuNew", "新建资料", {}, &TfrmMain::munInsertDocuNewClick);
-    AddItem(cust, "munInsetDocuSave", "保存资料", {}, &TfrmMain::munInsetDocuSaveClick);
-    AddItem(cust, "munInsertRenDoc", "重命名资料", {}, &TfrmMain::munInsertRenDocClick);
-    AddItem(cust, "munInsertDelDoc", "删除资料", {}, &TfrmMain::munInsertDelDocClick);
+    AddItem(cust, "munInsertDocuNew", "新建资料", {}, TCommand());
+    AddItem(cust, "munInsetDocuSave", "保存资料", {}, TCommand());
+    AddItem(cust, "munInsertRenDoc", "重命名资料", {}, TCommand());
+    AddItem(cust, "munInsertDelDoc", "删除资料", {}, TCommand());
     cust->addSeparator();
-    AddItem(cust, "munInsertInsertDocu", "插入资料", {}, &TfrmMain::munInsertInsertDocuClick);
+    AddItem(cust, "munInsertInsertDocu", "插入资料", {}, TCommand());
     m->addSeparator();
     QMenu* file = AddSubMenu(m, "munInsertFile", "外部文件(&F)");
     m_actions.insert("munInsertFile", file->menuAction());
-    AddItem(file, "munInsertPic", "图片(&P)", {}, &TfrmMain::munInsertPicClick);
-    AddItem(file, "munInsertTxt", "文档(&D)", {}, &TfrmMain::munInsertTxtClick);
+    AddItem(file, "munInsertPic", "图片(&P)", {}, TCommand());
+    AddItem(file, "munInsertTxt", "文档(&D)", {}, Cmd(m_edit.get(), &TEditCommands::munInsertTxtClick));
     return m;
 }
 
 QMenu* TfrmMain::BuildDocMenu() {
     auto* m = new QMenu(QStringLiteral("稿件库(&D)"), this);
     m->setObjectName(QStringLiteral("munDoc"));
-    AddItem(m, "munDocBase", "新建稿件库", {}, &TfrmMain::munDocBaseClick);
-    AddItem(m, "munDocOpenBase", "打开稿件库", {}, &TfrmMain::munDocOpenBaseClick);
-    AddItem(m, "munDocCloseBase", "关闭稿件库", {}, &TfrmMain::munDocCloseBaseClick);
+    AddItem(m, "munDocBase", "新建稿件库", {}, Cmd(m_library.get(), &TLibraryCommands::munDocBaseClick));
+    AddItem(m, "munDocOpenBase", "打开稿件库", {}, Cmd(m_library.get(), &TLibraryCommands::munDocOpenBaseClick));
+    AddItem(m, "munDocCloseBase", "关闭稿件库", {}, Cmd(m_library.get(), &TLibraryCommands::munDocCloseBaseClick));
     m->addSeparator();
     // The five maintenance items share one handler and tell themselves apart
     // by their tag (QAction::data); 属性 is tag 10.
-    AddItem(m, "munDocCompact", "压缩稿件库", {}, &TfrmMain::munDocAttributeClick)->setData(6);
-    AddItem(m, "munDocRepair", "修复稿件库", {}, &TfrmMain::munDocAttributeClick)->setData(7);
-    AddItem(m, "munDocModifyPas", "修改密码", {}, &TfrmMain::munDocAttributeClick)->setData(8);
-    AddItem(m, "munDocShortCut", "创建快捷方式", {}, &TfrmMain::munDocAttributeClick)->setData(9);
+    AddItem(m, "munDocCompact", "压缩稿件库", {}, TCommand())->setData(6);
+    AddItem(m, "munDocRepair", "修复稿件库", {}, TCommand())->setData(7);
+    AddItem(m, "munDocModifyPas", "修改密码", {}, TCommand())->setData(8);
+    AddItem(m, "munDocShortCut", "创建快捷方式", {}, TCommand())->setData(9);
     m->addSeparator();
-    AddItem(m, "munDocAttribute", "属性", {}, &TfrmMain::munDocAttributeClick)->setData(10);
+    AddItem(m, "munDocAttribute", "属性", {}, TCommand())->setData(10);
     m->addSeparator();
-    AddItem(m, "munDocImport", "导入(&I)...", {}, &TfrmMain::munDocImportClick);
-    AddItem(m, "munDocExport", "导出(&E)...", {}, &TfrmMain::munDocExportClick);
+    AddItem(m, "munDocImport", "导入(&I)...", {}, TCommand());
+    AddItem(m, "munDocExport", "导出(&E)...", {}, TCommand());
     m->addSeparator();
-    AddItem(m, "munDocCenter", "稿件库中心", QKeySequence(Qt::Key_F8), &TfrmMain::munDocCenterClick);
+    AddItem(m, "munDocCenter", "稿件库中心", QKeySequence(Qt::Key_F8), TCommand());
     m->addSeparator();
-    AddItem(m, "munDocNewFloder", "新建稿件夹(&F)", {}, &TfrmMain::munDocNewFloderClick);
-    AddItem(m, "munDocDelFloder", "删除稿件夹(&E)", {}, &TfrmMain::munDocDelFloderClick);
-    AddItem(m, "munDocReNameFloder", "重命名稿件夹(&R)", {}, &TfrmMain::munDocReNameFloderClick);
+    AddItem(m, "munDocNewFloder", "新建稿件夹(&F)", {}, TCommand());
+    AddItem(m, "munDocDelFloder", "删除稿件夹(&E)", {}, TCommand());
+    AddItem(m, "munDocReNameFloder", "重命名稿件夹(&R)", {}, TCommand());
     return m;
 }
 
@@ -176,37 +179,37 @@ QMenu* TfrmMain::BuildToolMenu() {
     auto* m = new QMenu(QStringLiteral("工具(&T)"), this);
     m->setObjectName(QStringLiteral("munTool"));
     AddItem(m, "munToolWordCount", "字数统计(&C)", QKeySequence(Qt::Key_F9),
-            &TfrmMain::munToolWordCountClick);
+            Cmd(m_tools.get(), &TToolCommands::munToolWordCountClick));
     m->addSeparator();
-    AddItem(m, "munToolPY", "反查拼音(&P)", {}, &TfrmMain::munToolPYClick);
-    AddItem(m, "munToolReader", "阅读模式(&R)", QKeySequence(Qt::Key_F11), &TfrmMain::munToolReaderClick);
-    AddItem(m, "munToolHide", "快速隐藏(&H)", QKeySequence(Qt::Key_F12), &TfrmMain::munToolHideClick);
+    AddItem(m, "munToolPY", "反查拼音(&P)", {}, TCommand());
+    AddItem(m, "munToolReader", "阅读模式(&R)", QKeySequence(Qt::Key_F11), TCommand());
+    AddItem(m, "munToolHide", "快速隐藏(&H)", QKeySequence(Qt::Key_F12), Cmd(this, &TfrmMain::munToolHideClick));
     m->addSeparator();
     QMenu* skin = AddSubMenu(m, "munToolSkin", "更换皮肤(&S)");
     m_actions.insert("munToolSkin", skin->menuAction());
     // Tag = the skin item's number; munBlueGlassClick maps it to a style.
-    AddItem(skin, "munBlueGlass", "BlueGlass(&B)", {}, &TfrmMain::munBlueGlassClick)->setData(2);
-    AddItem(skin, "munMacOS", "MacOS(&M)", {}, &TfrmMain::munBlueGlassClick)->setData(3);
-    AddItem(skin, "munProtein", "Protein(&P)", {}, &TfrmMain::munBlueGlassClick)->setData(4);
-    AddItem(skin, "munWinXP", "Win XP(&W)", {}, &TfrmMain::munBlueGlassClick)->setData(5);
-    AddItem(skin, "munDeepBlue", "DeepBlue(&D)", {}, &TfrmMain::munBlueGlassClick)->setData(6);
+    AddItem(skin, "munBlueGlass", "BlueGlass(&B)", {}, Cmd(this, &TfrmMain::munBlueGlassClick))->setData(2);
+    AddItem(skin, "munMacOS", "MacOS(&M)", {}, Cmd(this, &TfrmMain::munBlueGlassClick))->setData(3);
+    AddItem(skin, "munProtein", "Protein(&P)", {}, Cmd(this, &TfrmMain::munBlueGlassClick))->setData(4);
+    AddItem(skin, "munWinXP", "Win XP(&W)", {}, Cmd(this, &TfrmMain::munBlueGlassClick))->setData(5);
+    AddItem(skin, "munDeepBlue", "DeepBlue(&D)", {}, Cmd(this, &TfrmMain::munBlueGlassClick))->setData(6);
     skin->addSeparator();
-    AddItem(skin, "munSkinFile", "选择文件(&F)...", {}, &TfrmMain::munBlueGlassClick)->setData(7);
+    AddItem(skin, "munSkinFile", "选择文件(&F)...", {}, Cmd(this, &TfrmMain::munBlueGlassClick))->setData(7);
     m->addSeparator();
-    AddItem(m, "munToolOption", "首选项(&O)", {}, &TfrmMain::munToolOptionClick);
+    AddItem(m, "munToolOption", "首选项(&O)", {}, TCommand());
     return m;
 }
 
 QMenu* TfrmMain::BuildHelpMenu() {
     auto* m = new QMenu(QStringLiteral("帮助(&H)"), this);
     m->setObjectName(QStringLiteral("munHelp"));
-    AddItem(m, "munHelpTopic", "帮助主题(&T)", QKeySequence(Qt::Key_F1), &TfrmMain::munHelpTopicClick);
+    AddItem(m, "munHelpTopic", "帮助主题(&T)", QKeySequence(Qt::Key_F1), TCommand());
     m->addSeparator();
-    AddItem(m, "munHelpHome", "软件主页(&H)", {}, &TfrmMain::munHelpHomeClick);
-    AddItem(m, "munHelpWrong", "错误报告(&W)", {}, &TfrmMain::munHelpWrongClick);
-    AddItem(m, "munHelpBBS", "给我留言(&B)", {}, &TfrmMain::munHelpBBSClick);
+    AddItem(m, "munHelpHome", "软件主页(&H)", {}, TCommand());
+    AddItem(m, "munHelpWrong", "错误报告(&W)", {}, TCommand());
+    AddItem(m, "munHelpBBS", "给我留言(&B)", {}, TCommand());
     m->addSeparator();
-    AddItem(m, "munHelpAbout", "关于(&A)", {}, &TfrmMain::munHelpAboutClick);
+    AddItem(m, "munHelpAbout", "关于(&A)", {}, TCommand());
     return m;
 }
 
@@ -217,37 +220,37 @@ void TfrmMain::BuildPopEditor() {
     PopEditor = new QMenu(this);
     PopEditor->setObjectName(QStringLiteral("PopEditor"));
     auto add = [this](QMenu* menu, const char* name, const char* caption, const QKeySequence& keys,
-                      void (TfrmMain::*handler)()) {
+                      const TCommand& command) {
         QAction* action = menu->addAction(QString::fromUtf8(caption));
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, handler);
+        ConnectCommand(action, command);
         return action;
     };
     QMenu* p = PopEditor;
-    add(p, "PopUndo", "撤销(&U)", Ctrl(Qt::Key_Z), &TfrmMain::munEditUndoClick);
-    add(p, "PopRedo", "重复(&R)", Ctrl(Qt::Key_Y), &TfrmMain::munEditRedoClick);
+    add(p, "PopUndo", "撤销(&U)", Ctrl(Qt::Key_Z), Cmd(m_edit.get(), &TEditCommands::munEditUndoClick));
+    add(p, "PopRedo", "重复(&R)", Ctrl(Qt::Key_Y), Cmd(m_edit.get(), &TEditCommands::munEditRedoClick));
     p->addSeparator();
-    add(p, "PopCut", "剪切(&T)", Ctrl(Qt::Key_X), &TfrmMain::munEditCutClick);
+    add(p, "PopCut", "剪切(&T)", Ctrl(Qt::Key_X), Cmd(m_edit.get(), &TEditCommands::munEditCutClick));
     p->addSeparator();
-    add(p, "PopCopy", "复制(&C)", Ctrl(Qt::Key_C), &TfrmMain::munEditCopyClick);
-    add(p, "PopCopyAll", "全文复制", {}, &TfrmMain::munCopyAllClick);
+    add(p, "PopCopy", "复制(&C)", Ctrl(Qt::Key_C), Cmd(m_edit.get(), &TEditCommands::munEditCopyClick));
+    add(p, "PopCopyAll", "全文复制", {}, Cmd(m_edit.get(), &TEditCommands::munCopyAllClick));
     p->addSeparator();
-    add(p, "PopPaste", "粘贴(&P)", Ctrl(Qt::Key_V), &TfrmMain::munEditPasteClick);
+    add(p, "PopPaste", "粘贴(&P)", Ctrl(Qt::Key_V), Cmd(m_edit.get(), &TEditCommands::munEditPasteClick));
     p->addSeparator();
-    add(p, "PopDel", "删除(&D)", {}, &TfrmMain::munEditDelClick);
+    add(p, "PopDel", "删除(&D)", {}, Cmd(m_edit.get(), &TEditCommands::munEditDelClick));
     QMenu* delSel = AddSubMenu(p, "PopDelSel", "快捷删除");
-    add(delSel, "PopDelLine", "删除当前行", {}, &TfrmMain::munDelLineClick);
-    add(delSel, "PopDelFromBegin", "从开头到当前位置", {}, &TfrmMain::munDelFromBeginClick);
-    add(delSel, "PopDelFromEnd", "从末尾到当前位置", {}, &TfrmMain::munDelFromEndClick);
+    add(delSel, "PopDelLine", "删除当前行", {}, Cmd(m_edit.get(), &TEditCommands::munDelLineClick));
+    add(delSel, "PopDelFromBegin", "从开头到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munDelFromBeginClick));
+    add(delSel, "PopDelFromEnd", "从末尾到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munDelFromEndClick));
     p->addSeparator();
-    add(p, "PopSelAll", "全部选取", Ctrl(Qt::Key_A), &TfrmMain::munEditSelAllClick);
+    add(p, "PopSelAll", "全部选取", Ctrl(Qt::Key_A), Cmd(m_edit.get(), &TEditCommands::munEditSelAllClick));
     QMenu* sel = AddSubMenu(p, "PopSel", "快捷选取");
-    add(sel, "PopSelFromBegin", "从开头到当前位置", {}, &TfrmMain::munSelFromBeginClick);
-    add(sel, "PopSelFromEnd", "从末尾到当前位置", {}, &TfrmMain::munSelFromEndClick);
+    add(sel, "PopSelFromBegin", "从开头到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munSelFromBeginClick));
+    add(sel, "PopSelFromEnd", "从末尾到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munSelFromEndClick));
     p->addSeparator();
-    add(p, "PopMail", "发送邮件(&M)", Ctrl(Qt::Key_M), &TfrmMain::munFileMailClick);
+    add(p, "PopMail", "发送邮件(&M)", Ctrl(Qt::Key_M), TCommand());
     p->addSeparator();
     QAction* wrap = p->addAction(QStringLiteral("自动换行(&W)"));
     wrap->setObjectName(QStringLiteral("PopWrap"));
@@ -255,9 +258,9 @@ void TfrmMain::BuildPopEditor() {
         // The main item carries the check mark; toggle it as a click on it would.
         QAction* main = Action(QStringLiteral("munEditWrap"));
         main->setChecked(!main->isChecked());
-        munEditWrapClick();
+        m_edit->munEditWrapClick();
     });
-    add(p, "PopFont", "设置字体(&F)", {}, &TfrmMain::munEditFontClick);
+    add(p, "PopFont", "设置字体(&F)", {}, Cmd(m_edit.get(), &TEditCommands::munEditFontClick));
     p->addSeparator();
-    add(p, "PopAttribute", "属性(&A)", Ctrl(Qt::Key_E), &TfrmMain::munFileAttributeClick);
+    add(p, "PopAttribute", "属性(&A)", Ctrl(Qt::Key_E), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick));
 }

@@ -3,6 +3,7 @@
 #include "app/ShellIcons.h"
 #include "app/TSideChannel.h"
 #include "app/TfrmMain.h"
+#include "app/commands/TManuscriptCommands.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -94,7 +95,6 @@ void TfrmMain::BuildSideChannel() {
     pageTool->addTab(tabInsert, QStringLiteral("资料库"));
     pageTool->addTab(tabPic, QStringLiteral("图片"));
     pageTool->addTab(tabSign, QStringLiteral("标签"));
-    connect(pageTool, &QTabWidget::currentChanged, this, &TfrmMain::pageToolChange);
     chanelTool = new TSideChannel(QStringLiteral("工具面板"), pageTool);
 }
 
@@ -103,11 +103,11 @@ QWidget* TfrmMain::BuildDocTab() {
     QWidget* page = NewTabPage("tabDoc", &layout);
     QToolBar* bar = NewPanelToolBar("tbDocMgr", page);
     AddToolButton(bar, "tbDocNewFloder", "新建稿件夹", style()->standardIcon(QStyle::SP_FileDialogNewFolder),
-                  &TfrmMain::munDocNewFloderClick);
+                  TCommand());
     AddToolButton(bar, "tbDocDelFloder", "删除稿件夹", style()->standardIcon(QStyle::SP_TrashIcon),
-                  &TfrmMain::munDocDelFloderClick);
+                  TCommand());
     AddToolButton(bar, "tbDocReNameFloder", "重命名稿件夹", BadgeIcon("名", QColor(70, 120, 190)),
-                  &TfrmMain::munDocReNameFloderClick);
+                  TCommand());
     AddToolButton(bar, "tbDocEdit", "编辑稿件", BadgeIcon("编", QColor(60, 150, 90)), nullptr);
     layout->addWidget(bar);
 
@@ -119,6 +119,13 @@ QWidget* TfrmMain::BuildDocTab() {
     DocListView->setSortingEnabled(true);
     DocListView->sortByColumn(0, Qt::AscendingOrder);
     AllowCaptionEditing(DocListView);
+    // Only the end of an in-place edit changes an item's text while signals
+    // flow; the window's own changes block them.
+    connect(DocListView, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem* item, int column) {
+                if (column == 0)
+                    m_manuscripts->DocListViewEdited(item);
+            });
     SplitterDoc->addWidget(tvDoc);
     SplitterDoc->addWidget(DocListView);
     SplitterDoc->setStretchFactor(1, 1);
@@ -131,16 +138,16 @@ QWidget* TfrmMain::BuildFilesTab() {
     QWidget* page = NewTabPage("tabInsert", &layout);
     QToolBar* bar = NewPanelToolBar("tbFiles", page);
     AddToolButton(bar, "tbFileNewFloder", "新建资料夹", style()->standardIcon(QStyle::SP_FileDialogNewFolder),
-                  &TfrmMain::munInsertDocuAddClick);
+                  TCommand());
     AddToolButton(bar, "tbFileDelFloder", "删除资料夹", style()->standardIcon(QStyle::SP_TrashIcon),
-                  &TfrmMain::munInsertDocuDelClick);
+                  TCommand());
     AddToolButton(bar, "tbFileReNameFloder", "重命名资料夹", BadgeIcon("名", QColor(70, 120, 190)),
-                  &TfrmMain::munInsertDocRenClick);
+                  TCommand());
     AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)), nullptr);
     AddToolButton(bar, "tbFileImport", "导入", style()->standardIcon(QStyle::SP_ArrowDown),
-                  &TfrmMain::munInsertDocuImportClick);
+                  TCommand());
     AddToolButton(bar, "tbFileExport", "导出", style()->standardIcon(QStyle::SP_ArrowUp),
-                  &TfrmMain::munInsertDocuExportClick);
+                  TCommand());
     layout->addWidget(bar);
 
     spFile = NewVerticalSplitter("spFile", page);
@@ -159,10 +166,10 @@ QWidget* TfrmMain::BuildPicTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabPic", &layout);
     QToolBar* bar = NewPanelToolBar("tbPic", page);
-    AddToolButton(bar, "tbAddPic", "添加", BadgeIcon("+", QColor(60, 150, 90)), &TfrmMain::tbAddPicClick);
+    AddToolButton(bar, "tbAddPic", "添加", BadgeIcon("+", QColor(60, 150, 90)), TCommand());
     AddToolButton(bar, "tbDelPic", "删除", style()->standardIcon(QStyle::SP_TrashIcon),
-                  &TfrmMain::tbDelPicClick);
-    AddToolButton(bar, "tbRePic", "重命名", BadgeIcon("名", QColor(70, 120, 190)), &TfrmMain::tbRePicClick);
+                  TCommand());
+    AddToolButton(bar, "tbRePic", "重命名", BadgeIcon("名", QColor(70, 120, 190)), TCommand());
     layout->addWidget(bar);
 
     SplitterPic = NewVerticalSplitter("SplitterPic", page);
@@ -190,13 +197,13 @@ QWidget* TfrmMain::BuildMarkTab() {
     QWidget* page = NewTabPage("tabSign", &layout);
     QToolBar* bar = NewPanelToolBar("tbMark", page);
     AddToolButton(bar, "tbMarkAdd", "添加", BadgeIcon("+", QColor(60, 150, 90)),
-                  &TfrmMain::munInsertMarkAddClick);
+                  TCommand());
     AddToolButton(bar, "tbMarkDel", "删除", style()->standardIcon(QStyle::SP_TrashIcon),
-                  &TfrmMain::munInsertMarkDelClick);
+                  TCommand());
     AddToolButton(bar, "tbMarkEdit", "编辑", BadgeIcon("编", QColor(70, 120, 190)),
-                  &TfrmMain::munInsertMarkEditClick);
+                  TCommand());
     AddToolButton(bar, "tbMarkOpen", "打开", style()->standardIcon(QStyle::SP_DialogOpenButton),
-                  &TfrmMain::munInsertMarkOpenClick);
+                  TCommand());
     layout->addWidget(bar);
     lvMark = NewReportList("lvMark", {"名称", "所属稿件"}, {80, 120},
                            QAbstractItemView::SingleSelection, page);

@@ -1,6 +1,10 @@
 // The main tool bar `tbTool` with its buttons and the two font boxes.
 #include "app/ShellIcons.h"
 #include "app/TfrmMain.h"
+#include "app/commands/TEditCommands.h"
+#include "app/commands/TLibraryCommands.h"
+#include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TToolCommands.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -8,15 +12,15 @@
 #include <QToolButton>
 
 QToolButton* TfrmMain::AddToolButton(QToolBar* bar, const QString& name, const QString& hint,
-                                     const QIcon& icon, void (TfrmMain::*handler)()) {
+                                     const QIcon& icon, const TCommand& command) {
     auto* button = new QToolButton(bar);
     button->setObjectName(name);
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
     button->setIcon(icon);
     button->setAutoRaise(true);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    if (handler)
-        connect(button, &QToolButton::clicked, this, handler);
+    ConnectCommand(button, command);
     bar->addWidget(button);
     m_buttons.insert(name, button);
     return button;
@@ -34,28 +38,28 @@ void TfrmMain::BuildToolBar() {
     struct ButtonDef {
         const char* name;
         const char* hint;
-        void (TfrmMain::*handler)();
+        TCommand command;
         bool dividerAfter;
     };
     // The print, home page and help buttons carry no command.
     const ButtonDef before[] = {
-        {"tbNew", "新建", &TfrmMain::munFileNewClick, false},
-        {"tbOpen", "打开", &TfrmMain::munFileOpenClick, false},
-        {"tbSave", "保存", &TfrmMain::munFileSaveClick, true},
-        {"tbAttribute", "属性", &TfrmMain::munFileAttributeClick, false},
+        {"tbNew", "新建", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileNewClick), false},
+        {"tbOpen", "打开", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick), false},
+        {"tbSave", "保存", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick), true},
+        {"tbAttribute", "属性", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick), false},
         {"tbPrint", "打印", nullptr, false},
-        {"tbMail", "发送邮件", &TfrmMain::munFileMailClick, true},
-        {"tbUndo", "撤销", &TfrmMain::munEditUndoClick, false},
-        {"tbRedo", "重复", &TfrmMain::munEditRedoClick, true},
-        {"tbCut", "剪切", &TfrmMain::munEditCutClick, false},
-        {"tbCopy", "复制", &TfrmMain::munEditCopyClick, false},
-        {"tbPaste", "粘贴", &TfrmMain::munEditPasteClick, false},
-        {"tbDel", "删除", &TfrmMain::munEditDelClick, true},
+        {"tbMail", "发送邮件", TCommand(), true},
+        {"tbUndo", "撤销", Cmd(m_edit.get(), &TEditCommands::munEditUndoClick), false},
+        {"tbRedo", "重复", Cmd(m_edit.get(), &TEditCommands::munEditRedoClick), true},
+        {"tbCut", "剪切", Cmd(m_edit.get(), &TEditCommands::munEditCutClick), false},
+        {"tbCopy", "复制", Cmd(m_edit.get(), &TEditCommands::munEditCopyClick), false},
+        {"tbPaste", "粘贴", Cmd(m_edit.get(), &TEditCommands::munEditPasteClick), false},
+        {"tbDel", "删除", Cmd(m_edit.get(), &TEditCommands::munEditDelClick), true},
     };
     const ButtonDef after[] = {
-        {"tbFind", "查找", &TfrmMain::munFindSearchClick, false},
-        {"tbReader", "阅读模式", &TfrmMain::munToolReaderClick, false},
-        {"tbHide", "快速隐藏", &TfrmMain::munToolHideClick, true},
+        {"tbFind", "查找", Cmd(m_edit.get(), &TEditCommands::munFindSearchClick), false},
+        {"tbReader", "阅读模式", TCommand(), false},
+        {"tbHide", "快速隐藏", Cmd(this, &TfrmMain::munToolHideClick), true},
         {"tbHome", "软件主页", nullptr, false},
         {"tbHelp", "帮助主题", nullptr, false},
     };
@@ -63,7 +67,7 @@ void TfrmMain::BuildToolBar() {
         for (const ButtonDef& s : defs) {
             const QString hint = QString::fromUtf8(s.hint);
             AddToolButton(tbTool, QString::fromLatin1(s.name), hint,
-                          ToolIcon(QString::fromLatin1(s.name), hint), s.handler);
+                          ToolIcon(QString::fromLatin1(s.name), hint), s.command);
             if (s.dividerAfter)
                 tbTool->addSeparator();
         }
@@ -96,6 +100,6 @@ void TfrmMain::BuildFontBoxes() {
 
     // activated fires for the user's choice only, so UpdateEditActions can
     // select entries without running the change commands.
-    connect(comboxFontName, &QComboBox::activated, this, &TfrmMain::comboxFontNameChange);
-    connect(comboxFontSize, &QComboBox::activated, this, &TfrmMain::comboxFontSizeChange);
+    connect(comboxFontName, &QComboBox::activated, this, Cmd(m_edit.get(), &TEditCommands::comboxFontNameChange));
+    connect(comboxFontSize, &QComboBox::activated, this, Cmd(m_edit.get(), &TEditCommands::comboxFontSizeChange));
 }

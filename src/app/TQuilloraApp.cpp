@@ -1,10 +1,10 @@
 #include "app/TQuilloraApp.h"
 
 #include "app/AppGlobals.h"
+#include "app/TAppContext.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmSplash.h"
-#include "library/TqlvDocData.h"
-#include "materials/TqlvDocuments.h"
+#include "app/dialogs/TTomeDBLoginForm.h"
 #include "platform/SingleInstance.h"
 #include "platform/Skin.h"
 #include "settings/IniConfig.h"
@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
@@ -25,6 +26,7 @@ namespace {
 // 退出 does, so the layout and skin are stored. The handler only writes a
 // byte to a pipe; the GUI thread reads it.
 int g_signalPipe[2] = {-1, -1};
+QPointer<QWidget> g_signalTarget;   // the window SIGTERM closes
 
 void OnTerminationSignal(int) {
     const char byte = 1;
@@ -38,8 +40,8 @@ void CloseMainWindowOnSignals(QObject* owner) {
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-        if (frmMain)
-            frmMain->close();
+        if (g_signalTarget)
+            g_signalTarget->close();
     });
     struct sigaction action = {};
     action.sa_handler = OnTerminationSignal;
@@ -57,12 +59,9 @@ TQuilloraApp::TQuilloraApp(const QStringList& args, QObject* parent)
 TQuilloraApp::~TQuilloraApp() {
     // The window goes first: it uses the services until it is destroyed.
     m_main.reset();
-    frmMain = nullptr;
-    DocData = nullptr;
-    Documents = nullptr;
-    RegConfig = nullptr;
-    IniConfig = nullptr;
-    g_CurrentFile.clear();
+    m_context.reset();
+    if (m_login && tomedb::DBLogin() == m_login.get())
+        tomedb::SetDBLogin(nullptr);
 }
 
 int TQuilloraApp::AcceptedStyle(int stored) { return (stored >= 0 && stored <= 5) ? stored : 0; }
@@ -86,48 +85,39 @@ void TQuilloraApp::Startup() {
         QEventLoop wait;
         QTimer::singleShot(TfrmSplash::DisplayMilliseconds(), &wait, &QEventLoop::quit);
         wait.exec();
-        m_main = std::make_unique<TfrmMain>();
-        frmMain = m_main.get();
-        frmMain->SetCommandLine(m_params);
+        m_context = std::make_unique<TAppContext>();
+        m_login = std::make_unique<TQtDBLogin>();
+        tomedb::SetDBLogin(m_login.get());
+        ReadSkin();
+        m_main = std::make_unique<TfrmMain>(*m_context);
+        m_main->SetCommandLine(m_params);
     }
-    CreateServices();
-    ReadSkin();
-    frmMain->InitMainWindow();
+    m_main->InitMainWindow();
     m_windowReady = true;
     // Names that arrived while the splash showed are handled now, not lost.
     const QStringList early = std::exchange(m_earlyParams, {});
     for (const QString& params : early)
-        frmMain->PassParams(params);
+        m_main->PassParams(params);
 }
 
 void TQuilloraApp::OnParamsReceived(const QString& params) {
-    if (m_windowReady && frmMain)
-        frmMain->PassParams(params);
+    if (m_windowReady && m_main)
+        m_main->PassParams(params);
     else
         m_earlyParams << params;
 }
 
-void TQuilloraApp::CreateServices() {
-    m_docData = std::make_unique<TqlvDocData>();
-    DocData = m_docData.get();
-    m_documents = std::make_unique<TqlvDocuments>();
-    Documents = m_documents.get();
-    m_regConfig = std::make_unique<TqlvRegConfig>();
-    RegConfig = m_regConfig.get();
-    m_iniConfig = std::make_unique<TqlvIniConfig>();
-    IniConfig = m_iniConfig.get();
-}
-
 void TQuilloraApp::ReadSkin() {
-    g_Theme = IniConfig->ReadTheme();
-    g_Style = AcceptedStyle(IniConfig->ReadStyle());
+    g_Theme = m_context->IniConfig().ReadTheme();
+    g_Style = AcceptedStyle(m_context->IniConfig().ReadStyle());
 }
 
 int TQuilloraApp::Run() {
     if (ClaimInstance() == Entry::HandedOver)
         return 0;
     Startup();
+    g_signalTarget = m_main.get();
     CloseMainWindowOnSignals(this);
-    frmMain->show();
+    m_main->show();
     return QApplication::exec();
 }

@@ -3,22 +3,20 @@
 //
 // ClaimInstance decides whether this process is the running instance (a
 // second start hands its joined command line to the first and ends);
-// Startup shows the splash, creates frmMain, then DocData, Documents,
-// RegConfig and IniConfig in that order, reads the skin and initialises the
-// main window. The object owns the main window and the four services and sets
-// the globals of AppGlobals.h while it lives. Needs a QApplication.
+// Startup shows the splash, creates the services (TAppContext: DocData,
+// Documents, RegConfig, IniConfig), reads the skin, then builds and
+// initialises the main window. The object owns the context, the window and
+// the engine's login handler; the window goes first. Needs a QApplication.
 #pragma once
 
 #include <QObject>
 #include <QStringList>
 #include <memory>
 
+class TAppContext;
+class TQtDBLogin;
 class TSingleInstance;
 class TfrmMain;
-class TqlvDocData;
-class TqlvDocuments;
-class TqlvIniConfig;
-class TqlvRegConfig;
 
 class TQuilloraApp : public QObject {
     Q_OBJECT
@@ -39,6 +37,7 @@ public:
     int Run();
 
     TfrmMain* MainWindow() const { return m_main.get(); }
+    TAppContext* Context() const { return m_context.get(); }
     TSingleInstance* Instance() const { return m_instance.get(); }
     QString JoinedParams() const { return m_params; }
 
@@ -47,7 +46,6 @@ public:
 
 private:
     void OnParamsReceived(const QString& params);
-    void CreateServices();
     void ReadSkin();
 
     QStringList m_args;
@@ -55,9 +53,7 @@ private:
     QStringList m_earlyParams;   // handed over before the main window was ready
     bool m_windowReady = false;
     std::unique_ptr<TSingleInstance> m_instance;
-    std::unique_ptr<TfrmMain> m_main;
-    std::unique_ptr<TqlvDocData> m_docData;
-    std::unique_ptr<TqlvDocuments> m_documents;
-    std::unique_ptr<TqlvRegConfig> m_regConfig;
-    std::unique_ptr<TqlvIniConfig> m_iniConfig;
+    std::unique_ptr<TQtDBLogin> m_login;
+    std::unique_ptr<TAppContext> m_context;
+    std::unique_ptr<TfrmMain> m_main;   // declared last: destroyed first
 };

@@ -3,10 +3,16 @@
 #include "app/TfrmMain.h"
 
 #include "app/AppGlobals.h"
+#include "app/TAppContext.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
 #include "app/TStatusPanels.h"
+#include "app/ViewFill.h"
 #include "app/X11Support.h"
+#include "app/commands/TEditCommands.h"
+#include "app/commands/TLibraryCommands.h"
+#include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TToolCommands.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
@@ -35,7 +41,12 @@ QColor ColorFromBgr(int32_t value) {
 
 }  // namespace
 
-TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
+TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
+    : QMainWindow(parent), m_context(context),
+      m_manuscripts(std::make_unique<TManuscriptCommands>(*this, context)),
+      m_library(std::make_unique<TLibraryCommands>(*this, context)),
+      m_edit(std::make_unique<TEditCommands>(*this, context)),
+      m_tools(std::make_unique<TToolCommands>(*this, context)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);
@@ -54,14 +65,13 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 
     timerAutoSave = new QTimer(this);
     timerAutoSave->setObjectName(QStringLiteral("timerAutoSave"));
-    connect(timerAutoSave, &QTimer::timeout, this, &TfrmMain::timerAutoSaveTimer);
+    connect(timerAutoSave, &QTimer::timeout, this,
+            Cmd(m_manuscripts.get(), &TManuscriptCommands::timerAutoSaveTimer));
     m_quickHide = new TQuickHide(this);
+    CreateEditor();
 }
 
-TfrmMain::~TfrmMain() {
-    if (frmMain == this)
-        frmMain = nullptr;
-}
+TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::BuildCentralArea() {
     auto* central = new QWidget(this);
@@ -88,13 +98,36 @@ QToolButton* TfrmMain::ToolButton(const QString& objectName) const {
     return m_buttons.value(objectName);
 }
 
+void TfrmMain::ConnectCommand(QAction* action, const TCommand& command) {
+    if (command)
+        connect(action, &QAction::triggered, this, command);
+    else
+        action->setProperty("unbuilt", true);
+    SetCommandEnabled(action, bool(command));
+}
+
+void TfrmMain::ConnectCommand(QToolButton* button, const TCommand& command) {
+    if (command)
+        connect(button, &QToolButton::clicked, this, command);
+    else
+        button->setProperty("unbuilt", true);
+    SetCommandEnabled(button, bool(command));
+}
+
+// A command that is not built yet stays disabled whatever the window's state.
+void TfrmMain::SetCommandEnabled(QObject* control, bool enabled) {
+    const bool on = enabled && !control->property("unbuilt").toBool();
+    if (auto* action = qobject_cast<QAction*>(control))
+        action->setEnabled(on);
+    else if (auto* widget = qobject_cast<QWidget*>(control))
+        widget->setEnabled(on);
+}
+
 void TfrmMain::InitMainWindow() {
-    CreateEditor();
     LoadMaterials();
     ApplyLayout();
     TEditorStatus status = TqlvRegConfig::DefaultEditorStatus();
-    if (RegConfig)
-        RegConfig->ReadEditorStatus(status);
+    m_context.RegConfig().ReadEditorStatus(status);
     timerAutoSave->setInterval(qMax(1, status.SaveTime) * 60000);
     if (status.AutoSave)
         timerAutoSave->start();
@@ -103,14 +136,12 @@ void TfrmMain::InitMainWindow() {
     setAcceptDrops(true);
     UpdateKeyState();
     UpdateLibraryState();
-    g_CurrentFile.clear();
 }
 
 void TfrmMain::CreateEditor() {
-    if (m_editor)
-        return;
     m_editor = new TqlvEditor(editorFrame, PopEditor, this);
     m_editor->Control()->setObjectName(QStringLiteral("Editor"));
+    m_editor->Control()->setAccessibleName(QStringLiteral("稿件内容"));
     m_editor->Control()->viewport()->installEventFilter(this);   // file drops
     connect(m_editor, &TqlvEditor::SelectionChanged, this, &TfrmMain::UpdateEditActions);
     connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
@@ -121,8 +152,7 @@ void TfrmMain::CreateEditor() {
             });
 
     TEditorStatus status = TqlvRegConfig::DefaultEditorStatus();
-    if (RegConfig)
-        RegConfig->ReadEditorStatus(status);
+    m_context.RegConfig().ReadEditorStatus(status);
     bool sizeOk = false;
     int fontSize = status.FontSize.toInt(&sizeOk);
     if (!sizeOk || fontSize <= 0)
@@ -144,12 +174,35 @@ void TfrmMain::CreateEditor() {
 }
 
 void TfrmMain::LoadMaterials() {
-    if (!Documents)
-        return;
-    Documents->LoadFolderTree(tvFileFolder);
-    const QTreeWidgetItem* top = tvFileFolder->topLevelItemCount() > 0 ? tvFileFolder->topLevelItem(0)
-                                                                        : nullptr;
-    Documents->LoadDocList(top ? top->data(0, Qt::UserRole).toInt() : 0, lvFiles);
+    TqlvDocuments& documents = m_context.Documents();
+    FillTreeWidget(tvFileFolder, documents.LoadFolderTree());
+    FillListWidget(lvFiles, documents.LoadDocList(ItemID(tvFileFolder->topLevelItem(0))));
+}
+
+void TfrmMain::LoadLibraryViews() {
+    TqlvDocData& data = m_context.DocData();
+    FillTreeWidget(tvDoc, data.LoadFolderTree());
+    {
+        const QSignalBlocker quiet(DocListView);
+        FillListWidget(DocListView, data.LoadDocList(ItemID(tvDoc->topLevelItem(0))));
+    }
+    ReloadMarkList();
+}
+
+void TfrmMain::ClearLibraryViews() {
+    tvDoc->clear();
+    DocListView->clear();
+    lvMark->clear();
+    lvPic->clear();
+}
+
+void TfrmMain::ReloadMarkList() {
+    const QList<QTreeWidgetItem*> selected = DocListView->selectedItems();
+    std::optional<int> doc;
+    if (!selected.isEmpty())
+        doc = ItemID(selected.first());
+    if (const std::optional<TViewItems> marks = m_context.DocData().LoadMarkList(doc))
+        FillListWidget(lvMark, *marks);
 }
 
 void TfrmMain::SelectComboText(QComboBox* box, const QString& text) {
@@ -159,14 +212,12 @@ void TfrmMain::SelectComboText(QComboBox* box, const QString& text) {
 
 void TfrmMain::SetEnabledPair(const QString& actionName, const QString& buttonName, bool enabled) {
     if (QAction* action = Action(actionName))
-        action->setEnabled(enabled);
+        SetCommandEnabled(action, enabled);
     if (QToolButton* button = ToolButton(buttonName))
-        button->setEnabled(enabled);
+        SetCommandEnabled(button, enabled);
 }
 
 void TfrmMain::UpdateEditActions() {
-    if (!m_editor)
-        return;
     const bool selection = m_editor->HasSelection();
     SetEnabledPair(QStringLiteral("munEditUndo"), QStringLiteral("tbUndo"), m_editor->CanUndo());
     SetEnabledPair(QStringLiteral("munEditRedo"), QStringLiteral("tbRedo"), m_editor->CanRedo());
@@ -179,8 +230,9 @@ void TfrmMain::UpdateEditActions() {
 }
 
 void TfrmMain::UpdateLibraryState() {
-    const bool open = DocData && DocData->Opened();
-    const QString name = open ? QFileInfo(DocData->GetDocDataName()).completeBaseName() : QString();
+    const TqlvDocData& data = m_context.DocData();
+    const bool open = data.Opened();
+    const QString name = open ? QFileInfo(data.GetDocDataName()).completeBaseName() : QString();
 
     pageTool->setTabVisible(pageTool->indexOf(tabDoc), open);
     pageTool->setTabVisible(pageTool->indexOf(tabPic), open);
@@ -194,10 +246,10 @@ void TfrmMain::UpdateLibraryState() {
     };
     for (const char* actionName : kLibraryActions)
         if (QAction* action = Action(QString::fromLatin1(actionName)))
-            action->setEnabled(open);
+            SetCommandEnabled(action, open);
     for (const char* buttonName : {"tbAttribute", "tbDocNewFloder", "tbDocDelFloder", "tbDocReNameFloder"})
         if (QToolButton* button = ToolButton(QString::fromLatin1(buttonName)))
-            button->setEnabled(open);
+            SetCommandEnabled(button, open);
 
     if (pageTool->isTabVisible(pageTool->indexOf(tabDoc)))
         pageTool->setCurrentWidget(tabDoc);
@@ -217,8 +269,7 @@ void TfrmMain::ShowManuscriptName(const QString& nameOrPath) {
 }
 
 void TfrmMain::UpdateKeyState() {
-    if (m_editor)
-        StBarMain->SetPanelText(2, m_editor->OverwriteMode() ? QStringLiteral("改写") : QStringLiteral("插入"));
+    StBarMain->SetPanelText(2, m_editor->OverwriteMode() ? QStringLiteral("改写") : QStringLiteral("插入"));
     // Without X11 the lock states are unknown; panels 3 and 4 keep their text.
     if (const std::optional<TLockState> locks = QueryLockState()) {
         StBarMain->SetPanelText(3, locks->capsLock ? QStringLiteral("大写") : QStringLiteral("小写"));

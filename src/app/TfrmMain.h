@@ -1,23 +1,25 @@
 // TfrmMain: the application's only main window (`frmMain`). It holds the menu
 // bar, the tool bar, the side channel with its four tabs, the editor and the
-// status bar, and runs the commands behind them. Every control carries its
-// described name as objectName, so tests and skins find it.
+// status bar, and wires them to the command groups in commands/ (one class a
+// menu). Every control carries its described name as objectName, so tests and
+// skins find it, and an accessible name, so screen readers do.
 //
-// Ownership: the window owns every control, the editor (TqlvEditor, created by
-// CreateEditor), the auto-save timer and the quick-hide machinery. It uses the
-// process-wide services of AppGlobals.h (DocData, Documents, RegConfig,
-// IniConfig), which must outlive it.
+// Ownership: the window owns every control, the editor (created with the
+// window), the command groups, the auto-save timer and the quick-hide
+// machinery. It uses the services of the TAppContext it is given, which must
+// outlive it. A command that is not built yet has a disabled item.
 //
 // The window is split over several source files: TfrmMain.cpp (construction,
 // initialisation, state refresh), MainMenus.cpp, MainToolBars.cpp,
-// MainSidePanel.cpp, MainLayout.cpp (layout, skins, quick hide), MainEvents.cpp
-// (first show, drops, handed-over names, shutdown) and the command files
-// MainCommands*.cpp.
+// MainSidePanel.cpp, MainLayout.cpp (layout, skins, quick hide) and
+// MainEvents.cpp (first show, drops, handed-over names, shutdown).
 #pragma once
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -34,23 +36,42 @@ class TQuickHide;
 class TSideChannel;
 class TStatusPanels;
 class TqlvEditor;
+class TAppContext;
+class TEditCommands;
+class TLibraryCommands;
+class TManuscriptCommands;
+class TToolCommands;
+
+// What a menu item or button runs; empty for a command that is not built yet.
+using TCommand = std::function<void()>;
+
+// A command of a group as a TCommand (its result, if any, is dropped).
+template <typename Group, typename Result>
+TCommand Cmd(Group* group, Result (Group::*handler)()) {
+    return [group, handler] { (group->*handler)(); };
+}
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmMain(QWidget* parent = nullptr);
+    explicit TfrmMain(TAppContext& context, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // Start-up step C.7: editor, materials, layout, timer, drops, key state,
-    // library state, g_CurrentFile.
+    // After the services are ready: materials, layout, auto-save timer, drops,
+    // key state, library state.
     void InitMainWindow();
-    void CreateEditor();
     void LoadMaterials();
     void ApplyLayout();
     void SaveLayout();
     void UpdateEditActions();
     void UpdateLibraryState();
     void ShowManuscriptName(const QString& nameOrPath);
+    // The open library in tvDoc, DocListView (the top folder's manuscripts)
+    // and lvMark; ClearLibraryViews empties them and lvPic.
+    void LoadLibraryViews();
+    void ClearLibraryViews();
+    // The marks of the selected manuscript, or of the whole library.
+    void ReloadMarkList();
     // The former WM_UPDATEKEYSTATE handler: status panels 2-4.
     void UpdateKeyState();
     // The former WM_PASSPARAMS handler: a name handed over by a second start
@@ -63,13 +84,6 @@ public:
     void SetCommandLine(const QString& joinedParams);
     QString CommandLine() const { return m_commandLine; }
 
-    // Opening from outside (command line, second instance, drop).
-    void OpenTextFile(const QString& path);
-    void OpenLibrary(const QString& path);
-    void CloseManuscript();
-    // The save prompt of the commands; caption depends on the command.
-    void SavePrompt(const QString& caption);
-    void SaveTextFile(const QString& path);
 
     // Skin: style 0..5 and theme file; SetSkin applies and remembers them.
     int SkinStyle() const { return m_style; }
@@ -82,7 +96,18 @@ public:
     TQuickHide* QuickHide() const { return m_quickHide; }
 
     // Access for commands and tests.
+    TAppContext& Context() const { return m_context; }
+    TManuscriptCommands& Manuscripts() const { return *m_manuscripts; }
+    TLibraryCommands& Library() const { return *m_library; }
+    TEditCommands& EditCommands() const { return *m_edit; }
+    TToolCommands& Tools() const { return *m_tools; }
     TqlvEditor* Editor() const { return m_editor; }
+    QTreeWidget* DocTree() const { return tvDoc; }
+    QTreeWidget* DocList() const { return DocListView; }
+    QTreeWidget* MarkList() const { return lvMark; }
+    QTreeWidget* PicList() const { return lvPic; }
+    QComboBox* FontNameBox() const { return comboxFontName; }
+    QComboBox* FontSizeBox() const { return comboxFontSize; }
     QAction* Action(const QString& objectName) const;
     QToolButton* ToolButton(const QString& objectName) const;
     TStatusPanels* StatusPanels() const { return StBarMain; }
@@ -90,92 +115,9 @@ public:
     QTimer* AutoSaveTimer() const { return timerAutoSave; }
 
 public slots:
-    // Menu 稿件.
-    void munFileNewClick();
-    void munFileOpenClick();
-    void munFileSaveClick();
-    void munFileSaveAsClick();
-    void munFileDelClick();
-    void munFileRenameClick();
-    void munFileAttributeClick();
-    void munFilePrintSetClick();
-    void munFilePrintClick();
-    void munFileMailClick();
-    void munFileExitClick();
-    // Menu 编辑 and the font boxes.
-    void munEditUndoClick();
-    void munEditRedoClick();
-    void munEditCutClick();
-    void munEditCopyClick();
-    void munCopyAllClick();
-    void munEditPasteClick();
-    void munEditDelClick();
-    void munDelLineClick();
-    void munDelFromBeginClick();
-    void munDelFromEndClick();
-    void munEditSelAllClick();
-    void munSelFromBeginClick();
-    void munSelFromEndClick();
-    void munEditWatchClipperClick();
-    void munEditFontClick();
-    void munEditBGClick();
-    void munEditWrapClick();
-    void comboxFontNameChange();
-    void comboxFontSizeChange();
-    // Menu 查找.
-    void munFindSearchClick();
-    void munFindNextClick();
-    void munFindReplaceClick();
-    void munFindInFileClick();
-    // Menu 插入.
-    void munInsertTimeClick();
-    void munInsertDateClick();
-    void munInsertTxtClick();
-    void munInsertPicClick();
-    void munInsertMarkAddClick();
-    void munInsertMarkDelClick();
-    void munInsertMarkEditClick();
-    void munInsertMarkOpenClick();
-    void munInsertDocuAddClick();
-    void munInsertDocuDelClick();
-    void munInsertDocRenClick();
-    void munInsertDocuImportClick();
-    void munInsertDocuExportClick();
-    void munInsertDocuNewClick();
-    void munInsetDocuSaveClick();
-    void munInsertRenDocClick();
-    void munInsertDelDocClick();
-    void munInsertInsertDocuClick();
-    // Menu 稿件库.
-    void munDocBaseClick();
-    void munDocOpenBaseClick();
-    void munDocCloseBaseClick();
-    void munDocAttributeClick();
-    void munDocImportClick();
-    void munDocExportClick();
-    void munDocCenterClick();
-    void munDocNewFloderClick();
-    void munDocDelFloderClick();
-    void munDocReNameFloderClick();
-    // Menu 工具.
-    void munToolWordCountClick();
-    void munToolPYClick();
-    void munToolReaderClick();
+    // Layout commands the window runs itself (quick hide, skins).
     void munToolHideClick();
     void munBlueGlassClick();
-    void munToolOptionClick();
-    // Menu 帮助.
-    void munHelpTopicClick();
-    void munHelpHomeClick();
-    void munHelpWrongClick();
-    void munHelpBBSClick();
-    void munHelpAboutClick();
-    // Side panel.
-    void tbAddPicClick();
-    void tbDelPicClick();
-    void tbRePicClick();
-    void pageToolChange();
-    void timerAutoSaveTimer();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -203,10 +145,15 @@ private:
     QWidget* BuildPicTab();
     QWidget* BuildMarkTab();
     void BuildCentralArea();
+    void CreateEditor();
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
-                     const QKeySequence& shortcut, void (TfrmMain::*handler)());
+                     const QKeySequence& shortcut, const TCommand& command);
     QToolButton* AddToolButton(QToolBar* bar, const QString& name, const QString& hint,
-                               const QIcon& icon, void (TfrmMain::*handler)());
+                               const QIcon& icon, const TCommand& command);
+    // Runs command on a click; with none, the control stays disabled for good.
+    void ConnectCommand(QAction* action, const TCommand& command);
+    void ConnectCommand(QToolButton* button, const TCommand& command);
+    static void SetCommandEnabled(QObject* control, bool enabled);
     void SetEnabledPair(const QString& actionName, const QString& buttonName, bool enabled);
     void FirstShow();
     void Shutdown();
@@ -215,6 +162,11 @@ private:
     void SetUpperPanelHeight(QSplitter* splitter, int height);
     void TrackSplitters();
 
+    TAppContext& m_context;
+    std::unique_ptr<TManuscriptCommands> m_manuscripts;
+    std::unique_ptr<TLibraryCommands> m_library;
+    std::unique_ptr<TEditCommands> m_edit;
+    std::unique_ptr<TToolCommands> m_tools;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 
@@ -254,7 +206,6 @@ private:
     QString m_theme;
     QString m_skinFolder;
     QString m_commandLine;
-    QMetaObject::Connection m_clipboardWatch;
     bool m_firstShowDone = false;
     bool m_shutdownDone = false;
 };

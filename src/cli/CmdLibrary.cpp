@@ -10,7 +10,6 @@
 #include "cli/CliArgs.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDatabase.h"
-#include "cli/CliDialogs.h"
 #include "cli/CliFields.h"
 #include "cli/CliText.h"
 #include "library/TqlvDocData.h"
@@ -23,26 +22,25 @@ namespace {
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 std::string S(const QString& text) { return text.toStdString(); }
 
-// The data layer with the tool's dialog service installed around it.
+// The data layer, answering its password prompt with --password. What the
+// layer refuses (EUserError) becomes the command's error message.
 class TLibrary {
 public:
     explicit TLibrary(const std::optional<std::string>& password)
-        : dialogs_(Q(password.value_or(""))), scope_(dialogs_) {}
+        : password_(Q(password.value_or(""))) {}
     TqlvDocData& Data() { return data_; }
-    // The layer's last message, or fallback when it showed none.
-    std::string LastMessage(const std::string& fallback) const {
-        return dialogs_.Messages().isEmpty() ? fallback : S(dialogs_.Messages().back());
-    }
     void Open(const std::string& path) {
         RequireExistingFile(path);
-        // A refused password is the only other way the layer declines to open.
-        if (!data_.OpenDocData(Q(path))) throw CliError("Access denied");
+        try {
+            data_.OpenDocData(Q(path), [this] { return password_; });
+        } catch (const EUserError&) {
+            throw CliError("Access denied");  // the only refusal of an existing file
+        }
     }
 
 private:
-    TCliDialogService dialogs_;
-    TCliDialogScope scope_;
-    TqlvDocData data_;  // closes its library before the dialog service goes
+    QString password_;
+    TqlvDocData data_;
 };
 
 json DocsJson(TqlvDocData& data, int folderID) {
@@ -106,11 +104,15 @@ int RunCreateLibrary(const CliWords& words) {
     const std::optional<std::string> password = args.Option("--password");
     TLibrary library(password);
     QString finalName;
-    if (!library.Data().CreateDocData(Q(args.At(0)), Q(args.Option("--comment").value_or("")),
-                                      Q(password.value_or("")), true,
-                                      password && !password->empty(), args.Flag("--crc32"),
-                                      levelIndex, &finalName))
-        throw CliError(library.LastMessage("Cannot create library '" + args.At(0) + "'"));
+    bool created = false;
+    try {
+        created = library.Data().CreateDocData(
+            Q(args.At(0)), Q(args.Option("--comment").value_or("")), Q(password.value_or("")), true,
+            password && !password->empty(), args.Flag("--crc32"), levelIndex, &finalName);
+    } catch (const EUserError& refused) {
+        throw CliError(S(refused.Text()));
+    }
+    if (!created) throw CliError("Cannot create library '" + args.At(0) + "'");
     std::cout << S(finalName) << "\n";
     return 0;
 }

@@ -3,11 +3,13 @@
 
 #include "editor/EditorText.h"
 #include "editor/RtfText.h"
+#include "platform/DialogService.h"
 #include "platform/TextCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPageSetupDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextDocument>
@@ -105,7 +107,19 @@ void TqlvEditor::Print()
         printer.setPrinterName(defaultPrinter.printerName());
     }
     printer.setDocName(m_fileName.isEmpty() ? kNewManuscriptName : m_fileName);
+    if (m_pageLayout)
+        printer.setPageLayout(*m_pageLayout);
     PrintTo(printer);
+}
+
+void TqlvEditor::PrinterSetup()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (m_pageLayout)
+        printer.setPageLayout(*m_pageLayout);
+    QPageSetupDialog dialog(&printer, m_control);
+    if (Dialogs().ExecDialog(dialog) == QDialog::Accepted)
+        m_pageLayout = printer.pageLayout();
 }
 
 namespace {

@@ -39,6 +39,8 @@
 #include <QDate>
 #include <QFont>
 #include <QObject>
+#include <QPageLayout>
+#include <optional>
 #include <QPointer>
 #include <QString>
 #include <QTime>
@@ -152,6 +154,9 @@ public:
     // Prints on the default printer without a dialog. When a PDF output file
     // is set, the printout goes there instead (tests, print-to-file).
     void Print();
+    // The printer set-up dialog (through the dialog service); the page layout
+    // chosen there is used by the following prints.
+    void PrinterSetup();
     void SetPrintOutputFile(const QString& pdfPath);
 
     // The manuscript the text belongs to.
@@ -202,6 +207,7 @@ private:
     };
 
     QPointer<QTextEdit> m_control;
+    std::optional<QPageLayout> m_pageLayout;   // from PrinterSetup
     QObject* m_controlObject = nullptr;   // the same control, for identity tests only
     QPointer<QMenu> m_popup;
     QPointer<TfrmFind> m_findDialog;

@@ -4,9 +4,7 @@
 #include "library/TqlvDocData.h"
 
 #include "library/TableAccess.h"
-#include "platform/DialogService.h"
 #include "platform/RegistryStore.h"
-#include "platform/Skin.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -100,16 +98,6 @@ bool TqlvDocData::ChangePassword(const QString& newPassword, bool encrypt) {
     return TomeDB.ChangePassword(Bytes(newPassword), encrypt);
 }
 
-void TqlvDocData::CompressDocData(bool notify) {
-    if (!m_opened)
-        return;
-    if (TomeDB.Compact() && notify)
-        ShowMsgBox(QStringLiteral("已完成对稿件库的压缩！"), QStringLiteral("压缩稿件库"), 1, g_Style, 1);
-}
+bool TqlvDocData::CompressDocData() { return m_opened && TomeDB.Compact(); }
 
-void TqlvDocData::RepairDocData() {
-    if (!m_opened)
-        return;
-    if (TomeDB.Repair())
-        ShowMsgBox(QStringLiteral("已完成对稿件库的修复！"), QStringLiteral("修复稿件库"), 1, g_Style, 1);
-}
+bool TqlvDocData::RepairDocData() { return m_opened && TomeDB.Repair(); }

@@ -2,8 +2,7 @@
 #include "library/TqlvDocData.h"
 
 #include "library/TableAccess.h"
-#include "platform/DialogService.h"
-#include "platform/Skin.h"
+#include "library/UserError.h"
 
 #include <QFileInfo>
 
@@ -80,15 +79,11 @@ int TqlvDocData::CompressLevelOf(int levelIndex) {
 bool TqlvDocData::CreateDocData(const QString& fileName, const QString& comment,
                                 const QString& password, bool compressBlob, bool encrypt,
                                 bool crc32, int levelIndex, QString* finalName) {
-    if (fileName.isEmpty()) {
-        ShowMsgBox(QStringLiteral("稿件库名称不能为空！"), kCreateCaption, 1, g_Style, 1);
-        return false;
-    }
+    if (fileName.isEmpty())
+        throw EUserError(QStringLiteral("稿件库名称不能为空！"), kCreateCaption, 1);
     const QString name = LibraryFileName(fileName);
-    if (QFileInfo::exists(name)) {
-        ShowMsgBox(QStringLiteral("稿件库已经存在！"), kCreateCaption, 2, g_Style, 1);
-        return false;
-    }
+    if (QFileInfo::exists(name))
+        throw EUserError(QStringLiteral("稿件库已经存在！"), kCreateCaption, 2);
     CloseDocData();
     const std::string path = PathName(name);
     if (!TomeDB.CreateDatabase(path, compressBlob, CompressLevelOf(levelIndex), "zLIB", encrypt,
@@ -113,7 +108,7 @@ void TqlvDocData::CreateSchema() {
     TomeDB.CreateIndex("DocMark", "ByParnetID", 0, {"MarkParent"});
 }
 
-bool TqlvDocData::OpenDocData(const QString& fileName) {
+bool TqlvDocData::OpenDocData(const QString& fileName, const TPasswordPrompt& askPassword) {
     if (fileName.isEmpty() || !QFileInfo::exists(fileName))
         return false;
     TomeDB.Close();
@@ -121,17 +116,15 @@ bool TqlvDocData::OpenDocData(const QString& fileName) {
         TomeDB.SetDatabaseName(PathName(fileName));
         TomeDB.Open();
         if (!TomeDB.CanAccess()) {
-            TomeDB.SetPassword(Bytes(InputPassword()));
-            if (!TomeDB.CanAccess()) {
-                ShowMsgBox(QStringLiteral("密码错误，无法打开稿件库！"), kOpenCaption, 1, g_Style, 1);
-                CloseDocData();
-                return false;
-            }
+            TomeDB.SetPassword(Bytes(askPassword ? askPassword() : QString()));
+            if (!TomeDB.CanAccess())
+                throw EUserError(QStringLiteral("密码错误，无法打开稿件库！"), kOpenCaption, 1);
         }
         OpenDocTables(fileName);
     } catch (...) {
-        // A damaged file or one that is no library: the error goes on to the
-        // caller, and no half-open library is left claiming to be open.
+        // A wrong password, a damaged file or one that is no library: the
+        // error goes on to the caller, and no half-open library is left
+        // claiming to be open.
         CloseDocData();
         throw;
     }

@@ -3,8 +3,7 @@
 #include "library/TqlvDocData.h"
 
 #include "library/TableAccess.h"
-#include "platform/DialogService.h"
-#include "platform/Skin.h"
+#include "library/UserError.h"
 
 #include <QFileInfo>
 
@@ -31,13 +30,11 @@ TViewItem TqlvDocData::PicItem() {
     return item;
 }
 
-std::optional<TViewItem> TqlvDocData::AddPicture(const QString& fileName, int selectedDocID) {
+TViewItem TqlvDocData::AddPicture(const QString& fileName, int selectedDocID) {
     // A path cut to the field would name no file: refuse it instead.
-    if (ToGB(fileName).size() > kPathFieldSize) {
-        ShowMsgBox(QStringLiteral("图片的路径太长（超过255字节），无法插入：\n") + fileName,
-                   QStringLiteral("插入图片"), 2, g_Style, 1);
-        return std::nullopt;
-    }
+    if (ToGB(fileName).size() > kPathFieldSize)
+        throw EUserError(QStringLiteral("图片的路径太长（超过255字节），无法插入：\n") + fileName,
+                         QStringLiteral("插入图片"), 2);
     const tomedb::TTomeLockScope batch(TomeDB);  // never held while a box waits for the user
     Pictable.Append();
     Pictable.FieldByName("PicParent").SetAsInteger(selectedDocID);
@@ -67,11 +64,9 @@ QString TqlvDocData::ShowPicture(int selectedPicID) {
     if (!FindByID(Pictable, selectedPicID))
         return QString();
     const QString path = FieldText(Pictable, "PicPath");
-    if (!QFileInfo(path).isFile()) {
-        ShowMsgBox(QStringLiteral("在指定位置没有找到图片，图片可能已删除或重命名！"),
-                   QStringLiteral("图片"), 2, g_Style, 1);
-        return QString();
-    }
+    if (!QFileInfo(path).isFile())
+        throw EUserError(QStringLiteral("在指定位置没有找到图片，图片可能已删除或重命名！"),
+                         QStringLiteral("图片"), 2);
     return path;
 }
 

@@ -10,27 +10,31 @@
 // steps holds the library file's lock for all of them (TTomeLockScope), so it
 // sees one state of the file and takes the lock once.
 //
-// Widgets: the data layer fills no widgets. Operations that the application
-// drives from a tree or list view take what they need from the view (selected
-// IDs, parent ID) and return TViewNode / TViewItem records to show. The
-// QTreeWidget overloads of LoadFolderTree / LoadDocList are a thin adapter
-// (DocDataWidgets.cpp) kept for the shell.
+// No user interface: the data layer fills no widgets and shows no dialogs.
+// Operations that the application drives from a tree or list view take what
+// they need from the view (selected IDs, parent ID) and return TViewNode /
+// TViewItem records to show; the password of an encrypted library is asked
+// through the TPasswordPrompt the caller passes to OpenDocData.
 //
 // Failures: what the user can cause (empty name, existing file, wrong
-// password, a picture path too long) is reported with ShowMsgBox and a false /
-// empty result. Engine errors (tomedb::EDatabaseError) are not caught.
+// password, a picture path too long, a picture file that is gone) raises
+// EUserError (UserError.h) with the message to show. Engine errors
+// (tomedb::EDatabaseError) are not caught.
 #pragma once
 
 #include "library/DocDataTypes.h"
+#include "library/UserError.h"
 #include "library/ZipFileList.h"
 #include "tomedb/TomeDB.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
-class QTreeWidget;
+// Asks the user for a library's password; an empty text when cancelled.
+using TPasswordPrompt = std::function<QString()>;
 
 class TqlvDocData {
 public:
@@ -44,11 +48,15 @@ public:
     void SetOpened(bool opened) { m_opened = opened; }
     // Creates a new library file. The name gets ".qdb" appended unless it
     // contains ".qdb"; a relative name is taken from the current directory.
-    // *finalName receives the file name actually created.
+    // *finalName receives the file name actually created. An empty name or an
+    // existing file raises EUserError; false when the engine refused.
     bool CreateDocData(const QString& fileName, const QString& comment, const QString& password,
                        bool compressBlob, bool encrypt, bool crc32, int levelIndex,
                        QString* finalName = nullptr);
-    bool OpenDocData(const QString& fileName);
+    // False (nothing changed) when no such file exists. An encrypted library
+    // asks askPassword once; a wrong answer raises EUserError and leaves no
+    // library open. A damaged or foreign file raises the engine's error.
+    bool OpenDocData(const QString& fileName, const TPasswordPrompt& askPassword = {});
     void OpenDocTables(const QString& fileName);
     void CloseDocData();
     // Full path of the open library; empty when none is open.
@@ -98,14 +106,14 @@ public:
     bool GetMark(int markID, TMark& mark);
 
     // ---- pictures (DocDataPics.cpp) -----------------------------------------------
-    // Attaches the file to the selected manuscript; nullopt (after a message)
-    // when the path does not fit the picPath field.
-    std::optional<TViewItem> AddPicture(const QString& fileName, int selectedDocID);
+    // Attaches the file to the selected manuscript; EUserError when the path
+    // does not fit the picPath field.
+    TViewItem AddPicture(const QString& fileName, int selectedDocID);
     // Pictures of the selected manuscript; with none selected an empty list
     // and the preview is to be emptied (*clearImage = true).
     TViewItems LoadPicList(std::optional<int> selectedDocID, bool* clearImage = nullptr);
-    // The file to load into the preview; empty (after a message when the file
-    // is gone) when the preview keeps what it shows.
+    // The file to load into the preview; empty when the record is gone,
+    // EUserError when its file is gone (the preview keeps what it shows).
     QString ShowPicture(int selectedPicID);
     QList<int> DeleteSelectedPics(const QList<int>& selectedPicIDs);
     void DeleteDocPics(int docID);
@@ -127,12 +135,10 @@ public:
     void SetDocDataComment(const QString& comment);
     bool IsEncrypted();
     bool ChangePassword(const QString& newPassword, bool encrypt);
-    void CompressDocData(bool notify);
-    void RepairDocData();
-
-    // ---- widget adapter for the shell (DocDataWidgets.cpp) -------------------------
-    void LoadFolderTree(QTreeWidget* tree);
-    void LoadDocList(int folderID, QTreeWidget* list);
+    // True when the library was rebuilt; false when none is open or the
+    // engine reported failure (its errors are raised).
+    bool CompressDocData();
+    bool RepairDocData();
 
     tomedb::TTomeDatabase TomeDB;
     tomedb::TTomeTable Doctable;

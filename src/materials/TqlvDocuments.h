@@ -5,8 +5,7 @@
 //
 // It owns the database and the tables `Docs` (materials) and `DocFolder`
 // (folders). Like TqlvDocData it fills no widgets: operations take the IDs the
-// application reads from its views and return TViewNode / TViewItem records;
-// the QTreeWidget overloads are the shell's adapter (MaterialsWidgets.cpp).
+// application reads from its views and return TViewNode / TViewItem records.
 // Keys that are not found change nothing. An operation of several steps holds
 // the store's file lock for all of them. Engine errors (a damaged or
 // unreadable store) are raised as tomedb::EDatabaseError, also from the
@@ -18,8 +17,6 @@
 
 #include <QList>
 #include <QString>
-
-class QTreeWidget;
 
 class TqlvDocuments {
 public:
@@ -54,10 +51,6 @@ public:
 
     // Compacts the store without any message; the engine's result.
     bool CompressDocuments();
-
-    // ---- widget adapter for the shell --------------------------------------------
-    void LoadFolderTree(QTreeWidget* tree);
-    void LoadDocList(int folderID, QTreeWidget* list);
 
     tomedb::TTomeDatabase TomeDB;
     tomedb::TTomeTable Doctable;

@@ -140,10 +140,16 @@ QString TQtDialogService::InputPassword() {
     QLineEdit* password = MaskedEdit("editPassword");
     QLineEdit* confirm = MaskedEdit("editConfirm");
     auto* fields = new QGridLayout;
-    fields->addWidget(new QLabel(QStringLiteral("输入密码：")), 0, 0);
-    fields->addWidget(password, 0, 1);
-    fields->addWidget(new QLabel(QStringLiteral("确认密码：")), 1, 0);
-    fields->addWidget(confirm, 1, 1);
+    // Each label is its box's buddy, and its caption the box's accessible name.
+    auto addField = [fields](const QString& caption, QLineEdit* box, int row) {
+        auto* label = new QLabel(caption);
+        label->setBuddy(box);
+        box->setAccessibleName(caption.left(caption.size() - 1));
+        fields->addWidget(label, row, 0);
+        fields->addWidget(box, row, 1);
+    };
+    addField(QStringLiteral("输入密码："), password, 0);
+    addField(QStringLiteral("确认密码："), confirm, 1);
     auto* ok = new QPushButton(QStringLiteral("确认"));
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setDefault(true);

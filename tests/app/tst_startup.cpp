@@ -2,6 +2,9 @@
 // extension rules, names handed over and dropped files, the skin rule, and
 // what closing writes to Config.ini, including damaged input files.
 #include "app/AppGlobals.h"
+#include "app/TAppContext.h"
+#include "app/commands/TManuscriptCommands.h"
+#include "library/TqlvDocData.h"
 #include "app/OpenRules.h"
 #include "app/TQuilloraApp.h"
 #include "app/TStatusPanels.h"
@@ -38,10 +41,14 @@ QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The window of the application the running test started.
+TfrmMain* frmMain = nullptr;
+
 // Runs the start-up sequence and the first show, as the process would.
 std::unique_ptr<TQuilloraApp> StartApp(const QStringList& params = {}) {
     auto app = std::make_unique<TQuilloraApp>(QStringList{"quillora"} + params);
     app->Startup();
+    frmMain = app->MainWindow();
     app->MainWindow()->show();
     QTest::qWait(20);   // the first-show work runs right after the show
     return app;
@@ -120,12 +127,13 @@ private slots:
 
     void startupStateWithoutLibrary() {
         auto app = StartApp();
-        QVERIFY(DocData && Documents && RegConfig && IniConfig);
+        QVERIFY(app->Context() != nullptr);
+        QVERIFY(!app->Context()->DocData().Opened());
         QCOMPARE(frmMain->windowTitle(), QString("QuilloraVer1.3"));
         QCOMPARE(PanelText(1), QString("稿件：新建稿件"));
         QCOMPARE(PanelText(5), QString("状态：新建"));
         QCOMPARE(frmMain->StatusPanels()->PanelWidth(0), 0);
-        QVERIFY(g_CurrentFile.isEmpty());
+        QVERIFY(frmMain->Manuscripts().CurrentFile().isEmpty());
         // First run: auto-save on every 5 minutes.
         QVERIFY(frmMain->AutoSaveTimer()->isActive());
         QCOMPARE(frmMain->AutoSaveTimer()->interval(), 300000);
@@ -184,6 +192,7 @@ private slots:
         QVERIFY(TSingleInstance::SendToRunning(path));
         QCoreApplication::processEvents();   // arrives before the window exists
         app.Startup();
+        frmMain = app.MainWindow();
         app.MainWindow()->show();
         QTRY_COMPARE(frmMain->Editor()->GetText(), QString("启动时交来的"));
         qunsetenv("QUILLORA_INSTANCE_NAME");

@@ -74,6 +74,7 @@ class Journey:
             "QT_QPA_PLATFORM": "xcb",
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "QT_ACCESSIBILITY": "1",
+            "XDG_RUNTIME_DIR": os.path.join(self.home, "runtime"),
             "NO_AT_BRIDGE": "0",
         })
         env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
@@ -236,6 +237,17 @@ class Journey:
         action.doAction(0)
         time.sleep(0.2)
 
+    def focus_window(self, title="QuilloraVer1.3"):
+        """Gives a top-level window the X input focus (there is no window
+        manager to do it), so key presses and shortcuts reach it."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                               env=self.env, capture_output=True, text=True, timeout=30)
+        ids = found.stdout.split()
+        if not ids:
+            raise JourneyError(f"no visible window titled {title!r}")
+        self.xdotool("windowfocus", "--sync", ids[-1])
+        time.sleep(0.2)
+
     def key(self, *keys):
         self.xdotool("key", "--clearmodifiers", *keys)
         time.sleep(0.15)
@@ -247,15 +259,12 @@ class Journey:
         time.sleep(0.2)
 
     def menu(self, *path):
-        """Opens a menu-bar menu and chooses the item at the end of path."""
-        item = self.find(path[0], role="menu")
-        self.click(item)
-        for caption in path[1:]:
-            item = self.find(caption, role="menu item" if caption == path[-1] else None)
-            if caption == path[-1]:
-                self.click(item)
-            else:
-                self.click(item)
+        """Opens a menu-bar menu and chooses the item at the end of path,
+        clicking each caption in turn ("工具(&T)" and "工具(T)" both match:
+        the accessible name has no accelerator sign)."""
+        for caption in path:
+            item = self.find(caption.replace("&", ""), role="menu item")
+            self.click(item)
         time.sleep(0.3)
 
     def set_text(self, node, text):

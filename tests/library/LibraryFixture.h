@@ -1,12 +1,39 @@
-// Shared fixture of the library tests: a temporary folder, scripted dialogs
-// and a TqlvDocData with a fresh library open.
+// Shared fixture of the library tests: a temporary folder, queued password
+// answers and a TqlvDocData with a fresh library open.
 #pragma once
 
 #include "library/TqlvDocData.h"
-#include "support/ScriptedDialogs.h"
+
+#include <QStringList>
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+// Answers the library's password prompt from a queue (empty once it runs dry,
+// as a cancelled prompt does) and counts how often it was asked.
+struct PasswordAnswers {
+    QStringList queue;
+    int asked = 0;
+    TPasswordPrompt Prompt() {
+        return [this] {
+            ++asked;
+            return queue.isEmpty() ? QString() : queue.takeFirst();
+        };
+    }
+};
+
+// The text of the EUserError that body raises; empty when it raises none.
+template <typename Body>
+QString UserErrorOf(Body&& body, QString* caption = nullptr, int* icon = nullptr) {
+    try {
+        body();
+    } catch (const EUserError& error) {
+        if (caption) *caption = error.Caption();
+        if (icon) *icon = error.Icon();
+        return error.Text();
+    }
+    return QString();
+}
 
 class LibraryTest : public ::testing::Test {
 protected:
@@ -73,7 +100,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    TScriptedDialogs dialogs;
+    PasswordAnswers passwords;
     TqlvDocData data;
     QString file;
 };

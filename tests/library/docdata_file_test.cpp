@@ -19,7 +19,6 @@ class LibraryNames : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(LibraryNames, CreatesTheExpectedFile) {
     QTemporaryDir dir;
-    TScriptedDialogs dialogs;
     TqlvDocData data;
     QString created;
     ASSERT_TRUE(data.CreateDocData(dir.path() + "/" + QString::fromUtf8(GetParam().given), {}, {},
@@ -27,7 +26,6 @@ TEST_P(LibraryNames, CreatesTheExpectedFile) {
     EXPECT_EQ(created, dir.path() + "/" + QString::fromUtf8(GetParam().created));
     EXPECT_TRUE(QFileInfo::exists(created));
     EXPECT_TRUE(data.OpenDocData(created));
-    EXPECT_TRUE(dialogs.Messages().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, LibraryNames,
@@ -38,7 +36,6 @@ INSTANTIATE_TEST_SUITE_P(Names, LibraryNames,
 
 TEST(LibraryCreate, RelativeNameIsTakenFromTheCurrentFolder) {
     QTemporaryDir dir;
-    TScriptedDialogs dialogs;
     TqlvDocData data;
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
@@ -54,28 +51,30 @@ TEST(LibraryCreate, RelativeNameIsTakenFromTheCurrentFolder) {
 }
 
 TEST(LibraryCreate, EmptyNameIsRefused) {
-    TScriptedDialogs dialogs;
     TqlvDocData data;
-    EXPECT_FALSE(data.CreateDocData(QString(), {}, {}, true, false, false, 2));
-    ASSERT_EQ(dialogs.Messages().size(), 1u);
-    EXPECT_EQ(dialogs.Messages()[0].text, QStringLiteral("稿件库名称不能为空！"));
-    EXPECT_EQ(dialogs.Messages()[0].caption, QStringLiteral("新建稿件库"));
-    EXPECT_EQ(dialogs.Messages()[0].icon, 1);
+    QString caption;
+    int icon = 0;
+    EXPECT_EQ(UserErrorOf([&] { data.CreateDocData(QString(), {}, {}, true, false, false, 2); },
+                          &caption, &icon),
+              QStringLiteral("稿件库名称不能为空！"));
+    EXPECT_EQ(caption, QStringLiteral("新建稿件库"));
+    EXPECT_EQ(icon, 1);
     EXPECT_FALSE(data.Opened());
 }
 
 TEST(LibraryCreate, ExistingFileIsRefusedAndKept) {
     QTemporaryDir dir;
-    TScriptedDialogs dialogs;
     TqlvDocData data;
     const QString path = dir.path() + "/old.qdb";
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("not a library");
     file.close();
-    EXPECT_FALSE(data.CreateDocData(dir.path() + "/old", {}, {}, true, false, false, 2));
-    ASSERT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("稿件库已经存在！")});
-    EXPECT_EQ(dialogs.Messages()[0].icon, 2);
+    int icon = 0;
+    EXPECT_EQ(UserErrorOf([&] { data.CreateDocData(dir.path() + "/old", {}, {}, true, false, false, 2); },
+                          nullptr, &icon),
+              QStringLiteral("稿件库已经存在！"));
+    EXPECT_EQ(icon, 2);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("not a library"));
 }
@@ -146,7 +145,6 @@ TEST_F(LibraryTest, MissingPathKeepsOpenLibrary) {
     EXPECT_TRUE(data.Opened());
     EXPECT_EQ(data.GetDocDataName(), file);
     EXPECT_EQ(data.LoadFolderTree().Children.at(0).ID, folder);
-    EXPECT_TRUE(dialogs.Messages().empty());
 }
 
 TEST_F(LibraryTest, FileThatIsNoLibraryRaisesAndLeavesNothingOpen) {
@@ -183,73 +181,70 @@ TEST_F(EncryptedLibrary, WrongOrCancelledPasswordLeavesNothingOpen) {
     const QString locked = Encrypted("locked", "secret");
     for (const QString& answer : {QStringLiteral("wrong"), QString()}) {
         ASSERT_TRUE(data.OpenDocData(file));  // another library open before
-        dialogs.ClearRecords();
-        dialogs.QueuePassword(answer);  // an empty answer is what a cancel yields
-        EXPECT_FALSE(data.OpenDocData(locked)) << answer.toStdString();
-        ASSERT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("密码错误，无法打开稿件库！")});
-        EXPECT_EQ(dialogs.Messages()[0].caption, QStringLiteral("打开稿件库"));
+        passwords.queue << answer;  // an empty answer is what a cancel yields
+        QString caption;
+        EXPECT_EQ(UserErrorOf([&] { data.OpenDocData(locked, passwords.Prompt()); }, &caption),
+                  QStringLiteral("密码错误，无法打开稿件库！"))
+            << answer.toStdString();
+        EXPECT_EQ(caption, QStringLiteral("打开稿件库"));
         EXPECT_FALSE(data.Opened());
         EXPECT_TRUE(data.GetDocDataName().isEmpty());
     }
-    dialogs.QueuePassword("secret");
-    EXPECT_TRUE(data.OpenDocData(locked));
+    passwords.queue << "secret";
+    EXPECT_TRUE(data.OpenDocData(locked, passwords.Prompt()));
     EXPECT_TRUE(data.IsEncrypted());
 }
 
 TEST_F(EncryptedLibrary, EmptyPasswordStillAsksAndEmptyAnswerOpens) {
     const QString locked = Encrypted("empty", QString());
-    dialogs.ClearRecords();
-    EXPECT_TRUE(data.OpenDocData(locked));  // the unscripted prompt answers empty
-    ASSERT_EQ(dialogs.Requests().size(), 1u);
-    EXPECT_EQ(dialogs.Requests()[0].kind, "password");
-    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_TRUE(data.OpenDocData(locked, passwords.Prompt()));  // the prompt answers empty
+    EXPECT_EQ(passwords.asked, 1);
 }
 
 TEST_F(EncryptedLibrary, UnencryptedLibraryOpensWithoutPrompt) {
     data.CloseDocData();
-    dialogs.ClearRecords();
-    EXPECT_TRUE(data.OpenDocData(file));
-    EXPECT_TRUE(dialogs.Requests().empty());
+    EXPECT_TRUE(data.OpenDocData(file, passwords.Prompt()));
+    EXPECT_EQ(passwords.asked, 0);
 }
 
 TEST_F(EncryptedLibrary, ChangePasswordToUnencryptedAndBack) {
     const QString locked = Encrypted("change", "old");
-    dialogs.QueuePassword("old");
-    ASSERT_TRUE(data.OpenDocData(locked));
+    passwords.queue << "old";
+    ASSERT_TRUE(data.OpenDocData(locked, passwords.Prompt()));
     const int doc = NewDocNamed(0, QStringLiteral("保密稿件"));
     data.SaveDoc(doc, Saved("6", "3", "0", QStringLiteral("正文内容")));
 
     ASSERT_TRUE(data.ChangePassword(QString(), false));
     EXPECT_FALSE(data.IsEncrypted());
     data.CloseDocData();
-    dialogs.ClearRecords();
-    ASSERT_TRUE(data.OpenDocData(locked));
-    EXPECT_TRUE(dialogs.Requests().empty());
+    passwords.asked = 0;
+    ASSERT_TRUE(data.OpenDocData(locked, passwords.Prompt()));
+    EXPECT_EQ(passwords.asked, 0);
     EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("正文内容"));
 
     ASSERT_TRUE(data.ChangePassword("new", true));
     EXPECT_TRUE(data.IsEncrypted());
     data.CloseDocData();
-    dialogs.QueuePassword("old");
-    EXPECT_FALSE(data.OpenDocData(locked));
-    dialogs.QueuePassword("new");
-    ASSERT_TRUE(data.OpenDocData(locked));
+    passwords.queue << "old";
+    EXPECT_THROW(data.OpenDocData(locked, passwords.Prompt()), EUserError);
+    passwords.queue << "new";
+    ASSERT_TRUE(data.OpenDocData(locked, passwords.Prompt()));
     EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("正文内容"));
 }
 
 TEST_F(EncryptedLibrary, CompactAndRepairKeepAnEncryptedLibraryAndItsPassword) {
     const QString locked = Encrypted("compact", "key");
-    dialogs.QueuePassword("key");
-    ASSERT_TRUE(data.OpenDocData(locked));
+    passwords.queue << "key";
+    ASSERT_TRUE(data.OpenDocData(locked, passwords.Prompt()));
     const int folder = data.AddFolder(0, QStringLiteral("卷一"));
     const int doc = NewDocNamed(folder, "d");
     data.SaveDoc(doc, Saved("4", "2", "0", QStringLiteral("密文")));
-    data.CompressDocData(false);
-    data.RepairDocData();
+    EXPECT_TRUE(data.CompressDocData());
+    EXPECT_TRUE(data.RepairDocData());
     EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("密文"));
     data.CloseDocData();
-    dialogs.QueuePassword("key");
-    ASSERT_TRUE(data.OpenDocData(locked));
+    passwords.queue << "key";
+    ASSERT_TRUE(data.OpenDocData(locked, passwords.Prompt()));
     EXPECT_TRUE(data.IsEncrypted());
     EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("密文"));
     EXPECT_EQ(Captions(data.LoadFolderTree()), QStringList{QStringLiteral("卷一")});
@@ -259,24 +254,22 @@ TEST_F(EncryptedLibrary, CompactAndRepairKeepAnEncryptedLibraryAndItsPassword) {
 // rebuild keeps its target open, with its key, from the first table to the last.
 TEST_F(EncryptedLibrary, RebuildOfEncryptedLibraryNeedsNoLoginHandler) {
     const QString locked = Encrypted("engine", "key");
-    dialogs.QueuePassword("key");
-    ASSERT_TRUE(data.OpenDocData(locked));
+    passwords.queue << "key";
+    ASSERT_TRUE(data.OpenDocData(locked, passwords.Prompt()));
     tomedb::TDBLoginScope none(nullptr);
     EXPECT_NO_THROW(EXPECT_TRUE(data.TomeDB.Compact()));
     EXPECT_NO_THROW(EXPECT_TRUE(data.TomeDB.ChangePassword("other", true)));
 }
 
-TEST_F(LibraryTest, CompactKeepsDataAndNotifiesOnlyWhenAsked) {
+TEST_F(LibraryTest, CompactAndRepairKeepDataAndReportSuccess) {
     const int doc = NewDocNamed(0, "d");
     data.SaveDoc(doc, Saved("4", "2", "0", QStringLiteral("文字")));
-    data.CompressDocData(false);
-    EXPECT_TRUE(dialogs.Messages().empty());
-    data.CompressDocData(true);
-    EXPECT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("已完成对稿件库的压缩！")});
+    EXPECT_TRUE(data.CompressDocData());
     EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("文字"));
-    data.RepairDocData();
-    EXPECT_EQ(dialogs.MessageTexts().last(), QStringLiteral("已完成对稿件库的修复！"));
+    EXPECT_TRUE(data.RepairDocData());
     EXPECT_EQ(data.LoadDocList(0).size(), 1u);
+    data.CloseDocData();
+    EXPECT_FALSE(data.CompressDocData());  // nothing open: nothing done
 }
 
 TEST(LibraryCenter, RegistryListByFileName) {

@@ -1,22 +1,20 @@
-// The shell's widget adapter: QTreeWidget views filled from the data layers'
-// records (caption, ID in Qt::UserRole, image in Qt::UserRole + 1, sub-items
+// The window's trees and lists filled from the data layers' view records (caption, ID in Qt::UserRole, image in Qt::UserRole + 1, sub-items
 // in the following columns, root selected and expanded).
+#include "app/ViewFill.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
-class TestDocDataWidgets : public QObject {
+class TestViewFill : public QObject {
     Q_OBJECT
 
 private slots:
     void folderTreeFillsRootAndChildren() {
         QTemporaryDir dir;
-        TScriptedDialogs dialogs;
         TqlvDocData data;
         QString file;
         QVERIFY(data.CreateDocData(dir.path() + "/w", {}, {}, true, false, false, 2, &file));
@@ -25,7 +23,7 @@ private slots:
         data.AddFolder(a, QStringLiteral("乙"));
         QTreeWidget tree;
         tree.addTopLevelItem(new QTreeWidgetItem(QStringList{"stale"}));
-        data.LoadFolderTree(&tree);
+        FillTreeWidget(&tree, data.LoadFolderTree());
         QCOMPARE(tree.topLevelItemCount(), 1);
         QTreeWidgetItem* root = tree.topLevelItem(0);
         QCOMPARE(root->text(0), QStringLiteral("稿件夹"));
@@ -40,7 +38,6 @@ private slots:
 
     void docListFillsCountColumns() {
         QTemporaryDir dir;
-        TScriptedDialogs dialogs;
         TqlvDocData data;
         QString file;
         QVERIFY(data.CreateDocData(dir.path() + "/w", {}, {}, true, false, false, 2, &file));
@@ -48,7 +45,7 @@ private slots:
         const int doc = data.NewDoc(0).ID;
         QTreeWidget list;
         list.setColumnCount(3);
-        data.LoadDocList(0, &list);
+        FillListWidget(&list, data.LoadDocList(0));
         QCOMPARE(list.topLevelItemCount(), 1);
         QCOMPARE(list.topLevelItem(0)->text(0), QStringLiteral("新建稿件"));
         QCOMPARE(list.topLevelItem(0)->text(1), QStringLiteral("0"));
@@ -61,15 +58,15 @@ private slots:
         TqlvDocuments store;
         store.AddFolder(0, QStringLiteral("资料一"));
         QTreeWidget tree;
-        store.LoadFolderTree(&tree);
+        FillTreeWidget(&tree, store.LoadFolderTree());
         QCOMPARE(tree.topLevelItem(0)->text(0), QStringLiteral("资料夹"));
         QCOMPARE(tree.topLevelItem(0)->child(0)->text(0), QStringLiteral("资料一"));
         QTreeWidget list;
         store.NewDoc(0);
-        store.LoadDocList(0, &list);
+        FillListWidget(&list, store.LoadDocList(0));
         QCOMPARE(list.topLevelItem(0)->data(0, Qt::UserRole + 1).toInt(), 11);
     }
 };
 
-QTEST_MAIN(TestDocDataWidgets)
-#include "tst_docdata_widgets.moc"
+QTEST_MAIN(TestViewFill)
+#include "tst_view_fill.moc"

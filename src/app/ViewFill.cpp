@@ -1,13 +1,7 @@
-// Widget adapter: fills the shell's QTreeWidget views from the records the
-// data layers return. The data layers themselves touch no widgets; the shell
-// moves to the record API and this file goes away.
-//
-// Conventions: column 0 holds the caption, Qt::UserRole the record ID (0 for
-// the root), Qt::UserRole + 1 the image index; sub-items fill columns 1...
-#include "library/DocDataWidgets.h"
+// Fills the window's trees and lists from the data layers' view records.
+#include "app/ViewFill.h"
 
-#include "library/TqlvDocData.h"
-
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 namespace {
@@ -56,6 +50,18 @@ void FillListWidget(QTreeWidget* list, const TViewItems& items) {
     list->setUpdatesEnabled(true);
 }
 
-void TqlvDocData::LoadFolderTree(QTreeWidget* tree) { FillTreeWidget(tree, LoadFolderTree()); }
+int ItemID(const QTreeWidgetItem* item) { return item ? item->data(0, Qt::UserRole).toInt() : 0; }
 
-void TqlvDocData::LoadDocList(int folderID, QTreeWidget* list) { FillListWidget(list, LoadDocList(folderID)); }
+void StartCaptionEdit(QTreeWidget* list, QTreeWidgetItem* item) {
+    {
+        const QSignalBlocker quiet(list);   // no edit has ended yet
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        if (!item->treeWidget())
+            list->addTopLevelItem(item);
+    }
+    list->clearSelection();
+    list->setCurrentItem(item);
+    item->setSelected(true);
+    list->scrollToItem(item);
+    list->editItem(item, 0);
+}

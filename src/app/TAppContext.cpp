@@ -1,0 +1,18 @@
+#include "app/TAppContext.h"
+
+#include "library/TqlvDocData.h"
+#include "materials/TqlvDocuments.h"
+#include "platform/DialogService.h"
+#include "settings/IniConfig.h"
+#include "settings/RegConfig.h"
+
+// Start-up order: library (nothing open), materials store, preferences, layout.
+TAppContext::TAppContext()
+    : m_docData(std::make_unique<TqlvDocData>()),
+      m_documents(std::make_unique<TqlvDocuments>()),
+      m_regConfig(std::make_unique<TqlvRegConfig>()),
+      m_iniConfig(std::make_unique<TqlvIniConfig>()) {}
+
+TAppContext::~TAppContext() = default;
+
+TDialogService& TAppContext::Dialogs() const { return ::Dialogs(); }

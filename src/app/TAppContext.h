@@ -1,0 +1,37 @@
+// TAppContext: the services of one running application, created before the
+// main window and destroyed after it: the manuscript library (DocData), the
+// materials store (Documents), the registry preferences (RegConfig), the
+// Config.ini layout (IniConfig) and the dialog service through which every
+// question to the user goes. TQuilloraApp owns it; the window and its command
+// groups keep a reference. Constructing it opens Documents.tdb (creating it
+// when missing); an engine error there propagates to the caller.
+#pragma once
+
+#include <memory>
+
+class TDialogService;
+class TqlvDocData;
+class TqlvDocuments;
+class TqlvIniConfig;
+class TqlvRegConfig;
+
+class TAppContext {
+public:
+    TAppContext();
+    ~TAppContext();
+    TAppContext(const TAppContext&) = delete;
+    TAppContext& operator=(const TAppContext&) = delete;
+
+    TqlvDocData& DocData() const { return *m_docData; }
+    TqlvDocuments& Documents() const { return *m_documents; }
+    TqlvRegConfig& RegConfig() const { return *m_regConfig; }
+    TqlvIniConfig& IniConfig() const { return *m_iniConfig; }
+    // The installed dialog service (the Qt one, or a test's scripted one).
+    TDialogService& Dialogs() const;
+
+private:
+    std::unique_ptr<TqlvDocData> m_docData;
+    std::unique_ptr<TqlvDocuments> m_documents;
+    std::unique_ptr<TqlvRegConfig> m_regConfig;
+    std::unique_ptr<TqlvIniConfig> m_iniConfig;
+};

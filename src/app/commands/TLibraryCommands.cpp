@@ -1,0 +1,136 @@
+#include "app/commands/TLibraryCommands.h"
+
+#include "app/AppGlobals.h"
+#include "app/TAppContext.h"
+#include "app/TfrmMain.h"
+#include "app/commands/CommandSteps.h"
+#include "app/commands/TManuscriptCommands.h"
+#include "app/dialogs/TfrmCreatDocData.h"
+#include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
+#include "platform/DialogService.h"
+#include "settings/RegConfig.h"
+
+#include <QFileInfo>
+
+using commandsteps::RunStep;
+
+namespace {
+
+const QString kOpenCaption = QStringLiteral("打开稿件库");
+
+}  // namespace
+
+TLibraryCommands::TLibraryCommands(TfrmMain& main, TAppContext& context)
+    : m_main(main), m_context(context) {}
+
+// The data layer's open with the password asked through the dialog service;
+// what goes wrong is shown here. A name that is no file is reported too: the
+// data layer declines it without a word.
+bool TLibraryCommands::OpenDocData(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    if (!QFileInfo(path).isFile()) {
+        commandsteps::ShowFailure(QStringLiteral("找不到稿件库文件：") + path, kOpenCaption);
+        return false;
+    }
+    bool opened = false;
+    TDialogService& dialogs = m_context.Dialogs();
+    const bool ran = RunStep(kOpenCaption, [&] {
+        try {
+            opened = m_context.DocData().OpenDocData(path, [&] { return dialogs.InputPassword(); });
+        } catch (const EUserError&) {
+            throw;
+        } catch (const std::exception& error) {
+            throw EUserError(QStringLiteral("无法打开稿件库：") + path + QLatin1Char('\n') +
+                                 commandsteps::MessageOf(error),
+                             kOpenCaption, 2);
+        }
+    });
+    return ran && opened;
+}
+
+void TLibraryCommands::ShowNoLibrary() {
+    m_main.Editor()->Reset(true);
+    m_main.Manuscripts().SetCurrentFile(QString());
+    m_main.ClearLibraryViews();
+    m_main.UpdateLibraryState();
+}
+
+bool TLibraryCommands::OpenLibrary(const QString& path) {
+    Trace(QStringLiteral("OpenLibrary: ") + path);
+    m_main.Manuscripts().CloseManuscript();
+    const bool opened = OpenDocData(path);
+    if (m_context.DocData().Opened()) {
+        // The new library, or the one that was open when the new one was missing.
+        m_main.LoadLibraryViews();
+        m_main.UpdateLibraryState();
+    } else {
+        ShowNoLibrary();
+    }
+    m_context.RegConfig().WriteLastDB(path);
+    return opened;
+}
+
+bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
+    TfrmCreatDocData dialog(&m_main);
+    if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
+        return false;
+    const TCreateLibraryRequest request = dialog.Request();
+    TqlvDocData& data = m_context.DocData();
+    QString created;
+    bool ok = false;
+    RunStep(QStringLiteral("新建稿件库"), [&] {
+        ok = data.CreateDocData(request.FileName, request.Comment, request.Password, true,
+                                request.Encrypt, request.Crc32, request.LevelIndex, &created);
+    });
+    if (!ok) {
+        // Refused before anything changed: the library that was open stays.
+        // Failed while creating: the half-made file is not left connected.
+        if (!data.Opened())
+            data.CloseDocData();
+        return false;
+    }
+    data.AddToDBCenter(created);
+    *fileName = created;
+    return true;
+}
+
+void TLibraryCommands::munDocBaseClick() {
+    // Unsaved text is offered for saving while it still has its home: once
+    // the new library is open, Save would no longer write it anywhere.
+    TManuscriptCommands& manuscripts = m_main.Manuscripts();
+    manuscripts.SavePrompt(QStringLiteral("新建稿件库"));
+    const bool hadLibrary = m_context.DocData().Opened();
+    QString fileName;
+    if (!ShowCreateDocData(&fileName)) {
+        if (hadLibrary && !m_context.DocData().Opened())
+            ShowNoLibrary();   // creating had closed the library that was open
+        return;
+    }
+    m_main.Editor()->SetModified(false);   // the user has answered the prompt
+    if (!OpenDocData(fileName)) {
+        ShowNoLibrary();
+        return;
+    }
+    m_main.LoadLibraryViews();
+    m_main.UpdateLibraryState();
+    manuscripts.CloseManuscript();
+}
+
+void TLibraryCommands::munDocOpenBaseClick() {
+    TFileDialogRequest request;
+    request.caption = kOpenCaption;
+    request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
+    request.defaultExt = QStringLiteral("qdb");
+    const QString path = m_context.Dialogs().OpenFileName(request);
+    if (!path.isEmpty())
+        OpenLibrary(path);
+}
+
+void TLibraryCommands::munDocCloseBaseClick() {
+    // Closing drops the editor's text: offer to save it first.
+    m_main.Manuscripts().SavePrompt(QStringLiteral("关闭稿件库"));
+    m_context.DocData().CloseDocData();
+    ShowNoLibrary();
+}

@@ -1,0 +1,37 @@
+// TLibraryCommands: menu 稿件库's new, open and close (新建稿件库,
+// 打开稿件库, 关闭稿件库), OpenLibrary (also used for libraries named on the
+// command line, by a second start or by a drop) and the create-library
+// dialog's caller ShowCreateDocData. Owned by TfrmMain.
+//
+// A library that cannot be opened (missing, damaged, not a library, a wrong
+// password) is reported in a box and leaves the window usable: in the
+// no-library mode, or with the library that was open before still open.
+#pragma once
+
+#include <QString>
+
+class TAppContext;
+class TfrmMain;
+
+class TLibraryCommands {
+public:
+    TLibraryCommands(TfrmMain& main, TAppContext& context);
+
+    void munDocBaseClick();
+    void munDocOpenBaseClick();
+    void munDocCloseBaseClick();
+
+    // Opens the library at path and shows it; stores path as the last library
+    // whether or not it opened. True when it is open.
+    bool OpenLibrary(const QString& path);
+    // The create-library dialog: creates the library the user describes and
+    // enters it in the library list. True with *fileName the new file.
+    bool ShowCreateDocData(QString* fileName);
+
+private:
+    bool OpenDocData(const QString& path);
+    void ShowNoLibrary();
+
+    TfrmMain& m_main;
+    TAppContext& m_context;
+};

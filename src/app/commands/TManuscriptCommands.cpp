@@ -1,0 +1,287 @@
+#include "app/commands/TManuscriptCommands.h"
+
+#include "app/AppGlobals.h"
+#include "app/TAppContext.h"
+#include "app/TStatusPanels.h"
+#include "app/TfrmMain.h"
+#include "app/ViewFill.h"
+#include "app/commands/CommandSteps.h"
+#include "app/dialogs/TfrmDocAttr.h"
+#include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QFileInfo>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+using commandsteps::RunStep;
+
+TManuscriptCommands::TManuscriptCommands(TfrmMain& main, TAppContext& context)
+    : m_main(main), m_context(context) {}
+
+TqlvEditor& TManuscriptCommands::Editor() const { return *m_main.Editor(); }
+
+bool TManuscriptCommands::LibraryOpen() const { return m_context.DocData().Opened(); }
+
+QTreeWidgetItem* TManuscriptCommands::SelectedDoc() const {
+    QTreeWidget* list = m_main.DocList();
+    QTreeWidgetItem* current = list->currentItem();
+    if (current && current->isSelected())
+        return current;
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void TManuscriptCommands::SetStatus(const QString& text) { m_main.StatusPanels()->SetPanelText(5, text); }
+
+int TManuscriptCommands::SavePrompt(const QString& caption, const QString& text) {
+    if (!Editor().IsModified())
+        return 0;
+    const int answer = ShowMsgBox(text, caption, 1, g_Style, 2);
+    if (answer == 1)
+        munFileSaveClick();
+    return answer;
+}
+
+// ---- opening and closing ----------------------------------------------------
+
+void TManuscriptCommands::OpenTextFile(const QString& path) {
+    Trace(QStringLiteral("OpenTextFile: ") + path);
+    TqlvEditor& editor = Editor();
+    if (!editor.IsEnabled())
+        return;   // a library without an open manuscript
+    if (LibraryOpen()) {
+        // The file's text is appended to the open manuscript.
+        const QString before = editor.GetText();
+        if (RunStep(QStringLiteral("打开"), [&] { editor.LoadFromFile(path); }))
+            editor.SetText(before + editor.GetText());
+        return;
+    }
+    SavePrompt(QStringLiteral("打开"));
+    if (RunStep(QStringLiteral("打开"), [&] { editor.LoadFromFile(path); })) {
+        m_main.ShowManuscriptName(path);
+        // The file shown is the file a later Save writes.
+        m_currentFile = path;
+    }
+}
+
+void TManuscriptCommands::OpenTextFileDialog() {
+    TFileDialogRequest request;
+    request.caption = QStringLiteral("打开");
+    request.filter = QStringLiteral("文本文件(*.txt)|*.txt|*.*|*.*");
+    const QString path = m_context.Dialogs().OpenFileName(request);
+    if (path.isEmpty())
+        return;
+    if (RunStep(QStringLiteral("打开"), [&] { Editor().LoadFromFile(path); })) {
+        m_main.ShowManuscriptName(path);
+        m_currentFile = path;
+    }
+}
+
+bool TManuscriptCommands::SaveTextFile(const QString& path) {
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return munFileSaveAsClick();
+    if (!RunStep(QStringLiteral("保存"), [&] { Editor().SaveToFile(path); }))
+        return false;
+    m_main.ShowManuscriptName(path);
+    return true;
+}
+
+void TManuscriptCommands::CloseManuscript() {
+    SavePrompt(QStringLiteral("关闭稿件"), QStringLiteral("稿件内容已经更改，是否保存？"));
+    if (Editor().IsEnabled())
+        Editor().Reset(false);
+}
+
+// ---- menu 稿件 --------------------------------------------------------------
+
+void TManuscriptCommands::munFileNewClick() {
+    SavePrompt(QStringLiteral("新建"));
+    TqlvEditor& editor = Editor();
+    if (LibraryOpen()) {
+        editor.Reset(true);
+        const int folderID = ItemID(m_main.DocTree()->currentItem());
+        TViewItem record;
+        if (RunStep(QStringLiteral("新建"), [&] { record = m_context.DocData().NewDoc(folderID); })) {
+            StartCaptionEdit(m_main.DocList(), MakeListItem(record));
+            editor.SetDocumentId(record.ID);
+        }
+    } else {
+        RunStep(QStringLiteral("新建"), [&] { editor.LoadFromFile(QString()); });
+    }
+    editor.SetModified(false);
+    m_main.ShowManuscriptName(QString());
+    m_currentFile.clear();
+    SetStatus(QStringLiteral("状态：新建"));
+}
+
+void TManuscriptCommands::munFileOpenClick() {
+    SavePrompt(QStringLiteral("打开"));
+    TqlvEditor& editor = Editor();
+    if (LibraryOpen()) {
+        QTreeWidgetItem* item = SelectedDoc();
+        if (!item)
+            return;
+        const int id = ItemID(item);
+        QString text;
+        if (!RunStep(QStringLiteral("打开"), [&] { text = m_context.DocData().LoadDocText(id); }))
+            return;
+        editor.Reset(true);
+        editor.SetDocumentId(id);
+        editor.SetText(text);
+        m_main.ShowManuscriptName(item->text(0));
+    } else {
+        OpenTextFileDialog();
+    }
+    editor.SetModified(false);
+    SetStatus(QStringLiteral("状态：打开"));
+}
+
+// What SaveDoc stores of the editor: size, counts and text.
+TDocAttr TManuscriptCommands::EditorAttributes() const {
+    const TqlvEditor& editor = Editor();
+    const TWordCount counts = editor.CountWords();
+    TDocAttr attr;
+    attr.DocSize = QString::number(editor.TextLength());
+    attr.cnCount = QString::number(counts.Chinese);
+    attr.enCount = QString::number(counts.English);
+    attr.Txt = editor.GetText();
+    return attr;
+}
+
+// Saves the manuscript bound to the editor (not necessarily the selected one).
+// A library file deleted while open (its folder removed, say) still takes
+// writes through the open handle, and they vanish when it closes: refuse,
+// so the text stays in the editor.
+void TManuscriptCommands::SaveBoundManuscript() {
+    TqlvDocData& data = m_context.DocData();
+    if (!QFileInfo::exists(data.GetDocDataName()))
+        throw EUserError(QStringLiteral("稿件库文件已被移走或删除，无法保存：\n") + data.GetDocDataName(),
+                         QStringLiteral("保存"), 2);
+    data.SaveDoc(Editor().GetDocumentId(), EditorAttributes());
+}
+
+bool TManuscriptCommands::munFileSaveClick() {
+    if (LibraryOpen()) {
+        if (!SelectedDoc() || !Editor().IsEnabled())
+            return false;
+        if (!RunStep(QStringLiteral("保存"), [&] { SaveBoundManuscript(); }))
+            return false;
+    } else if (!SaveTextFile(m_currentFile)) {
+        return false;   // Save As cancelled or failed: flag and status stay
+    }
+    Editor().SetModified(false);
+    SetStatus(QStringLiteral("状态：保存"));
+    return true;
+}
+
+bool TManuscriptCommands::munFileSaveAsClick() {
+    const bool library = LibraryOpen();
+    if (library && !SelectedDoc())
+        return false;
+    TFileDialogRequest request;
+    request.caption = QStringLiteral("另存为");
+    request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    request.defaultExt = QStringLiteral("txt");
+    const QString path = m_context.Dialogs().SaveFileName(request);
+    if (path.isEmpty())
+        return false;
+    if (!RunStep(QStringLiteral("另存为"), [&] { Editor().SaveToFile(path); }))
+        return false;
+    m_main.StatusPanels()->SetPanelText(1, QStringLiteral("稿件：") + path);
+    if (library)
+        return true;   // an export of the manuscript: the manuscript itself is not saved
+    m_currentFile = path;
+    Editor().SetModified(false);
+    SetStatus(QStringLiteral("状态：保存"));
+    return true;
+}
+
+void TManuscriptCommands::munFileDelClick() {
+    if (!LibraryOpen() || !SelectedDoc())
+        return;
+    if (ShowMsgBox(QStringLiteral("确实要删除此稿件吗？"), QStringLiteral("删除稿件"), 1, g_Style, 2) != 1)
+        return;
+    QTreeWidget* list = m_main.DocList();
+    QList<int> ids;
+    for (const QTreeWidgetItem* item : list->selectedItems())
+        ids << ItemID(item);
+    Editor().Reset(false);
+    QList<int> gone;
+    RunStep(QStringLiteral("删除稿件"), [&] { gone = m_context.DocData().DeleteSelectedDocs(ids); });
+    for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
+        if (gone.contains(ItemID(list->topLevelItem(i))))
+            delete list->takeTopLevelItem(i);
+    m_main.ReloadMarkList();
+}
+
+void TManuscriptCommands::munFileRenameClick() {
+    if (QTreeWidgetItem* item = SelectedDoc())
+        StartCaptionEdit(m_main.DocList(), item);
+}
+
+void TManuscriptCommands::DocListViewEdited(QTreeWidgetItem* item) {
+    if (!item || !LibraryOpen())
+        return;
+    const int id = ItemID(item);
+    const QString name = item->text(0);
+    RunStep(QStringLiteral("重命名"), [&] {
+        m_context.DocData().RenameSelectedDoc(id, name);
+        m_context.DocData().RenameMarkParent(id, name);
+    });
+    if (Editor().IsEnabled() && SelectedDoc() == item)
+        m_main.ShowManuscriptName(name);
+    m_main.ReloadMarkList();
+}
+
+void TManuscriptCommands::munFileAttributeClick() {
+    QTreeWidgetItem* item = LibraryOpen() ? SelectedDoc() : nullptr;
+    if (!item)
+        return;
+    const int id = ItemID(item);
+    TDocAttr attr;
+    if (!RunStep(QStringLiteral("属性"), [&] { m_context.DocData().GetDocAttr(id, attr); }))
+        return;
+    if (!ShowDocAttr(attr, &m_main))
+        return;
+    if (RunStep(QStringLiteral("属性"), [&] { m_context.DocData().SetDocAttr(id, attr); })) {
+        // Not an in-place rename: the marks keep the name they were given.
+        const QSignalBlocker quiet(m_main.DocList());
+        item->setText(0, attr.DocName);
+    }
+}
+
+void TManuscriptCommands::munFilePrintSetClick() { Editor().PrinterSetup(); }
+
+void TManuscriptCommands::munFilePrintClick() {
+    RunStep(QStringLiteral("打印稿件"), [&] { Editor().Print(); });
+}
+
+void TManuscriptCommands::munFileExitClick() { m_main.close(); }
+
+// The tick never opens a dialog: it saves only modified text that has a
+// home, an open manuscript or a named text file; an untitled text waits for
+// the user, and a failure is shown in the status bar, not in a box.
+void TManuscriptCommands::timerAutoSaveTimer() {
+    TqlvEditor& editor = Editor();
+    if (!editor.IsModified() || !editor.IsEnabled())
+        return;
+    try {
+        if (LibraryOpen())
+            SaveBoundManuscript();
+        else if (!m_currentFile.isEmpty())
+            editor.SaveToFile(m_currentFile);
+        else
+            return;
+    } catch (const EEditorError& error) {
+        SetStatus(QStringLiteral("状态：自动保存失败 ") + error.Message());
+        return;
+    } catch (const std::exception& error) {
+        SetStatus(QStringLiteral("状态：自动保存失败 ") + commandsteps::MessageOf(error));
+        return;
+    }
+    editor.SetModified(false);
+    SetStatus(QStringLiteral("状态：保存"));
+}

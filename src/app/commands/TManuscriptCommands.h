@@ -1,0 +1,65 @@
+// TManuscriptCommands: menu 稿件 (new, open, save, save as, delete, rename,
+// attributes, print set-up, print, exit) and the operations other commands
+// and outside events call to open, save and close text: OpenTextFile,
+// OpenTextFileDialog, SaveTextFile, CloseManuscript, the save prompt and the
+// auto-save tick.
+//
+// The window works in two modes. Without a library the editor's text belongs
+// to the current text file (CurrentFile, empty for an untitled text). With a
+// library the editor holds one manuscript, bound by its id, or is disabled
+// while none is open. Owned by TfrmMain; uses the window's controls and the
+// context's services. Failures are shown and end the command (CommandSteps.h).
+#pragma once
+
+#include "library/DocDataTypes.h"
+
+#include <QString>
+
+class QTreeWidgetItem;
+class TAppContext;
+class TfrmMain;
+class TqlvEditor;
+
+class TManuscriptCommands {
+public:
+    TManuscriptCommands(TfrmMain& main, TAppContext& context);
+
+    void munFileNewClick();
+    void munFileOpenClick();
+    // True when the text was written (false: nothing to save, cancelled, failed).
+    bool munFileSaveClick();
+    bool munFileSaveAsClick();
+    void munFileDelClick();
+    void munFileRenameClick();
+    void munFileAttributeClick();
+    void munFilePrintSetClick();
+    void munFilePrintClick();
+    void munFileExitClick();
+    void timerAutoSaveTimer();
+    // The end of an in-place edit of a manuscript's caption in DocListView.
+    void DocListViewEdited(QTreeWidgetItem* item);
+
+    void OpenTextFile(const QString& path);
+    void OpenTextFileDialog();
+    bool SaveTextFile(const QString& path);
+    void CloseManuscript();
+    // Offers to save modified text; returns the answer (1 yes, 2 no), 0 when
+    // the text was not modified and nothing was asked.
+    int SavePrompt(const QString& caption,
+                   const QString& text = QStringLiteral("稿件的内容已经更改，是否保存？"));
+
+    QString CurrentFile() const { return m_currentFile; }
+    void SetCurrentFile(const QString& path) { m_currentFile = path; }
+
+private:
+    bool LibraryOpen() const;
+    QTreeWidgetItem* SelectedDoc() const;
+    TDocAttr EditorAttributes() const;
+    void SaveBoundManuscript();
+    void SetStatus(const QString& text);
+    TqlvEditor& Editor() const;
+
+    TfrmMain& m_main;
+    TAppContext& m_context;
+    QString m_currentFile;
+};

@@ -1,0 +1,16 @@
+#include "app/commands/TToolCommands.h"
+
+#include "app/TfrmMain.h"
+#include "editor/TqlvEditor.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+TToolCommands::TToolCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+
+void TToolCommands::munToolWordCountClick() {
+    const TWordCount count = m_main.Editor()->CountWords();
+    const QChar cr(13);
+    ShowMsgBox(QStringLiteral("英文单词：") + QString::number(count.English) + cr +
+                   QStringLiteral("中文字数：") + QString::number(count.Chinese) + cr + cr,
+               QStringLiteral("字数统计"), 0, g_Style, 1);
+}

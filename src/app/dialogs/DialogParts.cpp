@@ -1,0 +1,49 @@
+#include "app/dialogs/DialogParts.h"
+
+#include <QDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+QLineEdit* NamedEdit(const char* objectName, const QString& text) {
+    auto* edit = new QLineEdit(text);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    return edit;
+}
+
+QLineEdit* MaskedEdit(const char* objectName) {
+    QLineEdit* edit = NamedEdit(objectName);
+    edit->setEchoMode(QLineEdit::Password);
+    return edit;
+}
+
+QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control) {
+    auto* label = new QLabel(QString::fromUtf8(caption));
+    label->setBuddy(control);
+    QString name = label->text();
+    if (name.endsWith(QChar(0xFF1A)) || name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    control->setAccessibleName(name);
+    rows->addRow(label, control);
+    return label;
+}
+
+QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
+                        QPushButton** okOut) {
+    auto* ok = new QPushButton(QString::fromUtf8(okCaption));
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QString::fromUtf8(cancelCaption));
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    if (okOut)
+        *okOut = ok;
+    return row;
+}

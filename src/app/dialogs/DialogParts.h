@@ -1,0 +1,24 @@
+// Small builders the application's dialogs share: named edit boxes, form rows
+// whose label is the control's buddy (so the control's accessible name is the
+// label's caption), and the OK / Cancel row.
+#pragma once
+
+#include <QString>
+
+class QBoxLayout;
+class QDialog;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+QLineEdit* NamedEdit(const char* objectName, const QString& text = QString());
+QLineEdit* MaskedEdit(const char* objectName);
+// Adds "caption" and control as one row; the label is the control's buddy and
+// its caption the control's accessible name. Returns the label.
+QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control);
+// A right-aligned row of an OK button (btnOK, default) and a Cancel button
+// (btnCancel) wired to accept and reject. Captions as given.
+QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
+                        QPushButton** ok = nullptr);

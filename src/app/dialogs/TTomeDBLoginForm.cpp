@@ -1,0 +1,68 @@
+#include "app/dialogs/TTomeDBLoginForm.h"
+
+#include "platform/DialogService.h"
+#include "platform/TextCodec.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+QLabel* PanelLabel(const char* name, const char* caption, QWidget* buddy, QWidget* panel, int top) {
+    auto* label = new QLabel(QString::fromLatin1(caption), panel);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setBuddy(buddy);
+    label->move(12, top);
+    return label;
+}
+
+}  // namespace
+
+TTomeDBLoginForm::TTomeDBLoginForm(const QString& databaseName, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Database Login"));
+    setFixedSize(281, 154);
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("BackPanel"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setGeometry(8, 8, width() - 16, 75);
+
+    DatabaseEdit = new QLineEdit(databaseName, panel);
+    DatabaseEdit->setObjectName(QStringLiteral("DatabaseEdit"));
+    DatabaseEdit->setReadOnly(true);
+    DatabaseEdit->setFocusPolicy(Qt::NoFocus);
+    DatabaseEdit->setBackgroundRole(QPalette::Button);
+    DatabaseEdit->setGeometry(86, 12, panel->width() - 98, 21);
+    DatabaseEdit->setAccessibleName(QStringLiteral("Database"));
+    PasswordEdit = new QLineEdit(panel);
+    PasswordEdit->setObjectName(QStringLiteral("PasswordEdit"));
+    PasswordEdit->setEchoMode(QLineEdit::Password);
+    PasswordEdit->setGeometry(86, 42, panel->width() - 98, 21);
+    PasswordEdit->setAccessibleName(QStringLiteral("Password"));
+    PanelLabel("DatabaseLabel", "Database:", DatabaseEdit, panel, 15);
+    PanelLabel("PasswordLabel", "Password:", PasswordEdit, panel, 45);
+
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setObjectName(QStringLiteral("OkButton"));
+    ok->setDefault(true);
+    ok->move(109, 94);
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->move(191, 94);
+    for (QPushButton* button : {ok, cancel})
+        button->resize(75, 25);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    PasswordEdit->setFocus();
+}
+
+QString TTomeDBLoginForm::Password() const { return PasswordEdit->text(); }
+
+std::optional<std::string> TQtDBLogin::Login(const std::string& fileName) {
+    TTomeDBLoginForm form(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    if (Dialogs().ExecDialog(form) != QDialog::Accepted)
+        return std::nullopt;
+    return ToGB(form.Password()).toStdString();
+}

@@ -1,0 +1,124 @@
+#include "app/dialogs/TfrmCreatDocData.h"
+
+#include "app/dialogs/DialogParts.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QCheckBox* NamedCheck(const char* name, const char* caption) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption));
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+}  // namespace
+
+TfrmCreatDocData::TfrmCreatDocData(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmCreatDocData"));
+    setWindowTitle(QStringLiteral("新建稿件库"));
+
+    editDataBaseName = NamedEdit("editDataBaseName");
+    auto* btnOpen = new QToolButton;
+    btnOpen->setObjectName(QStringLiteral("btnOpen"));
+    btnOpen->setText(QStringLiteral("..."));
+    btnOpen->setToolTip(QStringLiteral("浏览"));
+    btnOpen->setAccessibleName(QStringLiteral("浏览"));
+    connect(btnOpen, &QToolButton::clicked, this, &TfrmCreatDocData::btnOpenClick);
+    auto* nameRow = new QWidget;
+    auto* nameLayout = new QHBoxLayout(nameRow);
+    nameLayout->setContentsMargins(0, 0, 0, 0);
+    nameLayout->addWidget(editDataBaseName);
+    nameLayout->addWidget(btnOpen);
+    editDataBaseComment = NamedEdit("editDataBaseComment");
+
+    auto* top = new QFormLayout;
+    QLabel* nameLabel = AddRow(top, "稿件库名称：", nameRow);
+    nameLabel->setBuddy(editDataBaseName);
+    editDataBaseName->setAccessibleName(QStringLiteral("稿件库名称"));
+    AddRow(top, "稿件库描述：", editDataBaseComment);
+
+    auto* group = new QGroupBox(QStringLiteral("稿件库属性"));
+    group->setObjectName(QStringLiteral("groupAttribute"));
+    auto* rows = new QFormLayout(group);
+    chkModifyPas = NamedCheck("chkModifyPas", "设置稿件库密码");
+    connect(chkModifyPas, &QCheckBox::toggled, this, &TfrmCreatDocData::chkModifyPasClick);
+    rows->addRow(chkModifyPas);
+    editPas = MaskedEdit("editPas");
+    editConfirmPas = MaskedEdit("editConfirmPas");
+    lblPas = AddRow(rows, "密码：", editPas);
+    lblConfirmPas = AddRow(rows, "确认：", editConfirmPas);
+    chkCRC = NamedCheck("chkCRC", "使用CRC32校验保护稿件库");
+    rows->addRow(chkCRC);
+    comboxCompressLevel = new QComboBox;
+    comboxCompressLevel->setObjectName(QStringLiteral("comboxCompressLevel"));
+    comboxCompressLevel->addItems({QStringLiteral("最快"), QStringLiteral("较快"), QStringLiteral("标准"),
+                                   QStringLiteral("最好")});
+    comboxCompressLevel->setCurrentIndex(2);
+    AddRow(rows, "稿件库压缩级别：", comboxCompressLevel);
+
+    QPushButton* create = nullptr;
+    QBoxLayout* buttons = OkCancelRow(this, "创建(&B)", "取消(&C)", &create);
+    create->setObjectName(QStringLiteral("btnCreate"));
+    disconnect(create, &QPushButton::clicked, this, &QDialog::accept);
+    connect(create, &QPushButton::clicked, this, &TfrmCreatDocData::btnCreateClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    chkModifyPasClick();
+    editDataBaseName->setFocus();
+}
+
+void TfrmCreatDocData::chkModifyPasClick() {
+    const bool on = chkModifyPas->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(editPas), static_cast<QWidget*>(editConfirmPas),
+                       static_cast<QWidget*>(lblPas), static_cast<QWidget*>(lblConfirmPas)})
+        w->setEnabled(on);
+}
+
+void TfrmCreatDocData::btnOpenClick() {
+    TFileDialogRequest request;
+    request.caption = QStringLiteral("新建稿件库");
+    request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
+    request.fileName = QStringLiteral("稿件库");
+    request.defaultExt = QStringLiteral("qdb");
+    const QString path = Dialogs().SaveFileName(request);
+    if (!path.isEmpty())
+        editDataBaseName->setText(path);
+}
+
+void TfrmCreatDocData::btnCreateClick() {
+    // A mistyped confirmation would otherwise encrypt with a password nobody
+    // knows (or with none): say so and let the user type it again.
+    if (chkModifyPas->isChecked() && editPas->text() != editConfirmPas->text()) {
+        ShowMsgBox(QStringLiteral("两次输入的密码不一致！"), windowTitle(), 2, g_Style, 1);
+        editConfirmPas->clear();
+        editConfirmPas->setFocus();
+        return;
+    }
+    accept();
+}
+
+TCreateLibraryRequest TfrmCreatDocData::Request() const {
+    TCreateLibraryRequest request;
+    request.FileName = editDataBaseName->text().trimmed();
+    request.Comment = editDataBaseComment->text();
+    request.Encrypt = chkModifyPas->isChecked();
+    request.Password = request.Encrypt ? editPas->text() : QString();
+    request.Crc32 = chkCRC->isChecked();
+    request.LevelIndex = comboxCompressLevel->currentIndex();
+    return request;
+}

@@ -1,0 +1,77 @@
+#include "app/dialogs/TfrmDocAttr.h"
+
+#include "app/dialogs/DialogParts.h"
+#include "platform/DialogService.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+QLabel* ValueLabel(const char* name, const QString& text) {
+    auto* label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+}  // namespace
+
+QString TfrmDocAttr::DateText(double days) {
+    const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(days)));
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
+
+TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent), m_attr(attr) {
+    setObjectName(QStringLiteral("frmDocAttr"));
+    setWindowTitle(QStringLiteral("属性"));
+    auto* group = new QGroupBox(QStringLiteral("稿件属性"), this);
+    group->setObjectName(QStringLiteral("groupDocAttr"));
+    auto* rows = new QFormLayout(group);
+
+    editDocName = NamedEdit("editDocName", attr.DocName);
+    editPublish = NamedEdit("editPublish", attr.Publish);
+    editMoney = NamedEdit("editMoney", attr.Money);
+    editMoney->setMaxLength(5);
+    editMoney->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), editMoney));
+    connect(editMoney, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
+
+    AddRow(rows, "名称：", editDocName);
+    AddRow(rows, "创建日期：", ValueLabel("lblCDate", DateText(attr.DocCDate)));
+    AddRow(rows, "修改日期：", ValueLabel("lblMDate", DateText(attr.DocMDate)));
+    AddRow(rows, "中文字数：", ValueLabel("lblCCount", attr.cnCount));
+    AddRow(rows, "英文单词数：", ValueLabel("lblEnCount", attr.enCount));
+    AddRow(rows, "插图：", ValueLabel("lblPics", attr.PicCount));
+    AddRow(rows, "标签：", ValueLabel("lblMarks", attr.MarkCount));
+    AddRow(rows, "发表刊物：", editPublish);
+    AddRow(rows, "稿费：", editMoney);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(OkCancelRow(this, "确定", "取消"));
+}
+
+TDocAttr TfrmDocAttr::Result() const {
+    TDocAttr result = m_attr;
+    result.DocName = editDocName->text();
+    result.Publish = editPublish->text();
+    result.Money = editMoney->text();
+    return result;
+}
+
+bool ShowDocAttr(TDocAttr& attr, QWidget* parent) {
+    TfrmDocAttr dialog(attr, parent);
+    if (Dialogs().ExecDialog(dialog) != QDialog::Accepted)
+        return false;
+    attr = dialog.Result();
+    return true;
+}

@@ -1,0 +1,31 @@
+// TfrmDocAttr: the manuscript attributes dialog ("属性"). It shows a
+// TDocAttr and lets the user edit the name, the publication note and the fee
+// (at most five digits; other keys are refused with a beep). Result() is the
+// given record with those three fields replaced; the caller stores it.
+#pragma once
+
+#include "library/DocDataTypes.h"
+
+#include <QDialog>
+
+class QLineEdit;
+
+class TfrmDocAttr : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmDocAttr(const TDocAttr& attr, QWidget* parent = nullptr);
+    TDocAttr Result() const;
+    // A date-time of the library (days from 30 December 1899) in the system's
+    // short date format.
+    static QString DateText(double days);
+
+private:
+    TDocAttr m_attr;
+    QLineEdit* editDocName = nullptr;
+    QLineEdit* editPublish = nullptr;
+    QLineEdit* editMoney = nullptr;
+};
+
+// Shows the dialog through the dialog service; true when the user confirmed,
+// with DocName, Publish and Money of attr replaced.
+bool ShowDocAttr(TDocAttr& attr, QWidget* parent);

@@ -1,0 +1,344 @@
+// Menu 稿件 in both modes of the window: without a library (text files) and
+// with one (manuscripts), with and without a selected or open manuscript.
+#include "AppFixture.h"
+
+#include "app/commands/TEditCommands.h"
+#include "platform/TextCodec.h"
+
+#include <QClipboard>
+#include <QDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QTextEdit>
+#include <QUrl>
+
+namespace {
+
+QString ReadText(const QString& path) {
+    QString text;
+    ReadTextFile(path, &text);
+    return text;
+}
+
+void WriteText(const QString& path, const QString& text) { WriteTextFile(path, text); }
+
+}  // namespace
+
+class TestManuscriptCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    // ---- without a library -------------------------------------------------
+
+    void newThenSaveAsksForANameAndCancelKeepsTheText() {
+        TAppFixture f;
+        f.Editor().InsertText(QStringLiteral("旧的"));
+        f.dialogs.QueueMessageAnswer(2);   // the save prompt of 新建: No
+        f.Trigger("munFileNew");
+        QCOMPARE(f.dialogs.Messages().at(0).caption, QString("新建"));
+        QVERIFY(f.Editor().GetText().isEmpty());
+        QCOMPARE(f.Panel(1), QString("稿件：新建稿件"));
+        QCOMPARE(f.Panel(5), QString("状态：新建"));
+
+        f.Editor().InsertText(QStringLiteral("未命名的文字"));
+        f.Trigger("munFileSave");   // no current file: Save As, cancelled
+        QCOMPARE(f.dialogs.Requests().back().kind, QString("save"));
+        QCOMPARE(f.Panel(5), QString("状态：新建"));
+        QVERIFY(f.Editor().IsModified());
+
+        const QString path = f.Path("第一篇.txt");
+        f.dialogs.QueueSaveFileName(path);
+        f.Trigger("munFileSave");
+        QCOMPARE(ReadText(path), QString("未命名的文字"));
+        QCOMPARE(f.Panel(5), QString("状态：保存"));
+        QCOMPARE(f.Panel(1), "稿件：" + path);
+        QVERIFY(!f.Editor().IsModified());
+
+        // The next save writes the same file without asking.
+        f.Editor().InsertText(QStringLiteral("又一句"));
+        const size_t asked = f.dialogs.Requests().size();
+        f.Trigger("munFileSave");
+        QCOMPARE(f.dialogs.Requests().size(), asked);
+        QVERIFY(ReadText(path).endsWith(QStringLiteral("又一句")));
+    }
+
+    // A file opened from outside becomes the file Save writes: the one the
+    // status bar names, never an earlier one.
+    void fileOpenedFromOutsideIsTheFileSaveWrites() {
+        TAppFixture f;
+        const QString earlier = f.Path("早先.txt");
+        const QString handed = f.Path("交来.txt");
+        WriteText(earlier, QStringLiteral("早先的"));
+        WriteText(handed, QStringLiteral("交来的"));
+        f.dialogs.QueueOpenFileName(earlier);
+        f.Trigger("munFileOpen");
+        QCOMPARE(f.Panel(5), QString("状态：打开"));
+        f.Main().Manuscripts().OpenTextFile(handed);
+        QCOMPARE(f.Panel(1), "稿件：" + handed);
+        f.Editor().InsertText(QStringLiteral("加上"));
+        f.Trigger("munFileSave");
+        QCOMPARE(ReadText(earlier), QString("早先的"));
+        QVERIFY(ReadText(handed).contains(QStringLiteral("加上")));
+    }
+
+    void openDialogCancelledStillSaysOpened() {
+        TAppFixture f;
+        f.Trigger("munFileOpen");   // the dialog is cancelled
+        QCOMPARE(f.dialogs.Requests().back().caption, QString("打开"));
+        QCOMPARE(f.Panel(5), QString("状态：打开"));
+        QVERIFY(f.Main().Manuscripts().CurrentFile().isEmpty());
+    }
+
+    void wordCountOfAnEmptyText() {
+        TAppFixture f;
+        f.Trigger("munToolWordCount");
+        QCOMPARE(f.dialogs.Messages().at(0).text, QString("英文单词：0\r中文字数：0\r\r"));
+        QCOMPARE(f.dialogs.Messages().at(0).icon, 0);
+    }
+
+    void unreadableFileIsReportedAndTheTextStays() {
+        TAppFixture f;
+        f.Editor().SetText(QStringLiteral("留着"));
+        f.Editor().SetModified(false);
+        f.dialogs.QueueOpenFileName(f.Path("没有这个文件.txt"));
+        f.Trigger("munFileOpen");
+        QCOMPARE(f.dialogs.Messages().size(), size_t(1));
+        QCOMPARE(f.dialogs.Messages().at(0).caption, QString("打开"));
+        QCOMPARE(f.Editor().GetText(), QString("留着"));
+    }
+
+    // ---- the auto-save tick never asks anything ----------------------------
+
+    void autoSaveTick_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("untitled text waits for the user") << "untitled" << false;
+        QTest::newRow("named text file is written") << "file" << true;
+        QTest::newRow("open manuscript is stored") << "manuscript" << true;
+        QTest::newRow("library without an open manuscript") << "closed" << false;
+    }
+    void autoSaveTick() {
+        QFETCH(QString, mode);
+        QFETCH(bool, saved);
+        TAppFixture f;
+        const QString path = f.Path("自动.txt");
+        QString library;
+        if (mode == "file") {
+            WriteText(path, QString());
+            f.dialogs.QueueOpenFileName(path);
+            f.Trigger("munFileOpen");
+        } else if (mode == "manuscript" || mode == "closed") {
+            library = f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("原文")}});
+            if (mode == "manuscript") {
+                f.SelectDoc(QStringLiteral("甲"));
+                f.Trigger("munFileOpen");
+            }
+        }
+        if (f.Editor().IsEnabled())
+            f.Editor().InsertText(QStringLiteral("自动保存"));
+        f.Editor().SetModified(true);
+        f.dialogs.ClearRecords();
+        f.Main().Manuscripts().timerAutoSaveTimer();
+        QVERIFY(f.dialogs.Requests().empty());
+        QVERIFY(f.dialogs.Messages().empty());
+        QCOMPARE(!f.Editor().IsModified(), saved);
+        if (mode == "file")
+            QVERIFY(ReadText(path).contains(QStringLiteral("自动保存")));
+        if (mode == "manuscript")
+            QVERIFY(f.Data().LoadDocText(f.Editor().GetDocumentId()).contains(QStringLiteral("自动保存")));
+    }
+
+    // ---- with a library ------------------------------------------------------
+
+    void guardsWithoutASelectedManuscript_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("open") << "munFileOpen";
+        QTest::newRow("save") << "munFileSave";
+        QTest::newRow("save as") << "munFileSaveAs";
+        QTest::newRow("delete") << "munFileDel";
+        QTest::newRow("rename") << "munFileRename";
+        QTest::newRow("attributes") << "munFileAttribute";
+    }
+    void guardsWithoutASelectedManuscript() {
+        QFETCH(QString, action);
+        TAppFixture f;
+        f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("正文")}});
+        f.Main().DocList()->clearSelection();
+        const QString status = f.Panel(5);
+        f.dialogs.ClearRecords();
+        f.Main().Action(action)->trigger();
+        QVERIFY(f.dialogs.Requests().empty());
+        QVERIFY(f.dialogs.Messages().empty());
+        QVERIFY(!f.Editor().IsEnabled());
+        QCOMPARE(f.Panel(5), status);
+        QCOMPARE(f.Main().DocList()->topLevelItemCount(), 1);
+        QCOMPARE(f.Data().LoadDocText(ItemID(f.DocItem(QStringLiteral("甲")))), QString("正文"));
+    }
+
+    void newOpenEditSaveReopen() {
+        TAppFixture f;
+        const QString file = f.OpenSeededLibrary({});
+        QVERIFY(!f.Editor().IsEnabled());
+        f.Trigger("munFileNew");
+        QTreeWidgetItem* item = f.DocItem(QStringLiteral("新建稿件"));
+        QVERIFY(item);
+        QVERIFY(item->isSelected());
+        QVERIFY(f.Editor().IsEnabled());
+        QCOMPARE(f.Editor().GetDocumentId(), ItemID(item));
+        QCOMPARE(f.Panel(5), QString("状态：新建"));
+
+        // The in-place edit ends with a new name: stored, and shown.
+        item->setText(0, QStringLiteral("春天"));
+        QCOMPARE(f.Data().LoadDocList(0).at(0).Caption, QString("春天"));
+
+        f.Editor().InsertText(QStringLiteral("春眠不觉晓 spring"));
+        f.Trigger("munFileSave");
+        QCOMPARE(f.Panel(5), QString("状态：保存"));
+        QVERIFY(!f.Editor().IsModified());
+        TDocAttr attr;
+        f.Data().GetDocAttr(ItemID(item), attr);
+        QCOMPARE(attr.Txt, QString("春眠不觉晓 spring"));
+        QCOMPARE(attr.cnCount, QString("5"));
+        QCOMPARE(attr.enCount, QString("1"));
+        QCOMPARE(attr.DocSize, QString::number(GBLength(attr.Txt)));
+
+        f.Main().Library().OpenLibrary(file);
+        QVERIFY(!f.Editor().IsEnabled());
+        f.SelectDoc(QStringLiteral("春天"));
+        f.Trigger("munFileOpen");
+        QCOMPARE(f.Editor().GetText(), QString("春眠不觉晓 spring"));
+        QCOMPARE(f.Panel(1), QString("稿件：春天"));
+        QCOMPARE(f.Panel(5), QString("状态：打开"));
+        QVERIFY(!f.Editor().IsModified());
+    }
+
+    // Save writes the manuscript bound to the editor, not the selected one.
+    void saveWritesTheOpenManuscriptNotTheSelectedOne() {
+        TAppFixture f;
+        f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("甲文")}, {QStringLiteral("乙"), QStringLiteral("乙文")}});
+        f.SelectDoc(QStringLiteral("甲"));
+        f.Trigger("munFileOpen");
+        f.Editor().InsertText(QStringLiteral("改"));
+        f.SelectDoc(QStringLiteral("乙"));
+        f.Trigger("munFileSave");
+        QVERIFY(f.Data().LoadDocText(ItemID(f.DocItem(QStringLiteral("甲")))).contains(QStringLiteral("改")));
+        QCOMPARE(f.Data().LoadDocText(ItemID(f.DocItem(QStringLiteral("乙")))), QString("乙文"));
+    }
+
+    void deleteAsksAndRemovesEverySelectedManuscript_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("left");
+        QTest::newRow("yes") << 1 << 1;
+        QTest::newRow("no") << 2 << 3;
+    }
+    void deleteAsksAndRemovesEverySelectedManuscript() {
+        QFETCH(int, answer);
+        QFETCH(int, left);
+        TAppFixture f;
+        f.OpenSeededLibrary({{"a", "1"}, {"b", "2"}, {"c", "3"}});
+        f.SelectDoc("a");
+        f.DocItem("c")->setSelected(true);
+        f.dialogs.QueueMessageAnswer(answer);
+        f.Trigger("munFileDel");
+        QCOMPARE(f.dialogs.Messages().at(0).text, QString("确实要删除此稿件吗？"));
+        QCOMPARE(f.dialogs.Messages().at(0).caption, QString("删除稿件"));
+        QCOMPARE(f.Main().DocList()->topLevelItemCount(), left);
+        QCOMPARE(int(f.Data().LoadDocList(0).size()), left);
+    }
+
+    void attributesDialogStoresNamePublicationAndFee() {
+        TAppFixture f;
+        f.OpenSeededLibrary({{QStringLiteral("旧名"), QStringLiteral("文")}});
+        f.SelectDoc(QStringLiteral("旧名"));
+        const int id = ItemID(f.DocItem(QStringLiteral("旧名")));
+        QString created;
+        f.dialogs.QueueDialog([&](QDialog& d) {
+            created = d.findChild<QLabel*>("lblCDate")->text();
+            TScriptedDialogs::SetText(d, "editDocName", QStringLiteral("新名"));
+            TScriptedDialogs::SetText(d, "editPublish", QStringLiteral("人民文学"));
+            auto* money = d.findChild<QLineEdit*>("editMoney");
+            money->clear();
+            QTest::keyClicks(money, "12a34567");   // letters and a sixth digit are refused
+            return TScriptedDialogs::Click(d, "btnOK");
+        });
+        f.Trigger("munFileAttribute");
+        // An imported manuscript has no dates yet: day 0.
+        QCOMPARE(created, QLocale::system().toString(QDate(1899, 12, 30), QLocale::ShortFormat));
+        TDocAttr attr;
+        f.Data().GetDocAttr(id, attr);
+        QCOMPARE(attr.DocName, QString("新名"));
+        QCOMPARE(attr.Publish, QString("人民文学"));
+        QCOMPARE(attr.Money, QString("12345"));
+        QVERIFY(f.DocItem(QStringLiteral("新名")));
+    }
+
+    void droppedTextFileIsAppendedToTheOpenManuscript() {
+        TAppFixture f;
+        f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("开头")}});
+        f.SelectDoc(QStringLiteral("甲"));
+        f.Trigger("munFileOpen");
+        const QString dropped = f.Path("拖来.txt");
+        WriteText(dropped, QStringLiteral("拖来的文字"));
+        f.Main().DropFiles({dropped});
+        QCOMPARE(f.Editor().GetText(), QString("开头拖来的文字"));
+        QCOMPARE(f.Panel(1), QString("稿件：甲"));
+    }
+
+    void closeLibraryWithUnsavedTextAsksFirst_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("yes saves") << 1 << true;
+        QTest::newRow("no drops") << 2 << false;
+    }
+    void closeLibraryWithUnsavedTextAsksFirst() {
+        QFETCH(int, answer);
+        QFETCH(bool, stored);
+        TAppFixture f;
+        const QString file = f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("原")}});
+        f.SelectDoc(QStringLiteral("甲"));
+        f.Trigger("munFileOpen");
+        const int id = f.Editor().GetDocumentId();
+        f.Editor().InsertText(QStringLiteral("新"));
+        f.dialogs.QueueMessageAnswer(answer);
+        f.Trigger("munDocCloseBase");
+        QCOMPARE(f.dialogs.Messages().at(0).caption, QString("关闭稿件库"));
+        QVERIFY(!f.Data().Opened());
+        QVERIFY(f.Editor().IsEnabled());
+        QVERIFY(f.Editor().GetText().isEmpty());
+        QCOMPARE(f.Main().DocList()->topLevelItemCount(), 0);
+        QCOMPARE(f.StoredText(file, id).contains(QStringLiteral("新")), stored);
+        // Back in the text-file mode, Save asks for a name: it never writes an
+        // earlier file with the emptied editor.
+        QVERIFY(f.Main().Manuscripts().CurrentFile().isEmpty());
+    }
+
+    // Watching the clipboard: copying a selection puts the same text back
+    // in its place, with the caret after it.
+    void clipboardWatchReinsertsCopiedSelection() {
+        TAppFixture f;
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(QStringLiteral("剪贴板上的"));
+        f.Editor().SetText(QStringLiteral("一二三四"));
+        QAction* watch = f.Main().Action("munEditWatchClipper");
+        watch->trigger();   // checks it
+        QCOMPARE(f.Editor().GetText(), QString("剪贴板上的一二三四"));
+        QTextEdit* edit = f.Editor().Control();
+        QTextCursor cursor = edit->textCursor();
+        cursor.setPosition(5);
+        cursor.setPosition(7, QTextCursor::KeepAnchor);
+        edit->setTextCursor(cursor);
+        f.Trigger("munEditCopy");
+        QCOMPARE(f.Editor().GetText(), QString("剪贴板上的一二三四"));
+        QCOMPARE(edit->textCursor().position(), 7);
+        QVERIFY(!edit->textCursor().hasSelection());
+        watch->trigger();   // unchecks it
+    }
+};
+
+QTEST_MAIN(TestManuscriptCommands)
+#include "tst_manuscript_commands.moc"
