@@ -86,7 +86,7 @@ json CommentOf(TCliDatabase& database) {
 
 int RunInfo(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
-    TCliDatabase database(args.At(0), args.Option("--password"), true);
+    TCliDatabase database(args.At(0), args.PasswordOption(), true);
     TTomeDBFileIO& io = *database.Db().FileIO();
     const TAlgoBlock& algo = io.AlgoBlock();
     json info = {{"version", HeaderVersion(args.At(0))},

@@ -83,7 +83,7 @@ std::unique_ptr<TTomeTable> OpenTable(TCliDatabase& database, const std::string&
 
 int RunDump(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, kDumpSyntax);
-    TCliDatabase database(args.At(0), args.Option("--password"), true);
+    TCliDatabase database(args.At(0), args.PasswordOption(), true);
     database.RequireAccess();
     std::unique_ptr<TTomeTable> table = database.Table(Utf8ToGb(args.At(1)));
     table->SetReadOnly(true);
@@ -96,7 +96,7 @@ int RunDump(const CliWords& words) {
 int RunPut(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, SIZE_MAX});
     const CliWords assignments = AssignmentsFrom(args, 2);
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
     table->Append();
     try {
@@ -113,7 +113,7 @@ int RunPut(const CliWords& words) {
 int RunSet(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 4, SIZE_MAX});
     const CliWords assignments = AssignmentsFrom(args, 3);
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
     GotoPrimaryKey(*table, args.At(2));
     table->Edit();
@@ -129,7 +129,7 @@ int RunSet(const CliWords& words) {
 
 int RunDel(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, 3});
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
     GotoPrimaryKey(*table, args.At(2));
     table->Delete();

@@ -92,10 +92,10 @@ bool TqlvDocData::CreateDocData(const QString& fileName, const QString& comment,
     CloseDocData();
     const std::string path = PathName(name);
     if (!TomeDB.CreateDatabase(path, compressBlob, CompressLevelOf(levelIndex), "zLIB", encrypt,
-                               "blowfish", Bytes(password), crc32))
+                               "blowfish", PasswordBytes(password), crc32))
         return false;
     TomeDB.SetDatabaseName(path);
-    TomeDB.SetPassword(Bytes(password));
+    TomeDB.SetPassword(PasswordBytes(password));
     TomeDB.SetComments(Bytes(comment));
     CreateSchema();
     m_opened = true;
@@ -121,7 +121,7 @@ bool TqlvDocData::OpenDocData(const QString& fileName) {
         TomeDB.SetDatabaseName(PathName(fileName));
         TomeDB.Open();
         if (!TomeDB.CanAccess()) {
-            TomeDB.SetPassword(Bytes(InputPassword()));
+            TomeDB.SetPassword(PasswordBytes(InputPassword()));
             if (!TomeDB.CanAccess()) {
                 ShowMsgBox(QStringLiteral("密码错误，无法打开稿件库！"), kOpenCaption, 1, g_Style, 1);
                 CloseDocData();

@@ -165,6 +165,10 @@ void TTomeDBFileIO::BufferWrites(size_t limit) {
     Medium_ = WriteBehind_.get();
 }
 
+void TTomeDBFileIO::DiscardBufferedWrites() {
+    if (WriteBehind_) WriteBehind_->Discard();
+}
+
 void TTomeDBFileIO::Close() {
     if (!IsOpen()) return;
     if (WriteBehind_) WriteBehind_->WritePending();

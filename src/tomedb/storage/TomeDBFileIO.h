@@ -89,6 +89,9 @@ public:
     // large pieces; for an image no one else uses yet. Close writes what is
     // pending; Flush also syncs it.
     void BufferWrites(size_t limit);
+    // Drops the gathered writes unwritten: for an image that is being given up
+    // after a failed write, so that closing it does not fail again.
+    void DiscardBufferedWrites();
 
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();
@@ -115,6 +118,7 @@ public:
     bool CreateIndex(const std::string& TableName, const std::string& IndexName,
                      TTMIndexOptions Options, const std::vector<std::string>& FieldNames);
     int FindTable(const std::string& TableName) const;
+    // Raises "damaged" for a header that fails TTableHeader::CheckSane.
     void ReadTableHeader(int TableNo, TTableHeader& Header);
     void WriteTableHeader(int TableNo, const TTableHeader& Header);
     void GetTableNames(std::vector<std::string>& List);
