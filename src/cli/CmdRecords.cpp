@@ -89,7 +89,8 @@ int RunDump(const CliWords& words) {
     table->SetReadOnly(true);
     ApplyDumpOptions(*table, args);
     table->Open();
-    for (table->First(); !table->Eof(); table->Next()) std::cout << JsonLine(RecordToJson(*table)) << "\n";
+    TTomeTableIO& io = *database.Db().FindTableIO(table->TableName());
+    for (table->First(); !table->Eof(); table->Next()) WriteRecordJson(std::cout, *table, io);
     return 0;
 }
 

@@ -145,6 +145,9 @@ void CopyStoredBlob(TTomeTableIO& from, int32_t recIndex, TTomeTableIO& to, int 
         from.FieldOffsets()[static_cast<size_t>(field)];
     std::string stored;
     from.ReadStoredBlob(descriptor, stored);
+    // A value that does not decode is damage: it fails here as it fails a
+    // rebuild that decodes every value, instead of being carried over.
+    from.DecodeStoredBlob(stored, field, [](const char*, size_t) {});
     to.SetPreEncodedBlob(field, std::move(stored));
 }
 

@@ -398,6 +398,19 @@ void TTomeDBFileIO::DecodeStream(const std::string& Source, std::string& Dest, b
     else Dest.swap(plain);
 }
 
+void TTomeDBFileIO::DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt,
+                                         const TPieceSink& Sink) {
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    std::string plain;
+    const std::string* input = &Source;
+    if (Encrypt) {
+        Encrypt_.DecodeStream(Source, plain);
+        input = &plain;
+    }
+    if (Compress) Compress_.DecodeInPieces(*input, Sink);
+    else if (!input->empty()) Sink(input->data(), input->size());
+}
+
 void TTomeDBFileIO::EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size) {
     if (!Encrypt) {
         if (Source != Dest) std::memmove(Dest, Source, Size);

@@ -133,6 +133,10 @@ public:
     // ---- encode / decode steps (under the critical section) ----------------
     void EncodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt);
     void DecodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt);
+    // DecodeStream handing the value to Sink in pieces: decompression never
+    // holds more than a piece of the result.
+    void DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt,
+                              const TPieceSink& Sink);
     void EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
     void DecodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
 
