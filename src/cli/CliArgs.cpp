@@ -1,7 +1,10 @@
 #include "cli/CliArgs.h"
 
+#include <QString>
 #include <cstdint>
 #include <cstdlib>
+
+#include "platform/TextCodec.h"
 
 CliArgs CliArgs::Parse(const std::vector<std::string>& words, const CliSyntax& syntax) {
     CliArgs args;
@@ -42,4 +45,10 @@ int CliArgs::IntOption(const std::string& name, int low, int high, int fallback)
         throw CliUsageError(name + " must be a number from " + std::to_string(low) + " to " +
                             std::to_string(high));
     return static_cast<int>(value);
+}
+
+std::optional<std::string> CliArgs::PasswordOption(const std::string& name) const {
+    const std::optional<std::string> word = Option(name);
+    if (!word) return std::nullopt;
+    return PasswordBytes(QString::fromUtf8(word->data(), static_cast<qsizetype>(word->size())));
 }

@@ -41,6 +41,9 @@ public:
     const std::string& At(size_t i) const { return positional_.at(i); }
     bool Flag(const std::string& name) const { return flags_.count(name) != 0; }
     std::optional<std::string> Option(const std::string& name) const;
+    // A password option as the bytes the engine keys from (PasswordBytes of the
+    // UTF-8 word); nullopt when absent.
+    std::optional<std::string> PasswordOption(const std::string& name = "--password") const;
     // The option's value parsed as an integer in [low, high]; fallback when absent.
     int IntOption(const std::string& name, int low, int high, int fallback) const;
 

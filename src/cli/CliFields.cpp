@@ -136,6 +136,61 @@ json RecordToJson(const TTomeTable& table) {
     return record;
 }
 
+namespace {
+
+// Length of the longest start of bytes that ends on a whole GB18030 character.
+size_t WholeGbPrefix(const std::string& bytes) {
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[pos]);
+        size_t length = 1;
+        if (lead >= 0x81 && lead <= 0xFE) {
+            if (pos + 1 >= bytes.size()) break;
+            const auto second = static_cast<unsigned char>(bytes[pos + 1]);
+            length = (second >= 0x30 && second <= 0x39) ? 4 : 2;
+        }
+        if (pos + length > bytes.size()) break;
+        pos += length;
+    }
+    return pos;
+}
+
+// A JSON string's text without its quotes.
+std::string JsonStringBody(const std::string& utf8) {
+    const std::string quoted = JsonLine(json(utf8));
+    return quoted.substr(1, quoted.size() - 2);
+}
+
+// Writes one memo or blob value as a JSON string, piece by piece.
+void WriteBlobJson(std::ostream& out, TTomeTableIO& io, int32_t record, int field, bool text) {
+    std::string carry;
+    out << '"';
+    io.ReadFieldValueInPieces(record, field, [&](const char* data, size_t size) {
+        carry.append(data, size);
+        // Text is cut on a character boundary, bytes on a base64 group.
+        const size_t whole = text ? WholeGbPrefix(carry) : carry.size() - carry.size() % 3;
+        const std::string piece = carry.substr(0, whole);
+        carry.erase(0, whole);
+        out << (text ? JsonStringBody(GbToUtf8(piece)) : Base64Encode(piece));
+    });
+    if (!carry.empty()) out << (text ? JsonStringBody(GbToUtf8(carry)) : Base64Encode(carry));
+    out << '"';
+}
+
+}  // namespace
+
+void WriteRecordJson(std::ostream& out, TTomeTable& table, TTomeTableIO& io) {
+    out << '{';
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TField& field = table.Fields(i);
+        if (i > 0) out << ',';
+        out << JsonLine(json(GbToUtf8(field.FieldName()))) << ':';
+        if (field.IsBlob()) WriteBlobJson(out, io, table.GetBookmark(), i, IsTextType(field.DataType()));
+        else out << JsonLine(FieldToJson(field));
+    }
+    out << "}\n";
+}
+
 std::optional<int32_t> FieldTypeFromText(const std::string& text) {
     static const std::map<std::string, int32_t> kNames = {
         {"string", ftString},     {"integer", ftInteger}, {"boolean", ftBoolean},

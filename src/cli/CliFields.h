@@ -8,13 +8,19 @@
 
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "tomedb/TomeDB.h"
+#include "tomedb/storage/TomeTableIO.h"
 
 nlohmann::ordered_json FieldToJson(const tomedb::TField& field);
 // One record: every field by its stored name.
 nlohmann::ordered_json RecordToJson(const tomedb::TTomeTable& table);
+// The same JSON object written to out, memo and blob values decoded and
+// converted a piece at a time through io (the storage of table's current
+// record), so a huge value never sits in memory whole.
+void WriteRecordJson(std::ostream& out, tomedb::TTomeTable& table, tomedb::TTomeTableIO& io);
 
 // Writes text (UTF-8, or "@path" to read the value from a file) into field.
 void AssignFieldText(tomedb::TField& field, const std::string& text);

@@ -1,6 +1,7 @@
 #include "cli/CliVerifier.h"
 
 #include <algorithm>
+#include <climits>
 #include <set>
 
 #include "cli/CliDatabase.h"
@@ -203,22 +204,47 @@ void TCliVerifier::CheckDecodedTable(const TTableScan& scan) {
         return;
     }
     DecodeRecords(*io, scan.name);
+    CheckAutoIncCounter(*io, scan);
     for (int k = 0; k < io->IndexDefs().Count(); ++k) CheckIndexOrder(*io, scan.name, k);
     io->Close();
 }
 
+// Values are only decoded, a piece at a time, never held whole.
 void TCliVerifier::DecodeRecords(TTomeTableIO& io, const std::string& name) {
-    std::string value;
     for (const TListElement& element : io.IndexList(0))
         for (int f = 0; f < io.FieldDefs().Count(); ++f) {
             try {
-                io.ReadFieldValue(value, element.RecIndex, f);
+                io.ReadFieldValueInPieces(element.RecIndex, f, [](const char*, size_t) {});
             } catch (const std::exception& error) {
                 Problem(TableWhere(name) + ", record " + std::to_string(element.RecIndex) + ", field '" +
                             GbToUtf8(io.FieldDefs().At(f).Name) + "'",
                         MessageText(error.what()));
             }
         }
+}
+
+// The counter hands out the next number: below the highest one in use, the
+// next append would repeat an existing key.
+void TCliVerifier::CheckAutoIncCounter(TTomeTableIO& io, const TTableScan& scan) {
+    int field = -1;
+    for (int f = 0; f < io.FieldDefs().Count() && field < 0; ++f)
+        if (io.FieldDefs().At(f).FieldType == ftAutoInc) field = f;
+    if (field < 0) return;
+    std::string value;
+    int64_t highest = INT64_MIN;
+    try {
+        for (const TListElement& element : io.IndexList(0)) {
+            io.ReadFieldValue(value, element.RecIndex, field);
+            if (value.size() >= 4)
+                highest = std::max<int64_t>(highest, GetI32(reinterpret_cast<const uint8_t*>(value.data())));
+        }
+    } catch (const std::exception&) {
+        return;  // DecodeRecords has reported it
+    }
+    const int32_t counter = scan.header.AutoIncCounter();
+    if (highest > counter)
+        Problem(TableWhere(scan.name), "auto-increment counter " + std::to_string(counter) +
+                                           " is below the highest ID " + std::to_string(highest));
 }
 
 int TCliVerifier::CompareKeys(TTomeTableIO& io, int k, int32_t left, int32_t right) {

@@ -47,6 +47,7 @@ private:
     bool CheckIndexChain(const TTableScan& scan, int k);
     void CheckDecodedTable(const TTableScan& scan);
     void DecodeRecords(tomedb::TTomeTableIO& io, const std::string& name);
+    void CheckAutoIncCounter(tomedb::TTomeTableIO& io, const TTableScan& scan);
     void CheckIndexOrder(tomedb::TTomeTableIO& io, const std::string& name, int k);
     int CompareKeys(tomedb::TTomeTableIO& io, int k, int32_t left, int32_t right);
 

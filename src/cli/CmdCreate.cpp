@@ -65,7 +65,7 @@ int RunCreate(const CliWords& words) {
         CliArgs::Parse(words, {{"--password", "--comment", "--level"}, {"--crc32"}, 1, 1});
     const std::string& path = args.At(0);
     const int level = args.IntOption("--level", 0, 3, 1);
-    const std::optional<std::string> password = args.Option("--password");
+    const std::optional<std::string> password = args.PasswordOption();
     const bool encrypt = password && !password->empty();
     // Creating truncates: never overwrite a file that is already there.
     std::error_code error;
@@ -75,7 +75,15 @@ int RunCreate(const CliWords& words) {
     if (!creator.CreateDatabase(path, true, level, "zLIB", encrypt, "blowfish",
                                 encrypt ? *password : std::string(), args.Flag("--crc32")))
         throw CliError("Cannot create database file '" + path + "'");
-    if (auto comment = args.Option("--comment")) StoreComment(path, password, *comment);
+    if (auto comment = args.Option("--comment")) {
+        try {
+            StoreComment(path, password, *comment);
+        } catch (...) {
+            // A file that did not get all it was asked for is not left half made.
+            std::filesystem::remove(path, error);
+            throw;
+        }
+    }
     return 0;
 }
 
@@ -83,7 +91,7 @@ int RunCreateTable(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, SIZE_MAX});
     std::vector<TTomeFieldItem> fields;
     for (size_t i = 2; i < args.Positional().size(); ++i) fields.push_back(FieldDefinition(args.At(i)));
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     if (!database.Db().CreateTable(Utf8ToGb(args.At(1)), fields))
         throw CliError("Cannot create table '" + args.At(1) + "'");
     return 0;
@@ -95,7 +103,7 @@ int RunCreateIndex(const CliWords& words) {
                 SIZE_MAX});
     std::vector<std::string> fieldNames;
     for (size_t i = 3; i < args.Positional().size(); ++i) fieldNames.push_back(Utf8ToGb(args.At(i)));
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     if (!database.Db().CreateIndex(Utf8ToGb(args.At(1)), Utf8ToGb(args.At(2)),
                                    IndexOptionsFrom(args), fieldNames))
         throw CliError("Cannot create index '" + args.At(2) + "'");

@@ -13,6 +13,7 @@
 #include "cli/CliFields.h"
 #include "cli/CliText.h"
 #include "library/TqlvDocData.h"
+#include "platform/ExportNames.h"
 #include "platform/TextCodec.h"
 
 using json = nlohmann::ordered_json;
@@ -85,16 +86,6 @@ QString ImportText(const std::string& path) {
     return text;
 }
 
-// "name.txt" inside dir: "/" and NUL become "_"; nullopt when the result
-// would still not be a plain file name inside dir.
-std::optional<QString> ExportPath(const QDir& dir, QString name) {
-    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(0), QLatin1Char('_'));
-    const QString fileName = name + QStringLiteral(".txt");
-    const QString path = QDir::cleanPath(dir.absoluteFilePath(fileName));
-    if (QFileInfo(path).dir().absolutePath() != QDir::cleanPath(dir.absolutePath())) return std::nullopt;
-    return path;
-}
-
 }  // namespace
 
 int RunCreateLibrary(const CliWords& words) {
@@ -102,17 +93,23 @@ int RunCreateLibrary(const CliWords& words) {
         words, {{"--password", "--comment", "--level-index"}, {"--crc32"}, 1, 1});
     const int levelIndex = args.IntOption("--level-index", 0, 3, 2);
     const std::optional<std::string> password = args.Option("--password");
-    TLibrary library(password);
+    const QString target = TqlvDocData::LibraryFileName(Q(args.At(0)));
+    const bool existed = QFileInfo::exists(target);
     QString finalName;
     bool created = false;
     try {
+        TLibrary library(password);
         created = library.Data().CreateDocData(
             Q(args.At(0)), Q(args.Option("--comment").value_or("")), Q(password.value_or("")), true,
             password && !password->empty(), args.Flag("--crc32"), levelIndex, &finalName);
+        if (!created) throw CliError("Cannot create library '" + args.At(0) + "'");
     } catch (const EUserError& refused) {
-        throw CliError(S(refused.Text()));
+        throw CliError(S(refused.Text()));   // refused before anything was written
+    } catch (...) {
+        // A library that could not be made whole (a full disk) is not left behind.
+        if (!existed) QFile::remove(target);
+        throw;
     }
-    if (!created) throw CliError("Cannot create library '" + args.At(0) + "'");
     std::cout << S(finalName) << "\n";
     return 0;
 }
@@ -154,21 +151,28 @@ int RunExport(const CliWords& words) {
     std::vector<int> ids;
     for (const TViewItem& item : library.Data().LoadDocList(folder)) ids.push_back(item.ID);
     TCliProgress progress("export");
-    int result = 0;
+    TExportNames names(dir.absolutePath(), QStringLiteral(".txt"));
+    std::vector<std::string> failed;
     for (size_t i = 0; i < ids.size(); ++i) {
         TDocAttr attr;
         library.Data().GetDocAttr(ids[i], attr);
-        const std::optional<QString> path = ExportPath(dir, attr.DocName);
+        const std::optional<QString> path = names.PathFor(attr.DocName);
         QString error;
+        // One record that cannot be written does not keep the others back.
         if (!path) {
             std::cerr << "Refused to export '" << S(attr.DocName) << "': the name leaves the folder\n";
-            result = 1;
-        } else if (!WriteFileAtomic(*path, EncodeTextFile(attr.Txt), &error)) {
-            throw CliError(S(error));
+            failed.push_back(S(attr.DocName));
+        } else if (!WriteFileReplacing(*path, EncodeTextFile(attr.Txt), &error)) {
+            std::cerr << S(error) << "\n";
+            failed.push_back(S(attr.DocName));
         } else {
             std::cout << JsonLine({{"id", ids[i]}, {"name", S(attr.DocName)}, {"file", S(*path)}}) << "\n";
         }
         progress.Step(static_cast<int64_t>(i + 1), static_cast<int64_t>(ids.size()));
     }
-    return result;
+    if (failed.empty()) return 0;
+    std::string list;
+    for (const std::string& name : failed) list += (list.empty() ? "'" : ", '") + name + "'";
+    std::cerr << "Not exported (" << failed.size() << " of " << ids.size() << "): " << list << "\n";
+    return 1;
 }

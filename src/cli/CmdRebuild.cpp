@@ -12,7 +12,7 @@ namespace {
 int Rebuild(const CliWords& words, const char* label,
             const std::function<bool(TTomeDatabase&)>& operation) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     database.RequireAccess();
     TCliProgress progress(label);
     database.Db().OnOperationProgress = [&progress](void*, int percent) { progress.Show(percent); };
@@ -34,10 +34,10 @@ int RunRepair(const CliWords& words) {
 int RunPasswd(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--new"}, {"--decrypt"}, 1, 1});
     const bool decrypt = args.Flag("--decrypt");
-    const std::optional<std::string> newPassword = args.Option("--new");
+    const std::optional<std::string> newPassword = args.PasswordOption("--new");
     if (!decrypt && (!newPassword || newPassword->empty()))
         throw CliUsageError("passwd needs --new NEW (or --decrypt)");
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     database.RequireAccess();
     TCliProgress progress("passwd");
     database.Db().OnOperationProgress = [&progress](void*, int percent) { progress.Show(percent); };

@@ -83,20 +83,21 @@ std::unique_ptr<TTomeTable> OpenTable(TCliDatabase& database, const std::string&
 
 int RunDump(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, kDumpSyntax);
-    TCliDatabase database(args.At(0), args.Option("--password"), true);
+    TCliDatabase database(args.At(0), args.PasswordOption(), true);
     database.RequireAccess();
     std::unique_ptr<TTomeTable> table = database.Table(Utf8ToGb(args.At(1)));
     table->SetReadOnly(true);
     ApplyDumpOptions(*table, args);
     table->Open();
-    for (table->First(); !table->Eof(); table->Next()) std::cout << JsonLine(RecordToJson(*table)) << "\n";
+    TTomeTableIO& io = *database.Db().FindTableIO(table->TableName());
+    for (table->First(); !table->Eof(); table->Next()) WriteRecordJson(std::cout, *table, io);
     return 0;
 }
 
 int RunPut(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, SIZE_MAX});
     const CliWords assignments = AssignmentsFrom(args, 2);
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
     table->Append();
     try {
@@ -113,7 +114,7 @@ int RunPut(const CliWords& words) {
 int RunSet(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 4, SIZE_MAX});
     const CliWords assignments = AssignmentsFrom(args, 3);
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
     GotoPrimaryKey(*table, args.At(2));
     table->Edit();
@@ -129,7 +130,7 @@ int RunSet(const CliWords& words) {
 
 int RunDel(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, 3});
-    TCliDatabase database(args.At(0), args.Option("--password"));
+    TCliDatabase database(args.At(0), args.PasswordOption());
     std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
     GotoPrimaryKey(*table, args.At(2));
     table->Delete();

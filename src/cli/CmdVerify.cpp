@@ -8,7 +8,7 @@
 
 int RunVerify(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
-    TCliDatabase database(args.At(0), args.Option("--password"), true);
+    TCliDatabase database(args.At(0), args.PasswordOption(), true);
     database.RequireAccess();
     std::vector<std::string> problems;
     {

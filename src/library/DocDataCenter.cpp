@@ -95,7 +95,7 @@ void TqlvDocData::SetDocDataComment(const QString& comment) { TomeDB.SetComments
 bool TqlvDocData::IsEncrypted() { return TomeDB.Encrypted(); }
 
 bool TqlvDocData::ChangePassword(const QString& newPassword, bool encrypt) {
-    return TomeDB.ChangePassword(Bytes(newPassword), encrypt);
+    return TomeDB.ChangePassword(PasswordBytes(newPassword), encrypt);
 }
 
 bool TqlvDocData::CompressDocData() { return m_opened && TomeDB.Compact(); }

@@ -4,6 +4,7 @@
 #include "library/TableAccess.h"
 #include "library/UserError.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 using namespace tableaccess;
@@ -87,12 +88,20 @@ bool TqlvDocData::CreateDocData(const QString& fileName, const QString& comment,
     CloseDocData();
     const std::string path = PathName(name);
     if (!TomeDB.CreateDatabase(path, compressBlob, CompressLevelOf(levelIndex), "zLIB", encrypt,
-                               "blowfish", Bytes(password), crc32))
+                               "blowfish", PasswordBytes(password), crc32))
         return false;
-    TomeDB.SetDatabaseName(path);
-    TomeDB.SetPassword(Bytes(password));
-    TomeDB.SetComments(Bytes(comment));
-    CreateSchema();
+    try {
+        TomeDB.SetDatabaseName(path);
+        TomeDB.SetPassword(PasswordBytes(password));
+        TomeDB.SetComments(Bytes(comment));
+        CreateSchema();
+    } catch (...) {
+        // A library without its tables (a full disk, say) is no library:
+        // nothing half-made is left behind under the name.
+        CloseDocData();
+        QFile::remove(name);
+        throw;
+    }
     m_opened = true;
     if (finalName)
         *finalName = name;
@@ -116,7 +125,7 @@ bool TqlvDocData::OpenDocData(const QString& fileName, const TPasswordPrompt& as
         TomeDB.SetDatabaseName(PathName(fileName));
         TomeDB.Open();
         if (!TomeDB.CanAccess()) {
-            TomeDB.SetPassword(Bytes(askPassword ? askPassword() : QString()));
+            TomeDB.SetPassword(PasswordBytes(askPassword ? askPassword() : QString()));
             if (!TomeDB.CanAccess())
                 throw EUserError(QStringLiteral("密码错误，无法打开稿件库！"), kOpenCaption, 1);
         }

@@ -136,6 +136,11 @@ QByteArray ToGB(const QString& text) { return GBEncoder().encode(text); }
 
 QString FromGB(const QByteArray& bytes) { return GBDecoder().decode(bytes); }
 
+std::string PasswordBytes(const QString& password) {
+    const QByteArray bytes = ToGB(password);
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
 int GBLength(const QString& text) { return static_cast<int>(ToGB(text).size()); }
 
 QByteArray CutGB(const QByteArray& bytes, int maxBytes) {
@@ -192,8 +197,14 @@ bool ReadTextFile(const QString& path, QString* text, QString* error) {
     return true;
 }
 
-bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
-    const QString target = RealTarget(path);
+namespace {
+
+// Writes bytes to target through a temporary file in its folder and a rename
+// onto target. The rename replaces the directory entry itself, so whatever
+// stood there (a file or a symbolic link) is replaced and never written
+// through. path is the name shown in messages.
+bool WriteAtomicTo(const QString& target, const QString& path, const QByteArray& bytes,
+                   QString* error) {
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(target + QStringLiteral(".tmp-XXXXXX"));
     int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
@@ -202,7 +213,7 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
         return false;
     }
     struct stat old {};
-    const bool existed = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    const bool existed = ::lstat(QFile::encodeName(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
     ::fchmod(fd, existed ? (old.st_mode & 07777) : 0644);
     bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
     QString reason = ok ? QString() : SystemError();
@@ -221,6 +232,16 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
     }
     SyncFolder(folder);
     return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+    return WriteAtomicTo(RealTarget(path), path, bytes, error);
+}
+
+bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error) {
+    return WriteAtomicTo(QFileInfo(path).absoluteFilePath(), path, bytes, error);
 }
 
 bool WriteTextFile(const QString& path, const QString& text, QString* error) {

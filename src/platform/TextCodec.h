@@ -7,9 +7,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+
 // QString -> GB18030 bytes and back.
 QByteArray ToGB(const QString& text);
 QString FromGB(const QByteArray& bytes);
+// The bytes a password is hashed and keyed from: its GB18030 form. Every place
+// that hands a typed password to the engine (login, create, re-key, the qdb
+// tool) goes through this one function, so a file keyed by one of them opens
+// with the same password in all the others.
+std::string PasswordBytes(const QString& password);
 // Byte length of text in GB18030 (the length passed between layers).
 int GBLength(const QString& text);
 // Cuts GB18030 bytes to at most maxBytes without splitting a character.
@@ -26,5 +33,12 @@ QByteArray EncodeTextFile(const QString& text);
 // File helpers. Both return false and set *error to a user-readable message on failure.
 bool ReadTextFile(const QString& path, QString* text, QString* error = nullptr);
 // Writes bytes atomically: a temporary file in the same folder, then rename.
+// A symbolic link at path is followed: the file it points to is replaced and
+// the link stays.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// The same, but a symbolic link at path is itself replaced by the new file and
+// never written through (files written into a folder the user picked).
+// The temporary name is path + kTempSuffixLength bytes.
+bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+inline constexpr int kTempSuffixLength = 11;  // ".tmp-XXXXXX"
 bool WriteTextFile(const QString& path, const QString& text, QString* error = nullptr);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "QdbProcess.h"
@@ -69,10 +70,91 @@ TEST_F(QdbLibraryTest, ExportNamesStayInsideTheFolder) {
     Ok({"export", library, out});
     std::set<std::string> files;
     for (const auto& entry : fs::directory_iterator(out)) files.insert(entry.path().filename().string());
-    EXPECT_EQ(files, (std::set<std::string>{"a_b.txt", "...txt", "同名.txt"}));
+    EXPECT_EQ(files, (std::set<std::string>{"a_b.txt", "...txt", "同名.txt", "同名 (2).txt"}));
     EXPECT_FALSE(fs::exists(folder + "/b.txt"));
-    EXPECT_EQ(ReadAll(out + "/同名.txt"), "text 4");  // one file, the one exported last
+    EXPECT_EQ(ReadAll(out + "/同名.txt"), "text 3");
+    EXPECT_EQ(ReadAll(out + "/同名 (2).txt"), "text 4");
     EXPECT_EQ(ReadAll(out + "/a_b.txt"), "text 1");
+}
+
+// Every record of an export lands in a file of its own, whatever its name.
+TEST_F(QdbLibraryTest, ExportKeepsEveryRecordInAFileOfItsOwn) {
+    Ok({"create-library", library});
+    const std::string longChinese = [] { std::string s; for (int i = 0; i < 100; ++i) s += "长"; return s; }();
+    const char* names[] = {"x/y", "x_y", "新建稿件", "新建稿件", "新建稿件", "新建稿件 (2)"};
+    std::vector<std::string> all(std::begin(names), std::end(names));
+    all.push_back(longChinese);
+    all.push_back(longChinese);
+    for (size_t i = 0; i < all.size(); ++i)
+        Ok({"put", library, "Docs", "PID=0", "DocName=" + all[i], "Txt=text " + std::to_string(i + 1)});
+    const std::string out = folder + "/out";
+    const std::string printed = Ok({"export", library, out});
+    std::map<std::string, std::string> contents;  // file name -> text
+    for (const auto& entry : fs::directory_iterator(out))
+        contents[entry.path().filename().string()] = ReadAll(entry.path().string());
+    ASSERT_EQ(contents.size(), all.size());
+    std::set<std::string> texts;
+    for (const auto& [name, text] : contents) {
+        texts.insert(text);
+        EXPECT_LE(name.size() + 11, 255u) << name;  // room for the temporary suffix
+        EXPECT_NE(printed.find(out + "/" + name), std::string::npos) << name;
+    }
+    EXPECT_EQ(texts.size(), all.size());  // nothing overwritten
+    EXPECT_EQ(contents["x_y.txt"], "text 1");
+    EXPECT_EQ(contents["x_y (2).txt"], "text 2");
+    EXPECT_EQ(contents["新建稿件 (3).txt"], "text 5");
+    // A record really called "新建稿件 (2)" comes after the generated name.
+    EXPECT_EQ(contents["新建稿件 (2) (2).txt"], "text 6");
+    // Long names are cut between characters: the shortened names are still UTF-8.
+    for (const auto& [name, text] : contents) {
+        if (name.size() > 200) EXPECT_EQ(name.rfind("长长", 0), 0u) << name;
+    }
+}
+
+TEST_F(QdbLibraryTest, ExportReplacesALinkInsteadOfWritingThroughIt) {
+    Ok({"create-library", library});
+    Ok({"put", library, "Docs", "PID=0", "DocName=链接", "Txt=new"});
+    const std::string outside = Write("outside.txt", "keep me");
+    const std::string out = folder + "/out";
+    fs::create_directories(out);
+    fs::create_symlink(outside, out + "/链接.txt");
+    Ok({"export", library, out});
+    EXPECT_EQ(ReadAll(outside), "keep me");
+    EXPECT_FALSE(fs::is_symlink(out + "/链接.txt"));
+    EXPECT_EQ(ReadAll(out + "/链接.txt"), "new");
+}
+
+TEST_F(QdbLibraryTest, OneFailedFileDoesNotStopTheExport) {
+    Ok({"create-library", library});
+    for (const char* name : {"甲", "坏", "乙"})
+        Ok({"put", library, "Docs", "PID=0", std::string("DocName=") + name, std::string("Txt=") + name});
+    const std::string out = folder + "/out";
+    fs::create_directories(out + "/坏.txt/inside");  // a folder stands where the file should go
+    QdbResult r = RunQdb(folder, {"export", library, out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Not exported (1 of 3): '坏'"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadAll(out + "/甲.txt"), "\xBC\xD7");  // GB18030
+    EXPECT_EQ(ReadAll(out + "/乙.txt"), "\xD2\xD2");
+    EXPECT_NE(r.out.find("乙.txt"), std::string::npos);
+}
+
+// A non-ASCII password keys the file the same way in every command and in the
+// library layer.
+TEST_F(QdbLibraryTest, ChinesePasswordWorksAcrossToolAndLibraryLayer) {
+    Ok({"create-library", library, "--password", "密码"});
+    Ok({"put", library, "Docs", "PID=0", "DocName=甲", "--password", "密码"});
+    EXPECT_EQ(Ok({"verify", library, "--password", "密码"}), "ok\n");
+    Ok({"passwd", library, "--password", "密码", "--new", "新密码"});
+    EXPECT_NE(Ok({"tree", library, "--password", "新密码"}).find("\"name\":\"甲\""), std::string::npos);
+    EXPECT_EQ(RunQdb(folder, {"tree", library, "--password", "密码"}).exitCode, 1);
+
+    const std::string plain = folder + "/plain.qdb";
+    Ok({"create", plain, "--password", "中文", "--comment", "注"});
+    Ok({"create-table", plain, "T", "ID:AutoInc", "--password", "中文"});
+    EXPECT_EQ(Ok({"verify", plain, "--password", "中文"}), "ok\n");
+    EXPECT_NE(Ok({"info", plain, "--password", "中文"}).find("\"comment\":\"注\""), std::string::npos);
+    Ok({"compact", plain, "--password", "中文"});
+    EXPECT_EQ(Ok({"dump", plain, "T", "--password", "中文"}), "");
 }
 
 TEST_F(QdbLibraryTest, RefusalsAreErrors) {

@@ -64,5 +64,5 @@ std::optional<std::string> TQtDBLogin::Login(const std::string& fileName) {
     TTomeDBLoginForm form(QFile::decodeName(QByteArray::fromStdString(fileName)));
     if (Dialogs().ExecDialog(form) != QDialog::Accepted)
         return std::nullopt;
-    return ToGB(form.Password()).toStdString();
+    return PasswordBytes(form.Password());
 }

@@ -116,19 +116,66 @@ void TCompAlgo_Zlib::EncodeStream(const std::string& Source, std::string& Dest, 
     if (&out != &Dest) Dest = std::move(out);
 }
 
+namespace {
+
+// A stored value split into its length prefix and body; raw is true for a
+// value kept unchanged (-L). Raises EZlibError for a prefix that cannot be right.
+struct TPacked {
+    std::string_view body;
+    size_t want = 0;
+    bool raw = false;
+};
+
+TPacked SplitPacked(std::string_view in) {
+    if (in.size() < kPrefixSize) throw EZlibError(zError(Z_DATA_ERROR));
+    const int32_t h = GetInt32LE(in.data());
+    TPacked packed{in.substr(kPrefixSize), 0, h < 0};
+    if (packed.raw) return packed;
+    if (packed.body.size() > static_cast<size_t>(INT32_MAX)) throw EZlibError(zError(Z_DATA_ERROR));
+    packed.want = static_cast<size_t>(h);
+    if (packed.want > 0 && (packed.body.empty() || packed.want > packed.body.size() * kMaxInflateRatio))
+        throw EZlibError(zError(Z_DATA_ERROR));
+    return packed;
+}
+
+}  // namespace
+
+void TCompAlgo_Zlib::DecodeInPieces(const std::string& Source, const TPieceSink& Sink) {
+    FSourceSize = Source.size();
+    if (Source.empty()) return;
+    const TPacked packed = SplitPacked(Source);
+    constexpr size_t kPiece = kBlockSize * 4;
+    if (packed.raw) {
+        for (size_t at = 0; at < packed.body.size(); at += kPiece)
+            Sink(packed.body.data() + at, std::min(kPiece, packed.body.size() - at));
+        return;
+    }
+    InflateStream z;
+    std::string piece(std::min(kPiece, packed.want), '\0');
+    z.s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.body.data()));
+    z.s.avail_in = static_cast<uInt>(packed.body.size());
+    size_t produced = 0;
+    while (produced < packed.want) {
+        z.s.next_out = reinterpret_cast<Bytef*>(piece.data());
+        z.s.avail_out = static_cast<uInt>(std::min(piece.size(), packed.want - produced));
+        const uInt before = z.s.avail_out;
+        const int rc = inflate(&z.s, Z_NO_FLUSH);
+        const size_t got = before - z.s.avail_out;
+        produced += got;
+        if (rc == Z_STREAM_END && produced < packed.want) ZlibFail(Z_DATA_ERROR);
+        if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
+        if (got > 0) Sink(piece.data(), got);
+    }
+}
+
 void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
     const std::string_view in = StreamInput(Source, Size);
     FSourceSize = in.size();
     if (in.empty()) { Dest.clear(); return; }
-    if (in.size() < kPrefixSize) throw EZlibError(zError(Z_DATA_ERROR));
-    const int32_t h = GetInt32LE(in.data());
-    const std::string_view body = in.substr(kPrefixSize);
-    if (h < 0) { Dest.assign(body); return; }
-    if (body.size() > static_cast<size_t>(INT32_MAX)) throw EZlibError(zError(Z_DATA_ERROR));
-
-    const size_t want = static_cast<size_t>(h);
-    if (want > 0 && (body.empty() || want > body.size() * kMaxInflateRatio))
-        throw EZlibError(zError(Z_DATA_ERROR));
+    const TPacked packed = SplitPacked(in);
+    const std::string_view body = packed.body;
+    if (packed.raw) { Dest.assign(body); return; }
+    const size_t want = packed.want;
     InflateStream z;
     // A damaged prefix must not allocate what it claims: start with what the
     // body can plausibly expand to and grow only as inflate produces bytes.

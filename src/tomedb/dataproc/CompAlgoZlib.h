@@ -16,6 +16,9 @@ public:
 
     void EncodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1) override;
     void DecodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1) override;
+    // Inflates into pieces of at most 1 MiB: memory stays bounded by the piece
+    // whatever length the value claims.
+    void DecodeInPieces(const std::string& Source, const TPieceSink& Sink) override;
     void SetLevel(uint8_t Level) override { FLevel = Level; }
     uint8_t GetLevel() const override { return FLevel; }
 

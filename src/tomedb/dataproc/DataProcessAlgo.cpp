@@ -4,6 +4,12 @@
 
 namespace tomedb {
 
+void TCompressAlgo::DecodeInPieces(const std::string& Source, const TPieceSink& Sink) {
+    std::string plain;
+    DecodeStream(Source, plain);
+    if (!plain.empty()) Sink(plain.data(), plain.size());
+}
+
 std::string_view TDataProcessAlgo::StreamInput(const std::string& Source, int64_t Size) {
     if (Size < 0 || static_cast<uint64_t>(Size) > Source.size()) return Source;
     return std::string_view(Source).substr(0, static_cast<size_t>(Size));

@@ -25,6 +25,8 @@ class TTomeDBFileIO;  // the database file layer that owns the managers
 
 // Progress notification: percentage 0..100 of the current operation.
 using TProgressEvent = std::function<void(int percent)>;
+// Receives a decoded value piece by piece, in order.
+using TPieceSink = std::function<void(const char* data, size_t size)>;
 
 // Raised when zlib rejects compressed data (the message is zlib's own text,
 // e.g. "data error").
@@ -58,6 +60,10 @@ protected:
 class TCompressAlgo : public TDataProcessAlgo {
 public:
     using TDataProcessAlgo::TDataProcessAlgo;
+    // Decodes Source and hands the result to Sink in pieces, failing as
+    // DecodeStream does. An algorithm that can bound its memory by the piece
+    // size overrides this; the default decodes whole and hands one piece.
+    virtual void DecodeInPieces(const std::string& Source, const TPieceSink& Sink);
     virtual void SetLevel(uint8_t /*Level*/) {}
     virtual uint8_t GetLevel() const { return 1; }
 };

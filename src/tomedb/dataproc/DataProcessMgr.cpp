@@ -37,6 +37,11 @@ void TDataProcessMgr::DecodeStream(const std::string& Source, std::string& Dest,
 
 TCompressMgr::~TCompressMgr() = default;
 
+void TCompressMgr::DecodeInPieces(const std::string& Source, const TPieceSink& Sink) {
+    if (!FAlgo) GeneralError();
+    FAlgo->DecodeInPieces(Source, Sink);
+}
+
 int TCompressMgr::AlgoIndex(const std::string& Name) {
     const int index = FindCompressAlgo(Name);
     if (index < 0)

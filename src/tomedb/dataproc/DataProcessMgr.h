@@ -70,6 +70,8 @@ public:
     int AlgoIndex(const std::string& Name) override;
     void SetAlgoName(const std::string& Name) override;
     TCompressAlgo* Algo() const override { return FAlgo.get(); }
+    // The algorithm's DecodeInPieces.
+    void DecodeInPieces(const std::string& Source, const TPieceSink& Sink);
 
 private:
     std::unique_ptr<TCompressAlgo> FAlgo;

@@ -145,6 +145,9 @@ void CopyStoredBlob(TTomeTableIO& from, int32_t recIndex, TTomeTableIO& to, int 
         from.FieldOffsets()[static_cast<size_t>(field)];
     std::string stored;
     from.ReadStoredBlob(descriptor, stored);
+    // A value that does not decode is damage: it fails here as it fails a
+    // rebuild that decodes every value, instead of being carried over.
+    from.DecodeStoredBlob(stored, field, [](const char*, size_t) {});
     to.SetPreEncodedBlob(field, std::move(stored));
 }
 
@@ -207,16 +210,23 @@ void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
     // a lock, a stat and a counter read per record.
     TTomeFileLock targetLock(*target.FileIO());
     target.FileIO()->BufferWrites(kRebuildWriteBuffer);
-    std::string comment;
-    io.GetComments(comment, settings.oldPassword);
-    target.SetComments(comment);
-    std::vector<uint8_t> extData(format::kExtDataSize, 0);
-    if (io.GetExtData(extData.data())) target.SetExtData(extData.data(), format::kExtDataSize);
-    std::vector<std::string> names;
-    io.GetTableNames(names);
-    for (const std::string& name : names) CopyStructure(source, target, name);
-    for (const std::string& name : names) CopyRecords(source, target, name, settings);
-    target.Flush();
+    try {
+        std::string comment;
+        io.GetComments(comment, settings.oldPassword);
+        target.SetComments(comment);
+        std::vector<uint8_t> extData(format::kExtDataSize, 0);
+        if (io.GetExtData(extData.data())) target.SetExtData(extData.data(), format::kExtDataSize);
+        std::vector<std::string> names;
+        io.GetTableNames(names);
+        for (const std::string& name : names) CopyStructure(source, target, name);
+        for (const std::string& name : names) CopyRecords(source, target, name, settings);
+        target.Flush();
+    } catch (...) {
+        // A full disk fails the flush; the unlock and close on the way out
+        // would try the same writes again and fail where nothing may throw.
+        target.FileIO()->DiscardBufferedWrites();
+        throw;
+    }
 }
 
 // Renames the finished image over the database. False when the rename failed

@@ -165,6 +165,10 @@ void TTomeDBFileIO::BufferWrites(size_t limit) {
     Medium_ = WriteBehind_.get();
 }
 
+void TTomeDBFileIO::DiscardBufferedWrites() {
+    if (WriteBehind_) WriteBehind_->Discard();
+}
+
 void TTomeDBFileIO::Close() {
     if (!IsOpen()) return;
     if (WriteBehind_) WriteBehind_->WritePending();
@@ -392,6 +396,19 @@ void TTomeDBFileIO::DecodeStream(const std::string& Source, std::string& Dest, b
     }
     if (Compress) Compress_.DecodeStream(*input, Dest);
     else Dest.swap(plain);
+}
+
+void TTomeDBFileIO::DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt,
+                                         const TPieceSink& Sink) {
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    std::string plain;
+    const std::string* input = &Source;
+    if (Encrypt) {
+        Encrypt_.DecodeStream(Source, plain);
+        input = &plain;
+    }
+    if (Compress) Compress_.DecodeInPieces(*input, Sink);
+    else if (!input->empty()) Sink(input->data(), input->size());
 }
 
 void TTomeDBFileIO::EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size) {

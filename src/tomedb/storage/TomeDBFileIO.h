@@ -89,6 +89,9 @@ public:
     // large pieces; for an image no one else uses yet. Close writes what is
     // pending; Flush also syncs it.
     void BufferWrites(size_t limit);
+    // Drops the gathered writes unwritten: for an image that is being given up
+    // after a failed write, so that closing it does not fail again.
+    void DiscardBufferedWrites();
 
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();
@@ -115,6 +118,7 @@ public:
     bool CreateIndex(const std::string& TableName, const std::string& IndexName,
                      TTMIndexOptions Options, const std::vector<std::string>& FieldNames);
     int FindTable(const std::string& TableName) const;
+    // Raises "damaged" for a header that fails TTableHeader::CheckSane.
     void ReadTableHeader(int TableNo, TTableHeader& Header);
     void WriteTableHeader(int TableNo, const TTableHeader& Header);
     void GetTableNames(std::vector<std::string>& List);
@@ -129,6 +133,10 @@ public:
     // ---- encode / decode steps (under the critical section) ----------------
     void EncodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt);
     void DecodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt);
+    // DecodeStream handing the value to Sink in pieces: decompression never
+    // holds more than a piece of the result.
+    void DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt,
+                              const TPieceSink& Sink);
     void EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
     void DecodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
 

@@ -1,6 +1,9 @@
 // Structural operations of the file layer: new images, tables, indexes,
 // the comment and extra-data areas.
+#include <unistd.h>
+
 #include <cstring>
+#include <memory>
 #include <random>
 
 #include "tomedb/TomeError.h"
@@ -86,8 +89,16 @@ bool TTomeDBFileIO::CreateDatabase(const std::string& FileName, bool CompressBlo
             memory->WriteAt(0, image.data(), image.size());
             return true;
         }
-        TTomeDiskMedium file(FileName, TTomeDiskMedium::Mode::CreateTruncate, false, false, 0);
-        file.WriteAt(0, image.data(), image.size());
+        std::unique_ptr<TTomeDiskMedium> file = std::make_unique<TTomeDiskMedium>(
+            FileName, TTomeDiskMedium::Mode::CreateTruncate, false, false, 0);
+        try {
+            file->WriteAt(0, image.data(), image.size());
+        } catch (const EDatabaseError&) {
+            // A file without its whole header is no database: none is left behind.
+            file.reset();
+            ::unlink(FileName.c_str());
+            throw;
+        }
         return true;
     } catch (const EDatabaseError&) {
         return false;
@@ -238,6 +249,8 @@ void TTomeDBFileIO::ReadTableHeader(int TableNo, TTableHeader& Header) {
     const int32_t offset = TableHeaderOffset(TableNo);
     if (offset < kFixedAreaSize) RaiseDamaged();
     ReadExact(offset, Header.Bytes.data(), Header.Bytes.size());
+    // Every reader indexes the field and index tables by these counts.
+    if (!Header.CheckSane(ImageSize())) RaiseDamaged();
 }
 
 void TTomeDBFileIO::WriteTableHeader(int TableNo, const TTableHeader& Header) {

@@ -477,6 +477,26 @@ void TTomeTableIO::ReadFieldValue(std::string& Stream, int32_t RecIndex, int Fie
     ReadKeyField({RecordTab_[static_cast<size_t>(RecIndex)].DataOffset, RecIndex}, Field, Stream, false);
 }
 
+void TTomeTableIO::ReadFieldValueInPieces(int32_t RecIndex, int Field, const TPieceSink& Sink) {
+    if (RecIndex < 0 || RecIndex >= static_cast<int32_t>(RecordTab_.size())) Io_.RaiseDamaged();
+    if (!IsBlobType(FieldDefs_.At(Field).FieldType)) {
+        std::string value;
+        ReadFieldValue(value, RecIndex, Field);
+        Sink(value.data(), value.size());
+        return;
+    }
+    std::string stored;
+    ReadStoredBlob(static_cast<int64_t>(RecordTab_[static_cast<size_t>(RecIndex)].DataOffset) +
+                       FieldOffsets_[static_cast<size_t>(Field)],
+                   stored);
+    DecodeStoredBlob(stored, Field, Sink);
+}
+
+void TTomeTableIO::DecodeStoredBlob(const std::string& Stored, int Field, const TPieceSink& Sink) {
+    if (Stored.empty()) return;
+    Io_.DecodeStreamInPieces(Stored, FieldCompressed(Field), FieldEncrypted(Field), Sink);
+}
+
 // The decoded value of one field of the record at element; reuses out's memory.
 void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::string& out,
                                 bool useCache) {

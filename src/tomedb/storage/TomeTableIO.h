@@ -106,6 +106,13 @@ public:
     // Decoded stored value of one field of record RecIndex (the caller holds the
     // lock or accepts an unlocked read). Non-blob: DataSize bytes; blob: the value.
     void ReadFieldValue(std::string& Stream, int32_t RecIndex, int Field);
+    // The same value handed to Sink in pieces: a blob is decompressed a piece
+    // at a time, so a small stored value that claims to expand enormously never
+    // takes more memory than a piece. For callers that only check or stream
+    // values. Fails as ReadFieldValue does.
+    void ReadFieldValueInPieces(int32_t RecIndex, int Field, const TPieceSink& Sink);
+    // Decodes Stored (blob Field's bytes as in the image) into Sink in pieces.
+    void DecodeStoredBlob(const std::string& Stored, int Field, const TPieceSink& Sink);
 
     // ---- keys ---------------------------------------------------------------------
     int SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo, int& Result,

@@ -10,6 +10,7 @@
 // A crash before 3 leaves dead bytes only; a crash during 4 leaves a record
 // that a chain misses, which Load links again.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "tomedb/TomeError.h"
@@ -72,6 +73,9 @@ int32_t TTomeTableIO::AssignAutoInc(TFieldBuffers& FieldBuffers) {
     TFieldBufferItem& item = FieldBuffers[AutoIncField_];
     const int32_t value = (item.Active && item.Data) ? GetI32(item.Data) : 0;
     if (value == 0) {
+        // The next number would wrap to the most negative one and collide
+        // with the ordering of every key handed out before.
+        if (counter == INT32_MAX) throw EDatabaseError("Auto-increment values are used up");
         ++counter;
         if (item.Data) PutI32(item.Data, counter);
     } else if (counter < value) {

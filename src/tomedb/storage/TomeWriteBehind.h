@@ -35,6 +35,8 @@ public:
 
     // Writes every pending byte to the medium below, in file order.
     void WritePending();
+    // Forgets what is pending (the image is being abandoned after a failure).
+    void Discard() { Dirty_.clear(); }
     size_t PendingBytes() const { return Dirty_.size() * static_cast<size_t>(kBlockSize); }
 
 private:

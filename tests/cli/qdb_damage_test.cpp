@@ -1,0 +1,262 @@
+// qdb on hostile and unlucky files: damaged table headers reach every
+// command, rebuilds and creates run out of space, the auto-increment counter
+// reaches its end, a damaged stored value meets compact, and a small file
+// holds a value that expands to a gigabyte.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "QdbProcess.h"
+#include "tomedb/storage/TomeFormat.h"
+
+namespace qdbtest {
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+using namespace tomedb::format;
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void PutI32At(std::string& bytes, int64_t at, int32_t value) {
+    PutI32(reinterpret_cast<uint8_t*>(bytes.data() + at), value);
+}
+
+std::string I32Bytes(int32_t value) {
+    std::string bytes(4, '\0');
+    PutI32(reinterpret_cast<uint8_t*>(bytes.data()), value);
+    return bytes;
+}
+
+// Offset of the first table's header.
+int64_t FirstHeader(const std::string& bytes) {
+    return GetI32(reinterpret_cast<const uint8_t*>(bytes.data()) + kTableDirectoryOffset + kDirOffsets);
+}
+
+class QdbDamageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* base = getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/qdb-damage.XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        file = folder + "/lib.qdb";
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    QdbResult Qdb(const Args& args, const QdbLimits& limits = {}) { return RunQdb(folder, args, limits); }
+    std::string Ok(const Args& args) {
+        QdbResult r = Qdb(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return r.out;
+    }
+    // Files in the folder other than the database and qdb's captured output.
+    std::vector<std::string> Leftovers() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "lib.qdb" && name.rfind(".qdb-", 0) != 0) names.push_back(name);
+        }
+        return names;
+    }
+
+    std::string folder;
+    std::string file;
+};
+
+TEST_F(QdbDamageTest, EveryCommandRefusesADamagedTableHeader) {
+    Ok({"create-library", file});
+    Ok({"put", file, "Docs", "PID=0", "DocName=甲", "Txt=一"});
+    Ok({"put", file, "Docs", "PID=0", "DocName=乙", "Txt=二"});
+    const std::string good = ReadAll(file);
+    const int64_t header = FirstHeader(good);
+    const int64_t firstIndexFields = header + kTHIndexHeaders + kIHFieldIdx;
+    struct Damage {
+        const char* what;
+        std::vector<std::pair<int64_t, int32_t>> patches;
+    } damages[] = {
+        {"huge field count", {{header + kTHFieldCount, 0x7fffffff}}},
+        {"field count past the field table", {{header + kTHFieldCount, 5000}}},
+        {"negative field count", {{header + kTHFieldCount, -3}}},
+        {"huge index count", {{header + kTHIndexCount, 100000}}},
+        {"index key field beyond the fields",
+         {{firstIndexFields, 4000}, {firstIndexFields + 4, 7}, {firstIndexFields + 8, 900000}}},
+    };
+    const std::string text = folder + "/in.txt";
+    WriteAll(text, "正文");
+    const Args commands[] = {
+        {"info", file},
+        {"dump", file, "Docs"},
+        {"put", file, "Docs", "PID=0"},
+        {"set", file, "Docs", "1", "DocName=丙"},
+        {"del", file, "Docs", "1"},
+        {"create-table", file, "More", "A:Integer"},
+        {"create-index", file, "Docs", "ByName", "DocName"},
+        {"compact", file},
+        {"repair", file},
+        {"passwd", file, "--new", "pw"},
+        {"verify", file},
+        {"tree", file},
+        {"import", file, text},
+        {"export", file, folder + "/out"},
+    };
+    for (const Damage& damage : damages) {
+        std::string bad = good;
+        for (const auto& [at, value] : damage.patches) PutI32At(bad, at, value);
+        for (const Args& args : commands) {
+            WriteAll(file, bad);
+            QdbResult r = Qdb(args);
+            EXPECT_EQ(r.exitCode, 1) << damage.what << ", " << args[0] << ": " << r.err;
+            const std::string& said = args[0] == "verify" ? r.out : r.err;
+            EXPECT_NE(said.find("damaged"), std::string::npos) << damage.what << ", " << args[0] << ": " << said;
+            EXPECT_EQ(ReadAll(file), bad) << damage.what << ", " << args[0];
+        }
+    }
+}
+
+TEST_F(QdbDamageTest, RebuildsOutOfSpaceFailAndLeaveTheFileAsItWas) {
+    Ok({"create", file, "--password", "pw"});
+    Ok({"create-table", file, "Docs", "ID:AutoInc", "Txt:Memo", "--password", "pw"});
+    // Text that does not compress much, so the copy needs about the file's size.
+    std::string noise;
+    uint32_t seed = 7;
+    for (int i = 0; i < 60000; ++i) noise += static_cast<char>('a' + (seed = seed * 1103515245 + 12345) % 26);
+    for (int i = 0; i < 4; ++i) Ok({"put", file, "Docs", "Txt=" + noise.substr(i * 15000, 15000), "--password", "pw"});
+    const std::string before = ReadAll(file);
+    const std::string rows = Ok({"dump", file, "Docs", "--password", "pw"});
+    const long limit = static_cast<long>(before.size()) / 2;
+    for (const Args& args : {Args{"compact", file, "--password", "pw"}, Args{"repair", file, "--password", "pw"},
+                             Args{"passwd", file, "--password", "pw", "--new", "新"}}) {
+        QdbResult r = Qdb(args, {limit});
+        EXPECT_EQ(r.exitCode, 1) << args[0] << ": " << r.err;
+        EXPECT_NE(r.err.find("File too large"), std::string::npos) << args[0] << ": " << r.err;
+        EXPECT_EQ(Leftovers(), std::vector<std::string>()) << args[0];
+        EXPECT_EQ(ReadAll(file), before) << args[0];
+    }
+    EXPECT_EQ(Ok({"dump", file, "Docs", "--password", "pw"}), rows);
+    EXPECT_EQ(Ok({"verify", file, "--password", "pw"}), "ok\n");
+}
+
+TEST_F(QdbDamageTest, CreatesOutOfSpaceLeaveNoFile) {
+    struct Case {
+        Args args;
+        std::string made;
+        long limit;
+    } cases[] = {
+        {{"create", folder + "/a.qdb"}, folder + "/a.qdb", 1000},
+        {{"create", folder + "/b.qdb", "--comment", "说明"}, folder + "/b.qdb", 1000},
+        {{"create-library", folder + "/c", "--password", "pw"}, folder + "/c.qdb", 1000},
+        // Room for the file header but not for the tables of a library.
+        {{"create-library", folder + "/d"}, folder + "/d.qdb", 8192},
+    };
+    for (const Case& c : cases) {
+        QdbResult r = Qdb(c.args, {c.limit});
+        EXPECT_EQ(r.exitCode, 1) << c.made << ": " << r.err;
+        EXPECT_FALSE(fs::exists(c.made)) << c.made;
+    }
+    EXPECT_EQ(Leftovers(), std::vector<std::string>());
+}
+
+TEST_F(QdbDamageTest, AutoIncrementStopsAtItsLargestValue) {
+    Ok({"create", file});
+    Ok({"create-table", file, "Docs", "ID:AutoInc", "Name:String:20"});
+    EXPECT_EQ(Ok({"put", file, "Docs", "ID=2147483646", "Name=a"}), "2147483646\n");
+    EXPECT_EQ(Ok({"put", file, "Docs", "Name=b"}), "2147483647\n");
+    const std::string full = ReadAll(file);
+    QdbResult r = Qdb({"put", file, "Docs", "Name=c"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Auto-increment values are used up"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadAll(file), full);  // nothing written
+    EXPECT_EQ(Ok({"verify", file}), "ok\n");
+
+    // A counter below an ID in use would hand that ID out again.
+    std::string behind = full;
+    PutI32At(behind, FirstHeader(full) + kTHAutoIncCounter, 5);
+    WriteAll(file, behind);
+    r = Qdb({"verify", file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("auto-increment counter 5 is below the highest ID 2147483647"), std::string::npos)
+        << r.out;
+}
+
+TEST_F(QdbDamageTest, CompactRefusesAValueThatDoesNotDecodeAsRepairDoes) {
+    Ok({"create", file});
+    Ok({"create-table", file, "Docs", "ID:AutoInc", "Txt:Memo"});
+    const std::string text(5000, 'x');
+    Ok({"put", file, "Docs", "Txt=" + text});
+    std::string bytes = ReadAll(file);
+    // The stored value: its length 5000, then the zlib stream (78 ..).
+    const size_t stored = bytes.find(I32Bytes(5000) + "\x78");
+    ASSERT_NE(stored, std::string::npos);
+    bytes[stored + 6] = '\x07';  // first deflate block of a reserved type
+    WriteAll(file, bytes);
+    for (const char* command : {"compact", "repair"}) {
+        QdbResult r = Qdb({command, file});
+        EXPECT_EQ(r.exitCode, 1) << command << ": " << r.out;
+        EXPECT_NE(r.err.find("data error"), std::string::npos) << command << ": " << r.err;
+        EXPECT_EQ(ReadAll(file), bytes) << command;
+        EXPECT_EQ(Leftovers(), std::vector<std::string>()) << command;
+    }
+}
+
+// zlib stream of `size` bytes of 'a' behind its stored length prefix.
+std::string HugeStoredValue(int32_t size) {
+    std::string out = I32Bytes(size);
+    z_stream z{};
+    deflateInit(&z, Z_BEST_COMPRESSION);
+    const std::string chunk(1 << 20, 'a');
+    std::string buffer(1 << 16, '\0');
+    for (int32_t left = size; left >= 0;) {
+        const uInt n = static_cast<uInt>(std::min<int32_t>(left, static_cast<int32_t>(chunk.size())));
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(chunk.data()));
+        z.avail_in = n;
+        left -= static_cast<int32_t>(n);
+        const int flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+        int rc = Z_OK;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(buffer.data());
+            z.avail_out = static_cast<uInt>(buffer.size());
+            rc = deflate(&z, flush);
+            out.append(buffer.data(), buffer.size() - z.avail_out);
+        } while (z.avail_out == 0);
+        if (rc == Z_STREAM_END) break;
+    }
+    deflateEnd(&z);
+    return out;
+}
+
+TEST_F(QdbDamageTest, VerifyOfAGigabyteMemoInASmallFileStaysSmall) {
+    Ok({"create", file});
+    Ok({"create-table", file, "Docs", "ID:AutoInc", "Txt:Memo"});
+    // A value that hardly compresses gets an area large enough for the hostile one.
+    std::string noise;
+    uint32_t seed = 11;
+    for (int i = 0; i < 1'400'000; ++i) noise += static_cast<char>('!' + (seed = seed * 1103515245 + 12345) % 90);
+    WriteAll(folder + "/noise.txt", noise);
+    Ok({"put", file, "Docs", "Txt=@" + folder + "/noise.txt"});
+    fs::remove(folder + "/noise.txt");
+    std::string bytes = ReadAll(file);
+    const size_t stored = bytes.find(I32Bytes(static_cast<int32_t>(noise.size())) + "\x78");
+    ASSERT_NE(stored, std::string::npos);
+    const size_t descriptor = bytes.find(I32Bytes(static_cast<int32_t>(stored)));
+    ASSERT_NE(descriptor, std::string::npos);
+    const std::string hostile = HugeStoredValue(1'000'000'000);
+    const int32_t area = GetI32(reinterpret_cast<const uint8_t*>(bytes.data()) + descriptor + kBDAreaSize);
+    ASSERT_LE(hostile.size(), static_cast<size_t>(area));
+    bytes.replace(stored, hostile.size(), hostile);
+    PutI32At(bytes, static_cast<int64_t>(descriptor) + kBDSize, static_cast<int32_t>(hostile.size()));
+    WriteAll(file, bytes);
+    ASSERT_LT(bytes.size(), 2'000'000u);
+
+    QdbResult r = Qdb({"verify", file});
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_LT(r.maxResidentKb, 300 * 1024);
+}
+
+}  // namespace
+}  // namespace qdbtest
