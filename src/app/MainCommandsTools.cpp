@@ -2,7 +2,10 @@
 // import and export, library centre, pinyin, reader, preferences, help, and
 // the word count. Most bodies grow with the tools and settings layers.
 #include "app/AppGlobals.h"
+#include "app/HelpLinks.h"
+#include "app/OptionsCommand.h"
 #include "app/TfrmMain.h"
+#include "app/dialogs/TfrmAbout.h"
 #include "editor/TqlvEditor.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
@@ -17,12 +20,15 @@ void TfrmMain::munInsertDocuImportClick() {}
 void TfrmMain::munInsertDocuExportClick() {}
 void TfrmMain::munToolPYClick() {}
 void TfrmMain::munToolReaderClick() {}
-void TfrmMain::munToolOptionClick() {}
-void TfrmMain::munHelpTopicClick() {}
-void TfrmMain::munHelpHomeClick() {}
-void TfrmMain::munHelpWrongClick() {}
-void TfrmMain::munHelpBBSClick() {}
-void TfrmMain::munHelpAboutClick() {}
+void TfrmMain::munToolOptionClick() {
+    if (RegConfig)
+        RunOptionsDialog(*RegConfig, this);
+}
+void TfrmMain::munHelpTopicClick() { OpenHelpTopic(); }
+void TfrmMain::munHelpHomeClick() { OpenHomePage(); }
+void TfrmMain::munHelpWrongClick() { OpenErrorReport(); }
+void TfrmMain::munHelpBBSClick() { OpenGuestBook(); }
+void TfrmMain::munHelpAboutClick() { TfrmAbout::ShowAbout(this); }
 
 void TfrmMain::munToolWordCountClick() {
     if (!m_editor)
