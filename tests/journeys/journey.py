@@ -203,6 +203,21 @@ class Journey:
         self.wait(look, f"a control named {name!r} (role {role!r})", timeout)
         return result[0]
 
+    def labelled(self, label, root=None, timeout=20):
+        """The control a label names (the label's buddy), waiting for it.
+        Needed for combo boxes, whose accessible name is their current text."""
+        found = []
+
+        def look():
+            for node in self.find_all(label, role="label", root=root):
+                for relation in node.getRelationSet():
+                    if relation.getRelationType() == pyatspi.RELATION_LABEL_FOR and relation.getNTargets():
+                        found[:] = [relation.getTarget(0)]
+                        return True
+            return False
+        self.wait(look, f"the control labelled {label!r}", timeout)
+        return found[0]
+
     def dump(self, root=None):
         """The tree as text, for a failing journey's message."""
         lines = []
@@ -248,14 +263,11 @@ class Journey:
 
     def menu(self, *path):
         """Opens a menu-bar menu and chooses the item at the end of path."""
-        item = self.find(path[0], role="menu")
-        self.click(item)
+        # Qt shows the menu bar's entries as "menu item"s of the "menu bar".
+        bar = self.find(role="menu bar")
+        self.click(self.find(path[0], root=bar))
         for caption in path[1:]:
-            item = self.find(caption, role="menu item" if caption == path[-1] else None)
-            if caption == path[-1]:
-                self.click(item)
-            else:
-                self.click(item)
+            self.click(self.find(caption, role="menu item" if caption == path[-1] else None))
         time.sleep(0.3)
 
     def set_text(self, node, text):
