@@ -16,6 +16,7 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth xdotool imagemagick poppler-utils
   dbus at-spi2-core python3-pyatspi
+  desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libqt6svg6
 )
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)

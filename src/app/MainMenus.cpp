@@ -1,6 +1,7 @@
 // The menu bar `munMain` and the editor's pop-up menu `PopEditor`.
 #include "app/TfrmMain.h"
 #include "app/commands/TEditCommands.h"
+#include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TToolCommands.h"
@@ -196,20 +197,20 @@ QMenu* TfrmMain::BuildToolMenu() {
     skin->addSeparator();
     AddItem(skin, "munSkinFile", "选择文件(&F)...", {}, Cmd(this, &TfrmMain::munBlueGlassClick))->setData(7);
     m->addSeparator();
-    AddItem(m, "munToolOption", "首选项(&O)", {}, TCommand());
+    AddItem(m, "munToolOption", "首选项(&O)", {}, Cmd(m_tools.get(), &TToolCommands::munToolOptionClick));
     return m;
 }
 
 QMenu* TfrmMain::BuildHelpMenu() {
     auto* m = new QMenu(QStringLiteral("帮助(&H)"), this);
     m->setObjectName(QStringLiteral("munHelp"));
-    AddItem(m, "munHelpTopic", "帮助主题(&T)", QKeySequence(Qt::Key_F1), TCommand());
+    AddItem(m, "munHelpTopic", "帮助主题(&T)", QKeySequence(Qt::Key_F1), Cmd(m_help.get(), &THelpCommands::munHelpTopicClick));
     m->addSeparator();
-    AddItem(m, "munHelpHome", "软件主页(&H)", {}, TCommand());
-    AddItem(m, "munHelpWrong", "错误报告(&W)", {}, TCommand());
-    AddItem(m, "munHelpBBS", "给我留言(&B)", {}, TCommand());
+    AddItem(m, "munHelpHome", "软件主页(&H)", {}, Cmd(m_help.get(), &THelpCommands::munHelpHomeClick));
+    AddItem(m, "munHelpWrong", "错误报告(&W)", {}, Cmd(m_help.get(), &THelpCommands::munHelpWrongClick));
+    AddItem(m, "munHelpBBS", "给我留言(&B)", {}, Cmd(m_help.get(), &THelpCommands::munHelpBBSClick));
     m->addSeparator();
-    AddItem(m, "munHelpAbout", "关于(&A)", {}, TCommand());
+    AddItem(m, "munHelpAbout", "关于(&A)", {}, Cmd(m_help.get(), &THelpCommands::munHelpAboutClick));
     return m;
 }
 

@@ -10,6 +10,7 @@
 #include "app/ViewFill.h"
 #include "app/X11Support.h"
 #include "app/commands/TEditCommands.h"
+#include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TToolCommands.h"
@@ -46,7 +47,8 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_manuscripts(std::make_unique<TManuscriptCommands>(*this, context)),
       m_library(std::make_unique<TLibraryCommands>(*this, context)),
       m_edit(std::make_unique<TEditCommands>(*this, context)),
-      m_tools(std::make_unique<TToolCommands>(*this, context)) {
+      m_tools(std::make_unique<TToolCommands>(*this, context)),
+      m_help(std::make_unique<THelpCommands>(*this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);

@@ -38,6 +38,7 @@ class TStatusPanels;
 class TqlvEditor;
 class TAppContext;
 class TEditCommands;
+class THelpCommands;
 class TLibraryCommands;
 class TManuscriptCommands;
 class TToolCommands;
@@ -101,6 +102,7 @@ public:
     TLibraryCommands& Library() const { return *m_library; }
     TEditCommands& EditCommands() const { return *m_edit; }
     TToolCommands& Tools() const { return *m_tools; }
+    THelpCommands& Help() const { return *m_help; }
     TqlvEditor* Editor() const { return m_editor; }
     QTreeWidget* DocTree() const { return tvDoc; }
     QTreeWidget* DocList() const { return DocListView; }
@@ -167,6 +169,7 @@ private:
     std::unique_ptr<TLibraryCommands> m_library;
     std::unique_ptr<TEditCommands> m_edit;
     std::unique_ptr<TToolCommands> m_tools;
+    std::unique_ptr<THelpCommands> m_help;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 

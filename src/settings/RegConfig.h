@@ -80,6 +80,17 @@ public:
     TMailConfig ReadMailConfig();
     void WriteMailConfig(const TMailConfig& config);
 
+    // Shell integration (RegConfigShell.cpp): the keys under HKEY_CLASSES_ROOT
+    // ("\.qdb", "\QDBFile" with its open command, the "Quillora(&A)" verb of
+    // "\txtFile") in a registry object of their own, plus the desktop files
+    // of TDesktopIntegration under `dataHome` (the user's data folder when
+    // empty), both naming `executable` (AppExeName() when empty). Register*
+    // return false when a desktop file could not be written.
+    bool RegisterQdb(const QString& executable = {}, const QString& dataHome = {});
+    void UnregisterQdb(const QString& dataHome = {});
+    bool RegisterTxtVerb(const QString& executable = {}, const QString& dataHome = {});
+    void UnregisterTxtVerb(const QString& dataHome = {});
+
     // The registry object the instance owns (root HKEY_LOCAL_MACHINE).
     TRegistry& Registry() { return m_reg; }
 

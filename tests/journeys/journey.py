@@ -204,6 +204,21 @@ class Journey:
         self.wait(look, f"a control named {name!r} (role {role!r})", timeout)
         return result[0]
 
+    def labelled(self, label, root=None, timeout=20):
+        """The control a label names (the label's buddy), waiting for it.
+        Needed for combo boxes, whose accessible name is their current text."""
+        found = []
+
+        def look():
+            for node in self.find_all(label, role="label", root=root):
+                for relation in node.getRelationSet():
+                    if relation.getRelationType() == pyatspi.RELATION_LABEL_FOR and relation.getNTargets():
+                        found[:] = [relation.getTarget(0)]
+                        return True
+            return False
+        self.wait(look, f"the control labelled {label!r}", timeout)
+        return found[0]
+
     def dump(self, root=None):
         """The tree as text, for a failing journey's message."""
         lines = []

@@ -1,5 +1,7 @@
 #include "app/commands/TToolCommands.h"
 
+#include "app/OptionsCommand.h"
+#include "app/TAppContext.h"
 #include "app/TfrmMain.h"
 #include "editor/TqlvEditor.h"
 #include "platform/DialogService.h"
@@ -14,3 +16,5 @@ void TToolCommands::munToolWordCountClick() {
                    QStringLiteral("中文字数：") + QString::number(count.Chinese) + cr + cr,
                QStringLiteral("字数统计"), 0, g_Style, 1);
 }
+
+void TToolCommands::munToolOptionClick() { RunOptionsDialog(m_context.RegConfig(), &m_main); }

@@ -1,4 +1,5 @@
-// TToolCommands: menu 工具's commands that are not layout (the word count).
+// TToolCommands: menu 工具's commands that are not layout (the word count and
+// the preferences).
 // Owned by TfrmMain.
 #pragma once
 
@@ -10,6 +11,7 @@ public:
     TToolCommands(TfrmMain& main, TAppContext& context);
 
     void munToolWordCountClick();
+    void munToolOptionClick();
 
 private:
     TfrmMain& m_main;

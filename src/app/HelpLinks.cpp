@@ -1,0 +1,60 @@
+#include "app/HelpLinks.h"
+
+#include "platform/AppPaths.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrlQuery>
+
+namespace {
+
+void OpenOrComplain(const QUrl& url) {
+    if (!QDesktopServices::openUrl(url))
+        ShowMsgBox(QStringLiteral("无法打开“%1”。").arg(url.toDisplayString()), QStringLiteral("Quillora"), 2,
+                   g_Style, 1);
+}
+
+}  // namespace
+
+QStringList HelpFolders() {
+    QStringList folders{AppPath()};
+    const QString exe = AppExeName();
+    if (!exe.isEmpty())
+        folders << QFileInfo(exe).absolutePath() + QLatin1Char('/');
+    return folders;
+}
+
+QString FindHelpFile(const QStringList& folders) {
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath(QString::fromUtf8(kHelpFileName));
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+QUrl ErrorReportUrl() {
+    QUrl url(QStringLiteral("mailto:") + QLatin1String(kSupportMail));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("subject"), QStringLiteral("QuilloraVer1.2 Plus错误反馈"));
+    query.addQueryItem(QStringLiteral("body"), QStringLiteral("1.用户名称;2.使用的操作系统;3.错误报告;"));
+    url.setQuery(query);
+    return url;
+}
+
+void OpenHelpTopic() {
+    const QString path = FindHelpFile(HelpFolders());
+    if (path.isEmpty()) {
+        ShowMsgBox(QStringLiteral("找不到帮助文件“%1”。").arg(AppPath() + QString::fromUtf8(kHelpFileName)),
+                   QStringLiteral("帮助主题"), 2, g_Style, 1);
+        return;
+    }
+    OpenOrComplain(QUrl::fromLocalFile(path));
+}
+
+void OpenHomePage() { OpenOrComplain(QUrl(QLatin1String(kHomePageUrl))); }
+void OpenErrorReport() { OpenOrComplain(ErrorReportUrl()); }
+void OpenGuestBook() { OpenOrComplain(QUrl(QLatin1String(kGuestBookUrl))); }

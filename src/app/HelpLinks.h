@@ -1,0 +1,31 @@
+// The addresses and texts of the 帮助 menu, and the commands behind it. Every
+// address opens through QDesktopServices, so the user's default browser or
+// mail program takes it (tests catch the schemes with setUrlHandler).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QWidget;
+
+inline constexpr char kHelpFileName[] = "帮助主题.html";
+// The project's addresses; the domain is the one reserved for examples until
+// the project has a site of its own.
+inline constexpr char kHomePageUrl[] = "https://quillora.example.org/";
+inline constexpr char kGuestBookUrl[] = "https://quillora.example.org/guestbook";
+inline constexpr char kSupportMail[] = "support@quillora.example.org";
+
+// The first of the folders holding the help page; empty when none does.
+QString FindHelpFile(const QStringList& folders);
+// AppPath() and the executable's folder, where the page is shipped.
+QStringList HelpFolders();
+// mailto: address of the error report, with its subject and body.
+QUrl ErrorReportUrl();
+
+// The commands. OpenHelpTopic shows a message naming the page when it is
+// missing or no program opens it.
+void OpenHelpTopic();
+void OpenHomePage();
+void OpenErrorReport();
+void OpenGuestBook();

@@ -1,0 +1,19 @@
+// THelpCommands: menu 帮助 (the help page, the home page, the error report,
+// the guest book and the about window). Owned by TfrmMain.
+#pragma once
+
+class TfrmMain;
+
+class THelpCommands {
+public:
+    explicit THelpCommands(TfrmMain& main);
+
+    void munHelpTopicClick();
+    void munHelpHomeClick();
+    void munHelpWrongClick();
+    void munHelpBBSClick();
+    void munHelpAboutClick();
+
+private:
+    TfrmMain& m_main;
+};

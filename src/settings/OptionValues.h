@@ -1,0 +1,48 @@
+// TOptionValues: every preference the options dialog shows and edits, read
+// from and written to the registry store through TqlvRegConfig. No widgets:
+// the dialog fills itself from these values and hands them back.
+//
+// ReadOptions opens the Config key (creating it); a missing flag of tab 稿件库
+// reads false; the editor values are those start-up applies
+// (TqlvRegConfig::ReadEditorStatus, first-run defaults included). WriteOptions writes
+// the mail settings, the four paths and then the Config values in that order;
+// SaveTime and FontSize are stored as typed (the start-up reader falls back
+// from anything that is not a positive number).
+#pragma once
+
+#include "settings/RegConfig.h"
+
+#include <QColor>
+
+struct TOptionValues {
+    // Tab 稿件库.
+    bool AutoCompress = false;
+    bool AutoOpen = false;
+    bool assQDB = false;
+    bool assTXT = false;
+    bool assPop = false;
+    // Tab 编辑器.
+    bool IME = false;
+    QString IMEName;
+    bool AutoSave = false;
+    QString SaveTime;
+    QString FontName;
+    QString FontSize;
+    int32_t EditorColor = 0x00FFFFFF;   // 0x00BBGGRR
+    // Tab 邮件设置.
+    TMailConfig Mail;
+    // Tab 路径.
+    QString ExDoc;
+    QString ExFile;
+    QString ExPic;
+    QString Skin;
+
+    bool operator==(const TOptionValues&) const = default;
+};
+
+TOptionValues ReadOptions(TqlvRegConfig& config);
+void WriteOptions(TqlvRegConfig& config, const TOptionValues& values);
+
+// The stored colour form 0x00BBGGRR and back.
+QColor ColorOfBgr(int32_t bgr);
+int32_t BgrOfColor(const QColor& color);
