@@ -27,6 +27,18 @@
 // that can detect foreign writes). The bytes cached by all tables of one
 // database are capped at kRecordCacheLimit through ReserveCache/ReleaseCache.
 //
+// Write barriers: a power cut may lose any write the medium has not yet been
+// told to make durable, in any order. Barrier() (fdatasync on a disk file)
+// sits between the bytes a commit depends on and the commit itself; table
+// storage and the schema operations call it. With DurableWrites set (the
+// application's saves), every record write also ends with one, so it is on
+// disk when it returns. Without it writes are ordered as described and not
+// forced to disk; a record they left half-written is recognised when the file
+// is opened (SettleInterruptedAppends, in the first lock period). Between BeginBatch and EndBatch (bulk
+// work: imports) the file lock is held, barriers are skipped and the record
+// counts that commit appends are written once at EndBatch, between one pair
+// of barriers, so a cut loses the batch's records and nothing else.
+//
 // The rebuild primitives (RebuildDatabase, Compact, Repair, ChangePassword)
 // belong to this class as well and are added with the rebuild work.
 #pragma once
@@ -55,6 +67,9 @@ class TTomeWriteObserver {
 public:
     virtual void ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) = 0;
     virtual void FileLayerGone() = 0;
+    // A write batch ends: write what its appends left to commit (the file
+    // layer syncs before and after).
+    virtual void CommitBatch() {}
 
 protected:
     ~TTomeWriteObserver() = default;
@@ -89,6 +104,18 @@ public:
     // large pieces; for an image no one else uses yet. Close writes what is
     // pending; Flush also syncs it.
     void BufferWrites(size_t limit);
+
+    // ---- durability (see above) -------------------------------------------
+    void Barrier();
+    bool DurableWrites() const { return DurableWrites_; }
+    void SetDurableWrites(bool Durable) { DurableWrites_ = Durable; }
+    // Nested calls only count; the outermost EndBatch commits and syncs. A
+    // failing EndBatch still ends the batch and releases the lock.
+    void BeginBatch();
+    void EndBatch();
+    bool InBatch() const { return BatchDepth_ > 0; }
+    // Barriers that reached the medium (diagnostics and tests).
+    uint64_t BarrierCount() const { return BarrierCount_; }
 
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();
@@ -159,11 +186,17 @@ private:
     void SelectAlgorithms();
     void ConnectProgress();
     bool TryLockOnce();
+    void TakeFileLock();
     void CheckForeignWrites();
     void CheckStillAtPath();
     void RestampAfterOwnWrites();
     static bool SeesForeignWrites(TTomeMedium& medium);
     static std::string AbsolutePathOf(const std::string& name);
+    void SyncIfDurable() {
+        if (DurableWrites_ && BatchDepth_ == 0) Flush();
+    }
+    void SettleInterruptedAppends();
+    bool SettleTable(int TableNo);
     uint32_t ReadChangeCounter();
     void CountChange();
     void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;
@@ -200,6 +233,11 @@ private:
     TTomeMediumStamp LastStamp_;
     uint32_t LastChangeCounter_ = 0;  // as this object last saw or wrote it
     std::vector<TTomeWriteObserver*> WriteObservers_;
+    bool Unsynced_ = false;        // written since the last barrier
+    bool SettlePending_ = false;   // SettleInterruptedAppends has yet to run
+    bool DurableWrites_ = false;
+    int BatchDepth_ = 0;
+    uint64_t BarrierCount_ = 0;
 
     std::unique_ptr<TTomeMedium> OwnedMedium_;  // mtDisk
     std::unique_ptr<class TTomeWriteBehindMedium> WriteBehind_;  // over the image, after BufferWrites
