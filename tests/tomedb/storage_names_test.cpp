@@ -25,7 +25,7 @@ const std::vector<NamePair>& NamePairs() {
         {"same double-byte name", "\xC3\xFB\xB3\xC6", "\xC3\xFB\xB3\xC6", true},
         {"full-width A against a", "\xA3\xC1", "\xA3\xE1", false},
         {"ASCII letters around Chinese", "\xD6\xD0x", "\xD6\xD0X", true},
-        {"four-byte character", "\x81\x30\x81\x30a", "\x81\x30\x81\x30" "A", true},
+        {"four-byte character", "\x81\x30\x81\x30" "a", "\x81\x30\x81\x30" "A", true},
     };
     return pairs;
 }

@@ -255,10 +255,10 @@ void RunOperation(const Operation& op, bool encrypt, const std::vector<uint8_t>&
                 seen = ReadState(io);
                 if (cut == events.size()) ASSERT_EQ(seen, after) << "the returned operation is intact";
                 CheckCut(op, before, after, seen);
-                if (HasFatalFailure()) return;
+                if (::testing::Test::HasFatalFailure()) return;
                 AppendAfterwards(cutImage.Bytes(), seen);
             }
-            if (HasFatalFailure()) return;
+            if (::testing::Test::HasFatalFailure()) return;
         }
     }
 }
@@ -271,7 +271,7 @@ TEST(PowerCut, EveryMomentOfEachDurableWrite) {
         const std::vector<uint8_t> base = BuildBase(encrypt);
         for (const Operation& op : Operations()) {
             RunOperation(op, encrypt, base, tally);
-            if (HasFatalFailure()) return;
+            if (::testing::Test::HasFatalFailure()) return;
         }
     }
     RecordProperty("cut_points", static_cast<int>(tally.cutPoints));
