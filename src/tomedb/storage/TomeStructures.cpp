@@ -100,8 +100,9 @@ bool IndexSane(const TTableHeader& h, int k, int64_t imageSize) {
     if (h.RecordTotal() == 0) return true;
     const int32_t tab = h.IndexTabOffset(k);
     if (tab < kFixedAreaSize || tab > imageSize - kIndexTabChunkSize) return false;
-    const int32_t start = h.StartIndex(k);
-    return start >= -1 && start < h.RecordTotal();
+    // A start beyond the records is a chain whose last link an interrupted
+    // write left: the walk ends there and the records are linked again.
+    return h.StartIndex(k) >= -1;
 }
 
 }  // namespace

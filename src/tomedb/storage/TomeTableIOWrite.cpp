@@ -339,13 +339,16 @@ void TTomeTableIO::WriteStartIndex(int IndexNo, int32_t Value) {
 
 // Links record recIndex into index k's chain where position `position` of
 // `list` says (the record is not in the list yet).
+// A link to a record number beyond the records (left by an interrupted
+// write) is not passed on: that number may later be given to a new record.
 void TTomeTableIO::LinkAfter(int IndexNo, const TElementList& list, int position, int32_t recIndex) {
+    const auto bounded = [this](int32_t next) { return next >= 0 && next < Header_.RecordTotal() ? next : -1; };
     if (position > 0) {
         const int32_t p = list[static_cast<size_t>(position) - 1].RecIndex;
-        WriteIndexItem(IndexNo, recIndex, ReadNext(IndexNo, p));
+        WriteIndexItem(IndexNo, recIndex, bounded(ReadNext(IndexNo, p)));
         WriteNext(IndexNo, p, recIndex);
     } else {
-        WriteIndexItem(IndexNo, recIndex, Header_.StartIndex(IndexNo));
+        WriteIndexItem(IndexNo, recIndex, bounded(Header_.StartIndex(IndexNo)));
         WriteStartIndex(IndexNo, recIndex);
     }
 }
