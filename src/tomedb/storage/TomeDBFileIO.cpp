@@ -302,9 +302,7 @@ bool TTomeDBFileIO::SettleTable(int TableNo) {
     int32_t kept = total;
     while (kept > 0 && interrupted(kept - 1)) --kept;
     if (kept == total) return false;
-    uint8_t count[4];
-    PutI32(count, kept);
-    WriteAt(TableHeaderOffset(TableNo) + kTHRecordTotal, count, 4);
+    WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, total, kept);
     return true;
 }
 
@@ -468,6 +466,26 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
     if (SizeKnown_) KnownSize_ = std::max<int64_t>(KnownSize_, Position + static_cast<int64_t>(Count));
     for (TTomeWriteObserver* observer : WriteObservers_)
         observer->ImageWritten(Position, static_cast<const uint8_t*>(Buffer), Count);
+}
+
+void TTomeDBFileIO::WriteCount(int64_t Position, int32_t From, int32_t To) {
+    uint8_t bytes[4];
+    PutI32(bytes, To);
+    const int64_t absolute = BaseOffset_ + Position;
+    const auto low = static_cast<size_t>(kSectorSize - absolute % kSectorSize);  // bytes before the boundary
+    if (low >= sizeof bytes) {
+        WriteAt(Position, bytes, sizeof bytes);
+        return;
+    }
+    // Little-endian: the high bytes lie past the boundary. Growing, they go
+    // first (a cut leaves the new high bytes over the old low ones: no
+    // less than From); shrinking, they go last (no less than To).
+    const bool highFirst = To > From;
+    for (int step = 0; step < 2; ++step) {
+        if (step == 1) Barrier();
+        if ((step == 0) == highFirst) WriteAt(Position + static_cast<int64_t>(low), bytes + low, sizeof bytes - low);
+        else WriteAt(Position, bytes, low);
+    }
 }
 
 // While the lock is held only this object can change the size, so it is

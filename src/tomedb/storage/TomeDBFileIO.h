@@ -163,6 +163,13 @@ public:
     // Reads exactly count bytes at position or raises "... is damaged".
     void ReadExact(int64_t Position, void* Buffer, size_t Count);
     void WriteAt(int64_t Position, const void* Buffer, size_t Count);
+    // Changes the 32-bit count at Position from From to To (a RecordTotal).
+    // A count whose bytes straddle a sector boundary goes down in two writes
+    // with a barrier between, in the order that lets a cut tear it only into
+    // a value beyond the smaller of the two, never below it: a torn count
+    // may claim records that SettleInterruptedAppends then drops, but never
+    // hides committed ones.
+    void WriteCount(int64_t Position, int32_t From, int32_t To);
     int64_t ImageSize();
     [[noreturn]] void RaiseDamaged() const;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "tomedb/TomeError.h"
+#include "tomedb/storage/TomeFormat.h"
 
 namespace tomedb {
 
@@ -47,7 +48,7 @@ void TTomeFaultMedium::Flush() {
 size_t SectorPieces(int64_t position, size_t count) {
     if (count == 0) return 0;
     const int64_t last = position + static_cast<int64_t>(count) - 1;
-    return static_cast<size_t>(last / kTomeSectorSize - position / kTomeSectorSize + 1);
+    return static_cast<size_t>(last / format::kSectorSize - position / format::kSectorSize + 1);
 }
 
 size_t WritesAfterLastBarrier(const std::vector<TTomeMediumEvent>& events, size_t cutAfter) {
@@ -83,7 +84,7 @@ std::vector<uint8_t> ImageAfterPowerCut(std::vector<uint8_t> base,
         int64_t at = event.Position;
         const int64_t end = event.Position + static_cast<int64_t>(event.Bytes.size());
         for (size_t piece = 0; piece < pieces; ++piece) {
-            const int64_t pieceEnd = std::min(end, (at / kTomeSectorSize + 1) * kTomeSectorSize);
+            const int64_t pieceEnd = std::min(end, (at / format::kSectorSize + 1) * format::kSectorSize);
             if (lands(write, piece, pieces))
                 Land(base, at, event.Bytes.data() + (at - event.Position), static_cast<size_t>(pieceEnd - at));
             at = pieceEnd;

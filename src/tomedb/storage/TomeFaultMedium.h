@@ -78,9 +78,6 @@ private:
     int64_t Barriers_ = 0;
 };
 
-// The sectors a power cut may keep or lose independently.
-constexpr int64_t kTomeSectorSize = 512;
-
 // Decides for the k-th write after the last barrier whether its piece p (of
 // `pieces`, split at sector boundaries) reached the disk.
 using TTomeLandsRule = std::function<bool(size_t write, size_t piece, size_t pieces)>;

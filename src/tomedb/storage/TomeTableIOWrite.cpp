@@ -148,7 +148,7 @@ bool TTomeTableIO::HeaderAsOnDisk(const TTableHeader& Disk) const {
 
 void TTomeTableIO::CommitBatch() {
     if (!CommitPending_ || TableNo_ < 0) return;
-    Io_.WriteAt(HeaderPos() + kTHRecordTotal, &Header_.Bytes[kTHRecordTotal], 4);
+    Io_.WriteCount(HeaderPos() + kTHRecordTotal, DiskRecordTotal_, Header_.RecordTotal());
     CommitPending_ = false;
 }
 
@@ -293,7 +293,7 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
     } else {
         if (OrderWrites_) Io_.Barrier();
         Header_.SetRecordTotal(n + 1);
-        Io_.WriteAt(HeaderPos() + kTHRecordTotal, &Header_.Bytes[kTHRecordTotal], 4);
+        Io_.WriteCount(HeaderPos() + kTHRecordTotal, n, n + 1);
     }
     RecordTab_.push_back({static_cast<int32_t>(dataOffset), 0});
     Lists_[0]->push_back(element);
