@@ -29,15 +29,16 @@
 //
 // Write barriers: a power cut may lose any write the medium has not yet been
 // told to make durable, in any order. Barrier() (fdatasync on a disk file)
-// sits between the bytes a commit depends on and the commit itself; table
-// storage and the schema operations call it. With DurableWrites set (the
-// application's saves), every record write also ends with one, so it is on
-// disk when it returns. Without it writes are ordered as described and not
-// forced to disk; a record they left half-written is recognised when the file
-// is opened (SettleInterruptedAppends, in the first lock period). Between BeginBatch and EndBatch (bulk
-// work: imports) the file lock is held, barriers are skipped and the record
-// counts that commit appends are written once at EndBatch, between one pair
-// of barriers, so a cut loses the batch's records and nothing else.
+// sits between the bytes a commit depends on and the commit itself; the
+// schema operations always call it, table storage for durable writes. With
+// DurableWrites set (the application's saves) every record write also ends
+// with a sync, so it is on disk when it returns. Without it writes are
+// ordered as described but not forced to disk; an append whose data a cut
+// lost is recognised and undone in the first lock period after opening
+// (SettleInterruptedAppends). Between BeginBatch and EndBatch (bulk work:
+// imports) the file lock is held, barriers are skipped and the record counts
+// that commit appends are written once at EndBatch, between one pair of
+// barriers, so a cut loses the batch's appends and nothing else.
 //
 // The rebuild primitives (RebuildDatabase, Compact, Repair, ChangePassword)
 // belong to this class as well and are added with the rebuild work.
