@@ -7,6 +7,10 @@
 // batches of 1,000, with the memo compressed by zlib as the engine does.
 // Every step is one Google Benchmark run of one iteration; a table of times
 // and ratios follows. STORAGE_BENCH_RECORDS sets N (default 100,000).
+// Durable writes: D appends, then D memo modifies, one record per operation,
+// each on disk when it returns (the engine with DurableWrites, SQLite in WAL
+// mode with synchronous=FULL and one transaction per operation), in a second
+// table. STORAGE_BENCH_DURABLE sets D (default 2,000).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -37,6 +41,11 @@ int RecordCount() {
 }
 
 constexpr int kOps = 10000;
+
+int DurableCount() {
+    const char* text = std::getenv("STORAGE_BENCH_DURABLE");
+    return text ? std::max(100, std::atoi(text)) : 2000;
+}
 
 // Memos of 2-10 KB of GBK Chinese characters, and random choices, made once.
 struct Workload {
@@ -75,11 +84,12 @@ std::string TempFolder() {
 
 class TomeRun {
 public:
-    TomeRun(const std::string& folder, bool encrypt) {
-        const std::string path = folder + (encrypt ? "/enc.tdb" : "/plain.tdb");
+    TomeRun(const std::string& folder, bool encrypt, bool durable = false) {
+        const std::string path = folder + (durable ? "/durable.tdb" : encrypt ? "/enc.tdb" : "/plain.tdb");
         TTomeDBFileIO().CreateDatabase(path, true, 1, "zLIB", encrypt, "blowfish", "pw", false);
         Io_.Open(path, mtDisk, 0, false, false);
         Io_.CheckPassword("pw");
+        Io_.SetDurableWrites(durable);
         Io_.CreateTable("Docs", {{"ID", ftAutoInc, 0, 0}, {"N", ftInteger, 0, 0},
                                  {"S", ftString, 255, 0}, {"Txt", ftMemo, 0, 0}});
         Table_ = std::make_unique<TTomeTableIO>(Io_, "Docs");
@@ -143,6 +153,19 @@ public:
         }
         Io_.Flush();
     }
+    // Modifies records 1..count in turn (the durable table holds count records).
+    void ModifyFirst(const Workload& w, int count) {
+        auto key = Buffers();
+        auto b = Buffers();
+        for (int i = 0; i < count; ++i) {
+            const int p = Find(*key, 1 + i % count);
+            if (p < 0) continue;
+            const TElementList& list = Table_->IndexList(1);
+            Table_->ReadRecord(*b, list, p);
+            (*b)[3].Blob->Assign(w.Memo(i + 7));
+            Table_->ModifyRecord(*b, Table_->NaturalPosition(list[static_cast<size_t>(p)].RecIndex));
+        }
+    }
     void Delete(const Workload& w) {
         for (double f : w.deleteFractions) {
             const size_t live = Table_->IndexList(0).size();
@@ -178,10 +201,10 @@ std::string Inflate(const void* data, int size) {
 
 class SqliteRun {
 public:
-    SqliteRun(const std::string& folder, int batch) : Batch_(batch) {
-        sqlite3_open((folder + "/peer" + std::to_string(batch) + ".db").c_str(), &Db_);
+    SqliteRun(const std::string& folder, int batch, bool full = false) : Batch_(batch) {
+        sqlite3_open((folder + "/peer" + std::to_string(batch) + (full ? "full" : "") + ".db").c_str(), &Db_);
         Exec("PRAGMA journal_mode=WAL");
-        Exec("PRAGMA synchronous=NORMAL");
+        Exec(full ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL");
         Exec("CREATE TABLE Docs(ID INTEGER PRIMARY KEY AUTOINCREMENT, N INTEGER, S TEXT, Txt BLOB)");
         sqlite3_prepare_v2(Db_, "INSERT INTO Docs(N, S, Txt) VALUES(?, ?, ?)", -1, &Insert_, nullptr);
         sqlite3_prepare_v2(Db_, "SELECT ID, N, S, Txt FROM Docs ORDER BY ID", -1, &Scan_, nullptr);
@@ -238,6 +261,16 @@ public:
             End(i, kOps);
         }
     }
+    void ModifyFirst(const Workload& w, int count) {
+        for (int i = 0; i < count; ++i) {
+            Begin(i);
+            const std::string packed = Deflate(w.Memo(i + 7));
+            sqlite3_bind_blob(Update_, 1, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int(Update_, 2, 1 + i % count);
+            Step(Update_);
+            End(i, count);
+        }
+    }
     // The position of the record to delete is chosen as for the engine; the
     // list of live IDs plays the part of the engine's in-memory natural list.
     void Delete(const Workload& w) {
@@ -266,8 +299,9 @@ struct Context {
     int n = RecordCount();
     Workload work{n};
     std::string folder = TempFolder();
-    std::unique_ptr<TomeRun> tome, tomeEnc;
-    std::unique_ptr<SqliteRun> perOp, batched;
+    int durable = DurableCount();
+    std::unique_ptr<TomeRun> tome, tomeEnc, tomeDurable;
+    std::unique_ptr<SqliteRun> perOp, batched, full;
     std::map<std::string, std::map<std::string, double>> seconds;  // step -> engine -> s
     std::vector<std::string> steps;
     ~Context() { std::filesystem::remove_all(folder); }
@@ -320,6 +354,12 @@ void RegisterAll() {
         if (e.rfind("tome", 0) == 0) Register("10k deletes", e, [&c, t = tomes(e)] { t->Delete(c.work); });
         else Register("10k deletes", e, [&c, s = peers(e)] { s->Delete(c.work); });
     }
+    c.tomeDurable = std::make_unique<TomeRun>(c.folder, false, true);
+    c.full = std::make_unique<SqliteRun>(c.folder, 1, true);
+    Register("durable appends", "tome-durable", [&c] { c.tomeDurable->Append(c.work, c.durable); });
+    Register("durable appends", "sqlite-full", [&c] { c.full->Append(c.work, c.durable); });
+    Register("durable modifies", "tome-durable", [&c] { c.tomeDurable->ModifyFirst(c.work, c.durable); });
+    Register("durable modifies", "sqlite-full", [&c] { c.full->ModifyFirst(c.work, c.durable); });
 }
 
 void PrintRatios() {
@@ -329,10 +369,19 @@ void PrintRatios() {
                 "sqlite-batch", "tome/1tx", "tome/batch", "enc/1tx");
     for (const std::string& step : c.steps) {
         auto& s = c.seconds[step];
+        if (s.count("tome-durable")) continue;
         const double t = s["tome"] * 1e3, te = s["tome-encrypted"] * 1e3, p = s["sqlite-per-op"] * 1e3,
                      b = s["sqlite-batch"] * 1e3;
         std::printf("%-20s %10.1f %10.1f %12.1f %12.1f %12.2f %12.2f %12.2f\n", step.c_str(), t, te, p, b,
                     t / p, t / b, te / p);
+    }
+    std::printf("\nDurable writes, %d records, one per operation (ms; ratio = engine / SQLite WAL FULL)\n", c.durable);
+    std::printf("%-20s %12s %12s %8s\n", "step", "tome", "sqlite-full", "ratio");
+    for (const std::string& step : c.steps) {
+        auto& s = c.seconds[step];
+        if (!s.count("tome-durable")) continue;
+        const double t = s["tome-durable"] * 1e3, f = s["sqlite-full"] * 1e3;
+        std::printf("%-20s %12.1f %12.1f %8.2f\n", step.c_str(), t, f, t / f);
     }
 }
 

@@ -129,6 +129,8 @@ int RunImport(const CliWords& words) {
     const int folder = FolderOption(args, library.Data());
     TCliProgress progress("import");
     const size_t count = args.Positional().size() - 1;
+    // One batch: the files cost one pair of disk syncs, not a pair each.
+    tomedb::TTomeWriteBatch batch(library.Data().TomeDB);
     for (size_t i = 1; i <= count; ++i) {
         TDocAttr attr;
         attr.DocName = QFileInfo(Q(args.At(i))).completeBaseName();
@@ -137,6 +139,7 @@ int RunImport(const CliWords& words) {
         std::cout << JsonLine({{"id", id}, {"name", S(attr.DocName)}}) << "\n";
         progress.Step(static_cast<int64_t>(i), static_cast<int64_t>(count));
     }
+    batch.Finish();
     return 0;
 }
 

@@ -102,7 +102,7 @@ void TqlvDocData::SaveDoc(int docID, const TDocAttr& attr) {
 }
 
 QList<int> TqlvDocData::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
-    const tomedb::TTomeLockScope batch(TomeDB);
+    tomedb::TTomeWriteBatch batch(TomeDB);  // one pair of disk syncs for all
     QList<int> removed;
     for (int docID : selectedDocIDs) {
         if (!FindByID(Doctable, docID))
@@ -112,6 +112,7 @@ QList<int> TqlvDocData::DeleteSelectedDocs(const QList<int>& selectedDocIDs) {
         DeleteDocMarks(docID);
         DeleteDocPics(docID);
     }
+    batch.Finish();
     return removed;
 }
 

@@ -53,7 +53,8 @@ std::vector<TTomeFieldItem> PicFields() {
 
 }  // namespace
 
-TqlvDocData::TqlvDocData() = default;
+// Whatever the user saves is on disk when the call returns.
+TqlvDocData::TqlvDocData() { TomeDB.SetDurableWrites(true); }
 
 TqlvDocData::~TqlvDocData() {
     // Tables go before the database they are attached to.

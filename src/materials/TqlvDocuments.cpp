@@ -19,6 +19,7 @@ TqlvDocuments::TqlvDocuments() : m_fileName(AppPath() + QStringLiteral("Document
     if (!QFileInfo::exists(m_fileName))
         CreateStore();
     TomeDB.SetDatabaseName(path);
+    TomeDB.SetDurableWrites(true);  // what the user saves is on disk when the call returns
     Doctable.SetDatabaseName(path);
     Doctable.SetTableName("Docs");
     Foldertable.SetDatabaseName(path);

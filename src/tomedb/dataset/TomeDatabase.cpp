@@ -102,6 +102,11 @@ void TTomeDatabase::SetAutoFlush(bool value) {
     if (value) lastFlush_ = std::chrono::steady_clock::now();
 }
 
+void TTomeDatabase::SetDurableWrites(bool value) {
+    durableWrites_ = value;
+    if (fileIO_) fileIO_->SetDurableWrites(value);
+}
+
 void TTomeDatabase::SetAutoFlushInterval(int milliseconds) {
     autoFlushInterval_ = milliseconds;
 }
@@ -142,6 +147,7 @@ void TTomeDatabase::DoConnect() {
     if (databaseName_.empty() && !temporary_) Error("Database name missing");
     ResolveSession();
     if (!fileIO_) fileIO_ = std::make_unique<TTomeDBFileIO>(this);
+    fileIO_->SetDurableWrites(durableWrites_);
     try {
         fileIO_->Open(fileName_.empty() ? databaseName_ : fileName_, mediumType_, 0, readOnly_,
                       exclusive_);
@@ -426,6 +432,27 @@ TTomeLockScope::TTomeLockScope(TTomeDatabase& database) : database_(database) {
 // holds no lock any more.
 TTomeLockScope::~TTomeLockScope() {
     if (io_ && database_.FileIO() == io_) io_->Unlock();
+}
+
+TTomeWriteBatch::TTomeWriteBatch(TTomeDatabase& database) : database_(database) {
+    TTomeDBFileIO* io = database.FileIO();
+    if (!io || !io->IsOpen()) return;
+    io->BeginBatch();
+    io_ = io;
+}
+
+void TTomeWriteBatch::Finish() {
+    TTomeDBFileIO* io = io_;
+    io_ = nullptr;
+    if (io && database_.FileIO() == io) io->EndBatch();
+}
+
+TTomeWriteBatch::~TTomeWriteBatch() {
+    try {
+        Finish();
+    } catch (const EDatabaseError&) {
+        // Unreportable here; Finish() is the place to learn of it.
+    }
 }
 
 }  // namespace tomedb

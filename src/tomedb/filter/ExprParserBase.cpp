@@ -23,20 +23,9 @@ constexpr TFunctionName kFunctions[] = {
     {"GETDATE", fnGetDate},
 };
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 TExprFunction FunctionByName(std::string_view name) {
     for (const TFunctionName& f : kFunctions)
-        if (SameIgnoringCase(name, f.name)) return f.code;
+        if (SameNameAscii(name, f.name)) return f.code;
     return fnNone;
 }
 
@@ -101,7 +90,7 @@ void TExprParserBase::Parse(std::string_view text) {
 }
 
 bool TExprParserBase::TokenIsKeyword(std::string_view keyword) const {
-    return Token() == ttName && SameIgnoringCase(TokenText(), keyword);
+    return Token() == ttName && SameNameAscii(TokenText(), keyword);
 }
 
 TExprNode* TExprParserBase::ParseExpression() {
@@ -212,11 +201,11 @@ TExprNode* TExprParserBase::ParseName() {
     const TExprFunction function = FunctionByName(name);
     if (function != fnNone && NextCharIsOpenParen()) return ParseFunctionCall(function, name);
     TExprNode* node;
-    if (SameIgnoringCase(name, "True") || SameIgnoringCase(name, "False")) {
+    if (SameNameAscii(name, "True") || SameNameAscii(name, "False")) {
         node = fNodes.NewNode(enConst);
         node->dataType = ftBoolean;
         node->value.type = ftBoolean;
-        node->value.intValue = SameIgnoringCase(name, "True") ? 1 : 0;
+        node->value.intValue = SameNameAscii(name, "True") ? 1 : 0;
     } else {
         node = fNodes.NewNode(enField);
         node->name = name;

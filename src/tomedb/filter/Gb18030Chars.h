@@ -41,6 +41,30 @@ inline size_t GbPrefixBytes(std::string_view text, size_t chars) {
     return pos;
 }
 
+// Equality of two names (tables, fields, indexes, sessions, functions),
+// ignoring the case of ASCII letters only. A byte is folded only when it is a
+// whole character: the trail byte of a double-byte character is compared as
+// it is, so the names 0x81 0x41 and 0x81 0x61 differ, and full-width letters
+// are never folded.
+inline bool SameNameAscii(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const auto fold = [](unsigned char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
+    };
+    for (size_t pos = 0; pos < a.size();) {
+        const size_t length = GbCharLength(a, pos);
+        if (length != GbCharLength(b, pos)) return false;
+        if (length == 1) {
+            if (fold(static_cast<unsigned char>(a[pos])) != fold(static_cast<unsigned char>(b[pos])))
+                return false;
+        } else if (a.compare(pos, length, b, pos, length) != 0) {
+            return false;
+        }
+        pos += length;
+    }
+    return true;
+}
+
 // The character at `pos` as one number (its bytes, big-endian), for matching.
 inline uint32_t GbCharCode(std::string_view text, size_t pos, size_t length) {
     uint32_t code = 0;

@@ -8,17 +8,6 @@
 namespace tomedb {
 namespace {
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 template <typename T>
 void Store(uint8_t* slot, size_t width, T value) {
     std::memcpy(slot, &value, sizeof(T) < width ? sizeof(T) : width);
@@ -103,7 +92,7 @@ void TMemoryRecordSource::SetCurrent(size_t record) {
 
 int TMemoryRecordSource::FindField(std::string_view name) const {
     for (size_t i = 0; i < fFields.size(); ++i)
-        if (SameIgnoringCase(fFields[i].name, name)) return static_cast<int>(i);
+        if (SameNameAscii(fFields[i].name, name)) return static_cast<int>(i);
     return -1;
 }
 

@@ -9,17 +9,6 @@ namespace {
 bool IsAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void TSyntaxParserBase::SetSourceText(std::string_view text) {
@@ -178,9 +167,9 @@ void TSyntaxParserBase::ReadName() {
         }
     }
     fTokenText = fText.substr(start, fPos - start);
-    if (EqualsIgnoringCase(fTokenText, "LIKE"))
+    if (SameNameAscii(fTokenText, "LIKE"))
         fToken = ttLike;
-    else if (EqualsIgnoringCase(fTokenText, "IN"))
+    else if (SameNameAscii(fTokenText, "IN"))
         fToken = ttIn;
     else
         fToken = ttName;

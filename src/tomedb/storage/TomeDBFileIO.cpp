@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <chrono>
 #include <cstring>
+#include <exception>
 #include <thread>
 
 #include "tomedb/TomeError.h"
@@ -95,6 +96,7 @@ void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumTy
     Flushed_ = true;
     LoadFixedBlocks();
     SharedMedium_ = MediumType == mtDisk || SeesForeignWrites(*Medium_);
+    SettlePending_ = !ReadOnly_ && !FileReadOnly_;
 }
 
 void TTomeDBFileIO::OpenMedium(TTomeMedium& Medium, const std::string& DisplayName,
@@ -111,6 +113,7 @@ void TTomeDBFileIO::OpenMedium(TTomeMedium& Medium, const std::string& DisplayNa
     Flushed_ = true;
     LoadFixedBlocks();
     SharedMedium_ = SeesForeignWrites(Medium);
+    SettlePending_ = !ReadOnly_;
 }
 
 // Steps 7 and 8: AlgoBlock (once) and TableDirectory.
@@ -171,6 +174,15 @@ void TTomeDBFileIO::DiscardBufferedWrites() {
 
 void TTomeDBFileIO::Close() {
     if (!IsOpen()) return;
+    std::exception_ptr failure;
+    if (BatchDepth_ > 0) {  // what the batch appended is committed, not dropped
+        BatchDepth_ = 1;
+        try {
+            EndBatch();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
     if (WriteBehind_) WriteBehind_->WritePending();
     SharedMedium_ = false;
     if (LockDepth_ > 0) Medium_->Unlock();
@@ -182,12 +194,120 @@ void TTomeDBFileIO::Close() {
     WriteBehind_.reset();
     OwnedMedium_.reset();
     Flushed_ = true;
+    Unsynced_ = false;
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TTomeDBFileIO::Flush() {
     if (!IsOpen()) return;
-    if (MediumType_ == mtDisk) Medium_->Flush();
+    Medium_->Flush();  // nothing for a memory image; a caller's medium sees the barrier
+    if (Unsynced_) ++BarrierCount_;
+    Unsynced_ = false;
     Flushed_ = true;
+}
+
+// ---- durability --------------------------------------------------------------
+
+void TTomeDBFileIO::Barrier() {
+    if (!IsOpen() || !Unsynced_ || BatchDepth_ > 0) return;
+    Medium_->Flush();
+    Unsynced_ = false;
+    ++BarrierCount_;
+}
+
+void TTomeDBFileIO::BeginBatch() {
+    if (!IsOpen()) return;
+    Lock();
+    Barrier();
+    ++BatchDepth_;
+}
+
+void TTomeDBFileIO::EndBatch() {
+    if (!IsOpen() || BatchDepth_ == 0) return;
+    if (--BatchDepth_ > 0) {
+        Unlock();
+        return;
+    }
+    try {
+        Barrier();
+        const std::vector<TTomeWriteObserver*> observers = WriteObservers_;
+        for (TTomeWriteObserver* observer : observers) observer->CommitBatch();
+        Barrier();
+    } catch (...) {
+        Unlock();
+        throw;
+    }
+    Unlock();
+}
+
+// A power cut may have kept the record tab item and the record count of an
+// append but lost its data (written without a barrier in between): the
+// record then points beyond the end of the image, where the next append
+// would land under it. Such records are always the last ones of their table;
+// their append is undone by setting the count back, and that reaches the
+// disk before anything else is written. A table that cannot be read is left
+// for its readers to report.
+// Runs once per open, inside the first lock period, before anything is
+// written. Failures are left to the operations that meet them.
+void TTomeDBFileIO::SettleInterruptedAppends() {
+    if (ReadOnly_ || FileReadOnly_) return;
+    bool settled = false;
+    for (int i = 0; i < Directory_.TableCount(); ++i) {
+        try {
+            settled = SettleTable(i) || settled;
+        } catch (const EDatabaseError&) {
+        }
+    }
+    try {
+        if (settled) Barrier();
+    } catch (const EDatabaseError&) {
+    }
+}
+
+bool TTomeDBFileIO::SettleTable(int TableNo) {
+    TTableHeader header;
+    ReadTableHeader(TableNo, header);
+    const int64_t size = ImageSize();
+    const int32_t total = header.RecordTotal();
+    if (total <= 0 || !header.CheckSane(size)) return false;
+    int32_t recordSize = 0;
+    std::vector<int32_t> blobAt;
+    for (int f = 0; f < header.FieldCount(); ++f) {
+        if (IsBlobType(header.FieldType(f))) blobAt.push_back(recordSize);
+        recordSize += StoredFieldWidth(header.FieldType(f), header.FieldDataSize(f));
+    }
+    // Offsets of the record tab chunks that lie inside the image.
+    std::vector<int32_t> chunks;
+    int32_t offset = header.RecTabOffset();
+    for (int32_t done = 0; done < total; done += kChunkItems) {
+        if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize) break;
+        chunks.push_back(offset);
+        uint8_t link[4];
+        ReadExact(offset + kChunkNextOffset, link, 4);
+        offset = GetI32(link);
+    }
+    auto interrupted = [&](int32_t r) {
+        const auto chunk = static_cast<size_t>(r / kChunkItems);
+        if (chunk >= chunks.size()) return true;
+        uint8_t item[kRecordTabItemSize];
+        ReadExact(chunks[chunk] + 4 + static_cast<int64_t>(r % kChunkItems) * kRecordTabItemSize, item, sizeof item);
+        const int32_t data = GetI32(item);
+        if (item[4] != 0) return false;
+        if (data < kFixedAreaSize || static_cast<int64_t>(data) + recordSize > size) return true;
+        for (int32_t at : blobAt) {
+            uint8_t descriptor[kBlobDescriptorSize];
+            ReadExact(data + at, descriptor, sizeof descriptor);
+            const int64_t areaEnd = static_cast<int64_t>(GetI32(descriptor + kBDOffset)) +
+                                    GetI32(descriptor + kBDAreaSize);
+            if (GetI32(descriptor + kBDSize) > 0 && areaEnd > size) return true;
+        }
+        return false;
+    };
+    int32_t kept = total;
+    while (kept > 0 && interrupted(kept - 1)) --kept;
+    if (kept == total) return false;
+    WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, total, kept);
+    return true;
 }
 
 // ---- lock ------------------------------------------------------------------
@@ -197,7 +317,14 @@ bool TTomeDBFileIO::TryLockOnce() { return Medium_->TryLock(); }
 void TTomeDBFileIO::Lock() {
     if (!IsOpen()) return;
     if (LockDepth_++ > 0) return;
-    if (!SharedMedium_) return;
+    if (SharedMedium_) TakeFileLock();
+    if (SettlePending_) {
+        SettlePending_ = false;
+        SettleInterruptedAppends();
+    }
+}
+
+void TTomeDBFileIO::TakeFileLock() {
     int failures = 0;
     while (!TryLockOnce()) {
         ++failures;
@@ -329,6 +456,7 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
     if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
     if (ReadOnly_ || FileReadOnly_) throw EDatabaseError("Cannot modify a read-only database");
     if (MediumType_ == mtDisk) Flushed_ = false;  // a memory image is always "flushed"
+    Unsynced_ = true;
     try {
         if (LockDepth_ == 0 || !WroteUnderLock_) CountChange();
         if (LockDepth_ > 0) WroteUnderLock_ = true;
@@ -342,6 +470,26 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
     if (SizeKnown_) KnownSize_ = std::max<int64_t>(KnownSize_, Position + static_cast<int64_t>(Count));
     for (TTomeWriteObserver* observer : WriteObservers_)
         observer->ImageWritten(Position, static_cast<const uint8_t*>(Buffer), Count);
+}
+
+void TTomeDBFileIO::WriteCount(int64_t Position, int32_t From, int32_t To) {
+    uint8_t bytes[4];
+    PutI32(bytes, To);
+    const int64_t absolute = BaseOffset_ + Position;
+    const auto low = static_cast<size_t>(kSectorSize - absolute % kSectorSize);  // bytes before the boundary
+    if (low >= sizeof bytes) {
+        WriteAt(Position, bytes, sizeof bytes);
+        return;
+    }
+    // Little-endian: the high bytes lie past the boundary. Growing, they go
+    // first (a cut leaves the new high bytes over the old low ones: no
+    // less than From); shrinking, they go last (no less than To).
+    const bool highFirst = To > From;
+    for (int step = 0; step < 2; ++step) {
+        if (step == 1) Barrier();
+        if ((step == 0) == highFirst) WriteAt(Position + static_cast<int64_t>(low), bytes + low, sizeof bytes - low);
+        else WriteAt(Position, bytes, low);
+    }
 }
 
 // While the lock is held only this object can change the size, so it is

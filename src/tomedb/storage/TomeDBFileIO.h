@@ -27,6 +27,19 @@
 // that can detect foreign writes). The bytes cached by all tables of one
 // database are capped at kRecordCacheLimit through ReserveCache/ReleaseCache.
 //
+// Write barriers: a power cut may lose any write the medium has not yet been
+// told to make durable, in any order. Barrier() (fdatasync on a disk file)
+// sits between the bytes a commit depends on and the commit itself; the
+// schema operations always call it, table storage for durable writes. With
+// DurableWrites set (the application's saves) every record write also ends
+// with a sync, so it is on disk when it returns. Without it writes are
+// ordered as described but not forced to disk; an append whose data a cut
+// lost is recognised and undone in the first lock period after opening
+// (SettleInterruptedAppends). Between BeginBatch and EndBatch (bulk work:
+// imports) the file lock is held, barriers are skipped and the record counts
+// that commit appends are written once at EndBatch, between one pair of
+// barriers, so a cut loses the batch's appends and nothing else.
+//
 // The rebuild primitives (RebuildDatabase, Compact, Repair, ChangePassword)
 // belong to this class as well and are added with the rebuild work.
 #pragma once
@@ -55,6 +68,9 @@ class TTomeWriteObserver {
 public:
     virtual void ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) = 0;
     virtual void FileLayerGone() = 0;
+    // A write batch ends: write what its appends left to commit (the file
+    // layer syncs before and after).
+    virtual void CommitBatch() {}
 
 protected:
     ~TTomeWriteObserver() = default;
@@ -92,6 +108,18 @@ public:
     // Drops the gathered writes unwritten: for an image that is being given up
     // after a failed write, so that closing it does not fail again.
     void DiscardBufferedWrites();
+
+    // ---- durability (see above) -------------------------------------------
+    void Barrier();
+    bool DurableWrites() const { return DurableWrites_; }
+    void SetDurableWrites(bool Durable) { DurableWrites_ = Durable; }
+    // Nested calls only count; the outermost EndBatch commits and syncs. A
+    // failing EndBatch still ends the batch and releases the lock.
+    void BeginBatch();
+    void EndBatch();
+    bool InBatch() const { return BatchDepth_ > 0; }
+    // Barriers that reached the medium (diagnostics and tests).
+    uint64_t BarrierCount() const { return BarrierCount_; }
 
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();
@@ -144,6 +172,13 @@ public:
     // Reads exactly count bytes at position or raises "... is damaged".
     void ReadExact(int64_t Position, void* Buffer, size_t Count);
     void WriteAt(int64_t Position, const void* Buffer, size_t Count);
+    // Changes the 32-bit count at Position from From to To (a RecordTotal).
+    // A count whose bytes straddle a sector boundary goes down in two writes
+    // with a barrier between, in the order that lets a cut tear it only into
+    // a value beyond the smaller of the two, never below it: a torn count
+    // may claim records that SettleInterruptedAppends then drops, but never
+    // hides committed ones.
+    void WriteCount(int64_t Position, int32_t From, int32_t To);
     int64_t ImageSize();
     [[noreturn]] void RaiseDamaged() const;
 
@@ -167,11 +202,17 @@ private:
     void SelectAlgorithms();
     void ConnectProgress();
     bool TryLockOnce();
+    void TakeFileLock();
     void CheckForeignWrites();
     void CheckStillAtPath();
     void RestampAfterOwnWrites();
     static bool SeesForeignWrites(TTomeMedium& medium);
     static std::string AbsolutePathOf(const std::string& name);
+    void SyncIfDurable() {
+        if (DurableWrites_ && BatchDepth_ == 0) Flush();
+    }
+    void SettleInterruptedAppends();
+    bool SettleTable(int TableNo);
     uint32_t ReadChangeCounter();
     void CountChange();
     void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;
@@ -208,6 +249,11 @@ private:
     TTomeMediumStamp LastStamp_;
     uint32_t LastChangeCounter_ = 0;  // as this object last saw or wrote it
     std::vector<TTomeWriteObserver*> WriteObservers_;
+    bool Unsynced_ = false;        // written since the last barrier
+    bool SettlePending_ = false;   // SettleInterruptedAppends has yet to run
+    bool DurableWrites_ = false;
+    int BatchDepth_ = 0;
+    uint64_t BarrierCount_ = 0;
 
     std::unique_ptr<TTomeMedium> OwnedMedium_;  // mtDisk
     std::unique_ptr<class TTomeWriteBehindMedium> WriteBehind_;  // over the image, after BufferWrites

@@ -93,6 +93,7 @@ bool TTomeDBFileIO::CreateDatabase(const std::string& FileName, bool CompressBlo
             FileName, TTomeDiskMedium::Mode::CreateTruncate, false, false, 0);
         try {
             file->WriteAt(0, image.data(), image.size());
+            file->Flush();
         } catch (const EDatabaseError&) {
             // A file without its whole header is no database: none is left behind.
             file.reset();
@@ -152,9 +153,11 @@ bool TTomeDBFileIO::CreateTable(const std::string& TableName,
         const int64_t end = ImageSize();
         if (end + kTableHeaderSize > kMaxImageSize) RaiseDamaged();
         WriteAt(end, header.Bytes.data(), header.Bytes.size());
+        Barrier();
         Directory_.SetOffset(count, static_cast<int32_t>(end));
         Directory_.SetTableCount(count + 1);
         WriteDirectory();
+        SyncIfDurable();
     }
     if (autoIncName.empty()) return true;
     // The automatic primary index is part of the table: when it cannot be made
@@ -179,6 +182,7 @@ bool TTomeDBFileIO::DeleteTable(const std::string& TableName) {
     for (int i = n; i + 1 < count; ++i) Directory_.SetOffset(i, Directory_.Offset(i + 1));
     Directory_.SetTableCount(count - 1);
     WriteDirectory();
+    SyncIfDurable();
     return true;
 }
 
@@ -228,7 +232,14 @@ bool TTomeDBFileIO::CreateIndex(const std::string& TableName, const std::string&
     header.SetIndex(k, IndexName, static_cast<uint8_t>(Options & 0x0F), fieldIdx,
                     static_cast<int32_t>(ImageSize()));
     header.SetIndexCount(k + 1);
-    WriteTableHeader(n, header);
+    // The new index header first; the count that makes it part of the table
+    // once it is on disk.
+    const int64_t at = TableHeaderOffset(n);
+    const int indexHeader = kTHIndexHeaders + kIndexHeaderSize * k;
+    WriteAt(at + indexHeader, &header.Bytes[static_cast<size_t>(indexHeader)], kIndexHeaderSize);
+    Barrier();
+    WriteAt(at + kTHIndexCount, &header.Bytes[kTHIndexCount], 4);
+    SyncIfDurable();
     return true;
 }
 
@@ -281,6 +292,7 @@ bool TTomeDBFileIO::SetComments(const std::string& Text, const std::string& Pass
         PutFixedText(comments, kCommentsSize, kMaxCommentLength, Text);
         if (Algo_.Encrypt()) CryptComments(comments, Password, true);
         WriteAt(kExtBlockOffset, block.data(), block.size());
+        SyncIfDurable();
         return true;
     } catch (const EDatabaseError&) {
         return false;
@@ -310,6 +322,7 @@ bool TTomeDBFileIO::SetExtData(const void* Buffer, int32_t Size) {
         const int32_t n = Size < 0 ? 0 : (Size > kExtDataSize ? kExtDataSize : Size);
         if (n > 0) std::memcpy(ext, Buffer, static_cast<size_t>(n));
         WriteAt(kExtBlockOffset, block.data(), block.size());
+        SyncIfDurable();
         return true;
     } catch (const EDatabaseError&) {
         return false;

@@ -7,16 +7,28 @@
 //   - fail every write after a number of successful ones;
 //   - corrupt the next N reads (flip one byte), e.g. to make a verified blob
 //     write see a bad read-back;
-//   - refuse the lock.
+//   - refuse the lock;
+//   - log every write and every Flush (a write barrier) in order, so that a
+//     test can build what a power cut at any moment would leave on disk
+//     (ImageAfterPowerCut): the page cache holds the writes since the last
+//     barrier, and any of them may be lost, whole or in 512-byte sectors.
 // The wrapped medium is not owned. Failures raise EDatabaseError("I/O error ...").
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "tomedb/storage/TomeMedium.h"
 
 namespace tomedb {
+
+// One logged event: a write (its position and bytes) or a barrier.
+struct TTomeMediumEvent {
+    bool Barrier = false;
+    int64_t Position = 0;
+    std::vector<uint8_t> Bytes;
+};
 
 class TTomeFaultMedium final : public TTomeMedium {
 public:
@@ -32,6 +44,10 @@ public:
     // The next `count` reads of at least minSize bytes come back with a flipped byte.
     void CorruptReads(int count, size_t minSize = 1) { CorruptLeft_ = count; CorruptMin_ = minSize; }
     void RefuseLock(bool refuse) { RefuseLock_ = refuse; }
+    // Logs writes and barriers from now on (see Events).
+    void LogWrites() { Logging_ = true; }
+    const std::vector<TTomeMediumEvent>& Events() const { return Events_; }
+    int64_t Barriers() const { return Barriers_; }
     bool Crashed() const { return Crashed_; }
     int64_t BytesWritten() const { return Written_; }
     int64_t WriteCalls() const { return WriteCalls_; }
@@ -41,7 +57,7 @@ public:
     size_t ReadAt(int64_t position, void* buffer, size_t count) override;
     void WriteAt(int64_t position, const void* buffer, size_t count) override;
     int64_t Size() override { return Inner_.Size(); }
-    void Flush() override { Inner_.Flush(); }
+    void Flush() override;
     bool TryLock() override { return !RefuseLock_ && Inner_.TryLock(); }
     void Unlock() override { Inner_.Unlock(); }
 
@@ -57,6 +73,26 @@ private:
     int64_t Written_ = 0;
     int64_t WriteCalls_ = 0;
     std::vector<int64_t> Starts_;
+    bool Logging_ = false;
+    std::vector<TTomeMediumEvent> Events_;
+    int64_t Barriers_ = 0;
 };
+
+// Decides for the k-th write after the last barrier whether its piece p (of
+// `pieces`, split at sector boundaries) reached the disk.
+using TTomeLandsRule = std::function<bool(size_t write, size_t piece, size_t pieces)>;
+
+// The image a power cut leaves when it strikes after the first `cutAfter`
+// events logged over `base` (the image when logging began): every write
+// before the last barrier within those events is on disk; of the writes
+// after it, the pieces `lands` accepts. The image ends after the last byte
+// that landed; a lost piece below a landed one reads as zeros.
+std::vector<uint8_t> ImageAfterPowerCut(std::vector<uint8_t> base,
+                                        const std::vector<TTomeMediumEvent>& events,
+                                        size_t cutAfter, const TTomeLandsRule& lands);
+// Number of writes after the last barrier among the first `cutAfter` events.
+size_t WritesAfterLastBarrier(const std::vector<TTomeMediumEvent>& events, size_t cutAfter);
+// Number of sector pieces of a write.
+size_t SectorPieces(int64_t position, size_t count);
 
 }  // namespace tomedb

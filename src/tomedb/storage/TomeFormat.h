@@ -36,6 +36,9 @@ constexpr char kIncompatibleVersion[] = "1.00";
 constexpr int kMaxNameLength = 32;           // characters kept of any stored name
 constexpr int kNameFieldSize = 33;           // name array incl. NUL
 constexpr int64_t kMaxImageSize = 0x7FFFFFFF;  // offsets are signed 32-bit
+// The unit a disk writes whole: a power cut keeps or loses each sector of a
+// write on its own.
+constexpr int64_t kSectorSize = 512;
 
 // ---- FileHeader (offset 0) ---------------------------------------------
 constexpr int kFileHeaderOffset = 0;

@@ -38,17 +38,6 @@ bool IsValidName(const std::string& name) {
     return true;
 }
 
-bool SameNameAscii(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 std::string TAlgoBlock::CompressAlgoName() const { return GetFixedText(&Bytes[kAlgoCompressName], 33); }
 std::string TAlgoBlock::EncryptAlgoName() const { return GetFixedText(&Bytes[kAlgoEncryptName], 33); }
 std::string TAlgoBlock::PasswordCheck() const {
@@ -111,8 +100,9 @@ bool IndexSane(const TTableHeader& h, int k, int64_t imageSize) {
     if (h.RecordTotal() == 0) return true;
     const int32_t tab = h.IndexTabOffset(k);
     if (tab < kFixedAreaSize || tab > imageSize - kIndexTabChunkSize) return false;
-    const int32_t start = h.StartIndex(k);
-    return start >= -1 && start < h.RecordTotal();
+    // A start beyond the records is a chain whose last link an interrupted
+    // write left: the walk ends there and the records are linked again.
+    return h.StartIndex(k) >= -1;
 }
 
 }  // namespace

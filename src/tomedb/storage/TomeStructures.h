@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "tomedb/filter/Gb18030Chars.h"
 #include "tomedb/storage/TomeFormat.h"
 
 namespace tomedb {
@@ -22,8 +23,6 @@ std::string GetFixedText(const uint8_t* src, size_t size);
 std::string CutText(const std::string& text, size_t maxBytes);
 // Names are non-empty and hold no character below 32.
 bool IsValidName(const std::string& name);
-// Equality ignoring the case of ASCII letters only.
-bool SameNameAscii(const std::string& a, const std::string& b);
 
 class TAlgoBlock {
 public:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tomedb/FieldTypes.h"
+#include "tomedb/filter/Gb18030Chars.h"
 
 namespace tomedb {
 
@@ -53,7 +54,7 @@ public:
     // Position of the item with that name (ASCII case ignored), -1 when none.
     int IndexOf(const std::string& name) const {
         for (size_t i = 0; i < Items_.size(); ++i)
-            if (SameText(Items_[i]->Name, name)) return static_cast<int>(i);
+            if (SameNameAscii(Items_[i]->Name, name)) return static_cast<int>(i);
         return -1;
     }
     Item* Find(const std::string& name) {
@@ -63,16 +64,6 @@ public:
     void Clear() { Items_.clear(); }
 
 private:
-    static bool SameText(const std::string& a, const std::string& b) {
-        if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i) {
-            char x = a[i], y = b[i];
-            if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-            if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-            if (x != y) return false;
-        }
-        return true;
-    }
     static std::string DefaultName(const Item& item, size_t position) {
         const std::string cls = item.ClassName();
         return cls.substr(1, 5) + std::to_string(position);

@@ -18,7 +18,16 @@ TTomeTableIO::TTomeTableIO(TTomeDBFileIO& FileIO, const std::string& TableName)
 }
 
 TTomeTableIO::~TTomeTableIO() {
-    if (Observing_) Io_.RemoveWriteObserver(this);
+    if (!Observing_) return;
+    try {
+        if (CommitPending_ && Io_.IsOpen()) {
+            Io_.Flush();
+            CommitBatch();
+        }
+    } catch (const EDatabaseError&) {
+        // Not reportable here; the batch's appends are then left uncommitted.
+    }
+    Io_.RemoveWriteObserver(this);
 }
 
 void TTomeTableIO::Open() {
@@ -38,6 +47,10 @@ void TTomeTableIO::Refresh() {
 }
 
 void TTomeTableIO::Unload() {
+    if (CommitPending_) {  // a batch is still running: its appends so far stay
+        Io_.Flush();
+        CommitBatch();
+    }
     DropFixedCache();
     FieldDefs_.Clear();
     IndexDefs_.Clear();
@@ -248,7 +261,7 @@ void TTomeTableIO::BuildMissingList(int IndexNo) {
     TTomeFileLock lock(Io_);
     TTableHeader disk;
     Io_.ReadTableHeader(TableNo_, disk);
-    if (disk.Bytes != Header_.Bytes) {
+    if (!HeaderAsOnDisk(disk)) {
         Unload();
         Load();
     }

@@ -19,7 +19,11 @@
 // record tab item first and commits by writing RecordTotal; only then are the
 // index chains linked to it. A record that a crash left out of a chain is
 // linked again when that index's list is next built. The bytes of a completed operation are those
-// of the plain order (data, record tab, header, chains).
+// of the plain order (data, record tab, header, chains). A write asked to be
+// durable (FlushAfter, or the file layer's DurableWrites) puts a barrier
+// before its commit (RecordTotal, a modified fixed part, a delete flag) and
+// syncs when done. Inside a write batch of the file layer the RecordTotal of
+// appends is kept in memory and written when the batch ends (CommitBatch).
 //
 // Record cache: the fixed parts of records read under the file lock are kept
 // (bytes as stored, one slot per record number) while the file layer's
@@ -199,6 +203,8 @@ private:
     int64_t DecodeIntegerKey(const uint8_t* fixed, int Field);
     void ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) override;
     void FileLayerGone() override { Observing_ = false; }
+    void CommitBatch() override;
+    bool HeaderAsOnDisk(const TTableHeader& Disk) const;
 
     // write helpers (TomeTableIOWrite.cpp)
     struct TBlobPlan;
@@ -253,6 +259,9 @@ private:
     std::unordered_map<int, std::string> PreEncodedBlobs_;  // field -> stored bytes, next append only
     bool Observing_ = true;   // registered with Io_, which still exists
     bool Stale_ = false;      // a write failed half-way: reload before the next one
+    bool OrderWrites_ = false;   // the running write is durable: barrier before its commit
+    bool CommitPending_ = false;  // appends of a batch wait for their RecordTotal
+    int32_t DiskRecordTotal_ = 0;  // RecordTotal in the image while CommitPending_
 };
 
 }  // namespace tomedb

@@ -96,6 +96,8 @@ void TTomeTableIO::ModifyLocked(TFieldBuffers& FieldBuffers, int NaturalPos,
         }
         EncodeSlot(FieldBuffers, i, slot);
     }
+    // The fixed part commits the change: the blob areas it points to first.
+    if (OrderWrites_) Io_.Barrier();
     Io_.WriteAt(element.DataOffset, fixed.data(), fixed.size());
 
     // Positions first (by scanning), then one move per index.

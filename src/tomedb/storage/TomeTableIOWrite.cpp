@@ -5,7 +5,8 @@
 //      fixed part, blob areas, [index tab chunks] (chunks when n mod 1024 = 0);
 //   2. the record's items in existing chunks and the NextChunk / IndexTabOffset
 //      links to new chunks (all unreachable until step 3);
-//   3. RecTabOffset, RecordTotal and AutoIncCounter in one write (commit);
+//   3. AutoIncCounter and RecTabOffset, then (after a barrier when the
+//      write is durable) RecordTotal: the commit;
 //   4. the index chains: the predecessor's Next (or StartIndex) := n.
 // A crash before 3 leaves dead bytes only; a crash during 4 leaves a record
 // that a chain misses, which Load links again.
@@ -44,7 +45,7 @@ void TTomeTableIO::SyncBeforeWrite() {
     if (Io_.ReadOnly() || Io_.FileReadOnly()) throw EDatabaseError("Cannot modify a read-only database");
     TTableHeader disk;
     Io_.ReadTableHeader(TableNo_, disk);
-    if (disk.Bytes != Header_.Bytes || Stale_) {
+    if (!HeaderAsOnDisk(disk) || Stale_) {
         Stale_ = false;
         Unload();
         Load();
@@ -129,13 +130,30 @@ void TTomeTableIO::RunWrite(bool FlushAfter, Step step) {
     if (!Active()) throw EDatabaseError("Cannot perform this operation on a closed dataset");
     TTomeFileLock lock(Io_);
     SyncBeforeWrite();
+    const bool durable = FlushAfter || Io_.DurableWrites();
+    OrderWrites_ = durable;
     try {
         step();
     } catch (...) {
         Stale_ = true;
         throw;
     }
-    if (FlushAfter) Io_.Flush();
+    if (durable && !Io_.InBatch()) Io_.Flush();
+}
+
+// The header as this table last wrote it, but for a RecordTotal that a batch
+// has not written yet.
+bool TTomeTableIO::HeaderAsOnDisk(const TTableHeader& Disk) const {
+    if (!CommitPending_) return Disk.Bytes == Header_.Bytes;
+    TTableHeader mine = Header_;
+    mine.SetRecordTotal(DiskRecordTotal_);
+    return Disk.Bytes == mine.Bytes;
+}
+
+void TTomeTableIO::CommitBatch() {
+    if (!CommitPending_ || TableNo_ < 0) return;
+    Io_.WriteCount(HeaderPos() + kTHRecordTotal, DiskRecordTotal_, Header_.RecordTotal());
+    CommitPending_ = false;
 }
 
 void TTomeTableIO::AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter,
@@ -262,14 +280,25 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
     }
 
     // Commit: the counter first (a number skipped by a crash is harmless, a
-    // number handed out twice is not), then RecTabOffset and RecordTotal.
+    // number handed out twice is not) and RecTabOffset (unread while
+    // RecordTotal is 0), then RecordTotal once all it points to is on disk.
     if (AutoIncField_ >= 0 && counter != GetI32(&Header_.Bytes[kTHAutoIncCounter])) {
         Header_.SetAutoIncCounter(counter);
         Io_.WriteAt(HeaderPos() + kTHAutoIncCounter, &Header_.Bytes[kTHAutoIncCounter], 4);
     }
-    if (n == 0) Header_.SetRecTabOffset(static_cast<int32_t>(end));
-    Header_.SetRecordTotal(n + 1);
-    Io_.WriteAt(HeaderPos() + kTHRecTabOffset, &Header_.Bytes[kTHRecTabOffset], 8);
+    if (n == 0) {
+        Header_.SetRecTabOffset(static_cast<int32_t>(end));
+        Io_.WriteAt(HeaderPos() + kTHRecTabOffset, &Header_.Bytes[kTHRecTabOffset], 4);
+    }
+    if (Io_.InBatch()) {
+        if (!CommitPending_) DiskRecordTotal_ = n;
+        CommitPending_ = true;
+        Header_.SetRecordTotal(n + 1);
+    } else {
+        if (OrderWrites_) Io_.Barrier();
+        Header_.SetRecordTotal(n + 1);
+        Io_.WriteCount(HeaderPos() + kTHRecordTotal, n, n + 1);
+    }
     RecordTab_.push_back({static_cast<int32_t>(dataOffset), 0});
     Lists_[0]->push_back(element);
 
@@ -314,13 +343,16 @@ void TTomeTableIO::WriteStartIndex(int IndexNo, int32_t Value) {
 
 // Links record recIndex into index k's chain where position `position` of
 // `list` says (the record is not in the list yet).
+// A link to a record number beyond the records (left by an interrupted
+// write) is not passed on: that number may later be given to a new record.
 void TTomeTableIO::LinkAfter(int IndexNo, const TElementList& list, int position, int32_t recIndex) {
+    const auto bounded = [this](int32_t next) { return next >= 0 && next < Header_.RecordTotal() ? next : -1; };
     if (position > 0) {
         const int32_t p = list[static_cast<size_t>(position) - 1].RecIndex;
-        WriteIndexItem(IndexNo, recIndex, ReadNext(IndexNo, p));
+        WriteIndexItem(IndexNo, recIndex, bounded(ReadNext(IndexNo, p)));
         WriteNext(IndexNo, p, recIndex);
     } else {
-        WriteIndexItem(IndexNo, recIndex, Header_.StartIndex(IndexNo));
+        WriteIndexItem(IndexNo, recIndex, bounded(Header_.StartIndex(IndexNo)));
         WriteStartIndex(IndexNo, recIndex);
     }
 }
@@ -334,6 +366,7 @@ void TTomeTableIO::DeleteLocked(int NaturalPos) {
     uint8_t item[kRecordTabItemSize];
     Io_.ReadExact(RecordTabItemPos(r), item, sizeof item);
     item[4] = 1;
+    if (OrderWrites_) Io_.Barrier();  // what earlier writes left unsynced goes first
     Io_.WriteAt(RecordTabItemPos(r), item, sizeof item);
     RecordTab_[static_cast<size_t>(r)].DeleteFlag = 1;
     std::vector<int> positions;
