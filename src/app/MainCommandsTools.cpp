@@ -6,17 +6,24 @@
 #include "editor/TqlvEditor.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
+#include "tools/pinyin/TfrmCheckPY.h"
+#include "tools/reader/TfrmReader.h"
+#include "tools/searcher/TfrmSearcher.h"
 
 void TfrmMain::munFileMailClick() {}
-void TfrmMain::munFindInFileClick() {}
+void TfrmMain::munFindInFileClick() {
+    OpenFindInFiles(this, [this](const QString& path) { PassParams(path); });
+}
 void TfrmMain::munDocAttributeClick() {}
 void TfrmMain::munDocImportClick() {}
 void TfrmMain::munDocExportClick() {}
 void TfrmMain::munDocCenterClick() {}
 void TfrmMain::munInsertDocuImportClick() {}
 void TfrmMain::munInsertDocuExportClick() {}
-void TfrmMain::munToolPYClick() {}
-void TfrmMain::munToolReaderClick() {}
+void TfrmMain::munToolPYClick() {
+    ShowCheckPY(this, m_editor ? m_editor->GetSelText() : QString());
+}
+void TfrmMain::munToolReaderClick() { ShowReader(this); }
 void TfrmMain::munToolOptionClick() {}
 void TfrmMain::munHelpTopicClick() {}
 void TfrmMain::munHelpHomeClick() {}
