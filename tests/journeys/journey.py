@@ -247,15 +247,12 @@ class Journey:
         time.sleep(0.2)
 
     def menu(self, *path):
-        """Opens a menu-bar menu and chooses the item at the end of path."""
-        item = self.find(path[0], role="menu")
-        self.click(item)
+        """Opens a menu-bar menu and chooses the item at the end of path.
+        Qt shows the menu bar's entries as "menu item"s of the "menu bar"."""
+        bar = self.find(role="menu bar")
+        self.click(self.find(path[0], role="menu item", root=bar))
         for caption in path[1:]:
-            item = self.find(caption, role="menu item" if caption == path[-1] else None)
-            if caption == path[-1]:
-                self.click(item)
-            else:
-                self.click(item)
+            self.click(self.find(caption, role="menu item"))
         time.sleep(0.3)
 
     def set_text(self, node, text):
