@@ -37,6 +37,8 @@ TEST(TextMatcher, ComparesTextNotBytes) {
         {"straddles first, real match later on the line", gbZhongWen + gbZhongWen + "\xD0\xCE", "形", false, true},
         {"case differs, insensitive", "Hello World", "hello", true, true},
         {"case differs, sensitive", "Hello World", "hello", false, false},
+        {"partial candidates before the match", "n ne Nee needlE", "NEEDLE", true, true},
+        {"candidate cut by the end", "xx nee", "NEEDLE", true, false},
         {"letters outside a-z are not folded", "\xC3\x89t\xC3\xA9", "\xC3\xA9T\xC3\xA9", true, false},
         {"letter as a GBK trail byte, sensitive", "\x81\x41", "A", false, false},
         {"letter as a GBK trail byte, insensitive", "\x81\x41", "a", true, false},

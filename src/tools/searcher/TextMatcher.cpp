@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -36,6 +37,20 @@ std::size_t Find(std::string_view haystack, std::string_view needle, std::size_t
         return kNotFound;
     const void* at = ::memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());
     return at ? static_cast<std::size_t>(static_cast<const char*>(at) - haystack.data()) : kNotFound;
+}
+
+std::size_t NextByte(std::string_view haystack, char byte, std::size_t from) {
+    if (from >= haystack.size())
+        return kNotFound;
+    const void* at = std::memchr(haystack.data() + from, byte, haystack.size() - from);
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - haystack.data()) : kNotFound;
+}
+
+bool FoldedEquals(std::string_view bytes, std::string_view foldedNeedle) {
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (FoldAscii(bytes[i]) != foldedNeedle[i])
+            return false;
+    return true;
 }
 
 bool StartsWith(std::string_view bytes, const char* prefix) { return bytes.substr(0, std::strlen(prefix)) == prefix; }
@@ -117,15 +132,29 @@ TTextMatcher::TTextMatcher(const QString& findText, bool caseInsensitive)
     m_gbFolded = m_foldNeeded ? FoldedCopy(m_gb) : m_gb;
 }
 
-// The folded copy lives in a per-thread buffer that the next call reuses.
-std::string_view TTextMatcher::Folded(std::string_view bytes) const {
+// Where needle (already folded when folding) next occurs in haystack from
+// `from` on. Folding searches for the needle's first byte in both letter cases
+// with memchr and compares the rest folded, so no folded copy of the file is made.
+std::size_t TTextMatcher::Search(std::string_view haystack, std::string_view needle, std::size_t from) const {
     if (!m_foldNeeded)
-        return bytes;
-    thread_local std::string folded;
-    folded.assign(bytes);
-    for (char& c : folded)
-        c = FoldAscii(c);
-    return folded;
+        return Find(haystack, needle, from);
+    const char upper = needle.front();
+    const bool letter = upper >= 'A' && upper <= 'Z';
+    const char lower = letter ? static_cast<char>(upper - 'A' + 'a') : upper;
+    std::size_t nextUpper = NextByte(haystack, upper, from);
+    std::size_t nextLower = letter ? NextByte(haystack, lower, from) : kNotFound;
+    while (nextUpper != kNotFound || nextLower != kNotFound) {
+        const std::size_t at = std::min(nextUpper, nextLower);
+        if (at + needle.size() > haystack.size())
+            return kNotFound;
+        if (FoldedEquals(haystack.substr(at, needle.size()), needle))
+            return at;
+        if (at == nextUpper)
+            nextUpper = NextByte(haystack, upper, at + 1);
+        else
+            nextLower = NextByte(haystack, lower, at + 1);
+    }
+    return kNotFound;
 }
 
 bool TTextMatcher::Matches(std::string_view bytes) const {
@@ -134,34 +163,34 @@ bool TTextMatcher::Matches(std::string_view bytes) const {
     if (m_impossible)
         return false;
     if (StartsWith(bytes, "\xEF\xBB\xBF"))
-        return FindInUtf8(Folded(bytes.substr(3)));
+        return FindInUtf8(bytes.substr(3));
     if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF"))
         return MatchesUtf16(bytes.substr(2), bytes[0] == '\xFE');
     if (StartsWith(bytes, "\x84\x31\x95\x33"))
-        return FindInGB(bytes.substr(4), Folded(bytes.substr(4)));
+        return FindInGB(bytes.substr(4));
     // Deciding the encoding means reading the whole file; a file that holds
     // neither form of the text as bytes is passed over without it.
-    const std::string_view folded = Folded(bytes);
-    const bool utf8Bytes = Find(folded, m_utf8Folded) != kNotFound;
-    const bool gbBytes = m_gb == m_utf8 ? utf8Bytes : Find(folded, m_gbFolded) != kNotFound;
+    const bool utf8Bytes = Search(bytes, m_utf8Folded, 0) != kNotFound;
+    const bool gbBytes = m_gb == m_utf8 ? utf8Bytes : Search(bytes, m_gbFolded, 0) != kNotFound;
     if (!utf8Bytes && !gbBytes)
         return false;
     if (IsUtf8Text(bytes))
         return utf8Bytes;   // a well-formed UTF-8 match always lies on whole characters
-    return gbBytes && FindInGB(bytes, folded);
+    return gbBytes && FindInGB(bytes);
 }
 
-bool TTextMatcher::FindInUtf8(std::string_view folded) const {
-    return Find(folded, m_utf8Folded) != kNotFound;
+bool TTextMatcher::FindInUtf8(std::string_view haystack) const {
+    return Search(haystack, m_utf8Folded, 0) != kNotFound;
 }
 
 // Each byte match must start on a character boundary and read as the text
 // character by character. Character boundaries are walked from the start of
 // the match's line (CR and LF never occur inside a GB18030 character), and the
 // walk resumes where the previous candidate left it, so a file is walked once.
-bool TTextMatcher::FindInGB(std::string_view haystack, std::string_view folded) const {
+bool TTextMatcher::FindInGB(std::string_view haystack) const {
     std::size_t boundary = 0;
-    for (std::size_t at = Find(folded, m_gbFolded); at != kNotFound; at = Find(folded, m_gbFolded, at + 1)) {
+    for (std::size_t at = Search(haystack, m_gbFolded, 0); at != kNotFound;
+         at = Search(haystack, m_gbFolded, at + 1)) {
         boundary = LineStart(haystack, boundary, at);
         while (boundary < at)
             boundary += GBCharLength(haystack, boundary);

@@ -28,9 +28,9 @@ public:
 
 private:
     bool MatchesUtf16(std::string_view bytes, bool bigEndian) const;
-    bool FindInGB(std::string_view haystack, std::string_view folded) const;
-    bool FindInUtf8(std::string_view folded) const;
-    std::string_view Folded(std::string_view bytes) const;
+    bool FindInGB(std::string_view haystack) const;
+    bool FindInUtf8(std::string_view haystack) const;
+    std::size_t Search(std::string_view haystack, std::string_view needle, std::size_t from) const;
 
     QString m_text;
     bool m_impossible = false;   // holds a line break: no line can contain it
