@@ -128,7 +128,6 @@ QCoreApplication& App() {
 
 // Records what a worker hands to this thread.
 struct TRecorder {
-    QObject context;
     QStringList found;
     QList<int> percents;
     bool finished = false;
@@ -187,7 +186,7 @@ TEST_F(ScanFolder, WorkerListsTheMatchingFiles) {
     };
     for (const TCase& c : cases) {
         TRecorder recorder;
-        TSearchWordInFile worker(c.request, &recorder.context, recorder.Handlers());
+        TSearchWordInFile worker(c.request, recorder.Handlers());
         worker.Start();
         ASSERT_TRUE(recorder.RunUntil([&] { return recorder.finished; })) << c.name;
         EXPECT_EQ(Relative(recorder.found), c.expected) << c.name;
@@ -218,7 +217,7 @@ TEST_F(BusyFolder, PauseHoldsResultsUntilResume) {
     const TCase cases[] = {{"paused before the start", true, 0}, {"paused after the first result", false, 1}};
     for (const TCase& c : cases) {
         TRecorder recorder;
-        TSearchWordInFile worker(Request(Root(), "needle"), &recorder.context, recorder.Handlers());
+        TSearchWordInFile worker(Request(Root(), "needle"), recorder.Handlers());
         recorder.onFound = [&] {
             if (recorder.found.size() == 1 && !c.pauseBeforeStart)
                 worker.Pause();
@@ -237,18 +236,17 @@ TEST_F(BusyFolder, PauseHoldsResultsUntilResume) {
 }
 
 TEST_F(BusyFolder, NothingArrivesAfterStop) {
-    enum class When { InFirstHandOver, WhilePaused, ThenContextDestroyed };
+    enum class When { InFirstHandOver, WhilePaused, ThenDestroyed };
     struct TCase {
         const char* name;
         When when;
     };
     const TCase cases[] = {{"stopped inside the first hand-over", When::InFirstHandOver},
                            {"stopped while paused", When::WhilePaused},
-                           {"stopped, then the context is destroyed", When::ThenContextDestroyed}};
+                           {"stopped, then worker and handlers are destroyed", When::ThenDestroyed}};
     for (const TCase& c : cases) {
         auto recorder = std::make_unique<TRecorder>();
-        auto worker = std::make_unique<TSearchWordInFile>(Request(Root(), "needle"), &recorder->context,
-                                                          recorder->Handlers());
+        auto worker = std::make_unique<TSearchWordInFile>(Request(Root(), "needle"), recorder->Handlers());
         recorder->onFound = [&] {
             if (recorder->found.size() > 1)
                 return;
@@ -262,7 +260,7 @@ TEST_F(BusyFolder, NothingArrivesAfterStop) {
         worker->Stop();
         EXPECT_FALSE(worker->IsRunning()) << c.name;
         EXPECT_EQ(recorder->found.size(), 1) << c.name;
-        if (c.when == When::ThenContextDestroyed) {
+        if (c.when == When::ThenDestroyed) {
             worker.reset();
             recorder.reset();
             QCoreApplication::processEvents();
@@ -278,7 +276,7 @@ TEST_F(BusyFolder, CaseFlagIsReadForEveryFile) {
     TRecorder recorder;
     TSearchRequest request = Request(Root(), "NEEDLE");
     const auto flag = request.caseInsensitive;
-    TSearchWordInFile worker(request, &recorder.context, recorder.Handlers());
+    TSearchWordInFile worker(request, recorder.Handlers());
     flag->store(false);   // the box is cleared before the first file is read
     worker.Start();
     ASSERT_TRUE(recorder.RunUntil([&] { return recorder.finished; }));

@@ -3,37 +3,134 @@
 #include "tools/searcher/FileCollector.h"
 #include "tools/searcher/TextMatcher.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 
 namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+const QEvent::Type kDeliverEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 int PercentOf(qsizetype index, qsizetype count) { return count > 0 ? static_cast<int>(index * 100 / count) : 0; }
 
+struct TDelivered {
+    enum class Kind { Found, Progress, Finished } kind;
+    QString path;
+    int percent = 0;
+};
+
 }  // namespace
 
-// Shared by the worker thread and the hand-overs queued to the context, which
-// may outlive the worker object.
 struct TSearchWordInFile::TState {
     std::mutex mutex;
     std::condition_variable changed;
     std::atomic<bool> stop{false};
-    std::atomic<bool> cancelled{false};   // set by Stop: queued hand-overs do nothing
     std::atomic<bool> running{false};
-    std::atomic<bool> progressQueued{false};
+    bool cancelled = false;    // set by Stop: queued items are dropped
     bool paused = false;
     bool held = false;
     bool answered = true;
+    std::deque<TDelivered> queue;
 };
 
-TSearchWordInFile::TSearchWordInFile(TSearchRequest request, QObject* context, TSearchHandlers handlers)
-    : m_request(std::move(request)), m_context(context), m_handlers(std::move(handlers)),
-      m_state(std::make_shared<TState>()) {
+// Receives the worker's notice on the creating thread and runs the handlers
+// for what the worker queued.
+class TSearchWordInFile::TDelivery : public QObject {
+public:
+    TDelivery(std::shared_ptr<TState> state, TSearchHandlers handlers)
+        : m_state(std::move(state)), m_handlers(std::move(handlers)) {}
+
+    // Worker side: queues an item and wakes the creating thread when the
+    // queue was empty. A progress item replaces one still waiting.
+    void Post(TDelivered item) {
+        QEvent* notice = nullptr;
+        {
+            std::lock_guard lock(m_state->mutex);
+            auto& queue = m_state->queue;
+            if (item.kind == TDelivered::Kind::Progress && !queue.empty() &&
+                queue.back().kind == TDelivered::Kind::Progress) {
+                queue.back() = std::move(item);
+                return;
+            }
+            // The notice is made under the mutex that event() takes before
+            // reading it, so its hand-over does not rest on the event queue.
+            if (queue.empty())
+                notice = new QEvent(kDeliverEvent);
+            if (item.kind == TDelivered::Kind::Found)
+                m_state->answered = false;
+            queue.push_back(std::move(item));
+        }
+        if (notice)
+            QCoreApplication::postEvent(this, notice);
+    }
+
+    bool event(QEvent* event) override {
+        bool delivery = false;
+        {
+            std::lock_guard lock(m_state->mutex);
+            delivery = event->type() == kDeliverEvent;
+        }
+        if (!delivery)
+            return QObject::event(event);
+        Deliver();
+        return true;
+    }
+
+private:
+    void Deliver() {
+        std::deque<TDelivered> items;
+        {
+            std::lock_guard lock(m_state->mutex);
+            if (m_state->cancelled)
+                return;
+            items.swap(m_state->queue);
+        }
+        for (const TDelivered& item : items) {
+            Run(item);
+            if (item.kind == TDelivered::Kind::Found) {
+                {
+                    std::lock_guard lock(m_state->mutex);
+                    m_state->answered = true;
+                }
+                m_state->changed.notify_all();
+            }
+        }
+    }
+
+    void Run(const TDelivered& item) {
+        {
+            std::lock_guard lock(m_state->mutex);
+            if (m_state->cancelled)   // a handler stopped the scan
+                return;
+        }
+        switch (item.kind) {
+        case TDelivered::Kind::Found:
+            if (m_handlers.found)
+                m_handlers.found(item.path, item.percent);
+            break;
+        case TDelivered::Kind::Progress:
+            if (m_handlers.progress)
+                m_handlers.progress(item.percent);
+            break;
+        case TDelivered::Kind::Finished:
+            if (m_handlers.finished)
+                m_handlers.finished();
+            break;
+        }
+    }
+
+    std::shared_ptr<TState> m_state;
+    TSearchHandlers m_handlers;
+};
+
+TSearchWordInFile::TSearchWordInFile(TSearchRequest request, TSearchHandlers handlers)
+    : m_request(std::move(request)), m_state(std::make_shared<TState>()),
+      m_delivery(std::make_unique<TDelivery>(m_state, std::move(handlers))) {
     m_request.folder = FolderWithSeparator(m_request.folder);
 }
 
@@ -76,10 +173,11 @@ bool TSearchWordInFile::IsHeld() const {
 bool TSearchWordInFile::IsRunning() const { return m_state->running; }
 
 void TSearchWordInFile::Stop() {
-    m_state->cancelled = true;
     {
         std::lock_guard lock(m_state->mutex);
+        m_state->cancelled = true;
         m_state->stop = true;
+        m_state->queue.clear();
     }
     m_state->changed.notify_all();
     if (m_thread.joinable())
@@ -96,34 +194,6 @@ bool TSearchWordInFile::WaitAtSafePoint() {
     return !m_state->stop;
 }
 
-// Runs call on the context's thread unless the scan was stopped by then;
-// with wait, blocks until it has run (or the scan is stopped).
-void TSearchWordInFile::HandOver(std::function<void()> call, bool wait) {
-    const std::shared_ptr<TState> state = m_state;
-    if (wait) {
-        std::lock_guard lock(state->mutex);
-        state->answered = false;
-    }
-    const bool posted = m_context && QMetaObject::invokeMethod(
-        m_context,
-        [state, call = std::move(call), wait] {
-            if (!state->cancelled)
-                call();
-            if (wait) {
-                {
-                    std::lock_guard lock(state->mutex);
-                    state->answered = true;
-                }
-                state->changed.notify_all();
-            }
-        },
-        Qt::QueuedConnection);
-    if (!wait || !posted)
-        return;
-    std::unique_lock lock(state->mutex);
-    state->changed.wait(lock, [&] { return state->answered || state->stop; });
-}
-
 void TSearchWordInFile::Execute() {
     if (!WaitAtSafePoint())
         return;
@@ -132,26 +202,23 @@ void TSearchWordInFile::Execute() {
     const TTextMatcher exact(m_request.findText, false);
     const TTextMatcher folding(m_request.findText, true);
     auto lastReport = std::chrono::steady_clock::now();
-    const std::shared_ptr<TState> state = m_state;
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!WaitAtSafePoint())
             return;
         const TTextMatcher& matcher = m_request.caseInsensitive->load() ? folding : exact;
         const int percent = PercentOf(i, files.size());
         if (matcher.FileMatches(files[i])) {
-            HandOver([this, path = files[i], percent] { if (m_handlers.found) m_handlers.found(path, percent); }, true);
+            m_delivery->Post({TDelivered::Kind::Found, files[i], percent});
+            std::unique_lock lock(m_state->mutex);
+            m_state->changed.wait(lock, [this] { return m_state->answered || m_state->stop; });
             lastReport = std::chrono::steady_clock::now();
-        } else if (std::chrono::steady_clock::now() - lastReport >= kProgressInterval &&
-                   !state->progressQueued.exchange(true)) {
-            HandOver([this, state, percent] {
-                state->progressQueued = false;
-                if (m_handlers.progress) m_handlers.progress(percent);
-            }, false);
+        } else if (std::chrono::steady_clock::now() - lastReport >= kProgressInterval) {
+            m_delivery->Post({TDelivered::Kind::Progress, QString(), percent});
             lastReport = std::chrono::steady_clock::now();
         }
     }
-    if (state->stop)
+    if (m_state->stop)
         return;
-    state->running = false;
-    HandOver([this] { if (m_handlers.finished) m_handlers.finished(); }, false);
+    m_state->running = false;
+    m_delivery->Post({TDelivered::Kind::Finished, QString(), 100});
 }

@@ -1,16 +1,18 @@
 // TSearchWordInFile: the find-in-files worker. It collects the files under a
 // folder (FileCollector.h), then tests them in order on its own thread
-// (TextMatcher.h) and hands each match, with the percent of files done, to a
-// context object's thread, waiting until the handler there has run. Between
-// matches it reports progress at most every 100 ms without waiting.
+// (TextMatcher.h) and hands each match, with the percent of files done, to
+// the thread that created the worker (its event loop runs the handlers),
+// waiting until the handler has run. Between matches it reports progress at
+// most every 100 ms without waiting.
 //
 // Pause and Resume hold and release the worker at a safe point, before the
 // next file is tested. Stop ends the scan and joins the thread; once it has
 // returned no handler runs any more, even for hand-overs already queued. The
-// destructor stops. The owner must stop the worker before the context object
-// is destroyed (a hand-over queued to a destroyed context is never answered).
+// destructor stops.
 //
-// All public functions are for the context's thread. Nothing here throws.
+// Everything the two threads share goes through one mutex of the worker's own
+// (not through the event queue), so thread checkers see every hand-over.
+// All public functions are for the creating thread. Nothing here throws.
 #pragma once
 
 #include <QObject>
@@ -38,7 +40,7 @@ struct TSearchHandlers {
 
 class TSearchWordInFile {
 public:
-    TSearchWordInFile(TSearchRequest request, QObject* context, TSearchHandlers handlers);
+    TSearchWordInFile(TSearchRequest request, TSearchHandlers handlers);
     ~TSearchWordInFile();
     TSearchWordInFile(const TSearchWordInFile&) = delete;
     TSearchWordInFile& operator=(const TSearchWordInFile&) = delete;
@@ -57,15 +59,14 @@ public:
     static QString FolderWithSeparator(const QString& folder);
 
     struct TState;
+    class TDelivery;
 
 private:
     void Execute();
     bool WaitAtSafePoint();
-    void HandOver(std::function<void()> call, bool wait);
 
     TSearchRequest m_request;
-    QObject* m_context;
-    TSearchHandlers m_handlers;
     std::shared_ptr<TState> m_state;
+    std::unique_ptr<TDelivery> m_delivery;   // lives on the creating thread
     std::thread m_thread;
 };

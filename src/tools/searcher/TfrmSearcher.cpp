@@ -116,7 +116,7 @@ void TfrmSearcher::btnSearchClick() {
     handlers.found = [this](const QString& path, int percent) { AddMatch(path, percent); };
     handlers.progress = [this](int percent) { progressBar->setValue(percent); };
     handlers.finished = [this] { SearchEnded(); };
-    m_worker = std::make_unique<TSearchWordInFile>(std::move(request), this, std::move(handlers));
+    m_worker = std::make_unique<TSearchWordInFile>(std::move(request), std::move(handlers));
     m_worker->Start();
     btnPause->setText(kPauseCaption);
     btnPause->setEnabled(true);
