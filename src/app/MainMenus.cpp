@@ -109,7 +109,7 @@ QMenu* TfrmMain::BuildFindMenu() {
     m->addSeparator();
     AddItem(m, "munFindReplace", "替换...", Ctrl(Qt::Key_R), Cmd(m_edit.get(), &TEditCommands::munFindReplaceClick));
     m->addSeparator();
-    AddItem(m, "munFindInFile", "在文件中查找", {}, TCommand());
+    AddItem(m, "munFindInFile", "在文件中查找", {}, Cmd(m_tools.get(), &TToolCommands::munFindInFileClick));
     return m;
 }
 
@@ -182,8 +182,8 @@ QMenu* TfrmMain::BuildToolMenu() {
     AddItem(m, "munToolWordCount", "字数统计(&C)", QKeySequence(Qt::Key_F9),
             Cmd(m_tools.get(), &TToolCommands::munToolWordCountClick));
     m->addSeparator();
-    AddItem(m, "munToolPY", "反查拼音(&P)", {}, TCommand());
-    AddItem(m, "munToolReader", "阅读模式(&R)", QKeySequence(Qt::Key_F11), TCommand());
+    AddItem(m, "munToolPY", "反查拼音(&P)", {}, Cmd(m_tools.get(), &TToolCommands::munToolPYClick));
+    AddItem(m, "munToolReader", "阅读模式(&R)", QKeySequence(Qt::Key_F11), Cmd(m_tools.get(), &TToolCommands::munToolReaderClick));
     AddItem(m, "munToolHide", "快速隐藏(&H)", QKeySequence(Qt::Key_F12), Cmd(this, &TfrmMain::munToolHideClick));
     m->addSeparator();
     QMenu* skin = AddSubMenu(m, "munToolSkin", "更换皮肤(&S)");

@@ -58,7 +58,7 @@ void TfrmMain::BuildToolBar() {
     };
     const ButtonDef after[] = {
         {"tbFind", "查找", Cmd(m_edit.get(), &TEditCommands::munFindSearchClick), false},
-        {"tbReader", "阅读模式", TCommand(), false},
+        {"tbReader", "阅读模式", Cmd(m_tools.get(), &TToolCommands::munToolReaderClick), false},
         {"tbHide", "快速隐藏", Cmd(this, &TfrmMain::munToolHideClick), true},
         {"tbHome", "软件主页", nullptr, false},
         {"tbHelp", "帮助主题", nullptr, false},

@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,39 +30,6 @@ QStringDecoder& GBDecoder() {
     thread_local QStringDecoder decoder = MakeDecoder("GB18030");
     decoder.resetState();
     return decoder;
-}
-
-// Length of the GB18030 character starting at bytes[pos] (1, 2 or 4).
-// A lead byte without a valid trail counts as one byte on its own.
-int GBCharLength(const QByteArray& bytes, int pos) {
-    const auto lead = static_cast<unsigned char>(bytes[pos]);
-    if (lead < 0x81 || lead > 0xFE || pos + 1 >= bytes.size())
-        return 1;
-    const auto second = static_cast<unsigned char>(bytes[pos + 1]);
-    if (second >= 0x30 && second <= 0x39) {
-        if (pos + 3 >= bytes.size())
-            return 1;
-        const auto third = static_cast<unsigned char>(bytes[pos + 2]);
-        const auto fourth = static_cast<unsigned char>(bytes[pos + 3]);
-        const bool valid = third >= 0x81 && third <= 0xFE && fourth >= 0x30 && fourth <= 0x39;
-        return valid ? 4 : 1;
-    }
-    if ((second >= 0x40 && second <= 0x7E) || (second >= 0x80 && second <= 0xFE))
-        return 2;
-    return 1;
-}
-
-bool HasNonAscii(const QByteArray& bytes) {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return true;
-    return false;
-}
-
-bool IsValidUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder = MakeDecoder("UTF-8");
-    QString ignored = decoder.decode(bytes);
-    return !decoder.hasError();
 }
 
 QString Decode(const char* codec, QByteArrayView bytes) {
@@ -132,6 +100,77 @@ void SyncFolder(const QString& folder) {
 
 }  // namespace
 
+int GBCharLength(std::string_view bytes, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(bytes[pos]);
+    if (lead < 0x81 || lead > 0xFE || pos + 1 >= bytes.size())
+        return 1;
+    const auto second = static_cast<unsigned char>(bytes[pos + 1]);
+    if (second >= 0x30 && second <= 0x39) {
+        if (pos + 3 >= bytes.size())
+            return 1;
+        const auto third = static_cast<unsigned char>(bytes[pos + 2]);
+        const auto fourth = static_cast<unsigned char>(bytes[pos + 3]);
+        const bool valid = third >= 0x81 && third <= 0xFE && fourth >= 0x30 && fourth <= 0x39;
+        return valid ? 4 : 1;
+    }
+    if ((second >= 0x40 && second <= 0x7E) || (second >= 0x80 && second <= 0xFE))
+        return 2;
+    return 1;
+}
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence at p (2..4), 0 when it is not one:
+// no overlong forms, no surrogates, nothing above U+10FFFF.
+int Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
+    const unsigned char lead = p[0];
+    auto trail = [&](int i, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
+        return p + i < end && p[i] >= lo && p[i] <= hi;
+    };
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return trail(1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned char lo = lead == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char hi = lead == 0xED ? 0x9F : 0xBF;
+        return trail(1, lo, hi) && trail(2) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned char lo = lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char hi = lead == 0xF4 ? 0x8F : 0xBF;
+        return trail(1, lo, hi) && trail(2) && trail(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool IsUtf8Text(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    bool nonAscii = false;
+    while (p < end) {
+        // ASCII runs are the common case; test eight bytes at a time.
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = Utf8SequenceLength(p, end);
+        if (length == 0)
+            return false;
+        nonAscii = true;
+        p += length;
+    }
+    return nonAscii;
+}
+
 QByteArray ToGB(const QString& text) { return GBEncoder().encode(text); }
 
 QString FromGB(const QByteArray& bytes) { return GBDecoder().decode(bytes); }
@@ -150,7 +189,7 @@ QByteArray CutGB(const QByteArray& bytes, int maxBytes) {
         return bytes;
     int pos = 0;
     while (pos < bytes.size()) {
-        const int next = pos + GBCharLength(bytes, pos);
+        const int next = pos + GBCharLength(std::string_view(bytes.constData(), bytes.size()), pos);
         if (next > maxBytes)
             break;
         pos = next;
@@ -174,7 +213,7 @@ QString DecodeTextFile(const QByteArray& bytes) {
         return Decode("UTF-16BE", QByteArrayView(bytes).sliced(2));
     if (bytes.startsWith("\x84\x31\x95\x33"))   // GB18030 byte-order mark
         return Decode("GB18030", QByteArrayView(bytes).sliced(4));
-    if (HasNonAscii(bytes) && IsValidUtf8(bytes))
+    if (IsUtf8Text(std::string_view(bytes.constData(), bytes.size())))
         return Decode("UTF-8", bytes);
     return FromGB(bytes);
 }

@@ -7,7 +7,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 // QString -> GB18030 bytes and back.
 QByteArray ToGB(const QString& text);
@@ -19,11 +21,18 @@ QString FromGB(const QByteArray& bytes);
 std::string PasswordBytes(const QString& password);
 // Byte length of text in GB18030 (the length passed between layers).
 int GBLength(const QString& text);
+// Length (1, 2 or 4) of the GB18030 character starting at bytes[pos], which
+// must be inside bytes. A lead byte without a valid trail counts as one byte,
+// so a walk by this length always advances and never splits a valid character.
+int GBCharLength(std::string_view bytes, std::size_t pos);
 // Cuts GB18030 bytes to at most maxBytes without splitting a character.
 QByteArray CutGB(const QByteArray& bytes, int maxBytes);
 // Cuts text so that its GB18030 form has at most maxBytes bytes.
 QString CutToGBLength(const QString& text, int maxBytes);
 
+// True when bytes are well-formed UTF-8 and hold at least one non-ASCII
+// character: the test the text-file rule below applies.
+bool IsUtf8Text(std::string_view bytes);
 // Reading a text file: a UTF-8 or UTF-16 byte-order mark decides; otherwise
 // valid UTF-8 containing non-ASCII bytes is UTF-8; otherwise GB18030.
 QString DecodeTextFile(const QByteArray& bytes);

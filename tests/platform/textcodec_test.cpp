@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -33,6 +34,34 @@ TEST(DecodeTextFile, PicksTheEncodingByMarkAndContent) {
     };
     for (const TDecodeCase& c : cases)
         EXPECT_EQ(DecodeTextFile(c.bytes), c.expected) << c.name;
+}
+
+// The fast UTF-8 test must agree with Qt's decoder, which the rest of the
+// application reads text with: well-formed and not plain ASCII.
+TEST(IsUtf8Text, AgreesWithTheDecoder) {
+    const QByteArray cases[] = {
+        QByteArray("plain ascii text, longer than eight bytes"),
+        QByteArray("\xE4\xB8\xAD\xE6\x96\x87 and more ascii after it"),
+        QByteArray("\xC2\xA9"), QByteArray("\xF0\x9F\x98\x80"), QByteArray("\xF4\x8F\xBF\xBF"),
+        QByteArray("\xC0\xAF"),               // overlong '/'
+        QByteArray("\xE0\x80\xAF"),          // overlong
+        QByteArray("\xED\xA0\x80"),          // surrogate
+        QByteArray("\xF4\x90\x80\x80"),      // above U+10FFFF
+        QByteArray("\xF5\x80\x80\x80"), QByteArray("\xFF"),
+        QByteArray("abcdefg\xE4\xB8"),        // cut at the end
+        QByteArray("\xD6\xD0\xCE\xC4"),      // GBK
+        QByteArray("\x80 lone continuation"),
+        QByteArray(),
+    };
+    for (const QByteArray& bytes : cases) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        const QString ignored = decoder.decode(bytes);
+        bool nonAscii = false;
+        for (char c : bytes)
+            nonAscii = nonAscii || static_cast<unsigned char>(c) >= 0x80;
+        const bool expected = nonAscii && !decoder.hasError();
+        EXPECT_EQ(IsUtf8Text(std::string_view(bytes.constData(), bytes.size())), expected) << bytes.toHex().constData();
+    }
 }
 
 TEST(DecodeTextFile, InvalidBytesKeepTheRestOfTheText) {

@@ -6,6 +6,9 @@
 #include "editor/TqlvEditor.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
+#include "tools/pinyin/TfrmCheckPY.h"
+#include "tools/reader/TfrmReader.h"
+#include "tools/searcher/TfrmSearcher.h"
 
 TToolCommands::TToolCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
 
@@ -18,3 +21,13 @@ void TToolCommands::munToolWordCountClick() {
 }
 
 void TToolCommands::munToolOptionClick() { RunOptionsDialog(m_context.RegConfig(), &m_main); }
+
+void TToolCommands::munToolPYClick() { ShowCheckPY(&m_main, m_main.Editor()->GetSelText()); }
+
+void TToolCommands::munToolReaderClick() { ShowReader(&m_main); }
+
+// A result opens through the same handler a second start's file goes through.
+void TToolCommands::munFindInFileClick() {
+    TfrmMain* main = &m_main;
+    OpenFindInFiles(main, [main](const QString& path) { main->PassParams(path); });
+}

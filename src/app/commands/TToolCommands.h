@@ -1,5 +1,5 @@
-// TToolCommands: menu 工具's commands that are not layout (the word count and
-// the preferences).
+// TToolCommands: the tools — menu 工具's commands that are not layout (word
+// count, pinyin lookup, reader mode, preferences) and 查找 ▸ 在文件中查找.
 // Owned by TfrmMain.
 #pragma once
 
@@ -12,6 +12,9 @@ public:
 
     void munToolWordCountClick();
     void munToolOptionClick();
+    void munToolPYClick();
+    void munToolReaderClick();
+    void munFindInFileClick();
 
 private:
     TfrmMain& m_main;

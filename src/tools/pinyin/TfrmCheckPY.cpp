@@ -1,5 +1,6 @@
 #include "tools/pinyin/TfrmCheckPY.h"
 
+#include "platform/DialogService.h"
 #include "platform/Skin.h"
 #include "tools/pinyin/PinyinText.h"
 
@@ -60,7 +61,12 @@ void TfrmCheckPY::BuildControls() {
     resize(440, 380);
 }
 
-void TfrmCheckPY::SetHzText(const QString& text) { memoHZ->setPlainText(text); }
+// The editor hands its selection with CR LF line breaks; the memo keeps LF.
+void TfrmCheckPY::SetHzText(const QString& text) {
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    memoHZ->setPlainText(lines);
+}
 
 void TfrmCheckPY::btnFindClick() { memoPY->setPlainText(PinyinSpellOf(memoHZ->toPlainText())); }
 
@@ -70,3 +76,9 @@ void TfrmCheckPY::btnClearClick() {
 }
 
 void TfrmCheckPY::btnExitClick() { reject(); }
+
+void ShowCheckPY(QWidget* parent, const QString& hzText) {
+    TfrmCheckPY form(parent);
+    form.SetHzText(hzText);
+    Dialogs().ExecDialog(form);
+}

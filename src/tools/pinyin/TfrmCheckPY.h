@@ -34,3 +34,7 @@ public slots:
 private:
     void BuildControls();
 };
+
+// Creates the dialog for parent with hzText in memoHZ and runs it modally
+// through the dialog service.
+void ShowCheckPY(QWidget* parent, const QString& hzText);

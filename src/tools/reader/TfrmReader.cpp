@@ -1,0 +1,166 @@
+#include "tools/reader/TfrmReader.h"
+
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+#include "platform/TextCodec.h"
+#include "tools/reader/TReaderView.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+template <class Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+const QString kCaption = QStringLiteral("阅读模式");
+
+QToolButton* ToolButton(QToolBar* bar, const char* name, const QString& text) {
+    auto* button = Named(new QToolButton(bar), name);
+    button->setText(text);
+    button->setToolTip(text);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->addWidget(button);
+    return button;
+}
+
+}  // namespace
+
+TfrmReader::TfrmReader(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmReader"));
+    setWindowTitle(kCaption);
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
+    setSizeGripEnabled(true);
+    BuildControls();
+    connect(btnOpen, &QToolButton::clicked, this, &TfrmReader::btnOpenClick);
+    connect(btnStart, &QToolButton::clicked, this, &TfrmReader::btnStartClick);
+    connect(SpeedBar, &QSpinBox::valueChanged, this, &TfrmReader::SpeedBarChange);
+    connect(comboxDirect, &QComboBox::currentIndexChanged, this, &TfrmReader::comboxDirectChange);
+    connect(btnFont, &QToolButton::clicked, this, &TfrmReader::btnFontClick);
+    connect(btnClose, &QToolButton::clicked, this, &TfrmReader::reject);
+    connect(txtReader, &TReaderView::Completed, this, &TfrmReader::txtReaderComplete);
+    ApplyCurrentSkin(this);
+}
+
+void TfrmReader::BuildControls() {
+    tbReader = Named(new QToolBar(this), "tbReader");
+    btnOpen = ToolButton(tbReader, "btnOpen", QStringLiteral("打开文件"));
+    btnStart = ToolButton(tbReader, "btnStart", QStringLiteral("开始"));
+    btnStart->setCheckable(true);
+    tbReader->addSeparator();
+    lblDirect = Named(new QLabel(QStringLiteral("滚动方向："), tbReader), "lblDirect");
+    comboxDirect = Named(new QComboBox(tbReader), "comboxDirect");
+    comboxDirect->addItems({QStringLiteral("向上"), QStringLiteral("向下")});
+    lblDirect->setBuddy(comboxDirect);
+    tbReader->addWidget(lblDirect);
+    tbReader->addWidget(comboxDirect);
+    lblSpeed = Named(new QLabel(QStringLiteral("滚动速度："), tbReader), "lblSpeed");
+    SpeedBar = Named(new QSpinBox(tbReader), "SpeedBar");
+    SpeedBar->setRange(0, 100);
+    SpeedBar->findChild<QLineEdit*>()->setReadOnly(true);   // the arrows only
+    lblSpeed->setBuddy(SpeedBar);
+    tbReader->addWidget(lblSpeed);
+    tbReader->addWidget(SpeedBar);
+    tbReader->addSeparator();
+    btnFont = ToolButton(tbReader, "btnFont", QStringLiteral("设置字体"));
+    btnClose = ToolButton(tbReader, "btnClose", QStringLiteral("关闭"));
+
+    txtReader = new TReaderView(this);
+    StatusBar = Named(new QStatusBar(this), "StatusBar");
+    StatusBar->setSizeGripEnabled(false);
+    panelFile = Named(new QLabel(StatusBar), "panelFile");
+    panelFile->setFixedWidth(450);
+    panelSpeed = Named(new QLabel(StatusBar), "panelSpeed");
+    panelSpeed->setFixedWidth(150);
+    StatusBar->addWidget(panelFile);
+    StatusBar->addWidget(panelSpeed);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tbReader);
+    layout->addWidget(txtReader, 1);
+    layout->addWidget(StatusBar);
+    resize(720, 520);
+}
+
+void TfrmReader::ShowStatus() {
+    panelFile->setText(QStringLiteral("文件名称：") + m_fileName);
+    panelSpeed->setText(QStringLiteral("滚动速度:") + QString::number(SpeedBar->value()));
+}
+
+bool TfrmReader::OpenFile(const QString& path) {
+    QString text, error;
+    if (!ReadTextFile(path, &text, &error)) {
+        ShowMsgBox(error, kCaption, 2, g_Style, 1);
+        return false;
+    }
+    m_fileName = path;
+    txtReader->SetMarkup(QStringLiteral("<Left><text3>") + text);
+    ShowStatus();
+    return true;
+}
+
+void TfrmReader::btnOpenClick() {
+    TFileDialogRequest request;
+    request.caption = QStringLiteral("打开文件");
+    request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    const QString path = Dialogs().OpenFileName(request);
+    if (!path.isEmpty())
+        OpenFile(path);
+}
+
+// A press starts a stopped view and stops a scrolling one. The button may
+// already show "down" because a speed was set while stopped; a press then
+// starts the scrolling instead of stopping the stopped view.
+void TfrmReader::btnStartClick() {
+    const bool start = !txtReader->Active();
+    btnStart->setChecked(start);
+    txtReader->SetDelay(10 * SpeedBar->value());
+    txtReader->SetActive(start);
+}
+
+// The start button shows whether a speed is set; it does not itself start
+// or stop the scrolling.
+void TfrmReader::SpeedBarChange() {
+    btnStart->setChecked(SpeedBar->value() != 0);
+    txtReader->SetDelay(10 * SpeedBar->value());
+    ShowStatus();
+}
+
+void TfrmReader::comboxDirectChange() {
+    txtReader->SetStep(comboxDirect->currentIndex() == 1 ? -1 : 1);
+    SpeedBar->setFocus();
+    ShowStatus();
+}
+
+void TfrmReader::btnFontClick() {
+    if (const std::optional<QFont> font = Dialogs().ChooseFont(txtReader->BodyFont()))
+        txtReader->SetBodyFont(*font);
+}
+
+void TfrmReader::txtReaderComplete() {
+    txtReader->SetActive(false);
+    btnStart->setChecked(false);
+    SpeedBar->setValue(0);
+    ShowMsgBox(QStringLiteral("已完成对文档的阅读！"), kCaption, 1, g_Style, 1);
+}
+
+void TfrmReader::done(int result) {
+    txtReader->SetActive(false);
+    QDialog::done(result);
+}
+
+void ShowReader(QWidget* parent) {
+    TfrmReader form(parent);
+    Dialogs().ExecDialog(form);
+}
