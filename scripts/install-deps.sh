@@ -15,7 +15,7 @@ packages=(
   nlohmann-json3-dev libxcb1-dev
   fonts-wqy-microhei
   xvfb xauth xdotool imagemagick poppler-utils
-  dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi qt6-translations-l10n
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libqt6svg6
 )
 if [ "${1:-}" = "fuzz" ]; then

@@ -77,6 +77,9 @@ void TfrmMain::FirstShow() {
 void TfrmMain::PassParams(const QString& name) {
     Trace(QStringLiteral("PassParams: ") + name);
     if (isVisible()) {
+        // A minimised window is restored, not only raised behind its icon.
+        if (isMinimized())
+            setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         raise();
         activateWindow();
     }

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QHash>
 #include <QPainter>
+#include <QPen>
+#include <QPolygonF>
 #include <QPixmap>
 #include <QStyle>
 
@@ -29,7 +31,36 @@ QIcon BadgeIcon(const QString& glyph, const QColor& color) {
     return icon;
 }
 
+QIcon ArrowIcon(TArrow direction) {
+    QIcon icon;
+    for (int size : {12, 16, 20, 24}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const qreal m = size * 0.25, c = size / 2.0, far = size - m;
+        QPolygonF chevron;
+        switch (direction) {
+        case TArrow::Left: chevron << QPointF(far - m / 2, m) << QPointF(m, c) << QPointF(far - m / 2, far); break;
+        case TArrow::Right: chevron << QPointF(m + m / 2, m) << QPointF(far, c) << QPointF(m + m / 2, far); break;
+        case TArrow::Down: chevron << QPointF(m, m + m / 2) << QPointF(c, far) << QPointF(far, m + m / 2); break;
+        }
+        // A light halo under a dark stroke: visible on light and dark skins alike.
+        painter.setPen(QPen(QColor(255, 255, 255, 230), size / 4.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(chevron);
+        painter.setPen(QPen(QColor(40, 40, 40), size / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(chevron);
+        if (direction == TArrow::Down)   // down into a bar: hide away
+            painter.drawLine(QPointF(m, far + 1), QPointF(far, far + 1));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 QIcon ToolIcon(const QString& buttonName, const QString& hint) {
+    if (buttonName == QLatin1String("tbHide"))
+        return ArrowIcon(TArrow::Down);
     static const QHash<QString, QStyle::StandardPixmap> standard = {
         {"tbNew", QStyle::SP_FileIcon},
         {"tbOpen", QStyle::SP_DialogOpenButton},
@@ -39,7 +70,6 @@ QIcon ToolIcon(const QString& buttonName, const QString& hint) {
         {"tbRedo", QStyle::SP_ArrowForward},
         {"tbDel", QStyle::SP_DialogDiscardButton},
         {"tbFind", QStyle::SP_FileDialogContentsView},
-        {"tbHide", QStyle::SP_TitleBarMinButton},
         {"tbHome", QStyle::SP_DirHomeIcon},
         {"tbHelp", QStyle::SP_DialogHelpButton},
     };

@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -60,6 +62,8 @@ TQuilloraApp::~TQuilloraApp() {
     // The window goes first: it uses the services until it is destroyed.
     m_main.reset();
     m_context.reset();
+    if (m_translator)
+        QCoreApplication::removeTranslator(m_translator.get());
     if (m_login && tomedb::DBLogin() == m_login.get())
         tomedb::SetDBLogin(nullptr);
 }
@@ -79,6 +83,7 @@ TQuilloraApp::Entry TQuilloraApp::ClaimInstance() {
 }
 
 void TQuilloraApp::Startup() {
+    InstallQtTranslations();
     {
         TfrmSplash splash;
         splash.ShowNow();
@@ -105,6 +110,20 @@ void TQuilloraApp::OnParamsReceived(const QString& params) {
         m_main->PassParams(params);
     else
         m_earlyParams << params;
+}
+
+// Every caption of the application is Chinese; Qt's own dialogs (file, font,
+// colour, print) and buttons say the same language whatever the locale.
+void TQuilloraApp::InstallQtTranslations() {
+    if (m_translator)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), folder) ||
+        translator->load(QStringLiteral("qt_zh_CN"), folder)) {
+        QCoreApplication::installTranslator(translator.get());
+        m_translator = std::move(translator);
+    }
 }
 
 void TQuilloraApp::ReadSkin() {

@@ -1,9 +1,12 @@
 #include "app/TSideChannel.h"
 
+#include "app/ShellIcons.h"
+
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPropertyAnimation>
+#include <QSplitter>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -70,8 +73,7 @@ void TSideChannel::BuildHeader(const QString& caption) {
 void TSideChannel::UpdatePinButton() {
     m_pinButton->setChecked(m_pinned);
     m_pinButton->setToolTip(m_pinned ? QStringLiteral("收起") : QStringLiteral("固定"));
-    m_pinButton->setIcon(style()->standardIcon(m_pinned ? QStyle::SP_TitleBarShadeButton
-                                                        : QStyle::SP_TitleBarUnshadeButton));
+    m_pinButton->setIcon(ArrowIcon(m_pinned ? TArrow::Left : TArrow::Right));
 }
 
 int TSideChannel::ChanelWidth() const { return m_pinned ? width() : m_openWidth; }
@@ -118,6 +120,25 @@ void TSideChannel::SetPinned(bool pinned) {
         setFixedWidth(kCollapsedWidth);
     }
     UpdatePinButton();
+    ResizeInSplitter();
+}
+
+// A splitter keeps the sizes it was given: without this, collapsing would
+// leave the channel's old width as an empty strip beside the bar, and
+// pinning again would not take it back from the neighbour.
+void TSideChannel::ResizeInSplitter() {
+    auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+    if (!splitter)
+        return;
+    const int index = splitter->indexOf(this);
+    const int neighbour = index + 1 < splitter->count() ? index + 1 : index - 1;
+    if (index < 0 || neighbour < 0)
+        return;
+    QList<int> sizes = splitter->sizes();
+    const int wanted = m_pinned ? m_openWidth : kCollapsedWidth;
+    sizes[neighbour] = qMax(0, sizes[neighbour] + sizes[index] - wanted);
+    sizes[index] = wanted;
+    splitter->setSizes(sizes);
 }
 
 void TSideChannel::SlideOut() {

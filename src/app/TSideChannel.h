@@ -45,6 +45,7 @@ private:
     void BringPanelHome();
     void MovePanelInto(QWidget* host, QVBoxLayout* layout);
     void UpdatePinButton();
+    void ResizeInSplitter();
 
     QWidget* m_panel = nullptr;        // header + content; moves to the overlay when slid out
     QVBoxLayout* m_panelLayout = nullptr;

@@ -173,6 +173,7 @@ void TfrmMain::CreateEditor() {
 
     UpdateEditActions();
     m_editor->SetModified(false);
+    m_editor->ReportState();   // 行/列 show the caret from the first paint
 }
 
 void TfrmMain::LoadMaterials() {

@@ -63,7 +63,7 @@ void TqlvEditor::Find()
     if (!prefill.isEmpty())
         m_findDialog->SetSearchText(prefill);
     else if (created)
-        m_findDialog->SetSearchText(m_lastSearch.text);
+        m_findDialog->SetSearchText(m_replaceDialog ? m_replaceDialog->Options().text : m_lastSearch.text);
     ShowModeless(m_findDialog.data());
 }
 
@@ -85,11 +85,13 @@ void TqlvEditor::Replace()
             RunReplaceAllFromDialog(m_replaceDialog->Options(), m_replaceDialog->ReplaceText());
         });
     }
+    // A dialog made new takes over the other one's text as it stands there,
+    // searched for or not.
     const QString prefill = SelectionPrefill();
     if (!prefill.isEmpty())
         m_replaceDialog->SetSearchText(prefill);
     else if (created)
-        m_replaceDialog->SetSearchText(m_lastSearch.text);
+        m_replaceDialog->SetSearchText(m_findDialog ? m_findDialog->Options().text : m_lastSearch.text);
     ShowModeless(m_replaceDialog.data());
 }
 
@@ -132,15 +134,17 @@ bool TqlvEditor::SelectionMatches(const TSearchOptions& options) const
 void TqlvEditor::RunReplaceFromDialog(const TSearchOptions& options, const QString& replacement)
 {
     m_lastSearch = options;
-    if (SelectionMatches(options)) {
-        QTextCursor cursor = m_control->textCursor();
-        const int start = cursor.selectionStart();
-        cursor.insertText(replacement);
-        // Searching up goes on before the replaced text, down after it.
-        if (!options.down)
-            cursor.setPosition(start);
-        m_control->setTextCursor(cursor);
-    }
+    // Replace the match that is selected, or else the next one: every press
+    // replaces one occurrence, the first press too.
+    if (!SelectionMatches(options) && !SearchAndSelect(options, true))
+        return;
+    QTextCursor cursor = m_control->textCursor();
+    const int start = cursor.selectionStart();
+    cursor.insertText(replacement);
+    // Searching up goes on before the replaced text, down after it.
+    if (!options.down)
+        cursor.setPosition(start);
+    m_control->setTextCursor(cursor);
     SearchAndSelect(options, true);
     KeepDialogOffSelection(m_replaceDialog);
 }

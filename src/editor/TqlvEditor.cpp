@@ -123,10 +123,20 @@ void TqlvEditor::ShowContextMenu(const QPoint& pos)
 
 bool TqlvEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only key presses matter; checking the type first also keeps a control
+    // Only key events matter; checking the type first also keeps a control
     // that is being destroyed (focus events) from being looked at.
-    if (event->type() != QEvent::KeyPress || watched != m_controlObject || !m_control)
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || watched != m_controlObject ||
+        !m_control)
         return QObject::eventFilter(watched, event);
+    if (type == QEvent::KeyRelease) {
+        // The X server turns a lock off when its key is released, not when it
+        // is pressed: the state read at the press is still the old one.
+        const int released = static_cast<QKeyEvent*>(event)->key();
+        if (released == Qt::Key_CapsLock || released == Qt::Key_NumLock)
+            emit KeyStateChanged();
+        return QObject::eventFilter(watched, event);
+    }
     const auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
     case Qt::Key_Insert:

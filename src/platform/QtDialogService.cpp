@@ -14,9 +14,14 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
+
+// Title-bar room beyond the caption: icon, close button and margins.
+constexpr int kTitleBarReserve = 140;
 
 // A message box that tells a click on the title-bar close button (which Qt
 // maps to the escape button) from a click on a button.
@@ -53,6 +58,18 @@ QFont MessageFont(const QFont& base) {
 }
 
 QWidget* DialogParent() { return QApplication::activeWindow(); }
+
+// A message box is as narrow as its text; a short text ("英文单词：0") would
+// cut its own caption ("字数统计") in the title bar. The caption's width plus
+// room for the title bar's buttons is the least the box may have.
+void KeepCaptionVisible(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarReserve;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                  1, grid->columnCount());
+}
 
 QString JoinPatterns(const QString& patterns) {
     QStringList parts = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
@@ -104,8 +121,18 @@ QString ConvertFileFilter(const QString& filter) {
         return filter;
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), JoinPatterns(parts[i + 1]));
+    // A description that already shows its patterns, as "文本文件(*.txt)" does,
+    // is not given them a second time.
+    static const QRegularExpression shownPatterns(QStringLiteral("\\(([^()]*)\\)\\s*$"));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString patterns = JoinPatterns(parts[i + 1]);
+        const QRegularExpressionMatch shown = shownPatterns.match(description);
+        if (shown.hasMatch() && JoinPatterns(shown.captured(1)) == patterns)
+            filters << description;
+        else
+            filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
     return filters.join(QStringLiteral(";;"));
 }
 
@@ -127,6 +154,7 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, in
     }
     box.setDefaultButton(first);
     ApplySkin(&box, style, g_Theme);
+    KeepCaptionVisible(box);
     box.exec();
     if (box.ClosedByTitleBar())
         return 2;

@@ -118,7 +118,11 @@ void TSingleInstance::ReadMessage(QLocalSocket* socket) {
             break;
         const QString params = QString::fromUtf8(pending.mid(4, int(length)));
         pending.remove(0, int(4 + length));
-        emit paramsReceived(params);
+        // Handed on from the event loop, not from inside this socket's own
+        // signal: the receiver may open a modal prompt, whose nested loop
+        // can deliver the socket's disconnect and delete it under us.
+        QMetaObject::invokeMethod(
+            this, [this, params] { emit paramsReceived(params); }, Qt::QueuedConnection);
     }
     socket->setProperty(kPendingProperty, pending);
 }

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -247,6 +248,24 @@ private slots:
         QVERIFY(channel->width() >= TSideChannel::kMinimumWidth);
     }
 
+    // The editor takes the width the channel gives up, and gives it back.
+    void collapsedChannelLeavesNoEmptyStrip() {
+        TSideChannel* channel = frmMain->SideChannel();
+        auto* splitter = frmMain->findChild<QSplitter*>("SplitterLeft");
+        auto* editorArea = frmMain->findChild<QWidget*>("editorFrame");
+        const int pinnedChannel = channel->width();
+        const int pinnedEditor = editorArea->width();
+        channel->SetPinned(false);
+        QTest::qWait(20);
+        const int strip = channel->width() + splitter->handleWidth();
+        QCOMPARE(channel->width(), TSideChannel::kCollapsedWidth);
+        QCOMPARE(editorArea->width(), splitter->width() - strip);
+        channel->SetPinned(true);
+        QTest::qWait(20);
+        QCOMPARE(channel->width(), pinnedChannel);
+        QCOMPARE(editorArea->width(), pinnedEditor);
+    }
+
     void statusPanels() {
         TStatusPanels* bar = frmMain->StatusPanels();
         QCOMPARE(bar->objectName(), QString("StBarMain"));
@@ -259,6 +278,8 @@ private slots:
             QCOMPARE(bar->PanelAlignment(i), alignments[i]);
         }
         QCOMPARE(bar->PanelText(2), QString("插入"));
+        QCOMPARE(bar->PanelText(6), QString("行：1"));   // from the first paint, before any caret move
+        QCOMPARE(bar->PanelText(7), QString("列：1"));
         QCOMPARE(bar->PanelText(8), QString());
     }
 

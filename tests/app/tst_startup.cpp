@@ -183,6 +183,21 @@ private slots:
 
     // A name handed over while the first instance is still starting (splash)
     // is kept and opened once the main window is ready.
+    // Qt's own dialogs and buttons speak the application's language.
+    void qtDialogsAreChinese() {
+        auto app = StartApp();
+        QCOMPARE(QCoreApplication::translate("QFontDialog", "Select Font"), QString("选择字体"));
+    }
+
+    // A second start without a name brings a minimised window back.
+    void secondStartRestoresAMinimisedWindow() {
+        auto app = StartApp();
+        frmMain->showMinimized();
+        QTRY_VERIFY(frmMain->isMinimized());
+        frmMain->PassParams(QString());
+        QTRY_VERIFY(!frmMain->isMinimized());
+    }
+
     void nameHandedOverDuringStartupIsKept() {
         qputenv("QUILLORA_INSTANCE_NAME", "QuilloraStartupTest-" + QByteArray::number(QCoreApplication::applicationPid()));
         const QString path = AppPath() + "early.txt";

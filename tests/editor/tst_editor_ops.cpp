@@ -343,10 +343,12 @@ void TstEditorOps::lockKeysAskForKeyStateRefresh()
 {
     TEditorFixture f;
     QSignalSpy keys(f.editor.get(), &TqlvEditor::KeyStateChanged);
+    // Press and release each: the X server turns a lock off at the release,
+    // so the panels are refreshed after both.
     QTest::keyClick(f.control(), Qt::Key_CapsLock);
     QTest::keyClick(f.control(), Qt::Key_NumLock);
     QTest::keyClick(f.control(), Qt::Key_A);
-    QCOMPARE(keys.size(), 2);
+    QCOMPARE(keys.size(), 4);
     QCOMPARE(f.editor->GetText(), QStringLiteral("a"));
 }
 

@@ -29,6 +29,8 @@ private slots:
     void notFoundShowsTheMessage();
     void findNextRepeatsTheLastSearch();
     void dialogsShareTheLastSearchText();
+    void newDialogTakesTheOtherDialogsText_data();
+    void newDialogTakesTheOtherDialogsText();
     void dialogMovesOffTheMatch();
     void replaceReplacesTheMatchAndMovesOn();
     void replaceAllIsOneUndoStep();
@@ -156,6 +158,33 @@ void TstEditorSearch::dialogsShareTheLastSearchText()
     QCOMPARE(f.editor->ReplaceDialog()->editFind->text(), QStringLiteral("two"));
 }
 
+// A dialog made new takes over the other one's text as it stands there,
+// whether or not a search ran with it.
+void TstEditorSearch::newDialogTakesTheOtherDialogsText_data()
+{
+    QTest::addColumn<bool>("findFirst");
+    QTest::newRow("find, then replace") << true;
+    QTest::newRow("replace, then find") << false;
+}
+
+void TstEditorSearch::newDialogTakesTheOtherDialogsText()
+{
+    QFETCH(bool, findFirst);
+    TEditorFixture f;
+    f.editor->SetText(QStringLiteral("one two"));
+    if (findFirst) {
+        f.editor->Find();
+        f.editor->FindDialog()->editFind->setText(QStringLiteral("typed only"));
+        f.editor->Replace();
+        QCOMPARE(f.editor->ReplaceDialog()->editFind->text(), QStringLiteral("typed only"));
+    } else {
+        f.editor->Replace();
+        f.editor->ReplaceDialog()->editFind->setText(QStringLiteral("typed only"));
+        f.editor->Find();
+        QCOMPARE(f.editor->FindDialog()->editFind->text(), QStringLiteral("typed only"));
+    }
+}
+
 void TstEditorSearch::dialogMovesOffTheMatch()
 {
     TEditorFixture f;
@@ -180,15 +209,16 @@ void TstEditorSearch::replaceReplacesTheMatchAndMovesOn()
     TfrmReplace* dialog = f.editor->ReplaceDialog();
     dialog->editFind->setText(QStringLiteral("a-b"));
     dialog->editReplace->setText(QStringLiteral("X"));
-    QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);   // selects the first match
-    QCOMPARE(f.editor->GetText(), QStringLiteral("a-b a-b"));
-    QCOMPARE(f.editor->GetSelText(), QStringLiteral("a-b"));
-    QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);   // replaces it, selects the next
-    QCOMPARE(f.editor->GetText(), QStringLiteral("X a-b"));
-    QCOMPARE(f.control()->textCursor().selectionStart(), 2);
+    // The first press replaces too: the first match, then selects the next.
     QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);
+    QCOMPARE(f.editor->GetText(), QStringLiteral("X a-b"));
+    QCOMPARE(f.editor->GetSelText(), QStringLiteral("a-b"));
+    QCOMPARE(f.control()->textCursor().selectionStart(), 2);
+    QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);   // the selected one; no further match
     QCOMPARE(f.editor->GetText(), QStringLiteral("X X"));
     QCOMPARE(f.dialogs.MessageTexts(), QStringList{kNotFound});
+    QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);   // nothing left: nothing changes
+    QCOMPARE(f.editor->GetText(), QStringLiteral("X X"));
     // The replacement text is kept for the next time.
     dialog->close();
     f.editor->Replace();

@@ -194,7 +194,7 @@ class Journey:
             found.append(node)
         return found
 
-    def find(self, name=None, role=None, root=None, timeout=20, showing=True):
+    def find(self, name=None, role=None, root=None, timeout=45, showing=True):
         """The first control with this accessible name (and role), waiting for it."""
         result = []
 
@@ -263,14 +263,19 @@ class Journey:
         self.xdotool("windowfocus", "--sync", ids[-1])
         time.sleep(0.2)
 
-    def key(self, *keys):
-        self.xdotool("key", "--clearmodifiers", *keys)
+    def key(self, *keys, clear_modifiers=True):
+        """Presses keys. Lock keys need clear_modifiers=False: xdotool's
+        clearing turns Caps Lock off and on around the press."""
+        self.xdotool("key", *(["--clearmodifiers"] if clear_modifiers else []), *keys)
         time.sleep(0.15)
 
     def type(self, text):
         """Types text as key presses; characters outside the keyboard map
         (Chinese) are typed through xdotool's temporary key mapping."""
-        self.xdotool("type", "--delay", "40", text)
+        # A character outside the keymap needs a key remapped for it first;
+        # typed fast under load, such characters get lost or doubled.
+        delay = "40" if text.isascii() else "120"
+        self.xdotool("type", "--delay", delay, text)
         time.sleep(0.2)
 
     def menu(self, *path):

@@ -95,6 +95,7 @@ private slots:
     void messageBoxAnswers_data();
     void messageBoxAnswers();
     void messageBoxShowsCaptionTextAndIcon();
+    void messageBoxIsWideEnoughForItsCaption();
     void passwordBox();
     void passwordBoxCancelled();
     void fileDialogUsesFilterAndDefaultExtension();
@@ -143,6 +144,18 @@ void TestDialogs::messageBoxShowsCaptionTextAndIcon() {
         QCOMPARE(seen.text, QStringLiteral("文件不为可接受格式!"));
         QCOMPARE(seen.icon, icons[icon]);
     }
+}
+
+// A box whose text is shorter than its caption is still wide enough for it.
+void TestDialogs::messageBoxIsWideEnoughForItsCaption() {
+    int width = 0, needed = 0;
+    WhenModal([&](QWidget* box) {
+        width = box->width();
+        needed = box->fontMetrics().horizontalAdvance(QStringLiteral("字数统计")) + 100;
+        ButtonWithText(box, QStringLiteral("确定"))->click();
+    });
+    ShowMsgBox(QStringLiteral("英文单词：0\r中文字数：0\r\r"), QStringLiteral("字数统计"), 0, 0, 1);
+    QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
 }
 
 void TestDialogs::passwordBox() {
@@ -217,7 +230,10 @@ void TestDialogs::execDialogReturnsTheResult() {
 void TestDialogs::convertFileFilter_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("one") << QStringLiteral("文本文件(*.txt)|*.txt") << QStringLiteral("文本文件(*.txt) (*.txt)");
+    // A description that shows its patterns already is not given them twice.
+    QTest::newRow("one") << QStringLiteral("文本文件(*.txt)|*.txt") << QStringLiteral("文本文件(*.txt)");
+    QTest::newRow("shown patterns differ") << QStringLiteral("文本(*.txt)|*.txt;*.text")
+                                           << QStringLiteral("文本(*.txt) (*.txt *.text)");
     QTest::newRow("two patterns") << QStringLiteral("图片|*.jpg;*.bmp") << QStringLiteral("图片 (*.jpg *.bmp)");
     QTest::newRow("two filters") << QStringLiteral("A|*.a|B|*.b")
                                  << QStringLiteral("A (*.a);;B (*.b)");

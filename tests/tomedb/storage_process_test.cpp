@@ -187,14 +187,15 @@ TEST(Processes, KilledWriterLosesAtMostTheRecordBeingWritten) {
             Churn(path, fds[1], static_cast<unsigned>(round) + 1);
         });
         close(fds[1]);
-        // The kill comes at a random moment after the child's first completed
-        // operation, so that a slow start on a busy machine still leaves work
-        // to interrupt.
+        // The kill comes at a random moment after the child's third completed
+        // operation, so that a slow start on a busy machine (or a slow disk
+        // sync) still leaves work done and work to interrupt.
         std::vector<Message> received;
         Message m{}, pending{};
+        int completed = 0;
         while (read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m)) {
             received.push_back(m);
-            if (m.done != 0) break;
+            if (m.done != 0 && ++completed == 3) break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5 + random() % 60));
         kill(pid, SIGKILL);
