@@ -56,6 +56,7 @@ bool IsConnectFailure(CURLcode code) {
 // libcurl reads while it runs.
 struct TSmtpClient::Transfer {
     QStringList lastReply;      // lines of the server's latest reply
+    QStringList refusal;        // the latest reply with a code of 400 or more
     bool replyComplete = true;  // the next incoming line starts a new reply
     char error[CURL_ERROR_SIZE] = {};
     std::atomic<bool>* cancel = nullptr;
@@ -71,6 +72,8 @@ struct TSmtpClient::Transfer {
             t->lastReply << line.trimmed();
             // "250-..." continues a reply; "250 ..." ends it.
             t->replyComplete = !(line.size() > 3 && line.at(3) == QLatin1Char('-'));
+            if (t->replyComplete && line.left(3).toInt() >= 400)
+                t->refusal = t->lastReply;
         }
         return 0;
     }
@@ -123,7 +126,9 @@ void TSmtpClient::Fail(int code, const Transfer& transfer) const {
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
     const QString text = transfer.error[0] ? QString::fromUtf8(transfer.error)
                                            : QString::fromUtf8(curl_easy_strerror(result));
-    const QString serverReply = transfer.lastReply.join(QLatin1Char('\n'));
+    // The refusal, not the goodbye that follows it.
+    const QString serverReply =
+        (transfer.refusal.isEmpty() ? transfer.lastReply : transfer.refusal).join(QLatin1Char('\n'));
     if (result == CURLE_ABORTED_BY_CALLBACK)
         throw ESmtpError(TSmtpFailure::Cancelled, text);
     if (IsConnectFailure(result) && transfer.lastReply.isEmpty())
