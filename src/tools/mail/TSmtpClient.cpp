@@ -143,8 +143,13 @@ void TSmtpClient::Fail(int code, const Transfer& transfer) const {
 }
 
 void TSmtpClient::Send(TMailMessage& message) {
+    // A Cancel that came before this call started still counts; the next
+    // send starts afresh.
+    struct ResetCancel {
+        std::atomic<bool>& flag;
+        ~ResetCancel() { flag = false; }
+    } resetCancel{m_cancel};
     CheckMessage(message);
-    m_cancel = false;
     CURL* curl = static_cast<CURL*>(m_curl);
     Transfer transfer;
     transfer.cancel = &m_cancel;

@@ -8,7 +8,8 @@
 //
 // Threads: Send blocks until the server has taken the message or refused it;
 // run it off the window thread. Cancel may be called from any thread and
-// makes a running Send end with TSmtpFailure::Cancelled. One Send at a time.
+// makes a running Send, or one about to start, end with
+// TSmtpFailure::Cancelled. One Send at a time.
 //
 // Failures: Send throws ESmtpError and then nothing has been delivered by this
 // call. A refusal carries the server's own reply text.
