@@ -19,6 +19,7 @@ struct TSmtpSinkOptions {
     QStringList refuse;           // recipients answered with 550
     QString login;                // "user:password" to require a login
     bool silent = false;          // accept and never answer
+    QString tls;                  // "cert.pem,key.pem": offer and require STARTTLS
 };
 
 class TSmtpSink {
@@ -33,6 +34,8 @@ public:
             args << QStringLiteral("--refuse") << address;
         if (!options.login.isEmpty())
             args << QStringLiteral("--auth") << options.login;
+        if (!options.tls.isEmpty())
+            args << QStringLiteral("--tls") << options.tls;
         if (options.silent)
             args << QStringLiteral("--silent");
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

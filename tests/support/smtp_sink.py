@@ -10,6 +10,7 @@ plain-text body, attachments saved as <n>-<i>.bin).
   --refuse ADDR      answer RCPT TO:<ADDR> with a 550 refusal
   --auth USER:PASS   require this login before MAIL FROM
   --silent           accept connections and never answer (a hung server)
+  --tls CERT,KEY     offer STARTTLS with this certificate and require it
 Exit code 3: the port is taken; 4: aiosmtpd is not installed.
 """
 import argparse
@@ -69,6 +70,7 @@ class Handler:
             "body_charset": body.get_content_charset() if body else "",
             "attachments": attachments,
             "header_count": len(msg.keys()),
+            "tls": session.ssl is not None,
         }
         with open(base + ".json.tmp", "w", encoding="utf-8") as f:
             json.dump(summary, f, ensure_ascii=False)
@@ -99,6 +101,7 @@ def main():
     parser.add_argument("--refuse", action="append", default=[])
     parser.add_argument("--auth", default="")
     parser.add_argument("--silent", action="store_true")
+    parser.add_argument("--tls", default="")
     args = parser.parse_args()
     port = args.port or free_port()
     try:
@@ -121,6 +124,12 @@ def main():
                     return AuthResult(success=ok, handled=False)
 
                 kwargs = dict(auth_required=True, auth_require_tls=False, authenticator=check)
+            if args.tls:
+                import ssl
+                cert, key = args.tls.split(",", 1)
+                context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+                context.load_cert_chain(cert, key)
+                kwargs.update(tls_context=context, require_starttls=True)
             controller = Controller(Handler(args.out, args.refuse), hostname="127.0.0.1",
                                     port=port, server_kwargs=kwargs)
             controller.start()

@@ -202,6 +202,37 @@ TEST(SmtpClient, LogsInWithTheRightPassword) {
     EXPECT_EQ(sink.Received().size(), 1);
 }
 
+TEST(SmtpClient, UsesStartTlsWhenTheServerOffersIt) {
+    QTemporaryDir dir;
+    const QString cert = dir.filePath(QStringLiteral("cert.pem")), key = dir.filePath(QStringLiteral("key.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
+                   "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        GTEST_SKIP() << "openssl cannot make a test certificate";
+    TSmtpSinkOptions options;
+    options.tls = cert + QLatin1Char(',') + key;
+    TSmtpSink sink(options);
+    REQUIRE_SINK(sink);
+    TSmtpClient client;
+    TSmtpSettings settings = Local(sink.Port());
+    settings.CaFile = cert;
+    client.Configure(settings);
+    TMailMessage message = Message();
+    client.Send(message);
+    const QList<QJsonObject> got = sink.Received();
+    ASSERT_EQ(got.size(), 1);
+    EXPECT_TRUE(got[0]["tls"].toBool());
+
+    // A certificate the client does not trust stops the send.
+    TSmtpClient untrusting;
+    untrusting.Configure(Local(sink.Port()));
+    TMailMessage second = Message();
+    EXPECT_THROW(untrusting.Send(second), ESmtpError);
+    EXPECT_EQ(sink.Received().size(), 1);
+}
+
 TEST(SmtpClient, RefusesUnusableAddressesBeforeConnecting) {
     TSmtpClient client;
     client.Configure(Local(1));
