@@ -125,14 +125,14 @@ void TfrmMail::reject() {
     QDialog::reject();
 }
 
-// The preferences as the client needs them; false (after the message) when
-// one of them is missing.
-bool TfrmMail::PrepareSettings() {
+// Configures the client from the preferences and returns them; nothing
+// (after the message) when one of them is missing.
+std::optional<TMailConfig> TfrmMail::PrepareSettings() {
     const TMailConfig config = m_reg.ReadMailConfig();
     if (config.Server.isEmpty() || config.Port.isEmpty() || config.User.isEmpty() ||
         config.FromAddress.isEmpty() || config.FromName.isEmpty()) {
         ShowMsgBox(QStringLiteral("请先在“选项”配置发送邮件选项！"), kCaption, 0, g_Style, 1);
-        return false;
+        return std::nullopt;
     }
     TSmtpSettings settings;
     settings.Host = config.Server.trimmed();
@@ -145,7 +145,7 @@ bool TfrmMail::PrepareSettings() {
     settings.Password = m_password;
     settings.CaFile = m_caFile;
     m_client.Configure(settings);
-    return true;
+    return config;
 }
 
 void TfrmMail::btnSendClick() {
@@ -155,12 +155,12 @@ void TfrmMail::btnSendClick() {
         ShowMsgBox(QStringLiteral("请填写收件人地址和邮件主题！"), kCaption, 1, g_Style, 1);
         return;
     }
-    if (!PrepareSettings())
+    const std::optional<TMailConfig> config = PrepareSettings();
+    if (!config)
         return;
-    const TMailConfig config = m_reg.ReadMailConfig();
     TMailMessage message;
-    message.FromAddress = config.FromAddress.trimmed();
-    message.FromName = config.FromName;
+    message.FromAddress = config->FromAddress.trimmed();
+    message.FromName = config->FromName;
     message.Subject = editSubject->text();
     message.Recipients << editMailTo->text().trimmed();
     message.Attachments = AttachmentPaths();

@@ -14,10 +14,12 @@
 // waits for the worker.
 #pragma once
 
+#include "settings/RegConfig.h"
 #include "tools/mail/TSmtpClient.h"
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 #include <thread>
 
 class QLabel;
@@ -26,7 +28,6 @@ class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
-class TqlvRegConfig;
 
 class TfrmMail : public QDialog {
     Q_OBJECT
@@ -70,7 +71,7 @@ protected:
 
 private:
     void BuildControls();
-    bool PrepareSettings();
+    std::optional<TMailConfig> PrepareSettings();
     void StartSending(TMailMessage message);
     void SendDone(TMailMessage message, std::shared_ptr<ESmtpError> error);
     void ShowFailure(const ESmtpError& error);
