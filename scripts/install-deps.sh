@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
   libzip-dev libcurl4-openssl-dev zlib1g-dev libicu-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev
-  nlohmann-json3-dev libxcb1-dev
+  nlohmann-json3-dev libxcb1-dev python3-aiosmtpd
   fonts-wqy-microhei
   xvfb xauth xdotool imagemagick poppler-utils
   dbus at-spi2-core python3-pyatspi qt6-translations-l10n

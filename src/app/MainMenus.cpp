@@ -60,7 +60,7 @@ QMenu* TfrmMain::BuildFileMenu() {
     AddItem(m, "munFilePrintSet", "打印设置", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintSetClick));
     AddItem(m, "munFilePrint", "打印稿件(&P)", Ctrl(Qt::Key_P), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick));
     m->addSeparator();
-    AddItem(m, "munFileMail", "发送邮件(&M)", Ctrl(Qt::Key_M), TCommand());
+    AddItem(m, "munFileMail", "发送邮件(&M)", Ctrl(Qt::Key_M), Cmd(m_tools.get(), &TToolCommands::munFileMailClick));
     m->addSeparator();
     AddItem(m, "munFileExit", "退出(&X)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileExitClick));
     return m;
@@ -251,7 +251,7 @@ void TfrmMain::BuildPopEditor() {
     add(sel, "PopSelFromBegin", "从开头到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munSelFromBeginClick));
     add(sel, "PopSelFromEnd", "从末尾到当前位置", {}, Cmd(m_edit.get(), &TEditCommands::munSelFromEndClick));
     p->addSeparator();
-    add(p, "PopMail", "发送邮件(&M)", Ctrl(Qt::Key_M), TCommand());
+    add(p, "PopMail", "发送邮件(&M)", Ctrl(Qt::Key_M), Cmd(m_tools.get(), &TToolCommands::munFileMailClick));
     p->addSeparator();
     QAction* wrap = p->addAction(QStringLiteral("自动换行(&W)"));
     wrap->setObjectName(QStringLiteral("PopWrap"));

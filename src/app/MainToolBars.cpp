@@ -48,7 +48,7 @@ void TfrmMain::BuildToolBar() {
         {"tbSave", "保存", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick), true},
         {"tbAttribute", "属性", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick), false},
         {"tbPrint", "打印", nullptr, false},
-        {"tbMail", "发送邮件", TCommand(), true},
+        {"tbMail", "发送邮件", Cmd(m_tools.get(), &TToolCommands::munFileMailClick), true},
         {"tbUndo", "撤销", Cmd(m_edit.get(), &TEditCommands::munEditUndoClick), false},
         {"tbRedo", "重复", Cmd(m_edit.get(), &TEditCommands::munEditRedoClick), true},
         {"tbCut", "剪切", Cmd(m_edit.get(), &TEditCommands::munEditCutClick), false},

@@ -50,10 +50,11 @@ public:
 
     QString CurrentFile() const { return m_currentFile; }
     void SetCurrentFile(const QString& path) { m_currentFile = path; }
+    // The manuscript item the user selected in DocListView, or nullptr.
+    QTreeWidgetItem* SelectedDoc() const;
 
 private:
     bool LibraryOpen() const;
-    QTreeWidgetItem* SelectedDoc() const;
     TDocAttr EditorAttributes() const;
     void SaveBoundManuscript();
     void SetStatus(const QString& text);

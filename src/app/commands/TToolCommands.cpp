@@ -3,12 +3,24 @@
 #include "app/OptionsCommand.h"
 #include "app/TAppContext.h"
 #include "app/TfrmMain.h"
+#include "app/ViewFill.h"
+#include "app/commands/CommandSteps.h"
+#include "app/commands/TManuscriptCommands.h"
+#include "app/dialogs/TfrmMail.h"
 #include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
+#include "platform/AppPaths.h"
+#include "platform/ExportNames.h"
+#include "settings/RegConfig.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 #include "tools/pinyin/TfrmCheckPY.h"
 #include "tools/reader/TfrmReader.h"
+#include "tools/mail/TZipArchive.h"
 #include "tools/searcher/TfrmSearcher.h"
+
+#include <QDir>
+#include <QTreeWidget>
 
 TToolCommands::TToolCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
 
@@ -30,4 +42,49 @@ void TToolCommands::munToolReaderClick() { ShowReader(&m_main); }
 void TToolCommands::munFindInFileClick() {
     TfrmMain* main = &m_main;
     OpenFindInFiles(main, [main](const QString& path) { main->PassParams(path); });
+}
+
+// With a library open the selected manuscript is mailed: its name as subject
+// and its pictures zipped as attachment. The body is the editor's text.
+void TToolCommands::munFileMailClick() {
+    TfrmMail form(m_context.RegConfig(), &m_main);
+    if (m_context.DocData().Opened()) {
+        QTreeWidgetItem* item = m_main.Manuscripts().SelectedDoc();
+        if (!item)
+            return;
+        const QString name = item->text(0);
+        form.SetSubject(name);
+        QString archive;
+        if (!commandsteps::RunStep(QStringLiteral("发送邮件"),
+                                   [&] { archive = PackDocPictures(ItemID(item), name); }))
+            return;
+        if (!archive.isEmpty())
+            form.AddAttachment(archive);
+    }
+    form.SetContent(m_main.Editor()->GetText());
+    m_context.Dialogs().ExecDialog(form);
+}
+
+// The picture records decide, not the stored PicCount: that count is only
+// refreshed on save, so pictures just attached would otherwise be left out.
+QString TToolCommands::PackDocPictures(int docID, const QString& name) {
+    TZipArchive zip;
+    m_context.DocData().AddDocPicsToZip(zip, docID);
+    if (zip.Files().isEmpty())
+        return QString();
+    QString folder = m_context.RegConfig().ReadExPic();
+    if (folder.isEmpty())
+        folder = AppPath();
+    QDir().mkpath(folder);
+    TExportNames names(folder, QStringLiteral(".zip"));
+    const std::optional<QString> archive = names.PathFor(name);
+    if (!archive)
+        throw EUserError(QStringLiteral("无法用稿件名称作为压缩包的文件名：") + name,
+                         QStringLiteral("发送邮件"), 2);
+    const qsizetype listed = zip.Files().size();
+    const QStringList missing = zip.Pack(*archive);
+    if (!missing.isEmpty())
+        ShowMsgBox(QStringLiteral("以下图片文件没有找到，没有放入附件：\n") + missing.join(QLatin1Char('\n')),
+                   QStringLiteral("发送邮件"), 2, g_Style, 1);
+    return missing.size() < listed ? *archive : QString();
 }

@@ -1,7 +1,10 @@
 // TToolCommands: the tools — menu 工具's commands that are not layout (word
-// count, pinyin lookup, reader mode, preferences) and 查找 ▸ 在文件中查找.
+// count, pinyin lookup, reader mode, preferences), 查找 ▸ 在文件中查找 and
+// 稿件 ▸ 发送邮件 (also the editor's pop-up item and the tool button).
 // Owned by TfrmMain.
 #pragma once
+
+#include <QString>
 
 class TAppContext;
 class TfrmMain;
@@ -15,8 +18,13 @@ public:
     void munToolPYClick();
     void munToolReaderClick();
     void munFindInFileClick();
+    void munFileMailClick();
 
 private:
+    // Packs the pictures of manuscript docID into "<ExPic>/<name>.zip";
+    // the archive's path, or empty when it has no picture file to pack.
+    QString PackDocPictures(int docID, const QString& name);
+
     TfrmMain& m_main;
     TAppContext& m_context;
 };
