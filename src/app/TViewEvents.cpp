@@ -8,9 +8,9 @@
 #include <QToolTip>
 #include <QTreeWidget>
 
-TViewEvents::TViewEvents(QTreeWidget* view) : QObject(view), m_view(view) {
+TViewEvents::TViewEvents(QTreeWidget* view) : QObject(view), m_view(view), m_viewport(view->viewport()) {
     view->installEventFilter(this);
-    view->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 TViewEvents* TViewEvents::Attach(QTreeWidget* view) { return new TViewEvents(view); }
@@ -27,7 +27,7 @@ bool TViewEvents::eventFilter(QObject* watched, QEvent* event) {
             return keyDown(static_cast<QKeyEvent*>(event)->key());
         return false;
     }
-    if (watched == m_view->viewport())
+    if (watched == m_viewport)
         return ViewportEvent(event);
     return false;
 }

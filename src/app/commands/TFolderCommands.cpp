@@ -143,9 +143,14 @@ void TFolderCommands::DocListViewClick() {
     TManuscriptCommands& manuscripts = m_main.Manuscripts();
     if (m_main.DocList()->selectedItems().isEmpty()) {
         // A click on empty space closes the open manuscript, unless the
-        // user keeps its changed text.
-        if (manuscripts.SavePrompt(QStringLiteral("关闭稿件")) == 2)
-            return;
+        // user keeps its changed text. With no manuscript selected any more,
+        // "Yes" saves the text to the manuscript the editor holds.
+        if (m_main.Editor()->IsModified()) {
+            const int answer = ShowMsgBox(QStringLiteral("稿件的内容已经更改，是否保存？"), QStringLiteral("关闭稿件"),
+                                          1, g_Style, 2);
+            if (answer != 1 || !manuscripts.SaveBoundText())
+                return;   // kept as it is; a failed save keeps it too
+        }
         manuscripts.CloseManuscript();
     }
     m_main.ReloadMarkList();
