@@ -1,6 +1,7 @@
 #include "app/TViewEvents.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDropEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -16,9 +17,11 @@ TViewEvents::TViewEvents(QTreeWidget* view) : QObject(view), m_view(view), m_vie
 TViewEvents* TViewEvents::Attach(QTreeWidget* view) { return new TViewEvents(view); }
 
 bool TViewEvents::Editing(const QTreeWidget* view) {
-    // An in-place editor is a child of the view's viewport and holds the focus.
-    const QWidget* focus = QApplication::focusWidget();
-    return focus && focus != view && view->isAncestorOf(focus);
+    // An in-place editor is a direct child of the view's viewport, shown from
+    // the start of the edit until its end (then hidden and deleted later).
+    // Asked this way it holds also while the window is not active.
+    const QList<QWidget*> children = view->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    return std::any_of(children.begin(), children.end(), [](const QWidget* child) { return !child->isHidden(); });
 }
 
 bool TViewEvents::eventFilter(QObject* watched, QEvent* event) {

@@ -223,7 +223,11 @@ private slots:
         tree->setCurrentItem(FindNode(tree, "C"));
         QTest::keyClick(tree, Qt::Key_F2);
         QVERIFY(CaptionEditOpen(tree));
-        tree->closePersistentEditor(tree->currentItem());
+        // Delete while the caption is edited belongs to the caption.
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QVERIFY(f.dialogs.Messages().empty());
+        QTest::keyClick(tree->viewport()->findChild<QLineEdit*>(), Qt::Key_Escape);
+        QVERIFY(!CaptionEditOpen(tree));
         FindNode(tree, "C")->setText(0, "丙");   // the end of an in-place rename
         QCOMPARE(TreeShape(f.Data().LoadFolderTree()), QString("稿件夹(A(B),丙)"));
 

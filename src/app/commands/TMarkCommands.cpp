@@ -131,6 +131,9 @@ QString TMarkCommands::lvMarkMouseMove(QTreeWidgetItem* item) {
 }
 
 void TMarkCommands::pageToolChange() {
+    // Only a library whose tables are open has lists to refresh.
+    if (!m_context.DocData().Marktable.Active())
+        return;
     m_main.ReloadMarkList();
     m_main.Pictures().ReloadPicList();
 }
