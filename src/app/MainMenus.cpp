@@ -1,9 +1,13 @@
 // The menu bar `munMain` and the editor's pop-up menu `PopEditor`.
 #include "app/TfrmMain.h"
 #include "app/commands/TEditCommands.h"
+#include "app/commands/TFolderCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TMarkCommands.h"
+#include "app/commands/TMaterialCommands.h"
+#include "app/commands/TPictureCommands.h"
 #include "app/commands/TToolCommands.h"
 
 #include <QAction>
@@ -120,31 +124,31 @@ QMenu* TfrmMain::BuildInsertMenu() {
     AddItem(m, "munInsertDate", "日期(&D)", QKeySequence(Qt::Key_F5), Cmd(m_edit.get(), &TEditCommands::munInsertDateClick));
     QMenu* mark = AddSubMenu(m, "munInsertMark", "标签(&S)");
     m_actions.insert("munInsertMark", mark->menuAction());
-    AddItem(mark, "munInsertMarkAdd", "添加(&A)", {}, TCommand());
-    AddItem(mark, "munInsertMarkDel", "删除(&D)", {}, TCommand());
-    AddItem(mark, "munInsertMarkEdit", "编辑(&E)", {}, TCommand());
+    AddItem(mark, "munInsertMarkAdd", "添加(&A)", {}, Cmd(m_marks.get(), &TMarkCommands::munInsertMarkAddClick));
+    AddItem(mark, "munInsertMarkDel", "删除(&D)", {}, Cmd(m_marks.get(), &TMarkCommands::munInsertMarkDelClick));
+    AddItem(mark, "munInsertMarkEdit", "编辑(&E)", {}, Cmd(m_marks.get(), &TMarkCommands::munInsertMarkEditClick));
     mark->addSeparator();
-    AddItem(mark, "munInsertMarkOpen", "打开(&O)", {}, TCommand());
+    AddItem(mark, "munInsertMarkOpen", "打开(&O)", {}, Cmd(m_marks.get(), &TMarkCommands::munInsertMarkOpenClick));
     m->addSeparator();
     QMenu* cust = AddSubMenu(m, "munInsertCust", "资料库(&C)");
     m_actions.insert("munInsertCust", cust->menuAction());
-    AddItem(cust, "munInsertDocuAdd", "新建资料夹", {}, TCommand());
-    AddItem(cust, "munInsertDocuDel", "删除资料夹", {}, TCommand());
-    AddItem(cust, "munInsertDocRen", "重命名资料夹", {}, TCommand());
+    AddItem(cust, "munInsertDocuAdd", "新建资料夹", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuAddClick));
+    AddItem(cust, "munInsertDocuDel", "删除资料夹", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
+    AddItem(cust, "munInsertDocRen", "重命名资料夹", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
     cust->addSeparator();
     AddItem(cust, "munInsertDocuImport", "导入...", {}, TCommand());
     AddItem(cust, "munInsertDocuExport", "导出...", {}, TCommand());
     cust->addSeparator();
-    AddItem(cust, "munInsertDocuNew", "新建资料", {}, TCommand());
-    AddItem(cust, "munInsetDocuSave", "保存资料", {}, TCommand());
-    AddItem(cust, "munInsertRenDoc", "重命名资料", {}, TCommand());
-    AddItem(cust, "munInsertDelDoc", "删除资料", {}, TCommand());
+    AddItem(cust, "munInsertDocuNew", "新建资料", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuNewClick));
+    AddItem(cust, "munInsetDocuSave", "保存资料", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsetDocuSaveClick));
+    AddItem(cust, "munInsertRenDoc", "重命名资料", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertRenDocClick));
+    AddItem(cust, "munInsertDelDoc", "删除资料", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDelDocClick));
     cust->addSeparator();
-    AddItem(cust, "munInsertInsertDocu", "插入资料", {}, TCommand());
+    AddItem(cust, "munInsertInsertDocu", "插入资料", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertInsertDocuClick));
     m->addSeparator();
     QMenu* file = AddSubMenu(m, "munInsertFile", "外部文件(&F)");
     m_actions.insert("munInsertFile", file->menuAction());
-    AddItem(file, "munInsertPic", "图片(&P)", {}, TCommand());
+    AddItem(file, "munInsertPic", "图片(&P)", {}, Cmd(m_pictures.get(), &TPictureCommands::munInsertPicClick));
     AddItem(file, "munInsertTxt", "文档(&D)", {}, Cmd(m_edit.get(), &TEditCommands::munInsertTxtClick));
     return m;
 }
@@ -170,9 +174,9 @@ QMenu* TfrmMain::BuildDocMenu() {
     m->addSeparator();
     AddItem(m, "munDocCenter", "稿件库中心", QKeySequence(Qt::Key_F8), TCommand());
     m->addSeparator();
-    AddItem(m, "munDocNewFloder", "新建稿件夹(&F)", {}, TCommand());
-    AddItem(m, "munDocDelFloder", "删除稿件夹(&E)", {}, TCommand());
-    AddItem(m, "munDocReNameFloder", "重命名稿件夹(&R)", {}, TCommand());
+    AddItem(m, "munDocNewFloder", "新建稿件夹(&F)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick));
+    AddItem(m, "munDocDelFloder", "删除稿件夹(&E)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick));
+    AddItem(m, "munDocReNameFloder", "重命名稿件夹(&R)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick));
     return m;
 }
 

@@ -3,7 +3,12 @@
 #include "app/ShellIcons.h"
 #include "app/TSideChannel.h"
 #include "app/TfrmMain.h"
+#include "app/TPicturePreview.h"
+#include "app/commands/TFolderCommands.h"
 #include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TMarkCommands.h"
+#include "app/commands/TMaterialCommands.h"
+#include "app/commands/TPictureCommands.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -96,6 +101,11 @@ void TfrmMain::BuildSideChannel() {
     pageTool->addTab(tabPic, QStringLiteral("图片"));
     pageTool->addTab(tabSign, QStringLiteral("标签"));
     chanelTool = new TSideChannel(QStringLiteral("工具面板"), pageTool);
+    connect(pageTool, &QTabWidget::currentChanged, this, [this] { m_marks->pageToolChange(); });
+    m_folders->AttachViews();
+    m_marks->AttachViews();
+    m_pictures->AttachViews();
+    m_materials->AttachViews();
 }
 
 QWidget* TfrmMain::BuildDocTab() {
@@ -103,11 +113,11 @@ QWidget* TfrmMain::BuildDocTab() {
     QWidget* page = NewTabPage("tabDoc", &layout);
     QToolBar* bar = NewPanelToolBar("tbDocMgr", page);
     AddToolButton(bar, "tbDocNewFloder", "新建稿件夹", style()->standardIcon(QStyle::SP_FileDialogNewFolder),
-                  TCommand());
+                  Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick));
     AddToolButton(bar, "tbDocDelFloder", "删除稿件夹", style()->standardIcon(QStyle::SP_TrashIcon),
-                  TCommand());
+                  Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick));
     AddToolButton(bar, "tbDocReNameFloder", "重命名稿件夹", BadgeIcon("名", QColor(70, 120, 190)),
-                  TCommand());
+                  Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick));
     AddToolButton(bar, "tbDocEdit", "编辑稿件", BadgeIcon("编", QColor(60, 150, 90)), nullptr);
     layout->addWidget(bar);
 
@@ -138,11 +148,11 @@ QWidget* TfrmMain::BuildFilesTab() {
     QWidget* page = NewTabPage("tabInsert", &layout);
     QToolBar* bar = NewPanelToolBar("tbFiles", page);
     AddToolButton(bar, "tbFileNewFloder", "新建资料夹", style()->standardIcon(QStyle::SP_FileDialogNewFolder),
-                  TCommand());
+                  Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuAddClick));
     AddToolButton(bar, "tbFileDelFloder", "删除资料夹", style()->standardIcon(QStyle::SP_TrashIcon),
-                  TCommand());
+                  Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
     AddToolButton(bar, "tbFileReNameFloder", "重命名资料夹", BadgeIcon("名", QColor(70, 120, 190)),
-                  TCommand());
+                  Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
     AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)), nullptr);
     AddToolButton(bar, "tbFileImport", "导入", style()->standardIcon(QStyle::SP_ArrowDown),
                   TCommand());
@@ -166,10 +176,12 @@ QWidget* TfrmMain::BuildPicTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabPic", &layout);
     QToolBar* bar = NewPanelToolBar("tbPic", page);
-    AddToolButton(bar, "tbAddPic", "添加", BadgeIcon("+", QColor(60, 150, 90)), TCommand());
+    AddToolButton(bar, "tbAddPic", "添加", BadgeIcon("+", QColor(60, 150, 90)),
+                  Cmd(m_pictures.get(), &TPictureCommands::tbAddPicClick));
     AddToolButton(bar, "tbDelPic", "删除", style()->standardIcon(QStyle::SP_TrashIcon),
-                  TCommand());
-    AddToolButton(bar, "tbRePic", "重命名", BadgeIcon("名", QColor(70, 120, 190)), TCommand());
+                  Cmd(m_pictures.get(), &TPictureCommands::tbDelPicClick));
+    AddToolButton(bar, "tbRePic", "重命名", BadgeIcon("名", QColor(70, 120, 190)),
+                  Cmd(m_pictures.get(), &TPictureCommands::tbRePicClick));
     layout->addWidget(bar);
 
     SplitterPic = NewVerticalSplitter("SplitterPic", page);
@@ -179,7 +191,7 @@ QWidget* TfrmMain::BuildPicTab() {
     auto* group = new QGroupBox(QStringLiteral("插图预览"), SplitterPic);
     group->setObjectName(QStringLiteral("groupPicView"));
     auto* groupLayout = new QVBoxLayout(group);
-    PicView = new QLabel(group);
+    PicView = new TPicturePreview(group);
     PicView->setObjectName(QStringLiteral("PicView"));
     PicView->setAlignment(Qt::AlignCenter);
     PicView->setMinimumSize(1, 1);
@@ -197,13 +209,13 @@ QWidget* TfrmMain::BuildMarkTab() {
     QWidget* page = NewTabPage("tabSign", &layout);
     QToolBar* bar = NewPanelToolBar("tbMark", page);
     AddToolButton(bar, "tbMarkAdd", "添加", BadgeIcon("+", QColor(60, 150, 90)),
-                  TCommand());
+                  Cmd(m_marks.get(), &TMarkCommands::munInsertMarkAddClick));
     AddToolButton(bar, "tbMarkDel", "删除", style()->standardIcon(QStyle::SP_TrashIcon),
-                  TCommand());
+                  Cmd(m_marks.get(), &TMarkCommands::munInsertMarkDelClick));
     AddToolButton(bar, "tbMarkEdit", "编辑", BadgeIcon("编", QColor(70, 120, 190)),
-                  TCommand());
+                  Cmd(m_marks.get(), &TMarkCommands::munInsertMarkEditClick));
     AddToolButton(bar, "tbMarkOpen", "打开", style()->standardIcon(QStyle::SP_DialogOpenButton),
-                  TCommand());
+                  Cmd(m_marks.get(), &TMarkCommands::munInsertMarkOpenClick));
     layout->addWidget(bar);
     lvMark = NewReportList("lvMark", {"名称", "所属稿件"}, {80, 120},
                            QAbstractItemView::SingleSelection, page);

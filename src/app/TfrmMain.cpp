@@ -6,13 +6,18 @@
 #include "app/TAppContext.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
+#include "app/TPicturePreview.h"
 #include "app/TStatusPanels.h"
 #include "app/ViewFill.h"
 #include "app/X11Support.h"
 #include "app/commands/TEditCommands.h"
+#include "app/commands/TFolderCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TMarkCommands.h"
+#include "app/commands/TMaterialCommands.h"
+#include "app/commands/TPictureCommands.h"
 #include "app/commands/TToolCommands.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
@@ -48,7 +53,11 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_library(std::make_unique<TLibraryCommands>(*this, context)),
       m_edit(std::make_unique<TEditCommands>(*this, context)),
       m_tools(std::make_unique<TToolCommands>(*this, context)),
-      m_help(std::make_unique<THelpCommands>(*this)) {
+      m_help(std::make_unique<THelpCommands>(*this)),
+      m_folders(std::make_unique<TFolderCommands>(*this, context)),
+      m_marks(std::make_unique<TMarkCommands>(*this, context)),
+      m_pictures(std::make_unique<TPictureCommands>(*this, context)),
+      m_materials(std::make_unique<TMaterialCommands>(*this, context)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);
@@ -197,6 +206,7 @@ void TfrmMain::ClearLibraryViews() {
     DocListView->clear();
     lvMark->clear();
     lvPic->clear();
+    PicView->ClearPicture();
 }
 
 void TfrmMain::ReloadMarkList() {

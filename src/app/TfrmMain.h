@@ -40,6 +40,11 @@ class TAppContext;
 class TEditCommands;
 class THelpCommands;
 class TLibraryCommands;
+class TFolderCommands;
+class TMarkCommands;
+class TPictureCommands;
+class TMaterialCommands;
+class TPicturePreview;
 class TManuscriptCommands;
 class TToolCommands;
 
@@ -103,11 +108,19 @@ public:
     TEditCommands& EditCommands() const { return *m_edit; }
     TToolCommands& Tools() const { return *m_tools; }
     THelpCommands& Help() const { return *m_help; }
+    TFolderCommands& Folders() const { return *m_folders; }
+    TMarkCommands& Marks() const { return *m_marks; }
+    TPictureCommands& Pictures() const { return *m_pictures; }
+    TMaterialCommands& Materials() const { return *m_materials; }
     TqlvEditor* Editor() const { return m_editor; }
     QTreeWidget* DocTree() const { return tvDoc; }
     QTreeWidget* DocList() const { return DocListView; }
     QTreeWidget* MarkList() const { return lvMark; }
     QTreeWidget* PicList() const { return lvPic; }
+    TPicturePreview* PicPreview() const { return PicView; }
+    QTreeWidget* FileFolderTree() const { return tvFileFolder; }
+    QTreeWidget* FileList() const { return lvFiles; }
+    QTabWidget* PageTool() const { return pageTool; }
     QComboBox* FontNameBox() const { return comboxFontName; }
     QComboBox* FontSizeBox() const { return comboxFontSize; }
     QAction* Action(const QString& objectName) const;
@@ -170,6 +183,10 @@ private:
     std::unique_ptr<TEditCommands> m_edit;
     std::unique_ptr<TToolCommands> m_tools;
     std::unique_ptr<THelpCommands> m_help;
+    std::unique_ptr<TFolderCommands> m_folders;
+    std::unique_ptr<TMarkCommands> m_marks;
+    std::unique_ptr<TPictureCommands> m_pictures;
+    std::unique_ptr<TMaterialCommands> m_materials;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 
@@ -192,7 +209,7 @@ private:
     QSplitter* SplitterDoc = nullptr;
     QSplitter* spFile = nullptr;
     QSplitter* SplitterPic = nullptr;
-    QLabel* PicView = nullptr;
+    TPicturePreview* PicView = nullptr;
     QWidget* editorFrame = nullptr;
     TStatusPanels* StBarMain = nullptr;
     QMenu* PopEditor = nullptr;

@@ -163,6 +163,14 @@ void TManuscriptCommands::SaveBoundManuscript() {
     data.SaveDoc(Editor().GetDocumentId(), EditorAttributes());
 }
 
+bool TManuscriptCommands::SaveBoundText() {
+    if (!Editor().IsEnabled() || !RunStep(QStringLiteral("保存"), [&] { SaveBoundManuscript(); }))
+        return false;
+    Editor().SetModified(false);
+    SetStatus(QStringLiteral("状态：保存"));
+    return true;
+}
+
 bool TManuscriptCommands::munFileSaveClick() {
     if (LibraryOpen()) {
         if (!SelectedDoc() || !Editor().IsEnabled())

@@ -48,6 +48,10 @@ public:
     int SavePrompt(const QString& caption,
                    const QString& text = QStringLiteral("稿件的内容已经更改，是否保存？"));
 
+    // Writes the editor's text to the manuscript it is bound to, whatever the
+    // list selects; true when written.
+    bool SaveBoundText();
+
     QString CurrentFile() const { return m_currentFile; }
     void SetCurrentFile(const QString& path) { m_currentFile = path; }
     // The manuscript item the user selected in DocListView, or nullptr.

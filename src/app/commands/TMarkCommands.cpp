@@ -1,0 +1,139 @@
+#include "app/commands/TMarkCommands.h"
+
+#include "app/TAppContext.h"
+#include "app/TViewEvents.h"
+#include "app/TfrmMain.h"
+#include "app/ViewFill.h"
+#include "app/commands/CommandSteps.h"
+#include "app/commands/TPictureCommands.h"
+#include "app/dialogs/TfrmMarks.h"
+#include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
+
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+using commandsteps::RunStep;
+
+namespace {
+const QString kMarkCaption = QStringLiteral("标签");
+constexpr int kPicCountColumn = 1;
+constexpr int kMarkCountColumn = 2;
+}  // namespace
+
+TMarkCommands::TMarkCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+
+void TMarkCommands::AttachViews() {
+    TViewEvents* events = TViewEvents::Attach(m_main.MarkList());
+    events->dblClick = [this] { lvMarkDblClick(); };
+    events->keyDown = [this](int key) { return lvMarkKeyDown(key); };
+    events->hint = [this](QTreeWidgetItem* item) { return lvMarkMouseMove(item); };
+}
+
+QTreeWidgetItem* TMarkCommands::SelectedMark() const {
+    const QList<QTreeWidgetItem*> selected = m_main.MarkList()->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+QTreeWidgetItem* TMarkCommands::SelectedDoc() const {
+    QTreeWidget* list = m_main.DocList();
+    QTreeWidgetItem* current = list->currentItem();
+    if (current && current->isSelected())
+        return current;
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void TMarkCommands::RefreshDocCounts(QTreeWidgetItem* doc) {
+    const int id = ItemID(doc);
+    TqlvDocData& data = m_context.DocData();
+    QString pics;
+    QString marks;
+    if (!RunStep(kMarkCaption, [&] {
+            data.UpdateDocCounts(id);
+            pics = data.GetPicCount(id);
+            marks = data.GetMarkCount(id);
+        }))
+        return;
+    const QSignalBlocker quiet(m_main.DocList());
+    doc->setText(kPicCountColumn, pics);
+    doc->setText(kMarkCountColumn, marks);
+}
+
+void TMarkCommands::munInsertMarkAddClick() {
+    QTreeWidgetItem* doc = SelectedDoc();
+    if (!doc)
+        return;
+    TMark mark;
+    mark.MarkParent = ItemID(doc);
+    mark.MarkParentName = doc->text(0);
+    mark.MarkPosLine = m_main.Editor()->CaretLine() + 1;   // the line the status bar shows
+    if (!ShowMarks(mark, &m_main))
+        return;
+    TViewItem record;
+    if (!RunStep(kMarkCaption, [&] { record = m_context.DocData().AddMark(mark); }))
+        return;
+    m_main.MarkList()->addTopLevelItem(MakeListItem(record));
+    RefreshDocCounts(doc);
+}
+
+void TMarkCommands::munInsertMarkDelClick() {
+    QTreeWidgetItem* item = SelectedMark();
+    if (!item)
+        return;
+    const int id = ItemID(item);
+    if (RunStep(kMarkCaption, [&] { m_context.DocData().DeleteMark(id); }))
+        delete item;
+}
+
+void TMarkCommands::munInsertMarkEditClick() {
+    QTreeWidgetItem* item = SelectedMark();
+    if (!item)
+        return;
+    const int id = ItemID(item);
+    TMark mark;
+    if (!RunStep(kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); }))
+        return;
+    if (!ShowMarks(mark, &m_main))
+        return;
+    if (RunStep(kMarkCaption, [&] { m_context.DocData().UpdateMark(mark, id); }))
+        m_main.ReloadMarkList();
+}
+
+void TMarkCommands::munInsertMarkOpenClick() {
+    QTreeWidgetItem* item = SelectedMark();
+    if (!item || !SelectedDoc())
+        return;
+    const int id = ItemID(item);
+    TMark mark;
+    bool found = false;
+    if (!RunStep(kMarkCaption, [&] { found = m_context.DocData().GetMark(id, mark); }) || !found)
+        return;
+    m_main.Editor()->GotoLine(mark.MarkPosLine);
+}
+
+void TMarkCommands::lvMarkDblClick() { munInsertMarkOpenClick(); }
+
+bool TMarkCommands::lvMarkKeyDown(int key) {
+    if (key != Qt::Key_Delete)
+        return false;   // arrows and the rest keep their usual meaning
+    munInsertMarkDelClick();
+    return true;
+}
+
+QString TMarkCommands::lvMarkMouseMove(QTreeWidgetItem* item) {
+    if (!item)
+        return QString();
+    TMark mark;
+    const int id = ItemID(item);
+    RunStep(kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); });
+    return mark.MarkContent;
+}
+
+void TMarkCommands::pageToolChange() {
+    // Only a library whose tables are open has lists to refresh.
+    if (!m_context.DocData().Marktable.Active())
+        return;
+    m_main.ReloadMarkList();
+    m_main.Pictures().ReloadPicList();
+}

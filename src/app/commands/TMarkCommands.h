@@ -1,0 +1,38 @@
+// TMarkCommands: the 标签 tab of the side panel and menu 插入 ▸ 标签: add,
+// delete, edit and open marks of the selected manuscript, the events of the
+// mark list lvMark (double click, keys, the note as hint), and the reload of
+// marks and pictures when the side panel changes tabs. A mark is added on the
+// editor's caret line; opening it puts the caret at the start of that line.
+// Owned by TfrmMain; failures are shown and end the command.
+#pragma once
+
+#include <QString>
+
+class QTreeWidgetItem;
+class TAppContext;
+class TfrmMain;
+
+class TMarkCommands {
+public:
+    TMarkCommands(TfrmMain& main, TAppContext& context);
+
+    void munInsertMarkAddClick();
+    void munInsertMarkDelClick();
+    void munInsertMarkEditClick();
+    void munInsertMarkOpenClick();
+    void lvMarkDblClick();
+    bool lvMarkKeyDown(int key);
+    // The note of the mark shown by item; empty for none.
+    QString lvMarkMouseMove(QTreeWidgetItem* item);
+    void pageToolChange();
+
+    void AttachViews();
+
+private:
+    QTreeWidgetItem* SelectedMark() const;
+    QTreeWidgetItem* SelectedDoc() const;
+    void RefreshDocCounts(QTreeWidgetItem* doc);
+
+    TfrmMain& m_main;
+    TAppContext& m_context;
+};

@@ -1,0 +1,154 @@
+#include "app/commands/TPictureCommands.h"
+
+#include "app/TAppContext.h"
+#include "app/TPicturePreview.h"
+#include "app/TViewEvents.h"
+#include "app/TfrmMain.h"
+#include "app/ViewFill.h"
+#include "app/commands/CommandSteps.h"
+#include "library/TqlvDocData.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+using commandsteps::RunStep;
+
+namespace {
+const QString kInsertCaption = QStringLiteral("插入图片");
+const QString kPictureCaption = QStringLiteral("图片");
+
+QTreeWidgetItem* SelectedIn(const QTreeWidget* list) {
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+}  // namespace
+
+TPictureCommands::TPictureCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+
+void TPictureCommands::AttachViews() {
+    QTreeWidget* list = m_main.PicList();
+    QObject::connect(list, &QTreeWidget::itemChanged, list, [this](QTreeWidgetItem* item, int column) {
+        if (column == 0)
+            lvPicEdited(item);
+    });
+    TViewEvents* events = TViewEvents::Attach(list);
+    events->click = [this] { lvPicClick(); };
+    events->keyDown = [this](int key) { return lvPicKeyDown(key); };
+}
+
+TPicturePreview& TPictureCommands::Preview() const { return *m_main.PicPreview(); }
+
+QTreeWidgetItem* TPictureCommands::SelectedPicture() const { return SelectedIn(m_main.PicList()); }
+
+void TPictureCommands::munInsertPicClick() {
+    QTreeWidgetItem* doc = m_main.DocList()->currentItem();
+    if (!doc || !doc->isSelected())
+        doc = SelectedIn(m_main.DocList());
+    if (!doc)
+        return;
+    const int docID = ItemID(doc);
+    TFileDialogRequest request;
+    request.caption = kInsertCaption;
+    request.filter = QStringLiteral(
+        "所有支持的格式 (*.gif;*.jpg;*.jpeg;*.bmp)|*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|GIF (*.gif)|*.gif|"
+        "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|位图 (*.bmp)|*.bmp");
+    const QStringList files = m_context.Dialogs().OpenFileNames(request);
+    QTreeWidget* list = m_main.PicList();
+    for (const QString& file : files) {
+        // The first file that cannot be shown ends the choice.
+        TViewItem record;
+        const bool added = RunStep(kInsertCaption, [&] {
+            Preview().LoadFromFile(file);
+            record = m_context.DocData().AddPicture(file, docID);
+        });
+        if (!added)
+            return;
+        const QSignalBlocker quiet(list);
+        list->addTopLevelItem(MakeListItem(record));
+    }
+}
+
+void TPictureCommands::tbAddPicClick() { munInsertPicClick(); }
+
+void TPictureCommands::tbDelPicClick() {
+    QTreeWidget* list = m_main.PicList();
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty())
+        return;
+    if (ShowMsgBox(QStringLiteral("确实要将此插图删除吗？"), QStringLiteral("删除"), 1, g_Style, 2) != 1)
+        return;
+    QList<int> ids;
+    for (const QTreeWidgetItem* item : selected)
+        ids.append(ItemID(item));
+    QList<int> gone;
+    if (!RunStep(QStringLiteral("删除"), [&] { gone = m_context.DocData().DeleteSelectedPics(ids); }))
+        return;
+    {
+        const QSignalBlocker quiet(list);
+        for (QTreeWidgetItem* item : selected)
+            if (gone.contains(ItemID(item)))
+                delete item;
+    }
+    Preview().ClearPicture();
+}
+
+void TPictureCommands::tbRePicClick() {
+    QTreeWidgetItem* item = SelectedPicture();
+    if (!item)
+        return;
+    StartCaptionEdit(m_main.PicList(), item);
+}
+
+void TPictureCommands::lvPicEdited(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    const int id = ItemID(item);
+    const QString name = item->text(0);
+    RunStep(QStringLiteral("重命名"), [&] { m_context.DocData().RenamePicture(id, name); });
+}
+
+bool TPictureCommands::lvPicKeyDown(int key) {
+    if (key == Qt::Key_Delete) {
+        tbDelPicClick();
+        return true;
+    }
+    if (key == Qt::Key_F2) {
+        tbRePicClick();
+        return true;
+    }
+    return false;
+}
+
+void TPictureCommands::lvPicClick() {
+    QTreeWidgetItem* item = SelectedPicture();
+    if (!item) {
+        Preview().ClearPicture();
+        return;
+    }
+    const int id = ItemID(item);
+    RunStep(kPictureCaption, [&] {
+        const QString path = m_context.DocData().ShowPicture(id);
+        if (!path.isEmpty())
+            Preview().LoadFromFile(path);
+    });
+}
+
+void TPictureCommands::ReloadPicList() {
+    QTreeWidget* docs = m_main.DocList();
+    std::optional<int> doc;
+    const QList<QTreeWidgetItem*> selected = docs->selectedItems();
+    if (!selected.isEmpty())
+        doc = ItemID(selected.first());
+    bool clearImage = false;
+    TViewItems pictures;
+    if (!RunStep(kPictureCaption, [&] { pictures = m_context.DocData().LoadPicList(doc, &clearImage); }))
+        return;
+    {
+        const QSignalBlocker quiet(m_main.PicList());
+        FillListWidget(m_main.PicList(), pictures);
+    }
+    if (clearImage)
+        Preview().ClearPicture();
+}

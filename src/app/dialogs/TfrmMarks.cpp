@@ -1,0 +1,72 @@
+#include "app/dialogs/TfrmMarks.h"
+
+#include "app/dialogs/DialogParts.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* ValueLabel(const char* name, const QString& text) {
+    auto* label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+}  // namespace
+
+TfrmMarks::TfrmMarks(const TMark& mark, QWidget* parent) : QDialog(parent), m_mark(mark) {
+    setObjectName(QStringLiteral("frmMarks"));
+    setWindowTitle(QStringLiteral("标签"));
+    auto* rows = new QFormLayout;
+    editName = NamedEdit("editName", mark.MarkName);
+    AddRow(rows, "名称：", editName);
+    AddRow(rows, "所属：", ValueLabel("lblParent", mark.MarkParentName));
+    AddRow(rows, "位置：", ValueLabel("lblPosLine", QString::number(mark.MarkPosLine) + QStringLiteral(" 行")));
+
+    memoContent = new QPlainTextEdit(mark.MarkContent);
+    memoContent->setObjectName(QStringLiteral("memoContent"));
+    memoContent->setAccessibleName(QStringLiteral("内容"));
+    memoContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoContent->setTabChangesFocus(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(rows);
+    layout->addWidget(memoContent, 1);
+    QPushButton* ok = nullptr;
+    layout->addLayout(OkCancelRow(this, "确定", "取消", &ok));
+    // The name is checked before the dialog may close.
+    disconnect(ok, nullptr, this, nullptr);
+    connect(ok, &QPushButton::clicked, this, &TfrmMarks::btnOKClick);
+}
+
+void TfrmMarks::btnOKClick() {
+    if (editName->text().isEmpty()) {
+        ShowMsgBox(QStringLiteral("标签名称不能为空！"), QStringLiteral("标签"), 1, g_Style, 1);
+        editName->setFocus();
+        return;
+    }
+    accept();
+}
+
+TMark TfrmMarks::Result() const {
+    TMark result = m_mark;
+    result.MarkName = editName->text();
+    result.MarkContent = memoContent->toPlainText();
+    return result;
+}
+
+bool ShowMarks(TMark& mark, QWidget* parent) {
+    TfrmMarks dialog(mark, parent);
+    if (Dialogs().ExecDialog(dialog) != QDialog::Accepted)
+        return false;
+    mark = dialog.Result();
+    return true;
+}
