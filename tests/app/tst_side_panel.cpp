@@ -417,7 +417,7 @@ private slots:
         QCOMPARE(f.Data().LoadPicList(ItemID(f.DocItem("甲"))).size(), size_t(1));
     }
 
-    void pictureDeleteAsksAndGoneFileIsReported() {
+    void pictureDeleteAsksAndGoneFileShowsAnEmptyPreview() {
         TAppFixture f;
         OpenLibraryWith(f, {{"甲", ""}}, "甲");
         const QString path = f.Path("p.bmp");
@@ -426,9 +426,13 @@ private slots:
         f.Trigger("munInsertPic");
         QTreeWidget* pics = f.Main().PicList();
         pics->setCurrentItem(pics->topLevelItem(0));
-        QFile::remove(path);
         f.Main().Pictures().lvPicClick();
-        QCOMPARE(f.dialogs.MessageTexts(), QStringList{"在指定位置没有找到图片，图片可能已删除或重命名！"});
+        auto* preview = f.Main().findChild<TPicturePreview*>("PicView");
+        QVERIFY(preview->HasPicture());
+        QFile::remove(path);
+        f.Main().Pictures().lvPicClick();   // the file is gone: an empty preview, no box
+        QVERIFY(f.dialogs.Messages().empty());
+        QVERIFY(!preview->HasPicture());
 
         f.dialogs.QueueMessageAnswer(2);
         QTest::keyClick(pics, Qt::Key_Delete);

@@ -7,6 +7,7 @@
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "library/TqlvDocData.h"
+#include "library/UserError.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
@@ -128,11 +129,17 @@ void TPictureCommands::lvPicClick() {
         return;
     }
     const int id = ItemID(item);
-    RunStep(kPictureCaption, [&] {
-        const QString path = m_context.DocData().ShowPicture(id);
-        if (!path.isEmpty())
-            Preview().LoadFromFile(path);
-    });
+    QString path;
+    try {
+        path = m_context.DocData().ShowPicture(id);
+    } catch (const EUserError&) {
+        // The picture's file is gone: an empty preview says so without a
+        // box in the way of every click.
+        Preview().ClearPicture();
+        return;
+    }
+    if (!path.isEmpty())
+        RunStep(kPictureCaption, [&] { Preview().LoadFromFile(path); });
 }
 
 void TPictureCommands::ReloadPicList() {
