@@ -3,6 +3,7 @@
 #include "app/ShellIcons.h"
 #include "app/TSideChannel.h"
 #include "app/TfrmMain.h"
+#include "app/commands/TExchangeCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 
 #include <QGroupBox>
@@ -145,9 +146,9 @@ QWidget* TfrmMain::BuildFilesTab() {
                   TCommand());
     AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)), nullptr);
     AddToolButton(bar, "tbFileImport", "导入", style()->standardIcon(QStyle::SP_ArrowDown),
-                  TCommand());
+                  Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuImportClick));
     AddToolButton(bar, "tbFileExport", "导出", style()->standardIcon(QStyle::SP_ArrowUp),
-                  TCommand());
+                  Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuExportClick));
     layout->addWidget(bar);
 
     spFile = NewVerticalSplitter("spFile", page);

@@ -10,6 +10,7 @@
 #include "app/ViewFill.h"
 #include "app/X11Support.h"
 #include "app/commands/TEditCommands.h"
+#include "app/commands/TExchangeCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
@@ -48,7 +49,8 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_library(std::make_unique<TLibraryCommands>(*this, context)),
       m_edit(std::make_unique<TEditCommands>(*this, context)),
       m_tools(std::make_unique<TToolCommands>(*this, context)),
-      m_help(std::make_unique<THelpCommands>(*this)) {
+      m_help(std::make_unique<THelpCommands>(*this)),
+      m_exchange(std::make_unique<TExchangeCommands>(*this, context)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);

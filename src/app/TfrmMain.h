@@ -38,6 +38,7 @@ class TStatusPanels;
 class TqlvEditor;
 class TAppContext;
 class TEditCommands;
+class TExchangeCommands;
 class THelpCommands;
 class TLibraryCommands;
 class TManuscriptCommands;
@@ -103,6 +104,7 @@ public:
     TEditCommands& EditCommands() const { return *m_edit; }
     TToolCommands& Tools() const { return *m_tools; }
     THelpCommands& Help() const { return *m_help; }
+    TExchangeCommands& Exchange() const { return *m_exchange; }
     TqlvEditor* Editor() const { return m_editor; }
     QTreeWidget* DocTree() const { return tvDoc; }
     QTreeWidget* DocList() const { return DocListView; }
@@ -170,6 +172,7 @@ private:
     std::unique_ptr<TEditCommands> m_edit;
     std::unique_ptr<TToolCommands> m_tools;
     std::unique_ptr<THelpCommands> m_help;
+    std::unique_ptr<TExchangeCommands> m_exchange;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 
