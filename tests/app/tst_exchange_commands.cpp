@@ -413,16 +413,32 @@ private slots:
                 QVERIFY2(end.contains(file), qPrintable(end));
     }
 
+    void oneFailingFileDoesNotStopTheOthers_data() {
+        QTest::addColumn<bool>("deleteRecord");
+        QTest::newRow("a folder stands where the file goes") << false;
+        QTest::newRow("the record was deleted after it was listed") << true;
+    }
     void oneFailingFileDoesNotStopTheOthers() {
+        QFETCH(bool, deleteRecord);
         TAppFixture f;
         f.OpenSeededLibrary({{QStringLiteral("挡住"), QStringLiteral("一")}, {QStringLiteral("通过"), QStringLiteral("二")}});
         const QString out = f.Path("出口");
-        QDir().mkpath(out + "/挡住.txt");   // a folder where the file should go
-        f.dialogs.QueueDialog(ExportAll(f.dialogs, out));
+        QDir().mkpath(deleteRecord ? out : out + "/挡住.txt");
+        f.dialogs.QueueDialog([&](QDialog& d) {
+            f.dialogs.QueueFolderName(out);
+            TScriptedDialogs::Click(d, "btnBrowse");
+            TScriptedDialogs::Click(d, "btnSelectAll");
+            if (deleteRecord)
+                f.Data().DeleteSelectedDocs({ItemID(As<TfrmExport>(d).FileList()->topLevelItem(0))});
+            TScriptedDialogs::Click(d, "btnExport");
+            return TScriptedDialogs::Click(d, "btnClose");
+        });
         f.Trigger("munDocExport");
         QCOMPARE(FromGB(ReadBytes(out + "/通过.txt")), QString("二"));
+        QCOMPARE(QFileInfo(out + "/挡住.txt").isFile(), false);
         const TShownMessage end = f.dialogs.Messages().back();
-        QVERIFY(end.text.contains(QStringLiteral("1 个稿件未能导出")));
+        QVERIFY2(end.text.contains(QStringLiteral("1 个稿件未能导出")), qPrintable(end.text));
+        QVERIFY(end.text.contains(QStringLiteral("挡住")));
         QCOMPARE(end.icon, 2);
     }
 

@@ -43,7 +43,8 @@ void TExchangeCommands::munDocImportClick() {
         }))
         return;
     m_context.Dialogs().ExecDialog(dialog);
-    RelistLibraryFolder();
+    if (dialog.ImportedCount() > 0)
+        RelistLibraryFolder();
 }
 
 void TExchangeCommands::munDocExportClick() {
@@ -66,7 +67,8 @@ void TExchangeCommands::munInsertDocuImportClick() {
         }))
         return;
     m_context.Dialogs().ExecDialog(dialog);
-    RelistMaterialsFolder();
+    if (dialog.ImportedCount() > 0)
+        RelistMaterialsFolder();
 }
 
 void TExchangeCommands::munInsertDocuExportClick() {

@@ -1,9 +1,8 @@
 // TExchangeCommands: import and export of text files — 稿件库 ▸ 导入/导出 for
 // the open library and the materials panel's 导入/导出 (also 插入 ▸ 资料库).
 // Each command builds its dialog (dialogs/TfrmImport, TfrmExport), fills its
-// folder tree from the store, shows it modally and afterwards re-lists the
-// window's view of that store, which an import may have added to. Owned by
-// TfrmMain.
+// folder tree from the store and shows it modally; after an import that added
+// records it re-lists the window's view of that store. Owned by TfrmMain.
 #pragma once
 
 class TAppContext;

@@ -165,7 +165,8 @@ void TfrmExport::AddRecord(const QTreeWidgetItem* docItem) {
         return;
     const int id = ItemID(docItem);
     TDocAttr attr;
-    if (!commandsteps::RunStep(ExportCaption(), [&] { ReadRecord(id, attr); }))
+    // A record deleted since the list was filled is not offered.
+    if (!commandsteps::RunStep(ExportCaption(), [&] { ReadRecord(id, attr); }) || attr.DocName.isEmpty())
         return;
     const bool library = ForLibrary();
     TViewItem record;

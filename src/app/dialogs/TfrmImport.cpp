@@ -172,6 +172,7 @@ void TfrmImport::btnImportClick() {
                 m_materials.AddDoc(folder, attr);
             writes.AfterWrite();
             ++done;
+            ++m_imported;
         }
         writes.Finish();
     });

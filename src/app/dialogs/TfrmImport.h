@@ -29,6 +29,8 @@ public:
     QTreeWidget* FileList() const { return lvDoc; }
     TExchangeProgress* Progress() const { return m_progress; }
     void SetFolderLabel(const QString& text);
+    // Records added to a store since the dialog opened.
+    int ImportedCount() const { return m_imported; }
 
     // Adds the files that exist and can be read; names the others in a message.
     void AddFiles(const QStringList& paths);
@@ -57,4 +59,5 @@ private:
     QPushButton* btnImport = nullptr;
     QPushButton* btnClose = nullptr;
     TExchangeProgress* m_progress = nullptr;
+    int m_imported = 0;
 };
