@@ -2,6 +2,7 @@
 #include "app/TfrmMain.h"
 #include "app/commands/TEditCommands.h"
 #include "app/commands/TFolderCommands.h"
+#include "app/commands/TExchangeCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
@@ -136,8 +137,10 @@ QMenu* TfrmMain::BuildInsertMenu() {
     AddItem(cust, "munInsertDocuDel", "删除资料夹", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
     AddItem(cust, "munInsertDocRen", "重命名资料夹", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
     cust->addSeparator();
-    AddItem(cust, "munInsertDocuImport", "导入...", {}, TCommand());
-    AddItem(cust, "munInsertDocuExport", "导出...", {}, TCommand());
+    AddItem(cust, "munInsertDocuImport", "导入...", {},
+            Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuImportClick));
+    AddItem(cust, "munInsertDocuExport", "导出...", {},
+            Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuExportClick));
     cust->addSeparator();
     AddItem(cust, "munInsertDocuNew", "新建资料", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuNewClick));
     AddItem(cust, "munInsetDocuSave", "保存资料", {}, Cmd(m_materials.get(), &TMaterialCommands::munInsetDocuSaveClick));
@@ -169,8 +172,10 @@ QMenu* TfrmMain::BuildDocMenu() {
     m->addSeparator();
     AddItem(m, "munDocAttribute", "属性", {}, TCommand())->setData(10);
     m->addSeparator();
-    AddItem(m, "munDocImport", "导入(&I)...", {}, TCommand());
-    AddItem(m, "munDocExport", "导出(&E)...", {}, TCommand());
+    AddItem(m, "munDocImport", "导入(&I)...", {},
+            Cmd(m_exchange.get(), &TExchangeCommands::munDocImportClick));
+    AddItem(m, "munDocExport", "导出(&E)...", {},
+            Cmd(m_exchange.get(), &TExchangeCommands::munDocExportClick));
     m->addSeparator();
     AddItem(m, "munDocCenter", "稿件库中心", QKeySequence(Qt::Key_F8), TCommand());
     m->addSeparator();

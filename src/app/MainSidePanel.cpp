@@ -5,6 +5,7 @@
 #include "app/TfrmMain.h"
 #include "app/TPicturePreview.h"
 #include "app/commands/TFolderCommands.h"
+#include "app/commands/TExchangeCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TMarkCommands.h"
 #include "app/commands/TMaterialCommands.h"
@@ -155,9 +156,9 @@ QWidget* TfrmMain::BuildFilesTab() {
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
     AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)), nullptr);
     AddToolButton(bar, "tbFileImport", "导入", style()->standardIcon(QStyle::SP_ArrowDown),
-                  TCommand());
+                  Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuImportClick));
     AddToolButton(bar, "tbFileExport", "导出", style()->standardIcon(QStyle::SP_ArrowUp),
-                  TCommand());
+                  Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuExportClick));
     layout->addWidget(bar);
 
     spFile = NewVerticalSplitter("spFile", page);

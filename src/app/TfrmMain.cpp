@@ -12,6 +12,7 @@
 #include "app/X11Support.h"
 #include "app/commands/TEditCommands.h"
 #include "app/commands/TFolderCommands.h"
+#include "app/commands/TExchangeCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
@@ -57,7 +58,8 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_folders(std::make_unique<TFolderCommands>(*this, context)),
       m_marks(std::make_unique<TMarkCommands>(*this, context)),
       m_pictures(std::make_unique<TPictureCommands>(*this, context)),
-      m_materials(std::make_unique<TMaterialCommands>(*this, context)) {
+      m_materials(std::make_unique<TMaterialCommands>(*this, context)),
+      m_exchange(std::make_unique<TExchangeCommands>(*this, context)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);

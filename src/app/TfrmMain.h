@@ -38,6 +38,7 @@ class TStatusPanels;
 class TqlvEditor;
 class TAppContext;
 class TEditCommands;
+class TExchangeCommands;
 class THelpCommands;
 class TLibraryCommands;
 class TFolderCommands;
@@ -112,6 +113,7 @@ public:
     TMarkCommands& Marks() const { return *m_marks; }
     TPictureCommands& Pictures() const { return *m_pictures; }
     TMaterialCommands& Materials() const { return *m_materials; }
+    TExchangeCommands& Exchange() const { return *m_exchange; }
     TqlvEditor* Editor() const { return m_editor; }
     QTreeWidget* DocTree() const { return tvDoc; }
     QTreeWidget* DocList() const { return DocListView; }
@@ -187,6 +189,7 @@ private:
     std::unique_ptr<TMarkCommands> m_marks;
     std::unique_ptr<TPictureCommands> m_pictures;
     std::unique_ptr<TMaterialCommands> m_materials;
+    std::unique_ptr<TExchangeCommands> m_exchange;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 

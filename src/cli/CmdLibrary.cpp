@@ -79,11 +79,7 @@ int FolderOption(const CliArgs& args, TqlvDocData& data) {
 QString ImportText(const std::string& path) {
     QFile file(Q(path));
     if (!file.open(QIODevice::ReadOnly)) throw CliError("Cannot open file '" + path + "'");
-    QString text = DecodeTextFile(file.readAll());
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
+    return WithCrLf(DecodeTextFile(file.readAll()));
 }
 
 }  // namespace

@@ -220,6 +220,8 @@ QString DecodeTextFile(const QByteArray& bytes) {
 
 QByteArray EncodeTextFile(const QString& text) { return ToGB(ToCrLf(text)); }
 
+QString WithCrLf(const QString& text) { return ToCrLf(text); }
+
 bool ReadTextFile(const QString& path, QString* text, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

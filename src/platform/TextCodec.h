@@ -38,6 +38,8 @@ bool IsUtf8Text(std::string_view bytes);
 QString DecodeTextFile(const QByteArray& bytes);
 // Writing a text file: GB18030 with CR LF line breaks (lone LF and CR become CR LF).
 QByteArray EncodeTextFile(const QString& text);
+// The text with every lone LF and lone CR made CR LF (the stored line break).
+QString WithCrLf(const QString& text);
 
 // File helpers. Both return false and set *error to a user-readable message on failure.
 bool ReadTextFile(const QString& path, QString* text, QString* error = nullptr);

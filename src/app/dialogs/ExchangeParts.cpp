@@ -1,0 +1,103 @@
+#include "app/dialogs/ExchangeParts.h"
+
+#include "platform/TextCodec.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace exchange {
+
+bool IsLibraryTree(const QTreeWidget* tree) {
+    const QTreeWidgetItem* root = tree ? tree->topLevelItem(0) : nullptr;
+    return root && root->text(0) == QStringView(kLibraryRoot);
+}
+
+bool ReadImportText(const QString& path, QString* text, QString* error) {
+    QString read;
+    if (!ReadTextFile(path, &read, error))
+        return false;
+    *text = WithCrLf(read);
+    return true;
+}
+
+QString NameList(const QStringList& names, int shown) {
+    QString list = names.mid(0, shown).join(QStringLiteral("，"));
+    if (names.size() > shown)
+        list += QStringLiteral(" 等 %1 个").arg(names.size());
+    return list;
+}
+
+QString FailureLines(const QString& heading, const QStringList& failures) {
+    constexpr int kShown = 10;
+    if (failures.isEmpty())
+        return QString();
+    QString text = QLatin1Char('\n') + heading + QLatin1Char('\n') + failures.mid(0, kShown).join(QLatin1Char('\n'));
+    if (failures.size() > kShown)
+        text += QStringLiteral("\n……");
+    return text;
+}
+
+}  // namespace exchange
+
+TExchangeProgress::TExchangeProgress(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("progressRow"));
+    lblProgress = new QLabel(this);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    pbProgress = new QProgressBar(this);
+    pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    pbProgress->setAccessibleName(QStringLiteral("进度"));
+    btnStop = new QPushButton(QStringLiteral("取消"), this);
+    btnStop->setObjectName(QStringLiteral("btnStop"));
+    connect(btnStop, &QPushButton::clicked, this, &TExchangeProgress::Cancel);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(lblProgress, 1);
+    row->addWidget(pbProgress, 2);
+    row->addWidget(btnStop);
+    hide();
+}
+
+void TExchangeProgress::Start(int total) {
+    m_total = total;
+    m_running = true;
+    m_cancelled = false;
+    pbProgress->setRange(0, qMax(1, total));
+    pbProgress->setValue(0);
+    show();
+}
+
+bool TExchangeProgress::Step(int done, const QString& name) {
+    pbProgress->setValue(done);
+    lblProgress->setText(name);
+    emit Stepped(done, m_total);
+    // Between files the window repaints and a click on Cancel gets through.
+    QApplication::processEvents();
+    return !m_cancelled;
+}
+
+void TExchangeProgress::Finish() {
+    pbProgress->setValue(pbProgress->maximum());
+    m_running = false;
+    hide();
+}
+
+void TBatchedWrites::BeforeWrite() {
+    if (!m_batch && m_database.Connected())
+        m_batch = std::make_unique<tomedb::TTomeWriteBatch>(m_database);
+}
+
+void TBatchedWrites::AfterWrite() {
+    if (++m_count % kRecords == 0)
+        Finish();
+}
+
+void TBatchedWrites::Finish() {
+    if (!m_batch)
+        return;
+    std::unique_ptr<tomedb::TTomeWriteBatch> batch = std::move(m_batch);
+    batch->Finish();
+}

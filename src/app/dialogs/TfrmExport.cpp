@@ -1,0 +1,275 @@
+#include "app/dialogs/TfrmExport.h"
+
+#include "app/ViewFill.h"
+#include "app/commands/CommandSteps.h"
+#include "app/dialogs/ExchangeParts.h"
+#include "library/TqlvDocData.h"
+#include "materials/TqlvDocuments.h"
+#include "platform/DialogService.h"
+#include "platform/ExportNames.h"
+#include "platform/Skin.h"
+#include "platform/TextCodec.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kSizeColumn = 1;
+constexpr int kIdColumn = 2;
+const QString kExtension = QStringLiteral(".txt");
+
+QPushButton* Button(const char* name, const char* caption) {
+    auto* button = new QPushButton(QString::fromUtf8(caption));
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+QTreeWidget* List(const char* name, const QString& accessibleName) {
+    auto* list = new QTreeWidget;
+    list->setObjectName(QString::fromLatin1(name));
+    list->setAccessibleName(accessibleName);
+    list->setRootIsDecorated(false);
+    return list;
+}
+
+QString ExportCaption() { return QStringLiteral("导出"); }
+
+// What one export did, for its end message.
+struct TExportTally {
+    int written = 0;
+    QStringList renamed;    // file names that got a number
+    QStringList failures;   // one line each
+};
+
+}  // namespace
+
+TfrmExport::TfrmExport(TqlvDocData& library, TqlvDocuments& materials, QWidget* parent)
+    : QDialog(parent), m_library(library), m_materials(materials) {
+    setObjectName(QStringLiteral("frmExport"));
+    setWindowTitle(ExportCaption());
+    BuildControls();
+    connect(tvDocFloder, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* node) {
+                if (node)
+                    ShowFolder(ItemID(node));
+            });
+    connect(lvDocs, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { AddRecord(item); });
+    connect(lvFiles, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if (!m_progress->Running())
+            delete item;
+    });
+    connect(btnSelectAll, &QPushButton::clicked, this, &TfrmExport::btnSelectAllClick);
+    connect(btnRemoveAll, &QPushButton::clicked, this, &TfrmExport::btnRemoveAllClick);
+    connect(btnBrowse, &QPushButton::clicked, this, &TfrmExport::btnBrowseClick);
+    connect(btnExport, &QPushButton::clicked, this, &TfrmExport::btnExportClick);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmExport::reject);
+}
+
+void TfrmExport::BuildControls() {
+    tvDocFloder = List("tvDocFloder", QStringLiteral("稿件夹"));
+    tvDocFloder->setRootIsDecorated(true);
+    tvDocFloder->setHeaderHidden(true);
+    lvDocs = List("lvDocs", QStringLiteral("文件夹中的稿件"));
+    lvDocs->setHeaderLabels({QStringLiteral("稿件")});
+    lvFiles = List("lvFiles", QStringLiteral("要导出的稿件"));
+    lvFiles->setHeaderLabels({QStringLiteral("稿件"), QStringLiteral("大小"), QStringLiteral("ID")});
+    lvFiles->setColumnWidth(0, 140);
+    lvFiles->setColumnHidden(kIdColumn, true);
+
+    lblPath = new QLabel(QStringLiteral("导出稿件的存放路径(不要包含空格)："));
+    lblPath->setObjectName(QStringLiteral("lblPath"));
+    editPath = new QLineEdit;
+    editPath->setObjectName(QStringLiteral("editPath"));
+    editPath->setReadOnly(true);
+    lblPath->setBuddy(editPath);
+    editPath->setAccessibleName(lblPath->text());
+    btnBrowse = Button("btnBrowse", "...");
+    btnBrowse->setToolTip(QStringLiteral("浏览"));
+    btnBrowse->setAccessibleName(QStringLiteral("浏览"));
+    btnSelectAll = Button("btnSelectAll", "全部选择>>");
+    btnRemoveAll = Button("btnRemoveAll", "全部删除<<");
+    btnExport = Button("btnExport", "导出(&E)");
+    btnClose = Button("btnClose", "关闭(&C)");
+    m_progress = new TExchangeProgress;
+
+    auto* middle = new QVBoxLayout;
+    middle->addStretch();
+    middle->addWidget(btnSelectAll);
+    middle->addWidget(btnRemoveAll);
+    middle->addStretch();
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(tvDocFloder, 1);
+    lists->addWidget(lvDocs, 1);
+    lists->addLayout(middle);
+    lists->addWidget(lvFiles, 2);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(editPath, 1);
+    pathRow->addWidget(btnBrowse);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnExport);
+    buttons->addWidget(btnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addWidget(lblPath);
+    layout->addLayout(pathRow);
+    layout->addWidget(m_progress);
+    layout->addLayout(buttons);
+    resize(680, 400);
+}
+
+QString TfrmExport::Path() const { return editPath->text(); }
+void TfrmExport::SetPath(const QString& folder) { editPath->setText(folder); }
+
+void TfrmExport::SetPathLabel(const QString& text) {
+    lblPath->setText(text);
+    editPath->setAccessibleName(text);
+}
+
+void TfrmExport::SetRecordCaption(const QString& caption) {
+    lvDocs->headerItem()->setText(0, caption);
+    lvFiles->headerItem()->setText(0, caption);
+}
+
+void TfrmExport::SetSizeColumnWidth(int width) {
+    lvFiles->setColumnHidden(kSizeColumn, width == 0);
+    if (width > 0)
+        lvFiles->setColumnWidth(kSizeColumn, width);
+}
+
+bool TfrmExport::ForLibrary() const { return exchange::IsLibraryTree(tvDocFloder); }
+
+void TfrmExport::ReadRecord(int id, TDocAttr& attr) {
+    if (ForLibrary())
+        m_library.GetDocAttr(id, attr);
+    else
+        m_materials.GetDoc(id, attr);
+}
+
+void TfrmExport::ShowFolder(int folderID) {
+    commandsteps::RunStep(ExportCaption(), [&] {
+        FillListWidget(lvDocs, ForLibrary() ? m_library.LoadDocList(folderID)
+                                            : m_materials.LoadDocList(folderID));
+    });
+}
+
+void TfrmExport::AddRecord(const QTreeWidgetItem* docItem) {
+    if (!docItem || m_progress->Running())
+        return;
+    const int id = ItemID(docItem);
+    TDocAttr attr;
+    // A record deleted since the list was filled is not offered.
+    if (!commandsteps::RunStep(ExportCaption(), [&] { ReadRecord(id, attr); }) || attr.DocName.isEmpty())
+        return;
+    const bool library = ForLibrary();
+    TViewItem record;
+    record.Caption = attr.DocName;
+    record.ID = id;
+    record.ImageIndex = library ? docimages::Manuscript : docimages::Material;
+    record.SubItems = {library ? attr.DocSize : QString(), QString::number(id)};
+    lvFiles->addTopLevelItem(MakeListItem(record));
+}
+
+void TfrmExport::btnSelectAllClick() {
+    for (int i = 0; i < lvDocs->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lvDocs->topLevelItem(i);
+        lvDocs->setCurrentItem(item);
+        AddRecord(item);
+    }
+}
+
+void TfrmExport::btnRemoveAllClick() {
+    if (!m_progress->Running())
+        lvFiles->clear();
+}
+
+void TfrmExport::btnBrowseClick() {
+    const QString folder = Dialogs().FolderName(QStringLiteral("请选择一个文件夹"), editPath->text());
+    if (!folder.isEmpty())
+        editPath->setText(folder);
+}
+
+void TfrmExport::SetWorking(bool working) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             btnSelectAll, btnRemoveAll, btnBrowse, btnExport, btnClose, tvDocFloder, lvDocs})
+        control->setEnabled(!working);
+}
+
+void TfrmExport::btnExportClick() {
+    const QString folder = editPath->text().trimmed();
+    const int total = lvFiles->topLevelItemCount();
+    if (folder.isEmpty() || total == 0 || m_progress->Running())
+        return;
+    // A folder preference that does not exist yet is made, as a user expects.
+    if (!QDir().mkpath(folder)) {
+        ShowMsgBox(QStringLiteral("无法创建文件夹 \"%1\"").arg(folder), ExportCaption(), 2, g_Style, 1);
+        return;
+    }
+    const bool library = ForLibrary();
+    const QString absolute = QDir(folder).absolutePath();
+    TExportNames names(absolute, kExtension);
+    TExportTally tally;
+    bool cancelled = false;
+    SetWorking(true);
+    m_progress->Start(total);
+    const bool finished = commandsteps::RunStep(ExportCaption(), [&] {
+        for (int i = 0; i < total; ++i) {
+            const QTreeWidgetItem* item = lvFiles->topLevelItem(i);
+            if (!m_progress->Step(i, item->text(0))) {
+                cancelled = true;
+                break;
+            }
+            TDocAttr attr;
+            ReadRecord(item->text(kIdColumn).toInt(), attr);
+            if (attr.DocName.isEmpty()) {
+                tally.failures << QStringLiteral("\"%1\" 已不存在").arg(item->text(0));
+                continue;
+            }
+            // The name this record would get alone; a different one means a number was added.
+            TExportNames alone(absolute, kExtension);
+            alone.SetNameLimit(names.NameLimit());
+            const std::optional<QString> plain = alone.PathFor(attr.DocName);
+            const std::optional<QString> path = names.PathFor(attr.DocName);
+            QString error;
+            if (!path) {
+                tally.failures << QStringLiteral("\"%1\" 不能用作文件名").arg(attr.DocName);
+            } else if (!WriteFileReplacing(*path, EncodeTextFile(attr.Txt), &error)) {
+                tally.failures << error;   // the other records are still written
+            } else {
+                ++tally.written;
+                if (path != plain)
+                    tally.renamed << QFileInfo(*path).fileName();
+            }
+        }
+    });
+    m_progress->Finish();
+    SetWorking(false);
+    if (!finished)
+        return;
+
+    const QString kind = library ? QStringLiteral("稿件") : QStringLiteral("资料");
+    QString text = QStringLiteral("已经完成对%1的导出！").arg(kind);
+    if (cancelled)
+        text = QStringLiteral("导出已取消：已经导出 %1 个文件，共 %2 个。").arg(tally.written).arg(total);
+    if (!tally.renamed.isEmpty())
+        text += QStringLiteral("\n同名的%1另存为：").arg(kind) + exchange::NameList(tally.renamed);
+    text += exchange::FailureLines(
+        QStringLiteral("%1 个%2未能导出：").arg(tally.failures.size()).arg(kind), tally.failures);
+    ShowMsgBox(text, ExportCaption(), tally.failures.isEmpty() ? 1 : 2, g_Style, 1);
+}
+
+// Closing while files are being written stops after the current file.
+void TfrmExport::reject() {
+    if (m_progress->Running()) {
+        m_progress->Cancel();
+        return;
+    }
+    QDialog::reject();
+}

@@ -1,0 +1,75 @@
+// TfrmExport: the export dialog ("导出"). The user picks records of a folder
+// (lvDocs) into a list (lvFiles) and a target folder (editPath); 导出 writes
+// each listed record as "<name>.txt" (GB18030, CR LF) inside that folder. The
+// store is the one the folder tree stands for (a root "稿件夹" is the open
+// library, any other root the materials store).
+//
+// The caller fills FolderTree(), the path and captions, lists the selected
+// folder (ShowFolder) and shows the dialog modally; the dialog uses the two
+// stores it is given (which must outlive it) and changes neither. File names
+// never leave the chosen folder; records of the same name in one export get
+// " (2)", " (3)" ...; a record that cannot be written is named at the end
+// and does not stop the others. A long export can be cancelled between files.
+#pragma once
+
+#include "library/DocDataTypes.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TExchangeProgress;
+class TqlvDocData;
+class TqlvDocuments;
+
+class TfrmExport : public QDialog {
+    Q_OBJECT
+public:
+    TfrmExport(TqlvDocData& library, TqlvDocuments& materials, QWidget* parent = nullptr);
+
+    QTreeWidget* FolderTree() const { return tvDocFloder; }
+    QTreeWidget* DocList() const { return lvDocs; }
+    QTreeWidget* FileList() const { return lvFiles; }
+    TExchangeProgress* Progress() const { return m_progress; }
+    QString Path() const;
+    void SetPath(const QString& folder);
+    void SetPathLabel(const QString& text);
+    // Caption of the first column of both lists.
+    void SetRecordCaption(const QString& caption);
+    void SetSizeColumnWidth(int width);
+
+    // Lists the records of a folder in lvDocs.
+    void ShowFolder(int folderID);
+    // Appends a record of lvDocs to lvFiles.
+    void AddRecord(const QTreeWidgetItem* docItem);
+    void btnSelectAllClick();
+    void btnRemoveAllClick();
+    void btnBrowseClick();
+    void btnExportClick();
+
+protected:
+    void reject() override;
+
+private:
+    void BuildControls();
+    void SetWorking(bool working);
+    bool ForLibrary() const;
+    void ReadRecord(int id, TDocAttr& attr);
+
+    TqlvDocData& m_library;
+    TqlvDocuments& m_materials;
+    QTreeWidget* tvDocFloder = nullptr;
+    QTreeWidget* lvDocs = nullptr;
+    QTreeWidget* lvFiles = nullptr;
+    QLabel* lblPath = nullptr;
+    QLineEdit* editPath = nullptr;
+    QPushButton* btnBrowse = nullptr;
+    QPushButton* btnSelectAll = nullptr;
+    QPushButton* btnRemoveAll = nullptr;
+    QPushButton* btnExport = nullptr;
+    QPushButton* btnClose = nullptr;
+    TExchangeProgress* m_progress = nullptr;
+};

@@ -1,0 +1,207 @@
+#include "app/dialogs/TfrmImport.h"
+
+#include "app/ViewFill.h"
+#include "app/commands/CommandSteps.h"
+#include "app/dialogs/ExchangeParts.h"
+#include "library/TqlvDocData.h"
+#include "materials/TqlvDocuments.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kFileImage = 3;
+
+QPushButton* Button(const char* name, const char* caption, const char* hint = nullptr) {
+    auto* button = new QPushButton(QString::fromUtf8(caption));
+    button->setObjectName(QString::fromLatin1(name));
+    if (hint)
+        button->setToolTip(QString::fromUtf8(hint));
+    return button;
+}
+
+QString ImportCaption() { return QStringLiteral("导入"); }
+
+}  // namespace
+
+TfrmImport::TfrmImport(TqlvDocData& library, TqlvDocuments& materials, QWidget* parent)
+    : QDialog(parent), m_library(library), m_materials(materials) {
+    setObjectName(QStringLiteral("frmImport"));
+    setWindowTitle(ImportCaption());
+    BuildControls();
+    connect(btnAdd, &QPushButton::clicked, this, &TfrmImport::btnAddClick);
+    connect(btnDel, &QPushButton::clicked, this, &TfrmImport::btnDelClick);
+    connect(btnClear, &QPushButton::clicked, this, &TfrmImport::btnClearClick);
+    connect(btnImport, &QPushButton::clicked, this, &TfrmImport::btnImportClick);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmImport::reject);
+    lvDoc->installEventFilter(this);
+}
+
+void TfrmImport::BuildControls() {
+    Label1 = new QLabel(QStringLiteral("选择稿件夹"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    tvDocFloder = new QTreeWidget;
+    tvDocFloder->setObjectName(QStringLiteral("tvDocFloder"));
+    tvDocFloder->setHeaderHidden(true);
+    Label1->setBuddy(tvDocFloder);
+    tvDocFloder->setAccessibleName(Label1->text());
+
+    lvDoc = new QTreeWidget;
+    lvDoc->setObjectName(QStringLiteral("lvDoc"));
+    lvDoc->setAccessibleName(QStringLiteral("导入的文件"));
+    lvDoc->setRootIsDecorated(false);
+    lvDoc->setHeaderLabels({QStringLiteral("稿件"), QStringLiteral("位置")});
+    lvDoc->setColumnWidth(0, 140);
+
+    btnAdd = Button("btnAdd", "添加", "添加稿件");
+    btnDel = Button("btnDel", "删除", "删除稿件");
+    btnClear = Button("btnClear", "清空");
+    btnImport = Button("btnImport", "导入(&I)");
+    btnClose = Button("btnClose", "关闭(&C)");
+    m_progress = new TExchangeProgress;
+
+    auto* lists = new QHBoxLayout;
+    auto* treeColumn = new QVBoxLayout;
+    treeColumn->addWidget(Label1);
+    treeColumn->addWidget(tvDocFloder, 1);
+    lists->addLayout(treeColumn, 1);
+    lists->addWidget(lvDoc, 2);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {btnAdd, btnDel, btnClear})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    buttons->addWidget(btnImport);
+    buttons->addWidget(btnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addWidget(m_progress);
+    layout->addLayout(buttons);
+    resize(560, 360);
+}
+
+void TfrmImport::SetFolderLabel(const QString& text) {
+    Label1->setText(text);
+    tvDocFloder->setAccessibleName(text);
+}
+
+void TfrmImport::btnAddClick() {
+    TFileDialogRequest request;
+    request.caption = ImportCaption();
+    request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    AddFiles(Dialogs().OpenFileNames(request));
+}
+
+// A file that is gone or unreadable is named; the others are still listed.
+void TfrmImport::AddFiles(const QStringList& paths) {
+    QStringList refused;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (!info.isFile() || !info.isReadable()) {
+            refused << path;
+            continue;
+        }
+        auto* item = new QTreeWidgetItem(QStringList{info.completeBaseName(), path});
+        item->setData(0, Qt::UserRole + 1, kFileImage);
+        lvDoc->addTopLevelItem(item);
+    }
+    if (!refused.isEmpty())
+        ShowMsgBox(QStringLiteral("以下文件不存在或无法读取，没有加入列表：\n") + refused.join(QLatin1Char('\n')),
+                   ImportCaption(), 2, g_Style, 1);
+}
+
+void TfrmImport::btnDelClick() {
+    if (!m_progress->Running())
+        delete lvDoc->currentItem();
+}
+
+void TfrmImport::btnClearClick() {
+    if (!m_progress->Running())
+        lvDoc->clear();
+}
+
+int TfrmImport::TargetFolder() const {
+    const QTreeWidgetItem* node = tvDocFloder->currentItem();
+    return node ? ItemID(node) : 0;
+}
+
+void TfrmImport::SetWorking(bool working) {
+    for (QPushButton* button : {btnAdd, btnDel, btnClear, btnImport, btnClose})
+        button->setEnabled(!working);
+    tvDocFloder->setEnabled(!working);
+}
+
+void TfrmImport::btnImportClick() {
+    if (m_progress->Running())
+        return;
+    const bool library = exchange::IsLibraryTree(tvDocFloder);
+    const int folder = TargetFolder();
+    const int total = lvDoc->topLevelItemCount();
+    QStringList failures;
+    int done = 0;
+    bool cancelled = false;
+    SetWorking(true);
+    m_progress->Start(total);
+    TBatchedWrites writes(library ? m_library.TomeDB : m_materials.TomeDB);
+    const bool finished = commandsteps::RunStep(ImportCaption(), [&] {
+        for (int i = 0; i < total && !cancelled; ++i) {
+            const QTreeWidgetItem* item = lvDoc->topLevelItem(i);
+            if (!m_progress->Step(i, item->text(0))) {
+                cancelled = true;
+                break;
+            }
+            TDocAttr attr;
+            attr.DocName = item->text(0);
+            QString error;
+            if (!exchange::ReadImportText(item->text(1), &attr.Txt, &error)) {
+                failures << error;   // one unreadable file does not stop the rest
+                continue;
+            }
+            writes.BeforeWrite();
+            if (library)
+                m_library.AddDoc(folder, attr);
+            else
+                m_materials.AddDoc(folder, attr);
+            writes.AfterWrite();
+            ++done;
+            ++m_imported;
+        }
+        writes.Finish();
+    });
+    m_progress->Finish();
+    SetWorking(false);
+    if (!finished)
+        return;
+
+    QString text = library ? QStringLiteral("已经完成稿件的导入！") : QStringLiteral("已经完成资料的导入！");
+    if (cancelled)
+        text = QStringLiteral("导入已取消：已经导入 %1 个文件，共 %2 个。").arg(done).arg(total);
+    text += exchange::FailureLines(QStringLiteral("%1 个文件未能导入：").arg(failures.size()), failures);
+    ShowMsgBox(text, ImportCaption(), failures.isEmpty() ? 1 : 2, g_Style, 1);
+}
+
+bool TfrmImport::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lvDoc && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        btnDelClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// Closing while files are being imported stops after the current file.
+void TfrmImport::reject() {
+    if (m_progress->Running()) {
+        m_progress->Cancel();
+        return;
+    }
+    QDialog::reject();
+}

@@ -1,0 +1,63 @@
+// TfrmImport: the import dialog ("导入"). The user picks .txt files (a list of
+// captions and paths) and a folder; 导入 turns each file into a new record of
+// the store the folder tree stands for (a root "稿件夹" is the open library,
+// any other root the materials store) and keeps the list for another round.
+//
+// The caller fills FolderTree() and shows the dialog modally; the dialog uses
+// the two stores it is given (which must outlive it) and writes nothing to
+// disk. Files that cannot be read are named in a message; the others are
+// still imported. A long import shows its progress and can be cancelled
+// between files.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class TExchangeProgress;
+class TqlvDocData;
+class TqlvDocuments;
+
+class TfrmImport : public QDialog {
+    Q_OBJECT
+public:
+    TfrmImport(TqlvDocData& library, TqlvDocuments& materials, QWidget* parent = nullptr);
+
+    QTreeWidget* FolderTree() const { return tvDocFloder; }
+    QTreeWidget* FileList() const { return lvDoc; }
+    TExchangeProgress* Progress() const { return m_progress; }
+    void SetFolderLabel(const QString& text);
+    // Records added to a store since the dialog opened.
+    int ImportedCount() const { return m_imported; }
+
+    // Adds the files that exist and can be read; names the others in a message.
+    void AddFiles(const QStringList& paths);
+    void btnAddClick();
+    void btnDelClick();
+    void btnClearClick();
+    void btnImportClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+private:
+    void BuildControls();
+    void SetWorking(bool working);
+    int TargetFolder() const;
+
+    TqlvDocData& m_library;
+    TqlvDocuments& m_materials;
+    QLabel* Label1 = nullptr;
+    QTreeWidget* tvDocFloder = nullptr;
+    QTreeWidget* lvDoc = nullptr;
+    QPushButton* btnAdd = nullptr;
+    QPushButton* btnDel = nullptr;
+    QPushButton* btnClear = nullptr;
+    QPushButton* btnImport = nullptr;
+    QPushButton* btnClose = nullptr;
+    TExchangeProgress* m_progress = nullptr;
+    int m_imported = 0;
+};
