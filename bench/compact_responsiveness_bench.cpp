@@ -6,6 +6,7 @@
 // the same run, so the cost of staying responsive shows as a ratio.
 //
 // Runs on whatever Qt platform is set (offscreen by default).
+#include "app/TAppContext.h"
 #include "app/TQuilloraApp.h"
 #include "app/TfrmMain.h"
 #include "app/commands/TLibraryCommands.h"

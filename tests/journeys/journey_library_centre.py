@@ -38,6 +38,7 @@ def make_libraries(j):
 def add_library(j, centre, path):
     j.click(j.find("添加(A)", role="push button", root=centre))
     j.find("添加稿件库", role="dialog")
+    j.focus_window("添加稿件库")
     j.type(path)
     j.key("Return")
     j.wait(lambda: not j.find_all("添加稿件库", role="dialog"), "the add dialog to close")
@@ -82,8 +83,8 @@ def journey(j):
     # Selecting the encrypted one asks its password to show its attributes.
     j.click(j.find("小说", role="list item", root=centre))
     answer_login(j)
-    j.wait(lambda: any(j.text_of(n) == "2" for n in j.find_all("稿件", role="label", root=centre)),
-           "the manuscript count of the selected library")
+    position = j.find("位置", role="text", root=centre)
+    j.wait(lambda: j.text_of(position) == secret, "the attributes of the selected library")
 
     # 打开: the window opens it and asks the password itself.
     j.click(j.find("打开(O)", role="push button", root=centre))
@@ -105,7 +106,10 @@ def journey(j):
         time.sleep(0.02)
     message = j.find("已完成对稿件库的压缩！", role="label")
     print("progress window seen:", seen_progress)
-    j.click(j.find("确定", role="push button"))
+    box = message
+    while box is not None and j._role(box) not in ("dialog", "alert"):
+        box = box.parent
+    j.click(j.find("确定", role="push button", root=box))
     j.wait(lambda: not j.find_all("已完成对稿件库的压缩！", role="label"), "the message to close")
     j.click(j.find("取消", role="push button", root=attributes))
     j.wait(lambda: not j.find_all("稿件库属性", role="dialog"), "the attributes dialog to close")

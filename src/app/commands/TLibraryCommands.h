@@ -16,9 +16,11 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class TAppContext;
 class TfrmMain;
+class TqlvDocData;
 
 class TLibraryCommands {
 public:
@@ -45,6 +47,10 @@ public:
     void CreateDesktopShortcut();
 
 private:
+    // Runs one rebuild of the open library behind the progress window;
+    // failures are reported under caption. True when the file was replaced.
+    bool RebuildLibrary(const QString& caption, const QString& progressText,
+                        const std::function<bool(TqlvDocData&)>& rebuild);
     bool OpenDocData(const QString& path);
     void ShowNoLibrary();
 

@@ -27,57 +27,41 @@ const QString kPasswordCaption = QStringLiteral("修改密码");
 const QString kAttributeCaption = QStringLiteral("稿件库属性");
 constexpr int kAttributeTag = 10;
 
-// A rebuild that returned false replaced nothing: the library is as it was.
-void ReportUnchanged(const QString& caption, const QString& what) {
-    ShowMsgBox(what + QStringLiteral("失败，稿件库保持原样。"), caption, 2, g_Style, 1);
-}
-
 }  // namespace
 
-bool TLibraryCommands::CompressDocData(bool notify) {
+bool TLibraryCommands::RebuildLibrary(const QString& caption, const QString& progressText,
+                                      const std::function<bool(TqlvDocData&)>& rebuild) {
     TqlvDocData& data = m_context.DocData();
     if (!data.Opened())
         return false;
     bool done = false;
-    const bool ran = RunStep(kCompressCaption, [&] {
-        done = RunRebuild(m_main, data, kCompressCaption, QStringLiteral("正在压缩稿件库……"),
-                          [&] { return data.CompressDocData(); });
+    const bool ran = RunStep(caption, [&] {
+        done = RunRebuild(m_main, data, caption, progressText, [&] { return rebuild(data); });
     });
-    if (ran && !done)
-        ReportUnchanged(kCompressCaption, QStringLiteral("压缩稿件库"));
-    else if (done && notify)
+    if (ran && !done)   // nothing was replaced: the library is as it was
+        ShowMsgBox(caption + QStringLiteral("失败，稿件库保持原样。"), caption, 2, g_Style, 1);
+    return done;
+}
+
+bool TLibraryCommands::CompressDocData(bool notify) {
+    const bool done = RebuildLibrary(kCompressCaption, QStringLiteral("正在压缩稿件库……"),
+                                     [](TqlvDocData& data) { return data.CompressDocData(); });
+    if (done && notify)
         ShowMsgBox(QStringLiteral("已完成对稿件库的压缩！"), kCompressCaption, 1, g_Style, 1);
     return done;
 }
 
 bool TLibraryCommands::RepairDocData() {
-    TqlvDocData& data = m_context.DocData();
-    if (!data.Opened())
-        return false;
-    bool done = false;
-    const bool ran = RunStep(kRepairCaption, [&] {
-        done = RunRebuild(m_main, data, kRepairCaption, QStringLiteral("正在修复稿件库……"),
-                          [&] { return data.RepairDocData(); });
-    });
-    if (ran && !done)
-        ReportUnchanged(kRepairCaption, QStringLiteral("修复稿件库"));
-    else if (done)
+    const bool done = RebuildLibrary(kRepairCaption, QStringLiteral("正在修复稿件库……"),
+                                     [](TqlvDocData& data) { return data.RepairDocData(); });
+    if (done)
         ShowMsgBox(QStringLiteral("已完成对稿件库的修复！"), kRepairCaption, 1, g_Style, 1);
     return done;
 }
 
 bool TLibraryCommands::ChangePassword(const QString& password, bool encrypt) {
-    TqlvDocData& data = m_context.DocData();
-    if (!data.Opened())
-        return false;
-    bool done = false;
-    const bool ran = RunStep(kPasswordCaption, [&] {
-        done = RunRebuild(m_main, data, kPasswordCaption, QStringLiteral("正在修改密码……"),
-                          [&] { return data.ChangePassword(password, encrypt); });
-    });
-    if (ran && !done)
-        ReportUnchanged(kPasswordCaption, QStringLiteral("修改密码"));
-    return done;
+    return RebuildLibrary(kPasswordCaption, QStringLiteral("正在修改密码……"),
+                          [&](TqlvDocData& data) { return data.ChangePassword(password, encrypt); });
 }
 
 void TLibraryCommands::CreateDesktopShortcut() {
