@@ -5,13 +5,20 @@
 #include "library/TqlvDocData.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
+#include <exception>
+#include <memory>
 
 namespace {
 
+constexpr QEventLoop::ProcessEventsFlags kWhileRebuilding =
+    QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers;
+
 // Puts the progress handler in place for one rebuild and takes it away on
-// every path, and holds the auto-save timer meanwhile.
+// every path, holds the auto-save timer meanwhile and hides the window.
 class TRebuildScope {
 public:
     TRebuildScope(TfrmMain& main, TqlvDocData& data, TfrmProgress& progress)
@@ -19,31 +26,24 @@ public:
         m_timerWasActive = m_timer && m_timer->isActive();
         if (m_timerWasActive)
             m_timer->stop();
-        m_clock.start();
-        m_data.TomeDB.OnOperationProgress = [this](void*, int percent) { Report(percent); };
+        // Called on the worker thread: only the number crosses over.
+        m_data.TomeDB.OnOperationProgress = [this](void*, int percent) { m_percent.store(percent); };
     }
     ~TRebuildScope() {
         m_data.TomeDB.OnOperationProgress = nullptr;
+        m_progress.hide();
         if (m_timerWasActive)
             m_timer->start();
     }
     TRebuildScope(const TRebuildScope&) = delete;
     TRebuildScope& operator=(const TRebuildScope&) = delete;
+    int Percent() const { return m_percent.load(); }
 
 private:
-    void Report(int percent) {
-        m_progress.SetPercent(percent);
-        if (m_clock.elapsed() < kRebuildRepaintMs)
-            return;
-        m_clock.restart();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                        QEventLoop::ExcludeSocketNotifiers);
-    }
-
     TqlvDocData& m_data;
     QTimer* m_timer;
     TfrmProgress& m_progress;
-    QElapsedTimer m_clock;
+    std::atomic<int> m_percent{0};
     bool m_timerWasActive = false;
 };
 
@@ -55,14 +55,28 @@ bool RunRebuild(TfrmMain& main, TqlvDocData& data, const QString& caption, const
     TfrmProgress progress(caption, text, parent ? parent : &main);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.show();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                    QEventLoop::ExcludeSocketNotifiers);
-    struct THideOnExit {
-        TfrmProgress& window;
-        ~THideOnExit() { window.hide(); }
-    } hideOnExit{progress};
     TRebuildScope scope(main, data, progress);
-    const bool done = rebuild();
+
+    bool done = false;
+    std::exception_ptr failure;
+    QEventLoop loop;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            done = rebuild();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &progress, [&] { progress.SetPercent(scope.Percent()); });
+    tick.start(kRebuildRepaintMs);
+    worker->start();
+    loop.exec(kWhileRebuilding);
+    worker->wait();
+    tick.stop();
+    if (failure)
+        std::rethrow_exception(failure);
     if (done)
         progress.SetPercent(100);
     return done;
