@@ -165,19 +165,21 @@ QMenu* TfrmMain::BuildDocMenu() {
     m->addSeparator();
     // The five maintenance items share one handler and tell themselves apart
     // by their tag (QAction::data); 属性 is tag 10.
-    AddItem(m, "munDocCompact", "压缩稿件库", {}, TCommand())->setData(6);
-    AddItem(m, "munDocRepair", "修复稿件库", {}, TCommand())->setData(7);
-    AddItem(m, "munDocModifyPas", "修改密码", {}, TCommand())->setData(8);
-    AddItem(m, "munDocShortCut", "创建快捷方式", {}, TCommand())->setData(9);
+    TLibraryCommands* library = m_library.get();
+    auto attribute = [library](int tag) -> TCommand { return [library, tag] { library->munDocAttributeClick(tag); }; };
+    AddItem(m, "munDocCompact", "压缩稿件库", {}, attribute(6))->setData(6);
+    AddItem(m, "munDocRepair", "修复稿件库", {}, attribute(7))->setData(7);
+    AddItem(m, "munDocModifyPas", "修改密码", {}, attribute(8))->setData(8);
+    AddItem(m, "munDocShortCut", "创建快捷方式", {}, attribute(9))->setData(9);
     m->addSeparator();
-    AddItem(m, "munDocAttribute", "属性", {}, TCommand())->setData(10);
+    AddItem(m, "munDocAttribute", "属性", {}, attribute(10))->setData(10);
     m->addSeparator();
     AddItem(m, "munDocImport", "导入(&I)...", {},
             Cmd(m_exchange.get(), &TExchangeCommands::munDocImportClick));
     AddItem(m, "munDocExport", "导出(&E)...", {},
             Cmd(m_exchange.get(), &TExchangeCommands::munDocExportClick));
     m->addSeparator();
-    AddItem(m, "munDocCenter", "稿件库中心", QKeySequence(Qt::Key_F8), TCommand());
+    AddItem(m, "munDocCenter", "稿件库中心", QKeySequence(Qt::Key_F8), Cmd(m_library.get(), &TLibraryCommands::munDocCenterClick));
     m->addSeparator();
     AddItem(m, "munDocNewFloder", "新建稿件夹(&F)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick));
     AddItem(m, "munDocDelFloder", "删除稿件夹(&E)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick));

@@ -37,8 +37,10 @@ void RunWhenInstalled(const QString& program, const QString& folder) {
         process.waitForFinished(60000);
 }
 
+}  // namespace
+
 // Quoting of one Exec argument (Desktop Entry Specification, "The Exec key").
-QString QuoteExecArgument(const QString& argument) {
+QString TDesktopIntegration::QuoteExecArgument(const QString& argument) {
     bool needsQuotes = argument.isEmpty();
     for (QChar c : argument)
         needsQuotes = needsQuotes || kReservedInExec.contains(c);
@@ -55,7 +57,7 @@ QString QuoteExecArgument(const QString& argument) {
 }
 
 // The general escapes of a desktop-entry string value.
-QString EscapeStringValue(const QString& value) {
+QString TDesktopIntegration::EscapeStringValue(const QString& value) {
     QString out;
     for (QChar c : value) {
         if (c == QLatin1Char('\\')) out += QLatin1String("\\\\");
@@ -66,6 +68,8 @@ QString EscapeStringValue(const QString& value) {
     }
     return out;
 }
+
+namespace {
 
 QByteArray EntryText(const QStringList& lines) {
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();

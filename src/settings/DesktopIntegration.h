@@ -48,6 +48,11 @@ public:
     // The Exec value "<program> %f" with the program quoted and escaped as
     // desktop entries require, so paths with blanks, quotes, "$" or "%" work.
     static QString DesktopExec(const QString& executable);
+    // One Exec argument, quoted when it holds a reserved character (before
+    // the string-value escapes, and with "%" still to be doubled).
+    static QString QuoteExecArgument(const QString& argument);
+    // The escapes of a desktop-entry string value (backslash, newline, tab, CR).
+    static QString EscapeStringValue(const QString& value);
 
 private:
     QString Path(const QString& relative) const;

@@ -1,7 +1,14 @@
 // TLibraryCommands: menu 稿件库's new, open and close (新建稿件库,
 // 打开稿件库, 关闭稿件库), OpenLibrary (also used for libraries named on the
 // command line, by a second start or by a drop) and the create-library
-// dialog's caller ShowCreateDocData. Owned by TfrmMain.
+// dialog's caller ShowCreateDocData, the library centre (稿件库中心, F8) and
+// the attributes and maintenance items (压缩稿件库, 修复稿件库, 修改密码,
+// 创建快捷方式, 属性), which share munDocAttributeClick and tell themselves
+// apart by their tag (10 = 属性). Owned by TfrmMain.
+//
+// Compaction, repair and a password change rebuild the library file behind a
+// progress window; a rebuild that fails is reported and leaves the library as
+// it was.
 //
 // A library that cannot be opened (missing, damaged, not a library, a wrong
 // password) is reported in a box and leaves the window usable: in the
@@ -9,9 +16,11 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class TAppContext;
 class TfrmMain;
+class TqlvDocData;
 
 class TLibraryCommands {
 public:
@@ -20,6 +29,8 @@ public:
     void munDocBaseClick();
     void munDocOpenBaseClick();
     void munDocCloseBaseClick();
+    void munDocAttributeClick(int tag);
+    void munDocCenterClick();
 
     // Opens the library at path and shows it; stores path as the last library
     // whether or not it opened. True when it is open.
@@ -28,7 +39,18 @@ public:
     // enters it in the library list. True with *fileName the new file.
     bool ShowCreateDocData(QString* fileName);
 
+    // The maintenance steps of the attributes dialog. Compaction with
+    // notify shows its finish message; without, nothing at all.
+    bool CompressDocData(bool notify);
+    bool RepairDocData();
+    bool ChangePassword(const QString& password, bool encrypt);
+    void CreateDesktopShortcut();
+
 private:
+    // Runs one rebuild of the open library behind the progress window;
+    // failures are reported under caption. True when the file was replaced.
+    bool RebuildLibrary(const QString& caption, const QString& progressText,
+                        const std::function<bool(TqlvDocData&)>& rebuild);
     bool OpenDocData(const QString& path);
     void ShowNoLibrary();
 

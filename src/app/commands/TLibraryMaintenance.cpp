@@ -1,0 +1,140 @@
+// TLibraryCommands: the library centre, the attributes dialog and the
+// maintenance of the open library (compaction, repair, password, launcher).
+#include "app/commands/TLibraryCommands.h"
+
+#include "app/TAppContext.h"
+#include "app/TfrmMain.h"
+#include "app/commands/CommandSteps.h"
+#include "app/commands/RebuildRunner.h"
+#include "app/commands/TManuscriptCommands.h"
+#include "app/dialogs/TfrmDBAttribute.h"
+#include "app/dialogs/TfrmDBCenter.h"
+#include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+#include "settings/ShortcutCreator.h"
+
+#include <QFileInfo>
+
+using commandsteps::RunStep;
+
+namespace {
+
+const QString kCompressCaption = QStringLiteral("压缩稿件库");
+const QString kRepairCaption = QStringLiteral("修复稿件库");
+const QString kPasswordCaption = QStringLiteral("修改密码");
+const QString kAttributeCaption = QStringLiteral("稿件库属性");
+constexpr int kAttributeTag = 10;
+
+}  // namespace
+
+bool TLibraryCommands::RebuildLibrary(const QString& caption, const QString& progressText,
+                                      const std::function<bool(TqlvDocData&)>& rebuild) {
+    TqlvDocData& data = m_context.DocData();
+    if (!data.Opened())
+        return false;
+    bool done = false;
+    const bool ran = RunStep(caption, [&] {
+        done = RunRebuild(m_main, data, caption, progressText, [&] { return rebuild(data); });
+    });
+    if (ran && !done)   // nothing was replaced: the library is as it was
+        ShowMsgBox(caption + QStringLiteral("失败，稿件库保持原样。"), caption, 2, g_Style, 1);
+    return done;
+}
+
+bool TLibraryCommands::CompressDocData(bool notify) {
+    const bool done = RebuildLibrary(kCompressCaption, QStringLiteral("正在压缩稿件库……"),
+                                     [](TqlvDocData& data) { return data.CompressDocData(); });
+    if (done && notify)
+        ShowMsgBox(QStringLiteral("已完成对稿件库的压缩！"), kCompressCaption, 1, g_Style, 1);
+    return done;
+}
+
+bool TLibraryCommands::RepairDocData() {
+    const bool done = RebuildLibrary(kRepairCaption, QStringLiteral("正在修复稿件库……"),
+                                     [](TqlvDocData& data) { return data.RepairDocData(); });
+    if (done)
+        ShowMsgBox(QStringLiteral("已完成对稿件库的修复！"), kRepairCaption, 1, g_Style, 1);
+    return done;
+}
+
+bool TLibraryCommands::ChangePassword(const QString& password, bool encrypt) {
+    return RebuildLibrary(kPasswordCaption, QStringLiteral("正在修改密码……"),
+                          [&](TqlvDocData& data) { return data.ChangePassword(password, encrypt); });
+}
+
+void TLibraryCommands::CreateDesktopShortcut() {
+    const QString library = m_context.DocData().GetDocDataName();
+    if (library.isEmpty())
+        return;
+    TShortcutCreator creator;
+    if (creator.CreateDesktopShortcut(library, QString(), QFileInfo(library).completeBaseName())
+            .isEmpty())
+        commandsteps::ShowFailure(QStringLiteral("无法在桌面上创建快捷方式：") +
+                                      creator.LauncherPath(QFileInfo(library).completeBaseName()),
+                                  kAttributeCaption);
+}
+
+void TLibraryCommands::munDocAttributeClick(int tag) {
+    TqlvDocData& data = m_context.DocData();
+    if (!data.Opened())
+        return;
+    TfrmDBAttribute dialog(&m_main);
+    TDBAttr attr;
+    bool encrypted = false;
+    if (!RunStep(kAttributeCaption, [&] {
+            data.GetDocDataAttr(attr);
+            encrypted = data.IsEncrypted();
+        }))
+        return;
+    dialog.Fill(attr, encrypted);
+    if (tag != kAttributeTag)
+        dialog.ShowToolsPage();
+    auto refresh = [&] {
+        TDBAttr now;
+        if (data.Opened() && RunStep(kAttributeCaption, [&] { data.GetDocDataAttr(now); }))
+            dialog.ShowAttributes(now);
+    };
+    dialog.OnShortcut = [this] { CreateDesktopShortcut(); };
+    dialog.OnCompress = [this, refresh] {
+        CompressDocData(true);
+        refresh();
+    };
+    dialog.OnRepair = [this, refresh] {
+        RepairDocData();
+        refresh();
+    };
+    dialog.OnStoreComment = [&data](const QString& comment) {
+        RunStep(kAttributeCaption, [&] { data.SetDocDataComment(comment); });
+    };
+    if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    if (const std::optional<TPasswordChange> change = dialog.PasswordChange())
+        ChangePassword(change->Password, change->Encrypt);
+}
+
+void TLibraryCommands::munDocCenterClick() {
+    TqlvDocData& data = m_context.DocData();
+    const bool hadLibrary = data.Opened();
+    QString chosen;
+    {
+        TfrmDBCenter centre(data, data.GetDocDataName(), &m_main);
+        centre.OnCreate = [this](QString* fileName) {
+            // Creating closes the open library: unsaved text is offered first.
+            m_main.Manuscripts().SavePrompt(QStringLiteral("新建稿件库"));
+            if (!ShowCreateDocData(fileName))
+                return false;
+            m_main.Editor()->SetModified(false);   // the user has answered the prompt
+            return true;
+        };
+        if (m_context.Dialogs().ExecDialog(centre) == QDialog::Accepted)
+            chosen = centre.FileName();
+    }   // the centre and its database are gone before the library opens
+    if (!chosen.isEmpty()) {
+        OpenLibrary(chosen);
+        return;
+    }
+    if (hadLibrary && !data.Opened())
+        ShowNoLibrary();   // a failed creation had closed the library that was open
+}

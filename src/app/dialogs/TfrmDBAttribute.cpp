@@ -1,0 +1,134 @@
+#include "app/dialogs/TfrmDBAttribute.h"
+
+#include "app/dialogs/DBAttrPanel.h"
+#include "app/dialogs/DialogParts.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton* ToolButton(const char* name, const char* caption) {
+    auto* button = new QPushButton(QString::fromUtf8(caption));
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void RunAction(const std::function<void()>& action) {
+    if (action)
+        action();
+}
+
+}  // namespace
+
+TfrmDBAttribute::TfrmDBAttribute(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmDBAttribute"));
+    setWindowTitle(QStringLiteral("稿件库属性"));
+    pcAttribute = new QTabWidget;
+    pcAttribute->setObjectName(QStringLiteral("pcAttribute"));
+    m_attributes = new TDBAttrPanel(true);
+    pcAttribute->addTab(m_attributes, QStringLiteral("属性"));
+    pcAttribute->addTab(BuildToolsPage(), QStringLiteral("工具"));
+
+    QPushButton* ok = nullptr;
+    QBoxLayout* buttons = OkCancelRow(this, "确定", "取消", &ok);
+    disconnect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &TfrmDBAttribute::btnOKClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pcAttribute);
+    layout->addLayout(buttons);
+    chkDBPasClick();
+}
+
+QWidget* TfrmDBAttribute::BuildToolsPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("tsTools"));
+    auto* group = new QGroupBox(QStringLiteral("密码"));
+    group->setObjectName(QStringLiteral("GroupBoxPas"));
+    auto* rows = new QFormLayout(group);
+    chkDBPas = new QCheckBox(QStringLiteral("修改密码"));
+    chkDBPas->setObjectName(QStringLiteral("chkDBPas"));
+    connect(chkDBPas, &QCheckBox::toggled, this, &TfrmDBAttribute::chkDBPasClick);
+    rows->addRow(chkDBPas);
+    editDBPas = MaskedEdit("editDBPas");
+    editDBConfirm = MaskedEdit("editDBConfirm");
+    lblPas = AddRow(rows, "密码", editDBPas);
+    lblConfirm = AddRow(rows, "确认", editDBConfirm);
+
+    auto* btnShotrCut = ToolButton("btnShotrCut", "为稿件库创建快捷方式(&S)");
+    auto* btnCompress = ToolButton("btnCompress", "压缩稿件库(&C)");
+    auto* btnRepairDB = ToolButton("btnRepairDB", "修复稿件库(&R)");
+    connect(btnShotrCut, &QPushButton::clicked, this, [this] { RunAction(OnShortcut); });
+    connect(btnCompress, &QPushButton::clicked, this, [this] { RunAction(OnCompress); });
+    connect(btnRepairDB, &QPushButton::clicked, this, [this] { RunAction(OnRepair); });
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(group);
+    for (QPushButton* button : {btnShotrCut, btnCompress, btnRepairDB})
+        layout->addWidget(button);
+    layout->addStretch();
+    return page;
+}
+
+void TfrmDBAttribute::Fill(const TDBAttr& attr, bool encrypted) {
+    ShowAttributes(attr);
+    m_encryptedWhenShown = encrypted;
+    chkDBPas->setChecked(encrypted);
+    chkDBPasClick();
+}
+
+void TfrmDBAttribute::ShowAttributes(const TDBAttr& attr) {
+    // A refresh keeps a description the user is still typing.
+    const bool keepComment = m_attributes->CommentEdit()->isModified();
+    const QString typed = m_attributes->Comment();
+    m_attributes->Show(attr);
+    if (keepComment) {
+        m_attributes->CommentEdit()->setText(typed);
+        m_attributes->CommentEdit()->setModified(true);
+    }
+}
+
+void TfrmDBAttribute::ShowToolsPage() { pcAttribute->setCurrentIndex(1); }
+
+int TfrmDBAttribute::CurrentPage() const { return pcAttribute->currentIndex(); }
+
+QString TfrmDBAttribute::Comment() const { return m_attributes->Comment(); }
+
+void TfrmDBAttribute::chkDBPasClick() {
+    const bool on = chkDBPas->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(editDBPas), static_cast<QWidget*>(editDBConfirm),
+                       static_cast<QWidget*>(lblPas), static_cast<QWidget*>(lblConfirm)})
+        w->setEnabled(on);
+}
+
+std::optional<TPasswordChange> TfrmDBAttribute::PasswordChange() const {
+    const QString password = editDBPas->text();
+    // Opening the dialog to edit the description must not re-key the
+    // library under the empty password.
+    if (password.isEmpty() && editDBConfirm->text().isEmpty() &&
+        chkDBPas->isChecked() == m_encryptedWhenShown)
+        return std::nullopt;
+    return TPasswordChange{password, chkDBPas->isChecked()};
+}
+
+void TfrmDBAttribute::btnOKClick() {
+    if (OnStoreComment)
+        OnStoreComment(Comment());
+    if (editDBPas->text() != editDBConfirm->text()) {
+        ShowMsgBox(QStringLiteral("两次输入的密码不一致！"), windowTitle(), 2, g_Style, 1);
+        editDBConfirm->clear();
+        editDBConfirm->setFocus();
+        return;
+    }
+    accept();
+}

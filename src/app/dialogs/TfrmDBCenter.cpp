@@ -1,0 +1,236 @@
+#include "app/dialogs/TfrmDBCenter.h"
+
+#include "app/dialogs/DBAttrPanel.h"
+#include "library/TqlvDocData.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCaption = QStringLiteral("稿件库中心");
+
+QPushButton* CentreButton(const char* name, const char* caption, const char* hint) {
+    auto* button = new QPushButton(QString::fromUtf8(caption));
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(QString::fromUtf8(hint));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QString SamePathKey(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+}  // namespace
+
+TfrmDBCenter::TfrmDBCenter(TqlvDocData& data, const QString& openPath, QWidget* parent)
+    : QDialog(parent), m_data(data), m_openPath(openPath) {
+    setObjectName(QStringLiteral("frmDBCenter"));
+    setWindowTitle(kCaption);
+    TomeDB.SetKeepConnection(true);
+
+    lvDB = new QListWidget;
+    lvDB->setObjectName(QStringLiteral("lvDB"));
+    lvDB->setAccessibleName(QStringLiteral("稿件库"));
+    lvDB->setViewMode(QListView::IconMode);
+    lvDB->setMovement(QListView::Static);
+    lvDB->setResizeMode(QListView::Adjust);
+    lvDB->setSortingEnabled(true);
+    lvDB->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvDB->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvDB->installEventFilter(this);
+    connect(lvDB, &QListWidget::itemSelectionChanged, this, &TfrmDBCenter::lvDBSelectionChanged);
+    connect(lvDB, &QListWidget::itemDoubleClicked, this, &TfrmDBCenter::btnOpenClick);
+
+    m_attributes = new TDBAttrPanel(false);
+    m_attributes->CommentEdit()->setVisible(false);
+    m_attributes->PositionEdit()->setVisible(false);
+
+    auto* btnCreate = CentreButton("btnCreate", "新建(&C)", "新建稿件库");
+    btnOpen = CentreButton("btnOpen", "打开(&O)", "打开稿件库");
+    auto* btnAdd = CentreButton("btnAdd", "添加(&A)", "添加已存在的稿件库");
+    btnDel = CentreButton("btnDel", "移除(&D)", "从列表中移除");
+    auto* tbnCancel = CentreButton("tbnCancel", "关闭(&X)", "关闭");
+    connect(btnCreate, &QPushButton::clicked, this, &TfrmDBCenter::btnCreateClick);
+    connect(btnOpen, &QPushButton::clicked, this, &TfrmDBCenter::btnOpenClick);
+    connect(btnAdd, &QPushButton::clicked, this, &TfrmDBCenter::btnAddClick);
+    connect(btnDel, &QPushButton::clicked, this, &TfrmDBCenter::btnDelClick);
+    connect(tbnCancel, &QPushButton::clicked, this, &TfrmDBCenter::tbnCancelClick);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {btnCreate, btnOpen, btnAdd, btnDel})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    buttons->addWidget(tbnCancel);
+    auto* body = new QHBoxLayout;
+    body->addWidget(lvDB, 1);
+    body->addWidget(m_attributes, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body);
+    layout->addLayout(buttons);
+    resize(640, 420);
+
+    FillList();
+    lvDBSelectionChanged();
+}
+
+TfrmDBCenter::~TfrmDBCenter() { CloseOwnDatabase(); }
+
+void TfrmDBCenter::FillList() {
+    const QSignalBlocker quiet(lvDB);
+    lvDB->clear();
+    for (const QString& name : m_data.GetDBCenterList()) {
+        if (QFileInfo(m_data.GetDBCenterPath(name)).isFile())
+            lvDB->addItem(new QListWidgetItem(style()->standardIcon(QStyle::SP_DriveHDIcon), name));
+        else
+            m_data.RemoveFromDBCenter(name);
+    }
+    lvDBSelectionChanged();
+}
+
+QListWidgetItem* TfrmDBCenter::SelectedItem() const {
+    const QList<QListWidgetItem*> selected = lvDB->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+bool TfrmDBCenter::IsOpenLibrary(const QString& path) const {
+    return !m_openPath.isEmpty() && m_data.Opened() && SamePathKey(path) == SamePathKey(m_openPath);
+}
+
+bool TfrmDBCenter::OwnDatabaseConnected() const { return TomeDB.Connected(); }
+
+void TfrmDBCenter::CloseOwnDatabase() {
+    for (tomedb::TTomeTable* table : {&Doctable, &Flodertable, &Pictable, &Marktable})
+        table->Close();
+    TomeDB.Close();
+    // Tables find their database by its name: a closed centre database must
+    // not be found by the main window's tables on the same file.
+    TomeDB.SetDatabaseName(std::string());
+}
+
+void TfrmDBCenter::lvDBSelectionChanged() {
+    QListWidgetItem* item = SelectedItem();
+    btnOpen->setEnabled(item != nullptr);
+    btnDel->setEnabled(item != nullptr);
+    m_attributes->CommentEdit()->setVisible(item != nullptr);
+    m_attributes->PositionEdit()->setVisible(item != nullptr);
+    CloseOwnDatabase();
+    m_attributes->Clear();
+    if (item)
+        ShowAttributes(m_data.GetDBCenterPath(item->text()));
+}
+
+void TfrmDBCenter::ShowAttributes(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return;
+    if (IsOpenLibrary(path)) {
+        TDBAttr attr;
+        m_data.GetDocDataAttr(attr);
+        m_attributes->Show(attr);
+        return;
+    }
+    try {
+        ReadOtherLibrary(path);
+    } catch (const tomedb::EAbort&) {
+        CloseOwnDatabase();   // the password prompt was cancelled
+    } catch (const std::exception& error) {
+        CloseOwnDatabase();
+        ShowMsgBox(QStringLiteral("无法读取稿件库：") + path + QLatin1Char('\n') +
+                       QString::fromUtf8(error.what()),
+                   kCaption, 2, g_Style, 1);
+    }
+}
+
+void TfrmDBCenter::ReadOtherLibrary(const QString& path) {
+    const std::string name = QFile::encodeName(path).toStdString();
+    TomeDB.SetDatabaseName(name);
+    TomeDB.Open();
+    const struct {
+        tomedb::TTomeTable* table;
+        const char* name;
+    } tables[] = {{&Doctable, "Docs"}, {&Flodertable, "DocFloder"}, {&Pictable, "Pics"},
+                  {&Marktable, "DocMark"}};
+    for (const auto& entry : tables) {
+        entry.table->SetDatabaseName(name);
+        entry.table->SetTableName(entry.name);
+    }
+    for (const auto& entry : tables)
+        entry.table->Open();
+    TDBAttr attr;
+    TqlvDocData::GatherDBAttr(TomeDB, Flodertable, Doctable, Pictable, Marktable, attr);
+    m_attributes->Show(attr);
+}
+
+void TfrmDBCenter::btnCreateClick() {
+    CloseOwnDatabase();
+    QString created;
+    if (!OnCreate || !OnCreate(&created))
+        return;
+    m_fileName = created;
+    accept();
+}
+
+void TfrmDBCenter::btnOpenClick() {
+    QListWidgetItem* item = SelectedItem();
+    if (!item)
+        return;
+    m_fileName = m_data.GetDBCenterPath(item->text());
+    accept();
+}
+
+void TfrmDBCenter::btnAddClick() {
+    TFileDialogRequest request;
+    request.caption = QStringLiteral("添加稿件库");
+    request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
+    const QStringList files = Dialogs().OpenFileNames(request);
+    for (const QString& file : files)
+        m_data.AddToDBCenter(QFileInfo(file).absoluteFilePath());
+    if (!files.isEmpty())
+        FillList();
+}
+
+void TfrmDBCenter::btnDelClick() {
+    QListWidgetItem* item = SelectedItem();
+    if (!item)
+        return;
+    if (ShowMsgBox(QStringLiteral("确实要将此稿件库从列表中移除吗？"), QStringLiteral("移除稿件库"), 1,
+                   g_Style, 2) != 1)
+        return;
+    m_data.RemoveFromDBCenter(item->text());
+    delete item;
+    lvDBSelectionChanged();
+}
+
+void TfrmDBCenter::tbnCancelClick() { reject(); }
+
+void TfrmDBCenter::done(int result) {
+    CloseOwnDatabase();
+    QDialog::done(result);
+}
+
+bool TfrmDBCenter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lvDB && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete) {
+            btnDelClick();
+            return true;
+        }
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SelectedItem()) {
+            btnOpenClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,80 @@
+// TfrmDBCenter: the library centre ("稿件库中心"). It lists the libraries of
+// the registry list (dropping, without a word, entries whose file is gone),
+// shows the attributes of the selected one, and lets the user open, add,
+// remove or create libraries. Accepted means "open FileName()".
+//
+// The attributes of the open library come from the data layer; those of any
+// other library are read through the centre's own database and four tables,
+// which ask for the password of an encrypted library through the engine's
+// login step. That database is connected only while such a library is
+// selected: it is closed when the selection changes and when the centre
+// closes. A library that cannot be read (damaged, a wrong password) is
+// reported in a box and leaves the attributes empty.
+//
+// The centre changes the registry list itself (add, remove, forget files that
+// are gone); creating a library is its caller's (OnCreate).
+#pragma once
+
+#include "tomedb/TomeDB.h"
+
+#include <QDialog>
+#include <functional>
+
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class TDBAttrPanel;
+class TqlvDocData;
+
+class TfrmDBCenter : public QDialog {
+    Q_OBJECT
+public:
+    // openPath: the library open in the main window (empty when none).
+    TfrmDBCenter(TqlvDocData& data, const QString& openPath, QWidget* parent = nullptr);
+    ~TfrmDBCenter() override;
+
+    // The library to open once the centre was accepted.
+    QString FileName() const { return m_fileName; }
+    // The create-library dialog and its work: true with *fileName the new
+    // library (the main window's library is closed by then).
+    std::function<bool(QString*)> OnCreate;
+    // True while the centre's own database is connected.
+    bool OwnDatabaseConnected() const;
+
+    void FillList();
+
+public slots:
+    void btnCreateClick();
+    void btnOpenClick();
+    void btnAddClick();
+    void btnDelClick();
+    void tbnCancelClick();
+    void lvDBSelectionChanged();
+
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ShowAttributes(const QString& path);
+    void ReadOtherLibrary(const QString& path);
+    void CloseOwnDatabase();
+    QListWidgetItem* SelectedItem() const;
+    bool IsOpenLibrary(const QString& path) const;
+
+    TqlvDocData& m_data;
+    QString m_openPath;
+    QString m_fileName;
+    QListWidget* lvDB = nullptr;
+    TDBAttrPanel* m_attributes = nullptr;
+    QPushButton* btnOpen = nullptr;
+    QPushButton* btnDel = nullptr;
+
+    // Declared before the tables: tables go before their database.
+    tomedb::TTomeDatabase TomeDB;
+    tomedb::TTomeTable Doctable;
+    tomedb::TTomeTable Flodertable;
+    tomedb::TTomeTable Marktable;
+    tomedb::TTomeTable Pictable;
+};
