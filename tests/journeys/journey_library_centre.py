@@ -50,7 +50,16 @@ def add_library(j, centre, path):
     j.click(j.find("添加(A)", role="push button", root=centre))
     add = j.find("添加稿件库", role="dialog")
     j.focus_window("添加稿件库")
-    name = j.find("File name:", role="text", root=add)
+    # The file dialog's name box, captioned in Chinese or English depending on
+    # whether Qt's translations are installed.
+    name = None
+    def name_box():
+        nonlocal name
+        boxes = [n for n in j.find_all(role="text", root=add)
+                 if j._name(n).replace("&", "") in ("File name:", "文件名称(N)：", "文件名称：")]
+        name = boxes[0] if boxes else None
+        return name is not None
+    j.wait(name_box, "the file dialog's name box")
     j.set_text(name, path)
     j.wait(lambda: j.text_of(name) == path, "the path in the file name box")
     # The first Return may only close the file-name completer's list.
