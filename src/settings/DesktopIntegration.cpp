@@ -39,7 +39,7 @@ void RunWhenInstalled(const QString& program, const QString& folder) {
 
 }  // namespace
 
-// Quoting of one Exec argument (Desktop Entry Specification, "The Exec key").
+// Quoting of one Exec argument (the Desktop Entry standard, "The Exec key").
 QString TDesktopIntegration::QuoteExecArgument(const QString& argument) {
     bool needsQuotes = argument.isEmpty();
     for (QChar c : argument)

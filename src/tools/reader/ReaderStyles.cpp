@@ -88,15 +88,15 @@ void DrawBlurredShadow(QPainter& painter, const QPainterPath& shadow, const QCol
 }
 
 // A left-to-right gradient spans the drawn text, a top-to-bottom one the line.
-QBrush FillOf(const TReaderStyleSpec& spec, const QRectF& textRect, const QRectF& lineRect) {
+QBrush FillOf(const TReaderStyleSpec& look, const QRectF& textRect, const QRectF& lineRect) {
     using G = TReaderStyleSpec::Gradient;
-    if (spec.gradient == G::None)
-        return spec.color;
-    QLinearGradient gradient = spec.gradient == G::LeftToRight
+    if (look.gradient == G::None)
+        return look.color;
+    QLinearGradient gradient = look.gradient == G::LeftToRight
                                    ? QLinearGradient(textRect.left(), 0, textRect.right(), 0)
                                    : QLinearGradient(0, lineRect.top(), 0, lineRect.bottom());
-    gradient.setColorAt(0, spec.gradientFrom);
-    gradient.setColorAt(1, spec.gradientTo);
+    gradient.setColorAt(0, look.gradientFrom);
+    gradient.setColorAt(1, look.gradientTo);
     return gradient;
 }
 
@@ -104,82 +104,82 @@ QBrush FillOf(const TReaderStyleSpec& spec, const QRectF& textRect, const QRectF
 
 TReaderStyleSpec StyleSpec(TReaderStyle style, const QFont* bodyFont) {
     using G = TReaderStyleSpec::Gradient;
-    TReaderStyleSpec spec;
+    TReaderStyleSpec look;
     switch (style) {
     case TReaderStyle::Title1:
-        spec.font = FontOf(kHei, 26, true);
-        spec.color = QColor(0x20, 0x20, 0x60);
-        spec.shadow = true;
+        look.font = FontOf(kHei, 26, true);
+        look.color = QColor(0x20, 0x20, 0x60);
+        look.shadow = true;
         break;
     case TReaderStyle::Title2:
-        spec.font = FontOf(kHei, 20, true);
-        spec.color = QColor(0x20, 0x30, 0x70);
-        spec.shadow = true;
-        spec.shadowOffset = {1, 1};
+        look.font = FontOf(kHei, 20, true);
+        look.color = QColor(0x20, 0x30, 0x70);
+        look.shadow = true;
+        look.shadowOffset = {1, 1};
         break;
     case TReaderStyle::Title3:
-        spec.font = FontOf(kKai, 20, true);
-        spec.color = QColor(0x30, 0x30, 0x30);
-        spec.shadow = true;
+        look.font = FontOf(kKai, 20, true);
+        look.color = QColor(0x30, 0x30, 0x30);
+        look.shadow = true;
         break;
     case TReaderStyle::Text1:
-        spec.font = FontOf(kKai, 16);
-        spec.color = Qt::black;
+        look.font = FontOf(kKai, 16);
+        look.color = Qt::black;
         break;
     case TReaderStyle::Text2:
-        spec.font = FontOf(kKai, 16);
-        spec.color = QColor(0x10, 0x10, 0x40);
-        spec.shadow = true;
-        spec.shadowOffset = {1, 1};
+        look.font = FontOf(kKai, 16);
+        look.color = QColor(0x10, 0x10, 0x40);
+        look.shadow = true;
+        look.shadowOffset = {1, 1};
         break;
     case TReaderStyle::Title4:
-        spec.font = FontOf(kLi, 28);
-        spec.shadow = true;
-        spec.outline = true;
-        spec.blur = 50;
-        spec.gradient = G::LeftToRight;
-        spec.gradientFrom = QColor(0x00, 0x22, 0xFF);
-        spec.gradientTo = QColor(0xFF, 0x10, 0x22);
+        look.font = FontOf(kLi, 28);
+        look.shadow = true;
+        look.outline = true;
+        look.blur = 50;
+        look.gradient = G::LeftToRight;
+        look.gradientFrom = QColor(0x00, 0x22, 0xFF);
+        look.gradientTo = QColor(0xFF, 0x10, 0x22);
         break;
     case TReaderStyle::Text3:
-        spec.font = FontOf(kLi, 18);
-        spec.shadow = true;
-        spec.shadowOffset = {1, 1};
-        spec.gradient = G::TopToBottom;
-        spec.gradientFrom = QColor(0x11, 0x33, 0xCC);
-        spec.gradientTo = QColor(0xAA, 0x22, 0xFF);
+        look.font = FontOf(kLi, 18);
+        look.shadow = true;
+        look.shadowOffset = {1, 1};
+        look.gradient = G::TopToBottom;
+        look.gradientFrom = QColor(0x11, 0x33, 0xCC);
+        look.gradientTo = QColor(0xAA, 0x22, 0xFF);
         break;
     }
     const bool body = style == TReaderStyle::Text1 || style == TReaderStyle::Text2 || style == TReaderStyle::Text3;
     if (body && bodyFont) {
-        spec.font.setFamilies(bodyFont->families().isEmpty() ? QStringList{bodyFont->family()} : bodyFont->families());
+        look.font.setFamilies(bodyFont->families().isEmpty() ? QStringList{bodyFont->family()} : bodyFont->families());
         if (bodyFont->pointSize() > 0)
-            spec.font.setPointSize(bodyFont->pointSize());
-        spec.font.setBold(bodyFont->bold());
-        spec.font.setItalic(bodyFont->italic());
+            look.font.setPointSize(bodyFont->pointSize());
+        look.font.setBold(bodyFont->bold());
+        look.font.setItalic(bodyFont->italic());
     }
-    return spec;
+    return look;
 }
 
 void DrawStyledRange(QPainter& painter, const QTextLine& line, QPointF origin, int from, int length,
-                     const TReaderStyleSpec& spec) {
+                     const TReaderStyleSpec& look) {
     const QPainterPath path = PathOf(line, origin, from, length);
     if (path.isEmpty())
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    if (spec.shadow) {
-        const QPainterPath shadow = path.translated(spec.shadowOffset);
+    if (look.shadow) {
+        const QPainterPath shadow = path.translated(look.shadowOffset);
         const QColor shade(0, 0, 0, 90);
-        if (spec.blur > 0)
-            DrawBlurredShadow(painter, shadow, shade, spec.blur);
+        if (look.blur > 0)
+            DrawBlurredShadow(painter, shadow, shade, look.blur);
         else
             painter.fillPath(shadow, shade);
     }
     const QRectF lineRect(origin.x(), origin.y() + line.y(), line.width(), line.height());
-    painter.fillPath(path, FillOf(spec, path.boundingRect(), lineRect));
-    if (spec.outline)
+    painter.fillPath(path, FillOf(look, path.boundingRect(), lineRect));
+    if (look.outline)
         painter.strokePath(path, QPen(QColor(255, 255, 255, 200), 0.8));
     painter.restore();
 }

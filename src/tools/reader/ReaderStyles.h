@@ -29,6 +29,6 @@ struct TReaderStyleSpec {
 TReaderStyleSpec StyleSpec(TReaderStyle style, const QFont* bodyFont = nullptr);
 
 // Draws the characters [from, from + length) of line, whose layout starts at
-// origin, in spec's look.
+// origin, in that style's look.
 void DrawStyledRange(QPainter& painter, const QTextLine& line, QPointF origin, int from, int length,
-                     const TReaderStyleSpec& spec);
+                     const TReaderStyleSpec& look);

@@ -35,7 +35,7 @@ struct TReaderView::TLaidParagraph {
     int height = 0;
     struct TRange {
         int from, length;
-        TReaderStyleSpec spec;
+        TReaderStyleSpec look;
     };
     std::vector<TRange> ranges;
 };
@@ -117,11 +117,11 @@ void TReaderView::Relayout() {
         QList<QTextLayout::FormatRange> formats;
         int from = 0;
         for (const TReaderRun& run : paragraph.runs) {
-            const TReaderStyleSpec spec = StyleSpec(run.style, m_bodyFont.get());
+            const TReaderStyleSpec look = StyleSpec(run.style, m_bodyFont.get());
             QTextCharFormat format;
-            format.setFont(spec.font);
+            format.setFont(look.font);
             formats.append({from, static_cast<int>(run.text.size()), format});
-            laid->ranges.push_back({from, static_cast<int>(run.text.size()), spec});
+            laid->ranges.push_back({from, static_cast<int>(run.text.size()), look});
             from += static_cast<int>(run.text.size());
             lastStyle = run.style;
         }
@@ -164,7 +164,7 @@ QImage TReaderView::LineImage(int paragraph, int line) {
             const int from = qMax(range.from, textLine.textStart());
             const int to = qMin(range.from + range.length, textLine.textStart() + textLine.textLength());
             if (from < to)
-                DrawStyledRange(painter, textLine, origin, from, to - from, range.spec);
+                DrawStyledRange(painter, textLine, origin, from, to - from, range.look);
         }
     }
     const QImage copy = *image;
