@@ -46,11 +46,15 @@ class TestX11Session : public QObject {
         return tool.waitForFinished(20000) && tool.exitCode() == 0;
     }
 
-    // Polls until the visible-window search gives a result or none.
+    // Polls until the visible-window search gives a result or none; gives
+    // up at once when the application has ended, so a crash at start-up is
+    // reported as one rather than as a minute of waiting.
     bool WaitVisible(bool visible, int timeoutMs = 20000) {
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < timeoutMs) {
+            if (m_app.state() == QProcess::NotRunning)
+                return false;
             if (VisibleWindows().isEmpty() != visible)
                 return true;
             QTest::qWait(200);
@@ -95,10 +99,19 @@ private slots:
         env.insert("QUILLORA_INSTANCE_NAME", QString("QuilloraX11Test-%1").arg(QCoreApplication::applicationPid()));
         env.insert("QUILLORA_SPLASH_MS", "0");
         env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        // No session bus: whatever bus the caller has (or one auto-launched
+        // for the fresh display) cannot stall the platform theme or the
+        // accessibility probe; the window must come up without one.
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_dir.path() + "/no-bus");
         m_app.setProcessEnvironment(env);
+        // The application's own output (a sanitizer report above all) goes
+        // to the test log.
+        m_app.setProcessChannelMode(QProcess::ForwardedChannels);
         m_app.start(QStringLiteral(QUILLORA_EXECUTABLE), {});
         QVERIFY(m_app.waitForStarted());
-        QVERIFY2(WaitVisible(true, 60000), "no window titled QuilloraVer1.3");
+        QVERIFY2(WaitVisible(true, 60000), m_app.state() == QProcess::NotRunning
+                                               ? qPrintable(QString("the application ended at start-up (exit %1)").arg(m_app.exitCode()))
+                                               : "no window titled QuilloraVer1.3");
 
         const QString window = VisibleWindows().split('\n').first();
         QVERIFY(Xdotool({"windowfocus", "--sync", window}));
