@@ -6,9 +6,8 @@
 //
 // Runs on whatever Qt platform is set (offscreen by default). The library is
 // built once in a temporary folder before the window starts.
+#include "BenchSupport.h"
 #include "app/TAppContext.h"
-#include "app/TQuilloraApp.h"
-#include "app/TfrmMain.h"
 #include "app/ViewFill.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
@@ -38,31 +37,16 @@ double ResidentMegabytes() {
     return -1;
 }
 
-QString ChineseText(int seed) {
-    QString text;
-    text.reserve(3500);
-    uint32_t state = uint32_t(seed) * 2654435761u + 1;
-    while (text.size() < 3400) {
-        state = state * 1103515245u + 12345u;
-        text += QChar(0x4E00 + int((state >> 8) % 0x5000));
-        if (state % 37 == 0)
-            text += QStringLiteral("\r\n");
-    }
-    return text;
-}
-
 QString BuildLibrary(const QString& folder) {
+    const QString file = benchsupport::NewLibrary(folder, QStringLiteral("memory"), QStringLiteral("内存"));
     TqlvDocData data;
-    QString file;
-    data.CreateDocData(folder + "/memory", QStringLiteral("内存"), QString(), true, false, false, 2, &file);
-    data.CloseDocData();
     data.OpenDocData(file);
     std::vector<int> folders;
     for (int i = 0; i < kFolders; ++i)
         folders.push_back(data.AddFolder(i < 10 ? 0 : folders[size_t(i % 10)], QStringLiteral("卷%1").arg(i)));
     std::vector<QString> texts;
     for (int i = 0; i < 32; ++i)
-        texts.push_back(ChineseText(i));
+        texts.push_back(benchsupport::ChineseText(i));
     for (int i = 0; i < kDocs; ++i) {
         TDocAttr attr;
         attr.DocName = QStringLiteral("稿件%1").arg(i);
@@ -82,18 +66,13 @@ void ListEveryFolder(TfrmMain& main, QTreeWidgetItem* node) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QUILLORA_SPLASH_MS", "0");
+    benchsupport::PrepareQtEnvironment();
     QApplication qt(argc, argv);
     QTemporaryDir dir;
     const QString library = BuildLibrary(dir.path());
 
-    TQuilloraApp app(QStringList{QStringLiteral("quillora")});
-    app.Startup();
-    TfrmMain& main = *app.MainWindow();
-    main.show();
-    QApplication::processEvents();
+    const auto app = benchsupport::StartShownWindow();
+    TfrmMain& main = *app->MainWindow();
     const double empty = ResidentMegabytes();
 
     if (!main.Library().OpenLibrary(library))

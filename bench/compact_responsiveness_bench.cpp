@@ -6,9 +6,8 @@
 // the same run, so the cost of staying responsive shows as a ratio.
 //
 // Runs on whatever Qt platform is set (offscreen by default).
+#include "BenchSupport.h"
 #include "app/TAppContext.h"
-#include "app/TQuilloraApp.h"
-#include "app/TfrmMain.h"
 #include "app/commands/TLibraryCommands.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
@@ -26,25 +25,13 @@ namespace {
 
 constexpr int kDocs = 10000;
 
-QString ChineseText(int seed) {
-    QString text;
-    uint32_t state = uint32_t(seed) * 2654435761u + 1;
-    while (text.size() < 3400) {
-        state = state * 1103515245u + 12345u;
-        text += QChar(0x4E00 + int((state >> 8) % 0x5000));
-    }
-    return text;
-}
-
 QString BuildLibrary(const QString& folder, const QString& name) {
+    const QString file = benchsupport::NewLibrary(folder, name);
     TqlvDocData data;
-    QString file;
-    data.CreateDocData(folder + "/" + name, QString(), QString(), true, false, false, 2, &file);
-    data.CloseDocData();
     data.OpenDocData(file);
     std::vector<QString> texts;
     for (int i = 0; i < 32; ++i)
-        texts.push_back(ChineseText(i));
+        texts.push_back(benchsupport::ChineseText(i, 3400, false));
     for (int i = 0; i < kDocs; ++i) {
         TDocAttr attr;
         attr.DocName = QStringLiteral("稿件%1").arg(i);
@@ -54,25 +41,6 @@ QString BuildLibrary(const QString& folder, const QString& name) {
     data.CloseDocData();
     return file;
 }
-
-// Answers every question at once; the attributes dialog gets its 压缩稿件库
-// button clicked and is then closed.
-class TBenchDialogs : public TDialogService {
-public:
-    int MessageBox(const QString&, const QString&, int, int, int) override { return 1; }
-    QString InputPassword() override { return {}; }
-    QString OpenFileName(const TFileDialogRequest&) override { return {}; }
-    QStringList OpenFileNames(const TFileDialogRequest&) override { return {}; }
-    QString SaveFileName(const TFileDialogRequest&) override { return {}; }
-    QString FolderName(const QString&, const QString&) override { return {}; }
-    std::optional<QFont> ChooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
-    int ExecDialog(QDialog& dialog) override {
-        if (auto* button = dialog.findChild<QPushButton*>(QStringLiteral("btnCompress")))
-            button->click();
-        return QDialog::Rejected;
-    }
-};
 
 // Times of the main window's paint events.
 class TPaintClock : public QObject {
@@ -94,21 +62,22 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QUILLORA_SPLASH_MS", "0");
+    benchsupport::PrepareQtEnvironment();
     QApplication qt(argc, argv);
     QTemporaryDir dir;
     const QString viaDialog = BuildLibrary(dir.path(), QStringLiteral("dialog"));
     const QString bare = BuildLibrary(dir.path(), QStringLiteral("bare"));
 
-    TBenchDialogs dialogs;
+    // The attributes dialog gets its 压缩稿件库 button clicked and is then
+    // closed; every question is answered at once.
+    benchsupport::TSilentDialogs dialogs;
+    dialogs.onDialog = [](QDialog& dialog) {
+        if (auto* button = dialog.findChild<QPushButton*>(QStringLiteral("btnCompress")))
+            button->click();
+    };
     SetDialogService(&dialogs);
-    TQuilloraApp app(QStringList{QStringLiteral("quillora")});
-    app.Startup();
-    TfrmMain& main = *app.MainWindow();
-    main.show();
-    QApplication::processEvents();
+    const auto app = benchsupport::StartShownWindow();
+    TfrmMain& main = *app->MainWindow();
 
     // Peer: the bare engine compaction of an equal library.
     if (!main.Library().OpenLibrary(bare))

@@ -3,6 +3,7 @@
 // `qdb import` of the same files into another new library, measured in the
 // same run, alternating, best of three each. Target: the dialog within 1.5x
 // of the command-line import (which includes starting its process).
+#include "BenchSupport.h"
 #include "app/ViewFill.h"
 #include "app/dialogs/TfrmImport.h"
 #include "library/TqlvDocData.h"
@@ -24,53 +25,20 @@ namespace {
 constexpr int kFiles = 1000;
 constexpr int kRounds = 3;
 
-// Answers every message box at once, so the import runs without a user.
-class TSilentDialogs : public TDialogService {
-public:
-    int MessageBox(const QString&, const QString&, int, int, int) override { return 1; }
-    QString InputPassword() override { return {}; }
-    QString OpenFileName(const TFileDialogRequest&) override { return {}; }
-    QStringList OpenFileNames(const TFileDialogRequest&) override { return {}; }
-    QString SaveFileName(const TFileDialogRequest&) override { return {}; }
-    QString FolderName(const QString&, const QString&) override { return {}; }
-    std::optional<QFont> ChooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
-    int ExecDialog(QDialog&) override { return 0; }
-};
-
-QString ChineseText(int seed) {
-    QString text;
-    uint32_t state = uint32_t(seed) * 2654435761u + 1;
-    while (text.size() < 5000) {   // about 10 KB in GB18030
-        state = state * 1103515245u + 12345u;
-        text += QChar(0x4E00 + int((state >> 8) % 0x5000));
-        if (state % 37 == 0) text += QStringLiteral("\r\n");
-    }
-    return text;
-}
-
 QStringList WriteFiles(const QString& folder) {
     QStringList paths;
     for (int i = 0; i < kFiles; ++i) {
         paths << folder + QStringLiteral("/篇%1.txt").arg(i, 4, 10, QLatin1Char('0'));
         QFile file(paths.back());
         if (!file.open(QIODevice::WriteOnly)) return {};
-        file.write(EncodeTextFile(ChineseText(i)));
+        file.write(EncodeTextFile(benchsupport::ChineseText(i, 5000)));   // about 10 KB
     }
     return paths;
 }
 
-QString NewLibrary(const QString& folder, const QString& name) {
-    TqlvDocData data;
-    QString file;
-    data.CreateDocData(folder + "/" + name, QStringLiteral("导入"), QString(), true, false, false, 2, &file);
-    data.CloseDocData();
-    return file;
-}
-
 double DialogImportMs(const QString& folder, const QString& name, const QStringList& files,
                       TqlvDocuments& materials) {
-    const QString library = NewLibrary(folder, name);
+    const QString library = benchsupport::NewLibrary(folder, name, QStringLiteral("导入"));
     TqlvDocData data;
     data.OpenDocData(library);
     TfrmImport dialog(data, materials);
@@ -85,7 +53,7 @@ double DialogImportMs(const QString& folder, const QString& name, const QStringL
 }
 
 double QdbImportMs(const QString& folder, const QString& name, const QStringList& files) {
-    const QString library = NewLibrary(folder, name);
+    const QString library = benchsupport::NewLibrary(folder, name, QStringLiteral("导入"));
     QProcess qdb;
     qdb.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer timer;
@@ -98,10 +66,9 @@ double QdbImportMs(const QString& folder, const QString& name, const QStringList
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchsupport::PrepareQtEnvironment();
     QApplication qt(argc, argv);
-    TSilentDialogs silent;
+    benchsupport::TSilentDialogs silent;
     SetDialogService(&silent);
     QTemporaryDir dir;
     const QStringList files = WriteFiles(dir.path());

@@ -6,9 +6,8 @@
 //
 // Runs on whatever Qt platform is set (offscreen by default). The library is
 // built once in a temporary folder before the window starts.
+#include "BenchSupport.h"
 #include "app/TAppContext.h"
-#include "app/TQuilloraApp.h"
-#include "app/TfrmMain.h"
 #include "app/ViewFill.h"
 #include "app/commands/TFolderCommands.h"
 #include "app/commands/TLibraryCommands.h"
@@ -31,10 +30,8 @@ std::vector<QTreeWidgetItem*> g_nodes;
 std::map<std::string, double> g_meanMs;
 
 QString BuildLibrary(const QString& folder) {
+    const QString file = benchsupport::NewLibrary(folder, QStringLiteral("folders"), QStringLiteral("文件夹"));
     TqlvDocData data;
-    QString file;
-    data.CreateDocData(folder + "/folders", QStringLiteral("文件夹"), QString(), true, false, false, 2, &file);
-    data.CloseDocData();
     data.OpenDocData(file);
     std::vector<int> folders;
     for (int i = 0; i < kFolders; ++i)
@@ -93,18 +90,13 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QUILLORA_SPLASH_MS", "0");
+    benchsupport::PrepareQtEnvironment();
     QApplication qt(argc, argv);
     QTemporaryDir dir;
     const QString library = BuildLibrary(dir.path());
 
-    TQuilloraApp app(QStringList{QStringLiteral("quillora")});
-    app.Startup();
-    TfrmMain& main = *app.MainWindow();
-    main.show();
-    QApplication::processEvents();
+    const auto app = benchsupport::StartShownWindow();
+    TfrmMain& main = *app->MainWindow();
     if (!main.Library().OpenLibrary(library))
         return 1;
     main.DocTree()->expandAll();
