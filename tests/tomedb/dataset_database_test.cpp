@@ -302,6 +302,31 @@ TEST_F(DatabaseTest, ClosingOrDestroyingDatabaseClosesItsTables) {
     EXPECT_EQ(docs.RecordCount(), 0);
 }
 
+// Writes through a descriptor whose file was deleted vanish at the last
+// close; a file that was moved keeps them. The first is refused (reading
+// goes on), the second written as usual.
+TEST_F(DatabaseTest, WritesToAFileDeletedWhileOpenAreRefusedToAMovedOneKept) {
+    CreateDocsDatabase();
+    TTomeTable docs;
+    docs.SetDatabaseName(path);
+    docs.SetTableName("Docs");
+    docs.Open();
+    AddDoc(docs, 1, "before");
+
+    const std::string moved = folder + "/moved.qdb";
+    ASSERT_EQ(std::rename(path.c_str(), moved.c_str()), 0);
+    AddDoc(docs, 1, "after the move");
+    EXPECT_EQ(docs.RecordCount(), 2);
+
+    ASSERT_EQ(std::remove(moved.c_str()), 0);
+    const std::string refused = Message([&] { AddDoc(docs, 1, "after the delete"); });
+    EXPECT_NE(refused.find("was deleted while open"), std::string::npos) << refused;
+    docs.Cancel();
+    EXPECT_EQ(docs.RecordCount(), 2);
+    docs.First();
+    EXPECT_EQ(docs.FieldByName("DocName").AsString(), "before");
+}
+
 TEST_F(DatabaseTest, DestroyedSessionReleasesItsDatabases) {
     CreateDocsDatabase();
     auto session = std::make_unique<TTomeSession>();

@@ -358,6 +358,18 @@ void TTomeDBFileIO::CheckStillAtPath() {
         FileName_.c_str()));
 }
 
+// A file deleted while open still takes writes through its descriptor, and
+// they vanish with the last close: refuse them, so the caller keeps what it
+// meant to write. Reading goes on. Asked once per lock period, at its first
+// write; a file that was only moved keeps its name count and is written.
+void TTomeDBFileIO::RefuseWriteToDeletedFile() {
+    if (MediumType_ != mtDisk) return;
+    TTomeMediumStamp now;
+    if (!Medium_->ChangeStamp(now) || now.Links > 0) return;
+    throw EDatabaseError(FormatMessage("Database file '%s' was deleted while open; nothing more can be written to it",
+                                       FileName_.c_str()));
+}
+
 void TTomeDBFileIO::Unlock() {
     if (!IsOpen() || LockDepth_ == 0) return;
     if (--LockDepth_ > 0) return;
@@ -457,6 +469,7 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
     if (ReadOnly_ || FileReadOnly_) throw EDatabaseError("Cannot modify a read-only database");
     if (MediumType_ == mtDisk) Flushed_ = false;  // a memory image is always "flushed"
     Unsynced_ = true;
+    if (LockDepth_ == 0 || !WroteUnderLock_) RefuseWriteToDeletedFile();
     try {
         if (LockDepth_ == 0 || !WroteUnderLock_) CountChange();
         if (LockDepth_ > 0) WroteUnderLock_ = true;

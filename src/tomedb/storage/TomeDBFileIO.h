@@ -205,6 +205,7 @@ private:
     void TakeFileLock();
     void CheckForeignWrites();
     void CheckStillAtPath();
+    void RefuseWriteToDeletedFile();
     void RestampAfterOwnWrites();
     static bool SeesForeignWrites(TTomeMedium& medium);
     static std::string AbsolutePathOf(const std::string& name);

@@ -106,6 +106,7 @@ bool TTomeDiskMedium::ChangeStamp(TTomeMediumStamp& stamp) {
     stamp.CTimeNs = TimespecNs(st.st_ctim);
     stamp.Inode = static_cast<uint64_t>(st.st_ino);
     stamp.Device = static_cast<uint64_t>(st.st_dev);
+    stamp.Links = static_cast<uint64_t>(st.st_nlink);
     return true;
 }
 

@@ -31,6 +31,7 @@ struct TTomeMediumStamp {
     int64_t CTimeNs = 0;
     uint64_t Inode = 0;
     uint64_t Device = 0;
+    uint64_t Links = 1;  // names the file has; 0 once it was deleted while open
     bool SameFileState(const TTomeMediumStamp& o) const {
         return Size == o.Size && MTimeNs == o.MTimeNs && CTimeNs == o.CTimeNs &&
                Inode == o.Inode && Device == o.Device;
