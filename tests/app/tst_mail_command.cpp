@@ -6,6 +6,7 @@
 #include "app/dialogs/TfrmMail.h"
 #include "settings/RegConfig.h"
 #include "support/SmtpSink.h"
+#include "support/ZipEntries.h"
 
 #include <QJsonArray>
 #include <QLabel>
@@ -16,7 +17,6 @@
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QTest>
-#include <zip.h>
 
 namespace {
 
@@ -37,24 +37,6 @@ QString WriteFile(const QString& path, const QByteArray& bytes) {
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
     return path;
-}
-
-QMap<QString, QByteArray> ZipEntries(const QString& path) {
-    QMap<QString, QByteArray> entries;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, nullptr);
-    if (!archive)
-        return entries;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t st;
-        zip_stat_index(archive, zip_uint64_t(i), 0, &st);
-        QByteArray bytes(qsizetype(st.size), '\0');
-        zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(i), 0);
-        zip_fread(file, bytes.data(), st.size);
-        zip_fclose(file);
-        entries.insert(QString::fromUtf8(st.name), bytes);
-    }
-    zip_close(archive);
-    return entries;
 }
 
 // What the mail dialog showed when it opened.
