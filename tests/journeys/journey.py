@@ -293,6 +293,15 @@ class Journey:
         self.key("ctrl+a")
         self.type(text)
 
+    def answer_password(self, dialog, field, password, button, timeout=30):
+        """Types a password into the field of the dialog titled `dialog`,
+        presses `button` and waits for the dialog to go."""
+        prompt = self.find(dialog, role="dialog", timeout=timeout)
+        self.click(self.find(field, role="password text", root=prompt))
+        self.type(password)
+        self.click(self.find(button, role="push button", root=prompt))
+        self.wait(lambda: not self.find_all(dialog, role="dialog"), f"the dialog {dialog} to close")
+
     def text_of(self, node):
         t = node.queryText()
         return t.getText(0, t.characterCount)

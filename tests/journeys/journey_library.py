@@ -11,11 +11,7 @@ TEXT = "春眠不觉晓，处处闻啼鸟。"
 
 
 def answer_password(j):
-    prompt = j.find("打开稿件库", role="dialog", timeout=90)
-    j.click(j.find("输入密码", role="password text", root=prompt))
-    j.type(PASSWORD)
-    j.click(j.find("确认", role="push button", root=prompt))
-    j.wait(lambda: not j.find_all("打开稿件库", role="dialog"), "the password prompt to close")
+    j.answer_password("打开稿件库", "输入密码", PASSWORD, "确认", timeout=90)
 
 
 def journey(j):

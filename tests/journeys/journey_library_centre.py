@@ -74,19 +74,11 @@ def add_library(j, centre, path):
 
 
 def answer_login(j):
-    login = j.find("Database Login", role="dialog", timeout=30)
-    j.click(j.find("Password", role="password text", root=login))
-    j.type(PASSWORD)
-    j.click(j.find("OK", role="push button", root=login))
-    j.wait(lambda: not j.find_all("Database Login", role="dialog"), "the login form to close")
+    j.answer_password("Database Login", "Password", PASSWORD, "OK")
 
 
 def answer_password(j):
-    prompt = j.find("打开稿件库", role="dialog", timeout=30)
-    j.click(j.find("输入密码", role="password text", root=prompt))
-    j.type(PASSWORD)
-    j.click(j.find("确认", role="push button", root=prompt))
-    j.wait(lambda: not j.find_all("打开稿件库", role="dialog"), "the password prompt to close")
+    j.answer_password("打开稿件库", "输入密码", PASSWORD, "确认")
 
 
 def open_chapter(j, name):
