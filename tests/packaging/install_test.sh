@@ -47,6 +47,7 @@ for file in bin/quillora bin/qdb share/quillora/帮助主题.html \
             share/doc/quillora/copyright share/doc/quillora/changelog.gz; do
   [ -f "$usr/$file" ] || fail "not installed: $prefix/$file"
 done
+ls "$share"/quillora/skins/*.sui >/dev/null 2>&1 || fail "no skin themes in $prefix/share/quillora/skins"
 metainfo=$(ls "$share"/metainfo/*.metainfo.xml 2>/dev/null | head -n 1)
 [ -n "$metainfo" ] || fail "no AppStream metainfo file in $prefix/share/metainfo"
 # Nothing of the build tree leaks into what is installed.
