@@ -19,13 +19,7 @@ void OpenOrComplain(const QUrl& url) {
 
 }  // namespace
 
-QStringList HelpFolders() {
-    QStringList folders{AppPath()};
-    const QString exe = AppExeName();
-    if (!exe.isEmpty())
-        folders << QFileInfo(exe).absolutePath() + QLatin1Char('/');
-    return folders;
-}
+QStringList HelpFolders() { return QStringList{AppPath()} + SharedDataFolders(); }
 
 QString FindHelpFile(const QStringList& folders) {
     for (const QString& folder : folders) {

@@ -18,7 +18,8 @@ inline constexpr char kSupportMail[] = "support@quillora.example.org";
 
 // The first of the folders holding the help page; empty when none does.
 QString FindHelpFile(const QStringList& folders);
-// AppPath() and the executable's folder, where the page is shipped.
+// AppPath(), then the folders the page is shipped in (beside the executable
+// in the build tree, the shared folder when installed).
 QStringList HelpFolders();
 // mailto: address of the error report, with its subject and body.
 QUrl ErrorReportUrl();

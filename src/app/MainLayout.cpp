@@ -4,6 +4,7 @@
 #include "app/TSideChannel.h"
 #include "app/TAppContext.h"
 #include "app/TfrmMain.h"
+#include "app/SkinFolders.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 #include "settings/IniConfig.h"
@@ -118,7 +119,7 @@ void TfrmMain::munBlueGlassClick() {
         TFileDialogRequest request;
         request.caption = QStringLiteral("更换皮肤");
         request.filter = QStringLiteral("皮肤文件(*.sui)|*.sui");
-        request.initialDir = m_skinFolder;
+        request.initialDir = SkinDialogStartFolder(m_skinFolder, ShippedSkinFolders());
         const QString file = m_context.Dialogs().OpenFileName(request);
         if (!file.isEmpty())
             SetSkin(0, file);

@@ -5,7 +5,16 @@
 #include "platform/SingleInstance.h"
 #include "settings/AppIcons.h"
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[]) {
+    // Answered before any window system is needed, so it works over ssh and
+    // in scripts. A file to open is never named "--version".
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quillora %s\n", QUILLORA_VERSION);
+        return 0;
+    }
     TQuilloraApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kInstanceName));
     QApplication::setWindowIcon(ApplicationIcon());

@@ -31,7 +31,7 @@ const std::map<std::string, CommandFn>& Commands() {
 }
 
 constexpr const char* kUsage =
-    "usage: qdb COMMAND ARGS... [--password P]\n"
+    "usage: qdb COMMAND ARGS... [--password P]    qdb --version    qdb --help\n"
     "  info FILE                      dump FILE TABLE [--index N] [--filter E]\n"
     "  put FILE TABLE NAME=VALUE...   set FILE TABLE ID NAME=VALUE...\n"
     "  del FILE TABLE ID              create FILE [--comment T] [--level 0-3] [--crc32]\n"
@@ -56,6 +56,10 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         std::cout << kUsage;
+        return 0;
+    }
+    if (name == "--version") {
+        std::cout << "qdb " QUILLORA_VERSION "\n";
         return 0;
     }
     auto command = Commands().find(name);

@@ -82,6 +82,14 @@ QString ExeFolder() {
 
 QString HomeFromEnv() { return EnvFolder("QUILLORA_HOME"); }
 
+// The executable's folder as a place for the user's files: not when it is
+// the program folder of an installation (often writable by root, and never
+// the user's).
+QString PortableFolder() {
+    const QString exeFolder = ExeFolder();
+    return exeFolder.isEmpty() || RunsFromInstalledPrefix(exeFolder) ? QString() : exeFolder;
+}
+
 }  // namespace
 
 QString AppExeName() {
@@ -92,7 +100,7 @@ QString AppExeName() {
 QString AppPath() {
     QMutexLocker lock(&g_pathsMutex);
     if (!g_appPath) {
-        g_appPath = FirstUsable({HomeFromEnv(), ExeFolder(),
+        g_appPath = FirstUsable({HomeFromEnv(), PortableFolder(),
                                  XdgFolder("XDG_DATA_HOME", ".local/share/"), LastResortFolder()},
                                 "the application folder");
     }
@@ -107,6 +115,21 @@ QString RegistryStoreFolder() {
                                     "the settings folder");
     }
     return *g_storeFolder;
+}
+
+QString InstalledSharedFolder(const QString& exeFolder) {
+    return WithSlash(QDir::cleanPath(WithSlash(exeFolder) + QLatin1String(QUILLORA_SHARED_FROM_BIN)));
+}
+
+bool RunsFromInstalledPrefix(const QString& exeFolder) {
+    return QFileInfo(InstalledSharedFolder(exeFolder)).isDir();
+}
+
+QStringList SharedDataFolders() {
+    const QString exeFolder = ExeFolder();
+    if (exeFolder.isEmpty())
+        return {};
+    return {exeFolder, InstalledSharedFolder(exeFolder)};
 }
 
 void ResetAppPathsForTesting() {

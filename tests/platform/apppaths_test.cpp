@@ -86,4 +86,31 @@ TEST_F(AppPaths, WithoutHomeUsesTheXdgFolders) {
     qputenv("XDG_CONFIG_HOME", savedConfig);
 }
 
+// An installed program is recognised by its shared folder beside the
+// program folder; only a real folder counts, and the build tree (nothing at
+// ../share/quillora) is not an installation.
+TEST_F(AppPaths, InstalledPrefixIsKnownByItsSharedFolder) {
+    const QString prefix = m_dir.path() + QStringLiteral("/usr");
+    ASSERT_TRUE(QDir().mkpath(prefix + QStringLiteral("/bin")));
+    ASSERT_TRUE(QDir().mkpath(prefix + QStringLiteral("/share/quillora")));
+    ASSERT_TRUE(QDir().mkpath(m_dir.path() + QStringLiteral("/build/src/app")));
+    ASSERT_TRUE(QDir().mkpath(m_dir.path() + QStringLiteral("/odd/bin")));
+    ASSERT_TRUE(QDir().mkpath(m_dir.path() + QStringLiteral("/odd/share")));
+    QFile(m_dir.path() + QStringLiteral("/odd/share/quillora")).open(QIODevice::WriteOnly);
+    const struct {
+        QString exeFolder;
+        bool installed;
+    } cases[] = {
+        {prefix + QStringLiteral("/bin"), true},
+        {prefix + QStringLiteral("/bin/"), true},
+        {m_dir.path() + QStringLiteral("/build/src/app/"), false},
+        {m_dir.path() + QStringLiteral("/odd/bin/"), false},   // share/quillora is a file
+        {m_dir.path() + QStringLiteral("/missing/bin/"), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RunsFromInstalledPrefix(c.exeFolder), c.installed) << c.exeFolder.toStdString();
+    for (const QString& exeFolder : {prefix + QStringLiteral("/bin"), prefix + QStringLiteral("/bin/")})
+        EXPECT_EQ(InstalledSharedFolder(exeFolder), prefix + QStringLiteral("/share/quillora/"));
+}
+
 }  // namespace

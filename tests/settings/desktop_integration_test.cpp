@@ -245,3 +245,17 @@ TEST(InputMethods, FrameworksFromTheEnvironmentAndPlugins) {
 }
 
 }  // namespace
+
+// A user who registers the associations in the options dialog and a system
+// installation must give desktops the same type and the same entry, so the
+// packaged files are what registering writes for a program on the PATH.
+TEST(InstalledDesktopFiles, AreWhatRegisteringWritesForTheProgramOnThePath) {
+    const QString source = qEnvironmentVariable("QUILLORA_SOURCE_DIR");
+    if (source.isEmpty())
+        GTEST_SKIP() << "QUILLORA_SOURCE_DIR is not set";
+    const QString packaging = source + QStringLiteral("/packaging/");
+    EXPECT_EQ(ReadFile(packaging + QStringLiteral("application-x-quillora-library.xml")),
+              TDesktopIntegration::MimePackageText());
+    EXPECT_EQ(ReadFile(packaging + QStringLiteral("quillora.desktop")),
+              TDesktopIntegration::LibraryEntryText(QStringLiteral("quillora")));
+}
