@@ -4,8 +4,8 @@
 #include "library/SnapshotFile.h"
 #include "library/TableAccess.h"
 #include "library/UserError.h"
-#include "platform/AppPaths.h"
 #include "platform/TextCodec.h"
+#include "settings/BackupSettings.h"
 #include "tomedb/TomeDB.h"
 #include "tomedb/storage/TomeFormat.h"
 #include "tomedb/storage/TomeTableIO.h"
@@ -95,7 +95,7 @@ TLibraryBackup::TLibraryBackup(const QString& libraryPath, TBackupPolicy policy)
         m_policy.Root = DefaultRoot();
 }
 
-QString TLibraryBackup::DefaultRoot() { return AppPath() + QStringLiteral("Backups/"); }
+QString TLibraryBackup::DefaultRoot() { return DefaultBackupFolder(); }
 
 QString TLibraryBackup::Folder() const {
     const QString name = QFileInfo(m_library).fileName();
