@@ -138,7 +138,13 @@ QString TLibraryBackup::TakeUnrotated() const {
     const QString folder = Folder();
     snapshotfile::RemoveStaleTemporaries(folder);
     const QDateTime now = QDateTime::currentDateTime();
+    // After the last one of this second, even when rotation removed earlier ones.
     int sequence = 1;
+    for (const QString& taken : SnapshotPaths()) {
+        const std::optional<TParsedName> parsed = ParseSnapshotName(QFileInfo(taken).fileName());
+        if (parsed->Time == now.addMSecs(-now.time().msec()))
+            sequence = std::max(sequence, parsed->Sequence + 1);
+    }
     while (QFileInfo::exists(folder + QLatin1Char('/') + SnapshotName(now, sequence)))
         ++sequence;
     const QString path = folder + QLatin1Char('/') + SnapshotName(now, sequence);

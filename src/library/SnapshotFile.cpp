@@ -25,9 +25,11 @@
 namespace snapshotfile {
 namespace {
 
-// The engine's own patience with a locked file: 20 more tries, 100 ms apart.
-constexpr int kLockRetries = 20;
-constexpr auto kLockWait = std::chrono::milliseconds(100);
+// As patient as the engine (20 tries 100 ms apart), but asking far more
+// often: a writer that appends in a loop frees the lock only for moments
+// between its writes, and a copy must still get in.
+constexpr auto kLockPatience = std::chrono::seconds(3);
+constexpr auto kLockNap = std::chrono::microseconds(50);
 constexpr size_t kCopyBuffer = 1u << 20;
 
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
@@ -99,12 +101,13 @@ public:
                                  .arg(QDir::toNativeSeparators(path)),
                              kBackupCaption, 2);
         }
-        for (int failures = 0; !m_medium->TryLock(); ++failures) {
-            if (failures >= kLockRetries)
+        const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
+        while (!m_medium->TryLock()) {
+            if (std::chrono::steady_clock::now() > deadline)
                 throw EUserError(QStringLiteral("稿件库正被其他程序写入，请稍后再试：%1")
                                      .arg(QDir::toNativeSeparators(path)),
                                  kBackupCaption, 2);
-            std::this_thread::sleep_for(kLockWait);
+            std::this_thread::sleep_for(kLockNap);
         }
     }
     ~TSourceLock() { m_medium->Unlock(); }
