@@ -63,10 +63,10 @@ int RunBackup(const CliWords& words) {
 
 int RunBackups(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 2});
-    const QString password = QString::fromStdString(args.Option("--password").value_or(""));
+    const std::string key = args.PasswordOption().value_or(std::string());
     return Reporting([&] {
         const TLibraryBackup backup(QString::fromStdString(args.At(0)), PolicyFor(args, 1));
-        for (const TSnapshotInfo& info : backup.Snapshots(password))
+        for (const TSnapshotInfo& info : backup.Snapshots(key))
             std::cout << SnapshotJson(info).dump() << "\n";
         return 0;
     });

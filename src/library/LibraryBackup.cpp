@@ -4,7 +4,6 @@
 #include "library/SnapshotFile.h"
 #include "library/TableAccess.h"
 #include "library/UserError.h"
-#include "platform/TextCodec.h"
 #include "settings/BackupSettings.h"
 #include "tomedb/TomeDB.h"
 #include "tomedb/storage/TomeFormat.h"
@@ -186,14 +185,14 @@ QStringList TLibraryBackup::SnapshotPaths() const {
     return paths;
 }
 
-QList<TSnapshotInfo> TLibraryBackup::Snapshots(const QString& password) const {
+QList<TSnapshotInfo> TLibraryBackup::Snapshots(const std::string& key) const {
     QList<TSnapshotInfo> result;
     for (const QString& path : SnapshotPaths())
-        result << Inspect(path, password);
+        result << Inspect(path, key);
     return result;
 }
 
-TSnapshotInfo TLibraryBackup::Inspect(const QString& snapshotPath, const QString& password) {
+TSnapshotInfo TLibraryBackup::Inspect(const QString& snapshotPath, const std::string& key) {
     TSnapshotInfo info;
     const QFileInfo file(snapshotPath);
     info.Path = file.absoluteFilePath();
@@ -207,7 +206,7 @@ TSnapshotInfo TLibraryBackup::Inspect(const QString& snapshotPath, const QString
         db.Open();
         info.Encrypted = db.Encrypted();
         if (!db.CanAccess())
-            db.SetPassword(PasswordBytes(password));
+            db.SetPassword(key);
         if (!db.CanAccess())
             return info;   // figures and verify wait for its password
         info.Readable = true;
@@ -223,8 +222,8 @@ TSnapshotInfo TLibraryBackup::Inspect(const QString& snapshotPath, const QString
     return info;
 }
 
-void TLibraryBackup::Restore(const QString& snapshotPath, const QString& password) const {
-    const TSnapshotInfo info = Inspect(snapshotPath, password);
+void TLibraryBackup::Restore(const QString& snapshotPath, const std::string& key) const {
+    const TSnapshotInfo info = Inspect(snapshotPath, key);
     if (info.Damaged)
         throw EUserError(QStringLiteral("这个备份已损坏，不能恢复：%1")
                              .arg(QDir::toNativeSeparators(snapshotPath)),
@@ -233,7 +232,7 @@ void TLibraryBackup::Restore(const QString& snapshotPath, const QString& passwor
         throw EUserError(QStringLiteral("密码错误，无法打开这个备份！"), kRestoreCaption, 1);
     // The state being replaced is kept first. Rotation waits until the
     // snapshot being restored has been copied: it might be the one to go.
-    if (QFileInfo::exists(m_library))
+    if (QFileInfo::exists(m_library) && ChangedSinceSnapshot())
         TakeUnrotated();
     snapshotfile::ReplaceLocked(info.Path, m_library);
     Rotate();

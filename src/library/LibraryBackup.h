@@ -21,6 +21,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <string>
 
 struct TBackupPolicy {
     QString Root;                 // the backup folder; every library gets its own folder in it
@@ -59,16 +60,18 @@ public:
     QString TakeSnapshotIfChanged() const;
     // Snapshot paths, newest first, without reading them.
     QStringList SnapshotPaths() const;
-    // Every snapshot, newest first, with its figures; `password` opens the
-    // encrypted ones it fits.
-    QList<TSnapshotInfo> Snapshots(const QString& password) const;
-    static TSnapshotInfo Inspect(const QString& snapshotPath, const QString& password);
+    // Every snapshot, newest first, with its figures. Passwords travel as
+    // the engine's key bytes (PasswordBytes); `key` opens the encrypted
+    // snapshots it fits, the others are listed without figures.
+    QList<TSnapshotInfo> Snapshots(const std::string& key) const;
+    static TSnapshotInfo Inspect(const QString& snapshotPath, const std::string& key);
 
     // Puts the snapshot in place of the library file: the snapshot must pass
-    // verify under `password` (EUserError otherwise), the current file is
-    // snapshotted first, then replaced atomically. The library must not be
-    // open in this process; the caller opens it again.
-    void Restore(const QString& snapshotPath, const QString& password) const;
+    // verify under `key` (EUserError otherwise); the current file is kept as
+    // a snapshot first unless the newest one already holds it; then the file
+    // is replaced atomically. The library must not be open in this process;
+    // the caller opens it again.
+    void Restore(const QString& snapshotPath, const std::string& key) const;
 
     const QString& LibraryPath() const { return m_library; }
 

@@ -5,6 +5,7 @@
 
 #include "library/LibraryBackup.h"
 #include "library/SnapshotFile.h"
+#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,7 +63,7 @@ TEST_F(BackupTest, SnapshotHoldsTheLibraryAndKnowsWhenItIsStale) {
     EXPECT_FALSE(backup.ChangedSinceSnapshot());
     EXPECT_TRUE(backup.TakeSnapshotIfChanged().isEmpty());
 
-    const QList<TSnapshotInfo> listed = backup.Snapshots(QString());
+    const QList<TSnapshotInfo> listed = backup.Snapshots(std::string());
     ASSERT_EQ(listed.size(), 1);
     EXPECT_EQ(listed[0].Path, snapshot);
     EXPECT_EQ(listed[0].Size, QFileInfo(file).size());
@@ -144,7 +145,7 @@ TEST_F(BackupTest, SnapshotWhileAnotherProcessAppendsHoldsAPrefix) {
     int previous = 0;
     for (const QString& snapshot : snapshots) {
         SCOPED_TRACE(snapshot.toStdString());
-        EXPECT_FALSE(TLibraryBackup::Inspect(snapshot, QString()).Damaged);
+        EXPECT_FALSE(TLibraryBackup::Inspect(snapshot, std::string()).Damaged);
         const QStringList names = DocNames(snapshot);
         ASSERT_GE(names.size(), 5);
         for (int i = 0; i < names.size(); ++i)
@@ -246,18 +247,18 @@ TEST_F(EncryptedBackupTest, RestoreNeedsThePasswordAndKeepsTheStateItReplaces) {
     data.CloseDocData();
 
     // Listed without its password: figures unknown, not called damaged.
-    const TSnapshotInfo locked = TLibraryBackup::Inspect(early, QString());
+    const TSnapshotInfo locked = TLibraryBackup::Inspect(early, std::string());
     EXPECT_TRUE(locked.Encrypted);
     EXPECT_FALSE(locked.Readable);
     EXPECT_FALSE(locked.Damaged);
     EXPECT_EQ(locked.Manuscripts, -1);
-    EXPECT_EQ(TLibraryBackup::Inspect(early, QStringLiteral("芝麻")).Manuscripts, 1);
+    EXPECT_EQ(TLibraryBackup::Inspect(early, PasswordBytes(QStringLiteral("芝麻"))).Manuscripts, 1);
 
     const QByteArray current = Bytes(file);
-    EXPECT_FALSE(UserErrorOf([&] { backup.Restore(early, QStringLiteral("错")); }).isEmpty());
+    EXPECT_FALSE(UserErrorOf([&] { backup.Restore(early, PasswordBytes(QStringLiteral("错"))); }).isEmpty());
     EXPECT_EQ(Bytes(file), current);
 
-    backup.Restore(early, QStringLiteral("芝麻"));
+    backup.Restore(early, PasswordBytes(QStringLiteral("芝麻")));
     PasswordAnswers answers;
     answers.queue << QStringLiteral("芝麻");
     ASSERT_TRUE(data.OpenDocData(file, answers.Prompt()));
@@ -294,11 +295,11 @@ TEST_F(BackupTest, DamagedSnapshotsAreShownAsSuchAndNotRestored) {
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.name);
         WriteBytes(good, damage.bytes);
-        const TSnapshotInfo info = TLibraryBackup::Inspect(good, QString());
+        const TSnapshotInfo info = TLibraryBackup::Inspect(good, std::string());
         EXPECT_TRUE(info.Damaged);
         EXPECT_FALSE(info.Restorable());
         QString caption;
-        EXPECT_TRUE(UserErrorOf([&] { backup.Restore(good, QString()); }, &caption)
+        EXPECT_TRUE(UserErrorOf([&] { backup.Restore(good, std::string()); }, &caption)
                         .contains(QStringLiteral("已损坏")));
         EXPECT_EQ(Bytes(file), library);
     }
