@@ -15,6 +15,8 @@
 #include "platform/Skin.h"
 #include "platform/TextCodec.h"
 
+#include <QApplication>
+
 using commandsteps::RunStep;
 
 namespace {
@@ -34,7 +36,10 @@ void TLibraryCommands::munDocRestoreClick() {
     const std::string currentKey = data.TomeDB.Password();
     const TLibraryBackup backup = m_context.Backups().BackupOf(library);
     QList<TSnapshotInfo> snapshots;
-    if (!RunStep(kRestoreCaption, [&] { snapshots = backup.Snapshots(currentKey); }))
+    QApplication::setOverrideCursor(Qt::WaitCursor);   // every snapshot is verified
+    const bool listed = RunStep(kRestoreCaption, [&] { snapshots = backup.Snapshots(currentKey); });
+    QApplication::restoreOverrideCursor();
+    if (!listed)
         return;
     if (snapshots.isEmpty()) {
         ShowMsgBox(QStringLiteral("这个稿件库还没有备份。"), kRestoreCaption, 1, g_Style, 1);
