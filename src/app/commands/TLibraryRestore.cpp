@@ -23,6 +23,13 @@ namespace {
 
 const QString kRestoreCaption = QStringLiteral("从备份恢复");
 
+struct TWaitCursor {
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
 }  // namespace
 
 // The snapshot is checked before the library closes, so a damaged one or a
@@ -36,9 +43,10 @@ void TLibraryCommands::munDocRestoreClick() {
     const std::string currentKey = data.TomeDB.Password();
     const TLibraryBackup backup = m_context.Backups().BackupOf(library);
     QList<TSnapshotInfo> snapshots;
-    QApplication::setOverrideCursor(Qt::WaitCursor);   // every snapshot is verified
-    const bool listed = RunStep(kRestoreCaption, [&] { snapshots = backup.Snapshots(currentKey); });
-    QApplication::restoreOverrideCursor();
+    const bool listed = RunStep(kRestoreCaption, [&] {
+        const TWaitCursor wait;   // every snapshot is verified; gone before a failure shows
+        snapshots = backup.Snapshots(currentKey);
+    });
     if (!listed)
         return;
     if (snapshots.isEmpty()) {
