@@ -4,6 +4,7 @@
 #include "app/AppGlobals.h"
 #include "app/OpenRules.h"
 #include "app/TAppContext.h"
+#include "app/TBackupService.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/TQuickHide.h"
@@ -159,6 +160,8 @@ void TfrmMain::Shutdown() {
         if (data.Opened() && m_context.RegConfig().ReadDBFlags().AutoCompress)
             data.CompressDocData();
     });
+    // After the compaction, so the snapshot holds the compacted file.
+    RunShutdownStep([this] { m_context.Backups().Finish(); });
     RunShutdownStep([this] { m_context.Documents().CompressDocuments(); });
     SaveLayout();
     m_context.IniConfig().WriteSkin(m_style, m_theme);

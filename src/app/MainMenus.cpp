@@ -169,6 +169,7 @@ QMenu* TfrmMain::BuildDocMenu() {
     auto attribute = [library](int tag) -> TCommand { return [library, tag] { library->munDocAttributeClick(tag); }; };
     AddItem(m, "munDocCompact", "压缩稿件库", {}, attribute(6))->setData(6);
     AddItem(m, "munDocRepair", "修复稿件库", {}, attribute(7))->setData(7);
+    AddItem(m, "munDocRestore", "从备份恢复…", {}, Cmd(m_library.get(), &TLibraryCommands::munDocRestoreClick));
     AddItem(m, "munDocModifyPas", "修改密码", {}, attribute(8))->setData(8);
     AddItem(m, "munDocShortCut", "创建快捷方式", {}, attribute(9))->setData(9);
     m->addSeparator();

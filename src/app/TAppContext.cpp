@@ -1,5 +1,6 @@
 #include "app/TAppContext.h"
 
+#include "app/TBackupService.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
@@ -11,7 +12,8 @@ TAppContext::TAppContext()
     : m_docData(std::make_unique<TqlvDocData>()),
       m_documents(std::make_unique<TqlvDocuments>()),
       m_regConfig(std::make_unique<TqlvRegConfig>()),
-      m_iniConfig(std::make_unique<TqlvIniConfig>()) {}
+      m_iniConfig(std::make_unique<TqlvIniConfig>()),
+      m_backups(std::make_unique<TBackupService>(*m_docData, *m_regConfig)) {}
 
 TAppContext::~TAppContext() = default;
 

@@ -1,14 +1,15 @@
 // TAppContext: the services of one running application, created before the
 // main window and destroyed after it: the manuscript library (DocData), the
 // materials store (Documents), the registry preferences (RegConfig), the
-// Config.ini layout (IniConfig) and the dialog service through which every
-// question to the user goes. TQuilloraApp owns it; the window and its command
+// Config.ini layout (IniConfig), the automatic library snapshots (Backups)
+// and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its command
 // groups keep a reference. Constructing it opens Documents.tdb (creating it
 // when missing); an engine error there propagates to the caller.
 #pragma once
 
 #include <memory>
 
+class TBackupService;
 class TDialogService;
 class TqlvDocData;
 class TqlvDocuments;
@@ -26,6 +27,7 @@ public:
     TqlvDocuments& Documents() const { return *m_documents; }
     TqlvRegConfig& RegConfig() const { return *m_regConfig; }
     TqlvIniConfig& IniConfig() const { return *m_iniConfig; }
+    TBackupService& Backups() const { return *m_backups; }
     // The installed dialog service (the Qt one, or a test's scripted one).
     TDialogService& Dialogs() const;
 
@@ -34,4 +36,6 @@ private:
     std::unique_ptr<TqlvDocuments> m_documents;
     std::unique_ptr<TqlvRegConfig> m_regConfig;
     std::unique_ptr<TqlvIniConfig> m_iniConfig;
+    // Last: it hooks into DocData and must go before it.
+    std::unique_ptr<TBackupService> m_backups;
 };

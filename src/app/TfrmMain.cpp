@@ -255,7 +255,7 @@ void TfrmMain::UpdateLibraryState() {
 
     static const char* const kLibraryActions[] = {
         "munFileDel",      "munFileRename",   "munFileAttribute", "munDocCloseBase",
-        "munDocCompact",   "munDocRepair",    "munDocModifyPas",  "munDocShortCut",
+        "munDocCompact",   "munDocRepair",    "munDocRestore",    "munDocModifyPas",  "munDocShortCut",
         "munDocAttribute", "munDocImport",    "munDocExport",     "munDocNewFloder",
         "munDocDelFloder", "munDocReNameFloder", "munInsertMark", "munInsertPic",
     };

@@ -4,7 +4,8 @@
 #include "cli/CliArgs.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDatabase.h"
-#include "cli/CliVerifier.h"
+#include "cli/CliText.h"
+#include "library/DatabaseVerifier.h"
 
 int RunVerify(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
@@ -14,7 +15,9 @@ int RunVerify(const CliWords& words) {
     {
         // The progress line ends before the findings are printed.
         TCliProgress progress("verify");
-        TCliVerifier verifier(database.Db(), progress);
+        TDatabaseVerifier verifier(
+            database.Db(), [](const char* message) { return MessageText(message); },
+            [&progress](int64_t done, int64_t total) { progress.Step(done, total); });
         verifier.Run();
         problems = verifier.Problems();
     }

@@ -26,6 +26,7 @@ const std::map<std::string, CommandFn>& Commands() {
         {"count", RunCount},         {"pinyin", RunPinyin},
         {"create-library", RunCreateLibrary}, {"tree", RunTree},
         {"import", RunImport},       {"export", RunExport},
+        {"backup", RunBackup},       {"backups", RunBackups},
     };
     return commands;
 }
@@ -41,7 +42,12 @@ constexpr const char* kUsage =
     "  compact FILE   repair FILE   passwd FILE --new NEW [--decrypt]   verify FILE\n"
     "  count TEXTFILE   pinyin TEXT [--initials]\n"
     "  create-library FILE [--comment T] [--level-index 0-3] [--crc32]   tree FILE\n"
-    "  import FILE TXT... [--folder ID]   export FILE DIR [--folder ID]\n";
+    "  import FILE TXT... [--folder ID]   export FILE DIR [--folder ID]\n"
+    "  backup LIBRARY [DEST]          snapshot into DEST (default: the options' backup\n"
+    "                                 folder), rotated as the options say\n"
+    "  backups LIBRARY [DEST]         the snapshots, newest first, one JSON object a line:\n"
+    "                                 path, time, size, folders, manuscripts, encrypted,\n"
+    "                                 damaged (figures null until --password opens it)\n";
 
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::cerr << "qdb: " << problem << "\n";

@@ -121,6 +121,8 @@ void TqlvDocData::CreateSchema() {
 bool TqlvDocData::OpenDocData(const QString& fileName, const TPasswordPrompt& askPassword) {
     if (fileName.isEmpty() || !QFileInfo::exists(fileName))
         return false;
+    NotifyClosing();
+    m_opened = false;
     TomeDB.Close();
     try {
         TomeDB.SetDatabaseName(PathName(fileName));
@@ -158,7 +160,13 @@ void TqlvDocData::OpenDocTables(const QString& fileName) {
     m_opened = true;
 }
 
+void TqlvDocData::NotifyClosing() {
+    if (m_opened && Doctable.Active() && BeforeClose)
+        BeforeClose(GetDocDataName());
+}
+
 void TqlvDocData::CloseDocData() {
+    NotifyClosing();
     TomeDB.Close();
     TomeDB.SetDatabaseName(std::string());
     m_opened = false;

@@ -140,6 +140,11 @@ public:
     bool CompressDocData();
     bool RepairDocData();
 
+    // Called with the library's path just before an open library is closed
+    // (CloseDocData, or opening or creating another); the application takes
+    // its closing snapshot there. Must not throw; the library is still open.
+    std::function<void(const QString& path)> BeforeClose;
+
     tomedb::TTomeDatabase TomeDB;
     tomedb::TTomeTable Doctable;
     tomedb::TTomeTable Flodertable;
@@ -148,6 +153,7 @@ public:
 
 private:
     void CreateSchema();
+    void NotifyClosing();
     void FillFolderNode(TViewNode& node);
     QList<int> CollectSubFolders(int folderID);
     TViewItem DocItem();

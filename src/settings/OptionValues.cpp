@@ -59,6 +59,7 @@ TOptionValues ReadOptions(TqlvRegConfig& config) {
     values.ExFile = config.ReadExFile();
     values.ExPic = config.ReadExPic();
     values.Skin = config.ReadSkinPath();
+    values.Backup = ReadBackupSettings(config);
     return values;
 }
 
@@ -66,6 +67,7 @@ void WriteOptions(TqlvRegConfig& config, const TOptionValues& values) {
     config.WriteMailConfig(values.Mail);
     config.WritePaths(values.ExDoc, values.ExPic, values.Skin, values.ExFile);
     WriteConfigKey(config.Registry(), values);
+    WriteBackupSettings(config, values.Backup);
 }
 
 QColor ColorOfBgr(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }

@@ -10,6 +10,7 @@
 // from anything that is not a positive number).
 #pragma once
 
+#include "settings/BackupSettings.h"
 #include "settings/RegConfig.h"
 
 #include <QColor>
@@ -36,6 +37,8 @@ struct TOptionValues {
     QString ExFile;
     QString ExPic;
     QString Skin;
+    // Tab 备份.
+    TBackupSettings Backup;
 
     bool operator==(const TOptionValues&) const = default;
 };

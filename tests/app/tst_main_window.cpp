@@ -127,7 +127,8 @@ private slots:
             "munInsertPic|图片(&P)|", "munInsertTxt|文档(&D)|"};
         QTest::newRow("munDoc") << "munDoc" << QStringList{
             "munDocBase|新建稿件库|", "munDocOpenBase|打开稿件库|", "munDocCloseBase|关闭稿件库|", "-",
-            "munDocCompact|压缩稿件库|", "munDocRepair|修复稿件库|", "munDocModifyPas|修改密码|",
+            "munDocCompact|压缩稿件库|", "munDocRepair|修复稿件库|", "munDocRestore|从备份恢复…|",
+            "munDocModifyPas|修改密码|",
             "munDocShortCut|创建快捷方式|", "-", "munDocAttribute|属性|", "-", "munDocImport|导入(&I)...|",
             "munDocExport|导出(&E)...|", "-", "munDocCenter|稿件库中心|F8", "-",
             "munDocNewFloder|新建稿件夹(&F)|", "munDocDelFloder|删除稿件夹(&E)|",
@@ -287,7 +288,7 @@ private slots:
         auto* page = frmMain->findChild<QTabWidget*>("pageTool");
         const char* const libraryCommands[] = {
             "munFileDel", "munFileRename", "munFileAttribute", "munDocCloseBase", "munDocCompact",
-            "munDocRepair", "munDocModifyPas", "munDocShortCut", "munDocAttribute", "munDocImport",
+            "munDocRepair", "munDocRestore", "munDocModifyPas", "munDocShortCut", "munDocAttribute", "munDocImport",
             "munDocExport", "munDocNewFloder", "munDocDelFloder", "munDocReNameFloder",
             "munInsertMark", "munInsertPic"};
         const char* const libraryButtons[] = {"tbAttribute", "tbDocNewFloder", "tbDocDelFloder",

@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -219,8 +220,10 @@ private slots:
         TfrmOption dialog({"ibus"}, {"Sans"});
         for (QWidget* w : dialog.findChildren<QWidget*>()) {
             const bool interactive = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                                     qobject_cast<QLineEdit*>(w);
-            if (!interactive || w->objectName().isEmpty() || qobject_cast<QComboBox*>(w->parentWidget()))
+                                     qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w);
+            // The edit inside a combo or spin box is part of that box.
+            if (!interactive || w->objectName().isEmpty() || qobject_cast<QComboBox*>(w->parentWidget()) ||
+                qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
                 continue;
             bool named = !w->accessibleName().isEmpty();
             if (auto* button = qobject_cast<QAbstractButton*>(w))

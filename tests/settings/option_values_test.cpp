@@ -65,6 +65,7 @@ TEST_F(OptionValues, EverythingWrittenIsReadBack) {
     values.ExFile = QStringLiteral("/b");
     values.ExPic = QStringLiteral("/c");
     values.Skin = QStringLiteral("/d");
+    values.Backup = {false, 45, QStringLiteral("/e"), 3, 1};
     WriteOptions(m_config, values);
     EXPECT_EQ(ReadOptions(m_config), values);
     EXPECT_EQ(m_config.ReadEditorStatus().SaveTime, 13);

@@ -27,7 +27,7 @@ TLibraryCommands::TLibraryCommands(TfrmMain& main, TAppContext& context)
 // The data layer's open with the password asked through the dialog service;
 // what goes wrong is shown here. A name that is no file is reported too: the
 // data layer declines it without a word.
-bool TLibraryCommands::OpenDocData(const QString& path) {
+bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QString>& password) {
     if (path.isEmpty())
         return false;
     if (!QFileInfo(path).isFile()) {
@@ -38,7 +38,8 @@ bool TLibraryCommands::OpenDocData(const QString& path) {
     TDialogService& dialogs = m_context.Dialogs();
     const bool ran = RunStep(kOpenCaption, [&] {
         try {
-            opened = m_context.DocData().OpenDocData(path, [&] { return dialogs.InputPassword(); });
+            opened = m_context.DocData().OpenDocData(
+                path, [&] { return password ? *password : dialogs.InputPassword(); });
         } catch (const EUserError&) {
             throw;
         } catch (const std::exception& error) {
@@ -57,10 +58,10 @@ void TLibraryCommands::ShowNoLibrary() {
     m_main.UpdateLibraryState();
 }
 
-bool TLibraryCommands::OpenLibrary(const QString& path) {
+bool TLibraryCommands::OpenLibrary(const QString& path, const std::optional<QString>& password) {
     Trace(QStringLiteral("OpenLibrary: ") + path);
     m_main.Manuscripts().CloseManuscript();
-    const bool opened = OpenDocData(path);
+    const bool opened = OpenDocData(path, password);
     if (m_context.DocData().Opened()) {
         // The new library, or the one that was open when the new one was missing.
         m_main.LoadLibraryViews();

@@ -4,7 +4,8 @@
 // dialog's caller ShowCreateDocData, the library centre (稿件库中心, F8) and
 // the attributes and maintenance items (压缩稿件库, 修复稿件库, 修改密码,
 // 创建快捷方式, 属性), which share munDocAttributeClick and tell themselves
-// apart by their tag (10 = 属性). Owned by TfrmMain.
+// apart by their tag (10 = 属性), and 从备份恢复… (TLibraryRestore.cpp).
+// Owned by TfrmMain.
 //
 // Compaction, repair and a password change rebuild the library file behind a
 // progress window; a rebuild that fails is reported and leaves the library as
@@ -17,6 +18,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 class TAppContext;
 class TfrmMain;
@@ -31,10 +33,12 @@ public:
     void munDocCloseBaseClick();
     void munDocAttributeClick(int tag);
     void munDocCenterClick();
+    void munDocRestoreClick();
 
     // Opens the library at path and shows it; stores path as the last library
-    // whether or not it opened. True when it is open.
-    bool OpenLibrary(const QString& path);
+    // whether or not it opened. True when it is open. An encrypted library
+    // is opened with `password` when given, else the user is asked.
+    bool OpenLibrary(const QString& path, const std::optional<QString>& password = std::nullopt);
     // The create-library dialog: creates the library the user describes and
     // enters it in the library list. True with *fileName the new file.
     bool ShowCreateDocData(QString* fileName);
@@ -51,7 +55,7 @@ private:
     // failures are reported under caption. True when the file was replaced.
     bool RebuildLibrary(const QString& caption, const QString& progressText,
                         const std::function<bool(TqlvDocData&)>& rebuild);
-    bool OpenDocData(const QString& path);
+    bool OpenDocData(const QString& path, const std::optional<QString>& password = std::nullopt);
     void ShowNoLibrary();
 
     TfrmMain& m_main;

@@ -2,6 +2,7 @@
 
 #include "app/OptionsCommand.h"
 #include "app/TAppContext.h"
+#include "app/TBackupService.h"
 #include "app/TfrmMain.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
@@ -32,7 +33,11 @@ void TToolCommands::munToolWordCountClick() {
                QStringLiteral("字数统计"), 0, g_Style, 1);
 }
 
-void TToolCommands::munToolOptionClick() { RunOptionsDialog(m_context.RegConfig(), &m_main); }
+void TToolCommands::munToolOptionClick() {
+    // The backup settings apply at once; the others at the next start.
+    if (RunOptionsDialog(m_context.RegConfig(), &m_main))
+        m_context.Backups().ApplySettings();
+}
 
 void TToolCommands::munToolPYClick() { ShowCheckPY(&m_main, m_main.Editor()->GetSelText()); }
 

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -72,6 +73,7 @@ TfrmOption::TfrmOption(const QStringList& inputMethods, const QStringList& fontF
     pageOption->addTab(BuildEditorTab(), QStringLiteral("编辑器"));
     pageOption->addTab(BuildMailTab(), QStringLiteral("邮件设置"));
     pageOption->addTab(BuildPathTab(), QStringLiteral("路径"));
+    pageOption->addTab(BuildBackupTab(), QStringLiteral("备份"));
     pageOption->setCurrentIndex(0);
     comboxIME->addItems(inputMethods);
     comboxFontName->addItems(fontFamilies);
@@ -197,6 +199,29 @@ QWidget* TfrmOption::BuildPathTab() {
     grid->setRowStretch(4, 1);
     return page;
 }
+QWidget* TfrmOption::BuildBackupTab() {
+    QLayout* layout = nullptr;
+    QWidget* page = Page(pageOption, layout, true);
+    auto* grid = static_cast<QGridLayout*>(layout);
+    auto spin = [page](const char* name, int low, int high) {
+        auto* box = Named(new QSpinBox(page), name);
+        box->setRange(low, high);
+        return box;
+    };
+    chkAutoBackup = Named(new QCheckBox(QStringLiteral("自动备份稿件库"), page), "chkAutoBackup");
+    spinBackupTime = spin("spinBackupTime", 1, 24 * 60);
+    spinBackupTime->setSuffix(QStringLiteral(" 分钟"));
+    spinBackupKeep = spin("spinBackupKeep", 1, 999);
+    spinBackupDays = spin("spinBackupDays", 0, 366);
+    grid->addWidget(chkAutoBackup, 0, 0, 1, 3);
+    AddRow(grid, 1, QStringLiteral("编辑时每隔："), spinBackupTime);
+    editBackupPath = AddPathRow(grid, 2, QStringLiteral("备份文件夹："), "editBackupPath", "btnBackupPath");
+    AddRow(grid, 3, QStringLiteral("保留最近的备份数："), spinBackupKeep);
+    AddRow(grid, 4, QStringLiteral("另外保留最近几天每天一份："), spinBackupDays);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(5, 1);
+    return page;
+}
 
 void TfrmOption::SetValues(const TOptionValues& values) {
     m_stored = values;
@@ -227,6 +252,12 @@ void TfrmOption::SetValues(const TOptionValues& values) {
     editExportFile->setText(values.ExFile);
     editExportPic->setText(values.ExPic);
     editSkin->setText(values.Skin);
+
+    chkAutoBackup->setChecked(values.Backup.Enabled);
+    spinBackupTime->setValue(values.Backup.Interval);
+    editBackupPath->setText(values.Backup.Folder);
+    spinBackupKeep->setValue(values.Backup.KeepLast);
+    spinBackupDays->setValue(values.Backup.KeepDays);
 }
 
 QString TfrmOption::Choice(const QComboBox* box, const QString& stored) {
@@ -253,6 +284,10 @@ TOptionValues TfrmOption::Values() const {
     values.ExFile = editExportFile->text();
     values.ExPic = editExportPic->text();
     values.Skin = editSkin->text();
+    values.Backup = {chkAutoBackup->isChecked(), spinBackupTime->value(), editBackupPath->text().trimmed(),
+                     spinBackupKeep->value(), spinBackupDays->value()};
+    if (values.Backup.Folder.isEmpty())
+        values.Backup.Folder = DefaultBackupFolder();
     return values;
 }
 

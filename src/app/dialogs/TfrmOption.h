@@ -1,5 +1,5 @@
-// TfrmOption, the "选项" dialog: the preferences in four tabs (稿件库, 编辑器,
-// 邮件设置, 路径). It collects input and hands it back; it writes nothing.
+// TfrmOption, the "选项" dialog: the preferences in five tabs (稿件库, 编辑器,
+// 邮件设置, 路径, 备份). It collects input and hands it back; it writes nothing.
 // The caller fills it with SetValues, runs it modally, and on acceptance
 // stores Values(). Ticking or unticking chkQDB or chkPop is announced at once
 // (QdbAssociationToggled, TxtVerbToggled) because those two take effect
@@ -22,6 +22,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 
 class TfrmOption : public QDialog {
@@ -58,6 +59,11 @@ public:
     QLineEdit* editExportFile = nullptr;
     QLineEdit* editExportPic = nullptr;
     QLineEdit* editSkin = nullptr;
+    QCheckBox* chkAutoBackup = nullptr;
+    QSpinBox* spinBackupTime = nullptr;
+    QLineEdit* editBackupPath = nullptr;
+    QSpinBox* spinBackupKeep = nullptr;
+    QSpinBox* spinBackupDays = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
 
@@ -75,6 +81,7 @@ private:
     QWidget* BuildEditorTab();
     QWidget* BuildMailTab();
     QWidget* BuildPathTab();
+    QWidget* BuildBackupTab();
     QLineEdit* AddPathRow(class QGridLayout* grid, int row, const QString& label, const char* editName,
                           const char* buttonName);
     void PaintSwatch(const QColor& color);

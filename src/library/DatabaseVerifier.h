@@ -1,23 +1,34 @@
-// TCliVerifier: the checks of `qdb verify`. It walks, read-only, every table
+// TDatabaseVerifier: the checks of `qdb verify` and of the backup listing
+// (a snapshot that fails them is damaged). It walks, read-only, every table
 // header, record tab chain, record, blob descriptor and index chain of an open
 // database (raw, with its own range checks, so a damaged file yields
 // messages rather than exceptions), then decodes every field of every live
 // record and checks each index's order and uniqueness through the engine's
-// table storage. It collects problems as text; it never writes.
+// table storage. It collects problems as UTF-8 text; it never writes. The
+// database must be open and readable (its password given) for the decoding
+// checks; Run raises only when even the structure cannot be read.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tomedb/TomeDB.h"
 #include "tomedb/storage/TomeTableIO.h"
 
-class TCliProgress;
-
-class TCliVerifier {
+class TDatabaseVerifier {
 public:
-    TCliVerifier(tomedb::TTomeDatabase& database, TCliProgress& progress);
+    // Turns an engine message (GB18030 names inside) into report text.
+    using TMessageText = std::function<std::string(const char* message)>;
+    // Records checked so far of the total.
+    using TProgress = std::function<void(int64_t done, int64_t total)>;
+
+    explicit TDatabaseVerifier(tomedb::TTomeDatabase& database, TMessageText messageText = {},
+                               TProgress progress = {});
     void Run();
+    // Runs every check; true when none found a problem.
+    static bool Passes(tomedb::TTomeDatabase& database);
     const std::vector<std::string>& Problems() const { return problems_; }
 
 private:
@@ -53,7 +64,8 @@ private:
 
     tomedb::TTomeDatabase& database_;
     tomedb::TTomeDBFileIO& io_;
-    TCliProgress& progress_;
+    TMessageText messageText_;
+    TProgress progress_;
     int64_t imageSize_ = 0;
     int64_t recordsDone_ = 0;
     int64_t recordsTotal_ = 0;

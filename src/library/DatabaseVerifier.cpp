@@ -1,11 +1,10 @@
-#include "cli/CliVerifier.h"
+#include "library/DatabaseVerifier.h"
 
 #include <algorithm>
 #include <climits>
 #include <set>
 
-#include "cli/CliDatabase.h"
-#include "cli/CliText.h"
+#include "platform/TextCodec.h"
 #include "tomedb/storage/TomeFormat.h"
 
 using namespace tomedb;
@@ -13,24 +12,43 @@ using namespace tomedb::format;
 
 namespace {
 
+std::string GbToUtf8(const std::string& gb) {
+    return FromGB(QByteArray::fromStdString(gb)).toUtf8().toStdString();
+}
+
 std::string TableWhere(const std::string& name) { return "table '" + GbToUtf8(name) + "'"; }
 
 }  // namespace
 
-TCliVerifier::TCliVerifier(TTomeDatabase& database, TCliProgress& progress)
-    : database_(database), io_(*database.FileIO()), progress_(progress) {}
+TDatabaseVerifier::TDatabaseVerifier(TTomeDatabase& database, TMessageText messageText,
+                                     TProgress progress)
+    : database_(database), io_(*database.FileIO()), messageText_(std::move(messageText)),
+      progress_(std::move(progress)) {
+    if (!messageText_)
+        messageText_ = [](const char* message) { return GbToUtf8(message); };
+}
 
-void TCliVerifier::Problem(const std::string& where, const std::string& what) {
+bool TDatabaseVerifier::Passes(TTomeDatabase& database) {
+    TDatabaseVerifier verifier(database);
+    try {
+        verifier.Run();
+    } catch (const std::exception&) {
+        return false;   // a structure too damaged to walk at all
+    }
+    return verifier.Problems().empty();
+}
+
+void TDatabaseVerifier::Problem(const std::string& where, const std::string& what) {
     problems_.push_back(where + ": " + what);
 }
 
-void TCliVerifier::Claim(int64_t start, int64_t size, const std::string& owner) {
+void TDatabaseVerifier::Claim(int64_t start, int64_t size, const std::string& owner) {
     regions_.push_back({start, start + size, owner});
 }
 
 // A record offset or chain link damaged into another valid offset still points
 // inside the file; it shows as two structures claiming the same bytes.
-void TCliVerifier::CheckOverlaps() {
+void TDatabaseVerifier::CheckOverlaps() {
     std::sort(regions_.begin(), regions_.end(),
               [](const TRegion& a, const TRegion& b) { return a.start < b.start; });
     size_t widest = 0;
@@ -42,7 +60,7 @@ void TCliVerifier::CheckOverlaps() {
     }
 }
 
-void TCliVerifier::Run() {
+void TDatabaseVerifier::Run() {
     Claim(0, kFixedAreaSize, "the file header");
     imageSize_ = io_.ImageSize();
     std::vector<TTableScan> scans(static_cast<size_t>(io_.TableCount()));
@@ -61,7 +79,7 @@ void TCliVerifier::Run() {
     CheckOverlaps();
 }
 
-bool TCliVerifier::ReadHeader(int tableNo, TTableScan& scan) {
+bool TDatabaseVerifier::ReadHeader(int tableNo, TTableScan& scan) {
     const std::string where = "table #" + std::to_string(tableNo + 1);
     const int32_t offset = io_.TableHeaderOffset(tableNo);
     if (offset < kFixedAreaSize || offset > imageSize_ - kTableHeaderSize) {
@@ -84,7 +102,7 @@ bool TCliVerifier::ReadHeader(int tableNo, TTableScan& scan) {
 }
 
 // Reads the ceil(total / 1024) chunks of a chain starting at `first`.
-bool TCliVerifier::WalkChunks(const std::string& where, int32_t first, int32_t total, int chunkSize,
+bool TDatabaseVerifier::WalkChunks(const std::string& where, int32_t first, int32_t total, int chunkSize,
                               std::vector<std::vector<uint8_t>>& chunks) {
     std::set<int32_t> seen;
     int32_t offset = first;
@@ -106,7 +124,7 @@ bool TCliVerifier::WalkChunks(const std::string& where, int32_t first, int32_t t
     return true;
 }
 
-bool TCliVerifier::ReadRecordTab(TTableScan& scan) {
+bool TDatabaseVerifier::ReadRecordTab(TTableScan& scan) {
     const int32_t total = scan.header.RecordTotal();
     std::vector<std::vector<uint8_t>> chunks;
     if (!WalkChunks(TableWhere(scan.name) + ", record tab", scan.header.RecTabOffset(), total,
@@ -120,7 +138,7 @@ bool TCliVerifier::ReadRecordTab(TTableScan& scan) {
     return true;
 }
 
-bool TCliVerifier::CheckBlobDescriptor(const std::string& where, int64_t at) {
+bool TDatabaseVerifier::CheckBlobDescriptor(const std::string& where, int64_t at) {
     uint8_t d[kBlobDescriptorSize];
     io_.ReadExact(at, d, sizeof d);
     const int32_t offset = GetI32(d + kBDOffset), size = GetI32(d + kBDSize), area = GetI32(d + kBDAreaSize);
@@ -135,11 +153,12 @@ bool TCliVerifier::CheckBlobDescriptor(const std::string& where, int64_t at) {
     return true;
 }
 
-bool TCliVerifier::CheckRecords(const TTableScan& scan) {
+bool TDatabaseVerifier::CheckRecords(const TTableScan& scan) {
     bool ok = true;
     const int32_t recordSize = scan.header.RecordSize();
     for (size_t r = 0; r < scan.items.size(); ++r) {
-        progress_.Step(++recordsDone_, recordsTotal_);
+        ++recordsDone_;
+        if (progress_) progress_(recordsDone_, recordsTotal_);
         const TRecordTabItem& item = scan.items[r];
         const std::string where = TableWhere(scan.name) + ", record " + std::to_string(r);
         if (item.DeleteFlag > 1) {
@@ -163,7 +182,7 @@ bool TCliVerifier::CheckRecords(const TTableScan& scan) {
     return ok;
 }
 
-bool TCliVerifier::CheckIndexChain(const TTableScan& scan, int k) {
+bool TDatabaseVerifier::CheckIndexChain(const TTableScan& scan, int k) {
     const std::string where = TableWhere(scan.name) + ", index '" + GbToUtf8(scan.header.IndexName(k)) + "'";
     const int32_t total = scan.header.RecordTotal();
     std::vector<std::vector<uint8_t>> chunks;
@@ -191,7 +210,7 @@ bool TCliVerifier::CheckIndexChain(const TTableScan& scan, int k) {
     return ok;
 }
 
-void TCliVerifier::CheckDecodedTable(const TTableScan& scan) {
+void TDatabaseVerifier::CheckDecodedTable(const TTableScan& scan) {
     TTomeTableIO* io = database_.FindTableIO(scan.name);
     if (!io) {
         Problem(TableWhere(scan.name), "not known to the database");
@@ -200,7 +219,7 @@ void TCliVerifier::CheckDecodedTable(const TTableScan& scan) {
     try {
         io->Open();
     } catch (const std::exception& error) {
-        Problem(TableWhere(scan.name), MessageText(error.what()));
+        Problem(TableWhere(scan.name), messageText_(error.what()));
         return;
     }
     DecodeRecords(*io, scan.name);
@@ -210,7 +229,7 @@ void TCliVerifier::CheckDecodedTable(const TTableScan& scan) {
 }
 
 // Values are only decoded, a piece at a time, never held whole.
-void TCliVerifier::DecodeRecords(TTomeTableIO& io, const std::string& name) {
+void TDatabaseVerifier::DecodeRecords(TTomeTableIO& io, const std::string& name) {
     for (const TListElement& element : io.IndexList(0))
         for (int f = 0; f < io.FieldDefs().Count(); ++f) {
             try {
@@ -218,14 +237,14 @@ void TCliVerifier::DecodeRecords(TTomeTableIO& io, const std::string& name) {
             } catch (const std::exception& error) {
                 Problem(TableWhere(name) + ", record " + std::to_string(element.RecIndex) + ", field '" +
                             GbToUtf8(io.FieldDefs().At(f).Name) + "'",
-                        MessageText(error.what()));
+                        messageText_(error.what()));
             }
         }
 }
 
 // The counter hands out the next number: below the highest one in use, the
 // next append would repeat an existing key.
-void TCliVerifier::CheckAutoIncCounter(TTomeTableIO& io, const TTableScan& scan) {
+void TDatabaseVerifier::CheckAutoIncCounter(TTomeTableIO& io, const TTableScan& scan) {
     int field = -1;
     for (int f = 0; f < io.FieldDefs().Count() && field < 0; ++f)
         if (io.FieldDefs().At(f).FieldType == ftAutoInc) field = f;
@@ -247,7 +266,7 @@ void TCliVerifier::CheckAutoIncCounter(TTomeTableIO& io, const TTableScan& scan)
                                            " is below the highest ID " + std::to_string(highest));
 }
 
-int TCliVerifier::CompareKeys(TTomeTableIO& io, int k, int32_t left, int32_t right) {
+int TDatabaseVerifier::CompareKeys(TTomeTableIO& io, int k, int32_t left, int32_t right) {
     const TTomeIndexDef& index = io.IndexDefs().At(k);
     std::string a, b;
     for (int32_t field : index.FieldIdxes) {
@@ -261,7 +280,7 @@ int TCliVerifier::CompareKeys(TTomeTableIO& io, int k, int32_t left, int32_t rig
     return 0;
 }
 
-void TCliVerifier::CheckIndexOrder(TTomeTableIO& io, const std::string& name, int k) {
+void TDatabaseVerifier::CheckIndexOrder(TTomeTableIO& io, const std::string& name, int k) {
     const TTomeIndexDef& index = io.IndexDefs().At(k);
     const std::string where = TableWhere(name) + ", index '" + GbToUtf8(index.Name) + "'";
     const bool unique = (index.Options & (tiPrimary | tiUnique)) != 0;
@@ -275,6 +294,6 @@ void TCliVerifier::CheckIndexOrder(TTomeTableIO& io, const std::string& name, in
                                    (c > 0 ? " are out of order" : " have the same key"));
         }
     } catch (const std::exception& error) {
-        Problem(where, MessageText(error.what()));
+        Problem(where, messageText_(error.what()));
     }
 }

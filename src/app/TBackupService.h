@@ -1,0 +1,50 @@
+// TBackupService: the automatic snapshots of the open library. It takes one
+// when a library closes (closing it, opening or creating another, exit) if
+// the file changed since its newest snapshot, and on a timer every Interval
+// minutes while a library is open and being changed. Owned by TAppContext;
+// it reads its settings from the registry store at construction and again
+// on ApplySettings (after the options dialog).
+//
+// A snapshot that fails on closing is reported in a message box (caption
+// "备份稿件库") and never stops the close; a failing timer snapshot opens no
+// dialog (a timer must not interrupt typing) and is only traced.
+#pragma once
+
+#include "library/LibraryBackup.h"
+#include "settings/BackupSettings.h"
+
+#include <QObject>
+#include <QTimer>
+
+class TqlvDocData;
+class TqlvRegConfig;
+
+class TBackupService : public QObject {
+    Q_OBJECT
+public:
+    TBackupService(TqlvDocData& data, TqlvRegConfig& config);
+    ~TBackupService() override;
+    TBackupService(const TBackupService&) = delete;
+    TBackupService& operator=(const TBackupService&) = delete;
+
+    void ApplySettings();
+    const TBackupSettings& Settings() const { return m_settings; }
+    // The snapshots of `library` under the current settings.
+    TLibraryBackup BackupOf(const QString& library) const;
+
+    // Exit: the open library's closing snapshot now; after it, nothing more
+    // is taken (the library closes later, when the application is torn down).
+    void Finish();
+    // What the timer runs: a snapshot of the open library when it changed.
+    void Tick();
+    const QTimer& Timer() const { return m_timer; }
+
+private:
+    void SnapshotOnClose(const QString& library);
+
+    TqlvDocData& m_data;
+    TqlvRegConfig& m_config;
+    TBackupSettings m_settings;
+    QTimer m_timer;
+    bool m_finished = false;
+};

@@ -1,0 +1,82 @@
+// TLibraryCommands: 稿件库 ▸ 从备份恢复… — choose a snapshot of the open
+// library and put it in the library's place.
+#include "app/commands/TLibraryCommands.h"
+
+#include "app/AppGlobals.h"
+#include "app/TAppContext.h"
+#include "app/TBackupService.h"
+#include "app/TfrmMain.h"
+#include "app/commands/CommandSteps.h"
+#include "app/commands/TManuscriptCommands.h"
+#include "app/dialogs/TfrmRestore.h"
+#include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+#include "platform/TextCodec.h"
+
+#include <QApplication>
+
+using commandsteps::RunStep;
+
+namespace {
+
+const QString kRestoreCaption = QStringLiteral("从备份恢复");
+
+struct TWaitCursor {
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+}  // namespace
+
+// The snapshot is checked before the library closes, so a damaged one or a
+// wrong password leaves everything as it was. The password of an encrypted
+// snapshot is asked only when the open library's own does not open it.
+void TLibraryCommands::munDocRestoreClick() {
+    TqlvDocData& data = m_context.DocData();
+    if (!data.Opened())
+        return;
+    const QString library = data.GetDocDataName();
+    const std::string currentKey = data.TomeDB.Password();
+    const TLibraryBackup backup = m_context.Backups().BackupOf(library);
+    QList<TSnapshotInfo> snapshots;
+    const bool listed = RunStep(kRestoreCaption, [&] {
+        const TWaitCursor wait;   // every snapshot is verified; gone before a failure shows
+        snapshots = backup.Snapshots(currentKey);
+    });
+    if (!listed)
+        return;
+    if (snapshots.isEmpty()) {
+        ShowMsgBox(QStringLiteral("这个稿件库还没有备份。"), kRestoreCaption, 1, g_Style, 1);
+        return;
+    }
+    TfrmRestore dialog(snapshots, &m_main);
+    if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    const std::optional<TSnapshotInfo> chosen = dialog.Chosen();
+    if (!chosen)
+        return;
+
+    QString password = FromGB(QByteArray::fromStdString(currentKey));
+    if (chosen->Encrypted && !chosen->Readable)
+        password = m_context.Dialogs().InputPassword();
+    const TSnapshotInfo checked = TLibraryBackup::Inspect(chosen->Path, PasswordBytes(password));
+    if (checked.Encrypted && !checked.Readable) {
+        commandsteps::ShowFailure(QStringLiteral("密码错误，无法打开这个备份！"), kRestoreCaption);
+        return;
+    }
+    if (checked.Damaged) {
+        commandsteps::ShowFailure(QStringLiteral("这个备份已损坏，不能恢复。"), kRestoreCaption);
+        return;
+    }
+
+    m_main.Manuscripts().SavePrompt(kRestoreCaption);
+    m_main.Editor()->SetModified(false);   // the user has answered the prompt
+    data.CloseDocData();   // the closing snapshot keeps what is being replaced
+    RunStep(kRestoreCaption, [&] { backup.Restore(chosen->Path, PasswordBytes(password)); });
+    // Restored or not, the library opens again (with the password just used).
+    OpenLibrary(library, password);
+}

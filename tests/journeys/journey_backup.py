@@ -1,0 +1,73 @@
+"""A library brought back from its backup, through the real window: make a
+library with one manuscript, close it (a snapshot is taken), open it again and
+add a second manuscript, then 稿件库 ▸ 从备份恢复… and restore the snapshot:
+the library opens again as it was, and the state it replaced is kept as the
+newest snapshot."""
+import glob
+import os
+
+from journey import main
+
+TEXT = "床前明月光"
+
+
+def new_manuscript(j, name):
+    j.menu("稿件(&F)", "新建(&N)")
+    j.find("新建稿件", role="table cell")
+    j.focus_window()
+    j.type(name)
+    j.key("Return")
+    j.find(name, role="table cell")
+    editor = j.find("稿件内容", role="text")
+    j.click(editor)
+    j.type(TEXT)
+    j.wait(lambda: j.text_of(editor) == TEXT, "the typed text in the editor")
+    j.focus_window()
+    j.key("ctrl+s")
+    j.find("状态：保存", role="label")
+
+
+def open_library(j, library):
+    j.menu("稿件库(&D)", "打开稿件库")
+    j.find("打开稿件库", role="dialog")
+    j.type(library)
+    j.key("Return")
+    j.find("稿件库：诗集", role="label")
+
+
+def close_library(j):
+    j.menu("稿件库(&D)", "关闭稿件库")
+    j.wait(lambda: not j.find_all("稿件库：诗集", role="label"), "the library to close")
+
+
+def journey(j):
+    library = os.path.join(j.home, "home", "稿件", "诗集.qdb")
+    os.makedirs(os.path.dirname(library))
+    snapshots = os.path.join(j.home, "app", "Backups", "诗集.qdb", "诗集-*.qdb")
+    j.start_app()
+
+    j.menu("稿件库(&D)", "新建稿件库")
+    dialog = j.find("新建稿件库", role="dialog")
+    j.set_text(j.find("稿件库名称", role="text", root=dialog), library[:-4])
+    j.click(j.find("创建(B)", role="push button", root=dialog))
+    j.find("稿件库：诗集", role="label")
+    new_manuscript(j, "diyi")
+    close_library(j)
+    j.wait(lambda: len(glob.glob(snapshots)) == 1, "the snapshot taken on closing")
+
+    open_library(j, library)
+    new_manuscript(j, "dier")
+
+    j.menu("稿件库(&D)", "从备份恢复…")
+    dialog = j.find("从备份恢复", role="dialog")
+    j.find("备份列表", root=dialog)
+    j.click(j.find("恢复", role="push button", root=dialog))
+    j.wait(lambda: not j.find_all("从备份恢复", role="dialog"), "the restore dialog to close")
+    j.find("稿件库：诗集", role="label")
+    j.find("diyi", role="table cell")
+    j.wait(lambda: not j.find_all("dier", role="table cell"), "the later manuscript to be gone")
+    # The state that was replaced (with dier) is kept.
+    j.wait(lambda: len(glob.glob(snapshots)) == 2, "the replaced state kept as a snapshot")
+
+
+main(journey)
