@@ -293,6 +293,35 @@ class Journey:
         self.key("ctrl+a")
         self.type(text)
 
+    # ---- steps many journeys take ---------------------------------------
+    def create_library(self, path, shown_name, timeout=45):
+        """稿件库 ▸ 新建稿件库 with the name box set to `path` (no extension),
+        no password; waits for the status bar to show the library."""
+        self.menu("稿件库(&D)", "新建稿件库")
+        dialog = self.find("新建稿件库", role="dialog")
+        self.set_text(self.find("稿件库名称", role="text", root=dialog), path)
+        self.click(self.find("创建(B)", role="push button", root=dialog))
+        self.find(f"稿件库：{shown_name}", role="label", timeout=timeout)
+
+    def new_manuscript(self, name):
+        """稿件 ▸ 新建 in the selected folder, named in place; returns the editor."""
+        self.menu("稿件(&F)", "新建(&N)")
+        self.find("新建稿件", role="table cell")
+        self.focus_window()
+        self.type(name)
+        self.key("Return")
+        self.find(name, role="table cell")
+        return self.find("稿件内容", role="text")
+
+    def type_and_save(self, editor, text):
+        """Types `text` into the editor and saves it with Ctrl+S."""
+        self.click(editor)
+        self.type(text)
+        self.wait(lambda: self.text_of(editor) == text, "the typed text in the editor")
+        self.focus_window()
+        self.key("ctrl+s")
+        self.find("状态：保存", role="label")
+
     def answer_password(self, dialog, field, password, button, timeout=30):
         """Types a password into the field of the dialog titled `dialog`,
         presses `button` and waits for the dialog to go."""

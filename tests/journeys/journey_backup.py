@@ -12,19 +12,7 @@ TEXT = "床前明月光"
 
 
 def new_manuscript(j, name):
-    j.menu("稿件(&F)", "新建(&N)")
-    j.find("新建稿件", role="table cell")
-    j.focus_window()
-    j.type(name)
-    j.key("Return")
-    j.find(name, role="table cell")
-    editor = j.find("稿件内容", role="text")
-    j.click(editor)
-    j.type(TEXT)
-    j.wait(lambda: j.text_of(editor) == TEXT, "the typed text in the editor")
-    j.focus_window()
-    j.key("ctrl+s")
-    j.find("状态：保存", role="label")
+    j.type_and_save(j.new_manuscript(name), TEXT)
 
 
 def open_library(j, library):
@@ -46,11 +34,7 @@ def journey(j):
     snapshots = os.path.join(j.home, "app", "Backups", "诗集.qdb", "诗集-*.qdb")
     j.start_app()
 
-    j.menu("稿件库(&D)", "新建稿件库")
-    dialog = j.find("新建稿件库", role="dialog")
-    j.set_text(j.find("稿件库名称", role="text", root=dialog), library[:-4])
-    j.click(j.find("创建(B)", role="push button", root=dialog))
-    j.find("稿件库：诗集", role="label")
+    j.create_library(library[:-4], "诗集")
     new_manuscript(j, "diyi")
     close_library(j)
     j.wait(lambda: len(glob.glob(snapshots)) == 1, "the snapshot taken on closing")

@@ -32,19 +32,7 @@ def journey(j):
     assert os.path.isfile(library), "the library file was not created"
 
     # A new manuscript, named in place, with Chinese text, saved.
-    j.menu("稿件(&F)", "新建(&N)")
-    j.find("新建稿件", role="table cell")
-    j.focus_window()
-    j.type("chuntian")
-    j.key("Return")
-    j.find("chuntian", role="table cell")
-    editor = j.find("稿件内容", role="text")
-    j.click(editor)
-    j.type(TEXT)
-    j.wait(lambda: j.text_of(editor) == TEXT, "the typed text in the editor")
-    j.focus_window()
-    j.key("ctrl+s")
-    j.find("状态：保存", role="label")
+    j.type_and_save(j.new_manuscript("chuntian"), TEXT)
 
     # Close the library, open it again: the password is asked, the text is there.
     j.menu("稿件库(&D)", "关闭稿件库")

@@ -62,23 +62,13 @@ def journey(j):
     write_bmp(picture)
     j.start_app()
 
-    j.menu("稿件库(&D)", "新建稿件库")
-    dialog = j.find("新建稿件库", role="dialog")
-    j.set_text(j.find("稿件库名称", role="text", root=dialog), library[:-4])
-    j.click(j.find("创建(B)", role="push button", root=dialog))
-    j.find("稿件库：book", role="label")
+    j.create_library(library[:-4], "book")
 
     # Two folders under the root, and a manuscript of three lines in the first.
     new_folder(j, "稿件夹", "alpha")
     new_folder(j, "稿件夹", "beta")
     j.click(j.find("alpha"))
-    j.menu("稿件(&F)", "新建(&N)")
-    j.find("新建稿件", role="table cell")
-    j.focus_window()
-    j.type("story")
-    j.key("Return")
-    j.find("story", role="table cell")
-    editor = j.find("稿件内容", role="text")
+    editor = j.new_manuscript("story")
     j.click(editor)
     j.focus_window()
     for number, line in enumerate(("one", "two", "three", "four")):
