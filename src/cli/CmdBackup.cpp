@@ -18,8 +18,8 @@ namespace {
 // The folder and rotation the options dialog set; `folder` (when given)
 // takes the place of the folder.
 TBackupPolicy PolicyFor(const CliArgs& args, size_t folderWord) {
-    TqlvRegConfig config;
-    const TBackupSettings settings = ReadBackupSettings(config);
+    TRegistry store(TqlvRegConfig::kRoot);
+    const TBackupSettings settings = ReadBackupSettings(store);
     TBackupPolicy policy;
     policy.Root = args.Positional().size() > folderWord ? QString::fromStdString(args.At(folderWord))
                                                         : settings.Folder;

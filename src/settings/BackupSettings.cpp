@@ -14,9 +14,8 @@ int Number(const TRegistry& reg, const char* name, int least, int fallback) {
 
 QString DefaultBackupFolder() { return AppPath() + QStringLiteral("Backups/"); }
 
-TBackupSettings ReadBackupSettings(TqlvRegConfig& config) {
+TBackupSettings ReadBackupSettings(TRegistry& reg) {
     TBackupSettings settings;
-    TRegistry& reg = config.Registry();
     if (reg.OpenKey(TqlvRegConfig::kConfigKey, false)) {
         if (const std::optional<int32_t> on = reg.TryReadInteger(QStringLiteral("AutoBackup")))
             settings.Enabled = *on != 0;
@@ -34,8 +33,7 @@ TBackupSettings ReadBackupSettings(TqlvRegConfig& config) {
     return settings;
 }
 
-void WriteBackupSettings(TqlvRegConfig& config, const TBackupSettings& settings) {
-    TRegistry& reg = config.Registry();
+void WriteBackupSettings(TRegistry& reg, const TBackupSettings& settings) {
     if (reg.OpenKey(TqlvRegConfig::kConfigKey, true)) {
         reg.WriteBool(QStringLiteral("AutoBackup"), settings.Enabled);
         reg.WriteInteger(QStringLiteral("BackupTime"), settings.Interval);

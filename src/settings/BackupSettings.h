@@ -21,5 +21,11 @@ struct TBackupSettings {
 
 // AppPath() + "Backups/".
 QString DefaultBackupFolder();
-TBackupSettings ReadBackupSettings(TqlvRegConfig& config);
-void WriteBackupSettings(TqlvRegConfig& config, const TBackupSettings& settings);
+// Through the bare registry store (opened at TqlvRegConfig::kRoot), so a
+// program without a GUI (qdb) reads them without the rest of TqlvRegConfig.
+TBackupSettings ReadBackupSettings(TRegistry& reg);
+void WriteBackupSettings(TRegistry& reg, const TBackupSettings& settings);
+inline TBackupSettings ReadBackupSettings(TqlvRegConfig& config) { return ReadBackupSettings(config.Registry()); }
+inline void WriteBackupSettings(TqlvRegConfig& config, const TBackupSettings& settings) {
+    WriteBackupSettings(config.Registry(), settings);
+}

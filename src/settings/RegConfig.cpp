@@ -50,7 +50,7 @@ void ReadFlag(const TRegistry& reg, const QString& name, bool& flag) {
 
 }  // namespace
 
-TqlvRegConfig::TqlvRegConfig() : m_reg(TRegRoot::HKEY_LOCAL_MACHINE) {}
+TqlvRegConfig::TqlvRegConfig() : m_reg(kRoot) {}
 
 TDBFlags TqlvRegConfig::ReadDBFlags() {
     TDBFlags flags;

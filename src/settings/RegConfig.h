@@ -40,6 +40,8 @@ struct TDBFlags {
 
 class TqlvRegConfig {
 public:
+    // The root every key below lives under.
+    static constexpr TRegRoot kRoot = TRegRoot::HKEY_LOCAL_MACHINE;
     static inline const QString kConfigKey = QStringLiteral("\\SoftWare\\Veltrix\\Quilr1.3\\Config");
     static inline const QString kPathKey = QStringLiteral("\\SoftWare\\Veltrix\\Quilr1.3\\Path");
     static inline const QString kMailConfigKey = QStringLiteral("\\SoftWare\\Veltrix\\quilr1.3\\MailConfig");
