@@ -139,7 +139,8 @@ QByteArray TDesktopIntegration::LibraryEntryText(const QString& executable) {
                       QStringLiteral("Icon=") + QLatin1String(kAppIconName),
                       QStringLiteral("Terminal=false"),
                       QStringLiteral("MimeType=%1;").arg(QLatin1String(kLibraryMimeType)),
-                      QStringLiteral("Categories=Office;")});
+                      QStringLiteral("Categories=Office;"),
+                      QStringLiteral("Keywords=写作;稿件;稿费;字数;manuscript;writing;")});
 }
 
 QByteArray TDesktopIntegration::TextVerbEntryText(const QString& executable) {
