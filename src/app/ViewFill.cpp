@@ -50,6 +50,16 @@ void FillListWidget(QTreeWidget* list, const TViewItems& items) {
     list->setUpdatesEnabled(true);
 }
 
+QTreeWidgetItem* SelectedListItem(const QTreeWidget* list) {
+    if (!list)
+        return nullptr;
+    QTreeWidgetItem* current = list->currentItem();
+    if (current && current->isSelected())
+        return current;
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
 int ItemID(const QTreeWidgetItem* item) { return item ? item->data(0, Qt::UserRole).toInt() : 0; }
 
 void StartCaptionEdit(QTreeWidget* list, QTreeWidgetItem* item) {

@@ -16,6 +16,9 @@ void FillTreeWidget(QTreeWidget* tree, const TViewNode& root);
 // Replaces the list's items.
 void FillListWidget(QTreeWidget* list, const TViewItems& items);
 QTreeWidgetItem* MakeListItem(const TViewItem& record);
+// The item a command acts on in a multi-selection list: the current item
+// when it is selected, else the first selected one; null when none is.
+QTreeWidgetItem* SelectedListItem(const QTreeWidget* list);
 // The record ID of an item (0 for none).
 int ItemID(const QTreeWidgetItem* item);
 // Adds item to the list when it is not there yet, makes it the list's only

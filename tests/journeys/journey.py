@@ -303,6 +303,22 @@ class Journey:
         self.click(self.find("创建(B)", role="push button", root=dialog))
         self.find(f"稿件库：{shown_name}", role="label", timeout=timeout)
 
+    def close_library(self, shown_name):
+        """稿件库 ▸ 关闭稿件库; waits for the status bar to let the library go."""
+        self.menu("稿件库(&D)", "关闭稿件库")
+        self.wait(lambda: not self.find_all(f"稿件库：{shown_name}", role="label"), "the library to close")
+
+    def open_library(self, path, shown_name, answer_prompt=None):
+        """稿件库 ▸ 打开稿件库 with `path` typed into the file dialog;
+        `answer_prompt()` answers a password prompt when the library has one."""
+        self.menu("稿件库(&D)", "打开稿件库")
+        self.find("打开稿件库", role="dialog")
+        self.type(path)
+        self.key("Return")
+        if answer_prompt:
+            answer_prompt()
+        self.find(f"稿件库：{shown_name}", role="label")
+
     def new_manuscript(self, name):
         """稿件 ▸ 新建 in the selected folder, named in place; returns the editor."""
         self.menu("稿件(&F)", "新建(&N)")

@@ -15,19 +15,6 @@ def new_manuscript(j, name):
     j.type_and_save(j.new_manuscript(name), TEXT)
 
 
-def open_library(j, library):
-    j.menu("稿件库(&D)", "打开稿件库")
-    j.find("打开稿件库", role="dialog")
-    j.type(library)
-    j.key("Return")
-    j.find("稿件库：诗集", role="label")
-
-
-def close_library(j):
-    j.menu("稿件库(&D)", "关闭稿件库")
-    j.wait(lambda: not j.find_all("稿件库：诗集", role="label"), "the library to close")
-
-
 def journey(j):
     library = os.path.join(j.home, "home", "稿件", "诗集.qdb")
     os.makedirs(os.path.dirname(library))
@@ -36,10 +23,10 @@ def journey(j):
 
     j.create_library(library[:-4], "诗集")
     new_manuscript(j, "diyi")
-    close_library(j)
+    j.close_library("诗集")
     j.wait(lambda: len(glob.glob(snapshots)) == 1, "the snapshot taken on closing")
 
-    open_library(j, library)
+    j.open_library(library, "诗集")
     new_manuscript(j, "dier")
 
     j.menu("稿件库(&D)", "从备份恢复…")

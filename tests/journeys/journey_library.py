@@ -35,14 +35,8 @@ def journey(j):
     j.type_and_save(j.new_manuscript("chuntian"), TEXT)
 
     # Close the library, open it again: the password is asked, the text is there.
-    j.menu("稿件库(&D)", "关闭稿件库")
-    j.wait(lambda: not j.find_all("稿件库：小说", role="label"), "the library to close")
-    j.menu("稿件库(&D)", "打开稿件库")
-    j.find("打开稿件库", role="dialog")
-    j.type(library)
-    j.key("Return")
-    answer_password(j)
-    j.find("稿件库：小说", role="label")
+    j.close_library("小说")
+    j.open_library(library, "小说", lambda: answer_password(j))
     j.click(j.find("chuntian", role="table cell"))
     j.focus_window()
     j.key("ctrl+o")

@@ -141,14 +141,8 @@ def journey(j):
 
     # The compacted library still holds its manuscripts, now and after reopening.
     open_chapter(j, "第二章")
-    j.menu("稿件库(&D)", "关闭稿件库")
-    j.wait(lambda: not j.find_all("稿件库：xiaoshuo", role="label"), "the library to close")
-    j.menu("稿件库(&D)", "打开稿件库")
-    j.find("打开稿件库", role="dialog")
-    j.type(secret)
-    j.key("Return")
-    answer_password(j)
-    j.find("稿件库：xiaoshuo", role="label")
+    j.close_library("xiaoshuo")
+    j.open_library(secret, "xiaoshuo", lambda: answer_password(j))
     open_chapter(j, "第一章")
 
 

@@ -26,12 +26,7 @@ TqlvEditor& TManuscriptCommands::Editor() const { return *m_main.Editor(); }
 bool TManuscriptCommands::LibraryOpen() const { return m_context.DocData().Opened(); }
 
 QTreeWidgetItem* TManuscriptCommands::SelectedDoc() const {
-    QTreeWidget* list = m_main.DocList();
-    QTreeWidgetItem* current = list->currentItem();
-    if (current && current->isSelected())
-        return current;
-    const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
+    return SelectedListItem(m_main.DocList());
 }
 
 void TManuscriptCommands::SetStatus(const QString& text) { m_main.StatusPanels()->SetPanelText(5, text); }

@@ -36,12 +36,7 @@ QTreeWidgetItem* TMarkCommands::SelectedMark() const {
 }
 
 QTreeWidgetItem* TMarkCommands::SelectedDoc() const {
-    QTreeWidget* list = m_main.DocList();
-    QTreeWidgetItem* current = list->currentItem();
-    if (current && current->isSelected())
-        return current;
-    const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
+    return SelectedListItem(m_main.DocList());
 }
 
 void TMarkCommands::RefreshDocCounts(QTreeWidgetItem* doc) {

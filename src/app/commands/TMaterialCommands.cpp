@@ -49,12 +49,7 @@ QTreeWidgetItem* TMaterialCommands::SelectedFolder() const {
 }
 
 QTreeWidgetItem* TMaterialCommands::SelectedMaterial() const {
-    QTreeWidget* list = m_main.FileList();
-    QTreeWidgetItem* current = list->currentItem();
-    if (current && current->isSelected())
-        return current;
-    const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
+    return SelectedListItem(m_main.FileList());
 }
 
 // ---- folders -----------------------------------------------------------------
