@@ -317,6 +317,7 @@ bool TTomeDBFileIO::TryLockOnce() { return Medium_->TryLock(); }
 void TTomeDBFileIO::Lock() {
     if (!IsOpen()) return;
     if (LockDepth_++ > 0) return;
+    WroteUnderLock_ = false;  // a new lock period: its first write is checked again
     if (SharedMedium_) TakeFileLock();
     if (SettlePending_) {
         SettlePending_ = false;
