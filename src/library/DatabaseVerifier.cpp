@@ -6,6 +6,7 @@
 
 #include "platform/TextCodec.h"
 #include "tomedb/storage/TomeFormat.h"
+#include "tomedb/storage/TomeTableScan.h"
 
 using namespace tomedb;
 using namespace tomedb::format;
@@ -76,7 +77,19 @@ void TDatabaseVerifier::Run() {
         // The engine's own reading is only safe on a table whose structure held.
         if (ok) CheckDecodedTable(scans[t]);
     }
+    CheckDirectory();
     CheckOverlaps();
+}
+
+// A zeroed or shortened directory hides tables that are whole in the file.
+void TDatabaseVerifier::CheckDirectory() {
+    for (const int32_t offset : FindUnlistedTableHeaders(io_)) {
+        TTableHeader header;
+        io_.ReadExact(offset, header.Bytes.data(), header.Bytes.size());
+        Problem("the table directory", "lists " + std::to_string(io_.TableCount()) +
+                                           " tables but not " + TableWhere(header.TableName()) +
+                                           ", whose header is at offset " + std::to_string(offset));
+    }
 }
 
 bool TDatabaseVerifier::ReadHeader(int tableNo, TTableScan& scan) {

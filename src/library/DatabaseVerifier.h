@@ -49,6 +49,7 @@ private:
     void Problem(const std::string& where, const std::string& what);
     void Claim(int64_t start, int64_t size, const std::string& owner);
     void CheckOverlaps();
+    void CheckDirectory();
     bool ReadHeader(int tableNo, TTableScan& scan);
     bool WalkChunks(const std::string& where, int32_t first, int32_t total, int chunkSize,
                     std::vector<std::vector<uint8_t>>& chunks);

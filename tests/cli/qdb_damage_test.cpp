@@ -204,6 +204,81 @@ TEST_F(QdbDamageTest, CompactRefusesAValueThatDoesNotDecodeAsRepairDoes) {
     }
 }
 
+TEST_F(QdbDamageTest, ADirectoryListingFewerTablesFailsVerifyAndStopsRebuilds) {
+    Ok({"create-library", file});
+    Ok({"put", file, "Docs", "PID=0", "DocName=甲", "Txt=一"});
+    const std::string good = ReadAll(file);
+    const int32_t tables = GetI32(reinterpret_cast<const uint8_t*>(good.data()) + kTableDirectoryOffset);
+    ASSERT_GT(tables, 1);
+    struct Damage {
+        const char* what;
+        void (*apply)(std::string& bytes, int32_t tables);
+    } damages[] = {
+        {"directory zeroed",
+         [](std::string& b, int32_t) { b.replace(kTableDirectoryOffset, kTableDirectorySize, kTableDirectorySize, '\0'); }},
+        {"count lowered by one",
+         [](std::string& b, int32_t n) { PutI32At(b, kTableDirectoryOffset + kDirTableCount, n - 1); }},
+        {"count lowered to one",
+         [](std::string& b, int32_t) { PutI32At(b, kTableDirectoryOffset + kDirTableCount, 1); }},
+    };
+    for (const Damage& damage : damages) {
+        std::string bad = good;
+        damage.apply(bad, tables);
+        WriteAll(file, bad);
+        QdbResult r = Qdb({"verify", file});
+        EXPECT_EQ(r.exitCode, 1) << damage.what;
+        EXPECT_NE(r.out.find("the table directory: lists"), std::string::npos) << damage.what << ": " << r.out;
+        for (const char* command : {"compact", "repair"}) {
+            r = Qdb({command, file});
+            EXPECT_EQ(r.exitCode, 1) << damage.what << ", " << command;
+            EXPECT_NE(r.err.find("damaged"), std::string::npos) << damage.what << ", " << command << ": " << r.err;
+            EXPECT_EQ(ReadAll(file), bad) << damage.what << ", " << command;
+            EXPECT_EQ(Leftovers(), std::vector<std::string>()) << damage.what << ", " << command;
+        }
+    }
+}
+
+// A stored value whose zlib stream decodes to the declared length but whose
+// Adler-32 at the end no longer matches: the bytes were changed.
+TEST_F(QdbDamageTest, AFlippedBitInACompressedValueIsDamage) {
+    for (const bool crc : {false, true}) {
+        SCOPED_TRACE(crc ? "with --crc32" : "without --crc32");
+        fs::remove(file);
+        Ok(crc ? Args{"create", file, "--crc32"} : Args{"create", file});
+        Ok({"create-table", file, "Docs", "ID:AutoInc", "Txt:Memo"});
+        const std::string text(5000, 'x');
+        Ok({"put", file, "Docs", "Txt=" + text});
+        std::string bytes = ReadAll(file);
+        const size_t stored = bytes.find(I32Bytes(5000) + "\x78");
+        ASSERT_NE(stored, std::string::npos);
+        const size_t descriptor = bytes.find(I32Bytes(static_cast<int32_t>(stored)));
+        ASSERT_NE(descriptor, std::string::npos);
+        const int32_t size = GetI32(reinterpret_cast<const uint8_t*>(bytes.data()) + descriptor + kBDSize);
+        // The last byte of the stream is the low byte of its Adler-32; a CRC32
+        // value, if any, follows the stream.
+        size_t last = stored + 4;
+        {
+            z_stream z{};
+            inflateInit(&z);
+            std::string out(text.size() + 16, '\0');
+            z.next_in = reinterpret_cast<Bytef*>(bytes.data() + stored + 4);
+            z.avail_in = static_cast<uInt>(size - 4);
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = static_cast<uInt>(out.size());
+            ASSERT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);
+            last = stored + 4 + z.total_in - 1;
+            inflateEnd(&z);
+        }
+        bytes[last] = static_cast<char>(bytes[last] ^ 0x01);
+        WriteAll(file, bytes);
+        QdbResult r = Qdb({"verify", file});
+        EXPECT_EQ(r.exitCode, 1) << r.out;
+        r = Qdb({"dump", file, "Docs"});
+        EXPECT_EQ(r.exitCode, 1) << r.out;
+        EXPECT_EQ(r.out.find(text), std::string::npos);
+    }
+}
+
 // zlib stream of `size` bytes of 'a' behind its stored length prefix.
 std::string HugeStoredValue(int32_t size) {
     std::string out = I32Bytes(size);

@@ -138,6 +138,23 @@ TPacked SplitPacked(std::string_view in) {
     return packed;
 }
 
+// The declared length has been produced: the stream must end right there, and
+// its end carries the Adler-32 of the whole value, which inflate checks on
+// reaching it. A changed bit that still decodes to the right length shows
+// here, as does a stream that would go on past the declared length.
+void FinishStream(z_stream& s, int lastRc) {
+    if (lastRc == Z_STREAM_END) return;
+    for (;;) {
+        Bytef extra = 0;
+        s.next_out = &extra;
+        s.avail_out = 1;
+        const int rc = inflate(&s, Z_NO_FLUSH);
+        if (s.avail_out == 0) ZlibFail(Z_DATA_ERROR);
+        if (rc == Z_STREAM_END) return;
+        if (rc != Z_OK) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
+    }
+}
+
 }  // namespace
 
 void TCompAlgo_Zlib::DecodeInPieces(const std::string& Source, const TPieceSink& Sink) {
@@ -155,17 +172,19 @@ void TCompAlgo_Zlib::DecodeInPieces(const std::string& Source, const TPieceSink&
     z.s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.body.data()));
     z.s.avail_in = static_cast<uInt>(packed.body.size());
     size_t produced = 0;
+    int rc = Z_OK;
     while (produced < packed.want) {
         z.s.next_out = reinterpret_cast<Bytef*>(piece.data());
         z.s.avail_out = static_cast<uInt>(std::min(piece.size(), packed.want - produced));
         const uInt before = z.s.avail_out;
-        const int rc = inflate(&z.s, Z_NO_FLUSH);
+        rc = inflate(&z.s, Z_NO_FLUSH);
         const size_t got = before - z.s.avail_out;
         produced += got;
         if (rc == Z_STREAM_END && produced < packed.want) ZlibFail(Z_DATA_ERROR);
         if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
         if (got > 0) Sink(piece.data(), got);
     }
+    FinishStream(z.s, rc);
 }
 
 void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
@@ -186,17 +205,19 @@ void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, 
     z.s.avail_in = static_cast<uInt>(body.size());
     ReportDecode(0);
     size_t produced = 0;
+    int rc = Z_OK;
     while (produced < want) {
         if (produced == out.size()) out.resize(std::min(want, out.size() * 2));
         z.s.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
         z.s.avail_out = static_cast<uInt>(std::min<size_t>(out.size() - produced, kBlockSize * 4));
         const uInt before = z.s.avail_out;
-        const int rc = inflate(&z.s, Z_NO_FLUSH);
+        rc = inflate(&z.s, Z_NO_FLUSH);
         produced += before - z.s.avail_out;
         if (rc == Z_STREAM_END && produced < want) ZlibFail(Z_DATA_ERROR);
         if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
         ReportDecode(Percent(body.size() - z.s.avail_in, body.size()));
     }
+    FinishStream(z.s, rc);
     out.resize(produced);
     ReportDecode(0);
     if (&out != &Dest) Dest = std::move(out);

@@ -14,6 +14,7 @@
 #include "tomedb/dataset/TomeTable.h"
 #include "tomedb/storage/TomeFormat.h"
 #include "tomedb/storage/TomeTableIO.h"
+#include "tomedb/storage/TomeTableScan.h"
 
 namespace tomedb {
 
@@ -251,12 +252,20 @@ void Reopen(TTomeDBFileIO& io) {
 
 }  // namespace
 
+// A directory that lists fewer tables than the file holds would make the new
+// image lose the others: refuse, the old file stays as it is.
+static void RefuseLostTables(TTomeDBFileIO& io) {
+    TTomeFileLock lock(io);
+    if (!FindUnlistedTableHeaders(io).empty()) io.RaiseDamaged();
+}
+
 bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& requested) {
     TTomeDBFileIO* io = source.FileIO();
     if (!io || !io->IsOpen()) return false;
     if (io->BaseOffset() != 0 || io->ReadOnly() || io->FileReadOnly() || io->MediumType() != mtDisk)
         return false;
     TKeepConnectionScope keep(source);
+    RefuseLostTables(*io);
     TRebuildSettings settings = requested;
     if (settings.encrypt && FindEncryptAlgo(settings.encryptAlgoName) < 0)
         settings.encryptAlgoName = "Blowfish";
