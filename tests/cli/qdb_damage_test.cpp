@@ -184,6 +184,26 @@ TEST_F(QdbDamageTest, AutoIncrementStopsAtItsLargestValue) {
         << r.out;
 }
 
+// A counter left behind the highest ID must not hand out an ID in use.
+TEST_F(QdbDamageTest, ANewRecordTakesAnIdPastTheHighestWhenTheCounterIsBehind) {
+    Ok({"create-library", file});
+    for (const char* name : {"甲", "乙", "丙"}) Ok({"put", file, "Docs", "PID=0", std::string("DocName=") + name});
+    std::string bytes = ReadAll(file);
+    int64_t docs = -1;
+    for (int t = 0; t < GetI32(reinterpret_cast<const uint8_t*>(bytes.data()) + kTableDirectoryOffset); ++t) {
+        const int32_t at = GetI32(reinterpret_cast<const uint8_t*>(bytes.data()) + kTableDirectoryOffset + kDirOffsets + 4 * t);
+        if (bytes.compare(static_cast<size_t>(at), 5, std::string("Docs\0", 5)) == 0) docs = at;
+    }
+    ASSERT_GE(docs, 0);
+    for (const int32_t behind : {0, 1, 2}) {
+        std::string bad = bytes;
+        PutI32At(bad, docs + kTHAutoIncCounter, behind);
+        WriteAll(file, bad);
+        EXPECT_EQ(Ok({"put", file, "Docs", "PID=0", "DocName=丁"}), "4\n") << behind;
+        EXPECT_EQ(Ok({"verify", file}), "ok\n") << behind;
+    }
+}
+
 TEST_F(QdbDamageTest, CompactRefusesAValueThatDoesNotDecodeAsRepairDoes) {
     Ok({"create", file});
     Ok({"create-table", file, "Docs", "ID:AutoInc", "Txt:Memo"});

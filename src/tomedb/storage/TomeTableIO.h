@@ -210,6 +210,7 @@ private:
     struct TBlobPlan;
     void NormalizeStrings(TFieldBuffers& FieldBuffers);
     int32_t AssignAutoInc(TFieldBuffers& FieldBuffers);
+    int32_t HighestIndexedAutoInc();
     void EncodeSlot(TFieldBuffers& FieldBuffers, int Field, uint8_t* slot);
     void WriteBlobVerified(int Field, int64_t Position, const std::string& Plain, std::string& Stored);
     void WriteBlobArea(int Field, int64_t Position, const std::string& Plain, int32_t Area);

@@ -67,6 +67,24 @@ void TTomeTableIO::NormalizeStrings(TFieldBuffers& FieldBuffers) {
     }
 }
 
+// The highest auto-increment value in use, read from the end of an index led
+// by the auto-increment field (INT32_MIN without one, or an empty table). A
+// counter left behind it (a damaged or foreign file) would otherwise hand out
+// a number that exists.
+int32_t TTomeTableIO::HighestIndexedAutoInc() {
+    for (int k = 0; k < IndexDefs_.Count(); ++k) {
+        const TTomeIndexDef& index = IndexDefs_.At(k);
+        if (index.FieldIdxes.empty() || index.FieldIdxes[0] != AutoIncField_) continue;
+        const TElementList& list = *Lists_[static_cast<size_t>(k) + 1];
+        if (list.empty()) return INT32_MIN;
+        const TListElement& last = (index.Options & tiDescending) ? list.front() : list.back();
+        std::string value;
+        ReadFieldValue(value, last.RecIndex, AutoIncField_);
+        return value.size() >= 4 ? GetI32(reinterpret_cast<const uint8_t*>(value.data())) : INT32_MIN;
+    }
+    return INT32_MIN;
+}
+
 // The auto-increment rule of an append; returns the counter to store.
 int32_t TTomeTableIO::AssignAutoInc(TFieldBuffers& FieldBuffers) {
     int32_t counter = Header_.AutoIncCounter();
@@ -76,6 +94,7 @@ int32_t TTomeTableIO::AssignAutoInc(TFieldBuffers& FieldBuffers) {
     if (value == 0) {
         // The next number would wrap to the most negative one and collide
         // with the ordering of every key handed out before.
+        counter = std::max(counter, HighestIndexedAutoInc());
         if (counter == INT32_MAX) throw EDatabaseError("Auto-increment values are used up");
         ++counter;
         if (item.Data) PutI32(item.Data, counter);
