@@ -141,9 +141,10 @@ TPacked SplitPacked(std::string_view in) {
 // The declared length has been produced: the stream must end right there, and
 // its end carries the Adler-32 of the whole value, which inflate checks on
 // reaching it. A changed bit that still decodes to the right length shows
-// here, as does a stream that would go on past the declared length.
-void FinishStream(z_stream& s, int lastRc) {
-    if (lastRc == Z_STREAM_END) return;
+// here, as does a stream that would go on past the declared length. A value
+// declared empty is taken as empty whatever follows, as it always was.
+void FinishStream(z_stream& s, int lastRc, size_t declared) {
+    if (lastRc == Z_STREAM_END || declared == 0) return;
     for (;;) {
         Bytef extra = 0;
         s.next_out = &extra;
@@ -184,7 +185,7 @@ void TCompAlgo_Zlib::DecodeInPieces(const std::string& Source, const TPieceSink&
         if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
         if (got > 0) Sink(piece.data(), got);
     }
-    FinishStream(z.s, rc);
+    FinishStream(z.s, rc, packed.want);
 }
 
 void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
@@ -217,7 +218,7 @@ void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, 
         if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
         ReportDecode(Percent(body.size() - z.s.avail_in, body.size()));
     }
-    FinishStream(z.s, rc);
+    FinishStream(z.s, rc, want);
     out.resize(produced);
     ReportDecode(0);
     if (&out != &Dest) Dest = std::move(out);
