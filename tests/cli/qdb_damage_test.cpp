@@ -55,6 +55,15 @@ protected:
         EXPECT_EQ(r.exitCode, 0) << r.err;
         return r.out;
     }
+    // A new database holding one compressed memo `text`; returns where its
+    // stored form (the length, then the zlib stream) lies in `bytes`.
+    size_t StoreMemo(const Args& create, const std::string& text, std::string& bytes) {
+        Ok(create);
+        Ok({"create-table", file, "Docs", "ID:AutoInc", "Txt:Memo"});
+        Ok({"put", file, "Docs", "Txt=" + text});
+        bytes = ReadAll(file);
+        return bytes.find(I32Bytes(static_cast<int32_t>(text.size())) + "\x78");
+    }
     // Files in the folder other than the database and qdb's captured output.
     std::vector<std::string> Leftovers() const {
         std::vector<std::string> names;
@@ -205,13 +214,8 @@ TEST_F(QdbDamageTest, ANewRecordTakesAnIdPastTheHighestWhenTheCounterIsBehind) {
 }
 
 TEST_F(QdbDamageTest, CompactRefusesAValueThatDoesNotDecodeAsRepairDoes) {
-    Ok({"create", file});
-    Ok({"create-table", file, "Docs", "ID:AutoInc", "Txt:Memo"});
-    const std::string text(5000, 'x');
-    Ok({"put", file, "Docs", "Txt=" + text});
-    std::string bytes = ReadAll(file);
-    // The stored value: its length 5000, then the zlib stream (78 ..).
-    const size_t stored = bytes.find(I32Bytes(5000) + "\x78");
+    std::string bytes;
+    const size_t stored = StoreMemo({"create", file}, std::string(5000, 'x'), bytes);
     ASSERT_NE(stored, std::string::npos);
     bytes[stored + 6] = '\x07';  // first deflate block of a reserved type
     WriteAll(file, bytes);
@@ -264,12 +268,9 @@ TEST_F(QdbDamageTest, AFlippedBitInACompressedValueIsDamage) {
     for (const bool crc : {false, true}) {
         SCOPED_TRACE(crc ? "with --crc32" : "without --crc32");
         fs::remove(file);
-        Ok(crc ? Args{"create", file, "--crc32"} : Args{"create", file});
-        Ok({"create-table", file, "Docs", "ID:AutoInc", "Txt:Memo"});
         const std::string text(5000, 'x');
-        Ok({"put", file, "Docs", "Txt=" + text});
-        std::string bytes = ReadAll(file);
-        const size_t stored = bytes.find(I32Bytes(5000) + "\x78");
+        std::string bytes;
+        const size_t stored = StoreMemo(crc ? Args{"create", file, "--crc32"} : Args{"create", file}, text, bytes);
         ASSERT_NE(stored, std::string::npos);
         const size_t descriptor = bytes.find(I32Bytes(static_cast<int32_t>(stored)));
         ASSERT_NE(descriptor, std::string::npos);
