@@ -181,7 +181,6 @@ bool TTomeDBFileIO::DeleteTable(const std::string& TableName) {
     const int count = Directory_.TableCount();
     const int32_t dropped = Directory_.Offset(n);
     for (int i = n; i + 1 < count; ++i) Directory_.SetOffset(i, Directory_.Offset(i + 1));
-    Directory_.SetOffset(count - 1, 0);
     Directory_.SetTableCount(count - 1);
     WriteDirectory();
     // The header stays in the file; without a name, a search for tables the
