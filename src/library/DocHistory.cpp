@@ -33,15 +33,17 @@ std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt,
     std::map<int, bool> dayTaken, monthTaken;
     for (size_t i : order) {
         const double age = now - savedAt[i];
-        if (age < 7) {
+        bool& dayHasOne = dayTaken[static_cast<int>(std::floor(savedAt[i]))];
+        bool& monthHasOne = monthTaken[MonthOf(savedAt[i])];
+        if (age < 7)
             keep[i] = true;
-        } else if (age < 90) {
-            keep[i] = !dayTaken[static_cast<int>(std::floor(savedAt[i]))];
-            dayTaken[static_cast<int>(std::floor(savedAt[i]))] = true;
-        } else {
-            keep[i] = !monthTaken[MonthOf(savedAt[i])];
-            monthTaken[MonthOf(savedAt[i])] = true;
-        }
+        else if (age < 90)
+            keep[i] = !dayHasOne;
+        else
+            keep[i] = !monthHasOne;
+        // A day or month whose newest is kept by a younger rule needs no other.
+        dayHasOne = dayHasOne || keep[i];
+        monthHasOne = monthHasOne || keep[i];
     }
     return keep;
 }
