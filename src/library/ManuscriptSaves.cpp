@@ -37,7 +37,7 @@ QString TManuscriptSaves::Key(int docID) const {
     return m_data.GetDocDataName() + QLatin1Char('|') + QString::number(docID);
 }
 
-bool TManuscriptSaves::ReadPrevious(int docID, TPrevious& previous) {
+bool TManuscriptSaves::ReadPrevious(int docID, bool withText, TPrevious& previous) {
     tomedb::TTomeTable& docs = m_data.Doctable;
     if (!FindByID(docs, docID))
         return false;
@@ -46,7 +46,9 @@ bool TManuscriptSaves::ReadPrevious(int docID, TPrevious& previous) {
         previous.English = FieldInt(docs, "enCount");
         previous.SavedAt = docs.FieldByName("DocMDate").AsDateTime();
     });
-    RecordReadable("Docs", [&] { previous.Text = FieldText(docs, "Txt"); });
+    // Only history wants the old text; the log does with the counts.
+    if (withText)
+        RecordReadable("Docs", [&] { previous.Text = FieldText(docs, "Txt"); });
     previous.SavedAt = m_savedAt.value(Key(docID), previous.SavedAt);
     return true;
 }
@@ -70,7 +72,7 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
     m_tables.EnsureForWriting();
     tomedb::TTomeWriteBatch batch(m_data.TomeDB);
     TPrevious previous;
-    if (!ReadPrevious(docID, previous))
+    if (!ReadPrevious(docID, options.KeepHistory, previous))
         return;
     const tomedb::TDateTime now = m_clock();
     if (WantsVersion(docID, previous, attr.Txt, options, now)) {

@@ -57,7 +57,7 @@ private:
         int English = 0;
         tomedb::TDateTime SavedAt = 0;
     };
-    bool ReadPrevious(int docID, TPrevious& previous);
+    bool ReadPrevious(int docID, bool withText, TPrevious& previous);
     bool WantsVersion(int docID, const TPrevious& previous, const QString& newText,
                       const TSaveOptions& options, tomedb::TDateTime now);
 

@@ -53,6 +53,9 @@ TWritingTables::TWritingTables(TqlvDocData& data) : m_data(data) {}
 void TWritingTables::EnsureForWriting() {
     if (!m_data.Opened())
         return;
+    if (m_openPath == tableaccess::PathName(m_data.GetDocDataName()) && WriteLog.Active() &&
+        Goals.Active() && DocHistory.Active())
+        return;  // the usual case: created and opened by an earlier save
     const tomedb::TTomeLockScope lock(m_data.TomeDB);
     std::vector<std::string> names;
     m_data.TomeDB.GetTableNames(names);
