@@ -29,3 +29,5 @@ int RunImport(const CliWords& words);
 int RunExport(const CliWords& words);
 int RunBackup(const CliWords& words);
 int RunBackups(const CliWords& words);
+int RunStats(const CliWords& words);
+int RunHistory(const CliWords& words);

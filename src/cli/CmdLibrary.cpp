@@ -1,5 +1,6 @@
-// qdb create-library / tree / import / export: manuscript libraries through
-// the same data layer the application uses (TqlvDocData).
+// qdb create-library / tree / import / export / stats / history: manuscript
+// libraries through
+// the same data layer the application uses (TqlvDocData and its writing services).
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include "cli/CliDatabase.h"
 #include "cli/CliFields.h"
 #include "cli/CliText.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "platform/ExportNames.h"
 #include "platform/TextCodec.h"
@@ -174,4 +176,51 @@ int RunExport(const CliWords& words) {
     for (const std::string& name : failed) list += (list.empty() ? "'" : ", '") + name + "'";
     std::cerr << "Not exported (" << failed.size() << " of " << ids.size() << "): " << list << "\n";
     return 1;
+}
+
+int RunStats(const CliWords& words) {
+    const CliArgs args = CliArgs::Parse(words, {{"--password", "--days"}, {}, 1, 1});
+    TLibrary library(args.Option("--password"));
+    library.Open(args.At(0));
+    TManuscriptSaves saves(library.Data());
+    for (const TDayStats& day : saves.Log().Daily(args.IntOption("--days", 1, 36500, 30)))
+        std::cout << JsonLine({{"day", S(TWriteLog::DayText(day.Day))},
+                               {"chars", day.Chars},
+                               {"words", day.Words},
+                               {"seconds", day.Seconds}})
+                  << "\n";
+    return 0;
+}
+
+int RunHistory(const CliWords& words) {
+    const CliArgs args = CliArgs::Parse(words, {{"--password", "--show"}, {}, 2, 2});
+    TLibrary library(args.Option("--password"));
+    library.Open(args.At(0));
+    bool numeric = false;
+    const int docID = Q(args.At(1)).toInt(&numeric);
+    if (!numeric)
+        throw CliUsageError("DOCID must be a number");
+    TManuscriptSaves saves(library.Data());
+    const std::vector<TDocVersion> versions = saves.History().Versions(docID);
+    const int show = args.IntOption("--show", 1, INT_MAX, 0);
+    if (show > 0) {
+        if (show > static_cast<int>(versions.size()))
+            throw CliError("No version " + std::to_string(show));
+        try {
+            std::cout << S(saves.History().Text(docID, versions[static_cast<size_t>(show - 1)].ID));
+        } catch (const EUserError& error) {
+            throw CliError(S(error.Text()));
+        }
+        return 0;
+    }
+    int n = 0;
+    for (const TDocVersion& version : versions) {
+        json line = {{"n", ++n},
+                     {"saved", tomedb::FormatDateTime(version.SavedAt)},
+                     {"chars", version.Chars}};
+        if (version.Damaged)
+            line["damaged"] = true;
+        std::cout << JsonLine(line) << "\n";
+    }
+    return 0;
 }

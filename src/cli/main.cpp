@@ -27,6 +27,7 @@ const std::map<std::string, CommandFn>& Commands() {
         {"create-library", RunCreateLibrary}, {"tree", RunTree},
         {"import", RunImport},       {"export", RunExport},
         {"backup", RunBackup},       {"backups", RunBackups},
+        {"stats", RunStats},         {"history", RunHistory},
     };
     return commands;
 }
@@ -47,7 +48,11 @@ constexpr const char* kUsage =
     "                                 folder), rotated as the options say\n"
     "  backups LIBRARY [DEST]         the snapshots, newest first, one JSON object a line:\n"
     "                                 path, time, size, folders, manuscripts, encrypted,\n"
-    "                                 damaged (figures null until --password opens it)\n";
+    "                                 damaged (figures null until --password opens it)\n"
+    "  stats LIBRARY [--days N]       the writing log, one JSON object a day (day, chars,\n"
+    "                                 words, seconds) for the last N days (30), newest last\n"
+    "  history LIBRARY DOCID [--show N]  the manuscript's versions, newest first, one JSON\n"
+    "                                 object each (n, saved, chars), or the text of version N\n";
 
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::cerr << "qdb: " << problem << "\n";

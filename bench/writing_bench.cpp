@@ -1,0 +1,201 @@
+// The writing log and manuscript history against the plain save, in one run:
+//   save/plain      TqlvDocData::SaveDoc of a 10,000-character manuscript with
+//                   a small edit (durable, as the application saves)
+//   save/log        the same through TManuscriptSaves with history off: the
+//                   day's log row is updated too
+//   save/history    the same with a version kept on every save (the clock
+//                   moves three minutes a save, past the two-minute rule)
+// then the size a library grows by over 1,000 such saves against one
+// compressed copy of the text per kept version, listing 500 versions (with
+// and without reading their texts), and the statistics of five years of
+// daily rows for 20 manuscripts (Daily(365), Streak, TodayChars), and the
+// character diff of 10,000-character texts.
+// Ratios are printed against save/plain of the same run.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <zlib.h>
+
+#include "library/CharDiff.h"
+#include "library/ManuscriptSaves.h"
+#include "library/TableAccess.h"
+#include "platform/TextCodec.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+QString ChineseText(int seed, int length) {
+    QString text;
+    uint32_t state = uint32_t(seed) * 2654435761u + 1;
+    while (text.size() < length) {
+        state = state * 1103515245u + 12345u;
+        text += QChar(0x4E00 + int((state >> 8) % 0x5000));
+    }
+    return text;
+}
+
+TDocAttr Attr(const QString& text) {
+    TDocAttr attr;
+    attr.DocSize = QString::number(text.size());
+    attr.cnCount = QString::number(text.size());
+    attr.enCount = QStringLiteral("0");
+    attr.Txt = text;
+    return attr;
+}
+
+struct TLibrary {
+    QTemporaryDir dir;
+    TqlvDocData data;
+    QString file;
+    int doc = 0;
+    TLibrary() {
+        data.CreateDocData(dir.path() + "/bench", QString(), QString(), true, false, false, 2, &file);
+        data.OpenDocData(file);
+        doc = data.NewDoc(0).ID;
+    }
+    qint64 Size() const { return QFileInfo(file).size(); }
+};
+
+template <typename Body>
+double MsPerCall(int calls, Body&& body) {
+    const auto start = Clock::now();
+    for (int i = 0; i < calls; ++i)
+        body(i);
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / calls;
+}
+
+// The text after `i` small edits: one character changed in place.
+QString Edited(QString text, int i) {
+    text[(i * 97) % text.size()] = QChar(0x4E00 + i % 0x5000);
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int saves = qEnvironmentVariableIntValue("WRITING_BENCH_SAVES") > 0
+                          ? qEnvironmentVariableIntValue("WRITING_BENCH_SAVES")
+                          : 200;
+    const QString base = ChineseText(1, 10000);
+
+    // Interleaved rounds, so that disk and machine load fall on all three alike.
+    double plain = 0, logged = 0, history = 0;
+    {
+        TLibrary a, b, c;
+        double now = 46000.5;
+        TManuscriptSaves logSaves(b.data, [&] { return now; });
+        TManuscriptSaves historySaves(c.data, [&] { return now; });
+        for (int round = 0; round < 4; ++round) {
+            const int n = saves / 4;
+            plain += MsPerCall(n, [&](int i) { a.data.SaveDoc(a.doc, Attr(Edited(base, round * n + i))); });
+            logged += MsPerCall(n, [&](int i) {
+                logSaves.Save(b.doc, Attr(Edited(base, round * n + i)), {5, false, false});
+            });
+            history += MsPerCall(n, [&](int i) {
+                now += 3.0 / 1440;
+                historySaves.Save(c.doc, Attr(Edited(base, round * n + i)), {5, false, true});
+            });
+        }
+        plain /= 4;
+        logged /= 4;
+        history /= 4;
+    }
+    std::printf("save/plain    %8.3f ms\n", plain);
+    std::printf("save/log      %8.3f ms  ratio %.2f\n", logged, logged / plain);
+    std::printf("save/history  %8.3f ms  ratio %.2f\n", history, history / plain);
+
+    {
+        TLibrary lib;
+        double now = 46000.5;
+        TManuscriptSaves service(lib.data, [&] { return now; });
+        service.Save(lib.doc, Attr(base));
+        const qint64 before = lib.Size();
+        for (int i = 1; i <= 1000; ++i) {
+            now += 3.0 / 1440;
+            service.Save(lib.doc, Attr(Edited(base, i)));
+        }
+        const qint64 grown = lib.Size() - before;
+        const size_t kept = service.History().Versions(lib.doc, false).size();
+        const QByteArray raw = ToGB(base);
+        uLongf packedSize = compressBound(uLong(raw.size()));
+        QByteArray packed(int(packedSize), '\0');
+        compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                  reinterpret_cast<const Bytef*>(raw.constData()), uLong(raw.size()), 1);
+        std::printf("growth: %lld bytes over 1000 saves, %zu versions kept, one compressed copy "
+                    "%lu bytes: %.2f copies per kept version\n",
+                    static_cast<long long>(grown), kept, static_cast<unsigned long>(packedSize),
+                    double(grown) / double(kept) / double(packedSize));
+
+        // 500 versions listed.
+        TLibrary many;
+        double t = 46000.5;
+        TManuscriptSaves manySaves(many.data, [&] { return t; });
+        manySaves.Save(many.doc, Attr(base));
+        {
+            tomedb::TTomeWriteBatch batch(many.data.TomeDB);
+            for (int i = 1; i <= 500; ++i) {
+                t += 1.0 / 1440 * 3;
+                manySaves.Save(many.doc, Attr(Edited(base, i)));
+            }
+            batch.Finish();
+        }
+        const double listChecked = MsPerCall(5, [&](int) { manySaves.History().Versions(many.doc); });
+        const double listBare = MsPerCall(5, [&](int) { manySaves.History().Versions(many.doc, false); });
+        std::printf("list %zu versions: %.1f ms reading texts, %.1f ms without\n",
+                    manySaves.History().Versions(many.doc, false).size(), listChecked, listBare);
+    }
+
+    {
+        // Five years of daily rows for 20 manuscripts.
+        TLibrary lib;
+        const int today = 48000;
+        double now = today + 0.5;
+        TManuscriptSaves service(lib.data, [&] { return now; });
+        service.Save(lib.doc, Attr(QStringLiteral("一")));  // gains the tables
+        tomedb::TTomeTable log;
+        log.SetDatabaseName(tableaccess::PathName(lib.file));
+        log.SetTableName("WriteLog");
+        log.Open();
+        {
+            tomedb::TTomeWriteBatch batch(lib.data.TomeDB);
+            for (int day = today - 2000; day < today; ++day)
+                for (int doc = 1; doc <= 20; ++doc) {
+                    log.Append();
+                    log.FieldByName("LogDay").SetAsDateTime(day);
+                    log.FieldByName("DocID").SetAsInteger(doc);
+                    log.FieldByName("cnDelta").SetAsInteger(100 + doc);
+                    log.FieldByName("enDelta").SetAsInteger(doc);
+                    log.FieldByName("Seconds").SetAsInteger(600);
+                    log.Post();
+                }
+            batch.Finish();
+        }
+        log.Close();
+        const double stats = MsPerCall(3, [&](int) {
+            service.Log().Daily(365);
+            service.Log().Streak();
+            service.Log().TodayChars();
+        });
+        std::printf("stats of 40,000 rows (365 days, streak, today): %.1f ms\n", stats);
+        const double after = MsPerCall(20, [&](int i) { service.Save(lib.doc, Attr(Edited(base, i))); });
+        std::printf("save with 40,000 log rows: %.3f ms\n", after);
+    }
+
+    {
+        // The character diff of 10,000-character texts: 20 scattered edits,
+        // and two unrelated texts (the search gives up and shows a rewrite).
+        QString edited = base;
+        for (int i = 0; i < 20; ++i)
+            edited = Edited(edited, i * 37);
+        const QString other = ChineseText(2, 10000);
+        const double small = MsPerCall(5, [&](int) { CharDiff(base, edited); });
+        const double rewrite = MsPerCall(5, [&](int) { CharDiff(base, other); });
+        std::printf("diff of 10,000 characters: %.1f ms with 20 edits, %.1f ms unrelated\n", small,
+                    rewrite);
+    }
+    return 0;
+}

@@ -1,0 +1,111 @@
+#include "library/ManuscriptSaves.h"
+
+#include "library/TableAccess.h"
+
+#include <exception>
+
+using namespace tableaccess;
+
+namespace {
+
+// Extra bookkeeping must never cost the user the save itself: a damaged
+// log or history record is noted and the save goes on.
+template <typename Body>
+void Besides(const char* what, tomedb::TTomeTable& table, Body&& body) {
+    try {
+        body();
+    } catch (const std::exception& error) {
+        qWarning("%s: not updated (%s)", what, error.what());
+        try {
+            table.Cancel();
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+}  // namespace
+
+TManuscriptSaves::TManuscriptSaves(TqlvDocData& data, TClock clock)
+    : m_data(data),
+      m_clock(clock ? std::move(clock) : TClock(tomedb::Now)),
+      m_tables(data),
+      m_log(m_tables, m_clock),
+      m_history(m_tables, m_clock),
+      m_goals(m_tables, m_clock) {}
+
+QString TManuscriptSaves::Key(int docID) const {
+    return m_data.GetDocDataName() + QLatin1Char('|') + QString::number(docID);
+}
+
+bool TManuscriptSaves::ReadPrevious(int docID, bool withText, TPrevious& previous) {
+    tomedb::TTomeTable& docs = m_data.Doctable;
+    if (!FindByID(docs, docID))
+        return false;
+    RecordReadable("Docs", [&] {
+        previous.Chinese = FieldInt(docs, "cnCount");
+        previous.English = FieldInt(docs, "enCount");
+        previous.SavedAt = docs.FieldByName("DocMDate").AsDateTime();
+    });
+    // Only history wants the old text; the log does with the counts.
+    if (withText)
+        RecordReadable("Docs", [&] { previous.Text = FieldText(docs, "Txt"); });
+    previous.SavedAt = m_savedAt.value(Key(docID), previous.SavedAt);
+    return true;
+}
+
+bool TManuscriptSaves::WantsVersion(int docID, const TPrevious& previous, const QString& newText,
+                                    const TSaveOptions& options, tomedb::TDateTime now) {
+    if (!options.KeepHistory || previous.Text == newText || previous.Text.isEmpty())
+        return false;
+    if (options.ForceVersion)
+        return true;
+    const QString key = Key(docID);
+    if (!m_lastKept.contains(key))
+        m_lastKept.insert(key, m_history.NewestSavedAt(docID));
+    const tomedb::TDateTime lastKept = m_lastKept.value(key);
+    return lastKept == 0 || now - lastKept >= kVersionGapDays;
+}
+
+void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions& options) {
+    if (!m_data.Opened())
+        return;
+    m_tables.EnsureForWriting();
+    tomedb::TTomeWriteBatch batch(m_data.TomeDB);
+    TPrevious previous;
+    if (!ReadPrevious(docID, options.KeepHistory, previous))
+        return;
+    const tomedb::TDateTime now = m_clock();
+    if (WantsVersion(docID, previous, attr.Txt, options, now)) {
+        Besides("DocHistory", m_tables.DocHistory, [&] {
+            m_history.Keep(docID, previous.SavedAt, previous.Chinese, previous.Text);
+            m_lastKept.insert(Key(docID), previous.SavedAt);
+        });
+    }
+    m_data.SaveDoc(docID, attr);
+    Besides("WriteLog", m_tables.WriteLog, [&] {
+        m_log.Add(docID, attr.cnCount.toInt() - previous.Chinese,
+                  attr.enCount.toInt() - previous.English, options.TypingSeconds);
+    });
+    m_savedAt.insert(Key(docID), now);
+    batch.Finish();
+}
+
+QString TManuscriptSaves::Restore(int docID, int versionID, TDocAttr counted,
+                                  const TSaveOptions& options) {
+    counted.Txt = m_history.Text(docID, versionID);
+    TSaveOptions forced = options;
+    forced.ForceVersion = true;
+    forced.KeepHistory = true;  // restoring never loses the text it replaces
+    Save(docID, counted, forced);
+    return counted.Txt;
+}
+
+QList<int> TManuscriptSaves::DeleteDocs(const QList<int>& docIDs) {
+    const QList<int> removed = m_data.DeleteSelectedDocs(docIDs);
+    m_history.DeleteVersions(removed);
+    for (int docID : removed) {
+        m_lastKept.remove(Key(docID));
+        m_savedAt.remove(Key(docID));
+    }
+    return removed;
+}

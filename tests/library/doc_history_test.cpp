@@ -1,0 +1,266 @@
+// Manuscript versions: which saves keep one, the keeping rule over a made-up
+// year, deletion, encryption, damage, compaction, and the character diff.
+#include "LibraryFixture.h"
+
+#include "library/CharDiff.h"
+#include "library/ManuscriptSaves.h"
+#include "platform/TextCodec.h"
+
+#include <QDate>
+#include <QFile>
+#include <cmath>
+#include <set>
+
+namespace {
+
+constexpr double kDay = 46000;
+constexpr double kMinute = 1.0 / (24 * 60);
+
+class DocHistoryTest : public LibraryTest {
+protected:
+    void SetUp() override {
+        LibraryTest::SetUp();
+        Attach();
+        doc = data.NewDoc(0).ID;
+    }
+    void TearDown() override { saves.reset(); }
+    void Attach() { saves.emplace(data, [this] { return now; }); }
+
+    void SaveAt(double when, const QString& text, TSaveOptions options = {}) {
+        now = when;
+        saves->Save(doc, Saved(QString::number(text.size()), QString::number(text.size()),
+                               QStringLiteral("0"), text),
+                    options);
+    }
+    QStringList VersionTexts() {
+        QStringList texts;
+        for (const TDocVersion& v : saves->History().Versions(doc))
+            texts << (v.Damaged ? QStringLiteral("<damaged>") : saves->History().Text(doc, v.ID));
+        return texts;
+    }
+
+    double now = kDay + 0.5;
+    std::optional<TManuscriptSaves> saves;
+    int doc = 0;
+};
+
+TEST_F(DocHistoryTest, WhichSavesKeepAVersion) {
+    const TSaveOptions forced{0, true, true};
+    const TSaveOptions off{0, false, false};
+    struct Step {
+        double minutes;
+        const char* text;
+        TSaveOptions options;
+        QStringList versions;  // newest first, after the save
+    } steps[] = {
+        {0, "一", {}, {}},                          // the empty new text is nothing to keep
+        {1, "一二", {}, {"一"}},                     // the first change keeps one
+        {2, "一二三", {}, {"一"}},                   // within two minutes of it: auto-save floods nothing
+        {2.5, "一二三", {}, {"一"}},                 // identical text
+        {3, "一二三四", forced, {"一二三", "一"}},    // a replace across the library always keeps
+        {3.5, "五", forced, {"一二三四", "一二三", "一"}},  // as does a restore
+        {10, "六", off, {"一二三四", "一二三", "一"}},      // history switched off
+        {20, "七", {}, {"六", "一二三四", "一二三", "一"}},
+    };
+    for (const Step& step : steps) {
+        SaveAt(kDay + 0.5 + step.minutes * kMinute, QString::fromUtf8(step.text), step.options);
+        EXPECT_EQ(VersionTexts(), step.versions) << step.minutes;
+    }
+    // A version's save time is when its text had been saved.
+    const std::vector<TDocVersion> versions = saves->History().Versions(doc);
+    EXPECT_NEAR(versions.front().SavedAt, kDay + 0.5 + 10 * kMinute, 1e-6);
+    EXPECT_EQ(versions.front().Chars, 1);
+}
+
+TEST_F(DocHistoryTest, RestoreBringsAVersionBackAndKeepsTheCurrentText) {
+    SaveAt(kDay + 0.5, QStringLiteral("初稿"));
+    SaveAt(kDay + 0.6, QStringLiteral("二稿"));
+    SaveAt(kDay + 0.7, QStringLiteral("三稿"));
+    const std::vector<TDocVersion> versions = saves->History().Versions(doc);
+    ASSERT_EQ(versions.size(), 2u);
+    now = kDay + 0.7 + kMinute;  // within two minutes: a restore keeps anyway
+    EXPECT_EQ(saves->Restore(doc, versions.back().ID, Saved("2", "2", "0")), QStringLiteral("初稿"));
+    EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("初稿"));
+    EXPECT_EQ(VersionTexts(), (QStringList{"三稿", "二稿", "初稿"}));
+    EXPECT_EQ(UserErrorOf([&] { saves->Restore(doc, 999, {}); }), QStringLiteral("此版本不存在。"));
+}
+
+TEST_F(DocHistoryTest, DeletingAManuscriptDeletesItsVersionsOnly) {
+    int other = data.NewDoc(0).ID;
+    SaveAt(kDay + 0.5, QStringLiteral("甲"));
+    SaveAt(kDay + 0.6, QStringLiteral("乙"));
+    std::swap(doc, other);
+    SaveAt(kDay + 0.5, QStringLiteral("丙"));
+    SaveAt(kDay + 0.6, QStringLiteral("丁"));
+    std::swap(doc, other);
+    EXPECT_EQ(saves->DeleteDocs({doc}), QList<int>{doc});
+    EXPECT_TRUE(saves->History().Versions(doc).empty());
+    EXPECT_EQ(saves->History().Versions(other).size(), 1u);
+}
+
+TEST(KeepingRule, OverAMadeUpYearOfSaves) {
+    // Three saves a day (09:00, 12:00, 18:00) for a year before `now`.
+    const double now = kDay + 365 + 0.5;
+    std::vector<double> times;
+    for (int day = 0; day < 365; ++day)
+        for (double hour : {9.0, 12.0, 18.0})
+            times.push_back(kDay + day + hour / 24);
+    const std::vector<bool> keep = VersionsToKeep(times, now);
+    int recent = 0, daily = 0;
+    std::set<int> months;
+    for (size_t i = 0; i < times.size(); ++i) {
+        if (!keep[i])
+            continue;
+        const double age = now - times[i];
+        if (age < 7) {
+            ++recent;
+        } else if (age < 90) {
+            ++daily;
+            EXPECT_NEAR(std::fmod(times[i], 1.0), 18.0 / 24, 1e-9);  // the day's newest
+        } else {
+            months.insert(QDate(1899, 12, 30).addDays(qint64(times[i])).month());
+        }
+    }
+    EXPECT_EQ(recent, 6 * 3 + 1);  // six whole days and 18:00 of the seventh back
+    // The days from 90 back to 8 (18:00 of the 90th is younger than 90 days).
+    EXPECT_EQ(daily, 83);
+    EXPECT_GE(months.size(), 9u);
+    EXPECT_TRUE(VersionsToKeep({}, now).empty());
+    // Older than 90 days: one per month, the month's newest.
+    const std::vector<bool> old = VersionsToKeep({kDay + 1, kDay + 2, kDay + 40}, kDay + 400);
+    EXPECT_EQ(old, (std::vector<bool>{false, true, true}));
+}
+
+TEST_F(DocHistoryTest, SavingThinsVersionsOutByTheRule) {
+    for (int day = 0; day < 30; ++day)
+        for (int save = 0; save < 3; ++save)
+            SaveAt(kDay + day + 0.3 + save * 0.1, QStringLiteral("第%1天第%2次").arg(day).arg(save));
+    // 7 days of all (3 a day, less the one not yet replaced) plus one a day before.
+    const std::vector<TDocVersion> versions = saves->History().Versions(doc);
+    EXPECT_EQ(versions.size(), size_t(3 * 7 - 1 + 23));
+}
+
+TEST_F(DocHistoryTest, EncryptedVersionsNeedThePassword) {
+    saves.reset();
+    QString name;
+    ASSERT_TRUE(data.CreateDocData(Path("secret"), QString(), QStringLiteral("pw"), true, true,
+                                   false, 2, &name));
+    PasswordAnswers right{{QStringLiteral("pw")}};
+    ASSERT_TRUE(data.OpenDocData(name, right.Prompt()));
+    Attach();
+    doc = data.NewDoc(0).ID;
+    SaveAt(kDay + 0.5, QStringLiteral("秘密的初稿ABCDEFGH"));
+    SaveAt(kDay + 0.6, QStringLiteral("二稿"));
+    EXPECT_EQ(VersionTexts(), QStringList{"秘密的初稿ABCDEFGH"});
+    saves.reset();
+    data.CloseDocData();
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_FALSE(bytes.contains("ABCDEFGH"));
+    EXPECT_FALSE(bytes.contains(ToGB(QStringLiteral("秘密的初稿"))));
+    PasswordAnswers wrong{{QStringLiteral("nope")}};
+    EXPECT_FALSE(UserErrorOf([&] { data.OpenDocData(name, wrong.Prompt()); }).isEmpty());
+}
+
+TEST_F(DocHistoryTest, CompactionKeepsVersions) {
+    SaveAt(kDay + 0.5, QStringLiteral("甲稿"));
+    SaveAt(kDay + 0.6, QStringLiteral("乙稿"));
+    SaveAt(kDay + 0.7, QStringLiteral("丙稿"));
+    ASSERT_TRUE(data.CompressDocData());
+    EXPECT_EQ(VersionTexts(), (QStringList{"乙稿", "甲稿"}));
+    EXPECT_EQ(saves->Log().TodayChars(), 2);  // the day's log survives too
+}
+
+// Spoils every stored value of `text` in `bytes` (its length, then the zlib
+// stream): the first deflate block gets a reserved type. Returns how many.
+int SpoilStoredValues(QByteArray& bytes, const QString& text) {
+    const qint32 length = static_cast<qint32>(ToGB(text).size());
+    QByteArray prefix(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        prefix[i] = static_cast<char>((length >> (8 * i)) & 0xff);
+    prefix += '\x78';
+    int spoilt = 0;
+    for (qsizetype at = bytes.indexOf(prefix); at >= 0; at = bytes.indexOf(prefix, at + 1)) {
+        bytes[at + 6] = '\x07';
+        ++spoilt;
+    }
+    return spoilt;
+}
+
+TEST_F(DocHistoryTest, ADamagedVersionIsListedAsSuchAndCannotBeRestored) {
+    const QString spoilt = QStringLiteral("将被弄坏的段落。").repeated(100);
+    SaveAt(kDay + 0.5, QStringLiteral("第一稿，保持完好。"));
+    SaveAt(kDay + 0.6, spoilt);
+    SaveAt(kDay + 0.7, QStringLiteral("now"));
+    saves.reset();
+    data.CloseDocData();
+    QFile file(this->file);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    ASSERT_GT(SpoilStoredValues(bytes, spoilt), 0);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+    ASSERT_TRUE(data.OpenDocData(this->file));
+    Attach();
+    const std::vector<TDocVersion> versions = saves->History().Versions(doc);
+    ASSERT_EQ(versions.size(), 2u);
+    EXPECT_EQ(VersionTexts(), (QStringList{"<damaged>", "第一稿，保持完好。"}));
+    EXPECT_EQ(UserErrorOf([&] { saves->Restore(doc, versions.front().ID, {}); }),
+              QStringLiteral("此版本已损坏，无法恢复。"));
+    EXPECT_EQ(data.LoadDocText(doc), QStringLiteral("now"));
+    SaveAt(kDay + 0.8, QStringLiteral("later"));  // saving goes on
+    EXPECT_EQ(saves->History().Versions(doc).size(), 3u);
+}
+
+// ---- character diff ------------------------------------------------------------
+
+QString Spell(const std::vector<TDiffRun>& runs) {
+    QString out;
+    for (const TDiffRun& run : runs)
+        out += (run.Op == TDiffOp::Equal ? QString() : run.Op == TDiffOp::Added ? "+" : "-") +
+               QLatin1Char('[') + run.Text + QLatin1Char(']');
+    return out;
+}
+
+TEST(CharDiff, MarksAddedAndRemovedCharacters) {
+    struct Case {
+        const char* before;
+        const char* after;
+        const char* runs;
+    } cases[] = {
+        {"", "", ""},
+        {"", "春眠", "+[春眠]"},
+        {"春眠", "", "-[春眠]"},
+        {"春眠不觉晓", "春眠不觉晓", "[春眠不觉晓]"},
+        {"春眠不觉晓", "春眠已觉晓", "[春眠]-[不]+[已][觉晓]"},
+        {"处处闻啼鸟", "处处闻鸟", "[处处闻]-[啼][鸟]"},
+        {"Hello 世界", "Hello, 新世界!", "[Hello]+[,][ ]+[新][世界]+[!]"},
+        {"a😀b", "a😁b", "[a]-[😀]+[😁][b]"},
+        {"甲乙丙", "丁戊", "-[甲乙丙]+[丁戊]"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Spell(CharDiff(QString::fromUtf8(c.before), QString::fromUtf8(c.after))),
+                  QString::fromUtf8(c.runs))
+            << c.before << " -> " << c.after;
+}
+
+TEST(CharDiff, RunsSpellBothTextsEvenWhenTheSearchGivesUp) {
+    QString before, after;
+    for (int i = 0; i < 3000; ++i) {
+        before += QChar(0x4e00 + (i * 7) % 500);
+        after += QChar(0x4e00 + (i * 13) % 500);
+    }
+    for (int maxEdits : {10, 100000}) {
+        QString a, b;
+        for (const TDiffRun& run : CharDiff(before, after, maxEdits)) {
+            if (run.Op != TDiffOp::Added) a += run.Text;
+            if (run.Op != TDiffOp::Removed) b += run.Text;
+        }
+        EXPECT_EQ(a, before) << maxEdits;
+        EXPECT_EQ(b, after) << maxEdits;
+    }
+}
+
+}  // namespace
