@@ -1,5 +1,6 @@
-// qdb's single-record writes traced with strace: put, set and del sync the
-// file after their last write and before they exit; --no-sync makes none.
+// qdb traced with strace: put, set and del sync the file after their last
+// write and before they exit (--no-sync makes none); compaction syncs the
+// new image once before renaming it over the file, and the folder after.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -20,7 +21,7 @@ bool HaveStrace() { return system("strace -V >/dev/null 2>&1") == 0; }
 // What strace saw of a qdb run: the calls in order, by name.
 struct Trace {
     int exitCode = -1;
-    std::vector<std::string> calls;  // "pwrite64", "fdatasync", "fsync"
+    std::vector<std::string> calls;  // "pwrite64", "fdatasync", "fsync", "rename"
 
     size_t LastIndexOf(std::initializer_list<const char*> names) const {
         for (size_t i = calls.size(); i-- > 0;)
@@ -56,7 +57,7 @@ protected:
     Trace Traced(const Args& args) {
         const std::string log = folder + "/strace.log";
         std::string command = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o " + log +
-                              " -e trace=pwrite64,fdatasync,fsync " QDB_PATH;
+                              " -e trace=pwrite64,fdatasync,fsync,rename,renameat,renameat2 " QDB_PATH;
         for (const std::string& arg : args) command += " '" + arg + "'";
         command += " >/dev/null 2>" + folder + "/stderr.log";
         Trace trace;
@@ -64,8 +65,8 @@ protected:
         trace.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         std::ifstream in(log);
         for (std::string line; std::getline(in, line);) {
-            for (const char* name : {"pwrite64", "fdatasync", "fsync"})
-                if (line.find(std::string(name) + "(") != std::string::npos) {
+            for (const char* name : {"pwrite64", "fdatasync", "fsync", "rename"})
+                if (line.find(std::string(name)) != std::string::npos) {
                     trace.calls.push_back(name);
                     break;
                 }
@@ -106,6 +107,29 @@ TEST_F(QdbSyncTest, SingleRecordWritesSyncAfterTheirLastWriteUnlessAskedNotTo) {
         }
     }
     EXPECT_NE(RunQdb(folder, {"dump", file, "Notes"}).out.find("again"), std::string::npos);
+}
+
+TEST_F(QdbSyncTest, CompactionSyncsTheImageOnceAndTheFolderAfterTheRename) {
+    // Every table and index added to the new image used to cost a barrier.
+    for (int i = 0; i < 8; ++i) {
+        const std::string table = "T" + std::to_string(i);
+        Ok({"create-table", file, table, "ID:AutoInc", "Name:String:20", "N:Integer"});
+        Ok({"create-index", file, table, "ByName", "Name"});
+        Ok({"create-index", file, table, "ByN", "N"});
+        Ok({"put", file, table, "Name=x", "N=1", "--no-sync"});
+    }
+    const Trace trace = Traced({"compact", file});
+    ASSERT_EQ(trace.exitCode, 0) << std::ifstream(folder + "/stderr.log").rdbuf();
+    const size_t rename = trace.LastIndexOf({"rename"});
+    ASSERT_NE(rename, std::string::npos);
+    int syncsBefore = 0, syncsAfter = 0;
+    for (size_t i = 0; i < trace.calls.size(); ++i)
+        if (trace.calls[i] == "fdatasync" || trace.calls[i] == "fsync") ++(i < rename ? syncsBefore : syncsAfter);
+    EXPECT_GE(syncsBefore, 1) << "the finished image is synced before it is published";
+    EXPECT_LE(syncsBefore, 3) << "no barrier per copied table or index";
+    EXPECT_GE(syncsAfter, 1) << "the folder is synced after the rename";
+    EXPECT_EQ(RunQdb(folder, {"verify", file}).exitCode, 0);
+    EXPECT_NE(RunQdb(folder, {"dump", file, "T7"}).out.find("\"Name\":\"x\""), std::string::npos);
 }
 
 }  // namespace
