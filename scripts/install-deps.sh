@@ -17,7 +17,7 @@ packages=(
   xvfb xauth xdotool imagemagick poppler-utils
   dbus at-spi2-core python3-pyatspi qt6-translations-l10n
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libqt6svg6
-  appstream man-db groff-base dpkg-dev fakeroot lintian file
+  appstream man-db groff-base dpkg-dev fakeroot lintian file strace
 )
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)

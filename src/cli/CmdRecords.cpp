@@ -72,7 +72,15 @@ void GotoPrimaryKey(TTomeTable& table, const std::string& keyText) {
     throw CliError("Table '" + GbToUtf8(table.TableName()) + "' has no primary index");
 }
 
-std::unique_ptr<TTomeTable> OpenTable(TCliDatabase& database, const std::string& name) {
+// put, set and del change one record each: durable by default, so the change
+// is on disk when qdb returns; --no-sync leaves syncing to scripts that batch.
+CliSyntax kWriteSyntax(size_t minPositional, size_t maxPositional) {
+    return {kPasswordOption, {"--no-sync"}, minPositional, maxPositional};
+}
+
+std::unique_ptr<TTomeTable> OpenTable(TCliDatabase& database, const std::string& name,
+                                      const CliArgs& args) {
+    database.Db().SetDurableWrites(!args.Flag("--no-sync"));
     database.RequireAccess();
     std::unique_ptr<TTomeTable> table = database.Table(Utf8ToGb(name));
     table->Open();
@@ -95,10 +103,10 @@ int RunDump(const CliWords& words) {
 }
 
 int RunPut(const CliWords& words) {
-    const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, SIZE_MAX});
+    const CliArgs args = CliArgs::Parse(words, kWriteSyntax(3, SIZE_MAX));
     const CliWords assignments = AssignmentsFrom(args, 2);
     TCliDatabase database(args.At(0), args.PasswordOption());
-    std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
+    std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1), args);
     table->Append();
     try {
         AssignAll(*table, assignments);
@@ -112,10 +120,10 @@ int RunPut(const CliWords& words) {
 }
 
 int RunSet(const CliWords& words) {
-    const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 4, SIZE_MAX});
+    const CliArgs args = CliArgs::Parse(words, kWriteSyntax(4, SIZE_MAX));
     const CliWords assignments = AssignmentsFrom(args, 3);
     TCliDatabase database(args.At(0), args.PasswordOption());
-    std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
+    std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1), args);
     GotoPrimaryKey(*table, args.At(2));
     table->Edit();
     try {
@@ -129,9 +137,9 @@ int RunSet(const CliWords& words) {
 }
 
 int RunDel(const CliWords& words) {
-    const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, 3});
+    const CliArgs args = CliArgs::Parse(words, kWriteSyntax(3, 3));
     TCliDatabase database(args.At(0), args.PasswordOption());
-    std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1));
+    std::unique_ptr<TTomeTable> table = OpenTable(database, args.At(1), args);
     GotoPrimaryKey(*table, args.At(2));
     table->Delete();
     return 0;

@@ -37,6 +37,7 @@ constexpr const char* kUsage =
     "  info FILE                      dump FILE TABLE [--index N] [--filter E]\n"
     "  put FILE TABLE NAME=VALUE...   set FILE TABLE ID NAME=VALUE...\n"
     "  del FILE TABLE ID              create FILE [--comment T] [--level 0-3] [--crc32]\n"
+    "  (put, set and del sync to disk before returning; --no-sync skips it)\n"
     "  create-table FILE TABLE FIELD:TYPE[:SIZE[:DPMODE]]...\n"
     "  create-index FILE TABLE INDEX FIELD... [--primary] [--unique] [--descending]\n"
     "               [--case-insensitive]\n"

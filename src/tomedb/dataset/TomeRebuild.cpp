@@ -211,6 +211,9 @@ void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
     // a lock, a stat and a counter read per record.
     TTomeFileLock targetLock(*target.FileIO());
     target.FileIO()->BufferWrites(kRebuildWriteBuffer);
+    // Until the rename nothing refers to the new file: one sync of the whole
+    // image (the Flush below) replaces a barrier per table and index.
+    target.FileIO()->SetUnpublished(true);
     try {
         std::string comment;
         io.GetComments(comment, settings.oldPassword);

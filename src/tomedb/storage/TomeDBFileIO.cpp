@@ -209,7 +209,7 @@ void TTomeDBFileIO::Flush() {
 // ---- durability --------------------------------------------------------------
 
 void TTomeDBFileIO::Barrier() {
-    if (!IsOpen() || !Unsynced_ || BatchDepth_ > 0) return;
+    if (!IsOpen() || !Unsynced_ || BatchDepth_ > 0 || Unpublished_) return;
     Medium_->Flush();
     Unsynced_ = false;
     ++BarrierCount_;

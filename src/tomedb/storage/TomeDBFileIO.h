@@ -111,6 +111,10 @@ public:
 
     // ---- durability (see above) -------------------------------------------
     void Barrier();
+    // An image nobody else can see yet (a rebuild's new file): its writes
+    // need no ordering, so barriers are skipped and the builder syncs the
+    // finished image once with Flush before publishing it.
+    void SetUnpublished(bool Unpublished) { Unpublished_ = Unpublished; }
     bool DurableWrites() const { return DurableWrites_; }
     void SetDurableWrites(bool Durable) { DurableWrites_ = Durable; }
     // Nested calls only count; the outermost EndBatch commits and syncs. A
@@ -253,6 +257,7 @@ private:
     bool Unsynced_ = false;        // written since the last barrier
     bool SettlePending_ = false;   // SettleInterruptedAppends has yet to run
     bool DurableWrites_ = false;
+    bool Unpublished_ = false;
     int BatchDepth_ = 0;
     uint64_t BarrierCount_ = 0;
 
