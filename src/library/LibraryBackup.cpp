@@ -4,7 +4,7 @@
 #include "library/SnapshotFile.h"
 #include "library/TableAccess.h"
 #include "library/UserError.h"
-#include "settings/BackupSettings.h"
+#include "platform/AppPaths.h"
 #include "tomedb/TomeDB.h"
 #include "tomedb/storage/TomeFormat.h"
 #include "tomedb/storage/TomeTableIO.h"

@@ -137,3 +137,5 @@ void ResetAppPathsForTesting() {
     g_appPath.reset();
     g_storeFolder.reset();
 }
+
+QString DefaultBackupFolder() { return AppPath() + QStringLiteral("Backups/"); }

@@ -26,5 +26,8 @@ bool RunsFromInstalledPrefix(const QString& exeFolder);
 // Folders that may hold the shared files, searched in this order: the
 // executable's folder, then the installed shared folder. Each ends with "/".
 QStringList SharedDataFolders();
+// The folder that library snapshots go to unless the options name another:
+// <AppPath>Backups/. Ends with "/"; not created here.
+QString DefaultBackupFolder();
 // Forgets the cached paths; tests call it after changing QUILLORA_HOME.
 void ResetAppPathsForTesting();

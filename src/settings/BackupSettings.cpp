@@ -12,8 +12,6 @@ int Number(const TRegistry& reg, const char* name, int least, int fallback) {
 
 }  // namespace
 
-QString DefaultBackupFolder() { return AppPath() + QStringLiteral("Backups/"); }
-
 TBackupSettings ReadBackupSettings(TRegistry& reg) {
     TBackupSettings settings;
     if (reg.OpenKey(TqlvRegConfig::kConfigKey, false)) {

@@ -5,6 +5,7 @@
 // Missing or unusable values read as the defaults below and never raise.
 #pragma once
 
+#include "platform/AppPaths.h"  // DefaultBackupFolder
 #include "settings/RegConfig.h"
 
 #include <QString>
@@ -20,7 +21,6 @@ struct TBackupSettings {
 };
 
 // AppPath() + "Backups/".
-QString DefaultBackupFolder();
 // Through the bare registry store (opened at TqlvRegConfig::kRoot), so a
 // program without a GUI (qdb) reads them without the rest of TqlvRegConfig.
 TBackupSettings ReadBackupSettings(TRegistry& reg);
