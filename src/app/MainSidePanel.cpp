@@ -119,7 +119,8 @@ QWidget* TfrmMain::BuildDocTab() {
                   Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick));
     AddToolButton(bar, "tbDocReNameFloder", "重命名稿件夹", BadgeIcon("名", QColor(70, 120, 190)),
                   Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick));
-    AddToolButton(bar, "tbDocEdit", "编辑稿件", BadgeIcon("编", QColor(60, 150, 90)), nullptr);
+    AddToolButton(bar, "tbDocEdit", "编辑稿件", BadgeIcon("编", QColor(60, 150, 90)),
+                  Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick));
     layout->addWidget(bar);
 
     SplitterDoc = NewVerticalSplitter("SplitterDoc", page);
@@ -154,7 +155,8 @@ QWidget* TfrmMain::BuildFilesTab() {
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
     AddToolButton(bar, "tbFileReNameFloder", "重命名资料夹", BadgeIcon("名", QColor(70, 120, 190)),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
-    AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)), nullptr);
+    AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)),
+                  Cmd(m_materials.get(), &TMaterialCommands::munInsertInsertDocuClick));
     AddToolButton(bar, "tbFileImport", "导入", style()->standardIcon(QStyle::SP_ArrowDown),
                   Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuImportClick));
     AddToolButton(bar, "tbFileExport", "导出", style()->standardIcon(QStyle::SP_ArrowUp),

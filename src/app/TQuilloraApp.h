@@ -27,11 +27,11 @@ public:
     ~TQuilloraApp() override;
 
     enum class Entry { FirstInstance, HandedOver };
-    // Steps A.1-A.3: become the running instance, or hand the parameters to
-    // the running one. When the socket cannot be had and no instance answers,
+    // Becomes the running instance, or hands the parameters to the running
+    // one. When the socket cannot be had and no instance answers,
     // this process runs on its own (never blocks the start).
     Entry ClaimInstance();
-    // Steps C.1-C.7; the main window is created but not shown.
+    // Splash, services, skin, main window; the window is built but not shown.
     void Startup();
     // The whole life: claim, start up, show, run the event loop. Returns the
     // process exit code (0 for a second start that handed over).
@@ -42,7 +42,7 @@ public:
     TSingleInstance* Instance() const { return m_instance.get(); }
     QString JoinedParams() const { return m_params; }
 
-    // Start-up step C.6's rule: a stored style outside 0..5 gives 0.
+    // The style to start with: a stored style outside 0..5 gives 0.
     static int AcceptedStyle(int stored);
 
 private:

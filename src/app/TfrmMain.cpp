@@ -51,13 +51,13 @@ QColor ColorFromBgr(int32_t value) {
 TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
     : QMainWindow(parent), m_context(context),
       m_manuscripts(std::make_unique<TManuscriptCommands>(*this, context)),
-      m_library(std::make_unique<TLibraryCommands>(*this, context)),
-      m_edit(std::make_unique<TEditCommands>(*this, context)),
-      m_tools(std::make_unique<TToolCommands>(*this, context)),
-      m_help(std::make_unique<THelpCommands>(*this)),
-      m_folders(std::make_unique<TFolderCommands>(*this, context)),
-      m_marks(std::make_unique<TMarkCommands>(*this, context)),
       m_pictures(std::make_unique<TPictureCommands>(*this, context)),
+      m_library(std::make_unique<TLibraryCommands>(*this, context, *m_manuscripts)),
+      m_edit(std::make_unique<TEditCommands>(*this, context)),
+      m_tools(std::make_unique<TToolCommands>(*this, context, *m_manuscripts)),
+      m_help(std::make_unique<THelpCommands>(*this)),
+      m_folders(std::make_unique<TFolderCommands>(*this, context, *m_manuscripts, *m_pictures)),
+      m_marks(std::make_unique<TMarkCommands>(*this, context, *m_pictures)),
       m_materials(std::make_unique<TMaterialCommands>(*this, context)),
       m_exchange(std::make_unique<TExchangeCommands>(*this, context)) {
     setObjectName(QStringLiteral("frmMain"));
@@ -262,7 +262,7 @@ void TfrmMain::UpdateLibraryState() {
     for (const char* actionName : kLibraryActions)
         if (QAction* action = Action(QString::fromLatin1(actionName)))
             SetCommandEnabled(action, open);
-    for (const char* buttonName : {"tbAttribute", "tbDocNewFloder", "tbDocDelFloder", "tbDocReNameFloder"})
+    for (const char* buttonName : {"tbAttribute", "tbDocNewFloder", "tbDocDelFloder", "tbDocReNameFloder", "tbDocEdit"})
         if (QToolButton* button = ToolButton(QString::fromLatin1(buttonName)))
             SetCommandEnabled(button, open);
 

@@ -1,7 +1,7 @@
 // TfrmMain: the application's only main window (`frmMain`). It holds the menu
 // bar, the tool bar, the side channel with its four tabs, the editor and the
 // status bar, and wires them to the command groups in commands/ (one class a
-// menu). Every control carries its described name as objectName, so tests and
+// menu). Every control carries its fixed name as objectName, so tests and
 // skins find it, and an accessible name, so screen readers do.
 //
 // Ownership: the window owns every control, the editor (created with the
@@ -14,6 +14,8 @@
 // MainSidePanel.cpp, MainLayout.cpp (layout, skins, quick hide) and
 // MainEvents.cpp (first show, drops, handed-over names, shutdown).
 #pragma once
+
+#include "app/commands/TMainView.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -58,7 +60,7 @@ TCommand Cmd(Group* group, Result (Group::*handler)()) {
     return [group, handler] { (group->*handler)(); };
 }
 
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, public TMainView {
     Q_OBJECT
 public:
     explicit TfrmMain(TAppContext& context, QWidget* parent = nullptr);
@@ -70,21 +72,21 @@ public:
     void LoadMaterials();
     void ApplyLayout();
     void SaveLayout();
-    void UpdateEditActions();
-    void UpdateLibraryState();
-    void ShowManuscriptName(const QString& nameOrPath);
+    void UpdateEditActions() override;
+    void UpdateLibraryState() override;
+    void ShowManuscriptName(const QString& nameOrPath) override;
     // The open library in tvDoc, DocListView (the top folder's manuscripts)
     // and lvMark; ClearLibraryViews empties them and lvPic.
-    void LoadLibraryViews();
-    void ClearLibraryViews();
+    void LoadLibraryViews() override;
+    void ClearLibraryViews() override;
     // The marks of the selected manuscript, or of the whole library.
-    void ReloadMarkList();
-    // The former WM_UPDATEKEYSTATE handler: status panels 2-4.
+    void ReloadMarkList() override;
+    // Insert or overwrite, Caps Lock and Num Lock in status panels 2-4.
     void UpdateKeyState();
-    // The former WM_PASSPARAMS handler: a name handed over by a second start
-    // (or by find in files). Empty names only bring the window to the front.
-    void PassParams(const QString& name);
-    // Opens the first of the dropped files (the former WM_DROPFILES handler).
+    // Opens a name handed over by a second start (or by find in files).
+    // Empty names only bring the window to the front.
+    void PassParams(const QString& name) override;
+    // Opens the first of the dropped files; the others are ignored.
     void DropFiles(const QStringList& paths);
 
     // The joined command line (JoinParams) handled on first show.
@@ -102,6 +104,10 @@ public:
     void ShowFromHotKey();
     TQuickHide* QuickHide() const { return m_quickHide; }
 
+    // The view the commands see (TMainView).
+    QWidget* Window() override { return this; }
+    void CloseWindow() override { close(); }
+
     // Access for commands and tests.
     TAppContext& Context() const { return m_context; }
     TManuscriptCommands& Manuscripts() const { return *m_manuscripts; }
@@ -114,22 +120,22 @@ public:
     TPictureCommands& Pictures() const { return *m_pictures; }
     TMaterialCommands& Materials() const { return *m_materials; }
     TExchangeCommands& Exchange() const { return *m_exchange; }
-    TqlvEditor* Editor() const { return m_editor; }
-    QTreeWidget* DocTree() const { return tvDoc; }
-    QTreeWidget* DocList() const { return DocListView; }
-    QTreeWidget* MarkList() const { return lvMark; }
-    QTreeWidget* PicList() const { return lvPic; }
-    TPicturePreview* PicPreview() const { return PicView; }
-    QTreeWidget* FileFolderTree() const { return tvFileFolder; }
-    QTreeWidget* FileList() const { return lvFiles; }
+    TqlvEditor* Editor() const override { return m_editor; }
+    QTreeWidget* DocTree() const override { return tvDoc; }
+    QTreeWidget* DocList() const override { return DocListView; }
+    QTreeWidget* MarkList() const override { return lvMark; }
+    QTreeWidget* PicList() const override { return lvPic; }
+    TPicturePreview* PicPreview() const override { return PicView; }
+    QTreeWidget* FileFolderTree() const override { return tvFileFolder; }
+    QTreeWidget* FileList() const override { return lvFiles; }
     QTabWidget* PageTool() const { return pageTool; }
-    QComboBox* FontNameBox() const { return comboxFontName; }
-    QComboBox* FontSizeBox() const { return comboxFontSize; }
-    QAction* Action(const QString& objectName) const;
+    QComboBox* FontNameBox() const override { return comboxFontName; }
+    QComboBox* FontSizeBox() const override { return comboxFontSize; }
+    QAction* Action(const QString& objectName) const override;
     QToolButton* ToolButton(const QString& objectName) const;
-    TStatusPanels* StatusPanels() const { return StBarMain; }
+    TStatusPanels* StatusPanels() const override { return StBarMain; }
     TSideChannel* SideChannel() const { return chanelTool; }
-    QTimer* AutoSaveTimer() const { return timerAutoSave; }
+    QTimer* AutoSaveTimer() const override { return timerAutoSave; }
 
 public slots:
     // Layout commands the window runs itself (quick hide, skins).
@@ -180,14 +186,15 @@ private:
     void TrackSplitters();
 
     TAppContext& m_context;
+    // Declared before the groups they are handed to (folders, library, marks, tools).
     std::unique_ptr<TManuscriptCommands> m_manuscripts;
+    std::unique_ptr<TPictureCommands> m_pictures;
     std::unique_ptr<TLibraryCommands> m_library;
     std::unique_ptr<TEditCommands> m_edit;
     std::unique_ptr<TToolCommands> m_tools;
     std::unique_ptr<THelpCommands> m_help;
     std::unique_ptr<TFolderCommands> m_folders;
     std::unique_ptr<TMarkCommands> m_marks;
-    std::unique_ptr<TPictureCommands> m_pictures;
     std::unique_ptr<TMaterialCommands> m_materials;
     std::unique_ptr<TExchangeCommands> m_exchange;
     QHash<QString, QAction*> m_actions;

@@ -15,8 +15,8 @@
 class QDialog;
 class QWidget;
 
-// A file dialog request. `filter` uses the "描述|*.ext|描述2|*.a;*.b" form of
-// the described dialogs; the service converts it for Qt.
+// A file dialog request. `filter` uses the "描述|*.ext|描述2|*.a;*.b" form the
+// commands write their filters in; the service converts it for Qt.
 struct TFileDialogRequest {
     QString caption;
     QString filter;

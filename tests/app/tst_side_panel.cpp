@@ -465,12 +465,16 @@ private slots:
     void insertingAMaterial_data() {
         QTest::addColumn<bool>("manuscriptOpen");
         QTest::addColumn<QString>("text");
-        QTest::newRow("editor disabled inserts nothing") << false << "";
-        QTest::newRow("editor enabled inserts at the caret") << true << "资料文字正文";
+        QTest::addColumn<QString>("through");
+        for (const char* through : {"double click", "menu item", "tool button"}) {
+            QTest::addRow("%s, editor disabled inserts nothing", through) << false << "" << through;
+            QTest::addRow("%s, editor enabled inserts at the caret", through) << true << "资料文字正文" << through;
+        }
     }
     void insertingAMaterial() {
         QFETCH(bool, manuscriptOpen);
         QFETCH(QString, text);
+        QFETCH(QString, through);
         TAppFixture f;
         OpenLibraryWith(f, {{"甲", "正文"}}, manuscriptOpen ? "甲" : "");
         TDocAttr material;
@@ -482,8 +486,27 @@ private slots:
         QTreeWidgetItem* item = files->findItems("资料一", Qt::MatchExactly).value(0);
         QVERIFY(item);
         files->setCurrentItem(item);
-        f.Main().Materials().lvFilesDblClick();
+        if (through == "menu item")
+            f.Trigger("munInsertInsertDocu");
+        else if (through == "tool button")
+            TriggerButton(f, "tbFileInsert");
+        else
+            f.Main().Materials().lvFilesDblClick();
         QCOMPARE(f.Editor().GetText(), text);
+    }
+
+    // 编辑稿件 opens the selected manuscript as 稿件 ▸ 打开 does; with no
+    // library it is disabled like the rest of the manuscript tab.
+    void editManuscriptButtonOpensTheSelectedManuscript() {
+        TAppFixture f;
+        QVERIFY(!f.Main().ToolButton("tbDocEdit")->isEnabled());
+        f.OpenSeededLibrary({{"甲", "甲的正文"}, {"乙", "乙的正文"}});
+        QVERIFY(f.Main().ToolButton("tbDocEdit")->isEnabled());
+        f.SelectDoc("乙");
+        TriggerButton(f, "tbDocEdit");
+        QCOMPARE(f.Editor().GetText(), QString("乙的正文"));
+        QVERIFY(f.Editor().IsEnabled());
+        QVERIFY(!f.Editor().IsModified());
     }
 
     void materialSaveNeedsASelectionAndAnEnabledEditor() {

@@ -1,6 +1,6 @@
 #include "app/commands/RebuildRunner.h"
 
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/dialogs/TfrmProgress.h"
 #include "library/TqlvDocData.h"
 
@@ -21,7 +21,7 @@ constexpr QEventLoop::ProcessEventsFlags kWhileRebuilding =
 // every path, holds the auto-save timer meanwhile and hides the window.
 class TRebuildScope {
 public:
-    TRebuildScope(TfrmMain& main, TqlvDocData& data, TfrmProgress& progress)
+    TRebuildScope(TMainView& main, TqlvDocData& data, TfrmProgress& progress)
         : m_data(data), m_timer(main.AutoSaveTimer()), m_progress(progress) {
         m_timerWasActive = m_timer && m_timer->isActive();
         if (m_timerWasActive)
@@ -49,10 +49,10 @@ private:
 
 }  // namespace
 
-bool RunRebuild(TfrmMain& main, TqlvDocData& data, const QString& caption, const QString& text,
+bool RunRebuild(TMainView& main, TqlvDocData& data, const QString& caption, const QString& text,
                 const std::function<bool()>& rebuild) {
     QWidget* parent = QApplication::activeModalWidget();
-    TfrmProgress progress(caption, text, parent ? parent : &main);
+    TfrmProgress progress(caption, text, parent ? parent : main.Window());
     progress.setWindowModality(Qt::ApplicationModal);
     progress.show();
     TRebuildScope scope(main, data, progress);

@@ -17,10 +17,10 @@
 #include <QString>
 #include <functional>
 
-class TfrmMain;
+class TMainView;
 class TqlvDocData;
 
-bool RunRebuild(TfrmMain& main, TqlvDocData& data, const QString& caption, const QString& text,
+bool RunRebuild(TMainView& main, TqlvDocData& data, const QString& caption, const QString& text,
                 const std::function<bool()>& rebuild);
 
 // How often the progress bar is brought up to date, in milliseconds.

@@ -1,7 +1,7 @@
 #include "app/commands/TEditCommands.h"
 
 #include "app/TAppContext.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/CommandSteps.h"
 #include "editor/TqlvEditor.h"
 #include "platform/DialogService.h"
@@ -12,7 +12,7 @@
 #include <QGuiApplication>
 #include <QTextEdit>
 
-TEditCommands::TEditCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+TEditCommands::TEditCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
 
 TqlvEditor& TEditCommands::Editor() const { return *m_main.Editor(); }
 
@@ -78,7 +78,7 @@ void TEditCommands::munEditWatchClipperClick() {
         if (!text.isEmpty())
             Editor().InsertText(text);
     };
-    m_clipboardWatch = QObject::connect(clipboard, &QClipboard::dataChanged, &m_main, insertClipboardText);
+    m_clipboardWatch = QObject::connect(clipboard, &QClipboard::dataChanged, m_main.Window(), insertClipboardText);
     insertClipboardText();
 }
 

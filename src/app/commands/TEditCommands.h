@@ -7,12 +7,12 @@
 #include <QMetaObject>
 
 class TAppContext;
-class TfrmMain;
+class TMainView;
 class TqlvEditor;
 
 class TEditCommands {
 public:
-    TEditCommands(TfrmMain& main, TAppContext& context);
+    TEditCommands(TMainView& main, TAppContext& context);
 
     void munEditUndoClick();
     void munEditRedoClick();
@@ -43,7 +43,7 @@ public:
 private:
     TqlvEditor& Editor() const;
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
     QMetaObject::Connection m_clipboardWatch;
 };

@@ -1,7 +1,7 @@
 #include "app/commands/TExchangeCommands.h"
 
 #include "app/TAppContext.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "app/dialogs/TfrmExport.h"
@@ -16,10 +16,6 @@
 
 namespace {
 
-QTreeWidget* ChildTree(const TfrmMain& main, const char* name) {
-    return main.findChild<QTreeWidget*>(QString::fromLatin1(name));
-}
-
 // The tree's selected folder listed in list (the list's item edits stay quiet).
 template <typename Store>
 void Relist(Store& store, QTreeWidget* tree, QTreeWidget* list) {
@@ -31,13 +27,13 @@ void Relist(Store& store, QTreeWidget* tree, QTreeWidget* list) {
 
 }  // namespace
 
-TExchangeCommands::TExchangeCommands(TfrmMain& main, TAppContext& context)
+TExchangeCommands::TExchangeCommands(TMainView& main, TAppContext& context)
     : m_main(main), m_context(context) {}
 
 void TExchangeCommands::munDocImportClick() {
     if (!m_context.DocData().Opened())
         return;
-    TfrmImport dialog(m_context.DocData(), m_context.Documents(), &m_main);
+    TfrmImport dialog(m_context.DocData(), m_context.Documents(), m_main.Window());
     if (!commandsteps::RunStep(QStringLiteral("导入"), [&] {
             FillTreeWidget(dialog.FolderTree(), m_context.DocData().LoadFolderTree());
         }))
@@ -50,7 +46,7 @@ void TExchangeCommands::munDocImportClick() {
 void TExchangeCommands::munDocExportClick() {
     if (!m_context.DocData().Opened())
         return;
-    TfrmExport dialog(m_context.DocData(), m_context.Documents(), &m_main);
+    TfrmExport dialog(m_context.DocData(), m_context.Documents(), m_main.Window());
     dialog.SetPath(m_context.RegConfig().ReadExDoc());
     if (!commandsteps::RunStep(QStringLiteral("导出"), [&] {
             FillTreeWidget(dialog.FolderTree(), m_context.DocData().LoadFolderTree());
@@ -60,7 +56,7 @@ void TExchangeCommands::munDocExportClick() {
 }
 
 void TExchangeCommands::munInsertDocuImportClick() {
-    TfrmImport dialog(m_context.DocData(), m_context.Documents(), &m_main);
+    TfrmImport dialog(m_context.DocData(), m_context.Documents(), m_main.Window());
     dialog.SetFolderLabel(QStringLiteral("请选择资料夹"));
     if (!commandsteps::RunStep(QStringLiteral("导入"), [&] {
             FillTreeWidget(dialog.FolderTree(), m_context.Documents().LoadFolderTree());
@@ -72,7 +68,7 @@ void TExchangeCommands::munInsertDocuImportClick() {
 }
 
 void TExchangeCommands::munInsertDocuExportClick() {
-    TfrmExport dialog(m_context.DocData(), m_context.Documents(), &m_main);
+    TfrmExport dialog(m_context.DocData(), m_context.Documents(), m_main.Window());
     dialog.SetPath(m_context.RegConfig().ReadExFile());
     dialog.SetPathLabel(QStringLiteral("导出资料的存放路径(不要包含空格):"));
     dialog.SetRecordCaption(QStringLiteral("资料"));
@@ -98,6 +94,6 @@ void TExchangeCommands::RelistLibraryFolder() {
 
 void TExchangeCommands::RelistMaterialsFolder() {
     commandsteps::RunStep(QStringLiteral("导入"), [&] {
-        Relist(m_context.Documents(), ChildTree(m_main, "tvFileFolder"), ChildTree(m_main, "lvFiles"));
+        Relist(m_context.Documents(), m_main.FileFolderTree(), m_main.FileList());
     });
 }

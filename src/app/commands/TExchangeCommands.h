@@ -6,12 +6,12 @@
 #pragma once
 
 class TAppContext;
-class TfrmMain;
+class TMainView;
 class TfrmExport;
 
 class TExchangeCommands {
 public:
-    TExchangeCommands(TfrmMain& main, TAppContext& context);
+    TExchangeCommands(TMainView& main, TAppContext& context);
 
     void munDocImportClick();
     void munDocExportClick();
@@ -23,6 +23,6 @@ private:
     void RelistLibraryFolder();
     void RelistMaterialsFolder();
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
 };

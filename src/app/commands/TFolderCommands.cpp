@@ -2,7 +2,7 @@
 
 #include "app/TAppContext.h"
 #include "app/TViewEvents.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "app/commands/TManuscriptCommands.h"
@@ -17,7 +17,8 @@
 
 using commandsteps::RunStep;
 
-TFolderCommands::TFolderCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+TFolderCommands::TFolderCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts, TPictureCommands& pictures)
+    : m_main(main), m_context(context), m_manuscripts(manuscripts), m_pictures(pictures) {}
 
 void TFolderCommands::AttachViews() {
     QTreeWidget* tree = m_main.DocTree();
@@ -59,7 +60,7 @@ void TFolderCommands::tvDocClick() {
     if (!node)
         return;
     AllowFolderRename(m_main.DocTree(), node);
-    m_main.Manuscripts().CloseManuscript();
+    m_manuscripts.CloseManuscript();
     ShowFolderDocs(ItemID(node));
 }
 
@@ -140,7 +141,7 @@ void TFolderCommands::tvDocDragDrop(const QObject* source, QTreeWidgetItem* targ
 // ---- manuscripts ---------------------------------------------------------------
 
 void TFolderCommands::DocListViewClick() {
-    TManuscriptCommands& manuscripts = m_main.Manuscripts();
+    TManuscriptCommands& manuscripts = m_manuscripts;
     if (m_main.DocList()->selectedItems().isEmpty()) {
         // A click on empty space closes the open manuscript, unless the
         // user keeps its changed text. With no manuscript selected any more,
@@ -154,17 +155,17 @@ void TFolderCommands::DocListViewClick() {
         manuscripts.CloseManuscript();
     }
     m_main.ReloadMarkList();
-    m_main.Pictures().ReloadPicList();
+    m_pictures.ReloadPicList();
     manuscripts.munFileOpenClick();
 }
 
 bool TFolderCommands::DocListViewKeyDown(int key) {
     if (key == Qt::Key_F2) {
-        m_main.Manuscripts().munFileRenameClick();
+        m_manuscripts.munFileRenameClick();
         return true;
     }
     if (key == Qt::Key_Delete) {
-        m_main.Manuscripts().munFileDelClick();
+        m_manuscripts.munFileDelClick();
         return true;
     }
     return false;

@@ -12,11 +12,13 @@
 class QObject;
 class QTreeWidgetItem;
 class TAppContext;
-class TfrmMain;
+class TMainView;
+class TManuscriptCommands;
+class TPictureCommands;
 
 class TFolderCommands {
 public:
-    TFolderCommands(TfrmMain& main, TAppContext& context);
+    TFolderCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts, TPictureCommands& pictures);
 
     void munDocNewFloderClick();
     void munDocDelFloderClick();
@@ -40,6 +42,8 @@ private:
     void ShowFolderDocs(int folderID);
     TFolderDropTarget DropTarget() const;
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
+    TManuscriptCommands& m_manuscripts;
+    TPictureCommands& m_pictures;
 };

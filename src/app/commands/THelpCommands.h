@@ -2,11 +2,11 @@
 // the guest book and the about window). Owned by TfrmMain.
 #pragma once
 
-class TfrmMain;
+class TMainView;
 
 class THelpCommands {
 public:
-    explicit THelpCommands(TfrmMain& main);
+    explicit THelpCommands(TMainView& main);
 
     void munHelpTopicClick();
     void munHelpHomeClick();
@@ -15,5 +15,5 @@ public:
     void munHelpAboutClick();
 
 private:
-    TfrmMain& m_main;
+    TMainView& m_main;
 };

@@ -2,7 +2,7 @@
 
 #include "app/AppGlobals.h"
 #include "app/TAppContext.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/CommandSteps.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/dialogs/TfrmCreatDocData.h"
@@ -21,8 +21,8 @@ const QString kOpenCaption = QStringLiteral("打开稿件库");
 
 }  // namespace
 
-TLibraryCommands::TLibraryCommands(TfrmMain& main, TAppContext& context)
-    : m_main(main), m_context(context) {}
+TLibraryCommands::TLibraryCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts)
+    : m_main(main), m_context(context), m_manuscripts(manuscripts) {}
 
 // The data layer's open with the password asked through the dialog service;
 // what goes wrong is shown here. A name that is no file is reported too: the
@@ -53,14 +53,14 @@ bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QStr
 
 void TLibraryCommands::ShowNoLibrary() {
     m_main.Editor()->Reset(true);
-    m_main.Manuscripts().SetCurrentFile(QString());
+    m_manuscripts.SetCurrentFile(QString());
     m_main.ClearLibraryViews();
     m_main.UpdateLibraryState();
 }
 
 bool TLibraryCommands::OpenLibrary(const QString& path, const std::optional<QString>& password) {
     Trace(QStringLiteral("OpenLibrary: ") + path);
-    m_main.Manuscripts().CloseManuscript();
+    m_manuscripts.CloseManuscript();
     const bool opened = OpenDocData(path, password);
     if (m_context.DocData().Opened()) {
         // The new library, or the one that was open when the new one was missing.
@@ -74,7 +74,7 @@ bool TLibraryCommands::OpenLibrary(const QString& path, const std::optional<QStr
 }
 
 bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
-    TfrmCreatDocData dialog(&m_main);
+    TfrmCreatDocData dialog(m_main.Window());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return false;
     const TCreateLibraryRequest request = dialog.Request();
@@ -100,7 +100,7 @@ bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
 void TLibraryCommands::munDocBaseClick() {
     // Unsaved text is offered for saving while it still has its home: once
     // the new library is open, Save would no longer write it anywhere.
-    TManuscriptCommands& manuscripts = m_main.Manuscripts();
+    TManuscriptCommands& manuscripts = m_manuscripts;
     manuscripts.SavePrompt(QStringLiteral("新建稿件库"));
     const bool hadLibrary = m_context.DocData().Opened();
     QString fileName;
@@ -131,7 +131,7 @@ void TLibraryCommands::munDocOpenBaseClick() {
 
 void TLibraryCommands::munDocCloseBaseClick() {
     // Closing drops the editor's text: offer to save it first.
-    m_main.Manuscripts().SavePrompt(QStringLiteral("关闭稿件库"));
+    m_manuscripts.SavePrompt(QStringLiteral("关闭稿件库"));
     m_context.DocData().CloseDocData();
     ShowNoLibrary();
 }

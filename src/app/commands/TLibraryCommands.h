@@ -21,12 +21,13 @@
 #include <optional>
 
 class TAppContext;
-class TfrmMain;
+class TMainView;
+class TManuscriptCommands;
 class TqlvDocData;
 
 class TLibraryCommands {
 public:
-    TLibraryCommands(TfrmMain& main, TAppContext& context);
+    TLibraryCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts);
 
     void munDocBaseClick();
     void munDocOpenBaseClick();
@@ -58,6 +59,7 @@ private:
     bool OpenDocData(const QString& path, const std::optional<QString>& password = std::nullopt);
     void ShowNoLibrary();
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
+    TManuscriptCommands& m_manuscripts;
 };

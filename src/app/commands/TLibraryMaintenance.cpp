@@ -3,7 +3,7 @@
 #include "app/commands/TLibraryCommands.h"
 
 #include "app/TAppContext.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/CommandSteps.h"
 #include "app/commands/RebuildRunner.h"
 #include "app/commands/TManuscriptCommands.h"
@@ -80,7 +80,7 @@ void TLibraryCommands::munDocAttributeClick(int tag) {
     TqlvDocData& data = m_context.DocData();
     if (!data.Opened())
         return;
-    TfrmDBAttribute dialog(&m_main);
+    TfrmDBAttribute dialog(m_main.Window());
     TDBAttr attr;
     bool encrypted = false;
     if (!RunStep(kAttributeCaption, [&] {
@@ -119,10 +119,10 @@ void TLibraryCommands::munDocCenterClick() {
     const bool hadLibrary = data.Opened();
     QString chosen;
     {
-        TfrmDBCenter centre(data, data.GetDocDataName(), &m_main);
+        TfrmDBCenter centre(data, data.GetDocDataName(), m_main.Window());
         centre.OnCreate = [this](QString* fileName) {
             // Creating closes the open library: unsaved text is offered first.
-            m_main.Manuscripts().SavePrompt(QStringLiteral("新建稿件库"));
+            m_manuscripts.SavePrompt(QStringLiteral("新建稿件库"));
             if (!ShowCreateDocData(fileName))
                 return false;
             m_main.Editor()->SetModified(false);   // the user has answered the prompt

@@ -5,7 +5,7 @@
 #include "app/AppGlobals.h"
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/CommandSteps.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/dialogs/TfrmRestore.h"
@@ -53,7 +53,7 @@ void TLibraryCommands::munDocRestoreClick() {
         ShowMsgBox(QStringLiteral("这个稿件库还没有备份。"), kRestoreCaption, 1, g_Style, 1);
         return;
     }
-    TfrmRestore dialog(snapshots, &m_main);
+    TfrmRestore dialog(snapshots, m_main.Window());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
     const std::optional<TSnapshotInfo> chosen = dialog.Chosen();
@@ -73,7 +73,7 @@ void TLibraryCommands::munDocRestoreClick() {
         return;
     }
 
-    m_main.Manuscripts().SavePrompt(kRestoreCaption);
+    m_manuscripts.SavePrompt(kRestoreCaption);
     m_main.Editor()->SetModified(false);   // the user has answered the prompt
     data.CloseDocData();   // the closing snapshot keeps what is being replaced
     RunStep(kRestoreCaption, [&] { backup.Restore(chosen->Path, PasswordBytes(password)); });

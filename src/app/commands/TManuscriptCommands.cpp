@@ -3,7 +3,7 @@
 #include "app/AppGlobals.h"
 #include "app/TAppContext.h"
 #include "app/TStatusPanels.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "app/dialogs/TfrmDocAttr.h"
@@ -18,7 +18,7 @@
 
 using commandsteps::RunStep;
 
-TManuscriptCommands::TManuscriptCommands(TfrmMain& main, TAppContext& context)
+TManuscriptCommands::TManuscriptCommands(TMainView& main, TAppContext& context)
     : m_main(main), m_context(context) {}
 
 TqlvEditor& TManuscriptCommands::Editor() const { return *m_main.Editor(); }
@@ -247,7 +247,7 @@ void TManuscriptCommands::munFileAttributeClick() {
     TDocAttr attr;
     if (!RunStep(QStringLiteral("属性"), [&] { m_context.DocData().GetDocAttr(id, attr); }))
         return;
-    if (!ShowDocAttr(attr, &m_main))
+    if (!ShowDocAttr(attr, m_main.Window()))
         return;
     if (RunStep(QStringLiteral("属性"), [&] { m_context.DocData().SetDocAttr(id, attr); })) {
         // Not an in-place rename: the marks keep the name they were given.
@@ -262,7 +262,7 @@ void TManuscriptCommands::munFilePrintClick() {
     RunStep(QStringLiteral("打印稿件"), [&] { Editor().Print(); });
 }
 
-void TManuscriptCommands::munFileExitClick() { m_main.close(); }
+void TManuscriptCommands::munFileExitClick() { m_main.CloseWindow(); }
 
 // The tick never opens a dialog: it saves only modified text that has a
 // home, an open manuscript or a named text file; an untitled text waits for

@@ -17,12 +17,12 @@
 
 class QTreeWidgetItem;
 class TAppContext;
-class TfrmMain;
+class TMainView;
 class TqlvEditor;
 
 class TManuscriptCommands {
 public:
-    TManuscriptCommands(TfrmMain& main, TAppContext& context);
+    TManuscriptCommands(TMainView& main, TAppContext& context);
 
     void munFileNewClick();
     void munFileOpenClick();
@@ -64,7 +64,7 @@ private:
     void SetStatus(const QString& text);
     TqlvEditor& Editor() const;
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
     QString m_currentFile;
 };

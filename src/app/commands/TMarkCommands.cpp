@@ -2,7 +2,7 @@
 
 #include "app/TAppContext.h"
 #include "app/TViewEvents.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "app/commands/TPictureCommands.h"
@@ -21,7 +21,8 @@ constexpr int kPicCountColumn = 1;
 constexpr int kMarkCountColumn = 2;
 }  // namespace
 
-TMarkCommands::TMarkCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+TMarkCommands::TMarkCommands(TMainView& main, TAppContext& context, TPictureCommands& pictures)
+    : m_main(main), m_context(context), m_pictures(pictures) {}
 
 void TMarkCommands::AttachViews() {
     TViewEvents* events = TViewEvents::Attach(m_main.MarkList());
@@ -63,7 +64,7 @@ void TMarkCommands::munInsertMarkAddClick() {
     mark.MarkParent = ItemID(doc);
     mark.MarkParentName = doc->text(0);
     mark.MarkPosLine = m_main.Editor()->CaretLine() + 1;   // the line the status bar shows
-    if (!ShowMarks(mark, &m_main))
+    if (!ShowMarks(mark, m_main.Window()))
         return;
     TViewItem record;
     if (!RunStep(kMarkCaption, [&] { record = m_context.DocData().AddMark(mark); }))
@@ -89,7 +90,7 @@ void TMarkCommands::munInsertMarkEditClick() {
     TMark mark;
     if (!RunStep(kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); }))
         return;
-    if (!ShowMarks(mark, &m_main))
+    if (!ShowMarks(mark, m_main.Window()))
         return;
     if (RunStep(kMarkCaption, [&] { m_context.DocData().UpdateMark(mark, id); }))
         m_main.ReloadMarkList();
@@ -130,5 +131,5 @@ void TMarkCommands::pageToolChange() {
     if (!m_context.DocData().Marktable.Active())
         return;
     m_main.ReloadMarkList();
-    m_main.Pictures().ReloadPicList();
+    m_pictures.ReloadPicList();
 }

@@ -10,11 +10,12 @@
 
 class QTreeWidgetItem;
 class TAppContext;
-class TfrmMain;
+class TMainView;
+class TPictureCommands;
 
 class TMarkCommands {
 public:
-    TMarkCommands(TfrmMain& main, TAppContext& context);
+    TMarkCommands(TMainView& main, TAppContext& context, TPictureCommands& pictures);
 
     void munInsertMarkAddClick();
     void munInsertMarkDelClick();
@@ -33,6 +34,7 @@ private:
     QTreeWidgetItem* SelectedDoc() const;
     void RefreshDocCounts(QTreeWidgetItem* doc);
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
+    TPictureCommands& m_pictures;
 };

@@ -2,7 +2,7 @@
 
 #include "app/TAppContext.h"
 #include "app/TViewEvents.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "editor/TqlvEditor.h"
@@ -19,7 +19,7 @@ namespace {
 const QString kMaterialsCaption = QStringLiteral("资料库");
 }
 
-TMaterialCommands::TMaterialCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+TMaterialCommands::TMaterialCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
 
 void TMaterialCommands::AttachViews() {
     QTreeWidget* tree = m_main.FileFolderTree();

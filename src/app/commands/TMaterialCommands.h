@@ -12,11 +12,11 @@
 class QObject;
 class QTreeWidgetItem;
 class TAppContext;
-class TfrmMain;
+class TMainView;
 
 class TMaterialCommands {
 public:
-    TMaterialCommands(TfrmMain& main, TAppContext& context);
+    TMaterialCommands(TMainView& main, TAppContext& context);
 
     void tvFileFolderClick();
     void tvFileFolderEdited(QTreeWidgetItem* node);
@@ -43,6 +43,6 @@ private:
     QTreeWidgetItem* SelectedMaterial() const;
     TFolderDropTarget DropTarget() const;
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
 };

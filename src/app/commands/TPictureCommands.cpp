@@ -3,7 +3,7 @@
 #include "app/TAppContext.h"
 #include "app/TPicturePreview.h"
 #include "app/TViewEvents.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "library/TqlvDocData.h"
@@ -26,7 +26,7 @@ QTreeWidgetItem* SelectedIn(const QTreeWidget* list) {
 }
 }  // namespace
 
-TPictureCommands::TPictureCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+TPictureCommands::TPictureCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
 
 void TPictureCommands::AttachViews() {
     QTreeWidget* list = m_main.PicList();

@@ -9,11 +9,11 @@
 class QTreeWidgetItem;
 class TAppContext;
 class TPicturePreview;
-class TfrmMain;
+class TMainView;
 
 class TPictureCommands {
 public:
-    TPictureCommands(TfrmMain& main, TAppContext& context);
+    TPictureCommands(TMainView& main, TAppContext& context);
 
     void munInsertPicClick();
     void tbAddPicClick();
@@ -32,6 +32,6 @@ private:
     QTreeWidgetItem* SelectedPicture() const;
     TPicturePreview& Preview() const;
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
 };

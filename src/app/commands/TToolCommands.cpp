@@ -3,7 +3,7 @@
 #include "app/OptionsCommand.h"
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
-#include "app/TfrmMain.h"
+#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "app/commands/TManuscriptCommands.h"
@@ -23,7 +23,8 @@
 #include <QDir>
 #include <QTreeWidget>
 
-TToolCommands::TToolCommands(TfrmMain& main, TAppContext& context) : m_main(main), m_context(context) {}
+TToolCommands::TToolCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts)
+    : m_main(main), m_context(context), m_manuscripts(manuscripts) {}
 
 void TToolCommands::munToolWordCountClick() {
     const TWordCount count = m_main.Editor()->CountWords();
@@ -35,26 +36,26 @@ void TToolCommands::munToolWordCountClick() {
 
 void TToolCommands::munToolOptionClick() {
     // The backup settings apply at once; the others at the next start.
-    if (RunOptionsDialog(m_context.RegConfig(), &m_main))
+    if (RunOptionsDialog(m_context.RegConfig(), m_main.Window()))
         m_context.Backups().ApplySettings();
 }
 
-void TToolCommands::munToolPYClick() { ShowCheckPY(&m_main, m_main.Editor()->GetSelText()); }
+void TToolCommands::munToolPYClick() { ShowCheckPY(m_main.Window(), m_main.Editor()->GetSelText()); }
 
-void TToolCommands::munToolReaderClick() { ShowReader(&m_main); }
+void TToolCommands::munToolReaderClick() { ShowReader(m_main.Window()); }
 
 // A result opens through the same handler a second start's file goes through.
 void TToolCommands::munFindInFileClick() {
-    TfrmMain* main = &m_main;
-    OpenFindInFiles(main, [main](const QString& path) { main->PassParams(path); });
+    TMainView* main = &m_main;
+    OpenFindInFiles(m_main.Window(), [main](const QString& path) { main->PassParams(path); });
 }
 
 // With a library open the selected manuscript is mailed: its name as subject
 // and its pictures zipped as attachment. The body is the editor's text.
 void TToolCommands::munFileMailClick() {
-    TfrmMail form(m_context.RegConfig(), &m_main);
+    TfrmMail form(m_context.RegConfig(), m_main.Window());
     if (m_context.DocData().Opened()) {
-        QTreeWidgetItem* item = m_main.Manuscripts().SelectedDoc();
+        QTreeWidgetItem* item = m_manuscripts.SelectedDoc();
         if (!item)
             return;
         const QString name = item->text(0);

@@ -7,11 +7,12 @@
 #include <QString>
 
 class TAppContext;
-class TfrmMain;
+class TMainView;
+class TManuscriptCommands;
 
 class TToolCommands {
 public:
-    TToolCommands(TfrmMain& main, TAppContext& context);
+    TToolCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts);
 
     void munToolWordCountClick();
     void munToolOptionClick();
@@ -25,6 +26,7 @@ private:
     // the archive's path, or empty when it has no picture file to pack.
     QString PackDocPictures(int docID, const QString& name);
 
-    TfrmMain& m_main;
+    TMainView& m_main;
     TAppContext& m_context;
+    TManuscriptCommands& m_manuscripts;
 };

@@ -1,7 +1,7 @@
 // Type rules of the filter operators and functions, applied as each node is
 // built. A failed rule raises "Type mismatch in expression".
 //
-// Date and time subtraction: besides the described combinations (date - date
+// Date and time subtraction: besides the usual combinations (date - date
 // and date - number give days, time - time and time - number give
 // milliseconds, date-time - number gives a date-time), every other pairing of
 // dates, times and date-times (date - time, time - date, date - date-time,
