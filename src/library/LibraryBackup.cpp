@@ -144,11 +144,8 @@ QString TLibraryBackup::TakeUnrotated() const {
         if (parsed->Time == now.addMSecs(-now.time().msec()))
             sequence = std::max(sequence, parsed->Sequence + 1);
     }
-    while (QFileInfo::exists(folder + QLatin1Char('/') + SnapshotName(now, sequence)))
-        ++sequence;
-    const QString path = folder + QLatin1Char('/') + SnapshotName(now, sequence);
-    snapshotfile::CopyLocked(m_library, path);
-    return path;
+    return snapshotfile::CopyLockedToFreeName(
+        m_library, [&](int n) { return folder + QLatin1Char('/') + SnapshotName(now, n); }, sequence);
 }
 
 void TLibraryBackup::Rotate() const {
