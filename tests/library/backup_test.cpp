@@ -353,6 +353,32 @@ TEST_F(BackupTest, DamagedSnapshotsAreShownAsSuchAndNotRestored) {
     }
 }
 
+// A library that went bad is still copied, each copy says it is damaged, and
+// a day of such copies never pushes out the last good snapshot.
+TEST_F(BackupTest, BackupsOfADamagedLibraryKeepTheLastGoodSnapshot) {
+    AddDocs({"一", QString(4000, QChar(0x8BCD))});
+    const TLibraryBackup backup = Backup();
+    bool damaged = true;
+    const QString good = backup.TakeSnapshot(&damaged);
+    EXPECT_FALSE(damaged);
+    data.CloseDocData();
+    QByteArray image = Bytes(file);
+    for (qsizetype i = image.size() - 48; i < image.size(); ++i)
+        image[i] = char(image[i] ^ 0x5A);
+    WriteBytes(file, image);
+    for (int i = 0; i < Policy().Rotation.KeepLast + 2; ++i) {
+        damaged = false;
+        backup.TakeSnapshot(&damaged);
+        EXPECT_TRUE(damaged);
+    }
+    EXPECT_TRUE(QFileInfo::exists(good));
+    const QList<TSnapshotInfo> listed = backup.Snapshots(std::string());
+    ASSERT_EQ(listed.size(), Policy().Rotation.KeepLast + 1);
+    EXPECT_EQ(listed.last().Path, QFileInfo(good).absoluteFilePath());
+    EXPECT_FALSE(listed.last().Damaged);
+    EXPECT_TRUE(listed.first().Damaged);
+}
+
 TEST_F(BackupTest, MissingLibraryIsReportedNotCopied) {
     const TLibraryBackup backup(Path("gone.qdb"), Policy());
     EXPECT_TRUE(UserErrorOf([&] { backup.TakeSnapshot(); }).contains(QStringLiteral("找不到")));
