@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 #include <cstdlib>
+#include <langinfo.h>
+#include <locale.h>
 
 #include "platform/TextCodec.h"
 
@@ -47,8 +49,38 @@ int CliArgs::IntOption(const std::string& name, int low, int high, int fallback)
     return static_cast<int>(value);
 }
 
+namespace {
+
+// True when the user's locale says the terminal speaks a GB encoding; every
+// other terminal (UTF-8, and the plain C locale) is read as UTF-8. Asked of a
+// locale object of its own, so the process's locale stays as it was.
+bool TerminalSpeaksGb() {
+    const locale_t user = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    if (user == static_cast<locale_t>(nullptr)) return false;
+    const std::string codeset = ::nl_langinfo_l(CODESET, user);
+    ::freelocale(user);
+    return codeset == "GB18030" || codeset == "GBK" || codeset == "GB2312";
+}
+
+// The word as text, or nullopt when its bytes are not valid in the
+// terminal's encoding (a decoder would replace them, and any other invalid
+// password of the same length would then open the file).
+std::optional<QString> TerminalText(const std::string& word) {
+    const QByteArray bytes(word.data(), static_cast<qsizetype>(word.size()));
+    const QString text = TerminalSpeaksGb() ? FromGB(bytes) : QString::fromUtf8(bytes);
+    const QByteArray again = TerminalSpeaksGb() ? ToGB(text) : text.toUtf8();
+    if (again != bytes) return std::nullopt;
+    return text;
+}
+
+}  // namespace
+
 std::optional<std::string> CliArgs::PasswordOption(const std::string& name) const {
     const std::optional<std::string> word = Option(name);
     if (!word) return std::nullopt;
-    return PasswordBytes(QString::fromUtf8(word->data(), static_cast<qsizetype>(word->size())));
+    const std::optional<QString> text = TerminalText(*word);
+    if (!text)
+        throw CliError("The value of " + name + " is not valid text in the terminal's encoding (" +
+                       (TerminalSpeaksGb() ? "GB18030" : "UTF-8") + "); it was not used");
+    return PasswordBytes(*text);
 }

@@ -42,7 +42,9 @@ public:
     bool Flag(const std::string& name) const { return flags_.count(name) != 0; }
     std::optional<std::string> Option(const std::string& name) const;
     // A password option as the bytes the engine keys from (PasswordBytes of the
-    // UTF-8 word); nullopt when absent.
+    // word read in the terminal's encoding: GB18030 under a GB locale, UTF-8
+    // otherwise); nullopt when absent. CliError when the word is not valid in
+    // that encoding: its bytes are never replaced.
     std::optional<std::string> PasswordOption(const std::string& name = "--password") const;
     // The option's value parsed as an integer in [low, high]; fallback when absent.
     int IntOption(const std::string& name, int low, int high, int fallback) const;

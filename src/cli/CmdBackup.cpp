@@ -1,5 +1,7 @@
 // qdb backup / backups: library snapshots for scripts and cron, the same
 // snapshots (folder, names, rotation) the application takes and lists.
+// `backup` of a library that fails verify still takes the snapshot, prints
+// its path, warns on stderr and exits 1.
 #include <QFileInfo>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -56,8 +58,16 @@ int RunBackup(const CliWords& words) {
     RequireExistingFile(args.At(0));
     return Reporting([&] {
         const TLibraryBackup backup(QString::fromStdString(args.At(0)), PolicyFor(args, 1));
-        std::cout << backup.TakeSnapshot().toStdString() << "\n";
-        return 0;
+        bool damaged = false;
+        const std::string path = backup.TakeSnapshot(&damaged).toStdString();
+        std::cout << path << "\n";
+        if (!damaged)
+            return 0;
+        // The copy is kept (it may be all there is), but a script must not
+        // take it for a good backup.
+        std::cerr << "Warning: the library fails verify; the snapshot was taken and is listed as damaged: "
+                  << path << "\n";
+        return 1;
     });
 }
 

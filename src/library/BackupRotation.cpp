@@ -5,7 +5,8 @@
 #include <set>
 
 std::vector<size_t> SnapshotsToDelete(const std::vector<QDateTime>& stamps, const QDate& today,
-                                      const TRotationPolicy& policy) {
+                                      const TRotationPolicy& policy,
+                                      const std::function<bool(size_t)>& isGood) {
     std::vector<size_t> newestFirst(stamps.size());
     std::iota(newestFirst.begin(), newestFirst.end(), size_t(0));
     std::stable_sort(newestFirst.begin(), newestFirst.end(),
@@ -23,6 +24,14 @@ std::vector<size_t> SnapshotsToDelete(const std::vector<QDateTime>& stamps, cons
         const QDate day = stamps[index].date();
         if (policy.KeepDays > 0 && day >= firstDay && daysSeen.insert(day).second)
             keep[index] = true;
+    }
+
+    if (isGood && std::find(keep.begin(), keep.end(), false) != keep.end()) {
+        for (size_t index : newestFirst)
+            if (isGood(index)) {
+                keep[index] = true;
+                break;
+            }
     }
 
     std::vector<size_t> doomed;

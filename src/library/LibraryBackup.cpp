@@ -127,8 +127,12 @@ QString TLibraryBackup::SnapshotName(const QDateTime& time, int sequence) const 
     return name + QStringLiteral(".qdb");
 }
 
-QString TLibraryBackup::TakeSnapshot() const {
+QString TLibraryBackup::TakeSnapshot(bool* damaged) const {
     const QString path = TakeUnrotated();
+    // The copy holds the library's bytes as they were under the lock, so
+    // checking it checks the library without holding up its writers.
+    if (damaged)
+        *damaged = Inspect(path, std::string()).Damaged;
     Rotate();
     return path;
 }
@@ -144,11 +148,8 @@ QString TLibraryBackup::TakeUnrotated() const {
         if (parsed->Time == now.addMSecs(-now.time().msec()))
             sequence = std::max(sequence, parsed->Sequence + 1);
     }
-    while (QFileInfo::exists(folder + QLatin1Char('/') + SnapshotName(now, sequence)))
-        ++sequence;
-    const QString path = folder + QLatin1Char('/') + SnapshotName(now, sequence);
-    snapshotfile::CopyLocked(m_library, path);
-    return path;
+    return snapshotfile::CopyLockedToFreeName(
+        m_library, [&](int n) { return folder + QLatin1Char('/') + SnapshotName(now, n); }, sequence);
 }
 
 void TLibraryBackup::Rotate() const {
@@ -156,7 +157,12 @@ void TLibraryBackup::Rotate() const {
     std::vector<QDateTime> stamps;
     for (const QString& path : paths)
         stamps.push_back(OrderingTime(*ParseSnapshotName(QFileInfo(path).fileName())));
-    for (size_t index : SnapshotsToDelete(stamps, QDate::currentDate(), m_policy.Rotation))
+    // A snapshot counts as good unless it is known to be damaged (an
+    // encrypted one cannot be checked without its password).
+    const auto isGood = [&](size_t index) {
+        return !Inspect(paths[static_cast<qsizetype>(index)], std::string()).Damaged;
+    };
+    for (size_t index : SnapshotsToDelete(stamps, QDate::currentDate(), m_policy.Rotation, isGood))
         QFile::remove(paths[static_cast<qsizetype>(index)]);   // a left-over goes next time
 }
 

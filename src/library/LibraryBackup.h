@@ -52,8 +52,12 @@ public:
 
     // This library's snapshot folder (made and claimed when missing).
     QString Folder() const;
-    // Takes a snapshot now and rotates the folder; returns its path.
-    QString TakeSnapshot() const;
+    // Takes a snapshot now and rotates the folder; returns its path. A
+    // damaged library is still copied (the copy may be all there is); when
+    // `damaged` is given it says whether the copy fails verify, and the
+    // listing shows such a snapshot as damaged. Rotation never removes the
+    // newest snapshot that is not known to be damaged.
+    QString TakeSnapshot(bool* damaged = nullptr) const;
     // True when the library has no snapshot yet, or was written after its newest one.
     bool ChangedSinceSnapshot() const;
     // TakeSnapshot when ChangedSinceSnapshot; empty when nothing was taken.

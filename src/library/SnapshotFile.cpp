@@ -16,8 +16,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -151,19 +153,52 @@ public:
     int Fd() const { return m_fd; }
     // Syncs and closes the copy, renames it to the target, syncs the folder.
     void Commit() {
+        Finish();
+        if (::rename(m_path.constData(), Native(m_target).constData()) != 0)
+            Fail(errno, m_target);
+        m_committed = true;
+        SyncFolder(m_folder);
+    }
+    // Gives the synced copy the name `path` (in the same folder) unless that
+    // name is taken: a hard link claims a name atomically, so two copies
+    // racing for one name never replace each other. False when taken.
+    bool Claim(const QString& path) {
+        if (m_fd >= 0)
+            Finish();
+        const QByteArray name = Native(path);
+        if (::link(m_path.constData(), name.constData()) != 0) {
+            if (errno == EEXIST)
+                return false;
+            if (!NoHardLinks(errno))
+                Fail(errno, path);
+            // A file system without hard links: a rename that never replaces.
+            if (::renameat2(AT_FDCWD, m_path.constData(), AT_FDCWD, name.constData(),
+                            RENAME_NOREPLACE) != 0) {
+                if (errno == EEXIST)
+                    return false;
+                Fail(errno, path);
+            }
+        } else {
+            ::unlink(m_path.constData());
+        }
+        m_committed = true;
+        SyncFolder(m_folder);
+        return true;
+    }
+
+private:
+    static bool NoHardLinks(int error) {
+        return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
+    }
+    void Finish() {
         if (::fsync(m_fd) != 0)
             Fail(errno, m_target);
         const int closed = ::close(m_fd);
         m_fd = -1;
         if (closed != 0)
             Fail(errno, m_target);
-        if (::rename(m_path.constData(), Native(m_target).constData()) != 0)
-            Fail(errno, m_target);
-        m_committed = true;
-        SyncFolder(m_folder);
     }
 
-private:
     QString m_target;
     QString m_folder;
     QByteArray m_path;
@@ -244,6 +279,20 @@ int64_t CopyLocked(const QString& source, const QString& target) {
     }
     temporary.Commit();
     return size;
+}
+
+QString CopyLockedToFreeName(const QString& source, const std::function<QString(int)>& pathFor,
+                             int firstSequence) {
+    TTemporary temporary(pathFor(firstSequence));
+    {
+        const TSourceLock lock(source);
+        CopyInto(temporary, source, pathFor(firstSequence), &lock);
+    }
+    for (int sequence = firstSequence;; ++sequence) {
+        const QString path = pathFor(sequence);
+        if (temporary.Claim(path))
+            return path;
+    }
 }
 
 void ReplaceLocked(const QString& source, const QString& target) {

@@ -1,6 +1,7 @@
 // Whole-file copies of database files that are never seen half-made: the
 // bytes go to a hidden temporary file in the target's folder, are synced to
-// disk, and the temporary file is renamed to the target; the folder is then
+// disk, and the temporary file is renamed to the target (or, for a new
+// snapshot, linked to a name that no file holds yet); the folder is then
 // synced so the new name survives a power cut. A copy that fails, or a
 // process killed while copying, leaves the temporary file at most, never a
 // file under the target's name.
@@ -17,6 +18,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace snapshotfile {
 
@@ -24,6 +26,14 @@ inline const QString kBackupCaption = QStringLiteral("备份稿件库");
 
 // Copies `source` to `target` under source's file lock. Returns the bytes copied.
 int64_t CopyLocked(const QString& source, const QString& target);
+
+// Copies `source` under its file lock to the first of pathFor(firstSequence),
+// pathFor(firstSequence + 1), ... that no file holds yet (all in one folder).
+// Each name is claimed atomically, so copies made at once by several
+// processes each get a name of their own and never replace one another.
+// Returns the path taken.
+QString CopyLockedToFreeName(const QString& source, const std::function<QString(int)>& pathFor,
+                             int firstSequence);
 
 // Replaces `target` by a copy of `source`: the copy is made and synced
 // beside the target first, then renamed over it under the target's file lock

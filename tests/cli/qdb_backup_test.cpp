@@ -89,6 +89,19 @@ TEST_F(QdbBackupTest, DamagedSnapshotIsListedAsDamaged) {
     EXPECT_TRUE(row["folders"].is_null());
 }
 
+// A damaged library is still copied, but the command says so and fails.
+TEST_F(QdbBackupTest, BackupOfADamagedLibraryWarnsAndExitsOne) {
+    Ok({"create-library", library});
+    Ok({"put", library, "Docs", "PID=0", "DocName=甲"});
+    fs::resize_file(library, fs::file_size(library) - 40);
+    const QdbResult r = RunQdb(folder, {"backup", library, dest});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("damaged"), std::string::npos) << r.err;
+    ASSERT_FALSE(r.out.empty());
+    EXPECT_TRUE(fs::exists(r.out.substr(0, r.out.size() - 1)));
+    EXPECT_EQ(Listing().at(0)["damaged"], true);
+}
+
 TEST_F(QdbBackupTest, FailuresAreErrorsThatLeaveNoSnapshot) {
     Ok({"create-library", library});
     Ok({"put", library, "Docs", "PID=0", "DocName=甲"});

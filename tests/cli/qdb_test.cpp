@@ -182,6 +182,34 @@ TEST_F(QdbTest, EncryptedFileNeedsTheRightPassword) {
     EXPECT_NE(Ok({"info", file, "--password", "秘密"}).find("\"comment\":\"说明\""), std::string::npos);
 }
 
+// Passwords are bytes: one that is not valid UTF-8 is refused, never decoded
+// with replacement characters (which would let any such password of the same
+// length open the file).
+TEST_F(QdbTest, PasswordsThatAreNotValidTextAreRefused) {
+    CreateDocs({"--password", "中文"});
+    Ok({"put", file, "Docs", "PID=1", "Name=x", "--password", "中文"});
+    const std::vector<std::string> invalid = {
+        "\xFF\xFF\xFF\xFF",   // what used to open this file
+        "\xD6\xD0\xCE\xC4",   // "中文" typed in a GBK terminal
+        "ab\xC3",              // cut in the middle of a character
+        "\xED\xA0\x80",        // an encoded surrogate
+    };
+    for (const std::string& password : invalid) {
+        for (const Args& args : {Args{"dump", file, "Docs", "--password", password},
+                                 Args{"passwd", file, "--password", "中文", "--new", password}}) {
+            const QdbResult r = Qdb(args);
+            EXPECT_EQ(r.exitCode, 1) << args[0];
+            EXPECT_NE(r.err.find("not valid text"), std::string::npos) << r.err;
+            EXPECT_EQ(r.out, "");
+        }
+    }
+    const std::string created = folder + "/new.qdb";
+    EXPECT_EQ(Qdb({"create", created, "--password", "\xFF"}).exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(created));
+    EXPECT_EQ(Ok({"dump", file, "Docs", "--password", "中文"}),
+              "{\"ID\":1,\"PID\":1,\"Name\":\"x\",\"Txt\":\"\"}\n");
+}
+
 TEST_F(QdbTest, PasswdDecryptsAndEncryptsAgain) {
     CreateDocs({"--password", "old"});
     Ok({"put", file, "Docs", "PID=4", "Name=kept", "--password", "old"});

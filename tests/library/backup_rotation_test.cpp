@@ -19,7 +19,8 @@ struct RotationCase {
     const char* name;
     std::vector<QDateTime> stamps;
     TRotationPolicy policy;
-    std::set<size_t> kept;   // indexes into stamps
+    std::set<size_t> kept;      // indexes into stamps
+    std::set<size_t> damaged{};  // snapshots known to fail verify
 };
 
 std::vector<QDateTime> Today(int count) {
@@ -58,7 +59,26 @@ std::vector<RotationCase> Cases() {
                      {At(-1, 9), At(0, 9), At(0, 10)}, {1, 0}, {0}});
     cases.push_back({"days counted to D, today included",
                      {At(6, 12), At(7, 12), At(0, 12)}, {1, 7}, {0, 2}});
+    {
+        // A damaged library backed up twelve times today: this morning's good
+        // snapshot stays beside the newest ten.
+        std::vector<QDateTime> stamps = {At(0, 7)};
+        std::set<size_t> damaged;
+        for (const QDateTime& t : Today(12)) {
+            damaged.insert(stamps.size());
+            stamps.push_back(t);
+        }
+        cases.push_back({"the newest good one stays among damaged ones", stamps, {10, 7},
+                         {0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, damaged});
+    }
+    cases.push_back({"only the newest good one is kept for being good",
+                     {At(0, 6), At(0, 7), At(0, 8), At(0, 9)}, {1, 0}, {2, 3}, {3}});
+    cases.push_back({"all damaged: the usual rule", {At(0, 6), At(0, 7), At(0, 8)}, {1, 0}, {2}, {0, 1, 2}});
     return cases;
+}
+
+std::function<bool(size_t)> IsGood(const std::set<size_t>& damaged) {
+    return [damaged](size_t index) { return damaged.count(index) == 0; };
 }
 
 TEST(BackupRotation, KeepsExactlyTheDescribedSet) {
@@ -67,7 +87,7 @@ TEST(BackupRotation, KeepsExactlyTheDescribedSet) {
         std::set<size_t> kept;
         for (size_t i = 0; i < c.stamps.size(); ++i)
             kept.insert(i);
-        const std::vector<size_t> doomed = SnapshotsToDelete(c.stamps, kToday, c.policy);
+        const std::vector<size_t> doomed = SnapshotsToDelete(c.stamps, kToday, c.policy, IsGood(c.damaged));
         for (size_t index : doomed)
             kept.erase(index);
         EXPECT_EQ(kept, c.kept);
@@ -80,11 +100,15 @@ TEST(BackupRotation, RunningItAgainDeletesNothingMore) {
     for (const RotationCase& c : Cases()) {
         SCOPED_TRACE(c.name);
         std::vector<QDateTime> survivors;
-        const std::vector<size_t> doomed = SnapshotsToDelete(c.stamps, kToday, c.policy);
+        std::set<size_t> damagedSurvivors;
+        const std::vector<size_t> doomed = SnapshotsToDelete(c.stamps, kToday, c.policy, IsGood(c.damaged));
         for (size_t i = 0; i < c.stamps.size(); ++i)
-            if (std::find(doomed.begin(), doomed.end(), i) == doomed.end())
+            if (std::find(doomed.begin(), doomed.end(), i) == doomed.end()) {
+                if (c.damaged.count(i))
+                    damagedSurvivors.insert(survivors.size());
                 survivors.push_back(c.stamps[i]);
-        EXPECT_TRUE(SnapshotsToDelete(survivors, kToday, c.policy).empty());
+            }
+        EXPECT_TRUE(SnapshotsToDelete(survivors, kToday, c.policy, IsGood(damagedSurvivors)).empty());
     }
 }
 

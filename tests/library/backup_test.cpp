@@ -202,6 +202,54 @@ TEST_F(BackupTest, KillDuringSnapshotLeavesNoFileUnderTheFinalName) {
         EXPECT_TRUE(name.startsWith(snapshotfile::kTemporaryPrefix)) << name.toStdString();
 }
 
+// Processes that take a snapshot at the same moment each get a name of
+// their own: none replaces another's, whatever the clock says.
+TEST_F(BackupTest, SnapshotsTakenAtOnceNeverShareAName) {
+    AddDocs({"一"});
+    constexpr int kTakers = 6;
+    int start[2], report[2];
+    ASSERT_EQ(::pipe(start), 0);
+    ASSERT_EQ(::pipe(report), 0);
+    Backup().Folder();   // made once, before the race
+    std::vector<pid_t> children;
+    for (int i = 0; i < kTakers; ++i) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(start[1]);
+            char go;
+            if (::read(start[0], &go, 1) != 0)
+                ::_exit(3);
+            try {
+                const QByteArray path = Backup().TakeSnapshot().toUtf8() + '\n';
+                ::_exit(::write(report[1], path.constData(), path.size()) == path.size() ? 0 : 4);
+            } catch (...) {
+                ::_exit(2);
+            }
+        }
+        children.push_back(child);
+    }
+    ::close(start[0]);
+    ::close(report[1]);
+    ::close(start[1]);   // every taker starts now
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    QByteArray reported;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(report[0], buffer, sizeof buffer)) > 0;)
+        reported.append(buffer, n);
+    ::close(report[0]);
+    QStringList paths = QString::fromUtf8(reported).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    paths.removeDuplicates();
+    EXPECT_EQ(paths.size(), kTakers);
+    EXPECT_EQ(Backup().SnapshotPaths().size(), kTakers);
+    for (const QString& path : paths)
+        EXPECT_EQ(DocNames(path), QStringList{QStringLiteral("一")});
+}
+
 // A full disk: no file of this process may grow past a few kilobytes.
 TEST_F(BackupTest, FullDiskFailsClearlyAndLeavesTheLibraryAlone) {
     AddDocs({"一", "二"});
@@ -303,6 +351,32 @@ TEST_F(BackupTest, DamagedSnapshotsAreShownAsSuchAndNotRestored) {
                         .contains(QStringLiteral("已损坏")));
         EXPECT_EQ(Bytes(file), library);
     }
+}
+
+// A library that went bad is still copied, each copy says it is damaged, and
+// a day of such copies never pushes out the last good snapshot.
+TEST_F(BackupTest, BackupsOfADamagedLibraryKeepTheLastGoodSnapshot) {
+    AddDocs({"一", QString(4000, QChar(0x8BCD))});
+    const TLibraryBackup backup = Backup();
+    bool damaged = true;
+    const QString good = backup.TakeSnapshot(&damaged);
+    EXPECT_FALSE(damaged);
+    data.CloseDocData();
+    QByteArray image = Bytes(file);
+    for (qsizetype i = image.size() - 48; i < image.size(); ++i)
+        image[i] = char(image[i] ^ 0x5A);
+    WriteBytes(file, image);
+    for (int i = 0; i < Policy().Rotation.KeepLast + 2; ++i) {
+        damaged = false;
+        backup.TakeSnapshot(&damaged);
+        EXPECT_TRUE(damaged);
+    }
+    EXPECT_TRUE(QFileInfo::exists(good));
+    const QList<TSnapshotInfo> listed = backup.Snapshots(std::string());
+    ASSERT_EQ(listed.size(), Policy().Rotation.KeepLast + 1);
+    EXPECT_EQ(listed.last().Path, QFileInfo(good).absoluteFilePath());
+    EXPECT_FALSE(listed.last().Damaged);
+    EXPECT_TRUE(listed.first().Damaged);
 }
 
 TEST_F(BackupTest, MissingLibraryIsReportedNotCopied) {

@@ -1,6 +1,10 @@
 // Compact, Repair and ChangePassword: what the rebuilt file holds, and that
 // the database and its open tables carry on with it.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
 
 #include <filesystem>
 #include <fstream>
@@ -218,6 +222,58 @@ TEST_F(RebuildTest, FailureLeavesDatabaseAndNoTemporaryFile) {
     EXPECT_TRUE(TempFiles().empty());
     EXPECT_EQ(ReadFile(path), original);
     EXPECT_TRUE(db.Connected());
+}
+
+// A killed rebuild leaves its temporary image behind; the next rebuild in
+// that folder removes it, and only files that are plainly such leftovers.
+TEST_F(RebuildTest, NextRebuildRemovesOnlyOldLeftoverImages) {
+    const std::vector<uint8_t> image = ReadFile(path);
+    struct TCase {
+        const char* name;
+        bool header;
+        bool old;
+        bool removed;
+    };
+    const TCase cases[] = {
+        {"TDBa1B2c3", true, true, true},      // a killed rebuild's image
+        {"TDBq9W8e7", true, false, false},    // may belong to a rebuild still running
+        {"TDBz1x2c3", false, true, false},    // no database header: not ours
+        {"TDBa1B2c3d", true, true, false},    // not the temporary name pattern
+        {"TDB-1B2c3", true, true, false},
+        {"xTDBa1B2c", true, true, false},
+    };
+    const auto put = [&](const TCase& c) {
+        std::ofstream out(folder + "/" + c.name, std::ios::binary);
+        if (c.header)
+            out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        else
+            out << std::string(image.size(), 'x');
+        out.close();
+        if (c.old) {
+            const timespec times[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+            ::utimensat(AT_FDCWD, (folder + "/" + c.name).c_str(), times, 0);
+        }
+    };
+    for (const TCase& c : cases)
+        put(c);
+    // An old image reached through a link stays, and so does its target.
+    const TCase target{"TDBlink00", true, true, false};
+    ::mkdir((folder + "/elsewhere").c_str(), 0755);
+    {
+        std::ofstream out(folder + "/elsewhere/keep", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    }
+    ASSERT_EQ(::symlink((folder + "/elsewhere/keep").c_str(), (folder + "/" + target.name).c_str()), 0);
+
+    TTomeDatabase db;
+    db.SetDatabaseName(path);
+    db.Open();
+    FillFile(2);
+    ASSERT_TRUE(db.Compact());
+    for (const TCase& c : cases)
+        EXPECT_EQ(std::filesystem::exists(folder + "/" + c.name), !c.removed) << c.name;
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/" + target.name));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/elsewhere/keep"));
 }
 
 // Repair reads every value; one that no longer decodes stops it before the

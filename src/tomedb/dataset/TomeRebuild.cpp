@@ -1,10 +1,13 @@
 #include "tomedb/dataset/TomeRebuild.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
+#include <ctime>
 #include <cstring>
 #include <vector>
 
@@ -45,12 +48,53 @@ std::string MakeTemporaryFile(const std::string& databasePath) {
     return std::string(name.data());
 }
 
+// "TDB" and the six letters or digits mkstemp puts in place of "XXXXXX".
+bool IsTemporaryName(const char* name) {
+    if (std::strncmp(name, "TDB", 3) != 0 || std::strlen(name) != 9) return false;
+    for (const char* c = name + 3; *c; ++c)
+        if (!std::isalnum(static_cast<unsigned char>(*c))) return false;
+    return true;
+}
+
+// A file of ours that a killed rebuild left: our name pattern, a regular file
+// (no link) of this user, a database header, untouched for an hour (a younger
+// one may belong to a rebuild still running in another process).
+bool IsLeftoverImage(int folder, const char* name, time_t hourAgo) {
+    if (!IsTemporaryName(name)) return false;
+    struct stat info {};
+    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_mtime > hourAgo) return false;
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    char magic[format::kMagicSize] = {};
+    const bool header = ::pread(fd, magic, sizeof magic, format::kMagicOffset) == sizeof magic &&
+                        std::memcmp(magic, format::kMagic, sizeof magic) == 0;
+    ::close(fd);
+    return header;
+}
+
 void SyncFolder(const std::string& path) {
     const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
+
+}  // namespace
+
+void RemoveLeftoverRebuildFiles(const std::string& databasePath) {
+    DIR* folder = ::opendir(FolderOf(databasePath).c_str());
+    if (!folder) return;
+    const time_t hourAgo = ::time(nullptr) - 3600;
+    const int fd = ::dirfd(folder);
+    std::vector<std::string> leftovers;
+    while (const dirent* entry = ::readdir(folder))
+        if (IsLeftoverImage(fd, entry->d_name, hourAgo)) leftovers.emplace_back(entry->d_name);
+    for (const std::string& name : leftovers) ::unlinkat(fd, name.c_str(), 0);
+    ::closedir(folder);
+}
+
+namespace {
 
 // Restores the source's KeepConnection on every path.
 class TKeepConnectionScope {
@@ -272,6 +316,7 @@ bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& requested) {
     TRebuildSettings settings = requested;
     if (settings.encrypt && FindEncryptAlgo(settings.encryptAlgoName) < 0)
         settings.encryptAlgoName = "Blowfish";
+    RemoveLeftoverRebuildFiles(io->FileName());
     const std::string tempPath = MakeTemporaryFile(io->FileName());
     if (tempPath.empty()) return false;
     bool replaced = false;

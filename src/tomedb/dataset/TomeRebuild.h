@@ -38,6 +38,12 @@ struct TRebuildSettings {
 // out the same either way. Tests clear this to compare against the full path.
 extern bool g_RebuildCopiesStoredBlobs;
 
+// Removes the temporary images that killed rebuilds left beside the database
+// at `databasePath`: files named "TDB" and six letters or digits, regular
+// files of this user holding a database header and unchanged for an hour.
+// Nothing else is touched; failures are ignored. Every rebuild calls it first.
+void RemoveLeftoverRebuildFiles(const std::string& databasePath);
+
 // The source must be connected with access granted. True when the rebuilt
 // image replaced the file (the database is then open on it again).
 bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& settings);
