@@ -242,28 +242,21 @@ TEST_F(RebuildTest, NextRebuildRemovesOnlyOldLeftoverImages) {
         {"TDB-1B2c3", true, true, false},
         {"xTDBa1B2c", true, true, false},
     };
-    const auto put = [&](const TCase& c) {
-        std::ofstream out(folder + "/" + c.name, std::ios::binary);
-        if (c.header)
-            out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        else
-            out << std::string(image.size(), 'x');
-        out.close();
-        if (c.old) {
-            const timespec times[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
-            ::utimensat(AT_FDCWD, (folder + "/" + c.name).c_str(), times, 0);
-        }
+    const auto writeImage = [&](const std::string& at, bool header) {
+        std::ofstream(at, std::ios::binary)
+            << (header ? std::string(image.begin(), image.end()) : std::string(image.size(), 'x'));
     };
-    for (const TCase& c : cases)
-        put(c);
-    // An old image reached through a link stays, and so does its target.
-    const TCase target{"TDBlink00", true, true, false};
-    ::mkdir((folder + "/elsewhere").c_str(), 0755);
-    {
-        std::ofstream out(folder + "/elsewhere/keep", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    const timespec twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+    for (const TCase& c : cases) {
+        writeImage(folder + "/" + c.name, c.header);
+        if (c.old) ::utimensat(AT_FDCWD, (folder + "/" + c.name).c_str(), twoHoursAgo, 0);
     }
-    ASSERT_EQ(::symlink((folder + "/elsewhere/keep").c_str(), (folder + "/" + target.name).c_str()), 0);
+    // An old image reached through a link stays, and so does its target.
+    const std::string link = folder + "/TDBlink00";
+    ::mkdir((folder + "/elsewhere").c_str(), 0755);
+    writeImage(folder + "/elsewhere/keep", true);
+    ::utimensat(AT_FDCWD, (folder + "/elsewhere/keep").c_str(), twoHoursAgo, 0);
+    ASSERT_EQ(::symlink((folder + "/elsewhere/keep").c_str(), link.c_str()), 0);
 
     TTomeDatabase db;
     db.SetDatabaseName(path);
@@ -272,7 +265,7 @@ TEST_F(RebuildTest, NextRebuildRemovesOnlyOldLeftoverImages) {
     ASSERT_TRUE(db.Compact());
     for (const TCase& c : cases)
         EXPECT_EQ(std::filesystem::exists(folder + "/" + c.name), !c.removed) << c.name;
-    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/" + target.name));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_TRUE(std::filesystem::exists(folder + "/elsewhere/keep"));
 }
 
