@@ -113,9 +113,9 @@ QWidget* TfrmMain::BuildDocTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabDoc", &layout);
     QToolBar* bar = NewPanelToolBar("tbDocMgr", page);
-    AddToolButton(bar, "tbDocNewFloder", "新建稿件夹", style()->standardIcon(QStyle::SP_FileDialogNewFolder),
+    AddToolButton(bar, "tbDocNewFloder", "新建稿件夹", CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
                   Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick));
-    AddToolButton(bar, "tbDocDelFloder", "删除稿件夹", style()->standardIcon(QStyle::SP_TrashIcon),
+    AddToolButton(bar, "tbDocDelFloder", "删除稿件夹", CompactStandardIcon(QStyle::SP_TrashIcon),
                   Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick));
     AddToolButton(bar, "tbDocReNameFloder", "重命名稿件夹", BadgeIcon("名", QColor(70, 120, 190)),
                   Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick));
@@ -149,17 +149,17 @@ QWidget* TfrmMain::BuildFilesTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabInsert", &layout);
     QToolBar* bar = NewPanelToolBar("tbFiles", page);
-    AddToolButton(bar, "tbFileNewFloder", "新建资料夹", style()->standardIcon(QStyle::SP_FileDialogNewFolder),
+    AddToolButton(bar, "tbFileNewFloder", "新建资料夹", CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuAddClick));
-    AddToolButton(bar, "tbFileDelFloder", "删除资料夹", style()->standardIcon(QStyle::SP_TrashIcon),
+    AddToolButton(bar, "tbFileDelFloder", "删除资料夹", CompactStandardIcon(QStyle::SP_TrashIcon),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
     AddToolButton(bar, "tbFileReNameFloder", "重命名资料夹", BadgeIcon("名", QColor(70, 120, 190)),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
     AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertInsertDocuClick));
-    AddToolButton(bar, "tbFileImport", "导入", style()->standardIcon(QStyle::SP_ArrowDown),
+    AddToolButton(bar, "tbFileImport", "导入", CompactStandardIcon(QStyle::SP_ArrowDown),
                   Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuImportClick));
-    AddToolButton(bar, "tbFileExport", "导出", style()->standardIcon(QStyle::SP_ArrowUp),
+    AddToolButton(bar, "tbFileExport", "导出", CompactStandardIcon(QStyle::SP_ArrowUp),
                   Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuExportClick));
     layout->addWidget(bar);
 
@@ -181,7 +181,7 @@ QWidget* TfrmMain::BuildPicTab() {
     QToolBar* bar = NewPanelToolBar("tbPic", page);
     AddToolButton(bar, "tbAddPic", "添加", BadgeIcon("+", QColor(60, 150, 90)),
                   Cmd(m_pictures.get(), &TPictureCommands::tbAddPicClick));
-    AddToolButton(bar, "tbDelPic", "删除", style()->standardIcon(QStyle::SP_TrashIcon),
+    AddToolButton(bar, "tbDelPic", "删除", CompactStandardIcon(QStyle::SP_TrashIcon),
                   Cmd(m_pictures.get(), &TPictureCommands::tbDelPicClick));
     AddToolButton(bar, "tbRePic", "重命名", BadgeIcon("名", QColor(70, 120, 190)),
                   Cmd(m_pictures.get(), &TPictureCommands::tbRePicClick));
@@ -213,11 +213,11 @@ QWidget* TfrmMain::BuildMarkTab() {
     QToolBar* bar = NewPanelToolBar("tbMark", page);
     AddToolButton(bar, "tbMarkAdd", "添加", BadgeIcon("+", QColor(60, 150, 90)),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkAddClick));
-    AddToolButton(bar, "tbMarkDel", "删除", style()->standardIcon(QStyle::SP_TrashIcon),
+    AddToolButton(bar, "tbMarkDel", "删除", CompactStandardIcon(QStyle::SP_TrashIcon),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkDelClick));
     AddToolButton(bar, "tbMarkEdit", "编辑", BadgeIcon("编", QColor(70, 120, 190)),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkEditClick));
-    AddToolButton(bar, "tbMarkOpen", "打开", style()->standardIcon(QStyle::SP_DialogOpenButton),
+    AddToolButton(bar, "tbMarkOpen", "打开", CompactStandardIcon(QStyle::SP_DialogOpenButton),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkOpenClick));
     layout->addWidget(bar);
     lvMark = NewReportList("lvMark", {"名称", "所属稿件"}, {80, 120},

@@ -58,6 +58,14 @@ QIcon ArrowIcon(TArrow direction) {
     return icon;
 }
 
+QIcon CompactStandardIcon(QStyle::StandardPixmap which) {
+    const QIcon full = qApp->style()->standardIcon(which);
+    QIcon icon;
+    for (const QSize& size : full.availableSizes())
+        if (size.width() <= kLargestToolIconSize) icon.addPixmap(full.pixmap(size));
+    return icon.isNull() ? full : icon;
+}
+
 QIcon ToolIcon(const QString& buttonName, const QString& hint) {
     if (buttonName == QLatin1String("tbHide"))
         return ArrowIcon(TArrow::Down);
@@ -78,7 +86,7 @@ QIcon ToolIcon(const QString& buttonName, const QString& hint) {
         {"tbPaste", "粘"}, {"tbReader", "阅"},
     };
     if (auto it = standard.find(buttonName); it != standard.end() && qApp)
-        return qApp->style()->standardIcon(*it);
+        return CompactStandardIcon(*it);
     const QString glyph = glyphs.value(buttonName, hint.left(1));
     const QColor color = QColor::fromHsv(int(qHash(buttonName) % 360), 150, 170);
     return BadgeIcon(glyph, color);

@@ -337,8 +337,14 @@ void TTomeDBFileIO::TakeFileLock() {
         const int32_t wait = Owner_->LockWaitTime();
         std::this_thread::sleep_for(std::chrono::milliseconds(wait > 0 ? wait : 0));
     }
+    const uint64_t epochBefore = CacheEpoch_;
+    const uint64_t linksBefore = StampValid_ ? LastStamp_.Links : 0;
     CheckForeignWrites();
-    CheckStillAtPath();
+    // A file renamed over ours, or ours moved or deleted, takes a name from
+    // our file and so changes its link count and change time: the path is
+    // looked up only then, not in every lock period.
+    if (CacheEpoch_ != epochBefore || !StampValid_ || LastStamp_.Links != linksBefore)
+        CheckStillAtPath();
 }
 
 // Another process that rebuilt the database renamed a new file over ours;
@@ -354,6 +360,7 @@ void TTomeDBFileIO::CheckStillAtPath() {
         return;
     Medium_->Unlock();
     LockDepth_ = 0;
+    StampValid_ = false;  // so the next lock period looks at the path again
     throw EDatabaseError(FormatMessage(
         "Database file '%s' was replaced by another program; close it and open it again",
         FileName_.c_str()));

@@ -445,7 +445,13 @@ void TTomeTableIO::ReadStoredBlob(int64_t DescriptorOffset, std::string& Out) {
     const int32_t size = GetI32(descriptor + kBDSize);
     Out.clear();
     if (size == 0) return;
-    if (size < 0 || offset < kFixedAreaSize || static_cast<int64_t>(offset) + size > Io_.ImageSize())
+    if (size < 0 || offset < kFixedAreaSize || static_cast<int64_t>(offset) + size > kMaxImageSize)
+        Io_.RaiseDamaged();
+    // A value cut off by the end of the image fails ReadExact as damage. The
+    // image size (a stat outside the lock) is asked only when a damaged
+    // descriptor could make the buffer cost real memory.
+    constexpr int32_t kSizeCheckedBlob = 1 << 20;
+    if (size > kSizeCheckedBlob && static_cast<int64_t>(offset) + size > Io_.ImageSize())
         Io_.RaiseDamaged();
     Out.resize(static_cast<size_t>(size));
     Io_.ReadExact(offset, Out.data(), Out.size());
@@ -556,6 +562,9 @@ int TTomeTableIO::CompareKeyAt(TFieldBuffers& Key, const TListElement& element, 
 
 int TTomeTableIO::SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo,
                               int& Result, int FieldCount, bool Partial) {
+    // Under the lock the keys come from the cached fixed parts instead of a
+    // read from the file per comparison.
+    TTomeFileLock lock(Io_);
     int lo = 0, hi = static_cast<int>(List.size()) - 1, position = -1;
     Result = -2;
     while (lo <= hi) {
@@ -578,6 +587,7 @@ int TTomeTableIO::SearchIndex(TFieldBuffers& Key, const TElementList& List, int 
 
 int TTomeTableIO::SearchIndexBound(TFieldBuffers& Key, const TElementList& List, int IndexNo,
                                    bool First, int& Result, int FieldCount, bool Partial) {
+    TTomeFileLock lock(Io_);  // keys from the cached fixed parts, as in SearchIndex
     int lo = 0, hi = static_cast<int>(List.size()) - 1, position = -1;
     Result = -2;
     while (lo <= hi) {
