@@ -23,6 +23,7 @@
 #pragma once
 
 #include "library/DocDataTypes.h"
+#include "library/RecordExchange.h"
 #include "library/UserError.h"
 #include "library/ZipFileList.h"
 #include "tomedb/TomeDB.h"
@@ -36,7 +37,7 @@
 // Asks the user for a library's password; an empty text when cancelled.
 using TPasswordPrompt = std::function<QString()>;
 
-class TqlvDocData {
+class TqlvDocData : public TRecordStore {
 public:
     TqlvDocData();
     virtual ~TqlvDocData();
@@ -92,7 +93,15 @@ public:
     void UpdateDocCounts(int docID);
     QString GetMarkCount(int docID);
     QString GetPicCount(int docID);
+    // A new manuscript with attr's name and text only; dates and counts
+    // stay empty until its first save.
     int AddDoc(int folderID, const TDocAttr& attr);
+
+    // ---- TRecordStore (imports and exports) -----------------------------------------
+    int AddRecord(int folderID, const TDocAttr& attr) override { return AddDoc(folderID, attr); }
+    void ReadRecord(int id, TDocAttr& attr) override { GetDocAttr(id, attr); }
+    void RemoveRecords(const QList<int>& ids) override { DeleteSelectedDocs(ids); }
+    std::unique_ptr<tomedb::TTomeWriteBatch> BeginWrites() override;
 
     // ---- marks (DocDataMarks.cpp) ------------------------------------------------
     TViewItem AddMark(const TMark& mark);
