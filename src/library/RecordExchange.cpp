@@ -134,7 +134,8 @@ TImportTally TRecordExchange::Import(const QList<TImportFile>& files, int folder
     return tally;
 }
 
-TExportTally TRecordExchange::Export(const QList<int>& ids, const QString& folder) {
+TExportTally TRecordExchange::Export(const QList<int>& ids, const QString& folder,
+                                     const QStringList& listedNames) {
     TExportTally tally;
     tally.total = static_cast<int>(ids.size());
     const QString absolute = QDir(folder).absolutePath();
@@ -144,7 +145,7 @@ TExportTally TRecordExchange::Export(const QList<int>& ids, const QString& folde
     alone.SetNameLimit(names.NameLimit());
     for (int i = 0; i < tally.total; ++i) {
         TDocAttr attr;
-        const QString unnamed = QStringLiteral("ID %1").arg(ids[i]);
+        const QString unnamed = listedNames.value(i, QStringLiteral("ID %1").arg(ids[i]));
         try {
             m_store.ReadRecord(ids[i], attr);
         } catch (const std::exception& error) {

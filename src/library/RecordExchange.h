@@ -46,7 +46,7 @@ public:
 
 // Called before each file or record with how many are done, the total and the
 // next name; false cancels the run.
-using TExchangeProgress = std::function<bool(int done, int total, const QString& name)>;
+using TExchangeStep = std::function<bool(int done, int total, const QString& name)>;
 
 // Why one file or record failed.
 enum class TExchangeFault {
@@ -102,11 +102,13 @@ struct TImportFile {
 class TRecordExchange {
 public:
     explicit TRecordExchange(TRecordStore& store) : m_store(store) {}
-    void SetProgress(TExchangeProgress progress) { m_progress = std::move(progress); }
+    void SetProgress(TExchangeStep progress) { m_progress = std::move(progress); }
 
     TImportTally Import(const QList<TImportFile>& files, int folderID);
     // Records by ID into folder (made when missing is the caller's part).
-    TExportTally Export(const QList<int>& ids, const QString& folder);
+    // listedNames, when given, name the records that cannot be read (as the
+    // caller listed them); else they are named "ID <n>".
+    TExportTally Export(const QList<int>& ids, const QString& folder, const QStringList& listedNames = {});
 
     // Reads and decodes one file to import; false with *failure set when it
     // cannot be imported. Never blocks on a FIFO.
@@ -118,5 +120,5 @@ private:
                             TExportTally& tally);
 
     TRecordStore& m_store;
-    TExchangeProgress m_progress;
+    TExchangeStep m_progress;
 };
