@@ -225,23 +225,24 @@ TEST_F(LibraryTest, DeleteThreeSelectedManuscriptsWithTheirMarksAndPictures) {
     EXPECT_TRUE(data.DeleteSelectedDocs({}).isEmpty());
 }
 
-// An imported manuscript is dated today and carries its counts and size.
-TEST_F(LibraryTest, ImportedManuscriptIsDatedAndCounted) {
-    const int doc = data.AddDoc(0, Imported(QStringLiteral("导入"), QStringLiteral("导入的 two words")));
+TEST_F(LibraryTest, ImportedManuscriptHasEmptyCountsAndDayZeroUntilSaved) {
+    const int doc = data.AddDoc(0, Imported(QStringLiteral("导入"), QStringLiteral("导入的正文")));
     const TViewItems items = data.LoadDocList(0);
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].Caption, QStringLiteral("导入"));
-    EXPECT_EQ(items[0].SubItems, (QStringList{"0", "0"}));
+    EXPECT_EQ(items[0].SubItems, (QStringList{"", ""}));
     TDocAttr attr;
     data.GetDocAttr(doc, attr);
-    EXPECT_EQ(attr.DocCDate, TodayValue());
+    EXPECT_EQ(attr.DocCDate, 0);
+    EXPECT_EQ(attr.DocMDate, 0);
+    EXPECT_TRUE(attr.DocSize.isEmpty());
+    EXPECT_TRUE(attr.Money.isEmpty());
+    EXPECT_EQ(attr.Txt, QStringLiteral("导入的正文"));
+    data.SaveDoc(doc, Saved("10", "5", "0", attr.Txt));
+    data.GetDocAttr(doc, attr);
+    EXPECT_EQ(attr.DocCDate, 0);
     EXPECT_EQ(attr.DocMDate, TodayValue());
-    EXPECT_EQ(attr.DocSize, "16");
-    EXPECT_EQ(attr.cnCount, "3");
-    EXPECT_EQ(attr.enCount, "2");
-    EXPECT_EQ(attr.Money, "0");
-    EXPECT_EQ(attr.Publish, QStringLiteral("未发表"));
-    EXPECT_EQ(attr.Txt, QStringLiteral("导入的 two words"));
+    EXPECT_EQ(data.LoadDocList(0)[0].SubItems, (QStringList{"0", "0"}));
 }
 
 TEST_F(LibraryTest, NamesAreCutOnACharacterBoundary) {
