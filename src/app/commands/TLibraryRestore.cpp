@@ -2,7 +2,6 @@
 // library and put it in the library's place.
 #include "app/commands/TLibraryCommands.h"
 
-#include "app/AppGlobals.h"
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
 #include "app/commands/TMainView.h"
