@@ -59,11 +59,11 @@ public:
     // Compacts the store without any message; the engine's result.
     bool CompressDocuments();
 
+private:
     tomedb::TTomeDatabase TomeDB;
     tomedb::TTomeTable Doctable;
     tomedb::TTomeTable Foldertable;
 
-private:
     void CreateStore();
     void FillFolderNode(TViewNode& node);
     QList<int> DeleteSubFolders(int folderID);

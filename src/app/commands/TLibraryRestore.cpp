@@ -39,7 +39,7 @@ void TLibraryCommands::munDocRestoreClick() {
     if (!data.Opened())
         return;
     const QString library = data.GetDocDataName();
-    const std::string currentKey = data.TomeDB.Password();
+    const std::string currentKey = data.OpenedPassword();
     const TLibraryBackup backup = m_context.Backups().BackupOf(library);
     QList<TSnapshotInfo> snapshots;
     const bool listed = RunStep(kRestoreCaption, [&] {
