@@ -3,6 +3,7 @@
 // copy and its folder to disk (a backup must survive a power cut), which cp
 // does not; `cp` followed by a sync of the copy is printed as a second peer.
 // Target: the snapshot within 1.2x of cp.
+#include "library/DocDataEngine.h"
 #include "library/LibraryBackup.h"
 #include "library/TqlvDocData.h"
 #include "tomedb/TomeDB.h"
@@ -46,14 +47,14 @@ bool MakeLibrary(const QString& path) {
     data.CloseDocData();
     if (!data.OpenDocData(file))
         return false;
-    tomedb::TTomeWriteBatch batch(data.TomeDB);
+    tomedb::TTomeWriteBatch batch(TDocDataEngine::Database(data));
     for (uint32_t i = 0; QFileInfo(file).size() < kLibraryBytes; ++i) {
         TDocAttr attr;
         attr.DocName = QStringLiteral("篇%1").arg(i);
         attr.Txt = NoisyText(i, 500000);
         data.AddDoc(0, attr);
         if (i % 8 == 7)
-            data.TomeDB.Flush();   // let the size show
+            TDocDataEngine::Database(data).Flush();   // let the size show
     }
     batch.Finish();
     return true;

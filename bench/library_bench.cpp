@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "library/DocDataEngine.h"
 #include "library/TqlvDocData.h"
 #include "platform/TextCodec.h"
 #include "tomedb/storage/TomeFormat.h"
@@ -202,7 +203,7 @@ void BuildFolders(World& w, std::vector<int>& sqlFolderIDs) {
 
 void ImportTome(World& w, int docs) {
     const auto start = Clock::now();
-    tomedb::TTomeWriteBatch batch(w.data.TomeDB);
+    tomedb::TTomeWriteBatch batch(TDocDataEngine::Database(w.data));
     for (int i = 0; i < docs; ++i) {
         TDocAttr attr;
         attr.DocName = QStringLiteral("稿件%1").arg(i);

@@ -19,6 +19,7 @@
 #include <zlib.h>
 
 #include "library/CharDiff.h"
+#include "library/DocDataEngine.h"
 #include "library/ManuscriptSaves.h"
 #include "library/TableAccess.h"
 #include "platform/TextCodec.h"
@@ -136,7 +137,7 @@ int main(int argc, char** argv) {
         TManuscriptSaves manySaves(many.data, [&] { return t; });
         manySaves.Save(many.doc, Attr(base));
         {
-            tomedb::TTomeWriteBatch batch(many.data.TomeDB);
+            tomedb::TTomeWriteBatch batch(TDocDataEngine::Database(many.data));
             for (int i = 1; i <= 500; ++i) {
                 t += 1.0 / 1440 * 3;
                 manySaves.Save(many.doc, Attr(Edited(base, i)));
@@ -161,7 +162,7 @@ int main(int argc, char** argv) {
         log.SetTableName("WriteLog");
         log.Open();
         {
-            tomedb::TTomeWriteBatch batch(lib.data.TomeDB);
+            tomedb::TTomeWriteBatch batch(TDocDataEngine::Database(lib.data));
             for (int day = today - 2000; day < today; ++day)
                 for (int doc = 1; doc <= 20; ++doc) {
                     log.Append();

@@ -1,7 +1,7 @@
 // What happens to the main window from outside: the first show (command-line
 // file, last library), names handed over by a second start, dropped files,
 // the auto-save tick and the shutdown sequence.
-#include "app/AppGlobals.h"
+#include "app/Trace.h"
 #include "app/OpenRules.h"
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"

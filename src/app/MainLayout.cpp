@@ -1,5 +1,4 @@
 // Window layout (Config.ini), skins and quick hide of the main window.
-#include "app/AppGlobals.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
 #include "app/TAppContext.h"

@@ -57,10 +57,10 @@ QMenu* TfrmMain::BuildFileMenu() {
     AddItem(m, "munFileSave", "保存(&S)", Ctrl(Qt::Key_S), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick));
     AddItem(m, "munFileSaveAs", "另存为...", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveAsClick));
     m->addSeparator();
-    AddItem(m, "munFileDel", "删除(&D)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileDelClick));
-    AddItem(m, "munFileRename", "重命名(&R)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileRenameClick));
+    RequireLibrary(AddItem(m, "munFileDel", "删除(&D)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileDelClick)));
+    RequireLibrary(AddItem(m, "munFileRename", "重命名(&R)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileRenameClick)));
     m->addSeparator();
-    AddItem(m, "munFileAttribute", "属性(&A)", Ctrl(Qt::Key_E), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick));
+    RequireLibrary(AddItem(m, "munFileAttribute", "属性(&A)", Ctrl(Qt::Key_E), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick)));
     m->addSeparator();
     AddItem(m, "munFilePrintSet", "打印设置", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintSetClick));
     AddItem(m, "munFilePrint", "打印稿件(&P)", Ctrl(Qt::Key_P), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick));
@@ -124,7 +124,7 @@ QMenu* TfrmMain::BuildInsertMenu() {
     AddItem(m, "munInsertTime", "时间(&T)", QKeySequence(Qt::Key_F4), Cmd(m_edit.get(), &TEditCommands::munInsertTimeClick));
     AddItem(m, "munInsertDate", "日期(&D)", QKeySequence(Qt::Key_F5), Cmd(m_edit.get(), &TEditCommands::munInsertDateClick));
     QMenu* mark = AddSubMenu(m, "munInsertMark", "标签(&S)");
-    m_actions.insert("munInsertMark", mark->menuAction());
+    m_actions.insert("munInsertMark", RequireLibrary(mark->menuAction()));
     AddItem(mark, "munInsertMarkAdd", "添加(&A)", {}, Cmd(m_marks.get(), &TMarkCommands::munInsertMarkAddClick));
     AddItem(mark, "munInsertMarkDel", "删除(&D)", {}, Cmd(m_marks.get(), &TMarkCommands::munInsertMarkDelClick));
     AddItem(mark, "munInsertMarkEdit", "编辑(&E)", {}, Cmd(m_marks.get(), &TMarkCommands::munInsertMarkEditClick));
@@ -151,7 +151,7 @@ QMenu* TfrmMain::BuildInsertMenu() {
     m->addSeparator();
     QMenu* file = AddSubMenu(m, "munInsertFile", "外部文件(&F)");
     m_actions.insert("munInsertFile", file->menuAction());
-    AddItem(file, "munInsertPic", "图片(&P)", {}, Cmd(m_pictures.get(), &TPictureCommands::munInsertPicClick));
+    RequireLibrary(AddItem(file, "munInsertPic", "图片(&P)", {}, Cmd(m_pictures.get(), &TPictureCommands::munInsertPicClick)));
     AddItem(file, "munInsertTxt", "文档(&D)", {}, Cmd(m_edit.get(), &TEditCommands::munInsertTxtClick));
     return m;
 }
@@ -161,30 +161,30 @@ QMenu* TfrmMain::BuildDocMenu() {
     m->setObjectName(QStringLiteral("munDoc"));
     AddItem(m, "munDocBase", "新建稿件库", {}, Cmd(m_library.get(), &TLibraryCommands::munDocBaseClick));
     AddItem(m, "munDocOpenBase", "打开稿件库", {}, Cmd(m_library.get(), &TLibraryCommands::munDocOpenBaseClick));
-    AddItem(m, "munDocCloseBase", "关闭稿件库", {}, Cmd(m_library.get(), &TLibraryCommands::munDocCloseBaseClick));
+    RequireLibrary(AddItem(m, "munDocCloseBase", "关闭稿件库", {}, Cmd(m_library.get(), &TLibraryCommands::munDocCloseBaseClick)));
     m->addSeparator();
     // The five maintenance items share one handler and tell themselves apart
     // by their tag (QAction::data); 属性 is tag 10.
     TLibraryCommands* library = m_library.get();
     auto attribute = [library](int tag) -> TCommand { return [library, tag] { library->munDocAttributeClick(tag); }; };
-    AddItem(m, "munDocCompact", "压缩稿件库", {}, attribute(6))->setData(6);
-    AddItem(m, "munDocRepair", "修复稿件库", {}, attribute(7))->setData(7);
-    AddItem(m, "munDocRestore", "从备份恢复…", {}, Cmd(m_library.get(), &TLibraryCommands::munDocRestoreClick));
-    AddItem(m, "munDocModifyPas", "修改密码", {}, attribute(8))->setData(8);
-    AddItem(m, "munDocShortCut", "创建快捷方式", {}, attribute(9))->setData(9);
+    RequireLibrary(AddItem(m, "munDocCompact", "压缩稿件库", {}, attribute(6)))->setData(6);
+    RequireLibrary(AddItem(m, "munDocRepair", "修复稿件库", {}, attribute(7)))->setData(7);
+    RequireLibrary(AddItem(m, "munDocRestore", "从备份恢复…", {}, Cmd(m_library.get(), &TLibraryCommands::munDocRestoreClick)));
+    RequireLibrary(AddItem(m, "munDocModifyPas", "修改密码", {}, attribute(8)))->setData(8);
+    RequireLibrary(AddItem(m, "munDocShortCut", "创建快捷方式", {}, attribute(9)))->setData(9);
     m->addSeparator();
-    AddItem(m, "munDocAttribute", "属性", {}, attribute(10))->setData(10);
+    RequireLibrary(AddItem(m, "munDocAttribute", "属性", {}, attribute(10)))->setData(10);
     m->addSeparator();
-    AddItem(m, "munDocImport", "导入(&I)...", {},
-            Cmd(m_exchange.get(), &TExchangeCommands::munDocImportClick));
-    AddItem(m, "munDocExport", "导出(&E)...", {},
-            Cmd(m_exchange.get(), &TExchangeCommands::munDocExportClick));
+    RequireLibrary(AddItem(m, "munDocImport", "导入(&I)...", {},
+            Cmd(m_exchange.get(), &TExchangeCommands::munDocImportClick)));
+    RequireLibrary(AddItem(m, "munDocExport", "导出(&E)...", {},
+            Cmd(m_exchange.get(), &TExchangeCommands::munDocExportClick)));
     m->addSeparator();
     AddItem(m, "munDocCenter", "稿件库中心", QKeySequence(Qt::Key_F8), Cmd(m_library.get(), &TLibraryCommands::munDocCenterClick));
     m->addSeparator();
-    AddItem(m, "munDocNewFloder", "新建稿件夹(&F)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick));
-    AddItem(m, "munDocDelFloder", "删除稿件夹(&E)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick));
-    AddItem(m, "munDocReNameFloder", "重命名稿件夹(&R)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick));
+    RequireLibrary(AddItem(m, "munDocNewFloder", "新建稿件夹(&F)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick)));
+    RequireLibrary(AddItem(m, "munDocDelFloder", "删除稿件夹(&E)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick)));
+    RequireLibrary(AddItem(m, "munDocReNameFloder", "重命名稿件夹(&R)", {}, Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick)));
     return m;
 }
 

@@ -113,14 +113,14 @@ QWidget* TfrmMain::BuildDocTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabDoc", &layout);
     QToolBar* bar = NewPanelToolBar("tbDocMgr", page);
-    AddToolButton(bar, "tbDocNewFloder", "新建稿件夹", CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
-                  Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick));
-    AddToolButton(bar, "tbDocDelFloder", "删除稿件夹", CompactStandardIcon(QStyle::SP_TrashIcon),
-                  Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick));
-    AddToolButton(bar, "tbDocReNameFloder", "重命名稿件夹", BadgeIcon("名", QColor(70, 120, 190)),
-                  Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick));
-    AddToolButton(bar, "tbDocEdit", "编辑稿件", BadgeIcon("编", QColor(60, 150, 90)),
-                  Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick));
+    RequireLibrary(AddToolButton(bar, "tbDocNewFloder", "新建稿件夹", CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
+                  Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick)));
+    RequireLibrary(AddToolButton(bar, "tbDocDelFloder", "删除稿件夹", CompactStandardIcon(QStyle::SP_TrashIcon),
+                  Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick)));
+    RequireLibrary(AddToolButton(bar, "tbDocReNameFloder", "重命名稿件夹", BadgeIcon("名", QColor(70, 120, 190)),
+                  Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick)));
+    RequireLibrary(AddToolButton(bar, "tbDocEdit", "编辑稿件", BadgeIcon("编", QColor(60, 150, 90)),
+                  Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick)));
     layout->addWidget(bar);
 
     SplitterDoc = NewVerticalSplitter("SplitterDoc", page);

@@ -73,6 +73,7 @@ void TfrmMain::BuildToolBar() {
         }
     };
     addAll(before);
+    RequireLibrary(ToolButton(QStringLiteral("tbAttribute")));   // the selected manuscript's attributes
     BuildFontBoxes();
     tbTool->addSeparator();
     addAll(after);

@@ -1,6 +1,6 @@
 #include "app/TBackupService.h"
 
-#include "app/AppGlobals.h"
+#include "app/Trace.h"
 #include "app/commands/CommandSteps.h"
 #include "library/TqlvDocData.h"
 #include "library/UserError.h"

@@ -1,6 +1,5 @@
 #include "app/TQuilloraApp.h"
 
-#include "app/AppGlobals.h"
 #include "app/TAppContext.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmSplash.h"

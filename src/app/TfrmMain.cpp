@@ -2,7 +2,6 @@
 // other commands call (UpdateEditActions, UpdateLibraryState, ...).
 #include "app/TfrmMain.h"
 
-#include "app/AppGlobals.h"
 #include "app/TAppContext.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
@@ -37,6 +36,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -128,6 +128,10 @@ void TfrmMain::ConnectCommand(QToolButton* button, const TCommand& command) {
 }
 
 // A command that is not built yet stays disabled whatever the window's state.
+bool TfrmMain::NeedsLibrary(const QObject* control) {
+    return control && control->property(kNeedsLibraryProperty).toBool();
+}
+
 void TfrmMain::SetCommandEnabled(QObject* control, bool enabled) {
     const bool on = enabled && !control->property("unbuilt").toBool();
     if (auto* action = qobject_cast<QAction*>(control))
@@ -253,17 +257,11 @@ void TfrmMain::UpdateLibraryState() {
     pageTool->setTabVisible(pageTool->indexOf(tabPic), open);
     pageTool->setTabVisible(pageTool->indexOf(tabSign), open);
 
-    static const char* const kLibraryActions[] = {
-        "munFileDel",      "munFileRename",   "munFileAttribute", "munDocCloseBase",
-        "munDocCompact",   "munDocRepair",    "munDocRestore",    "munDocModifyPas",  "munDocShortCut",
-        "munDocAttribute", "munDocImport",    "munDocExport",     "munDocNewFloder",
-        "munDocDelFloder", "munDocReNameFloder", "munInsertMark", "munInsertPic",
-    };
-    for (const char* actionName : kLibraryActions)
-        if (QAction* action = Action(QString::fromLatin1(actionName)))
+    for (QAction* action : std::as_const(m_actions))
+        if (NeedsLibrary(action))
             SetCommandEnabled(action, open);
-    for (const char* buttonName : {"tbAttribute", "tbDocNewFloder", "tbDocDelFloder", "tbDocReNameFloder", "tbDocEdit"})
-        if (QToolButton* button = ToolButton(QString::fromLatin1(buttonName)))
+    for (QToolButton* button : std::as_const(m_buttons))
+        if (NeedsLibrary(button))
             SetCommandEnabled(button, open);
 
     if (pageTool->isTabVisible(pageTool->indexOf(tabDoc)))

@@ -132,6 +132,9 @@ public:
     QComboBox* FontNameBox() const override { return comboxFontName; }
     QComboBox* FontSizeBox() const override { return comboxFontSize; }
     QAction* Action(const QString& objectName) const override;
+    // True for a menu item or button marked, where it was added, as working
+    // only on an open library; UpdateLibraryState enables exactly those with one.
+    static bool NeedsLibrary(const QObject* control);
     QToolButton* ToolButton(const QString& objectName) const;
     TStatusPanels* StatusPanels() const override { return StBarMain; }
     TSideChannel* SideChannel() const { return chanelTool; }
@@ -177,6 +180,13 @@ private:
     void ConnectCommand(QAction* action, const TCommand& command);
     void ConnectCommand(QToolButton* button, const TCommand& command);
     static void SetCommandEnabled(QObject* control, bool enabled);
+    // Marks control as needing an open library (see NeedsLibrary).
+    template <typename Control>
+    static Control* RequireLibrary(Control* control) {
+        control->setProperty(kNeedsLibraryProperty, true);
+        return control;
+    }
+    static constexpr const char* kNeedsLibraryProperty = "needsLibrary";
     void SetEnabledPair(const QString& actionName, const QString& buttonName, bool enabled);
     void FirstShow();
     void Shutdown();

@@ -26,6 +26,8 @@ int RunPinyin(const CliWords& words);
 int RunCreateLibrary(const CliWords& words);
 int RunTree(const CliWords& words);
 int RunImport(const CliWords& words);
+// The message for a file or record an import, export or count could not handle.
+std::string ExchangeFailureText(const struct TExchangeFailure& failure);
 int RunExport(const CliWords& words);
 int RunBackup(const CliWords& words);
 int RunBackups(const CliWords& words);

@@ -14,6 +14,7 @@
 #include "cli/CliFields.h"
 #include "cli/CliText.h"
 #include "library/ManuscriptSaves.h"
+#include "library/RecordExchange.h"
 #include "library/TqlvDocData.h"
 #include "platform/ExportNames.h"
 #include "platform/TextCodec.h"
@@ -77,14 +78,28 @@ int FolderOption(const CliArgs& args, TqlvDocData& data) {
     return static_cast<int>(*id);
 }
 
-// The import reads a file whole with its line breaks made CR LF.
-QString ImportText(const std::string& path) {
-    QFile file(Q(path));
-    if (!file.open(QIODevice::ReadOnly)) throw CliError("Cannot open file '" + path + "'");
-    return WithCrLf(DecodeTextFile(file.readAll()));
-}
-
 }  // namespace
+
+std::string ExchangeFailureText(const TExchangeFailure& failure) {
+    const std::string name = S(failure.name);
+    switch (failure.fault) {
+    case TExchangeFault::Missing:
+        return "Cannot open file '" + name + "': no such file";
+    case TExchangeFault::Unreadable:
+        return "Cannot open file '" + name + "': " + S(failure.detail);
+    case TExchangeFault::NotAFile:
+        return "Refused '" + name + "': not a regular file";
+    case TExchangeFault::NotText:
+        return "Refused '" + name + "': not a text file";
+    case TExchangeFault::BadName:
+        return "Refused to export '" + name + "': the name leaves the folder";
+    case TExchangeFault::WriteFailed:
+        return S(failure.detail);
+    case TExchangeFault::Damaged:
+        return "Cannot read '" + name + "': " + S(failure.detail);
+    }
+    return name;
+}
 
 int RunCreateLibrary(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(
@@ -126,18 +141,23 @@ int RunImport(const CliWords& words) {
     library.Open(args.At(0));
     const int folder = FolderOption(args, library.Data());
     TCliProgress progress("import");
-    const size_t count = args.Positional().size() - 1;
-    // One batch: the files cost one pair of disk syncs, not a pair each.
-    tomedb::TTomeWriteBatch batch(library.Data().TomeDB);
-    for (size_t i = 1; i <= count; ++i) {
-        TDocAttr attr;
-        attr.DocName = QFileInfo(Q(args.At(i))).completeBaseName();
-        attr.Txt = ImportText(args.At(i));
-        const int id = library.Data().AddDoc(folder, attr);
-        std::cout << JsonLine({{"id", id}, {"name", S(attr.DocName)}}) << "\n";
-        progress.Step(static_cast<int64_t>(i), static_cast<int64_t>(count));
+    QList<TImportFile> files;
+    for (size_t i = 1; i < args.Positional().size(); ++i)
+        files.append({QByteArray::fromStdString(args.At(i))});
+    TRecordExchange exchange(library.Data());
+    exchange.SetProgress([&progress](int done, int total, const QString&) {
+        progress.Step(done, total);
+        return true;
+    });
+    const TImportTally tally = exchange.Import(files, folder);
+    if (!tally.failures.isEmpty()) {
+        for (const TExchangeFailure& failure : tally.failures) std::cerr << ExchangeFailureText(failure) << "\n";
+        throw CliError("Nothing imported: " + std::to_string(tally.failures.size()) + " of " +
+                       std::to_string(files.size()) + " files cannot be imported");
     }
-    batch.Finish();
+    for (const TImportedRecord& record : tally.stored)
+        std::cout << JsonLine({{"id", record.id}, {"name", S(record.name)}}) << "\n";
+    progress.Step(static_cast<int64_t>(files.size()), static_cast<int64_t>(files.size()));
     return 0;
 }
 
@@ -149,32 +169,25 @@ int RunExport(const CliWords& words) {
     const QDir dir(Q(args.At(1)));
     if (!dir.exists() && !QDir().mkpath(dir.absolutePath()))
         throw CliError("Cannot create folder '" + args.At(1) + "'");
-    std::vector<int> ids;
-    for (const TViewItem& item : library.Data().LoadDocList(folder)) ids.push_back(item.ID);
+    QList<int> ids;
+    for (const TViewItem& item : library.Data().LoadDocList(folder)) ids.append(item.ID);
     TCliProgress progress("export");
-    TExportNames names(dir.absolutePath(), QStringLiteral(".txt"));
-    std::vector<std::string> failed;
-    for (size_t i = 0; i < ids.size(); ++i) {
-        TDocAttr attr;
-        library.Data().GetDocAttr(ids[i], attr);
-        const std::optional<QString> path = names.PathFor(attr.DocName);
-        QString error;
-        // One record that cannot be written does not keep the others back.
-        if (!path) {
-            std::cerr << "Refused to export '" << S(attr.DocName) << "': the name leaves the folder\n";
-            failed.push_back(S(attr.DocName));
-        } else if (!WriteFileReplacing(*path, EncodeTextFile(attr.Txt), &error)) {
-            std::cerr << S(error) << "\n";
-            failed.push_back(S(attr.DocName));
-        } else {
-            std::cout << JsonLine({{"id", ids[i]}, {"name", S(attr.DocName)}, {"file", S(*path)}}) << "\n";
-        }
-        progress.Step(static_cast<int64_t>(i + 1), static_cast<int64_t>(ids.size()));
-    }
-    if (failed.empty()) return 0;
+    TRecordExchange exchange(library.Data());
+    exchange.SetProgress([&](int done, int total, const QString&) {
+        progress.Step(done, total);
+        return true;
+    });
+    const TExportTally tally = exchange.Export(ids, dir.absolutePath());
+    progress.Step(tally.total, tally.total);
+    for (const TExportedRecord& record : tally.written)
+        std::cout << JsonLine({{"id", record.id}, {"name", S(record.name)}, {"file", S(record.path)}}) << "\n";
+    if (tally.failures.isEmpty()) return 0;
     std::string list;
-    for (const std::string& name : failed) list += (list.empty() ? "'" : ", '") + name + "'";
-    std::cerr << "Not exported (" << failed.size() << " of " << ids.size() << "): " << list << "\n";
+    for (const TExchangeFailure& failure : tally.failures) {
+        std::cerr << ExchangeFailureText(failure) << "\n";
+        list += (list.empty() ? "'" : ", '") + S(failure.name) + "'";
+    }
+    std::cerr << "Not exported (" << tally.failures.size() << " of " << tally.total << "): " << list << "\n";
     return 1;
 }
 

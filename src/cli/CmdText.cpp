@@ -7,15 +7,18 @@
 #include "cli/CliCommands.h"
 #include "cli/CliFields.h"
 #include "editor/WordCount.h"
+#include "library/RecordExchange.h"
 #include "platform/TextCodec.h"
 #include "tools/pinyin/PinyinCommand.h"
 
 int RunCount(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{}, {}, 1, 1});
-    QFile file(QString::fromStdString(args.At(0)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw CliError("Cannot open file '" + args.At(0) + "'");
-    const TWordCount count = CountWordsIn(DecodeTextFile(file.readAll()));
+    // Read as an import reads: a FIFO or device is refused, never waited on.
+    QString text;
+    TExchangeFailure failure;
+    if (!TRecordExchange::ReadImportFile(QByteArray::fromStdString(args.At(0)), &text, &failure))
+        throw CliError(ExchangeFailureText(failure));
+    const TWordCount count = CountWordsIn(text);
     std::cout << JsonLine({{"english", count.English}, {"chinese", count.Chinese}}) << "\n";
     return 0;
 }

@@ -190,3 +190,7 @@ int TqlvDocData::AddDoc(int folderID, const TDocAttr& attr) {
     Doctable.Post();
     return CurrentID(Doctable);
 }
+
+std::unique_ptr<tomedb::TTomeWriteBatch> TqlvDocData::BeginWrites() {
+    return std::make_unique<tomedb::TTomeWriteBatch>(TomeDB);
+}

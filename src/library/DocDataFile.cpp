@@ -173,3 +173,17 @@ void TqlvDocData::CloseDocData() {
 }
 
 QString TqlvDocData::GetDocDataName() const { return PathText(TomeDB.DatabaseName()); }
+
+bool TqlvDocData::TablesOpen() const { return Marktable.Active(); }
+
+std::string TqlvDocData::OpenedPassword() const { return TomeDB.Password(); }
+
+void TqlvDocData::SetRebuildProgress(std::function<void(int percent)> onProgress) {
+    if (!onProgress) {
+        TomeDB.OnOperationProgress = nullptr;
+        return;
+    }
+    TomeDB.OnOperationProgress = [onProgress = std::move(onProgress)](void*, int percent) { onProgress(percent); };
+}
+
+void TqlvDocData::SetReadOnly(bool readOnly) { TomeDB.SetReadOnly(readOnly); }

@@ -1,5 +1,6 @@
 #include "library/DocHistory.h"
 
+#include "library/DocDataEngine.h"
 #include "library/TableAccess.h"
 #include "library/UserError.h"
 
@@ -86,7 +87,7 @@ std::vector<TDocVersion> TDocHistory::Versions(int docID, bool checkTexts) {
     std::vector<TDocVersion> out;
     if (!m_tables.OpenForReading() || !m_tables.DocHistory.Active())
         return out;
-    const tomedb::TTomeLockScope lock(m_tables.Data().TomeDB);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_tables.Data()));
     tomedb::TTomeTable& history = m_tables.DocHistory;
     FilterBy(history, QStringLiteral("DocID"), docID);
     for (history.First(); !history.Eof(); history.Next()) {
@@ -109,7 +110,7 @@ std::vector<TDocVersion> TDocHistory::Versions(int docID, bool checkTexts) {
 QString TDocHistory::Text(int docID, int versionID) {
     if (!m_tables.OpenForReading() || !m_tables.DocHistory.Active())
         throw EUserError(QStringLiteral("此版本不存在。"), kHistoryCaption, 1);
-    const tomedb::TTomeLockScope lock(m_tables.Data().TomeDB);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_tables.Data()));
     tomedb::TTomeTable& history = m_tables.DocHistory;
     if (!FindByID(history, versionID) || FieldInt(history, "DocID") != docID)
         throw EUserError(QStringLiteral("此版本不存在。"), kHistoryCaption, 1);

@@ -1,5 +1,6 @@
 #include "library/ManuscriptSaves.h"
 
+#include "library/DocDataEngine.h"
 #include "library/TableAccess.h"
 
 #include <exception>
@@ -38,7 +39,7 @@ QString TManuscriptSaves::Key(int docID) const {
 }
 
 bool TManuscriptSaves::ReadPrevious(int docID, bool withText, TPrevious& previous) {
-    tomedb::TTomeTable& docs = m_data.Doctable;
+    tomedb::TTomeTable& docs = TDocDataEngine::Docs(m_data);
     if (!FindByID(docs, docID))
         return false;
     RecordReadable("Docs", [&] {
@@ -70,7 +71,7 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
     if (!m_data.Opened())
         return;
     m_tables.EnsureForWriting();
-    tomedb::TTomeWriteBatch batch(m_data.TomeDB);
+    tomedb::TTomeWriteBatch batch(TDocDataEngine::Database(m_data));
     TPrevious previous;
     if (!ReadPrevious(docID, options.KeepHistory, previous))
         return;

@@ -2,8 +2,10 @@
 // `DocData`, is created at start-up with no library open and lives until the
 // process ends; at most one .qdb library file is open at a time.
 //
-// It owns the library database `TomeDB` and its four tables (`Doctable` Docs,
-// `Flodertable` DocFloder, `Marktable` DocMark, `Pictable` Pics). Every
+// It owns, privately, the library database `TomeDB` and its four tables
+// (`Doctable` Docs, `Flodertable` DocFloder, `Marktable` DocMark, `Pictable`
+// Pics); the library layer's own services that keep tables in the same file
+// reach them through TDocDataEngine (DocDataEngine.h). Every
 // operation sets the Filter / Filtered / IndexName of the table it uses before
 // reading or writing and leaves them so. Records are addressed by ID; a key
 // that is not found makes an operation do nothing. An operation of several
@@ -23,6 +25,7 @@
 #pragma once
 
 #include "library/DocDataTypes.h"
+#include "library/RecordExchange.h"
 #include "library/UserError.h"
 #include "library/ZipFileList.h"
 #include "tomedb/TomeDB.h"
@@ -32,11 +35,12 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <string>
 
 // Asks the user for a library's password; an empty text when cancelled.
 using TPasswordPrompt = std::function<QString()>;
 
-class TqlvDocData {
+class TqlvDocData : public TRecordStore {
 public:
     TqlvDocData();
     virtual ~TqlvDocData();
@@ -92,7 +96,15 @@ public:
     void UpdateDocCounts(int docID);
     QString GetMarkCount(int docID);
     QString GetPicCount(int docID);
+    // A new manuscript with attr's name and text only; dates and counts
+    // stay empty until its first save.
     int AddDoc(int folderID, const TDocAttr& attr);
+
+    // ---- TRecordStore (imports and exports) -----------------------------------------
+    int AddRecord(int folderID, const TDocAttr& attr) override { return AddDoc(folderID, attr); }
+    void ReadRecord(int id, TDocAttr& attr) override { GetDocAttr(id, attr); }
+    void RemoveRecords(const QList<int>& ids) override { DeleteSelectedDocs(ids); }
+    std::unique_ptr<tomedb::TTomeWriteBatch> BeginWrites() override;
 
     // ---- marks (DocDataMarks.cpp) ------------------------------------------------
     TViewItem AddMark(const TMark& mark);
@@ -145,13 +157,27 @@ public:
     // its closing snapshot there. Must not throw; the library is still open.
     std::function<void(const QString& path)> BeforeClose;
 
+    // ---- engine state the application needs (DocDataFile.cpp) ---------------------
+    // True once the four tables of an open library are open.
+    bool TablesOpen() const;
+    // The password the open library was opened with (empty when none), so a
+    // snapshot of it can be opened without asking again.
+    std::string OpenedPassword() const;
+    // Called with the percentage done while CompressDocData / RepairDocData
+    // run; the call comes from the thread doing the rebuild. Empty to stop.
+    void SetRebuildProgress(std::function<void(int percent)> onProgress);
+    // Makes the library refuse writes as a read-only file does (also for root).
+    void SetReadOnly(bool readOnly);
+
+private:
+    friend class TDocDataEngine;
+
     tomedb::TTomeDatabase TomeDB;
     tomedb::TTomeTable Doctable;
     tomedb::TTomeTable Flodertable;
     tomedb::TTomeTable Marktable;
     tomedb::TTomeTable Pictable;
 
-private:
     void CreateSchema();
     void NotifyClosing();
     void FillFolderNode(TViewNode& node);

@@ -1,5 +1,6 @@
 #include "library/WriteLog.h"
 
+#include "library/DocDataEngine.h"
 #include "library/TableAccess.h"
 
 #include <QDate>
@@ -55,7 +56,7 @@ std::vector<TDayStats> TWriteLog::SumsSince(int fromDay) {
     if (!m_tables.OpenForReading() || !m_tables.WriteLog.Active())
         return out;
     tomedb::TTomeTable& log = m_tables.WriteLog;
-    const tomedb::TTomeLockScope lock(m_tables.Data().TomeDB);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_tables.Data()));
     tableaccess::Unfilter(log);
     std::map<int, TDayStats> byDay;
     tomedb::TField& day = log.FieldByName("LogDay");

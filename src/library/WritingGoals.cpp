@@ -1,5 +1,6 @@
 #include "library/WritingGoals.h"
 
+#include "library/DocDataEngine.h"
 #include "library/TableAccess.h"
 #include "library/UserError.h"
 
@@ -32,7 +33,7 @@ int TWritingGoals::Set(const TGoal& goal) {
         throw EUserError(QStringLiteral("截止日期不能早于今天。"), kGoalCaption, 1);
     m_tables.EnsureForWriting();
     const std::optional<TGoal> existing = Find(goal.Kind, goal.TargetID);
-    const tomedb::TTomeLockScope lock(m_tables.Data().TomeDB);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_tables.Data()));
     tomedb::TTomeTable& goals = m_tables.Goals;
     if (existing && FindByID(goals, existing->ID)) {
         goals.Edit();
@@ -53,7 +54,7 @@ std::vector<TGoal> TWritingGoals::All() {
     std::vector<TGoal> out;
     if (!m_tables.OpenForReading() || !m_tables.Goals.Active())
         return out;
-    const tomedb::TTomeLockScope lock(m_tables.Data().TomeDB);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_tables.Data()));
     tomedb::TTomeTable& goals = m_tables.Goals;
     Unfilter(goals);
     for (goals.First(); !goals.Eof(); goals.Next()) {
@@ -89,26 +90,27 @@ std::optional<TGoal> TWritingGoals::Find(TGoalKind kind, int targetID) {
 void TWritingGoals::Delete(int goalID) {
     if (!m_tables.OpenForReading() || !m_tables.Goals.Active())
         return;
-    const tomedb::TTomeLockScope lock(m_tables.Data().TomeDB);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_tables.Data()));
     if (FindByID(m_tables.Goals, goalID))
         m_tables.Goals.Delete();
 }
 
 int TWritingGoals::Written(const TGoal& goal) {
     TqlvDocData& data = m_tables.Data();
-    const tomedb::TTomeLockScope lock(data.TomeDB);
+    tomedb::TTomeTable& docs = TDocDataEngine::Docs(data);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(data));
     switch (goal.Kind) {
         case TGoalKind::Manuscript: {
             int count = 0;
-            if (FindByID(data.Doctable, goal.TargetID))
-                RecordReadable("Docs", [&] { count = FieldInt(data.Doctable, "cnCount"); });
+            if (FindByID(docs, goal.TargetID))
+                RecordReadable("Docs", [&] { count = FieldInt(docs, "cnCount"); });
             return count;
         }
         case TGoalKind::Folder: {
             QList<int> folders{goal.TargetID};
             TViewNode root;
             root.ID = goal.TargetID;
-            FillTreeLevels(data.Flodertable, "FloderName", root);
+            FillTreeLevels(TDocDataEngine::Folders(data), "FloderName", root);
             std::vector<const TViewNode*> pending{&root};
             while (!pending.empty()) {
                 const TViewNode* node = pending.back();
@@ -120,14 +122,14 @@ int TWritingGoals::Written(const TGoal& goal) {
             }
             int sum = 0;
             for (qsizetype from = 0; from < folders.size(); from += kKeysPerFilter) {
-                FilterByAny(data.Doctable, QStringLiteral("PID"), folders.mid(from, kKeysPerFilter));
-                sum += SumCounts(data.Doctable);
+                FilterByAny(docs, QStringLiteral("PID"), folders.mid(from, kKeysPerFilter));
+                sum += SumCounts(docs);
             }
             return sum;
         }
         case TGoalKind::Library:
-            Unfilter(data.Doctable);
-            return SumCounts(data.Doctable);
+            Unfilter(docs);
+            return SumCounts(docs);
     }
     return 0;
 }

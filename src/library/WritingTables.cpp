@@ -1,5 +1,6 @@
 #include "library/WritingTables.h"
 
+#include "library/DocDataEngine.h"
 #include "library/TableAccess.h"
 
 #include <QtGlobal>
@@ -56,16 +57,16 @@ void TWritingTables::EnsureForWriting() {
     if (m_openPath == tableaccess::PathName(m_data.GetDocDataName()) && WriteLog.Active() &&
         Goals.Active() && DocHistory.Active())
         return;  // the usual case: created and opened by an earlier save
-    const tomedb::TTomeLockScope lock(m_data.TomeDB);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_data));
     std::vector<std::string> names;
-    m_data.TomeDB.GetTableNames(names);
+    TDocDataEngine::Database(m_data).GetTableNames(names);
     bool created = false;
     for (const TTableDef& def : Definitions()) {
         if (HasTable(names, def.name))
             continue;
-        m_data.TomeDB.CreateTable(def.name, def.fields);
+        TDocDataEngine::Database(m_data).CreateTable(def.name, def.fields);
         if (def.indexName)
-            m_data.TomeDB.CreateIndex(def.name, def.indexName, 0, {def.indexField});
+            TDocDataEngine::Database(m_data).CreateIndex(def.name, def.indexName, 0, {def.indexField});
         created = true;
     }
     if (created)
@@ -89,7 +90,7 @@ void TWritingTables::OpenExisting() {
     if (current)
         return;
     std::vector<std::string> names;
-    m_data.TomeDB.GetTableNames(names);
+    TDocDataEngine::Database(m_data).GetTableNames(names);
     const struct {
         tomedb::TTomeTable* table;
         const char* name;

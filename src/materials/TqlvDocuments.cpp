@@ -182,3 +182,7 @@ int TqlvDocuments::AddDoc(int folderID, const TDocAttr& attr) {
 }
 
 bool TqlvDocuments::CompressDocuments() { return TomeDB.Compact(); }
+
+std::unique_ptr<tomedb::TTomeWriteBatch> TqlvDocuments::BeginWrites() {
+    return std::make_unique<tomedb::TTomeWriteBatch>(TomeDB);
+}

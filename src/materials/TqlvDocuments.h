@@ -13,12 +13,13 @@
 #pragma once
 
 #include "library/DocDataTypes.h"
+#include "library/RecordExchange.h"
 #include "tomedb/TomeDB.h"
 
 #include <QList>
 #include <QString>
 
-class TqlvDocuments {
+class TqlvDocuments : public TRecordStore {
 public:
     TqlvDocuments();
     virtual ~TqlvDocuments();
@@ -49,14 +50,20 @@ public:
     void MoveDoc(int docID, int newFolderID);
     int AddDoc(int folderID, const TDocAttr& attr);
 
+    // ---- TRecordStore (imports and exports) -----------------------------------------
+    int AddRecord(int folderID, const TDocAttr& attr) override { return AddDoc(folderID, attr); }
+    void ReadRecord(int id, TDocAttr& attr) override { GetDoc(id, attr); }
+    void RemoveRecords(const QList<int>& ids) override { DeleteSelectedDocs(ids); }
+    std::unique_ptr<tomedb::TTomeWriteBatch> BeginWrites() override;
+
     // Compacts the store without any message; the engine's result.
     bool CompressDocuments();
 
+private:
     tomedb::TTomeDatabase TomeDB;
     tomedb::TTomeTable Doctable;
     tomedb::TTomeTable Foldertable;
 
-private:
     void CreateStore();
     void FillFolderNode(TViewNode& node);
     QList<int> DeleteSubFolders(int folderID);

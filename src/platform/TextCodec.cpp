@@ -218,6 +218,61 @@ QString DecodeTextFile(const QByteArray& bytes) {
     return FromGB(bytes);
 }
 
+namespace {
+
+// Where a BOM-less file's NUL bytes sit: UTF-16 LE puts the zero high byte of
+// an ASCII character at odd offsets, BE at even ones. Empty when there is no
+// NUL byte; "mixed" when they fall on both sides or the length is odd.
+enum class TZeroPattern { None, OddOnly, EvenOnly, Mixed };
+
+TZeroPattern ZeroPattern(const QByteArray& bytes) {
+    bool even = false, odd = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\0')
+            (i % 2 ? odd : even) = true;
+    if (!even && !odd)
+        return TZeroPattern::None;
+    if (bytes.size() % 2 || (even && odd))
+        return TZeroPattern::Mixed;
+    return odd ? TZeroPattern::OddOnly : TZeroPattern::EvenOnly;
+}
+
+std::optional<QString> DecodeStrict(const char* encoding, QByteArrayView bytes) {
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+}  // namespace
+
+std::optional<QString> DecodeImportedText(const QByteArray& bytes) {
+    const bool marked = bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+                        bytes.startsWith("\xFE\xFF") || bytes.startsWith("\x84\x31\x95\x33");
+    if (marked)
+        return DecodeTextFile(bytes);
+    switch (ZeroPattern(bytes)) {
+    case TZeroPattern::OddOnly:
+        return DecodeStrict("UTF-16LE", bytes);
+    case TZeroPattern::EvenOnly:
+        return DecodeStrict("UTF-16BE", bytes);
+    case TZeroPattern::Mixed:
+        return std::nullopt;
+    case TZeroPattern::None:
+        break;
+    }
+    if (IsUtf8Text(std::string_view(bytes.constData(), bytes.size())))
+        return Decode("UTF-8", bytes);
+    return DecodeStrict("GB18030", bytes);
+}
+
+QString DecodeFileName(const QByteArray& bytes) {
+    if (IsUtf8Text(std::string_view(bytes.constData(), bytes.size())))
+        return QString::fromUtf8(bytes);
+    return FromGB(bytes);
+}
+
 QByteArray EncodeTextFile(const QString& text) { return ToGB(ToCrLf(text)); }
 
 QString WithCrLf(const QString& text) { return ToCrLf(text); }

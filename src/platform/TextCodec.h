@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,13 @@ bool IsUtf8Text(std::string_view bytes);
 // Reading a text file: a UTF-8 or UTF-16 byte-order mark decides; otherwise
 // valid UTF-8 containing non-ASCII bytes is UTF-8; otherwise GB18030.
 QString DecodeTextFile(const QByteArray& bytes);
+// The same rule for a file to be imported, refusing what is not text:
+// without a byte-order mark, NUL bytes that all fall on one side of their
+// 16-bit unit (ASCII in UTF-16) make it UTF-16 LE or BE; any other NUL byte,
+// or bytes invalid both as UTF-8 and as GB18030, make it not text (nullopt).
+std::optional<QString> DecodeImportedText(const QByteArray& bytes);
+// A file name's bytes as text by the text rule (UTF-8 when valid, else GB18030).
+QString DecodeFileName(const QByteArray& bytes);
 // Writing a text file: GB18030 with CR LF line breaks (lone LF and CR become CR LF).
 QByteArray EncodeTextFile(const QString& text);
 // The text with every lone LF and lone CR made CR LF (the stored line break).

@@ -20,7 +20,6 @@ struct TBackupSettings {
     bool operator==(const TBackupSettings&) const = default;
 };
 
-// AppPath() + "Backups/".
 // Through the bare registry store (opened at TqlvRegConfig::kRoot), so a
 // program without a GUI (qdb) reads them without the rest of TqlvRegConfig.
 TBackupSettings ReadBackupSettings(TRegistry& reg);

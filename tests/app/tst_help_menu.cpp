@@ -1,6 +1,5 @@
 // The 帮助 menu: the help page found beside the program or a clear message,
 // the addresses handed to the desktop, and the about window.
-#include "app/AppGlobals.h"
 #include "app/HelpLinks.h"
 #include "app/TQuilloraApp.h"
 #include "app/TfrmMain.h"

@@ -193,7 +193,7 @@ private slots:
         if (kind == "readonly")
             ::chmod(QFile::encodeName(file).constData(), 0444);
         if (kind == "readonly" && ::geteuid() == 0)
-            f.Data().TomeDB.SetReadOnly(true);   // root writes a file whatever its mode says
+            f.Data().SetReadOnly(true);   // root writes a file whatever its mode says
         QVERIFY(f.Main().Library().OpenLibrary(file));
         f.SelectDoc(QStringLiteral("甲"));
         f.Trigger("munFileOpen");

@@ -313,7 +313,7 @@ private slots:
         TAppFixture f;
         const QString file = f.MakeLibrary(QStringLiteral("书"), LongDocs(5));
         if (kind == "readonly")
-            f.Data().TomeDB.SetReadOnly(true);
+            f.Data().SetReadOnly(true);
         QVERIFY(f.Main().Library().OpenLibrary(file));
         const QByteArray bytesBefore = [&] {
             QFile in(file);

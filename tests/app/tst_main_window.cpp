@@ -1,7 +1,6 @@
 // The main window as built: menus, tool bars, side channel, status bar and
 // pop-up menu read back from the running window, the library state switch,
 // skins, edit actions and quick hide.
-#include "app/AppGlobals.h"
 #include "app/TAppContext.h"
 #include "app/TQuickHide.h"
 #include "app/TQuilloraApp.h"
@@ -286,13 +285,24 @@ private slots:
 
     void libraryStateSwitch() {
         auto* page = frmMain->findChild<QTabWidget*>("pageTool");
-        const char* const libraryCommands[] = {
-            "munFileDel", "munFileRename", "munFileAttribute", "munDocCloseBase", "munDocCompact",
-            "munDocRepair", "munDocRestore", "munDocModifyPas", "munDocShortCut", "munDocAttribute", "munDocImport",
-            "munDocExport", "munDocNewFloder", "munDocDelFloder", "munDocReNameFloder",
-            "munInsertMark", "munInsertPic"};
-        const char* const libraryButtons[] = {"tbAttribute", "tbDocNewFloder", "tbDocDelFloder",
-                                              "tbDocReNameFloder"};
+        // The items marked as needing a library, whatever the menus and bars hold.
+        QList<QObject*> libraryItems;
+        for (QAction* action : frmMain->findChildren<QAction*>())
+            if (TfrmMain::NeedsLibrary(action))
+                libraryItems << action;
+        for (QToolButton* button : frmMain->findChildren<QToolButton*>())
+            if (TfrmMain::NeedsLibrary(button))
+                libraryItems << button;
+        // Spot checks that the marking reaches menus, sub-menus and both kinds of bar.
+        for (const char* name : {"munDocCloseBase", "munInsertMark", "munInsertPic"})
+            QVERIFY2(libraryItems.contains(frmMain->Action(name)), name);
+        for (const char* name : {"tbAttribute", "tbDocEdit"})
+            QVERIFY2(libraryItems.contains(frmMain->ToolButton(name)), name);
+        auto enabled = [](const QObject* control) {
+            if (auto* action = qobject_cast<const QAction*>(control))
+                return action->isEnabled();
+            return qobject_cast<const QWidget*>(control)->isEnabled();
+        };
         auto check = [&](bool open) {
             QCOMPARE(page->isTabVisible(0), open);
             QVERIFY(page->isTabVisible(1));
@@ -300,11 +310,8 @@ private slots:
             QCOMPARE(page->isTabVisible(3), open);
             // A command that is not built yet stays disabled in both states.
             auto built = [](const QObject* control) { return !control->property("unbuilt").toBool(); };
-            for (const char* name : libraryCommands)
-                QVERIFY2(frmMain->Action(name)->isEnabled() == (open && built(frmMain->Action(name))), name);
-            for (const char* name : libraryButtons)
-                QVERIFY2(frmMain->ToolButton(name)->isEnabled() == (open && built(frmMain->ToolButton(name))),
-                         name);
+            for (const QObject* item : libraryItems)
+                QVERIFY2(enabled(item) == (open && built(item)), qPrintable(item->objectName()));
             for (const char* name : {"munDocBase", "munDocOpenBase", "munDocCenter"})
                 QVERIFY2(frmMain->Action(name)->isEnabled() == built(frmMain->Action(name)), name);
         };

@@ -1,7 +1,6 @@
 // The options dialog as the 首选项 command runs it: what it shows from the
 // stored preferences, what "确定" and "取消" store, the two boxes that
 // register at once, and the auto-save interval after a restart.
-#include "app/AppGlobals.h"
 #include "app/OptionsCommand.h"
 #include "app/TQuilloraApp.h"
 #include "app/TfrmMain.h"

@@ -1,7 +1,6 @@
 // Start-up and shutdown run in-process: the joined command line, the
 // extension rules, names handed over and dropped files, the skin rule, and
 // what closing writes to Config.ini, including damaged input files.
-#include "app/AppGlobals.h"
 #include "app/TAppContext.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "library/TqlvDocData.h"

@@ -1,7 +1,6 @@
 // The 工具 and 查找 commands that open the tools: the pinyin lookup with the
 // editor's selection, the reader, and find in files, whose double click opens
 // the file in the editor.
-#include "app/AppGlobals.h"
 #include "app/TQuilloraApp.h"
 #include "app/TfrmMain.h"
 #include "editor/TqlvEditor.h"

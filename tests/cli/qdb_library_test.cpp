@@ -2,6 +2,7 @@
 // tree and export through the library data layer.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -177,6 +178,55 @@ TEST_F(QdbLibraryTest, RefusalsAreErrors) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
     EXPECT_NE(Ok({"tree", library, "--password", "pw"}).find("\"docs\":[]"), std::string::npos);
+}
+
+// Import checks every file before it stores any: one file that cannot be
+// imported stores nothing and exits 1, naming the file.
+TEST_F(QdbLibraryTest, ImportIsAllOrNothing) {
+    Ok({"create-library", library});
+    const std::string good = Write("good.txt", "text");
+    const std::string fifo = folder + "/pipe.txt";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string binary = Write("tool.txt", std::string("\x7F" "ELF\x02\x01\x00\x00\x00\x01\x02", 11));
+    const std::string invalid = Write("bad.txt", "\xFF\xFF\x80\x80");  // neither UTF-8 nor GB18030
+    struct Case {
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {folder + "/none.txt", "Cannot open file '" + folder + "/none.txt'"},
+        {fifo, "Refused '" + fifo + "': not a regular file"},
+        {folder, "Refused '" + folder + "': not a regular file"},
+        {binary, "Refused '" + binary + "': not a text file"},
+        {invalid, "Refused '" + invalid + "': not a text file"},
+    };
+    for (const Case& c : cases) {
+        QdbResult r = RunQdb(folder, {"import", library, good, c.file});
+        EXPECT_EQ(r.exitCode, 1) << c.file;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << c.file;
+    }
+    EXPECT_NE(Ok({"tree", library}).find("\"docs\":[]"), std::string::npos);
+    // count refuses a FIFO instead of waiting for a writer.
+    QdbResult count = RunQdb(folder, {"count", fifo});
+    EXPECT_EQ(count.exitCode, 1);
+    EXPECT_NE(count.err.find("not a regular file"), std::string::npos) << count.err;
+}
+
+// Names and texts in the encodings found in archives made elsewhere.
+TEST_F(QdbLibraryTest, ImportReadsForeignNamesAndUtf16WithoutMark) {
+    Ok({"create-library", library});
+    // "第一章" in GBK as the file name: not valid UTF-8.
+    const std::string gbkName = Write("\xB5\xDA\xD2\xBB\xD5\xC2.txt", "gbk");
+    // "Hi 你" in UTF-16 without a byte-order mark.
+    const std::string le = Write("le.txt", std::string("H\0i\0 \0\x60\x4F", 8));
+    const std::string be = Write("be.txt", std::string("\0H\0i\0 \x4F\x60", 8));
+    EXPECT_EQ(Ok({"import", library, gbkName, le, be}),
+              "{\"id\":1,\"name\":\"第一章\"}\n{\"id\":2,\"name\":\"le\"}\n{\"id\":3,\"name\":\"be\"}\n");
+    const std::string out = folder + "/out";
+    Ok({"export", library, out});
+    EXPECT_EQ(ReadAll(out + "/第一章.txt"), "gbk");
+    EXPECT_EQ(ReadAll(out + "/le.txt"), "Hi \xC4\xE3");   // GB18030 "你"
+    EXPECT_EQ(ReadAll(out + "/be.txt"), "Hi \xC4\xE3");
 }
 
 }  // namespace

@@ -49,10 +49,11 @@ TEST_F(LibraryTest, NewFolderGetsTheSelectedNodeAsParent) {
     EXPECT_TRUE(top.EditInPlace);
     const TViewNode inner = data.NewFolder(top.ID);
     EXPECT_NE(inner.ID, top.ID);
-    ASSERT_TRUE(tableaccess::FindByID(data.Flodertable, top.ID));
-    EXPECT_EQ(data.Flodertable.FieldByName("PID").AsInteger(), 0);
-    ASSERT_TRUE(tableaccess::FindByID(data.Flodertable, inner.ID));
-    EXPECT_EQ(data.Flodertable.FieldByName("PID").AsInteger(), top.ID);
+    const TViewNode root = data.LoadFolderTree();
+    ASSERT_EQ(root.Children.size(), 1u);
+    EXPECT_EQ(root.Children.at(0).ID, top.ID);
+    ASSERT_EQ(root.Children.at(0).Children.size(), 1u);
+    EXPECT_EQ(root.Children.at(0).Children.at(0).ID, inner.ID);
     data.RenameFolder(inner.ID, QStringLiteral("第一章"));
     EXPECT_EQ(data.LoadFolderTree().Children.at(0).Children.at(0).Caption, QStringLiteral("第一章"));
     data.RenameFolder(999, "nobody");  // unknown key: nothing happens

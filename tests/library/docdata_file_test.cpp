@@ -85,21 +85,44 @@ TEST(LibraryCreate, LevelIndexMapsToEngineLevel) {
         EXPECT_EQ(TqlvDocData::CompressLevelOf(pair[0]), pair[1]) << pair[0];
 }
 
+// The library file as another reader of it sees it: its database and tables.
+struct TLibraryFileTables {
+    explicit TLibraryFileTables(const QString& file) {
+        const std::string path = file.toStdString();
+        db.SetDatabaseName(path);
+        db.Open();
+        const char* names[] = {"Docs", "DocFloder", "DocMark", "Pics"};
+        for (int i = 0; i < 4; ++i) {
+            tables[i].SetDatabaseName(path);
+            tables[i].SetTableName(names[i]);
+            tables[i].Open();
+        }
+    }
+    ~TLibraryFileTables() {
+        for (tomedb::TTomeTable& table : tables) table.Close();
+        db.Close();
+    }
+    tomedb::TTomeDatabase db;
+    tomedb::TTomeTable tables[4];   // Docs, DocFloder, DocMark, Pics
+};
+
 TEST_F(LibraryTest, NewLibraryHasFourEmptyTablesAndTwoIndexes) {
+    data.CloseDocData();
+    TLibraryFileTables reader(file);
     std::vector<std::string> names;
-    data.TomeDB.GetTableNames(names);
+    reader.db.GetTableNames(names);
     EXPECT_EQ(names, (std::vector<std::string>{"Docs", "DocFloder", "Docmark", "Pics"}));
-    for (tomedb::TTomeTable* table : {&data.Doctable, &data.Flodertable, &data.Marktable, &data.Pictable})
-        EXPECT_EQ(table->RecordCount(), 0);
+    for (const tomedb::TTomeTable& table : reader.tables)
+        EXPECT_EQ(table.RecordCount(), 0);
     auto hasIndex = [](const tomedb::TTomeTable& table, const std::string& name, const std::string& fields) {
         for (const auto& def : table.IndexDefs())
             if (def.Name == name)
                 return def.Fields == fields && (def.Options & tomedb::ixPrimary) == 0;
         return false;
     };
-    EXPECT_TRUE(hasIndex(data.Flodertable, "ByParentID", "PID"));
-    EXPECT_TRUE(hasIndex(data.Marktable, "ByParnetID", "markParent"));
-    const auto& fields = data.Doctable.FieldDefs();
+    EXPECT_TRUE(hasIndex(reader.tables[1], "ByParentID", "PID"));
+    EXPECT_TRUE(hasIndex(reader.tables[2], "ByParnetID", "markParent"));
+    const auto& fields = reader.tables[0].FieldDefs();
     ASSERT_EQ(fields.size(), 15u);
     EXPECT_EQ(fields[3].Name, "DocName");
     EXPECT_EQ(fields[3].Size, 255);
@@ -257,8 +280,8 @@ TEST_F(EncryptedLibrary, RebuildOfEncryptedLibraryNeedsNoLoginHandler) {
     passwords.queue << "key";
     ASSERT_TRUE(data.OpenDocData(locked, passwords.Prompt()));
     tomedb::TDBLoginScope none(nullptr);
-    EXPECT_NO_THROW(EXPECT_TRUE(data.TomeDB.Compact()));
-    EXPECT_NO_THROW(EXPECT_TRUE(data.TomeDB.ChangePassword("other", true)));
+    EXPECT_NO_THROW(EXPECT_TRUE(data.CompressDocData()));
+    EXPECT_NO_THROW(EXPECT_TRUE(data.ChangePassword(QStringLiteral("other"), true)));
 }
 
 TEST_F(LibraryTest, CompactAndRepairKeepDataAndReportSuccess) {

@@ -3,6 +3,7 @@
 // gains them on the first save, goals and their progress, the CSV export.
 #include "LibraryFixture.h"
 
+#include "library/DocDataEngine.h"
 #include "library/ManuscriptSaves.h"
 #include "library/TableAccess.h"
 #include "library/TypingTimer.h"
@@ -113,11 +114,11 @@ TEST_F(WritingLogTest, ALibraryWithoutTheTablesReadsEmptyAndGainsThemOnSave) {
     EXPECT_TRUE(saves->History().Versions(docA).empty());
     EXPECT_TRUE(saves->Goals().All().empty());
     std::vector<std::string> names;
-    data.TomeDB.GetTableNames(names);
+    TDocDataEngine::Database(data).GetTableNames(names);
     EXPECT_EQ(names.size(), 4u);  // reading created nothing
     SaveAt(kDay + 0.5, docA, 2, 0, QStringLiteral("夜来"));
     names.clear();
-    data.TomeDB.GetTableNames(names);
+    TDocDataEngine::Database(data).GetTableNames(names);
     EXPECT_EQ(names.size(), 7u);
     // Reopened, the library and its log read as before.
     saves.reset();

@@ -40,10 +40,16 @@ TEST_F(DocumentsTest, FirstStartCreatesAnEmptyStore) {
     EXPECT_TRUE(root.Expanded);
     EXPECT_TRUE(root.Children.empty());
     EXPECT_TRUE(store.LoadDocList(0).empty());
-    for (const tomedb::TTomeTable* table : {&store.Doctable, &store.Foldertable}) {
-        ASSERT_FALSE(table->IndexDefs().empty());
-        EXPECT_EQ(table->IndexDefs()[0].Fields, "ID");
-        EXPECT_NE(table->IndexDefs()[0].Options & tomedb::ixPrimary, 0u);
+    // Both tables, as another reader of the file sees them, have the ID as primary key.
+    for (const char* name : {"Docs", "DocFolder"}) {
+        tomedb::TTomeTable table;
+        table.SetDatabaseName(store.FileName().toStdString());
+        table.SetTableName(name);
+        table.Open();
+        ASSERT_FALSE(table.IndexDefs().empty()) << name;
+        EXPECT_EQ(table.IndexDefs()[0].Fields, "ID");
+        EXPECT_NE(table.IndexDefs()[0].Options & tomedb::ixPrimary, 0u);
+        table.Close();
     }
 }
 

@@ -27,10 +27,10 @@ public:
         if (m_timerWasActive)
             m_timer->stop();
         // Called on the worker thread: only the number crosses over.
-        m_data.TomeDB.OnOperationProgress = [this](void*, int percent) { m_percent.store(percent); };
+        m_data.SetRebuildProgress([this](int percent) { m_percent.store(percent); });
     }
     ~TRebuildScope() {
-        m_data.TomeDB.OnOperationProgress = nullptr;
+        m_data.SetRebuildProgress(nullptr);
         m_progress.hide();
         if (m_timerWasActive)
             m_timer->start();

@@ -1,6 +1,6 @@
 #include "app/commands/TLibraryCommands.h"
 
-#include "app/AppGlobals.h"
+#include "app/Trace.h"
 #include "app/TAppContext.h"
 #include "app/commands/TMainView.h"
 #include "app/commands/CommandSteps.h"

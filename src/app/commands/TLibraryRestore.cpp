@@ -2,7 +2,6 @@
 // library and put it in the library's place.
 #include "app/commands/TLibraryCommands.h"
 
-#include "app/AppGlobals.h"
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
 #include "app/commands/TMainView.h"
@@ -40,7 +39,7 @@ void TLibraryCommands::munDocRestoreClick() {
     if (!data.Opened())
         return;
     const QString library = data.GetDocDataName();
-    const std::string currentKey = data.TomeDB.Password();
+    const std::string currentKey = data.OpenedPassword();
     const TLibraryBackup backup = m_context.Backups().BackupOf(library);
     QList<TSnapshotInfo> snapshots;
     const bool listed = RunStep(kRestoreCaption, [&] {

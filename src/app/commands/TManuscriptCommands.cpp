@@ -1,6 +1,6 @@
 #include "app/commands/TManuscriptCommands.h"
 
-#include "app/AppGlobals.h"
+#include "app/Trace.h"
 #include "app/TAppContext.h"
 #include "app/TStatusPanels.h"
 #include "app/commands/TMainView.h"

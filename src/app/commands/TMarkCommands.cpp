@@ -128,7 +128,7 @@ QString TMarkCommands::lvMarkMouseMove(QTreeWidgetItem* item) {
 
 void TMarkCommands::pageToolChange() {
     // Only a library whose tables are open has lists to refresh.
-    if (!m_context.DocData().Marktable.Active())
+    if (!m_context.DocData().TablesOpen())
         return;
     m_main.ReloadMarkList();
     m_pictures.ReloadPicList();

@@ -16,14 +16,6 @@ bool IsLibraryTree(const QTreeWidget* tree) {
     return root && root->text(0) == QStringView(kLibraryRoot);
 }
 
-bool ReadImportText(const QString& path, QString* text, QString* error) {
-    QString read;
-    if (!ReadTextFile(path, &read, error))
-        return false;
-    *text = WithCrLf(read);
-    return true;
-}
-
 QString NameList(const QStringList& names, int shown) {
     QString list = names.mid(0, shown).join(QStringLiteral("，"));
     if (names.size() > shown)
@@ -83,21 +75,4 @@ void TExchangeProgress::Finish() {
     pbProgress->setValue(pbProgress->maximum());
     m_running = false;
     hide();
-}
-
-void TBatchedWrites::BeforeWrite() {
-    if (!m_batch && m_database.Connected())
-        m_batch = std::make_unique<tomedb::TTomeWriteBatch>(m_database);
-}
-
-void TBatchedWrites::AfterWrite() {
-    if (++m_count % kRecords == 0)
-        Finish();
-}
-
-void TBatchedWrites::Finish() {
-    if (!m_batch)
-        return;
-    std::unique_ptr<tomedb::TTomeWriteBatch> batch = std::move(m_batch);
-    batch->Finish();
 }

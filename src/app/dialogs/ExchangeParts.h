@@ -1,19 +1,12 @@
 // What the import and export dialogs share: which store a folder tree stands
-// for, reading a text file for import, the progress row that long work shows
-// (with a Cancel that stops between files), and grouped writes for bulk
-// appends.
+// for, the lines of their end messages, and the progress row that long work
+// shows (with a Cancel that stops between files).
 //
 // TExchangeProgress is a child widget of its dialog and owns nothing else.
-// TBatchedWrites holds a write batch of the given database, renewed every few
-// records so the file lock is never held long; it must not outlive the
-// database.
 #pragma once
-
-#include "tomedb/TomeDB.h"
 
 #include <QString>
 #include <QWidget>
-#include <memory>
 
 class QLabel;
 class QProgressBar;
@@ -26,10 +19,6 @@ namespace exchange {
 // materials store's.
 inline constexpr char16_t kLibraryRoot[] = u"稿件夹";
 bool IsLibraryTree(const QTreeWidget* tree);
-
-// A text file read by the project's text rule with its line breaks made CR
-// LF. False with *error set when the file cannot be read.
-bool ReadImportText(const QString& path, QString* text, QString* error);
 
 // "a, b, c" for a message, at most `shown` names and "等 N 个" after them.
 QString NameList(const QStringList& names, int shown = 10);
@@ -66,23 +55,4 @@ private:
     int m_total = 0;
     bool m_running = false;
     bool m_cancelled = false;
-};
-
-// Appends grouped into write batches of at most kRecords records each.
-class TBatchedWrites {
-public:
-    explicit TBatchedWrites(tomedb::TTomeDatabase& database) : m_database(database) {}
-    // Around each append: opens a batch when none is open / ends it when full.
-    void BeforeWrite();
-    void AfterWrite();
-    // Ends the open batch (its failure is raised).
-    void Finish();
-
-    static constexpr int kRecords = 64;
-
-private:
-
-    tomedb::TTomeDatabase& m_database;
-    std::unique_ptr<tomedb::TTomeWriteBatch> m_batch;
-    int m_count = 0;
 };

@@ -39,8 +39,6 @@ TfrmDBCenter::TfrmDBCenter(TqlvDocData& data, const QString& openPath, QWidget* 
     : QDialog(parent), m_data(data), m_openPath(openPath) {
     setObjectName(QStringLiteral("frmDBCenter"));
     setWindowTitle(kCaption);
-    TomeDB.SetKeepConnection(true);
-
     lvDB = new QListWidget;
     lvDB->setObjectName(QStringLiteral("lvDB"));
     lvDB->setAccessibleName(QStringLiteral("稿件库"));
@@ -109,16 +107,9 @@ bool TfrmDBCenter::IsOpenLibrary(const QString& path) const {
     return !m_openPath.isEmpty() && m_data.Opened() && SamePathKey(path) == SamePathKey(m_openPath);
 }
 
-bool TfrmDBCenter::OwnDatabaseConnected() const { return TomeDB.Connected(); }
+bool TfrmDBCenter::OwnDatabaseConnected() const { return m_reader.Connected(); }
 
-void TfrmDBCenter::CloseOwnDatabase() {
-    for (tomedb::TTomeTable* table : {&Doctable, &Flodertable, &Pictable, &Marktable})
-        table->Close();
-    TomeDB.Close();
-    // Tables find their database by its name: a closed centre database must
-    // not be found by the main window's tables on the same file.
-    TomeDB.SetDatabaseName(std::string());
-}
+void TfrmDBCenter::CloseOwnDatabase() { m_reader.Close(); }
 
 void TfrmDBCenter::lvDBSelectionChanged() {
     QListWidgetItem* item = SelectedItem();
@@ -142,7 +133,7 @@ void TfrmDBCenter::ShowAttributes(const QString& path) {
         return;
     }
     try {
-        ReadOtherLibrary(path);
+        m_attributes->Show(m_reader.Read(path));
     } catch (const tomedb::EAbort&) {
         CloseOwnDatabase();   // the password prompt was cancelled
     } catch (const std::exception& error) {
@@ -151,26 +142,6 @@ void TfrmDBCenter::ShowAttributes(const QString& path) {
                        QString::fromUtf8(error.what()),
                    kCaption, 2, g_Style, 1);
     }
-}
-
-void TfrmDBCenter::ReadOtherLibrary(const QString& path) {
-    const std::string name = QFile::encodeName(path).toStdString();
-    TomeDB.SetDatabaseName(name);
-    TomeDB.Open();
-    const struct {
-        tomedb::TTomeTable* table;
-        const char* name;
-    } tables[] = {{&Doctable, "Docs"}, {&Flodertable, "DocFloder"}, {&Pictable, "Pics"},
-                  {&Marktable, "DocMark"}};
-    for (const auto& entry : tables) {
-        entry.table->SetDatabaseName(name);
-        entry.table->SetTableName(entry.name);
-    }
-    for (const auto& entry : tables)
-        entry.table->Open();
-    TDBAttr attr;
-    TqlvDocData::GatherDBAttr(TomeDB, Flodertable, Doctable, Pictable, Marktable, attr);
-    m_attributes->Show(attr);
 }
 
 void TfrmDBCenter::btnCreateClick() {

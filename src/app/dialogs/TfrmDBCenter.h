@@ -4,18 +4,17 @@
 // remove or create libraries. Accepted means "open FileName()".
 //
 // The attributes of the open library come from the data layer; those of any
-// other library are read through the centre's own database and four tables,
-// which ask for the password of an encrypted library through the engine's
-// login step. That database is connected only while such a library is
-// selected: it is closed when the selection changes and when the centre
-// closes. A library that cannot be read (damaged, a wrong password) is
+// other library are read by the centre's own TLibraryReader, which asks for
+// the password of an encrypted library through the engine's login step. The
+// reader is connected only while such a library is selected: it is closed
+// when the selection changes and when the centre closes. A library that cannot be read (damaged, a wrong password) is
 // reported in a box and leaves the attributes empty.
 //
 // The centre changes the registry list itself (add, remove, forget files that
 // are gone); creating a library is its caller's (OnCreate).
 #pragma once
 
-#include "tomedb/TomeDB.h"
+#include "library/LibraryReader.h"
 
 #include <QDialog>
 #include <functional>
@@ -58,7 +57,6 @@ protected:
 
 private:
     void ShowAttributes(const QString& path);
-    void ReadOtherLibrary(const QString& path);
     void CloseOwnDatabase();
     QListWidgetItem* SelectedItem() const;
     bool IsOpenLibrary(const QString& path) const;
@@ -71,10 +69,5 @@ private:
     QPushButton* btnOpen = nullptr;
     QPushButton* btnDel = nullptr;
 
-    // Declared before the tables: tables go before their database.
-    tomedb::TTomeDatabase TomeDB;
-    tomedb::TTomeTable Doctable;
-    tomedb::TTomeTable Flodertable;
-    tomedb::TTomeTable Marktable;
-    tomedb::TTomeTable Pictable;
+    TLibraryReader m_reader;   // attributes of a library that is not open
 };

@@ -1,14 +1,12 @@
 #include "app/dialogs/TfrmExport.h"
 
 #include "app/ViewFill.h"
-#include "app/commands/CommandSteps.h"
 #include "app/dialogs/ExchangeParts.h"
+#include "library/RecordExchange.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
-#include "platform/ExportNames.h"
 #include "platform/Skin.h"
-#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,12 +39,31 @@ QTreeWidget* List(const char* name, const QString& accessibleName) {
 
 QString ExportCaption() { return QStringLiteral("导出"); }
 
-// What one export did, for its end message.
-struct TExportTally {
-    int written = 0;
-    QStringList renamed;    // file names that got a number
-    QStringList failures;   // one line each
-};
+// The line naming a record the export could not write.
+QString ExportFailureLine(const TExchangeFailure& failure) {
+    switch (failure.fault) {
+    case TExchangeFault::Missing:
+        return QStringLiteral("\"%1\" 已不存在").arg(failure.name);
+    case TExchangeFault::BadName:
+        return QStringLiteral("\"%1\" 不能用作文件名").arg(failure.name);
+    case TExchangeFault::Damaged:
+        return QStringLiteral("\"%1\" 无法读取：%2").arg(failure.name, failure.detail);
+    default:
+        return failure.detail;
+    }
+}
+
+// Runs step and shows what it threw; true when it returned.
+template <typename Step>
+bool Guarded(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception& error) {
+        ShowMsgBox(QString::fromUtf8(error.what()), ExportCaption(), 2, g_Style, 1);
+        return false;
+    }
+}
 
 }  // namespace
 
@@ -146,15 +163,12 @@ void TfrmExport::SetSizeColumnWidth(int width) {
 
 bool TfrmExport::ForLibrary() const { return exchange::IsLibraryTree(tvDocFloder); }
 
-void TfrmExport::ReadRecord(int id, TDocAttr& attr) {
-    if (ForLibrary())
-        m_library.GetDocAttr(id, attr);
-    else
-        m_materials.GetDoc(id, attr);
+TRecordStore& TfrmExport::Store() const {
+    return ForLibrary() ? static_cast<TRecordStore&>(m_library) : m_materials;
 }
 
 void TfrmExport::ShowFolder(int folderID) {
-    commandsteps::RunStep(ExportCaption(), [&] {
+    Guarded([&] {
         FillListWidget(lvDocs, ForLibrary() ? m_library.LoadDocList(folderID)
                                             : m_materials.LoadDocList(folderID));
     });
@@ -166,7 +180,7 @@ void TfrmExport::AddRecord(const QTreeWidgetItem* docItem) {
     const int id = ItemID(docItem);
     TDocAttr attr;
     // A record deleted since the list was filled is not offered.
-    if (!commandsteps::RunStep(ExportCaption(), [&] { ReadRecord(id, attr); }) || attr.DocName.isEmpty())
+    if (!Guarded([&] { Store().ReadRecord(id, attr); }) || attr.DocName.isEmpty())
         return;
     const bool library = ForLibrary();
     TViewItem record;
@@ -213,42 +227,18 @@ void TfrmExport::btnExportClick() {
         return;
     }
     const bool library = ForLibrary();
-    const QString absolute = QDir(folder).absolutePath();
-    TExportNames names(absolute, kExtension);
+    QList<int> ids;
+    QStringList listed;
+    for (int i = 0; i < total; ++i) {
+        ids.append(lvFiles->topLevelItem(i)->text(kIdColumn).toInt());
+        listed.append(lvFiles->topLevelItem(i)->text(0));
+    }
+    TRecordExchange work(Store());
+    work.SetProgress([this](int done, int, const QString& name) { return m_progress->Step(done, name); });
     TExportTally tally;
-    bool cancelled = false;
     SetWorking(true);
     m_progress->Start(total);
-    const bool finished = commandsteps::RunStep(ExportCaption(), [&] {
-        for (int i = 0; i < total; ++i) {
-            const QTreeWidgetItem* item = lvFiles->topLevelItem(i);
-            if (!m_progress->Step(i, item->text(0))) {
-                cancelled = true;
-                break;
-            }
-            TDocAttr attr;
-            ReadRecord(item->text(kIdColumn).toInt(), attr);
-            if (attr.DocName.isEmpty()) {
-                tally.failures << QStringLiteral("\"%1\" 已不存在").arg(item->text(0));
-                continue;
-            }
-            // The name this record would get alone; a different one means a number was added.
-            TExportNames alone(absolute, kExtension);
-            alone.SetNameLimit(names.NameLimit());
-            const std::optional<QString> plain = alone.PathFor(attr.DocName);
-            const std::optional<QString> path = names.PathFor(attr.DocName);
-            QString error;
-            if (!path) {
-                tally.failures << QStringLiteral("\"%1\" 不能用作文件名").arg(attr.DocName);
-            } else if (!WriteFileReplacing(*path, EncodeTextFile(attr.Txt), &error)) {
-                tally.failures << error;   // the other records are still written
-            } else {
-                ++tally.written;
-                if (path != plain)
-                    tally.renamed << QFileInfo(*path).fileName();
-            }
-        }
-    });
+    const bool finished = Guarded([&] { tally = work.Export(ids, folder, listed); });
     m_progress->Finish();
     SetWorking(false);
     if (!finished)
@@ -256,13 +246,19 @@ void TfrmExport::btnExportClick() {
 
     const QString kind = library ? QStringLiteral("稿件") : QStringLiteral("资料");
     QString text = QStringLiteral("已经完成对%1的导出！").arg(kind);
-    if (cancelled)
-        text = QStringLiteral("导出已取消：已经导出 %1 个文件，共 %2 个。").arg(tally.written).arg(total);
-    if (!tally.renamed.isEmpty())
-        text += QStringLiteral("\n同名的%1另存为：").arg(kind) + exchange::NameList(tally.renamed);
-    text += exchange::FailureLines(
-        QStringLiteral("%1 个%2未能导出：").arg(tally.failures.size()).arg(kind), tally.failures);
-    ShowMsgBox(text, ExportCaption(), tally.failures.isEmpty() ? 1 : 2, g_Style, 1);
+    if (tally.cancelled)
+        text = QStringLiteral("导出已取消：已经导出 %1 个文件，共 %2 个。").arg(tally.written.size()).arg(total);
+    QStringList renamed;
+    for (const TExportedRecord& record : tally.written)
+        if (record.renamed)
+            renamed << QFileInfo(record.path).fileName();
+    if (!renamed.isEmpty())
+        text += QStringLiteral("\n同名的%1另存为：").arg(kind) + exchange::NameList(renamed);
+    QStringList failures;
+    for (const TExchangeFailure& failure : tally.failures)
+        failures << ExportFailureLine(failure);
+    text += exchange::FailureLines(QStringLiteral("%1 个%2未能导出：").arg(failures.size()).arg(kind), failures);
+    ShowMsgBox(text, ExportCaption(), failures.isEmpty() ? 1 : 2, g_Style, 1);
 }
 
 // Closing while files are being written stops after the current file.

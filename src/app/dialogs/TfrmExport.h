@@ -22,6 +22,7 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TExchangeProgress;
+class TRecordStore;
 class TqlvDocData;
 class TqlvDocuments;
 
@@ -57,7 +58,7 @@ private:
     void BuildControls();
     void SetWorking(bool working);
     bool ForLibrary() const;
-    void ReadRecord(int id, TDocAttr& attr);
+    TRecordStore& Store() const;
 
     TqlvDocData& m_library;
     TqlvDocuments& m_materials;

@@ -1,13 +1,14 @@
 #include "app/dialogs/TfrmImport.h"
 
 #include "app/ViewFill.h"
-#include "app/commands/CommandSteps.h"
 #include "app/dialogs/ExchangeParts.h"
+#include "library/RecordExchange.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -139,52 +140,58 @@ void TfrmImport::SetWorking(bool working) {
     tvDocFloder->setEnabled(!working);
 }
 
+namespace {
+
+// The line naming a file the import refused.
+QString ImportFailureLine(const TExchangeFailure& failure) {
+    switch (failure.fault) {
+    case TExchangeFault::Missing:
+        return QStringLiteral("\"%1\" 不存在").arg(failure.name);
+    case TExchangeFault::NotAFile:
+        return QStringLiteral("\"%1\" 不是普通文件").arg(failure.name);
+    case TExchangeFault::NotText:
+        return QStringLiteral("\"%1\" 不是文本文件").arg(failure.name);
+    default:
+        return QStringLiteral("无法读取文件 \"%1\"：%2").arg(failure.name, failure.detail);
+    }
+}
+
+}  // namespace
+
 void TfrmImport::btnImportClick() {
     if (m_progress->Running())
         return;
     const bool library = exchange::IsLibraryTree(tvDocFloder);
-    const int folder = TargetFolder();
-    const int total = lvDoc->topLevelItemCount();
-    QStringList failures;
-    int done = 0;
-    bool cancelled = false;
+    QList<TImportFile> files;
+    for (int i = 0; i < lvDoc->topLevelItemCount(); ++i)
+        files.append({QFile::encodeName(lvDoc->topLevelItem(i)->text(1))});
+    TRecordExchange work(library ? static_cast<TRecordStore&>(m_library) : m_materials);
+    work.SetProgress([this](int done, int, const QString& name) { return m_progress->Step(done, name); });
+    TImportTally tally;
+    QString failure;
     SetWorking(true);
-    m_progress->Start(total);
-    TBatchedWrites writes(library ? m_library.TomeDB : m_materials.TomeDB);
-    const bool finished = commandsteps::RunStep(ImportCaption(), [&] {
-        for (int i = 0; i < total && !cancelled; ++i) {
-            const QTreeWidgetItem* item = lvDoc->topLevelItem(i);
-            if (!m_progress->Step(i, item->text(0))) {
-                cancelled = true;
-                break;
-            }
-            TDocAttr attr;
-            attr.DocName = item->text(0);
-            QString error;
-            if (!exchange::ReadImportText(item->text(1), &attr.Txt, &error)) {
-                failures << error;   // one unreadable file does not stop the rest
-                continue;
-            }
-            writes.BeforeWrite();
-            if (library)
-                m_library.AddDoc(folder, attr);
-            else
-                m_materials.AddDoc(folder, attr);
-            writes.AfterWrite();
-            ++done;
-            ++m_imported;
-        }
-        writes.Finish();
-    });
+    m_progress->Start(static_cast<int>(files.size()));
+    try {
+        tally = work.Import(files, TargetFolder());
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+    }
     m_progress->Finish();
     SetWorking(false);
-    if (!finished)
+    if (!failure.isEmpty()) {
+        ShowMsgBox(failure, ImportCaption(), 2, g_Style, 1);
         return;
-
+    }
+    m_imported += static_cast<int>(tally.stored.size());
     QString text = library ? QStringLiteral("已经完成稿件的导入！") : QStringLiteral("已经完成资料的导入！");
-    if (cancelled)
-        text = QStringLiteral("导入已取消：已经导入 %1 个文件，共 %2 个。").arg(done).arg(total);
-    text += exchange::FailureLines(QStringLiteral("%1 个文件未能导入：").arg(failures.size()), failures);
+    if (tally.cancelled)
+        text = QStringLiteral("导入已取消：没有导入任何文件。");
+    QStringList failures;
+    for (const TExchangeFailure& refused : tally.failures)
+        failures << ImportFailureLine(refused);
+    if (!failures.isEmpty())
+        text = QStringLiteral("没有导入任何文件。") +
+               exchange::FailureLines(QStringLiteral("%1 个文件无法导入：").arg(failures.size()), failures);
     ShowMsgBox(text, ImportCaption(), failures.isEmpty() ? 1 : 2, g_Style, 1);
 }
 

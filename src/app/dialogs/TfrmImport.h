@@ -5,9 +5,10 @@
 //
 // The caller fills FolderTree() and shows the dialog modally; the dialog uses
 // the two stores it is given (which must outlive it) and writes nothing to
-// disk. Files that cannot be read are named in a message; the others are
-// still imported. A long import shows its progress and can be cancelled
-// between files.
+// disk. The work is TRecordExchange's: every file is checked first, and one
+// that cannot be imported (gone, not a regular file, not text) is named in a
+// message and nothing is stored. A long import shows its progress and can be
+// cancelled between files (which stores nothing).
 #pragma once
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "app/AppGlobals.h"
+#include "app/Trace.h"
 
 #include <cstdio>
 
