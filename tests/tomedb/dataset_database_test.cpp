@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 
 #include "dataset_test_support.h"
@@ -325,6 +326,86 @@ TEST_F(DatabaseTest, WritesToAFileDeletedWhileOpenAreRefusedToAMovedOneKept) {
     EXPECT_EQ(docs.RecordCount(), 2);
     docs.First();
     EXPECT_EQ(docs.FieldByName("DocName").AsString(), "before");
+}
+
+// Replaces the database file with a copy of itself (as a program that does
+// not take the file lock would) at the first write it is told of.
+class ReplaceAtFirstWrite final : public TTomeWriteObserver {
+public:
+    explicit ReplaceAtFirstWrite(std::string path) : path_(std::move(path)) {}
+    void ImageWritten(int64_t, const uint8_t*, size_t) override {
+        if (done_) return;
+        done_ = true;
+        const std::string copy = path_ + ".copy";
+        std::filesystem::copy_file(path_, copy);
+        std::filesystem::rename(copy, path_);
+    }
+    void FileLayerGone() override {}
+
+private:
+    std::string path_;
+    bool done_ = false;
+};
+
+// A post or delete writes and reads back in one lock period: once it has
+// written, it does not fail because the file was replaced meanwhile (the
+// change is in the file it wrote). The replacement is reported by the next
+// operation, which writes nothing.
+TEST_F(DatabaseTest, WriteThatLandedIsNotReportedAsFailedWhenTheFileIsReplaced) {
+    struct Case {
+        const char* name;
+        std::function<void(TTomeTable&)> change;
+        std::vector<std::string> namesAfter;  // in the file that was written
+    };
+    const std::vector<Case> cases = {
+        {"insert", [](TTomeTable& t) { AddDoc(t, 3, "posted"); }, {"one", "two", "posted"}},
+        {"edit",
+         [](TTomeTable& t) {
+             t.First();
+             t.Edit();
+             t.FieldByName("DocName").SetAsString("edited");
+             t.Post();
+         },
+         {"edited", "two"}},
+        {"delete",
+         [](TTomeTable& t) {
+             t.First();
+             t.Delete();
+         },
+         {"two"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(path);
+        CreateDocsDatabase();
+        const std::string written = folder + "/written.qdb";  // keeps the old file reachable
+        std::filesystem::remove(written);
+        std::filesystem::create_hard_link(path, written);
+        std::vector<std::string> names;
+        {
+            TTomeTable docs;
+            docs.SetDatabaseName(path);
+            docs.SetTableName("Docs");
+            docs.Open();
+            AddDoc(docs, 1, "one");
+            AddDoc(docs, 2, "two");
+            ReplaceAtFirstWrite replace(path);
+            docs.Database()->FileIO()->AddWriteObserver(&replace);
+            EXPECT_EQ(Message([&] { c.change(docs); }), "(no error)");
+            docs.Database()->FileIO()->RemoveWriteObserver(&replace);
+            const std::string next = Message([&] { AddDoc(docs, 4, "refused"); });
+            EXPECT_NE(next.find("was replaced by another program"), std::string::npos) << next;
+            Message([&] { docs.Cancel(); });  // reading back fails the same way
+            docs.Close();
+            TTomeTable check;
+            check.SetDatabaseName(written);
+            check.SetTableName("Docs");
+            check.Open();
+            for (check.First(); !check.Eof(); check.Next())
+                names.push_back(check.FieldByName("DocName").AsString());
+        }
+        EXPECT_EQ(names, c.namesAfter);
+    }
 }
 
 TEST_F(DatabaseTest, DestroyedSessionReleasesItsDatabases) {

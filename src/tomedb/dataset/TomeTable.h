@@ -38,6 +38,7 @@ namespace tomedb {
 class TTomeDatabase;
 class TTomeSession;
 class TTomeTableIO;
+class TTomeLockScope;
 class TFilterParser;
 
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter };
@@ -234,6 +235,8 @@ private:
     void PostInsert();
     void PostEdit();
     void RunWithErrorEvent(const TDataSetErrorEvent& handler, const std::function<void()>& step);
+    void LockedWrite(std::optional<TTomeLockScope>& held, const std::function<void()>& write);
+    void ReadBackAfterWrite(bool keepPosted);
     void OnStorageIndexInsert(int indexNumber, int position, const TListElement& entry);
     void OnStorageIndexMove(int indexNumber, int from, int to);
     int KeySearchPosition(TRecordBuffer& key, bool afterEqual);

@@ -1,5 +1,6 @@
 // TTomeTable: Append / Insert / Edit / Post / Cancel / Delete.
 #include <algorithm>
+#include <optional>
 
 #include "tomedb/TomeError.h"
 #include "tomedb/dataset/TomeDatabase.h"
@@ -78,18 +79,54 @@ void TTomeTable::Post() {
     if (state_ != dsEdit && state_ != dsInsert)
         DatabaseError("Dataset not in edit or insert mode");
     if (BeforePost) BeforePost(*this);
-    RunWithErrorEvent(OnPostError, [this] {
-        if (state_ == dsInsert)
-            PostInsert();
-        else
-            PostEdit();
+    // The write and the read-back share one lock period, so no other program
+    // can replace the file between them: a replacement is seen before
+    // anything is written, and a post that wrote is never reported as failed.
+    std::optional<TTomeLockScope> held;
+    RunWithErrorEvent(OnPostError, [this, &held] {
+        LockedWrite(held, [this] {
+            if (state_ == dsInsert)
+                PostInsert();
+            else
+                PostEdit();
+        });
     });
     state_ = dsBrowse;
-    FetchCurrent();
+    ReadBackAfterWrite(true);
+    held.reset();
     eof_ = bof_ = records_.empty();
     database_->TickAutoFlush();
     if (AfterPost) AfterPost(*this);
     for (TTomeTable* detail : std::vector<TTomeTable*>(details_)) detail->MasterChanged();
+}
+
+// Takes the file lock into `held` and writes; a failed write gives the lock
+// back before the error handler runs, so that a handler that waits does not
+// keep other programs out.
+void TTomeTable::LockedWrite(std::optional<TTomeLockScope>& held,
+                             const std::function<void()>& write) {
+    held.emplace(*database_);
+    try {
+        write();
+    } catch (...) {
+        held.reset();
+        throw;
+    }
+}
+
+// Reads the current record after a write that landed. Failing to read it
+// does not undo the write, so it is not reported: after a post the buffer
+// just written stands for the record, after a delete there is none.
+void TTomeTable::ReadBackAfterWrite(bool keepPosted) {
+    try {
+        FetchCurrent();
+    } catch (const EDatabaseError&) {
+        const bool onRecord = position_ >= 0 && position_ < static_cast<int>(records_.size());
+        hasCurrent_ = keepPosted && onRecord;
+        if (hasCurrent_) current_.bookmark = records_[static_cast<size_t>(position_)].RecIndex;
+        modified_ = false;
+        for (auto& field : fields_) field->SetModified(false);
+    }
 }
 
 int TTomeTable::KeySearchPosition(TRecordBuffer& key, bool /*afterEqual*/) {
@@ -187,15 +224,19 @@ void TTomeTable::Delete() {
     if (BeforeDelete) BeforeDelete(*this);
     if (BeforeScroll) BeforeScroll(*this);
     if (position_ < 0) position_ = 0;
-    RunWithErrorEvent(OnDeleteError, [this] {
-        const int natural =
-            tableIO_->NaturalPosition(records_[static_cast<size_t>(position_)].RecIndex);
-        if (natural >= 0) tableIO_->DeleteRecord(natural, false);
+    std::optional<TTomeLockScope> held;  // as in Post
+    RunWithErrorEvent(OnDeleteError, [this, &held] {
+        LockedWrite(held, [this] {
+            const int natural =
+                tableIO_->NaturalPosition(records_[static_cast<size_t>(position_)].RecIndex);
+            if (natural >= 0) tableIO_->DeleteRecord(natural, false);
+        });
     });
     records_.erase(records_.begin() + position_);
     if (position_ >= static_cast<int>(records_.size()))
         position_ = static_cast<int>(records_.size()) - 1;
-    FetchCurrent();
+    ReadBackAfterWrite(false);
+    held.reset();
     eof_ = bof_ = records_.empty();
     database_->TickAutoFlush();
     if (AfterDelete) AfterDelete(*this);

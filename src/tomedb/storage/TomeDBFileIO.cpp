@@ -240,76 +240,6 @@ void TTomeDBFileIO::EndBatch() {
     Unlock();
 }
 
-// A power cut may have kept the record tab item and the record count of an
-// append but lost its data (written without a barrier in between): the
-// record then points beyond the end of the image, where the next append
-// would land under it. Such records are always the last ones of their table;
-// their append is undone by setting the count back, and that reaches the
-// disk before anything else is written. A table that cannot be read is left
-// for its readers to report.
-// Runs once per open, inside the first lock period, before anything is
-// written. Failures are left to the operations that meet them.
-void TTomeDBFileIO::SettleInterruptedAppends() {
-    if (ReadOnly_ || FileReadOnly_) return;
-    bool settled = false;
-    for (int i = 0; i < Directory_.TableCount(); ++i) {
-        try {
-            settled = SettleTable(i) || settled;
-        } catch (const EDatabaseError&) {
-        }
-    }
-    try {
-        if (settled) Barrier();
-    } catch (const EDatabaseError&) {
-    }
-}
-
-bool TTomeDBFileIO::SettleTable(int TableNo) {
-    TTableHeader header;
-    ReadTableHeader(TableNo, header);
-    const int64_t size = ImageSize();
-    const int32_t total = header.RecordTotal();
-    if (total <= 0 || !header.CheckSane(size)) return false;
-    int32_t recordSize = 0;
-    std::vector<int32_t> blobAt;
-    for (int f = 0; f < header.FieldCount(); ++f) {
-        if (IsBlobType(header.FieldType(f))) blobAt.push_back(recordSize);
-        recordSize += StoredFieldWidth(header.FieldType(f), header.FieldDataSize(f));
-    }
-    // Offsets of the record tab chunks that lie inside the image.
-    std::vector<int32_t> chunks;
-    int32_t offset = header.RecTabOffset();
-    for (int32_t done = 0; done < total; done += kChunkItems) {
-        if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize) break;
-        chunks.push_back(offset);
-        uint8_t link[4];
-        ReadExact(offset + kChunkNextOffset, link, 4);
-        offset = GetI32(link);
-    }
-    auto interrupted = [&](int32_t r) {
-        const auto chunk = static_cast<size_t>(r / kChunkItems);
-        if (chunk >= chunks.size()) return true;
-        uint8_t item[kRecordTabItemSize];
-        ReadExact(chunks[chunk] + 4 + static_cast<int64_t>(r % kChunkItems) * kRecordTabItemSize, item, sizeof item);
-        const int32_t data = GetI32(item);
-        if (item[4] != 0) return false;
-        if (data < kFixedAreaSize || static_cast<int64_t>(data) + recordSize > size) return true;
-        for (int32_t at : blobAt) {
-            uint8_t descriptor[kBlobDescriptorSize];
-            ReadExact(data + at, descriptor, sizeof descriptor);
-            const int64_t areaEnd = static_cast<int64_t>(GetI32(descriptor + kBDOffset)) +
-                                    GetI32(descriptor + kBDAreaSize);
-            if (GetI32(descriptor + kBDSize) > 0 && areaEnd > size) return true;
-        }
-        return false;
-    };
-    int32_t kept = total;
-    while (kept > 0 && interrupted(kept - 1)) --kept;
-    if (kept == total) return false;
-    WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, total, kept);
-    return true;
-}
-
 // ---- lock ------------------------------------------------------------------
 
 bool TTomeDBFileIO::TryLockOnce() { return Medium_->TryLock(); }
@@ -405,11 +335,15 @@ void TTomeDBFileIO::CheckForeignWrites() {
 }
 
 // Our own writes change the file times; take them as the new baseline before
-// others may write, so that they do not look like someone else's.
+// others may write, so that they do not look like someone else's. Our writes
+// never change the file's names: if they changed meanwhile (a program that
+// does not lock renamed a file over ours), the baseline is dropped so that
+// the next lock period looks at the path.
 void TTomeDBFileIO::RestampAfterOwnWrites() {
     if (!WroteUnderLock_ || !StampValid_) return;
     WroteUnderLock_ = false;
-    StampValid_ = Medium_->ChangeStamp(LastStamp_);
+    const uint64_t links = LastStamp_.Links;
+    StampValid_ = Medium_->ChangeStamp(LastStamp_) && LastStamp_.Links == links;
 }
 
 // A counter that cannot be read (a cut image) reads as one nobody wrote, so

@@ -218,6 +218,8 @@ private:
     }
     void SettleInterruptedAppends();
     bool SettleTable(int TableNo);
+    class TIndexTabReader;
+    bool SettleChain(int TableNo, const TTableHeader& Header, int IndexNo, int32_t Total);
     uint32_t ReadChangeCounter();
     void CountChange();
     void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;

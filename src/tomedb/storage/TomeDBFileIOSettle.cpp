@@ -1,0 +1,174 @@
+// Recovery of what an interrupted write left in a table: run by the file
+// layer once per open, inside the first lock period, before anything else is
+// written.
+#include <unordered_set>
+#include <vector>
+
+#include "tomedb/TomeError.h"
+#include "tomedb/storage/TomeDBFileIO.h"
+
+namespace tomedb {
+
+using namespace format;
+
+// A power cut may have kept the record tab item and the record count of an
+// append but lost its data (written without a barrier in between): the
+// record then points beyond the end of the image, where the next append
+// would land under it. Such records are always the last ones of their table;
+// their append is undone by setting the count back, and that reaches the
+// disk before anything else is written. A table that cannot be read is left
+// for its readers to report.
+// Runs once per open, inside the first lock period, before anything is
+// written. Failures are left to the operations that meet them.
+void TTomeDBFileIO::SettleInterruptedAppends() {
+    if (ReadOnly_ || FileReadOnly_) return;
+    bool settled = false;
+    for (int i = 0; i < Directory_.TableCount(); ++i) {
+        try {
+            settled = SettleTable(i) || settled;
+        } catch (const EDatabaseError&) {
+        }
+    }
+    try {
+        if (settled) Barrier();
+    } catch (const EDatabaseError&) {
+    }
+}
+
+bool TTomeDBFileIO::SettleTable(int TableNo) {
+    TTableHeader header;
+    ReadTableHeader(TableNo, header);
+    const int64_t size = ImageSize();
+    const int32_t total = header.RecordTotal();
+    if (total < 0 || !header.CheckSane(size)) return false;
+    int32_t recordSize = 0;
+    std::vector<int32_t> blobAt;
+    for (int f = 0; f < header.FieldCount(); ++f) {
+        if (IsBlobType(header.FieldType(f))) blobAt.push_back(recordSize);
+        recordSize += StoredFieldWidth(header.FieldType(f), header.FieldDataSize(f));
+    }
+    // Offsets of the record tab chunks that lie inside the image.
+    std::vector<int32_t> chunks;
+    int32_t offset = header.RecTabOffset();
+    for (int32_t done = 0; done < total; done += kChunkItems) {
+        if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize) break;
+        chunks.push_back(offset);
+        uint8_t link[4];
+        ReadExact(offset + kChunkNextOffset, link, 4);
+        offset = GetI32(link);
+    }
+    auto interrupted = [&](int32_t r) {
+        const auto chunk = static_cast<size_t>(r / kChunkItems);
+        if (chunk >= chunks.size()) return true;
+        uint8_t item[kRecordTabItemSize];
+        ReadExact(chunks[chunk] + 4 + static_cast<int64_t>(r % kChunkItems) * kRecordTabItemSize, item, sizeof item);
+        const int32_t data = GetI32(item);
+        if (item[4] != 0) return false;
+        if (data < kFixedAreaSize || static_cast<int64_t>(data) + recordSize > size) return true;
+        for (int32_t at : blobAt) {
+            uint8_t descriptor[kBlobDescriptorSize];
+            ReadExact(data + at, descriptor, sizeof descriptor);
+            const int64_t areaEnd = static_cast<int64_t>(GetI32(descriptor + kBDOffset)) +
+                                    GetI32(descriptor + kBDAreaSize);
+            if (GetI32(descriptor + kBDSize) > 0 && areaEnd > size) return true;
+        }
+        return false;
+    };
+    int32_t kept = total;
+    while (kept > 0 && interrupted(kept - 1)) --kept;
+    bool settled = false;
+    if (kept != total) {
+        WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, total, kept);
+        settled = true;
+    }
+    for (int k = 0; k < header.IndexCount(); ++k) settled = SettleChain(TableNo, header, k, kept) || settled;
+    return settled;
+}
+
+// The index tab chunks of one index, read whole as they are needed: the
+// chunk of any record number a chain names, as far as the chunk links reach.
+class TTomeDBFileIO::TIndexTabReader {
+public:
+    TIndexTabReader(TTomeDBFileIO& io, int32_t firstChunk)
+        : Io_(io), Size_(io.ImageSize()), Next_(firstChunk) {}
+
+    // Where record r's item lies, or -1 when its chunk cannot be reached.
+    int64_t ItemAt(int32_t r) {
+        if (r < 0) return -1;
+        const auto c = static_cast<size_t>(r / kChunkItems);
+        const auto reachable = static_cast<size_t>(Size_ / kIndexTabChunkSize) + 1;
+        while (Chunks_.size() <= c && Chunks_.size() < reachable) {
+            if (Next_ < kFixedAreaSize || Next_ > Size_ - kIndexTabChunkSize) return -1;
+            Offsets_.push_back(Next_);
+            Chunks_.emplace_back(kIndexTabChunkSize);
+            Io_.ReadExact(Next_, Chunks_.back().data(), kIndexTabChunkSize);
+            Next_ = GetI32(Chunks_.back().data() + kChunkNextOffset);
+        }
+        if (Chunks_.size() <= c) return -1;
+        return Offsets_[c] + 4 + static_cast<int64_t>(r % kChunkItems) * kIndexTabItemSize;
+    }
+    // Record r's link to the next record in the chain.
+    bool NextOf(int32_t r, int32_t& next) {
+        const int64_t at = ItemAt(r);
+        if (at < 0) return false;
+        const auto c = static_cast<size_t>(r / kChunkItems);
+        next = GetI32(Chunks_[c].data() + (at - Offsets_[c]) + 4);
+        return true;
+    }
+
+private:
+    TTomeDBFileIO& Io_;
+    int64_t Size_;
+    int32_t Next_;
+    std::vector<int32_t> Offsets_;
+    std::vector<std::vector<uint8_t>> Chunks_;
+};
+
+// A batch links its appends into the index chains as it goes and commits
+// their record count only at its end; killed before that, it leaves chains
+// that pass through record numbers at or beyond the count, numbers the next
+// append takes again (and then the chain loops). Each such link is bent past
+// the uncommitted records to the first committed one their own links lead
+// to: the chain as it was before the batch. A link that leads nowhere
+// readable ends the chain there; the records it misses are linked again
+// where their keys belong when the table is next opened for writing. An
+// empty table's chain starts at record 0, the first append's number.
+bool TTomeDBFileIO::SettleChain(int TableNo, const TTableHeader& Header, int IndexNo,
+                                int32_t Total) {
+    const int64_t startAt = TableHeaderOffset(TableNo) + kTHIndexHeaders +
+                            static_cast<int64_t>(kIndexHeaderSize) * IndexNo + kIHStartIndex;
+    auto writeLink = [this](int64_t at, int32_t value) {
+        uint8_t bytes[4];
+        PutI32(bytes, value);
+        WriteAt(at, bytes, 4);
+    };
+    if (Total == 0) {
+        if (Header.StartIndex(IndexNo) == 0) return false;
+        writeLink(startAt, 0);
+        return true;
+    }
+    TIndexTabReader tab(*this, Header.IndexTabOffset(IndexNo));
+    std::vector<uint8_t> visited(static_cast<size_t>(Total), 0);
+    bool wrote = false;
+    int64_t link = startAt;
+    int32_t r = Header.StartIndex(IndexNo);
+    for (;;) {
+        if (r >= Total) {
+            std::unordered_set<int32_t> passed;
+            while (r >= Total && passed.insert(r).second)
+                if (!tab.NextOf(r, r)) r = -1;
+            if (r >= Total || r < -1 || (r >= 0 && visited[static_cast<size_t>(r)])) r = -1;
+            writeLink(link, r);
+            wrote = true;
+        }
+        if (r < 0 || visited[static_cast<size_t>(r)]) break;  // the end, or damage left to readers
+        visited[static_cast<size_t>(r)] = 1;
+        link = tab.ItemAt(r);
+        if (link < 0) break;
+        link += 4;
+        if (!tab.NextOf(r, r)) break;
+    }
+    return wrote;
+}
+
+}  // namespace tomedb
