@@ -27,6 +27,7 @@ int RunCreateLibrary(const CliWords& words);
 int RunTree(const CliWords& words);
 int RunImport(const CliWords& words);
 int RunExport(const CliWords& words);
+int RunBuild(const CliWords& words);
 int RunBackup(const CliWords& words);
 int RunBackups(const CliWords& words);
 int RunStats(const CliWords& words);
