@@ -34,18 +34,27 @@ QString ParagraphOf(QStringView line) {
 }  // namespace
 
 QString XmlSafeText(const QString& text) {
-    bool clean = true;
-    for (const char32_t c : QStringView(text).toUcs4())
-        if (!IsXmlChar(c)) { clean = false; break; }
-    if (clean) return text;
-    QString out;
-    out.reserve(text.size());
-    const QList<uint> codes = text.toUcs4();
-    for (const uint c : codes)
-        if (IsXmlChar(c)) {
-            const char32_t one = c;
-            out += QString::fromUcs4(&one, 1);
-        }
+    // Length of the code point at i (1 or 2 units); 0 when XML cannot carry it.
+    const auto unitsAt = [&text](qsizetype i) -> qsizetype {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c))
+            return i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 0;
+        if (QChar::isLowSurrogate(c)) return 0;
+        return IsXmlChar(c) ? 1 : 0;
+    };
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype units = unitsAt(i);
+        if (units == 0) break;
+        i += units;
+    }
+    if (i == text.size()) return text;
+    QString out = text.left(i);
+    while (i < text.size()) {
+        const qsizetype units = unitsAt(i);
+        out += QStringView(text).mid(i, std::max<qsizetype>(units, 1)).left(units);
+        i += std::max<qsizetype>(units, 1);
+    }
     return out;
 }
 
@@ -57,8 +66,7 @@ QStringList BookParagraphs(const QString& text) {
         qsizetype to = from;
         while (to < size && text[to] != u'\n' && text[to] != u'\r') ++to;
         const QString paragraph = ParagraphOf(QStringView(text).mid(from, to - from));
-        if (paragraph.size() > 2 || (!paragraph.isEmpty() && paragraph != QString(2, kIdeographicSpace)))
-            paragraphs.append(paragraph);
+        if (!paragraph.isEmpty()) paragraphs.append(paragraph);
         if (to < size && text[to] == u'\r' && to + 1 < size && text[to + 1] == u'\n') ++to;
         from = to + 1;
     }
