@@ -12,8 +12,7 @@
 #include "cli/CliFields.h"
 #include "cli/CliLibrary.h"
 #include "cli/CliText.h"
-#include "output/BookFile.h"
-#include "output/BookSource.h"
+#include "output/BookOutput.h"
 
 using json = nlohmann::ordered_json;
 
@@ -84,25 +83,26 @@ int RunBuild(const CliWords& words) {
                     : QFileInfo(Q(args.At(0))).completeBaseName();
     std::unique_ptr<QGuiApplication> gui;
     if (*format == TBookFormat::Pdf) gui = PdfApplication();
+    TBookRequest request;
+    request.Scope = scope;
+    request.Title = title;
+    request.Author = Q(args.Option("--author").value_or(""));
+    request.Path = output;
+    request.Format = *format;
+    request.Page = page;
+    TBookSummary summary;
     try {
-        TBook book;
-        {
-            TCliProgress progress("read");
-            book = BuildBook(library.Data(), scope, title, Q(args.Option("--author").value_or("")),
-                             [&](qint64 done, qint64 total) { progress.Step(done, total); return true; });
-        }
         TCliProgress progress("build");
-        WriteBookFile(book, output, *format, page,
-                      [&](qint64 done, qint64 total) { progress.Step(done, total); return true; });
-        int chapters = 0;
-        for (const TBookSection& section : book.Sections)
-            chapters += section.SectionKind == TBookSection::Kind::Chapter;
-        std::cout << JsonLine({{"file", S(QFileInfo(output).absoluteFilePath())},
-                               {"parts", static_cast<int>(book.Sections.size()) - chapters},
-                               {"chapters", chapters}})
-                  << "\n";
+        summary = OutputBook(library.Data(), request, [&](qint64 done, qint64 total) {
+            progress.Step(done, total);
+            return true;
+        });
     } catch (const EUserError& refused) {
         throw CliError(S(refused.Text()));
     }
+    std::cout << JsonLine({{"file", S(QFileInfo(output).absoluteFilePath())},
+                           {"parts", summary.Parts},
+                           {"chapters", summary.Chapters}})
+              << "\n";
     return 0;
 }

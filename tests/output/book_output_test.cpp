@@ -4,6 +4,8 @@
 // cancelled build leaves behind (nothing under the chosen name).
 #include "BookFixture.h"
 
+#include "output/BookOutput.h"
+
 #include "library/UserError.h"
 #include "platform/TextCodec.h"
 
@@ -303,6 +305,30 @@ TEST_F(BookWriterTest, CancelledOrFailedBuildLeavesNothingUnderTheName) {
     EXPECT_THROW(WriteBookFile(book, library.dir.path(), TBookFormat::Epub), EUserError);
     EXPECT_EQ(Read(path), "older book");
     EXPECT_EQ(Leftovers({"book.epub"}), QStringList());
+}
+
+TEST(OutputBook, OneProgressOverReadingAndWritingAndASummary) {
+    BookLibrary library;
+    TBookRequest request;
+    request.Title = kTitle;
+    request.Path = library.Path(QStringLiteral("book.docx"));
+    request.Format = TBookFormat::Docx;
+    QList<qint64> seen;
+    const TBookSummary summary = OutputBook(library.data, request, [&](qint64 done, qint64 total) {
+        EXPECT_EQ(total, 12);  // six manuscripts read, then written
+        EXPECT_TRUE(seen.isEmpty() || done >= seen.last()) << done;
+        seen << done;
+        return true;
+    });
+    EXPECT_EQ(seen.last(), 12);
+    EXPECT_EQ(summary.Parts, 4);
+    EXPECT_EQ(summary.Chapters, 6);
+    // Cancelled while writing: the finished book above stays as it was.
+    const qint64 size = QFileInfo(request.Path).size();
+    request.Title = QStringLiteral("另一本");
+    EXPECT_THROW(OutputBook(library.data, request, [](qint64 done, qint64) { return done < 9; }), EBookCancelled);
+    EXPECT_EQ(QFileInfo(request.Path).size(), size);
+    EXPECT_EQ(QDir(library.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 }  // namespace
