@@ -51,6 +51,18 @@ QByteArray Deflate(const QByteArray& data) {
 
 }  // namespace
 
+// The fields local header and central directory share: method, time, date,
+// CRC, sizes and the name's length.
+void TZipBuilder::PutEntryFields(QByteArray& out, const TEntry& entry) {
+    Put16(out, entry.Method);
+    Put16(out, kDosTime);
+    Put16(out, kDosDate);
+    Put32(out, entry.Crc);
+    Put32(out, entry.PackedSize);
+    Put32(out, entry.Size);
+    Put16(out, static_cast<quint16>(entry.Name.size()));
+}
+
 void TZipBuilder::AddStored(const QString& name, const QByteArray& data) { Add(name, data, false); }
 void TZipBuilder::AddDeflated(const QString& name, const QByteArray& data) { Add(name, data, true); }
 
@@ -72,13 +84,7 @@ void TZipBuilder::Add(const QString& name, const QByteArray& data, bool deflate)
     Put32(header, 0x04034b50);
     Put16(header, 20);
     Put16(header, kUtf8Names);
-    Put16(header, entry.Method);
-    Put16(header, kDosTime);
-    Put16(header, kDosDate);
-    Put32(header, entry.Crc);
-    Put32(header, entry.PackedSize);
-    Put32(header, entry.Size);
-    Put16(header, static_cast<quint16>(entry.Name.size()));
+    PutEntryFields(header, entry);
     Put16(header, 0);
     header.append(entry.Name);
     Write(header);
@@ -95,13 +101,7 @@ void TZipBuilder::Finish() {
         Put16(directory, 20);
         Put16(directory, 20);
         Put16(directory, kUtf8Names);
-        Put16(directory, entry.Method);
-        Put16(directory, kDosTime);
-        Put16(directory, kDosDate);
-        Put32(directory, entry.Crc);
-        Put32(directory, entry.PackedSize);
-        Put32(directory, entry.Size);
-        Put16(directory, static_cast<quint16>(entry.Name.size()));
+        PutEntryFields(directory, entry);
         Put16(directory, 0);  // extra field
         Put16(directory, 0);  // comment
         Put16(directory, 0);  // disk

@@ -29,6 +29,7 @@ private:
         quint32 Offset = 0;
         quint16 Method = 0;
     };
+    static void PutEntryFields(QByteArray& out, const TEntry& entry);
     void Add(const QString& name, const QByteArray& data, bool deflate);
     void Write(const QByteArray& bytes);
 

@@ -2,14 +2,10 @@
 // its extension names; bad input (an unknown extension, a folder that cannot
 // be written, a full disk, a wrong password) gives a message, a non-zero exit
 // and no file under the name.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <filesystem>
-#include <fstream>
 #include <random>
 
-#include "QdbProcess.h"
+#include "QdbFolderTest.h"
 
 namespace qdbtest {
 namespace {
@@ -17,29 +13,15 @@ namespace {
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-class QdbBuildTest : public ::testing::Test {
+class QdbBuildTest : public QdbFolderTest {
 protected:
     void SetUp() override {
-        const char* base = getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/qdb-build-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        QdbFolderTest::SetUp();
         library = folder + "/books.qdb";
         out = folder + "/out";
         fs::create_directory(out);
     }
-    void TearDown() override { fs::remove_all(folder); }
 
-    std::string Ok(const Args& args) {
-        QdbResult r = RunQdb(folder, args);
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-        return r.out;
-    }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        const std::string path = folder + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
     // Two manuscripts at the root, and 第二部 (ID 1) with one of its own.
     void MakeLibrary(const Args& password = {}) {
         Args create{"create-library", library};
@@ -61,7 +43,7 @@ protected:
         return names;
     }
 
-    std::string folder, library, out;
+    std::string library, out;
 };
 
 TEST_F(QdbBuildTest, BooksOfTheLibraryAndOfAFolder) {
