@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#include <functional>
 #include <limits>
 #include <zlib.h>
 
@@ -15,6 +16,8 @@ constexpr quint64 kZipLimit = std::numeric_limits<quint32>::max();
 constexpr quint16 kDosTime = 0;
 constexpr quint16 kDosDate = ((2000 - 1980) << 9) | (1 << 5) | 1;
 constexpr quint16 kUtf8Names = 0x0800;
+constexpr quint16 kDataDescriptor = 0x0008;
+constexpr qsizetype kChunk = 1 << 20;
 
 [[noreturn]] void Fail(const QString& text) {
     throw EUserError(text, QStringLiteral("输出书稿"), 2);
@@ -31,25 +34,117 @@ void Put32(QByteArray& out, quint32 v) {
     out.append(b, 4);
 }
 
-// Raw deflate (no zlib header), as ZIP wants it.
+// Deflates what is written to it (raw deflate, no zlib header, as ZIP wants
+// it) and hands the packed bytes to sink, keeping the CRC and both sizes. A
+// sink that fails makes writes fail (-1), so the writer filling it stops;
+// Finish() then says false.
+class TDeflateDevice : public QIODevice {
+public:
+    explicit TDeflateDevice(std::function<bool(const char*, qsizetype)> sink) : sink_(std::move(sink)) {
+        if (deflateInit2(&stream_, Z_BEST_SPEED, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            Fail(QStringLiteral("无法压缩书稿。"));
+        open(QIODevice::WriteOnly);
+    }
+    ~TDeflateDevice() override { deflateEnd(&stream_); }
+    bool Finish() { return Consume() && Pump(Z_FINISH); }
+    quint32 Crc() const { return crc_; }
+    quint64 Size() const { return size_; }
+    quint64 Packed() const { return packed_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        if (failed_) return -1;
+        pending_.append(data, static_cast<qsizetype>(length));
+        if (pending_.size() >= kChunk && !Consume()) return -1;
+        return length;
+    }
+
+private:
+    bool Consume() {
+        if (failed_) return false;
+        crc_ = static_cast<quint32>(crc32(crc_, reinterpret_cast<const Bytef*>(pending_.constData()),
+                                          static_cast<uInt>(pending_.size())));
+        size_ += static_cast<quint64>(pending_.size());
+        stream_.next_in = reinterpret_cast<Bytef*>(pending_.data());
+        stream_.avail_in = static_cast<uInt>(pending_.size());
+        const bool ok = Pump(Z_NO_FLUSH);
+        pending_.clear();
+        return ok;
+    }
+    bool Pump(int flush) {
+        char out[64 * 1024];
+        do {
+            stream_.next_out = reinterpret_cast<Bytef*>(out);
+            stream_.avail_out = sizeof out;
+            if (deflate(&stream_, flush) == Z_STREAM_ERROR) failed_ = true;
+            const qsizetype produced = static_cast<qsizetype>(sizeof out - stream_.avail_out);
+            if (!failed_ && produced > 0 && !sink_(out, produced)) failed_ = true;
+            packed_ += static_cast<quint64>(produced);
+        } while (!failed_ && stream_.avail_out == 0);
+        return !failed_;
+    }
+
+    std::function<bool(const char*, qsizetype)> sink_;
+    z_stream stream_{};
+    QByteArray pending_;
+    quint32 crc_ = static_cast<quint32>(crc32(0, nullptr, 0));
+    quint64 size_ = 0;
+    quint64 packed_ = 0;
+    bool failed_ = false;
+};
+
 QByteArray Deflate(const QByteArray& data) {
-    z_stream stream{};
-    if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        Fail(QStringLiteral("无法压缩书稿。"));
-    QByteArray out;
-    out.resize(static_cast<qsizetype>(deflateBound(&stream, static_cast<uLong>(data.size()))));
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    const int result = deflate(&stream, Z_FINISH);
-    out.resize(static_cast<qsizetype>(stream.total_out));
-    deflateEnd(&stream);
-    if (result != Z_STREAM_END) Fail(QStringLiteral("无法压缩书稿。"));
-    return out;
+    QByteArray packed;
+    TDeflateDevice deflated([&packed](const char* bytes, qsizetype length) {
+        packed.append(bytes, length);
+        return true;
+    });
+    if (deflated.write(data) != data.size() || !deflated.Finish()) Fail(QStringLiteral("无法压缩书稿。"));
+    return packed;
 }
 
 }  // namespace
+
+void TZipBuilder::AddStreamed(const QString& name, const std::function<void(QIODevice&)>& fill) {
+    if (offset_ >= kZipLimit) Fail(QStringLiteral("书稿太大，超过 4 GB。"));
+    TEntry entry;
+    entry.Name = name.toUtf8();
+    entry.Method = 8;
+    entry.Flags = kDataDescriptor;
+    entry.Offset = static_cast<quint32>(offset_);
+    Write(LocalHeader(entry));
+    TDeflateDevice deflated([this](const char* data, qsizetype length) {
+        if (device_.write(data, length) != length) return false;
+        offset_ += static_cast<quint64>(length);
+        return true;
+    });
+    fill(deflated);
+    if (!deflated.Finish()) Fail(QStringLiteral("无法写入书稿：%1").arg(device_.errorString()));
+    if (deflated.Size() >= kZipLimit || deflated.Packed() >= kZipLimit)
+        Fail(QStringLiteral("书稿太大，超过 4 GB。"));
+    entry.Crc = deflated.Crc();
+    entry.Size = static_cast<quint32>(deflated.Size());
+    entry.PackedSize = static_cast<quint32>(deflated.Packed());
+    QByteArray descriptor;
+    Put32(descriptor, 0x08074b50);
+    Put32(descriptor, entry.Crc);
+    Put32(descriptor, entry.PackedSize);
+    Put32(descriptor, entry.Size);
+    Write(descriptor);
+    entries_.push_back(entry);
+}
+
+QByteArray TZipBuilder::LocalHeader(const TEntry& entry) const {
+    QByteArray header;
+    Put32(header, 0x04034b50);
+    Put16(header, 20);
+    Put16(header, kUtf8Names | entry.Flags);
+    PutEntryFields(header, entry);
+    Put16(header, 0);  // extra field
+    header.append(entry.Name);
+    return header;
+}
 
 // The fields local header and central directory share: method, time, date,
 // CRC, sizes and the name's length.
@@ -80,14 +175,7 @@ void TZipBuilder::Add(const QString& name, const QByteArray& data, bool deflate)
     const QByteArray packed = deflate ? Deflate(data) : QByteArray();
     const QByteArray& body = deflate ? packed : data;
     entry.PackedSize = static_cast<quint32>(body.size());
-    QByteArray header;
-    Put32(header, 0x04034b50);
-    Put16(header, 20);
-    Put16(header, kUtf8Names);
-    PutEntryFields(header, entry);
-    Put16(header, 0);
-    header.append(entry.Name);
-    Write(header);
+    Write(LocalHeader(entry));
     Write(body);
     entries_.push_back(entry);
 }
@@ -100,7 +188,7 @@ void TZipBuilder::Finish() {
         Put32(directory, 0x02014b50);
         Put16(directory, 20);
         Put16(directory, 20);
-        Put16(directory, kUtf8Names);
+        Put16(directory, kUtf8Names | entry.Flags);
         PutEntryFields(directory, entry);
         Put16(directory, 0);  // extra field
         Put16(directory, 0);  // comment

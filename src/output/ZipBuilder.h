@@ -1,6 +1,8 @@
 // TZipBuilder: writes a ZIP archive (the container of DOCX, ODT and EPUB) to
 // a device as entries are added: each entry is stored or deflated with zlib
-// and written at once; Finish() writes the central directory. Entries keep
+// and written at once, or streamed (AddStreamed: deflated as it is written,
+// its sizes in a data descriptor, so a large part is never held whole);
+// Finish() writes the central directory. Entries keep
 // the order they are added in (EPUB and ODT need "mimetype" first, stored).
 //
 // The device belongs to the caller and must stay open. No ZIP64: an archive
@@ -9,6 +11,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -18,6 +21,9 @@ public:
     explicit TZipBuilder(QIODevice& device) : device_(device) {}
     void AddStored(const QString& name, const QByteArray& data);
     void AddDeflated(const QString& name, const QByteArray& data);
+    // fill writes the entry's bytes to the device it is given; what it
+    // throws passes through (the archive is then unfinished).
+    void AddStreamed(const QString& name, const std::function<void(QIODevice&)>& fill);
     void Finish();
 
 private:
@@ -28,7 +34,9 @@ private:
         quint32 PackedSize = 0;
         quint32 Offset = 0;
         quint16 Method = 0;
+        quint16 Flags = 0;
     };
+    QByteArray LocalHeader(const TEntry& entry) const;
     static void PutEntryFields(QByteArray& out, const TEntry& entry);
     void Add(const QString& name, const QByteArray& data, bool deflate);
     void Write(const QByteArray& bytes);
