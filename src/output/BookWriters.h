@@ -21,8 +21,10 @@ void WriteMarkdown(const TBook& book, QIODevice& device, const TBookProgress& pr
 void WriteText(const TBook& book, QIODevice& device, const TBookProgress& progress);
 void WritePdf(const TBook& book, QIODevice& device, TBookPage page, const TBookProgress& progress);
 
-// An XML document (declaration included, UTF-8) written by fill.
+// An XML document (declaration included, UTF-8) written by fill, as bytes
+// or onto a device (a streamed archive entry).
 QByteArray XmlDocument(const std::function<void(QXmlStreamWriter&)>& fill);
+void WriteXmlDocument(QIODevice& device, const std::function<void(QXmlStreamWriter&)>& fill);
 // Writes bytes to device or raises EUserError.
 void WriteBytes(QIODevice& device, const QByteArray& bytes);
 

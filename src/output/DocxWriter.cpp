@@ -152,8 +152,8 @@ void Paragraph(QXmlStreamWriter& x, const QString& style, const QString& text, b
     x.writeEndElement();
 }
 
-QByteArray Document(const TBook& book, const TBookProgress& progress) {
-    return XmlDocument([&](QXmlStreamWriter& x) {
+void WriteDocument(QIODevice& device, const TBook& book, const TBookProgress& progress) {
+    WriteXmlDocument(device, [&](QXmlStreamWriter& x) {
         x.writeNamespace(W, QStringLiteral("w"));
         x.writeStartElement(W, QStringLiteral("document"));
         x.writeStartElement(W, QStringLiteral("body"));
@@ -186,6 +186,7 @@ void WriteDocx(const TBook& book, QIODevice& device, const TBookProgress& progre
     zip.AddDeflated(QStringLiteral("word/_rels/document.xml.rels"),
                     Relationships({{officeRel + QStringLiteral("styles"), QStringLiteral("styles.xml")}}));
     zip.AddDeflated(QStringLiteral("word/styles.xml"), Styles());
-    zip.AddDeflated(QStringLiteral("word/document.xml"), Document(book, progress));
+    zip.AddStreamed(QStringLiteral("word/document.xml"),
+                    [&](QIODevice& part) { WriteDocument(part, book, progress); });
     zip.Finish();
 }

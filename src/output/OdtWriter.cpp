@@ -128,8 +128,8 @@ void Para(QXmlStreamWriter& x, const QString& style, const QString& text) {
     x.writeEndElement();
 }
 
-QByteArray Content(const TBook& book, const TBookProgress& progress) {
-    return XmlDocument([&](QXmlStreamWriter& x) {
+void WriteContent(QIODevice& device, const TBook& book, const TBookProgress& progress) {
+    WriteXmlDocument(device, [&](QXmlStreamWriter& x) {
         OfficeNamespaces(x);
         x.writeStartElement(kOffice, QStringLiteral("document-content"));
         x.writeAttribute(kOffice, QStringLiteral("version"), kVersion);
@@ -163,6 +163,6 @@ void WriteOdt(const TBook& book, QIODevice& device, const TBookProgress& progres
     zip.AddDeflated(QStringLiteral("META-INF/manifest.xml"), Manifest());
     zip.AddDeflated(QStringLiteral("meta.xml"), Meta(book));
     zip.AddDeflated(QStringLiteral("styles.xml"), Styles());
-    zip.AddDeflated(QStringLiteral("content.xml"), Content(book, progress));
+    zip.AddStreamed(QStringLiteral("content.xml"), [&](QIODevice& part) { WriteContent(part, book, progress); });
     zip.Finish();
 }

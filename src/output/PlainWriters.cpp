@@ -59,14 +59,18 @@ void EachSection(const TBook& book, const TBookProgress& progress,
 
 }  // namespace
 
+void WriteXmlDocument(QIODevice& device, const std::function<void(QXmlStreamWriter&)>& fill) {
+    QXmlStreamWriter writer(&device);
+    writer.writeStartDocument();
+    fill(writer);
+    writer.writeEndDocument();
+}
+
 QByteArray XmlDocument(const std::function<void(QXmlStreamWriter&)>& fill) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QXmlStreamWriter writer(&buffer);
-    writer.writeStartDocument();
-    fill(writer);
-    writer.writeEndDocument();
+    WriteXmlDocument(buffer, fill);
     return bytes;
 }
 
