@@ -46,6 +46,12 @@ std::optional<TBookFormat> BookFormatOfPath(const QString& path) {
     return std::nullopt;
 }
 
+QString BookFormatExtension(TBookFormat format) {
+    for (const auto& [extension, known] : Extensions())
+        if (known == format) return QLatin1String(extension);
+    return {};
+}
+
 QStringList BookFormatExtensions() {
     QStringList list;
     for (const auto& entry : Extensions()) list << QLatin1String(entry.first);
@@ -64,12 +70,13 @@ void WriteBookFile(const TBook& book, const QString& path, TBookFormat format, T
     const QString target = QFileInfo(path).absoluteFilePath();
     if (QFileInfo(target).isDir())
         throw EUserError(QStringLiteral("“%1”是一个文件夹。").arg(target), kCaption, 2);
+    const QString folder = QDir::toNativeSeparators(QFileInfo(target).absolutePath());
+    if (!QFileInfo(folder).isDir())
+        throw EUserError(QStringLiteral("无法在“%1”中创建书稿：文件夹不存在。").arg(folder), kCaption, 2);
     QSaveFile file(target);
     file.setDirectWriteFallback(false);  // never write over the chosen name in place
     if (!file.open(QIODevice::WriteOnly))
-        throw EUserError(QStringLiteral("无法在“%1”中创建书稿：%2")
-                             .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()),
-                                  file.errorString()),
+        throw EUserError(QStringLiteral("无法在“%1”中创建书稿：%2").arg(folder, file.errorString()),
                          kCaption, 2);
     // On an exception the QSaveFile is destroyed uncommitted: its temporary
     // file goes and the chosen name is untouched.

@@ -24,6 +24,8 @@ enum class TBookPage { A5, A4 };
 
 // nullopt for an extension no writer knows.
 std::optional<TBookFormat> BookFormatOfPath(const QString& path);
+// The usual extension of a format, with its dot (".epub", ".md", ...).
+QString BookFormatExtension(TBookFormat format);
 // The extensions accepted, with their dots (".docx", ...), for messages and
 // file dialogs.
 QStringList BookFormatExtensions();
