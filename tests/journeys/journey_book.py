@@ -12,7 +12,7 @@ CHAPTERS = [("chapter1", "天刚亮 dawn"), ("chapter2", "风很大 wind")]
 
 def journey(j):
     library = os.path.join(j.home, "home", "books")
-    os.makedirs(os.path.dirname(library))
+    os.makedirs(os.path.dirname(library), exist_ok=True)
     book = os.path.join(j.home, "out", "book.epub")
     os.makedirs(os.path.dirname(book))
     j.start_app()
