@@ -15,6 +15,7 @@ packages=(
   nlohmann-json3-dev libxcb1-dev python3-aiosmtpd
   fonts-wqy-microhei
   xvfb xauth xdotool imagemagick poppler-utils
+  epubcheck libreoffice-writer-nogui
   dbus at-spi2-core python3-pyatspi qt6-translations-l10n
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libqt6svg6
   appstream man-db groff-base dpkg-dev fakeroot lintian file strace

@@ -1,5 +1,6 @@
 // The menu bar `munMain` and the editor's pop-up menu `PopEditor`.
 #include "app/TfrmMain.h"
+#include "app/commands/TBookCommands.h"
 #include "app/commands/TEditCommands.h"
 #include "app/commands/TFolderCommands.h"
 #include "app/commands/TExchangeCommands.h"
@@ -179,6 +180,7 @@ QMenu* TfrmMain::BuildDocMenu() {
             Cmd(m_exchange.get(), &TExchangeCommands::munDocImportClick)));
     RequireLibrary(AddItem(m, "munDocExport", "导出(&E)...", {},
             Cmd(m_exchange.get(), &TExchangeCommands::munDocExportClick)));
+    RequireLibrary(AddItem(m, "munDocBook", "输出书稿…", {}, Cmd(m_books.get(), &TBookCommands::munDocBookClick)));
     m->addSeparator();
     AddItem(m, "munDocCenter", "稿件库中心", QKeySequence(Qt::Key_F8), Cmd(m_library.get(), &TLibraryCommands::munDocCenterClick));
     m->addSeparator();

@@ -9,6 +9,7 @@
 #include "app/TStatusPanels.h"
 #include "app/ViewFill.h"
 #include "app/X11Support.h"
+#include "app/commands/TBookCommands.h"
 #include "app/commands/TEditCommands.h"
 #include "app/commands/TFolderCommands.h"
 #include "app/commands/TExchangeCommands.h"
@@ -59,7 +60,8 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_folders(std::make_unique<TFolderCommands>(*this, context, *m_manuscripts, *m_pictures)),
       m_marks(std::make_unique<TMarkCommands>(*this, context, *m_pictures)),
       m_materials(std::make_unique<TMaterialCommands>(*this, context)),
-      m_exchange(std::make_unique<TExchangeCommands>(*this, context)) {
+      m_exchange(std::make_unique<TExchangeCommands>(*this, context)),
+      m_books(std::make_unique<TBookCommands>(*this, context)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);

@@ -39,6 +39,7 @@ class TSideChannel;
 class TStatusPanels;
 class TqlvEditor;
 class TAppContext;
+class TBookCommands;
 class TEditCommands;
 class TExchangeCommands;
 class THelpCommands;
@@ -207,6 +208,7 @@ private:
     std::unique_ptr<TMarkCommands> m_marks;
     std::unique_ptr<TMaterialCommands> m_materials;
     std::unique_ptr<TExchangeCommands> m_exchange;
+    std::unique_ptr<TBookCommands> m_books;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 

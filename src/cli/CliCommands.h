@@ -29,6 +29,7 @@ int RunImport(const CliWords& words);
 // The message for a file or record an import, export or count could not handle.
 std::string ExchangeFailureText(const struct TExchangeFailure& failure);
 int RunExport(const CliWords& words);
+int RunBuild(const CliWords& words);
 int RunBackup(const CliWords& words);
 int RunBackups(const CliWords& words);
 int RunStats(const CliWords& words);

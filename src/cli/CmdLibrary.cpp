@@ -12,6 +12,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliDatabase.h"
 #include "cli/CliFields.h"
+#include "cli/CliLibrary.h"
 #include "cli/CliText.h"
 #include "library/ManuscriptSaves.h"
 #include "library/RecordExchange.h"
@@ -25,27 +26,6 @@ namespace {
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 std::string S(const QString& text) { return text.toStdString(); }
-
-// The data layer, answering its password prompt with --password. What the
-// layer refuses (EUserError) becomes the command's error message.
-class TLibrary {
-public:
-    explicit TLibrary(const std::optional<std::string>& password)
-        : password_(Q(password.value_or(""))) {}
-    TqlvDocData& Data() { return data_; }
-    void Open(const std::string& path) {
-        RequireExistingFile(path);
-        try {
-            data_.OpenDocData(Q(path), [this] { return password_; });
-        } catch (const EUserError&) {
-            throw CliError("Access denied");  // the only refusal of an existing file
-        }
-    }
-
-private:
-    QString password_;
-    TqlvDocData data_;
-};
 
 json DocsJson(TqlvDocData& data, int folderID) {
     json docs = json::array();
@@ -111,7 +91,7 @@ int RunCreateLibrary(const CliWords& words) {
     QString finalName;
     bool created = false;
     try {
-        TLibrary library(password);
+        TCliLibrary library(password);
         created = library.Data().CreateDocData(
             Q(args.At(0)), Q(args.Option("--comment").value_or("")), Q(password.value_or("")), true,
             password && !password->empty(), args.Flag("--crc32"), levelIndex, &finalName);
@@ -129,7 +109,7 @@ int RunCreateLibrary(const CliWords& words) {
 
 int RunTree(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     std::cout << JsonLine(NodeJson(library.Data(), library.Data().LoadFolderTree())) << "\n";
     return 0;
@@ -137,7 +117,7 @@ int RunTree(const CliWords& words) {
 
 int RunImport(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, SIZE_MAX});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     const int folder = FolderOption(args, library.Data());
     TCliProgress progress("import");
@@ -163,7 +143,7 @@ int RunImport(const CliWords& words) {
 
 int RunExport(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, 2});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     const int folder = FolderOption(args, library.Data());
     const QDir dir(Q(args.At(1)));
@@ -193,7 +173,7 @@ int RunExport(const CliWords& words) {
 
 int RunStats(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--days"}, {}, 1, 1});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     TManuscriptSaves saves(library.Data());
     for (const TDayStats& day : saves.Log().Daily(args.IntOption("--days", 1, 36500, 30)))
@@ -207,7 +187,7 @@ int RunStats(const CliWords& words) {
 
 int RunHistory(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--show"}, {}, 2, 2});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     bool numeric = false;
     const int docID = Q(args.At(1)).toInt(&numeric);

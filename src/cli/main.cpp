@@ -28,6 +28,7 @@ const std::map<std::string, CommandFn>& Commands() {
         {"import", RunImport},       {"export", RunExport},
         {"backup", RunBackup},       {"backups", RunBackups},
         {"stats", RunStats},         {"history", RunHistory},
+        {"build", RunBuild},
     };
     return commands;
 }
@@ -45,6 +46,10 @@ constexpr const char* kUsage =
     "  count TEXTFILE   pinyin TEXT [--initials]\n"
     "  create-library FILE [--comment T] [--level-index 0-3] [--crc32]   tree FILE\n"
     "  import FILE TXT... [--folder ID]   export FILE DIR [--folder ID]\n"
+    "  build LIBRARY OUTPUT [--folder ID|NAME] [--title T] [--author A] [--page A5|A4]\n"
+    "                                 a book of the library or a folder; the format\n"
+    "                                 from OUTPUT's extension: .docx .odt .epub .pdf\n"
+    "                                 .html .md .txt\n"
     "  backup LIBRARY [DEST]          snapshot into DEST (default: the options' backup\n"
     "                                 folder), rotated as the options say\n"
     "  backups LIBRARY [DEST]         the snapshots, newest first, one JSON object a line:\n"

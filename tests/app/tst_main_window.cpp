@@ -129,7 +129,7 @@ private slots:
             "munDocCompact|压缩稿件库|", "munDocRepair|修复稿件库|", "munDocRestore|从备份恢复…|",
             "munDocModifyPas|修改密码|",
             "munDocShortCut|创建快捷方式|", "-", "munDocAttribute|属性|", "-", "munDocImport|导入(&I)...|",
-            "munDocExport|导出(&E)...|", "-", "munDocCenter|稿件库中心|F8", "-",
+            "munDocExport|导出(&E)...|", "munDocBook|输出书稿…|", "-", "munDocCenter|稿件库中心|F8", "-",
             "munDocNewFloder|新建稿件夹(&F)|", "munDocDelFloder|删除稿件夹(&E)|",
             "munDocReNameFloder|重命名稿件夹(&R)|"};
         QTest::newRow("munTool") << "munTool" << QStringList{

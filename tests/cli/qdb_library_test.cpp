@@ -9,7 +9,7 @@
 #include <map>
 #include <set>
 
-#include "QdbProcess.h"
+#include "QdbFolderTest.h"
 
 namespace qdbtest {
 namespace {
@@ -17,29 +17,13 @@ namespace {
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-class QdbLibraryTest : public ::testing::Test {
+class QdbLibraryTest : public QdbFolderTest {
 protected:
     void SetUp() override {
-        const char* base = getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/qdb-lib-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        QdbFolderTest::SetUp();
         library = folder + "/books.qdb";
     }
-    void TearDown() override { fs::remove_all(folder); }
 
-    std::string Ok(const Args& args) {
-        QdbResult r = RunQdb(folder, args);
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-        return r.out;
-    }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        const std::string path = folder + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    std::string folder;
     std::string library;
 };
 
