@@ -169,7 +169,7 @@ void TLibrarySearch::RequireWritableLibrary(const QString& action) const {
     const QFileInfo info(path);
     if (!info.exists())
         throw EUserError(QStringLiteral("稿件库文件已被移走或删除，无法%1：\n").arg(action) + path, kCaption, 2);
-    const auto writeBits = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (!info.isWritable() || !(info.permissions() & writeBits))
         throw EUserError(QStringLiteral("稿件库文件是只读的，无法%1：\n").arg(action) + path, kCaption, 2);
 }

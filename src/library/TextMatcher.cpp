@@ -118,9 +118,11 @@ TTextMatcher::TTextMatcher(const QString& pattern, bool regex, bool caseSensitiv
     m_pattern = caseSensitive ? pattern : FoldRegexLetters(pattern);
     m_expression.setPattern(m_pattern);
     if (!m_expression.isValid()) {
-        // The offset is that of the folded pattern, which has the same length.
+        // The offset (UTF-16 units of the folded pattern, which has the same
+        // length) is shown in characters, as the user counts them.
+        const QStringView before = QStringView(m_pattern).left(m_expression.patternErrorOffset());
         throw EUserError(QStringLiteral("正则表达式有误（第 %1 列）：%2")
-                             .arg(m_expression.patternErrorOffset() + 1)
+                             .arg(before.toUcs4().size() + 1)
                              .arg(m_expression.errorString()),
                          kCaption, 2);
     }
