@@ -6,12 +6,12 @@
 #include <QFileInfo>
 #include <filesystem>
 #include <iostream>
-#include <set>
 
 #include "cli/CliArgs.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDatabase.h"
 #include "cli/CliFields.h"
+#include "cli/CliLibrary.h"
 #include "cli/CliText.h"
 #include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
@@ -25,27 +25,6 @@ namespace {
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 std::string S(const QString& text) { return text.toStdString(); }
 
-// The data layer, answering its password prompt with --password. What the
-// layer refuses (EUserError) becomes the command's error message.
-class TLibrary {
-public:
-    explicit TLibrary(const std::optional<std::string>& password)
-        : password_(Q(password.value_or(""))) {}
-    TqlvDocData& Data() { return data_; }
-    void Open(const std::string& path) {
-        RequireExistingFile(path);
-        try {
-            data_.OpenDocData(Q(path), [this] { return password_; });
-        } catch (const EUserError&) {
-            throw CliError("Access denied");  // the only refusal of an existing file
-        }
-    }
-
-private:
-    QString password_;
-    TqlvDocData data_;
-};
-
 json DocsJson(TqlvDocData& data, int folderID) {
     json docs = json::array();
     for (const TViewItem& item : data.LoadDocList(folderID))
@@ -58,23 +37,6 @@ json NodeJson(TqlvDocData& data, const TViewNode& node) {
     for (const TViewNode& child : node.Children) children.push_back(NodeJson(data, child));
     return {{"id", node.ID}, {"name", S(node.Caption)}, {"children", children},
             {"docs", DocsJson(data, node.ID)}};
-}
-
-void CollectFolderIDs(const TViewNode& node, std::set<int>& ids) {
-    ids.insert(node.ID);
-    for (const TViewNode& child : node.Children) CollectFolderIDs(child, ids);
-}
-
-// --folder ID (default the root, 0); it must name an existing folder.
-int FolderOption(const CliArgs& args, TqlvDocData& data) {
-    const std::string text = args.Option("--folder").value_or("0");
-    std::optional<int64_t> id = ParseInteger(text);
-    if (!id) throw CliUsageError("--folder needs a folder ID");
-    std::set<int> ids;
-    CollectFolderIDs(data.LoadFolderTree(), ids);
-    if (!ids.count(static_cast<int>(*id)))
-        throw CliError("Folder " + text + " not found");
-    return static_cast<int>(*id);
 }
 
 // The import reads a file whole with its line breaks made CR LF.
@@ -96,7 +58,7 @@ int RunCreateLibrary(const CliWords& words) {
     QString finalName;
     bool created = false;
     try {
-        TLibrary library(password);
+        TCliLibrary library(password);
         created = library.Data().CreateDocData(
             Q(args.At(0)), Q(args.Option("--comment").value_or("")), Q(password.value_or("")), true,
             password && !password->empty(), args.Flag("--crc32"), levelIndex, &finalName);
@@ -114,7 +76,7 @@ int RunCreateLibrary(const CliWords& words) {
 
 int RunTree(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     std::cout << JsonLine(NodeJson(library.Data(), library.Data().LoadFolderTree())) << "\n";
     return 0;
@@ -122,7 +84,7 @@ int RunTree(const CliWords& words) {
 
 int RunImport(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, SIZE_MAX});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     const int folder = FolderOption(args, library.Data());
     TCliProgress progress("import");
@@ -143,7 +105,7 @@ int RunImport(const CliWords& words) {
 
 int RunExport(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, 2});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     const int folder = FolderOption(args, library.Data());
     const QDir dir(Q(args.At(1)));
