@@ -34,7 +34,7 @@ QString TReplacePlan::Question() const {
 TReplacePlan TLibrarySearch::PlanReplace(const TSearchQuery& query, const QString& replacement,
                                          const TSearchControl& control) {
     TReplacePlan plan;
-    const TTextMatcher matcher(query.Pattern, query.Regex, query.CaseSensitive);
+    const TLineMatcher matcher(query.Pattern, query.Regex, query.CaseSensitive);
     if (matcher.IsEmpty())
         return plan;
     const std::optional<QList<int>> folders = ScopeFolders(m_data, query.FolderID);

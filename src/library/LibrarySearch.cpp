@@ -16,7 +16,7 @@ TLibrarySearch::TLibrarySearch(TqlvDocData& data) : m_data(data) {}
 
 TSearchResult TLibrarySearch::Find(const TSearchQuery& query, const TSearchControl& control) {
     TSearchResult result;
-    const TTextMatcher matcher(query.Pattern, query.Regex, query.CaseSensitive);
+    const TLineMatcher matcher(query.Pattern, query.Regex, query.CaseSensitive);
     if (matcher.IsEmpty())
         return result;
     const std::optional<QList<int>> folders = ScopeFolders(m_data, query.FolderID);

@@ -27,7 +27,7 @@
 // changes nothing. Engine errors (tomedb::EDatabaseError) pass through.
 #pragma once
 
-#include "library/TextMatcher.h"
+#include "library/LineMatcher.h"
 #include "library/TqlvDocData.h"
 
 #include <QByteArray>

@@ -31,7 +31,7 @@ QStringView LineOf(QStringView text, qsizetype start, qsizetype end) {
     return text.mid(start, end - start);
 }
 
-void FindInLine(const TTextMatcher& matcher, int line, QStringView lineText, const THitSink& sink) {
+void FindInLine(const TLineMatcher& matcher, int line, QStringView lineText, const THitSink& sink) {
     std::vector<TTextSpan> spans;
     matcher.FindIn(lineText, spans);
     for (const TTextSpan& span : spans)
@@ -39,7 +39,7 @@ void FindInLine(const TTextMatcher& matcher, int line, QStringView lineText, con
 }
 
 // Every line of decoded text.
-void FindInDecoded(const TTextMatcher& matcher, QStringView text, const THitSink& sink) {
+void FindInDecoded(const TLineMatcher& matcher, QStringView text, const THitSink& sink) {
     int line = 1;
     qsizetype start = 0;
     while (start <= text.size()) {
@@ -53,7 +53,7 @@ void FindInDecoded(const TTextMatcher& matcher, QStringView text, const THitSink
 }
 
 // Only the lines holding the required bytes are decoded and matched.
-void FindInCandidateLines(const TTextMatcher& matcher, const std::string& stored, const THitSink& sink) {
+void FindInCandidateLines(const TLineMatcher& matcher, const std::string& stored, const THitSink& sink) {
     const QByteArray& key = matcher.RequiredBytes();
     const char* const begin = stored.data();
     const char* const end = begin + stored.size();
@@ -102,7 +102,7 @@ void TProgressStep::Step(int done, int total) {
     m_control.Progress(done, total);
 }
 
-void FindInStored(const TTextMatcher& matcher, const std::string& stored, const THitSink& sink) {
+void FindInStored(const TLineMatcher& matcher, const std::string& stored, const THitSink& sink) {
     if (matcher.IsEmpty())
         return;
     if (!matcher.RequiredBytes().isEmpty()) {
@@ -113,7 +113,7 @@ void FindInStored(const TTextMatcher& matcher, const std::string& stored, const 
     FindInDecoded(matcher, text, sink);
 }
 
-QString ReplaceInText(const TTextMatcher& matcher, const QString& text, const QString& replacement,
+QString ReplaceInText(const TLineMatcher& matcher, const QString& text, const QString& replacement,
                       int* count) {
     *count = 0;
     QString out;

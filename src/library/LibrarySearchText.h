@@ -35,11 +35,11 @@ using THitSink = std::function<void(int line, QStringView lineText, const TTextS
 // Lines are decoded and matched as text; the matcher's required bytes only
 // let lines (or whole texts) without them go undecoded. LF never occurs
 // inside a GB18030 character, so a line can be decoded on its own.
-void FindInStored(const TTextMatcher& matcher, const std::string& stored, const THitSink& sink);
+void FindInStored(const TLineMatcher& matcher, const std::string& stored, const THitSink& sink);
 
 // The text with every hit replaced, line by line, line breaks kept as they
 // are; *count receives the number of hits.
-QString ReplaceInText(const TTextMatcher& matcher, const QString& text, const QString& replacement,
+QString ReplaceInText(const TLineMatcher& matcher, const QString& text, const QString& replacement,
                       int* count);
 
 }  // namespace librarysearch

@@ -184,7 +184,7 @@ TEST_F(LibrarySearchTest, EmptyPatternFindsAndChangesNothing) {
 
 // ---- replace and undo -----------------------------------------------------------
 
-TEST(TextMatcherReplace, ReplacesEveryHitOfALine) {
+TEST(LineMatcherReplace, ReplacesEveryHitOfALine) {
     const struct {
         QString pattern;
         bool regex;
@@ -202,7 +202,7 @@ TEST(TextMatcherReplace, ReplacesEveryHitOfALine) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         int count = 0;
-        EXPECT_EQ(TTextMatcher(c.pattern, c.regex, c.caseSensitive).ReplaceIn(c.line, c.replacement, &count),
+        EXPECT_EQ(TLineMatcher(c.pattern, c.regex, c.caseSensitive).ReplaceIn(c.line, c.replacement, &count),
                   c.expected);
     }
 }

@@ -1,4 +1,4 @@
-// TTextMatcher: finds a pattern in one line of decoded text (QString), for the
+// TLineMatcher: finds a pattern in one line of decoded text (QString), for the
 // search and replace across a library. Owned by whoever builds it; immutable
 // and safe to share between threads once built.
 //
@@ -29,9 +29,9 @@ struct TTextSpan {
     int Length = 0;
 };
 
-class TTextMatcher {
+class TLineMatcher {
 public:
-    TTextMatcher(const QString& pattern, bool regex, bool caseSensitive);
+    TLineMatcher(const QString& pattern, bool regex, bool caseSensitive);
 
     // An empty pattern finds nothing.
     bool IsEmpty() const { return m_pattern.isEmpty(); }

@@ -1,4 +1,4 @@
-#include "library/TextMatcher.h"
+#include "library/LineMatcher.h"
 
 #include "library/UserError.h"
 #include "platform/TextCodec.h"
@@ -106,7 +106,7 @@ QString LongestUnfoldedRun(const QString& pattern) {
 
 }  // namespace
 
-TTextMatcher::TTextMatcher(const QString& pattern, bool regex, bool caseSensitive)
+TLineMatcher::TLineMatcher(const QString& pattern, bool regex, bool caseSensitive)
     : m_regex(regex), m_caseSensitive(caseSensitive) {
     if (pattern.isEmpty())
         return;
@@ -131,7 +131,7 @@ TTextMatcher::TTextMatcher(const QString& pattern, bool regex, bool caseSensitiv
         RefuseEmptyMatch();
 }
 
-QString TTextMatcher::FoldLatin(QStringView text) {
+QString TLineMatcher::FoldLatin(QStringView text) {
     QString folded(text.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(folded.data());
     for (qsizetype i = 0; i < text.size(); ++i)
@@ -139,7 +139,7 @@ QString TTextMatcher::FoldLatin(QStringView text) {
     return folded;
 }
 
-void TTextMatcher::FindIn(QStringView line, std::vector<TTextSpan>& hits) const {
+void TLineMatcher::FindIn(QStringView line, std::vector<TTextSpan>& hits) const {
     if (m_pattern.isEmpty())
         return;
     if (m_regex)
@@ -148,7 +148,7 @@ void TTextMatcher::FindIn(QStringView line, std::vector<TTextSpan>& hits) const 
         FindLiteral(line, hits);
 }
 
-void TTextMatcher::FindLiteral(QStringView line, std::vector<TTextSpan>& hits) const {
+void TLineMatcher::FindLiteral(QStringView line, std::vector<TTextSpan>& hits) const {
     const QString folded = m_caseSensitive ? QString() : FoldLatin(line);
     const QStringView subject = m_caseSensitive ? line : QStringView(folded);
     for (qsizetype at = subject.indexOf(m_pattern); at >= 0;
@@ -156,7 +156,7 @@ void TTextMatcher::FindLiteral(QStringView line, std::vector<TTextSpan>& hits) c
         hits.push_back({int(at), int(m_pattern.size())});
 }
 
-void TTextMatcher::FindRegex(QStringView line, std::vector<TTextSpan>& hits) const {
+void TLineMatcher::FindRegex(QStringView line, std::vector<TTextSpan>& hits) const {
     const QString subject = m_caseSensitive ? line.toString() : FoldLatin(line);
     QRegularExpressionMatchIterator it = m_expression.globalMatch(subject);
     while (it.hasNext()) {
@@ -168,7 +168,7 @@ void TTextMatcher::FindRegex(QStringView line, std::vector<TTextSpan>& hits) con
 }
 
 // Captures are taken from the line itself: the match ran on its folded copy.
-QString TTextMatcher::Expanded(QStringView line, const QString& replacement,
+QString TLineMatcher::Expanded(QStringView line, const QString& replacement,
                                const QRegularExpressionMatch& match) {
     QString out;
     for (qsizetype i = 0; i < replacement.size(); ++i) {
@@ -189,7 +189,7 @@ QString TTextMatcher::Expanded(QStringView line, const QString& replacement,
     return out;
 }
 
-QString TTextMatcher::ReplaceIn(QStringView line, const QString& replacement, int* count) const {
+QString TLineMatcher::ReplaceIn(QStringView line, const QString& replacement, int* count) const {
     *count = 0;
     if (m_pattern.isEmpty())
         return line.toString();
