@@ -157,7 +157,8 @@ void SearchAgainstGrep(benchmark::State& state, bool encrypted) {
         state.SkipWithError("library not opened");
         return;
     }
-    TLibrarySearch search(data);
+    TManuscriptSaves saves(data);
+    TLibrarySearch search(data, saves);
     TSearchQuery query;
     query.Pattern = kWord;
     query.CaseSensitive = true;
@@ -229,7 +230,8 @@ void BM_ReplaceAgainstSavingOneByOne(benchmark::State& state) {
             originals.push_back(SavedAttr(attr.Txt));
         }
     });
-    TLibrarySearch search(data);
+    TManuscriptSaves saves(data);
+    TLibrarySearch search(data, saves);
     TSearchQuery query;
     query.Pattern = kNameA;
     double bestOurs = 1e9, bestOneByOne = 1e9;

@@ -142,7 +142,7 @@ int RunExport(const CliWords& words) {
 
 int RunStats(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--days"}, {}, 1, 1});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     TManuscriptSaves saves(library.Data());
     for (const TDayStats& day : saves.Log().Daily(args.IntOption("--days", 1, 36500, 30)))
@@ -156,7 +156,7 @@ int RunStats(const CliWords& words) {
 
 int RunHistory(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--show"}, {}, 2, 2});
-    TLibrary library(args.Option("--password"));
+    TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     bool numeric = false;
     const int docID = Q(args.At(1)).toInt(&numeric);

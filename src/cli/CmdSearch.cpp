@@ -52,7 +52,8 @@ int RunGrep(const CliWords& words) {
     TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     const TSearchQuery query = QueryOf(args, library.Data());
-    TLibrarySearch search(library.Data());
+    TManuscriptSaves saves(library.Data());
+    TLibrarySearch search(library.Data(), saves);
     TCliProgress progress("grep");
     const TSearchResult result = Refusing([&] { return search.Find(query, ProgressOn(progress)); });
     for (const TSearchHit& hit : result.Hits)
@@ -67,7 +68,8 @@ int RunReplace(const CliWords& words) {
     TCliLibrary library(args.Option("--password"));
     library.Open(args.At(0));
     const TSearchQuery query = QueryOf(args, library.Data());
-    TLibrarySearch search(library.Data());
+    TManuscriptSaves saves(library.Data());
+    TLibrarySearch search(library.Data(), saves);
     TCliProgress progress("replace");
     const TReplacePlan plan = Refusing(
         [&] { return search.PlanReplace(query, QString::fromStdString(args.At(2)), ProgressOn(progress)); });

@@ -175,7 +175,8 @@ void TLibrarySearch::RequireWritableLibrary(const QString& action) const {
 }
 
 // The one place replace and undo save a manuscript: the normal save path
-// (size, counts, date and text, with whatever that path records).
+// (size, counts, date and text, the day's log, and a version of the text it
+// replaces, always kept for a bulk edit).
 void TLibrarySearch::SaveText(int docID, const QString& text) {
     const TWordCount counts = CountWordsIn(text);
     TDocAttr attr;
@@ -183,5 +184,8 @@ void TLibrarySearch::SaveText(int docID, const QString& text) {
     attr.cnCount = QString::number(counts.Chinese);
     attr.enCount = QString::number(counts.English);
     attr.Txt = text;
-    m_data.SaveDoc(docID, attr);
+    TSaveOptions options;
+    options.ForceVersion = true;
+    options.KeepHistory = m_keepHistory;
+    m_saves.Save(docID, attr, options);
 }

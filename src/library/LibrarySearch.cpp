@@ -12,7 +12,7 @@ QString TSearchResult::Summary() const {
     return QStringLiteral("共找到 %1 处，分布在 %2 篇稿件中").arg(HitCount).arg(DocCount);
 }
 
-TLibrarySearch::TLibrarySearch(TqlvDocData& data) : m_data(data) {}
+TLibrarySearch::TLibrarySearch(TqlvDocData& data, TManuscriptSaves& saves) : m_data(data), m_saves(saves) {}
 
 TSearchResult TLibrarySearch::Find(const TSearchQuery& query, const TSearchControl& control) {
     TSearchResult result;

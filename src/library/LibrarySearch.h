@@ -4,7 +4,9 @@
 // and shows what it returns.
 //
 // Ownership: the application context owns one service beside the TqlvDocData
-// it works on (which must outlive it). The service keeps the previous texts of
+// and the TManuscriptSaves it works through (both must outlive it). Replace
+// and undo save every manuscript through TManuscriptSaves, so counts, date,
+// the day's writing log and the kept versions follow as for any save. The service keeps the previous texts of
 // the last replace for UndoReplace until ForgetUndo(), which the application
 // calls when the library closes; a different library open meanwhile also
 // makes the undo do nothing.
@@ -28,6 +30,7 @@
 #pragma once
 
 #include "library/LineMatcher.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 
 #include <QByteArray>
@@ -111,7 +114,11 @@ struct TUndoOutcome {
 
 class TLibrarySearch {
 public:
-    explicit TLibrarySearch(TqlvDocData& data);
+    TLibrarySearch(TqlvDocData& data, TManuscriptSaves& saves);
+
+    // Whether replace and undo keep the replaced texts as versions (the
+    // "保留历史版本" option); on by default.
+    void SetKeepHistory(bool keep) { m_keepHistory = keep; }
 
     TSearchResult Find(const TSearchQuery& query, const TSearchControl& control = {});
 
@@ -145,6 +152,8 @@ private:
     void SaveText(int docID, const QString& text);
 
     TqlvDocData& m_data;
+    TManuscriptSaves& m_saves;
+    bool m_keepHistory = true;
     std::vector<TUndoEntry> m_undo;
     QString m_undoLibrary;
 };

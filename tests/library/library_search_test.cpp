@@ -73,7 +73,8 @@ protected:
 
     int folderA = 0, folderA1 = 0, folderB = 0;
     int jia = 0, yi = 0, bing = 0, ding = 0;
-    TLibrarySearch search{data};
+    TManuscriptSaves saves{data};
+    TLibrarySearch search{data, saves};
 };
 
 struct FindCase {
@@ -214,6 +215,12 @@ TEST_F(LibrarySearchTest, ReplaceSavesThroughTheSavePathAndUndoRestoresEveryByte
     EXPECT_EQ(plan.DocCount(), 2);
     EXPECT_EQ(plan.Question(), QStringLiteral("将替换 5 处，涉及 2 篇稿件。"));
     EXPECT_EQ(StoredTexts(data), before);  // planning writes nothing
+    const auto chineseCount = [&](int doc) {
+        TDocAttr counted;
+        data.GetDocAttr(doc, counted);
+        return counted.cnCount.toInt();
+    };
+    const int chineseBefore = chineseCount(jia) + chineseCount(ding);
 
     const TReplaceOutcome done = search.ApplyReplace(plan);
     EXPECT_EQ(done.HitCount, 5);
@@ -228,6 +235,15 @@ TEST_F(LibrarySearchTest, ReplaceSavesThroughTheSavePathAndUndoRestoresEveryByte
     EXPECT_EQ(attr.cnCount, "0");
     EXPECT_GT(attr.DocMDate, 0);
     EXPECT_EQ(search.Find(Query("林黛玉")).HitCount, 0);
+    // The save path kept each replaced text as a version and logged the
+    // change in counts.
+    for (const int doc : {jia, ding}) {
+        const std::vector<TDocVersion> versions = saves.History().Versions(doc);
+        ASSERT_EQ(versions.size(), 1u);
+        EXPECT_EQ(saves.History().Text(doc, versions[0].ID), FromGB(QByteArray::fromStdString(before[doc])));
+    }
+    EXPECT_TRUE(saves.History().Versions(yi).empty());
+    EXPECT_EQ(saves.Log().Daily(1).back().Chars, chineseCount(jia) + chineseCount(ding) - chineseBefore);
 
     const TUndoOutcome undone = search.UndoReplace();
     EXPECT_EQ(undone.Restored, 2);
@@ -328,7 +344,8 @@ TEST(LibrarySearchEncrypted, FindsReplacesAndUndoesInAnEncryptedLibrary) {
             data.AddDoc(0, chapter);
         }
         before = StoredTexts(data);
-        TLibrarySearch search(data);
+        TManuscriptSaves saves(data);
+        TLibrarySearch search(data, saves);
         const TSearchResult found = search.Find(Query("宝玉"));
         EXPECT_EQ(found.Summary(), QStringLiteral("共找到 60 处，分布在 30 篇稿件中"));
         EXPECT_EQ(search.ApplyReplace(search.PlanReplace(Query("宝玉"), "宝钗")).HitCount, 60);
@@ -336,7 +353,8 @@ TEST(LibrarySearchEncrypted, FindsReplacesAndUndoesInAnEncryptedLibrary) {
     }
     TqlvDocData data;
     ASSERT_TRUE(data.OpenDocData(path, passwords.Prompt()));
-    TLibrarySearch search(data);
+    TManuscriptSaves saves(data);
+    TLibrarySearch search(data, saves);
     EXPECT_EQ(search.Find(Query("宝钗")).HitCount, 60);
     EXPECT_EQ(data.LoadDocText(before.firstKey()), QStringLiteral("宝钗说：\r\n第1回 宝钗"));
     // The undo of the earlier session went with its library; a new replace undoes.
