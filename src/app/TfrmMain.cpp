@@ -15,6 +15,7 @@
 #include "app/commands/TExchangeCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
+#include "app/commands/TLibraryFindCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TMarkCommands.h"
 #include "app/commands/TMaterialCommands.h"
@@ -59,7 +60,8 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_folders(std::make_unique<TFolderCommands>(*this, context, *m_manuscripts, *m_pictures)),
       m_marks(std::make_unique<TMarkCommands>(*this, context, *m_pictures)),
       m_materials(std::make_unique<TMaterialCommands>(*this, context)),
-      m_exchange(std::make_unique<TExchangeCommands>(*this, context)) {
+      m_exchange(std::make_unique<TExchangeCommands>(*this, context)),
+      m_libraryFind(std::make_unique<TLibraryFindCommands>(*this, context, *m_manuscripts, *m_folders)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);
@@ -257,7 +259,7 @@ void TfrmMain::UpdateLibraryState() {
         "munFileDel",      "munFileRename",   "munFileAttribute", "munDocCloseBase",
         "munDocCompact",   "munDocRepair",    "munDocRestore",    "munDocModifyPas",  "munDocShortCut",
         "munDocAttribute", "munDocImport",    "munDocExport",     "munDocNewFloder",
-        "munDocDelFloder", "munDocReNameFloder", "munInsertMark", "munInsertPic",
+        "munDocDelFloder", "munDocReNameFloder", "munInsertMark", "munInsertPic",     "munFindLibrary",
     };
     for (const char* actionName : kLibraryActions)
         if (QAction* action = Action(QString::fromLatin1(actionName)))

@@ -48,6 +48,7 @@ void TqlvDocData::ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisito
         for (int i = Doctable.RecordCount(); i > 0; --i) {
             const std::string text = Doctable.FieldByName("Txt").AsString();
             doc.ID = CurrentID(Doctable);
+            doc.FolderID = FieldInt(Doctable, "PID");
             doc.Name = FieldText(Doctable, "DocName");
             doc.Text = &text;
             if (!visit(doc))

@@ -30,7 +30,7 @@ TSearchResult TLibrarySearch::Find(const TSearchQuery& query, const TSearchContr
         }
         const size_t before = result.Hits.size();
         FindInStored(matcher, *doc.Text, [&](int line, QStringView lineText, const TTextSpan& span) {
-            result.Hits.push_back({doc.ID, doc.Name, line, lineText.toString(), span});
+            result.Hits.push_back({doc.ID, doc.FolderID, doc.Name, line, lineText.toString(), span});
         });
         if (result.Hits.size() > before)
             ++result.DocCount;

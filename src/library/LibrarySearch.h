@@ -53,6 +53,7 @@ struct TSearchQuery {
 // line break, and the hit inside it (UTF-16 units of LineText).
 struct TSearchHit {
     int DocID = 0;
+    int FolderID = 0;  // the manuscript's folder (0: the top folder)
     QString DocName;
     int Line = 0;
     QString LineText;

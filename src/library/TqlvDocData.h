@@ -41,6 +41,7 @@ using TPasswordPrompt = std::function<QString()>;
 // bytes, valid only during the visit; Index counts from 0 up to Count.
 struct TStoredDocText {
     int ID = 0;
+    int FolderID = 0;
     QString Name;
     const std::string* Text = nullptr;
     int Index = 0;
