@@ -66,7 +66,13 @@ def check_texts(j, library, name):
 
 
 def answer_password(j):
-    j.answer_password("打开稿件库", "输入密码", PASSWORD, "确认", timeout=90)
+    """The prompt shares its title with the file dialog before it: wait for
+    its password box itself."""
+    field = j.find("输入密码", role="password text", timeout=90)
+    j.click(field)
+    j.type(PASSWORD)
+    j.click(j.find("确认", role="push button"))
+    j.wait(lambda: not j.find_all("输入密码", role="password text"), "the password prompt to close")
 
 
 def journey(j):

@@ -83,7 +83,6 @@ TfrmLibraryFind::TfrmLibraryFind(QWidget* parent) : QDialog(parent) {
     layout->addWidget(BuildHitList(), 1);
     lblSummary = new QLabel;
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
-    lblSummary->setAccessibleName(QStringLiteral("查找结果"));
     pbSearch = new QProgressBar;
     pbSearch->setObjectName(QStringLiteral("pbSearch"));
     pbSearch->setAccessibleName(QStringLiteral("进度"));
