@@ -43,6 +43,18 @@ TShown ClickAndWait(QDialog& dialog, const char* button) {
     return shown;
 }
 
+// 林黛玉 -> 林妹妹 everywhere, answering 是 to the question.
+void ReplaceAllWithYes(TAppFixture& f) {
+    f.dialogs.QueueMessageAnswer(1);
+    f.dialogs.QueueDialog([](QDialog& dialog) {
+        TScriptedDialogs::SetText(dialog, "editFind", QStringLiteral("林黛玉"));
+        TScriptedDialogs::SetText(dialog, "editReplace", QStringLiteral("林妹妹"));
+        ClickAndWait(dialog, "btnReplaceAll");
+        return int(QDialog::Rejected);
+    });
+    f.Trigger("munFindLibrary");
+}
+
 }  // namespace
 
 class TestLibraryFind : public QObject {
@@ -114,14 +126,7 @@ private slots:
         f.OpenSeededLibrary(kChapters);
         f.SelectDoc(QStringLiteral("丙"));
         f.Trigger("munFileOpen");
-        f.dialogs.QueueMessageAnswer(1);
-        f.dialogs.QueueDialog([&](QDialog& dialog) {
-            TScriptedDialogs::SetText(dialog, "editFind", QStringLiteral("林黛玉"));
-            TScriptedDialogs::SetText(dialog, "editReplace", QStringLiteral("林妹妹"));
-            ClickAndWait(dialog, "btnReplaceAll");
-            return int(QDialog::Rejected);
-        });
-        f.Trigger("munFindLibrary");
+        ReplaceAllWithYes(f);
         QCOMPARE(f.Data().LoadDocText(1), QStringLiteral("林妹妹来了\r\n她说：林妹妹走了"));
         QCOMPARE(f.Data().LoadDocText(2), QStringLiteral("没有她"));
         QCOMPARE(f.Data().LoadDocText(3), QStringLiteral("宝玉说林妹妹"));
@@ -132,14 +137,7 @@ private slots:
     void undoNamesAManuscriptChangedSinceAndLeavesIt() {
         TAppFixture f;
         f.OpenSeededLibrary(kChapters);
-        f.dialogs.QueueMessageAnswer(1);
-        f.dialogs.QueueDialog([&](QDialog& dialog) {
-            TScriptedDialogs::SetText(dialog, "editFind", QStringLiteral("林黛玉"));
-            TScriptedDialogs::SetText(dialog, "editReplace", QStringLiteral("林妹妹"));
-            ClickAndWait(dialog, "btnReplaceAll");
-            return int(QDialog::Rejected);
-        });
-        f.Trigger("munFindLibrary");
+        ReplaceAllWithYes(f);
         TDocAttr changed;
         changed.Txt = QStringLiteral("改过了");
         f.Data().SaveDoc(3, changed);
