@@ -6,6 +6,7 @@
 #include "app/commands/TExchangeCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
+#include "app/commands/TLibraryFindCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TMarkCommands.h"
 #include "app/commands/TMaterialCommands.h"
@@ -116,6 +117,8 @@ QMenu* TfrmMain::BuildFindMenu() {
     AddItem(m, "munFindReplace", "替换...", Ctrl(Qt::Key_R), Cmd(m_edit.get(), &TEditCommands::munFindReplaceClick));
     m->addSeparator();
     AddItem(m, "munFindInFile", "在文件中查找", {}, Cmd(m_tools.get(), &TToolCommands::munFindInFileClick));
+    RequireLibrary(AddItem(m, "munFindLibrary", "在稿件库中查找", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
+            Cmd(m_libraryFind.get(), &TLibraryFindCommands::munFindLibraryClick)));
     return m;
 }
 

@@ -1,6 +1,8 @@
 #include "app/TAppContext.h"
 
 #include "app/TBackupService.h"
+#include "library/LibrarySearch.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
@@ -13,7 +15,17 @@ TAppContext::TAppContext()
       m_documents(std::make_unique<TqlvDocuments>()),
       m_regConfig(std::make_unique<TqlvRegConfig>()),
       m_iniConfig(std::make_unique<TqlvIniConfig>()),
-      m_backups(std::make_unique<TBackupService>(*m_docData, *m_regConfig)) {}
+      m_saves(std::make_unique<TManuscriptSaves>(*m_docData)),
+      m_search(std::make_unique<TLibrarySearch>(*m_docData, *m_saves)),
+      m_backups(std::make_unique<TBackupService>(*m_docData, *m_regConfig)) {
+    // The undo of a replace lasts until its library closes; the snapshot
+    // service's own hook still runs.
+    m_docData->BeforeClose = [this, snapshot = m_docData->BeforeClose](const QString& path) {
+        m_search->ForgetUndo();
+        if (snapshot)
+            snapshot(path);
+    };
+}
 
 TAppContext::~TAppContext() = default;
 

@@ -1,7 +1,9 @@
 // TAppContext: the services of one running application, created before the
 // main window and destroyed after it: the manuscript library (DocData), the
 // materials store (Documents), the registry preferences (RegConfig), the
-// Config.ini layout (IniConfig), the automatic library snapshots (Backups)
+// Config.ini layout (IniConfig), the automatic library snapshots (Backups),
+// the one save path of manuscripts (Saves), find and replace across the
+// library with its undo (LibrarySearch, forgotten when a library closes)
 // and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its command
 // groups keep a reference. Constructing it opens Documents.tdb (creating it
 // when missing); an engine error there propagates to the caller.
@@ -11,6 +13,8 @@
 
 class TBackupService;
 class TDialogService;
+class TLibrarySearch;
+class TManuscriptSaves;
 class TqlvDocData;
 class TqlvDocuments;
 class TqlvIniConfig;
@@ -28,6 +32,8 @@ public:
     TqlvRegConfig& RegConfig() const { return *m_regConfig; }
     TqlvIniConfig& IniConfig() const { return *m_iniConfig; }
     TBackupService& Backups() const { return *m_backups; }
+    TManuscriptSaves& Saves() const { return *m_saves; }
+    TLibrarySearch& LibrarySearch() const { return *m_search; }
     // The installed dialog service (the Qt one, or a test's scripted one).
     TDialogService& Dialogs() const;
 
@@ -36,6 +42,8 @@ private:
     std::unique_ptr<TqlvDocuments> m_documents;
     std::unique_ptr<TqlvRegConfig> m_regConfig;
     std::unique_ptr<TqlvIniConfig> m_iniConfig;
+    std::unique_ptr<TManuscriptSaves> m_saves;
+    std::unique_ptr<TLibrarySearch> m_search;
     // Last: it hooks into DocData and must go before it.
     std::unique_ptr<TBackupService> m_backups;
 };

@@ -38,6 +38,9 @@ public:
     // What the timer runs: a snapshot of the open library when it changed.
     void Tick();
     const QTimer& Timer() const { return m_timer; }
+    // While library-wide work runs on another thread the timer's snapshots
+    // are held back (a timeout held back is skipped; a later one takes it).
+    void Hold(bool held) { m_timer.blockSignals(held); }
 
 private:
     void SnapshotOnClose(const QString& library);

@@ -15,6 +15,7 @@
 #include "app/commands/TExchangeCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
+#include "app/commands/TLibraryFindCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TMarkCommands.h"
 #include "app/commands/TMaterialCommands.h"
@@ -61,7 +62,8 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_marks(std::make_unique<TMarkCommands>(*this, context, *m_pictures)),
       m_materials(std::make_unique<TMaterialCommands>(*this, context)),
       m_exchange(std::make_unique<TExchangeCommands>(*this, context)),
-      m_books(std::make_unique<TBookCommands>(*this, context)) {
+      m_books(std::make_unique<TBookCommands>(*this, context)),
+      m_libraryFind(std::make_unique<TLibraryFindCommands>(*this, context, *m_manuscripts, *m_folders)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);

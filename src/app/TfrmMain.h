@@ -44,6 +44,7 @@ class TEditCommands;
 class TExchangeCommands;
 class THelpCommands;
 class TLibraryCommands;
+class TLibraryFindCommands;
 class TFolderCommands;
 class TMarkCommands;
 class TPictureCommands;
@@ -121,6 +122,7 @@ public:
     TPictureCommands& Pictures() const { return *m_pictures; }
     TMaterialCommands& Materials() const { return *m_materials; }
     TExchangeCommands& Exchange() const { return *m_exchange; }
+    TLibraryFindCommands& LibraryFind() const { return *m_libraryFind; }
     TqlvEditor* Editor() const override { return m_editor; }
     QTreeWidget* DocTree() const override { return tvDoc; }
     QTreeWidget* DocList() const override { return DocListView; }
@@ -209,6 +211,7 @@ private:
     std::unique_ptr<TMaterialCommands> m_materials;
     std::unique_ptr<TExchangeCommands> m_exchange;
     std::unique_ptr<TBookCommands> m_books;
+    std::unique_ptr<TLibraryFindCommands> m_libraryFind;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 

@@ -34,3 +34,5 @@ int RunBackup(const CliWords& words);
 int RunBackups(const CliWords& words);
 int RunStats(const CliWords& words);
 int RunHistory(const CliWords& words);
+int RunGrep(const CliWords& words);
+int RunReplace(const CliWords& words);

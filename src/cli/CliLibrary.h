@@ -1,22 +1,27 @@
-// TCliLibrary: a manuscript library opened through the data layer the
-// application uses (TqlvDocData), its password prompt answered with the
-// command's --password. Opening a file that does not exist raises CliError
-// ("... not found"); a wrong password raises CliError("Access denied").
+// Manuscript libraries for qdb commands: TCliLibrary owns the same data layer
+// the application uses (TqlvDocData) and answers its password prompt with the
+// --password value; FolderOption reads --folder. What the data layer refuses
+// on opening becomes CliError "Access denied"; engine errors pass through.
 #pragma once
-
-#include "library/TqlvDocData.h"
 
 #include <optional>
 #include <string>
 
+#include "cli/CliArgs.h"
+#include "library/TqlvDocData.h"
+
 class TCliLibrary {
 public:
-    explicit TCliLibrary(const std::optional<std::string>& password)
-        : password_(QString::fromStdString(password.value_or(""))) {}
+    explicit TCliLibrary(const std::optional<std::string>& password);
     TqlvDocData& Data() { return data_; }
+    // Opens an existing library file (CliError when it is missing or the
+    // password is refused).
     void Open(const std::string& path);
 
 private:
     QString password_;
     TqlvDocData data_;
 };
+
+// --folder ID (default the root, 0); it must name an existing folder.
+int FolderOption(const CliArgs& args, TqlvDocData& data);

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <filesystem>
 #include <iostream>
-#include <set>
 
 #include "cli/CliArgs.h"
 #include "cli/CliCommands.h"
@@ -41,22 +40,6 @@ json NodeJson(TqlvDocData& data, const TViewNode& node) {
             {"docs", DocsJson(data, node.ID)}};
 }
 
-void CollectFolderIDs(const TViewNode& node, std::set<int>& ids) {
-    ids.insert(node.ID);
-    for (const TViewNode& child : node.Children) CollectFolderIDs(child, ids);
-}
-
-// --folder ID (default the root, 0); it must name an existing folder.
-int FolderOption(const CliArgs& args, TqlvDocData& data) {
-    const std::string text = args.Option("--folder").value_or("0");
-    std::optional<int64_t> id = ParseInteger(text);
-    if (!id) throw CliUsageError("--folder needs a folder ID");
-    std::set<int> ids;
-    CollectFolderIDs(data.LoadFolderTree(), ids);
-    if (!ids.count(static_cast<int>(*id)))
-        throw CliError("Folder " + text + " not found");
-    return static_cast<int>(*id);
-}
 
 }  // namespace
 

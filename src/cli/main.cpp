@@ -29,6 +29,7 @@ const std::map<std::string, CommandFn>& Commands() {
         {"backup", RunBackup},       {"backups", RunBackups},
         {"stats", RunStats},         {"history", RunHistory},
         {"build", RunBuild},
+        {"grep", RunGrep},           {"replace", RunReplace},
     };
     return commands;
 }
@@ -58,7 +59,12 @@ constexpr const char* kUsage =
     "  stats LIBRARY [--days N]       the writing log, one JSON object a day (day, chars,\n"
     "                                 words, seconds) for the last N days (30), newest last\n"
     "  history LIBRARY DOCID [--show N]  the manuscript's versions, newest first, one JSON\n"
-    "                                 object each (n, saved, chars), or the text of version N\n";
+    "                                 object each (n, saved, chars), or the text of version N\n"
+    "  grep LIBRARY PATTERN [--regex] [--ignore-case] [--folder ID]\n"
+    "                                 every hit in the manuscripts (of the folder and its\n"
+    "                                 sub-folders), one JSON object a line: id, name, line, text\n"
+    "  replace LIBRARY PATTERN REPLACEMENT [--regex] [--ignore-case] [--folder ID]\n"
+    "                                 replaces every hit, all or nothing; prints the count\n";
 
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::cerr << "qdb: " << problem << "\n";

@@ -40,6 +40,18 @@
 // Asks the user for a library's password; an empty text when cancelled.
 using TPasswordPrompt = std::function<QString()>;
 
+// One manuscript as ScanDocTexts hands it over: Text is the stored GB18030
+// bytes, valid only during the visit; Index counts from 0 up to Count.
+struct TStoredDocText {
+    int ID = 0;
+    int FolderID = 0;
+    QString Name;
+    const std::string* Text = nullptr;
+    int Index = 0;
+    int Count = 0;
+};
+using TDocTextVisitor = std::function<bool(const TStoredDocText&)>;
+
 class TqlvDocData : public TRecordStore {
 public:
     TqlvDocData();
@@ -99,6 +111,15 @@ public:
     // A new manuscript with attr's name and text only; dates and counts
     // stay empty until its first save.
     int AddDoc(int folderID, const TDocAttr& attr);
+    // Reading and batch writing for library-wide work (DocDataScan.cpp).
+    // Visits every manuscript of the folders `folderIDs` (every manuscript when
+    // the list is empty) with its text as stored, holding the file's lock for
+    // the whole walk; a visitor returning false ends it. Nothing when no
+    // library is open.
+    void ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisitor& visit);
+    // Runs body as one write batch (lock held, one pair of disk syncs);
+    // body's exceptions pass through after the batch is ended.
+    void RunWriteBatch(const std::function<void()>& body);
 
     // ---- TRecordStore (imports and exports) -----------------------------------------
     int AddRecord(int folderID, const TDocAttr& attr) override { return AddDoc(folderID, attr); }

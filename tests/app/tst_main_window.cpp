@@ -110,7 +110,7 @@ private slots:
             "munSelFromBegin|从开头到当前位置|", "munSelFromEnd|从末尾到当前位置|"};
         QTest::newRow("munFind") << "munFind" << QStringList{
             "munFindSearch|查找(&F)|Ctrl+F", "munFindNext|查找下一个|F3", "-", "munFindReplace|替换...|Ctrl+R",
-            "-", "munFindInFile|在文件中查找|"};
+            "-", "munFindInFile|在文件中查找|", "munFindLibrary|在稿件库中查找|Ctrl+Shift+F"};
         QTest::newRow("munInsert") << "munInsert" << QStringList{
             "munInsertTime|时间(&T)|F4", "munInsertDate|日期(&D)|F5", ">munInsertMark|标签(&S)", "-",
             ">munInsertCust|资料库(&C)", "-", ">munInsertFile|外部文件(&F)"};

@@ -159,6 +159,49 @@ void TFolderCommands::DocListViewClick() {
     manuscripts.munFileOpenClick();
 }
 
+namespace {
+
+QTreeWidgetItem* FindByID(QTreeWidgetItem* node, int id) {
+    if (ItemID(node) == id)
+        return node;
+    for (int i = 0; i < node->childCount(); ++i)
+        if (QTreeWidgetItem* found = FindByID(node->child(i), id))
+            return found;
+    return nullptr;
+}
+
+}  // namespace
+
+bool TFolderCommands::OpenDocInFolder(int folderID, int docID) {
+    QTreeWidget* tree = m_main.DocTree();
+    QTreeWidgetItem* folder = nullptr;
+    for (int i = 0; i < tree->topLevelItemCount() && !folder; ++i)
+        folder = FindByID(tree->topLevelItem(i), folderID);
+    if (!folder)
+        return false;
+    if (tree->currentItem() != folder) {
+        const QSignalBlocker quiet(tree);
+        tree->setCurrentItem(folder);
+        ShowFolderDocs(folderID);
+    }
+    QTreeWidget* list = m_main.DocList();
+    QTreeWidgetItem* doc = nullptr;
+    for (int i = 0; i < list->topLevelItemCount() && !doc; ++i)
+        if (ItemID(list->topLevelItem(i)) == docID)
+            doc = list->topLevelItem(i);
+    if (!doc)
+        return false;
+    {
+        const QSignalBlocker quiet(list);
+        list->clearSelection();
+        list->setCurrentItem(doc);
+        doc->setSelected(true);
+    }
+    list->scrollToItem(doc);
+    DocListViewClick();
+    return true;
+}
+
 bool TFolderCommands::DocListViewKeyDown(int key) {
     if (key == Qt::Key_F2) {
         m_manuscripts.munFileRenameClick();

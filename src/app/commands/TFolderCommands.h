@@ -33,6 +33,10 @@ public:
 
     void DocListViewClick();
     bool DocListViewKeyDown(int key);
+    // Shows the manuscripts of folderID, selects docID among them and opens
+    // it as a click on it does (the save prompt included); false when the
+    // folder or the manuscript is not there.
+    bool OpenDocInFolder(int folderID, int docID);
 
     // Wires the tree's and the list's events to the handlers above.
     void AttachViews();

@@ -1,0 +1,66 @@
+// TqlvDocData: walking manuscript texts and batch writes for library-wide work
+// (find and replace across the library).
+#include "library/TqlvDocData.h"
+
+#include "library/TableAccess.h"
+
+using namespace tableaccess;
+
+namespace {
+
+// The filters a walk needs: none (the whole table) or the folders in groups
+// small enough for one filter each.
+std::vector<QList<int>> FolderGroups(const QList<int>& folderIDs) {
+    std::vector<QList<int>> groups;
+    for (qsizetype from = 0; from < folderIDs.size(); from += kKeysPerFilter)
+        groups.push_back(folderIDs.mid(from, kKeysPerFilter));
+    return groups;
+}
+
+void ShowGroup(tomedb::TTomeTable& docs, const QList<int>* group) {
+    if (group) {
+        FilterByAny(docs, QStringLiteral("PID"), *group);
+    } else {
+        Unfilter(docs);
+        docs.First();
+    }
+}
+
+}  // namespace
+
+void TqlvDocData::ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisitor& visit) {
+    const tomedb::TTomeLockScope batch(TomeDB);
+    if (!m_opened)
+        return;
+    const std::vector<QList<int>> groups = FolderGroups(folderIDs);
+    std::vector<const QList<int>*> shown;
+    if (groups.empty())
+        shown.push_back(nullptr);
+    for (const QList<int>& group : groups)
+        shown.push_back(&group);
+    TStoredDocText doc;
+    for (const QList<int>* group : shown) {
+        ShowGroup(Doctable, group);
+        doc.Count += Doctable.RecordCount();
+    }
+    for (const QList<int>* group : shown) {
+        ShowGroup(Doctable, group);
+        for (int i = Doctable.RecordCount(); i > 0; --i) {
+            const std::string text = Doctable.FieldByName("Txt").AsString();
+            doc.ID = CurrentID(Doctable);
+            doc.FolderID = FieldInt(Doctable, "PID");
+            doc.Name = FieldText(Doctable, "DocName");
+            doc.Text = &text;
+            if (!visit(doc))
+                return;
+            ++doc.Index;
+            Doctable.Next();
+        }
+    }
+}
+
+void TqlvDocData::RunWriteBatch(const std::function<void()>& body) {
+    tomedb::TTomeWriteBatch batch(TomeDB);
+    body();
+    batch.Finish();
+}

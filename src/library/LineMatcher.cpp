@@ -1,0 +1,221 @@
+#include "library/LineMatcher.h"
+
+#include "library/UserError.h"
+#include "platform/TextCodec.h"
+
+namespace {
+
+const QString kCaption = QStringLiteral("在稿件库中查找");
+
+bool IsFoldable(char16_t unit) {
+    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z') ||
+           (unit >= 0xFF21 && unit <= 0xFF3A) || (unit >= 0xFF41 && unit <= 0xFF5A);
+}
+
+char16_t FoldUnit(char16_t unit) {
+    if ((unit >= u'A' && unit <= u'Z') || (unit >= 0xFF21 && unit <= 0xFF3A))
+        return char16_t(unit + 0x20);
+    return unit;
+}
+
+// Copies pattern[from] up to and including the first `closer`; returns the
+// position after it (the end when there is none).
+qsizetype CopyThrough(const QString& pattern, qsizetype from, QChar closer, QString& out) {
+    const qsizetype end = pattern.indexOf(closer, from);
+    const qsizetype stop = end < 0 ? pattern.size() : end + 1;
+    out += QStringView(pattern).mid(from, stop - from);
+    return stop;
+}
+
+// Length of a construct at pattern[at] whose letters are names or options and
+// must keep their case: an escape (with a braced or bracketed argument), a
+// group name or reference, inline options, a verb. 0 when there is none.
+qsizetype CasedConstructEnd(const QString& pattern, qsizetype at, QString& out) {
+    const QStringView rest = QStringView(pattern).mid(at);
+    if (rest.startsWith(u'\\') && rest.size() >= 2) {
+        const QChar kind = rest[1];
+        if (rest.size() >= 3 && QStringLiteral("pPNgkxcou").contains(kind)) {
+            const QChar open = rest[2];
+            if (open == u'{')
+                return CopyThrough(pattern, at, u'}', out);
+            if (open == u'<')
+                return CopyThrough(pattern, at, u'>', out);
+            if (open == u'\'') {
+                out += rest.left(3);
+                return CopyThrough(pattern, at + 3, u'\'', out);
+            }
+        }
+        out += rest.left(2);
+        return at + 2;
+    }
+    if (rest.startsWith(u"(*"))
+        return CopyThrough(pattern, at, u')', out);
+    if (rest.startsWith(u"(?<") && !rest.startsWith(u"(?<=") && !rest.startsWith(u"(?<!"))
+        return CopyThrough(pattern, at, u'>', out);
+    if (rest.startsWith(u"(?P") || rest.startsWith(u"(?&"))
+        return CopyThrough(pattern, at, rest.startsWith(u"(?P<") ? u'>' : u')', out);
+    if (rest.startsWith(u"(?'")) {
+        out += rest.left(3);
+        return CopyThrough(pattern, at + 3, u'\'', out);
+    }
+    if (rest.startsWith(u"(?") && rest.size() >= 3 && (rest[2].isLetter() || rest[2] == u'-' || rest[2] == u'^')) {
+        qsizetype stop = at + 2;
+        while (stop < pattern.size() && pattern[stop] != u':' && pattern[stop] != u')')
+            ++stop;
+        return CopyThrough(pattern, at, stop < pattern.size() ? pattern[stop] : QChar(u')'), out);
+    }
+    return 0;
+}
+
+// The regular expression with its literal letters folded, so that it finds
+// in folded text what it would find case-blind in ASCII and full-width Latin
+// only. Escapes, names and options keep their case.
+QString FoldRegexLetters(const QString& pattern) {
+    QString out;
+    out.reserve(pattern.size());
+    qsizetype at = 0;
+    while (at < pattern.size()) {
+        if (const qsizetype next = CasedConstructEnd(pattern, at, out)) {
+            at = next;
+            continue;
+        }
+        out += QChar(FoldUnit(pattern[at].unicode()));
+        ++at;
+    }
+    return out;
+}
+
+// The longest run of the literal pattern without foldable letters.
+QString LongestUnfoldedRun(const QString& pattern) {
+    QStringView best;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= pattern.size(); ++i) {
+        if (i < pattern.size() && !IsFoldable(pattern[i].unicode()))
+            continue;
+        if (i - start > best.size())
+            best = QStringView(pattern).mid(start, i - start);
+        start = i + 1;
+    }
+    return best.toString();
+}
+
+[[noreturn]] void RefuseEmptyMatch() {
+    throw EUserError(QStringLiteral("这个正则表达式能匹配空文本，会在每个字之间插入替换内容，不能使用。"),
+                     kCaption, 2);
+}
+
+}  // namespace
+
+TLineMatcher::TLineMatcher(const QString& pattern, bool regex, bool caseSensitive)
+    : m_regex(regex), m_caseSensitive(caseSensitive) {
+    if (pattern.isEmpty())
+        return;
+    if (!regex) {
+        m_pattern = caseSensitive ? pattern : FoldLatin(pattern);
+        m_requiredBytes = ToGB(caseSensitive ? pattern : LongestUnfoldedRun(pattern));
+        return;
+    }
+    m_pattern = caseSensitive ? pattern : FoldRegexLetters(pattern);
+    m_expression.setPattern(m_pattern);
+    if (!m_expression.isValid()) {
+        // The offset (UTF-16 units of the folded pattern, which has the same
+        // length) is shown in characters, as the user counts them.
+        const QStringView before = QStringView(m_pattern).left(m_expression.patternErrorOffset());
+        throw EUserError(QStringLiteral("正则表达式有误（第 %1 列）：%2")
+                             .arg(before.toUcs4().size() + 1)
+                             .arg(m_expression.errorString()),
+                         kCaption, 2);
+    }
+    m_expression.optimize();
+    if (m_expression.match(QString()).hasMatch())
+        RefuseEmptyMatch();
+}
+
+QString TLineMatcher::FoldLatin(QStringView text) {
+    QString folded(text.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(folded.data());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = FoldUnit(text[i].unicode());
+    return folded;
+}
+
+void TLineMatcher::FindIn(QStringView line, std::vector<TTextSpan>& hits) const {
+    if (m_pattern.isEmpty())
+        return;
+    if (m_regex)
+        FindRegex(line, hits);
+    else
+        FindLiteral(line, hits);
+}
+
+void TLineMatcher::FindLiteral(QStringView line, std::vector<TTextSpan>& hits) const {
+    const QString folded = m_caseSensitive ? QString() : FoldLatin(line);
+    const QStringView subject = m_caseSensitive ? line : QStringView(folded);
+    for (qsizetype at = subject.indexOf(m_pattern); at >= 0;
+         at = subject.indexOf(m_pattern, at + m_pattern.size()))
+        hits.push_back({int(at), int(m_pattern.size())});
+}
+
+void TLineMatcher::FindRegex(QStringView line, std::vector<TTextSpan>& hits) const {
+    const QString subject = m_caseSensitive ? line.toString() : FoldLatin(line);
+    QRegularExpressionMatchIterator it = m_expression.globalMatch(subject);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        if (match.capturedLength() == 0)
+            RefuseEmptyMatch();  // a lookaround or anchor alone: nothing to mark or replace
+        hits.push_back({int(match.capturedStart()), int(match.capturedLength())});
+    }
+}
+
+// Captures are taken from the line itself: the match ran on its folded copy.
+QString TLineMatcher::Expanded(QStringView line, const QString& replacement,
+                               const QRegularExpressionMatch& match) {
+    QString out;
+    for (qsizetype i = 0; i < replacement.size(); ++i) {
+        const QChar c = replacement[i];
+        if (c != u'\\' || i + 1 == replacement.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = replacement[++i];
+        if (next < u'0' || next > u'9') {
+            out += next;
+            continue;
+        }
+        const int group = next.digitValue();
+        if (group <= match.lastCapturedIndex() && match.capturedStart(group) >= 0)
+            out += line.mid(match.capturedStart(group), match.capturedLength(group));
+    }
+    return out;
+}
+
+QString TLineMatcher::ReplaceIn(QStringView line, const QString& replacement, int* count) const {
+    *count = 0;
+    if (m_pattern.isEmpty())
+        return line.toString();
+    QString out;
+    qsizetype copied = 0;
+    auto take = [&](qsizetype start, qsizetype length, const QString& with) {
+        out += line.mid(copied, start - copied);
+        out += with;
+        copied = start + length;
+        ++*count;
+    };
+    if (!m_regex) {
+        std::vector<TTextSpan> hits;
+        FindLiteral(line, hits);
+        for (const TTextSpan& hit : hits)
+            take(hit.Start, hit.Length, replacement);
+    } else {
+        const QString subject = m_caseSensitive ? line.toString() : FoldLatin(line);
+        QRegularExpressionMatchIterator it = m_expression.globalMatch(subject);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            if (match.capturedLength() == 0)
+                RefuseEmptyMatch();
+            take(match.capturedStart(), match.capturedLength(), Expanded(line, replacement, match));
+        }
+    }
+    out += line.mid(copied);
+    return out;
+}
