@@ -1,6 +1,7 @@
 #include "app/TAppContext.h"
 
 #include "app/TBackupService.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
@@ -10,6 +11,7 @@
 // Start-up order: library (nothing open), materials store, preferences, layout.
 TAppContext::TAppContext()
     : m_docData(std::make_unique<TqlvDocData>()),
+      m_saves(std::make_unique<TManuscriptSaves>(*m_docData)),
       m_documents(std::make_unique<TqlvDocuments>()),
       m_regConfig(std::make_unique<TqlvRegConfig>()),
       m_iniConfig(std::make_unique<TqlvIniConfig>()),

@@ -1,7 +1,8 @@
 // TAppContext: the services of one running application, created before the
 // main window and destroyed after it: the manuscript library (DocData), the
 // materials store (Documents), the registry preferences (RegConfig), the
-// Config.ini layout (IniConfig), the automatic library snapshots (Backups)
+// Config.ini layout (IniConfig), the automatic library snapshots (Backups),
+// the save path of manuscripts with the writing log and goals (Saves)
 // and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its command
 // groups keep a reference. Constructing it opens Documents.tdb (creating it
 // when missing); an engine error there propagates to the caller.
@@ -11,6 +12,7 @@
 
 class TBackupService;
 class TDialogService;
+class TManuscriptSaves;
 class TqlvDocData;
 class TqlvDocuments;
 class TqlvIniConfig;
@@ -28,11 +30,14 @@ public:
     TqlvRegConfig& RegConfig() const { return *m_regConfig; }
     TqlvIniConfig& IniConfig() const { return *m_iniConfig; }
     TBackupService& Backups() const { return *m_backups; }
+    TManuscriptSaves& Saves() const { return *m_saves; }
     // The installed dialog service (the Qt one, or a test's scripted one).
     TDialogService& Dialogs() const;
 
 private:
     std::unique_ptr<TqlvDocData> m_docData;
+    // Its tables attach to DocData's database: it goes before it.
+    std::unique_ptr<TManuscriptSaves> m_saves;
     std::unique_ptr<TqlvDocuments> m_documents;
     std::unique_ptr<TqlvRegConfig> m_regConfig;
     std::unique_ptr<TqlvIniConfig> m_iniConfig;

@@ -50,6 +50,7 @@ class TMaterialCommands;
 class TPicturePreview;
 class TManuscriptCommands;
 class TToolCommands;
+class TWritingCommands;
 
 // What a menu item or button runs; empty for a command that is not built yet.
 using TCommand = std::function<void()>;
@@ -120,6 +121,7 @@ public:
     TPictureCommands& Pictures() const { return *m_pictures; }
     TMaterialCommands& Materials() const { return *m_materials; }
     TExchangeCommands& Exchange() const { return *m_exchange; }
+    TWritingCommands& Writing() const { return *m_writing; }
     TqlvEditor* Editor() const override { return m_editor; }
     QTreeWidget* DocTree() const override { return tvDoc; }
     QTreeWidget* DocList() const override { return DocListView; }
@@ -160,6 +162,7 @@ private:
     QMenu* BuildToolMenu();
     QMenu* BuildHelpMenu();
     void BuildPopEditor();
+    void BuildPopFolder();
     void BuildToolBar();
     void BuildFontBoxes();
     void BuildSideChannel();
@@ -197,6 +200,7 @@ private:
     std::unique_ptr<TMarkCommands> m_marks;
     std::unique_ptr<TMaterialCommands> m_materials;
     std::unique_ptr<TExchangeCommands> m_exchange;
+    std::unique_ptr<TWritingCommands> m_writing;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 
@@ -223,6 +227,7 @@ private:
     QWidget* editorFrame = nullptr;
     TStatusPanels* StBarMain = nullptr;
     QMenu* PopEditor = nullptr;
+    QMenu* PopFloder = nullptr;
     QTimer* timerAutoSave = nullptr;
     TQuickHide* m_quickHide = nullptr;
     TqlvEditor* m_editor = nullptr;

@@ -1,7 +1,7 @@
 #include "app/dialogs/TfrmDocAttr.h"
 
 #include "app/dialogs/DialogParts.h"
-#include "platform/DialogService.h"
+#include "app/dialogs/GoalBox.h"
 
 #include <QApplication>
 #include <QDate>
@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <cmath>
@@ -55,9 +56,22 @@ TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent
     AddRow(rows, "发表刊物：", editPublish);
     AddRow(rows, "稿费：", editMoney);
 
+    auto* goalGroup = new QGroupBox(QStringLiteral("写作目标"), this);
+    goalGroup->setObjectName(QStringLiteral("groupGoal"));
+    m_goalBox = new TGoalBox(goalGroup);
+    (new QVBoxLayout(goalGroup))->addWidget(m_goalBox);
+
+    QPushButton* ok = nullptr;
+    QBoxLayout* buttons = OkCancelRow(this, "确定", "取消", &ok);
+    disconnect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (!m_goalBox->Refused())
+            accept();
+    });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(OkCancelRow(this, "确定", "取消"));
+    layout->addWidget(goalGroup);
+    layout->addLayout(buttons);
 }
 
 TDocAttr TfrmDocAttr::Result() const {
@@ -66,12 +80,4 @@ TDocAttr TfrmDocAttr::Result() const {
     result.Publish = editPublish->text();
     result.Money = editMoney->text();
     return result;
-}
-
-bool ShowDocAttr(TDocAttr& attr, QWidget* parent) {
-    TfrmDocAttr dialog(attr, parent);
-    if (Dialogs().ExecDialog(dialog) != QDialog::Accepted)
-        return false;
-    attr = dialog.Result();
-    return true;
 }
