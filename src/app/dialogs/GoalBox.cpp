@@ -10,7 +10,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
@@ -108,14 +107,10 @@ TfrmGoal::TfrmGoal(const QString& target, TGoalKind kind, int targetID,
     caption->setTextFormat(Qt::PlainText);
     m_box = new TGoalBox;
     m_box->SetGoal(kind, targetID, goal, today);
-    QPushButton* ok = nullptr;
-    QBoxLayout* buttons = OkCancelRow(this, "确定", "取消", &ok);
-    disconnect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ok, &QPushButton::clicked, this, &TfrmGoal::btnOKClick);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(caption);
     layout->addWidget(m_box);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] { btnOKClick(); }));
 }
 
 void TfrmGoal::btnOKClick() {

@@ -47,14 +47,9 @@ TfrmDBAttribute::TfrmDBAttribute(QWidget* parent) : QDialog(parent) {
     goalLayout->addStretch();
     pcAttribute->addTab(goalPage, QStringLiteral("目标"));
 
-    QPushButton* ok = nullptr;
-    QBoxLayout* buttons = OkCancelRow(this, "确定", "取消", &ok);
-    disconnect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ok, &QPushButton::clicked, this, &TfrmDBAttribute::btnOKClick);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pcAttribute);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] { btnOKClick(); }));
     chkDBPasClick();
 }
 

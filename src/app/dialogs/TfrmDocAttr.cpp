@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <cmath>
@@ -61,17 +60,13 @@ TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent
     m_goalBox = new TGoalBox(goalGroup);
     (new QVBoxLayout(goalGroup))->addWidget(m_goalBox);
 
-    QPushButton* ok = nullptr;
-    QBoxLayout* buttons = OkCancelRow(this, "确定", "取消", &ok);
-    disconnect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (!m_goalBox->Refused())
-            accept();
-    });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(goalGroup);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] {
+        if (!m_goalBox->Refused())
+            accept();
+    }));
 }
 
 TDocAttr TfrmDocAttr::Result() const {
