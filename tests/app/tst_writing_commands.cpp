@@ -124,6 +124,13 @@ private slots:
         QCOMPARE(today.words, QString("1"));
         QCOMPARE(yesterday.chars, QString("0"));
         QCOMPARE(streak, QString("连续写作 1 天"));
+
+        // The day's work stays when its manuscript goes.
+        f.SelectDoc(QStringLiteral("乙"));
+        f.dialogs.QueueMessageAnswer(1);
+        f.Trigger("munFileDel");
+        QVERIFY(!f.DocItem(QStringLiteral("乙")));
+        QCOMPARE(f.Main().StatusPanels()->TodayPanel()->text(), QString("今日：13 字"));
     }
 
     // The selector shows 30, 90 or 365 days, newest first, and the chart the same days.

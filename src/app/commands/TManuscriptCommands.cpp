@@ -228,7 +228,7 @@ void TManuscriptCommands::munFileDelClick() {
         ids << ItemID(item);
     Editor().Reset(false);
     QList<int> gone;
-    RunStep(QStringLiteral("删除稿件"), [&] { gone = m_context.DocData().DeleteSelectedDocs(ids); });
+    RunStep(QStringLiteral("删除稿件"), [&] { gone = m_context.Saves().DeleteDocs(ids); });
     for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
         if (gone.contains(ItemID(list->topLevelItem(i))))
             delete list->takeTopLevelItem(i);
