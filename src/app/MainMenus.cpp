@@ -12,10 +12,12 @@
 #include "app/commands/TMaterialCommands.h"
 #include "app/commands/TPictureCommands.h"
 #include "app/commands/TToolCommands.h"
+#include "app/commands/TWritingCommands.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTreeWidget>
 
 namespace {
 
@@ -198,6 +200,8 @@ QMenu* TfrmMain::BuildToolMenu() {
     m->setObjectName(QStringLiteral("munTool"));
     AddItem(m, "munToolWordCount", "字数统计(&C)", QKeySequence(Qt::Key_F9),
             Cmd(m_tools.get(), &TToolCommands::munToolWordCountClick));
+    RequireLibrary(AddItem(m, "munToolWritingStats", "写作统计(&W)", QKeySequence(Qt::SHIFT | Qt::Key_F9),
+            Cmd(m_writing.get(), &TWritingCommands::munToolWritingStatsClick)));
     m->addSeparator();
     AddItem(m, "munToolPY", "反查拼音(&P)", {}, Cmd(m_tools.get(), &TToolCommands::munToolPYClick));
     AddItem(m, "munToolReader", "阅读模式(&R)", QKeySequence(Qt::Key_F11), Cmd(m_tools.get(), &TToolCommands::munToolReaderClick));
@@ -281,4 +285,26 @@ void TfrmMain::BuildPopEditor() {
     add(p, "PopFont", "设置字体(&F)", {}, Cmd(m_edit.get(), &TEditCommands::munEditFontClick));
     p->addSeparator();
     add(p, "PopAttribute", "属性(&A)", Ctrl(Qt::Key_E), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick));
+}
+
+// The folder tree's pop-up menu: the folder items of menu 稿件库 and the
+// folder's writing goal (on the root, the library's). A right click selects
+// the folder under the mouse first.
+void TfrmMain::BuildPopFolder() {
+    PopFloder = new QMenu(this);
+    PopFloder->setObjectName(QStringLiteral("PopFloder"));
+    for (const char* name : {"munDocNewFloder", "munDocDelFloder", "munDocReNameFloder"})
+        PopFloder->addAction(Action(QString::fromLatin1(name)));
+    PopFloder->addSeparator();
+    QAction* goal = PopFloder->addAction(QStringLiteral("设置目标…"));
+    goal->setObjectName(QStringLiteral("PopFloderGoal"));
+    ConnectCommand(goal, Cmd(m_writing.get(), &TWritingCommands::PopFloderGoalClick));
+    m_actions.insert(goal->objectName(), goal);
+    tvDoc->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tvDoc, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (QTreeWidgetItem* item = tvDoc->itemAt(pos))
+            tvDoc->setCurrentItem(item);
+        if (tvDoc->currentItem())
+            PopFloder->popup(tvDoc->viewport()->mapToGlobal(pos));
+    });
 }

@@ -12,6 +12,7 @@
 // Start-up order: library (nothing open), materials store, preferences, layout.
 TAppContext::TAppContext()
     : m_docData(std::make_unique<TqlvDocData>()),
+      m_saves(std::make_unique<TManuscriptSaves>(*m_docData)),
       m_documents(std::make_unique<TqlvDocuments>()),
       m_regConfig(std::make_unique<TqlvRegConfig>()),
       m_iniConfig(std::make_unique<TqlvIniConfig>()),

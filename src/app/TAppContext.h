@@ -2,8 +2,9 @@
 // main window and destroyed after it: the manuscript library (DocData), the
 // materials store (Documents), the registry preferences (RegConfig), the
 // Config.ini layout (IniConfig), the automatic library snapshots (Backups),
-// the one save path of manuscripts (Saves), find and replace across the
-// library with its undo (LibrarySearch, forgotten when a library closes)
+// the one save path of manuscripts with the writing log and goals (Saves),
+// find and replace across the library with its undo (LibrarySearch,
+// forgotten when a library closes)
 // and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its command
 // groups keep a reference. Constructing it opens Documents.tdb (creating it
 // when missing); an engine error there propagates to the caller.
@@ -39,6 +40,8 @@ public:
 
 private:
     std::unique_ptr<TqlvDocData> m_docData;
+    // Its tables attach to DocData's database: it goes before it.
+    std::unique_ptr<TManuscriptSaves> m_saves;
     std::unique_ptr<TqlvDocuments> m_documents;
     std::unique_ptr<TqlvRegConfig> m_regConfig;
     std::unique_ptr<TqlvIniConfig> m_iniConfig;

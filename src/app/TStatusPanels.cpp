@@ -34,6 +34,21 @@ TStatusPanels::TStatusPanels(QWidget* parent) : QStatusBar(parent) {
         m_widths.append(0);
         SetPanelWidth(i, kPanels[i].width);
     }
+    for (auto [label, name] : {std::pair{&m_today, "StBarToday"}, std::pair{&m_goal, "StBarGoal"}}) {
+        *label = new QLabel(this);
+        (*label)->setObjectName(QString::fromLatin1(name));
+        (*label)->setTextFormat(Qt::PlainText);
+        (*label)->setVisible(false);
+        addPermanentWidget(*label);
+    }
+}
+
+void TStatusPanels::SetWritingTexts(const QString& today, const QString& goal) {
+    for (auto [label, text] : {std::pair{m_today, today}, std::pair{m_goal, goal}}) {
+        label->setText(text);
+        label->setAccessibleName(text);
+        label->setVisible(!text.isEmpty());
+    }
 }
 
 QLabel* TStatusPanels::Panel(int index) const { return m_panels.value(index, nullptr); }

@@ -1,6 +1,8 @@
 // The main window's status bar `StBarMain`: nine fixed-width text panels in a
 // row, addressed by index like the panels of a classic status bar. A panel of
-// width 0 is hidden. Owned by the main window (Qt parent).
+// width 0 is hidden. After them, the writing panels "今日：N 字" and
+// "目标：x / y" (StBarToday, StBarGoal), hidden while they have no text.
+// Owned by the main window (Qt parent).
 #pragma once
 
 #include <QStatusBar>
@@ -22,7 +24,14 @@ public:
     Qt::Alignment PanelAlignment(int index) const;
     QLabel* Panel(int index) const;
 
+    // The writing panels; an empty text hides its panel.
+    void SetWritingTexts(const QString& today, const QString& goal);
+    QLabel* TodayPanel() const { return m_today; }
+    QLabel* GoalPanel() const { return m_goal; }
+
 private:
     QVector<QLabel*> m_panels;
     QVector<int> m_widths;
+    QLabel* m_today = nullptr;
+    QLabel* m_goal = nullptr;
 };

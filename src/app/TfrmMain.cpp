@@ -21,6 +21,7 @@
 #include "app/commands/TMaterialCommands.h"
 #include "app/commands/TPictureCommands.h"
 #include "app/commands/TToolCommands.h"
+#include "app/commands/TWritingCommands.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
@@ -63,7 +64,8 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_materials(std::make_unique<TMaterialCommands>(*this, context)),
       m_exchange(std::make_unique<TExchangeCommands>(*this, context)),
       m_books(std::make_unique<TBookCommands>(*this, context)),
-      m_libraryFind(std::make_unique<TLibraryFindCommands>(*this, context, *m_manuscripts, *m_folders)) {
+      m_libraryFind(std::make_unique<TLibraryFindCommands>(*this, context, *m_manuscripts, *m_folders)),
+      m_writing(std::make_unique<TWritingCommands>(*this, context)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);
@@ -79,6 +81,7 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
     StBarMain = new TStatusPanels(this);
     setStatusBar(StBarMain);
     BuildPopEditor();
+    BuildPopFolder();
 
     timerAutoSave = new QTimer(this);
     timerAutoSave->setObjectName(QStringLiteral("timerAutoSave"));
@@ -166,6 +169,7 @@ void TfrmMain::CreateEditor() {
     m_editor->Control()->viewport()->installEventFilter(this);   // file drops
     connect(m_editor, &TqlvEditor::SelectionChanged, this, &TfrmMain::UpdateEditActions);
     connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
+    connect(m_editor, &TqlvEditor::Typed, this, Cmd(m_manuscripts.get(), &TManuscriptCommands::KeyTyped));
     connect(m_editor, &TqlvEditor::CaretPositionChanged, this,
             [this](const QString& line, const QString& column) {
                 StBarMain->SetPanelText(6, line);
@@ -278,6 +282,7 @@ void TfrmMain::UpdateLibraryState() {
         StBarMain->SetPanelText(1, QStringLiteral("稿件：新建稿件"));
         StBarMain->SetPanelText(5, QStringLiteral("状态：新建"));
     }
+    m_manuscripts->ShowWritingProgress();
 }
 
 void TfrmMain::ShowManuscriptName(const QString& nameOrPath) {

@@ -52,6 +52,7 @@ class TMaterialCommands;
 class TPicturePreview;
 class TManuscriptCommands;
 class TToolCommands;
+class TWritingCommands;
 
 // What a menu item or button runs; empty for a command that is not built yet.
 using TCommand = std::function<void()>;
@@ -123,6 +124,7 @@ public:
     TMaterialCommands& Materials() const { return *m_materials; }
     TExchangeCommands& Exchange() const { return *m_exchange; }
     TLibraryFindCommands& LibraryFind() const { return *m_libraryFind; }
+    TWritingCommands& Writing() const { return *m_writing; }
     TqlvEditor* Editor() const override { return m_editor; }
     QTreeWidget* DocTree() const override { return tvDoc; }
     QTreeWidget* DocList() const override { return DocListView; }
@@ -166,6 +168,7 @@ private:
     QMenu* BuildToolMenu();
     QMenu* BuildHelpMenu();
     void BuildPopEditor();
+    void BuildPopFolder();
     void BuildToolBar();
     void BuildFontBoxes();
     void BuildSideChannel();
@@ -212,6 +215,7 @@ private:
     std::unique_ptr<TExchangeCommands> m_exchange;
     std::unique_ptr<TBookCommands> m_books;
     std::unique_ptr<TLibraryFindCommands> m_libraryFind;
+    std::unique_ptr<TWritingCommands> m_writing;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 
@@ -238,6 +242,7 @@ private:
     QWidget* editorFrame = nullptr;
     TStatusPanels* StBarMain = nullptr;
     QMenu* PopEditor = nullptr;
+    QMenu* PopFloder = nullptr;
     QTimer* timerAutoSave = nullptr;
     TQuickHide* m_quickHide = nullptr;
     TqlvEditor* m_editor = nullptr;

@@ -7,6 +7,7 @@
 #include "editor/FindDialog.h"
 #include "editor/ReplaceDialog.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -126,6 +127,8 @@ bool TqlvEditor::eventFilter(QObject* watched, QEvent* event)
     // Only key events matter; checking the type first also keeps a control
     // that is being destroyed (focus events) from being looked at.
     const QEvent::Type type = event->type();
+    if (type == QEvent::InputMethod && watched == m_controlObject && m_control)
+        ReportTyping(event);
     if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || watched != m_controlObject ||
         !m_control)
         return QObject::eventFilter(watched, event);
@@ -137,6 +140,7 @@ bool TqlvEditor::eventFilter(QObject* watched, QEvent* event)
             emit KeyStateChanged();
         return QObject::eventFilter(watched, event);
     }
+    ReportTyping(event);
     const auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
     case Qt::Key_Insert:
@@ -167,6 +171,26 @@ bool TqlvEditor::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+// Writing keys and committed input count as typing; moving the caret,
+// shortcuts and lock keys do not. A read-only control types nothing.
+void TqlvEditor::ReportTyping(const QEvent* event)
+{
+    if (m_control->isReadOnly())
+        return;
+    if (event->type() == QEvent::InputMethod) {
+        if (!static_cast<const QInputMethodEvent*>(event)->commitString().isEmpty())
+            emit Typed();
+        return;
+    }
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    const bool erases = key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
+    const bool writes = !key->text().isEmpty() && key->text().at(0).isPrint() &&
+                        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    const bool breaks = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (erases || writes || breaks)
+        emit Typed();
 }
 
 QTextEdit* TqlvEditor::Control() const { return m_control; }

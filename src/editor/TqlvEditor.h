@@ -16,7 +16,9 @@
 //   KeyStateChanged       -> Insert, Caps Lock or Num Lock was pressed: refresh
 //                            panels 2-4 (Insert has already toggled
 //                            OverwriteMode() when this fires);
-//   ModifiedChanged       -> the modified flag changed.
+//   ModifiedChanged       -> the modified flag changed;
+//   Typed                 -> a key that writes or erases was pressed, or an
+//                            input method committed text (the typing time).
 //
 // Failures: LoadFromFile, SaveToFile, InsertFile, Print and GetDocumentId
 // throw EEditorError with a user-readable message; the editor then keeps its
@@ -175,6 +177,7 @@ signals:
     void CaretPositionChanged(const QString& lineText, const QString& columnText);
     void KeyStateChanged();
     void ModifiedChanged(bool modified);
+    void Typed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -198,6 +201,7 @@ private:
     void KeepDialogOffSelection(QWidget* dialog);
     void ShowNotFound();
     void PrintTo(QPrinter& printer);
+    void ReportTyping(const QEvent* event);
 
     struct TReportedState {
         int anchor, position;

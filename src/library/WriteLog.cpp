@@ -81,39 +81,75 @@ std::vector<TDayStats> TWriteLog::SumsSince(int fromDay) {
     return out;
 }
 
-std::vector<TDayStats> TWriteLog::Daily(int days) {
+// Sums holds one entry a day, oldest first (SumsSince).
+std::vector<TDayStats> TWriteLog::DaysOf(const std::vector<TDayStats>& sums, int days) const {
     const int today = Today();
     const int from = today - std::max(days, 1) + 1;
     std::vector<TDayStats> out(static_cast<size_t>(today - from + 1));
     for (size_t i = 0; i < out.size(); ++i)
         out[i].Day = from + static_cast<int>(i);
-    for (const TDayStats& sum : SumsSince(from))
-        if (sum.Day <= today)
+    for (const TDayStats& sum : sums)
+        if (sum.Day >= from && sum.Day <= today)
             out[static_cast<size_t>(sum.Day - from)] = sum;
     return out;
 }
 
-int TWriteLog::Streak() {
+int TWriteLog::StreakOf(const std::vector<TDayStats>& sums) const {
     const int today = Today();
-    std::map<int, TDayStats> byDay;
-    for (const TDayStats& sum : SumsSince(0))
-        byDay[sum.Day] = sum;
-    auto wrote = [&](int d) {
-        const auto it = byDay.find(d);
-        return it != byDay.end() && Wrote(it->second);
+    // Walk back from the newest day; days after today (a clock set back) are ignored.
+    auto it = std::find_if(sums.rbegin(), sums.rend(), [today](const TDayStats& s) { return s.Day <= today; });
+    auto wroteOn = [&](int day) {
+        while (it != sums.rend() && it->Day > day)
+            ++it;
+        return it != sums.rend() && it->Day == day && Wrote(*it);
     };
-    int day = wrote(today) ? today : today - 1;
+    int day = wroteOn(today) ? today : today - 1;
     int streak = 0;
-    while (wrote(day)) {
+    while (wroteOn(day)) {
         ++streak;
         --day;
     }
     return streak;
 }
 
+std::vector<TDayStats> TWriteLog::Daily(int days) {
+    const int from = Today() - std::max(days, 1) + 1;
+    return DaysOf(SumsSince(from), days);
+}
+
+int TWriteLog::Streak() { return StreakOf(SumsSince(0)); }
+
+// Called after every save for the status bar, so it does not read the whole
+// log: rows go in by time, and the walk back from the newest stops at the
+// first row of an earlier day.
 int TWriteLog::TodayChars() {
-    const std::vector<TDayStats> today = SumsSince(Today());
-    return today.empty() || today.front().Day != Today() ? 0 : today.front().Chars;
+    if (!m_tables.OpenForReading() || !m_tables.WriteLog.Active())
+        return 0;
+    tomedb::TTomeTable& log = m_tables.WriteLog;
+    const tomedb::TTomeLockScope lock(m_tables.Data().TomeDB);
+    tableaccess::Unfilter(log);
+    const int today = Today();
+    int chars = 0;
+    for (log.Last(); !log.Bof(); log.Prior()) {
+        int day = today;
+        RecordReadable("WriteLog", [&] {
+            day = static_cast<int>(log.FieldByName("LogDay").AsDateTime());
+            if (day == today)
+                chars += static_cast<int>(log.FieldByName("cnDelta").AsInteger());
+        });
+        if (day < today)
+            break;
+    }
+    return chars;
+}
+
+TWritingSummary TWriteLog::Summary(int days) {
+    const std::vector<TDayStats> sums = SumsSince(0);
+    TWritingSummary summary;
+    summary.Days = DaysOf(sums, days);
+    summary.Streak = StreakOf(sums);
+    summary.TodayChars = summary.Days.back().Chars;
+    return summary;
 }
 
 QString TWriteLog::StreakText(int days) { return QStringLiteral("连续写作 %1 天").arg(days); }
@@ -122,17 +158,21 @@ QString TWriteLog::DayText(int day) {
     return kDayZero.addDays(day).toString(QStringLiteral("yyyy-MM-dd"));
 }
 
+QString TWriteLog::DurationText(int seconds) {
+    const int s = std::max(seconds, 0);
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
 QByteArray TWriteLog::Csv(const std::vector<TDayStats>& rows) {
     QString text = QStringLiteral("日期,汉字,英文单词,时长\r\n");
-    for (const TDayStats& row : rows) {
-        const int s = row.Seconds;
-        text += QStringLiteral("%1,%2,%3,%4:%5:%6\r\n")
+    for (const TDayStats& row : rows)
+        text += QStringLiteral("%1,%2,%3,%4\r\n")
                     .arg(DayText(row.Day))
                     .arg(row.Chars)
                     .arg(row.Words)
-                    .arg(s / 3600)
-                    .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-                    .arg(s % 60, 2, 10, QLatin1Char('0'));
-    }
+                    .arg(DurationText(row.Seconds));
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

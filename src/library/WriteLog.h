@@ -19,6 +19,14 @@ struct TDayStats {
     int Seconds = 0;
 };
 
+// What the statistics show, from one pass over the log: the days of Daily,
+// the streak and today's net characters.
+struct TWritingSummary {
+    std::vector<TDayStats> Days;
+    int Streak = 0;
+    int TodayChars = 0;
+};
+
 class TWriteLog {
 public:
     TWriteLog(TWritingTables& tables, TClock clock);
@@ -32,17 +40,22 @@ public:
     // nothing was written yet today): "连续写作 N 天".
     int Streak();
     int TodayChars();
+    // Daily(days), Streak() and TodayChars() read in one pass.
+    TWritingSummary Summary(int days);
 
     // The caption of the streak.
     static QString StreakText(int days);
     // UTF-8 with a byte-order mark; header 日期,汉字,英文单词,时长 (seconds shown as h:mm:ss).
     static QByteArray Csv(const std::vector<TDayStats>& rows);
     static QString DayText(int day);  // yyyy-MM-dd
+    static QString DurationText(int seconds);  // h:mm:ss
 
 private:
     int Today() const;
     // Sums of every readable row from `fromDay` on, by day.
     std::vector<TDayStats> SumsSince(int fromDay);
+    std::vector<TDayStats> DaysOf(const std::vector<TDayStats>& sums, int days) const;
+    int StreakOf(const std::vector<TDayStats>& sums) const;
     TWritingTables& m_tables;
     TClock m_clock;
 };

@@ -26,11 +26,15 @@ TWritingGoals::TWritingGoals(TWritingTables& tables, TClock clock)
 
 int TWritingGoals::Today() const { return static_cast<int>(std::floor(m_clock())); }
 
-int TWritingGoals::Set(const TGoal& goal) {
+void TWritingGoals::Check(const TGoal& goal, int today) {
     if (goal.Chars <= 0)
         throw EUserError(QStringLiteral("目标字数必须大于0。"), kGoalCaption, 1);
-    if (goal.Deadline != 0 && goal.Deadline < Today())
+    if (goal.Deadline != 0 && goal.Deadline < today)
         throw EUserError(QStringLiteral("截止日期不能早于今天。"), kGoalCaption, 1);
+}
+
+int TWritingGoals::Set(const TGoal& goal) {
+    Check(goal, Today());
     m_tables.EnsureForWriting();
     const std::optional<TGoal> existing = Find(goal.Kind, goal.TargetID);
     const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_tables.Data()));

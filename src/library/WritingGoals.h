@@ -38,6 +38,9 @@ public:
     // Validates, then stores (replacing the goal of the same kind and target);
     // returns its ID. EUserError "目标字数必须大于0。" / "截止日期不能早于今天。".
     int Set(const TGoal& goal);
+    // The validation of Set against `today`: throws the same EUserError, so a
+    // dialog can refuse a goal before anything is stored.
+    static void Check(const TGoal& goal, int today);
     std::vector<TGoal> All();
     // The goal of that kind and target, if any.
     std::optional<TGoal> Find(TGoalKind kind, int targetID);
@@ -45,10 +48,11 @@ public:
     TGoalProgress Progress(const TGoal& goal);
     // The arithmetic of Progress for a written count (pure).
     static TGoalProgress ProgressOf(const TGoal& goal, int written, int today);
+    // Today by the services' clock (days since 30 December 1899).
+    int Today() const;
 
 private:
     int Written(const TGoal& goal);
-    int Today() const;
     TWritingTables& m_tables;
     TClock m_clock;
 };

@@ -133,7 +133,8 @@ private slots:
             "munDocNewFloder|新建稿件夹(&F)|", "munDocDelFloder|删除稿件夹(&E)|",
             "munDocReNameFloder|重命名稿件夹(&R)|"};
         QTest::newRow("munTool") << "munTool" << QStringList{
-            "munToolWordCount|字数统计(&C)|F9", "-", "munToolPY|反查拼音(&P)|", "munToolReader|阅读模式(&R)|F11",
+            "munToolWordCount|字数统计(&C)|F9",
+            "munToolWritingStats|写作统计(&W)|Shift+F9", "-", "munToolPY|反查拼音(&P)|", "munToolReader|阅读模式(&R)|F11",
             "munToolHide|快速隐藏(&H)|F12", "-", ">munToolSkin|更换皮肤(&S)", "-", "munToolOption|首选项(&O)|"};
         QTest::newRow("munToolSkin") << "munToolSkin" << QStringList{
             "munBlueGlass|BlueGlass(&B)|", "munMacOS|MacOS(&M)|", "munProtein|Protein(&P)|",

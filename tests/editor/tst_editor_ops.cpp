@@ -4,7 +4,9 @@
 #include "EditorFixture.h"
 
 #include <QClipboard>
+#include <functional>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -30,6 +32,7 @@ private slots:
     void selectionFont();
     void insertKeyTogglesOverwrite();
     void lockKeysAskForKeyStateRefresh();
+    void writingKeysAndCommittedInputCountAsTyping();
     void shiftEnterIsAParagraphBreak();
     void documentId();
     void resetEmptiesAndDisables();
@@ -350,6 +353,41 @@ void TstEditorOps::lockKeysAskForKeyStateRefresh()
     QTest::keyClick(f.control(), Qt::Key_A);
     QCOMPARE(keys.size(), 4);
     QCOMPARE(f.editor->GetText(), QStringLiteral("a"));
+}
+
+// The typing time counts keys that write or erase, and text an input method
+// commits; moving around, shortcuts and lock keys are not typing.
+void TstEditorOps::writingKeysAndCommittedInputCountAsTyping()
+{
+    TEditorFixture f;
+    QSignalSpy typed(f.editor.get(), &TqlvEditor::Typed);
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        int typed;
+    } cases[] = {
+        {"letter", [&] { QTest::keyClick(f.control(), Qt::Key_A); }, 1},
+        {"Chinese", [&] { QTest::sendKeyEvent(QTest::Click, f.control(), Qt::Key_unknown, QStringLiteral("春"), Qt::NoModifier); }, 1},
+        {"backspace", [&] { QTest::keyClick(f.control(), Qt::Key_Backspace); }, 1},
+        {"return", [&] { QTest::keyClick(f.control(), Qt::Key_Return); }, 1},
+        {"arrow", [&] { QTest::keyClick(f.control(), Qt::Key_Left); }, 0},
+        {"shortcut", [&] { QTest::keyClick(f.control(), Qt::Key_A, Qt::ControlModifier); }, 0},
+        {"caps lock", [&] { QTest::keyClick(f.control(), Qt::Key_CapsLock); }, 0},
+        {"input method commit", [&] {
+             QInputMethodEvent commit;
+             commit.setCommitString(QStringLiteral("晓"));
+             QCoreApplication::sendEvent(f.control(), &commit);
+         }, 1},
+        {"input method preedit", [&] {
+             QInputMethodEvent preedit(QStringLiteral("xiao"), {});
+             QCoreApplication::sendEvent(f.control(), &preedit);
+         }, 0},
+    };
+    for (const Case& c : cases) {
+        typed.clear();
+        c.act();
+        QVERIFY2(typed.size() == c.typed, c.what);
+    }
 }
 
 void TstEditorOps::shiftEnterIsAParagraphBreak()

@@ -94,12 +94,30 @@ TEST_F(WritingLogTest, StreakCountsBackFromTodayOrYesterday) {
     SaveAt(kDay + 0.5, docA, 1, 0, QStringLiteral("一"));
     SaveAt(kDay + 2.5, docA, 2, 0, QStringLiteral("一二"));
     SaveAt(kDay + 3.5, docA, 3, 0, QStringLiteral("一二三"));
-    now = kDay + 3.9;
-    EXPECT_EQ(saves->Log().Streak(), 2);
-    now = kDay + 4.1;  // nothing yet today: the streak still stands
-    EXPECT_EQ(saves->Log().Streak(), 2);
-    now = kDay + 5.1;
-    EXPECT_EQ(saves->Log().Streak(), 0);
+    // The one-pass summary agrees with the separate answers.
+    struct Case {
+        double now;
+        int streak, todayChars;
+    } cases[] = {
+        {kDay + 3.9, 2, 1},
+        {kDay + 4.1, 2, 0},  // nothing yet today: the streak still stands
+        {kDay + 5.1, 0, 0},
+        {kDay + 1.5, 1, 0},  // a clock set back: later rows are not counted
+    };
+    for (const Case& c : cases) {
+        now = c.now;
+        EXPECT_EQ(saves->Log().Streak(), c.streak) << c.now;
+        const TWritingSummary summary = saves->Log().Summary(4);
+        EXPECT_EQ(summary.Streak, c.streak) << c.now;
+        EXPECT_EQ(summary.TodayChars, c.todayChars) << c.now;
+        EXPECT_EQ(summary.TodayChars, saves->Log().TodayChars()) << c.now;
+        const std::vector<TDayStats> daily = saves->Log().Daily(4);
+        ASSERT_EQ(summary.Days.size(), daily.size());
+        for (size_t i = 0; i < daily.size(); ++i) {
+            EXPECT_EQ(summary.Days[i].Day, daily[i].Day);
+            EXPECT_EQ(summary.Days[i].Chars, daily[i].Chars);
+        }
+    }
     EXPECT_EQ(TWriteLog::StreakText(2), QStringLiteral("连续写作 2 天"));
 }
 

@@ -7,9 +7,12 @@
 #include "app/commands/CommandSteps.h"
 #include "app/commands/RebuildRunner.h"
 #include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TWritingCommands.h"
+#include "app/dialogs/GoalBox.h"
 #include "app/dialogs/TfrmDBAttribute.h"
 #include "app/dialogs/TfrmDBCenter.h"
 #include "editor/TqlvEditor.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
@@ -88,7 +91,11 @@ void TLibraryCommands::munDocAttributeClick(int tag) {
             encrypted = data.IsEncrypted();
         }))
         return;
+    TManuscriptSaves& saves = m_context.Saves();
+    std::optional<TGoal> goal;
+    RunStep(kAttributeCaption, [&] { goal = saves.Goals().Find(TGoalKind::Library, 0); });
     dialog.Fill(attr, encrypted);
+    dialog.GoalBox()->SetGoal(TGoalKind::Library, 0, goal, saves.Goals().Today());
     if (tag != kAttributeTag)
         dialog.ShowToolsPage();
     auto refresh = [&] {
@@ -110,6 +117,8 @@ void TLibraryCommands::munDocAttributeClick(int tag) {
     };
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
+    if (data.Opened())
+        RunStep(QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); });
     if (const std::optional<TPasswordChange> change = dialog.PasswordChange())
         ChangePassword(change->Password, change->Encrypt);
 }

@@ -6,8 +6,11 @@
 #include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TWritingCommands.h"
+#include "app/dialogs/GoalBox.h"
 #include "app/dialogs/TfrmDocAttr.h"
 #include "editor/TqlvEditor.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
@@ -19,7 +22,9 @@
 using commandsteps::RunStep;
 
 TManuscriptCommands::TManuscriptCommands(TMainView& main, TAppContext& context)
-    : m_main(main), m_context(context) {}
+    : m_main(main), m_context(context) {
+    m_typingClock.start();
+}
 
 TqlvEditor& TManuscriptCommands::Editor() const { return *m_main.Editor(); }
 
@@ -88,6 +93,8 @@ void TManuscriptCommands::CloseManuscript() {
     SavePrompt(QStringLiteral("关闭稿件"), QStringLiteral("稿件内容已经更改，是否保存？"));
     if (Editor().IsEnabled())
         Editor().Reset(false);
+    m_typing.Reset();
+    ShowWritingProgress();
 }
 
 // ---- menu 稿件 --------------------------------------------------------------
@@ -110,6 +117,8 @@ void TManuscriptCommands::munFileNewClick() {
     m_main.ShowManuscriptName(QString());
     m_currentFile.clear();
     SetStatus(QStringLiteral("状态：新建"));
+    m_typing.Reset();
+    ShowWritingProgress();
 }
 
 void TManuscriptCommands::munFileOpenClick() {
@@ -132,6 +141,8 @@ void TManuscriptCommands::munFileOpenClick() {
     }
     editor.SetModified(false);
     SetStatus(QStringLiteral("状态：打开"));
+    m_typing.Reset();
+    ShowWritingProgress();
 }
 
 // What SaveDoc stores of the editor: size, counts and text.
@@ -155,7 +166,9 @@ void TManuscriptCommands::SaveBoundManuscript() {
     if (!QFileInfo::exists(data.GetDocDataName()))
         throw EUserError(QStringLiteral("稿件库文件已被移走或删除，无法保存：\n") + data.GetDocDataName(),
                          QStringLiteral("保存"), 2);
-    data.SaveDoc(Editor().GetDocumentId(), EditorAttributes());
+    TSaveOptions options;
+    options.TypingSeconds = m_typing.TakeSeconds();
+    m_context.Saves().Save(Editor().GetDocumentId(), EditorAttributes(), options);
 }
 
 bool TManuscriptCommands::SaveBoundText() {
@@ -163,6 +176,7 @@ bool TManuscriptCommands::SaveBoundText() {
         return false;
     Editor().SetModified(false);
     SetStatus(QStringLiteral("状态：保存"));
+    ShowWritingProgress();
     return true;
 }
 
@@ -177,6 +191,7 @@ bool TManuscriptCommands::munFileSaveClick() {
     }
     Editor().SetModified(false);
     SetStatus(QStringLiteral("状态：保存"));
+    ShowWritingProgress();
     return true;
 }
 
@@ -213,11 +228,12 @@ void TManuscriptCommands::munFileDelClick() {
         ids << ItemID(item);
     Editor().Reset(false);
     QList<int> gone;
-    RunStep(QStringLiteral("删除稿件"), [&] { gone = m_context.DocData().DeleteSelectedDocs(ids); });
+    RunStep(QStringLiteral("删除稿件"), [&] { gone = m_context.Saves().DeleteDocs(ids); });
     for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
         if (gone.contains(ItemID(list->topLevelItem(i))))
             delete list->takeTopLevelItem(i);
     m_main.ReloadMarkList();
+    ShowWritingProgress();
 }
 
 void TManuscriptCommands::munFileRenameClick() {
@@ -245,15 +261,25 @@ void TManuscriptCommands::munFileAttributeClick() {
         return;
     const int id = ItemID(item);
     TDocAttr attr;
-    if (!RunStep(QStringLiteral("属性"), [&] { m_context.DocData().GetDocAttr(id, attr); }))
+    std::optional<TGoal> goal;
+    TManuscriptSaves& saves = m_context.Saves();
+    if (!RunStep(QStringLiteral("属性"), [&] {
+            m_context.DocData().GetDocAttr(id, attr);
+            goal = saves.Goals().Find(TGoalKind::Manuscript, id);
+        }))
         return;
-    if (!ShowDocAttr(attr, m_main.Window()))
+    TfrmDocAttr dialog(attr, m_main.Window());
+    dialog.GoalBox()->SetGoal(TGoalKind::Manuscript, id, goal, saves.Goals().Today());
+    if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
+    attr = dialog.Result();
     if (RunStep(QStringLiteral("属性"), [&] { m_context.DocData().SetDocAttr(id, attr); })) {
         // Not an in-place rename: the marks keep the name they were given.
         const QSignalBlocker quiet(m_main.DocList());
         item->setText(0, attr.DocName);
     }
+    if (RunStep(QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); }))
+        ShowWritingProgress();
 }
 
 void TManuscriptCommands::munFilePrintSetClick() { Editor().PrinterSetup(); }
@@ -287,4 +313,42 @@ void TManuscriptCommands::timerAutoSaveTimer() {
     }
     editor.SetModified(false);
     SetStatus(QStringLiteral("状态：保存"));
+    ShowWritingProgress();
+}
+
+// ---- writing log --------------------------------------------------------------
+
+void TManuscriptCommands::KeyTyped() { m_typing.KeyPressed(m_typingClock.elapsed()); }
+
+int TManuscriptCommands::OpenDocID() const {
+    if (!LibraryOpen() || !Editor().IsEnabled())
+        return 0;
+    try {
+        return Editor().GetDocumentId();
+    } catch (const EEditorError&) {
+        return 0;
+    }
+}
+
+void TManuscriptCommands::ShowWritingProgress() {
+    TStatusPanels* panels = m_main.StatusPanels();
+    if (!LibraryOpen()) {
+        panels->SetWritingTexts(QString(), QString());
+        return;
+    }
+    try {
+        TManuscriptSaves& saves = m_context.Saves();
+        const QString today = QStringLiteral("今日：%1 字").arg(saves.Log().TodayChars());
+        QString goalText;
+        if (const int docID = OpenDocID()) {
+            if (const std::optional<TGoal> goal = saves.Goals().Find(TGoalKind::Manuscript, docID))
+                goalText = QStringLiteral("目标：%1 / %2")
+                               .arg(saves.Goals().Progress(*goal).Written)
+                               .arg(goal->Chars);
+        }
+        panels->SetWritingTexts(today, goalText);
+    } catch (const std::exception& error) {
+        Trace(QStringLiteral("ShowWritingProgress: ") + commandsteps::MessageOf(error));
+        panels->SetWritingTexts(QString(), QString());
+    }
 }

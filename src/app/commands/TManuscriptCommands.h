@@ -9,10 +9,16 @@
 // library the editor holds one manuscript, bound by its id, or is disabled
 // while none is open. Owned by TfrmMain; uses the window's controls and the
 // context's services. Failures are shown and end the command (CommandSteps.h).
+//
+// Manuscripts are saved through the context's TManuscriptSaves, which adds
+// each save to the writing log; the time spent typing comes from the editor's
+// keystrokes (KeyTyped) and is handed to the save that follows.
 #pragma once
 
 #include "library/DocDataTypes.h"
+#include "library/TypingTimer.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 class QTreeWidgetItem;
@@ -56,6 +62,15 @@ public:
     void SetCurrentFile(const QString& path) { m_currentFile = path; }
     // The manuscript item the user selected in DocListView, or nullptr.
     QTreeWidgetItem* SelectedDoc() const;
+    // The manuscript the editor holds; 0 for none (no library, nothing open).
+    int OpenDocID() const;
+
+    // A keystroke that wrote or erased text in the editor.
+    void KeyTyped();
+    // The status panels "今日：N 字" and "目标：x / y" for the open library
+    // and manuscript; hidden without a library. A log that cannot be read
+    // hides them and is traced: it never stops a save.
+    void ShowWritingProgress();
 
 private:
     bool LibraryOpen() const;
@@ -67,4 +82,6 @@ private:
     TMainView& m_main;
     TAppContext& m_context;
     QString m_currentFile;
+    TTypingTimer m_typing;
+    QElapsedTimer m_typingClock;
 };

@@ -47,3 +47,12 @@ QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* canc
         *okOut = ok;
     return row;
 }
+
+QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
+                        const std::function<void()>& onOk) {
+    QPushButton* ok = nullptr;
+    QBoxLayout* row = OkCancelRow(dialog, okCaption, cancelCaption, &ok);
+    QObject::disconnect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(ok, &QPushButton::clicked, dialog, onOk);
+    return row;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QBoxLayout;
 class QDialog;
@@ -22,3 +23,7 @@ QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control);
 // (btnCancel) wired to accept and reject. Captions as given.
 QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
                         QPushButton** ok = nullptr);
+// The same row whose OK button runs onOk instead, which accepts the dialog
+// itself when the input passes its checks.
+QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
+                        const std::function<void()>& onOk);

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/DBAttrPanel.h"
 #include "app/dialogs/DialogParts.h"
+#include "app/dialogs/GoalBox.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
@@ -38,15 +39,17 @@ TfrmDBAttribute::TfrmDBAttribute(QWidget* parent) : QDialog(parent) {
     m_attributes = new TDBAttrPanel(true);
     pcAttribute->addTab(m_attributes, QStringLiteral("属性"));
     pcAttribute->addTab(BuildToolsPage(), QStringLiteral("工具"));
-
-    QPushButton* ok = nullptr;
-    QBoxLayout* buttons = OkCancelRow(this, "确定", "取消", &ok);
-    disconnect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ok, &QPushButton::clicked, this, &TfrmDBAttribute::btnOKClick);
+    auto* goalPage = new QWidget;
+    goalPage->setObjectName(QStringLiteral("tsGoal"));
+    m_goalBox = new TGoalBox;
+    auto* goalLayout = new QVBoxLayout(goalPage);
+    goalLayout->addWidget(m_goalBox);
+    goalLayout->addStretch();
+    pcAttribute->addTab(goalPage, QStringLiteral("目标"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pcAttribute);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] { btnOKClick(); }));
     chkDBPasClick();
 }
 
@@ -122,6 +125,11 @@ std::optional<TPasswordChange> TfrmDBAttribute::PasswordChange() const {
 }
 
 void TfrmDBAttribute::btnOKClick() {
+    if (!m_goalBox->Problem().isEmpty()) {
+        pcAttribute->setCurrentIndex(pcAttribute->indexOf(m_goalBox->parentWidget()));
+        m_goalBox->Refused();
+        return;
+    }
     if (OnStoreComment)
         OnStoreComment(Comment());
     if (editDBPas->text() != editDBConfirm->text()) {

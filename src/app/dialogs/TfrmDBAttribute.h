@@ -1,6 +1,7 @@
-// TfrmDBAttribute: the library attributes dialog ("稿件库属性") with its two
-// pages, "属性" (the attributes of the open library; the description can be
-// edited) and "工具" (password, desktop launcher, compaction, repair).
+// TfrmDBAttribute: the library attributes dialog ("稿件库属性") with its
+// pages "属性" (the attributes of the open library; the description can be
+// edited), "工具" (password, desktop launcher, compaction, repair) and "目标"
+// (the library's writing goal, GoalBox(); the caller fills and stores it).
 //
 // The dialog changes nothing itself. Its caller fills it (Fill), hands it the
 // maintenance actions the tool buttons run at once (compaction, repair,
@@ -9,7 +10,8 @@
 // PasswordChange() says whether and how the library is to be re-keyed.
 //
 // "确定" with a password and confirmation that differ shows
-// "两次输入的密码不一致！" and keeps the dialog open. Both boxes empty with
+// "两次输入的密码不一致！" and keeps the dialog open, as does a changed goal
+// that is refused (checked first, before anything is stored). Both boxes empty with
 // "修改密码" as it was shown means "leave the password alone".
 #pragma once
 
@@ -24,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 class TDBAttrPanel;
+class TGoalBox;
 
 // A password change the user asked for.
 struct TPasswordChange {
@@ -44,6 +47,7 @@ public:
     int CurrentPage() const;
     QString Comment() const;
     std::optional<TPasswordChange> PasswordChange() const;
+    TGoalBox* GoalBox() const { return m_goalBox; }
 
     // Actions of the tool buttons and the description step of "确定".
     std::function<void()> OnShortcut;
@@ -60,6 +64,7 @@ private:
 
     QTabWidget* pcAttribute = nullptr;
     TDBAttrPanel* m_attributes = nullptr;
+    TGoalBox* m_goalBox = nullptr;
     QCheckBox* chkDBPas = nullptr;
     QLineEdit* editDBPas = nullptr;
     QLineEdit* editDBConfirm = nullptr;

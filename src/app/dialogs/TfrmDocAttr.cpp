@@ -1,7 +1,7 @@
 #include "app/dialogs/TfrmDocAttr.h"
 
 #include "app/dialogs/DialogParts.h"
-#include "platform/DialogService.h"
+#include "app/dialogs/GoalBox.h"
 
 #include <QApplication>
 #include <QDate>
@@ -55,9 +55,18 @@ TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent
     AddRow(rows, "发表刊物：", editPublish);
     AddRow(rows, "稿费：", editMoney);
 
+    auto* goalGroup = new QGroupBox(QStringLiteral("写作目标"), this);
+    goalGroup->setObjectName(QStringLiteral("groupGoal"));
+    m_goalBox = new TGoalBox(goalGroup);
+    (new QVBoxLayout(goalGroup))->addWidget(m_goalBox);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(OkCancelRow(this, "确定", "取消"));
+    layout->addWidget(goalGroup);
+    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] {
+        if (!m_goalBox->Refused())
+            accept();
+    }));
 }
 
 TDocAttr TfrmDocAttr::Result() const {
@@ -66,12 +75,4 @@ TDocAttr TfrmDocAttr::Result() const {
     result.Publish = editPublish->text();
     result.Money = editMoney->text();
     return result;
-}
-
-bool ShowDocAttr(TDocAttr& attr, QWidget* parent) {
-    TfrmDocAttr dialog(attr, parent);
-    if (Dialogs().ExecDialog(dialog) != QDialog::Accepted)
-        return false;
-    attr = dialog.Result();
-    return true;
 }

@@ -1,7 +1,9 @@
 // TfrmDocAttr: the manuscript attributes dialog ("属性"). It shows a
 // TDocAttr and lets the user edit the name, the publication note and the fee
 // (at most five digits; other keys are refused with a beep). Result() is the
-// given record with those three fields replaced; the caller stores it.
+// given record with those three fields replaced; the caller stores it. Below
+// them the manuscript's writing goal (GoalBox(): "目标字数" and a deadline);
+// a changed goal that is refused keeps the dialog open.
 #pragma once
 
 #include "library/DocDataTypes.h"
@@ -9,12 +11,14 @@
 #include <QDialog>
 
 class QLineEdit;
+class TGoalBox;
 
 class TfrmDocAttr : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmDocAttr(const TDocAttr& attr, QWidget* parent = nullptr);
     TDocAttr Result() const;
+    TGoalBox* GoalBox() const { return m_goalBox; }
     // A date-time of the library (days from 30 December 1899) in the system's
     // short date format.
     static QString DateText(double days);
@@ -24,8 +28,5 @@ private:
     QLineEdit* editDocName = nullptr;
     QLineEdit* editPublish = nullptr;
     QLineEdit* editMoney = nullptr;
+    TGoalBox* m_goalBox = nullptr;
 };
-
-// Shows the dialog through the dialog service; true when the user confirmed,
-// with DocName, Publish and Money of attr replaced.
-bool ShowDocAttr(TDocAttr& attr, QWidget* parent);

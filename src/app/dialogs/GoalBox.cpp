@@ -1,0 +1,119 @@
+#include "app/dialogs/GoalBox.h"
+
+#include "app/dialogs/DialogParts.h"
+#include "library/UserError.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+const QDate kDayZero(1899, 12, 30);
+
+}  // namespace
+
+QDate TGoalBox::DateOfDay(int day) { return kDayZero.addDays(day); }
+
+int TGoalBox::DayOfDate(const QDate& date) { return static_cast<int>(kDayZero.daysTo(date)); }
+
+TGoalBox::TGoalBox(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("GoalBox"));
+    auto* rows = new QFormLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    editGoalChars = NamedEdit("editGoalChars");
+    // Digits only; "0" is typed freely and refused with a message on OK.
+    editGoalChars->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), editGoalChars));
+    editGoalChars->setPlaceholderText(QStringLiteral("不设目标"));
+    AddRow(rows, "目标字数：", editGoalChars);
+
+    chkGoalDeadline = new QCheckBox(QStringLiteral("截止日期"));
+    chkGoalDeadline->setObjectName(QStringLiteral("chkGoalDeadline"));
+    chkGoalDeadline->setAccessibleName(chkGoalDeadline->text());
+    dateGoalDeadline = new QDateEdit;
+    dateGoalDeadline->setObjectName(QStringLiteral("dateGoalDeadline"));
+    dateGoalDeadline->setAccessibleName(QStringLiteral("截止日期"));
+    dateGoalDeadline->setCalendarPopup(true);
+    dateGoalDeadline->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    dateGoalDeadline->setEnabled(false);
+    connect(chkGoalDeadline, &QCheckBox::toggled, dateGoalDeadline, &QWidget::setEnabled);
+    rows->addRow(chkGoalDeadline, dateGoalDeadline);
+}
+
+void TGoalBox::SetGoal(TGoalKind kind, int targetID, const std::optional<TGoal>& goal, int today) {
+    m_today = today;
+    m_hadGoal = goal.has_value();
+    m_shown = goal.value_or(TGoal{0, kind, targetID, 0, 0, 0});
+    m_shown.Kind = kind;
+    m_shown.TargetID = targetID;
+    editGoalChars->setText(m_hadGoal ? QString::number(m_shown.Chars) : QString());
+    chkGoalDeadline->setChecked(m_shown.Deadline != 0);
+    // Without a deadline the date offered is a month ahead.
+    dateGoalDeadline->setDate(DateOfDay(m_shown.Deadline != 0 ? m_shown.Deadline : today + 30));
+}
+
+std::optional<TGoal> TGoalBox::Goal() const {
+    if (editGoalChars->text().isEmpty())
+        return std::nullopt;
+    TGoal goal = m_shown;
+    goal.Chars = editGoalChars->text().toInt();
+    goal.Deadline = chkGoalDeadline->isChecked() ? DayOfDate(dateGoalDeadline->date()) : 0;
+    return goal;
+}
+
+bool TGoalBox::Changed() const {
+    const std::optional<TGoal> goal = Goal();
+    if (!goal)
+        return m_hadGoal;
+    return !m_hadGoal || goal->Chars != m_shown.Chars || goal->Deadline != m_shown.Deadline;
+}
+
+QString TGoalBox::Problem() const {
+    const std::optional<TGoal> goal = Goal();
+    if (!goal || !Changed())
+        return QString();
+    try {
+        TWritingGoals::Check(*goal, m_today);
+    } catch (const EUserError& error) {
+        return error.Text();
+    }
+    return QString();
+}
+
+bool TGoalBox::Refused() {
+    const QString problem = Problem();
+    if (problem.isEmpty())
+        return false;
+    ShowMsgBox(problem, QStringLiteral("设置目标"), 2, g_Style, 1);
+    QWidget* culprit = Goal()->Chars <= 0 ? static_cast<QWidget*>(editGoalChars) : dateGoalDeadline;
+    culprit->setFocus();
+    return true;
+}
+
+TfrmGoal::TfrmGoal(const QString& target, TGoalKind kind, int targetID,
+                   const std::optional<TGoal>& goal, int today, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("frmGoal"));
+    setWindowTitle(QStringLiteral("设置目标"));
+    auto* caption = new QLabel(target);
+    caption->setObjectName(QStringLiteral("lblGoalTarget"));
+    caption->setTextFormat(Qt::PlainText);
+    m_box = new TGoalBox;
+    m_box->SetGoal(kind, targetID, goal, today);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption);
+    layout->addWidget(m_box);
+    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] { btnOKClick(); }));
+}
+
+void TfrmGoal::btnOKClick() {
+    if (!m_box->Refused())
+        accept();
+}
