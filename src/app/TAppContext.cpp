@@ -1,6 +1,7 @@
 #include "app/TAppContext.h"
 
 #include "app/TBackupService.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
@@ -13,7 +14,13 @@ TAppContext::TAppContext()
       m_documents(std::make_unique<TqlvDocuments>()),
       m_regConfig(std::make_unique<TqlvRegConfig>()),
       m_iniConfig(std::make_unique<TqlvIniConfig>()),
-      m_backups(std::make_unique<TBackupService>(*m_docData, *m_regConfig)) {}
+      m_saves(std::make_unique<TManuscriptSaves>(*m_docData)),
+      m_backups(std::make_unique<TBackupService>(*m_docData, *m_regConfig)) {
+    bool given = false;
+    const double gapSeconds = qEnvironmentVariable("QUILLORA_VERSION_GAP_SECONDS").toDouble(&given);
+    if (given && gapSeconds >= 0)
+        m_saves->SetVersionGap(gapSeconds / (24 * 60 * 60));
+}
 
 TAppContext::~TAppContext() = default;
 

@@ -1,16 +1,22 @@
 // TAppContext: the services of one running application, created before the
 // main window and destroyed after it: the manuscript library (DocData), the
 // materials store (Documents), the registry preferences (RegConfig), the
-// Config.ini layout (IniConfig), the automatic library snapshots (Backups)
-// and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its command
+// Config.ini layout (IniConfig), the automatic library snapshots (Backups),
+// the save path of manuscript texts (Saves: versions and writing log, on the
+// library DocData has open) and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its command
 // groups keep a reference. Constructing it opens Documents.tdb (creating it
 // when missing); an engine error there propagates to the caller.
+//
+// QUILLORA_VERSION_GAP_SECONDS, when set to a number, replaces the two
+// minutes Saves waits between kept versions of one manuscript. Only the
+// window journeys set it, to keep versions of saves made seconds apart.
 #pragma once
 
 #include <memory>
 
 class TBackupService;
 class TDialogService;
+class TManuscriptSaves;
 class TqlvDocData;
 class TqlvDocuments;
 class TqlvIniConfig;
@@ -28,6 +34,7 @@ public:
     TqlvRegConfig& RegConfig() const { return *m_regConfig; }
     TqlvIniConfig& IniConfig() const { return *m_iniConfig; }
     TBackupService& Backups() const { return *m_backups; }
+    TManuscriptSaves& Saves() const { return *m_saves; }
     // The installed dialog service (the Qt one, or a test's scripted one).
     TDialogService& Dialogs() const;
 
@@ -36,6 +43,8 @@ private:
     std::unique_ptr<TqlvDocuments> m_documents;
     std::unique_ptr<TqlvRegConfig> m_regConfig;
     std::unique_ptr<TqlvIniConfig> m_iniConfig;
+    // Its tables are attached to DocData's database: it goes first.
+    std::unique_ptr<TManuscriptSaves> m_saves;
     // Last: it hooks into DocData and must go before it.
     std::unique_ptr<TBackupService> m_backups;
 };

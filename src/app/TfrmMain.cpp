@@ -254,7 +254,7 @@ void TfrmMain::UpdateLibraryState() {
     pageTool->setTabVisible(pageTool->indexOf(tabSign), open);
 
     static const char* const kLibraryActions[] = {
-        "munFileDel",      "munFileRename",   "munFileAttribute", "munDocCloseBase",
+        "munFileDel",      "munFileRename",   "munFileAttribute", "munFileHistory", "munDocCloseBase",
         "munDocCompact",   "munDocRepair",    "munDocRestore",    "munDocModifyPas",  "munDocShortCut",
         "munDocAttribute", "munDocImport",    "munDocExport",     "munDocNewFloder",
         "munDocDelFloder", "munDocReNameFloder", "munInsertMark", "munInsertPic",

@@ -63,7 +63,7 @@ bool TManuscriptSaves::WantsVersion(int docID, const TPrevious& previous, const 
     if (!m_lastKept.contains(key))
         m_lastKept.insert(key, m_history.NewestSavedAt(docID));
     const tomedb::TDateTime lastKept = m_lastKept.value(key);
-    return lastKept == 0 || now - lastKept >= kVersionGapDays;
+    return lastKept == 0 || now - lastKept >= m_versionGap;
 }
 
 void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions& options) {

@@ -49,6 +49,9 @@ public:
     TWritingGoals& Goals() { return m_goals; }
 
     static constexpr double kVersionGapDays = 2.0 / (24 * 60);  // two minutes
+    // The gap between kept versions of one manuscript (kVersionGapDays unless
+    // changed; the application shortens it only for its tests).
+    void SetVersionGap(double days) { m_versionGap = days; }
 
 private:
     struct TPrevious {
@@ -63,6 +66,7 @@ private:
 
     TqlvDocData& m_data;
     TClock m_clock;
+    double m_versionGap = kVersionGapDays;
     TWritingTables m_tables;
     TWriteLog m_log;
     TDocHistory m_history;

@@ -5,6 +5,7 @@
 #include "library/CharDiff.h"
 #include "library/ManuscriptSaves.h"
 #include "platform/TextCodec.h"
+#include "support/SpoiltValues.h"
 
 #include <QDate>
 #include <QFile>
@@ -172,22 +173,6 @@ TEST_F(DocHistoryTest, CompactionKeepsVersions) {
     EXPECT_EQ(saves->Log().TodayChars(), 2);  // the day's log survives too
 }
 
-// Spoils every stored value of `text` in `bytes` (its length, then the zlib
-// stream): the first deflate block gets a reserved type. Returns how many.
-int SpoilStoredValues(QByteArray& bytes, const QString& text) {
-    const qint32 length = static_cast<qint32>(ToGB(text).size());
-    QByteArray prefix(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        prefix[i] = static_cast<char>((length >> (8 * i)) & 0xff);
-    prefix += '\x78';
-    int spoilt = 0;
-    for (qsizetype at = bytes.indexOf(prefix); at >= 0; at = bytes.indexOf(prefix, at + 1)) {
-        bytes[at + 6] = '\x07';
-        ++spoilt;
-    }
-    return spoilt;
-}
-
 TEST_F(DocHistoryTest, ADamagedVersionIsListedAsSuchAndCannotBeRestored) {
     const QString spoilt = QStringLiteral("将被弄坏的段落。").repeated(100);
     SaveAt(kDay + 0.5, QStringLiteral("第一稿，保持完好。"));
@@ -195,13 +180,7 @@ TEST_F(DocHistoryTest, ADamagedVersionIsListedAsSuchAndCannotBeRestored) {
     SaveAt(kDay + 0.7, QStringLiteral("now"));
     saves.reset();
     data.CloseDocData();
-    QFile file(this->file);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.readAll();
-    ASSERT_GT(SpoilStoredValues(bytes, spoilt), 0);
-    file.seek(0);
-    file.write(bytes);
-    file.close();
+    ASSERT_GT(SpoilStoredValuesIn(this->file, spoilt), 0);
     ASSERT_TRUE(data.OpenDocData(this->file));
     Attach();
     const std::vector<TDocVersion> versions = saves->History().Versions(doc);

@@ -8,9 +8,11 @@
 #include "app/commands/CommandSteps.h"
 #include "app/dialogs/TfrmDocAttr.h"
 #include "editor/TqlvEditor.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
+#include "settings/OptionValues.h"
 
 #include <QFileInfo>
 #include <QSignalBlocker>
@@ -155,7 +157,9 @@ void TManuscriptCommands::SaveBoundManuscript() {
     if (!QFileInfo::exists(data.GetDocDataName()))
         throw EUserError(QStringLiteral("稿件库文件已被移走或删除，无法保存：\n") + data.GetDocDataName(),
                          QStringLiteral("保存"), 2);
-    data.SaveDoc(Editor().GetDocumentId(), EditorAttributes());
+    TSaveOptions options;
+    options.KeepHistory = ReadKeepHistory(m_context.RegConfig());
+    m_context.Saves().Save(Editor().GetDocumentId(), EditorAttributes(), options);
 }
 
 bool TManuscriptCommands::SaveBoundText() {
@@ -213,7 +217,7 @@ void TManuscriptCommands::munFileDelClick() {
         ids << ItemID(item);
     Editor().Reset(false);
     QList<int> gone;
-    RunStep(QStringLiteral("删除稿件"), [&] { gone = m_context.DocData().DeleteSelectedDocs(ids); });
+    RunStep(QStringLiteral("删除稿件"), [&] { gone = m_context.Saves().DeleteDocs(ids); });
     for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
         if (gone.contains(ItemID(list->topLevelItem(i))))
             delete list->takeTopLevelItem(i);
