@@ -3,7 +3,7 @@
 // restore). Save writes the manuscript through TqlvDocData::SaveDoc and around
 // it keeps the replaced text as a version (DocHistory.h) and adds the change
 // in counts to the day's row of the writing log (WriteLog.h); all in one
-// write batch. DeleteDocs deletes manuscripts with their versions (their log
+// write batch. DeleteDocs and DeleteFolder delete manuscripts with their versions (their log
 // rows stay). Restore brings a version back as a save that keeps the current
 // text first.
 //
@@ -43,6 +43,8 @@ public:
     QString Restore(int docID, int versionID, TDocAttr counted, const TSaveOptions& options = {});
     // TqlvDocData::DeleteSelectedDocs plus the versions of the deleted manuscripts.
     QList<int> DeleteDocs(const QList<int>& docIDs);
+    // TqlvDocData::DeleteFolder plus the versions of the manuscripts it deleted.
+    QList<int> DeleteFolder(int folderID);
 
     TWriteLog& Log() { return m_log; }
     TDocHistory& History() { return m_history; }
@@ -61,6 +63,7 @@ private:
         tomedb::TDateTime SavedAt = 0;
     };
     bool ReadPrevious(int docID, bool withText, TPrevious& previous);
+    void ForgetDocs(const QList<int>& removed);
     bool WantsVersion(int docID, const TPrevious& previous, const QString& newText,
                       const TSaveOptions& options, tomedb::TDateTime now);
 

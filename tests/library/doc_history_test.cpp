@@ -99,6 +99,21 @@ TEST_F(DocHistoryTest, DeletingAManuscriptDeletesItsVersionsOnly) {
     EXPECT_EQ(saves->History().Versions(other).size(), 1u);
 }
 
+// A folder's manuscripts, down its sub-folders, lose their versions with it.
+TEST_F(DocHistoryTest, DeletingAFolderDeletesTheVersionsOfItsManuscripts) {
+    const int folder = data.AddFolder(0, QStringLiteral("卷一"));
+    const int chapter = data.AddFolder(folder, QStringLiteral("第一章"));
+    const int outside = doc;
+    SaveAt(kDay + 0.5, QStringLiteral("甲"));
+    SaveAt(kDay + 0.6, QStringLiteral("乙"));
+    doc = data.NewDoc(chapter).ID;
+    SaveAt(kDay + 0.5, QStringLiteral("丙"));
+    SaveAt(kDay + 0.6, QStringLiteral("丁"));
+    EXPECT_EQ(saves->DeleteFolder(folder), QList<int>{doc});
+    EXPECT_TRUE(saves->History().Versions(doc).empty());
+    EXPECT_EQ(saves->History().Versions(outside).size(), 1u);
+}
+
 TEST(KeepingRule, OverAMadeUpYearOfSaves) {
     // Three saves a day (09:00, 12:00, 18:00) for a year before `now`.
     const double now = kDay + 365 + 0.5;
