@@ -21,9 +21,9 @@ namespace {
 
 const QString kCaption = QStringLiteral("历史版本");
 
-// The versions with their texts, each read once; one whose text cannot be
-// read is listed as damaged.
-std::vector<THistoryEntry> ReadVersions(TDocHistory& history, int docID) {
+}  // namespace
+
+std::vector<THistoryEntry> TManuscriptCommands::ReadHistory(TDocHistory& history, int docID) {
     std::vector<THistoryEntry> entries;
     for (const TDocVersion& version : history.Versions(docID, false)) {
         THistoryEntry entry{version, QString()};
@@ -38,6 +38,8 @@ std::vector<THistoryEntry> ReadVersions(TDocHistory& history, int docID) {
     }
     return entries;
 }
+
+namespace {
 
 // What a save stores of a text: size, counts and the text.
 TDocAttr AttributesOf(const QString& text) {
@@ -59,7 +61,7 @@ void TManuscriptCommands::munFileHistoryClick() {
     std::vector<THistoryEntry> versions;
     if (!RunStep(kCaption, [&] {
             docID = Editor().GetDocumentId();
-            versions = ReadVersions(m_context.Saves().History(), docID);
+            versions = ReadHistory(m_context.Saves().History(), docID);
         }))
         return;
     TfrmHistory dialog(std::move(versions), Editor().GetText(), m_main.Window());

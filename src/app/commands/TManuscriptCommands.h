@@ -14,8 +14,11 @@
 #include "library/DocDataTypes.h"
 
 #include <QString>
+#include <vector>
 
 class QTreeWidgetItem;
+class TDocHistory;
+struct THistoryEntry;
 class TAppContext;
 class TMainView;
 class TqlvEditor;
@@ -35,6 +38,9 @@ public:
     // 历史版本 (ManuscriptHistory.cpp): the open manuscript's versions in
     // TfrmHistory; the chosen one replaces the text, as one undoable step.
     void munFileHistoryClick();
+    // What 历史版本 lists: docID's versions, newest first, each text read
+    // once; a version whose text cannot be read is marked damaged.
+    static std::vector<THistoryEntry> ReadHistory(TDocHistory& history, int docID);
     void munFilePrintSetClick();
     void munFilePrintClick();
     void munFileExitClick();
