@@ -65,6 +65,7 @@ QMenu* TfrmMain::BuildFileMenu() {
     RequireLibrary(AddItem(m, "munFileRename", "重命名(&R)", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileRenameClick)));
     m->addSeparator();
     RequireLibrary(AddItem(m, "munFileAttribute", "属性(&A)", Ctrl(Qt::Key_E), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick)));
+    RequireLibrary(AddItem(m, "munFileHistory", "历史版本…", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileHistoryClick)));
     m->addSeparator();
     AddItem(m, "munFilePrintSet", "打印设置", {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintSetClick));
     AddItem(m, "munFilePrint", "打印稿件(&P)", Ctrl(Qt::Key_P), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick));

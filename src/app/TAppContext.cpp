@@ -26,6 +26,10 @@ TAppContext::TAppContext()
         if (snapshot)
             snapshot(path);
     };
+    bool given = false;
+    const double gapSeconds = qEnvironmentVariable("QUILLORA_VERSION_GAP_SECONDS").toDouble(&given);
+    if (given && gapSeconds >= 0)
+        m_saves->SetVersionGap(gapSeconds / (24 * 60 * 60));
 }
 
 TAppContext::~TAppContext() = default;

@@ -2,12 +2,17 @@
 // main window and destroyed after it: the manuscript library (DocData), the
 // materials store (Documents), the registry preferences (RegConfig), the
 // Config.ini layout (IniConfig), the automatic library snapshots (Backups),
-// the one save path of manuscripts with the writing log and goals (Saves),
+// the one save path of manuscripts with versions, the writing log and goals
+// (Saves, on the library DocData has open),
 // find and replace across the library with its undo (LibrarySearch,
 // forgotten when a library closes)
 // and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its command
 // groups keep a reference. Constructing it opens Documents.tdb (creating it
 // when missing); an engine error there propagates to the caller.
+//
+// QUILLORA_VERSION_GAP_SECONDS, when set to a number, replaces the two
+// minutes Saves waits between kept versions of one manuscript. Only the
+// window journeys set it, to keep versions of saves made seconds apart.
 #pragma once
 
 #include <memory>
@@ -45,6 +50,7 @@ private:
     std::unique_ptr<TqlvDocuments> m_documents;
     std::unique_ptr<TqlvRegConfig> m_regConfig;
     std::unique_ptr<TqlvIniConfig> m_iniConfig;
+    // Its tables are attached to DocData's database: it goes first.
     std::unique_ptr<TManuscriptSaves> m_saves;
     std::unique_ptr<TLibrarySearch> m_search;
     // Last: it hooks into DocData and must go before it.

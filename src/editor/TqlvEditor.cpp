@@ -347,6 +347,18 @@ QString TqlvEditor::GetText() const
 
 void TqlvEditor::SetText(const QString& text) { m_control->setPlainText(text); }
 
+void TqlvEditor::ReplaceAllText(const QString& text)
+{
+    QTextCursor cursor(m_control->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    cursor.movePosition(QTextCursor::Start);
+    m_control->setTextCursor(cursor);
+}
+
 void TqlvEditor::InsertText(const QString& text)
 {
     // The caret ends after what was inserted; with line breaks in the text

@@ -129,6 +129,9 @@ public:
     QString GetSelText() const;   // line breaks as CR LF
     QString GetText() const;      // lines joined by CR LF
     void SetText(const QString& text);
+    // Replaces the whole text as one step Undo takes back (SetText clears
+    // the undo history); the caret goes to the start.
+    void ReplaceAllText(const QString& text);
     void InsertText(const QString& text);
     void InsertFile(const QString& path);
     void InsertTime();

@@ -24,6 +24,23 @@ void Besides(const char* what, tomedb::TTomeTable& table, Body&& body) {
     }
 }
 
+const TViewNode* FindNode(const TViewNode& node, int folderID) {
+    if (node.ID == folderID)
+        return &node;
+    for (const TViewNode& child : node.Children)
+        if (const TViewNode* found = FindNode(child, folderID))
+            return found;
+    return nullptr;
+}
+
+// The manuscripts of a folder and of every folder below it.
+void CollectDocs(TqlvDocData& data, const TViewNode& folder, QList<int>& docs) {
+    for (const TViewItem& item : data.LoadDocList(folder.ID))
+        docs << item.ID;
+    for (const TViewNode& child : folder.Children)
+        CollectDocs(data, child, docs);
+}
+
 }  // namespace
 
 TManuscriptSaves::TManuscriptSaves(TqlvDocData& data, TClock clock)
@@ -64,7 +81,7 @@ bool TManuscriptSaves::WantsVersion(int docID, const TPrevious& previous, const 
     if (!m_lastKept.contains(key))
         m_lastKept.insert(key, m_history.NewestSavedAt(docID));
     const tomedb::TDateTime lastKept = m_lastKept.value(key);
-    return lastKept == 0 || now - lastKept >= kVersionGapDays;
+    return lastKept == 0 || now - lastKept >= m_versionGap;
 }
 
 void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions& options) {
@@ -103,10 +120,24 @@ QString TManuscriptSaves::Restore(int docID, int versionID, TDocAttr counted,
 
 QList<int> TManuscriptSaves::DeleteDocs(const QList<int>& docIDs) {
     const QList<int> removed = m_data.DeleteSelectedDocs(docIDs);
+    ForgetDocs(removed);
+    return removed;
+}
+
+QList<int> TManuscriptSaves::DeleteFolder(int folderID) {
+    QList<int> docs;
+    const TViewNode tree = folderID > 0 ? m_data.LoadFolderTree() : TViewNode{};
+    if (const TViewNode* node = folderID > 0 ? FindNode(tree, folderID) : nullptr)
+        CollectDocs(m_data, *node, docs);
+    m_data.DeleteFolder(folderID);
+    ForgetDocs(docs);
+    return docs;
+}
+
+void TManuscriptSaves::ForgetDocs(const QList<int>& removed) {
     m_history.DeleteVersions(removed);
     for (int docID : removed) {
         m_lastKept.remove(Key(docID));
         m_savedAt.remove(Key(docID));
     }
-    return removed;
 }

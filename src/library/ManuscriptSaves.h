@@ -3,7 +3,7 @@
 // restore). Save writes the manuscript through TqlvDocData::SaveDoc and around
 // it keeps the replaced text as a version (DocHistory.h) and adds the change
 // in counts to the day's row of the writing log (WriteLog.h); all in one
-// write batch. DeleteDocs deletes manuscripts with their versions (their log
+// write batch. DeleteDocs and DeleteFolder delete manuscripts with their versions (their log
 // rows stay). Restore brings a version back as a save that keeps the current
 // text first.
 //
@@ -43,12 +43,17 @@ public:
     QString Restore(int docID, int versionID, TDocAttr counted, const TSaveOptions& options = {});
     // TqlvDocData::DeleteSelectedDocs plus the versions of the deleted manuscripts.
     QList<int> DeleteDocs(const QList<int>& docIDs);
+    // TqlvDocData::DeleteFolder plus the versions of the manuscripts it deleted.
+    QList<int> DeleteFolder(int folderID);
 
     TWriteLog& Log() { return m_log; }
     TDocHistory& History() { return m_history; }
     TWritingGoals& Goals() { return m_goals; }
 
     static constexpr double kVersionGapDays = 2.0 / (24 * 60);  // two minutes
+    // The gap between kept versions of one manuscript (kVersionGapDays unless
+    // changed; the application shortens it only for its tests).
+    void SetVersionGap(double days) { m_versionGap = days; }
 
 private:
     struct TPrevious {
@@ -58,11 +63,13 @@ private:
         tomedb::TDateTime SavedAt = 0;
     };
     bool ReadPrevious(int docID, bool withText, TPrevious& previous);
+    void ForgetDocs(const QList<int>& removed);
     bool WantsVersion(int docID, const TPrevious& previous, const QString& newText,
                       const TSaveOptions& options, tomedb::TDateTime now);
 
     TqlvDocData& m_data;
     TClock m_clock;
+    double m_versionGap = kVersionGapDays;
     TWritingTables m_tables;
     TWriteLog m_log;
     TDocHistory m_history;

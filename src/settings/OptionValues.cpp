@@ -2,9 +2,11 @@
 
 namespace {
 
-bool Flag(const TRegistry& reg, const char* name) {
-    return reg.TryReadInteger(QLatin1String(name)).value_or(0) != 0;
+bool Flag(const TRegistry& reg, const char* name, int missing = 0) {
+    return reg.TryReadInteger(QLatin1String(name)).value_or(missing) != 0;
 }
+
+const char kKeepHistory[] = "KeepHistory";
 
 void ReadConfigKey(TRegistry& reg, TOptionValues& values) {
     if (!reg.OpenKey(TqlvRegConfig::kConfigKey, true))
@@ -14,6 +16,7 @@ void ReadConfigKey(TRegistry& reg, TOptionValues& values) {
     values.assQDB = Flag(reg, "assQDB");
     values.assTXT = Flag(reg, "assTXT");
     values.assPop = Flag(reg, "assPop");
+    values.KeepHistory = Flag(reg, kKeepHistory, 1);
     reg.CloseKey();
 }
 
@@ -38,6 +41,7 @@ void WriteConfigKey(TRegistry& reg, const TOptionValues& values) {
     reg.WriteBool(QStringLiteral("assQDB"), values.assQDB);
     reg.WriteBool(QStringLiteral("assTXT"), values.assTXT);
     reg.WriteBool(QStringLiteral("assPop"), values.assPop);
+    reg.WriteBool(QLatin1String(kKeepHistory), values.KeepHistory);
     reg.WriteBool(QStringLiteral("IME"), values.IME);
     reg.WriteString(QStringLiteral("IMEName"), values.IMEName);
     reg.WriteBool(QStringLiteral("AutoSave"), values.AutoSave);
@@ -68,6 +72,15 @@ void WriteOptions(TqlvRegConfig& config, const TOptionValues& values) {
     config.WritePaths(values.ExDoc, values.ExPic, values.Skin, values.ExFile);
     WriteConfigKey(config.Registry(), values);
     WriteBackupSettings(config, values.Backup);
+}
+
+bool ReadKeepHistory(TqlvRegConfig& config) {
+    TRegistry& reg = config.Registry();
+    if (!reg.OpenKey(TqlvRegConfig::kConfigKey, false))
+        return true;
+    const bool keep = Flag(reg, kKeepHistory, 1);
+    reg.CloseKey();
+    return keep;
 }
 
 QColor ColorOfBgr(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }

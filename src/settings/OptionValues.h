@@ -3,7 +3,7 @@
 // the dialog fills itself from these values and hands them back.
 //
 // ReadOptions opens the Config key (creating it); a missing flag of tab 稿件库
-// reads false; the editor values are those start-up applies
+// reads false, except KeepHistory, which is on until turned off; the editor values are those start-up applies
 // (TqlvRegConfig::ReadEditorStatus, first-run defaults included). WriteOptions writes
 // the mail settings, the four paths and then the Config values in that order;
 // SaveTime and FontSize are stored as typed (the start-up reader falls back
@@ -22,6 +22,7 @@ struct TOptionValues {
     bool assQDB = false;
     bool assTXT = false;
     bool assPop = false;
+    bool KeepHistory = true;   // "保留历史版本": saves keep earlier texts
     // Tab 编辑器.
     bool IME = false;
     QString IMEName;
@@ -45,6 +46,9 @@ struct TOptionValues {
 
 TOptionValues ReadOptions(TqlvRegConfig& config);
 void WriteOptions(TqlvRegConfig& config, const TOptionValues& values);
+// KeepHistory alone, for the save path (read at each save, so a change in
+// the options dialog takes effect at once).
+bool ReadKeepHistory(TqlvRegConfig& config);
 
 // The stored colour form 0x00BBGGRR and back.
 QColor ColorOfBgr(int32_t bgr);

@@ -95,7 +95,7 @@ private slots:
         QTest::newRow("munFile") << "munFile" << QStringList{
             "munFileNew|新建(&N)|Ctrl+N", "munFileOpen|打开(&O)|Ctrl+O", "munFileSave|保存(&S)|Ctrl+S",
             "munFileSaveAs|另存为...|", "-", "munFileDel|删除(&D)|", "munFileRename|重命名(&R)|", "-",
-            "munFileAttribute|属性(&A)|Ctrl+E", "-", "munFilePrintSet|打印设置|",
+            "munFileAttribute|属性(&A)|Ctrl+E", "munFileHistory|历史版本…|", "-", "munFilePrintSet|打印设置|",
             "munFilePrint|打印稿件(&P)|Ctrl+P", "-", "munFileMail|发送邮件(&M)|Ctrl+M", "-",
             "munFileExit|退出(&X)|"};
         QTest::newRow("munEdit") << "munEdit" << QStringList{

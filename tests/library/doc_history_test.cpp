@@ -5,6 +5,7 @@
 #include "library/CharDiff.h"
 #include "library/ManuscriptSaves.h"
 #include "platform/TextCodec.h"
+#include "support/SpoiltValues.h"
 
 #include <QDate>
 #include <QFile>
@@ -98,6 +99,21 @@ TEST_F(DocHistoryTest, DeletingAManuscriptDeletesItsVersionsOnly) {
     EXPECT_EQ(saves->History().Versions(other).size(), 1u);
 }
 
+// A folder's manuscripts, down its sub-folders, lose their versions with it.
+TEST_F(DocHistoryTest, DeletingAFolderDeletesTheVersionsOfItsManuscripts) {
+    const int folder = data.AddFolder(0, QStringLiteral("卷一"));
+    const int chapter = data.AddFolder(folder, QStringLiteral("第一章"));
+    const int outside = doc;
+    SaveAt(kDay + 0.5, QStringLiteral("甲"));
+    SaveAt(kDay + 0.6, QStringLiteral("乙"));
+    doc = data.NewDoc(chapter).ID;
+    SaveAt(kDay + 0.5, QStringLiteral("丙"));
+    SaveAt(kDay + 0.6, QStringLiteral("丁"));
+    EXPECT_EQ(saves->DeleteFolder(folder), QList<int>{doc});
+    EXPECT_TRUE(saves->History().Versions(doc).empty());
+    EXPECT_EQ(saves->History().Versions(outside).size(), 1u);
+}
+
 TEST(KeepingRule, OverAMadeUpYearOfSaves) {
     // Three saves a day (09:00, 12:00, 18:00) for a year before `now`.
     const double now = kDay + 365 + 0.5;
@@ -172,22 +188,6 @@ TEST_F(DocHistoryTest, CompactionKeepsVersions) {
     EXPECT_EQ(saves->Log().TodayChars(), 2);  // the day's log survives too
 }
 
-// Spoils every stored value of `text` in `bytes` (its length, then the zlib
-// stream): the first deflate block gets a reserved type. Returns how many.
-int SpoilStoredValues(QByteArray& bytes, const QString& text) {
-    const qint32 length = static_cast<qint32>(ToGB(text).size());
-    QByteArray prefix(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        prefix[i] = static_cast<char>((length >> (8 * i)) & 0xff);
-    prefix += '\x78';
-    int spoilt = 0;
-    for (qsizetype at = bytes.indexOf(prefix); at >= 0; at = bytes.indexOf(prefix, at + 1)) {
-        bytes[at + 6] = '\x07';
-        ++spoilt;
-    }
-    return spoilt;
-}
-
 TEST_F(DocHistoryTest, ADamagedVersionIsListedAsSuchAndCannotBeRestored) {
     const QString spoilt = QStringLiteral("将被弄坏的段落。").repeated(100);
     SaveAt(kDay + 0.5, QStringLiteral("第一稿，保持完好。"));
@@ -195,13 +195,7 @@ TEST_F(DocHistoryTest, ADamagedVersionIsListedAsSuchAndCannotBeRestored) {
     SaveAt(kDay + 0.7, QStringLiteral("now"));
     saves.reset();
     data.CloseDocData();
-    QFile file(this->file);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.readAll();
-    ASSERT_GT(SpoilStoredValues(bytes, spoilt), 0);
-    file.seek(0);
-    file.write(bytes);
-    file.close();
+    ASSERT_GT(SpoilStoredValuesIn(this->file, spoilt), 0);
     ASSERT_TRUE(data.OpenDocData(this->file));
     Attach();
     const std::vector<TDocVersion> versions = saves->History().Versions(doc);

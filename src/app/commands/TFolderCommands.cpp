@@ -8,6 +8,7 @@
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TPictureCommands.h"
 #include "editor/TqlvEditor.h"
+#include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
@@ -90,7 +91,7 @@ void TFolderCommands::munDocDelFloderClick() {
     if (ShowMsgBox(QStringLiteral("确实要删除此稿件夹和所有稿件吗？"), QStringLiteral("删除稿件夹"), 1, g_Style, 2) != 1)
         return;
     const int id = ItemID(node);
-    if (!RunStep(QStringLiteral("删除稿件夹"), [&] { m_context.DocData().DeleteFolder(id); }))
+    if (!RunStep(QStringLiteral("删除稿件夹"), [&] { m_context.Saves().DeleteFolder(id); }))
         return;
     QTreeWidget* tree = m_main.DocTree();
     {

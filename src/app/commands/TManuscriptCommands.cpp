@@ -14,6 +14,7 @@
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
+#include "settings/OptionValues.h"
 
 #include <QFileInfo>
 #include <QSignalBlocker>
@@ -168,6 +169,7 @@ void TManuscriptCommands::SaveBoundManuscript() {
                          QStringLiteral("保存"), 2);
     TSaveOptions options;
     options.TypingSeconds = m_typing.TakeSeconds();
+    options.KeepHistory = ReadKeepHistory(m_context.RegConfig());
     m_context.Saves().Save(Editor().GetDocumentId(), EditorAttributes(), options);
 }
 

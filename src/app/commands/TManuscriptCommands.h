@@ -1,5 +1,5 @@
 // TManuscriptCommands: menu 稿件 (new, open, save, save as, delete, rename,
-// attributes, print set-up, print, exit) and the operations other commands
+// attributes, 历史版本, print set-up, print, exit) and the operations other commands
 // and outside events call to open, save and close text: OpenTextFile,
 // OpenTextFileDialog, SaveTextFile, CloseManuscript, the save prompt and the
 // auto-save tick.
@@ -20,8 +20,11 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <vector>
 
 class QTreeWidgetItem;
+class TDocHistory;
+struct THistoryEntry;
 class TAppContext;
 class TMainView;
 class TqlvEditor;
@@ -38,6 +41,12 @@ public:
     void munFileDelClick();
     void munFileRenameClick();
     void munFileAttributeClick();
+    // 历史版本 (ManuscriptHistory.cpp): the open manuscript's versions in
+    // TfrmHistory; the chosen one replaces the text, as one undoable step.
+    void munFileHistoryClick();
+    // What 历史版本 lists: docID's versions, newest first, each text read
+    // once; a version whose text cannot be read is marked damaged.
+    static std::vector<THistoryEntry> ReadHistory(TDocHistory& history, int docID);
     void munFilePrintSetClick();
     void munFilePrintClick();
     void munFileExitClick();
@@ -75,7 +84,10 @@ public:
 private:
     bool LibraryOpen() const;
     TDocAttr EditorAttributes() const;
+    // Every save of a manuscript's text goes through the context's Saves(),
+    // which keeps versions as the "保留历史版本" option says.
     void SaveBoundManuscript();
+    void RestoreVersion(int docID, int versionID);
     void SetStatus(const QString& text);
     TqlvEditor& Editor() const;
 

@@ -107,7 +107,8 @@ QWidget* TfrmOption::BuildLibraryTab() {
     chkQDB = Named(new QCheckBox(QStringLiteral("关联稿件库文件(*.qdb)"), page), "chkQDB");
     chkTXT = Named(new QCheckBox(QStringLiteral("关联纯文本文件(*.txt)"), page), "chkTXT");
     chkPop = Named(new QCheckBox(QStringLiteral("加入到右键菜单"), page), "chkPop");
-    for (QCheckBox* box : {chkAutoCompress, chkAutoOpen, chkQDB, chkTXT, chkPop})
+    chkKeepHistory = Named(new QCheckBox(QStringLiteral("保留历史版本"), page), "chkKeepHistory");
+    for (QCheckBox* box : {chkAutoCompress, chkAutoOpen, chkQDB, chkTXT, chkPop, chkKeepHistory})
         layout->addWidget(box);
     static_cast<QVBoxLayout*>(layout)->addStretch(1);
     return page;
@@ -234,6 +235,7 @@ void TfrmOption::SetValues(const TOptionValues& values) {
     chkAutoCompress->setChecked(values.AutoCompress);
     chkAutoOpen->setChecked(values.AutoOpen);
     chkTXT->setChecked(values.assTXT);
+    chkKeepHistory->setChecked(values.KeepHistory);
     chkIME->setChecked(values.IME);
     Select(comboxIME, values.IMEName);
     chkAutoSave->setChecked(values.AutoSave);
@@ -271,6 +273,7 @@ TOptionValues TfrmOption::Values() const {
     values.assQDB = chkQDB->isChecked();
     values.assTXT = chkTXT->isChecked();
     values.assPop = chkPop->isChecked();
+    values.KeepHistory = chkKeepHistory->isChecked();
     values.IME = chkIME->isChecked();
     values.IMEName = Choice(comboxIME, m_stored.IMEName);
     values.AutoSave = chkAutoSave->isChecked();

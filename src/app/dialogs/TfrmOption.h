@@ -42,6 +42,7 @@ public:
     QCheckBox* chkQDB = nullptr;
     QCheckBox* chkTXT = nullptr;
     QCheckBox* chkPop = nullptr;
+    QCheckBox* chkKeepHistory = nullptr;
     QCheckBox* chkIME = nullptr;
     QComboBox* comboxIME = nullptr;
     QCheckBox* chkAutoSave = nullptr;

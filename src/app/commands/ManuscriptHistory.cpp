@@ -1,0 +1,91 @@
+// 稿件 ▸ 历史版本…: the part of TManuscriptCommands that lists the open
+// manuscript's versions and brings one back.
+#include "app/commands/TManuscriptCommands.h"
+
+#include "app/TAppContext.h"
+#include "app/TStatusPanels.h"
+#include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
+#include "app/dialogs/TfrmHistory.h"
+#include "editor/TqlvEditor.h"
+#include "editor/WordCount.h"
+#include "library/ManuscriptSaves.h"
+#include "library/UserError.h"
+#include "platform/DialogService.h"
+#include "platform/TextCodec.h"
+#include "settings/OptionValues.h"
+
+using commandsteps::RunStep;
+
+namespace {
+
+const QString kCaption = QStringLiteral("历史版本");
+
+}  // namespace
+
+std::vector<THistoryEntry> TManuscriptCommands::ReadHistory(TDocHistory& history, int docID) {
+    std::vector<THistoryEntry> entries;
+    for (const TDocVersion& version : history.Versions(docID, false)) {
+        THistoryEntry entry{version, QString()};
+        if (!entry.Version.Damaged) {
+            try {
+                entry.Text = history.Text(docID, version.ID);
+            } catch (const EUserError&) {
+                entry.Version.Damaged = true;
+            }
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+namespace {
+
+// What a save stores of a text: size, counts and the text.
+TDocAttr AttributesOf(const QString& text) {
+    const TWordCount counts = CountWordsIn(text);
+    TDocAttr attr;
+    attr.DocSize = QString::number(ToGB(text).size());
+    attr.cnCount = QString::number(counts.Chinese);
+    attr.enCount = QString::number(counts.English);
+    attr.Txt = text;
+    return attr;
+}
+
+}  // namespace
+
+void TManuscriptCommands::munFileHistoryClick() {
+    if (!LibraryOpen() || !Editor().IsEnabled())
+        return;
+    int docID = 0;
+    std::vector<THistoryEntry> versions;
+    if (!RunStep(kCaption, [&] {
+            docID = Editor().GetDocumentId();
+            versions = ReadHistory(m_context.Saves().History(), docID);
+        }))
+        return;
+    TfrmHistory dialog(std::move(versions), Editor().GetText(), m_main.Window());
+    if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    if (const std::optional<int> chosen = dialog.ChosenVersionID())
+        RestoreVersion(docID, *chosen);
+}
+
+// The editor's text, saved if changed, becomes a version; the chosen one is
+// saved as the manuscript's text and replaces the editor's as one undo step.
+void TManuscriptCommands::RestoreVersion(int docID, int versionID) {
+    QString restored;
+    const bool done = RunStep(kCaption, [&] {
+        if (Editor().IsModified())
+            SaveBoundManuscript();
+        const QString text = m_context.Saves().History().Text(docID, versionID);
+        TSaveOptions options;
+        options.KeepHistory = ReadKeepHistory(m_context.RegConfig());
+        restored = m_context.Saves().Restore(docID, versionID, AttributesOf(text), options);
+    });
+    if (!done)
+        return;
+    Editor().ReplaceAllText(restored);
+    Editor().SetModified(false);
+    SetStatus(QStringLiteral("状态：保存"));
+}
