@@ -1,6 +1,7 @@
 // The main window's status bar `StBarMain`: nine fixed-width text panels in a
 // row, addressed by index like the panels of a classic status bar. A panel of
-// width 0 is hidden. Owned by the main window (Qt parent).
+// width 0 is hidden; in a window too narrow for all, panels shrink and elide
+// their text rather than run past the window. Owned by the main window (Qt parent).
 #pragma once
 
 #include <QStatusBar>

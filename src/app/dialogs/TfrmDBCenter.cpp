@@ -3,6 +3,7 @@
 #include "app/dialogs/DBAttrPanel.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
+#include "platform/TextCodec.h"
 #include "platform/Skin.h"
 
 #include <QFile>
@@ -157,6 +158,9 @@ void TfrmDBCenter::ReadOtherLibrary(const QString& path) {
     const std::string name = QFile::encodeName(path).toStdString();
     TomeDB.SetDatabaseName(name);
     TomeDB.Open();
+    if (!TomeDB.CanAccess() && KnownPassword)
+        if (const std::optional<QString> known = KnownPassword(path))
+            TomeDB.SetPassword(PasswordBytes(*known));
     const struct {
         tomedb::TTomeTable* table;
         const char* name;
@@ -168,6 +172,8 @@ void TfrmDBCenter::ReadOtherLibrary(const QString& path) {
     }
     for (const auto& entry : tables)
         entry.table->Open();
+    if (TomeDB.Encrypted())
+        m_passwords.insert(path, FromGB(QByteArray::fromStdString(TomeDB.Password())));
     TDBAttr attr;
     TqlvDocData::GatherDBAttr(TomeDB, Flodertable, Doctable, Pictable, Marktable, attr);
     m_attributes->Show(attr);

@@ -1,7 +1,9 @@
 // TfrmDocAttr: the manuscript attributes dialog ("属性"). It shows a
 // TDocAttr and lets the user edit the name, the publication note and the fee
-// (at most five digits; other keys are refused with a beep). Result() is the
-// given record with those three fields replaced; the caller stores it.
+// (at most five digits; other keys are refused with a beep, and text that
+// got past the keys, pasted or from an input method, is refused on OK with a
+// message while the dialog stays open). Result() is the given record with
+// those three fields replaced; the caller stores it.
 #pragma once
 
 #include "library/DocDataTypes.h"
@@ -15,8 +17,9 @@ class TfrmDocAttr : public QDialog {
 public:
     explicit TfrmDocAttr(const TDocAttr& attr, QWidget* parent = nullptr);
     TDocAttr Result() const;
-    // A date-time of the library (days from 30 December 1899) in the system's
-    // short date format.
+    void accept() override;
+    // A date-time of the library (days from 30 December 1899) in the short
+    // date format of the interface language (the default locale).
     static QString DateText(double days);
 
 private:
