@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -29,6 +31,23 @@ QPoint ReachablePosition(const QPoint& wanted, const QSize& size) {
             return wanted;
     const TWindowLayout defaults;
     return QGuiApplication::screens().isEmpty() ? wanted : QPoint(defaults.Left, defaults.Top);
+}
+
+// Without a stored size (a first start, or values that are no numbers) the
+// window takes about 80 % of the screen, centred, so every panel of the
+// status bar has room; nullopt when a size is stored or there is no screen.
+std::optional<QRect> FirstStartGeometry(const TqlvIniConfig& ini) {
+    constexpr int kMissing = std::numeric_limits<int>::min();
+    const QString section = QStringLiteral("Config");
+    const bool stored = ini.ReadInteger(section, QStringLiteral("Width"), kMissing) != kMissing &&
+                        ini.ReadInteger(section, QStringLiteral("Height"), kMissing) != kMissing;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (stored || !screen)
+        return std::nullopt;
+    const QRect available = screen->availableGeometry();
+    QRect window(QPoint(), available.size() * 4 / 5);
+    window.moveCenter(available.center());
+    return window;
 }
 
 // Maps a skin item's tag to its style: tag 2 BlueGlass, 3 MacOS, 4 Protein,
@@ -58,9 +77,14 @@ void TfrmMain::TrackSplitters() {
 
 void TfrmMain::ApplyLayout() {
     const TWindowLayout layout = m_context.IniConfig().ReadLayout();
-    const QSize size(qMax(minimumWidth(), layout.Width), qMax(kMinimumHeight, layout.Height));
-    resize(size);
-    move(ReachablePosition(QPoint(layout.Left, layout.Top), size));
+    if (const std::optional<QRect> first = FirstStartGeometry(m_context.IniConfig())) {
+        resize(first->size());
+        move(first->topLeft());
+    } else {
+        const QSize size(qMax(minimumWidth(), layout.Width), qMax(kMinimumHeight, layout.Height));
+        resize(size);
+        move(ReachablePosition(QPoint(layout.Left, layout.Top), size));
+    }
 
     chanelTool->SetChanelWidth(layout.ChanelWidth);
     SplitterLeft->setSizes({chanelTool->ChanelWidth(), kLargePanel});

@@ -5,6 +5,9 @@
 #include "app/TfrmMain.h"
 #include "app/TPicturePreview.h"
 #include "app/commands/TFolderCommands.h"
+#include "app/commands/TLibraryCommands.h"
+#include "app/TAppContext.h"
+#include "library/TqlvDocData.h"
 #include "app/commands/TExchangeCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TMarkCommands.h"
@@ -14,6 +17,8 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
@@ -101,6 +106,8 @@ void TfrmMain::BuildSideChannel() {
     pageTool->addTab(tabInsert, QStringLiteral("资料库"));
     pageTool->addTab(tabPic, QStringLiteral("图片"));
     pageTool->addTab(tabSign, QStringLiteral("标签"));
+    tabStart = BuildStartTab();
+    pageTool->addTab(tabStart, QStringLiteral("稿件库"));
     chanelTool = new TSideChannel(QStringLiteral("工具面板"), pageTool);
     connect(pageTool, &QTabWidget::currentChanged, this, [this] { m_marks->pageToolChange(); });
     m_folders->AttachViews();
@@ -224,4 +231,44 @@ QWidget* TfrmMain::BuildMarkTab() {
                            QAbstractItemView::SingleSelection, page);
     layout->addWidget(lvMark, 1);
     return page;
+}
+
+QWidget* TfrmMain::BuildStartTab() {
+    QVBoxLayout* layout = nullptr;
+    QWidget* page = NewTabPage("tabStart", &layout);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(6);
+    auto addButton = [&](const char* name, const char* caption, const TCommand& command) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), page);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAccessibleName(button->text());
+        connect(button, &QPushButton::clicked, this, command);
+        layout->addWidget(button);
+    };
+    addButton("btnStartNewLibrary", "新建稿件库", Cmd(m_library.get(), &TLibraryCommands::munDocBaseClick));
+    addButton("btnStartOpenLibrary", "打开稿件库", Cmd(m_library.get(), &TLibraryCommands::munDocOpenBaseClick));
+    auto* label = new QLabel(QStringLiteral("稿件库中心："), page);
+    lvStartLibraries = new QListWidget(page);
+    lvStartLibraries->setObjectName(QStringLiteral("lvStartLibraries"));
+    lvStartLibraries->setAccessibleName(QStringLiteral("稿件库中心"));
+    label->setBuddy(lvStartLibraries);
+    connect(lvStartLibraries, &QListWidget::itemActivated, this, &TfrmMain::OpenStartLibrary);
+    layout->addWidget(label);
+    layout->addWidget(lvStartLibraries, 1);
+    return page;
+}
+
+void TfrmMain::FillStartLibraries() {
+    lvStartLibraries->clear();
+    lvStartLibraries->addItems(m_context.DocData().GetDBCenterList());
+}
+
+// A library of the list opens as 稿件库中心's 打开 opens it.
+void TfrmMain::OpenStartLibrary() {
+    const QListWidgetItem* item = lvStartLibraries->currentItem();
+    if (!item)
+        return;
+    const QString path = m_context.DocData().GetDBCenterPath(item->text());
+    if (!path.isEmpty())
+        m_library->OpenLibrary(path);
 }

@@ -2,6 +2,7 @@
 #include "app/ShellIcons.h"
 #include "app/TfrmMain.h"
 #include "app/commands/TEditCommands.h"
+#include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TToolCommands.h"
@@ -41,13 +42,12 @@ void TfrmMain::BuildToolBar() {
         TCommand command;
         bool dividerAfter;
     };
-    // The print, home page and help buttons carry no command.
     const ButtonDef before[] = {
         {"tbNew", "新建", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileNewClick), false},
         {"tbOpen", "打开", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick), false},
         {"tbSave", "保存", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick), true},
         {"tbAttribute", "属性", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick), false},
-        {"tbPrint", "打印", nullptr, false},
+        {"tbPrint", "打印", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick), false},
         {"tbMail", "发送邮件", Cmd(m_tools.get(), &TToolCommands::munFileMailClick), true},
         {"tbUndo", "撤销", Cmd(m_edit.get(), &TEditCommands::munEditUndoClick), false},
         {"tbRedo", "重复", Cmd(m_edit.get(), &TEditCommands::munEditRedoClick), true},
@@ -60,8 +60,8 @@ void TfrmMain::BuildToolBar() {
         {"tbFind", "查找", Cmd(m_edit.get(), &TEditCommands::munFindSearchClick), false},
         {"tbReader", "阅读模式", Cmd(m_tools.get(), &TToolCommands::munToolReaderClick), false},
         {"tbHide", "快速隐藏", Cmd(this, &TfrmMain::munToolHideClick), true},
-        {"tbHome", "软件主页", nullptr, false},
-        {"tbHelp", "帮助主题", nullptr, false},
+        {"tbHome", "软件主页", Cmd(m_help.get(), &THelpCommands::munHelpHomeClick), false},
+        {"tbHelp", "帮助主题", Cmd(m_help.get(), &THelpCommands::munHelpTopicClick), false},
     };
     auto addAll = [this](const auto& defs) {
         for (const ButtonDef& s : defs) {

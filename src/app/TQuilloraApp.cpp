@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -116,6 +117,8 @@ void TQuilloraApp::OnParamsReceived(const QString& params) {
 void TQuilloraApp::InstallQtTranslations() {
     if (m_translator)
         return;
+    // Dates and numbers in the interface's language, whatever the system's.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     auto translator = std::make_unique<QTranslator>();
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (translator->load(QStringLiteral("qtbase_zh_CN"), folder) ||

@@ -1,6 +1,8 @@
 #include "app/TStatusPanels.h"
 
 #include <QLabel>
+#include <QPainter>
+#include <QStyle>
 
 namespace {
 
@@ -19,13 +21,44 @@ const PanelDef kPanels[TStatusPanels::kPanelCount] = {
     {"", 50, Qt::AlignLeft},
 };
 
+// A panel asks for its set width but shrinks when the window is narrower,
+// down to a few pixels, and then shows its text elided ("状态…") instead of
+// running past the window's edge.
+class TPanelLabel : public QLabel {
+public:
+    TPanelLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    }
+    void SetPanelWidth(int width) {
+        m_width = width;
+        setMaximumWidth(width);
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return {m_width, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override {
+        return {qMin(m_width, kShrunkWidth), QLabel::minimumSizeHint().height()};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect().adjusted(margin(), 0, -margin(), 0);
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+        style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(), shown, foregroundRole());
+    }
+
+private:
+    static constexpr int kShrunkWidth = 16;
+    int m_width = 0;
+};
+
 }  // namespace
 
 TStatusPanels::TStatusPanels(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("StBarMain"));
     setSizeGripEnabled(false);
     for (int i = 0; i < kPanelCount; ++i) {
-        auto* label = new QLabel(QString::fromUtf8(kPanels[i].text), this);
+        auto* label = new TPanelLabel(QString::fromUtf8(kPanels[i].text), this);
         label->setObjectName(QStringLiteral("StBarMainPanel%1").arg(i));
         label->setAlignment(kPanels[i].alignment | Qt::AlignVCenter);
         label->setTextFormat(Qt::PlainText);
@@ -71,7 +104,7 @@ void TStatusPanels::SetPanelWidth(int index, int width) {
         return;
     width = qMax(0, width);
     m_widths[index] = width;
-    label->setFixedWidth(width);
+    static_cast<TPanelLabel*>(label)->SetPanelWidth(width);
     label->setVisible(width > 0);
 }
 

@@ -1,8 +1,9 @@
 // The main window's status bar `StBarMain`: nine fixed-width text panels in a
 // row, addressed by index like the panels of a classic status bar. A panel of
-// width 0 is hidden. After them, the writing panels "今日：N 字" and
-// "目标：x / y" (StBarToday, StBarGoal), hidden while they have no text.
-// Owned by the main window (Qt parent).
+// width 0 is hidden; in a window too narrow for all, panels shrink and elide
+// their text rather than run past the window. After them, the writing panels
+// "今日：N 字" and "目标：x / y" (StBarToday, StBarGoal), hidden while they
+// have no text. Owned by the main window (Qt parent).
 #pragma once
 
 #include <QStatusBar>

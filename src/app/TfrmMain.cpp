@@ -170,6 +170,13 @@ void TfrmMain::CreateEditor() {
     connect(m_editor, &TqlvEditor::SelectionChanged, this, &TfrmMain::UpdateEditActions);
     connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
     connect(m_editor, &TqlvEditor::Typed, this, Cmd(m_manuscripts.get(), &TManuscriptCommands::KeyTyped));
+    connect(m_editor, &TqlvEditor::ModifiedChanged, this, &TfrmMain::ShowModified);
+    connect(m_editor, &TqlvEditor::SearchNote, this, [this](const QString& note) {
+        // The last panel holds notes; it grows to show one whole.
+        const int textWidth = StBarMain->fontMetrics().horizontalAdvance(note) + 12;
+        StBarMain->SetPanelWidth(8, qMax(50, textWidth));
+        StBarMain->SetPanelText(8, note);
+    });
     connect(m_editor, &TqlvEditor::CaretPositionChanged, this,
             [this](const QString& line, const QString& column) {
                 StBarMain->SetPanelText(6, line);
@@ -264,6 +271,9 @@ void TfrmMain::UpdateLibraryState() {
     pageTool->setTabVisible(pageTool->indexOf(tabDoc), open);
     pageTool->setTabVisible(pageTool->indexOf(tabPic), open);
     pageTool->setTabVisible(pageTool->indexOf(tabSign), open);
+    pageTool->setTabVisible(pageTool->indexOf(tabStart), !open);
+    if (!open)
+        FillStartLibraries();
 
     for (QAction* action : std::as_const(m_actions))
         if (NeedsLibrary(action))
@@ -272,22 +282,35 @@ void TfrmMain::UpdateLibraryState() {
         if (NeedsLibrary(button))
             SetCommandEnabled(button, open);
 
-    if (pageTool->isTabVisible(pageTool->indexOf(tabDoc)))
-        pageTool->setCurrentWidget(tabDoc);
+    pageTool->setCurrentWidget(open ? tabDoc : tabStart);
     if (open) {
         StBarMain->SetPanelWidth(0, 180);
         StBarMain->SetPanelText(0, QStringLiteral("稿件库：") + name);
     } else {
         StBarMain->SetPanelWidth(0, 0);
-        StBarMain->SetPanelText(1, QStringLiteral("稿件：新建稿件"));
+        ShowManuscriptName(QString());
         StBarMain->SetPanelText(5, QStringLiteral("状态：新建"));
     }
     m_manuscripts->ShowWritingProgress();
 }
 
 void TfrmMain::ShowManuscriptName(const QString& nameOrPath) {
-    StBarMain->SetPanelText(1, nameOrPath.isEmpty() ? QStringLiteral("稿件：新建稿件")
-                                                    : QStringLiteral("稿件：") + nameOrPath);
+    m_manuscriptName = nameOrPath.isEmpty() ? QStringLiteral("新建稿件") : nameOrPath;
+    StBarMain->SetPanelText(1, QStringLiteral("稿件：") + m_manuscriptName);
+    ShowModified(m_editor->IsModified());
+}
+
+// The title stays the bare instance name while the text is saved, so the
+// window is found by it as before.
+void TfrmMain::ShowModified(bool modified) {
+    const QString instance = QString::fromLatin1(kInstanceName);
+    if (!modified) {
+        setWindowTitle(instance);
+        return;
+    }
+    const QString name = m_manuscriptName.isEmpty() ? QStringLiteral("新建稿件") : m_manuscriptName;
+    setWindowTitle(QStringLiteral("*") + name + QStringLiteral(" - ") + instance);
+    StBarMain->SetPanelText(5, QStringLiteral("状态：已修改"));
 }
 
 void TfrmMain::UpdateKeyState() {

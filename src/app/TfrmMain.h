@@ -27,6 +27,7 @@ class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QListWidget;
 class QMenu;
 class QSplitter;
 class QTabWidget;
@@ -176,6 +177,10 @@ private:
     QWidget* BuildFilesTab();
     QWidget* BuildPicTab();
     QWidget* BuildMarkTab();
+    // Without a library: 新建稿件库, 打开稿件库 and the centre's libraries.
+    QWidget* BuildStartTab();
+    void FillStartLibraries();
+    void OpenStartLibrary();
     void BuildCentralArea();
     void CreateEditor();
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
@@ -198,6 +203,8 @@ private:
     void Shutdown();
     void ApplySkinEverywhere();
     void SelectComboText(QComboBox* box, const QString& text);
+    // Unsaved text: "状态：已修改" and a "*" before the manuscript's name in the title.
+    void ShowModified(bool modified);
     void SetUpperPanelHeight(QSplitter* splitter, int height);
     void TrackSplitters();
 
@@ -228,6 +235,8 @@ private:
     QWidget* tabInsert = nullptr;
     QWidget* tabPic = nullptr;
     QWidget* tabSign = nullptr;
+    QWidget* tabStart = nullptr;
+    QListWidget* lvStartLibraries = nullptr;
     QTreeWidget* tvDoc = nullptr;
     QTreeWidget* DocListView = nullptr;
     QTreeWidget* tvFileFolder = nullptr;
@@ -256,6 +265,7 @@ private:
     QString m_theme;
     QString m_skinFolder;
     QString m_commandLine;
+    QString m_manuscriptName;   // as panel 1 shows it, for the title
     bool m_firstShowDone = false;
     bool m_shutdownDone = false;
 };

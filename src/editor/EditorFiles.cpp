@@ -12,6 +12,7 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextEdit>
@@ -71,6 +72,20 @@ void TqlvEditor::LoadFromFile(const QString& path)
     SetModified(false);
 }
 
+void TqlvEditor::AppendFile(const QString& path)
+{
+    const QString text = DecodeByExtension(path, ReadFileBytes(path));
+    QTextCursor cursor(m_control->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (!m_control->document()->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    m_control->setTextCursor(cursor);
+    m_control->ensureCursorVisible();
+}
+
 void TqlvEditor::SaveToFile(const QString& path)
 {
     const QByteArray bytes = IsPlainTextPath(path) ? EncodeTextFile(GetText())
@@ -94,6 +109,21 @@ int TqlvEditor::TextLength() const { return GBLength(GetText()); }
 
 void TqlvEditor::SetPrintOutputFile(const QString& pdfPath) { m_printOutputFile = pdfPath; }
 
+bool TqlvEditor::HasDefaultPrinter() { return !QPrinterInfo::defaultPrinter().isNull(); }
+
+void TqlvEditor::PrintToPdf(const QString& pdfPath)
+{
+    const QString kept = m_printOutputFile;
+    m_printOutputFile = pdfPath;
+    try {
+        Print();
+    } catch (...) {
+        m_printOutputFile = kept;
+        throw;
+    }
+    m_printOutputFile = kept;
+}
+
 void TqlvEditor::Print()
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -103,7 +133,7 @@ void TqlvEditor::Print()
     } else {
         const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
         if (defaultPrinter.isNull())
-            throw EEditorError(QStringLiteral("I/O error: no default printer is installed"));
+            throw EEditorError(QStringLiteral("没有安装默认打印机，无法打印。"));
         printer.setPrinterName(defaultPrinter.printerName());
     }
     printer.setDocName(m_fileName.isEmpty() ? kNewManuscriptName : m_fileName);

@@ -121,6 +121,20 @@ void TqlvEditor::GotoLine(int lineNumber)
     Focus();
 }
 
+int TqlvEditor::CaretParagraph() const
+{
+    return BlockAt(*m_control->document(), SelectionEnd()).blockNumber();
+}
+
+void TqlvEditor::GotoParagraph(int paragraphNumber)
+{
+    const QTextDocument& document = *m_control->document();
+    const int index = std::clamp(paragraphNumber - 1, 0, document.blockCount() - 1);
+    const int position = document.findBlockByNumber(index).position();
+    SelectRange(position, position);
+    Focus();
+}
+
 void TqlvEditor::DeleteLine()
 {
     const QTextDocument& document = *m_control->document();

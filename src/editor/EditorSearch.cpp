@@ -114,13 +114,23 @@ bool TqlvEditor::SearchAndSelect(const TSearchOptions& options, bool reportNotFo
     QTextDocument* document = m_control->document();
     QTextCursor from(document);
     from.setPosition(options.down ? SelectionEnd() : SelectionStart());
-    const QTextCursor found = document->find(options.text, from, FlagsOf(options));
+    QTextCursor found = document->find(options.text, from, FlagsOf(options));
+    QString note;
     if (found.isNull()) {
+        // Once round: on from the other end of the text, with a note saying so.
+        from.movePosition(options.down ? QTextCursor::Start : QTextCursor::End);
+        found = document->find(options.text, from, FlagsOf(options));
+        note = options.down ? QStringLiteral("已查找到文档末尾，从开头继续查找")
+                            : QStringLiteral("已查找到文档开头，从末尾继续查找");
+    }
+    if (found.isNull()) {
+        emit SearchNote(QString());
         if (reportNotFound)
             ShowNotFound();
         return false;
     }
     SelectRange(found.selectionStart(), found.selectionEnd());
+    emit SearchNote(note);
     return true;
 }
 
@@ -179,6 +189,8 @@ void TqlvEditor::RunReplaceAllFromDialog(const TSearchOptions& options, const QS
     ReportSelection();
     if (replaced == 0)
         ShowNotFound();
+    else
+        emit SearchNote(QStringLiteral("全部替换：已替换 %1 处").arg(replaced));
 }
 
 void TqlvEditor::KeepDialogOffSelection(QWidget* dialog)

@@ -18,7 +18,10 @@
 //                            OverwriteMode() when this fires);
 //   ModifiedChanged       -> the modified flag changed;
 //   Typed                 -> a key that writes or erases was pressed, or an
-//                            input method committed text (the typing time).
+//                            input method committed text (the typing time);
+//   SearchNote            -> a note for the status bar: a search that went on
+//                            from the other end, how many 全部替换 replaced;
+//                            empty clears the last note.
 //
 // Failures: LoadFromFile, SaveToFile, InsertFile, Print and GetDocumentId
 // throw EEditorError with a user-readable message; the editor then keeps its
@@ -145,6 +148,11 @@ public:
     int CaretLine() const;
     int CaretColumn() const;   // from 0: selection end minus its line's start
     void GotoLine(int lineNumber);
+    // Paragraphs (logical lines, ended by a line break), whatever the width
+    // and wrapping: the caret's from 0, and a move to the start of one from 1
+    // (past the last goes to the last).
+    int CaretParagraph() const;
+    void GotoParagraph(int paragraphNumber);
 
     // Counting (see WordCount.h).
     int CountEnglishWords() const;
@@ -153,12 +161,19 @@ public:
 
     // Files. LoadFromFile("") empties the editor and names it "新建稿件".
     void LoadFromFile(const QString& path);
+    // Adds the file's text (decoded as LoadFromFile does) after the text,
+    // starting on a line of its own, as one undo step that marks the text
+    // modified. Throws EEditorError when the file cannot be read.
+    void AppendFile(const QString& path);
     void SaveToFile(const QString& path);
     QString FileName() const;
 
     // Prints on the default printer without a dialog. When a PDF output file
     // is set, the printout goes there instead (tests, print-to-file).
     void Print();
+    // Prints to the PDF file pdfPath, whatever the printer and output file.
+    void PrintToPdf(const QString& pdfPath);
+    static bool HasDefaultPrinter();
     // The printer set-up dialog (through the dialog service); the page layout
     // chosen there is used by the following prints.
     void PrinterSetup();
@@ -181,6 +196,7 @@ signals:
     void KeyStateChanged();
     void ModifiedChanged(bool modified);
     void Typed();
+    void SearchNote(const QString& note);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -34,7 +34,7 @@ QString LevelName(int level) {
 QString DateTimeText(double value) {
     const QDateTime base(QDate(1899, 12, 30), QTime(0, 0));
     const qint64 ms = static_cast<qint64>(std::llround(value * 86400000.0));
-    return QLocale::system().toString(base.addMSecs(ms), QLocale::ShortFormat);
+    return QLocale().toString(base.addMSecs(ms), QLocale::ShortFormat);   // the interface language's form
 }
 
 }  // namespace

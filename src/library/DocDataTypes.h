@@ -43,7 +43,7 @@ struct TMark {
     QString MarkParentName;
     QString MarkContent;
     int MarkParent = 0;   // manuscript ID
-    int MarkPosLine = 0;  // line from 1
+    int MarkPosLine = 0;  // paragraph (logical line) from 1
 };
 
 // Eleven texts describing a library file.

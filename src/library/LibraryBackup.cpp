@@ -22,6 +22,8 @@ namespace {
 
 const QString kRestoreCaption = QStringLiteral("从备份恢复");
 const QString kMarkerName = QStringLiteral(".library");
+// File names (one a line, UTF-8) of the snapshots taken before a restore.
+const QString kBeforeRestoreName = QStringLiteral(".before-restore");
 const QString kTimeFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
 struct TParsedName {
@@ -57,12 +59,32 @@ QString MarkerText(const QString& folder) {
     return QString::fromUtf8(marker.readAll()).trimmed();
 }
 
-void WriteMarker(const QString& folder, const QString& library) {
-    QSaveFile marker(folder + QLatin1Char('/') + kMarkerName);
-    if (!marker.open(QIODevice::WriteOnly) || marker.write(library.toUtf8()) < 0 || !marker.commit())
+// Writes one of the folder's own small files (UTF-8 text) whole or not at all.
+void WriteFolderFile(const QString& folder, const QString& name, const QString& text) {
+    QSaveFile file(folder + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
         throw EUserError(QStringLiteral("无法在备份文件夹中写入文件：%1")
                              .arg(QDir::toNativeSeparators(folder)),
                          snapshotfile::kBackupCaption, 2);
+}
+
+void WriteMarker(const QString& folder, const QString& library) { WriteFolderFile(folder, kMarkerName, library); }
+
+QStringList BeforeRestoreNames(const QString& folder) {
+    QFile list(folder + QLatin1Char('/') + kBeforeRestoreName);
+    if (!list.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// Adds name to the list, dropping names whose snapshot rotation removed.
+void RememberBeforeRestore(const QString& folder, const QString& name) {
+    QStringList names;
+    for (const QString& kept : BeforeRestoreNames(folder))
+        if (QFileInfo::exists(folder + QLatin1Char('/') + kept))
+            names << kept;
+    names << name;
+    WriteFolderFile(folder, kBeforeRestoreName, names.join(QLatin1Char('\n')));
 }
 
 // The bytes that change with every write: the fixed header area (with the
@@ -193,8 +215,11 @@ QStringList TLibraryBackup::SnapshotPaths() const {
 
 QList<TSnapshotInfo> TLibraryBackup::Snapshots(const std::string& key) const {
     QList<TSnapshotInfo> result;
-    for (const QString& path : SnapshotPaths())
+    const QStringList beforeRestore = BeforeRestoreNames(Folder());
+    for (const QString& path : SnapshotPaths()) {
         result << Inspect(path, key);
+        result.back().BeforeRestore = beforeRestore.contains(QFileInfo(path).fileName());
+    }
     return result;
 }
 
@@ -238,8 +263,13 @@ void TLibraryBackup::Restore(const QString& snapshotPath, const std::string& key
         throw EUserError(QStringLiteral("密码错误，无法打开这个备份！"), kRestoreCaption, 1);
     // The state being replaced is kept first. Rotation waits until the
     // snapshot being restored has been copied: it might be the one to go.
+    QString kept;
     if (QFileInfo::exists(m_library) && ChangedSinceSnapshot())
-        TakeUnrotated();
+        kept = TakeUnrotated();
+    else if (const QStringList taken = SnapshotPaths(); !taken.isEmpty())
+        kept = taken.first();
+    if (!kept.isEmpty())
+        RememberBeforeRestore(Folder(), QFileInfo(kept).fileName());
     snapshotfile::ReplaceLocked(info.Path, m_library);
     Rotate();
 }

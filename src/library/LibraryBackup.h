@@ -38,6 +38,7 @@ struct TSnapshotInfo {
     bool Damaged = false;         // fails the engine's verify, or is no database at all
     int Folders = -1;             // -1 while not Readable
     int Manuscripts = -1;
+    bool BeforeRestore = false;   // holds what a restore replaced (Snapshots only)
     // Restorable unless known to be damaged (an unread encrypted one is
     // verified once its password is given).
     bool Restorable() const { return !Damaged; }
@@ -73,8 +74,9 @@ public:
     // Puts the snapshot in place of the library file: the snapshot must pass
     // verify under `key` (EUserError otherwise); the current file is kept as
     // a snapshot first unless the newest one already holds it; then the file
-    // is replaced atomically. The library must not be open in this process;
-    // the caller opens it again.
+    // is replaced atomically. The snapshot holding the replaced state is
+    // remembered (a list file beside the marker) and listed as BeforeRestore.
+    // The library must not be open in this process; the caller opens it again.
     void Restore(const QString& snapshotPath, const std::string& key) const;
 
     const QString& LibraryPath() const { return m_library; }

@@ -17,12 +17,18 @@ void TLibraryReader::Close() {
     m_database.SetDatabaseName(std::string());
 }
 
-TDBAttr TLibraryReader::Read(const QString& path) {
+std::string TLibraryReader::Password() const {
+    return m_database.Connected() && m_database.Encrypted() ? m_database.Password() : std::string();
+}
+
+TDBAttr TLibraryReader::Read(const QString& path, const std::string& knownPassword) {
     Close();
     try {
         const std::string name = QFile::encodeName(path).toStdString();
         m_database.SetDatabaseName(name);
         m_database.Open();
+        if (!knownPassword.empty() && !m_database.CanAccess())
+            m_database.SetPassword(knownPassword);
         const struct {
             tomedb::TTomeTable* table;
             const char* name;

@@ -14,6 +14,7 @@
 #include "tomedb/TomeDB.h"
 
 #include <QString>
+#include <string>
 
 class TLibraryReader {
 public:
@@ -22,7 +23,12 @@ public:
     TLibraryReader(const TLibraryReader&) = delete;
     TLibraryReader& operator=(const TLibraryReader&) = delete;
 
-    TDBAttr Read(const QString& path);
+    // knownPassword (the engine's password bytes; empty for none) is tried
+    // first on an encrypted library, so that its prompt does not ask again.
+    TDBAttr Read(const QString& path, const std::string& knownPassword = {});
+    // The password that opened the library last read; empty when the library
+    // is not encrypted or nothing is connected.
+    std::string Password() const;
     void Close();
     bool Connected() const { return m_database.Connected(); }
 

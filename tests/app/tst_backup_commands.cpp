@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -44,6 +45,7 @@ struct RestoreAnswer {
     int pick = 0;
     QStringList rows;          // "folders/manuscripts/state" per row
     QList<bool> selectable;
+    QStringList sizes;
     bool okEnabled = false;
     TScriptedDialogs::DialogHandler Handler() {
         return [this](QDialog& d) {
@@ -52,6 +54,7 @@ struct RestoreAnswer {
                 const QTreeWidgetItem* item = list->topLevelItem(i);
                 rows << item->text(2) + '/' + item->text(3) + '/' + item->text(4);
                 selectable << bool(item->flags() & Qt::ItemIsSelectable);
+                sizes << item->text(1);
             }
             if (pick < 0)
                 return TScriptedDialogs::Click(d, "btnCancel");
@@ -173,7 +176,16 @@ private slots:
         QVERIFY(!f.Main().Action("munDocRestore")->isEnabled());
     }
 
+    // Restoring asks first (naming the snapshot's time), says it is done,
+    // leaves no manuscript named that is not open, and lists the snapshot
+    // that holds what it replaced as such; 否 changes nothing.
+    void restoreBringsBackTheChosenStateAndKeepsTheCurrentOne_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << 1;
+        QTest::newRow("no") << 2;
+    }
     void restoreBringsBackTheChosenStateAndKeepsTheCurrentOne() {
+        QFETCH(int, answer);
         TAppFixture f;
         const QString file = f.OpenSeededLibrary({{QStringLiteral("一"), QStringLiteral("正文")}});
         f.Context().Backups().Tick();                       // holds 一
@@ -181,21 +193,44 @@ private slots:
         f.Data().AddFolder(0, QStringLiteral("卷"));
         f.Context().Backups().Tick();                       // holds 一, 二, 卷
         AddDoc(f, QStringLiteral("三"));                    // not backed up yet
-        RestoreAnswer answer;
-        answer.pick = 1;                                    // the older one
-        f.dialogs.QueueDialog(answer.Handler());
+        f.Main().LoadLibraryViews();
+        f.SelectDoc(QStringLiteral("一"));
+        f.Trigger("munFileOpen");
+        const QString shownTime = f.Context().Backups().BackupOf(file).Snapshots({}).at(1).Time.toString(
+            "yyyy-MM-dd HH:mm:ss");
+        RestoreAnswer choice;
+        choice.pick = 1;                                    // the older one
+        f.dialogs.QueueDialog(choice.Handler());
+        f.dialogs.QueueMessageAnswer(answer);
         f.Trigger("munDocRestore");
-        QCOMPARE(answer.rows, QStringList({"1/2/", "0/1/"}));   // newest first
-        QVERIFY(answer.okEnabled);
+        QCOMPARE(choice.rows, QStringList({"1/2/", "0/1/"}));   // newest first
+        QVERIFY(choice.okEnabled);
+        QVERIFY2(f.dialogs.Messages().at(0).text.contains(shownTime), qPrintable(f.dialogs.Messages().at(0).text));
         QVERIFY(f.Data().Opened());
         QCOMPARE(f.Data().GetDocDataName(), file);
+        if (answer == 2) {
+            QCOMPARE(f.dialogs.Messages().size(), size_t(1));
+            QVERIFY(f.DocItem(QStringLiteral("三")));
+            QCOMPARE(f.Panel(1), QString("稿件：一"));
+            return;
+        }
         QCOMPARE(f.DocItem(QStringLiteral("二")), nullptr);
         QVERIFY(f.DocItem(QStringLiteral("一")));
-        QVERIFY(f.dialogs.Messages().empty());
-        // What was replaced (with 三) is the newest snapshot now.
+        QCOMPARE(f.dialogs.MessageTexts().at(1), "已从 " + shownTime + " 的备份恢复稿件库。");
+        QVERIFY(!f.Editor().IsEnabled());
+        QVERIFY(f.Panel(1) != QString("稿件：一"));
+        QCOMPARE(f.Panel(5), QString("状态：已恢复"));
+        // What was replaced (with 三) is the newest snapshot now, marked so.
         const QStringList after = Snapshots(f, file);
         QCOMPARE(after.size(), 3);
         QCOMPARE(DocNames(after.first()), QStringList({"一", "二", "三"}));
+        RestoreAnswer look;
+        look.pick = -1;
+        f.dialogs.QueueDialog(look.Handler());
+        f.Trigger("munDocRestore");
+        QCOMPARE(look.rows, QStringList({"1/3/恢复前的备份", "1/2/", "0/1/"}));
+        for (const QString& size : look.sizes)   // as the library's own size is shown
+            QVERIFY2(QRegularExpression("^[0-9]+ 字节$").match(size).hasMatch(), qPrintable(size));
     }
 
     void restoreOfAnEncryptedSnapshotAsksItsPassword() {

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrlQuery>
 
 // Receives what QDesktopServices would hand to the desktop.
@@ -74,19 +75,26 @@ private slots:
         page.close();
         m_app->MainWindow()->Action("munHelpTopic")->trigger();
         QCOMPARE(m_recorder.urls, QList<QUrl>{QUrl::fromLocalFile(page.fileName())});
+        m_recorder.urls.clear();
+        m_app->MainWindow()->ToolButton("tbHelp")->click();   // the tool button does the same
+        QCOMPARE(m_recorder.urls, QList<QUrl>{QUrl::fromLocalFile(page.fileName())});
     }
 
     void addressesGoToTheDesktop_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("scheme");
         QTest::newRow("home page") << "munHelpHome" << "https";
+        QTest::newRow("home page button") << "tbHome" << "https";
         QTest::newRow("guest book") << "munHelpBBS" << "https";
         QTest::newRow("error report") << "munHelpWrong" << "mailto";
     }
     void addressesGoToTheDesktop() {
         QFETCH(QString, action);
         QFETCH(QString, scheme);
-        m_app->MainWindow()->Action(action)->trigger();
+        if (QToolButton* button = m_app->MainWindow()->ToolButton(action))
+            button->click();
+        else
+            m_app->MainWindow()->Action(action)->trigger();
         QCOMPARE(m_recorder.urls.size(), 1);
         QCOMPARE(m_recorder.urls.at(0).scheme(), scheme);
     }

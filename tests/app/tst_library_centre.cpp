@@ -47,7 +47,7 @@ TScriptedDialogs::DialogHandler Login(const QString& password, bool ok = true) {
 int LoginsAsked(const TScriptedDialogs& dialogs) {
     int count = 0;
     for (const TDialogRequestRecord& request : dialogs.Requests())
-        count += request.caption == QLatin1String("Database Login");
+        count += request.caption == QStringLiteral("稿件库密码");
     return count;
 }
 
@@ -235,6 +235,35 @@ private slots:
         QCOMPARE(f.Data().GetDocDataName(), file);
         QCOMPARE(f.Main().DocList()->topLevelItemCount(), 1);
         QCOMPARE(f.Context().RegConfig().ReadLastDB(), file);
+    }
+
+    // The password typed in the centre opens the library; it is not asked
+    // again while the application runs, not even after closing it.
+    void encryptedLibraryIsAskedForOncePerRun() {
+        TAppFixture f;
+        const QString file = f.MakeLibrary(QStringLiteral("锁"), {{"甲", "1"}}, QStringLiteral("密"));
+        f.Data().AddToDBCenter(file);
+        f.dialogs.QueueDialog([&](QDialog& d) {
+            Select(d, "锁");
+            return TScriptedDialogs::Click(d, "btnOpen");
+        });
+        f.dialogs.QueueDialog(Login(QStringLiteral("密")));
+        f.Trigger("munDocCenter");
+        QVERIFY(f.Data().Opened());
+        QCOMPARE(f.Data().GetDocDataName(), file);
+        f.Trigger("munDocCloseBase");
+        QVERIFY(f.Main().Library().OpenLibrary(file));
+        f.dialogs.QueueDialog([&](QDialog& d) {   // read again by the centre
+            Select(d, "锁");
+            return int(QDialog::Rejected);
+        });
+        f.Trigger("munDocCenter");
+        QCOMPARE(LoginsAsked(f.dialogs), 1);
+        int passwordPrompts = 0;
+        for (const TDialogRequestRecord& request : f.dialogs.Requests())
+            passwordPrompts += request.kind == "password";
+        QCOMPARE(passwordPrompts, 0);
+        QVERIFY(f.dialogs.Messages().empty());
     }
 
     void creatingFromTheCentreClosesItsDatabaseAndOpensTheNewLibrary() {

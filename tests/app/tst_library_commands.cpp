@@ -7,6 +7,9 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <csignal>
@@ -41,9 +44,10 @@ private slots:
         TAppFixture f;
         const QString name = f.Path("小说");
         f.dialogs.QueueDialog(CreateDialog(name, QStringLiteral("芝麻开门")));
-        f.dialogs.QueuePassword(QStringLiteral("芝麻开门"));
         f.Trigger("munDocBase");
         QVERIFY(f.Data().Opened());
+        for (const TDialogRequestRecord& request : f.dialogs.Requests())
+            QVERIFY(request.kind != "password");   // the password just set is not asked for
         QCOMPARE(f.Data().GetDocDataName(), name + ".qdb");
         QVERIFY(f.Data().IsEncrypted());
         QCOMPARE(f.Data().GetDBCenterPath(QStringLiteral("小说")), name + ".qdb");
@@ -92,6 +96,37 @@ private slots:
         QVERIFY(f.Data().Opened());
         QCOMPARE(f.Data().GetDocDataName(), open);
         QCOMPARE(f.Main().DocList()->topLevelItemCount(), 1);
+    }
+
+    // A relative name is created in the documents folder (XDG_DOCUMENTS_DIR),
+    // never in the working folder, and the dialog shows the full path; an
+    // empty name keeps the dialog open.
+    void relativeNameLiesInTheDocumentsFolder() {
+        TAppFixture f;
+        const QString documents = QDir::homePath() + QStringLiteral("/我的文档");
+        QFile dirs(qEnvironmentVariable("XDG_CONFIG_HOME", QDir::homePath() + "/.config") + "/user-dirs.dirs");
+        QVERIFY(QDir().mkpath(QFileInfo(dirs).absolutePath()));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOCUMENTS_DIR=\"$HOME/我的文档\"\n");
+        dirs.close();
+        int emptyClick = -1;
+        QString shown;
+        f.dialogs.QueueDialog([&](QDialog& d) {
+            emptyClick = TScriptedDialogs::Click(d, "btnCreate");
+            TScriptedDialogs::SetText(d, "editDataBaseName", QStringLiteral("小说"));
+            shown = d.findChild<QLabel*>("lblFullPath")->text();
+            return TScriptedDialogs::Click(d, "btnCreate");
+        });
+        f.Trigger("munDocBase");
+        dirs.remove();
+        QCOMPARE(emptyClick, int(QDialog::Rejected));
+        QCOMPARE(f.dialogs.MessageTexts(), QStringList{"稿件库名称不能为空！"});
+        const QString expected = documents + QStringLiteral("/小说.qdb");
+        QCOMPARE(shown, expected);
+        QVERIFY(f.Data().Opened());
+        QCOMPARE(f.Data().GetDocDataName(), expected);
+        QVERIFY(QFileInfo::exists(expected));
+        QVERIFY(!QFileInfo::exists(QDir::current().filePath(QStringLiteral("小说.qdb"))));
     }
 
     void browseButtonProposesAName() {
@@ -215,7 +250,29 @@ private slots:
         QCOMPARE(f.dialogs.Messages().at(0).caption, QString("保存"));
         QVERIFY(f.Editor().GetText().startsWith(QStringLiteral("不能丢的字")));
         QVERIFY(f.Editor().IsModified());
-        QCOMPARE(f.Panel(5), QString("状态：打开"));
+        QCOMPARE(f.Panel(5), QString("状态：已修改"));   // still unsaved
+    }
+
+    // A wrong password is asked again, three times in all, in Chinese.
+    void wrongPasswordIsAskedAgain_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("right at the second try") << QStringList{"错", "密"} << true;
+        QTest::newRow("right at the third try") << QStringList{"错", "错", "密"} << true;
+        QTest::newRow("wrong three times") << QStringList{"错", "错", "错"} << false;
+        QTest::newRow("cancelled") << QStringList{""} << false;
+    }
+    void wrongPasswordIsAskedAgain() {
+        QFETCH(QStringList, typed);
+        QFETCH(bool, opened);
+        TAppFixture f;
+        const QString file = f.MakeLibrary(QStringLiteral("锁"), {{"甲", "1"}}, QStringLiteral("密"));
+        for (const QString& password : typed)
+            f.dialogs.QueuePassword(password);
+        f.dialogs.QueuePassword(QStringLiteral("密"));   // a fourth is never asked for
+        QCOMPARE(f.Main().Library().OpenLibrary(file), opened);
+        QCOMPARE(f.dialogs.PendingAnswers(), 1);
+        QCOMPARE(f.dialogs.MessageTexts(), opened ? QStringList() : QStringList{"密码错误，无法打开稿件库！"});
     }
 
     void loginFormAnswersTheEngine_data() {
@@ -237,7 +294,7 @@ private slots:
         });
         TQtDBLogin login;
         const std::optional<std::string> answer = login.Login(QFile::encodeName("/书/库.qdb").toStdString());
-        QCOMPARE(title, QString("Database Login"));
+        QCOMPARE(title, QString("稿件库密码"));
         QCOMPARE(database, QString("/书/库.qdb"));
         QVERIFY(readOnly);
         QCOMPARE(answer.has_value(), accept);

@@ -12,8 +12,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <csignal>
@@ -158,6 +161,56 @@ private slots:
         QCOMPARE(shown["lblEncrept"], password.isEmpty() ? QString("否") : QString("是"));
         QCOMPARE(passwordTicked, !password.isEmpty());
         QVERIFY(f.dialogs.Messages().empty());
+    }
+
+    // The attribute dialogs are as wide as their texts (a long description,
+    // location or publication is shown whole) and give dates in the
+    // interface language's form, never with English month names.
+    void attributeDialogsFitTheirContent_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("稿件库属性") << "munDocAttribute" << QStringList{"editComments", "editPos"} << "lblDate";
+        QTest::newRow("稿件属性") << "munFileAttribute" << QStringList{"editDocName", "editPublish"} << "lblCDate";
+    }
+    void attributeDialogsFitTheirContent() {
+        QFETCH(QString, item);
+        QFETCH(QStringList, edits);
+        QFETCH(QString, date);
+        TAppFixture f;
+        const QString longText = QString(40, QChar(0x957F)) + QStringLiteral("的说明");
+        QString file;
+        {
+            TqlvDocData maker;
+            QVERIFY(QDir().mkpath(f.Path(QString(8, QChar(0x6DF1)))));
+            maker.CreateDocData(f.Path(QString(8, QChar(0x6DF1)) + "/书"), longText, {}, true, false, false, 2, &file);
+            maker.CloseDocData();
+            QVERIFY(maker.OpenDocData(file));
+            TDocAttr attr;
+            attr.DocName = longText;
+            attr.Publish = longText;
+            maker.AddDoc(0, attr);
+        }
+        QVERIFY(f.Main().Library().OpenLibrary(file));
+        f.SelectDoc(longText);
+        QStringList cut;
+        QString dateText;
+        f.dialogs.QueueDialog([&](QDialog& d) {
+            d.adjustSize();
+            for (const QString& name : edits) {
+                const auto* edit = d.findChild<QLineEdit*>(name);
+                // Whole, unless wider than most of the screen.
+                const int screen = QGuiApplication::primaryScreen()->availableGeometry().width() * 2 / 3;
+                if (edit->width() < qMin(screen, edit->fontMetrics().horizontalAdvance(edit->text())))
+                    cut << name;
+            }
+            dateText = LabelText(d, qPrintable(date));
+            return TScriptedDialogs::Click(d, "btnCancel");
+        });
+        f.Trigger(qPrintable(item));
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(',')));
+        QVERIFY(!dateText.isEmpty());
+        QVERIFY2(!dateText.contains(QRegularExpression("[A-Za-z]")), qPrintable(dateText));
     }
 
     void maintenanceItemsOpenTheToolsPage_data() {

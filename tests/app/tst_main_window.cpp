@@ -202,7 +202,7 @@ private slots:
         QStringList tabs;
         for (int i = 0; i < page->count(); ++i)
             tabs << page->widget(i)->objectName() + "|" + page->tabText(i);
-        QCOMPARE(tabs, QStringList({"tabDoc|稿件库", "tabInsert|资料库", "tabPic|图片", "tabSign|标签"}));
+        QCOMPARE(tabs, QStringList({"tabDoc|稿件库", "tabInsert|资料库", "tabPic|图片", "tabSign|标签", "tabStart|稿件库"}));
 
         struct ListDef {
             const char* name;
@@ -317,7 +317,7 @@ private slots:
                 QVERIFY2(frmMain->Action(name)->isEnabled() == built(frmMain->Action(name)), name);
         };
         check(false);
-        QCOMPARE(page->currentWidget()->objectName(), QString("tabInsert"));
+        QCOMPARE(page->currentWidget()->objectName(), QString("tabStart"));
         QCOMPARE(frmMain->StatusPanels()->PanelWidth(0), 0);
 
         // The state switch reads only Opened and the library's file name.
@@ -325,6 +325,7 @@ private slots:
         frmMain->UpdateLibraryState();
         check(true);
         QCOMPARE(page->currentWidget()->objectName(), QString("tabDoc"));
+        QVERIFY(!page->isTabVisible(page->indexOf(frmMain->findChild<QWidget*>("tabStart"))));
         QCOMPARE(frmMain->StatusPanels()->PanelWidth(0), 180);
         QCOMPARE(frmMain->StatusPanels()->PanelText(0),
                  "稿件库：" + QFileInfo(frmMain->Context().DocData().GetDocDataName()).completeBaseName());

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/commands/TEditCommands.h"
+#include "editor/FindDialog.h"
 #include "platform/TextCodec.h"
 
 #include <QClipboard>
@@ -13,8 +14,10 @@
 #include <QLocale>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -48,7 +51,7 @@ private slots:
         f.Editor().InsertText(QStringLiteral("未命名的文字"));
         f.Trigger("munFileSave");   // no current file: Save As, cancelled
         QCOMPARE(f.dialogs.Requests().back().kind, QString("save"));
-        QCOMPARE(f.Panel(5), QString("状态：新建"));
+        QCOMPARE(f.Panel(5), QString("状态：已修改"));
         QVERIFY(f.Editor().IsModified());
 
         const QString path = f.Path("第一篇.txt");
@@ -268,7 +271,7 @@ private slots:
         });
         f.Trigger("munFileAttribute");
         // An imported manuscript has no dates yet: day 0.
-        QCOMPARE(created, QLocale::system().toString(QDate(1899, 12, 30), QLocale::ShortFormat));
+        QCOMPARE(created, QLocale(QLocale::Chinese, QLocale::China).toString(QDate(1899, 12, 30), QLocale::ShortFormat));
         TDocAttr attr;
         f.Data().GetDocAttr(id, attr);
         QCOMPARE(attr.DocName, QString("新名"));
@@ -277,16 +280,147 @@ private slots:
         QVERIFY(f.DocItem(QStringLiteral("新名")));
     }
 
-    void droppedTextFileIsAppendedToTheOpenManuscript() {
+    // A find that went round to the start says so in the status bar.
+    void findThatWrapsLeavesANoteInTheStatusBar() {
         TAppFixture f;
-        f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("开头")}});
+        f.Editor().SetText(QStringLiteral("目标在上面，光标在下面"));
+        QTextCursor end = f.Editor().Control()->textCursor();
+        end.movePosition(QTextCursor::End);
+        f.Editor().Control()->setTextCursor(end);
+        f.Editor().Find();
+        f.Editor().FindDialog()->editFind->setText(QStringLiteral("目标"));
+        QTest::mouseClick(f.Editor().FindDialog()->btnFindNext, Qt::LeftButton);
+        QVERIFY(f.dialogs.Messages().empty());
+        QCOMPARE(f.Editor().GetSelText(), QString("目标"));
+        QCOMPARE(f.Panel(8), QString("已查找到文档末尾，从开头继续查找"));
+        QVERIFY(f.Main().StatusPanels()->PanelWidth(8) >=
+                f.Main().StatusPanels()->fontMetrics().horizontalAdvance(f.Panel(8)));
+        f.Editor().FindDialog()->close();
+    }
+
+    // Without a printer, printing (menu item or tool button) offers a PDF
+    // file instead of failing.
+    void printWithoutPrinterOffersAPdfFile_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("menu item") << "munFilePrint";
+        QTest::newRow("tool button") << "tbPrint";
+    }
+    void printWithoutPrinterOffersAPdfFile() {
+        QFETCH(QString, control);
+        if (TqlvEditor::HasDefaultPrinter())
+            QSKIP("a default printer exists here");
+        TAppFixture f;
+        f.Editor().SetText(QStringLiteral("要打印的文字"));
+        const QString pdf = f.Path("稿.pdf");
+        f.dialogs.QueueMessageAnswer(1);
+        f.dialogs.QueueSaveFileName(pdf);
+        if (QToolButton* button = f.Main().ToolButton(control))
+            button->click();
+        else
+            f.Main().Action(control)->trigger();
+        QCOMPARE(f.dialogs.Messages().size(), size_t(1));
+        QCOMPARE(f.dialogs.Messages().at(0).caption, QString("打印稿件"));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5).startsWith("%PDF"));
+    }
+
+    // Text that got past the fee box's keys (pasted, or from an input method)
+    // is refused on OK: a message, and the dialog stays open with every edit.
+    void feeBoxRefusesWhatIsNotAtMostFiveDigits_data() {
+        QTest::addColumn<QString>("fee");
+        QTest::newRow("chinese numerals") << "三百元";
+        QTest::newRow("decimal point") << "1.5";
+        QTest::newRow("inner space") << "12 3";
+        QTest::newRow("minus sign") << "-5";
+    }
+    void feeBoxRefusesWhatIsNotAtMostFiveDigits() {
+        QFETCH(QString, fee);
+        TAppFixture f;
+        f.OpenSeededLibrary({{QStringLiteral("旧名"), QStringLiteral("文")}});
+        f.SelectDoc(QStringLiteral("旧名"));
+        const int id = ItemID(f.DocItem(QStringLiteral("旧名")));
+        int firstClick = -1;
+        QString nameAfterRefusal;
+        f.dialogs.QueueDialog([&](QDialog& d) {
+            TScriptedDialogs::SetText(d, "editDocName", QStringLiteral("新名"));
+            d.findChild<QLineEdit*>("editMoney")->setText(fee);   // as a paste sets it
+            firstClick = TScriptedDialogs::Click(d, "btnOK");
+            nameAfterRefusal = d.findChild<QLineEdit*>("editDocName")->text();
+            TScriptedDialogs::SetText(d, "editMoney", "300");
+            return TScriptedDialogs::Click(d, "btnOK");
+        });
+        f.Trigger("munFileAttribute");
+        QCOMPARE(firstClick, int(QDialog::Rejected));
+        QCOMPARE(nameAfterRefusal, QString("新名"));
+        QCOMPARE(f.dialogs.MessageTexts(), QStringList{QStringLiteral("稿费只能填写数字，最多五位！")});
+        TDocAttr attr;
+        f.Data().GetDocAttr(id, attr);
+        QCOMPARE(attr.DocName, QString("新名"));
+        QCOMPARE(attr.Money, QString("300"));
+    }
+
+    // A file dropped on the window or opened from find in files joins the
+    // open manuscript: on a line of its own, as one undo step, and as a change
+    // that must be saved (switching manuscripts asks first).
+    void fileHandedToAnOpenManuscriptIsAnUnsavedChange_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("dropped") << "drop";
+        QTest::newRow("find in files") << "find";
+    }
+    void fileHandedToAnOpenManuscriptIsAnUnsavedChange() {
+        QFETCH(QString, how);
+        TAppFixture f;
+        f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("开头")}, {QStringLiteral("乙"), QStringLiteral("乙文")}});
         f.SelectDoc(QStringLiteral("甲"));
         f.Trigger("munFileOpen");
-        const QString dropped = f.Path("拖来.txt");
-        WriteText(dropped, QStringLiteral("拖来的文字"));
-        f.Main().DropFiles({dropped});
-        QCOMPARE(f.Editor().GetText(), QString("开头拖来的文字"));
+        const QString handed = f.Path("拖来.txt");
+        WriteText(handed, QStringLiteral("拖来的文字"));
+        if (how == "drop")
+            f.Main().DropFiles({handed});
+        else
+            f.Main().PassParams(handed);
+        QCOMPARE(f.Editor().GetText(), QString("开头\r\n拖来的文字"));
         QCOMPARE(f.Panel(1), QString("稿件：甲"));
+        QVERIFY(f.Editor().IsModified());
+        QCOMPARE(f.Panel(5), QString("状态：已修改"));
+        f.Trigger("munEditUndo");
+        QCOMPARE(f.Editor().GetText(), QString("开头"));
+        f.Trigger("munEditRedo");
+        f.SelectDoc(QStringLiteral("乙"));
+        f.dialogs.QueueMessageAnswer(1);
+        f.Trigger("munFileOpen");
+        QCOMPARE(f.dialogs.MessageTexts(), QStringList{QStringLiteral("稿件的内容已经更改，是否保存？")});
+        QCOMPARE(f.Data().LoadDocText(ItemID(f.DocItem(QStringLiteral("甲")))), QString("开头\r\n拖来的文字"));
+    }
+
+    // Unsaved text shows from the first change until it is saved: in the
+    // status bar and as a "*" before the manuscript's name in the title.
+    void unsavedTextShowsInStatusAndTitle_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("untitled text") << "untitled" << "新建稿件";
+        QTest::newRow("manuscript") << "manuscript" << "甲";
+    }
+    void unsavedTextShowsInStatusAndTitle() {
+        QFETCH(QString, mode);
+        QFETCH(QString, name);
+        TAppFixture f;
+        if (mode == "manuscript") {
+            f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("原文")}});
+            f.SelectDoc(QStringLiteral("甲"));
+            f.Trigger("munFileOpen");
+        } else {
+            f.Trigger("munFileNew");
+        }
+        QCOMPARE(f.Main().windowTitle(), QString("QuilloraVer1.3"));
+        QTest::keyClicks(f.Editor().Control(), "x");
+        QCOMPARE(f.Panel(5), QString("状态：已修改"));
+        QCOMPARE(f.Main().windowTitle(), "*" + name + " - QuilloraVer1.3");
+        f.dialogs.QueueSaveFileName(f.Path("存.txt"));
+        f.Trigger("munFileSave");
+        QCOMPARE(f.Panel(5), QString("状态：保存"));
+        QCOMPARE(f.Main().windowTitle(), QString("QuilloraVer1.3"));
     }
 
     void closeLibraryWithUnsavedTextAsksFirst_data() {

@@ -12,11 +12,19 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QImageReader>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QToolButton>
 
 namespace {
@@ -140,6 +148,52 @@ private slots:
         QCOMPARE(f.Main().Marks().lvMarkMouseMove(marks->topLevelItem(0)), QString("note"));
     }
 
+    // A mark holds its paragraph: after the window is widened or wrapping is
+    // turned off it still opens at the start of that paragraph.
+    void markLandsOnItsParagraphAtAnyWidth_data() {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("window widened") << "widen";
+        QTest::newRow("wrapping turned off") << "nowrap";
+    }
+    void markLandsOnItsParagraphAtAnyWidth() {
+        QFETCH(QString, change);
+        TAppFixture f;
+        const QString longParagraph = QString(40, QChar(0x6587)) + QString(60, QLatin1Char(' ')).replace(" ", "word ");
+        OpenLibraryWith(f, {{"甲", longParagraph + "\n第二段\n第三段\n第四段"}}, "甲");
+        f.Editor().SetWordWrap(true);
+        f.Main().resize(420, 400);
+        f.Main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.Main()));
+        QTextCursor cursor(f.Editor().Control()->document()->findBlockByNumber(2));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
+        f.Editor().Control()->setTextCursor(cursor);
+        QVERIFY(f.Editor().CaretLine() > 2);   // the long first paragraph wraps
+        QString shown;
+        f.dialogs.QueueDialog([&](QDialog& d) {
+            shown = d.findChild<QLabel*>("lblPosLine")->text();
+            return MarkDialog("第三段")(d);
+        });
+        f.Trigger("munInsertMarkAdd");
+        QCOMPARE(shown, QString("3 行"));
+        QTreeWidget* marks = f.Main().MarkList();
+        TMark stored;
+        QVERIFY(f.Data().GetMark(ItemID(marks->topLevelItem(0)), stored));
+        QCOMPARE(stored.MarkPosLine, 3);
+
+        if (change == "widen")
+            f.Main().resize(1800, 400);
+        else
+            f.Editor().SetWordWrap(false);
+        QCoreApplication::processEvents();
+        f.Editor().GotoLine(1);
+        marks->setCurrentItem(marks->topLevelItem(0));
+        f.Main().Marks().lvMarkDblClick();
+        const QTextCursor landed = f.Editor().Control()->textCursor();
+        QCOMPARE(landed.blockNumber(), 2);
+        QCOMPARE(landed.positionInBlock(), 0);
+        f.Main().hide();
+    }
+
     void markDialogRefusesAnEmptyNameAndEditStoresTheNewOne() {
         TAppFixture f;
         OpenLibraryWith(f, {{"甲", "x"}}, "甲");
@@ -171,6 +225,37 @@ private slots:
             f.Trigger(action);
         QVERIFY(f.dialogs.Requests().empty());
         QVERIFY(f.dialogs.Messages().empty());
+    }
+
+    // ---- without a library -----------------------------------------------------
+
+    // The side panel offers 新建稿件库, 打开稿件库 and the centre's libraries;
+    // choosing one opens it and the panel gives way to the library's tabs.
+    void withoutALibraryTheSidePanelOffersLibraries() {
+        TAppFixture f;
+        const QString file = f.MakeLibrary(QStringLiteral("小说"), {{"甲", "1"}});
+        f.Data().AddToDBCenter(file);
+        f.Main().UpdateLibraryState();
+        auto* page = f.Main().findChild<QTabWidget*>("pageTool");
+        QWidget* start = f.Main().findChild<QWidget*>("tabStart");
+        QCOMPARE(page->currentWidget(), start);
+        QVERIFY(page->isTabVisible(page->indexOf(start)));
+
+        start->findChild<QPushButton*>("btnStartOpenLibrary")->click();   // the file dialog, cancelled
+        QCOMPARE(f.dialogs.Requests().back().caption, QString("打开稿件库"));
+        f.dialogs.QueueDialog([](QDialog& d) { return TScriptedDialogs::Click(d, "btnCancel"); });
+        start->findChild<QPushButton*>("btnStartNewLibrary")->click();
+        QCOMPARE(f.dialogs.Requests().back().objectName, QString("frmCreatDocData"));
+
+        auto* libraries = start->findChild<QListWidget*>("lvStartLibraries");
+        const QList<QListWidgetItem*> found = libraries->findItems(QStringLiteral("小说"), Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        libraries->setCurrentItem(found.first());
+        emit libraries->itemActivated(found.first());
+        QVERIFY(f.Data().Opened());
+        QCOMPARE(f.Data().GetDocDataName(), file);
+        QVERIFY(f.DocItem("甲"));
+        QVERIFY(!page->isTabVisible(page->indexOf(start)));
     }
 
     // ---- folders -----------------------------------------------------------------
@@ -391,6 +476,60 @@ private slots:
         pics->clearSelection();
         f.Main().Pictures().lvPicClick();
         QVERIFY(!preview->HasPicture());
+    }
+
+    // The manuscript's counts and its marks' parent name follow at once: in
+    // the list, in 属性 and in the 标签 tab, without reopening anything.
+    void countsAndMarkParentNameFollowAtOnce() {
+        TAppFixture f;
+        OpenLibraryWith(f, {{"甲", "一\n二"}}, "甲");
+        f.dialogs.QueueDialog(MarkDialog("记号"));
+        f.Trigger("munInsertMarkAdd");
+        const QString picture = f.Path("图.bmp");
+        QImage(4, 4, QImage::Format_RGB32).save(picture, "BMP");
+        f.dialogs.QueueOpenFileNames({picture, picture});
+        f.Trigger("munInsertPic");
+        QCOMPARE(f.DocItem("甲")->text(1), QString("2"));
+
+        QString shownPictures;
+        f.dialogs.QueueDialog([&](QDialog& d) {
+            shownPictures = d.findChild<QLabel*>("lblPics")->text();
+            TScriptedDialogs::SetText(d, "editDocName", "乙");
+            return TScriptedDialogs::Click(d, "btnOK");
+        });
+        f.Trigger("munFileAttribute");
+        QCOMPARE(shownPictures, QString("2"));
+        QTreeWidget* marks = f.Main().MarkList();
+        QCOMPARE(marks->topLevelItem(0)->text(1), QString("乙"));
+        TMark stored;
+        QVERIFY(f.Data().GetMark(ItemID(marks->topLevelItem(0)), stored));
+        QCOMPARE(stored.MarkParentName, QString("乙"));
+        QCOMPARE(f.Panel(1), QString("稿件：乙"));
+
+        QTreeWidget* pics = f.Main().PicList();
+        pics->setCurrentItem(pics->topLevelItem(0));
+        f.dialogs.QueueMessageAnswer(1);
+        TriggerButton(f, "tbDelPic");
+        QCOMPARE(f.DocItem("乙")->text(1), QString("1"));
+    }
+
+    // The picture dialog offers every format the image reader supports,
+    // each under a Chinese name.
+    void pictureDialogOffersEverySupportedFormat() {
+        TAppFixture f;
+        OpenLibraryWith(f, {{"甲", ""}});
+        f.SelectDoc("甲");
+        f.Trigger("munInsertPic");   // cancelled
+        const QString filter = f.dialogs.Requests().back().filter;
+        const QStringList parts = filter.split('|');
+        QVERIFY(parts.first().startsWith(QStringLiteral("所有支持的格式")));
+        for (const QByteArray& format : QImageReader::supportedImageFormats())
+            QVERIFY2(parts.at(1).split(';').contains("*." + QString::fromLatin1(format).toLower()), format.constData());
+        QVERIFY(parts.at(1).contains("*.png"));
+        for (int i = 2; i + 1 < parts.size(); i += 2) {
+            const QString name = parts.at(i).section(" (", 0, 0);
+            QVERIFY2(name.contains(QRegularExpression(QStringLiteral("[\\x{4e00}-\\x{9fff}]"))), qPrintable(name));
+        }
     }
 
     void pictureFilesThatCannotBeShown_data() {

@@ -20,6 +20,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
 #include <QMimeData>
 #include <QSettings>
 #include <QTest>
@@ -54,6 +58,17 @@ std::unique_ptr<TQuilloraApp> StartApp(const QStringList& params = {}) {
 }
 
 QString PanelText(int index) { return frmMain->StatusPanels()->PanelText(index); }
+
+// Where a first start puts the window: 4/5 of the screen's free area, centred.
+QRect FirstStartBounds() {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect bounds(QPoint(), available.size() * 4 / 5);
+    bounds.moveCenter(available.center());
+    return bounds;
+}
+
+// The window's place (its frame's corner) and its size.
+QRect FirstStartPlace() { return QRect(frmMain->frameGeometry().topLeft(), frmMain->size()); }
 
 }  // namespace
 
@@ -289,8 +304,26 @@ private slots:
         WriteFile(AppPath() + "Config.ini",
                   QByteArray("\x00\xff[Config\r\nWidth=abc\r\nTop==\r\n[Skin]g_Style\r\n\x01\x02", 42));
         auto app = StartApp();
-        QCOMPARE(frmMain->size(), QSize(600, 400));
+        QCOMPARE(FirstStartPlace(), FirstStartBounds());   // sizes that are no numbers: none stored
         QCOMPARE(g_Style, 2);
+        frmMain->close();
+    }
+
+    // Without a stored size the window takes about 80 % of the screen,
+    // centred; a window narrower than the status bar's panels shrinks them,
+    // and none runs past its edge.
+    void firstStartFillsMostOfTheScreenAndPanelsFit() {
+        auto app = StartApp();
+        QCOMPARE(FirstStartPlace(), FirstStartBounds());
+        frmMain->resize(500, 400);
+        QTRY_COMPARE(frmMain->statusBar()->width(), frmMain->width());
+        for (int i = 0; i < TStatusPanels::kPanelCount; ++i) {
+            const QWidget* panel = frmMain->StatusPanels()->Panel(i);
+            if (!panel->isVisible())
+                continue;
+            QVERIFY2(panel->geometry().right() < frmMain->statusBar()->width(), qPrintable(QString::number(i)));
+            QVERIFY(panel->width() > 0);
+        }
         frmMain->close();
     }
 

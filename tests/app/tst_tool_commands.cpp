@@ -6,10 +6,12 @@
 #include "editor/TqlvEditor.h"
 #include "platform/AppPaths.h"
 #include "support/ScriptedDialogs.h"
+#include "tools/reader/TfrmReader.h"
 #include "tools/searcher/TfrmSearcher.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -73,6 +75,32 @@ private slots:
         QCOMPARE(dialogs.Requests().size(), size_t(1));
         QCOMPARE(dialogs.Requests().front().objectName, QStringLiteral("frmReader"));
         QCOMPARE(dialogs.Requests().front().caption, QStringLiteral("阅读模式"));
+    }
+
+    // The reader reads the text that is open; with none it starts empty.
+    void readerReadsTheOpenText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("nothing open") << "" << "";
+        QTest::newRow("text in the editor") << "床前明月光" << "新建稿件";
+    }
+    void readerReadsTheOpenText() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        m_app->MainWindow()->Editor()->SetText(text);
+        TScriptedDialogs dialogs;
+        QString name;
+        QString status;
+        dialogs.QueueDialog([&](QDialog& dialog) {
+            auto* reader = qobject_cast<TfrmReader*>(&dialog);
+            name = reader->FileName();
+            status = reader->panelFile->text();
+            return int(QDialog::Rejected);
+        });
+        m_app->MainWindow()->Action("munToolReader")->trigger();
+        QCOMPARE(name, shown);
+        if (!shown.isEmpty())
+            QCOMPARE(status, QStringLiteral("文件名称：") + shown);
     }
 
     void findInFilesOpensTheResultInTheEditor() {

@@ -15,6 +15,8 @@
 namespace {
 
 const QString kNotFound = QStringLiteral("已完成对文档的搜索，没有找到搜索项！");
+const QString kWrappedDown = QStringLiteral("已查找到文档末尾，从开头继续查找");
+const QString kWrappedUp = QStringLiteral("已查找到文档开头，从末尾继续查找");
 
 }  // namespace
 
@@ -73,15 +75,17 @@ void TstEditorSearch::findDirectionsAndOptions_data()
     QTest::addColumn<bool>("down");
     QTest::addColumn<int>("caret");
     QTest::addColumn<int>("expectedStart");
+    QTest::addColumn<QString>("note");   // the status note: empty, or that the search went round
     // Text: "Cat cat catalog cat" (0, 4, 8, 16)
-    QTest::newRow("down from caret") << "cat" << false << false << true << 1 << 4;
-    QTest::newRow("down match case skips Cat") << "Cat" << true << false << true << 1 << -1;
-    QTest::newRow("down whole word skips catalog") << "cat" << false << true << true << 5 << 16;
-    QTest::newRow("down into catalog without whole word") << "cat" << false << false << true << 5 << 8;
-    QTest::newRow("up from the end") << "cat" << false << false << false << 19 << 16;
-    QTest::newRow("up whole word") << "cat" << false << true << false << 15 << 4;
-    QTest::newRow("up match case") << "Cat" << true << false << false << 19 << 0;
-    QTest::newRow("chinese") << "猫" << false << false << true << 0 << -1;
+    QTest::newRow("down from caret") << "cat" << false << false << true << 1 << 4 << "";
+    QTest::newRow("down match case wraps to Cat") << "Cat" << true << false << true << 1 << 0 << kWrappedDown;
+    QTest::newRow("down whole word skips catalog") << "cat" << false << true << true << 5 << 16 << "";
+    QTest::newRow("down into catalog without whole word") << "cat" << false << false << true << 5 << 8 << "";
+    QTest::newRow("up from the end") << "cat" << false << false << false << 19 << 16 << "";
+    QTest::newRow("up whole word") << "cat" << false << true << false << 15 << 4 << "";
+    QTest::newRow("up match case") << "Cat" << true << false << false << 19 << 0 << "";
+    QTest::newRow("up from the start wraps to the end") << "cat" << false << false << false << 0 << 16 << kWrappedUp;
+    QTest::newRow("chinese") << "猫" << false << false << true << 0 << -1 << "";
 }
 
 void TstEditorSearch::findDirectionsAndOptions()
@@ -92,6 +96,7 @@ void TstEditorSearch::findDirectionsAndOptions()
     QFETCH(bool, down);
     QFETCH(int, caret);
     QFETCH(int, expectedStart);
+    QFETCH(QString, note);
 
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("Cat cat catalog cat"));
@@ -102,7 +107,10 @@ void TstEditorSearch::findDirectionsAndOptions()
     dialog->chkMatchCase->setChecked(matchCase);
     dialog->chkWholeWord->setChecked(wholeWord);
     (down ? dialog->rbDown : dialog->rbUp)->setChecked(true);
+    QSignalSpy notes(f.editor.get(), &TqlvEditor::SearchNote);
     QTest::mouseClick(dialog->btnFindNext, Qt::LeftButton);
+    QCOMPARE(notes.size(), 1);
+    QCOMPARE(notes.at(0).at(0).toString(), note);
     if (expectedStart < 0) {
         QCOMPARE(f.dialogs.MessageTexts(), QStringList{kNotFound});
         QCOMPARE(f.position(), caret);
@@ -141,8 +149,9 @@ void TstEditorSearch::findNextRepeatsTheLastSearch()
     QCOMPARE(f.control()->textCursor().selectionStart(), 3);
     QVERIFY(f.editor->FindNext());
     QCOMPARE(f.control()->textCursor().selectionStart(), 6);
-    QVERIFY(!f.editor->FindNext());
-    QCOMPARE(f.dialogs.MessageTexts(), QStringList{kNotFound});
+    QVERIFY(f.editor->FindNext());   // round to the first again
+    QCOMPARE(f.control()->textCursor().selectionStart(), 0);
+    QVERIFY(f.dialogs.Messages().empty());
     QCOMPARE(f.editor->LastSearch().text, QStringLiteral("ab"));
 }
 
@@ -234,10 +243,13 @@ void TstEditorSearch::replaceAllIsOneUndoStep()
     dialog->editFind->setText(QStringLiteral("稿件"));
     dialog->editReplace->setText(QStringLiteral("文稿"));
     QSignalSpy selection(f.editor.get(), &TqlvEditor::SelectionChanged);
+    QSignalSpy notes(f.editor.get(), &TqlvEditor::SearchNote);
     QTest::mouseClick(dialog->btnReplaceAll, Qt::LeftButton);
     QCOMPARE(f.editor->GetText(), QStringLiteral("文稿 one 文稿\r\n文稿"));
     QCOMPARE(selection.size(), 1);   // reported once, after the run
     QVERIFY(f.dialogs.Messages().empty());
+    QCOMPARE(notes.size(), 1);
+    QCOMPARE(notes.at(0).at(0).toString(), QStringLiteral("全部替换：已替换 3 处"));
     f.editor->Undo();
     QCOMPARE(f.editor->GetText(), QStringLiteral("稿件 one 稿件\r\n稿件"));
 }

@@ -11,6 +11,7 @@ was waiting for, so a broken journey says where it broke.
 Exit code 77 means "skipped" (no Xvfb, xdotool or pyatspi on this machine).
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -252,12 +253,18 @@ class Journey:
         action.doAction(0)
         time.sleep(0.2)
 
+    def windows_titled(self, pattern):
+        """Ids of the visible top-level windows whose title matches the
+        regular expression `pattern` (xdotool's extended syntax)."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
+                               env=self.env, capture_output=True, text=True, timeout=30)
+        return found.stdout.split()
+
     def focus_window(self, title="QuilloraVer1.3"):
         """Gives a top-level window the X input focus (there is no window
-        manager to do it), so key presses and shortcuts reach it."""
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
-                               env=self.env, capture_output=True, text=True, timeout=30)
-        ids = found.stdout.split()
+        manager to do it), so key presses and shortcuts reach it. The main
+        window's title may carry unsaved text's "*name - " before it."""
+        ids = self.windows_titled(f"^(\\*.* - )?{re.escape(title)}$")
         if not ids:
             raise JourneyError(f"no visible window titled {title!r}")
         self.xdotool("windowfocus", "--sync", ids[-1])
@@ -334,9 +341,13 @@ class Journey:
         self.click(editor)
         self.type(text)
         self.wait(lambda: self.text_of(editor) == text, "the typed text in the editor")
+        # Unsaved text shows in the status bar and as "*" in the title.
+        self.find("状态：已修改", role="label")
+        self.wait(lambda: self.windows_titled(r"^\*.* - QuilloraVer1\.3$"), "a \"*\" in the title")
         self.focus_window()
         self.key("ctrl+s")
         self.find("状态：保存", role="label")
+        self.wait(lambda: self.windows_titled(r"^QuilloraVer1\.3$"), "the title without \"*\"")
 
     def answer_password(self, dialog, field, password, button, timeout=30):
         """Types a password into the field of the dialog titled `dialog`,

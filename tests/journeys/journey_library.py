@@ -1,8 +1,11 @@
 """A writer's first library, driven through the real window: create an
-encrypted library with 稿件库 ▸ 新建稿件库, make a manuscript, type Chinese
-text, save, close the library, open it again (the password is asked) and find
-the text there."""
+encrypted library with 稿件库 ▸ 新建稿件库 (the password just set is not asked
+for), make a manuscript, type Chinese text (the window shows it unsaved),
+save, close the library and open it again (not asked again while the
+application runs), then in a new run open it with a wrong password first
+(asked again) and find the text there."""
 import os
+import time
 
 from journey import main
 
@@ -27,16 +30,32 @@ def journey(j):
     j.set_text(j.find("密码", role="password text", root=dialog), PASSWORD)
     j.set_text(j.find("确认", role="password text", root=dialog), PASSWORD)
     j.click(j.find("创建(B)", role="push button", root=dialog))
-    answer_password(j)
     j.find("稿件库：小说", role="label")
+    assert not j.find_all("打开稿件库", role="dialog"), "the password just set was asked for"
     assert os.path.isfile(library), "the library file was not created"
 
     # A new manuscript, named in place, with Chinese text, saved.
     j.type_and_save(j.new_manuscript("chuntian"), TEXT)
 
-    # Close the library, open it again: the password is asked, the text is there.
+    # Close the library, open it again: the password is known by now.
     j.close_library("小说")
-    j.open_library(library, "小说", lambda: answer_password(j))
+    j.open_library(library, "小说")
+    assert not j.find_all("打开稿件库", role="dialog"), "the password was asked for again"
+
+    # A new run asks once; a wrong password is asked again, not the end of the open.
+    j.stop_app()
+    j.start_app()
+    j.menu("稿件库(&D)", "打开稿件库")
+    j.find("打开稿件库", role="dialog")
+    j.type(library)
+    j.key("Return")
+    prompt = j.find("输入密码", role="password text", timeout=90)
+    j.click(prompt)
+    j.type("wrong")
+    j.click(j.find("确认", role="push button"))
+    time.sleep(1.0)   # the same prompt comes back for a second try
+    answer_password(j)
+    j.find("稿件库：小说", role="label")
     j.click(j.find("chuntian", role="table cell"))
     j.focus_window()
     j.key("ctrl+o")

@@ -74,7 +74,7 @@ def add_library(j, centre, path):
 
 
 def answer_login(j):
-    j.answer_password("Database Login", "Password", PASSWORD, "OK")
+    j.answer_password("稿件库密码", "密码", PASSWORD, "确定")
 
 
 def answer_password(j):

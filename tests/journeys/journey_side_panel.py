@@ -1,6 +1,7 @@
 """Working the side panel with mouse and keys: make two folders, drag a
-manuscript from one into the other, add a mark on a line and open it from the
-mark list, attach a picture and see it in the preview, rename a folder with F2
+manuscript from one into the other, add a mark on a paragraph below a long
+wrapped one and open it from the mark list after the window changed width,
+attach a picture and see it in the preview, rename a folder with F2
 and delete it with Delete after confirming. With QUILLORA_SCREENSHOT set, the
 side panel showing the picture is saved to that path."""
 import os
@@ -8,6 +9,9 @@ import subprocess
 import time
 
 from journey import main
+
+# A first paragraph long enough to wrap in the editor at any window width here.
+LONG = "one " + "word " * 60
 
 # A small 24-bit BMP (a blue and yellow band), written without any imaging library.
 def write_bmp(path, width=96, height=64):
@@ -71,7 +75,7 @@ def journey(j):
     editor = j.new_manuscript("story")
     j.click(editor)
     j.focus_window()
-    for number, line in enumerate(("one", "two", "three", "four")):
+    for number, line in enumerate((LONG, "two", "three", "four")):
         if number:
             j.key("Return")
         j.type(line)
@@ -85,24 +89,28 @@ def journey(j):
     j.click(j.find("story", role="table cell"))
     j.find("稿件：story", role="label")
 
-    # A mark on line 3, opened from the mark list with the caret elsewhere.
+    # A mark on the third paragraph, opened from the mark list with the caret
+    # elsewhere and the window narrower: it still lands on that paragraph.
     editor = j.find("稿件内容", role="text")
     j.click(editor)
     j.focus_window()
-    j.key("ctrl+Home", "Down", "Down")
-    j.find("行：3", role="label")
+    j.key("ctrl+End", "Home", "Up")
+    third = len(LONG) + 1 + len("two") + 1
+    j.wait(lambda: editor.queryText().caretOffset == third, "the caret at the third paragraph")
     j.menu("插入(&I)", "标签(&S)", "添加(&A)")
     marks = j.find("标签", role="dialog")
     j.set_text(j.find("名称", role="text", root=marks), "third")
     j.click(j.find("确定", role="push button", root=marks))
     j.wait(lambda: not j.find_all("标签", role="dialog"), "the mark dialog to close")
+    j.xdotool("windowsize", j.windows_titled(r"^QuilloraVer1\.3$")[-1], "700", "600")
+    time.sleep(0.5)
     j.click(editor)
     j.focus_window()
     j.key("ctrl+Home")
     j.find("行：1", role="label")
     j.click(j.find("标签", role="page tab"))
     j.click(j.find("third", role="table cell"), double=True)
-    j.find("行：3", role="label")
+    j.wait(lambda: editor.queryText().caretOffset == third, "the mark to open on its paragraph")
 
     # A picture: listed and shown in the preview.
     j.click(j.find("图片", role="page tab"))

@@ -317,6 +317,36 @@ TEST_F(EncryptedBackupTest, RestoreNeedsThePasswordAndKeepsTheStateItReplaces) {
     ASSERT_EQ(paths.size(), 2);
     EXPECT_EQ(Bytes(paths.first()), current);
     EXPECT_EQ(DocNames(paths.first(), QStringLiteral("芝麻")), QStringList({"一", "二"}));
+    // ...and is listed as the state a restore replaced; the restored one is not.
+    const QList<TSnapshotInfo> listed = backup.Snapshots(PasswordBytes(QStringLiteral("芝麻")));
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_TRUE(listed[0].BeforeRestore);
+    EXPECT_FALSE(listed[1].BeforeRestore);
+}
+
+// Every restore marks the snapshot holding what it replaced; earlier marks
+// stay, and the snapshots restored from are never marked.
+TEST_F(BackupTest, SnapshotHoldingTheReplacedStateIsMarked) {
+    AddDocs({"一"});
+    const TLibraryBackup backup = Backup();
+    const QString first = backup.TakeSnapshot();
+    AddDocs({"二"});
+    backup.TakeSnapshot();
+    data.CloseDocData();
+    const auto marked = [&] {
+        QStringList paths;
+        for (const TSnapshotInfo& info : backup.Snapshots(std::string()))
+            if (info.BeforeRestore)
+                paths << info.Path;
+        return paths;
+    };
+    backup.Restore(first, std::string());
+    EXPECT_EQ(marked(), QStringList({backup.SnapshotPaths().first()}));
+    EXPECT_EQ(DocNames(backup.SnapshotPaths().first()), QStringList({"一", "二"}));
+
+    backup.Restore(first, std::string());   // first's state is kept anew and marked; `first` itself never
+    EXPECT_EQ(marked().size(), 2);
+    EXPECT_FALSE(marked().contains(first));
 }
 
 // Snapshots that must not be restored, and the library they would replace.

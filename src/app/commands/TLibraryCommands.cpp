@@ -11,7 +11,9 @@
 #include "platform/DialogService.h"
 #include "settings/RegConfig.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <utility>
 
 using commandsteps::RunStep;
 
@@ -27,6 +29,49 @@ TLibraryCommands::TLibraryCommands(TMainView& main, TAppContext& context, TManus
 // The data layer's open with the password asked through the dialog service;
 // what goes wrong is shown here. A name that is no file is reported too: the
 // data layer declines it without a word.
+std::optional<QString> TLibraryCommands::KnownPassword(const QString& path) const {
+    const auto found = m_knownPasswords.constFind(QFileInfo(path).absoluteFilePath());
+    return found == m_knownPasswords.constEnd() ? std::nullopt : std::optional<QString>(*found);
+}
+
+void TLibraryCommands::RememberPassword(const QString& path, const QString& password) {
+    m_knownPasswords.insert(QFileInfo(path).absoluteFilePath(), password);
+}
+
+// Opens with the offered password first (given or known), then asks the
+// user; a wrong typed password is asked again, three times in all. The last
+// failure, or an empty answer (cancelled), goes on to the caller.
+void TLibraryCommands::OpenWithRetries(const QString& path, std::optional<QString> offered, bool* opened) {
+    constexpr int kTries = 3;
+    TDialogService& dialogs = m_context.Dialogs();
+    for (int typed = 0;;) {
+        bool asked = false;
+        bool fromUser = false;
+        QString used;
+        const auto prompt = [&] {
+            asked = true;
+            fromUser = !offered;
+            used = offered ? *std::exchange(offered, std::nullopt) : dialogs.InputPassword();
+            typed += fromUser ? 1 : 0;
+            return used;
+        };
+        try {
+            *opened = m_context.DocData().OpenDocData(path, prompt);
+        } catch (const EUserError&) {
+            const bool cancelled = fromUser && used.isEmpty();
+            if (asked && !cancelled && typed < kTries)
+                continue;   // a wrong password: ask (again)
+            throw;
+        }
+        if (*opened && asked)
+            RememberPassword(path, used);
+        return;
+    }
+}
+
+// The data layer's open with the password asked through the dialog service;
+// what goes wrong is shown here. A name that is no file is reported too: the
+// data layer declines it without a word.
 bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QString>& password) {
     if (path.isEmpty())
         return false;
@@ -35,11 +80,9 @@ bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QStr
         return false;
     }
     bool opened = false;
-    TDialogService& dialogs = m_context.Dialogs();
     const bool ran = RunStep(kOpenCaption, [&] {
         try {
-            opened = m_context.DocData().OpenDocData(
-                path, [&] { return password ? *password : dialogs.InputPassword(); });
+            OpenWithRetries(path, password ? password : KnownPassword(path), &opened);
         } catch (const EUserError&) {
             throw;
         } catch (const std::exception& error) {
@@ -78,6 +121,9 @@ bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return false;
     const TCreateLibraryRequest request = dialog.Request();
+    // A writer's first library goes to a documents folder that may not be made yet.
+    if (QFileInfo(request.FileName).absolutePath() == QDir::cleanPath(TfrmCreatDocData::DocumentsFolder()))
+        QDir().mkpath(TfrmCreatDocData::DocumentsFolder());
     TqlvDocData& data = m_context.DocData();
     QString created;
     bool ok = false;
@@ -93,6 +139,8 @@ bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
         return false;
     }
     data.AddToDBCenter(created);
+    if (request.Encrypt)
+        RememberPassword(created, request.Password);   // just set: not asked again
     *fileName = created;
     return true;
 }

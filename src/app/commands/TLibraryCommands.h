@@ -14,8 +14,14 @@
 // A library that cannot be opened (missing, damaged, not a library, a wrong
 // password) is reported in a box and leaves the window usable: in the
 // no-library mode, or with the library that was open before still open.
+//
+// Passwords: an encrypted library's password is asked once while the
+// application runs; the one set on creating, typed in the centre or accepted
+// by an open is kept (in memory only) and used by later opens. A wrong
+// password is asked again, three times in all.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -57,9 +63,13 @@ private:
     bool RebuildLibrary(const QString& caption, const QString& progressText,
                         const std::function<bool(TqlvDocData&)>& rebuild);
     bool OpenDocData(const QString& path, const std::optional<QString>& password = std::nullopt);
+    void OpenWithRetries(const QString& path, std::optional<QString> offered, bool* opened);
     void ShowNoLibrary();
+    std::optional<QString> KnownPassword(const QString& path) const;
+    void RememberPassword(const QString& path, const QString& password);
 
     TMainView& m_main;
     TAppContext& m_context;
     TManuscriptCommands& m_manuscripts;
+    QHash<QString, QString> m_knownPasswords;   // by absolute path
 };

@@ -63,8 +63,11 @@ bool TLibraryCommands::RepairDocData() {
 }
 
 bool TLibraryCommands::ChangePassword(const QString& password, bool encrypt) {
-    return RebuildLibrary(kPasswordCaption, QStringLiteral("正在修改密码……"),
-                          [&](TqlvDocData& data) { return data.ChangePassword(password, encrypt); });
+    const bool changed = RebuildLibrary(kPasswordCaption, QStringLiteral("正在修改密码……"),
+                                        [&](TqlvDocData& data) { return data.ChangePassword(password, encrypt); });
+    if (changed)
+        RememberPassword(m_context.DocData().GetDocDataName(), encrypt ? password : QString());
+    return changed;
 }
 
 void TLibraryCommands::CreateDesktopShortcut() {
@@ -137,8 +140,13 @@ void TLibraryCommands::munDocCenterClick() {
             m_main.Editor()->SetModified(false);   // the user has answered the prompt
             return true;
         };
-        if (m_context.Dialogs().ExecDialog(centre) == QDialog::Accepted)
+        centre.KnownPassword = [this](const QString& path) { return KnownPassword(path); };
+        if (m_context.Dialogs().ExecDialog(centre) == QDialog::Accepted) {
             chosen = centre.FileName();
+            // A password the centre was given opens the library without asking again.
+            if (const std::optional<QString> typed = centre.PasswordOf(chosen))
+                RememberPassword(chosen, *typed);
+        }
     }   // the centre and its database are gone before the library opens
     if (!chosen.isEmpty()) {
         OpenLibrary(chosen);

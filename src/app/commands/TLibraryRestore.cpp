@@ -4,6 +4,7 @@
 
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
+#include "app/TStatusPanels.h"
 #include "app/commands/TMainView.h"
 #include "app/commands/CommandSteps.h"
 #include "app/commands/TManuscriptCommands.h"
@@ -72,10 +73,21 @@ void TLibraryCommands::munDocRestoreClick() {
         return;
     }
 
+    const QString time = chosen->Time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (ShowMsgBox(QStringLiteral("确实要用 %1 的备份替换当前的稿件库吗？\n当前的稿件库会先备份。").arg(time),
+                   kRestoreCaption, 1, g_Style, 2) != 1)
+        return;
     m_manuscripts.SavePrompt(kRestoreCaption);
     m_main.Editor()->SetModified(false);   // the user has answered the prompt
     data.CloseDocData();   // the closing snapshot keeps what is being replaced
-    RunStep(kRestoreCaption, [&] { backup.Restore(chosen->Path, PasswordBytes(password)); });
-    // Restored or not, the library opens again (with the password just used).
+    const bool restored =
+        RunStep(kRestoreCaption, [&] { backup.Restore(chosen->Path, PasswordBytes(password)); });
+    // Restored or not, the library opens again (with the password just used);
+    // no manuscript is open afterwards, and the status bar says so.
     OpenLibrary(library, password);
+    m_main.ShowManuscriptName(QString());
+    if (!restored)
+        return;
+    m_main.StatusPanels()->SetPanelText(5, QStringLiteral("状态：已恢复"));
+    ShowMsgBox(QStringLiteral("已从 %1 的备份恢复稿件库。").arg(time), kRestoreCaption, 0, g_Style, 1);
 }

@@ -54,10 +54,9 @@ void TManuscriptCommands::OpenTextFile(const QString& path) {
     if (!editor.IsEnabled())
         return;   // a library without an open manuscript
     if (LibraryOpen()) {
-        // The file's text is appended to the open manuscript.
-        const QString before = editor.GetText();
-        if (RunStep(QStringLiteral("打开"), [&] { editor.LoadFromFile(path); }))
-            editor.SetText(before + editor.GetText());
+        // The file's text is appended to the open manuscript: a change the
+        // writer can undo and must save.
+        RunStep(QStringLiteral("打开"), [&] { editor.AppendFile(path); });
         return;
     }
     SavePrompt(QStringLiteral("打开"));
@@ -275,10 +274,21 @@ void TManuscriptCommands::munFileAttributeClick() {
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
     attr = dialog.Result();
-    if (RunStep(QStringLiteral("属性"), [&] { m_context.DocData().SetDocAttr(id, attr); })) {
-        // Not an in-place rename: the marks keep the name they were given.
-        const QSignalBlocker quiet(m_main.DocList());
-        item->setText(0, attr.DocName);
+    const bool renamed = attr.DocName != item->text(0);
+    if (RunStep(QStringLiteral("属性"), [&] {
+            m_context.DocData().SetDocAttr(id, attr);
+            if (renamed)
+                m_context.DocData().RenameMarkParent(id, attr.DocName);
+        })) {
+        {
+            const QSignalBlocker quiet(m_main.DocList());
+            item->setText(0, attr.DocName);
+        }
+        if (renamed) {
+            if (Editor().IsEnabled() && SelectedDoc() == item)
+                m_main.ShowManuscriptName(attr.DocName);
+            m_main.ReloadMarkList();
+        }
     }
     if (RunStep(QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); }))
         ShowWritingProgress();
@@ -286,8 +296,22 @@ void TManuscriptCommands::munFileAttributeClick() {
 
 void TManuscriptCommands::munFilePrintSetClick() { Editor().PrinterSetup(); }
 
+// Without a printer the text can still go to a PDF file the writer names.
 void TManuscriptCommands::munFilePrintClick() {
-    RunStep(QStringLiteral("打印稿件"), [&] { Editor().Print(); });
+    const QString caption = QStringLiteral("打印稿件");
+    if (TqlvEditor::HasDefaultPrinter()) {
+        RunStep(caption, [&] { Editor().Print(); });
+        return;
+    }
+    if (ShowMsgBox(QStringLiteral("没有找到可用的打印机。是否打印到 PDF 文件？"), caption, 1, g_Style, 2) != 1)
+        return;
+    TFileDialogRequest request;
+    request.caption = caption;
+    request.filter = QStringLiteral("PDF 文件(*.pdf)|*.pdf");
+    request.defaultExt = QStringLiteral("pdf");
+    const QString path = m_context.Dialogs().SaveFileName(request);
+    if (!path.isEmpty())
+        RunStep(caption, [&] { Editor().PrintToPdf(path); });
 }
 
 void TManuscriptCommands::munFileExitClick() { m_main.CloseWindow(); }

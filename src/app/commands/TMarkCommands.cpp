@@ -17,8 +17,6 @@ using commandsteps::RunStep;
 
 namespace {
 const QString kMarkCaption = QStringLiteral("标签");
-constexpr int kPicCountColumn = 1;
-constexpr int kMarkCountColumn = 2;
 }  // namespace
 
 TMarkCommands::TMarkCommands(TMainView& main, TAppContext& context, TPictureCommands& pictures)
@@ -40,22 +38,6 @@ QTreeWidgetItem* TMarkCommands::SelectedDoc() const {
     return SelectedListItem(m_main.DocList());
 }
 
-void TMarkCommands::RefreshDocCounts(QTreeWidgetItem* doc) {
-    const int id = ItemID(doc);
-    TqlvDocData& data = m_context.DocData();
-    QString pics;
-    QString marks;
-    if (!RunStep(kMarkCaption, [&] {
-            data.UpdateDocCounts(id);
-            pics = data.GetPicCount(id);
-            marks = data.GetMarkCount(id);
-        }))
-        return;
-    const QSignalBlocker quiet(m_main.DocList());
-    doc->setText(kPicCountColumn, pics);
-    doc->setText(kMarkCountColumn, marks);
-}
-
 void TMarkCommands::munInsertMarkAddClick() {
     QTreeWidgetItem* doc = SelectedDoc();
     if (!doc)
@@ -63,14 +45,15 @@ void TMarkCommands::munInsertMarkAddClick() {
     TMark mark;
     mark.MarkParent = ItemID(doc);
     mark.MarkParentName = doc->text(0);
-    mark.MarkPosLine = m_main.Editor()->CaretLine() + 1;   // the line the status bar shows
+    // The paragraph, not the wrapped screen line: it stays put at any width.
+    mark.MarkPosLine = m_main.Editor()->CaretParagraph() + 1;
     if (!ShowMarks(mark, m_main.Window()))
         return;
     TViewItem record;
     if (!RunStep(kMarkCaption, [&] { record = m_context.DocData().AddMark(mark); }))
         return;
     m_main.MarkList()->addTopLevelItem(MakeListItem(record));
-    RefreshDocCounts(doc);
+    m_pictures.RefreshDocCounts(doc);
 }
 
 void TMarkCommands::munInsertMarkDelClick() {
@@ -78,8 +61,11 @@ void TMarkCommands::munInsertMarkDelClick() {
     if (!item)
         return;
     const int id = ItemID(item);
-    if (RunStep(kMarkCaption, [&] { m_context.DocData().DeleteMark(id); }))
-        delete item;
+    if (!RunStep(kMarkCaption, [&] { m_context.DocData().DeleteMark(id); }))
+        return;
+    delete item;
+    if (QTreeWidgetItem* doc = SelectedDoc())
+        m_pictures.RefreshDocCounts(doc);
 }
 
 void TMarkCommands::munInsertMarkEditClick() {
@@ -105,7 +91,7 @@ void TMarkCommands::munInsertMarkOpenClick() {
     bool found = false;
     if (!RunStep(kMarkCaption, [&] { found = m_context.DocData().GetMark(id, mark); }) || !found)
         return;
-    m_main.Editor()->GotoLine(mark.MarkPosLine);
+    m_main.Editor()->GotoParagraph(mark.MarkPosLine);
 }
 
 void TMarkCommands::lvMarkDblClick() { munInsertMarkOpenClick(); }

@@ -2,7 +2,8 @@
 // delete, edit and open marks of the selected manuscript, the events of the
 // mark list lvMark (double click, keys, the note as hint), and the reload of
 // marks and pictures when the side panel changes tabs. A mark is added on the
-// editor's caret line; opening it puts the caret at the start of that line.
+// editor's caret paragraph; opening it puts the caret at the start of that
+// paragraph, whatever the width and wrapping.
 // Owned by TfrmMain; failures are shown and end the command.
 #pragma once
 
@@ -32,7 +33,6 @@ public:
 private:
     QTreeWidgetItem* SelectedMark() const;
     QTreeWidgetItem* SelectedDoc() const;
-    void RefreshDocCounts(QTreeWidgetItem* doc);
 
     TMainView& m_main;
     TAppContext& m_context;

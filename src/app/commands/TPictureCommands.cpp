@@ -11,6 +11,8 @@
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
+#include <QHash>
+#include <QImageReader>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -19,6 +21,40 @@ using commandsteps::RunStep;
 namespace {
 const QString kInsertCaption = QStringLiteral("插入图片");
 const QString kPictureCaption = QStringLiteral("图片");
+constexpr int kPicCountColumn = 1;
+constexpr int kMarkCountColumn = 2;
+
+// A Chinese name for an image format the reader knows.
+QString FormatName(const QString& format) {
+    static const QHash<QString, QString> kNames = {
+        {"bmp", "位图"},          {"gif", "GIF 动画图像"},  {"ico", "图标"},
+        {"jpg", "JPEG 图像"},     {"jpeg", "JPEG 图像"},    {"png", "PNG 图像"},
+        {"svg", "SVG 矢量图"},    {"svgz", "SVG 压缩矢量图"}, {"tif", "TIFF 图像"},
+        {"tiff", "TIFF 图像"},    {"webp", "WebP 图像"},     {"pbm", "PBM 黑白位图"},
+        {"pgm", "PGM 灰度图像"},  {"ppm", "PPM 彩色图像"},   {"xbm", "XBM 黑白位图"},
+        {"xpm", "XPM 彩色图像"},  {"cur", "光标"},           {"icns", "苹果图标"},
+        {"tga", "TGA 图像"},      {"wbmp", "无线位图"},      {"heic", "HEIC 图像"},
+        {"avif", "AVIF 图像"},    {"jp2", "JPEG 2000 图像"}, {"dds", "DDS 纹理图像"},
+    };
+    return kNames.value(format, format.toUpper() + QStringLiteral(" 图像"));
+}
+
+// Every format the image reader supports: all of them first, then one entry
+// each ("名称 (*.ext)|*.ext").
+QString PictureFilter() {
+    QStringList patterns;
+    QStringList entries;
+    for (const QByteArray& raw : QImageReader::supportedImageFormats()) {
+        const QString format = QString::fromLatin1(raw).toLower();
+        const QString pattern = QStringLiteral("*.") + format;
+        if (patterns.contains(pattern))
+            continue;
+        patterns << pattern;
+        entries << QStringLiteral("%1 (%2)|%2").arg(FormatName(format), pattern);
+    }
+    const QString all = patterns.join(QLatin1Char(';'));
+    return QStringLiteral("所有支持的格式 (%1)|%1|").arg(all) + entries.join(QLatin1Char('|'));
+}
 
 QTreeWidgetItem* SelectedIn(const QTreeWidget* list) {
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
@@ -52,9 +88,7 @@ void TPictureCommands::munInsertPicClick() {
     const int docID = ItemID(doc);
     TFileDialogRequest request;
     request.caption = kInsertCaption;
-    request.filter = QStringLiteral(
-        "所有支持的格式 (*.gif;*.jpg;*.jpeg;*.bmp)|*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|GIF (*.gif)|*.gif|"
-        "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|位图 (*.bmp)|*.bmp");
+    request.filter = PictureFilter();
     const QStringList files = m_context.Dialogs().OpenFileNames(request);
     QTreeWidget* list = m_main.PicList();
     for (const QString& file : files) {
@@ -65,10 +99,28 @@ void TPictureCommands::munInsertPicClick() {
             record = m_context.DocData().AddPicture(file, docID);
         });
         if (!added)
-            return;
+            break;
         const QSignalBlocker quiet(list);
         list->addTopLevelItem(MakeListItem(record));
     }
+    if (!files.isEmpty())
+        RefreshDocCounts(doc);
+}
+
+void TPictureCommands::RefreshDocCounts(QTreeWidgetItem* doc) {
+    const int id = ItemID(doc);
+    TqlvDocData& data = m_context.DocData();
+    QString pics;
+    QString marks;
+    if (!RunStep(kPictureCaption, [&] {
+            data.UpdateDocCounts(id);
+            pics = data.GetPicCount(id);
+            marks = data.GetMarkCount(id);
+        }))
+        return;
+    const QSignalBlocker quiet(m_main.DocList());
+    doc->setText(kPicCountColumn, pics);
+    doc->setText(kMarkCountColumn, marks);
 }
 
 void TPictureCommands::tbAddPicClick() { munInsertPicClick(); }
@@ -93,6 +145,8 @@ void TPictureCommands::tbDelPicClick() {
                 delete item;
     }
     Preview().ClearPicture();
+    if (QTreeWidgetItem* doc = SelectedListItem(m_main.DocList()))
+        RefreshDocCounts(doc);
 }
 
 void TPictureCommands::tbRePicClick() {

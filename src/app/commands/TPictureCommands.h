@@ -25,6 +25,9 @@ public:
     // The pictures of the manuscript selected in DocListView; with none the
     // list and the preview are emptied.
     void ReloadPicList();
+    // Stores the picture and mark counts of the manuscript doc (an item of
+    // DocListView) and shows them in its columns.
+    void RefreshDocCounts(QTreeWidgetItem* doc);
 
     void AttachViews();
 

@@ -3,6 +3,7 @@
 #include "app/OptionsCommand.h"
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
+#include "app/TStatusPanels.h"
 #include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
@@ -42,7 +43,19 @@ void TToolCommands::munToolOptionClick() {
 
 void TToolCommands::munToolPYClick() { ShowCheckPY(m_main.Window(), m_main.Editor()->GetSelText()); }
 
-void TToolCommands::munToolReaderClick() { ShowReader(m_main.Window()); }
+// An open manuscript (or text with something in it) is what the writer wants
+// to read; without one the window starts empty and opens files.
+void TToolCommands::munToolReaderClick() {
+    TqlvEditor& editor = *m_main.Editor();
+    const QString text = editor.IsEnabled() ? editor.GetText() : QString();
+    if (text.isEmpty() && !(m_context.DocData().Opened() && editor.IsEnabled())) {
+        ShowReader(m_main.Window());
+        return;
+    }
+    const QString shown = m_main.StatusPanels()->PanelText(1);
+    const QString prefix = QStringLiteral("稿件：");
+    ShowReader(m_main.Window(), shown.startsWith(prefix) ? shown.mid(prefix.size()) : shown, text);
+}
 
 // A result opens through the same handler a second start's file goes through.
 void TToolCommands::munFindInFileClick() {

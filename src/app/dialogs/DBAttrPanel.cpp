@@ -21,6 +21,7 @@ QLabel* ValueLabel(const char* name) {
 TDBAttrPanel::TDBAttrPanel(bool commentEditable, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pnlDBAttr"));
     auto* rows = new QFormLayout(this);
+    rows->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     lblDBName = ValueLabel("lblDBName");
     lblDBSize = ValueLabel("lblDBSize");
     editComments = NamedEdit("editComments");
@@ -62,6 +63,8 @@ void TDBAttrPanel::Show(const TDBAttr& attr) {
     lblCompressed->setText(attr.Compressed);
     lblCompressLevel->setText(attr.CompressLevel);
     lblEncrept->setText(attr.Encrypted);
+    FitToText(editComments);
+    FitToText(editPos);
 }
 
 void TDBAttrPanel::Clear() { Show(TDBAttr()); }

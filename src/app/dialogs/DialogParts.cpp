@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QFormLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,14 @@ QLineEdit* MaskedEdit(const char* objectName) {
     QLineEdit* edit = NamedEdit(objectName);
     edit->setEchoMode(QLineEdit::Password);
     return edit;
+}
+
+void FitToText(QLineEdit* edit) {
+    const QFontMetrics metrics = edit->fontMetrics();
+    const int wanted = qMax(metrics.horizontalAdvance(edit->text()), metrics.averageCharWidth() * 24) + 16;
+    const QScreen* screen = edit->screen() ? edit->screen() : QGuiApplication::primaryScreen();
+    const int limit = screen ? screen->availableGeometry().width() * 2 / 3 : wanted;
+    edit->setMinimumWidth(qMin(wanted, limit));
 }
 
 QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control) {

@@ -16,6 +16,9 @@ class QWidget;
 
 QLineEdit* NamedEdit(const char* objectName, const QString& text = QString());
 QLineEdit* MaskedEdit(const char* objectName);
+// Widens edit so its whole text shows (at least about 24 characters), up to
+// two thirds of the screen; the dialog's layout then grows to hold it.
+void FitToText(QLineEdit* edit);
 // Adds "caption" and control as one row; the label is the control's buddy and
 // its caption the control's accessible name. Returns the label.
 QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control);

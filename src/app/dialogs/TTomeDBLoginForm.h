@@ -1,4 +1,4 @@
-// TTomeDBLoginForm: the engine's login dialog ("Database Login"), asked when
+// TTomeDBLoginForm: the engine's login dialog ("稿件库密码"), asked when
 // a table needs an encrypted database that has no accepted password (for
 // example when another library's attributes are read). TQtDBLogin is the
 // engine login handler that shows it through the dialog service; the

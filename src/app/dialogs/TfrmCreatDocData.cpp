@@ -1,17 +1,20 @@
 #include "app/dialogs/TfrmCreatDocData.h"
 
 #include "app/dialogs/DialogParts.h"
+#include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -42,11 +45,20 @@ TfrmCreatDocData::TfrmCreatDocData(QWidget* parent) : QDialog(parent) {
     nameLayout->addWidget(editDataBaseName);
     nameLayout->addWidget(btnOpen);
     editDataBaseComment = NamedEdit("editDataBaseComment");
+    lblFullPath = new QLabel;
+    lblFullPath->setObjectName(QStringLiteral("lblFullPath"));
+    lblFullPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblFullPath->setWordWrap(true);
+    connect(editDataBaseName, &QLineEdit::textChanged, this, [this] {
+        const QString name = FullName();
+        lblFullPath->setText(name.isEmpty() ? QString() : TqlvDocData::LibraryFileName(name));
+    });
 
     auto* top = new QFormLayout;
     QLabel* nameLabel = AddRow(top, "稿件库名称：", nameRow);
     nameLabel->setBuddy(editDataBaseName);
     editDataBaseName->setAccessibleName(QStringLiteral("稿件库名称"));
+    AddRow(top, "位置：", lblFullPath);
     AddRow(top, "稿件库描述：", editDataBaseComment);
 
     auto* group = new QGroupBox(QStringLiteral("稿件库属性"));
@@ -100,7 +112,25 @@ void TfrmCreatDocData::btnOpenClick() {
         editDataBaseName->setText(path);
 }
 
+QString TfrmCreatDocData::DocumentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+// The typed name as a full path; empty while nothing is typed.
+QString TfrmCreatDocData::FullName() const {
+    const QString typed = editDataBaseName->text().trimmed();
+    if (typed.isEmpty() || QDir::isAbsolutePath(typed))
+        return typed;
+    return QDir::cleanPath(QDir(DocumentsFolder()).filePath(typed));
+}
+
 void TfrmCreatDocData::btnCreateClick() {
+    if (FullName().isEmpty()) {
+        ShowMsgBox(QStringLiteral("稿件库名称不能为空！"), windowTitle(), 1, g_Style, 1);
+        editDataBaseName->setFocus();
+        return;
+    }
     // A mistyped confirmation would otherwise encrypt with a password nobody
     // knows (or with none): say so and let the user type it again.
     if (chkModifyPas->isChecked() && editPas->text() != editConfirmPas->text()) {
@@ -114,7 +144,7 @@ void TfrmCreatDocData::btnCreateClick() {
 
 TCreateLibraryRequest TfrmCreatDocData::Request() const {
     TCreateLibraryRequest request;
-    request.FileName = editDataBaseName->text().trimmed();
+    request.FileName = FullName();
     request.Comment = editDataBaseComment->text();
     request.Encrypt = chkModifyPas->isChecked();
     request.Password = request.Encrypt ? editPas->text() : QString();

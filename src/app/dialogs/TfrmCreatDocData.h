@@ -1,8 +1,10 @@
 // TfrmCreatDocData: the create-library dialog ("新建稿件库"). It collects the
 // file name (typed or chosen with "..."), the description, the password when
 // "设置稿件库密码" is ticked, the CRC32 option and the compression level, and
-// returns them; the caller creates the library. A password and confirmation
-// that differ are refused with "两次输入的密码不一致！" and the dialog stays open.
+// returns them; the caller creates the library. A name that is not absolute
+// lies in the user's documents folder (XDG_DOCUMENTS_DIR); the dialog shows
+// the full path as it is typed. An empty name, and a password and
+// confirmation that differ, are refused with a message and the dialog stays open.
 #pragma once
 
 #include <QDialog>
@@ -28,6 +30,8 @@ class TfrmCreatDocData : public QDialog {
 public:
     explicit TfrmCreatDocData(QWidget* parent = nullptr);
     TCreateLibraryRequest Request() const;
+    // The user's documents folder, where a relative name is created.
+    static QString DocumentsFolder();
 
 public slots:
     void btnOpenClick();
@@ -35,7 +39,9 @@ public slots:
     void chkModifyPasClick();
 
 private:
+    QString FullName() const;
     QLineEdit* editDataBaseName = nullptr;
+    QLabel* lblFullPath = nullptr;
     QLineEdit* editDataBaseComment = nullptr;
     QCheckBox* chkModifyPas = nullptr;
     QLineEdit* editPas = nullptr;

@@ -3,6 +3,7 @@
 #include "app/dialogs/DBAttrPanel.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
+#include "platform/TextCodec.h"
 #include "platform/Skin.h"
 
 #include <QFile>
@@ -133,7 +134,13 @@ void TfrmDBCenter::ShowAttributes(const QString& path) {
         return;
     }
     try {
-        m_attributes->Show(m_reader.Read(path));
+        std::string known;
+        if (KnownPassword)
+            if (const std::optional<QString> password = KnownPassword(path))
+                known = PasswordBytes(*password);
+        m_attributes->Show(m_reader.Read(path, known));
+        if (const std::string used = m_reader.Password(); !used.empty())
+            m_passwords.insert(path, FromGB(QByteArray::fromStdString(used)));
     } catch (const tomedb::EAbort&) {
         CloseOwnDatabase();   // the password prompt was cancelled
     } catch (const std::exception& error) {

@@ -17,7 +17,9 @@
 #include "library/LibraryReader.h"
 
 #include <QDialog>
+#include <QHash>
 #include <functional>
+#include <optional>
 
 class QListWidget;
 class QListWidgetItem;
@@ -37,6 +39,13 @@ public:
     // The create-library dialog and its work: true with *fileName the new
     // library (the main window's library is closed by then).
     std::function<bool(QString*)> OnCreate;
+    // A password the application already knows for the library at path
+    // (asked for nothing when it opens the library); may be empty.
+    std::function<std::optional<QString>(const QString&)> KnownPassword;
+    // The password that opened the library at path while the centre read it.
+    std::optional<QString> PasswordOf(const QString& path) const {
+        return m_passwords.contains(path) ? std::optional<QString>(m_passwords.value(path)) : std::nullopt;
+    }
     // True while the centre's own database is connected.
     bool OwnDatabaseConnected() const;
 
@@ -62,6 +71,7 @@ private:
     bool IsOpenLibrary(const QString& path) const;
 
     TqlvDocData& m_data;
+    QHash<QString, QString> m_passwords;   // encrypted libraries read, by path
     QString m_openPath;
     QString m_fileName;
     QListWidget* lvDB = nullptr;

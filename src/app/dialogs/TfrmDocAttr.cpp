@@ -2,6 +2,8 @@
 
 #include "app/dialogs/DialogParts.h"
 #include "app/dialogs/GoalBox.h"
+#include "platform/DialogService.h"
+#include "platform/Skin.h"
 
 #include <QApplication>
 #include <QDate>
@@ -27,7 +29,7 @@ QLabel* ValueLabel(const char* name, const QString& text) {
 
 QString TfrmDocAttr::DateText(double days) {
     const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(days)));
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return QLocale().toString(date, QLocale::ShortFormat);
 }
 
 TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent), m_attr(attr) {
@@ -36,6 +38,7 @@ TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent
     auto* group = new QGroupBox(QStringLiteral("稿件属性"), this);
     group->setObjectName(QStringLiteral("groupDocAttr"));
     auto* rows = new QFormLayout(group);
+    rows->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
 
     editDocName = NamedEdit("editDocName", attr.DocName);
     editPublish = NamedEdit("editPublish", attr.Publish);
@@ -45,6 +48,8 @@ TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), editMoney));
     connect(editMoney, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
 
+    FitToText(editDocName);
+    FitToText(editPublish);
     AddRow(rows, "名称：", editDocName);
     AddRow(rows, "创建日期：", ValueLabel("lblCDate", DateText(attr.DocCDate)));
     AddRow(rows, "修改日期：", ValueLabel("lblMDate", DateText(attr.DocMDate)));
@@ -67,6 +72,18 @@ TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent
         if (!m_goalBox->Refused())
             accept();
     }));
+}
+
+// The validator sees keys only; pasted or composed text is checked here.
+void TfrmDocAttr::accept() {
+    static const QRegularExpression kFee(QStringLiteral("^[0-9]{0,5}$"));
+    if (!kFee.match(editMoney->text()).hasMatch()) {
+        ShowMsgBox(QStringLiteral("稿费只能填写数字，最多五位！"), QStringLiteral("属性"), 1, g_Style, 1);
+        editMoney->setFocus();
+        editMoney->selectAll();
+        return;
+    }
+    QDialog::accept();
 }
 
 TDocAttr TfrmDocAttr::Result() const {

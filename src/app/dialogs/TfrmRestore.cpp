@@ -19,6 +19,8 @@ QString StateText(const TSnapshotInfo& info) {
         return QStringLiteral("已损坏");
     if (info.Encrypted && !info.Readable)
         return QStringLiteral("已加密");
+    if (info.BeforeRestore)
+        return QStringLiteral("恢复前的备份");
     return QString();
 }
 
@@ -49,7 +51,9 @@ TfrmRestore::TfrmRestore(const QList<TSnapshotInfo>& snapshots, QWidget* parent)
     });
     Fill();
     ApplyCurrentSkin(this);
-    resize(560, 320);
+    // Every column whole: the list as wide as its columns, the dialog around it.
+    lvBackups->setMinimumWidth(lvBackups->header()->length() + 2 * lvBackups->frameWidth() + 24);
+    resize(qMax(560, minimumSizeHint().width()), 320);
 }
 
 void TfrmRestore::Fill() {
@@ -58,7 +62,7 @@ void TfrmRestore::Fill() {
         const TSnapshotInfo& info = m_snapshots[i];
         auto* item = new QTreeWidgetItem(lvBackups);
         item->setText(0, locale.toString(info.Time, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        item->setText(1, locale.formattedDataSize(info.Size));
+        item->setText(1, QStringLiteral("%1 字节").arg(info.Size));   // as the library's size is shown
         item->setText(2, Figure(info.Folders));
         item->setText(3, Figure(info.Manuscripts));
         item->setText(4, StateText(info));

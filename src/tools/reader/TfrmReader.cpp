@@ -104,10 +104,14 @@ bool TfrmReader::OpenFile(const QString& path) {
         ShowMsgBox(error, kCaption, 2, g_Style, 1);
         return false;
     }
-    m_fileName = path;
+    ShowText(path, text);
+    return true;
+}
+
+void TfrmReader::ShowText(const QString& name, const QString& text) {
+    m_fileName = name;
     txtReader->SetMarkup(QStringLiteral("<Left><text3>") + text);
     ShowStatus();
-    return true;
 }
 
 void TfrmReader::btnOpenClick() {
@@ -160,7 +164,9 @@ void TfrmReader::done(int result) {
     QDialog::done(result);
 }
 
-void ShowReader(QWidget* parent) {
+void ShowReader(QWidget* parent, const QString& name, const QString& text) {
     TfrmReader form(parent);
+    if (!name.isEmpty())
+        form.ShowText(name, text);
     Dialogs().ExecDialog(form);
 }

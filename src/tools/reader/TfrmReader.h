@@ -24,6 +24,8 @@ public:
     // Text3, and restarts it. On a read failure the message is shown and the
     // view keeps its text; returns false.
     bool OpenFile(const QString& path);
+    // Shows text (the open manuscript's, say) under name as OpenFile shows a file's.
+    void ShowText(const QString& name, const QString& text);
     QString FileName() const { return m_fileName; }
 
     TReaderView* txtReader = nullptr;
@@ -58,5 +60,6 @@ private:
     QString m_fileName;
 };
 
-// Creates the window for parent and runs it modally through the dialog service.
-void ShowReader(QWidget* parent);
+// Creates the window for parent and runs it modally through the dialog
+// service; with a name, it starts with text shown (ShowText).
+void ShowReader(QWidget* parent, const QString& name = QString(), const QString& text = QString());
