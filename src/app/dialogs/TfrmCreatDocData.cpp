@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,17 +29,9 @@ TfrmCreatDocData::TfrmCreatDocData(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("新建稿件库"));
 
     editDataBaseName = NamedEdit("editDataBaseName");
-    auto* btnOpen = new QToolButton;
-    btnOpen->setObjectName(QStringLiteral("btnOpen"));
-    btnOpen->setText(QStringLiteral("..."));
-    btnOpen->setToolTip(QStringLiteral("浏览"));
-    btnOpen->setAccessibleName(QStringLiteral("浏览"));
+    QToolButton* btnOpen = nullptr;
+    QWidget* nameRow = BrowseRow(editDataBaseName, "btnOpen", &btnOpen);
     connect(btnOpen, &QToolButton::clicked, this, &TfrmCreatDocData::btnOpenClick);
-    auto* nameRow = new QWidget;
-    auto* nameLayout = new QHBoxLayout(nameRow);
-    nameLayout->setContentsMargins(0, 0, 0, 0);
-    nameLayout->addWidget(editDataBaseName);
-    nameLayout->addWidget(btnOpen);
     editDataBaseComment = NamedEdit("editDataBaseComment");
 
     auto* top = new QFormLayout;
