@@ -191,6 +191,13 @@ private slots:
         format->setCurrentText(QStringLiteral("PDF"));
         QVERIFY(page->isEnabled());
         QCOMPARE(dialog.findChild<QLineEdit*>("editPath")->text(), QString("/书稿/卷一.pdf"));
+        // A name chosen with "..." gets the format's extension too.
+        TScriptedDialogs dialogs;
+        dialogs.QueueSaveFileName(QStringLiteral("/书稿/第二卷"));
+        TScriptedDialogs::Click(dialog, "btnBrowse");
+        QCOMPARE(dialog.Choice().Path, QString("/书稿/第二卷.pdf"));
+        QCOMPARE(dialogs.Requests().at(0).fileName, QString("卷一.pdf"));
+        QCOMPARE(dialogs.Requests().at(0).initialDir, QString("/书稿"));
     }
 
     void outputFileIsRequired() {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "QdbFolderTest.h"
 #include "QdbProcess.h"
 #include "tomedb/storage/TomeFormat.h"
 
@@ -15,25 +16,14 @@ namespace {
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-class QdbTest : public ::testing::Test {
+class QdbTest : public QdbFolderTest {
 protected:
     void SetUp() override {
-        const char* base = getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/qdb-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        QdbFolderTest::SetUp();
         file = folder + "/lib.qdb";
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     QdbResult Qdb(const Args& args) { return RunQdb(folder, args); }
-
-    // Runs qdb and expects success.
-    std::string Ok(const Args& args) {
-        QdbResult r = Qdb(args);
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-        return r.out;
-    }
 
     // A file with table Docs (auto-increment ID, PID, Name, a memo) and index ByPID.
     void CreateDocs(const Args& extra = {}) {
@@ -53,7 +43,6 @@ protected:
         return Ok({"put", file, "Docs", "PID=" + std::to_string(pid), "Name=" + name, "Txt=" + text});
     }
 
-    std::string folder;
     std::string file;
 };
 

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -56,6 +57,8 @@ public:
         cancel->setObjectName(QStringLiteral("btnCancel"));
         cancel->setAccessibleName(QStringLiteral("取消"));
         m_dialog.setCancelButton(cancel);
+        if (auto* bar = m_dialog.findChild<QProgressBar*>())
+            bar->setAccessibleName(QStringLiteral("输出进度"));
         m_dialog.setWindowModality(Qt::WindowModal);
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 QLineEdit* NamedEdit(const char* objectName, const QString& text) {
     auto* edit = new QLineEdit(text);
@@ -38,6 +39,20 @@ QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control) {
     control->setAccessibleName(name);
     rows->addRow(label, control);
     return label;
+}
+
+QWidget* BrowseRow(QLineEdit* edit, const char* buttonName, QToolButton** button) {
+    *button = new QToolButton;
+    (*button)->setObjectName(QString::fromLatin1(buttonName));
+    (*button)->setText(QStringLiteral("..."));
+    (*button)->setToolTip(QStringLiteral("浏览"));
+    (*button)->setAccessibleName(QStringLiteral("浏览"));
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(edit);
+    layout->addWidget(*button);
+    return row;
 }
 
 QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,

@@ -12,6 +12,7 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 class QWidget;
 
 QLineEdit* NamedEdit(const char* objectName, const QString& text = QString());
@@ -22,6 +23,9 @@ void FitToText(QLineEdit* edit);
 // Adds "caption" and control as one row; the label is the control's buddy and
 // its caption the control's accessible name. Returns the label.
 QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control);
+// edit with a "..." button after it (tool tip and accessible name "浏览",
+// objectName buttonName), as one widget for a form row; *button is the button.
+QWidget* BrowseRow(QLineEdit* edit, const char* buttonName, QToolButton** button);
 // A right-aligned row of an OK button (btnOK, default) and a Cancel button
 // (btnCancel) wired to accept and reject. Captions as given.
 QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,

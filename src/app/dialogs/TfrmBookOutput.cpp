@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,17 +85,9 @@ void TfrmBookOutput::BuildControls() {
     editTitle = NamedEdit("editTitle");
     editAuthor = NamedEdit("editAuthor");
     editPath = NamedEdit("editPath");
-    auto* btnBrowse = new QToolButton;
-    btnBrowse->setObjectName(QStringLiteral("btnBrowse"));
-    btnBrowse->setText(QStringLiteral("..."));
-    btnBrowse->setToolTip(QStringLiteral("浏览"));
-    btnBrowse->setAccessibleName(QStringLiteral("浏览"));
+    QToolButton* btnBrowse = nullptr;
+    QWidget* pathRow = BrowseRow(editPath, "btnBrowse", &btnBrowse);
     connect(btnBrowse, &QToolButton::clicked, this, &TfrmBookOutput::btnBrowseClick);
-    auto* pathRow = new QWidget;
-    auto* pathLayout = new QHBoxLayout(pathRow);
-    pathLayout->setContentsMargins(0, 0, 0, 0);
-    pathLayout->addWidget(editPath);
-    pathLayout->addWidget(btnBrowse);
 
     auto* rows = new QFormLayout;
     AddRow(rows, "格式：", cbFormat);

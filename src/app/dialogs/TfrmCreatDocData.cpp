@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,17 +32,9 @@ TfrmCreatDocData::TfrmCreatDocData(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("新建稿件库"));
 
     editDataBaseName = NamedEdit("editDataBaseName");
-    auto* btnOpen = new QToolButton;
-    btnOpen->setObjectName(QStringLiteral("btnOpen"));
-    btnOpen->setText(QStringLiteral("..."));
-    btnOpen->setToolTip(QStringLiteral("浏览"));
-    btnOpen->setAccessibleName(QStringLiteral("浏览"));
+    QToolButton* btnOpen = nullptr;
+    QWidget* nameRow = BrowseRow(editDataBaseName, "btnOpen", &btnOpen);
     connect(btnOpen, &QToolButton::clicked, this, &TfrmCreatDocData::btnOpenClick);
-    auto* nameRow = new QWidget;
-    auto* nameLayout = new QHBoxLayout(nameRow);
-    nameLayout->setContentsMargins(0, 0, 0, 0);
-    nameLayout->addWidget(editDataBaseName);
-    nameLayout->addWidget(btnOpen);
     editDataBaseComment = NamedEdit("editDataBaseComment");
     lblFullPath = new QLabel;
     lblFullPath->setObjectName(QStringLiteral("lblFullPath"));
