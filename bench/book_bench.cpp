@@ -33,7 +33,7 @@ qint64 FillLibrary(const QString& file, int count) {
     TqlvDocData data;
     if (!data.OpenDocData(file)) return 0;
     qint64 bytes = 0;
-    tomedb::TTomeWriteBatch batch(data.TomeDB);
+    const std::unique_ptr<tomedb::TTomeWriteBatch> batch = data.BeginWrites();
     for (int i = 0; i < count; ++i) {
         TDocAttr attr;
         attr.DocName = QStringLiteral("第%1篇").arg(i + 1, 5, 10, QLatin1Char('0'));
@@ -41,7 +41,7 @@ qint64 FillLibrary(const QString& file, int count) {
         bytes += GBLength(attr.Txt);
         data.AddDoc(0, attr);
     }
-    batch.Finish();
+    batch->Finish();
     return bytes;
 }
 

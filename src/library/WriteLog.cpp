@@ -126,7 +126,7 @@ int TWriteLog::TodayChars() {
     if (!m_tables.OpenForReading() || !m_tables.WriteLog.Active())
         return 0;
     tomedb::TTomeTable& log = m_tables.WriteLog;
-    const tomedb::TTomeLockScope lock(m_tables.Data().TomeDB);
+    const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_tables.Data()));
     tableaccess::Unfilter(log);
     const int today = Today();
     int chars = 0;
