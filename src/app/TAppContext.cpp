@@ -16,7 +16,6 @@ TAppContext::TAppContext()
       m_documents(std::make_unique<TqlvDocuments>()),
       m_regConfig(std::make_unique<TqlvRegConfig>()),
       m_iniConfig(std::make_unique<TqlvIniConfig>()),
-      m_saves(std::make_unique<TManuscriptSaves>(*m_docData)),
       m_search(std::make_unique<TLibrarySearch>(*m_docData, *m_saves)),
       m_backups(std::make_unique<TBackupService>(*m_docData, *m_regConfig)) {
     // The undo of a replace lasts until its library closes; the snapshot

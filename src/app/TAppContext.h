@@ -50,8 +50,6 @@ private:
     std::unique_ptr<TqlvDocuments> m_documents;
     std::unique_ptr<TqlvRegConfig> m_regConfig;
     std::unique_ptr<TqlvIniConfig> m_iniConfig;
-    // Its tables are attached to DocData's database: it goes first.
-    std::unique_ptr<TManuscriptSaves> m_saves;
     std::unique_ptr<TLibrarySearch> m_search;
     // Last: it hooks into DocData and must go before it.
     std::unique_ptr<TBackupService> m_backups;
