@@ -14,6 +14,7 @@
 #include "cli/CliFields.h"
 #include "cli/CliText.h"
 #include "library/ManuscriptSaves.h"
+#include "library/TableAccess.h"
 #include "library/TqlvDocData.h"
 #include "platform/ExportNames.h"
 #include "platform/TextCodec.h"
@@ -141,6 +142,59 @@ int RunImport(const CliWords& words) {
     return 0;
 }
 
+namespace {
+
+// Writes the current manuscript of the Docs table to path, its text handed
+// from the store to the file piece by piece, so that a value of any size
+// (a small file may expand to gigabytes) is never held whole. A value that
+// cannot be read raises EDatabaseError and leaves path as it was.
+bool ExportCurrentDoc(TqlvDocData& data, const QString& path, QString* error) {
+    tomedb::TTomeTable& docs = data.Doctable;
+    tomedb::TTomeTableIO& io = *data.TomeDB.FindTableIO(docs.TableName());
+    const int32_t record = docs.GetBookmark();
+    const int txt = docs.FieldByName("Txt").Index();
+    return WriteFileReplacingInPieces(
+        path,
+        [&](const TPieceWriter& write) {
+            TGbTextFileEncoder encoder;
+            bool writing = true;
+            io.ReadFieldValueInPieces(record, txt, [&](const char* piece, size_t size) {
+                writing = writing && write(encoder.Add(piece, size));
+            });
+            if (writing) write(encoder.Finish());
+        },
+        error);
+}
+
+// Exports one manuscript; its name goes to `name` as soon as it is read.
+// Returns false (after saying why on stderr) when it was not written.
+bool ExportDoc(TqlvDocData& data, int id, TExportNames& names, std::string& name) {
+    name = "#" + std::to_string(id);
+    try {
+        const tomedb::TTomeLockScope lock(data.TomeDB);
+        if (!tableaccess::FindByID(data.Doctable, id)) throw CliError("Record not found");
+        const QString docName = tableaccess::FieldText(data.Doctable, "DocName");
+        name = S(docName);
+        const std::optional<QString> path = names.PathFor(docName);
+        if (!path) {
+            std::cerr << "Refused to export '" << name << "': the name leaves the folder\n";
+            return false;
+        }
+        QString error;
+        if (!ExportCurrentDoc(data, *path, &error)) {
+            std::cerr << S(error) << "\n";
+            return false;
+        }
+        std::cout << JsonLine({{"id", id}, {"name", name}, {"file", S(*path)}}) << "\n";
+        return true;
+    } catch (const std::exception& e) {  // a damaged record does not keep the others back
+        std::cerr << "Cannot export '" << name << "': " << e.what() << "\n";
+        return false;
+    }
+}
+
+}  // namespace
+
 int RunExport(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, 2});
     TLibrary library(args.Option("--password"));
@@ -155,20 +209,8 @@ int RunExport(const CliWords& words) {
     TExportNames names(dir.absolutePath(), QStringLiteral(".txt"));
     std::vector<std::string> failed;
     for (size_t i = 0; i < ids.size(); ++i) {
-        TDocAttr attr;
-        library.Data().GetDocAttr(ids[i], attr);
-        const std::optional<QString> path = names.PathFor(attr.DocName);
-        QString error;
-        // One record that cannot be written does not keep the others back.
-        if (!path) {
-            std::cerr << "Refused to export '" << S(attr.DocName) << "': the name leaves the folder\n";
-            failed.push_back(S(attr.DocName));
-        } else if (!WriteFileReplacing(*path, EncodeTextFile(attr.Txt), &error)) {
-            std::cerr << S(error) << "\n";
-            failed.push_back(S(attr.DocName));
-        } else {
-            std::cout << JsonLine({{"id", ids[i]}, {"name", S(attr.DocName)}, {"file", S(*path)}}) << "\n";
-        }
+        std::string name;
+        if (!ExportDoc(library.Data(), ids[i], names, name)) failed.push_back(name);
         progress.Step(static_cast<int64_t>(i + 1), static_cast<int64_t>(ids.size()));
     }
     if (failed.empty()) return 0;
