@@ -1,5 +1,6 @@
 // qdb compact / repair / passwd: the rebuilds of TTomeDatabase.
 #include <functional>
+#include <iostream>
 
 #include "cli/CliArgs.h"
 #include "cli/CliCommands.h"
@@ -28,7 +29,11 @@ int RunCompact(const CliWords& words) {
 }
 
 int RunRepair(const CliWords& words) {
-    return Rebuild(words, "repair", [](TTomeDatabase& db) { return db.Repair(); });
+    int dropped = 0;
+    const int code = Rebuild(words, "repair", [&dropped](TTomeDatabase& db) { return db.Repair(&dropped); });
+    if (dropped > 0)
+        std::cerr << "Left out " << dropped << " record(s) that could not be read\n";
+    return code;
 }
 
 int RunPasswd(const CliWords& words) {

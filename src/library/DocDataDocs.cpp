@@ -2,6 +2,8 @@
 #include "library/TqlvDocData.h"
 
 #include "library/TableAccess.h"
+#include "platform/TextCodec.h"
+#include "tomedb/storage/TomeTableIO.h"
 
 using namespace tableaccess;
 
@@ -137,6 +139,33 @@ void TqlvDocData::GetDocAttr(int docID, TDocAttr& attr) {
     attr.Publish = FieldText(Doctable, "Publish");
     attr.Money = NumberText(Doctable, "Money", neverSaved);
     attr.Txt = FieldText(Doctable, "Txt");
+}
+
+void TqlvDocData::ReadRecordHead(int docID, TDocAttr& attr) {
+    const tomedb::TTomeLockScope batch(TomeDB);
+    if (FindByID(Doctable, docID))
+        attr.DocName = FieldText(Doctable, "DocName");
+}
+
+bool TqlvDocData::WriteRecordText(int docID, const TDocAttr&, const QString& path, QString* error) {
+    const tomedb::TTomeLockScope batch(TomeDB);
+    if (!FindByID(Doctable, docID))
+        throw EUserError(QStringLiteral("稿件已不存在"), QStringLiteral("导出"), 2);
+    tomedb::TTomeTableIO& io = *TomeDB.FindTableIO(Doctable.TableName());
+    const int32_t record = Doctable.GetBookmark();
+    const int txt = Doctable.FieldByName("Txt").Index();
+    return WriteFileReplacingInPieces(
+        path,
+        [&](const TPieceWriter& write) {
+            TGbTextFileEncoder encoder;
+            bool writing = true;
+            io.ReadFieldValueInPieces(record, txt, [&](const char* piece, size_t size) {
+                writing = writing && write(encoder.Add(piece, size));
+            });
+            if (writing)
+                write(encoder.Finish());
+        },
+        error);
 }
 
 void TqlvDocData::SetDocAttr(int docID, const TDocAttr& attr) {

@@ -147,7 +147,7 @@ TExportTally TRecordExchange::Export(const QList<int>& ids, const QString& folde
         TDocAttr attr;
         const QString unnamed = listedNames.value(i, QStringLiteral("ID %1").arg(ids[i]));
         try {
-            m_store.ReadRecord(ids[i], attr);
+            m_store.ReadRecordHead(ids[i], attr);
         } catch (const std::exception& error) {
             // One damaged record does not keep the others back.
             tally.failures.append({unnamed, TExchangeFault::Damaged, QString::fromUtf8(error.what())});
@@ -172,8 +172,18 @@ void TRecordExchange::WriteRecord(int id, const TDocAttr& attr, TExportNames& na
     QString error;
     if (!path)
         tally.failures.append({attr.DocName, TExchangeFault::BadName, {}});
-    else if (!WriteFileReplacing(*path, EncodeTextFile(attr.Txt), &error))
-        tally.failures.append({attr.DocName, TExchangeFault::WriteFailed, error});
     else
-        tally.written.append({id, attr.DocName, *path, path != plain});
+        try {
+            if (!m_store.WriteRecordText(id, attr, *path, &error))
+                tally.failures.append({attr.DocName, TExchangeFault::WriteFailed, error});
+            else
+                tally.written.append({id, attr.DocName, *path, path != plain});
+        } catch (const std::exception& damaged) {
+            // One damaged text does not keep the others back.
+            tally.failures.append({attr.DocName, TExchangeFault::Damaged, QString::fromUtf8(damaged.what())});
+        }
+}
+
+bool TRecordStore::WriteRecordText(int, const TDocAttr& head, const QString& path, QString* error) {
+    return WriteFileReplacing(path, EncodeTextFile(head.Txt), error);
 }

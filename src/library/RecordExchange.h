@@ -39,6 +39,15 @@ public:
     virtual int AddRecord(int folderID, const TDocAttr& attr) = 0;
     // Name and text of a record; DocName stays empty when the record is gone.
     virtual void ReadRecord(int id, TDocAttr& attr) = 0;
+    // What an export needs before the text: at least the name (empty when the
+    // record is gone). By default the whole record, text included.
+    virtual void ReadRecordHead(int id, TDocAttr& attr) { ReadRecord(id, attr); }
+    // Writes the record's text to path as an exported text file (GB18030,
+    // CR LF), replacing it only when complete; false with *error when the file
+    // could not be written. A record that cannot be read raises the engine's
+    // error and leaves path as it was. By default it writes head.Txt, as read
+    // by ReadRecordHead; a store that keeps large values may stream instead.
+    virtual bool WriteRecordText(int id, const TDocAttr& head, const QString& path, QString* error);
     virtual void RemoveRecords(const QList<int>& ids) = 0;
     // A write batch over the store's database, ended by its Finish().
     virtual std::unique_ptr<tomedb::TTomeWriteBatch> BeginWrites() = 0;
@@ -116,7 +125,7 @@ public:
 
 private:
     bool Step(int done, int total, const QString& name);
-    static void WriteRecord(int id, const TDocAttr& attr, TExportNames& names, TExportNames alone,
+    void WriteRecord(int id, const TDocAttr& attr, TExportNames& names, TExportNames alone,
                             TExportTally& tally);
 
     TRecordStore& m_store;

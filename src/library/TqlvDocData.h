@@ -124,6 +124,10 @@ public:
     // ---- TRecordStore (imports and exports) -----------------------------------------
     int AddRecord(int folderID, const TDocAttr& attr) override { return AddDoc(folderID, attr); }
     void ReadRecord(int id, TDocAttr& attr) override { GetDocAttr(id, attr); }
+    // An export reads the name only and streams the text from the store to
+    // the file, so a value of any size is never held whole.
+    void ReadRecordHead(int id, TDocAttr& attr) override;
+    bool WriteRecordText(int id, const TDocAttr& head, const QString& path, QString* error) override;
     void RemoveRecords(const QList<int>& ids) override { DeleteSelectedDocs(ids); }
     std::unique_ptr<tomedb::TTomeWriteBatch> BeginWrites() override;
 

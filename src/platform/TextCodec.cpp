@@ -5,9 +5,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -295,11 +297,13 @@ bool ReadTextFile(const QString& path, QString* text, QString* error) {
 
 namespace {
 
-// Writes bytes to target through a temporary file in its folder and a rename
-// onto target. The rename replaces the directory entry itself, so whatever
-// stood there (a file or a symbolic link) is replaced and never written
-// through. path is the name shown in messages.
-bool WriteAtomicTo(const QString& target, const QString& path, const QByteArray& bytes,
+// Writes to target through a temporary file in its folder and a rename
+// onto target: fill writes the content to the descriptor and returns false
+// (errno set) when it could not. The rename replaces the directory entry
+// itself, so whatever stood there (a file or a symbolic link) is replaced and
+// never written through. path is the name shown in messages. An exception
+// from fill removes the temporary file and propagates; target is untouched.
+bool WriteAtomicTo(const QString& target, const QString& path, const std::function<bool(int)>& fill,
                    QString* error) {
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(target + QStringLiteral(".tmp-XXXXXX"));
@@ -311,7 +315,14 @@ bool WriteAtomicTo(const QString& target, const QString& path, const QByteArray&
     struct stat old {};
     const bool existed = ::lstat(QFile::encodeName(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
     ::fchmod(fd, existed ? (old.st_mode & 07777) : 0644);
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = false;
+    try {
+        ok = fill(fd) && ::fsync(fd) == 0;
+    } catch (...) {
+        ::close(fd);
+        ::unlink(tempName.constData());
+        throw;
+    }
     QString reason = ok ? QString() : SystemError();
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -330,6 +341,11 @@ bool WriteAtomicTo(const QString& target, const QString& path, const QByteArray&
     return true;
 }
 
+bool WriteAtomicTo(const QString& target, const QString& path, const QByteArray& bytes,
+                   QString* error) {
+    return WriteAtomicTo(target, path, [&bytes](int fd) { return WriteAll(fd, bytes); }, error);
+}
+
 }  // namespace
 
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
@@ -338,6 +354,47 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
 
 bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error) {
     return WriteAtomicTo(QFileInfo(path).absoluteFilePath(), path, bytes, error);
+}
+
+bool WriteFileReplacingInPieces(const QString& path,
+                                const std::function<void(const TPieceWriter&)>& produce,
+                                QString* error) {
+    auto fill = [&produce](int fd) {
+        bool written = true;
+        produce([fd, &written](const QByteArray& piece) {
+            written = written && WriteAll(fd, piece);
+            return written;
+        });
+        return written;
+    };
+    return WriteAtomicTo(QFileInfo(path).absoluteFilePath(), path, fill, error);
+}
+
+QByteArray TGbTextFileEncoder::Add(const char* data, size_t size) {
+    carry_.append(data, size);
+    // Whole characters only, and never a last CR whose LF may come next;
+    // the last four bytes wait, as they may begin a character.
+    size_t cut = 0;
+    while (carry_.size() - cut > 4) cut += static_cast<size_t>(GBCharLength(carry_, cut));
+    if (cut > 0 && carry_[cut - 1] == '\r') --cut;
+    const QByteArray encoded = Encode(std::string_view(carry_.data(), cut));
+    carry_.erase(0, cut);
+    return encoded;
+}
+
+QByteArray TGbTextFileEncoder::Finish() {
+    const QByteArray encoded = Encode(carry_);
+    carry_.clear();
+    return encoded;
+}
+
+// ASCII without line breaks stays as it is; the rest goes the whole way.
+QByteArray TGbTextFileEncoder::Encode(std::string_view bytes) {
+    const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && c != '\r' && c != '\n';
+    });
+    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return plain ? raw : EncodeTextFile(FromGB(raw));
 }
 
 bool WriteTextFile(const QString& path, const QString& text, QString* error) {

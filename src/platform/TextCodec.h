@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -60,4 +61,25 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
 // The temporary name is path + kTempSuffixLength bytes.
 bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 inline constexpr int kTempSuffixLength = 11;  // ".tmp-XXXXXX"
+// WriteFileReplacing for content made in pieces, so that it is never held
+// whole: produce hands each piece to the writer it is given, which returns
+// false once a piece could not be written (the result is then false, with
+// *error set). An exception from produce removes the temporary file and
+// propagates; path is left as it was.
+using TPieceWriter = std::function<bool(const QByteArray& piece)>;
+bool WriteFileReplacingInPieces(const QString& path,
+                                const std::function<void(const TPieceWriter&)>& produce,
+                                QString* error = nullptr);
+// EncodeTextFile for stored text (GB18030 bytes) that arrives in pieces cut
+// anywhere: Add returns what can be written so far, Finish the rest; the
+// pieces together are EncodeTextFile(FromGB(all bytes)).
+class TGbTextFileEncoder {
+public:
+    QByteArray Add(const char* data, size_t size);
+    QByteArray Finish();
+
+private:
+    static QByteArray Encode(std::string_view bytes);
+    std::string carry_;
+};
 bool WriteTextFile(const QString& path, const QString& text, QString* error = nullptr);

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -160,6 +162,21 @@ TEST_F(FileHelpers, FailuresReportAReason) {
     QString text;
     EXPECT_FALSE(ReadTextFile(Path("none.txt"), &text, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// Stored text cut into pieces anywhere (inside a character, between CR and
+// LF) comes out as EncodeTextFile of the whole.
+TEST(GbTextFileEncoder, PiecesCutAnywhereGiveTheWholeEncoding) {
+    const QByteArray stored = ToGB(U("ab\r\ncd\n中文\rx\r\r\n𠀀y\n")) + QByteArray(9, ' ');
+    const QByteArray whole = EncodeTextFile(FromGB(stored));
+    for (int size = 1; size <= stored.size(); ++size) {
+        TGbTextFileEncoder encoder;
+        QByteArray out;
+        for (int at = 0; at < stored.size(); at += size)
+            out += encoder.Add(stored.constData() + at, static_cast<size_t>(std::min<qsizetype>(size, stored.size() - at)));
+        out += encoder.Finish();
+        EXPECT_EQ(out, whole) << "pieces of " << size;
+    }
 }
 
 }  // namespace

@@ -115,7 +115,9 @@ public:
 
     // ---- rebuild ------------------------------------------------------------------
     bool Compact();
-    bool Repair();
+    // Keeps every record it can read; a record with a value that cannot be
+    // decoded is left out, and their number goes to droppedRecords.
+    bool Repair(int* droppedRecords = nullptr);
     bool ChangePassword(const std::string& newPassword, bool encrypt);
 
     // ---- information about the open file ------------------------------------------

@@ -217,18 +217,25 @@ void CopyRecords(TTomeDatabase& source, TTomeDatabase& target, const std::string
         if (source.OnOperationProgress)
             source.OnOperationProgress(&source, static_cast<int>(std::lround(number * 100.0 / count)));
         to.Append();
-        for (int i = 0; i < from.FieldCount(); ++i) {
-            TField& field = from.Fields(i);
-            if (copyStored[static_cast<size_t>(i)]) {
-                CopyStoredBlob(fromIO, from.GetBookmark(), toIO, i);
-            } else if (field.IsBlob()) {
-                to.WriteBlobValue(i, from.ReadBlobValue(i).value_or(std::string()));
-            } else {
-                // Slots are copied byte for byte: identities and stored values stay exact.
-                const size_t width = static_cast<size_t>(StoredFieldWidth(field.DataType(), field.Size()));
-                std::memcpy(to.FieldSlot(i), from.FieldSlot(i), width);
+        try {
+            for (int i = 0; i < from.FieldCount(); ++i) {
+                TField& field = from.Fields(i);
+                if (copyStored[static_cast<size_t>(i)]) {
+                    CopyStoredBlob(fromIO, from.GetBookmark(), toIO, i);
+                } else if (field.IsBlob()) {
+                    to.WriteBlobValue(i, from.ReadBlobValue(i).value_or(std::string()));
+                } else {
+                    // Slots are copied byte for byte: identities and stored values stay exact.
+                    const size_t width = static_cast<size_t>(StoredFieldWidth(field.DataType(), field.Size()));
+                    std::memcpy(to.FieldSlot(i), from.FieldSlot(i), width);
+                }
+                to.Fields(i).SetModified(true);
             }
-            to.Fields(i).SetModified(true);
+        } catch (const EDatabaseError&) {
+            if (!settings.droppedRecords) throw;
+            to.Cancel();
+            ++*settings.droppedRecords;
+            continue;
         }
         to.Post();
     }
@@ -374,11 +381,14 @@ bool TTomeDatabase::Compact() {
     return true;
 }
 
-bool TTomeDatabase::Repair() {
+bool TTomeDatabase::Repair(int* droppedRecords) {
     EnsureOpenForOperation(true);
     TRebuildSettings settings = OwnSettings(*this);
     settings.decodeEveryBlob = true;
+    int dropped = 0;
+    settings.droppedRecords = &dropped;
     if (!RebuildDatabase(*this, settings)) return false;
+    if (droppedRecords) *droppedRecords = dropped;
     ReloadAfterRebuild();
     return true;
 }

@@ -30,6 +30,9 @@ struct TRebuildSettings {
     // Repair decodes every blob, so that a damaged value stops it instead of
     // being carried over unread.
     bool decodeEveryBlob = false;
+    // Repair: a record with a value that cannot be read is left out (and
+    // counted here) instead of stopping the rebuild.
+    int* droppedRecords = nullptr;
 };
 
 // Blob values that the new image would store byte for byte as the source does
