@@ -59,7 +59,7 @@ std::string ExchangeFailureText(const TExchangeFailure& failure) {
     case TExchangeFault::WriteFailed:
         return S(failure.detail);
     case TExchangeFault::Damaged:
-        return "Cannot read '" + name + "': " + S(failure.detail);
+        return "Cannot export '" + name + "': " + S(failure.detail);
     }
     return name;
 }
