@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "QdbProcess.h"
+#include "QdbFolderTest.h"
 
 namespace qdbtest {
 namespace {
@@ -14,13 +14,10 @@ namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
 // An encrypted library: "开头.txt" at the root, "卷二.txt" in folder 1.
-class QdbSearchTest : public ::testing::Test {
+class QdbSearchTest : public QdbFolderTest {
 protected:
     void SetUp() override {
-        const char* base = getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/qdb-search-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        QdbFolderTest::SetUp();
         library = folder + "/books.qdb";
         Ok({"create-library", folder + "/books", "--password", "pw"});
         Ok({"put", library, "DocFloder", "PID=0", "FloderName=卷", "--password", "pw"});
@@ -28,20 +25,7 @@ protected:
         Ok({"import", library, Write("卷二.txt", "ANNA 林黛玉，\U00020000林黛玉\n"), "--folder", "1",
             "--password", "pw"});
     }
-    void TearDown() override { fs::remove_all(folder); }
 
-    std::string Ok(Args args) {
-        QdbResult r = RunQdb(folder, args);
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-        return r.out;
-    }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        const std::string path = folder + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    std::string folder;
     std::string library;
 };
 
