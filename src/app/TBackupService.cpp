@@ -32,7 +32,10 @@ void TBackupService::SnapshotOnClose(const QString& library) {
     if (!m_settings.Enabled || m_finished || library.isEmpty())
         return;
     try {
-        BackupOf(library).TakeSnapshotIfChanged();
+        bool damaged = false;
+        BackupOf(library).TakeSnapshotIfChanged(&damaged);
+        if (damaged)
+            commandsteps::ShowFailure(DamagedNote(library), QStringLiteral("备份稿件库"));
     } catch (const EUserError& error) {
         commandsteps::ShowFailure(error.Text(), error.Caption());
     } catch (const std::exception& error) {
@@ -51,10 +54,19 @@ void TBackupService::Tick() {
     if (!m_settings.Enabled || m_finished || !m_data.Opened())
         return;
     try {
-        const QString taken = BackupOf(m_data.GetDocDataName()).TakeSnapshotIfChanged();
+        bool damaged = false;
+        const QString taken = BackupOf(m_data.GetDocDataName()).TakeSnapshotIfChanged(&damaged);
         if (!taken.isEmpty())
-            Trace(QStringLiteral("Backup: ") + taken);
+            Trace(QStringLiteral("Backup: ") + taken + (damaged ? QStringLiteral(" (library damaged)") : QString()));
+        if (damaged)
+            emit DamagedLibrary(DamagedNote(m_data.GetDocDataName()));
     } catch (const std::exception& error) {
         Trace(QStringLiteral("Backup failed: ") + QString::fromUtf8(error.what()));
     }
+}
+
+QString TBackupService::DamagedNote(const QString& library) {
+    return QStringLiteral("稿件库“%1”未通过检查，可能已经损坏。已照样备份，这份备份标记为已损坏；"
+                          "请用“修复稿件库”修复。")
+        .arg(library);
 }

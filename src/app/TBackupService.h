@@ -7,7 +7,10 @@
 //
 // A snapshot that fails on closing is reported in a message box (caption
 // "备份稿件库") and never stops the close; a failing timer snapshot opens no
-// dialog (a timer must not interrupt typing) and is only traced.
+// dialog (a timer must not interrupt typing) and is only traced. A library
+// that fails its check is still copied (the copy may be all there is), and
+// the writer is told: in the same message box on closing, through
+// DamagedLibrary (a note for the status bar) on the timer.
 #pragma once
 
 #include "library/LibraryBackup.h"
@@ -41,6 +44,12 @@ public:
     // While library-wide work runs on another thread the timer's snapshots
     // are held back (a timeout held back is skipped; a later one takes it).
     void Hold(bool held) { m_timer.blockSignals(held); }
+    // What the writer is told when a snapshot was taken of a library that
+    // fails its check.
+    static QString DamagedNote(const QString& library);
+
+signals:
+    void DamagedLibrary(const QString& note);
 
 private:
     void SnapshotOnClose(const QString& library);

@@ -3,6 +3,7 @@
 #include "app/TfrmMain.h"
 
 #include "app/TAppContext.h"
+#include "app/TBackupService.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
 #include "app/TPicturePreview.h"
@@ -47,6 +48,12 @@ namespace {
 QColor ColorFromBgr(int32_t value) {
     const auto v = quint32(value);
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+// The last status panel holds notes; it grows to show one whole.
+void ShowStatusNote(TStatusPanels* bar, const QString& note) {
+    bar->SetPanelWidth(8, qMax(50, bar->fontMetrics().horizontalAdvance(note) + 12));
+    bar->SetPanelText(8, note);
 }
 
 }  // namespace
@@ -171,12 +178,9 @@ void TfrmMain::CreateEditor() {
     connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
     connect(m_editor, &TqlvEditor::Typed, this, Cmd(m_manuscripts.get(), &TManuscriptCommands::KeyTyped));
     connect(m_editor, &TqlvEditor::ModifiedChanged, this, &TfrmMain::ShowModified);
-    connect(m_editor, &TqlvEditor::SearchNote, this, [this](const QString& note) {
-        // The last panel holds notes; it grows to show one whole.
-        const int textWidth = StBarMain->fontMetrics().horizontalAdvance(note) + 12;
-        StBarMain->SetPanelWidth(8, qMax(50, textWidth));
-        StBarMain->SetPanelText(8, note);
-    });
+    connect(m_editor, &TqlvEditor::SearchNote, this, [this](const QString& note) { ShowStatusNote(StBarMain, note); });
+    connect(&m_context.Backups(), &TBackupService::DamagedLibrary, this,
+            [this](const QString& note) { ShowStatusNote(StBarMain, note); });
     connect(m_editor, &TqlvEditor::CaretPositionChanged, this,
             [this](const QString& line, const QString& column) {
                 StBarMain->SetPanelText(6, line);

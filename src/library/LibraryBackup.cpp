@@ -193,8 +193,8 @@ bool TLibraryBackup::ChangedSinceSnapshot() const {
     return paths.isEmpty() || WriteState(paths.first()) != WriteState(m_library);
 }
 
-QString TLibraryBackup::TakeSnapshotIfChanged() const {
-    return ChangedSinceSnapshot() ? TakeSnapshot() : QString();
+QString TLibraryBackup::TakeSnapshotIfChanged(bool* damaged) const {
+    return ChangedSinceSnapshot() ? TakeSnapshot(damaged) : QString();
 }
 
 QStringList TLibraryBackup::SnapshotPaths() const {

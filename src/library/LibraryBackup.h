@@ -61,8 +61,9 @@ public:
     QString TakeSnapshot(bool* damaged = nullptr) const;
     // True when the library has no snapshot yet, or was written after its newest one.
     bool ChangedSinceSnapshot() const;
-    // TakeSnapshot when ChangedSinceSnapshot; empty when nothing was taken.
-    QString TakeSnapshotIfChanged() const;
+    // TakeSnapshot when ChangedSinceSnapshot; empty when nothing was taken
+    // (and then *damaged is left alone).
+    QString TakeSnapshotIfChanged(bool* damaged = nullptr) const;
     // Snapshot paths, newest first, without reading them.
     QStringList SnapshotPaths() const;
     // Every snapshot, newest first, with its figures. Passwords travel as

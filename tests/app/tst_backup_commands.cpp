@@ -1,8 +1,10 @@
 // The automatic snapshots (on closing, at exit, on the timer), 稿件库 ▸
 // 从备份恢复… with its dialog, and the options dialog's 备份 tab.
 #include "AppFixture.h"
+#include "support/SpoiltValues.h"
 
 #include "app/TBackupService.h"
+#include "app/TStatusPanels.h"
 #include "settings/BackupSettings.h"
 #include "platform/TextCodec.h"
 
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -165,6 +168,40 @@ private slots:
         QFile in(file);
         QVERIFY(in.open(QIODevice::ReadOnly));
         QCOMPARE(in.readAll(), before);
+    }
+
+    // A library that fails its check is still copied, and the writer is told:
+    // in a message on closing, as a status bar note from the timer.
+    void damagedLibraryIsBackedUpAndSaidSo_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("关闭稿件库") << "close";
+        QTest::newRow("timer") << "timer";
+    }
+    void damagedLibraryIsBackedUpAndSaidSo() {
+        QFETCH(QString, how);
+        TAppFixture f;
+        const QString text = QString(3000, QChar(0x5B57));
+        const QString file = f.OpenSeededLibrary({{QStringLiteral("一"), text}});
+        QCOMPARE(SpoilStoredValuesIn(file, text), 1);   // under the open library
+        QSignalSpy notes(&f.Context().Backups(), &TBackupService::DamagedLibrary);
+        if (how == "close")
+            f.Trigger("munDocCloseBase");
+        else
+            f.Context().Backups().Tick();
+        const QStringList snapshots = Snapshots(f, file);
+        QCOMPARE(snapshots.size(), 1);
+        QVERIFY(TLibraryBackup::Inspect(snapshots.first(), std::string()).Damaged);
+        const QString note = TBackupService::DamagedNote(file);
+        if (how == "close") {
+            QCOMPARE(f.dialogs.Messages().size(), size_t(1));
+            QCOMPARE(f.dialogs.Messages().at(0).caption, QString("备份稿件库"));
+            QCOMPARE(f.dialogs.Messages().at(0).text, note);
+            QVERIFY(notes.isEmpty());
+        } else {
+            QCOMPARE(notes.size(), 1);
+            QVERIFY(f.dialogs.Messages().empty());
+            QCOMPARE(f.Main().findChild<TStatusPanels*>()->PanelText(8), note);
+        }
     }
 
     void restoreIsOnlyOfferedWithALibraryOpen() {
