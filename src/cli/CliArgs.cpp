@@ -75,12 +75,18 @@ std::optional<QString> TerminalText(const std::string& word) {
 
 }  // namespace
 
-std::optional<std::string> CliArgs::PasswordOption(const std::string& name) const {
+std::optional<QString> CliArgs::PasswordText(const std::string& name) const {
     const std::optional<std::string> word = Option(name);
     if (!word) return std::nullopt;
     const std::optional<QString> text = TerminalText(*word);
     if (!text)
         throw CliError("The value of " + name + " is not valid text in the terminal's encoding (" +
                        (TerminalSpeaksGb() ? "GB18030" : "UTF-8") + "); it was not used");
+    return text;
+}
+
+std::optional<std::string> CliArgs::PasswordOption(const std::string& name) const {
+    const std::optional<QString> text = PasswordText(name);
+    if (!text) return std::nullopt;
     return PasswordBytes(*text);
 }

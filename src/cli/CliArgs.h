@@ -4,6 +4,8 @@
 // main turns into the usage text and exit code 2.
 #pragma once
 
+#include <QString>
+
 #include <map>
 #include <optional>
 #include <set>
@@ -46,6 +48,9 @@ public:
     // otherwise); nullopt when absent. CliError when the word is not valid in
     // that encoding: its bytes are never replaced.
     std::optional<std::string> PasswordOption(const std::string& name = "--password") const;
+    // The same word as text, for the library layer (which makes the bytes
+    // itself); the same refusal.
+    std::optional<QString> PasswordText(const std::string& name = "--password") const;
     // The option's value parsed as an integer in [low, high]; fallback when absent.
     int IntOption(const std::string& name, int low, int high, int fallback) const;
 

@@ -14,8 +14,7 @@ void CollectFolderIDs(const TViewNode& node, std::set<int>& ids) {
 
 }  // namespace
 
-TCliLibrary::TCliLibrary(const std::optional<std::string>& password)
-    : password_(QString::fromStdString(password.value_or(""))) {}
+TCliLibrary::TCliLibrary(const std::optional<QString>& password) : password_(password.value_or(QString())) {}
 
 void TCliLibrary::Open(const std::string& path) {
     RequireExistingFile(path);

@@ -12,7 +12,7 @@
 
 class TCliLibrary {
 public:
-    explicit TCliLibrary(const std::optional<std::string>& password);
+    explicit TCliLibrary(const std::optional<QString>& password);
     TqlvDocData& Data() { return data_; }
     // Opens an existing library file (CliError when it is missing or the
     // password is refused).

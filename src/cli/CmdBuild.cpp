@@ -73,7 +73,7 @@ int RunBuild(const CliWords& words) {
     const std::optional<TBookFormat> format = BookFormatOfPath(output);
     if (!format) throw CliError(S(UnknownBookFormatText(output)));
     const TBookPage page = PageOption(args);
-    TCliLibrary library(args.Option("--password"));
+    TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     const TBookScope scope = ScopeOption(args, library.Data());
     QString title = Q(args.Option("--title").value_or(""));

@@ -68,7 +68,7 @@ int RunCreateLibrary(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(
         words, {{"--password", "--comment", "--level-index"}, {"--crc32"}, 1, 1});
     const int levelIndex = args.IntOption("--level-index", 0, 3, 2);
-    const std::optional<std::string> password = args.Option("--password");
+    const std::optional<QString> password = args.PasswordText();
     const QString target = TqlvDocData::LibraryFileName(Q(args.At(0)));
     const bool existed = QFileInfo::exists(target);
     QString finalName;
@@ -76,8 +76,8 @@ int RunCreateLibrary(const CliWords& words) {
     try {
         TCliLibrary library(password);
         created = library.Data().CreateDocData(
-            Q(args.At(0)), Q(args.Option("--comment").value_or("")), Q(password.value_or("")), true,
-            password && !password->empty(), args.Flag("--crc32"), levelIndex, &finalName);
+            Q(args.At(0)), Q(args.Option("--comment").value_or("")), password.value_or(QString()), true,
+            password && !password->isEmpty(), args.Flag("--crc32"), levelIndex, &finalName);
         if (!created) throw CliError("Cannot create library '" + args.At(0) + "'");
     } catch (const EUserError& refused) {
         throw CliError(S(refused.Text()));   // refused before anything was written
@@ -92,7 +92,7 @@ int RunCreateLibrary(const CliWords& words) {
 
 int RunTree(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
-    TCliLibrary library(args.Option("--password"));
+    TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     std::cout << JsonLine(NodeJson(library.Data(), library.Data().LoadFolderTree())) << "\n";
     return 0;
@@ -100,7 +100,7 @@ int RunTree(const CliWords& words) {
 
 int RunImport(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, SIZE_MAX});
-    TCliLibrary library(args.Option("--password"));
+    TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     const int folder = FolderOption(args, library.Data());
     TCliProgress progress("import");
@@ -126,7 +126,7 @@ int RunImport(const CliWords& words) {
 
 int RunExport(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder"}, {}, 2, 2});
-    TCliLibrary library(args.Option("--password"));
+    TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     const int folder = FolderOption(args, library.Data());
     const QDir dir(Q(args.At(1)));
@@ -156,7 +156,7 @@ int RunExport(const CliWords& words) {
 
 int RunStats(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--days"}, {}, 1, 1});
-    TCliLibrary library(args.Option("--password"));
+    TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     TManuscriptSaves saves(library.Data());
     for (const TDayStats& day : saves.Log().Daily(args.IntOption("--days", 1, 36500, 30)))
@@ -170,7 +170,7 @@ int RunStats(const CliWords& words) {
 
 int RunHistory(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {{"--password", "--show"}, {}, 2, 2});
-    TCliLibrary library(args.Option("--password"));
+    TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     bool numeric = false;
     const int docID = Q(args.At(1)).toInt(&numeric);

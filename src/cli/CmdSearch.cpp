@@ -49,7 +49,7 @@ auto Refusing(Body&& body) {
 
 int RunGrep(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, SearchSyntax(2));
-    TCliLibrary library(args.Option("--password"));
+    TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     const TSearchQuery query = QueryOf(args, library.Data());
     TManuscriptSaves saves(library.Data());
@@ -65,7 +65,7 @@ int RunGrep(const CliWords& words) {
 
 int RunReplace(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, SearchSyntax(3));
-    TCliLibrary library(args.Option("--password"));
+    TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     const TSearchQuery query = QueryOf(args, library.Data());
     TManuscriptSaves saves(library.Data());

@@ -416,6 +416,11 @@ int TqlvEditor::GetDocumentId() const
 void TqlvEditor::Reset(bool enabled)
 {
     m_control->clear();
+    // Emptied on purpose: nothing is left to save. clear() can report the
+    // document changed without reporting it unchanged again, so listeners
+    // (the window's title and status) are told here.
+    m_control->document()->setModified(false);
+    emit ModifiedChanged(false);
     m_control->setEnabled(enabled);
 }
 

@@ -38,6 +38,16 @@ class TestManuscriptCommands : public QObject {
 private slots:
     // ---- without a library -------------------------------------------------
 
+    // Opening a library empties the untouched editor: nothing is shown as unsaved.
+    void openingALibraryLeavesNothingUnsaved() {
+        TAppFixture f;
+        QVERIFY(!f.Editor().IsModified());
+        f.OpenSeededLibrary({{QStringLiteral("一"), QStringLiteral("正文")}});
+        QVERIFY(!f.Editor().IsModified());
+        QCOMPARE(f.Main().windowTitle(), QString("QuilloraVer1.3"));
+        QVERIFY(f.dialogs.Messages().empty());
+    }
+
     void newThenSaveAsksForANameAndCancelKeepsTheText() {
         TAppFixture f;
         f.Editor().InsertText(QStringLiteral("旧的"));

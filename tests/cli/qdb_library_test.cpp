@@ -155,6 +155,10 @@ TEST_F(QdbLibraryTest, RefusalsAreErrors) {
         {{"import", library, folder + "/none.txt", "--password", "pw"}, "Cannot open file"},
         {{"create-library", library}, "稿件库已经存在！"},
         {{"tree", folder + "/none.qdb"}, "not found"},
+        // Bytes that are not text would all become U+FFFD: any such password
+        // of the same length would open the library.
+        {{"tree", library, "--password", "\xFF\xFF"}, "not valid text in the terminal's encoding"},
+        {{"create-library", folder + "/other", "--password", "\xFF\xFF"}, "not valid text in the terminal's encoding"},
     };
     for (const Case& c : cases) {
         QdbResult r = RunQdb(folder, c.args);

@@ -34,6 +34,12 @@ def journey(j):
     j.find("备份列表", root=dialog)
     j.click(j.find("恢复", role="push button", root=dialog))
     j.wait(lambda: not j.find_all("从备份恢复", role="dialog"), "the restore dialog to close")
+    # Asked first (naming the snapshot's time), then told it is done.
+    confirm = j.find("从备份恢复", role="alert", timeout=30)
+    j.click(j.find("确定", role="push button", root=confirm))
+    j.find("状态：已恢复", role="label", timeout=60)
+    done = j.find("从备份恢复", role="alert", timeout=30)
+    j.click(j.find("确定", role="push button", root=done))
     j.find("稿件库：诗集", role="label")
     j.find("diyi", role="table cell")
     j.wait(lambda: not j.find_all("dier", role="table cell"), "the later manuscript to be gone")
