@@ -36,7 +36,7 @@ def journey(j):
     j.wait(lambda: not j.find_all("从备份恢复", role="dialog"), "the restore dialog to close")
     # Asked first (naming the snapshot's time), then told it is done.
     confirm = j.find("从备份恢复", role="alert", timeout=30)
-    j.click(j.find("确定", role="push button", root=confirm))
+    j.click(j.find("是(Y)", role="push button", root=confirm))
     j.find("状态：已恢复", role="label", timeout=60)
     done = j.find("从备份恢复", role="alert", timeout=30)
     j.click(j.find("确定", role="push button", root=done))
