@@ -19,6 +19,7 @@
 #include "platform/TextCodec.h"
 
 #include "BenchSupport.h"
+#include "GrepPeer.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,14 +30,12 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-extern char** environ;
 
 namespace {
+
+using grepbench::Seconds;
+using grepbench::ThreadCpuSeconds;
 
 const QString kWord = QStringLiteral("雪线");
 const QString kPassword = QStringLiteral("bench");
@@ -99,49 +98,13 @@ const TSearchCorpus& SearchCorpus() {
     return *corpus;
 }
 
-double CpuSeconds(const rusage& usage) {
-    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double ThreadCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    return CpuSeconds(usage);
-}
-
-double Seconds(const std::function<void()>& run) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // grep -c -r -F <GB18030 word> folder; returns the sum of its counts and
 // *cpu grep's user and system time.
 long GrepCount(const QString& folder, const QString& word, double* cpu) {
     const QByteArray gb = ToGB(word);
     const QByteArray path = QFile::encodeName(folder);
     const char* argv[] = {"grep", "-c", "-r", "-F", "-e", gb.constData(), path.constData(), nullptr};
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, "grep", &actions, nullptr, const_cast<char* const*>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-    QByteArray output;
-    char buffer[65536];
-    for (ssize_t got; (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, got);
-    ::close(pipeFds[0]);
-    rusage usage{};
-    if (spawned == 0)
-        ::wait4(pid, nullptr, 0, &usage);
-    *cpu = CpuSeconds(usage);
+    const QByteArray output = grepbench::RunGrep(argv, cpu);
     long total = 0;
     for (const QByteArray& line : output.split('\n'))
         if (const qsizetype colon = line.lastIndexOf(':'); colon >= 0)

@@ -11,6 +11,8 @@
 #include "tools/searcher/FileCollector.h"
 #include "tools/searcher/TextMatcher.h"
 
+#include "GrepPeer.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -21,14 +23,12 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-extern char** environ;
 
 namespace {
+
+using grepbench::Seconds;
+using grepbench::ThreadCpuSeconds;
 
 constexpr int kFolders = 20;
 constexpr int kFilesPerFolder = 100;
@@ -100,17 +100,6 @@ QSet<QString> ScanOurs(const QString& root, const QString& word, bool caseInsens
     return found;
 }
 
-double CpuSeconds(const rusage& usage) {
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double ThreadCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    return CpuSeconds(usage);
-}
-
 // grep -rlF (-i) -e <UTF-8> -e <GB18030> root, its output read through a pipe;
 // *cpu receives grep's user and system time.
 QSet<QString> ScanGrep(const QString& root, const QString& word, bool caseInsensitive, double* cpu = nullptr) {
@@ -126,38 +115,12 @@ QSet<QString> ScanGrep(const QString& root, const QString& word, bool caseInsens
     }
     argv.push_back(folder.constData());
     argv.push_back(nullptr);
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, "grep", &actions, nullptr, const_cast<char* const*>(argv.data()), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-    QByteArray output;
-    char buffer[65536];
-    for (ssize_t got; (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, got);
-    ::close(pipeFds[0]);
-    rusage usage{};
-    if (spawned == 0)
-        ::wait4(pid, nullptr, 0, &usage);
-    if (cpu)
-        *cpu = CpuSeconds(usage);
+    const QByteArray output = grepbench::RunGrep(argv.data(), cpu);
     QSet<QString> found;
     for (const QByteArray& line : output.split('\n'))
         if (!line.isEmpty())
             found.insert(QFile::decodeName(line));
     return found;
-}
-
-double Seconds(const std::function<void()>& run) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void RunAgainstGrep(benchmark::State& state, const QString& word, bool caseInsensitive) {
