@@ -225,6 +225,34 @@ void AppendAfterwards(TTomeDBFileIO& io, const State& seen) {
     }
 }
 
+// The number of events up to the last sync among the first `returned`: an
+// operation that returned after them is acknowledged from there on,
+// whatever a later cut loses.
+size_t Acknowledged(const std::vector<TTomeMediumEvent>& events, size_t returned) {
+    size_t at = 0;
+    for (size_t i = 0; i < returned && i < events.size(); ++i)
+        if (events[i].Barrier) at = i + 1;
+    return at;
+}
+
+// Commit slots of all tables that are not zero.
+int CommitSlotsInUse(const std::vector<uint8_t>& bytes) {
+    TTomeMemoryImage image(bytes);
+    TTomeDBFileIO io;
+    io.Open(image.Name(), mtMemory, 0, true, false);
+    int inUse = 0;
+    for (int t = 0; t < io.TableCount(); ++t) {
+        TTableHeader header;
+        io.ReadTableHeader(t, header);
+        for (int i = 0; i < kCommitSlotSize * kCommitSlotCount; ++i)
+            if (header.Bytes[static_cast<size_t>(kTHCommitSlots + i)] != 0) {
+                ++inUse;
+                break;
+            }
+    }
+    return inUse;
+}
+
 struct Tally {
     size_t cutPoints = 0;
     size_t images = 0;
@@ -249,6 +277,7 @@ void RunOperation(const Operation& op, bool encrypt, const std::vector<uint8_t>&
     const State before = StateOf(base);
     TTomeMemoryImage image(base);
     TTomeFaultMedium medium(image);
+    size_t returned = 0;  // events logged when the operation returned
     {
         TTomeDBFileIO io;
         io.OpenMedium(medium, "cut", false);
@@ -256,12 +285,15 @@ void RunOperation(const Operation& op, bool encrypt, const std::vector<uint8_t>&
         io.SetDurableWrites(true);
         medium.LogWrites();
         op.run(io);
+        returned = medium.Events().size();
     }
     const std::vector<TTomeMediumEvent>& events = medium.Events();
     ASSERT_FALSE(events.empty());
-    EXPECT_TRUE(events.back().Barrier) << "a durable operation returns with its writes on disk";
+    const size_t acknowledged = Acknowledged(events, returned);
+    ASSERT_GT(acknowledged, 0u) << "a durable operation syncs before it returns";
     const State after = StateOf(image.Bytes());
     ASSERT_NE(after, before);
+    EXPECT_EQ(CommitSlotsInUse(image.Bytes()), 0) << "a closed file has zero reserved bytes";
     for (size_t cut = 0; cut <= events.size(); ++cut) {
         ++tally.cutPoints;
         for (const TTomeLandsRule& lands : LossPatterns(events, cut)) {
@@ -276,7 +308,7 @@ void RunOperation(const Operation& op, bool encrypt, const std::vector<uint8_t>&
                 io.Open(cutImage.Name(), mtMemory, 0, false, false);  // writable: settles
                 ASSERT_TRUE(io.CheckPassword("pw"));
                 seen = ReadState(io);
-                if (cut == events.size()) ASSERT_EQ(seen, after) << "the returned operation is intact";
+                if (cut >= acknowledged) ASSERT_EQ(seen, after) << "the acknowledged operation is intact";
                 CheckCut(op, before, after, seen);
                 if (::testing::Test::HasFatalFailure()) return;
                 AppendAfterwards(io, seen);
@@ -302,6 +334,131 @@ TEST(PowerCut, EveryMomentOfEachDurableWrite) {
     RecordProperty("images", static_cast<int>(tally.images));
     std::printf("power cuts: %zu cut points, %zu loss patterns checked\n", tally.cutPoints, tally.images);
     EXPECT_GT(tally.images, tally.cutPoints);
+}
+
+namespace {
+
+void AppendDoc(TTomeDBFileIO& io, const char* table, const std::string& name, bool durable) {
+    TTomeTableIO t(io, table);
+    t.Open();
+    Record r(t);
+    if (std::string(table) == "Empty") r.Int(0, 7).Str(1, name);
+    else r.Str(1, name).Int(2, 3).Blob(3, std::string(300, 'q'));
+    t.AppendRecord(r.Buffers, durable);
+}
+
+struct Step {
+    const char* what;
+    bool durable;
+    std::function<void(TTomeDBFileIO&)> run;
+    bool mayLoseTarget = false;  // as Operation; so may a step without sync
+};
+
+// Every record of before is in seen, those that after left alone unchanged,
+// and (unless a write without sync, whose append may land torn) seen holds
+// no record that neither has.
+bool KeepsAllButTheTarget(const State& before, const State& after, const State& seen, bool synced) {
+    if (seen.tables != before.tables) return false;
+    for (const auto& [id, row] : before.docs) {
+        const auto it = seen.docs.find(id);
+        if (it == seen.docs.end()) return false;
+        const auto later = after.docs.find(id);
+        if (later != after.docs.end() && later->second == row && it->second != row) return false;
+    }
+    for (const auto& [id, row] : seen.docs)
+        if (synced && !before.docs.count(id) && !after.docs.count(id)) return false;
+    return true;
+}
+
+// Writes in a row on one open file, as an application makes them: the
+// appends leave their RecordTotal to the next sync, which the next write
+// (of any kind, on any table) must not overtake.
+const std::vector<Step>& Steps() {
+    static const std::vector<Step> steps = {
+        {"append", true, [](TTomeDBFileIO& io) { AppendDoc(io, "Docs", "s1", true); }},
+        {"append again", true, [](TTomeDBFileIO& io) { AppendDoc(io, "Docs", "s2", true); }},
+        // Its blob area ends the image and grows in place: a cut may garble it.
+        {"modify the appended record", true, [](TTomeDBFileIO& io) { ModifyDoc(io, kBaseRecords - 1, "s2b", Noise(9000)); }, true},
+        {"append to another table", true, [](TTomeDBFileIO& io) { AppendDoc(io, "Empty", "e1", true); }},
+        {"append without sync", false, [](TTomeDBFileIO& io) { AppendDoc(io, "Docs", "s3", false); }},
+        {"delete", true, [](TTomeDBFileIO& io) {
+             TTomeTableIO t(io, "Docs");
+             t.Open();
+             t.DeleteRecord(0, true);
+         }},
+        {"append after the delete", true, [](TTomeDBFileIO& io) { AppendDoc(io, "Docs", "s4", true); }},
+    };
+    return steps;
+}
+
+}  // namespace
+
+// A cut anywhere in a row of writes keeps every write acknowledged before
+// it (a durable one once it returned, one without sync once a later sync
+// passed) and shows the writes in order; each durable append syncs once.
+TEST(PowerCut, WritesInARowKeepWhatWasAcknowledged) {
+    for (bool encrypt : {false, true}) {
+        SCOPED_TRACE(encrypt ? "encrypted" : "plain");
+        const std::vector<uint8_t> base = BuildBase(encrypt);
+        TTomeMemoryImage image(base);
+        TTomeFaultMedium medium(image);
+        std::vector<State> states = {StateOf(base)};
+        std::vector<size_t> starts, returns;
+        {
+            TTomeDBFileIO io;
+            io.OpenMedium(medium, "row", false);
+            ASSERT_TRUE(io.CheckPassword("pw"));
+            medium.LogWrites();
+            for (const Step& step : Steps()) {
+                starts.push_back(medium.Events().size());
+                const int64_t barriers = medium.Barriers();
+                step.run(io);
+                returns.push_back(medium.Events().size());
+                states.push_back(StateOf(image.Bytes()));
+                if (std::string(step.what).rfind("append", 0) == 0 && step.durable)
+                    EXPECT_EQ(medium.Barriers() - barriers, 1) << step.what << ": one sync";
+            }
+        }
+        const auto& events = medium.Events();
+        // Where each step is acknowledged: its own last sync, or for one
+        // without sync the first sync after it.
+        std::vector<size_t> acknowledged;
+        for (size_t i = 0; i < Steps().size(); ++i) {
+            size_t at = events.size() + 1;
+            if (Steps()[i].durable) at = Acknowledged(events, returns[i]);
+            else
+                for (size_t e = returns[i]; e < events.size() && at > events.size(); ++e)
+                    if (events[e].Barrier) at = e + 1;
+            acknowledged.push_back(at);
+        }
+        size_t images = 0;
+        for (size_t cut = 0; cut <= events.size(); ++cut) {
+            size_t kept = 0, begun = 0;
+            for (size_t i = 0; i < Steps().size(); ++i) {
+                if (acknowledged[i] <= cut) kept = i + 1;
+                if (starts[i] < cut) begun = i + 1;
+            }
+            for (const TTomeLandsRule& lands : LossPatterns(events, cut, false)) {
+                SCOPED_TRACE("cut after event " + std::to_string(cut) + " of " + std::to_string(events.size()));
+                ++images;
+                TTomeMemoryImage cutImage(ImageAfterPowerCut(base, events, cut, lands));
+                TTomeDBFileIO io;
+                io.Open(cutImage.Name(), mtMemory, 0, false, false);
+                ASSERT_TRUE(io.CheckPassword("pw"));
+                const State seen = ReadState(io);
+                bool known = false;
+                for (size_t j = kept; j <= begun && !known; ++j) {
+                    known = seen == states[j];
+                    const Step& step = Steps()[j > 0 ? j - 1 : 0];
+                    if (!known && j > kept && (step.mayLoseTarget || !step.durable))
+                        known = KeepsAllButTheTarget(states[j - 1], states[j], seen, step.durable);
+                }
+                ASSERT_TRUE(known) << "steps acknowledged " << kept << ", begun " << begun << ", "
+                                   << seen.docs.size() << " records";
+            }
+        }
+        EXPECT_GT(images, events.size());
+    }
 }
 
 // The state a cut left when appends were not durable: the header and record

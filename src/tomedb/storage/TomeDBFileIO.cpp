@@ -183,6 +183,7 @@ void TTomeDBFileIO::Close() {
             failure = std::current_exception();
         }
     }
+    CloseCommitSlots();
     if (WriteBehind_) WriteBehind_->WritePending();
     SharedMedium_ = false;
     if (LockDepth_ > 0) Medium_->Unlock();
@@ -195,6 +196,7 @@ void TTomeDBFileIO::Close() {
     OwnedMedium_.reset();
     Flushed_ = true;
     Unsynced_ = false;
+    ForeignUnsynced_ = false;
     if (failure) std::rethrow_exception(failure);
 }
 
@@ -204,6 +206,7 @@ void TTomeDBFileIO::Flush() {
     if (Unsynced_) ++BarrierCount_;
     Unsynced_ = false;
     Flushed_ = true;
+    MediumSynced();
 }
 
 // ---- durability --------------------------------------------------------------
@@ -213,6 +216,7 @@ void TTomeDBFileIO::Barrier() {
     Medium_->Flush();
     Unsynced_ = false;
     ++BarrierCount_;
+    MediumSynced();
 }
 
 void TTomeDBFileIO::BeginBatch() {
@@ -327,8 +331,10 @@ void TTomeDBFileIO::CheckForeignWrites() {
     TTomeMediumStamp now;
     const bool valid = Medium_->ChangeStamp(now);
     const uint32_t counter = valid ? ReadChangeCounter() : 0;
-    if (!valid || !StampValid_ || counter != LastChangeCounter_ || !now.SameFileState(LastStamp_))
+    if (!valid || !StampValid_ || counter != LastChangeCounter_ || !now.SameFileState(LastStamp_)) {
         ++CacheEpoch_;
+        ForeignUnsynced_ = true;  // maybe another writer's, left unsynced
+    }
     LastStamp_ = now;
     LastChangeCounter_ = counter;
     StampValid_ = valid;
@@ -412,6 +418,13 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
     if (MediumType_ == mtDisk) Flushed_ = false;  // a memory image is always "flushed"
     Unsynced_ = true;
     if (LockDepth_ == 0 || !WroteUnderLock_) RefuseWriteToDeletedFile();
+    // What another writer left unsynced (a one-sync append's RecordTotal among
+    // it) reaches the disk before this object changes anything it covers.
+    if (ForeignUnsynced_ && !Unpublished_) {
+        Medium_->Flush();
+        ++BarrierCount_;
+        MediumSynced();
+    }
     try {
         if (LockDepth_ == 0 || !WroteUnderLock_) CountChange();
         if (LockDepth_ > 0) WroteUnderLock_ = true;

@@ -32,7 +32,10 @@
 // sits between the bytes a commit depends on and the commit itself; the
 // schema operations always call it, table storage for durable writes. With
 // DurableWrites set (the application's saves) every record write also ends
-// with a sync, so it is on disk when it returns. Without it writes are
+// with a sync, so it is on disk when it returns; a durable append instead
+// makes do with one sync through a commit slot (CommitAppend, TomeFormat.h),
+// and what it writes after that sync is rolled forward at the next open if a
+// cut lost it. Without DurableWrites writes are
 // ordered as described but not forced to disk; an append whose data a cut
 // lost is recognised and undone in the first lock period after opening
 // (SettleInterruptedAppends). Between BeginBatch and EndBatch (bulk work:
@@ -124,6 +127,22 @@ public:
     bool InBatch() const { return BatchDepth_ > 0; }
     // Barriers that reached the medium (diagnostics and tests).
     uint64_t BarrierCount() const { return BarrierCount_; }
+
+    // ---- one-sync appends (TomeDBFileIOCommit.cpp; reasoning in TomeFormat.h) --
+    // Where the items of the record an append made live lie.
+    struct TCommitPlaces {
+        int64_t RecTabItem = 0;
+        std::vector<int64_t> IndexItems;  // one per index
+    };
+    // Writes the commit slot vouching for record NewTotal-1 of the table and
+    // syncs: the append is durable when this returns. The caller then writes
+    // RecordTotal and the index chains, which the next sync takes along.
+    void CommitAppend(int TableNo, const TTableHeader& Header, int32_t NewTotal,
+                      const TCommitPlaces& Places);
+    // Before any write other than a durable append: syncs the RecordTotal a
+    // one-sync append left unsynced, so that no slot has to vouch for it any
+    // more.
+    void SyncCommitTail();
 
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();
@@ -218,6 +237,13 @@ private:
     }
     void SettleInterruptedAppends();
     bool SettleTable(int TableNo);
+    int32_t RollForward(int TableNo, const TTableHeader& Header, int32_t Total);
+    bool SlotVouches(const TTableHeader& Header, int32_t NewTotal, uint32_t Checksum);
+    uint32_t CommitChecksum(const TTableHeader& Header, int32_t NewTotal, const TCommitPlaces& Places);
+    int64_t RecordTabItemAt(const TTableHeader& Header, int32_t RecIndex);
+    void MediumSynced();
+    void ClearSettledSlots();
+    void CloseCommitSlots();
     class TIndexTabReader;
     bool SettleChain(int TableNo, const TTableHeader& Header, int IndexNo, int32_t Total);
     uint32_t ReadChangeCounter();
@@ -262,6 +288,13 @@ private:
     bool Unpublished_ = false;
     int BatchDepth_ = 0;
     uint64_t BarrierCount_ = 0;
+    // Commit slots (absolute positions) whose RecordTotal is not yet synced,
+    // and those a sync has since made needless, to be zeroed.
+    std::vector<int64_t> SlotsAwaitingSync_;
+    std::vector<int64_t> SlotsToClear_;
+    // Another writer may have left writes unsynced (a one-sync append's tail
+    // among them): the next write of this object syncs first.
+    bool ForeignUnsynced_ = false;
 
     std::unique_ptr<TTomeMedium> OwnedMedium_;  // mtDisk
     std::unique_ptr<class TTomeWriteBehindMedium> WriteBehind_;  // over the image, after BufferWrites

@@ -1,6 +1,7 @@
 // Recovery of what an interrupted write left in a table: run by the file
 // layer once per open, inside the first lock period, before anything else is
 // written.
+#include <algorithm>
 #include <unordered_set>
 #include <vector>
 
@@ -11,8 +12,9 @@ namespace tomedb {
 
 using namespace format;
 
-// A power cut may have kept the record tab item and the record count of an
-// append but lost its data (written without a barrier in between): the
+// A one-sync append whose RecordTotal a cut lost is rolled forward first
+// (RollForward). A power cut may also have kept the record tab item and the
+// record count of an append that was not durable but lost its data (written without a barrier in between): the
 // record then points beyond the end of the image, where the next append
 // would land under it. Such records are always the last ones of their table;
 // their append is undone by setting the count back, and that reaches the
@@ -31,6 +33,7 @@ void TTomeDBFileIO::SettleInterruptedAppends() {
     }
     try {
         if (settled) Barrier();
+        ClearSettledSlots();
     } catch (const EDatabaseError&) {
     }
 }
@@ -39,8 +42,9 @@ bool TTomeDBFileIO::SettleTable(int TableNo) {
     TTableHeader header;
     ReadTableHeader(TableNo, header);
     const int64_t size = ImageSize();
-    const int32_t total = header.RecordTotal();
-    if (total < 0 || !header.CheckSane(size)) return false;
+    const int32_t found = header.RecordTotal();
+    if (found < 0 || !header.CheckSane(size)) return false;
+    const int32_t total = RollForward(TableNo, header, found);
     int32_t recordSize = 0;
     std::vector<int32_t> blobAt;
     for (int f = 0; f < header.FieldCount(); ++f) {
@@ -76,13 +80,54 @@ bool TTomeDBFileIO::SettleTable(int TableNo) {
     };
     int32_t kept = total;
     while (kept > 0 && interrupted(kept - 1)) --kept;
-    bool settled = false;
+    bool settled = total != found;
     if (kept != total) {
         WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, total, kept);
         settled = true;
     }
     for (int k = 0; k < header.IndexCount(); ++k) settled = SettleChain(TableNo, header, k, kept) || settled;
     return settled;
+}
+
+// Sets RecordTotal forward while a commit slot continues it (NewTotal is one
+// more) and vouches for a record that is whole on disk; returns the count
+// that holds. Every slot in use is zeroed after the next sync.
+int32_t TTomeDBFileIO::RollForward(int TableNo, const TTableHeader& Header, int32_t Total) {
+    const int32_t found = Total;
+    const int64_t slots = TableHeaderOffset(TableNo) + kTHCommitSlots;
+    for (int s = 0; s < kCommitSlotCount; ++s) {
+        const uint8_t* slot = Header.Bytes.data() + kTHCommitSlots + s * kCommitSlotSize;
+        const int64_t at = slots + static_cast<int64_t>(s) * kCommitSlotSize;
+        if (GetI32(slot + kCSNewTotal) != 0 || GetI32(slot + kCSChecksum) != 0)
+            if (std::find(SlotsAwaitingSync_.begin(), SlotsAwaitingSync_.end(), at) == SlotsAwaitingSync_.end())
+                SlotsAwaitingSync_.push_back(at);
+    }
+    for (bool moved = true; moved && Total < INT32_MAX;) {
+        moved = false;
+        for (int s = 0; s < kCommitSlotCount && !moved; ++s) {
+            const uint8_t* slot = Header.Bytes.data() + kTHCommitSlots + s * kCommitSlotSize;
+            if (GetI32(slot + kCSNewTotal) != Total + 1) continue;
+            moved = SlotVouches(Header, Total + 1, static_cast<uint32_t>(GetI32(slot + kCSChecksum)));
+            if (moved) ++Total;
+        }
+    }
+    if (Total != found) WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, found, Total);
+    return Total;
+}
+
+// Where record RecIndex's record tab item lies, -1 when the chunk links do
+// not reach it inside the image.
+int64_t TTomeDBFileIO::RecordTabItemAt(const TTableHeader& Header, int32_t RecIndex) {
+    const int64_t size = ImageSize();
+    int32_t chunk = Header.RecTabOffset();
+    for (int32_t hops = RecIndex / kChunkItems;; --hops) {
+        if (chunk < kFixedAreaSize || chunk > size - kRecordTabChunkSize) return -1;
+        if (hops == 0) break;
+        uint8_t link[4];
+        ReadExact(chunk + kChunkNextOffset, link, 4);
+        chunk = GetI32(link);
+    }
+    return chunk + 4 + static_cast<int64_t>(RecIndex % kChunkItems) * kRecordTabItemSize;
 }
 
 // The index tab chunks of one index, read whole as they are needed: the
@@ -123,6 +168,25 @@ private:
     std::vector<int32_t> Offsets_;
     std::vector<std::vector<uint8_t>> Chunks_;
 };
+
+// Whether a slot's checksum matches record NewTotal-1 as it lies on disk.
+bool TTomeDBFileIO::SlotVouches(const TTableHeader& Header, int32_t NewTotal, uint32_t Checksum) {
+    const int32_t r = NewTotal - 1;
+    try {
+        TCommitPlaces places;
+        places.RecTabItem = RecordTabItemAt(Header, r);
+        if (places.RecTabItem < 0) return false;
+        for (int k = 0; k < Header.IndexCount(); ++k) {
+            TIndexTabReader tab(*this, Header.IndexTabOffset(k));
+            const int64_t at = tab.ItemAt(r);
+            if (at < 0) return false;
+            places.IndexItems.push_back(at);
+        }
+        return CommitChecksum(Header, NewTotal, places) == Checksum;
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+}
 
 // A batch links its appends into the index chains as it goes and commits
 // their record count only at its end; killed before that, it leaves chains

@@ -101,7 +101,7 @@ constexpr int kTHFieldCount = 45;
 constexpr int kTHFieldTab = 49;              // 96 x FieldTabItem
 constexpr int kTHIndexCount = 4177;
 constexpr int kTHIndexHeaders = 4181;        // 8 x IndexHeader
-constexpr int kTHReserved = 4805;            // 16 zero bytes
+constexpr int kTHReserved = 4805;            // 16 zero bytes; the commit slots below
 constexpr int kFieldSlots = 96;
 constexpr int kMaxFields = 95;               // a list of 96 or more is refused
 constexpr int kMaxIndexes = 8;
@@ -123,6 +123,53 @@ constexpr int kIHFieldIdx = 34;              // 8 x int32, -1 after the last
 constexpr int kIHIndexTabOffset = 66;
 constexpr int kIHStartIndex = 70;
 constexpr int kMaxIndexFields = 8;
+
+// ---- commit slots: one sync per durable append ---------------------------
+// The 16 reserved bytes of a TableHeader hold two commit slots of 8 bytes:
+// NewTotal (int32) and Checksum (CRC-32 of NewTotal's 4 bytes, then record
+// NewTotal-1's record tab item, fixed part, stored blob bytes and its item in
+// each index, all as stored). Slot NewTotal mod 2 is used, so two appends in
+// a row never write the same slot.
+//
+// Why one sync is enough. A durable append writes everything new (record,
+// blobs, record tab and index items, chunk links, AutoIncCounter) and its
+// commit slot, then syncs once: from here it is acknowledged. Only then are
+// RecordTotal and the index chains written, left to the next sync. So
+// RecordTotal never reaches the disk before what it makes live, which is
+// what the barrier before it used to guarantee; readers that know nothing of
+// the slots see a valid file at every moment. What a cut can lose is the
+// RecordTotal of an acknowledged append: the first writable open finds a slot
+// whose NewTotal is RecordTotal+1 and whose checksum matches the bytes on
+// disk, and sets RecordTotal to NewTotal (repeated while a slot continues the
+// count); a lost chain link is made again when the table loads. A cut
+// before the sync leaves a slot whose checksum does not match (a torn or
+// lost piece of the record, or of the slot itself) or a RecordTotal already
+// past it: nothing is rolled forward, and the append is undone as before.
+// Checksums cover stored (encrypted) bytes, so no password is needed.
+// A slot counts only while RecordTotal is exactly NewTotal-1 and its record
+// is whole. RecordTotal only grows (undoing an interrupted append never
+// passes a whole record), so a stale slot (older writers leave the slots
+// alone) cannot roll a count forward by mistake.
+//
+// What keeps a slot true until its RecordTotal is on disk: the next append
+// writes the other slot and touches none of the bytes a slot covers before
+// its own sync; every other write (modify, delete, a write that is not
+// durable, another process's first write after ours) syncs first. Once a sync
+// has passed the RecordTotal a slot vouches for, the slot is zeroed again
+// (unsynced: a stale slot is harmless), and closing zeroes the last one, so
+// a file at rest has zero reserved bytes as before.
+//
+// Limits. Before the first writable open after a cut, a read-only open or a
+// program that does not read the slots may miss the last acknowledged append
+// of a table (its RecordTotal was lost); a program that appends to that table
+// before then makes the slot stale and the append is lost. A modify still
+// pays two syncs: it rewrites a live fixed part in place, and the 16 reserved
+// bytes cannot hold a copy of the old or new fixed part to undo or redo it.
+constexpr int kTHCommitSlots = kTHReserved;
+constexpr int kCommitSlotSize = 8;
+constexpr int kCommitSlotCount = 2;
+constexpr int kCSNewTotal = 0;
+constexpr int kCSChecksum = 4;
 
 // ---- record tab chunk (5124 bytes) --------------------------------------
 constexpr int kChunkItems = 1024;

@@ -261,6 +261,7 @@ private:
     bool Observing_ = true;   // registered with Io_, which still exists
     bool Stale_ = false;      // a write failed half-way: reload before the next one
     bool OrderWrites_ = false;   // the running write is durable: barrier before its commit
+    bool Acknowledged_ = false;  // the running write synced its commit (one-sync append)
     bool CommitPending_ = false;  // appends of a batch wait for their RecordTotal
     int32_t DiskRecordTotal_ = 0;  // RecordTotal in the image while CommitPending_
 };

@@ -72,6 +72,7 @@ void TTomeTableIO::ModifyLocked(TFieldBuffers& FieldBuffers, int NaturalPos,
     if (NaturalPos < 0 || NaturalPos >= static_cast<int>(natural.size()))
         throw EDatabaseError("Record not found");
     const TListElement element = natural[static_cast<size_t>(NaturalPos)];
+    Io_.SyncCommitTail();  // this may rewrite bytes a commit slot still vouches for
     std::vector<uint8_t> fixed(static_cast<size_t>(RecordSize_));
     Io_.ReadExact(element.DataOffset, fixed.data(), fixed.size());
     NormalizeStrings(FieldBuffers);

@@ -5,11 +5,14 @@
 //      fixed part, blob areas, [index tab chunks] (chunks when n mod 1024 = 0);
 //   2. the record's items in existing chunks and the NextChunk / IndexTabOffset
 //      links to new chunks (all unreachable until step 3);
-//   3. AutoIncCounter and RecTabOffset, then (after a barrier when the
-//      write is durable) RecordTotal: the commit;
+//   3. AutoIncCounter and RecTabOffset, then RecordTotal: the commit. A
+//      durable append first writes its commit slot and syncs once
+//      (TTomeDBFileIO::CommitAppend); its RecordTotal follows unsynced and
+//      is rolled forward at the next open if a cut loses it;
 //   4. the index chains: the predecessor's Next (or StartIndex) := n.
 // A crash before 3 leaves dead bytes only; a crash during 4 leaves a record
-// that a chain misses, which Load links again.
+// that a chain misses, which Load links again. Any other write first syncs
+// what a one-sync append left unsynced (SyncCommitTail).
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -151,21 +154,24 @@ void TTomeTableIO::RunWrite(bool FlushAfter, Step step) {
     SyncBeforeWrite();
     const bool durable = FlushAfter || Io_.DurableWrites();
     OrderWrites_ = durable;
+    Acknowledged_ = false;
     try {
         step();
     } catch (...) {
         Stale_ = true;
         throw;
     }
-    if (durable && !Io_.InBatch()) Io_.Flush();
+    if (durable && !Io_.InBatch() && !Acknowledged_) Io_.Flush();
 }
 
 // The header as this table last wrote it, but for a RecordTotal that a batch
 // has not written yet.
+// The commit slots are the file layer's and are not compared.
 bool TTomeTableIO::HeaderAsOnDisk(const TTableHeader& Disk) const {
-    if (!CommitPending_) return Disk.Bytes == Header_.Bytes;
     TTableHeader mine = Header_;
-    mine.SetRecordTotal(DiskRecordTotal_);
+    if (CommitPending_) mine.SetRecordTotal(DiskRecordTotal_);
+    std::copy_n(Disk.Bytes.begin() + kTHCommitSlots, kCommitSlotSize * kCommitSlotCount,
+                mine.Bytes.begin() + kTHCommitSlots);
     return Disk.Bytes == mine.Bytes;
 }
 
@@ -200,6 +206,8 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
     CheckBuffers(FieldBuffers);
     NormalizeStrings(FieldBuffers);
     CheckUnique(FieldBuffers);
+    // A durable append touches nothing a commit slot covers before its sync.
+    if (!OrderWrites_) Io_.SyncCommitTail();
     const int32_t counter = AssignAutoInc(FieldBuffers);
     const int32_t n = Header_.RecordTotal();
     const bool newChunk = n % kChunkItems == 0;
@@ -314,7 +322,13 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
         CommitPending_ = true;
         Header_.SetRecordTotal(n + 1);
     } else {
-        if (OrderWrites_) Io_.Barrier();
+        if (OrderWrites_) {
+            TTomeDBFileIO::TCommitPlaces places;
+            places.RecTabItem = RecordTabItemPos(n);
+            for (int k = 0; k < indexCount; ++k) places.IndexItems.push_back(IndexTabItemPos(k, n));
+            Io_.CommitAppend(TableNo_, Header_, n + 1, places);
+            Acknowledged_ = true;
+        }
         Header_.SetRecordTotal(n + 1);
         Io_.WriteCount(HeaderPos() + kTHRecordTotal, n, n + 1);
     }
@@ -382,6 +396,7 @@ void TTomeTableIO::DeleteLocked(int NaturalPos) {
     TElementList& natural = *Lists_[0];
     if (NaturalPos < 0 || NaturalPos >= static_cast<int>(natural.size())) RaiseRecordNotFound();
     const int32_t r = natural[static_cast<size_t>(NaturalPos)].RecIndex;
+    Io_.SyncCommitTail();
     uint8_t item[kRecordTabItemSize];
     Io_.ReadExact(RecordTabItemPos(r), item, sizeof item);
     item[4] = 1;

@@ -1,0 +1,134 @@
+// One-sync durable appends: the commit slots in a table header's reserved
+// bytes (layout and reasoning in TomeFormat.h). Written here; rolled forward
+// after a cut by SettleInterruptedAppends (TomeDBFileIOSettle.cpp).
+#include <algorithm>
+#include <vector>
+
+#include "tomedb/TomeError.h"
+#include "tomedb/dataproc/Crc32.h"
+#include "tomedb/storage/TomeDBFileIO.h"
+
+namespace tomedb {
+
+using namespace format;
+
+namespace {
+
+constexpr size_t kChecksumPiece = 64 * 1024;
+
+int64_t SlotPosition(int64_t headerAt, int32_t newTotal) {
+    return headerAt + kTHCommitSlots + static_cast<int64_t>(kCommitSlotSize) * (newTotal % kCommitSlotCount);
+}
+
+bool Holds(const std::vector<int64_t>& slots, int64_t at) {
+    return std::find(slots.begin(), slots.end(), at) != slots.end();
+}
+
+void Forget(std::vector<int64_t>& slots, int64_t at) {
+    slots.erase(std::remove(slots.begin(), slots.end(), at), slots.end());
+}
+
+}  // namespace
+
+// Over NewTotal and every stored byte the append made live. Raises
+// "damaged" when the record cannot be read whole.
+uint32_t TTomeDBFileIO::CommitChecksum(const TTableHeader& Header, int32_t NewTotal,
+                                       const TCommitPlaces& Places) {
+    THash_CRC32 crc;
+    crc.Init();
+    uint8_t total[4];
+    PutI32(total, NewTotal);
+    crc.Update(total, sizeof total);
+    uint8_t item[kRecordTabItemSize];
+    ReadExact(Places.RecTabItem, item, sizeof item);
+    crc.Update(item, sizeof item);
+    int32_t recordSize = 0;
+    std::vector<int32_t> blobAt;
+    for (int f = 0; f < Header.FieldCount(); ++f) {
+        if (IsBlobType(Header.FieldType(f))) blobAt.push_back(recordSize);
+        recordSize += StoredFieldWidth(Header.FieldType(f), Header.FieldDataSize(f));
+    }
+    const int32_t data = GetI32(item);
+    if (data < kFixedAreaSize || recordSize <= 0) RaiseDamaged();
+    std::vector<uint8_t> bytes(static_cast<size_t>(recordSize));
+    ReadExact(data, bytes.data(), bytes.size());
+    crc.Update(bytes.data(), bytes.size());
+    const int64_t size = ImageSize();
+    std::vector<uint8_t> piece;
+    for (int32_t at : blobAt) {
+        const int64_t offset = GetI32(&bytes[static_cast<size_t>(at + kBDOffset)]);
+        const int64_t stored = GetI32(&bytes[static_cast<size_t>(at + kBDSize)]);
+        if (stored == 0) continue;
+        if (stored < 0 || offset < kFixedAreaSize || offset + stored > size) RaiseDamaged();
+        for (int64_t done = 0; done < stored;) {
+            piece.resize(static_cast<size_t>(std::min<int64_t>(stored - done, kChecksumPiece)));
+            ReadExact(offset + done, piece.data(), piece.size());
+            crc.Update(piece.data(), piece.size());
+            done += static_cast<int64_t>(piece.size());
+        }
+    }
+    for (int64_t at : Places.IndexItems) {
+        uint8_t indexItem[kIndexTabItemSize];
+        ReadExact(at, indexItem, sizeof indexItem);
+        crc.Update(indexItem, sizeof indexItem);
+    }
+    return crc.Final();
+}
+
+void TTomeDBFileIO::CommitAppend(int TableNo, const TTableHeader& Header, int32_t NewTotal,
+                                 const TCommitPlaces& Places) {
+    const int64_t slot = SlotPosition(TableHeaderOffset(TableNo), NewTotal);
+    // A slot that still vouches for an unsynced RecordTotal is never overwritten.
+    if (Holds(SlotsAwaitingSync_, slot)) Barrier();
+    uint8_t bytes[kCommitSlotSize];
+    PutI32(bytes + kCSNewTotal, NewTotal);
+    PutI32(bytes + kCSChecksum, static_cast<int32_t>(CommitChecksum(Header, NewTotal, Places)));
+    Forget(SlotsToClear_, slot);
+    WriteAt(slot, bytes, sizeof bytes);
+    Flush();
+    ClearSettledSlots();
+    SlotsAwaitingSync_.push_back(slot);
+}
+
+void TTomeDBFileIO::SyncCommitTail() {
+    if (SlotsAwaitingSync_.empty()) return;
+    Barrier();
+    ClearSettledSlots();
+}
+
+// A sync reached the medium: every slot's RecordTotal written before it is
+// durable, so the slots may be zeroed.
+void TTomeDBFileIO::MediumSynced() {
+    ForeignUnsynced_ = false;
+    SlotsToClear_.insert(SlotsToClear_.end(), SlotsAwaitingSync_.begin(), SlotsAwaitingSync_.end());
+    SlotsAwaitingSync_.clear();
+}
+
+// Unsynced: a slot whose zeros a cut loses is stale and harmless.
+void TTomeDBFileIO::ClearSettledSlots() {
+    if (SlotsToClear_.empty() || ReadOnly_ || FileReadOnly_) return;
+    std::vector<int64_t> slots;
+    slots.swap(SlotsToClear_);
+    const uint8_t zero[kCommitSlotSize] = {};
+    for (int64_t at : slots) WriteAt(at, zero, sizeof zero);
+}
+
+// Closing syncs what the last one-sync appends left and zeroes their slots,
+// so that a file at rest has zero reserved bytes. A failure here loses
+// nothing: the slots stay and the next open rolls forward what they vouch for.
+void TTomeDBFileIO::CloseCommitSlots() {
+    if (SlotsAwaitingSync_.empty() && SlotsToClear_.empty()) return;
+    if (!ReadOnly_ && !FileReadOnly_) {
+        try {
+            TTomeFileLock lock(*this);
+            Flush();
+            ClearSettledSlots();
+            Flush();
+        } catch (const EDatabaseError&) {
+        }
+    }
+    SlotsAwaitingSync_.clear();
+    SlotsToClear_.clear();
+}
+
+}  // namespace tomedb
