@@ -153,8 +153,9 @@ constexpr int kMaxIndexFields = 8;
 //
 // What keeps a slot true until its RecordTotal is on disk: the next append
 // writes the other slot and touches none of the bytes a slot covers before
-// its own sync; every other write (modify, delete, a write that is not
-// durable, another process's first write after ours) syncs first. Once a sync
+// its own sync; every other record write (modify, delete, an append that is
+// not durable) syncs first, and so does a writer's first write after another
+// writer's (schema changes touch no covered bytes). Once a sync
 // has passed the RecordTotal a slot vouches for, the slot is zeroed again
 // (unsynced: a stale slot is harmless), and closing zeroes the last one, so
 // a file at rest has zero reserved bytes as before.
