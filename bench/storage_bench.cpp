@@ -112,7 +112,9 @@ public:
         }
         Io_.Flush();
     }
+    // One lock period for the whole scan, as the peer reads in one transaction.
     size_t ReadAll() {
+        TTomeFileLock lock(Io_);
         auto b = Buffers();
         size_t bytes = 0;
         const TElementList& list = Table_->IndexList(1);
@@ -133,6 +135,8 @@ public:
         auto b = Buffers();
         size_t found = 0;
         for (int id : w.searchIds) {
+            // One lock period per search and read, as the peer's one statement.
+            TTomeFileLock lock(Io_);
             const int p = Find(*key, id);
             if (p < 0) continue;
             Table_->ReadRecord(*b, Table_->IndexList(1), p);

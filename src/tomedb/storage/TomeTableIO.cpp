@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "tomedb/TomeError.h"
 #include "tomedb/filter/ValueCompare.h"
@@ -11,6 +12,15 @@
 namespace tomedb {
 
 using namespace format;
+
+namespace {
+
+// Index fields whose keys compare as plain 64-bit integers.
+bool IsWholeNumber(TFieldType type) {
+    return type == ftSmallint || type == ftWord || type == ftInteger || type == ftAutoInc || type == ftLargeint;
+}
+
+}  // namespace
 
 TTomeTableIO::TTomeTableIO(TTomeDBFileIO& FileIO, const std::string& TableName)
     : Io_(FileIO), TableName_(TableName) {
@@ -372,6 +382,7 @@ int64_t TTomeTableIO::DecodeIntegerKey(const uint8_t* fixed, int Field) {
 
 void TTomeTableIO::DropFixedCache() {
     KeyColumns_.clear();
+    ProbeKeys_.clear();
     KeyColumnsRefused_ = false;
     SlotRecord_.clear();
     Io_.ReleaseCache(FixedCacheBytes_.size());
@@ -435,12 +446,29 @@ void TTomeTableIO::ImageWritten(int64_t Position, const uint8_t* Bytes, size_t C
         const auto record = static_cast<size_t>(SlotRecord_[static_cast<size_t>(it->second)]);
         for (auto& [field, column] : KeyColumns_)
             if (record < column.size()) column[record] = DecodeIntegerKey(slot, field);
+        for (TProbeKeys& keys : ProbeKeys_)
+            if (record < keys.Known.size() && keys.Known[record]) keys.Values[record] = DecodeIntegerKey(slot, keys.Field);
     }
+}
+
+// Under the lock the cached fixed parts are exact, so a descriptor inside one
+// needs no read from the file.
+bool TTomeTableIO::CachedDescriptor(int64_t Position, uint8_t* Out) {
+    if (CachedByOffset_.empty() || !Io_.CacheUsable() || FixedCacheEpoch_ != Io_.CacheEpoch()) return false;
+    auto it = CachedByOffset_.upper_bound(static_cast<int32_t>(std::min<int64_t>(Position, std::numeric_limits<int32_t>::max())));
+    if (it == CachedByOffset_.begin()) return false;
+    --it;
+    const int64_t within = Position - it->first;
+    if (within + kBlobDescriptorSize > RecordSize_) return false;
+    const size_t start = static_cast<size_t>(it->second) * static_cast<size_t>(RecordSize_);
+    std::memcpy(Out, &FixedCacheBytes_[start + static_cast<size_t>(within)], kBlobDescriptorSize);
+    return true;
 }
 
 void TTomeTableIO::ReadStoredBlob(int64_t DescriptorOffset, std::string& Out) {
     uint8_t descriptor[kBlobDescriptorSize];
-    Io_.ReadExact(DescriptorOffset, descriptor, sizeof descriptor);
+    if (!CachedDescriptor(DescriptorOffset, descriptor))
+        Io_.ReadExact(DescriptorOffset, descriptor, sizeof descriptor);
     const int32_t offset = GetI32(descriptor + kBDOffset);
     const int32_t size = GetI32(descriptor + kBDSize);
     Out.clear();
@@ -543,6 +571,23 @@ int TTomeTableIO::CompareFieldValues(const void* Left, size_t LeftSize, const vo
                                RightSize, CaseInsensitive, Partial);
 }
 
+int64_t TTomeTableIO::ProbeIntegerKey(const TListElement& element, int Field) {
+    const uint8_t* fixed = FixedPart(element);  // drops everything cached when the epoch moved
+    const auto record = static_cast<size_t>(element.RecIndex);
+    auto keys = std::find_if(ProbeKeys_.begin(), ProbeKeys_.end(), [Field](const TProbeKeys& k) { return k.Field == Field; });
+    if (keys != ProbeKeys_.end() && record < keys->Known.size() && keys->Known[record]) return keys->Values[record];
+    const int64_t value = DecodeIntegerKey(fixed, Field);
+    if (element.RecIndex < 0 || record >= CacheSlotOfRecord_.size() || CacheSlotOfRecord_[record] < 0) return value;
+    if (keys == ProbeKeys_.end()) keys = ProbeKeys_.insert(ProbeKeys_.end(), TProbeKeys{Field, {}, {}});
+    if (record >= keys->Known.size()) {
+        keys->Known.resize(std::max(record + 1, RecordTab_.size()), 0);
+        keys->Values.resize(keys->Known.size(), 0);
+    }
+    keys->Values[record] = value;
+    keys->Known[record] = 1;
+    return value;
+}
+
 int TTomeTableIO::CompareKeyAt(TFieldBuffers& Key, const TListElement& element, int IndexNo,
                                int FieldCount, bool Partial) {
     const TTomeIndexDef& index = IndexDefs_.At(IndexNo);
@@ -553,6 +598,13 @@ int TTomeTableIO::CompareKeyAt(TFieldBuffers& Key, const TListElement& element, 
     for (int j = 0; j < fields && c == 0; ++j) {
         const int f = index.FieldIdxes[static_cast<size_t>(j)];
         TFieldBufferItem& item = Key[f];
+        const auto type = static_cast<TFieldType>(FieldDefs_.At(f).FieldType);
+        if (IsWholeNumber(type) && Io_.CacheUsable()) {
+            const int64_t key = DecodeStoredValue(type, item.KeyData(), item.KeySize()).intValue;
+            const int64_t stored = ProbeIntegerKey(element, f);
+            c = key < stored ? -1 : (key > stored ? 1 : 0);
+            continue;
+        }
         ReadKeyField(element, f, KeyScratch_, true);
         c = CompareFieldValues(item.KeyData(), item.KeySize(), KeyScratch_.data(), KeyScratch_.size(),
                                FieldDefs_.At(f).FieldType, caseInsensitive, Partial);

@@ -193,6 +193,12 @@ private:
                      int FieldCount, bool Partial);
     // useCache: the key probes of a search; ReadFieldValue always reads the image.
     void ReadKeyField(const TListElement& element, int Field, std::string& out, bool useCache);
+    // The value of whole-number Field of element under the lock, from the
+    // probe keys when known; the caller checked Io_.CacheUsable().
+    int64_t ProbeIntegerKey(const TListElement& element, int Field);
+    // The 20 bytes of the blob descriptor at Position from a cached fixed
+    // part; false when the cache may not be used or does not hold them.
+    bool CachedDescriptor(int64_t Position, uint8_t* Out);
     void CheckUniqueImpl(TFieldBuffers& FieldBuffers, int NaturalPosition);
     // The stored fixed part of element, from the cache when it may be used;
     // valid until the next call. The caller holds the lock or accepts a raw read.
@@ -255,6 +261,16 @@ private:
     std::vector<int32_t> SlotRecord_;              // slot -> record number
     // Integer key columns built from the cache: field -> value by record number.
     std::vector<std::pair<int, std::vector<int64_t>>> KeyColumns_;
+    // Keys met by searches on whole-number index fields, by record number,
+    // kept only for records whose fixed part the cache holds (so writes reach
+    // them) and dropped with the cache: probes then read a compact array
+    // instead of a fixed part spread over the cache.
+    struct TProbeKeys {
+        int Field = -1;
+        std::vector<int64_t> Values;
+        std::vector<uint8_t> Known;
+    };
+    std::vector<TProbeKeys> ProbeKeys_;
     bool KeyColumnsRefused_ = false;  // the cache could not hold every fixed part
     uint64_t FixedCacheEpoch_ = 0;
     std::unordered_map<int, std::string> PreEncodedBlobs_;  // field -> stored bytes, next append only
