@@ -159,7 +159,8 @@ int main(int argc, char** argv) {
                     manySaves.History().Versions(many.doc, false).size(), listChecked, listBare);
         const QString current = Edited(base, 501);
         const double open = MsPerCall(5, [&](int) {
-            TfrmHistory dialog(TManuscriptCommands::ReadHistory(manySaves.History(), many.doc), current);
+            TfrmHistory dialog(TManuscriptCommands::ReadHistory(manySaves.History(), many.doc), current,
+                               TManuscriptCommands::VersionTextReader(manySaves.History(), many.doc));
         });
         std::printf("open 历史版本 on them: %.1f ms\n", open);
     }

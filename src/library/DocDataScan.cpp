@@ -43,13 +43,20 @@ void TqlvDocData::ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisito
         ShowGroup(Doctable, group);
         doc.Count += Doctable.RecordCount();
     }
+    // One buffer serves every text: each is read straight into it, once.
+    std::string text;
+    const int textField = Doctable.FieldByName("Txt").Index();
+    const tomedb::TField& idField = Doctable.FieldByName("ID");
+    const tomedb::TField& folderField = Doctable.FieldByName("PID");
+    const tomedb::TField& nameField = Doctable.FieldByName("DocName");
     for (const QList<int>* group : shown) {
         ShowGroup(Doctable, group);
         for (int i = Doctable.RecordCount(); i > 0; --i) {
-            const std::string text = Doctable.FieldByName("Txt").AsString();
-            doc.ID = CurrentID(Doctable);
-            doc.FolderID = FieldInt(Doctable, "PID");
-            doc.Name = FieldText(Doctable, "DocName");
+            if (!Doctable.ReadBlobInto(textField, text))
+                text.clear();
+            doc.ID = static_cast<int>(idField.AsInteger());
+            doc.FolderID = static_cast<int>(folderField.AsInteger());
+            doc.Name = Text(nameField.AsString());
             doc.Text = &text;
             if (!visit(doc))
                 return;

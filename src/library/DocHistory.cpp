@@ -21,7 +21,57 @@ int MonthOf(tomedb::TDateTime t) {
     return date.year() * 12 + date.month();
 }
 
+// Length of the well-formed GB18030 character at bytes[i] (1, 2 or 4), 0
+// when it is not one (the decoder would make something else of it).
+int WellFormedLength(const std::string& bytes, size_t i) {
+    const auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = at(i);
+    if (lead < 0x80)
+        return 1;
+    if (lead == 0x80 || lead == 0xFF || i + 1 >= bytes.size())
+        return 0;
+    const unsigned char second = at(i + 1);
+    if ((second >= 0x40 && second <= 0x7E) || (second >= 0x80 && second <= 0xFE))
+        return 2;
+    if (second < 0x30 || second > 0x39 || i + 3 >= bytes.size())
+        return 0;
+    const unsigned char third = at(i + 2), fourth = at(i + 3);
+    if (third < 0x81 || third > 0xFE || fourth < 0x30 || fourth > 0x39)
+        return 0;
+    // Four-byte forms map U+0080..U+FFFF (81 30 81 30 .. 84 31 A4 39) and
+    // U+10000..U+10FFFF (90 30 81 30 .. E3 32 9A 35); others are unassigned.
+    const uint32_t code = (uint32_t(lead) << 24) | (uint32_t(second) << 16) | (uint32_t(third) << 8) | fourth;
+    const bool bmp = code >= 0x81308130u && code <= 0x8431A439u;
+    const bool beyond = code >= 0x90308130u && code <= 0xE3329A35u;
+    return bmp || beyond ? 4 : 0;
+}
+
 }  // namespace
+
+int VersionCharacters(QStringView text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool pairedBreak = c == QLatin1Char('\r') && i + 1 < text.size() &&
+                                 text[i + 1] == QLatin1Char('\n');
+        if (!pairedBreak && !c.isLowSurrogate())
+            ++count;
+    }
+    return count;
+}
+
+int VersionCharacters(const std::string& gb18030) {
+    int count = 0;
+    for (size_t i = 0; i < gb18030.size();) {
+        const int length = WellFormedLength(gb18030, i);
+        if (length == 0)  // counted as the decoder reads it
+            return VersionCharacters(Text(gb18030));
+        const bool pairedBreak = gb18030[i] == '\r' && i + 1 < gb18030.size() && gb18030[i + 1] == '\n';
+        count += pairedBreak ? 0 : 1;
+        i += size_t(length);
+    }
+    return count;
+}
 
 std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt,
                                  tomedb::TDateTime now) {
@@ -52,14 +102,19 @@ std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt,
 TDocHistory::TDocHistory(TWritingTables& tables, TClock clock)
     : m_tables(tables), m_clock(clock ? std::move(clock) : TClock(tomedb::Now)) {}
 
-void TDocHistory::Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const QString& text) {
+void TDocHistory::Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const TKeptText& text) {
     tomedb::TTomeTable& history = m_tables.DocHistory;
     Unfilter(history);
     history.Append();
     history.FieldByName("DocID").SetAsInteger(docID);
     history.FieldByName("SavedAt").SetAsDateTime(savedAt);
     history.FieldByName("cnCount").SetAsInteger(cnCount);
-    SetMemoText(history, "Txt", text);
+    tomedb::TField& txt = history.FieldByName("Txt");
+    // The stored form saves compressing (and encrypting) the text again.
+    const bool copied = text.From && history.SetStoredBlobValue(txt.Index(), *text.From,
+                                                                  text.FromField, text.Stored);
+    if (!copied)
+        txt.SetAsString(text.Bytes);
     history.Post();
     Thin(docID);
 }
@@ -97,7 +152,7 @@ std::vector<TDocVersion> TDocHistory::Versions(int docID, bool checkTexts) {
             version.SavedAt = history.FieldByName("SavedAt").AsDateTime();
             version.Chars = FieldInt(history, "cnCount");
             if (checkTexts)
-                (void)history.FieldByName("Txt").AsString();
+                version.Length = VersionCharacters(history.FieldByName("Txt").AsString());
         });
         out.push_back(version);
     }

@@ -9,6 +9,8 @@
 #include "library/WritingTables.h"
 
 #include <QString>
+#include <QStringView>
+#include <string>
 #include <vector>
 
 struct TDocVersion {
@@ -16,7 +18,15 @@ struct TDocVersion {
     tomedb::TDateTime SavedAt = 0;  // when the kept text had been saved
     int Chars = 0;                  // its Chinese count
     bool Damaged = false;
+    int Length = 0;                 // VersionCharacters of its text, when listed with checkTexts
 };
+
+// Characters of a text as the history list counts them: a line break (CR LF
+// or LF) is one, a character beyond the BMP is one.
+int VersionCharacters(QStringView text);
+// The same of a text's GB18030 bytes (as stored); well-formed bytes are
+// counted without being decoded.
+int VersionCharacters(const std::string& gb18030);
 
 // The keeping rule, over the save times of one manuscript's versions: every
 // version younger than 7 days, then the newest of each day younger than 90
@@ -25,18 +35,30 @@ struct TDocVersion {
 std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt,
                                  tomedb::TDateTime now);
 
+// A text to keep as a version: its GB18030 bytes and, when known, its stored
+// form in blob field FromField of table From (a table of the same library),
+// which Keep copies as it is when the engine allows instead of encoding the
+// bytes again.
+struct TKeptText {
+    std::string Bytes;
+    std::string Stored;
+    const tomedb::TTomeTable* From = nullptr;
+    int FromField = -1;
+};
+
 class TDocHistory {
 public:
     TDocHistory(TWritingTables& tables, TClock clock);
     // Keeps `text` (saved at savedAt, with cnCount Chinese characters) as a
     // version of docID, then thins the manuscript's versions out by the
     // keeping rule. The tables must be open for writing.
-    void Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const QString& text);
+    void Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const TKeptText& text);
     // Save time of docID's newest readable version; 0 when it has none.
     tomedb::TDateTime NewestSavedAt(int docID);
     // Newest first. Empty when the library has no history table. With
     // checkTexts each version's text is read too, so that one whose text is
-    // damaged is listed as damaged (what a list shown to the user wants).
+    // damaged is listed as damaged (what a list shown to the user wants), and
+    // its Length counted.
     std::vector<TDocVersion> Versions(int docID, bool checkTexts = true);
     // Text of a version of docID; EUserError "此版本已损坏，无法恢复。" when it cannot
     // be read and "此版本不存在。" when there is no such version.

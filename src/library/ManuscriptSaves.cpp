@@ -4,6 +4,7 @@
 #include "library/TableAccess.h"
 
 #include <exception>
+#include <optional>
 
 using namespace tableaccess;
 
@@ -22,6 +23,20 @@ void Besides(const char* what, tomedb::TTomeTable& table, Body&& body) {
         } catch (const std::exception&) {
         }
     }
+}
+
+// The text field of docs' current record: stored form, and the bytes it decodes to.
+void ReadStoredText(tomedb::TTomeTable& docs, TKeptText& text) {
+    const int field = docs.FieldByName("Txt").Index();
+    std::optional<std::string> stored = docs.StoredBlobValue(field);
+    if (!stored) {
+        text.Bytes = docs.FieldByName("Txt").AsString();
+        return;
+    }
+    text.Bytes = docs.DecodeStoredBlobValue(field, *stored);
+    text.Stored = std::move(*stored);
+    text.From = &docs;
+    text.FromField = field;
 }
 
 const TViewNode* FindNode(const TViewNode& node, int folderID) {
@@ -64,16 +79,19 @@ bool TManuscriptSaves::ReadPrevious(int docID, bool withText, TPrevious& previou
         previous.English = FieldInt(docs, "enCount");
         previous.SavedAt = docs.FieldByName("DocMDate").AsDateTime();
     });
-    // Only history wants the old text; the log does with the counts.
+    // Only history wants the old text; the log does with the counts. It is
+    // read once in its stored form, which a kept version copies as it is.
     if (withText)
-        RecordReadable("Docs", [&] { previous.Text = FieldText(docs, "Txt"); });
+        RecordReadable("Docs", [&] { ReadStoredText(docs, previous.Text); });
     previous.SavedAt = m_savedAt.value(Key(docID), previous.SavedAt);
     return true;
 }
 
-bool TManuscriptSaves::WantsVersion(int docID, const TPrevious& previous, const QString& newText,
+bool TManuscriptSaves::WantsVersion(int docID, const TPrevious& previous, const std::string& newText,
                                     const TSaveOptions& options, tomedb::TDateTime now) {
-    if (!options.KeepHistory || previous.Text == newText || previous.Text.isEmpty())
+    // Equal bytes are equal texts; bytes that do not decode cleanly differ
+    // from any text re-encoded, so they are kept rather than lost.
+    if (!options.KeepHistory || previous.Text.Bytes == newText || previous.Text.Bytes.empty())
         return false;
     if (options.ForceVersion)
         return true;
@@ -93,7 +111,7 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
     if (!ReadPrevious(docID, options.KeepHistory, previous))
         return;
     const tomedb::TDateTime now = m_clock();
-    if (WantsVersion(docID, previous, attr.Txt, options, now)) {
+    if (options.KeepHistory && WantsVersion(docID, previous, Bytes(attr.Txt), options, now)) {
         Besides("DocHistory", m_tables.DocHistory, [&] {
             m_history.Keep(docID, previous.SavedAt, previous.Chinese, previous.Text);
             m_lastKept.insert(Key(docID), previous.SavedAt);

@@ -57,14 +57,14 @@ public:
 
 private:
     struct TPrevious {
-        QString Text;
+        TKeptText Text;  // GB18030 bytes and stored form; read only for history
         int Chinese = 0;
         int English = 0;
         tomedb::TDateTime SavedAt = 0;
     };
     bool ReadPrevious(int docID, bool withText, TPrevious& previous);
     void ForgetDocs(const QList<int>& removed);
-    bool WantsVersion(int docID, const TPrevious& previous, const QString& newText,
+    bool WantsVersion(int docID, const TPrevious& previous, const std::string& newText,
                       const TSaveOptions& options, tomedb::TDateTime now);
 
     TqlvDocData& m_data;

@@ -190,6 +190,28 @@ private slots:
         QCOMPARE(f.Editor().GetText(), kFirst);
     }
 
+    // Texts are read when a version is selected, each once; one that cannot
+    // be read then is shown damaged and cannot be chosen.
+    void textsAreReadWhenSelectedAndAFailingOneIsDamaged() {
+        const TDocVersion failing{2, 46000.6, 2, false, 2}, sound{1, 46000.5, 2, false, 3};
+        QList<int> reads;
+        TfrmHistory d({{failing, std::nullopt}, {sound, std::nullopt}}, QStringLiteral("甲乙"),
+                      [&](int id) -> std::optional<QString> {
+                          reads << id;
+                          return id == 2 ? std::nullopt : std::optional<QString>(QStringLiteral("甲乙丙"));
+                      });
+        QCOMPARE(Column(d.lvVersions, 2), (QStringList{"", "+1"}));
+        QCOMPARE(Column(d.lvVersions, 3), (QStringList{"已损坏", ""}));
+        QVERIFY(!d.btnRestore->isEnabled());
+        QVERIFY(!d.ChosenVersionID());
+        SelectRow(d, 1);
+        QCOMPARE(d.ChosenVersionID(), std::optional<int>(1));
+        QCOMPARE(d.txtVersion->toPlainText(), QString("甲乙丙"));
+        SelectRow(d, 0);
+        SelectRow(d, 1);
+        QCOMPARE(reads, (QList<int>{2, 1}));
+    }
+
     // Unticked in 首选项, "保留历史版本" stops the saves keeping versions.
     void optionOffKeepsNothing() {
         THistoryFixture f;

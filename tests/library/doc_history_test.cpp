@@ -179,6 +179,49 @@ TEST_F(DocHistoryTest, EncryptedVersionsNeedThePassword) {
     EXPECT_FALSE(UserErrorOf([&] { data.OpenDocData(name, wrong.Prompt()); }).isEmpty());
 }
 
+// A kept text is copied in its stored form where the library allows: it
+// reads back exactly, and is listed with its length, plain and encrypted.
+TEST_F(DocHistoryTest, KeptTextsReadBackExactlyAndAreCounted) {
+    QString long_;
+    for (int i = 0; i < 3000; ++i)
+        long_ += QChar(0x4E00 + (i * 7919) % 0x5000) + (i % 50 == 0 ? QStringLiteral("\r\n") : QString());
+    const QString texts[] = {long_, QStringLiteral("A𠀀b\r\n€\n\r甲"), QStringLiteral("x")};
+    for (const bool encrypted : {false, true}) {
+        SCOPED_TRACE(encrypted ? "encrypted" : "plain");
+        saves.reset();
+        QString name;
+        ASSERT_TRUE(data.CreateDocData(Path(encrypted ? "secret" : "open"), QString(),
+                                       encrypted ? QStringLiteral("pw") : QString(), true, encrypted,
+                                       false, 2, &name));
+        PasswordAnswers right{{QStringLiteral("pw")}};
+        ASSERT_TRUE(data.OpenDocData(name, right.Prompt()));
+        Attach();
+        doc = data.NewDoc(0).ID;
+        for (int i = 0; i < 3; ++i)
+            SaveAt(kDay + 0.5 + i * 0.01, texts[i]);
+        EXPECT_EQ(VersionTexts(), (QStringList{texts[1], texts[0]}));
+        const std::vector<TDocVersion> versions = saves->History().Versions(doc);
+        ASSERT_EQ(versions.size(), 2u);
+        EXPECT_EQ(versions[0].Length, 8);  // the pair beyond the BMP and CR LF count once
+        EXPECT_EQ(versions[1].Length, VersionCharacters(QStringView(long_)));
+    }
+}
+
+// Counting stored bytes gives what counting their decoded text gives, for
+// well-formed and broken GB18030 alike.
+TEST(VersionCharacters, BytesCountAsTheirText) {
+    const QByteArray cases[] = {
+        "", "abc", "a\r\nb\rc\n", ToGB(QStringLiteral("中文，𠀀𪚥€")),
+        QByteArray("\x81\x30\x81\x30\xE3\x32\x9A\x35"),  // four-byte edges
+        QByteArray("\x84\x31\xA5\x30" "x"),                   // unassigned four-byte form
+        QByteArray("\xFF\x80" "a\xB0"),                        // stray bytes, a cut lead byte
+        QByteArray("\x81\x30\x81"),                           // a cut four-byte form
+    };
+    for (const QByteArray& bytes : cases)
+        EXPECT_EQ(VersionCharacters(bytes.toStdString()), VersionCharacters(QStringView(FromGB(bytes))))
+            << bytes.toHex().constData();
+}
+
 TEST_F(DocHistoryTest, CompactionKeepsVersions) {
     SaveAt(kDay + 0.5, QStringLiteral("甲稿"));
     SaveAt(kDay + 0.6, QStringLiteral("乙稿"));

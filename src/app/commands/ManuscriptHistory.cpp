@@ -25,18 +25,19 @@ const QString kCaption = QStringLiteral("历史版本");
 
 std::vector<THistoryEntry> TManuscriptCommands::ReadHistory(TDocHistory& history, int docID) {
     std::vector<THistoryEntry> entries;
-    for (const TDocVersion& version : history.Versions(docID, false)) {
-        THistoryEntry entry{version, QString()};
-        if (!entry.Version.Damaged) {
-            try {
-                entry.Text = history.Text(docID, version.ID);
-            } catch (const EUserError&) {
-                entry.Version.Damaged = true;
-            }
-        }
-        entries.push_back(std::move(entry));
-    }
+    for (const TDocVersion& version : history.Versions(docID))
+        entries.push_back({version, std::nullopt});
     return entries;
+}
+
+std::function<std::optional<QString>(int)> TManuscriptCommands::VersionTextReader(TDocHistory& history, int docID) {
+    return [&history, docID](int versionID) -> std::optional<QString> {
+        try {
+            return history.Text(docID, versionID);
+        } catch (const EUserError&) {
+            return std::nullopt;
+        }
+    };
 }
 
 namespace {
@@ -64,7 +65,8 @@ void TManuscriptCommands::munFileHistoryClick() {
             versions = ReadHistory(m_context.Saves().History(), docID);
         }))
         return;
-    TfrmHistory dialog(std::move(versions), Editor().GetText(), m_main.Window());
+    TfrmHistory dialog(std::move(versions), Editor().GetText(),
+                       VersionTextReader(m_context.Saves().History(), docID), m_main.Window());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
     if (const std::optional<int> chosen = dialog.ChosenVersionID())

@@ -20,6 +20,8 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class QTreeWidgetItem;
@@ -45,8 +47,12 @@ public:
     // TfrmHistory; the chosen one replaces the text, as one undoable step.
     void munFileHistoryClick();
     // What 历史版本 lists: docID's versions, newest first, each text read
-    // once; a version whose text cannot be read is marked damaged.
+    // once to mark a damaged one and count its characters; the texts are
+    // left to VersionTextReader.
     static std::vector<THistoryEntry> ReadHistory(TDocHistory& history, int docID);
+    // Reads a version's text for the dialog; nullopt when it is damaged.
+    static std::function<std::optional<QString>(int versionID)> VersionTextReader(TDocHistory& history,
+                                                                                   int docID);
     void munFilePrintSetClick();
     void munFilePrintClick();
     void munFileExitClick();

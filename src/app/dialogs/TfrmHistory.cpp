@@ -92,8 +92,11 @@ QString Quote(QString text) {
 }  // namespace
 
 TfrmHistory::TfrmHistory(std::vector<THistoryEntry> versions, const QString& currentText,
-                         QWidget* parent)
-    : QDialog(parent), m_versions(std::move(versions)), m_current(currentText) {
+                         TVersionTextReader readText, QWidget* parent)
+    : QDialog(parent),
+      m_versions(std::move(versions)),
+      m_readText(std::move(readText)),
+      m_current(currentText) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("历史版本"));
 
@@ -148,17 +151,7 @@ TfrmHistory::TfrmHistory(std::vector<THistoryEntry> versions, const QString& cur
     resize(820, 560);
 }
 
-int TfrmHistory::CharacterCount(const QString& text) {
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const bool pairedBreak = c == QLatin1Char('\r') && i + 1 < text.size() &&
-                                 text[i + 1] == QLatin1Char('\n');
-        if (!pairedBreak && !c.isLowSurrogate())
-            ++count;
-    }
-    return count;
-}
+int TfrmHistory::CharacterCount(const QString& text) { return VersionCharacters(text); }
 
 void TfrmHistory::Fill() {
     const int currentChars = CharacterCount(m_current);
@@ -173,7 +166,7 @@ void TfrmHistory::Fill() {
         if (entry.Version.Damaged)
             item->setText(3, kDamaged);
         else
-            item->setText(2, Signed(CharacterCount(entry.Text) - currentChars));
+            item->setText(2, Signed(entry.Version.Length - currentChars));
         item->setData(0, Qt::UserRole, static_cast<int>(i));
         items << item;
     }
@@ -198,8 +191,25 @@ std::optional<int> TfrmHistory::ChosenVersionID() const {
     return entry->Version.ID;
 }
 
+const THistoryEntry* TfrmHistory::SelectedWithText() {
+    const QList<QTreeWidgetItem*> selected = lvVersions->selectedItems();
+    if (selected.isEmpty())
+        return nullptr;
+    QTreeWidgetItem* item = selected.first();
+    THistoryEntry& entry = m_versions.at(static_cast<size_t>(item->data(0, Qt::UserRole).toInt()));
+    if (!entry.Version.Damaged && !entry.Text) {
+        entry.Text = m_readText ? m_readText(entry.Version.ID) : std::nullopt;
+        if (!entry.Text) {  // damaged since it was listed
+            entry.Version.Damaged = true;
+            item->setText(2, QString());
+            item->setText(3, kDamaged);
+        }
+    }
+    return &entry;
+}
+
 void TfrmHistory::ShowSelected() {
-    const THistoryEntry* entry = Selected();
+    const THistoryEntry* entry = SelectedWithText();
     btnRestore->setEnabled(entry && !entry->Version.Damaged);
     if (!entry || entry->Version.Damaged) {
         txtVersion->setPlainText(entry ? QStringLiteral("此版本已损坏，无法显示或恢复。") : QString());
@@ -210,7 +220,7 @@ void TfrmHistory::ShowSelected() {
         lblSummary->setAccessibleDescription(lblSummary->text());
         return;
     }
-    const std::vector<TDiffRun> runs = CharDiff(entry->Text, m_current);
+    const std::vector<TDiffRun> runs = CharDiff(*entry->Text, m_current);
     ShowRuns(txtVersion, runs, TDiffOp::Removed, true);
     ShowRuns(txtCurrent, runs, TDiffOp::Added, false);
     const QString description = Describe(runs);

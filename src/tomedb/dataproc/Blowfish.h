@@ -17,6 +17,7 @@ public:
     bool TestVector() override;
     void EncodeBlock(uint8_t* Block) override;
     void DecodeBlock(uint8_t* Block) override;
+    void DecodeBlocks(uint8_t* Blocks, size_t Count) override;
 
 protected:
     void SetupKey(const uint8_t* Key, size_t KeySize) override;

@@ -81,6 +81,26 @@ size_t Deflate(std::string_view in, int level, std::string& out, Report&& report
 
 }  // namespace
 
+struct TCompAlgo_Zlib::TInflater {
+    z_stream s{};
+    ~TInflater() { inflateEnd(&s); }
+};
+
+TCompAlgo_Zlib::TCompAlgo_Zlib(TTomeDBFileIO* owner) : TCompressAlgo(owner) {}
+
+TCompAlgo_Zlib::~TCompAlgo_Zlib() = default;
+
+z_stream& TCompAlgo_Zlib::Inflater() {
+    if (FInflater) {
+        if (int rc = inflateReset(&FInflater->s); rc != Z_OK) ZlibFail(rc);
+        return FInflater->s;
+    }
+    auto made = std::make_unique<TInflater>();
+    if (int rc = inflateInit(&made->s); rc != Z_OK) ZlibFail(rc);  // nothing to end yet
+    FInflater = std::move(made);
+    return FInflater->s;
+}
+
 int TCompAlgo_Zlib::ZlibLevel(uint8_t Level) {
     switch (Level) {
         case 0: return 9;
@@ -196,29 +216,29 @@ void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, 
     const std::string_view body = packed.body;
     if (packed.raw) { Dest.assign(body); return; }
     const size_t want = packed.want;
-    InflateStream z;
+    z_stream& z = Inflater();
     // A damaged prefix must not allocate what it claims: start with what the
     // body can plausibly expand to and grow only as inflate produces bytes.
     std::string scratch;
     std::string& out = (&Dest == &Source) ? scratch : Dest;
     out.resize(std::min<size_t>(want, std::max<size_t>(body.size() * 8, kPlausibleOutput)));
-    z.s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
-    z.s.avail_in = static_cast<uInt>(body.size());
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
+    z.avail_in = static_cast<uInt>(body.size());
     ReportDecode(0);
     size_t produced = 0;
     int rc = Z_OK;
     while (produced < want) {
         if (produced == out.size()) out.resize(std::min(want, out.size() * 2));
-        z.s.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-        z.s.avail_out = static_cast<uInt>(std::min<size_t>(out.size() - produced, kBlockSize * 4));
-        const uInt before = z.s.avail_out;
-        rc = inflate(&z.s, Z_NO_FLUSH);
-        produced += before - z.s.avail_out;
+        z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+        z.avail_out = static_cast<uInt>(std::min<size_t>(out.size() - produced, kBlockSize * 4));
+        const uInt before = z.avail_out;
+        rc = inflate(&z, Z_NO_FLUSH);
+        produced += before - z.avail_out;
         if (rc == Z_STREAM_END && produced < want) ZlibFail(Z_DATA_ERROR);
         if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
-        ReportDecode(Percent(body.size() - z.s.avail_in, body.size()));
+        ReportDecode(Percent(body.size() - z.avail_in, body.size()));
     }
-    FinishStream(z.s, rc, want);
+    FinishStream(z, rc, want);
     out.resize(produced);
     ReportDecode(0);
     if (&out != &Dest) Dest = std::move(out);

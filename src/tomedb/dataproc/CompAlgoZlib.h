@@ -8,11 +8,16 @@
 
 #include "tomedb/dataproc/DataProcessAlgo.h"
 
+#include <memory>
+
+struct z_stream_s;  // zlib's stream state
+
 namespace tomedb {
 
 class TCompAlgo_Zlib : public TCompressAlgo {
 public:
-    explicit TCompAlgo_Zlib(TTomeDBFileIO* owner = nullptr) : TCompressAlgo(owner) {}
+    explicit TCompAlgo_Zlib(TTomeDBFileIO* owner = nullptr);
+    ~TCompAlgo_Zlib() override;
 
     void EncodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1) override;
     void DecodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1) override;
@@ -26,6 +31,10 @@ public:
     static int ZlibLevel(uint8_t Level);
 
 private:
+    // One inflate state, reset for each value instead of set up anew.
+    struct TInflater;
+    ::z_stream_s& Inflater();
+    std::unique_ptr<TInflater> FInflater;
     uint8_t FLevel = 1;
     size_t FSourceSize = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string.h>
 
 #include "tomedb/TomeError.h"
 
@@ -135,19 +136,37 @@ void TEncrypt::EncodeMode0(const uint8_t* src, uint8_t* dst, size_t size) {
     if (size > 0) PartialBlock(src, dst, size, true);
 }
 
+void TEncrypt::DecodeBlocks(uint8_t* Blocks, size_t Count) {
+    for (size_t i = 0; i < Count; ++i) DecodeBlock(Blocks + i * FBlockSize);
+}
+
+// P = D(C) xor F, then F ^= C. The blocks are deciphered a chunk at a time
+// (they do not depend on each other), then chained.
 void TEncrypt::DecodeMode0(const uint8_t* src, uint8_t* dst, size_t size) {
     const size_t b = FBlockSize;
     uint8_t* f = FFeedback.data();
-    uint8_t* w = FBuffer.data();
-    for (; size >= b; size -= b, src += b, dst += b) {
-        std::memcpy(w, src, b);
-        DecodeBlock(w);
-        for (size_t i = 0; i < b; ++i) {
-            const uint8_t c = src[i];  // read before dst (may alias src) is written
-            dst[i] = w[i] ^ f[i];
-            f[i] ^= c;
-        }
+    alignas(8) uint8_t chunk[4096];
+    const bool any = size >= b;
+    while (size >= b) {
+        const size_t n = std::min(size / b * b, sizeof chunk / b * b);
+        std::memcpy(chunk, src, n);
+        DecodeBlocks(chunk, n / b);
+        for (size_t at = 0; at < n; at += b)
+            for (size_t j = 0; j < b; j += 8) {
+                uint64_t c, w, feedback;
+                std::memcpy(&c, src + at + j, 8);  // read before dst (may alias src) is written
+                std::memcpy(&w, chunk + at + j, 8);
+                std::memcpy(&feedback, f + j, 8);
+                w ^= feedback;
+                feedback ^= c;
+                std::memcpy(dst + at + j, &w, 8);
+                std::memcpy(f + j, &feedback, 8);
+            }
+        src += n;
+        dst += n;
+        size -= n;
     }
+    if (any) explicit_bzero(chunk, sizeof chunk);  // a store the compiler may not drop
     if (size > 0) PartialBlock(src, dst, size, true);
 }
 

@@ -36,6 +36,9 @@ public:
     // One block in place.
     virtual void EncodeBlock(uint8_t* Block) = 0;
     virtual void DecodeBlock(uint8_t* Block) = 0;
+    // Count consecutive blocks in place, as DecodeBlock on each; a cipher
+    // overrides it to spare a call per block.
+    virtual void DecodeBlocks(uint8_t* Blocks, size_t Count);
 
     // Builds the key schedule from Key (cut to the maximum key size); the IV
     // is IV when given, else the encryption of an all-0xFF block.

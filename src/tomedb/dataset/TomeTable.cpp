@@ -219,6 +219,7 @@ void TTomeTable::ResetState() {
     fields_.clear();
     fieldDefs_.clear();
     indexDefs_.clear();
+    storedForPost_.clear();
 }
 
 void TTomeTable::CloseForDatabase() {

@@ -150,6 +150,27 @@ public:
     // A stream on a blob field of the active record.
     std::unique_ptr<TTomeBlobStream> CreateBlobStream(TField& field, TBlobStreamMode mode);
     bool Modified() const { return modified_; }
+    // The value of blob field `fieldIndex` of the current record into `out`
+    // (its memory reused), without keeping it in the record's buffer: for
+    // walks that read each value once. False when the table is not browsing
+    // a record or the field is not a blob.
+    bool ReadBlobInto(int fieldIndex, std::string& out);
+    // Stored form of blob field `fieldIndex` of the current record, exactly as
+    // in the file (still compressed and encrypted as this table stores it);
+    // nullopt when the table is not browsing a record or the field is not a
+    // blob. Raises EDatabaseError as reading the value would when damaged.
+    std::optional<std::string> StoredBlobValue(int fieldIndex);
+    // The value a stored form (StoredBlobValue of this field) decodes to.
+    std::string DecodeStoredBlobValue(int fieldIndex, const std::string& stored);
+    // While appending: the next Post writes `stored` (StoredBlobValue of
+    // `sourceField` of `source`) as field `fieldIndex` instead of encoding the
+    // field's value, so a value is copied without being decoded and encoded
+    // again. Only when that gives the same value: both tables of one open
+    // database file (same algorithms and key), both fields processed alike,
+    // the target field in no index and no CRC32 check of the file; false
+    // (nothing handed) otherwise. Cancel and a new Append drop it.
+    bool SetStoredBlobValue(int fieldIndex, const TTomeTable& source, int sourceField,
+                            std::string stored);
 
     // ---- editing ------------------------------------------------------------------------
     void Append();
@@ -221,6 +242,8 @@ private:
     // buffer once, active for `fields` only (every field when null), and
     // ScanRecordInto then reads one record through them.
     void BindScanBuffers(TRecordBuffer& buffer, TFieldBuffers& buffers, const std::vector<int>* fields);
+    // The blob of `fieldIndex` in the browsed record; null when not browsing or not a blob.
+    TOptimBlobStream* BrowsedBlob(int fieldIndex);
     void ScanRecordInto(TRecordBuffer& buffer, TFieldBuffers& bound, const TElementList& list, int position);
     // The fields a filter scan reads: those of the parsed expression, or every
     // field (false) when an OnFilterRecord handler may look at any of them.
@@ -297,6 +320,8 @@ private:
     std::vector<TTableIndexDef> indexDefs_;
     std::unique_ptr<TFilterParser> parser_;
     std::string fieldDataScratch_;
+    // Stored blob forms the next Post of an appended record writes (SetStoredBlobValue).
+    std::vector<std::pair<int, std::string>> storedForPost_;
 };
 
 }  // namespace tomedb

@@ -42,6 +42,7 @@ void TTomeTable::StartInsert() {
     if (!CanModify()) DatabaseError("Cannot modify a read-only dataset");
     if (BeforeInsert) BeforeInsert(*this);
     InitNewRecord(current_);
+    storedForPost_.clear();
     for (auto& field : fields_) field->SetModified(false);
     state_ = dsInsert;
     modified_ = false;
@@ -92,6 +93,7 @@ void TTomeTable::Post() {
         });
     });
     state_ = dsBrowse;
+    storedForPost_.clear();
     ReadBackAfterWrite(true);
     held.reset();
     eof_ = bof_ = records_.empty();
@@ -145,6 +147,8 @@ void TTomeTable::PostInsert() {
     TListElement added{};
     int reported = -1;
     const int current = currentIndex_;
+    // Handed again on every try: a failed append drops what it was given.
+    for (const auto& [field, stored] : storedForPost_) tableIO_->SetPreEncodedBlob(field, stored);
     tableIO_->AppendRecord(
         buffers, false,
         [&added, &reported, current](void*, int indexNumber, int position,
@@ -208,6 +212,7 @@ void TTomeTable::Cancel() {
     if (state_ != dsEdit && state_ != dsInsert) return;
     if (BeforeCancel) BeforeCancel(*this);
     state_ = dsBrowse;
+    storedForPost_.clear();
     FetchCurrent();
     if (AfterCancel) AfterCancel(*this);
 }
