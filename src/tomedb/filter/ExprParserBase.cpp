@@ -65,13 +65,16 @@ private:
 
 }  // namespace
 
-TExprParserBase::TExprParserBase() : fLocale(DefaultDateTimeLocale()) {
-    SetDecimalSeparator(fLocale.decimalSeparator);
-}
+TExprParserBase::TExprParserBase() = default;
 
 void TExprParserBase::SetDateTimeLocale(const TDateTimeLocale& locale) {
     fLocale = locale;
     SetDecimalSeparator(locale.decimalSeparator);
+}
+
+const TDateTimeLocale& TExprParserBase::DateTimeLocale() const {
+    if (!fLocale) fLocale = DefaultDateTimeLocale();
+    return *fLocale;
 }
 
 void TExprParserBase::Parse(std::string_view text) {

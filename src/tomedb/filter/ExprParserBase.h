@@ -12,6 +12,7 @@
 // "Filter expression nested too deeply" for a tree too deep to walk safely.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "tomedb/filter/DateTimeText.h"
@@ -43,11 +44,14 @@ public:
     TFilterOptions Options() const { return fOptions; }
     const TExprNodes& Nodes() const { return fNodes; }
 
-    // Locale details used when reading numbers and date constants.
+    // Locale details used when reading numbers and date constants. Unless
+    // set, the user's default locale is read when first needed: its ICU
+    // tables are large, and most filters (whole numbers) never need them.
     void SetDateTimeLocale(const TDateTimeLocale& locale);
-    const TDateTimeLocale& DateTimeLocale() const { return fLocale; }
+    const TDateTimeLocale& DateTimeLocale() const;
 
 protected:
+    char DefaultDecimalSeparator() const override { return DateTimeLocale().decimalSeparator; }
     // Sets the field node's dataType, fieldIndex and isBlob from node->name, or
     // raises "Field '%s' not found".
     virtual void BindField(TExprNode* node) = 0;
@@ -92,7 +96,7 @@ private:
 
     TExprNodes fNodes;
     TFilterOptions fOptions = 0;
-    TDateTimeLocale fLocale;
+    mutable std::optional<TDateTimeLocale> fLocale;
     int fNesting = 0;
 };
 

@@ -50,7 +50,7 @@ bool IsComparison(TExprOperator op) { return op >= toEQ && op <= toLE; }
 // Turns a string constant that reads as a date, time or date-time into a
 // constant of `type`; false (constant unchanged) when it does not read so.
 bool TExprParserBase::ConvertToDateType(TExprNode* constant, TFieldType type) {
-    const std::optional<TDateTimeParts> parts = ReadDateTimeText(constant->value.text, fLocale);
+    const std::optional<TDateTimeParts> parts = ReadDateTimeText(constant->value.text, DateTimeLocale());
     if (!parts) return false;
     TExprValue& v = constant->value;
     v.type = type;

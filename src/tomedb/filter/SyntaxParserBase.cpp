@@ -133,6 +133,11 @@ void TSyntaxParserBase::ReadBracketedName() {
     fToken = ttField;
 }
 
+char TSyntaxParserBase::DecimalSeparator() const {
+    if (!fDecimalSeparator) fDecimalSeparator = DefaultDecimalSeparator();
+    return fDecimalSeparator;
+}
+
 void TSyntaxParserBase::ReadNumber() {
     const size_t start = fPos++;
     for (;;) {
@@ -140,15 +145,15 @@ void TSyntaxParserBase::ReadNumber() {
         const unsigned char before = At(fPos - 1);
         const bool sign = (c == '+' || c == '-') && (before == 'E' || before == 'e');
         if (fPos < fText.size() &&
-            (IsDigit(c) || c == 'E' || c == 'e' || sign || c == static_cast<unsigned char>(fDecimalSeparator))) {
+            (IsDigit(c) || c == 'E' || c == 'e' || sign || c == static_cast<unsigned char>(DecimalSeparator()))) {
             ++fPos;
             continue;
         }
         break;
     }
     // "1, 2" with a comma separator: the trailing comma is the list's.
-    if (fDecimalSeparator == ',' && fPos - start > 1 && At(fPos - 1) == ',' &&
-        (fPos >= fText.size() || At(fPos) == ' '))
+    if (fPos - start > 1 && At(fPos - 1) == ',' && (fPos >= fText.size() || At(fPos) == ' ') &&
+        DecimalSeparator() == ',')
         --fPos;
     fTokenText = fText.substr(start, fPos - start);
     fToken = ttNumber;

@@ -43,11 +43,14 @@ public:
 
     virtual ~TSyntaxParserBase() = default;
 
-    // The locale's decimal separator used inside numbers.
+    // The locale's decimal separator used inside numbers. Unless set, it is
+    // asked of DefaultDecimalSeparator when a number first needs it.
     void SetDecimalSeparator(char separator) { fDecimalSeparator = separator; }
-    char DecimalSeparator() const { return fDecimalSeparator; }
+    char DecimalSeparator() const;
 
 protected:
+    // The separator to use when none was set ('.' here).
+    virtual char DefaultDecimalSeparator() const { return '.'; }
     // Starts tokenizing `text` (cut at its first NUL byte); no token read yet.
     void SetSourceText(std::string_view text);
     // Reads the next token into Token()/TokenText().
@@ -82,7 +85,7 @@ private:
     TTokenType fToken = ttEnd;
     TTokenType fPreviousToken = ttEnd;
     std::string fTokenText;
-    char fDecimalSeparator = '.';
+    mutable char fDecimalSeparator = 0;   // 0: not known yet
 };
 
 }  // namespace tomedb

@@ -1,12 +1,12 @@
 #include "tools/mail/TSmtpClient.h"
 
+#include "tools/mail/CurlLibrary.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QUrl>
-#include <curl/curl.h>
-#include <mutex>
 #include <vector>
 
 ESmtpError::ESmtpError(TSmtpFailure kind, QString text, QString serverReply)
@@ -15,21 +15,16 @@ ESmtpError::ESmtpError(TSmtpFailure kind, QString text, QString serverReply)
 
 namespace {
 
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct SlistDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { Curl().slist_free_all(list); }
 };
 struct MimeDeleter {
-    void operator()(curl_mime* mime) const { curl_mime_free(mime); }
+    void operator()(curl_mime* mime) const { Curl().mime_free(mime); }
 };
 using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
 
 void Append(Slist& list, const QByteArray& line) {
-    curl_slist* grown = curl_slist_append(list.get(), line.constData());
+    curl_slist* grown = Curl().slist_append(list.get(), line.constData());
     if (!grown)
         throw std::bad_alloc();
     list.release();
@@ -83,14 +78,21 @@ struct TSmtpClient::Transfer {
     }
 };
 
-TSmtpClient::TSmtpClient() {
-    InitCurlOnce();
-    m_curl = curl_easy_init();
-    if (!m_curl)
-        throw std::bad_alloc();
+TSmtpClient::TSmtpClient() = default;
+
+TSmtpClient::~TSmtpClient() {
+    if (m_curl)
+        Curl().easy_cleanup(static_cast<CURL*>(m_curl));
 }
 
-TSmtpClient::~TSmtpClient() { curl_easy_cleanup(static_cast<CURL*>(m_curl)); }
+// The transfer handle is made at the first send: libcurl is loaded only then.
+CURL* TSmtpClient::Handle() {
+    if (!m_curl)
+        m_curl = Curl().easy_init();
+    if (!m_curl)
+        throw std::bad_alloc();
+    return static_cast<CURL*>(m_curl);
+}
 
 void TSmtpClient::Configure(const TSmtpSettings& settings) { m_settings = settings; }
 
@@ -123,9 +125,9 @@ void TSmtpClient::Fail(int code, const Transfer& transfer) const {
     CURL* curl = static_cast<CURL*>(m_curl);
     const CURLcode result = CURLcode(code);
     long reply = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
+    Curl().easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
     const QString text = transfer.error[0] ? QString::fromUtf8(transfer.error)
-                                           : QString::fromUtf8(curl_easy_strerror(result));
+                                           : QString::fromUtf8(Curl().easy_strerror(result));
     // The refusal, not the goodbye that follows it.
     const QString serverReply =
         (transfer.refusal.isEmpty() ? transfer.lastReply : transfer.refusal).join(QLatin1Char('\n'));
@@ -150,7 +152,7 @@ void TSmtpClient::Send(TMailMessage& message) {
         ~ResetCancel() { flag = false; }
     } resetCancel{m_cancel};
     CheckMessage(message);
-    CURL* curl = static_cast<CURL*>(m_curl);
+    CURL* curl = Handle();
     Transfer transfer;
     transfer.cancel = &m_cancel;
 
@@ -166,23 +168,23 @@ void TSmtpClient::Send(TMailMessage& message) {
     Append(headers, toLine);
     Append(headers, "Subject: " + mailheaders::EncodeHeaderText(message.Subject));
 
-    std::unique_ptr<curl_mime, MimeDeleter> mime(curl_mime_init(curl));
+    std::unique_ptr<curl_mime, MimeDeleter> mime(Curl().mime_init(curl));
     const QByteArray body = message.BodyText().toUtf8();
-    curl_mimepart* text = curl_mime_addpart(mime.get());
-    curl_mime_data(text, body.constData(), size_t(body.size()));
-    curl_mime_type(text, "text/plain; charset=UTF-8");
-    curl_mime_encoder(text, "base64");
+    curl_mimepart* text = Curl().mime_addpart(mime.get());
+    Curl().mime_data(text, body.constData(), size_t(body.size()));
+    Curl().mime_type(text, "text/plain; charset=UTF-8");
+    Curl().mime_encoder(text, "base64");
     std::vector<Slist> partHeaders;
     for (const QString& path : message.Attachments) {
-        curl_mimepart* part = curl_mime_addpart(mime.get());
-        curl_mime_filedata(part, QFile::encodeName(path).constData());
-        curl_mime_filename(part, nullptr);   // the disposition below names it
-        curl_mime_type(part, "application/octet-stream");
-        curl_mime_encoder(part, "base64");
+        curl_mimepart* part = Curl().mime_addpart(mime.get());
+        Curl().mime_filedata(part, QFile::encodeName(path).constData());
+        Curl().mime_filename(part, nullptr);   // the disposition below names it
+        Curl().mime_type(part, "application/octet-stream");
+        Curl().mime_encoder(part, "base64");
         Slist disposition;
         Append(disposition, "Content-Disposition: " +
                                 mailheaders::AttachmentDisposition(QFileInfo(path).fileName()));
-        curl_mime_headers(part, disposition.get(), 0);
+        Curl().mime_headers(part, disposition.get(), 0);
         partHeaders.push_back(std::move(disposition));
     }
 
@@ -191,39 +193,39 @@ void TSmtpClient::Send(TMailMessage& message) {
     const QByteArray user = m_settings.User.toUtf8();
     const QByteArray password = m_settings.Password.toUtf8();
     const QByteArray caFile = QFile::encodeName(m_settings.CaFile);
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    Curl().easy_setopt(curl, CURLOPT_URL, url.constData());
+    Curl().easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
     if (!caFile.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
+        Curl().easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
     if (password.isEmpty()) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, nullptr);
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, nullptr);
+        Curl().easy_setopt(curl, CURLOPT_USERNAME, nullptr);
+        Curl().easy_setopt(curl, CURLOPT_PASSWORD, nullptr);
     } else {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+        Curl().easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+        Curl().easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
     }
-    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
-    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, recipients.get());
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(curl, CURLOPT_MIMEPOST, mime.get());
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_settings.ConnectTimeoutSeconds));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, transfer.error);
-    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);   // routes the replies to Debug
-    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &Transfer::Debug);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::Progress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    Curl().easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
+    Curl().easy_setopt(curl, CURLOPT_MAIL_RCPT, recipients.get());
+    Curl().easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    Curl().easy_setopt(curl, CURLOPT_MIMEPOST, mime.get());
+    Curl().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_settings.ConnectTimeoutSeconds));
+    Curl().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    Curl().easy_setopt(curl, CURLOPT_ERRORBUFFER, transfer.error);
+    Curl().easy_setopt(curl, CURLOPT_VERBOSE, 1L);   // routes the replies to Debug
+    Curl().easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &Transfer::Debug);
+    Curl().easy_setopt(curl, CURLOPT_DEBUGDATA, &transfer);
+    Curl().easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    Curl().easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::Progress);
+    Curl().easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
 
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = Curl().easy_perform(curl);
     // Nothing set above may outlive this call.
-    curl_easy_setopt(curl, CURLOPT_MIMEPOST, nullptr);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, nullptr);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, nullptr);
+    Curl().easy_setopt(curl, CURLOPT_MIMEPOST, nullptr);
+    Curl().easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+    Curl().easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
+    Curl().easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    Curl().easy_setopt(curl, CURLOPT_DEBUGDATA, nullptr);
+    Curl().easy_setopt(curl, CURLOPT_XFERINFODATA, nullptr);
     if (result != CURLE_OK) {
         transfer.error[CURL_ERROR_SIZE - 1] = 0;
         Fail(result, transfer);

@@ -77,9 +77,12 @@ private:
     struct Transfer;
     void CheckMessage(const TMailMessage& message) const;
     [[noreturn]] void Fail(int code, const Transfer& transfer) const;
+    // The libcurl handle (CURL*), made on first use; throws ESmtpError when
+    // libcurl cannot be loaded.
+    void* Handle();
 
     TSmtpSettings m_settings;
-    void* m_curl = nullptr;   // CURL*, kept for connection reuse
+    void* m_curl = nullptr;   // CURL*, kept for connection reuse; null until the first send
     std::atomic<bool> m_cancel{false};
 };
 

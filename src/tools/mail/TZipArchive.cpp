@@ -1,12 +1,12 @@
 #include "tools/mail/TZipArchive.h"
 
 #include "library/UserError.h"
+#include "tools/mail/ZipLibrary.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <zip.h>
 
 namespace {
 
@@ -39,33 +39,36 @@ QStringList TZipArchive::Pack(const QString& fileName) {
     if (packable.isEmpty())
         return missing;
 
+    const TZipApi* zip = Zip();
+    if (!zip)
+        Fail(fileName, ZipLoadError());
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     int error = 0;
-    zip_t* archive = zip_open(QFile::encodeName(fileName).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_t* archive = zip->open(QFile::encodeName(fileName).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     if (!archive) {
         zip_error_t ze;
-        zip_error_init_with_code(&ze, error);
-        const QString reason = QString::fromUtf8(zip_error_strerror(&ze));
-        zip_error_fini(&ze);
+        zip->error_init_with_code(&ze, error);
+        const QString reason = QString::fromUtf8(zip->error_strerror(&ze));
+        zip->error_fini(&ze);
         Fail(fileName, reason);
     }
     QSet<QString> taken;
     for (const QString& path : packable) {
-        zip_source_t* source = zip_source_file(archive, QFile::encodeName(path).constData(), 0, -1);
+        zip_source_t* source = zip->source_file(archive, QFile::encodeName(path).constData(), 0, -1);
         const QByteArray entry = UniqueEntryName(QFileInfo(path).fileName(), taken).toUtf8();
-        const zip_int64_t index = source ? zip_file_add(archive, entry.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        const zip_int64_t index = source ? zip->file_add(archive, entry.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
         if (index < 0) {
             if (source)
-                zip_source_free(source);
-            const QString reason = QString::fromUtf8(zip_strerror(archive));
-            zip_discard(archive);
+                zip->source_free(source);
+            const QString reason = QString::fromUtf8(zip->strerror(archive));
+            zip->discard(archive);
             Fail(fileName, reason);
         }
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, kCompressionLevel);
+        zip->set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, kCompressionLevel);
     }
-    if (zip_close(archive) != 0) {
-        const QString reason = QString::fromUtf8(zip_strerror(archive));
-        zip_discard(archive);
+    if (zip->close(archive) != 0) {
+        const QString reason = QString::fromUtf8(zip->strerror(archive));
+        zip->discard(archive);
         Fail(fileName, reason);
     }
     return missing;
