@@ -12,7 +12,8 @@ TLayoutSnapshot TLayoutSnapshot::Take(QMainWindow& window, const QList<QWidget*>
     for (QWidget* control : controls)
         snapshot.Visible.emplace_back(control, control->isVisibleTo(&window));
     for (QSplitter* splitter : window.findChildren<QSplitter*>())
-        snapshot.Splitters.emplace_back(splitter, splitter->sizes());
+        if (splitter->isVisible())
+            snapshot.Splitters.emplace_back(splitter, splitter->sizes());
     return snapshot;
 }
 

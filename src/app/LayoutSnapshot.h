@@ -18,11 +18,12 @@ struct TLayoutSnapshot {
     Qt::WindowStates State;
     QRect Geometry;   // the window's normal geometry (frame excluded)
     std::vector<std::pair<QPointer<QWidget>, bool>> Visible;
-    std::vector<std::pair<QPointer<QSplitter>, QList<int>>> Splitters;
+    std::vector<std::pair<QPointer<QSplitter>, QList<int>>> Splitters;   // the shown ones
 
     // The window as it is now, with the visibility of `controls`.
     static TLayoutSnapshot Take(QMainWindow& window, const QList<QWidget*>& controls);
     // Shows and hides the controls as they were, brings back the window's
-    // state and geometry, then the splitter sizes.
+    // state and geometry, then the sizes of the splitters that were shown (a
+    // splitter on a hidden tab is laid out when its tab is shown).
     void Restore(QMainWindow& window) const;
 };
