@@ -18,10 +18,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quillora.example.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libcurl and libzip are loaded at run time (for mail), so the library scan
-# cannot see them.
+# libcurl and libzip are loaded at run time (mail, picture archives), so the
+# library scan cannot see them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libcurl4, libzip4")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
+# The input methods' Qt 6 front ends, so Chinese is typed in place: fcitx5's
+# is a package of its own; IBus's ships in libqt6gui6 beside the ibus daemon.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, fcitx5-frontend-qt6, ibus")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "manuscript manager for writers
 Quillora keeps manuscripts in library files of its own embedded database

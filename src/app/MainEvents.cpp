@@ -7,6 +7,7 @@
 #include "app/TBackupService.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TManuscriptCommands.h"
+#include "app/TFullScreenWriting.h"
 #include "app/TQuickHide.h"
 #include "app/TfrmMain.h"
 #include "editor/TqlvEditor.h"
@@ -153,6 +154,7 @@ void TfrmMain::Shutdown() {
         return;
     m_shutdownDone = true;
     timerAutoSave->stop();
+    m_fullScreen->Leave();   // the layout stored is the window's own, not the full screen
     RunShutdownStep([this] { m_manuscripts->SavePrompt(QStringLiteral("退出")); });
     m_quickHide->Unregister();
     RunShutdownStep([this] {

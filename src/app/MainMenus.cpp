@@ -207,6 +207,10 @@ QMenu* TfrmMain::BuildToolMenu() {
     AddItem(m, "munToolPY", "反查拼音(&P)", {}, Cmd(m_tools.get(), &TToolCommands::munToolPYClick));
     AddItem(m, "munToolReader", "阅读模式(&R)", QKeySequence(Qt::Key_F11), Cmd(m_tools.get(), &TToolCommands::munToolReaderClick));
     AddItem(m, "munToolHide", "快速隐藏(&H)", QKeySequence(Qt::Key_F12), Cmd(this, &TfrmMain::munToolHideClick));
+    AddItem(m, "munToolFullScreen", tr("全屏写作(&G)"), QKeySequence(Qt::CTRL | Qt::Key_F11),
+            Cmd(m_tools.get(), &TToolCommands::munToolFullScreenClick))
+        ->setCheckable(true);
+    AddItem(m, "munToolIndent", tr("整理段首缩进(&I)"), {}, Cmd(m_tools.get(), &TToolCommands::munToolIndentClick));
     m->addSeparator();
     QMenu* skin = AddSubMenu(m, "munToolSkin", "更换皮肤(&S)");
     m_actions.insert("munToolSkin", skin->menuAction());

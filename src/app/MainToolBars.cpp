@@ -59,7 +59,9 @@ void TfrmMain::BuildToolBar() {
     const ButtonDef after[] = {
         {"tbFind", "查找", Cmd(m_edit.get(), &TEditCommands::munFindSearchClick), false},
         {"tbReader", "阅读模式", Cmd(m_tools.get(), &TToolCommands::munToolReaderClick), false},
-        {"tbHide", "快速隐藏", Cmd(this, &TfrmMain::munToolHideClick), true},
+        {"tbHide", "快速隐藏", Cmd(this, &TfrmMain::munToolHideClick), false},
+    };
+    const ButtonDef help[] = {
         {"tbHome", "软件主页", Cmd(m_help.get(), &THelpCommands::munHelpHomeClick), false},
         {"tbHelp", "帮助主题", Cmd(m_help.get(), &THelpCommands::munHelpTopicClick), false},
     };
@@ -77,6 +79,11 @@ void TfrmMain::BuildToolBar() {
     BuildFontBoxes();
     tbTool->addSeparator();
     addAll(after);
+    const QString fullScreen = tr("全屏写作");
+    AddToolButton(tbTool, QStringLiteral("tbFullScreen"), fullScreen, ToolIcon(QStringLiteral("tbFullScreen"), fullScreen),
+                  Cmd(m_tools.get(), &TToolCommands::munToolFullScreenClick));
+    tbTool->addSeparator();
+    addAll(help);
 }
 
 void TfrmMain::BuildFontBoxes() {

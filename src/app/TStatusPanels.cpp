@@ -82,6 +82,7 @@ void TStatusPanels::SetWritingTexts(const QString& today, const QString& goal) {
         label->setAccessibleName(text);
         label->setVisible(!text.isEmpty());
     }
+    emit WritingTextsChanged();
 }
 
 QLabel* TStatusPanels::Panel(int index) const { return m_panels.value(index, nullptr); }

@@ -30,6 +30,10 @@ public:
     QLabel* TodayPanel() const { return m_today; }
     QLabel* GoalPanel() const { return m_goal; }
 
+signals:
+    // After SetWritingTexts, so the full-screen footer can repeat them.
+    void WritingTextsChanged();
+
 private:
     QVector<QLabel*> m_panels;
     QVector<int> m_widths;

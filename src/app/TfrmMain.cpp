@@ -4,6 +4,7 @@
 
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
+#include "app/TFullScreenWriting.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
 #include "app/TPicturePreview.h"
@@ -28,15 +29,18 @@
 #include "materials/TqlvDocuments.h"
 #include "platform/SingleInstance.h"
 #include "settings/RegConfig.h"
+#include "settings/WritingModeSettings.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -96,7 +100,31 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
             Cmd(m_manuscripts.get(), &TManuscriptCommands::timerAutoSaveTimer));
     m_quickHide = new TQuickHide(this);
     CreateEditor();
+    CreateFullScreen();
 }
+
+// The menu bar, the tool bar, the side panel and the status bar go while
+// writing full screen. Every menu item is also the window's own action, so
+// its shortcut still works with the menu bar hidden; Escape leaves.
+void TfrmMain::CreateFullScreen() {
+    const QList<QWidget*> bars{menuBar(), tbTool, chanelTool, StBarMain};
+    m_fullScreen = new TFullScreenWriting(*this, *m_editor, *StBarMain, bars,
+                                          [this] { return ReadWritingModeSettings(m_context.RegConfig()); });
+    for (QAction* action : std::as_const(m_actions))
+        addAction(action);
+    auto* leave = new QAction(tr("退出全屏写作"), this);
+    leave->setObjectName(QStringLiteral("actLeaveFullScreen"));
+    leave->setShortcut(QKeySequence(Qt::Key_Escape));
+    leave->setEnabled(false);
+    addAction(leave);
+    connect(leave, &QAction::triggered, m_fullScreen, &TFullScreenWriting::Leave);
+    connect(m_fullScreen, &TFullScreenWriting::ActiveChanged, leave, &QAction::setEnabled);
+    if (QAction* item = Action(QStringLiteral("munToolFullScreen")))
+        connect(m_fullScreen, &TFullScreenWriting::ActiveChanged, item, &QAction::setChecked);
+}
+
+void TfrmMain::ToggleFullScreenWriting() { m_fullScreen->Toggle(); }
+void TfrmMain::ApplyWritingModes() { m_fullScreen->ApplyModes(); }
 
 TfrmMain::~TfrmMain() = default;
 
@@ -165,6 +193,7 @@ void TfrmMain::InitMainWindow() {
     else
         timerAutoSave->stop();
     setAcceptDrops(true);
+    ApplyWritingModes();
     UpdateKeyState();
     UpdateLibraryState();
 }

@@ -35,6 +35,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
+class TFullScreenWriting;
 class TQuickHide;
 class TSideChannel;
 class TStatusPanels;
@@ -107,6 +108,10 @@ public:
     // Quick hide: F12 hides, Ctrl+F12 (global) or the tray icon shows again.
     void ShowFromHotKey();
     TQuickHide* QuickHide() const { return m_quickHide; }
+    // Full-screen writing (Ctrl+F11, Escape leaves).
+    void ToggleFullScreenWriting() override;
+    void ApplyWritingModes() override;
+    TFullScreenWriting* FullScreen() const { return m_fullScreen; }
 
     // The view the commands see (TMainView).
     QWidget* Window() override { return this; }
@@ -183,6 +188,7 @@ private:
     void OpenStartLibrary();
     void BuildCentralArea();
     void CreateEditor();
+    void CreateFullScreen();
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
                      const QKeySequence& shortcut, const TCommand& command);
     QToolButton* AddToolButton(QToolBar* bar, const QString& name, const QString& hint,
@@ -254,6 +260,7 @@ private:
     QMenu* PopFloder = nullptr;
     QTimer* timerAutoSave = nullptr;
     TQuickHide* m_quickHide = nullptr;
+    TFullScreenWriting* m_fullScreen = nullptr;
     TqlvEditor* m_editor = nullptr;
 
     // Heights of the three upper panels (tree or list above its splitter);

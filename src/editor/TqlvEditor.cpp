@@ -6,6 +6,7 @@
 #include "editor/EditorText.h"
 #include "editor/FindDialog.h"
 #include "editor/ReplaceDialog.h"
+#include "editor/TqlvTextEdit.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -52,7 +53,7 @@ TqlvEditor::~TqlvEditor()
 
 void TqlvEditor::ConfigureControl(QWidget* parentFrame)
 {
-    m_control = new QTextEdit(parentFrame);
+    m_control = new TqlvTextEdit(parentFrame);
     m_control->setObjectName(QStringLiteral("Editor"));
     m_control->setAcceptRichText(false);   // no embedded objects, pasted text stays plain
     m_control->setTabChangesFocus(false);  // Tab inserts a tab
@@ -153,6 +154,11 @@ bool TqlvEditor::eventFilter(QObject* watched, QEvent* event)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (m_paragraphIndent && !m_control->isReadOnly() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            BreakIndentedParagraph();
+            return true;
+        }
         // Shift+Enter would put a soft line break inside the paragraph; the
         // text is plain, so every break is a paragraph break.
         if (key->modifiers() & Qt::ShiftModifier) {

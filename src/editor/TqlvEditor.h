@@ -61,6 +61,7 @@ class QTextEdit;
 class QWidget;
 class TfrmFind;
 class TfrmReplace;
+class TqlvTextEdit;
 
 // The editor's error: file and printer failures, bad document ids.
 class EEditorError : public std::runtime_error {
@@ -118,6 +119,22 @@ public:
     // only kept (the preferences show it); nothing is activated.
     void SetImeName(const QString& name);
     QString ImeName() const;
+
+    // Writing modes (EditorModes.cpp; see TqlvTextEdit.h). None of them
+    // changes the text or its undo history. SetColumnCharacters(0) fills the
+    // width again.
+    void SetColumnCharacters(int characters);
+    void SetTypewriterScrolling(bool on);
+    void SetFocusMode(bool on);
+    // "段首缩进两字": Enter (and Shift+Enter) start the new paragraph with two
+    // U+3000; pasted and inserted text is left as it is.
+    void SetParagraphIndent(bool on);
+    bool ParagraphIndent() const { return m_paragraphIndent; }
+    // 整理段首缩进: every paragraph of the selection (of the whole text
+    // without one) that holds more than blanks starts with exactly the
+    // indent; one undo step. Returns how many paragraphs changed.
+    int NormaliseIndents();
+    TqlvTextEdit* TextEdit() const;
 
     // Find and replace. The dialogs are modeless and kept once created; see
     // FindDialog()/ReplaceDialog().
@@ -221,6 +238,7 @@ private:
     void ShowNotFound();
     void PrintTo(QPrinter& printer);
     void ReportTyping(const QEvent* event);
+    void BreakIndentedParagraph();
 
     struct TReportedState {
         int anchor, position;
@@ -241,6 +259,7 @@ private:
     QString m_imeName;
     QString m_printOutputFile;
     bool m_selectionReportingSuspended = false;
+    bool m_paragraphIndent = false;
     int m_formatSerial = 0;
     std::optional<TReportedState> m_lastReported;
 };

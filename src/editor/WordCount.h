@@ -9,7 +9,9 @@
 // Chinese characters: every non-ASCII character counts once (a surrogate pair
 // is one character); ASCII characters, line breaks included, count nothing.
 // U+2028 and U+2029 (a text document's line and paragraph separators) are
-// line breaks: they end words and are not counted.
+// line breaks: they end words and are not counted. Ideographic spaces
+// (U+3000) among the blanks that start a line are a paragraph's indent, not
+// writing, and are not counted either (elsewhere in a line they count).
 #pragma once
 
 #include <QString>

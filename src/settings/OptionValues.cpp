@@ -64,6 +64,7 @@ TOptionValues ReadOptions(TqlvRegConfig& config) {
     values.ExPic = config.ReadExPic();
     values.Skin = config.ReadSkinPath();
     values.Backup = ReadBackupSettings(config);
+    values.Writing = ReadWritingModeSettings(config);
     return values;
 }
 
@@ -72,6 +73,7 @@ void WriteOptions(TqlvRegConfig& config, const TOptionValues& values) {
     config.WritePaths(values.ExDoc, values.ExPic, values.Skin, values.ExFile);
     WriteConfigKey(config.Registry(), values);
     WriteBackupSettings(config, values.Backup);
+    WriteWritingModeSettings(config, values.Writing);
 }
 
 bool ReadKeepHistory(TqlvRegConfig& config) {

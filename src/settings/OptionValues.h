@@ -12,6 +12,7 @@
 
 #include "settings/BackupSettings.h"
 #include "settings/RegConfig.h"
+#include "settings/WritingModeSettings.h"
 
 #include <QColor>
 
@@ -31,6 +32,7 @@ struct TOptionValues {
     QString FontName;
     QString FontSize;
     int32_t EditorColor = 0x00FFFFFF;   // 0x00BBGGRR
+    TWritingModeSettings Writing;      // full-screen writing and the writing modes
     // Tab 邮件设置.
     TMailConfig Mail;
     // Tab 路径.

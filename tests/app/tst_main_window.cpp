@@ -135,7 +135,8 @@ private slots:
         QTest::newRow("munTool") << "munTool" << QStringList{
             "munToolWordCount|字数统计(&C)|F9",
             "munToolWritingStats|写作统计(&W)|Shift+F9", "-", "munToolPY|反查拼音(&P)|", "munToolReader|阅读模式(&R)|F11",
-            "munToolHide|快速隐藏(&H)|F12", "-", ">munToolSkin|更换皮肤(&S)", "-", "munToolOption|首选项(&O)|"};
+            "munToolHide|快速隐藏(&H)|F12", "munToolFullScreen|全屏写作(&G)|Ctrl+F11",
+            "munToolIndent|整理段首缩进(&I)|", "-", ">munToolSkin|更换皮肤(&S)", "-", "munToolOption|首选项(&O)|"};
         QTest::newRow("munToolSkin") << "munToolSkin" << QStringList{
             "munBlueGlass|BlueGlass(&B)|", "munMacOS|MacOS(&M)|", "munProtein|Protein(&P)|",
             "munWinXP|Win XP(&W)|", "munDeepBlue|DeepBlue(&D)|", "-", "munSkinFile|选择文件(&F)...|"};
@@ -158,7 +159,7 @@ private slots:
     }
 
     void checkItems() {
-        for (const char* name : {"munEditWatchClipper", "munEditWrap"})
+        for (const char* name : {"munEditWatchClipper", "munEditWrap", "munToolFullScreen"})
             QVERIFY2(frmMain->Action(name)->isCheckable(), name);
         QCOMPARE(frmMain->Action("munEditWrap")->isChecked(), frmMain->Editor()->WordWrap());
         QVERIFY(!frmMain->Action("munEditWatchClipper")->isChecked());
@@ -180,7 +181,7 @@ private slots:
                                         "tbPrint|打印", "tbMail|发送邮件", "tbUndo|撤销", "tbRedo|重复",
                                         "tbCut|剪切", "tbCopy|复制", "tbPaste|粘贴", "tbDel|删除",
                                         "comboxFontName|字体", "comboxFontSize|字号", "tbFind|查找",
-                                        "tbReader|阅读模式", "tbHide|快速隐藏", "tbHome|软件主页",
+                                        "tbReader|阅读模式", "tbHide|快速隐藏", "tbFullScreen|全屏写作", "tbHome|软件主页",
                                         "tbHelp|帮助主题"}));
         auto* sizes = frmMain->findChild<QComboBox*>("comboxFontSize");
         QStringList sizeItems;

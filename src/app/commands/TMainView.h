@@ -47,4 +47,8 @@ public:
     virtual void UpdateEditActions() = 0;
     // Opens a name as if it had been handed over by a second start.
     virtual void PassParams(const QString& name) = 0;
+    // 全屏写作: enters or leaves full-screen writing (TFullScreenWriting).
+    virtual void ToggleFullScreenWriting() = 0;
+    // Applies the writing-mode preferences to the editor (after the options).
+    virtual void ApplyWritingModes() = 0;
 };

@@ -37,8 +37,18 @@ void TToolCommands::munToolWordCountClick() {
 
 void TToolCommands::munToolOptionClick() {
     // The backup settings apply at once; the others at the next start.
-    if (RunOptionsDialog(m_context.RegConfig(), m_main.Window()))
+    if (RunOptionsDialog(m_context.RegConfig(), m_main.Window())) {
         m_context.Backups().ApplySettings();
+        m_main.ApplyWritingModes();
+    }
+}
+
+void TToolCommands::munToolFullScreenClick() { m_main.ToggleFullScreenWriting(); }
+
+void TToolCommands::munToolIndentClick() {
+    TqlvEditor& editor = *m_main.Editor();
+    if (editor.IsEnabled())
+        editor.NormaliseIndents();
 }
 
 void TToolCommands::munToolPYClick() { ShowCheckPY(m_main.Window(), m_main.Editor()->GetSelText()); }

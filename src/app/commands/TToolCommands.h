@@ -20,6 +20,11 @@ public:
     void munToolReaderClick();
     void munFindInFileClick();
     void munFileMailClick();
+    // 全屏写作 (Ctrl+F11, tool button): enters or leaves full-screen writing.
+    void munToolFullScreenClick();
+    // 整理段首缩进: the paragraph indents of the selection, or of the whole
+    // text, made two U+3000 each (TqlvEditor::NormaliseIndents).
+    void munToolIndentClick();
 
 private:
     // Packs the pictures of manuscript docID into "<ExPic>/<name>.zip";

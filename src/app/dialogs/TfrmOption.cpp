@@ -96,7 +96,7 @@ TfrmOption::TfrmOption(const QStringList& inputMethods, const QStringList& fontF
     connect(chkPop, &QCheckBox::toggled, this, &TfrmOption::TxtVerbToggled);
     SetValues(TOptionValues{});
     ApplyCurrentSkin(this);
-    resize(460, 340);
+    resize(460, 420);
 }
 
 QWidget* TfrmOption::BuildLibraryTab() {
@@ -146,9 +146,29 @@ QWidget* TfrmOption::BuildEditorTab() {
     panelEditorColor->setAccessibleName(QStringLiteral("编辑器默认颜色："));
     grid->addWidget(colorLabel, 6, 0);
     grid->addLayout(colorRow, 6, 1);
+    AddWritingRows(grid, 7);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(7, 1);
+    grid->setRowStretch(11, 1);
     return page;
+}
+
+// Full-screen writing and the writing modes: rows firstRow..firstRow+3.
+void TfrmOption::AddWritingRows(QGridLayout* grid, int firstRow) {
+    QWidget* page = grid->parentWidget();
+    spinFullScreenColumn = Named(new QSpinBox(page), "spinFullScreenColumn");
+    spinFullScreenColumn->setRange(TWritingModeSettings::kMinColumn, TWritingModeSettings::kMaxColumn);
+    spinFullScreenColumn->setSuffix(tr(" 字"));
+    const QStringList scopes{tr("关闭"), tr("仅全屏写作"), tr("始终")};
+    comboxTypewriter = PickList(page, "comboxTypewriter", scopes);
+    comboxFocusMode = PickList(page, "comboxFocusMode", scopes);
+    chkParagraphIndent = Named(new QCheckBox(tr("段首缩进两字"), page), "chkParagraphIndent");
+    AddRow(grid, firstRow, tr("全屏写作栏宽："), spinFullScreenColumn);
+    AddRow(grid, firstRow + 1, tr("打字机滚动："), comboxTypewriter);
+    AddRow(grid, firstRow + 2, tr("聚焦当前段落："), comboxFocusMode);
+    grid->addWidget(chkParagraphIndent, firstRow + 3, 0, 1, 2);
+    spinFullScreenColumn->setAccessibleName(tr("全屏写作栏宽"));
+    comboxTypewriter->setAccessibleName(tr("打字机滚动"));
+    comboxFocusMode->setAccessibleName(tr("聚焦当前段落"));
 }
 
 QWidget* TfrmOption::BuildMailTab() {
@@ -243,6 +263,10 @@ void TfrmOption::SetValues(const TOptionValues& values) {
     Select(comboxFontName, values.FontName);
     Select(comboxFontSize, values.FontSize);
     PaintSwatch(ColorOfBgr(values.EditorColor));
+    spinFullScreenColumn->setValue(values.Writing.Column);
+    comboxTypewriter->setCurrentIndex(int(values.Writing.Typewriter));
+    comboxFocusMode->setCurrentIndex(int(values.Writing.Focus));
+    chkParagraphIndent->setChecked(values.Writing.ParagraphIndent);
 
     editUserMail->setText(values.Mail.FromAddress);
     editUserName->setText(values.Mail.FromName);
@@ -281,6 +305,8 @@ TOptionValues TfrmOption::Values() const {
     values.FontName = Choice(comboxFontName, m_stored.FontName);
     values.FontSize = Choice(comboxFontSize, m_stored.FontSize);
     values.EditorColor = BgrOfColor(m_color);
+    values.Writing = {spinFullScreenColumn->value(), TWritingModeScope(comboxTypewriter->currentIndex()),
+                      TWritingModeScope(comboxFocusMode->currentIndex()), chkParagraphIndent->isChecked()};
     values.Mail = {editUserMail->text(), editUserName->text(), editSever->text(), editPort->text(),
                    editUser->text()};
     values.ExDoc = editExportDoc->text();

@@ -51,6 +51,10 @@ public:
     QComboBox* comboxFontSize = nullptr;
     QFrame* panelEditorColor = nullptr;
     QPushButton* btnEditorColor = nullptr;
+    QSpinBox* spinFullScreenColumn = nullptr;
+    QComboBox* comboxTypewriter = nullptr;   // items in TWritingModeScope order
+    QComboBox* comboxFocusMode = nullptr;
+    QCheckBox* chkParagraphIndent = nullptr;
     QLineEdit* editUserMail = nullptr;
     QLineEdit* editUserName = nullptr;
     QLineEdit* editSever = nullptr;
@@ -80,6 +84,7 @@ public slots:
 private:
     QWidget* BuildLibraryTab();
     QWidget* BuildEditorTab();
+    void AddWritingRows(class QGridLayout* grid, int firstRow);
     QWidget* BuildMailTab();
     QWidget* BuildPathTab();
     QWidget* BuildBackupTab();
