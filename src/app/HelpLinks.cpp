@@ -2,7 +2,6 @@
 
 #include "platform/AppPaths.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -11,10 +10,9 @@
 
 namespace {
 
-void OpenOrComplain(const QUrl& url) {
+void OpenOrComplain(TDialogService& dialogs, const QUrl& url) {
     if (!QDesktopServices::openUrl(url))
-        ShowMsgBox(QStringLiteral("无法打开“%1”。").arg(url.toDisplayString()), QStringLiteral("Quillora"), 2,
-                   g_Style, 1);
+        dialogs.Warn(QStringLiteral("无法打开“%1”。").arg(url.toDisplayString()), QStringLiteral("Quillora"));
 }
 
 }  // namespace
@@ -39,16 +37,16 @@ QUrl ErrorReportUrl() {
     return url;
 }
 
-void OpenHelpTopic() {
+void OpenHelpTopic(TDialogService& dialogs) {
     const QString path = FindHelpFile(HelpFolders());
     if (path.isEmpty()) {
-        ShowMsgBox(QStringLiteral("找不到帮助文件“%1”。").arg(AppPath() + QString::fromUtf8(kHelpFileName)),
-                   QStringLiteral("帮助主题"), 2, g_Style, 1);
+        dialogs.Warn(QStringLiteral("找不到帮助文件“%1”。").arg(AppPath() + QString::fromUtf8(kHelpFileName)),
+                     QStringLiteral("帮助主题"));
         return;
     }
-    OpenOrComplain(QUrl::fromLocalFile(path));
+    OpenOrComplain(dialogs, QUrl::fromLocalFile(path));
 }
 
-void OpenHomePage() { OpenOrComplain(QUrl(QLatin1String(kHomePageUrl))); }
-void OpenErrorReport() { OpenOrComplain(ErrorReportUrl()); }
-void OpenGuestBook() { OpenOrComplain(QUrl(QLatin1String(kGuestBookUrl))); }
+void OpenHomePage(TDialogService& dialogs) { OpenOrComplain(dialogs, QUrl(QLatin1String(kHomePageUrl))); }
+void OpenErrorReport(TDialogService& dialogs) { OpenOrComplain(dialogs, ErrorReportUrl()); }
+void OpenGuestBook(TDialogService& dialogs) { OpenOrComplain(dialogs, QUrl(QLatin1String(kGuestBookUrl))); }

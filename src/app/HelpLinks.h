@@ -8,6 +8,7 @@
 #include <QUrl>
 
 class QWidget;
+class TDialogService;
 
 inline constexpr char kHelpFileName[] = "帮助主题.html";
 // The project's addresses; the domain is the one reserved for examples until
@@ -26,7 +27,7 @@ QUrl ErrorReportUrl();
 
 // The commands. OpenHelpTopic shows a message naming the page when it is
 // missing or no program opens it.
-void OpenHelpTopic();
-void OpenHomePage();
-void OpenErrorReport();
-void OpenGuestBook();
+void OpenHelpTopic(TDialogService& dialogs);
+void OpenHomePage(TDialogService& dialogs);
+void OpenErrorReport(TDialogService& dialogs);
+void OpenGuestBook(TDialogService& dialogs);

@@ -14,7 +14,6 @@
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "settings/IniConfig.h"
 #include "settings/RegConfig.h"
 
@@ -43,11 +42,11 @@ QStringList LocalFiles(const QMimeData* mime) {
 // Runs one shutdown step; an error is shown and the next step still runs, so
 // closing always stores the layout and the skin.
 template <typename Step>
-void RunShutdownStep(Step&& step) {
+void RunShutdownStep(TDialogService& dialogs, Step&& step) {
     try {
         step();
     } catch (const std::exception& error) {
-        ShowMsgBox(QString::fromUtf8(error.what()), QStringLiteral("退出"), 2, g_Style, 1);
+        dialogs.Warn(QString::fromUtf8(error.what()), QStringLiteral("退出"));
     }
 }
 
@@ -104,7 +103,7 @@ void TfrmMain::DropFiles(const QStringList& paths) {
     else if (IsTextFileName(path))
         m_manuscripts->OpenTextFile(path);
     else
-        ShowMsgBox(QStringLiteral("文件不为可接受格式!"), QStringLiteral("打开"), 1, g_Style, 1);
+        m_context.Dialogs().Inform(QStringLiteral("文件不为可接受格式!"), QStringLiteral("打开"));
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -145,8 +144,17 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    // 取消 at the save prompt keeps the window open with its text; past the
+    // prompt, closing is never refused.
+    bool cancelled = false;
+    if (!m_shutdownDone)
+        RunShutdownStep(m_context.Dialogs(), [&] { cancelled = !m_manuscripts->SavePrompt(QStringLiteral("退出")); });
+    if (cancelled) {
+        event->ignore();
+        return;
+    }
     Shutdown();
-    event->accept();   // closing is never refused
+    event->accept();
 }
 
 void TfrmMain::Shutdown() {
@@ -155,16 +163,15 @@ void TfrmMain::Shutdown() {
     m_shutdownDone = true;
     timerAutoSave->stop();
     m_fullScreen->Leave();   // the layout stored is the window's own, not the full screen
-    RunShutdownStep([this] { m_manuscripts->SavePrompt(QStringLiteral("退出")); });
     m_quickHide->Unregister();
-    RunShutdownStep([this] {
+    RunShutdownStep(m_context.Dialogs(), [this] {
         TqlvDocData& data = m_context.DocData();
         if (data.Opened() && m_context.RegConfig().ReadDBFlags().AutoCompress)
             data.CompressDocData();
     });
     // After the compaction, so the snapshot holds the compacted file.
-    RunShutdownStep([this] { m_context.Backups().Finish(); });
-    RunShutdownStep([this] { m_context.Documents().CompressDocuments(); });
+    RunShutdownStep(m_context.Dialogs(), [this] { m_context.Backups().Finish(); });
+    RunShutdownStep(m_context.Dialogs(), [this] { m_context.Documents().CompressDocuments(); });
     SaveLayout();
     m_context.IniConfig().WriteSkin(m_style, m_theme);
 }

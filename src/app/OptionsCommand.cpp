@@ -7,9 +7,9 @@
 
 #include <QFontDatabase>
 
-bool RunOptionsDialog(TqlvRegConfig& config, QWidget* parent) {
+bool RunOptionsDialog(TDialogService& dialogs, TqlvRegConfig& config, QWidget* parent) {
     const TOptionValues stored = ReadOptions(config);
-    TfrmOption dialog(InstalledInputMethods(), QFontDatabase::families(), parent);
+    TfrmOption dialog(dialogs, InstalledInputMethods(), QFontDatabase::families(), parent);
     dialog.SetValues(stored);
     QObject::connect(&dialog, &TfrmOption::QdbAssociationToggled, &dialog, [&config](bool on) {
         if (on)
@@ -27,7 +27,7 @@ bool RunOptionsDialog(TqlvRegConfig& config, QWidget* parent) {
         config.RegisterQdb();
     if (stored.assPop)
         config.RegisterTxtVerb();
-    if (Dialogs().ExecDialog(dialog) != QDialog::Accepted)
+    if (dialogs.ExecDialog(dialog) != QDialog::Accepted)
         return false;
     WriteOptions(config, dialog.Values());
     return true;

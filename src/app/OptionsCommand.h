@@ -7,6 +7,7 @@
 #pragma once
 
 class QWidget;
+class TDialogService;
 class TqlvRegConfig;
 
-bool RunOptionsDialog(TqlvRegConfig& config, QWidget* parent);
+bool RunOptionsDialog(TDialogService& dialogs, TqlvRegConfig& config, QWidget* parent);

@@ -17,7 +17,9 @@ TAppContext::TAppContext()
       m_regConfig(std::make_unique<TqlvRegConfig>()),
       m_iniConfig(std::make_unique<TqlvIniConfig>()),
       m_search(std::make_unique<TLibrarySearch>(*m_docData, *m_saves)),
-      m_backups(std::make_unique<TBackupService>(*m_docData, *m_regConfig)) {
+      m_backups(std::make_unique<TBackupService>(
+          *m_docData, *m_regConfig,
+          [this](const QString& message, const QString& caption) { Dialogs().Warn(message, caption); })) {
     // The undo of a replace lasts until its library closes; the snapshot
     // service's own hook still runs.
     m_docData->BeforeClose = [this, snapshot = m_docData->BeforeClose](const QString& path) {
@@ -33,4 +35,4 @@ TAppContext::TAppContext()
 
 TAppContext::~TAppContext() = default;
 
-TDialogService& TAppContext::Dialogs() const { return ::Dialogs(); }
+TDialogService& TAppContext::Dialogs() const { return InstalledDialogService(); }

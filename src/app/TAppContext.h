@@ -40,7 +40,9 @@ public:
     TBackupService& Backups() const { return *m_backups; }
     TManuscriptSaves& Saves() const { return *m_saves; }
     TLibrarySearch& LibrarySearch() const { return *m_search; }
-    // The installed dialog service (the Qt one, or a test's scripted one).
+    // The dialog service every question of the application goes through
+    // (the Qt one, or a test's scripted one): the commands ask through it and
+    // hand it to the dialogs they make.
     TDialogService& Dialogs() const;
 
 private:

@@ -5,8 +5,8 @@
 #include "library/TqlvDocData.h"
 #include "library/UserError.h"
 
-TBackupService::TBackupService(TqlvDocData& data, TqlvRegConfig& config)
-    : m_data(data), m_config(config) {
+TBackupService::TBackupService(TqlvDocData& data, TqlvRegConfig& config, TReport report)
+    : m_data(data), m_config(config), m_report(std::move(report)) {
     m_timer.setObjectName(QStringLiteral("timerBackup"));
     connect(&m_timer, &QTimer::timeout, this, &TBackupService::Tick);
     m_data.BeforeClose = [this](const QString& library) { SnapshotOnClose(library); };
@@ -35,11 +35,11 @@ void TBackupService::SnapshotOnClose(const QString& library) {
         bool damaged = false;
         BackupOf(library).TakeSnapshotIfChanged(&damaged);
         if (damaged)
-            commandsteps::ShowFailure(DamagedNote(library), QStringLiteral("备份稿件库"));
+            m_report(DamagedNote(library), QStringLiteral("备份稿件库"));
     } catch (const EUserError& error) {
-        commandsteps::ShowFailure(error.Text(), error.Caption());
+        m_report(error.Text(), error.Caption());
     } catch (const std::exception& error) {
-        commandsteps::ShowFailure(commandsteps::MessageOf(error), QStringLiteral("备份稿件库"));
+        m_report(commandsteps::MessageOf(error), QStringLiteral("备份稿件库"));
     }
 }
 

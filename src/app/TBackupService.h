@@ -5,8 +5,8 @@
 // it reads its settings from the registry store at construction and again
 // on ApplySettings (after the options dialog).
 //
-// A snapshot that fails on closing is reported in a message box (caption
-// "备份稿件库") and never stops the close; a failing timer snapshot opens no
+// A snapshot that fails on closing is handed to `report` (the context shows it
+// in a message box, caption "备份稿件库") and never stops the close; a failing timer snapshot opens no
 // dialog (a timer must not interrupt typing) and is only traced. A library
 // that fails its check is still copied (the copy may be all there is), and
 // the writer is told: in the same message box on closing, through
@@ -18,6 +18,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 class TqlvDocData;
 class TqlvRegConfig;
@@ -25,7 +26,9 @@ class TqlvRegConfig;
 class TBackupService : public QObject {
     Q_OBJECT
 public:
-    TBackupService(TqlvDocData& data, TqlvRegConfig& config);
+    // Says a failure to the writer: message and caption.
+    using TReport = std::function<void(const QString& message, const QString& caption)>;
+    TBackupService(TqlvDocData& data, TqlvRegConfig& config, TReport report);
     ~TBackupService() override;
     TBackupService(const TBackupService&) = delete;
     TBackupService& operator=(const TBackupService&) = delete;
@@ -56,6 +59,7 @@ private:
 
     TqlvDocData& m_data;
     TqlvRegConfig& m_config;
+    TReport m_report;
     TBackupSettings m_settings;
     QTimer m_timer;
     bool m_finished = false;

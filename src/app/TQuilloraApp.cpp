@@ -91,7 +91,7 @@ void TQuilloraApp::Startup() {
         QTimer::singleShot(TfrmSplash::DisplayMilliseconds(), &wait, &QEventLoop::quit);
         wait.exec();
         m_context = std::make_unique<TAppContext>();
-        m_login = std::make_unique<TQtDBLogin>();
+        m_login = std::make_unique<TQtDBLogin>(m_context->Dialogs());
         tomedb::SetDBLogin(m_login.get());
         ReadSkin();
         m_main = std::make_unique<TfrmMain>(*m_context);

@@ -2,14 +2,14 @@
 
 #include "platform/DialogService.h"
 #include "platform/SingleInstance.h"
-#include "platform/Skin.h"
 
 #include <exception>
 
 TQuilloraApplication::TQuilloraApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 void TQuilloraApplication::ShowError(const QString& message) {
-    ShowMsgBox(message, QString::fromLatin1(kInstanceName), 2, g_Style, 1);
+    // An error no command caught: there is no context to ask through here.
+    InstalledDialogService().Warn(message, QString::fromLatin1(kInstanceName));
 }
 
 bool TQuilloraApplication::notify(QObject* receiver, QEvent* event) {

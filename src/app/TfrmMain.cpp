@@ -69,7 +69,7 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
       m_library(std::make_unique<TLibraryCommands>(*this, context, *m_manuscripts)),
       m_edit(std::make_unique<TEditCommands>(*this, context)),
       m_tools(std::make_unique<TToolCommands>(*this, context, *m_manuscripts)),
-      m_help(std::make_unique<THelpCommands>(*this)),
+      m_help(std::make_unique<THelpCommands>(*this, context)),
       m_folders(std::make_unique<TFolderCommands>(*this, context, *m_manuscripts, *m_pictures)),
       m_marks(std::make_unique<TMarkCommands>(*this, context, *m_pictures)),
       m_materials(std::make_unique<TMaterialCommands>(*this, context)),

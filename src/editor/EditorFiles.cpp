@@ -148,7 +148,7 @@ void TqlvEditor::PrinterSetup()
     if (m_pageLayout)
         printer.setPageLayout(*m_pageLayout);
     QPageSetupDialog dialog(&printer, m_control);
-    if (Dialogs().ExecDialog(dialog) == QDialog::Accepted)
+    if (InstalledDialogService().ExecDialog(dialog) == QDialog::Accepted)
         m_pageLayout = printer.pageLayout();
 }
 

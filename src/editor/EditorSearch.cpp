@@ -211,6 +211,5 @@ void TqlvEditor::KeepDialogOffSelection(QWidget* dialog)
 
 void TqlvEditor::ShowNotFound()
 {
-    ShowMsgBox(QStringLiteral("已完成对文档的搜索，没有找到搜索项！"), QStringLiteral("查找"), 1,
-               g_Style, 1);
+    InstalledDialogService().Inform(QStringLiteral("已完成对文档的搜索，没有找到搜索项！"), QStringLiteral("查找"));
 }

@@ -26,7 +26,7 @@
 // Failures: LoadFromFile, SaveToFile, InsertFile, Print and GetDocumentId
 // throw EEditorError with a user-readable message; the editor then keeps its
 // previous text. Searching that finds nothing shows the message box
-// "已完成对文档的搜索，没有找到搜索项！" through ShowMsgBox.
+// "已完成对文档的搜索，没有找到搜索项！" through the installed dialog service.
 //
 // Lines: CaretLine, GotoLine and DeleteLine count the control's lines, so with
 // word wrap on every wrapped display line is a line of its own. The control

@@ -4,6 +4,11 @@
 // install a scripted one that answers from a queue and records what was shown,
 // so every command runs headless. The service is not owned by the caller of
 // SetDialogService; passing nullptr restores the Qt implementation.
+//
+// The application layer reaches the service through its context
+// (TAppContext::Dialogs()) or the reference a dialog is made with; only that
+// context and the widgets below the application layer (editor, tools), which
+// have no context, read InstalledDialogService().
 #pragma once
 
 #include <QColor>
@@ -14,6 +19,14 @@
 
 class QDialog;
 class QWidget;
+
+// What a message box shows beside its text.
+enum class TMessageIcon { None = 0, Information = 1, Warning = 2 };
+// The buttons of a message box: "确定"; "是(&Y)"/"否(&N)"; "是(&Y)"/"否(&N)"/"取消".
+enum class TMessageButtons { Ok = 1, YesNo = 2, YesNoCancel = 3 };
+// The answer to a question. Closing the box or Escape answers No on a yes/no
+// box and Cancel on a yes/no/cancel box.
+enum class TAnswer { Yes = 1, No = 2, Cancel = 3 };
 
 // A file dialog request. `filter` uses the "描述|*.ext|描述2|*.a;*.b" form the
 // commands write their filters in; the service converts it for Qt.
@@ -28,8 +41,20 @@ struct TFileDialogRequest {
 class TDialogService {
 public:
     virtual ~TDialogService() = default;
-    // icon 0 none, 1 information, 2 warning; buttons 1 = "确定", 2 = "是(&Y)"/"否(&N)".
-    // Returns 1 for "确定"/"是(&Y)", 2 for "否(&N)" or closing the box.
+
+    // The named questions and notices; each draws in the current skin.
+    // A notice with one "确定" button (information icon unless told otherwise).
+    void Inform(const QString& text, const QString& caption, TMessageIcon icon = TMessageIcon::Information);
+    // A notice with the warning icon.
+    void Warn(const QString& text, const QString& caption);
+    // "是(&Y)"/"否(&N)"; true for 是.
+    bool Confirm(const QString& text, const QString& caption, TMessageIcon icon = TMessageIcon::Information);
+    // "是(&Y)"/"否(&N)"/"取消" with the information icon.
+    TAnswer AskYesNoCancel(const QString& text, const QString& caption);
+
+    // The box behind the named calls: icon and buttons as the enums above
+    // number them, style the skin to draw in. Returns the TAnswer's number
+    // (1 for "确定").
     virtual int MessageBox(const QString& text, const QString& caption, int icon,
                            int style, int buttons) = 0;
     // The "打开稿件库" password prompt; empty when cancelled.
@@ -47,9 +72,6 @@ public:
     virtual int ExecDialog(QDialog& dialog) = 0;
 };
 
-TDialogService& Dialogs();
+// The service in use: the Qt one unless a test installed its own.
+TDialogService& InstalledDialogService();
 void SetDialogService(TDialogService* service);
-
-// The shell helpers every subsystem uses; both go through Dialogs().
-int ShowMsgBox(const QString& text, const QString& caption, int icon, int style, int buttons);
-QString InputPassword();

@@ -144,10 +144,14 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, in
     box.setIcon(IconFor(icon));
     box.setFont(MessageFont(box.font()));
     QPushButton* first = nullptr;
-    if (buttons == 2) {
+    QPushButton* no = nullptr;
+    QPushButton* cancel = nullptr;
+    if (buttons == 2 || buttons == 3) {
         first = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-        box.setEscapeButton(no);
+        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        if (buttons == 3)
+            cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setEscapeButton(cancel ? cancel : no);
     } else {
         first = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
         box.setEscapeButton(first);
@@ -156,9 +160,13 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, in
     ApplySkin(&box, style, g_Theme);
     KeepCaptionVisible(box);
     box.exec();
+    // Closing the box by its title bar answers as Escape does.
+    const int closed = cancel ? 3 : 2;
     if (box.ClosedByTitleBar())
-        return 2;
-    return box.clickedButton() == first ? 1 : 2;
+        return closed;
+    if (box.clickedButton() == first)
+        return 1;
+    return box.clickedButton() == no ? 2 : closed;
 }
 
 QString TQtDialogService::InputPassword() {

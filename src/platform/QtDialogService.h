@@ -1,5 +1,5 @@
 // TQtDialogService: the dialog service on screen, built on Qt widgets. It is
-// what Dialogs() returns unless a test installed another service. Every box
+// what InstalledDialogService() returns unless a test installed another service. Every box
 // and dialog is modal, drawn in the current skin (ApplyCurrentSkin; message
 // boxes in the style passed to them) and destroyed when it closes.
 #pragma once

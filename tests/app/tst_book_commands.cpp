@@ -169,7 +169,8 @@ private slots:
     }
 
     void dialogFollowsTheFormatAndNamesEveryControl() {
-        TfrmBookOutput dialog;
+        TScriptedDialogs dialogs;
+        TfrmBookOutput dialog(dialogs);
         dialog.SetSelection(QString(), 0);
         for (QWidget* control : dialog.findChildren<QWidget*>()) {
             if (qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
@@ -192,7 +193,6 @@ private slots:
         QVERIFY(page->isEnabled());
         QCOMPARE(dialog.findChild<QLineEdit*>("editPath")->text(), QString("/书稿/卷一.pdf"));
         // A name chosen with "..." gets the format's extension too.
-        TScriptedDialogs dialogs;
         dialogs.QueueSaveFileName(QStringLiteral("/书稿/第二卷"));
         TScriptedDialogs::Click(dialog, "btnBrowse");
         QCOMPARE(dialog.Choice().Path, QString("/书稿/第二卷.pdf"));

@@ -292,7 +292,7 @@ private slots:
             TScriptedDialogs::SetText(d, "PasswordEdit", QStringLiteral("密"));
             return TScriptedDialogs::Click(d, accept ? "OkButton" : "CancelButton");
         });
-        TQtDBLogin login;
+        TQtDBLogin login(dialogs);
         const std::optional<std::string> answer = login.Login(QFile::encodeName("/书/库.qdb").toStdString());
         QCOMPARE(title, QString("稿件库密码"));
         QCOMPARE(database, QString("/书/库.qdb"));

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/commands/TEditCommands.h"
+#include "app/commands/TFolderCommands.h"
 #include "editor/FindDialog.h"
 #include "platform/TextCodec.h"
 
@@ -459,6 +460,85 @@ private slots:
         // Back in the text-file mode, Save asks for a name: it never writes an
         // earlier file with the emptied editor.
         QVERIFY(f.Main().Manuscripts().CurrentFile().isEmpty());
+    }
+
+    // Every save prompt over a changed manuscript, answered each way: 是
+    // saves and goes on, 否 drops the change and goes on, 取消 (Escape) gives
+    // up the action with the changed text still open and the library as it was.
+    void savePromptAnswersDecideTextAndAction_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<TAnswer>("answer");
+        const QStringList actions{"新建",       "打开", "another manuscript", "another folder", "another library",
+                                  "关闭稿件库", "退出"};
+        for (const QString& action : actions) {
+            QTest::addRow("%s yes", qPrintable(action)) << action << TAnswer::Yes;
+            QTest::addRow("%s no", qPrintable(action)) << action << TAnswer::No;
+            QTest::addRow("%s cancel", qPrintable(action)) << action << TAnswer::Cancel;
+        }
+    }
+    void savePromptAnswersDecideTextAndAction() {
+        QFETCH(QString, action);
+        QFETCH(TAnswer, answer);
+        TAppFixture f;
+        const QString file = f.OpenSeededLibrary(
+            {{QStringLiteral("甲"), QStringLiteral("原")}, {QStringLiteral("乙"), QStringLiteral("乙文")}});
+        const QString other = f.MakeLibrary(QStringLiteral("另一个"), {{QStringLiteral("丙"), QString()}});
+        f.SelectDoc(QStringLiteral("甲"));
+        f.Trigger("munFileOpen");
+        const int id = f.Editor().GetDocumentId();
+        f.Editor().InsertText(QStringLiteral("新"));
+        f.SelectDoc(QStringLiteral("乙"));
+        f.dialogs.QueueMessageAnswer(answer);
+
+        // Runs the action and says whether it was carried out.
+        const auto run = [&]() -> bool {
+            if (action == "新建") {
+                f.Trigger("munFileNew");
+                return f.Editor().GetDocumentId() != id && f.Main().DocList()->topLevelItemCount() == 3;
+            }
+            if (action == "打开") {
+                f.Trigger("munFileOpen");
+                return f.Editor().GetText() == QStringLiteral("乙文");
+            }
+            if (action == "another manuscript") {
+                f.Main().Folders().DocListViewClick();
+                return f.Editor().GetText() == QStringLiteral("乙文");
+            }
+            if (action == "another folder") {
+                f.Main().Folders().tvDocClick();
+                return f.Editor().GetText().isEmpty() && !f.Editor().IsEnabled();
+            }
+            if (action == "another library")
+                return f.Main().Library().OpenLibrary(other) && f.Data().GetDocDataName() == other;
+            if (action == "关闭稿件库") {
+                f.Trigger("munDocCloseBase");
+                return !f.Data().Opened();
+            }
+            return f.Main().close();
+        };
+        const bool done = run();
+
+        QCOMPARE(f.dialogs.Messages().size(), size_t(1));
+        QCOMPARE(f.dialogs.Messages().at(0).buttons, static_cast<int>(TMessageButtons::YesNoCancel));
+        const bool closing = action == "another folder" || action == "another library";
+        QCOMPARE(f.dialogs.Messages().at(0).text, closing ? QStringLiteral("稿件内容已经更改，是否保存？")
+                                                          : QStringLiteral("稿件的内容已经更改，是否保存？"));
+        QCOMPARE(f.dialogs.Messages().at(0).caption, closing                          ? QStringLiteral("关闭稿件")
+                                                     : action == "another manuscript" ? QStringLiteral("打开")
+                                                                                      : action);
+        const bool cancelled = answer == TAnswer::Cancel;
+        QCOMPARE(done, !cancelled);
+        const QString stored =
+            f.Data().Opened() && f.Data().GetDocDataName() == file ? f.Data().LoadDocText(id) : f.StoredText(file, id);
+        QCOMPARE(stored.contains(QStringLiteral("新")), answer == TAnswer::Yes);
+        if (cancelled) {
+            QVERIFY(f.Data().Opened());
+            QCOMPARE(f.Data().GetDocDataName(), file);
+            QCOMPARE(f.Main().DocList()->topLevelItemCount(), 2);
+            QCOMPARE(f.Editor().GetDocumentId(), id);
+            QVERIFY(f.Editor().IsModified());
+            QVERIFY(f.Editor().GetText().contains(QStringLiteral("新")));
+        }
     }
 
     // Watching the clipboard: copying a selection puts the same text back

@@ -48,7 +48,7 @@ bool RunOnce(TqlvRegConfig& config, std::function<void(TfrmOption&)> look,
             look(option);
         return TScriptedDialogs::Click(d, act ? act(option) : "btnOK");
     });
-    return RunOptionsDialog(config, nullptr);
+    return RunOptionsDialog(dialogs, config, nullptr);
 }
 
 }  // namespace
@@ -207,7 +207,7 @@ private slots:
             TScriptedDialogs::Click(d, "btnSkin");
             return TScriptedDialogs::Click(d, "btnOK");
         });
-        QVERIFY(RunOptionsDialog(config, nullptr));
+        QVERIFY(RunOptionsDialog(dialogs, config, nullptr));
         const TOptionValues values = ReadOptions(config);
         QCOMPARE(values.EditorColor, 0x00302010);
         QCOMPARE(values.ExDoc, QString("/书/导出"));
@@ -216,7 +216,8 @@ private slots:
     }
 
     void everyControlHasAnAccessibleName() {
-        TfrmOption dialog({"ibus"}, {"Sans"});
+        TScriptedDialogs dialogs;
+        TfrmOption dialog(dialogs, {"ibus"}, {"Sans"});
         for (QWidget* w : dialog.findChildren<QWidget*>()) {
             const bool interactive = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
                                      qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w);

@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(dialogs.Messages().size(), size_t(1));
         QCOMPARE(dialogs.Messages().at(0).text, QString("稿件的内容已经更改，是否保存？"));
         QCOMPARE(dialogs.Messages().at(0).caption, QString("退出"));
-        QCOMPARE(dialogs.Messages().at(0).buttons, 2);
+        QCOMPARE(dialogs.Messages().at(0).buttons, 3);
         QVERIFY(QFile::exists(AppPath() + "Config.ini"));
     }
 

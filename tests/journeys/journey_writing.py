@@ -1,12 +1,28 @@
 """Writing statistics in the real window: type Chinese text into a new
 manuscript, save it, and find the day's count in the status bar ("今日：N 字")
-and in today's row of 工具 ▸ 写作统计."""
+and in today's row of 工具 ▸ 写作统计. Then unsaved text meets the save
+prompt of 新建 and of 退出: Escape (取消) keeps the text and the window."""
 import datetime
 import os
 
 from journey import main
 
 TEXT = "春眠不觉晓处处闻啼鸟"   # ten Chinese characters
+PROMPT = "稿件的内容已经更改，是否保存？"
+
+
+def escape_keeps_the_text(j, editor, path, caption, text):
+    """Chooses the menu item at `path` over unsaved text, answers its save
+    prompt with Escape and finds the text still there and still unsaved."""
+    j.menu(*path)
+    prompt = j.find(caption, role="alert", timeout=30)
+    j.find(PROMPT, root=prompt)
+    j.find("取消", role="push button", root=prompt)
+    j.key("Escape")
+    j.wait(lambda: not j.find_all(caption, role="alert"), f"the save prompt of {caption} to close")
+    j.wait(lambda: j.text_of(editor) == text, "the unsaved text still in the editor")
+    j.find("状态：已修改", role="label")
+    j.wait(lambda: j.windows_titled(r"^\*.* - QuilloraVer1\.3$"), "the \"*\" still in the title")
 
 
 def journey(j):
@@ -31,6 +47,17 @@ def journey(j):
     j.find("连续写作 1 天", role="label", root=dialog)
     j.click(j.find("关闭", role="push button", root=dialog))
     j.wait(lambda: not j.find_all("写作统计", role="dialog"), "the statistics dialog to close")
+
+    editor = j.find("稿件内容", role="text")
+    j.click(editor)
+    j.key("ctrl+End")
+    j.type("x")
+    j.find("状态：已修改", role="label")
+    escape_keeps_the_text(j, editor, ("稿件(&F)", "新建(&N)"), "新建", TEXT + "x")
+    escape_keeps_the_text(j, editor, ("稿件(&F)", "退出(&X)"), "退出", TEXT + "x")
+    j.focus_window()
+    j.key("ctrl+s")
+    j.find("状态：保存", role="label")
 
 
 main(journey)

@@ -121,6 +121,13 @@ void TestDialogs::messageBoxAnswers_data() {
     QTest::newRow("no") << 2 << QStringLiteral("否(&N)") << 2 << yesNo;
     QTest::newRow("yes/no closed") << 2 << QStringLiteral("close") << 2 << yesNo;
     QTest::newRow("yes/no escape") << 2 << QStringLiteral("escape") << 2 << yesNo;
+    // With a 取消 button, Escape and closing the box answer 取消 (3), not 否.
+    const QStringList yesNoCancel{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"), QStringLiteral("取消")};
+    QTest::newRow("yes/no/cancel yes") << 3 << QStringLiteral("是(&Y)") << 1 << yesNoCancel;
+    QTest::newRow("yes/no/cancel no") << 3 << QStringLiteral("否(&N)") << 2 << yesNoCancel;
+    QTest::newRow("yes/no/cancel cancel") << 3 << QStringLiteral("取消") << 3 << yesNoCancel;
+    QTest::newRow("yes/no/cancel escape") << 3 << QStringLiteral("escape") << 3 << yesNoCancel;
+    QTest::newRow("yes/no/cancel closed") << 3 << QStringLiteral("close") << 3 << yesNoCancel;
 }
 
 void TestDialogs::messageBoxAnswers() {
@@ -129,7 +136,8 @@ void TestDialogs::messageBoxAnswers() {
     QFETCH(int, expected);
     QFETCH(QStringList, texts);
     const TSeenBox seen = DriveBox(act);
-    QCOMPARE(ShowMsgBox(QStringLiteral("内容"), QStringLiteral("标题"), 1, 2, buttons), expected);
+    QCOMPARE(InstalledDialogService().MessageBox(QStringLiteral("内容"), QStringLiteral("标题"), 1, 2, buttons),
+             expected);
     QCOMPARE(seen.buttons, texts);       // left to right
     QCOMPARE(seen.defaultButton, texts.first());
     QCOMPARE(seen.focused, texts.first());
@@ -139,7 +147,9 @@ void TestDialogs::messageBoxShowsCaptionTextAndIcon() {
     const QMessageBox::Icon icons[] = {QMessageBox::NoIcon, QMessageBox::Information, QMessageBox::Warning};
     for (int icon = 0; icon <= 2; ++icon) {
         const TSeenBox seen = DriveBox(QStringLiteral("确定"));
-        QCOMPARE(ShowMsgBox(QStringLiteral("文件不为可接受格式!"), QStringLiteral("打开"), icon, 0, 1), 1);
+        QCOMPARE(InstalledDialogService().MessageBox(QStringLiteral("文件不为可接受格式!"), QStringLiteral("打开"),
+                                                     icon, 0, 1),
+                 1);
         QCOMPARE(seen.caption, QStringLiteral("打开"));
         QCOMPARE(seen.text, QStringLiteral("文件不为可接受格式!"));
         QCOMPARE(seen.icon, icons[icon]);
@@ -154,7 +164,8 @@ void TestDialogs::messageBoxIsWideEnoughForItsCaption() {
         needed = box->fontMetrics().horizontalAdvance(QStringLiteral("字数统计")) + 100;
         ButtonWithText(box, QStringLiteral("确定"))->click();
     });
-    ShowMsgBox(QStringLiteral("英文单词：0\r中文字数：0\r\r"), QStringLiteral("字数统计"), 0, 0, 1);
+    InstalledDialogService().MessageBox(QStringLiteral("英文单词：0\r中文字数：0\r\r"), QStringLiteral("字数统计"), 0,
+                                        0, 1);
     QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
 }
 
@@ -176,7 +187,7 @@ void TestDialogs::passwordBox() {
         confirm->setText(QStringLiteral("other"));
         ButtonWithText(dialog, QStringLiteral("确认"))->click();
     });
-    QCOMPARE(InputPassword(), QStringLiteral("secret秘密"));
+    QCOMPARE(InstalledDialogService().InputPassword(), QStringLiteral("secret秘密"));
     QCOMPARE(caption, QStringLiteral("打开稿件库"));
     QCOMPARE(labels, (QStringList{QStringLiteral("输入密码："), QStringLiteral("确认密码：")}));
     QCOMPARE(buttons, (QStringList{QStringLiteral("确认"), QStringLiteral("取消")}));
@@ -192,7 +203,7 @@ void TestDialogs::passwordBoxCancelled() {
             else
                 ButtonWithText(dialog, act)->click();
         });
-        QCOMPARE(InputPassword(), QString());
+        QCOMPARE(InstalledDialogService().InputPassword(), QString());
     }
 }
 
@@ -210,20 +221,20 @@ void TestDialogs::fileDialogUsesFilterAndDefaultExtension() {
     });
     TFileDialogRequest request{QStringLiteral("导出稿件"), QStringLiteral("文本文件|*.txt|所有文件|*.*"),
                                dir.path(), QString(), QStringLiteral("txt")};
-    const QString chosen = Dialogs().SaveFileName(request);
+    const QString chosen = InstalledDialogService().SaveFileName(request);
     QCOMPARE(title, QStringLiteral("导出稿件"));
     QCOMPARE(filters, (QStringList{QStringLiteral("文本文件 (*.txt)"), QStringLiteral("所有文件 (*)")}));
     QCOMPARE(chosen, dir.filePath(QStringLiteral("导出.txt")));
 
     WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-    QCOMPARE(Dialogs().OpenFileName(request), QString());
+    QCOMPARE(InstalledDialogService().OpenFileName(request), QString());
 }
 
 void TestDialogs::execDialogReturnsTheResult() {
     for (int wanted : {int(QDialog::Accepted), int(QDialog::Rejected)}) {
         QDialog dialog;
         WhenModal([wanted](QWidget* modal) { qobject_cast<QDialog*>(modal)->done(wanted); });
-        QCOMPARE(Dialogs().ExecDialog(dialog), wanted);
+        QCOMPARE(InstalledDialogService().ExecDialog(dialog), wanted);
     }
 }
 
@@ -250,21 +261,22 @@ void TestDialogs::convertFileFilter() {
 }
 
 void TestDialogs::scriptedServiceAnswersAndRecords() {
-    TDialogService* before = &Dialogs();
+    TDialogService* before = &InstalledDialogService();
     {
         TScriptedDialogs dialogs;
-        QCOMPARE(&Dialogs(), static_cast<TDialogService*>(&dialogs));
+        QCOMPARE(&InstalledDialogService(), static_cast<TDialogService*>(&dialogs));
         dialogs.QueueMessageAnswer(2);
         dialogs.QueuePassword(QStringLiteral("pw"));
         dialogs.QueueOpenFileNames({QStringLiteral("/a"), QStringLiteral("/b")});
         dialogs.QueueColor(QColor(Qt::red));
-        QCOMPARE(ShowMsgBox(QStringLiteral("保存？"), QStringLiteral("退出"), 1, 3, 2), 2);
-        QCOMPARE(InputPassword(), QStringLiteral("pw"));
+        QCOMPARE(InstalledDialogService().MessageBox(QStringLiteral("保存？"), QStringLiteral("退出"), 1, 3, 2), 2);
+        QCOMPARE(InstalledDialogService().InputPassword(), QStringLiteral("pw"));
         TFileDialogRequest request;
         request.caption = QStringLiteral("插入");
         request.filter = QStringLiteral("文本|*.txt");
-        QCOMPARE(Dialogs().OpenFileNames(request), (QStringList{QStringLiteral("/a"), QStringLiteral("/b")}));
-        QCOMPARE(Dialogs().ChooseColor(Qt::white), std::optional<QColor>(QColor(Qt::red)));
+        QCOMPARE(InstalledDialogService().OpenFileNames(request),
+                 (QStringList{QStringLiteral("/a"), QStringLiteral("/b")}));
+        QCOMPARE(InstalledDialogService().ChooseColor(Qt::white), std::optional<QColor>(QColor(Qt::red)));
         QCOMPARE(dialogs.PendingAnswers(), 0);
 
         QCOMPARE(dialogs.Messages().size(), size_t(1));
@@ -281,22 +293,23 @@ void TestDialogs::scriptedServiceAnswersAndRecords() {
         QCOMPARE(dialogs.Requests()[2].answer, QColor(Qt::red).name());
         {
             TScriptedDialogs nested;
-            QCOMPARE(&Dialogs(), static_cast<TDialogService*>(&nested));
+            QCOMPARE(&InstalledDialogService(), static_cast<TDialogService*>(&nested));
         }
-        QCOMPARE(&Dialogs(), static_cast<TDialogService*>(&dialogs));
+        QCOMPARE(&InstalledDialogService(), static_cast<TDialogService*>(&dialogs));
     }
-    QCOMPARE(&Dialogs(), before);
+    QCOMPARE(&InstalledDialogService(), before);
 }
 
 void TestDialogs::scriptedServiceDefaultsWhenQueueIsEmpty() {
     TScriptedDialogs dialogs;
-    QCOMPARE(ShowMsgBox(QStringLiteral("a"), QStringLiteral("b"), 0, 0, 2), 1);
-    QCOMPARE(InputPassword(), QString());
-    QCOMPARE(Dialogs().SaveFileName({}), QString());
-    QCOMPARE(Dialogs().FolderName(QStringLiteral("请选择一个文件夹"), QStringLiteral("/tmp")), QString());
-    QVERIFY(!Dialogs().ChooseFont(QFont()).has_value());
+    QCOMPARE(InstalledDialogService().MessageBox(QStringLiteral("a"), QStringLiteral("b"), 0, 0, 2), 1);
+    QCOMPARE(InstalledDialogService().InputPassword(), QString());
+    QCOMPARE(InstalledDialogService().SaveFileName({}), QString());
+    QCOMPARE(InstalledDialogService().FolderName(QStringLiteral("请选择一个文件夹"), QStringLiteral("/tmp")),
+             QString());
+    QVERIFY(!InstalledDialogService().ChooseFont(QFont()).has_value());
     QDialog dialog;
-    QCOMPARE(Dialogs().ExecDialog(dialog), int(QDialog::Rejected));
+    QCOMPARE(InstalledDialogService().ExecDialog(dialog), int(QDialog::Rejected));
     QVERIFY(!dialogs.Messages().front().scripted);
     QCOMPARE(dialogs.Requests().size(), size_t(5));
     for (const TDialogRequestRecord& request : dialogs.Requests())
@@ -324,8 +337,8 @@ void TestDialogs::scriptedServiceRunsDialogHandlers() {
         TScriptedDialogs::SetText(d, "editName", QStringLiteral("稿件"));
         return TScriptedDialogs::Click(d, "btnOK");
     });
-    QCOMPARE(Dialogs().ExecDialog(dialog), int(QDialog::Rejected));
-    QCOMPARE(Dialogs().ExecDialog(dialog), int(QDialog::Accepted));
+    QCOMPARE(InstalledDialogService().ExecDialog(dialog), int(QDialog::Rejected));
+    QCOMPARE(InstalledDialogService().ExecDialog(dialog), int(QDialog::Accepted));
     QCOMPARE(edit->text(), QStringLiteral("稿件"));
     QCOMPARE(dialogs.Requests()[1].objectName, QStringLiteral("frmTest"));
     QCOMPARE(dialogs.Requests()[1].caption, QStringLiteral("新建"));
@@ -335,7 +348,7 @@ void TestDialogs::scriptedServiceRunsDialogHandlers() {
 void TestDialogs::setDialogServiceNullRestoresQt() {
     TScriptedDialogs dialogs;
     SetDialogService(nullptr);
-    QVERIFY(dynamic_cast<TQtDialogService*>(&Dialogs()) != nullptr);
+    QVERIFY(dynamic_cast<TQtDialogService*>(&InstalledDialogService()) != nullptr);
     SetDialogService(&dialogs);   // the destructor puts back what it found
 }
 

@@ -40,7 +40,7 @@ QWidget* Child(QDialog& dialog, const char* objectName) {
 
 }  // namespace
 
-TScriptedDialogs::TScriptedDialogs() : m_previous(&Dialogs()) { SetDialogService(this); }
+TScriptedDialogs::TScriptedDialogs() : m_previous(&InstalledDialogService()) { SetDialogService(this); }
 
 TScriptedDialogs::~TScriptedDialogs() { SetDialogService(m_previous); }
 

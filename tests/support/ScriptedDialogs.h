@@ -5,7 +5,7 @@
 // any other request is cancelled; the record then says `scripted == false`.
 //
 //   TScriptedDialogs dialogs;
-//   dialogs.QueueMessageAnswer(2);                 // "否(&N)" for the next box
+//   dialogs.QueueMessageAnswer(TAnswer::No);       // "否(&N)" for the next box
 //   dialogs.QueuePassword("secret");
 //   dialogs.QueueOpenFileName("/tmp/a.txt");
 //   dialogs.QueueDialog([](QDialog& d) {          // fill and accept a dialog
@@ -61,6 +61,7 @@ public:
 
     // Queues. An empty string / list / nullopt answers "cancelled".
     void QueueMessageAnswer(int answer);
+    void QueueMessageAnswer(TAnswer answer) { QueueMessageAnswer(static_cast<int>(answer)); }
     void QueuePassword(const QString& password);
     void QueueOpenFileName(const QString& path);
     void QueueOpenFileNames(const QStringList& paths);

@@ -1,16 +1,15 @@
 #include "app/commands/CommandSteps.h"
 
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 namespace commandsteps {
 
-void ShowUserError(const EUserError& error) {
-    ShowMsgBox(error.Text(), error.Caption(), error.Icon(), g_Style, 1);
+void ShowUserError(TDialogService& dialogs, const EUserError& error) {
+    dialogs.Inform(error.Text(), error.Caption(), static_cast<TMessageIcon>(error.Icon()));
 }
 
-void ShowFailure(const QString& message, const QString& caption) {
-    ShowMsgBox(message, caption, 2, g_Style, 1);
+void ShowFailure(TDialogService& dialogs, const QString& message, const QString& caption) {
+    dialogs.Warn(message, caption);
 }
 
 // Engine and system messages are UTF-8 (file names in them included).

@@ -10,16 +10,18 @@
 #include <exception>
 
 class EUserError;
+class TDialogService;
 
 namespace commandsteps {
 
-void ShowUserError(const EUserError& error);
-void ShowFailure(const QString& message, const QString& caption);
+void ShowUserError(TDialogService& dialogs, const EUserError& error);
+void ShowFailure(TDialogService& dialogs, const QString& message, const QString& caption);
 QString MessageOf(const std::exception& error);
 
-// Runs step(); true when it returned, false (after the message) when it threw.
+// Runs step(); true when it returned, false (after the message, shown
+// through dialogs) when it threw.
 template <typename Step>
-bool RunStep(const QString& caption, Step&& step);
+bool RunStep(TDialogService& dialogs, const QString& caption, Step&& step);
 
 }  // namespace commandsteps
 

@@ -5,16 +5,16 @@
 namespace commandsteps {
 
 template <typename Step>
-bool RunStep(const QString& caption, Step&& step) {
+bool RunStep(TDialogService& dialogs, const QString& caption, Step&& step) {
     try {
         step();
         return true;
     } catch (const EUserError& error) {
-        ShowUserError(error);
+        ShowUserError(dialogs, error);
     } catch (const EEditorError& error) {
-        ShowFailure(error.Message(), caption);
+        ShowFailure(dialogs, error.Message(), caption);
     } catch (const std::exception& error) {
-        ShowFailure(MessageOf(error), caption);
+        ShowFailure(dialogs, MessageOf(error), caption);
     }
     return false;
 }

@@ -19,7 +19,7 @@ void DropFolder(const TFolderDropTarget& target, QTreeWidgetItem* folder) {
         return;   // also the root, below which every node lies
     const int draggedID = ItemID(dragged);
     const int targetID = ItemID(folder);
-    if (!RunStep(kMoveCaption, [&] { target.moveFolder(draggedID, targetID); }))
+    if (!RunStep(*target.dialogs, kMoveCaption, [&] { target.moveFolder(draggedID, targetID); }))
         return;
     const QSignalBlocker quiet(tree);
     tree->setUpdatesEnabled(false);
@@ -36,7 +36,7 @@ void DropListItems(const TFolderDropTarget& target, QTreeWidgetItem* folder) {
     const QSignalBlocker quiet(list);
     for (QTreeWidgetItem* item : list->selectedItems()) {
         const int id = ItemID(item);
-        if (!RunStep(kMoveCaption, [&] { target.moveItem(id, targetID); }))
+        if (!RunStep(*target.dialogs, kMoveCaption, [&] { target.moveItem(id, targetID); }))
             return;
         delete item;
     }

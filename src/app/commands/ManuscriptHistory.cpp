@@ -60,7 +60,7 @@ void TManuscriptCommands::munFileHistoryClick() {
         return;
     int docID = 0;
     std::vector<THistoryEntry> versions;
-    if (!RunStep(kCaption, [&] {
+    if (!RunStep(m_context.Dialogs(), kCaption, [&] {
             docID = Editor().GetDocumentId();
             versions = ReadHistory(m_context.Saves().History(), docID);
         }))
@@ -77,7 +77,7 @@ void TManuscriptCommands::munFileHistoryClick() {
 // saved as the manuscript's text and replaces the editor's as one undo step.
 void TManuscriptCommands::RestoreVersion(int docID, int versionID) {
     QString restored;
-    const bool done = RunStep(kCaption, [&] {
+    const bool done = RunStep(m_context.Dialogs(), kCaption, [&] {
         if (Editor().IsModified())
             SaveBoundManuscript();
         const QString text = m_context.Saves().History().Text(docID, versionID);

@@ -8,7 +8,6 @@
 #include "library/TqlvDocData.h"
 #include "output/BookOutput.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "settings/BookOutputSettings.h"
 #include "settings/RegConfig.h"
 
@@ -92,7 +91,7 @@ TBookCommands::TBookCommands(TMainView& main, TAppContext& context) : m_main(mai
 void TBookCommands::munDocBookClick() {
     if (!m_context.DocData().Opened())
         return;
-    TfrmBookOutput dialog(m_main.Window());
+    TfrmBookOutput dialog(m_context.Dialogs(), m_main.Window());
     dialog.SetSelection(SelectedFolderName(), static_cast<int>(SelectedManuscriptIDs().size()));
     dialog.SetChoice(RememberedChoice());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
@@ -102,10 +101,10 @@ void TBookCommands::munDocBookClick() {
     const TBookRequest request = RequestFor(choice);
     int chapters = 0;
     if (Build(request, &chapters))
-        ShowMsgBox(QStringLiteral("书稿已输出到“%1”，共 %2 章。")
-                       .arg(QDir::toNativeSeparators(QFileInfo(request.Path).absoluteFilePath()))
-                       .arg(chapters),
-                   kCaption, 1, g_Style, 1);
+        m_context.Dialogs().Inform(QStringLiteral("书稿已输出到“%1”，共 %2 章。")
+                                       .arg(QDir::toNativeSeparators(QFileInfo(request.Path).absoluteFilePath()))
+                                       .arg(chapters),
+                                   kCaption);
 }
 
 TBookOutputChoice TBookCommands::RememberedChoice() const {
@@ -152,7 +151,7 @@ TBookRequest TBookCommands::RequestFor(const TBookOutputChoice& choice) const {
 
 bool TBookCommands::Build(const TBookRequest& request, int* chapters) {
     bool cancelled = false;
-    const bool built = commandsteps::RunStep(kCaption, [&] {
+    const bool built = commandsteps::RunStep(m_context.Dialogs(), kCaption, [&] {
         TBookProgressWindow progress(m_main.Window());
         try {
             *chapters = OutputBook(m_context.DocData(), request, [&](qint64 done, qint64 total) {

@@ -89,5 +89,5 @@ void TEditCommands::munInsertTxtClick() {
     request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
     const QString path = m_context.Dialogs().OpenFileName(request);
     if (!path.isEmpty())
-        commandsteps::RunStep(QStringLiteral("插入文档"), [&] { Editor().InsertFile(path); });
+        commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("插入文档"), [&] { Editor().InsertFile(path); });
 }

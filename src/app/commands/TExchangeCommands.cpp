@@ -33,10 +33,9 @@ TExchangeCommands::TExchangeCommands(TMainView& main, TAppContext& context)
 void TExchangeCommands::munDocImportClick() {
     if (!m_context.DocData().Opened())
         return;
-    TfrmImport dialog(m_context.DocData(), m_context.Documents(), m_main.Window());
-    if (!commandsteps::RunStep(QStringLiteral("导入"), [&] {
-            FillTreeWidget(dialog.FolderTree(), m_context.DocData().LoadFolderTree());
-        }))
+    TfrmImport dialog(m_context.Dialogs(), m_context.DocData(), m_context.Documents(), m_main.Window());
+    if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导入"),
+                               [&] { FillTreeWidget(dialog.FolderTree(), m_context.DocData().LoadFolderTree()); }))
         return;
     m_context.Dialogs().ExecDialog(dialog);
     if (dialog.ImportedCount() > 0)
@@ -46,21 +45,19 @@ void TExchangeCommands::munDocImportClick() {
 void TExchangeCommands::munDocExportClick() {
     if (!m_context.DocData().Opened())
         return;
-    TfrmExport dialog(m_context.DocData(), m_context.Documents(), m_main.Window());
+    TfrmExport dialog(m_context.Dialogs(), m_context.DocData(), m_context.Documents(), m_main.Window());
     dialog.SetPath(m_context.RegConfig().ReadExDoc());
-    if (!commandsteps::RunStep(QStringLiteral("导出"), [&] {
-            FillTreeWidget(dialog.FolderTree(), m_context.DocData().LoadFolderTree());
-        }))
+    if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导出"),
+                               [&] { FillTreeWidget(dialog.FolderTree(), m_context.DocData().LoadFolderTree()); }))
         return;
     ShowExport(dialog);
 }
 
 void TExchangeCommands::munInsertDocuImportClick() {
-    TfrmImport dialog(m_context.DocData(), m_context.Documents(), m_main.Window());
+    TfrmImport dialog(m_context.Dialogs(), m_context.DocData(), m_context.Documents(), m_main.Window());
     dialog.SetFolderLabel(QStringLiteral("请选择资料夹"));
-    if (!commandsteps::RunStep(QStringLiteral("导入"), [&] {
-            FillTreeWidget(dialog.FolderTree(), m_context.Documents().LoadFolderTree());
-        }))
+    if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导入"),
+                               [&] { FillTreeWidget(dialog.FolderTree(), m_context.Documents().LoadFolderTree()); }))
         return;
     m_context.Dialogs().ExecDialog(dialog);
     if (dialog.ImportedCount() > 0)
@@ -68,14 +65,13 @@ void TExchangeCommands::munInsertDocuImportClick() {
 }
 
 void TExchangeCommands::munInsertDocuExportClick() {
-    TfrmExport dialog(m_context.DocData(), m_context.Documents(), m_main.Window());
+    TfrmExport dialog(m_context.Dialogs(), m_context.DocData(), m_context.Documents(), m_main.Window());
     dialog.SetPath(m_context.RegConfig().ReadExFile());
     dialog.SetPathLabel(QStringLiteral("导出资料的存放路径(不要包含空格):"));
     dialog.SetRecordCaption(QStringLiteral("资料"));
     dialog.SetSizeColumnWidth(0);
-    if (!commandsteps::RunStep(QStringLiteral("导出"), [&] {
-            FillTreeWidget(dialog.FolderTree(), m_context.Documents().LoadFolderTree());
-        }))
+    if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导出"),
+                               [&] { FillTreeWidget(dialog.FolderTree(), m_context.Documents().LoadFolderTree()); }))
         return;
     ShowExport(dialog);
 }
@@ -87,13 +83,11 @@ void TExchangeCommands::ShowExport(TfrmExport& dialog) {
 }
 
 void TExchangeCommands::RelistLibraryFolder() {
-    commandsteps::RunStep(QStringLiteral("导入"), [&] {
-        Relist(m_context.DocData(), m_main.DocTree(), m_main.DocList());
-    });
+    commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导入"),
+                          [&] { Relist(m_context.DocData(), m_main.DocTree(), m_main.DocList()); });
 }
 
 void TExchangeCommands::RelistMaterialsFolder() {
-    commandsteps::RunStep(QStringLiteral("导入"), [&] {
-        Relist(m_context.Documents(), m_main.FileFolderTree(), m_main.FileList());
-    });
+    commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导入"),
+                          [&] { Relist(m_context.Documents(), m_main.FileFolderTree(), m_main.FileList()); });
 }

@@ -11,7 +11,6 @@
 #include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -45,7 +44,8 @@ QTreeWidgetItem* TFolderCommands::SelectedFolder() const {
 
 void TFolderCommands::ShowFolderDocs(int folderID) {
     TViewItems docs;
-    if (!RunStep(QStringLiteral("稿件夹"), [&] { docs = m_context.DocData().LoadDocList(folderID); }))
+    if (!RunStep(m_context.Dialogs(), QStringLiteral("稿件夹"),
+                 [&] { docs = m_context.DocData().LoadDocList(folderID); }))
         return;
     QTreeWidget* list = m_main.DocList();
     const QSignalBlocker quiet(list);
@@ -61,7 +61,8 @@ void TFolderCommands::tvDocClick() {
     if (!node)
         return;
     AllowFolderRename(m_main.DocTree(), node);
-    m_manuscripts.CloseManuscript();
+    if (!m_manuscripts.CloseManuscript())
+        return;  // the changed text stays open
     ShowFolderDocs(ItemID(node));
 }
 
@@ -70,7 +71,7 @@ void TFolderCommands::tvDocEdited(QTreeWidgetItem* node) {
         return;
     const int id = ItemID(node);
     const QString name = node->text(0);
-    RunStep(QStringLiteral("重命名稿件夹"), [&] { m_context.DocData().RenameFolder(id, name); });
+    RunStep(m_context.Dialogs(), QStringLiteral("重命名稿件夹"), [&] { m_context.DocData().RenameFolder(id, name); });
 }
 
 void TFolderCommands::munDocNewFloderClick() {
@@ -79,7 +80,8 @@ void TFolderCommands::munDocNewFloderClick() {
     if (!parent || !m_context.DocData().Opened())
         return;
     TViewNode record;
-    if (!RunStep(QStringLiteral("新建稿件夹"), [&] { record = m_context.DocData().NewFolder(ItemID(parent)); }))
+    if (!RunStep(m_context.Dialogs(), QStringLiteral("新建稿件夹"),
+                 [&] { record = m_context.DocData().NewFolder(ItemID(parent)); }))
         return;
     AddFolderNode(tree, parent, record);
 }
@@ -88,10 +90,10 @@ void TFolderCommands::munDocDelFloderClick() {
     QTreeWidgetItem* node = SelectedFolder();
     if (!node)
         return;
-    if (ShowMsgBox(QStringLiteral("确实要删除此稿件夹和所有稿件吗？"), QStringLiteral("删除稿件夹"), 1, g_Style, 2) != 1)
+    if (!m_context.Dialogs().Confirm(QStringLiteral("确实要删除此稿件夹和所有稿件吗？"), QStringLiteral("删除稿件夹")))
         return;
     const int id = ItemID(node);
-    if (!RunStep(QStringLiteral("删除稿件夹"), [&] { m_context.Saves().DeleteFolder(id); }))
+    if (!RunStep(m_context.Dialogs(), QStringLiteral("删除稿件夹"), [&] { m_context.Saves().DeleteFolder(id); }))
         return;
     QTreeWidget* tree = m_main.DocTree();
     {
@@ -123,6 +125,7 @@ bool TFolderCommands::tvDocKeyDown(int key) {
 
 TFolderDropTarget TFolderCommands::DropTarget() const {
     TFolderDropTarget target;
+    target.dialogs = &m_context.Dialogs();
     target.tree = m_main.DocTree();
     target.list = m_main.DocList();
     TqlvDocData& data = m_context.DocData();
@@ -148,9 +151,9 @@ void TFolderCommands::DocListViewClick() {
         // user keeps its changed text. With no manuscript selected any more,
         // "Yes" saves the text to the manuscript the editor holds.
         if (m_main.Editor()->IsModified()) {
-            const int answer = ShowMsgBox(QStringLiteral("稿件的内容已经更改，是否保存？"), QStringLiteral("关闭稿件"),
-                                          1, g_Style, 2);
-            if (answer != 1 || !manuscripts.SaveBoundText())
+            const bool save = m_context.Dialogs().Confirm(QStringLiteral("稿件的内容已经更改，是否保存？"),
+                                                          QStringLiteral("关闭稿件"));
+            if (!save || !manuscripts.SaveBoundText())
                 return;   // kept as it is; a failed save keeps it too
         }
         manuscripts.CloseManuscript();

@@ -2,11 +2,12 @@
 // the guest book and the about window). Owned by TfrmMain.
 #pragma once
 
+class TAppContext;
 class TMainView;
 
 class THelpCommands {
 public:
-    explicit THelpCommands(TMainView& main);
+    THelpCommands(TMainView& main, TAppContext& context);
 
     void munHelpTopicClick();
     void munHelpHomeClick();
@@ -16,4 +17,5 @@ public:
 
 private:
     TMainView& m_main;
+    TAppContext& m_context;
 };

@@ -76,11 +76,11 @@ bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QStr
     if (path.isEmpty())
         return false;
     if (!QFileInfo(path).isFile()) {
-        commandsteps::ShowFailure(QStringLiteral("找不到稿件库文件：") + path, kOpenCaption);
+        commandsteps::ShowFailure(m_context.Dialogs(), QStringLiteral("找不到稿件库文件：") + path, kOpenCaption);
         return false;
     }
     bool opened = false;
-    const bool ran = RunStep(kOpenCaption, [&] {
+    const bool ran = RunStep(m_context.Dialogs(), kOpenCaption, [&] {
         try {
             OpenWithRetries(path, password ? password : KnownPassword(path), &opened);
         } catch (const EUserError&) {
@@ -103,7 +103,8 @@ void TLibraryCommands::ShowNoLibrary() {
 
 bool TLibraryCommands::OpenLibrary(const QString& path, const std::optional<QString>& password) {
     Trace(QStringLiteral("OpenLibrary: ") + path);
-    m_manuscripts.CloseManuscript();
+    if (!m_manuscripts.CloseManuscript())
+        return false;  // the user kept the changed text: nothing opened
     const bool opened = OpenDocData(path, password);
     if (m_context.DocData().Opened()) {
         // The new library, or the one that was open when the new one was missing.
@@ -117,7 +118,7 @@ bool TLibraryCommands::OpenLibrary(const QString& path, const std::optional<QStr
 }
 
 bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
-    TfrmCreatDocData dialog(m_main.Window());
+    TfrmCreatDocData dialog(m_context.Dialogs(), m_main.Window());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return false;
     const TCreateLibraryRequest request = dialog.Request();
@@ -127,7 +128,7 @@ bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
     TqlvDocData& data = m_context.DocData();
     QString created;
     bool ok = false;
-    RunStep(QStringLiteral("新建稿件库"), [&] {
+    RunStep(m_context.Dialogs(), QStringLiteral("新建稿件库"), [&] {
         ok = data.CreateDocData(request.FileName, request.Comment, request.Password, true,
                                 request.Encrypt, request.Crc32, request.LevelIndex, &created);
     });
@@ -149,7 +150,8 @@ void TLibraryCommands::munDocBaseClick() {
     // Unsaved text is offered for saving while it still has its home: once
     // the new library is open, Save would no longer write it anywhere.
     TManuscriptCommands& manuscripts = m_manuscripts;
-    manuscripts.SavePrompt(QStringLiteral("新建稿件库"));
+    if (!manuscripts.SavePrompt(QStringLiteral("新建稿件库")))
+        return;
     const bool hadLibrary = m_context.DocData().Opened();
     QString fileName;
     if (!ShowCreateDocData(&fileName)) {
@@ -179,7 +181,8 @@ void TLibraryCommands::munDocOpenBaseClick() {
 
 void TLibraryCommands::munDocCloseBaseClick() {
     // Closing drops the editor's text: offer to save it first.
-    m_manuscripts.SavePrompt(QStringLiteral("关闭稿件库"));
+    if (!m_manuscripts.SavePrompt(QStringLiteral("关闭稿件库")))
+        return;
     m_context.DocData().CloseDocData();
     ShowNoLibrary();
 }

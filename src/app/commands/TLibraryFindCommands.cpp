@@ -11,7 +11,6 @@
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QPointer>
 #include <QTextBlock>
@@ -92,8 +91,9 @@ void TLibraryFindCommands::ReplaceAll() {
     if (m_dialog->Pattern().isEmpty() || m_worker)
         return;
     // The editor's unsaved text goes into the library first, or is dropped
-    // when the manuscript gets the replaced text.
-    m_manuscripts.SavePrompt(kCaption);
+    // when the manuscript gets the replaced text; 取消 gives up the replace.
+    if (!m_manuscripts.SavePrompt(kCaption))
+        return;
     m_dialog->ClearHits();
     auto plan = std::make_shared<TReplacePlan>();
     const TSearchQuery query = Query();
@@ -108,14 +108,14 @@ void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
     if (plan.Cancelled)
         return;
     if (!plan.Skipped.isEmpty())
-        m_context.Dialogs().MessageBox(
+        m_context.Dialogs().Warn(
             QStringLiteral("这些稿件保存的文字无法原样读出，不做替换：\n") + plan.Skipped.join(QStringLiteral("、")),
-            kCaption, 2, g_Style, 1);
+            kCaption);
     if (plan.Changes.empty()) {
         m_dialog->ShowSummary(TSearchResult{}.Summary());
         return;
     }
-    if (m_context.Dialogs().MessageBox(plan.Question(), kCaption, 1, g_Style, 2) != 1)
+    if (!m_context.Dialogs().Confirm(plan.Question(), kCaption))
         return;
     auto applied = std::make_shared<TReplacePlan>(plan);
     auto outcome = std::make_shared<TReplaceOutcome>();
@@ -138,8 +138,10 @@ void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
 void TLibraryFindCommands::UndoReplace() {
     if (m_worker || !m_context.LibrarySearch().CanUndo())
         return;
-    if (const std::optional<int> bound = BoundDoc(); bound && m_lastReplaced.contains(*bound))
-        m_manuscripts.SavePrompt(kCaption);
+    if (const std::optional<int> bound = BoundDoc(); bound && m_lastReplaced.contains(*bound)) {
+        if (!m_manuscripts.SavePrompt(kCaption))
+            return;  // 取消: the replacement stays, and so does the text
+    }
     auto outcome = std::make_shared<TUndoOutcome>();
     RunOffThread([this, outcome](const TSearchControl&) { *outcome = m_context.LibrarySearch().UndoReplace(); },
                  [this, outcome] {
@@ -147,7 +149,7 @@ void TLibraryFindCommands::UndoReplace() {
                      m_lastReplaced.clear();
                      m_dialog->ClearHits();
                      if (!outcome->Message.isEmpty())
-                         m_context.Dialogs().MessageBox(outcome->Message, kCaption, 2, g_Style, 1);
+                         m_context.Dialogs().Warn(outcome->Message, kCaption);
                  });
 }
 
@@ -221,7 +223,7 @@ void TLibraryFindCommands::WorkFinished() {
     if (m_error) {
         const std::exception_ptr error = m_error;
         m_error = nullptr;
-        RunStep(kCaption, [&] { std::rethrow_exception(error); });
+        RunStep(m_context.Dialogs(), kCaption, [&] { std::rethrow_exception(error); });
         return;
     }
     if (then && !m_cancel)
@@ -255,7 +257,7 @@ void TLibraryFindCommands::ReloadBoundDoc(const QSet<int>& changed) {
     if (!bound || !changed.contains(*bound))
         return;
     QString text;
-    if (!RunStep(kCaption, [&] { text = m_context.DocData().LoadDocText(*bound); }))
+    if (!RunStep(m_context.Dialogs(), kCaption, [&] { text = m_context.DocData().LoadDocText(*bound); }))
         return;
     TqlvEditor* editor = m_main.Editor();
     editor->SetText(text);

@@ -15,7 +15,6 @@
 #include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "settings/ShortcutCreator.h"
 
 #include <QFileInfo>
@@ -38,11 +37,11 @@ bool TLibraryCommands::RebuildLibrary(const QString& caption, const QString& pro
     if (!data.Opened())
         return false;
     bool done = false;
-    const bool ran = RunStep(caption, [&] {
+    const bool ran = RunStep(m_context.Dialogs(), caption, [&] {
         done = RunRebuild(m_main, data, caption, progressText, [&] { return rebuild(data); });
     });
     if (ran && !done)   // nothing was replaced: the library is as it was
-        ShowMsgBox(caption + QStringLiteral("失败，稿件库保持原样。"), caption, 2, g_Style, 1);
+        m_context.Dialogs().Warn(caption + QStringLiteral("失败，稿件库保持原样。"), caption);
     return done;
 }
 
@@ -50,7 +49,7 @@ bool TLibraryCommands::CompressDocData(bool notify) {
     const bool done = RebuildLibrary(kCompressCaption, QStringLiteral("正在压缩稿件库……"),
                                      [](TqlvDocData& data) { return data.CompressDocData(); });
     if (done && notify)
-        ShowMsgBox(QStringLiteral("已完成对稿件库的压缩！"), kCompressCaption, 1, g_Style, 1);
+        m_context.Dialogs().Inform(QStringLiteral("已完成对稿件库的压缩！"), kCompressCaption);
     return done;
 }
 
@@ -58,7 +57,7 @@ bool TLibraryCommands::RepairDocData() {
     const bool done = RebuildLibrary(kRepairCaption, QStringLiteral("正在修复稿件库……"),
                                      [](TqlvDocData& data) { return data.RepairDocData(); });
     if (done)
-        ShowMsgBox(QStringLiteral("已完成对稿件库的修复！"), kRepairCaption, 1, g_Style, 1);
+        m_context.Dialogs().Inform(QStringLiteral("已完成对稿件库的修复！"), kRepairCaption);
     return done;
 }
 
@@ -77,33 +76,34 @@ void TLibraryCommands::CreateDesktopShortcut() {
     TShortcutCreator creator;
     if (creator.CreateDesktopShortcut(library, QString(), QFileInfo(library).completeBaseName())
             .isEmpty())
-        commandsteps::ShowFailure(QStringLiteral("无法在桌面上创建快捷方式：") +
-                                      creator.LauncherPath(QFileInfo(library).completeBaseName()),
-                                  kAttributeCaption);
+        commandsteps::ShowFailure(
+            m_context.Dialogs(),
+            QStringLiteral("无法在桌面上创建快捷方式：") + creator.LauncherPath(QFileInfo(library).completeBaseName()),
+            kAttributeCaption);
 }
 
 void TLibraryCommands::munDocAttributeClick(int tag) {
     TqlvDocData& data = m_context.DocData();
     if (!data.Opened())
         return;
-    TfrmDBAttribute dialog(m_main.Window());
+    TfrmDBAttribute dialog(m_context.Dialogs(), m_main.Window());
     TDBAttr attr;
     bool encrypted = false;
-    if (!RunStep(kAttributeCaption, [&] {
+    if (!RunStep(m_context.Dialogs(), kAttributeCaption, [&] {
             data.GetDocDataAttr(attr);
             encrypted = data.IsEncrypted();
         }))
         return;
     TManuscriptSaves& saves = m_context.Saves();
     std::optional<TGoal> goal;
-    RunStep(kAttributeCaption, [&] { goal = saves.Goals().Find(TGoalKind::Library, 0); });
+    RunStep(m_context.Dialogs(), kAttributeCaption, [&] { goal = saves.Goals().Find(TGoalKind::Library, 0); });
     dialog.Fill(attr, encrypted);
     dialog.GoalBox()->SetGoal(TGoalKind::Library, 0, goal, saves.Goals().Today());
     if (tag != kAttributeTag)
         dialog.ShowToolsPage();
     auto refresh = [&] {
         TDBAttr now;
-        if (data.Opened() && RunStep(kAttributeCaption, [&] { data.GetDocDataAttr(now); }))
+        if (data.Opened() && RunStep(m_context.Dialogs(), kAttributeCaption, [&] { data.GetDocDataAttr(now); }))
             dialog.ShowAttributes(now);
     };
     dialog.OnShortcut = [this] { CreateDesktopShortcut(); };
@@ -115,13 +115,13 @@ void TLibraryCommands::munDocAttributeClick(int tag) {
         RepairDocData();
         refresh();
     };
-    dialog.OnStoreComment = [&data](const QString& comment) {
-        RunStep(kAttributeCaption, [&] { data.SetDocDataComment(comment); });
+    dialog.OnStoreComment = [this, &data](const QString& comment) {
+        RunStep(m_context.Dialogs(), kAttributeCaption, [&] { data.SetDocDataComment(comment); });
     };
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
     if (data.Opened())
-        RunStep(QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); });
+        RunStep(m_context.Dialogs(), QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); });
     if (const std::optional<TPasswordChange> change = dialog.PasswordChange())
         ChangePassword(change->Password, change->Encrypt);
 }
@@ -131,11 +131,10 @@ void TLibraryCommands::munDocCenterClick() {
     const bool hadLibrary = data.Opened();
     QString chosen;
     {
-        TfrmDBCenter centre(data, data.GetDocDataName(), m_main.Window());
+        TfrmDBCenter centre(m_context.Dialogs(), data, data.GetDocDataName(), m_main.Window());
         centre.OnCreate = [this](QString* fileName) {
             // Creating closes the open library: unsaved text is offered first.
-            m_manuscripts.SavePrompt(QStringLiteral("新建稿件库"));
-            if (!ShowCreateDocData(fileName))
+            if (!m_manuscripts.SavePrompt(QStringLiteral("新建稿件库")) || !ShowCreateDocData(fileName))
                 return false;
             m_main.Editor()->SetModified(false);   // the user has answered the prompt
             return true;

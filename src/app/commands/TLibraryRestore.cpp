@@ -12,7 +12,6 @@
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "platform/TextCodec.h"
 
 #include <QApplication>
@@ -43,14 +42,14 @@ void TLibraryCommands::munDocRestoreClick() {
     const std::string currentKey = data.OpenedPassword();
     const TLibraryBackup backup = m_context.Backups().BackupOf(library);
     QList<TSnapshotInfo> snapshots;
-    const bool listed = RunStep(kRestoreCaption, [&] {
+    const bool listed = RunStep(m_context.Dialogs(), kRestoreCaption, [&] {
         const TWaitCursor wait;   // every snapshot is verified; gone before a failure shows
         snapshots = backup.Snapshots(currentKey);
     });
     if (!listed)
         return;
     if (snapshots.isEmpty()) {
-        ShowMsgBox(QStringLiteral("这个稿件库还没有备份。"), kRestoreCaption, 1, g_Style, 1);
+        m_context.Dialogs().Inform(QStringLiteral("这个稿件库还没有备份。"), kRestoreCaption);
         return;
     }
     TfrmRestore dialog(snapshots, m_main.Window());
@@ -65,23 +64,25 @@ void TLibraryCommands::munDocRestoreClick() {
         password = m_context.Dialogs().InputPassword();
     const TSnapshotInfo checked = TLibraryBackup::Inspect(chosen->Path, PasswordBytes(password));
     if (checked.Encrypted && !checked.Readable) {
-        commandsteps::ShowFailure(QStringLiteral("密码错误，无法打开这个备份！"), kRestoreCaption);
+        commandsteps::ShowFailure(m_context.Dialogs(), QStringLiteral("密码错误，无法打开这个备份！"), kRestoreCaption);
         return;
     }
     if (checked.Damaged) {
-        commandsteps::ShowFailure(QStringLiteral("这个备份已损坏，不能恢复。"), kRestoreCaption);
+        commandsteps::ShowFailure(m_context.Dialogs(), QStringLiteral("这个备份已损坏，不能恢复。"), kRestoreCaption);
         return;
     }
 
     const QString time = chosen->Time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (ShowMsgBox(QStringLiteral("确实要用 %1 的备份替换当前的稿件库吗？\n当前的稿件库会先备份。").arg(time),
-                   kRestoreCaption, 1, g_Style, 2) != 1)
+    if (!m_context.Dialogs().Confirm(
+            QStringLiteral("确实要用 %1 的备份替换当前的稿件库吗？\n当前的稿件库会先备份。").arg(time),
+            kRestoreCaption))
         return;
-    m_manuscripts.SavePrompt(kRestoreCaption);
+    if (!m_manuscripts.SavePrompt(kRestoreCaption))
+        return;
     m_main.Editor()->SetModified(false);   // the user has answered the prompt
     data.CloseDocData();   // the closing snapshot keeps what is being replaced
     const bool restored =
-        RunStep(kRestoreCaption, [&] { backup.Restore(chosen->Path, PasswordBytes(password)); });
+        RunStep(m_context.Dialogs(), kRestoreCaption, [&] { backup.Restore(chosen->Path, PasswordBytes(password)); });
     // Restored or not, the library opens again (with the password just used);
     // no manuscript is open afterwards, and the status bar says so.
     OpenLibrary(library, password);
@@ -89,5 +90,6 @@ void TLibraryCommands::munDocRestoreClick() {
     if (!restored)
         return;
     m_main.StatusPanels()->SetPanelText(5, QStringLiteral("状态：已恢复"));
-    ShowMsgBox(QStringLiteral("已从 %1 的备份恢复稿件库。").arg(time), kRestoreCaption, 0, g_Style, 1);
+    m_context.Dialogs().Inform(QStringLiteral("已从 %1 的备份恢复稿件库。").arg(time), kRestoreCaption,
+                               TMessageIcon::None);
 }

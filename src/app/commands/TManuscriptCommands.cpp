@@ -13,7 +13,6 @@
 #include "library/ManuscriptSaves.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "settings/OptionValues.h"
 
 #include <QFileInfo>
@@ -37,13 +36,19 @@ QTreeWidgetItem* TManuscriptCommands::SelectedDoc() const {
 
 void TManuscriptCommands::SetStatus(const QString& text) { m_main.StatusPanels()->SetPanelText(5, text); }
 
-int TManuscriptCommands::SavePrompt(const QString& caption, const QString& text) {
+bool TManuscriptCommands::SavePrompt(const QString& caption, const QString& text) {
     if (!Editor().IsModified())
-        return 0;
-    const int answer = ShowMsgBox(text, caption, 1, g_Style, 2);
-    if (answer == 1)
-        munFileSaveClick();
-    return answer;
+        return true;
+    switch (m_context.Dialogs().AskYesNoCancel(text, caption)) {
+        case TAnswer::Yes:
+            munFileSaveClick();
+            return true;
+        case TAnswer::No:
+            return true;
+        case TAnswer::Cancel:
+            break;
+    }
+    return false;
 }
 
 // ---- opening and closing ----------------------------------------------------
@@ -56,11 +61,12 @@ void TManuscriptCommands::OpenTextFile(const QString& path) {
     if (LibraryOpen()) {
         // The file's text is appended to the open manuscript: a change the
         // writer can undo and must save.
-        RunStep(QStringLiteral("打开"), [&] { editor.AppendFile(path); });
+        RunStep(m_context.Dialogs(), QStringLiteral("打开"), [&] { editor.AppendFile(path); });
         return;
     }
-    SavePrompt(QStringLiteral("打开"));
-    if (RunStep(QStringLiteral("打开"), [&] { editor.LoadFromFile(path); })) {
+    if (!SavePrompt(QStringLiteral("打开")))
+        return;
+    if (RunStep(m_context.Dialogs(), QStringLiteral("打开"), [&] { editor.LoadFromFile(path); })) {
         m_main.ShowManuscriptName(path);
         // The file shown is the file a later Save writes.
         m_currentFile = path;
@@ -74,7 +80,7 @@ void TManuscriptCommands::OpenTextFileDialog() {
     const QString path = m_context.Dialogs().OpenFileName(request);
     if (path.isEmpty())
         return;
-    if (RunStep(QStringLiteral("打开"), [&] { Editor().LoadFromFile(path); })) {
+    if (RunStep(m_context.Dialogs(), QStringLiteral("打开"), [&] { Editor().LoadFromFile(path); })) {
         m_main.ShowManuscriptName(path);
         m_currentFile = path;
     }
@@ -83,35 +89,39 @@ void TManuscriptCommands::OpenTextFileDialog() {
 bool TManuscriptCommands::SaveTextFile(const QString& path) {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return munFileSaveAsClick();
-    if (!RunStep(QStringLiteral("保存"), [&] { Editor().SaveToFile(path); }))
+    if (!RunStep(m_context.Dialogs(), QStringLiteral("保存"), [&] { Editor().SaveToFile(path); }))
         return false;
     m_main.ShowManuscriptName(path);
     return true;
 }
 
-void TManuscriptCommands::CloseManuscript() {
-    SavePrompt(QStringLiteral("关闭稿件"), QStringLiteral("稿件内容已经更改，是否保存？"));
+bool TManuscriptCommands::CloseManuscript() {
+    if (!SavePrompt(QStringLiteral("关闭稿件"), QStringLiteral("稿件内容已经更改，是否保存？")))
+        return false;
     if (Editor().IsEnabled())
         Editor().Reset(false);
     m_typing.Reset();
     ShowWritingProgress();
+    return true;
 }
 
 // ---- menu 稿件 --------------------------------------------------------------
 
 void TManuscriptCommands::munFileNewClick() {
-    SavePrompt(QStringLiteral("新建"));
+    if (!SavePrompt(QStringLiteral("新建")))
+        return;
     TqlvEditor& editor = Editor();
     if (LibraryOpen()) {
         editor.Reset(true);
         const int folderID = ItemID(m_main.DocTree()->currentItem());
         TViewItem record;
-        if (RunStep(QStringLiteral("新建"), [&] { record = m_context.DocData().NewDoc(folderID); })) {
+        if (RunStep(m_context.Dialogs(), QStringLiteral("新建"),
+                    [&] { record = m_context.DocData().NewDoc(folderID); })) {
             StartCaptionEdit(m_main.DocList(), MakeListItem(record));
             editor.SetDocumentId(record.ID);
         }
     } else {
-        RunStep(QStringLiteral("新建"), [&] { editor.LoadFromFile(QString()); });
+        RunStep(m_context.Dialogs(), QStringLiteral("新建"), [&] { editor.LoadFromFile(QString()); });
     }
     editor.SetModified(false);
     m_main.ShowManuscriptName(QString());
@@ -122,7 +132,8 @@ void TManuscriptCommands::munFileNewClick() {
 }
 
 void TManuscriptCommands::munFileOpenClick() {
-    SavePrompt(QStringLiteral("打开"));
+    if (!SavePrompt(QStringLiteral("打开")))
+        return;
     TqlvEditor& editor = Editor();
     if (LibraryOpen()) {
         QTreeWidgetItem* item = SelectedDoc();
@@ -130,7 +141,7 @@ void TManuscriptCommands::munFileOpenClick() {
             return;
         const int id = ItemID(item);
         QString text;
-        if (!RunStep(QStringLiteral("打开"), [&] { text = m_context.DocData().LoadDocText(id); }))
+        if (!RunStep(m_context.Dialogs(), QStringLiteral("打开"), [&] { text = m_context.DocData().LoadDocText(id); }))
             return;
         editor.Reset(true);
         editor.SetDocumentId(id);
@@ -173,7 +184,7 @@ void TManuscriptCommands::SaveBoundManuscript() {
 }
 
 bool TManuscriptCommands::SaveBoundText() {
-    if (!Editor().IsEnabled() || !RunStep(QStringLiteral("保存"), [&] { SaveBoundManuscript(); }))
+    if (!Editor().IsEnabled() || !RunStep(m_context.Dialogs(), QStringLiteral("保存"), [&] { SaveBoundManuscript(); }))
         return false;
     Editor().SetModified(false);
     SetStatus(QStringLiteral("状态：保存"));
@@ -185,7 +196,7 @@ bool TManuscriptCommands::munFileSaveClick() {
     if (LibraryOpen()) {
         if (!SelectedDoc() || !Editor().IsEnabled())
             return false;
-        if (!RunStep(QStringLiteral("保存"), [&] { SaveBoundManuscript(); }))
+        if (!RunStep(m_context.Dialogs(), QStringLiteral("保存"), [&] { SaveBoundManuscript(); }))
             return false;
     } else if (!SaveTextFile(m_currentFile)) {
         return false;   // Save As cancelled or failed: flag and status stay
@@ -207,7 +218,7 @@ bool TManuscriptCommands::munFileSaveAsClick() {
     const QString path = m_context.Dialogs().SaveFileName(request);
     if (path.isEmpty())
         return false;
-    if (!RunStep(QStringLiteral("另存为"), [&] { Editor().SaveToFile(path); }))
+    if (!RunStep(m_context.Dialogs(), QStringLiteral("另存为"), [&] { Editor().SaveToFile(path); }))
         return false;
     m_main.StatusPanels()->SetPanelText(1, QStringLiteral("稿件：") + path);
     if (library)
@@ -221,7 +232,7 @@ bool TManuscriptCommands::munFileSaveAsClick() {
 void TManuscriptCommands::munFileDelClick() {
     if (!LibraryOpen() || !SelectedDoc())
         return;
-    if (ShowMsgBox(QStringLiteral("确实要删除此稿件吗？"), QStringLiteral("删除稿件"), 1, g_Style, 2) != 1)
+    if (!m_context.Dialogs().Confirm(QStringLiteral("确实要删除此稿件吗？"), QStringLiteral("删除稿件")))
         return;
     QTreeWidget* list = m_main.DocList();
     QList<int> ids;
@@ -229,7 +240,7 @@ void TManuscriptCommands::munFileDelClick() {
         ids << ItemID(item);
     Editor().Reset(false);
     QList<int> gone;
-    RunStep(QStringLiteral("删除稿件"), [&] { gone = m_context.Saves().DeleteDocs(ids); });
+    RunStep(m_context.Dialogs(), QStringLiteral("删除稿件"), [&] { gone = m_context.Saves().DeleteDocs(ids); });
     for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
         if (gone.contains(ItemID(list->topLevelItem(i))))
             delete list->takeTopLevelItem(i);
@@ -247,7 +258,7 @@ void TManuscriptCommands::DocListViewEdited(QTreeWidgetItem* item) {
         return;
     const int id = ItemID(item);
     const QString name = item->text(0);
-    RunStep(QStringLiteral("重命名"), [&] {
+    RunStep(m_context.Dialogs(), QStringLiteral("重命名"), [&] {
         m_context.DocData().RenameSelectedDoc(id, name);
         m_context.DocData().RenameMarkParent(id, name);
     });
@@ -264,18 +275,18 @@ void TManuscriptCommands::munFileAttributeClick() {
     TDocAttr attr;
     std::optional<TGoal> goal;
     TManuscriptSaves& saves = m_context.Saves();
-    if (!RunStep(QStringLiteral("属性"), [&] {
+    if (!RunStep(m_context.Dialogs(), QStringLiteral("属性"), [&] {
             m_context.DocData().GetDocAttr(id, attr);
             goal = saves.Goals().Find(TGoalKind::Manuscript, id);
         }))
         return;
-    TfrmDocAttr dialog(attr, m_main.Window());
+    TfrmDocAttr dialog(m_context.Dialogs(), attr, m_main.Window());
     dialog.GoalBox()->SetGoal(TGoalKind::Manuscript, id, goal, saves.Goals().Today());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
     attr = dialog.Result();
     const bool renamed = attr.DocName != item->text(0);
-    if (RunStep(QStringLiteral("属性"), [&] {
+    if (RunStep(m_context.Dialogs(), QStringLiteral("属性"), [&] {
             m_context.DocData().SetDocAttr(id, attr);
             if (renamed)
                 m_context.DocData().RenameMarkParent(id, attr.DocName);
@@ -290,7 +301,7 @@ void TManuscriptCommands::munFileAttributeClick() {
             m_main.ReloadMarkList();
         }
     }
-    if (RunStep(QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); }))
+    if (RunStep(m_context.Dialogs(), QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); }))
         ShowWritingProgress();
 }
 
@@ -300,10 +311,10 @@ void TManuscriptCommands::munFilePrintSetClick() { Editor().PrinterSetup(); }
 void TManuscriptCommands::munFilePrintClick() {
     const QString caption = QStringLiteral("打印稿件");
     if (TqlvEditor::HasDefaultPrinter()) {
-        RunStep(caption, [&] { Editor().Print(); });
+        RunStep(m_context.Dialogs(), caption, [&] { Editor().Print(); });
         return;
     }
-    if (ShowMsgBox(QStringLiteral("没有找到可用的打印机。是否打印到 PDF 文件？"), caption, 1, g_Style, 2) != 1)
+    if (!m_context.Dialogs().Confirm(QStringLiteral("没有找到可用的打印机。是否打印到 PDF 文件？"), caption))
         return;
     TFileDialogRequest request;
     request.caption = caption;
@@ -311,7 +322,7 @@ void TManuscriptCommands::munFilePrintClick() {
     request.defaultExt = QStringLiteral("pdf");
     const QString path = m_context.Dialogs().SaveFileName(request);
     if (!path.isEmpty())
-        RunStep(caption, [&] { Editor().PrintToPdf(path); });
+        RunStep(m_context.Dialogs(), caption, [&] { Editor().PrintToPdf(path); });
 }
 
 void TManuscriptCommands::munFileExitClick() { m_main.CloseWindow(); }

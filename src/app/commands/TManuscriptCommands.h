@@ -63,11 +63,13 @@ public:
     void OpenTextFile(const QString& path);
     void OpenTextFileDialog();
     bool SaveTextFile(const QString& path);
-    void CloseManuscript();
-    // Offers to save modified text; returns the answer (1 yes, 2 no), 0 when
-    // the text was not modified and nothing was asked.
-    int SavePrompt(const QString& caption,
-                   const QString& text = QStringLiteral("稿件的内容已经更改，是否保存？"));
+    // Closes the open manuscript after the save prompt; false (nothing
+    // closed) when the user cancelled it.
+    bool CloseManuscript();
+    // Offers to save modified text: 是 saves, 否 goes on without saving.
+    // False when the user chose 取消 (or pressed Escape): the caller gives up
+    // its action and the text stays as it is. True at once when unmodified.
+    bool SavePrompt(const QString& caption, const QString& text = QStringLiteral("稿件的内容已经更改，是否保存？"));
 
     // Writes the editor's text to the manuscript it is bound to, whatever the
     // list selects; true when written.

@@ -47,10 +47,10 @@ void TMarkCommands::munInsertMarkAddClick() {
     mark.MarkParentName = doc->text(0);
     // The paragraph, not the wrapped screen line: it stays put at any width.
     mark.MarkPosLine = m_main.Editor()->CaretParagraph() + 1;
-    if (!ShowMarks(mark, m_main.Window()))
+    if (!ShowMarks(m_context.Dialogs(), mark, m_main.Window()))
         return;
     TViewItem record;
-    if (!RunStep(kMarkCaption, [&] { record = m_context.DocData().AddMark(mark); }))
+    if (!RunStep(m_context.Dialogs(), kMarkCaption, [&] { record = m_context.DocData().AddMark(mark); }))
         return;
     m_main.MarkList()->addTopLevelItem(MakeListItem(record));
     m_pictures.RefreshDocCounts(doc);
@@ -61,7 +61,7 @@ void TMarkCommands::munInsertMarkDelClick() {
     if (!item)
         return;
     const int id = ItemID(item);
-    if (!RunStep(kMarkCaption, [&] { m_context.DocData().DeleteMark(id); }))
+    if (!RunStep(m_context.Dialogs(), kMarkCaption, [&] { m_context.DocData().DeleteMark(id); }))
         return;
     delete item;
     if (QTreeWidgetItem* doc = SelectedDoc())
@@ -74,11 +74,11 @@ void TMarkCommands::munInsertMarkEditClick() {
         return;
     const int id = ItemID(item);
     TMark mark;
-    if (!RunStep(kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); }))
+    if (!RunStep(m_context.Dialogs(), kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); }))
         return;
-    if (!ShowMarks(mark, m_main.Window()))
+    if (!ShowMarks(m_context.Dialogs(), mark, m_main.Window()))
         return;
-    if (RunStep(kMarkCaption, [&] { m_context.DocData().UpdateMark(mark, id); }))
+    if (RunStep(m_context.Dialogs(), kMarkCaption, [&] { m_context.DocData().UpdateMark(mark, id); }))
         m_main.ReloadMarkList();
 }
 
@@ -89,7 +89,7 @@ void TMarkCommands::munInsertMarkOpenClick() {
     const int id = ItemID(item);
     TMark mark;
     bool found = false;
-    if (!RunStep(kMarkCaption, [&] { found = m_context.DocData().GetMark(id, mark); }) || !found)
+    if (!RunStep(m_context.Dialogs(), kMarkCaption, [&] { found = m_context.DocData().GetMark(id, mark); }) || !found)
         return;
     m_main.Editor()->GotoParagraph(mark.MarkPosLine);
 }
@@ -108,7 +108,7 @@ QString TMarkCommands::lvMarkMouseMove(QTreeWidgetItem* item) {
         return QString();
     TMark mark;
     const int id = ItemID(item);
-    RunStep(kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); });
+    RunStep(m_context.Dialogs(), kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); });
     return mark.MarkContent;
 }
 

@@ -9,7 +9,6 @@
 #include "library/TqlvDocData.h"
 #include "library/UserError.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QHash>
 #include <QImageReader>
@@ -94,7 +93,7 @@ void TPictureCommands::munInsertPicClick() {
     for (const QString& file : files) {
         // The first file that cannot be shown ends the choice.
         TViewItem record;
-        const bool added = RunStep(kInsertCaption, [&] {
+        const bool added = RunStep(m_context.Dialogs(), kInsertCaption, [&] {
             Preview().LoadFromFile(file);
             record = m_context.DocData().AddPicture(file, docID);
         });
@@ -112,7 +111,7 @@ void TPictureCommands::RefreshDocCounts(QTreeWidgetItem* doc) {
     TqlvDocData& data = m_context.DocData();
     QString pics;
     QString marks;
-    if (!RunStep(kPictureCaption, [&] {
+    if (!RunStep(m_context.Dialogs(), kPictureCaption, [&] {
             data.UpdateDocCounts(id);
             pics = data.GetPicCount(id);
             marks = data.GetMarkCount(id);
@@ -130,13 +129,14 @@ void TPictureCommands::tbDelPicClick() {
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
     if (selected.isEmpty())
         return;
-    if (ShowMsgBox(QStringLiteral("确实要将此插图删除吗？"), QStringLiteral("删除"), 1, g_Style, 2) != 1)
+    if (!m_context.Dialogs().Confirm(QStringLiteral("确实要将此插图删除吗？"), QStringLiteral("删除")))
         return;
     QList<int> ids;
     for (const QTreeWidgetItem* item : selected)
         ids.append(ItemID(item));
     QList<int> gone;
-    if (!RunStep(QStringLiteral("删除"), [&] { gone = m_context.DocData().DeleteSelectedPics(ids); }))
+    if (!RunStep(m_context.Dialogs(), QStringLiteral("删除"),
+                 [&] { gone = m_context.DocData().DeleteSelectedPics(ids); }))
         return;
     {
         const QSignalBlocker quiet(list);
@@ -161,7 +161,7 @@ void TPictureCommands::lvPicEdited(QTreeWidgetItem* item) {
         return;
     const int id = ItemID(item);
     const QString name = item->text(0);
-    RunStep(QStringLiteral("重命名"), [&] { m_context.DocData().RenamePicture(id, name); });
+    RunStep(m_context.Dialogs(), QStringLiteral("重命名"), [&] { m_context.DocData().RenamePicture(id, name); });
 }
 
 bool TPictureCommands::lvPicKeyDown(int key) {
@@ -193,7 +193,7 @@ void TPictureCommands::lvPicClick() {
         return;
     }
     if (!path.isEmpty())
-        RunStep(kPictureCaption, [&] { Preview().LoadFromFile(path); });
+        RunStep(m_context.Dialogs(), kPictureCaption, [&] { Preview().LoadFromFile(path); });
 }
 
 void TPictureCommands::ReloadPicList() {
@@ -204,7 +204,8 @@ void TPictureCommands::ReloadPicList() {
         doc = ItemID(selected.first());
     bool clearImage = false;
     TViewItems pictures;
-    if (!RunStep(kPictureCaption, [&] { pictures = m_context.DocData().LoadPicList(doc, &clearImage); }))
+    if (!RunStep(m_context.Dialogs(), kPictureCaption,
+                 [&] { pictures = m_context.DocData().LoadPicList(doc, &clearImage); }))
         return;
     {
         const QSignalBlocker quiet(m_main.PicList());

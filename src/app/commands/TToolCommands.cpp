@@ -15,7 +15,6 @@
 #include "platform/ExportNames.h"
 #include "settings/RegConfig.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "tools/pinyin/TfrmCheckPY.h"
 #include "tools/reader/TfrmReader.h"
 #include "tools/mail/TZipArchive.h"
@@ -30,14 +29,14 @@ TToolCommands::TToolCommands(TMainView& main, TAppContext& context, TManuscriptC
 void TToolCommands::munToolWordCountClick() {
     const TWordCount count = m_main.Editor()->CountWords();
     const QChar cr(13);
-    ShowMsgBox(QStringLiteral("英文单词：") + QString::number(count.English) + cr +
-                   QStringLiteral("中文字数：") + QString::number(count.Chinese) + cr + cr,
-               QStringLiteral("字数统计"), 0, g_Style, 1);
+    m_context.Dialogs().Inform(QStringLiteral("英文单词：") + QString::number(count.English) + cr +
+                                   QStringLiteral("中文字数：") + QString::number(count.Chinese) + cr + cr,
+                               QStringLiteral("字数统计"), TMessageIcon::None);
 }
 
 void TToolCommands::munToolOptionClick() {
     // The backup settings apply at once; the others at the next start.
-    if (RunOptionsDialog(m_context.RegConfig(), m_main.Window())) {
+    if (RunOptionsDialog(m_context.Dialogs(), m_context.RegConfig(), m_main.Window())) {
         m_context.Backups().ApplySettings();
         m_main.ApplyWritingModes();
     }
@@ -76,7 +75,7 @@ void TToolCommands::munFindInFileClick() {
 // With a library open the selected manuscript is mailed: its name as subject
 // and its pictures zipped as attachment. The body is the editor's text.
 void TToolCommands::munFileMailClick() {
-    TfrmMail form(m_context.RegConfig(), m_main.Window());
+    TfrmMail form(m_context.Dialogs(), m_context.RegConfig(), m_main.Window());
     if (m_context.DocData().Opened()) {
         QTreeWidgetItem* item = m_manuscripts.SelectedDoc();
         if (!item)
@@ -84,7 +83,7 @@ void TToolCommands::munFileMailClick() {
         const QString name = item->text(0);
         form.SetSubject(name);
         QString archive;
-        if (!commandsteps::RunStep(QStringLiteral("发送邮件"),
+        if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("发送邮件"),
                                    [&] { archive = PackDocPictures(ItemID(item), name); }))
             return;
         if (!archive.isEmpty())
@@ -113,7 +112,8 @@ QString TToolCommands::PackDocPictures(int docID, const QString& name) {
     const qsizetype listed = zip.Files().size();
     const QStringList missing = zip.Pack(*archive);
     if (!missing.isEmpty())
-        ShowMsgBox(QStringLiteral("以下图片文件没有找到，没有放入附件：\n") + missing.join(QLatin1Char('\n')),
-                   QStringLiteral("发送邮件"), 2, g_Style, 1);
+        m_context.Dialogs().Warn(
+            QStringLiteral("以下图片文件没有找到，没有放入附件：\n") + missing.join(QLatin1Char('\n')),
+            QStringLiteral("发送邮件"));
     return missing.size() < listed ? *archive : QString();
 }

@@ -97,7 +97,7 @@ void TWritingCommands::munToolWritingStatsClick() {
     if (!data.Opened())
         return;
     TWritingStatsData stats;
-    if (!RunStep(kStatsCaption, [&] { stats = ReadWritingStats(m_context.Saves(), data); }))
+    if (!RunStep(m_context.Dialogs(), kStatsCaption, [&] { stats = ReadWritingStats(m_context.Saves(), data); }))
         return;
     TfrmWritingStats dialog(m_main.Window());
     dialog.Fill(std::move(stats));
@@ -118,8 +118,9 @@ void TWritingCommands::ExportCsv(const std::vector<TDayStats>& rows) {
     const QByteArray csv = TWriteLog::Csv(rows);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(csv) != csv.size() ||
         !file.flush())
-        commandsteps::ShowFailure(
-            QStringLiteral("无法写入文件：") + path + QLatin1Char('\n') + file.errorString(), kStatsCaption);
+        commandsteps::ShowFailure(m_context.Dialogs(),
+                                  QStringLiteral("无法写入文件：") + path + QLatin1Char('\n') + file.errorString(),
+                                  kStatsCaption);
 }
 
 // On the root "稿件夹" the goal is the library's.
@@ -135,10 +136,10 @@ void TWritingCommands::PopFloderGoalClick() {
                                : QStringLiteral("稿件夹：") + node->text(0);
     TManuscriptSaves& saves = m_context.Saves();
     std::optional<TGoal> goal;
-    if (!RunStep(kGoalCaption, [&] { goal = saves.Goals().Find(kind, folderID); }))
+    if (!RunStep(m_context.Dialogs(), kGoalCaption, [&] { goal = saves.Goals().Find(kind, folderID); }))
         return;
-    TfrmGoal dialog(target, kind, folderID, goal, saves.Goals().Today(), m_main.Window());
+    TfrmGoal dialog(m_context.Dialogs(), target, kind, folderID, goal, saves.Goals().Today(), m_main.Window());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
-    RunStep(kGoalCaption, [&] { StoreGoal(*dialog.Box(), saves); });
+    RunStep(m_context.Dialogs(), kGoalCaption, [&] { StoreGoal(*dialog.Box(), saves); });
 }

@@ -3,7 +3,6 @@
 #include "app/dialogs/DialogParts.h"
 #include "library/UserError.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -87,19 +86,19 @@ QString TGoalBox::Problem() const {
     return QString();
 }
 
-bool TGoalBox::Refused() {
+bool TGoalBox::Refused(TDialogService& dialogs) {
     const QString problem = Problem();
     if (problem.isEmpty())
         return false;
-    ShowMsgBox(problem, QStringLiteral("设置目标"), 2, g_Style, 1);
+    dialogs.Warn(problem, QStringLiteral("设置目标"));
     QWidget* culprit = Goal()->Chars <= 0 ? static_cast<QWidget*>(editGoalChars) : dateGoalDeadline;
     culprit->setFocus();
     return true;
 }
 
-TfrmGoal::TfrmGoal(const QString& target, TGoalKind kind, int targetID,
+TfrmGoal::TfrmGoal(TDialogService& dialogs, const QString& target, TGoalKind kind, int targetID,
                    const std::optional<TGoal>& goal, int today, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmGoal"));
     setWindowTitle(QStringLiteral("设置目标"));
     auto* caption = new QLabel(target);
@@ -114,6 +113,6 @@ TfrmGoal::TfrmGoal(const QString& target, TGoalKind kind, int targetID,
 }
 
 void TfrmGoal::btnOKClick() {
-    if (!m_box->Refused())
+    if (!m_box->Refused(m_dialogs))
         accept();
 }

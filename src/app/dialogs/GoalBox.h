@@ -18,6 +18,7 @@
 class QCheckBox;
 class QDateEdit;
 class QLineEdit;
+class TDialogService;
 
 class TGoalBox : public QWidget {
     Q_OBJECT
@@ -36,7 +37,7 @@ public:
     QString Problem() const;
     // Shows Problem() in a message box and puts the focus on the box: true
     // when the dialog must stay open.
-    bool Refused();
+    bool Refused(TDialogService& dialogs);
 
     static QDate DateOfDay(int day);
     static int DayOfDate(const QDate& date);
@@ -55,13 +56,14 @@ private:
 class TfrmGoal : public QDialog {
     Q_OBJECT
 public:
-    TfrmGoal(const QString& target, TGoalKind kind, int targetID, const std::optional<TGoal>& goal,
-             int today, QWidget* parent = nullptr);
+    TfrmGoal(TDialogService& dialogs, const QString& target, TGoalKind kind, int targetID,
+             const std::optional<TGoal>& goal, int today, QWidget* parent = nullptr);
     TGoalBox* Box() const { return m_box; }
 
 public slots:
     void btnOKClick();
 
 private:
+    TDialogService& m_dialogs;
     TGoalBox* m_box = nullptr;
 };

@@ -62,7 +62,7 @@ QString TTomeDBLoginForm::Password() const { return PasswordEdit->text(); }
 
 std::optional<std::string> TQtDBLogin::Login(const std::string& fileName) {
     TTomeDBLoginForm form(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    if (Dialogs().ExecDialog(form) != QDialog::Accepted)
+    if (m_dialogs.ExecDialog(form) != QDialog::Accepted)
         return std::nullopt;
     return PasswordBytes(form.Password());
 }

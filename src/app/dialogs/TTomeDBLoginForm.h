@@ -10,6 +10,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class TDialogService;
 
 class TTomeDBLoginForm : public QDialog {
     Q_OBJECT
@@ -22,7 +23,12 @@ private:
     QLineEdit* PasswordEdit = nullptr;
 };
 
+// The engine's login through the dialog service it is made with.
 class TQtDBLogin : public tomedb::TTomeDBLogin {
 public:
+    explicit TQtDBLogin(TDialogService& dialogs) : m_dialogs(dialogs) {}
     std::optional<std::string> Login(const std::string& fileName) override;
+
+private:
+    TDialogService& m_dialogs;
 };

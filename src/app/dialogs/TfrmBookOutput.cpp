@@ -2,7 +2,6 @@
 
 #include "app/dialogs/DialogParts.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -55,7 +54,7 @@ QString WithBookExtension(const QString& path, TBookFormat format) {
     return stem + BookFormatExtension(format);
 }
 
-TfrmBookOutput::TfrmBookOutput(QWidget* parent) : QDialog(parent) {
+TfrmBookOutput::TfrmBookOutput(TDialogService& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmBookOutput"));
     setWindowTitle(QStringLiteral("输出书稿"));
     BuildControls();
@@ -174,14 +173,14 @@ void TfrmBookOutput::btnBrowseClick() {
         request.fileName = editTitle->text().trimmed();
     }
     request.defaultExt = Extension();
-    const QString path = Dialogs().SaveFileName(request);
+    const QString path = m_dialogs.SaveFileName(request);
     if (!path.isEmpty())
         editPath->setText(WithBookExtension(path, Format()));
 }
 
 void TfrmBookOutput::btnOKClick() {
     if (editPath->text().trimmed().isEmpty()) {
-        ShowMsgBox(QStringLiteral("请选择输出文件。"), windowTitle(), 2, g_Style, 1);
+        m_dialogs.Warn(QStringLiteral("请选择输出文件。"), windowTitle());
         editPath->setFocus();
         return;
     }

@@ -16,6 +16,7 @@
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
+class TDialogService;
 
 // What the user asked for.
 struct TBookOutputChoice {
@@ -30,7 +31,7 @@ struct TBookOutputChoice {
 class TfrmBookOutput : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmBookOutput(QWidget* parent = nullptr);
+    explicit TfrmBookOutput(TDialogService& dialogs, QWidget* parent = nullptr);
 
     // What can be offered besides the whole library: the selected folder's
     // name (empty: none selected) and how many manuscripts are selected.
@@ -45,6 +46,7 @@ public slots:
     void cbFormatChange();
 
 private:
+    TDialogService& m_dialogs;
     void BuildControls();
     TBookFormat Format() const;
     QString Extension() const;

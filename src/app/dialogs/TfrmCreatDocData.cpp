@@ -3,7 +3,6 @@
 #include "app/dialogs/DialogParts.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,7 +26,7 @@ QCheckBox* NamedCheck(const char* name, const char* caption) {
 
 }  // namespace
 
-TfrmCreatDocData::TfrmCreatDocData(QWidget* parent) : QDialog(parent) {
+TfrmCreatDocData::TfrmCreatDocData(TDialogService& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmCreatDocData"));
     setWindowTitle(QStringLiteral("新建稿件库"));
 
@@ -98,7 +97,7 @@ void TfrmCreatDocData::btnOpenClick() {
     request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
     request.fileName = QStringLiteral("稿件库");
     request.defaultExt = QStringLiteral("qdb");
-    const QString path = Dialogs().SaveFileName(request);
+    const QString path = m_dialogs.SaveFileName(request);
     if (!path.isEmpty())
         editDataBaseName->setText(path);
 }
@@ -118,14 +117,14 @@ QString TfrmCreatDocData::FullName() const {
 
 void TfrmCreatDocData::btnCreateClick() {
     if (FullName().isEmpty()) {
-        ShowMsgBox(QStringLiteral("稿件库名称不能为空！"), windowTitle(), 1, g_Style, 1);
+        m_dialogs.Inform(QStringLiteral("稿件库名称不能为空！"), windowTitle());
         editDataBaseName->setFocus();
         return;
     }
     // A mistyped confirmation would otherwise encrypt with a password nobody
     // knows (or with none): say so and let the user type it again.
     if (chkModifyPas->isChecked() && editPas->text() != editConfirmPas->text()) {
-        ShowMsgBox(QStringLiteral("两次输入的密码不一致！"), windowTitle(), 2, g_Style, 1);
+        m_dialogs.Warn(QStringLiteral("两次输入的密码不一致！"), windowTitle());
         editConfirmPas->clear();
         editConfirmPas->setFocus();
         return;

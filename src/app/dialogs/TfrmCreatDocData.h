@@ -14,6 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class TDialogService;
 
 // What the user asked for.
 struct TCreateLibraryRequest {
@@ -28,7 +29,7 @@ struct TCreateLibraryRequest {
 class TfrmCreatDocData : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmCreatDocData(QWidget* parent = nullptr);
+    explicit TfrmCreatDocData(TDialogService& dialogs, QWidget* parent = nullptr);
     TCreateLibraryRequest Request() const;
     // The user's documents folder, where a relative name is created.
     static QString DocumentsFolder();
@@ -39,6 +40,7 @@ public slots:
     void chkModifyPasClick();
 
 private:
+    TDialogService& m_dialogs;
     QString FullName() const;
     QLineEdit* editDataBaseName = nullptr;
     QLabel* lblFullPath = nullptr;

@@ -4,7 +4,6 @@
 #include "app/dialogs/DialogParts.h"
 #include "app/dialogs/GoalBox.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -31,7 +30,7 @@ void RunAction(const std::function<void()>& action) {
 
 }  // namespace
 
-TfrmDBAttribute::TfrmDBAttribute(QWidget* parent) : QDialog(parent) {
+TfrmDBAttribute::TfrmDBAttribute(TDialogService& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmDBAttribute"));
     setWindowTitle(QStringLiteral("稿件库属性"));
     pcAttribute = new QTabWidget;
@@ -127,13 +126,13 @@ std::optional<TPasswordChange> TfrmDBAttribute::PasswordChange() const {
 void TfrmDBAttribute::btnOKClick() {
     if (!m_goalBox->Problem().isEmpty()) {
         pcAttribute->setCurrentIndex(pcAttribute->indexOf(m_goalBox->parentWidget()));
-        m_goalBox->Refused();
+        m_goalBox->Refused(m_dialogs);
         return;
     }
     if (OnStoreComment)
         OnStoreComment(Comment());
     if (editDBPas->text() != editDBConfirm->text()) {
-        ShowMsgBox(QStringLiteral("两次输入的密码不一致！"), windowTitle(), 2, g_Style, 1);
+        m_dialogs.Warn(QStringLiteral("两次输入的密码不一致！"), windowTitle());
         editDBConfirm->clear();
         editDBConfirm->setFocus();
         return;

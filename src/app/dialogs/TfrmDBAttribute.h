@@ -26,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 class TDBAttrPanel;
+class TDialogService;
 class TGoalBox;
 
 // A password change the user asked for.
@@ -37,7 +38,7 @@ struct TPasswordChange {
 class TfrmDBAttribute : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmDBAttribute(QWidget* parent = nullptr);
+    explicit TfrmDBAttribute(TDialogService& dialogs, QWidget* parent = nullptr);
 
     // The attributes, and whether the library is encrypted ("修改密码" ticked).
     void Fill(const TDBAttr& attr, bool encrypted);
@@ -60,6 +61,7 @@ public slots:
     void chkDBPasClick();
 
 private:
+    TDialogService& m_dialogs;
     QWidget* BuildToolsPage();
 
     QTabWidget* pcAttribute = nullptr;

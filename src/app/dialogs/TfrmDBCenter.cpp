@@ -4,7 +4,6 @@
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 #include "platform/TextCodec.h"
-#include "platform/Skin.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,8 +35,8 @@ QString SamePathKey(const QString& path) {
 
 }  // namespace
 
-TfrmDBCenter::TfrmDBCenter(TqlvDocData& data, const QString& openPath, QWidget* parent)
-    : QDialog(parent), m_data(data), m_openPath(openPath) {
+TfrmDBCenter::TfrmDBCenter(TDialogService& dialogs, TqlvDocData& data, const QString& openPath, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_data(data), m_openPath(openPath) {
     setObjectName(QStringLiteral("frmDBCenter"));
     setWindowTitle(kCaption);
     lvDB = new QListWidget;
@@ -145,9 +144,8 @@ void TfrmDBCenter::ShowAttributes(const QString& path) {
         CloseOwnDatabase();   // the password prompt was cancelled
     } catch (const std::exception& error) {
         CloseOwnDatabase();
-        ShowMsgBox(QStringLiteral("无法读取稿件库：") + path + QLatin1Char('\n') +
-                       QString::fromUtf8(error.what()),
-                   kCaption, 2, g_Style, 1);
+        m_dialogs.Warn(QStringLiteral("无法读取稿件库：") + path + QLatin1Char('\n') + QString::fromUtf8(error.what()),
+                       kCaption);
     }
 }
 
@@ -172,7 +170,7 @@ void TfrmDBCenter::btnAddClick() {
     TFileDialogRequest request;
     request.caption = QStringLiteral("添加稿件库");
     request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
-    const QStringList files = Dialogs().OpenFileNames(request);
+    const QStringList files = m_dialogs.OpenFileNames(request);
     for (const QString& file : files)
         m_data.AddToDBCenter(QFileInfo(file).absoluteFilePath());
     if (!files.isEmpty())
@@ -183,8 +181,7 @@ void TfrmDBCenter::btnDelClick() {
     QListWidgetItem* item = SelectedItem();
     if (!item)
         return;
-    if (ShowMsgBox(QStringLiteral("确实要将此稿件库从列表中移除吗？"), QStringLiteral("移除稿件库"), 1,
-                   g_Style, 2) != 1)
+    if (!m_dialogs.Confirm(QStringLiteral("确实要将此稿件库从列表中移除吗？"), QStringLiteral("移除稿件库")))
         return;
     m_data.RemoveFromDBCenter(item->text());
     delete item;

@@ -25,13 +25,14 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class TDBAttrPanel;
+class TDialogService;
 class TqlvDocData;
 
 class TfrmDBCenter : public QDialog {
     Q_OBJECT
 public:
     // openPath: the library open in the main window (empty when none).
-    TfrmDBCenter(TqlvDocData& data, const QString& openPath, QWidget* parent = nullptr);
+    TfrmDBCenter(TDialogService& dialogs, TqlvDocData& data, const QString& openPath, QWidget* parent = nullptr);
     ~TfrmDBCenter() override;
 
     // The library to open once the centre was accepted.
@@ -65,6 +66,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    TDialogService& m_dialogs;
     void ShowAttributes(const QString& path);
     void CloseOwnDatabase();
     QListWidgetItem* SelectedItem() const;

@@ -3,7 +3,6 @@
 #include "app/dialogs/DialogParts.h"
 #include "app/dialogs/GoalBox.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QApplication>
 #include <QDate>
@@ -32,7 +31,8 @@ QString TfrmDocAttr::DateText(double days) {
     return QLocale().toString(date, QLocale::ShortFormat);
 }
 
-TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent), m_attr(attr) {
+TfrmDocAttr::TfrmDocAttr(TDialogService& dialogs, const TDocAttr& attr, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_attr(attr) {
     setObjectName(QStringLiteral("frmDocAttr"));
     setWindowTitle(QStringLiteral("属性"));
     auto* group = new QGroupBox(QStringLiteral("稿件属性"), this);
@@ -69,7 +69,7 @@ TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent
     layout->addWidget(group);
     layout->addWidget(goalGroup);
     layout->addLayout(OkCancelRow(this, "确定", "取消", [this] {
-        if (!m_goalBox->Refused())
+        if (!m_goalBox->Refused(m_dialogs))
             accept();
     }));
 }
@@ -78,7 +78,7 @@ TfrmDocAttr::TfrmDocAttr(const TDocAttr& attr, QWidget* parent) : QDialog(parent
 void TfrmDocAttr::accept() {
     static const QRegularExpression kFee(QStringLiteral("^[0-9]{0,5}$"));
     if (!kFee.match(editMoney->text()).hasMatch()) {
-        ShowMsgBox(QStringLiteral("稿费只能填写数字，最多五位！"), QStringLiteral("属性"), 1, g_Style, 1);
+        m_dialogs.Inform(QStringLiteral("稿费只能填写数字，最多五位！"), QStringLiteral("属性"));
         editMoney->setFocus();
         editMoney->selectAll();
         return;

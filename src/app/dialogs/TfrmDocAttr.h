@@ -13,12 +13,13 @@
 #include <QDialog>
 
 class QLineEdit;
+class TDialogService;
 class TGoalBox;
 
 class TfrmDocAttr : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmDocAttr(const TDocAttr& attr, QWidget* parent = nullptr);
+    TfrmDocAttr(TDialogService& dialogs, const TDocAttr& attr, QWidget* parent = nullptr);
     TDocAttr Result() const;
     TGoalBox* GoalBox() const { return m_goalBox; }
     void accept() override;
@@ -27,6 +28,7 @@ public:
     static QString DateText(double days);
 
 private:
+    TDialogService& m_dialogs;
     TDocAttr m_attr;
     QLineEdit* editDocName = nullptr;
     QLineEdit* editPublish = nullptr;

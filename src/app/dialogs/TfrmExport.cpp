@@ -6,7 +6,6 @@
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,20 +54,20 @@ QString ExportFailureLine(const TExchangeFailure& failure) {
 
 // Runs step and shows what it threw; true when it returned.
 template <typename Step>
-bool Guarded(Step&& step) {
+bool Guarded(TDialogService& dialogs, Step&& step) {
     try {
         step();
         return true;
     } catch (const std::exception& error) {
-        ShowMsgBox(QString::fromUtf8(error.what()), ExportCaption(), 2, g_Style, 1);
+        dialogs.Warn(QString::fromUtf8(error.what()), ExportCaption());
         return false;
     }
 }
 
 }  // namespace
 
-TfrmExport::TfrmExport(TqlvDocData& library, TqlvDocuments& materials, QWidget* parent)
-    : QDialog(parent), m_library(library), m_materials(materials) {
+TfrmExport::TfrmExport(TDialogService& dialogs, TqlvDocData& library, TqlvDocuments& materials, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_library(library), m_materials(materials) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(ExportCaption());
     BuildControls();
@@ -168,7 +167,7 @@ TRecordStore& TfrmExport::Store() const {
 }
 
 void TfrmExport::ShowFolder(int folderID) {
-    Guarded([&] {
+    Guarded(m_dialogs, [&] {
         FillListWidget(lvDocs, ForLibrary() ? m_library.LoadDocList(folderID)
                                             : m_materials.LoadDocList(folderID));
     });
@@ -180,7 +179,7 @@ void TfrmExport::AddRecord(const QTreeWidgetItem* docItem) {
     const int id = ItemID(docItem);
     TDocAttr attr;
     // A record deleted since the list was filled is not offered.
-    if (!Guarded([&] { Store().ReadRecord(id, attr); }) || attr.DocName.isEmpty())
+    if (!Guarded(m_dialogs, [&] { Store().ReadRecord(id, attr); }) || attr.DocName.isEmpty())
         return;
     const bool library = ForLibrary();
     TViewItem record;
@@ -205,7 +204,7 @@ void TfrmExport::btnRemoveAllClick() {
 }
 
 void TfrmExport::btnBrowseClick() {
-    const QString folder = Dialogs().FolderName(QStringLiteral("请选择一个文件夹"), editPath->text());
+    const QString folder = m_dialogs.FolderName(QStringLiteral("请选择一个文件夹"), editPath->text());
     if (!folder.isEmpty())
         editPath->setText(folder);
 }
@@ -223,7 +222,7 @@ void TfrmExport::btnExportClick() {
         return;
     // A folder preference that does not exist yet is made, as a user expects.
     if (!QDir().mkpath(folder)) {
-        ShowMsgBox(QStringLiteral("无法创建文件夹 \"%1\"").arg(folder), ExportCaption(), 2, g_Style, 1);
+        m_dialogs.Warn(QStringLiteral("无法创建文件夹 \"%1\"").arg(folder), ExportCaption());
         return;
     }
     const bool library = ForLibrary();
@@ -238,7 +237,7 @@ void TfrmExport::btnExportClick() {
     TExportTally tally;
     SetWorking(true);
     m_progress->Start(total);
-    const bool finished = Guarded([&] { tally = work.Export(ids, folder, listed); });
+    const bool finished = Guarded(m_dialogs, [&] { tally = work.Export(ids, folder, listed); });
     m_progress->Finish();
     SetWorking(false);
     if (!finished)
@@ -258,7 +257,7 @@ void TfrmExport::btnExportClick() {
     for (const TExchangeFailure& failure : tally.failures)
         failures << ExportFailureLine(failure);
     text += exchange::FailureLines(QStringLiteral("%1 个%2未能导出：").arg(failures.size()).arg(kind), failures);
-    ShowMsgBox(text, ExportCaption(), failures.isEmpty() ? 1 : 2, g_Style, 1);
+    m_dialogs.Inform(text, ExportCaption(), failures.isEmpty() ? TMessageIcon::Information : TMessageIcon::Warning);
 }
 
 // Closing while files are being written stops after the current file.

@@ -21,6 +21,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TDialogService;
 class TExchangeProgress;
 class TRecordStore;
 class TqlvDocData;
@@ -29,7 +30,7 @@ class TqlvDocuments;
 class TfrmExport : public QDialog {
     Q_OBJECT
 public:
-    TfrmExport(TqlvDocData& library, TqlvDocuments& materials, QWidget* parent = nullptr);
+    TfrmExport(TDialogService& dialogs, TqlvDocData& library, TqlvDocuments& materials, QWidget* parent = nullptr);
 
     QTreeWidget* FolderTree() const { return tvDocFloder; }
     QTreeWidget* DocList() const { return lvDocs; }
@@ -55,6 +56,7 @@ protected:
     void reject() override;
 
 private:
+    TDialogService& m_dialogs;
     void BuildControls();
     void SetWorking(bool working);
     bool ForLibrary() const;

@@ -6,7 +6,6 @@
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,8 +33,8 @@ QString ImportCaption() { return QStringLiteral("导入"); }
 
 }  // namespace
 
-TfrmImport::TfrmImport(TqlvDocData& library, TqlvDocuments& materials, QWidget* parent)
-    : QDialog(parent), m_library(library), m_materials(materials) {
+TfrmImport::TfrmImport(TDialogService& dialogs, TqlvDocData& library, TqlvDocuments& materials, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_library(library), m_materials(materials) {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(ImportCaption());
     BuildControls();
@@ -98,7 +97,7 @@ void TfrmImport::btnAddClick() {
     TFileDialogRequest request;
     request.caption = ImportCaption();
     request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
-    AddFiles(Dialogs().OpenFileNames(request));
+    AddFiles(m_dialogs.OpenFileNames(request));
 }
 
 // A file that is gone or unreadable is named; the others are still listed.
@@ -115,8 +114,8 @@ void TfrmImport::AddFiles(const QStringList& paths) {
         lvDoc->addTopLevelItem(item);
     }
     if (!refused.isEmpty())
-        ShowMsgBox(QStringLiteral("以下文件不存在或无法读取，没有加入列表：\n") + refused.join(QLatin1Char('\n')),
-                   ImportCaption(), 2, g_Style, 1);
+        m_dialogs.Warn(QStringLiteral("以下文件不存在或无法读取，没有加入列表：\n") + refused.join(QLatin1Char('\n')),
+                       ImportCaption());
 }
 
 void TfrmImport::btnDelClick() {
@@ -179,7 +178,7 @@ void TfrmImport::btnImportClick() {
     m_progress->Finish();
     SetWorking(false);
     if (!failure.isEmpty()) {
-        ShowMsgBox(failure, ImportCaption(), 2, g_Style, 1);
+        m_dialogs.Warn(failure, ImportCaption());
         return;
     }
     m_imported += static_cast<int>(tally.stored.size());
@@ -192,7 +191,7 @@ void TfrmImport::btnImportClick() {
     if (!failures.isEmpty())
         text = QStringLiteral("没有导入任何文件。") +
                exchange::FailureLines(QStringLiteral("%1 个文件无法导入：").arg(failures.size()), failures);
-    ShowMsgBox(text, ImportCaption(), failures.isEmpty() ? 1 : 2, g_Style, 1);
+    m_dialogs.Inform(text, ImportCaption(), failures.isEmpty() ? TMessageIcon::Information : TMessageIcon::Warning);
 }
 
 bool TfrmImport::eventFilter(QObject* watched, QEvent* event) {

@@ -17,6 +17,7 @@
 class QLabel;
 class QPushButton;
 class QTreeWidget;
+class TDialogService;
 class TExchangeProgress;
 class TqlvDocData;
 class TqlvDocuments;
@@ -24,7 +25,7 @@ class TqlvDocuments;
 class TfrmImport : public QDialog {
     Q_OBJECT
 public:
-    TfrmImport(TqlvDocData& library, TqlvDocuments& materials, QWidget* parent = nullptr);
+    TfrmImport(TDialogService& dialogs, TqlvDocData& library, TqlvDocuments& materials, QWidget* parent = nullptr);
 
     QTreeWidget* FolderTree() const { return tvDocFloder; }
     QTreeWidget* FileList() const { return lvDoc; }
@@ -45,6 +46,7 @@ protected:
     void reject() override;
 
 private:
+    TDialogService& m_dialogs;
     void BuildControls();
     void SetWorking(bool working);
     int TargetFolder() const;

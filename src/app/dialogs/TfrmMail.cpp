@@ -28,7 +28,8 @@ QPushButton* NamedButton(const char* caption, const char* name) {
 
 }  // namespace
 
-TfrmMail::TfrmMail(TqlvRegConfig& regConfig, QWidget* parent) : QDialog(parent), m_reg(regConfig) {
+TfrmMail::TfrmMail(TDialogService& dialogs, TqlvRegConfig& regConfig, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_reg(regConfig) {
     setObjectName(QStringLiteral("frmMail"));
     setWindowTitle(kCaption);
     BuildControls();
@@ -111,7 +112,7 @@ void TfrmMail::btnAddClick() {
     TFileDialogRequest request;
     request.caption = QStringLiteral("添加附件");
     request.filter = QStringLiteral("所有文件 (*.*)|*");
-    const QString path = Dialogs().OpenFileName(request);
+    const QString path = m_dialogs.OpenFileName(request);
     if (!path.isEmpty())
         AddAttachment(path);
 }
@@ -131,7 +132,7 @@ std::optional<TMailConfig> TfrmMail::PrepareSettings() {
     const TMailConfig config = m_reg.ReadMailConfig();
     if (config.Server.isEmpty() || config.Port.isEmpty() || config.User.isEmpty() ||
         config.FromAddress.isEmpty() || config.FromName.isEmpty()) {
-        ShowMsgBox(QStringLiteral("请先在“选项”配置发送邮件选项！"), kCaption, 0, g_Style, 1);
+        m_dialogs.Inform(QStringLiteral("请先在“选项”配置发送邮件选项！"), kCaption, TMessageIcon::None);
         return std::nullopt;
     }
     TSmtpSettings settings;
@@ -152,7 +153,7 @@ void TfrmMail::btnSendClick() {
     if (Sending())
         return;
     if (editMailTo->text().trimmed().isEmpty() || editSubject->text().isEmpty()) {
-        ShowMsgBox(QStringLiteral("请填写收件人地址和邮件主题！"), kCaption, 1, g_Style, 1);
+        m_dialogs.Inform(QStringLiteral("请填写收件人地址和邮件主题！"), kCaption);
         return;
     }
     const std::optional<TMailConfig> config = PrepareSettings();
@@ -218,17 +219,17 @@ void TfrmMail::SendDone(TMailMessage message, std::shared_ptr<ESmtpError> error)
 void TfrmMail::ShowFailure(const ESmtpError& error) {
     switch (error.Kind()) {
     case TSmtpFailure::CannotConnect:
-        ShowMsgBox(QStringLiteral("无法连接！"), kCaption, 0, g_Style, 1);
+        m_dialogs.Inform(QStringLiteral("无法连接！"), kCaption, TMessageIcon::None);
         return;
     case TSmtpFailure::Refused:
     case TSmtpFailure::AuthenticationFailed:
     case TSmtpFailure::AuthenticationRequired:
-        ShowMsgBox(QStringLiteral("邮件没有发出，服务器拒绝了请求：\n") +
-                       (error.ServerReply().isEmpty() ? error.Text() : error.ServerReply()),
-                   kCaption, 2, g_Style, 1);
+        m_dialogs.Warn(QStringLiteral("邮件没有发出，服务器拒绝了请求：\n") +
+                           (error.ServerReply().isEmpty() ? error.Text() : error.ServerReply()),
+                       kCaption);
         return;
     default:
-        ShowMsgBox(QStringLiteral("邮件没有发出：\n") + error.Text(), kCaption, 2, g_Style, 1);
+        m_dialogs.Warn(QStringLiteral("邮件没有发出：\n") + error.Text(), kCaption);
     }
 }
 
@@ -245,7 +246,7 @@ bool TfrmMail::AskPassword() {
     layout->addLayout(rows);
     layout->addLayout(OkCancelRow(&prompt, "确定", "取消"));
     ApplyCurrentSkin(&prompt);
-    if (Dialogs().ExecDialog(prompt) != QDialog::Accepted || edit->text().isEmpty())
+    if (m_dialogs.ExecDialog(prompt) != QDialog::Accepted || edit->text().isEmpty())
         return false;
     m_password = edit->text();
     return true;

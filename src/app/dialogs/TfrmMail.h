@@ -28,11 +28,12 @@ class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
+class TDialogService;
 
 class TfrmMail : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmMail(TqlvRegConfig& regConfig, QWidget* parent = nullptr);
+    TfrmMail(TDialogService& dialogs, TqlvRegConfig& regConfig, QWidget* parent = nullptr);
     ~TfrmMail() override;
 
     void SetSubject(const QString& subject);
@@ -70,6 +71,7 @@ protected:
     void reject() override;
 
 private:
+    TDialogService& m_dialogs;
     void BuildControls();
     std::optional<TMailConfig> PrepareSettings();
     void StartSending(TMailMessage message);

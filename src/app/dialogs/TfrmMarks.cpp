@@ -2,7 +2,6 @@
 
 #include "app/dialogs/DialogParts.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -22,7 +21,8 @@ QLabel* ValueLabel(const char* name, const QString& text) {
 
 }  // namespace
 
-TfrmMarks::TfrmMarks(const TMark& mark, QWidget* parent) : QDialog(parent), m_mark(mark) {
+TfrmMarks::TfrmMarks(TDialogService& dialogs, const TMark& mark, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_mark(mark) {
     setObjectName(QStringLiteral("frmMarks"));
     setWindowTitle(QStringLiteral("标签"));
     auto* rows = new QFormLayout;
@@ -49,7 +49,7 @@ TfrmMarks::TfrmMarks(const TMark& mark, QWidget* parent) : QDialog(parent), m_ma
 
 void TfrmMarks::btnOKClick() {
     if (editName->text().isEmpty()) {
-        ShowMsgBox(QStringLiteral("标签名称不能为空！"), QStringLiteral("标签"), 1, g_Style, 1);
+        m_dialogs.Inform(QStringLiteral("标签名称不能为空！"), QStringLiteral("标签"));
         editName->setFocus();
         return;
     }
@@ -63,9 +63,9 @@ TMark TfrmMarks::Result() const {
     return result;
 }
 
-bool ShowMarks(TMark& mark, QWidget* parent) {
-    TfrmMarks dialog(mark, parent);
-    if (Dialogs().ExecDialog(dialog) != QDialog::Accepted)
+bool ShowMarks(TDialogService& dialogs, TMark& mark, QWidget* parent) {
+    TfrmMarks dialog(dialogs, mark, parent);
+    if (dialogs.ExecDialog(dialog) != QDialog::Accepted)
         return false;
     mark = dialog.Result();
     return true;

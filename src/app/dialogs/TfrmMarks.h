@@ -11,17 +11,19 @@
 
 class QLineEdit;
 class QPlainTextEdit;
+class TDialogService;
 
 class TfrmMarks : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmMarks(const TMark& mark, QWidget* parent = nullptr);
+    TfrmMarks(TDialogService& dialogs, const TMark& mark, QWidget* parent = nullptr);
     TMark Result() const;
 
 private slots:
     void btnOKClick();
 
 private:
+    TDialogService& m_dialogs;
     TMark m_mark;
     QLineEdit* editName = nullptr;
     QPlainTextEdit* memoContent = nullptr;
@@ -29,4 +31,4 @@ private:
 
 // Shows the dialog through the dialog service; true when the user confirmed,
 // with MarkName and MarkContent of mark replaced.
-bool ShowMarks(TMark& mark, QWidget* parent);
+bool ShowMarks(TDialogService& dialogs, TMark& mark, QWidget* parent);

@@ -63,9 +63,9 @@ QWidget* Page(QWidget* parent, QLayout*& layout, bool grid) {
 
 }  // namespace
 
-TfrmOption::TfrmOption(const QStringList& inputMethods, const QStringList& fontFamilies,
+TfrmOption::TfrmOption(TDialogService& dialogs, const QStringList& inputMethods, const QStringList& fontFamilies,
                        QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmOption"));
     setWindowTitle(QStringLiteral("选项"));
     pageOption = Named(new QTabWidget(this), "pageOption");
@@ -200,8 +200,8 @@ QLineEdit* TfrmOption::AddPathRow(QGridLayout* grid, int row, const QString& lab
     browse->setAutoDefault(false);
     AddRow(grid, row, label, edit);
     grid->addWidget(browse, row, 2);
-    connect(browse, &QPushButton::clicked, this, [edit] {
-        const QString folder = Dialogs().FolderName(QStringLiteral("请选择一个文件夹"), edit->text());
+    connect(browse, &QPushButton::clicked, this, [this, edit] {
+        const QString folder = m_dialogs.FolderName(QStringLiteral("请选择一个文件夹"), edit->text());
         if (!folder.isEmpty())
             edit->setText(folder);
     });
@@ -329,7 +329,7 @@ void TfrmOption::PaintSwatch(const QColor& color) {
 }
 
 void TfrmOption::btnEditorColorClick() {
-    if (std::optional<QColor> chosen = Dialogs().ChooseColor(m_color))
+    if (std::optional<QColor> chosen = m_dialogs.ChooseColor(m_color))
         PaintSwatch(*chosen);
 }
 

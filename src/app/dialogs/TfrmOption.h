@@ -24,12 +24,13 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+class TDialogService;
 
 class TfrmOption : public QDialog {
     Q_OBJECT
 public:
     // inputMethods and fontFamilies fill comboxIME and comboxFontName.
-    TfrmOption(const QStringList& inputMethods, const QStringList& fontFamilies,
+    TfrmOption(TDialogService& dialogs, const QStringList& inputMethods, const QStringList& fontFamilies,
                QWidget* parent = nullptr);
 
     // Shows the values without announcing the two association boxes.
@@ -82,6 +83,7 @@ public slots:
     void btnEditorColorClick();
 
 private:
+    TDialogService& m_dialogs;
     QWidget* BuildLibraryTab();
     QWidget* BuildEditorTab();
     void AddWritingRows(class QGridLayout* grid, int firstRow);

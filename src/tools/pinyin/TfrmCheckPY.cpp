@@ -80,5 +80,5 @@ void TfrmCheckPY::btnExitClick() { reject(); }
 void ShowCheckPY(QWidget* parent, const QString& hzText) {
     TfrmCheckPY form(parent);
     form.SetHzText(hzText);
-    Dialogs().ExecDialog(form);
+    InstalledDialogService().ExecDialog(form);
 }

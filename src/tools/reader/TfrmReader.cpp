@@ -101,7 +101,7 @@ void TfrmReader::ShowStatus() {
 bool TfrmReader::OpenFile(const QString& path) {
     QString text, error;
     if (!ReadTextFile(path, &text, &error)) {
-        ShowMsgBox(error, kCaption, 2, g_Style, 1);
+        InstalledDialogService().Warn(error, kCaption);
         return false;
     }
     ShowText(path, text);
@@ -118,7 +118,7 @@ void TfrmReader::btnOpenClick() {
     TFileDialogRequest request;
     request.caption = QStringLiteral("打开文件");
     request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
-    const QString path = Dialogs().OpenFileName(request);
+    const QString path = InstalledDialogService().OpenFileName(request);
     if (!path.isEmpty())
         OpenFile(path);
 }
@@ -148,7 +148,7 @@ void TfrmReader::comboxDirectChange() {
 }
 
 void TfrmReader::btnFontClick() {
-    if (const std::optional<QFont> font = Dialogs().ChooseFont(txtReader->BodyFont()))
+    if (const std::optional<QFont> font = InstalledDialogService().ChooseFont(txtReader->BodyFont()))
         txtReader->SetBodyFont(*font);
 }
 
@@ -156,7 +156,7 @@ void TfrmReader::txtReaderComplete() {
     txtReader->SetActive(false);
     btnStart->setChecked(false);
     SpeedBar->setValue(0);
-    ShowMsgBox(QStringLiteral("已完成对文档的阅读！"), kCaption, 1, g_Style, 1);
+    InstalledDialogService().Inform(QStringLiteral("已完成对文档的阅读！"), kCaption);
 }
 
 void TfrmReader::done(int result) {
@@ -168,5 +168,5 @@ void ShowReader(QWidget* parent, const QString& name, const QString& text) {
     TfrmReader form(parent);
     if (!name.isEmpty())
         form.ShowText(name, text);
-    Dialogs().ExecDialog(form);
+    InstalledDialogService().ExecDialog(form);
 }

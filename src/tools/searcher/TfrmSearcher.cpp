@@ -135,7 +135,8 @@ void TfrmSearcher::btnPauseClick() {
 }
 
 void TfrmSearcher::btnBrowseClick() {
-    const QString folder = Dialogs().FolderName(QStringLiteral("请选择一个文件夹"), editFindPath->text());
+    const QString folder =
+        InstalledDialogService().FolderName(QStringLiteral("请选择一个文件夹"), editFindPath->text());
     if (!folder.isEmpty())
         editFindPath->setText(folder);
 }
