@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <exception>
+#include <QCoreApplication>
 
 namespace {
 
@@ -46,7 +47,7 @@ void RunShutdownStep(Step&& step) {
     try {
         step();
     } catch (const std::exception& error) {
-        ShowMsgBox(QString::fromUtf8(error.what()), QStringLiteral("退出"), 2, g_Style, 1);
+        ShowMsgBox(QString::fromUtf8(error.what()), QCoreApplication::translate("MainEvents", "退出"), 2, g_Style, 1);
     }
 }
 
@@ -103,7 +104,7 @@ void TfrmMain::DropFiles(const QStringList& paths) {
     else if (IsTextFileName(path))
         m_manuscripts->OpenTextFile(path);
     else
-        ShowMsgBox(QStringLiteral("文件不为可接受格式!"), QStringLiteral("打开"), 1, g_Style, 1);
+        ShowMsgBox(tr("文件不为可接受格式!"), tr("打开"), 1, g_Style, 1);
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -153,7 +154,7 @@ void TfrmMain::Shutdown() {
         return;
     m_shutdownDone = true;
     timerAutoSave->stop();
-    RunShutdownStep([this] { m_manuscripts->SavePrompt(QStringLiteral("退出")); });
+    RunShutdownStep([this] { m_manuscripts->SavePrompt(tr("退出")); });
     m_quickHide->Unregister();
     RunShutdownStep([this] {
         TqlvDocData& data = m_context.DocData();

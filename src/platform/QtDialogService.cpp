@@ -17,6 +17,7 @@
 #include <QSpacerItem>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 namespace {
 
@@ -145,11 +146,11 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, in
     box.setFont(MessageFont(box.font()));
     QPushButton* first = nullptr;
     if (buttons == 2) {
-        first = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        first = box.addButton(QCoreApplication::translate("TQtDialogService", "是(&Y)"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QCoreApplication::translate("TQtDialogService", "否(&N)"), QMessageBox::NoRole);
         box.setEscapeButton(no);
     } else {
-        first = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        first = box.addButton(QCoreApplication::translate("TQtDialogService", "确定"), QMessageBox::AcceptRole);
         box.setEscapeButton(first);
     }
     box.setDefaultButton(first);
@@ -164,7 +165,7 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, in
 QString TQtDialogService::InputPassword() {
     QDialog dialog(DialogParent());
     dialog.setObjectName(QStringLiteral("frmPassword"));
-    dialog.setWindowTitle(QStringLiteral("打开稿件库"));
+    dialog.setWindowTitle(QCoreApplication::translate("TQtDialogService", "打开稿件库"));
     QLineEdit* password = MaskedEdit("editPassword");
     QLineEdit* confirm = MaskedEdit("editConfirm");
     auto* fields = new QGridLayout;
@@ -176,12 +177,12 @@ QString TQtDialogService::InputPassword() {
         fields->addWidget(label, row, 0);
         fields->addWidget(box, row, 1);
     };
-    addField(QStringLiteral("输入密码："), password, 0);
-    addField(QStringLiteral("确认密码："), confirm, 1);
-    auto* ok = new QPushButton(QStringLiteral("确认"));
+    addField(QCoreApplication::translate("TQtDialogService", "输入密码："), password, 0);
+    addField(QCoreApplication::translate("TQtDialogService", "确认密码："), confirm, 1);
+    auto* ok = new QPushButton(QCoreApplication::translate("TQtDialogService", "确认"));
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"));
+    auto* cancel = new QPushButton(QCoreApplication::translate("TQtDialogService", "取消"));
     cancel->setObjectName(QStringLiteral("btnCancel"));
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);

@@ -15,6 +15,7 @@
 
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
@@ -45,7 +46,7 @@ QTreeWidgetItem* TFolderCommands::SelectedFolder() const {
 
 void TFolderCommands::ShowFolderDocs(int folderID) {
     TViewItems docs;
-    if (!RunStep(QStringLiteral("稿件夹"), [&] { docs = m_context.DocData().LoadDocList(folderID); }))
+    if (!RunStep(QCoreApplication::translate("TFolderCommands", "稿件夹"), [&] { docs = m_context.DocData().LoadDocList(folderID); }))
         return;
     QTreeWidget* list = m_main.DocList();
     const QSignalBlocker quiet(list);
@@ -70,7 +71,7 @@ void TFolderCommands::tvDocEdited(QTreeWidgetItem* node) {
         return;
     const int id = ItemID(node);
     const QString name = node->text(0);
-    RunStep(QStringLiteral("重命名稿件夹"), [&] { m_context.DocData().RenameFolder(id, name); });
+    RunStep(QCoreApplication::translate("TFolderCommands", "重命名稿件夹"), [&] { m_context.DocData().RenameFolder(id, name); });
 }
 
 void TFolderCommands::munDocNewFloderClick() {
@@ -79,7 +80,7 @@ void TFolderCommands::munDocNewFloderClick() {
     if (!parent || !m_context.DocData().Opened())
         return;
     TViewNode record;
-    if (!RunStep(QStringLiteral("新建稿件夹"), [&] { record = m_context.DocData().NewFolder(ItemID(parent)); }))
+    if (!RunStep(QCoreApplication::translate("TFolderCommands", "新建稿件夹"), [&] { record = m_context.DocData().NewFolder(ItemID(parent)); }))
         return;
     AddFolderNode(tree, parent, record);
 }
@@ -88,10 +89,10 @@ void TFolderCommands::munDocDelFloderClick() {
     QTreeWidgetItem* node = SelectedFolder();
     if (!node)
         return;
-    if (ShowMsgBox(QStringLiteral("确实要删除此稿件夹和所有稿件吗？"), QStringLiteral("删除稿件夹"), 1, g_Style, 2) != 1)
+    if (ShowMsgBox(QCoreApplication::translate("TFolderCommands", "确实要删除此稿件夹和所有稿件吗？"), QCoreApplication::translate("TFolderCommands", "删除稿件夹"), 1, g_Style, 2) != 1)
         return;
     const int id = ItemID(node);
-    if (!RunStep(QStringLiteral("删除稿件夹"), [&] { m_context.Saves().DeleteFolder(id); }))
+    if (!RunStep(QCoreApplication::translate("TFolderCommands", "删除稿件夹"), [&] { m_context.Saves().DeleteFolder(id); }))
         return;
     QTreeWidget* tree = m_main.DocTree();
     {
@@ -148,7 +149,7 @@ void TFolderCommands::DocListViewClick() {
         // user keeps its changed text. With no manuscript selected any more,
         // "Yes" saves the text to the manuscript the editor holds.
         if (m_main.Editor()->IsModified()) {
-            const int answer = ShowMsgBox(QStringLiteral("稿件的内容已经更改，是否保存？"), QStringLiteral("关闭稿件"),
+            const int answer = ShowMsgBox(QCoreApplication::translate("TFolderCommands", "稿件的内容已经更改，是否保存？"), QCoreApplication::translate("TFolderCommands", "关闭稿件"),
                                           1, g_Style, 2);
             if (answer != 1 || !manuscripts.SaveBoundText())
                 return;   // kept as it is; a failed save keeps it too

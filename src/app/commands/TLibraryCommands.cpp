@@ -14,12 +14,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <utility>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const QString kOpenCaption = QStringLiteral("打开稿件库");
+const char kOpenCaption[] = QT_TRANSLATE_NOOP("Commands", "打开稿件库");   // translated where shown
 
 }  // namespace
 
@@ -76,19 +77,19 @@ bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QStr
     if (path.isEmpty())
         return false;
     if (!QFileInfo(path).isFile()) {
-        commandsteps::ShowFailure(QStringLiteral("找不到稿件库文件：") + path, kOpenCaption);
+        commandsteps::ShowFailure(QCoreApplication::translate("TLibraryCommands", "找不到稿件库文件：") + path, QCoreApplication::translate("Commands", kOpenCaption));
         return false;
     }
     bool opened = false;
-    const bool ran = RunStep(kOpenCaption, [&] {
+    const bool ran = RunStep(QCoreApplication::translate("Commands", kOpenCaption), [&] {
         try {
             OpenWithRetries(path, password ? password : KnownPassword(path), &opened);
         } catch (const EUserError&) {
             throw;
         } catch (const std::exception& error) {
-            throw EUserError(QStringLiteral("无法打开稿件库：") + path + QLatin1Char('\n') +
+            throw EUserError(QCoreApplication::translate("TLibraryCommands", "无法打开稿件库：") + path + QLatin1Char('\n') +
                                  commandsteps::MessageOf(error),
-                             kOpenCaption, 2);
+                             QCoreApplication::translate("Commands", kOpenCaption), 2);
         }
     });
     return ran && opened;
@@ -127,7 +128,7 @@ bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
     TqlvDocData& data = m_context.DocData();
     QString created;
     bool ok = false;
-    RunStep(QStringLiteral("新建稿件库"), [&] {
+    RunStep(QCoreApplication::translate("TLibraryCommands", "新建稿件库"), [&] {
         ok = data.CreateDocData(request.FileName, request.Comment, request.Password, true,
                                 request.Encrypt, request.Crc32, request.LevelIndex, &created);
     });
@@ -149,7 +150,7 @@ void TLibraryCommands::munDocBaseClick() {
     // Unsaved text is offered for saving while it still has its home: once
     // the new library is open, Save would no longer write it anywhere.
     TManuscriptCommands& manuscripts = m_manuscripts;
-    manuscripts.SavePrompt(QStringLiteral("新建稿件库"));
+    manuscripts.SavePrompt(QCoreApplication::translate("TLibraryCommands", "新建稿件库"));
     const bool hadLibrary = m_context.DocData().Opened();
     QString fileName;
     if (!ShowCreateDocData(&fileName)) {
@@ -169,8 +170,8 @@ void TLibraryCommands::munDocBaseClick() {
 
 void TLibraryCommands::munDocOpenBaseClick() {
     TFileDialogRequest request;
-    request.caption = kOpenCaption;
-    request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
+    request.caption = QCoreApplication::translate("Commands", kOpenCaption);
+    request.filter = QCoreApplication::translate("TLibraryCommands", "稿件库(*.qdb)|*.qdb");
     request.defaultExt = QStringLiteral("qdb");
     const QString path = m_context.Dialogs().OpenFileName(request);
     if (!path.isEmpty())
@@ -179,7 +180,7 @@ void TLibraryCommands::munDocOpenBaseClick() {
 
 void TLibraryCommands::munDocCloseBaseClick() {
     // Closing drops the editor's text: offer to save it first.
-    m_manuscripts.SavePrompt(QStringLiteral("关闭稿件库"));
+    m_manuscripts.SavePrompt(QCoreApplication::translate("TLibraryCommands", "关闭稿件库"));
     m_context.DocData().CloseDocData();
     ShowNoLibrary();
 }

@@ -13,6 +13,7 @@
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -25,7 +26,7 @@ using commandsteps::RunStep;
 
 namespace {
 
-const QString kCaption = QStringLiteral("在稿件库中查找");
+const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "在稿件库中查找");   // translated where shown
 
 }  // namespace
 
@@ -93,7 +94,7 @@ void TLibraryFindCommands::ReplaceAll() {
         return;
     // The editor's unsaved text goes into the library first, or is dropped
     // when the manuscript gets the replaced text.
-    m_manuscripts.SavePrompt(kCaption);
+    m_manuscripts.SavePrompt(QCoreApplication::translate("Commands", kCaption));
     m_dialog->ClearHits();
     auto plan = std::make_shared<TReplacePlan>();
     const TSearchQuery query = Query();
@@ -109,13 +110,13 @@ void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
         return;
     if (!plan.Skipped.isEmpty())
         m_context.Dialogs().MessageBox(
-            QStringLiteral("这些稿件保存的文字无法原样读出，不做替换：\n") + plan.Skipped.join(QStringLiteral("、")),
-            kCaption, 2, g_Style, 1);
+            tr("这些稿件保存的文字无法原样读出，不做替换：\n") + plan.Skipped.join(QStringLiteral("、")),
+            QCoreApplication::translate("Commands", kCaption), 2, g_Style, 1);
     if (plan.Changes.empty()) {
         m_dialog->ShowSummary(TSearchResult{}.Summary());
         return;
     }
-    if (m_context.Dialogs().MessageBox(plan.Question(), kCaption, 1, g_Style, 2) != 1)
+    if (m_context.Dialogs().MessageBox(plan.Question(), QCoreApplication::translate("Commands", kCaption), 1, g_Style, 2) != 1)
         return;
     auto applied = std::make_shared<TReplacePlan>(plan);
     auto outcome = std::make_shared<TReplaceOutcome>();
@@ -129,7 +130,7 @@ void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
                      for (const TReplaceChange& change : applied->Changes)
                          m_lastReplaced.insert(change.DocID);
                      ReloadBoundDoc(m_lastReplaced);
-                     m_dialog->ShowSummary(QStringLiteral("已替换 %1 处，涉及 %2 篇稿件")
+                     m_dialog->ShowSummary(tr("已替换 %1 处，涉及 %2 篇稿件")
                                                .arg(outcome->HitCount)
                                                .arg(outcome->DocCount));
                  });
@@ -139,7 +140,7 @@ void TLibraryFindCommands::UndoReplace() {
     if (m_worker || !m_context.LibrarySearch().CanUndo())
         return;
     if (const std::optional<int> bound = BoundDoc(); bound && m_lastReplaced.contains(*bound))
-        m_manuscripts.SavePrompt(kCaption);
+        m_manuscripts.SavePrompt(QCoreApplication::translate("Commands", kCaption));
     auto outcome = std::make_shared<TUndoOutcome>();
     RunOffThread([this, outcome](const TSearchControl&) { *outcome = m_context.LibrarySearch().UndoReplace(); },
                  [this, outcome] {
@@ -147,7 +148,7 @@ void TLibraryFindCommands::UndoReplace() {
                      m_lastReplaced.clear();
                      m_dialog->ClearHits();
                      if (!outcome->Message.isEmpty())
-                         m_context.Dialogs().MessageBox(outcome->Message, kCaption, 2, g_Style, 1);
+                         m_context.Dialogs().MessageBox(outcome->Message, QCoreApplication::translate("Commands", kCaption), 2, g_Style, 1);
                  });
 }
 
@@ -221,7 +222,7 @@ void TLibraryFindCommands::WorkFinished() {
     if (m_error) {
         const std::exception_ptr error = m_error;
         m_error = nullptr;
-        RunStep(kCaption, [&] { std::rethrow_exception(error); });
+        RunStep(QCoreApplication::translate("Commands", kCaption), [&] { std::rethrow_exception(error); });
         return;
     }
     if (then && !m_cancel)
@@ -255,7 +256,7 @@ void TLibraryFindCommands::ReloadBoundDoc(const QSet<int>& changed) {
     if (!bound || !changed.contains(*bound))
         return;
     QString text;
-    if (!RunStep(kCaption, [&] { text = m_context.DocData().LoadDocText(*bound); }))
+    if (!RunStep(QCoreApplication::translate("Commands", kCaption), [&] { text = m_context.DocData().LoadDocText(*bound); }))
         return;
     TqlvEditor* editor = m_main.Editor();
     editor->SetText(text);

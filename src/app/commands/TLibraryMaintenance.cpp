@@ -19,15 +19,16 @@
 #include "settings/ShortcutCreator.h"
 
 #include <QFileInfo>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const QString kCompressCaption = QStringLiteral("压缩稿件库");
-const QString kRepairCaption = QStringLiteral("修复稿件库");
-const QString kPasswordCaption = QStringLiteral("修改密码");
-const QString kAttributeCaption = QStringLiteral("稿件库属性");
+const char kCompressCaption[] = QT_TRANSLATE_NOOP("Commands", "压缩稿件库");   // translated where shown
+const char kRepairCaption[] = QT_TRANSLATE_NOOP("Commands", "修复稿件库");   // translated where shown
+const char kPasswordCaption[] = QT_TRANSLATE_NOOP("Commands", "修改密码");   // translated where shown
+const char kAttributeCaption[] = QT_TRANSLATE_NOOP("Commands", "稿件库属性");   // translated where shown
 constexpr int kAttributeTag = 10;
 
 }  // namespace
@@ -42,28 +43,28 @@ bool TLibraryCommands::RebuildLibrary(const QString& caption, const QString& pro
         done = RunRebuild(m_main, data, caption, progressText, [&] { return rebuild(data); });
     });
     if (ran && !done)   // nothing was replaced: the library is as it was
-        ShowMsgBox(caption + QStringLiteral("失败，稿件库保持原样。"), caption, 2, g_Style, 1);
+        ShowMsgBox(QCoreApplication::translate("TLibraryCommands", "%1失败，稿件库保持原样。").arg(caption), caption, 2, g_Style, 1);
     return done;
 }
 
 bool TLibraryCommands::CompressDocData(bool notify) {
-    const bool done = RebuildLibrary(kCompressCaption, QStringLiteral("正在压缩稿件库……"),
+    const bool done = RebuildLibrary(QCoreApplication::translate("Commands", kCompressCaption), QCoreApplication::translate("TLibraryCommands", "正在压缩稿件库……"),
                                      [](TqlvDocData& data) { return data.CompressDocData(); });
     if (done && notify)
-        ShowMsgBox(QStringLiteral("已完成对稿件库的压缩！"), kCompressCaption, 1, g_Style, 1);
+        ShowMsgBox(QCoreApplication::translate("TLibraryCommands", "已完成对稿件库的压缩！"), QCoreApplication::translate("Commands", kCompressCaption), 1, g_Style, 1);
     return done;
 }
 
 bool TLibraryCommands::RepairDocData() {
-    const bool done = RebuildLibrary(kRepairCaption, QStringLiteral("正在修复稿件库……"),
+    const bool done = RebuildLibrary(QCoreApplication::translate("Commands", kRepairCaption), QCoreApplication::translate("TLibraryCommands", "正在修复稿件库……"),
                                      [](TqlvDocData& data) { return data.RepairDocData(); });
     if (done)
-        ShowMsgBox(QStringLiteral("已完成对稿件库的修复！"), kRepairCaption, 1, g_Style, 1);
+        ShowMsgBox(QCoreApplication::translate("TLibraryCommands", "已完成对稿件库的修复！"), QCoreApplication::translate("Commands", kRepairCaption), 1, g_Style, 1);
     return done;
 }
 
 bool TLibraryCommands::ChangePassword(const QString& password, bool encrypt) {
-    const bool changed = RebuildLibrary(kPasswordCaption, QStringLiteral("正在修改密码……"),
+    const bool changed = RebuildLibrary(QCoreApplication::translate("Commands", kPasswordCaption), QCoreApplication::translate("TLibraryCommands", "正在修改密码……"),
                                         [&](TqlvDocData& data) { return data.ChangePassword(password, encrypt); });
     if (changed)
         RememberPassword(m_context.DocData().GetDocDataName(), encrypt ? password : QString());
@@ -77,9 +78,9 @@ void TLibraryCommands::CreateDesktopShortcut() {
     TShortcutCreator creator;
     if (creator.CreateDesktopShortcut(library, QString(), QFileInfo(library).completeBaseName())
             .isEmpty())
-        commandsteps::ShowFailure(QStringLiteral("无法在桌面上创建快捷方式：") +
+        commandsteps::ShowFailure(QCoreApplication::translate("TLibraryCommands", "无法在桌面上创建快捷方式：") +
                                       creator.LauncherPath(QFileInfo(library).completeBaseName()),
-                                  kAttributeCaption);
+                                  QCoreApplication::translate("Commands", kAttributeCaption));
 }
 
 void TLibraryCommands::munDocAttributeClick(int tag) {
@@ -89,21 +90,21 @@ void TLibraryCommands::munDocAttributeClick(int tag) {
     TfrmDBAttribute dialog(m_main.Window());
     TDBAttr attr;
     bool encrypted = false;
-    if (!RunStep(kAttributeCaption, [&] {
+    if (!RunStep(QCoreApplication::translate("Commands", kAttributeCaption), [&] {
             data.GetDocDataAttr(attr);
             encrypted = data.IsEncrypted();
         }))
         return;
     TManuscriptSaves& saves = m_context.Saves();
     std::optional<TGoal> goal;
-    RunStep(kAttributeCaption, [&] { goal = saves.Goals().Find(TGoalKind::Library, 0); });
+    RunStep(QCoreApplication::translate("Commands", kAttributeCaption), [&] { goal = saves.Goals().Find(TGoalKind::Library, 0); });
     dialog.Fill(attr, encrypted);
     dialog.GoalBox()->SetGoal(TGoalKind::Library, 0, goal, saves.Goals().Today());
     if (tag != kAttributeTag)
         dialog.ShowToolsPage();
     auto refresh = [&] {
         TDBAttr now;
-        if (data.Opened() && RunStep(kAttributeCaption, [&] { data.GetDocDataAttr(now); }))
+        if (data.Opened() && RunStep(QCoreApplication::translate("Commands", kAttributeCaption), [&] { data.GetDocDataAttr(now); }))
             dialog.ShowAttributes(now);
     };
     dialog.OnShortcut = [this] { CreateDesktopShortcut(); };
@@ -116,12 +117,12 @@ void TLibraryCommands::munDocAttributeClick(int tag) {
         refresh();
     };
     dialog.OnStoreComment = [&data](const QString& comment) {
-        RunStep(kAttributeCaption, [&] { data.SetDocDataComment(comment); });
+        RunStep(QCoreApplication::translate("Commands", kAttributeCaption), [&] { data.SetDocDataComment(comment); });
     };
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
     if (data.Opened())
-        RunStep(QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); });
+        RunStep(QCoreApplication::translate("TLibraryCommands", "设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); });
     if (const std::optional<TPasswordChange> change = dialog.PasswordChange())
         ChangePassword(change->Password, change->Encrypt);
 }
@@ -134,7 +135,7 @@ void TLibraryCommands::munDocCenterClick() {
         TfrmDBCenter centre(data, data.GetDocDataName(), m_main.Window());
         centre.OnCreate = [this](QString* fileName) {
             // Creating closes the open library: unsaved text is offered first.
-            m_manuscripts.SavePrompt(QStringLiteral("新建稿件库"));
+            m_manuscripts.SavePrompt(QCoreApplication::translate("TLibraryCommands", "新建稿件库"));
             if (!ShowCreateDocData(fileName))
                 return false;
             m_main.Editor()->SetModified(false);   // the user has answered the prompt

@@ -60,8 +60,8 @@ public:
     void CloseManuscript();
     // Offers to save modified text; returns the answer (1 yes, 2 no), 0 when
     // the text was not modified and nothing was asked.
-    int SavePrompt(const QString& caption,
-                   const QString& text = QStringLiteral("稿件的内容已经更改，是否保存？"));
+    // An empty text asks "稿件的内容已经更改，是否保存？".
+    int SavePrompt(const QString& caption, const QString& text = QString());
 
     // Writes the editor's text to the manuscript it is bound to, whatever the
     // list selects; true when written.
