@@ -366,6 +366,14 @@
             <source>资料夹</source>
             <translation>Materials</translation>
         </message>
+        <message>
+            <source>这些稿件在替换之后又被修改或删除了，没有撤销：
+%1
+其余 %2 篇稿件已恢复。</source>
+            <translation>These manuscripts were changed or deleted after the replacement and were not restored:
+%1
+The other %2 manuscripts were restored.</translation>
+        </message>
     </context>
     <context>
         <name>DialogParts</name>

@@ -63,6 +63,7 @@ const char* const kDataTexts[] = {
     QT_TRANSLATE_NOOP("DataErrors", "截止日期不能早于今天。"),
     QT_TRANSLATE_NOOP("DataErrors", "这些稿件在查找之后又被修改或删除了，没有替换任何内容，请重新查找：\n"),
     QT_TRANSLATE_NOOP("DataErrors", "这些稿件在替换之后又被修改或删除了，没有撤销：\n"),
+    QT_TRANSLATE_NOOP("DataErrors", "这些稿件在替换之后又被修改或删除了，没有撤销：\n%1\n其余 %2 篇稿件已恢复。"),
     QT_TRANSLATE_NOOP("DataErrors", "稿件库文件已被移走或删除，无法%1：\n"),
     QT_TRANSLATE_NOOP("DataErrors", "稿件库文件是只读的，无法%1：\n"),
     QT_TRANSLATE_NOOP("DataErrors", "无法压缩书稿。"),

@@ -10,6 +10,7 @@
 #include "app/ViewFill.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
+#include "platform/ErrorText.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
@@ -85,7 +86,7 @@ void TLibraryFindCommands::FindAll() {
     },
                  [this, found] {
                      if (!found->Cancelled)
-                         m_dialog->ShowHits(found->Hits, found->Summary());
+                         m_dialog->ShowHits(found->Hits, TranslatedText(found->Summary()));
                  });
 }
 
@@ -113,10 +114,10 @@ void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
             tr("这些稿件保存的文字无法原样读出，不做替换：\n") + plan.Skipped.join(QStringLiteral("、")),
             QCoreApplication::translate("Commands", kCaption), 2, g_Style, 1);
     if (plan.Changes.empty()) {
-        m_dialog->ShowSummary(TSearchResult{}.Summary());
+        m_dialog->ShowSummary(TranslatedText(TSearchResult{}.Summary()));
         return;
     }
-    if (m_context.Dialogs().MessageBox(plan.Question(), QCoreApplication::translate("Commands", kCaption), 1, g_Style, 2) != 1)
+    if (m_context.Dialogs().MessageBox(TranslatedText(plan.Question()), QCoreApplication::translate("Commands", kCaption), 1, g_Style, 2) != 1)
         return;
     auto applied = std::make_shared<TReplacePlan>(plan);
     auto outcome = std::make_shared<TReplaceOutcome>();
@@ -148,7 +149,7 @@ void TLibraryFindCommands::UndoReplace() {
                      m_lastReplaced.clear();
                      m_dialog->ClearHits();
                      if (!outcome->Message.isEmpty())
-                         m_context.Dialogs().MessageBox(outcome->Message, QCoreApplication::translate("Commands", kCaption), 2, g_Style, 1);
+                         m_context.Dialogs().MessageBox(TranslatedText(outcome->Message), QCoreApplication::translate("Commands", kCaption), 2, g_Style, 1);
                  });
 }
 
