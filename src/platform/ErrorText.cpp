@@ -148,6 +148,10 @@ QString FromTemplate(const QString& text) {
 }  // namespace
 
 QString TranslatedText(const QString& text) {
+    // In Chinese (no translation of these texts installed) every text is
+    // shown exactly as raised.
+    if (Translate(kDataTexts[0]) == QString::fromUtf8(kDataTexts[0]))
+        return text;
     const QByteArray utf8 = text.toUtf8();
     const QString whole = QCoreApplication::translate("DataErrors", utf8.constData());
     if (whole != text)
