@@ -16,7 +16,7 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth xdotool imagemagick poppler-utils openbox
   epubcheck libreoffice-writer-nogui
-  dbus at-spi2-core python3-pyatspi qt6-translations-l10n
+  dbus at-spi2-core python3-pyatspi qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libqt6svg6
   appstream man-db groff-base dpkg-dev fakeroot lintian file strace
 )

@@ -7,12 +7,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrlQuery>
+#include <QCoreApplication>
 
 namespace {
 
 void OpenOrComplain(TDialogService& dialogs, const QUrl& url) {
     if (!QDesktopServices::openUrl(url))
-        dialogs.Warn(QStringLiteral("无法打开“%1”。").arg(url.toDisplayString()), QStringLiteral("Quillora"));
+        dialogs.Warn(QCoreApplication::translate("HelpLinks", "无法打开“%1”。").arg(url.toDisplayString()), QStringLiteral("Quillora"));
 }
 
 }  // namespace
@@ -20,10 +21,14 @@ void OpenOrComplain(TDialogService& dialogs, const QUrl& url) {
 QStringList HelpFolders() { return QStringList{AppPath()} + SharedDataFolders(); }
 
 QString FindHelpFile(const QStringList& folders) {
-    for (const QString& folder : folders) {
-        const QString path = QDir(folder).filePath(QString::fromUtf8(kHelpFileName));
-        if (QFileInfo(path).isFile())
-            return path;
+    const QString chinese = QString::fromUtf8(kHelpFileName);
+    const QString own = QCoreApplication::translate("HelpLinks", kHelpFileName);
+    for (const QString& name : {own, chinese}) {
+        for (const QString& folder : folders) {
+            const QString path = QDir(folder).filePath(name);
+            if (QFileInfo(path).isFile())
+                return path;
+        }
     }
     return {};
 }
@@ -31,8 +36,8 @@ QString FindHelpFile(const QStringList& folders) {
 QUrl ErrorReportUrl() {
     QUrl url(QStringLiteral("mailto:") + QLatin1String(kSupportMail));
     QUrlQuery query;
-    query.addQueryItem(QStringLiteral("subject"), QStringLiteral("QuilloraVer1.2 Plus错误反馈"));
-    query.addQueryItem(QStringLiteral("body"), QStringLiteral("1.用户名称;2.使用的操作系统;3.错误报告;"));
+    query.addQueryItem(QStringLiteral("subject"), QCoreApplication::translate("HelpLinks", "QuilloraVer1.2 Plus错误反馈"));
+    query.addQueryItem(QStringLiteral("body"), QCoreApplication::translate("HelpLinks", "1.用户名称;2.使用的操作系统;3.错误报告;"));
     url.setQuery(query);
     return url;
 }
@@ -40,8 +45,8 @@ QUrl ErrorReportUrl() {
 void OpenHelpTopic(TDialogService& dialogs) {
     const QString path = FindHelpFile(HelpFolders());
     if (path.isEmpty()) {
-        dialogs.Warn(QStringLiteral("找不到帮助文件“%1”。").arg(AppPath() + QString::fromUtf8(kHelpFileName)),
-                     QStringLiteral("帮助主题"));
+        dialogs.Warn(QCoreApplication::translate("HelpLinks", "找不到帮助文件“%1”。").arg(AppPath() + QString::fromUtf8(kHelpFileName)),
+                     QCoreApplication::translate("HelpLinks", "帮助主题"));
         return;
     }
     OpenOrComplain(dialogs, QUrl::fromLocalFile(path));

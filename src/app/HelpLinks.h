@@ -10,14 +10,17 @@
 class QWidget;
 class TDialogService;
 
-inline constexpr char kHelpFileName[] = "帮助主题.html";
+// The Chinese help page; the translation names the page in the interface's
+// language (help-en.html for English), which is looked for first.
+inline constexpr char kHelpFileName[] = QT_TRANSLATE_NOOP("HelpLinks", "帮助主题.html");
 // The project's addresses; the domain is the one reserved for examples until
 // the project has a site of its own.
 inline constexpr char kHomePageUrl[] = "https://quillora.example.org/";
 inline constexpr char kGuestBookUrl[] = "https://quillora.example.org/guestbook";
 inline constexpr char kSupportMail[] = "support@quillora.example.org";
 
-// The first of the folders holding the help page; empty when none does.
+// The first of the folders holding the help page in the interface's language,
+// else the first holding the Chinese page; empty when none does.
 QString FindHelpFile(const QStringList& folders);
 // AppPath(), then the folders the page is shipped in (beside the executable
 // in the build tree, the shared folder when installed).

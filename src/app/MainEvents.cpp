@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <exception>
+#include <QCoreApplication>
 
 namespace {
 
@@ -46,7 +47,7 @@ void RunShutdownStep(TDialogService& dialogs, Step&& step) {
     try {
         step();
     } catch (const std::exception& error) {
-        dialogs.Warn(QString::fromUtf8(error.what()), QStringLiteral("退出"));
+        dialogs.Warn(QString::fromUtf8(error.what()), QCoreApplication::translate("MainEvents", "退出"));
     }
 }
 
@@ -103,7 +104,7 @@ void TfrmMain::DropFiles(const QStringList& paths) {
     else if (IsTextFileName(path))
         m_manuscripts->OpenTextFile(path);
     else
-        m_context.Dialogs().Inform(QStringLiteral("文件不为可接受格式!"), QStringLiteral("打开"));
+        m_context.Dialogs().Inform(tr("文件不为可接受格式!"), tr("打开"));
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -148,7 +149,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     // prompt, closing is never refused.
     bool cancelled = false;
     if (!m_shutdownDone)
-        RunShutdownStep(m_context.Dialogs(), [&] { cancelled = !m_manuscripts->SavePrompt(QStringLiteral("退出")); });
+        RunShutdownStep(m_context.Dialogs(), [&] { cancelled = !m_manuscripts->SavePrompt(tr("退出")); });
     if (cancelled) {
         event->ignore();
         return;

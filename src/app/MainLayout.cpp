@@ -140,8 +140,8 @@ void TfrmMain::munBlueGlassClick() {
         SetSkin(style, m_theme);
     } else if (tag == 7) {
         TFileDialogRequest request;
-        request.caption = QStringLiteral("更换皮肤");
-        request.filter = QStringLiteral("皮肤文件(*.sui)|*.sui");
+        request.caption = tr("更换皮肤");
+        request.filter = tr("皮肤文件(*.sui)|*.sui");
         request.initialDir = SkinDialogStartFolder(m_skinFolder, ShippedSkinFolders());
         const QString file = m_context.Dialogs().OpenFileName(request);
         if (!file.isEmpty())

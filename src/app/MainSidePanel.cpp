@@ -102,13 +102,13 @@ void TfrmMain::BuildSideChannel() {
     tabInsert = BuildFilesTab();
     tabPic = BuildPicTab();
     tabSign = BuildMarkTab();
-    pageTool->addTab(tabDoc, QStringLiteral("稿件库"));
-    pageTool->addTab(tabInsert, QStringLiteral("资料库"));
-    pageTool->addTab(tabPic, QStringLiteral("图片"));
-    pageTool->addTab(tabSign, QStringLiteral("标签"));
+    pageTool->addTab(tabDoc, tr("稿件库"));
+    pageTool->addTab(tabInsert, tr("资料库"));
+    pageTool->addTab(tabPic, tr("图片"));
+    pageTool->addTab(tabSign, tr("标签"));
     tabStart = BuildStartTab();
-    pageTool->addTab(tabStart, QStringLiteral("稿件库"));
-    chanelTool = new TSideChannel(QStringLiteral("工具面板"), pageTool);
+    pageTool->addTab(tabStart, tr("稿件库"));
+    chanelTool = new TSideChannel(tr("工具面板"), pageTool);
     connect(pageTool, &QTabWidget::currentChanged, this, [this] { m_marks->pageToolChange(); });
     m_folders->AttachViews();
     m_marks->AttachViews();
@@ -120,19 +120,19 @@ QWidget* TfrmMain::BuildDocTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabDoc", &layout);
     QToolBar* bar = NewPanelToolBar("tbDocMgr", page);
-    RequireLibrary(AddToolButton(bar, "tbDocNewFloder", "新建稿件夹", CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
+    RequireLibrary(AddToolButton(bar, "tbDocNewFloder", tr("新建稿件夹"), CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
                   Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick)));
-    RequireLibrary(AddToolButton(bar, "tbDocDelFloder", "删除稿件夹", CompactStandardIcon(QStyle::SP_TrashIcon),
+    RequireLibrary(AddToolButton(bar, "tbDocDelFloder", tr("删除稿件夹"), CompactStandardIcon(QStyle::SP_TrashIcon),
                   Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick)));
-    RequireLibrary(AddToolButton(bar, "tbDocReNameFloder", "重命名稿件夹", BadgeIcon("名", QColor(70, 120, 190)),
+    RequireLibrary(AddToolButton(bar, "tbDocReNameFloder", tr("重命名稿件夹"), BadgeIcon(tr("名"), QColor(70, 120, 190)),
                   Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick)));
-    RequireLibrary(AddToolButton(bar, "tbDocEdit", "编辑稿件", BadgeIcon("编", QColor(60, 150, 90)),
+    RequireLibrary(AddToolButton(bar, "tbDocEdit", tr("编辑稿件"), BadgeIcon(tr("编"), QColor(60, 150, 90)),
                   Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick)));
     layout->addWidget(bar);
 
     SplitterDoc = NewVerticalSplitter("SplitterDoc", page);
     tvDoc = NewFolderTree("tvDoc", SplitterDoc);
-    DocListView = NewReportList("DocListView", {"名称", "插图", "标签"}, {110, 0, 0},
+    DocListView = NewReportList("DocListView", {tr("名称"), tr("插图"), tr("标签")}, {110, 0, 0},
                                 QAbstractItemView::ExtendedSelection, SplitterDoc);
     DocListView->setDragEnabled(true);
     DocListView->setSortingEnabled(true);
@@ -156,23 +156,23 @@ QWidget* TfrmMain::BuildFilesTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabInsert", &layout);
     QToolBar* bar = NewPanelToolBar("tbFiles", page);
-    AddToolButton(bar, "tbFileNewFloder", "新建资料夹", CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
+    AddToolButton(bar, "tbFileNewFloder", tr("新建资料夹"), CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuAddClick));
-    AddToolButton(bar, "tbFileDelFloder", "删除资料夹", CompactStandardIcon(QStyle::SP_TrashIcon),
+    AddToolButton(bar, "tbFileDelFloder", tr("删除资料夹"), CompactStandardIcon(QStyle::SP_TrashIcon),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
-    AddToolButton(bar, "tbFileReNameFloder", "重命名资料夹", BadgeIcon("名", QColor(70, 120, 190)),
+    AddToolButton(bar, "tbFileReNameFloder", tr("重命名资料夹"), BadgeIcon(tr("名"), QColor(70, 120, 190)),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
-    AddToolButton(bar, "tbFileInsert", "插入资料", BadgeIcon("插", QColor(60, 150, 90)),
+    AddToolButton(bar, "tbFileInsert", tr("插入资料"), BadgeIcon(tr("插"), QColor(60, 150, 90)),
                   Cmd(m_materials.get(), &TMaterialCommands::munInsertInsertDocuClick));
-    AddToolButton(bar, "tbFileImport", "导入", CompactStandardIcon(QStyle::SP_ArrowDown),
+    AddToolButton(bar, "tbFileImport", tr("导入"), CompactStandardIcon(QStyle::SP_ArrowDown),
                   Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuImportClick));
-    AddToolButton(bar, "tbFileExport", "导出", CompactStandardIcon(QStyle::SP_ArrowUp),
+    AddToolButton(bar, "tbFileExport", tr("导出"), CompactStandardIcon(QStyle::SP_ArrowUp),
                   Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuExportClick));
     layout->addWidget(bar);
 
     spFile = NewVerticalSplitter("spFile", page);
     tvFileFolder = NewFolderTree("tvFileFolder", spFile);
-    lvFiles = NewReportList("lvFiles", {"名称"}, {210}, QAbstractItemView::ExtendedSelection, spFile);
+    lvFiles = NewReportList("lvFiles", {tr("名称")}, {210}, QAbstractItemView::ExtendedSelection, spFile);
     lvFiles->setDragEnabled(true);
     AllowCaptionEditing(lvFiles);
     spFile->addWidget(tvFileFolder);
@@ -186,19 +186,19 @@ QWidget* TfrmMain::BuildPicTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabPic", &layout);
     QToolBar* bar = NewPanelToolBar("tbPic", page);
-    AddToolButton(bar, "tbAddPic", "添加", BadgeIcon("+", QColor(60, 150, 90)),
+    AddToolButton(bar, "tbAddPic", tr("添加"), BadgeIcon("+", QColor(60, 150, 90)),
                   Cmd(m_pictures.get(), &TPictureCommands::tbAddPicClick));
-    AddToolButton(bar, "tbDelPic", "删除", CompactStandardIcon(QStyle::SP_TrashIcon),
+    AddToolButton(bar, "tbDelPic", tr("删除"), CompactStandardIcon(QStyle::SP_TrashIcon),
                   Cmd(m_pictures.get(), &TPictureCommands::tbDelPicClick));
-    AddToolButton(bar, "tbRePic", "重命名", BadgeIcon("名", QColor(70, 120, 190)),
+    AddToolButton(bar, "tbRePic", tr("重命名"), BadgeIcon(tr("名"), QColor(70, 120, 190)),
                   Cmd(m_pictures.get(), &TPictureCommands::tbRePicClick));
     layout->addWidget(bar);
 
     SplitterPic = NewVerticalSplitter("SplitterPic", page);
-    lvPic = NewReportList("lvPic", {"名称", "位置"}, {90, 120}, QAbstractItemView::ExtendedSelection,
+    lvPic = NewReportList("lvPic", {tr("名称"), tr("位置")}, {90, 120}, QAbstractItemView::ExtendedSelection,
                           SplitterPic);
     AllowCaptionEditing(lvPic);
-    auto* group = new QGroupBox(QStringLiteral("插图预览"), SplitterPic);
+    auto* group = new QGroupBox(tr("插图预览"), SplitterPic);
     group->setObjectName(QStringLiteral("groupPicView"));
     auto* groupLayout = new QVBoxLayout(group);
     PicView = new TPicturePreview(group);
@@ -218,16 +218,16 @@ QWidget* TfrmMain::BuildMarkTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabSign", &layout);
     QToolBar* bar = NewPanelToolBar("tbMark", page);
-    AddToolButton(bar, "tbMarkAdd", "添加", BadgeIcon("+", QColor(60, 150, 90)),
+    AddToolButton(bar, "tbMarkAdd", tr("添加"), BadgeIcon("+", QColor(60, 150, 90)),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkAddClick));
-    AddToolButton(bar, "tbMarkDel", "删除", CompactStandardIcon(QStyle::SP_TrashIcon),
+    AddToolButton(bar, "tbMarkDel", tr("删除"), CompactStandardIcon(QStyle::SP_TrashIcon),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkDelClick));
-    AddToolButton(bar, "tbMarkEdit", "编辑", BadgeIcon("编", QColor(70, 120, 190)),
+    AddToolButton(bar, "tbMarkEdit", tr("编辑"), BadgeIcon(tr("编"), QColor(70, 120, 190)),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkEditClick));
-    AddToolButton(bar, "tbMarkOpen", "打开", CompactStandardIcon(QStyle::SP_DialogOpenButton),
+    AddToolButton(bar, "tbMarkOpen", tr("打开"), CompactStandardIcon(QStyle::SP_DialogOpenButton),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkOpenClick));
     layout->addWidget(bar);
-    lvMark = NewReportList("lvMark", {"名称", "所属稿件"}, {80, 120},
+    lvMark = NewReportList("lvMark", {tr("名称"), tr("所属稿件")}, {80, 120},
                            QAbstractItemView::SingleSelection, page);
     layout->addWidget(lvMark, 1);
     return page;
@@ -238,19 +238,19 @@ QWidget* TfrmMain::BuildStartTab() {
     QWidget* page = NewTabPage("tabStart", &layout);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(6);
-    auto addButton = [&](const char* name, const char* caption, const TCommand& command) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), page);
+    auto addButton = [&](const char* name, const QString& caption, const TCommand& command) {
+        auto* button = new QPushButton(caption, page);
         button->setObjectName(QString::fromLatin1(name));
         button->setAccessibleName(button->text());
         connect(button, &QPushButton::clicked, this, command);
         layout->addWidget(button);
     };
-    addButton("btnStartNewLibrary", "新建稿件库", Cmd(m_library.get(), &TLibraryCommands::munDocBaseClick));
-    addButton("btnStartOpenLibrary", "打开稿件库", Cmd(m_library.get(), &TLibraryCommands::munDocOpenBaseClick));
-    auto* label = new QLabel(QStringLiteral("稿件库中心："), page);
+    addButton("btnStartNewLibrary", tr("新建稿件库"), Cmd(m_library.get(), &TLibraryCommands::munDocBaseClick));
+    addButton("btnStartOpenLibrary", tr("打开稿件库"), Cmd(m_library.get(), &TLibraryCommands::munDocOpenBaseClick));
+    auto* label = new QLabel(tr("稿件库中心："), page);
     lvStartLibraries = new QListWidget(page);
     lvStartLibraries->setObjectName(QStringLiteral("lvStartLibraries"));
-    lvStartLibraries->setAccessibleName(QStringLiteral("稿件库中心"));
+    lvStartLibraries->setAccessibleName(tr("稿件库中心"));
     label->setBuddy(lvStartLibraries);
     connect(lvStartLibraries, &QListWidget::itemActivated, this, &TfrmMain::OpenStartLibrary);
     layout->addWidget(label);

@@ -38,36 +38,36 @@ void TfrmMain::BuildToolBar() {
 
     struct ButtonDef {
         const char* name;
-        const char* hint;
+        QString hint;
         TCommand command;
         bool dividerAfter;
     };
     const ButtonDef before[] = {
-        {"tbNew", "新建", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileNewClick), false},
-        {"tbOpen", "打开", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick), false},
-        {"tbSave", "保存", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick), true},
-        {"tbAttribute", "属性", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick), false},
-        {"tbPrint", "打印", Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick), false},
-        {"tbMail", "发送邮件", Cmd(m_tools.get(), &TToolCommands::munFileMailClick), true},
-        {"tbUndo", "撤销", Cmd(m_edit.get(), &TEditCommands::munEditUndoClick), false},
-        {"tbRedo", "重复", Cmd(m_edit.get(), &TEditCommands::munEditRedoClick), true},
-        {"tbCut", "剪切", Cmd(m_edit.get(), &TEditCommands::munEditCutClick), false},
-        {"tbCopy", "复制", Cmd(m_edit.get(), &TEditCommands::munEditCopyClick), false},
-        {"tbPaste", "粘贴", Cmd(m_edit.get(), &TEditCommands::munEditPasteClick), false},
-        {"tbDel", "删除", Cmd(m_edit.get(), &TEditCommands::munEditDelClick), true},
+        {"tbNew", tr("新建"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileNewClick), false},
+        {"tbOpen", tr("打开"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick), false},
+        {"tbSave", tr("保存"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick), true},
+        {"tbAttribute", tr("属性"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick), false},
+        {"tbPrint", tr("打印"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick), false},
+        {"tbMail", tr("发送邮件"), Cmd(m_tools.get(), &TToolCommands::munFileMailClick), true},
+        {"tbUndo", tr("撤销"), Cmd(m_edit.get(), &TEditCommands::munEditUndoClick), false},
+        {"tbRedo", tr("重复"), Cmd(m_edit.get(), &TEditCommands::munEditRedoClick), true},
+        {"tbCut", tr("剪切"), Cmd(m_edit.get(), &TEditCommands::munEditCutClick), false},
+        {"tbCopy", tr("复制"), Cmd(m_edit.get(), &TEditCommands::munEditCopyClick), false},
+        {"tbPaste", tr("粘贴"), Cmd(m_edit.get(), &TEditCommands::munEditPasteClick), false},
+        {"tbDel", tr("删除"), Cmd(m_edit.get(), &TEditCommands::munEditDelClick), true},
     };
     const ButtonDef after[] = {
-        {"tbFind", "查找", Cmd(m_edit.get(), &TEditCommands::munFindSearchClick), false},
-        {"tbReader", "阅读模式", Cmd(m_tools.get(), &TToolCommands::munToolReaderClick), false},
-        {"tbHide", "快速隐藏", Cmd(this, &TfrmMain::munToolHideClick), false},
+        {"tbFind", tr("查找"), Cmd(m_edit.get(), &TEditCommands::munFindSearchClick), false},
+        {"tbReader", tr("阅读模式"), Cmd(m_tools.get(), &TToolCommands::munToolReaderClick), false},
+        {"tbHide", tr("快速隐藏"), Cmd(this, &TfrmMain::munToolHideClick), false},
     };
     const ButtonDef help[] = {
-        {"tbHome", "软件主页", Cmd(m_help.get(), &THelpCommands::munHelpHomeClick), false},
-        {"tbHelp", "帮助主题", Cmd(m_help.get(), &THelpCommands::munHelpTopicClick), false},
+        {"tbHome", tr("软件主页"), Cmd(m_help.get(), &THelpCommands::munHelpHomeClick), false},
+        {"tbHelp", tr("帮助主题"), Cmd(m_help.get(), &THelpCommands::munHelpTopicClick), false},
     };
     auto addAll = [this](const auto& defs) {
         for (const ButtonDef& s : defs) {
-            const QString hint = QString::fromUtf8(s.hint);
+            const QString hint = s.hint;
             AddToolButton(tbTool, QString::fromLatin1(s.name), hint,
                           ToolIcon(QString::fromLatin1(s.name), hint), s.command);
             if (s.dividerAfter)
@@ -89,7 +89,7 @@ void TfrmMain::BuildToolBar() {
 void TfrmMain::BuildFontBoxes() {
     comboxFontName = new QComboBox(tbTool);
     comboxFontName->setObjectName(QStringLiteral("comboxFontName"));
-    comboxFontName->setToolTip(QStringLiteral("字体"));
+    comboxFontName->setToolTip(tr("字体"));
     comboxFontName->setEditable(false);
     comboxFontName->setMaxVisibleItems(15);
     comboxFontName->setMinimumWidth(150);
@@ -99,7 +99,7 @@ void TfrmMain::BuildFontBoxes() {
 
     comboxFontSize = new QComboBox(tbTool);
     comboxFontSize->setObjectName(QStringLiteral("comboxFontSize"));
-    comboxFontSize->setToolTip(QStringLiteral("字号"));
+    comboxFontSize->setToolTip(tr("字号"));
     comboxFontSize->setEditable(false);
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
         comboxFontSize->addItem(QString::number(size));

@@ -8,6 +8,7 @@
 #include <QPolygonF>
 #include <QPixmap>
 #include <QStyle>
+#include <QCoreApplication>
 
 QIcon BadgeIcon(const QString& glyph, const QColor& color) {
     QIcon icon;
@@ -82,8 +83,8 @@ QIcon ToolIcon(const QString& buttonName, const QString& hint) {
         {"tbHelp", QStyle::SP_DialogHelpButton},
     };
     static const QHash<QString, QString> glyphs = {
-        {"tbPrint", "印"}, {"tbMail", "@"},    {"tbCut", "剪"},  {"tbCopy", "复"},
-        {"tbPaste", "粘"}, {"tbReader", "阅"},
+        {"tbPrint", QCoreApplication::translate("ShellIcons", "印")}, {"tbMail", "@"},    {"tbCut", QCoreApplication::translate("ShellIcons", "剪")},  {"tbCopy", QCoreApplication::translate("ShellIcons", "复")},
+        {"tbPaste", QCoreApplication::translate("ShellIcons", "粘")}, {"tbReader", QCoreApplication::translate("ShellIcons", "阅")},
     };
     if (auto it = standard.find(buttonName); it != standard.end() && qApp)
         return CompactStandardIcon(*it);

@@ -1,4 +1,5 @@
 #include "app/TBackupService.h"
+#include "platform/ErrorText.h"
 
 #include "app/Trace.h"
 #include "app/commands/CommandSteps.h"
@@ -35,11 +36,11 @@ void TBackupService::SnapshotOnClose(const QString& library) {
         bool damaged = false;
         BackupOf(library).TakeSnapshotIfChanged(&damaged);
         if (damaged)
-            m_report(DamagedNote(library), QStringLiteral("备份稿件库"));
+            m_report(DamagedNote(library), tr("备份稿件库"));
     } catch (const EUserError& error) {
-        m_report(error.Text(), error.Caption());
+        m_report(TranslatedText(error.Text()), TranslatedText(error.Caption()));
     } catch (const std::exception& error) {
-        m_report(commandsteps::MessageOf(error), QStringLiteral("备份稿件库"));
+        m_report(TranslatedText(commandsteps::MessageOf(error)), tr("备份稿件库"));
     }
 }
 
@@ -66,7 +67,7 @@ void TBackupService::Tick() {
 }
 
 QString TBackupService::DamagedNote(const QString& library) {
-    return QStringLiteral("稿件库“%1”未通过检查，可能已经损坏。已照样备份，这份备份标记为已损坏；"
-                          "请用“修复稿件库”修复。")
+    return tr("稿件库“%1”未通过检查，可能已经损坏。已照样备份，这份备份标记为已损坏；"
+              "请用“修复稿件库”修复。")
         .arg(library);
 }

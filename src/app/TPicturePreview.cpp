@@ -2,28 +2,29 @@
 
 #include "library/UserError.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPixmap>
 
 namespace {
-const QString kPictureCaption = QStringLiteral("图片");
+QString PictureCaption() { return QCoreApplication::translate("TPicturePreview", "图片"); }
 }
 
 TPicturePreview::TPicturePreview(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignCenter);
-    setAccessibleName(QStringLiteral("插图预览"));
+    setAccessibleName(tr("插图预览"));
 }
 
 QImage TPicturePreview::LoadPicture(const QString& path) {
     const QString suffix = QFileInfo(path).suffix();
     if (!QImageReader::supportedImageFormats().contains(suffix.toLower().toLatin1()))
-        throw EUserError(QStringLiteral("Unknown picture file extension (.%1)").arg(suffix), kPictureCaption, 2);
+        throw EUserError(QStringLiteral("Unknown picture file extension (.%1)").arg(suffix), PictureCaption(), 2);
     QImageReader reader(path);
     reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull())
-        throw EUserError(reader.errorString() + QStringLiteral("\n") + path, kPictureCaption, 2);
+        throw EUserError(reader.errorString() + QStringLiteral("\n") + path, PictureCaption(), 2);
     return image;
 }
 

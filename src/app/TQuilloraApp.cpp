@@ -1,5 +1,6 @@
 #include "app/TQuilloraApp.h"
 
+#include "app/InterfaceLanguage.h"
 #include "app/TAppContext.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmSplash.h"
@@ -7,13 +8,11 @@
 #include "platform/SingleInstance.h"
 #include "platform/Skin.h"
 #include "settings/IniConfig.h"
+#include "settings/OptionValues.h"
 #include "settings/RegConfig.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -62,8 +61,7 @@ TQuilloraApp::~TQuilloraApp() {
     // The window goes first: it uses the services until it is destroyed.
     m_main.reset();
     m_context.reset();
-    if (m_translator)
-        QCoreApplication::removeTranslator(m_translator.get());
+    m_translations.reset();
     if (m_login && tomedb::DBLogin() == m_login.get())
         tomedb::SetDBLogin(nullptr);
 }
@@ -112,20 +110,14 @@ void TQuilloraApp::OnParamsReceived(const QString& params) {
         m_earlyParams << params;
 }
 
-// Every caption of the application is Chinese; Qt's own dialogs (file, font,
-// colour, print) and buttons say the same language whatever the locale.
+// The interface language is chosen once, before the first window: the
+// stored option, the desktop's language or the tests' override.
 void TQuilloraApp::InstallQtTranslations() {
-    if (m_translator)
+    if (m_translations)
         return;
-    // Dates and numbers in the interface's language, whatever the system's.
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    auto translator = std::make_unique<QTranslator>();
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (translator->load(QStringLiteral("qtbase_zh_CN"), folder) ||
-        translator->load(QStringLiteral("qt_zh_CN"), folder)) {
-        QCoreApplication::installTranslator(translator.get());
-        m_translator = std::move(translator);
-    }
+    TqlvRegConfig config;
+    m_translations = std::make_unique<TInterfaceTranslations>();
+    m_translations->Install(StartupLanguage(ReadInterfaceLanguage(config)));
 }
 
 void TQuilloraApp::ReadSkin() {

@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <memory>
 
-class QTranslator;
+class TInterfaceTranslations;
 class TAppContext;
 class TQtDBLogin;
 class TSingleInstance;
@@ -55,7 +55,7 @@ private:
     QStringList m_earlyParams;   // handed over before the main window was ready
     bool m_windowReady = false;
     std::unique_ptr<TSingleInstance> m_instance;
-    std::unique_ptr<QTranslator> m_translator;
+    std::unique_ptr<TInterfaceTranslations> m_translations;
     std::unique_ptr<TQtDBLogin> m_login;
     std::unique_ptr<TAppContext> m_context;
     std::unique_ptr<TfrmMain> m_main;   // declared last: destroyed first

@@ -1,15 +1,17 @@
 #include "app/TQuilloraApplication.h"
 
 #include "platform/DialogService.h"
+#include "platform/ErrorText.h"
 #include "platform/SingleInstance.h"
 
 #include <exception>
+#include <QCoreApplication>
 
 TQuilloraApplication::TQuilloraApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 void TQuilloraApplication::ShowError(const QString& message) {
     // An error no command caught: there is no context to ask through here.
-    InstalledDialogService().Warn(message, QString::fromLatin1(kInstanceName));
+    InstalledDialogService().Warn(TranslatedText(message), QString::fromLatin1(kInstanceName));
 }
 
 bool TQuilloraApplication::notify(QObject* receiver, QEvent* event) {
@@ -18,7 +20,7 @@ bool TQuilloraApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
     } catch (...) {
-        ShowError(QStringLiteral("未知错误"));
+        ShowError(QCoreApplication::translate("TQuilloraApplication", "未知错误"));
     }
     return false;
 }

@@ -72,7 +72,7 @@ void TSideChannel::BuildHeader(const QString& caption) {
 
 void TSideChannel::UpdatePinButton() {
     m_pinButton->setChecked(m_pinned);
-    m_pinButton->setToolTip(m_pinned ? QStringLiteral("收起") : QStringLiteral("固定"));
+    m_pinButton->setToolTip(m_pinned ? tr("收起") : tr("固定"));
     m_pinButton->setIcon(ArrowIcon(m_pinned ? TArrow::Left : TArrow::Right));
 }
 

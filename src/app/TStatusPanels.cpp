@@ -1,5 +1,6 @@
 #include "app/TStatusPanels.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
@@ -14,10 +15,10 @@ struct PanelDef {
 
 // Initial text, width and alignment of panels 0..8.
 const PanelDef kPanels[TStatusPanels::kPanelCount] = {
-    {"稿件库", 180, Qt::AlignLeft},     {"稿件名称", 250, Qt::AlignLeft},
-    {"插入", 50, Qt::AlignHCenter},     {"大写", 50, Qt::AlignHCenter},
-    {"小键盘", 80, Qt::AlignHCenter},   {"状态：", 80, Qt::AlignHCenter},
-    {"行", 150, Qt::AlignHCenter},      {"列", 150, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "稿件库"), 180, Qt::AlignLeft},     {QT_TRANSLATE_NOOP("TStatusPanels", "稿件名称"), 250, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "插入"), 50, Qt::AlignHCenter},     {QT_TRANSLATE_NOOP("TStatusPanels", "大写"), 50, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "小键盘"), 80, Qt::AlignHCenter},   {QT_TRANSLATE_NOOP("TStatusPanels", "状态："), 80, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "行"), 150, Qt::AlignHCenter},      {QT_TRANSLATE_NOOP("TStatusPanels", "列"), 150, Qt::AlignHCenter},
     {"", 50, Qt::AlignLeft},
 };
 
@@ -58,7 +59,7 @@ TStatusPanels::TStatusPanels(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("StBarMain"));
     setSizeGripEnabled(false);
     for (int i = 0; i < kPanelCount; ++i) {
-        auto* label = new TPanelLabel(QString::fromUtf8(kPanels[i].text), this);
+        auto* label = new TPanelLabel(tr(kPanels[i].text), this);
         label->setObjectName(QStringLiteral("StBarMainPanel%1").arg(i));
         label->setAlignment(kPanels[i].alignment | Qt::AlignVCenter);
         label->setTextFormat(Qt::PlainText);

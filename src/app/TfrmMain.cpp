@@ -201,7 +201,7 @@ void TfrmMain::InitMainWindow() {
 void TfrmMain::CreateEditor() {
     m_editor = new TqlvEditor(editorFrame, PopEditor, this);
     m_editor->Control()->setObjectName(QStringLiteral("Editor"));
-    m_editor->Control()->setAccessibleName(QStringLiteral("稿件内容"));
+    m_editor->Control()->setAccessibleName(tr("稿件内容"));
     m_editor->Control()->viewport()->installEventFilter(this);   // file drops
     connect(m_editor, &TqlvEditor::SelectionChanged, this, &TfrmMain::UpdateEditActions);
     connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
@@ -318,18 +318,18 @@ void TfrmMain::UpdateLibraryState() {
     pageTool->setCurrentWidget(open ? tabDoc : tabStart);
     if (open) {
         StBarMain->SetPanelWidth(0, 180);
-        StBarMain->SetPanelText(0, QStringLiteral("稿件库：") + name);
+        StBarMain->SetPanelText(0, tr("稿件库：%1").arg(name));
     } else {
         StBarMain->SetPanelWidth(0, 0);
         ShowManuscriptName(QString());
-        StBarMain->SetPanelText(5, QStringLiteral("状态：新建"));
+        StBarMain->SetPanelText(5, tr("状态：新建"));
     }
     m_manuscripts->ShowWritingProgress();
 }
 
 void TfrmMain::ShowManuscriptName(const QString& nameOrPath) {
-    m_manuscriptName = nameOrPath.isEmpty() ? QStringLiteral("新建稿件") : nameOrPath;
-    StBarMain->SetPanelText(1, QStringLiteral("稿件：") + m_manuscriptName);
+    m_manuscriptName = nameOrPath.isEmpty() ? tr("新建稿件") : nameOrPath;
+    StBarMain->SetPanelText(1, tr("稿件：%1").arg(m_manuscriptName));
     ShowModified(m_editor->IsModified());
 }
 
@@ -341,17 +341,17 @@ void TfrmMain::ShowModified(bool modified) {
         setWindowTitle(instance);
         return;
     }
-    const QString name = m_manuscriptName.isEmpty() ? QStringLiteral("新建稿件") : m_manuscriptName;
+    const QString name = m_manuscriptName.isEmpty() ? tr("新建稿件") : m_manuscriptName;
     setWindowTitle(QStringLiteral("*") + name + QStringLiteral(" - ") + instance);
-    StBarMain->SetPanelText(5, QStringLiteral("状态：已修改"));
+    StBarMain->SetPanelText(5, tr("状态：已修改"));
 }
 
 void TfrmMain::UpdateKeyState() {
-    StBarMain->SetPanelText(2, m_editor->OverwriteMode() ? QStringLiteral("改写") : QStringLiteral("插入"));
+    StBarMain->SetPanelText(2, m_editor->OverwriteMode() ? tr("改写") : tr("插入"));
     // Without X11 the lock states are unknown; panels 3 and 4 keep their text.
     if (const std::optional<TLockState> locks = QueryLockState()) {
-        StBarMain->SetPanelText(3, locks->capsLock ? QStringLiteral("大写") : QStringLiteral("小写"));
-        StBarMain->SetPanelText(4, locks->numLock ? QStringLiteral("小键盘(开启)")
-                                                  : QStringLiteral("小键盘(关闭)"));
+        StBarMain->SetPanelText(3, locks->capsLock ? tr("大写") : tr("小写"));
+        StBarMain->SetPanelText(4, locks->numLock ? tr("小键盘(开启)")
+                                                  : tr("小键盘(关闭)"));
     }
 }

@@ -1,6 +1,8 @@
 // Fills the window's trees and lists from the data layers' view records.
 #include "app/ViewFill.h"
 
+#include "platform/ErrorText.h"
+
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -23,6 +25,9 @@ void FillTreeWidget(QTreeWidget* tree, const TViewNode& root) {
     tree->setUpdatesEnabled(false);
     tree->clear();
     QTreeWidgetItem* top = MakeTreeItem(root);
+    // The root is a label the data layer names, not a record: shown in the
+    // interface's language. Every other node is the user's folder name.
+    top->setText(0, TranslatedText(root.Caption));
     tree->addTopLevelItem(top);
     top->setExpanded(root.Expanded);
     if (root.Selected)

@@ -16,6 +16,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextEdit>
+#include <QCoreApplication>
 
 namespace {
 
@@ -25,10 +26,10 @@ QByteArray ReadFileBytes(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EEditorError(QStringLiteral("无法打开文件 \"%1\"：%2").arg(path, file.errorString()));
+        throw EEditorError(QCoreApplication::translate("EditorFiles", "无法打开文件 \"%1\"：%2").arg(path, file.errorString()));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EEditorError(QStringLiteral("无法读取文件 \"%1\"：%2").arg(path, file.errorString()));
+        throw EEditorError(QCoreApplication::translate("EditorFiles", "无法读取文件 \"%1\"：%2").arg(path, file.errorString()));
     return bytes;
 }
 
@@ -133,7 +134,7 @@ void TqlvEditor::Print()
     } else {
         const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
         if (defaultPrinter.isNull())
-            throw EEditorError(QStringLiteral("没有安装默认打印机，无法打印。"));
+            throw EEditorError(tr("没有安装默认打印机，无法打印。"));
         printer.setPrinterName(defaultPrinter.printerName());
     }
     printer.setDocName(m_fileName.isEmpty() ? kNewManuscriptName : m_fileName);

@@ -120,8 +120,8 @@ bool TqlvEditor::SearchAndSelect(const TSearchOptions& options, bool reportNotFo
         // Once round: on from the other end of the text, with a note saying so.
         from.movePosition(options.down ? QTextCursor::Start : QTextCursor::End);
         found = document->find(options.text, from, FlagsOf(options));
-        note = options.down ? QStringLiteral("已查找到文档末尾，从开头继续查找")
-                            : QStringLiteral("已查找到文档开头，从末尾继续查找");
+        note = options.down ? tr("已查找到文档末尾，从开头继续查找")
+                            : tr("已查找到文档开头，从末尾继续查找");
     }
     if (found.isNull()) {
         emit SearchNote(QString());
@@ -190,7 +190,7 @@ void TqlvEditor::RunReplaceAllFromDialog(const TSearchOptions& options, const QS
     if (replaced == 0)
         ShowNotFound();
     else
-        emit SearchNote(QStringLiteral("全部替换：已替换 %1 处").arg(replaced));
+        emit SearchNote(tr("全部替换：已替换 %1 处").arg(replaced));
 }
 
 void TqlvEditor::KeepDialogOffSelection(QWidget* dialog)
@@ -211,5 +211,5 @@ void TqlvEditor::KeepDialogOffSelection(QWidget* dialog)
 
 void TqlvEditor::ShowNotFound()
 {
-    InstalledDialogService().Inform(QStringLiteral("已完成对文档的搜索，没有找到搜索项！"), QStringLiteral("查找"));
+    InstalledDialogService().Inform(tr("已完成对文档的搜索，没有找到搜索项！"), tr("查找"));
 }

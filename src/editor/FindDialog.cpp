@@ -16,18 +16,18 @@ using namespace searchdialog;
 TfrmFind::TfrmFind(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmFind"));
-    setWindowTitle(QStringLiteral("查找"));
+    setWindowTitle(tr("查找"));
     setModal(false);
 
     editFind = MakeLineEdit(this, QStringLiteral("editFind"));
-    chkWholeWord = MakeCheckBox(this, QStringLiteral("chkWholeWord"), QStringLiteral("全字匹配(&W)"));
-    chkMatchCase = MakeCheckBox(this, QStringLiteral("chkMatchCase"), QStringLiteral("区分大小写(&C)"));
+    chkWholeWord = MakeCheckBox(this, QStringLiteral("chkWholeWord"), tr("全字匹配(&W)"));
+    chkMatchCase = MakeCheckBox(this, QStringLiteral("chkMatchCase"), tr("区分大小写(&C)"));
     QGroupBox* direction = MakeDirectionGroup(this, &rbUp, &rbDown);
-    btnFindNext = MakeButton(this, QStringLiteral("btnFindNext"), QStringLiteral("查找下一个(&F)"));
-    btnCancel = MakeButton(this, QStringLiteral("btnCancel"), QStringLiteral("取消"));
+    btnFindNext = MakeButton(this, QStringLiteral("btnFindNext"), tr("查找下一个(&F)"));
+    btnCancel = MakeButton(this, QStringLiteral("btnCancel"), tr("取消"));
     btnFindNext->setDefault(true);
 
-    auto* label = new QLabel(QStringLiteral("查找内容(&N)："), this);
+    auto* label = new QLabel(tr("查找内容(&N)："), this);
     label->setBuddy(editFind);
     auto* grid = new QGridLayout(this);
     grid->addWidget(label, 0, 0);

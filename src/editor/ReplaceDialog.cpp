@@ -16,23 +16,23 @@ using namespace searchdialog;
 TfrmReplace::TfrmReplace(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmReplace"));
-    setWindowTitle(QStringLiteral("替换"));
+    setWindowTitle(tr("替换"));
     setModal(false);
 
     editFind = MakeLineEdit(this, QStringLiteral("editFind"));
     editReplace = MakeLineEdit(this, QStringLiteral("editReplace"));
-    chkWholeWord = MakeCheckBox(this, QStringLiteral("chkWholeWord"), QStringLiteral("全字匹配(&W)"));
-    chkMatchCase = MakeCheckBox(this, QStringLiteral("chkMatchCase"), QStringLiteral("区分大小写(&C)"));
+    chkWholeWord = MakeCheckBox(this, QStringLiteral("chkWholeWord"), tr("全字匹配(&W)"));
+    chkMatchCase = MakeCheckBox(this, QStringLiteral("chkMatchCase"), tr("区分大小写(&C)"));
     QGroupBox* direction = MakeDirectionGroup(this, &rbUp, &rbDown);
-    btnFindNext = MakeButton(this, QStringLiteral("btnFindNext"), QStringLiteral("查找下一个(&F)"));
-    btnReplace = MakeButton(this, QStringLiteral("btnReplace"), QStringLiteral("替换(&R)"));
-    btnReplaceAll = MakeButton(this, QStringLiteral("btnReplaceAll"), QStringLiteral("全部替换(&A)"));
-    btnCancel = MakeButton(this, QStringLiteral("btnCancel"), QStringLiteral("取消"));
+    btnFindNext = MakeButton(this, QStringLiteral("btnFindNext"), tr("查找下一个(&F)"));
+    btnReplace = MakeButton(this, QStringLiteral("btnReplace"), tr("替换(&R)"));
+    btnReplaceAll = MakeButton(this, QStringLiteral("btnReplaceAll"), tr("全部替换(&A)"));
+    btnCancel = MakeButton(this, QStringLiteral("btnCancel"), tr("取消"));
     btnFindNext->setDefault(true);
 
-    auto* findLabel = new QLabel(QStringLiteral("查找内容(&N)："), this);
+    auto* findLabel = new QLabel(tr("查找内容(&N)："), this);
     findLabel->setBuddy(editFind);
-    auto* replaceLabel = new QLabel(QStringLiteral("替换为(&P)："), this);
+    auto* replaceLabel = new QLabel(tr("替换为(&P)："), this);
     replaceLabel->setBuddy(editReplace);
     auto* grid = new QGridLayout(this);
     grid->addWidget(findLabel, 0, 0);

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QCoreApplication>
 
 namespace searchdialog {
 
@@ -34,10 +35,10 @@ QPushButton* MakeButton(QWidget* parent, const QString& objectName, const QStrin
 
 QGroupBox* MakeDirectionGroup(QWidget* parent, QRadioButton** up, QRadioButton** down)
 {
-    auto* group = new QGroupBox(QStringLiteral("方向"), parent);
-    *up = new QRadioButton(QStringLiteral("向上(&U)"), group);
+    auto* group = new QGroupBox(QCoreApplication::translate("SearchDialogParts", "方向"), parent);
+    *up = new QRadioButton(QCoreApplication::translate("SearchDialogParts", "向上(&U)"), group);
     (*up)->setObjectName(QStringLiteral("rbUp"));
-    *down = new QRadioButton(QStringLiteral("向下(&D)"), group);
+    *down = new QRadioButton(QCoreApplication::translate("SearchDialogParts", "向下(&D)"), group);
     (*down)->setObjectName(QStringLiteral("rbDown"));
     (*down)->setChecked(true);
     auto* layout = new QHBoxLayout(group);

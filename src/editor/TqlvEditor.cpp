@@ -107,8 +107,8 @@ void TqlvEditor::ReportSelection()
         return;
     m_lastReported = state;
     emit SelectionChanged();
-    emit CaretPositionChanged(QStringLiteral("行：") + QString::number(CaretLine() + 1),
-                              QStringLiteral("列：") + QString::number(CaretColumn() + 1));
+    emit CaretPositionChanged(tr("行：%1").arg(CaretLine() + 1),
+                              tr("列：%1").arg(CaretColumn() + 1));
 }
 
 void TqlvEditor::ReportState()
@@ -379,12 +379,12 @@ void TqlvEditor::InsertText(const QString& text)
 
 QString TqlvEditor::TimeText(const QTime& time)
 {
-    return QStringLiteral("%1时%2分").arg(time.hour()).arg(time.minute());
+    return tr("%1时%2分").arg(time.hour()).arg(time.minute());
 }
 
 QString TqlvEditor::DateText(const QDate& date)
 {
-    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+    return tr("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
 }
 
 void TqlvEditor::InsertTime() { InsertText(TimeText(QTime::currentTime())); }

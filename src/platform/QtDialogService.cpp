@@ -17,6 +17,7 @@
 #include <QSpacerItem>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 namespace {
 
@@ -147,13 +148,13 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, in
     QPushButton* no = nullptr;
     QPushButton* cancel = nullptr;
     if (buttons == 2 || buttons == 3) {
-        first = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        first = box.addButton(QCoreApplication::translate("TQtDialogService", "是(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QCoreApplication::translate("TQtDialogService", "否(&N)"), QMessageBox::NoRole);
         if (buttons == 3)
-            cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            cancel = box.addButton(QCoreApplication::translate("TQtDialogService", "取消"), QMessageBox::RejectRole);
         box.setEscapeButton(cancel ? cancel : no);
     } else {
-        first = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        first = box.addButton(QCoreApplication::translate("TQtDialogService", "确定"), QMessageBox::AcceptRole);
         box.setEscapeButton(first);
     }
     box.setDefaultButton(first);
@@ -172,7 +173,7 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, in
 QString TQtDialogService::InputPassword() {
     QDialog dialog(DialogParent());
     dialog.setObjectName(QStringLiteral("frmPassword"));
-    dialog.setWindowTitle(QStringLiteral("打开稿件库"));
+    dialog.setWindowTitle(QCoreApplication::translate("TQtDialogService", "打开稿件库"));
     QLineEdit* password = MaskedEdit("editPassword");
     QLineEdit* confirm = MaskedEdit("editConfirm");
     auto* fields = new QGridLayout;
@@ -184,12 +185,12 @@ QString TQtDialogService::InputPassword() {
         fields->addWidget(label, row, 0);
         fields->addWidget(box, row, 1);
     };
-    addField(QStringLiteral("输入密码："), password, 0);
-    addField(QStringLiteral("确认密码："), confirm, 1);
-    auto* ok = new QPushButton(QStringLiteral("确认"));
+    addField(QCoreApplication::translate("TQtDialogService", "输入密码："), password, 0);
+    addField(QCoreApplication::translate("TQtDialogService", "确认密码："), confirm, 1);
+    auto* ok = new QPushButton(QCoreApplication::translate("TQtDialogService", "确认"));
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"));
+    auto* cancel = new QPushButton(QCoreApplication::translate("TQtDialogService", "取消"));
     cancel->setObjectName(QStringLiteral("btnCancel"));
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);

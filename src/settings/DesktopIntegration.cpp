@@ -133,14 +133,17 @@ QString TDesktopIntegration::DesktopExec(const QString& executable) {
 
 QByteArray TDesktopIntegration::LibraryEntryText(const QString& executable) {
     return EntryText({QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
-                      QStringLiteral("Name=Quillora"), QStringLiteral("GenericName=稿件管理"),
-                      QStringLiteral("Comment=管理稿件库中的稿件和资料"),
+                      QStringLiteral("Name=Quillora"), QStringLiteral("GenericName=Manuscript Manager"),
+                      QStringLiteral("GenericName[zh_CN]=稿件管理"),
+                      QStringLiteral("Comment=Manage the manuscripts and materials of a library"),
+                      QStringLiteral("Comment[zh_CN]=管理稿件库中的稿件和资料"),
                       QStringLiteral("Exec=") + DesktopExec(executable),
                       QStringLiteral("Icon=") + QLatin1String(kAppIconName),
                       QStringLiteral("Terminal=false"),
                       QStringLiteral("MimeType=%1;").arg(QLatin1String(kLibraryMimeType)),
                       QStringLiteral("Categories=Office;"),
-                      QStringLiteral("Keywords=写作;稿件;稿费;字数;manuscript;writing;")});
+                      QStringLiteral("Keywords=manuscript;writing;fee;word count;library;"),
+                      QStringLiteral("Keywords[zh_CN]=写作;稿件;稿费;字数;manuscript;writing;")});
 }
 
 QByteArray TDesktopIntegration::TextVerbEntryText(const QString& executable) {

@@ -7,6 +7,16 @@ bool Flag(const TRegistry& reg, const char* name, int missing = 0) {
 }
 
 const char kKeepHistory[] = "KeepHistory";
+const char kLanguage[] = "Language";
+
+TInterfaceLanguage LanguageOf(const TRegistry& reg) {
+    const int stored = reg.TryReadInteger(QLatin1String(kLanguage)).value_or(0);
+    if (stored == static_cast<int>(TInterfaceLanguage::Chinese))
+        return TInterfaceLanguage::Chinese;
+    if (stored == static_cast<int>(TInterfaceLanguage::English))
+        return TInterfaceLanguage::English;
+    return TInterfaceLanguage::FollowSystem;
+}
 
 void ReadConfigKey(TRegistry& reg, TOptionValues& values) {
     if (!reg.OpenKey(TqlvRegConfig::kConfigKey, true))
@@ -17,6 +27,7 @@ void ReadConfigKey(TRegistry& reg, TOptionValues& values) {
     values.assTXT = Flag(reg, "assTXT");
     values.assPop = Flag(reg, "assPop");
     values.KeepHistory = Flag(reg, kKeepHistory, 1);
+    values.Language = LanguageOf(reg);
     reg.CloseKey();
 }
 
@@ -42,6 +53,7 @@ void WriteConfigKey(TRegistry& reg, const TOptionValues& values) {
     reg.WriteBool(QStringLiteral("assTXT"), values.assTXT);
     reg.WriteBool(QStringLiteral("assPop"), values.assPop);
     reg.WriteBool(QLatin1String(kKeepHistory), values.KeepHistory);
+    reg.WriteInteger(QLatin1String(kLanguage), static_cast<int>(values.Language));
     reg.WriteBool(QStringLiteral("IME"), values.IME);
     reg.WriteString(QStringLiteral("IMEName"), values.IMEName);
     reg.WriteBool(QStringLiteral("AutoSave"), values.AutoSave);
@@ -83,6 +95,15 @@ bool ReadKeepHistory(TqlvRegConfig& config) {
     const bool keep = Flag(reg, kKeepHistory, 1);
     reg.CloseKey();
     return keep;
+}
+
+TInterfaceLanguage ReadInterfaceLanguage(TqlvRegConfig& config) {
+    TRegistry& reg = config.Registry();
+    if (!reg.OpenKey(TqlvRegConfig::kConfigKey, false))
+        return TInterfaceLanguage::FollowSystem;
+    const TInterfaceLanguage language = LanguageOf(reg);
+    reg.CloseKey();
+    return language;
 }
 
 QColor ColorOfBgr(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }

@@ -16,6 +16,10 @@
 
 #include <QColor>
 
+// The stored "界面语言" choice (DWORD Language of the Config key); any other
+// stored number reads as FollowSystem.
+enum class TInterfaceLanguage : int { FollowSystem = 0, Chinese = 1, English = 2 };
+
 struct TOptionValues {
     // Tab 稿件库.
     bool AutoCompress = false;
@@ -24,6 +28,8 @@ struct TOptionValues {
     bool assTXT = false;
     bool assPop = false;
     bool KeepHistory = true;   // "保留历史版本": saves keep earlier texts
+    // "界面语言": read once at start, so a change shows at the next start.
+    TInterfaceLanguage Language = TInterfaceLanguage::FollowSystem;
     // Tab 编辑器.
     bool IME = false;
     QString IMEName;
@@ -51,6 +57,8 @@ void WriteOptions(TqlvRegConfig& config, const TOptionValues& values);
 // KeepHistory alone, for the save path (read at each save, so a change in
 // the options dialog takes effect at once).
 bool ReadKeepHistory(TqlvRegConfig& config);
+// Language alone, for start-up (before the window exists).
+TInterfaceLanguage ReadInterfaceLanguage(TqlvRegConfig& config);
 
 // The stored colour form 0x00BBGGRR and back.
 QColor ColorOfBgr(int32_t bgr);

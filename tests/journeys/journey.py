@@ -79,6 +79,9 @@ class Journey:
             "NO_AT_BRIDGE": "0",
         })
         env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
+        # Journeys find controls by their Chinese captions whatever the
+        # machine's locale; an English journey drops this and sets LANG.
+        env.setdefault("QUILLORA_LANGUAGE", "zh")
         return env
 
     def __enter__(self):

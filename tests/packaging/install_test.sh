@@ -38,7 +38,8 @@ if ! DESTDIR=$root cmake --install "$build" --prefix "$prefix" >"$tmp/install.lo
   echo "FAIL: cmake --install" >&2
   exit 1
 fi
-for file in bin/quillora bin/qdb share/quillora/帮助主题.html \
+for file in bin/quillora bin/qdb share/quillora/帮助主题.html share/quillora/help-en.html \
+            share/quillora/translations/quillora_en.qm \
             share/applications/quillora.desktop \
             share/icons/hicolor/scalable/apps/quillora.svg \
             share/icons/hicolor/scalable/mimetypes/application-x-quillora-library.svg \

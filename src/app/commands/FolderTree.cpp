@@ -3,6 +3,7 @@
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -10,7 +11,7 @@ using commandsteps::RunStep;
 
 namespace {
 
-const QString kMoveCaption = QStringLiteral("移动");
+const char kMoveCaption[] = QT_TRANSLATE_NOOP("Commands", "移动");   // translated where shown
 
 void DropFolder(const TFolderDropTarget& target, QTreeWidgetItem* folder) {
     QTreeWidget* tree = target.tree;
@@ -19,7 +20,7 @@ void DropFolder(const TFolderDropTarget& target, QTreeWidgetItem* folder) {
         return;   // also the root, below which every node lies
     const int draggedID = ItemID(dragged);
     const int targetID = ItemID(folder);
-    if (!RunStep(*target.dialogs, kMoveCaption, [&] { target.moveFolder(draggedID, targetID); }))
+    if (!RunStep(*target.dialogs, QCoreApplication::translate("Commands", kMoveCaption), [&] { target.moveFolder(draggedID, targetID); }))
         return;
     const QSignalBlocker quiet(tree);
     tree->setUpdatesEnabled(false);
@@ -36,7 +37,7 @@ void DropListItems(const TFolderDropTarget& target, QTreeWidgetItem* folder) {
     const QSignalBlocker quiet(list);
     for (QTreeWidgetItem* item : list->selectedItems()) {
         const int id = ItemID(item);
-        if (!RunStep(*target.dialogs, kMoveCaption, [&] { target.moveItem(id, targetID); }))
+        if (!RunStep(*target.dialogs, QCoreApplication::translate("Commands", kMoveCaption), [&] { target.moveItem(id, targetID); }))
             return;
         delete item;
     }

@@ -14,12 +14,13 @@
 #include "platform/DialogService.h"
 #include "platform/TextCodec.h"
 #include "settings/OptionValues.h"
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const QString kCaption = QStringLiteral("历史版本");
+const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "历史版本");   // translated where shown
 
 }  // namespace
 
@@ -60,7 +61,7 @@ void TManuscriptCommands::munFileHistoryClick() {
         return;
     int docID = 0;
     std::vector<THistoryEntry> versions;
-    if (!RunStep(m_context.Dialogs(), kCaption, [&] {
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] {
             docID = Editor().GetDocumentId();
             versions = ReadHistory(m_context.Saves().History(), docID);
         }))
@@ -77,7 +78,7 @@ void TManuscriptCommands::munFileHistoryClick() {
 // saved as the manuscript's text and replaces the editor's as one undo step.
 void TManuscriptCommands::RestoreVersion(int docID, int versionID) {
     QString restored;
-    const bool done = RunStep(m_context.Dialogs(), kCaption, [&] {
+    const bool done = RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] {
         if (Editor().IsModified())
             SaveBoundManuscript();
         const QString text = m_context.Saves().History().Text(docID, versionID);
@@ -89,5 +90,5 @@ void TManuscriptCommands::RestoreVersion(int docID, int versionID) {
         return;
     Editor().ReplaceAllText(restored);
     Editor().SetModified(false);
-    SetStatus(QStringLiteral("状态：保存"));
+    SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：保存"));
 }

@@ -22,7 +22,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("输出书稿");
+const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "输出书稿");   // translated where shown
 
 // How often, at most, a running build lets the window repaint and see 取消.
 constexpr qint64 kEventsEveryMs = 40;
@@ -48,16 +48,16 @@ int StoredScope(TBookScope::Kind kind) {
 class TBookProgressWindow {
 public:
     explicit TBookProgressWindow(QWidget* parent)
-        : m_dialog(QStringLiteral("正在输出书稿……"), QString(), 0, kSteps, parent) {
+        : m_dialog(QCoreApplication::translate("Commands", "正在输出书稿……"), QString(), 0, kSteps, parent) {
         m_dialog.setObjectName(QStringLiteral("frmBookProgress"));
-        m_dialog.setWindowTitle(kCaption);
-        m_dialog.setAccessibleName(kCaption);
-        auto* cancel = new QPushButton(QStringLiteral("取消"));
+        m_dialog.setWindowTitle(QCoreApplication::translate("Commands", kCaption));
+        m_dialog.setAccessibleName(QCoreApplication::translate("Commands", kCaption));
+        auto* cancel = new QPushButton(QCoreApplication::translate("Commands", "取消"));
         cancel->setObjectName(QStringLiteral("btnCancel"));
-        cancel->setAccessibleName(QStringLiteral("取消"));
+        cancel->setAccessibleName(QCoreApplication::translate("Commands", "取消"));
         m_dialog.setCancelButton(cancel);
         if (auto* bar = m_dialog.findChild<QProgressBar*>())
-            bar->setAccessibleName(QStringLiteral("输出进度"));
+            bar->setAccessibleName(QCoreApplication::translate("Commands", "输出进度"));
         m_dialog.setWindowModality(Qt::WindowModal);
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);
@@ -101,10 +101,10 @@ void TBookCommands::munDocBookClick() {
     const TBookRequest request = RequestFor(choice);
     int chapters = 0;
     if (Build(request, &chapters))
-        m_context.Dialogs().Inform(QStringLiteral("书稿已输出到“%1”，共 %2 章。")
+        m_context.Dialogs().Inform(QCoreApplication::translate("TBookCommands", "书稿已输出到“%1”，共 %2 章。")
                                        .arg(QDir::toNativeSeparators(QFileInfo(request.Path).absoluteFilePath()))
                                        .arg(chapters),
-                                   kCaption);
+                                   QCoreApplication::translate("Commands", kCaption));
 }
 
 TBookOutputChoice TBookCommands::RememberedChoice() const {
@@ -151,7 +151,7 @@ TBookRequest TBookCommands::RequestFor(const TBookOutputChoice& choice) const {
 
 bool TBookCommands::Build(const TBookRequest& request, int* chapters) {
     bool cancelled = false;
-    const bool built = commandsteps::RunStep(m_context.Dialogs(), kCaption, [&] {
+    const bool built = commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] {
         TBookProgressWindow progress(m_main.Window());
         try {
             *chapters = OutputBook(m_context.DocData(), request, [&](qint64 done, qint64 total) {

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QTextEdit>
+#include <QCoreApplication>
 
 TEditCommands::TEditCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
 
@@ -85,9 +86,9 @@ void TEditCommands::munEditWatchClipperClick() {
 // 插入 ▸ 外部文件 ▸ 文档: a text file's text at the caret.
 void TEditCommands::munInsertTxtClick() {
     TFileDialogRequest request;
-    request.caption = QStringLiteral("插入文档");
-    request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    request.caption = QCoreApplication::translate("TEditCommands", "插入文档");
+    request.filter = QCoreApplication::translate("TEditCommands", "文本文件(*.txt)|*.txt");
     const QString path = m_context.Dialogs().OpenFileName(request);
     if (!path.isEmpty())
-        commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("插入文档"), [&] { Editor().InsertFile(path); });
+        commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TEditCommands", "插入文档"), [&] { Editor().InsertFile(path); });
 }

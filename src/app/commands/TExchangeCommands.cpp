@@ -13,6 +13,7 @@
 
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 namespace {
 
@@ -34,7 +35,7 @@ void TExchangeCommands::munDocImportClick() {
     if (!m_context.DocData().Opened())
         return;
     TfrmImport dialog(m_context.Dialogs(), m_context.DocData(), m_context.Documents(), m_main.Window());
-    if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导入"),
+    if (!commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TExchangeCommands", "导入"),
                                [&] { FillTreeWidget(dialog.FolderTree(), m_context.DocData().LoadFolderTree()); }))
         return;
     m_context.Dialogs().ExecDialog(dialog);
@@ -47,7 +48,7 @@ void TExchangeCommands::munDocExportClick() {
         return;
     TfrmExport dialog(m_context.Dialogs(), m_context.DocData(), m_context.Documents(), m_main.Window());
     dialog.SetPath(m_context.RegConfig().ReadExDoc());
-    if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导出"),
+    if (!commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TExchangeCommands", "导出"),
                                [&] { FillTreeWidget(dialog.FolderTree(), m_context.DocData().LoadFolderTree()); }))
         return;
     ShowExport(dialog);
@@ -55,8 +56,8 @@ void TExchangeCommands::munDocExportClick() {
 
 void TExchangeCommands::munInsertDocuImportClick() {
     TfrmImport dialog(m_context.Dialogs(), m_context.DocData(), m_context.Documents(), m_main.Window());
-    dialog.SetFolderLabel(QStringLiteral("请选择资料夹"));
-    if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导入"),
+    dialog.SetFolderLabel(QCoreApplication::translate("TExchangeCommands", "请选择资料夹"));
+    if (!commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TExchangeCommands", "导入"),
                                [&] { FillTreeWidget(dialog.FolderTree(), m_context.Documents().LoadFolderTree()); }))
         return;
     m_context.Dialogs().ExecDialog(dialog);
@@ -67,10 +68,10 @@ void TExchangeCommands::munInsertDocuImportClick() {
 void TExchangeCommands::munInsertDocuExportClick() {
     TfrmExport dialog(m_context.Dialogs(), m_context.DocData(), m_context.Documents(), m_main.Window());
     dialog.SetPath(m_context.RegConfig().ReadExFile());
-    dialog.SetPathLabel(QStringLiteral("导出资料的存放路径(不要包含空格):"));
-    dialog.SetRecordCaption(QStringLiteral("资料"));
+    dialog.SetPathLabel(QCoreApplication::translate("TExchangeCommands", "导出资料的存放路径(不要包含空格):"));
+    dialog.SetRecordCaption(QCoreApplication::translate("TExchangeCommands", "资料"));
     dialog.SetSizeColumnWidth(0);
-    if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导出"),
+    if (!commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TExchangeCommands", "导出"),
                                [&] { FillTreeWidget(dialog.FolderTree(), m_context.Documents().LoadFolderTree()); }))
         return;
     ShowExport(dialog);
@@ -83,11 +84,11 @@ void TExchangeCommands::ShowExport(TfrmExport& dialog) {
 }
 
 void TExchangeCommands::RelistLibraryFolder() {
-    commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导入"),
+    commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TExchangeCommands", "导入"),
                           [&] { Relist(m_context.DocData(), m_main.DocTree(), m_main.DocList()); });
 }
 
 void TExchangeCommands::RelistMaterialsFolder() {
-    commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("导入"),
+    commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TExchangeCommands", "导入"),
                           [&] { Relist(m_context.Documents(), m_main.FileFolderTree(), m_main.FileList()); });
 }

@@ -14,6 +14,7 @@
 
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
@@ -44,7 +45,7 @@ QTreeWidgetItem* TFolderCommands::SelectedFolder() const {
 
 void TFolderCommands::ShowFolderDocs(int folderID) {
     TViewItems docs;
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("稿件夹"),
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TFolderCommands", "稿件夹"),
                  [&] { docs = m_context.DocData().LoadDocList(folderID); }))
         return;
     QTreeWidget* list = m_main.DocList();
@@ -71,7 +72,7 @@ void TFolderCommands::tvDocEdited(QTreeWidgetItem* node) {
         return;
     const int id = ItemID(node);
     const QString name = node->text(0);
-    RunStep(m_context.Dialogs(), QStringLiteral("重命名稿件夹"), [&] { m_context.DocData().RenameFolder(id, name); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TFolderCommands", "重命名稿件夹"), [&] { m_context.DocData().RenameFolder(id, name); });
 }
 
 void TFolderCommands::munDocNewFloderClick() {
@@ -80,7 +81,7 @@ void TFolderCommands::munDocNewFloderClick() {
     if (!parent || !m_context.DocData().Opened())
         return;
     TViewNode record;
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("新建稿件夹"),
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TFolderCommands", "新建稿件夹"),
                  [&] { record = m_context.DocData().NewFolder(ItemID(parent)); }))
         return;
     AddFolderNode(tree, parent, record);
@@ -90,10 +91,10 @@ void TFolderCommands::munDocDelFloderClick() {
     QTreeWidgetItem* node = SelectedFolder();
     if (!node)
         return;
-    if (!m_context.Dialogs().Confirm(QStringLiteral("确实要删除此稿件夹和所有稿件吗？"), QStringLiteral("删除稿件夹")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TFolderCommands", "确实要删除此稿件夹和所有稿件吗？"), QCoreApplication::translate("TFolderCommands", "删除稿件夹")))
         return;
     const int id = ItemID(node);
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("删除稿件夹"), [&] { m_context.Saves().DeleteFolder(id); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TFolderCommands", "删除稿件夹"), [&] { m_context.Saves().DeleteFolder(id); }))
         return;
     QTreeWidget* tree = m_main.DocTree();
     {
@@ -151,8 +152,8 @@ void TFolderCommands::DocListViewClick() {
         // user keeps its changed text. With no manuscript selected any more,
         // "Yes" saves the text to the manuscript the editor holds.
         if (m_main.Editor()->IsModified()) {
-            const bool save = m_context.Dialogs().Confirm(QStringLiteral("稿件的内容已经更改，是否保存？"),
-                                                          QStringLiteral("关闭稿件"));
+            const bool save = m_context.Dialogs().Confirm(QCoreApplication::translate("TFolderCommands", "稿件的内容已经更改，是否保存？"),
+                                                          QCoreApplication::translate("TFolderCommands", "关闭稿件"));
             if (!save || !manuscripts.SaveBoundText())
                 return;   // kept as it is; a failed save keeps it too
         }

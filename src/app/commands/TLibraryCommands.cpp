@@ -14,12 +14,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <utility>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const QString kOpenCaption = QStringLiteral("打开稿件库");
+const char kOpenCaption[] = QT_TRANSLATE_NOOP("Commands", "打开稿件库");   // translated where shown
 
 }  // namespace
 
@@ -76,19 +77,19 @@ bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QStr
     if (path.isEmpty())
         return false;
     if (!QFileInfo(path).isFile()) {
-        commandsteps::ShowFailure(m_context.Dialogs(), QStringLiteral("找不到稿件库文件：") + path, kOpenCaption);
+        commandsteps::ShowFailure(m_context.Dialogs(), QCoreApplication::translate("TLibraryCommands", "找不到稿件库文件：") + path, QCoreApplication::translate("Commands", kOpenCaption));
         return false;
     }
     bool opened = false;
-    const bool ran = RunStep(m_context.Dialogs(), kOpenCaption, [&] {
+    const bool ran = RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kOpenCaption), [&] {
         try {
             OpenWithRetries(path, password ? password : KnownPassword(path), &opened);
         } catch (const EUserError&) {
             throw;
         } catch (const std::exception& error) {
-            throw EUserError(QStringLiteral("无法打开稿件库：") + path + QLatin1Char('\n') +
+            throw EUserError(QCoreApplication::translate("TLibraryCommands", "无法打开稿件库：") + path + QLatin1Char('\n') +
                                  commandsteps::MessageOf(error),
-                             kOpenCaption, 2);
+                             QCoreApplication::translate("Commands", kOpenCaption), 2);
         }
     });
     return ran && opened;
@@ -128,7 +129,7 @@ bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
     TqlvDocData& data = m_context.DocData();
     QString created;
     bool ok = false;
-    RunStep(m_context.Dialogs(), QStringLiteral("新建稿件库"), [&] {
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TLibraryCommands", "新建稿件库"), [&] {
         ok = data.CreateDocData(request.FileName, request.Comment, request.Password, true,
                                 request.Encrypt, request.Crc32, request.LevelIndex, &created);
     });
@@ -150,7 +151,7 @@ void TLibraryCommands::munDocBaseClick() {
     // Unsaved text is offered for saving while it still has its home: once
     // the new library is open, Save would no longer write it anywhere.
     TManuscriptCommands& manuscripts = m_manuscripts;
-    if (!manuscripts.SavePrompt(QStringLiteral("新建稿件库")))
+    if (!manuscripts.SavePrompt(QCoreApplication::translate("TLibraryCommands", "新建稿件库")))
         return;
     const bool hadLibrary = m_context.DocData().Opened();
     QString fileName;
@@ -171,8 +172,8 @@ void TLibraryCommands::munDocBaseClick() {
 
 void TLibraryCommands::munDocOpenBaseClick() {
     TFileDialogRequest request;
-    request.caption = kOpenCaption;
-    request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
+    request.caption = QCoreApplication::translate("Commands", kOpenCaption);
+    request.filter = QCoreApplication::translate("TLibraryCommands", "稿件库(*.qdb)|*.qdb");
     request.defaultExt = QStringLiteral("qdb");
     const QString path = m_context.Dialogs().OpenFileName(request);
     if (!path.isEmpty())
@@ -181,7 +182,7 @@ void TLibraryCommands::munDocOpenBaseClick() {
 
 void TLibraryCommands::munDocCloseBaseClick() {
     // Closing drops the editor's text: offer to save it first.
-    if (!m_manuscripts.SavePrompt(QStringLiteral("关闭稿件库")))
+    if (!m_manuscripts.SavePrompt(QCoreApplication::translate("TLibraryCommands", "关闭稿件库")))
         return;
     m_context.DocData().CloseDocData();
     ShowNoLibrary();

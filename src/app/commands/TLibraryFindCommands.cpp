@@ -10,8 +10,10 @@
 #include "app/ViewFill.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
+#include "platform/ErrorText.h"
 #include "platform/DialogService.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -24,7 +26,7 @@ using commandsteps::RunStep;
 
 namespace {
 
-const QString kCaption = QStringLiteral("在稿件库中查找");
+const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "在稿件库中查找");   // translated where shown
 
 }  // namespace
 
@@ -83,7 +85,7 @@ void TLibraryFindCommands::FindAll() {
     },
                  [this, found] {
                      if (!found->Cancelled)
-                         m_dialog->ShowHits(found->Hits, found->Summary());
+                         m_dialog->ShowHits(found->Hits, TranslatedText(found->Summary()));
                  });
 }
 
@@ -92,7 +94,7 @@ void TLibraryFindCommands::ReplaceAll() {
         return;
     // The editor's unsaved text goes into the library first, or is dropped
     // when the manuscript gets the replaced text; 取消 gives up the replace.
-    if (!m_manuscripts.SavePrompt(kCaption))
+    if (!m_manuscripts.SavePrompt(QCoreApplication::translate("Commands", kCaption)))
         return;
     m_dialog->ClearHits();
     auto plan = std::make_shared<TReplacePlan>();
@@ -109,13 +111,13 @@ void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
         return;
     if (!plan.Skipped.isEmpty())
         m_context.Dialogs().Warn(
-            QStringLiteral("这些稿件保存的文字无法原样读出，不做替换：\n") + plan.Skipped.join(QStringLiteral("、")),
-            kCaption);
+            tr("这些稿件保存的文字无法原样读出，不做替换：\n") + plan.Skipped.join(QStringLiteral("、")),
+            QCoreApplication::translate("Commands", kCaption));
     if (plan.Changes.empty()) {
-        m_dialog->ShowSummary(TSearchResult{}.Summary());
+        m_dialog->ShowSummary(TranslatedText(TSearchResult{}.Summary()));
         return;
     }
-    if (!m_context.Dialogs().Confirm(plan.Question(), kCaption))
+    if (!m_context.Dialogs().Confirm(TranslatedText(plan.Question()), QCoreApplication::translate("Commands", kCaption)))
         return;
     auto applied = std::make_shared<TReplacePlan>(plan);
     auto outcome = std::make_shared<TReplaceOutcome>();
@@ -129,7 +131,7 @@ void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
                      for (const TReplaceChange& change : applied->Changes)
                          m_lastReplaced.insert(change.DocID);
                      ReloadBoundDoc(m_lastReplaced);
-                     m_dialog->ShowSummary(QStringLiteral("已替换 %1 处，涉及 %2 篇稿件")
+                     m_dialog->ShowSummary(tr("已替换 %1 处，涉及 %2 篇稿件")
                                                .arg(outcome->HitCount)
                                                .arg(outcome->DocCount));
                  });
@@ -139,7 +141,7 @@ void TLibraryFindCommands::UndoReplace() {
     if (m_worker || !m_context.LibrarySearch().CanUndo())
         return;
     if (const std::optional<int> bound = BoundDoc(); bound && m_lastReplaced.contains(*bound)) {
-        if (!m_manuscripts.SavePrompt(kCaption))
+        if (!m_manuscripts.SavePrompt(QCoreApplication::translate("Commands", kCaption)))
             return;  // 取消: the replacement stays, and so does the text
     }
     auto outcome = std::make_shared<TUndoOutcome>();
@@ -149,7 +151,7 @@ void TLibraryFindCommands::UndoReplace() {
                      m_lastReplaced.clear();
                      m_dialog->ClearHits();
                      if (!outcome->Message.isEmpty())
-                         m_context.Dialogs().Warn(outcome->Message, kCaption);
+                         m_context.Dialogs().Warn(TranslatedText(outcome->Message), QCoreApplication::translate("Commands", kCaption));
                  });
 }
 
@@ -223,7 +225,7 @@ void TLibraryFindCommands::WorkFinished() {
     if (m_error) {
         const std::exception_ptr error = m_error;
         m_error = nullptr;
-        RunStep(m_context.Dialogs(), kCaption, [&] { std::rethrow_exception(error); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] { std::rethrow_exception(error); });
         return;
     }
     if (then && !m_cancel)
@@ -257,7 +259,7 @@ void TLibraryFindCommands::ReloadBoundDoc(const QSet<int>& changed) {
     if (!bound || !changed.contains(*bound))
         return;
     QString text;
-    if (!RunStep(m_context.Dialogs(), kCaption, [&] { text = m_context.DocData().LoadDocText(*bound); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] { text = m_context.DocData().LoadDocText(*bound); }))
         return;
     TqlvEditor* editor = m_main.Editor();
     editor->SetText(text);

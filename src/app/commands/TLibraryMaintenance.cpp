@@ -18,15 +18,16 @@
 #include "settings/ShortcutCreator.h"
 
 #include <QFileInfo>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const QString kCompressCaption = QStringLiteral("压缩稿件库");
-const QString kRepairCaption = QStringLiteral("修复稿件库");
-const QString kPasswordCaption = QStringLiteral("修改密码");
-const QString kAttributeCaption = QStringLiteral("稿件库属性");
+const char kCompressCaption[] = QT_TRANSLATE_NOOP("Commands", "压缩稿件库");   // translated where shown
+const char kRepairCaption[] = QT_TRANSLATE_NOOP("Commands", "修复稿件库");   // translated where shown
+const char kPasswordCaption[] = QT_TRANSLATE_NOOP("Commands", "修改密码");   // translated where shown
+const char kAttributeCaption[] = QT_TRANSLATE_NOOP("Commands", "稿件库属性");   // translated where shown
 constexpr int kAttributeTag = 10;
 
 }  // namespace
@@ -41,28 +42,28 @@ bool TLibraryCommands::RebuildLibrary(const QString& caption, const QString& pro
         done = RunRebuild(m_main, data, caption, progressText, [&] { return rebuild(data); });
     });
     if (ran && !done)   // nothing was replaced: the library is as it was
-        m_context.Dialogs().Warn(caption + QStringLiteral("失败，稿件库保持原样。"), caption);
+        m_context.Dialogs().Warn(QCoreApplication::translate("TLibraryCommands", "%1失败，稿件库保持原样。").arg(caption), caption);
     return done;
 }
 
 bool TLibraryCommands::CompressDocData(bool notify) {
-    const bool done = RebuildLibrary(kCompressCaption, QStringLiteral("正在压缩稿件库……"),
+    const bool done = RebuildLibrary(QCoreApplication::translate("Commands", kCompressCaption), QCoreApplication::translate("TLibraryCommands", "正在压缩稿件库……"),
                                      [](TqlvDocData& data) { return data.CompressDocData(); });
     if (done && notify)
-        m_context.Dialogs().Inform(QStringLiteral("已完成对稿件库的压缩！"), kCompressCaption);
+        m_context.Dialogs().Inform(QCoreApplication::translate("TLibraryCommands", "已完成对稿件库的压缩！"), QCoreApplication::translate("Commands", kCompressCaption));
     return done;
 }
 
 bool TLibraryCommands::RepairDocData() {
-    const bool done = RebuildLibrary(kRepairCaption, QStringLiteral("正在修复稿件库……"),
+    const bool done = RebuildLibrary(QCoreApplication::translate("Commands", kRepairCaption), QCoreApplication::translate("TLibraryCommands", "正在修复稿件库……"),
                                      [](TqlvDocData& data) { return data.RepairDocData(); });
     if (done)
-        m_context.Dialogs().Inform(QStringLiteral("已完成对稿件库的修复！"), kRepairCaption);
+        m_context.Dialogs().Inform(QCoreApplication::translate("TLibraryCommands", "已完成对稿件库的修复！"), QCoreApplication::translate("Commands", kRepairCaption));
     return done;
 }
 
 bool TLibraryCommands::ChangePassword(const QString& password, bool encrypt) {
-    const bool changed = RebuildLibrary(kPasswordCaption, QStringLiteral("正在修改密码……"),
+    const bool changed = RebuildLibrary(QCoreApplication::translate("Commands", kPasswordCaption), QCoreApplication::translate("TLibraryCommands", "正在修改密码……"),
                                         [&](TqlvDocData& data) { return data.ChangePassword(password, encrypt); });
     if (changed)
         RememberPassword(m_context.DocData().GetDocDataName(), encrypt ? password : QString());
@@ -78,8 +79,8 @@ void TLibraryCommands::CreateDesktopShortcut() {
             .isEmpty())
         commandsteps::ShowFailure(
             m_context.Dialogs(),
-            QStringLiteral("无法在桌面上创建快捷方式：") + creator.LauncherPath(QFileInfo(library).completeBaseName()),
-            kAttributeCaption);
+            QCoreApplication::translate("TLibraryCommands", "无法在桌面上创建快捷方式：") + creator.LauncherPath(QFileInfo(library).completeBaseName()),
+            QCoreApplication::translate("Commands", kAttributeCaption));
 }
 
 void TLibraryCommands::munDocAttributeClick(int tag) {
@@ -89,21 +90,21 @@ void TLibraryCommands::munDocAttributeClick(int tag) {
     TfrmDBAttribute dialog(m_context.Dialogs(), m_main.Window());
     TDBAttr attr;
     bool encrypted = false;
-    if (!RunStep(m_context.Dialogs(), kAttributeCaption, [&] {
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kAttributeCaption), [&] {
             data.GetDocDataAttr(attr);
             encrypted = data.IsEncrypted();
         }))
         return;
     TManuscriptSaves& saves = m_context.Saves();
     std::optional<TGoal> goal;
-    RunStep(m_context.Dialogs(), kAttributeCaption, [&] { goal = saves.Goals().Find(TGoalKind::Library, 0); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kAttributeCaption), [&] { goal = saves.Goals().Find(TGoalKind::Library, 0); });
     dialog.Fill(attr, encrypted);
     dialog.GoalBox()->SetGoal(TGoalKind::Library, 0, goal, saves.Goals().Today());
     if (tag != kAttributeTag)
         dialog.ShowToolsPage();
     auto refresh = [&] {
         TDBAttr now;
-        if (data.Opened() && RunStep(m_context.Dialogs(), kAttributeCaption, [&] { data.GetDocDataAttr(now); }))
+        if (data.Opened() && RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kAttributeCaption), [&] { data.GetDocDataAttr(now); }))
             dialog.ShowAttributes(now);
     };
     dialog.OnShortcut = [this] { CreateDesktopShortcut(); };
@@ -116,12 +117,12 @@ void TLibraryCommands::munDocAttributeClick(int tag) {
         refresh();
     };
     dialog.OnStoreComment = [this, &data](const QString& comment) {
-        RunStep(m_context.Dialogs(), kAttributeCaption, [&] { data.SetDocDataComment(comment); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kAttributeCaption), [&] { data.SetDocDataComment(comment); });
     };
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
     if (data.Opened())
-        RunStep(m_context.Dialogs(), QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("TLibraryCommands", "设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); });
     if (const std::optional<TPasswordChange> change = dialog.PasswordChange())
         ChangePassword(change->Password, change->Encrypt);
 }
@@ -134,7 +135,7 @@ void TLibraryCommands::munDocCenterClick() {
         TfrmDBCenter centre(m_context.Dialogs(), data, data.GetDocDataName(), m_main.Window());
         centre.OnCreate = [this](QString* fileName) {
             // Creating closes the open library: unsaved text is offered first.
-            if (!m_manuscripts.SavePrompt(QStringLiteral("新建稿件库")) || !ShowCreateDocData(fileName))
+            if (!m_manuscripts.SavePrompt(QCoreApplication::translate("TLibraryCommands", "新建稿件库")) || !ShowCreateDocData(fileName))
                 return false;
             m_main.Editor()->SetModified(false);   // the user has answered the prompt
             return true;

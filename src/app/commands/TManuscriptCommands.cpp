@@ -11,6 +11,7 @@
 #include "app/dialogs/TfrmDocAttr.h"
 #include "editor/TqlvEditor.h"
 #include "library/ManuscriptSaves.h"
+#include "platform/ErrorText.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 #include "settings/OptionValues.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
@@ -39,7 +41,9 @@ void TManuscriptCommands::SetStatus(const QString& text) { m_main.StatusPanels()
 bool TManuscriptCommands::SavePrompt(const QString& caption, const QString& text) {
     if (!Editor().IsModified())
         return true;
-    switch (m_context.Dialogs().AskYesNoCancel(text, caption)) {
+    const QString question =
+        text.isEmpty() ? QCoreApplication::translate("TManuscriptCommands", "稿件的内容已经更改，是否保存？") : text;
+    switch (m_context.Dialogs().AskYesNoCancel(question, caption)) {
         case TAnswer::Yes:
             munFileSaveClick();
             return true;
@@ -61,12 +65,12 @@ void TManuscriptCommands::OpenTextFile(const QString& path) {
     if (LibraryOpen()) {
         // The file's text is appended to the open manuscript: a change the
         // writer can undo and must save.
-        RunStep(m_context.Dialogs(), QStringLiteral("打开"), [&] { editor.AppendFile(path); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"), [&] { editor.AppendFile(path); });
         return;
     }
-    if (!SavePrompt(QStringLiteral("打开")))
+    if (!SavePrompt(QCoreApplication::translate("TManuscriptCommands", "打开")))
         return;
-    if (RunStep(m_context.Dialogs(), QStringLiteral("打开"), [&] { editor.LoadFromFile(path); })) {
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"), [&] { editor.LoadFromFile(path); })) {
         m_main.ShowManuscriptName(path);
         // The file shown is the file a later Save writes.
         m_currentFile = path;
@@ -75,12 +79,12 @@ void TManuscriptCommands::OpenTextFile(const QString& path) {
 
 void TManuscriptCommands::OpenTextFileDialog() {
     TFileDialogRequest request;
-    request.caption = QStringLiteral("打开");
-    request.filter = QStringLiteral("文本文件(*.txt)|*.txt|*.*|*.*");
+    request.caption = QCoreApplication::translate("TManuscriptCommands", "打开");
+    request.filter = QCoreApplication::translate("TManuscriptCommands", "文本文件(*.txt)|*.txt|*.*|*.*");
     const QString path = m_context.Dialogs().OpenFileName(request);
     if (path.isEmpty())
         return;
-    if (RunStep(m_context.Dialogs(), QStringLiteral("打开"), [&] { Editor().LoadFromFile(path); })) {
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"), [&] { Editor().LoadFromFile(path); })) {
         m_main.ShowManuscriptName(path);
         m_currentFile = path;
     }
@@ -89,14 +93,14 @@ void TManuscriptCommands::OpenTextFileDialog() {
 bool TManuscriptCommands::SaveTextFile(const QString& path) {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return munFileSaveAsClick();
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("保存"), [&] { Editor().SaveToFile(path); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"), [&] { Editor().SaveToFile(path); }))
         return false;
     m_main.ShowManuscriptName(path);
     return true;
 }
 
 bool TManuscriptCommands::CloseManuscript() {
-    if (!SavePrompt(QStringLiteral("关闭稿件"), QStringLiteral("稿件内容已经更改，是否保存？")))
+    if (!SavePrompt(QCoreApplication::translate("TManuscriptCommands", "关闭稿件"), QCoreApplication::translate("TManuscriptCommands", "稿件内容已经更改，是否保存？")))
         return false;
     if (Editor().IsEnabled())
         Editor().Reset(false);
@@ -108,31 +112,31 @@ bool TManuscriptCommands::CloseManuscript() {
 // ---- menu 稿件 --------------------------------------------------------------
 
 void TManuscriptCommands::munFileNewClick() {
-    if (!SavePrompt(QStringLiteral("新建")))
+    if (!SavePrompt(QCoreApplication::translate("TManuscriptCommands", "新建")))
         return;
     TqlvEditor& editor = Editor();
     if (LibraryOpen()) {
         editor.Reset(true);
         const int folderID = ItemID(m_main.DocTree()->currentItem());
         TViewItem record;
-        if (RunStep(m_context.Dialogs(), QStringLiteral("新建"),
+        if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "新建"),
                     [&] { record = m_context.DocData().NewDoc(folderID); })) {
             StartCaptionEdit(m_main.DocList(), MakeListItem(record));
             editor.SetDocumentId(record.ID);
         }
     } else {
-        RunStep(m_context.Dialogs(), QStringLiteral("新建"), [&] { editor.LoadFromFile(QString()); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "新建"), [&] { editor.LoadFromFile(QString()); });
     }
     editor.SetModified(false);
     m_main.ShowManuscriptName(QString());
     m_currentFile.clear();
-    SetStatus(QStringLiteral("状态：新建"));
+    SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：新建"));
     m_typing.Reset();
     ShowWritingProgress();
 }
 
 void TManuscriptCommands::munFileOpenClick() {
-    if (!SavePrompt(QStringLiteral("打开")))
+    if (!SavePrompt(QCoreApplication::translate("TManuscriptCommands", "打开")))
         return;
     TqlvEditor& editor = Editor();
     if (LibraryOpen()) {
@@ -141,7 +145,7 @@ void TManuscriptCommands::munFileOpenClick() {
             return;
         const int id = ItemID(item);
         QString text;
-        if (!RunStep(m_context.Dialogs(), QStringLiteral("打开"), [&] { text = m_context.DocData().LoadDocText(id); }))
+        if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"), [&] { text = m_context.DocData().LoadDocText(id); }))
             return;
         editor.Reset(true);
         editor.SetDocumentId(id);
@@ -151,7 +155,7 @@ void TManuscriptCommands::munFileOpenClick() {
         OpenTextFileDialog();
     }
     editor.SetModified(false);
-    SetStatus(QStringLiteral("状态：打开"));
+    SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：打开"));
     m_typing.Reset();
     ShowWritingProgress();
 }
@@ -175,8 +179,8 @@ TDocAttr TManuscriptCommands::EditorAttributes() const {
 void TManuscriptCommands::SaveBoundManuscript() {
     TqlvDocData& data = m_context.DocData();
     if (!QFileInfo::exists(data.GetDocDataName()))
-        throw EUserError(QStringLiteral("稿件库文件已被移走或删除，无法保存：\n") + data.GetDocDataName(),
-                         QStringLiteral("保存"), 2);
+        throw EUserError(QCoreApplication::translate("TManuscriptCommands", "稿件库文件已被移走或删除，无法保存：\n") + data.GetDocDataName(),
+                         QCoreApplication::translate("TManuscriptCommands", "保存"), 2);
     TSaveOptions options;
     options.TypingSeconds = m_typing.TakeSeconds();
     options.KeepHistory = ReadKeepHistory(m_context.RegConfig());
@@ -184,10 +188,10 @@ void TManuscriptCommands::SaveBoundManuscript() {
 }
 
 bool TManuscriptCommands::SaveBoundText() {
-    if (!Editor().IsEnabled() || !RunStep(m_context.Dialogs(), QStringLiteral("保存"), [&] { SaveBoundManuscript(); }))
+    if (!Editor().IsEnabled() || !RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"), [&] { SaveBoundManuscript(); }))
         return false;
     Editor().SetModified(false);
-    SetStatus(QStringLiteral("状态：保存"));
+    SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：保存"));
     ShowWritingProgress();
     return true;
 }
@@ -196,13 +200,13 @@ bool TManuscriptCommands::munFileSaveClick() {
     if (LibraryOpen()) {
         if (!SelectedDoc() || !Editor().IsEnabled())
             return false;
-        if (!RunStep(m_context.Dialogs(), QStringLiteral("保存"), [&] { SaveBoundManuscript(); }))
+        if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"), [&] { SaveBoundManuscript(); }))
             return false;
     } else if (!SaveTextFile(m_currentFile)) {
         return false;   // Save As cancelled or failed: flag and status stay
     }
     Editor().SetModified(false);
-    SetStatus(QStringLiteral("状态：保存"));
+    SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：保存"));
     ShowWritingProgress();
     return true;
 }
@@ -212,27 +216,27 @@ bool TManuscriptCommands::munFileSaveAsClick() {
     if (library && !SelectedDoc())
         return false;
     TFileDialogRequest request;
-    request.caption = QStringLiteral("另存为");
-    request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    request.caption = QCoreApplication::translate("TManuscriptCommands", "另存为");
+    request.filter = QCoreApplication::translate("TManuscriptCommands", "文本文件(*.txt)|*.txt");
     request.defaultExt = QStringLiteral("txt");
     const QString path = m_context.Dialogs().SaveFileName(request);
     if (path.isEmpty())
         return false;
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("另存为"), [&] { Editor().SaveToFile(path); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "另存为"), [&] { Editor().SaveToFile(path); }))
         return false;
-    m_main.StatusPanels()->SetPanelText(1, QStringLiteral("稿件：") + path);
+    m_main.StatusPanels()->SetPanelText(1, QCoreApplication::translate("TfrmMain", "稿件：%1").arg(path));
     if (library)
         return true;   // an export of the manuscript: the manuscript itself is not saved
     m_currentFile = path;
     Editor().SetModified(false);
-    SetStatus(QStringLiteral("状态：保存"));
+    SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：保存"));
     return true;
 }
 
 void TManuscriptCommands::munFileDelClick() {
     if (!LibraryOpen() || !SelectedDoc())
         return;
-    if (!m_context.Dialogs().Confirm(QStringLiteral("确实要删除此稿件吗？"), QStringLiteral("删除稿件")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TManuscriptCommands", "确实要删除此稿件吗？"), QCoreApplication::translate("TManuscriptCommands", "删除稿件")))
         return;
     QTreeWidget* list = m_main.DocList();
     QList<int> ids;
@@ -240,7 +244,7 @@ void TManuscriptCommands::munFileDelClick() {
         ids << ItemID(item);
     Editor().Reset(false);
     QList<int> gone;
-    RunStep(m_context.Dialogs(), QStringLiteral("删除稿件"), [&] { gone = m_context.Saves().DeleteDocs(ids); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "删除稿件"), [&] { gone = m_context.Saves().DeleteDocs(ids); });
     for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
         if (gone.contains(ItemID(list->topLevelItem(i))))
             delete list->takeTopLevelItem(i);
@@ -258,7 +262,7 @@ void TManuscriptCommands::DocListViewEdited(QTreeWidgetItem* item) {
         return;
     const int id = ItemID(item);
     const QString name = item->text(0);
-    RunStep(m_context.Dialogs(), QStringLiteral("重命名"), [&] {
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "重命名"), [&] {
         m_context.DocData().RenameSelectedDoc(id, name);
         m_context.DocData().RenameMarkParent(id, name);
     });
@@ -275,7 +279,7 @@ void TManuscriptCommands::munFileAttributeClick() {
     TDocAttr attr;
     std::optional<TGoal> goal;
     TManuscriptSaves& saves = m_context.Saves();
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("属性"), [&] {
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "属性"), [&] {
             m_context.DocData().GetDocAttr(id, attr);
             goal = saves.Goals().Find(TGoalKind::Manuscript, id);
         }))
@@ -286,7 +290,7 @@ void TManuscriptCommands::munFileAttributeClick() {
         return;
     attr = dialog.Result();
     const bool renamed = attr.DocName != item->text(0);
-    if (RunStep(m_context.Dialogs(), QStringLiteral("属性"), [&] {
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "属性"), [&] {
             m_context.DocData().SetDocAttr(id, attr);
             if (renamed)
                 m_context.DocData().RenameMarkParent(id, attr.DocName);
@@ -301,7 +305,7 @@ void TManuscriptCommands::munFileAttributeClick() {
             m_main.ReloadMarkList();
         }
     }
-    if (RunStep(m_context.Dialogs(), QStringLiteral("设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); }))
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); }))
         ShowWritingProgress();
 }
 
@@ -309,16 +313,16 @@ void TManuscriptCommands::munFilePrintSetClick() { Editor().PrinterSetup(); }
 
 // Without a printer the text can still go to a PDF file the writer names.
 void TManuscriptCommands::munFilePrintClick() {
-    const QString caption = QStringLiteral("打印稿件");
+    const QString caption = QCoreApplication::translate("TManuscriptCommands", "打印稿件");
     if (TqlvEditor::HasDefaultPrinter()) {
         RunStep(m_context.Dialogs(), caption, [&] { Editor().Print(); });
         return;
     }
-    if (!m_context.Dialogs().Confirm(QStringLiteral("没有找到可用的打印机。是否打印到 PDF 文件？"), caption))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TManuscriptCommands", "没有找到可用的打印机。是否打印到 PDF 文件？"), caption))
         return;
     TFileDialogRequest request;
     request.caption = caption;
-    request.filter = QStringLiteral("PDF 文件(*.pdf)|*.pdf");
+    request.filter = QCoreApplication::translate("TManuscriptCommands", "PDF 文件(*.pdf)|*.pdf");
     request.defaultExt = QStringLiteral("pdf");
     const QString path = m_context.Dialogs().SaveFileName(request);
     if (!path.isEmpty())
@@ -342,14 +346,14 @@ void TManuscriptCommands::timerAutoSaveTimer() {
         else
             return;
     } catch (const EEditorError& error) {
-        SetStatus(QStringLiteral("状态：自动保存失败 ") + error.Message());
+        SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：自动保存失败 %1").arg(TranslatedText(error.Message())));
         return;
     } catch (const std::exception& error) {
-        SetStatus(QStringLiteral("状态：自动保存失败 ") + commandsteps::MessageOf(error));
+        SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：自动保存失败 %1").arg(TranslatedText(commandsteps::MessageOf(error))));
         return;
     }
     editor.SetModified(false);
-    SetStatus(QStringLiteral("状态：保存"));
+    SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：保存"));
     ShowWritingProgress();
 }
 
@@ -375,11 +379,11 @@ void TManuscriptCommands::ShowWritingProgress() {
     }
     try {
         TManuscriptSaves& saves = m_context.Saves();
-        const QString today = QStringLiteral("今日：%1 字").arg(saves.Log().TodayChars());
+        const QString today = QCoreApplication::translate("TManuscriptCommands", "今日：%1 字").arg(saves.Log().TodayChars());
         QString goalText;
         if (const int docID = OpenDocID()) {
             if (const std::optional<TGoal> goal = saves.Goals().Find(TGoalKind::Manuscript, docID))
-                goalText = QStringLiteral("目标：%1 / %2")
+                goalText = QCoreApplication::translate("TManuscriptCommands", "目标：%1 / %2")
                                .arg(saves.Goals().Progress(*goal).Written)
                                .arg(goal->Chars);
         }

@@ -69,7 +69,8 @@ public:
     // Offers to save modified text: 是 saves, 否 goes on without saving.
     // False when the user chose 取消 (or pressed Escape): the caller gives up
     // its action and the text stays as it is. True at once when unmodified.
-    bool SavePrompt(const QString& caption, const QString& text = QStringLiteral("稿件的内容已经更改，是否保存？"));
+    // An empty text asks "稿件的内容已经更改，是否保存？".
+    bool SavePrompt(const QString& caption, const QString& text = QString());
 
     // Writes the editor's text to the manuscript it is bound to, whatever the
     // list selects; true when written.

@@ -10,13 +10,14 @@
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
 using commandsteps::RunStep;
 
 namespace {
-const QString kMarkCaption = QStringLiteral("标签");
+const char kMarkCaption[] = QT_TRANSLATE_NOOP("Commands", "标签");   // translated where shown
 }  // namespace
 
 TMarkCommands::TMarkCommands(TMainView& main, TAppContext& context, TPictureCommands& pictures)
@@ -50,7 +51,7 @@ void TMarkCommands::munInsertMarkAddClick() {
     if (!ShowMarks(m_context.Dialogs(), mark, m_main.Window()))
         return;
     TViewItem record;
-    if (!RunStep(m_context.Dialogs(), kMarkCaption, [&] { record = m_context.DocData().AddMark(mark); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { record = m_context.DocData().AddMark(mark); }))
         return;
     m_main.MarkList()->addTopLevelItem(MakeListItem(record));
     m_pictures.RefreshDocCounts(doc);
@@ -61,7 +62,7 @@ void TMarkCommands::munInsertMarkDelClick() {
     if (!item)
         return;
     const int id = ItemID(item);
-    if (!RunStep(m_context.Dialogs(), kMarkCaption, [&] { m_context.DocData().DeleteMark(id); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { m_context.DocData().DeleteMark(id); }))
         return;
     delete item;
     if (QTreeWidgetItem* doc = SelectedDoc())
@@ -74,11 +75,11 @@ void TMarkCommands::munInsertMarkEditClick() {
         return;
     const int id = ItemID(item);
     TMark mark;
-    if (!RunStep(m_context.Dialogs(), kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { m_context.DocData().GetMark(id, mark); }))
         return;
     if (!ShowMarks(m_context.Dialogs(), mark, m_main.Window()))
         return;
-    if (RunStep(m_context.Dialogs(), kMarkCaption, [&] { m_context.DocData().UpdateMark(mark, id); }))
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { m_context.DocData().UpdateMark(mark, id); }))
         m_main.ReloadMarkList();
 }
 
@@ -89,7 +90,7 @@ void TMarkCommands::munInsertMarkOpenClick() {
     const int id = ItemID(item);
     TMark mark;
     bool found = false;
-    if (!RunStep(m_context.Dialogs(), kMarkCaption, [&] { found = m_context.DocData().GetMark(id, mark); }) || !found)
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { found = m_context.DocData().GetMark(id, mark); }) || !found)
         return;
     m_main.Editor()->GotoParagraph(mark.MarkPosLine);
 }
@@ -108,7 +109,7 @@ QString TMarkCommands::lvMarkMouseMove(QTreeWidgetItem* item) {
         return QString();
     TMark mark;
     const int id = ItemID(item);
-    RunStep(m_context.Dialogs(), kMarkCaption, [&] { m_context.DocData().GetMark(id, mark); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { m_context.DocData().GetMark(id, mark); });
     return mark.MarkContent;
 }
 

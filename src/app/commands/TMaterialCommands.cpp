@@ -11,11 +11,12 @@
 
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
-const QString kMaterialsCaption = QStringLiteral("资料库");
+const char kMaterialsCaption[] = QT_TRANSLATE_NOOP("Commands", "资料库");   // translated where shown
 }
 
 TMaterialCommands::TMaterialCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
@@ -61,7 +62,7 @@ void TMaterialCommands::tvFileFolderClick() {
     AllowFolderRename(m_main.FileFolderTree(), node);
     TViewItems materials;
     const int id = ItemID(node);
-    if (!RunStep(m_context.Dialogs(), kMaterialsCaption, [&] { materials = m_context.Documents().LoadDocList(id); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMaterialsCaption), [&] { materials = m_context.Documents().LoadDocList(id); }))
         return;
     const QSignalBlocker quiet(m_main.FileList());
     FillListWidget(m_main.FileList(), materials);
@@ -72,7 +73,7 @@ void TMaterialCommands::tvFileFolderEdited(QTreeWidgetItem* node) {
         return;
     const int id = ItemID(node);
     const QString name = node->text(0);
-    RunStep(m_context.Dialogs(), QStringLiteral("重命名资料夹"), [&] { m_context.Documents().RenameFolder(id, name); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "重命名资料夹"), [&] { m_context.Documents().RenameFolder(id, name); });
 }
 
 void TMaterialCommands::munInsertDocuAddClick() {
@@ -81,7 +82,7 @@ void TMaterialCommands::munInsertDocuAddClick() {
     if (!parent)
         return;
     TViewNode record;
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("新建资料夹"),
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "新建资料夹"),
                  [&] { record = m_context.Documents().NewFolder(ItemID(parent)); }))
         return;
     AddFolderNode(tree, parent, record);
@@ -91,10 +92,10 @@ void TMaterialCommands::munInsertDocuDelClick() {
     QTreeWidgetItem* node = SelectedFolder();
     if (!node)
         return;
-    if (!m_context.Dialogs().Confirm(QStringLiteral("确实要将此资料夹及其资料删除吗？"), QStringLiteral("删除")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TMaterialCommands", "确实要将此资料夹及其资料删除吗？"), QCoreApplication::translate("TMaterialCommands", "删除")))
         return;
     const int id = ItemID(node);
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("删除资料夹"), [&] { m_context.Documents().DeleteFolder(id); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "删除资料夹"), [&] { m_context.Documents().DeleteFolder(id); }))
         return;
     const QSignalBlocker quiet(m_main.FileFolderTree());
     delete node;
@@ -146,7 +147,7 @@ void TMaterialCommands::munInsertDocuNewClick() {
         return;
     TViewItem record;
     const int folderID = ItemID(folder);
-    if (RunStep(m_context.Dialogs(), QStringLiteral("新建资料"),
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "新建资料"),
                 [&] { record = m_context.Documents().NewDoc(folderID); }))
         StartCaptionEdit(m_main.FileList(), MakeListItem(record));
 }
@@ -155,12 +156,12 @@ void TMaterialCommands::munInsetDocuSaveClick() {
     QTreeWidgetItem* item = SelectedMaterial();
     TqlvEditor* editor = m_main.Editor();
     if (!item || !editor->IsEnabled()) {
-        m_context.Dialogs().Inform(QStringLiteral("无法保存，请选择一个资料文件!"), QStringLiteral("保存资料"));
+        m_context.Dialogs().Inform(QCoreApplication::translate("TMaterialCommands", "无法保存，请选择一个资料文件!"), QCoreApplication::translate("TMaterialCommands", "保存资料"));
         return;
     }
     const int id = ItemID(item);
     const QString text = editor->GetText();
-    RunStep(m_context.Dialogs(), QStringLiteral("保存资料"), [&] { m_context.Documents().SaveDocText(id, text); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "保存资料"), [&] { m_context.Documents().SaveDocText(id, text); });
 }
 
 void TMaterialCommands::munInsertRenDocClick() {
@@ -173,7 +174,7 @@ void TMaterialCommands::lvFilesEdited(QTreeWidgetItem* item) {
         return;
     const int id = ItemID(item);
     const QString name = item->text(0);
-    RunStep(m_context.Dialogs(), QStringLiteral("重命名资料"),
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "重命名资料"),
             [&] { m_context.Documents().RenameSelectedDoc(id, name); });
 }
 
@@ -182,13 +183,13 @@ void TMaterialCommands::munInsertDelDocClick() {
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
     if (selected.isEmpty())
         return;
-    if (!m_context.Dialogs().Confirm(QStringLiteral("确实要删除此资料吗？"), QStringLiteral("删除资料")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TMaterialCommands", "确实要删除此资料吗？"), QCoreApplication::translate("TMaterialCommands", "删除资料")))
         return;
     QList<int> ids;
     for (const QTreeWidgetItem* item : selected)
         ids.append(ItemID(item));
     QList<int> gone;
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("删除资料"),
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "删除资料"),
                  [&] { gone = m_context.Documents().DeleteSelectedDocs(ids); }))
         return;
     const QSignalBlocker quiet(list);
@@ -218,6 +219,6 @@ void TMaterialCommands::munInsertInsertDocuClick() {
         return;
     const int id = ItemID(item);
     QString text;
-    if (RunStep(m_context.Dialogs(), QStringLiteral("插入资料"), [&] { text = m_context.Documents().LoadDocText(id); }))
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "插入资料"), [&] { text = m_context.Documents().LoadDocText(id); }))
         editor->InsertText(text);
 }

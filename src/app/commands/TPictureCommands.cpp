@@ -14,28 +14,29 @@
 #include <QImageReader>
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
-const QString kInsertCaption = QStringLiteral("插入图片");
-const QString kPictureCaption = QStringLiteral("图片");
+const char kInsertCaption[] = QT_TRANSLATE_NOOP("Commands", "插入图片");   // translated where shown
+const char kPictureCaption[] = QT_TRANSLATE_NOOP("Commands", "图片");   // translated where shown
 constexpr int kPicCountColumn = 1;
 constexpr int kMarkCountColumn = 2;
 
 // A Chinese name for an image format the reader knows.
 QString FormatName(const QString& format) {
     static const QHash<QString, QString> kNames = {
-        {"bmp", "位图"},          {"gif", "GIF 动画图像"},  {"ico", "图标"},
-        {"jpg", "JPEG 图像"},     {"jpeg", "JPEG 图像"},    {"png", "PNG 图像"},
-        {"svg", "SVG 矢量图"},    {"svgz", "SVG 压缩矢量图"}, {"tif", "TIFF 图像"},
-        {"tiff", "TIFF 图像"},    {"webp", "WebP 图像"},     {"pbm", "PBM 黑白位图"},
-        {"pgm", "PGM 灰度图像"},  {"ppm", "PPM 彩色图像"},   {"xbm", "XBM 黑白位图"},
-        {"xpm", "XPM 彩色图像"},  {"cur", "光标"},           {"icns", "苹果图标"},
-        {"tga", "TGA 图像"},      {"wbmp", "无线位图"},      {"heic", "HEIC 图像"},
-        {"avif", "AVIF 图像"},    {"jp2", "JPEG 2000 图像"}, {"dds", "DDS 纹理图像"},
+        {"bmp", QCoreApplication::translate("TPictureCommands", "位图")},          {"gif", QCoreApplication::translate("TPictureCommands", "GIF 动画图像")},  {"ico", QCoreApplication::translate("TPictureCommands", "图标")},
+        {"jpg", QCoreApplication::translate("TPictureCommands", "JPEG 图像")},     {"jpeg", QCoreApplication::translate("TPictureCommands", "JPEG 图像")},    {"png", QCoreApplication::translate("TPictureCommands", "PNG 图像")},
+        {"svg", QCoreApplication::translate("TPictureCommands", "SVG 矢量图")},    {"svgz", QCoreApplication::translate("TPictureCommands", "SVG 压缩矢量图")}, {"tif", QCoreApplication::translate("TPictureCommands", "TIFF 图像")},
+        {"tiff", QCoreApplication::translate("TPictureCommands", "TIFF 图像")},    {"webp", QCoreApplication::translate("TPictureCommands", "WebP 图像")},     {"pbm", QCoreApplication::translate("TPictureCommands", "PBM 黑白位图")},
+        {"pgm", QCoreApplication::translate("TPictureCommands", "PGM 灰度图像")},  {"ppm", QCoreApplication::translate("TPictureCommands", "PPM 彩色图像")},   {"xbm", QCoreApplication::translate("TPictureCommands", "XBM 黑白位图")},
+        {"xpm", QCoreApplication::translate("TPictureCommands", "XPM 彩色图像")},  {"cur", QCoreApplication::translate("TPictureCommands", "光标")},           {"icns", QCoreApplication::translate("TPictureCommands", "苹果图标")},
+        {"tga", QCoreApplication::translate("TPictureCommands", "TGA 图像")},      {"wbmp", QCoreApplication::translate("TPictureCommands", "无线位图")},      {"heic", QCoreApplication::translate("TPictureCommands", "HEIC 图像")},
+        {"avif", QCoreApplication::translate("TPictureCommands", "AVIF 图像")},    {"jp2", QCoreApplication::translate("TPictureCommands", "JPEG 2000 图像")}, {"dds", QCoreApplication::translate("TPictureCommands", "DDS 纹理图像")},
     };
-    return kNames.value(format, format.toUpper() + QStringLiteral(" 图像"));
+    return kNames.value(format, QCoreApplication::translate("TPictureCommands", "%1 图像").arg(format.toUpper()));
 }
 
 // Every format the image reader supports: all of them first, then one entry
@@ -52,7 +53,7 @@ QString PictureFilter() {
         entries << QStringLiteral("%1 (%2)|%2").arg(FormatName(format), pattern);
     }
     const QString all = patterns.join(QLatin1Char(';'));
-    return QStringLiteral("所有支持的格式 (%1)|%1|").arg(all) + entries.join(QLatin1Char('|'));
+    return QCoreApplication::translate("TPictureCommands", "所有支持的格式 (%1)|%1|").arg(all) + entries.join(QLatin1Char('|'));
 }
 
 QTreeWidgetItem* SelectedIn(const QTreeWidget* list) {
@@ -86,14 +87,14 @@ void TPictureCommands::munInsertPicClick() {
         return;
     const int docID = ItemID(doc);
     TFileDialogRequest request;
-    request.caption = kInsertCaption;
+    request.caption = QCoreApplication::translate("Commands", kInsertCaption);
     request.filter = PictureFilter();
     const QStringList files = m_context.Dialogs().OpenFileNames(request);
     QTreeWidget* list = m_main.PicList();
     for (const QString& file : files) {
         // The first file that cannot be shown ends the choice.
         TViewItem record;
-        const bool added = RunStep(m_context.Dialogs(), kInsertCaption, [&] {
+        const bool added = RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kInsertCaption), [&] {
             Preview().LoadFromFile(file);
             record = m_context.DocData().AddPicture(file, docID);
         });
@@ -111,7 +112,7 @@ void TPictureCommands::RefreshDocCounts(QTreeWidgetItem* doc) {
     TqlvDocData& data = m_context.DocData();
     QString pics;
     QString marks;
-    if (!RunStep(m_context.Dialogs(), kPictureCaption, [&] {
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kPictureCaption), [&] {
             data.UpdateDocCounts(id);
             pics = data.GetPicCount(id);
             marks = data.GetMarkCount(id);
@@ -129,13 +130,13 @@ void TPictureCommands::tbDelPicClick() {
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
     if (selected.isEmpty())
         return;
-    if (!m_context.Dialogs().Confirm(QStringLiteral("确实要将此插图删除吗？"), QStringLiteral("删除")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TPictureCommands", "确实要将此插图删除吗？"), QCoreApplication::translate("TPictureCommands", "删除")))
         return;
     QList<int> ids;
     for (const QTreeWidgetItem* item : selected)
         ids.append(ItemID(item));
     QList<int> gone;
-    if (!RunStep(m_context.Dialogs(), QStringLiteral("删除"),
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TPictureCommands", "删除"),
                  [&] { gone = m_context.DocData().DeleteSelectedPics(ids); }))
         return;
     {
@@ -161,7 +162,7 @@ void TPictureCommands::lvPicEdited(QTreeWidgetItem* item) {
         return;
     const int id = ItemID(item);
     const QString name = item->text(0);
-    RunStep(m_context.Dialogs(), QStringLiteral("重命名"), [&] { m_context.DocData().RenamePicture(id, name); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TPictureCommands", "重命名"), [&] { m_context.DocData().RenamePicture(id, name); });
 }
 
 bool TPictureCommands::lvPicKeyDown(int key) {
@@ -193,7 +194,7 @@ void TPictureCommands::lvPicClick() {
         return;
     }
     if (!path.isEmpty())
-        RunStep(m_context.Dialogs(), kPictureCaption, [&] { Preview().LoadFromFile(path); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kPictureCaption), [&] { Preview().LoadFromFile(path); });
 }
 
 void TPictureCommands::ReloadPicList() {
@@ -204,7 +205,7 @@ void TPictureCommands::ReloadPicList() {
         doc = ItemID(selected.first());
     bool clearImage = false;
     TViewItems pictures;
-    if (!RunStep(m_context.Dialogs(), kPictureCaption,
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kPictureCaption),
                  [&] { pictures = m_context.DocData().LoadPicList(doc, &clearImage); }))
         return;
     {

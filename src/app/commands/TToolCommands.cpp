@@ -22,6 +22,7 @@
 
 #include <QDir>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 TToolCommands::TToolCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts)
     : m_main(main), m_context(context), m_manuscripts(manuscripts) {}
@@ -29,9 +30,9 @@ TToolCommands::TToolCommands(TMainView& main, TAppContext& context, TManuscriptC
 void TToolCommands::munToolWordCountClick() {
     const TWordCount count = m_main.Editor()->CountWords();
     const QChar cr(13);
-    m_context.Dialogs().Inform(QStringLiteral("英文单词：") + QString::number(count.English) + cr +
-                                   QStringLiteral("中文字数：") + QString::number(count.Chinese) + cr + cr,
-                               QStringLiteral("字数统计"), TMessageIcon::None);
+    m_context.Dialogs().Inform(QCoreApplication::translate("TToolCommands", "英文单词：") + QString::number(count.English) + cr +
+                                   QCoreApplication::translate("TToolCommands", "中文字数：") + QString::number(count.Chinese) + cr + cr,
+                               QCoreApplication::translate("TToolCommands", "字数统计"), TMessageIcon::None);
 }
 
 void TToolCommands::munToolOptionClick() {
@@ -62,7 +63,7 @@ void TToolCommands::munToolReaderClick() {
         return;
     }
     const QString shown = m_main.StatusPanels()->PanelText(1);
-    const QString prefix = QStringLiteral("稿件：");
+    const QString prefix = QCoreApplication::translate("TToolCommands", "稿件：");
     ShowReader(m_main.Window(), shown.startsWith(prefix) ? shown.mid(prefix.size()) : shown, text);
 }
 
@@ -83,7 +84,7 @@ void TToolCommands::munFileMailClick() {
         const QString name = item->text(0);
         form.SetSubject(name);
         QString archive;
-        if (!commandsteps::RunStep(m_context.Dialogs(), QStringLiteral("发送邮件"),
+        if (!commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TToolCommands", "发送邮件"),
                                    [&] { archive = PackDocPictures(ItemID(item), name); }))
             return;
         if (!archive.isEmpty())
@@ -107,13 +108,13 @@ QString TToolCommands::PackDocPictures(int docID, const QString& name) {
     TExportNames names(folder, QStringLiteral(".zip"));
     const std::optional<QString> archive = names.PathFor(name);
     if (!archive)
-        throw EUserError(QStringLiteral("无法用稿件名称作为压缩包的文件名：") + name,
-                         QStringLiteral("发送邮件"), 2);
+        throw EUserError(QCoreApplication::translate("TToolCommands", "无法用稿件名称作为压缩包的文件名：") + name,
+                         QCoreApplication::translate("TToolCommands", "发送邮件"), 2);
     const qsizetype listed = zip.Files().size();
     const QStringList missing = zip.Pack(*archive);
     if (!missing.isEmpty())
         m_context.Dialogs().Warn(
-            QStringLiteral("以下图片文件没有找到，没有放入附件：\n") + missing.join(QLatin1Char('\n')),
-            QStringLiteral("发送邮件"));
+            QCoreApplication::translate("TToolCommands", "以下图片文件没有找到，没有放入附件：\n") + missing.join(QLatin1Char('\n')),
+            QCoreApplication::translate("TToolCommands", "发送邮件"));
     return missing.size() < listed ? *archive : QString();
 }

@@ -13,13 +13,14 @@
 #include <QFileInfo>
 #include <QTreeWidget>
 #include <algorithm>
+#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const QString kStatsCaption = QStringLiteral("写作统计");
-const QString kGoalCaption = QStringLiteral("设置目标");
+const char kStatsCaption[] = QT_TRANSLATE_NOOP("Commands", "写作统计");   // translated where shown
+const char kGoalCaption[] = QT_TRANSLATE_NOOP("Commands", "设置目标");   // translated where shown
 
 const TViewNode* FindFolder(const TViewNode& node, int id) {
     if (node.ID == id)
@@ -33,16 +34,16 @@ const TViewNode* FindFolder(const TViewNode& node, int id) {
 QString TargetName(const TGoal& goal, TqlvDocData& data, const TViewNode& folders) {
     switch (goal.Kind) {
         case TGoalKind::Library:
-            return QStringLiteral("稿件库");
+            return QCoreApplication::translate("TWritingCommands", "稿件库");
         case TGoalKind::Folder: {
             const TViewNode* folder = FindFolder(folders, goal.TargetID);
-            return QStringLiteral("稿件夹：") + (folder ? folder->Caption : QStringLiteral("（已删除）"));
+            return QCoreApplication::translate("TWritingCommands", "稿件夹：") + (folder ? folder->Caption : QCoreApplication::translate("TWritingCommands", "（已删除）"));
         }
         case TGoalKind::Manuscript: {
             TDocAttr attr;
-            attr.DocName = QStringLiteral("（已删除）");
+            attr.DocName = QCoreApplication::translate("TWritingCommands", "（已删除）");
             data.GetDocAttr(goal.TargetID, attr);
-            return QStringLiteral("稿件：") + attr.DocName;
+            return QCoreApplication::translate("TWritingCommands", "稿件：") + attr.DocName;
         }
     }
     return QString();
@@ -97,7 +98,7 @@ void TWritingCommands::munToolWritingStatsClick() {
     if (!data.Opened())
         return;
     TWritingStatsData stats;
-    if (!RunStep(m_context.Dialogs(), kStatsCaption, [&] { stats = ReadWritingStats(m_context.Saves(), data); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kStatsCaption), [&] { stats = ReadWritingStats(m_context.Saves(), data); }))
         return;
     TfrmWritingStats dialog(m_main.Window());
     dialog.Fill(std::move(stats));
@@ -107,10 +108,10 @@ void TWritingCommands::munToolWritingStatsClick() {
 
 void TWritingCommands::ExportCsv(const std::vector<TDayStats>& rows) {
     TFileDialogRequest request;
-    request.caption = QStringLiteral("导出CSV");
-    request.filter = QStringLiteral("CSV文件(*.csv)|*.csv");
+    request.caption = QCoreApplication::translate("TWritingCommands", "导出CSV");
+    request.filter = QCoreApplication::translate("TWritingCommands", "CSV文件(*.csv)|*.csv");
     request.defaultExt = QStringLiteral("csv");
-    request.fileName = QStringLiteral("写作统计.csv");
+    request.fileName = QCoreApplication::translate("TWritingCommands", "写作统计.csv");
     const QString path = m_context.Dialogs().SaveFileName(request);
     if (path.isEmpty())
         return;
@@ -119,8 +120,8 @@ void TWritingCommands::ExportCsv(const std::vector<TDayStats>& rows) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(csv) != csv.size() ||
         !file.flush())
         commandsteps::ShowFailure(m_context.Dialogs(),
-                                  QStringLiteral("无法写入文件：") + path + QLatin1Char('\n') + file.errorString(),
-                                  kStatsCaption);
+                                  QCoreApplication::translate("TWritingCommands", "无法写入文件：") + path + QLatin1Char('\n') + file.errorString(),
+                                  QCoreApplication::translate("Commands", kStatsCaption));
 }
 
 // On the root "稿件夹" the goal is the library's.
@@ -132,14 +133,14 @@ void TWritingCommands::PopFloderGoalClick() {
     const int folderID = ItemID(node);
     const TGoalKind kind = folderID == 0 ? TGoalKind::Library : TGoalKind::Folder;
     const QString target = folderID == 0
-                               ? QStringLiteral("稿件库：") + QFileInfo(data.GetDocDataName()).completeBaseName()
-                               : QStringLiteral("稿件夹：") + node->text(0);
+                               ? QCoreApplication::translate("TWritingCommands", "稿件库：") + QFileInfo(data.GetDocDataName()).completeBaseName()
+                               : QCoreApplication::translate("TWritingCommands", "稿件夹：") + node->text(0);
     TManuscriptSaves& saves = m_context.Saves();
     std::optional<TGoal> goal;
-    if (!RunStep(m_context.Dialogs(), kGoalCaption, [&] { goal = saves.Goals().Find(kind, folderID); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kGoalCaption), [&] { goal = saves.Goals().Find(kind, folderID); }))
         return;
     TfrmGoal dialog(m_context.Dialogs(), target, kind, folderID, goal, saves.Goals().Today(), m_main.Window());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
-    RunStep(m_context.Dialogs(), kGoalCaption, [&] { StoreGoal(*dialog.Box(), saves); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kGoalCaption), [&] { StoreGoal(*dialog.Box(), saves); });
 }

@@ -1,4 +1,5 @@
 #include "app/dialogs/DBAttrPanel.h"
+#include "platform/ErrorText.h"
 
 #include "app/dialogs/DialogParts.h"
 
@@ -36,23 +37,23 @@ TDBAttrPanel::TDBAttrPanel(bool commentEditable, QWidget* parent) : QWidget(pare
     lblCompressed = ValueLabel("lblCompressed");
     lblCompressLevel = ValueLabel("lblCompressLevel");
     lblEncrept = ValueLabel("lblEncrept");
-    AddRow(rows, "名称：", lblDBName);
-    AddRow(rows, "大小：", lblDBSize);
-    AddRow(rows, "描述：", editComments);
-    AddRow(rows, "位置：", editPos);
-    AddRow(rows, "稿件夹：", lblFloder);
-    AddRow(rows, "稿件：", lblDoc);
-    AddRow(rows, "插图：", lblPics);
-    AddRow(rows, "标签：", lblMark);
-    AddRow(rows, "修改日期：", lblDate);
-    AddRow(rows, "是否压缩：", lblCompressed);
-    AddRow(rows, "压缩等级：", lblCompressLevel);
-    AddRow(rows, "是否加密：", lblEncrept);
+    AddRow(rows, tr("名称："), lblDBName);
+    AddRow(rows, tr("大小："), lblDBSize);
+    AddRow(rows, tr("描述："), editComments);
+    AddRow(rows, tr("位置："), editPos);
+    AddRow(rows, tr("稿件夹："), lblFloder);
+    AddRow(rows, tr("稿件："), lblDoc);
+    AddRow(rows, tr("插图："), lblPics);
+    AddRow(rows, tr("标签："), lblMark);
+    AddRow(rows, tr("修改日期："), lblDate);
+    AddRow(rows, tr("是否压缩："), lblCompressed);
+    AddRow(rows, tr("压缩等级："), lblCompressLevel);
+    AddRow(rows, tr("是否加密："), lblEncrept);
 }
 
 void TDBAttrPanel::Show(const TDBAttr& attr) {
     lblDBName->setText(QFileInfo(attr.FileName).completeBaseName());
-    lblDBSize->setText(attr.Size);
+    lblDBSize->setText(TranslatedText(attr.Size));
     editComments->setText(attr.Comment);
     editPos->setText(attr.FileName);
     lblFloder->setText(attr.FolderCount);
@@ -60,9 +61,9 @@ void TDBAttrPanel::Show(const TDBAttr& attr) {
     lblPics->setText(attr.PicCount);
     lblMark->setText(attr.MarkCount);
     lblDate->setText(attr.FileDate);
-    lblCompressed->setText(attr.Compressed);
-    lblCompressLevel->setText(attr.CompressLevel);
-    lblEncrept->setText(attr.Encrypted);
+    lblCompressed->setText(TranslatedText(attr.Compressed));
+    lblCompressLevel->setText(TranslatedText(attr.CompressLevel));
+    lblEncrept->setText(TranslatedText(attr.Encrypted));
     FitToText(editComments);
     FitToText(editPos);
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QCoreApplication>
 
 QLineEdit* NamedEdit(const char* objectName, const QString& text) {
     auto* edit = new QLineEdit(text);
@@ -30,8 +31,8 @@ void FitToText(QLineEdit* edit) {
     edit->setMinimumWidth(qMin(wanted, limit));
 }
 
-QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control) {
-    auto* label = new QLabel(QString::fromUtf8(caption));
+QLabel* AddRow(QFormLayout* rows, const QString& caption, QWidget* control) {
+    auto* label = new QLabel(caption);
     label->setBuddy(control);
     QString name = label->text();
     if (name.endsWith(QChar(0xFF1A)) || name.endsWith(QLatin1Char(':')))
@@ -45,8 +46,8 @@ QWidget* BrowseRow(QLineEdit* edit, const char* buttonName, QToolButton** button
     *button = new QToolButton;
     (*button)->setObjectName(QString::fromLatin1(buttonName));
     (*button)->setText(QStringLiteral("..."));
-    (*button)->setToolTip(QStringLiteral("浏览"));
-    (*button)->setAccessibleName(QStringLiteral("浏览"));
+    (*button)->setToolTip(QCoreApplication::translate("DialogParts", "浏览"));
+    (*button)->setAccessibleName(QCoreApplication::translate("DialogParts", "浏览"));
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -55,12 +56,12 @@ QWidget* BrowseRow(QLineEdit* edit, const char* buttonName, QToolButton** button
     return row;
 }
 
-QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
+QBoxLayout* OkCancelRow(QDialog* dialog, const QString& okCaption, const QString& cancelCaption,
                         QPushButton** okOut) {
-    auto* ok = new QPushButton(QString::fromUtf8(okCaption));
+    auto* ok = new QPushButton(okCaption);
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QString::fromUtf8(cancelCaption));
+    auto* cancel = new QPushButton(cancelCaption);
     cancel->setObjectName(QStringLiteral("btnCancel"));
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
@@ -73,7 +74,7 @@ QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* canc
     return row;
 }
 
-QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
+QBoxLayout* OkCancelRow(QDialog* dialog, const QString& okCaption, const QString& cancelCaption,
                         const std::function<void()>& onOk) {
     QPushButton* ok = nullptr;
     QBoxLayout* row = OkCancelRow(dialog, okCaption, cancelCaption, &ok);

@@ -22,15 +22,15 @@ QLineEdit* MaskedEdit(const char* objectName);
 void FitToText(QLineEdit* edit);
 // Adds "caption" and control as one row; the label is the control's buddy and
 // its caption the control's accessible name. Returns the label.
-QLabel* AddRow(QFormLayout* rows, const char* caption, QWidget* control);
+QLabel* AddRow(QFormLayout* rows, const QString& caption, QWidget* control);
 // edit with a "..." button after it (tool tip and accessible name "浏览",
 // objectName buttonName), as one widget for a form row; *button is the button.
 QWidget* BrowseRow(QLineEdit* edit, const char* buttonName, QToolButton** button);
 // A right-aligned row of an OK button (btnOK, default) and a Cancel button
 // (btnCancel) wired to accept and reject. Captions as given.
-QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
+QBoxLayout* OkCancelRow(QDialog* dialog, const QString& okCaption, const QString& cancelCaption,
                         QPushButton** ok = nullptr);
 // The same row whose OK button runs onOk instead, which accepts the dialog
 // itself when the input passes its checks.
-QBoxLayout* OkCancelRow(QDialog* dialog, const char* okCaption, const char* cancelCaption,
+QBoxLayout* OkCancelRow(QDialog* dialog, const QString& okCaption, const QString& cancelCaption,
                         const std::function<void()>& onOk);

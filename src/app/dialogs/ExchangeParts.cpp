@@ -1,5 +1,6 @@
 #include "app/dialogs/ExchangeParts.h"
 
+#include "platform/ErrorText.h"
 #include "platform/TextCodec.h"
 
 #include <QApplication>
@@ -8,18 +9,20 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 namespace exchange {
 
 bool IsLibraryTree(const QTreeWidget* tree) {
     const QTreeWidgetItem* root = tree ? tree->topLevelItem(0) : nullptr;
-    return root && root->text(0) == QStringView(kLibraryRoot);
+    const QString library = QString::fromUtf16(kLibraryRoot);
+    return root && (root->text(0) == library || root->text(0) == TranslatedText(library));
 }
 
 QString NameList(const QStringList& names, int shown) {
     QString list = names.mid(0, shown).join(QStringLiteral("，"));
     if (names.size() > shown)
-        list += QStringLiteral(" 等 %1 个").arg(names.size());
+        list += QCoreApplication::translate("ExchangeParts", " 等 %1 个").arg(names.size());
     return list;
 }
 
@@ -41,8 +44,8 @@ TExchangeProgress::TExchangeProgress(QWidget* parent) : QWidget(parent) {
     lblProgress->setObjectName(QStringLiteral("lblProgress"));
     pbProgress = new QProgressBar(this);
     pbProgress->setObjectName(QStringLiteral("pbProgress"));
-    pbProgress->setAccessibleName(QStringLiteral("进度"));
-    btnStop = new QPushButton(QStringLiteral("取消"), this);
+    pbProgress->setAccessibleName(tr("进度"));
+    btnStop = new QPushButton(tr("取消"), this);
     btnStop->setObjectName(QStringLiteral("btnStop"));
     connect(btnStop, &QPushButton::clicked, this, &TExchangeProgress::Cancel);
     auto* row = new QHBoxLayout(this);

@@ -15,8 +15,8 @@ class QTreeWidget;
 
 namespace exchange {
 
-// The root caption of a library's folder tree; any other root is the
-// materials store's.
+// The root caption of a library's folder tree (or its translation, as the
+// window shows it); any other root is the materials store's.
 inline constexpr char16_t kLibraryRoot[] = u"稿件夹";
 bool IsLibraryTree(const QTreeWidget* tree);
 

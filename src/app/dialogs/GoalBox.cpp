@@ -3,6 +3,8 @@
 #include "app/dialogs/DialogParts.h"
 #include "library/UserError.h"
 #include "platform/DialogService.h"
+#include "platform/ErrorText.h"
+
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -30,15 +32,15 @@ TGoalBox::TGoalBox(QWidget* parent) : QWidget(parent) {
     // Digits only; "0" is typed freely and refused with a message on OK.
     editGoalChars->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), editGoalChars));
-    editGoalChars->setPlaceholderText(QStringLiteral("不设目标"));
-    AddRow(rows, "目标字数：", editGoalChars);
+    editGoalChars->setPlaceholderText(tr("不设目标"));
+    AddRow(rows, tr("目标字数："), editGoalChars);
 
-    chkGoalDeadline = new QCheckBox(QStringLiteral("截止日期"));
+    chkGoalDeadline = new QCheckBox(tr("截止日期"));
     chkGoalDeadline->setObjectName(QStringLiteral("chkGoalDeadline"));
     chkGoalDeadline->setAccessibleName(chkGoalDeadline->text());
     dateGoalDeadline = new QDateEdit;
     dateGoalDeadline->setObjectName(QStringLiteral("dateGoalDeadline"));
-    dateGoalDeadline->setAccessibleName(QStringLiteral("截止日期"));
+    dateGoalDeadline->setAccessibleName(tr("截止日期"));
     dateGoalDeadline->setCalendarPopup(true);
     dateGoalDeadline->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     dateGoalDeadline->setEnabled(false);
@@ -81,7 +83,7 @@ QString TGoalBox::Problem() const {
     try {
         TWritingGoals::Check(*goal, m_today);
     } catch (const EUserError& error) {
-        return error.Text();
+        return TranslatedText(error.Text());
     }
     return QString();
 }
@@ -90,7 +92,7 @@ bool TGoalBox::Refused(TDialogService& dialogs) {
     const QString problem = Problem();
     if (problem.isEmpty())
         return false;
-    dialogs.Warn(problem, QStringLiteral("设置目标"));
+    dialogs.Warn(problem, tr("设置目标"));
     QWidget* culprit = Goal()->Chars <= 0 ? static_cast<QWidget*>(editGoalChars) : dateGoalDeadline;
     culprit->setFocus();
     return true;
@@ -100,7 +102,7 @@ TfrmGoal::TfrmGoal(TDialogService& dialogs, const QString& target, TGoalKind kin
                    const std::optional<TGoal>& goal, int today, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmGoal"));
-    setWindowTitle(QStringLiteral("设置目标"));
+    setWindowTitle(tr("设置目标"));
     auto* caption = new QLabel(target);
     caption->setObjectName(QStringLiteral("lblGoalTarget"));
     caption->setTextFormat(Qt::PlainText);
@@ -109,7 +111,7 @@ TfrmGoal::TfrmGoal(TDialogService& dialogs, const QString& target, TGoalKind kin
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(caption);
     layout->addWidget(m_box);
-    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] { btnOKClick(); }));
+    layout->addLayout(OkCancelRow(this, tr("确定"), tr("取消"), [this] { btnOKClick(); }));
 }
 
 void TfrmGoal::btnOKClick() {

@@ -11,8 +11,8 @@
 
 namespace {
 
-QLabel* PanelLabel(const char* name, const char* caption, QWidget* buddy, QWidget* panel, int top) {
-    auto* label = new QLabel(QString::fromUtf8(caption), panel);
+QLabel* PanelLabel(const char* name, const QString& caption, QWidget* buddy, QWidget* panel, int top) {
+    auto* label = new QLabel(caption, panel);
     label->setObjectName(QString::fromLatin1(name));
     label->setBuddy(buddy);
     label->move(12, top);
@@ -22,7 +22,7 @@ QLabel* PanelLabel(const char* name, const char* caption, QWidget* buddy, QWidge
 }  // namespace
 
 TTomeDBLoginForm::TTomeDBLoginForm(const QString& databaseName, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("稿件库密码"));
+    setWindowTitle(tr("稿件库密码"));
     setFixedSize(281, 154);
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("BackPanel"));
@@ -35,20 +35,20 @@ TTomeDBLoginForm::TTomeDBLoginForm(const QString& databaseName, QWidget* parent)
     DatabaseEdit->setFocusPolicy(Qt::NoFocus);
     DatabaseEdit->setBackgroundRole(QPalette::Button);
     DatabaseEdit->setGeometry(86, 12, panel->width() - 98, 21);
-    DatabaseEdit->setAccessibleName(QStringLiteral("稿件库"));
+    DatabaseEdit->setAccessibleName(tr("稿件库"));
     PasswordEdit = new QLineEdit(panel);
     PasswordEdit->setObjectName(QStringLiteral("PasswordEdit"));
     PasswordEdit->setEchoMode(QLineEdit::Password);
     PasswordEdit->setGeometry(86, 42, panel->width() - 98, 21);
-    PasswordEdit->setAccessibleName(QStringLiteral("密码"));
-    PanelLabel("DatabaseLabel", "稿件库：", DatabaseEdit, panel, 15);
-    PanelLabel("PasswordLabel", "密码：", PasswordEdit, panel, 45);
+    PasswordEdit->setAccessibleName(tr("密码"));
+    PanelLabel("DatabaseLabel", tr("稿件库："), DatabaseEdit, panel, 15);
+    PanelLabel("PasswordLabel", tr("密码："), PasswordEdit, panel, 45);
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* ok = new QPushButton(tr("确定"), this);
     ok->setObjectName(QStringLiteral("OkButton"));
     ok->setDefault(true);
     ok->move(109, 94);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    auto* cancel = new QPushButton(tr("取消"), this);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     cancel->move(191, 94);
     for (QPushButton* button : {ok, cancel})

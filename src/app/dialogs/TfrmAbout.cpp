@@ -26,7 +26,7 @@ QLabel* Link(QWidget* parent, const char* name, const QString& caption, const QS
 
 TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("关于"));
+    setWindowTitle(tr("关于"));
     setModal(false);
 
     imgLogo = new QLabel(this);
@@ -35,12 +35,12 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     imgLogo->setPixmap(ApplicationIcon().pixmap(96, 96));
     imgLogo->setAlignment(Qt::AlignCenter);
     imgLogo->installEventFilter(this);
-    lblVersion = new QLabel(QStringLiteral("Quillora  版本：1.3.0"), this);
+    lblVersion = new QLabel(tr("Quillora  版本：1.3.0"), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignCenter);
-    lblHome = Link(this, "lblHome", QStringLiteral("主页："), QLatin1String(kHomePageUrl),
+    lblHome = Link(this, "lblHome", tr("主页："), QLatin1String(kHomePageUrl),
                    QLatin1String(kHomePageUrl));
-    lblMail = Link(this, "lblMail", QStringLiteral("邮件："),
+    lblMail = Link(this, "lblMail", tr("邮件："),
                    QStringLiteral("mailto:") + QLatin1String(kSupportMail), QLatin1String(kSupportMail));
 
     auto* layout = new QVBoxLayout(this);

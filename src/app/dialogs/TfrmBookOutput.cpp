@@ -4,6 +4,7 @@
 #include "platform/DialogService.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -23,10 +24,10 @@ struct TFormatEntry {
 
 // The formats in the order the list offers them.
 constexpr TFormatEntry kFormats[] = {
-    {TBookFormat::Docx, "Word 文档 (DOCX)"}, {TBookFormat::Odt, "OpenDocument 文本 (ODT)"},
-    {TBookFormat::Epub, "电子书 (EPUB)"},     {TBookFormat::Pdf, "PDF"},
-    {TBookFormat::Html, "网页 (HTML)"},       {TBookFormat::Markdown, "Markdown"},
-    {TBookFormat::Text, "纯文本 (TXT)"},
+    {TBookFormat::Docx, QT_TRANSLATE_NOOP("TfrmBookOutput", "Word 文档 (DOCX)")}, {TBookFormat::Odt, QT_TRANSLATE_NOOP("TfrmBookOutput", "OpenDocument 文本 (ODT)")},
+    {TBookFormat::Epub, QT_TRANSLATE_NOOP("TfrmBookOutput", "电子书 (EPUB)")},     {TBookFormat::Pdf, "PDF"},
+    {TBookFormat::Html, QT_TRANSLATE_NOOP("TfrmBookOutput", "网页 (HTML)")},       {TBookFormat::Markdown, "Markdown"},
+    {TBookFormat::Text, QT_TRANSLATE_NOOP("TfrmBookOutput", "纯文本 (TXT)")},
 };
 
 QRadioButton* NamedRadio(const char* name, const QString& caption) {
@@ -56,7 +57,7 @@ QString WithBookExtension(const QString& path, TBookFormat format) {
 
 TfrmBookOutput::TfrmBookOutput(TDialogService& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmBookOutput"));
-    setWindowTitle(QStringLiteral("输出书稿"));
+    setWindowTitle(tr("输出书稿"));
     BuildControls();
     rbLibrary->setChecked(true);
     cbFormat->setCurrentIndex(cbFormat->findData(static_cast<int>(TBookFormat::Epub)));
@@ -64,19 +65,19 @@ TfrmBookOutput::TfrmBookOutput(TDialogService& dialogs, QWidget* parent) : QDial
 }
 
 void TfrmBookOutput::BuildControls() {
-    auto* what = new QGroupBox(QStringLiteral("输出内容"));
+    auto* what = new QGroupBox(tr("输出内容"));
     what->setObjectName(QStringLiteral("groupWhat"));
     what->setAccessibleName(what->title());
-    rbLibrary = NamedRadio("rbLibrary", QStringLiteral("整个稿件库"));
-    rbFolder = NamedRadio("rbFolder", QStringLiteral("选中的稿件夹"));
-    rbManuscripts = NamedRadio("rbManuscripts", QStringLiteral("选中的稿件"));
+    rbLibrary = NamedRadio("rbLibrary", tr("整个稿件库"));
+    rbFolder = NamedRadio("rbFolder", tr("选中的稿件夹"));
+    rbManuscripts = NamedRadio("rbManuscripts", tr("选中的稿件"));
     auto* whatRows = new QVBoxLayout(what);
     for (QRadioButton* radio : {rbLibrary, rbFolder, rbManuscripts})
         whatRows->addWidget(radio);
 
     cbFormat = NamedCombo("cbFormat");
     for (const TFormatEntry& entry : kFormats)
-        cbFormat->addItem(QString::fromUtf8(entry.Caption), static_cast<int>(entry.Format));
+        cbFormat->addItem(tr(entry.Caption), static_cast<int>(entry.Format));
     connect(cbFormat, &QComboBox::currentIndexChanged, this, &TfrmBookOutput::cbFormatChange);
     cbPage = NamedCombo("cbPage");
     cbPage->addItem(QStringLiteral("A5"), static_cast<int>(TBookPage::A5));
@@ -89,16 +90,16 @@ void TfrmBookOutput::BuildControls() {
     connect(btnBrowse, &QToolButton::clicked, this, &TfrmBookOutput::btnBrowseClick);
 
     auto* rows = new QFormLayout;
-    AddRow(rows, "格式：", cbFormat);
-    AddRow(rows, "PDF 纸张：", cbPage);
-    AddRow(rows, "书名：", editTitle);
-    AddRow(rows, "作者：", editAuthor);
-    AddRow(rows, "输出文件：", pathRow)->setBuddy(editPath);
-    editPath->setAccessibleName(QStringLiteral("输出文件"));
+    AddRow(rows, tr("格式："), cbFormat);
+    AddRow(rows, tr("PDF 纸张："), cbPage);
+    AddRow(rows, tr("书名："), editTitle);
+    AddRow(rows, tr("作者："), editAuthor);
+    AddRow(rows, tr("输出文件："), pathRow)->setBuddy(editPath);
+    editPath->setAccessibleName(tr("输出文件"));
 
     QPushButton* ok = nullptr;
-    QBoxLayout* buttons = OkCancelRow(this, "输出(&O)", "取消(&C)", &ok);
-    ok->setAccessibleName(QStringLiteral("输出"));
+    QBoxLayout* buttons = OkCancelRow(this, tr("输出(&O)"), tr("取消(&C)"), &ok);
+    ok->setAccessibleName(tr("输出"));
     disconnect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(ok, &QPushButton::clicked, this, &TfrmBookOutput::btnOKClick);
 
@@ -106,17 +107,17 @@ void TfrmBookOutput::BuildControls() {
     layout->addWidget(what);
     layout->addLayout(rows);
     layout->addLayout(buttons);
-    findChild<QPushButton*>(QStringLiteral("btnCancel"))->setAccessibleName(QStringLiteral("取消"));
+    findChild<QPushButton*>(QStringLiteral("btnCancel"))->setAccessibleName(tr("取消"));
 }
 
 void TfrmBookOutput::SetSelection(const QString& folderName, int manuscriptCount) {
     rbFolder->setEnabled(!folderName.isEmpty());
-    rbFolder->setText(folderName.isEmpty() ? QStringLiteral("选中的稿件夹")
-                                           : QStringLiteral("选中的稿件夹：%1").arg(folderName));
+    rbFolder->setText(folderName.isEmpty() ? tr("选中的稿件夹")
+                                           : tr("选中的稿件夹：%1").arg(folderName));
     rbManuscripts->setEnabled(manuscriptCount > 0);
     rbManuscripts->setText(manuscriptCount > 0
-                               ? QStringLiteral("选中的稿件（%1 篇）").arg(manuscriptCount)
-                               : QStringLiteral("选中的稿件"));
+                               ? tr("选中的稿件（%1 篇）").arg(manuscriptCount)
+                               : tr("选中的稿件"));
     for (QRadioButton* radio : {rbFolder, rbManuscripts}) {
         radio->setAccessibleName(radio->text());
         if (radio->isChecked() && !radio->isEnabled())
@@ -180,7 +181,7 @@ void TfrmBookOutput::btnBrowseClick() {
 
 void TfrmBookOutput::btnOKClick() {
     if (editPath->text().trimmed().isEmpty()) {
-        m_dialogs.Warn(QStringLiteral("请选择输出文件。"), windowTitle());
+        m_dialogs.Warn(tr("请选择输出文件。"), windowTitle());
         editPath->setFocus();
         return;
     }

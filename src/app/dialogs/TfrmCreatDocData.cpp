@@ -18,8 +18,8 @@
 
 namespace {
 
-QCheckBox* NamedCheck(const char* name, const char* caption) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption));
+QCheckBox* NamedCheck(const char* name, const QString& caption) {
+    auto* box = new QCheckBox(caption);
     box->setObjectName(QString::fromLatin1(name));
     return box;
 }
@@ -28,7 +28,7 @@ QCheckBox* NamedCheck(const char* name, const char* caption) {
 
 TfrmCreatDocData::TfrmCreatDocData(TDialogService& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmCreatDocData"));
-    setWindowTitle(QStringLiteral("新建稿件库"));
+    setWindowTitle(tr("新建稿件库"));
 
     editDataBaseName = NamedEdit("editDataBaseName");
     QToolButton* btnOpen = nullptr;
@@ -45,33 +45,33 @@ TfrmCreatDocData::TfrmCreatDocData(TDialogService& dialogs, QWidget* parent) : Q
     });
 
     auto* top = new QFormLayout;
-    QLabel* nameLabel = AddRow(top, "稿件库名称：", nameRow);
+    QLabel* nameLabel = AddRow(top, tr("稿件库名称："), nameRow);
     nameLabel->setBuddy(editDataBaseName);
-    editDataBaseName->setAccessibleName(QStringLiteral("稿件库名称"));
-    AddRow(top, "位置：", lblFullPath);
-    AddRow(top, "稿件库描述：", editDataBaseComment);
+    editDataBaseName->setAccessibleName(tr("稿件库名称"));
+    AddRow(top, tr("位置："), lblFullPath);
+    AddRow(top, tr("稿件库描述："), editDataBaseComment);
 
-    auto* group = new QGroupBox(QStringLiteral("稿件库属性"));
+    auto* group = new QGroupBox(tr("稿件库属性"));
     group->setObjectName(QStringLiteral("groupAttribute"));
     auto* rows = new QFormLayout(group);
-    chkModifyPas = NamedCheck("chkModifyPas", "设置稿件库密码");
+    chkModifyPas = NamedCheck("chkModifyPas", tr("设置稿件库密码"));
     connect(chkModifyPas, &QCheckBox::toggled, this, &TfrmCreatDocData::chkModifyPasClick);
     rows->addRow(chkModifyPas);
     editPas = MaskedEdit("editPas");
     editConfirmPas = MaskedEdit("editConfirmPas");
-    lblPas = AddRow(rows, "密码：", editPas);
-    lblConfirmPas = AddRow(rows, "确认：", editConfirmPas);
-    chkCRC = NamedCheck("chkCRC", "使用CRC32校验保护稿件库");
+    lblPas = AddRow(rows, tr("密码："), editPas);
+    lblConfirmPas = AddRow(rows, tr("确认："), editConfirmPas);
+    chkCRC = NamedCheck("chkCRC", tr("使用CRC32校验保护稿件库"));
     rows->addRow(chkCRC);
     comboxCompressLevel = new QComboBox;
     comboxCompressLevel->setObjectName(QStringLiteral("comboxCompressLevel"));
-    comboxCompressLevel->addItems({QStringLiteral("最快"), QStringLiteral("较快"), QStringLiteral("标准"),
-                                   QStringLiteral("最好")});
+    comboxCompressLevel->addItems({tr("最快"), tr("较快"), tr("标准"),
+                                   tr("最好")});
     comboxCompressLevel->setCurrentIndex(2);
-    AddRow(rows, "稿件库压缩级别：", comboxCompressLevel);
+    AddRow(rows, tr("稿件库压缩级别："), comboxCompressLevel);
 
     QPushButton* create = nullptr;
-    QBoxLayout* buttons = OkCancelRow(this, "创建(&B)", "取消(&C)", &create);
+    QBoxLayout* buttons = OkCancelRow(this, tr("创建(&B)"), tr("取消(&C)"), &create);
     create->setObjectName(QStringLiteral("btnCreate"));
     disconnect(create, &QPushButton::clicked, this, &QDialog::accept);
     connect(create, &QPushButton::clicked, this, &TfrmCreatDocData::btnCreateClick);
@@ -93,9 +93,9 @@ void TfrmCreatDocData::chkModifyPasClick() {
 
 void TfrmCreatDocData::btnOpenClick() {
     TFileDialogRequest request;
-    request.caption = QStringLiteral("新建稿件库");
-    request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
-    request.fileName = QStringLiteral("稿件库");
+    request.caption = tr("新建稿件库");
+    request.filter = tr("稿件库(*.qdb)|*.qdb");
+    request.fileName = tr("稿件库");
     request.defaultExt = QStringLiteral("qdb");
     const QString path = m_dialogs.SaveFileName(request);
     if (!path.isEmpty())
@@ -117,14 +117,14 @@ QString TfrmCreatDocData::FullName() const {
 
 void TfrmCreatDocData::btnCreateClick() {
     if (FullName().isEmpty()) {
-        m_dialogs.Inform(QStringLiteral("稿件库名称不能为空！"), windowTitle());
+        m_dialogs.Inform(tr("稿件库名称不能为空！"), windowTitle());
         editDataBaseName->setFocus();
         return;
     }
     // A mistyped confirmation would otherwise encrypt with a password nobody
     // knows (or with none): say so and let the user type it again.
     if (chkModifyPas->isChecked() && editPas->text() != editConfirmPas->text()) {
-        m_dialogs.Warn(QStringLiteral("两次输入的密码不一致！"), windowTitle());
+        m_dialogs.Warn(tr("两次输入的密码不一致！"), windowTitle());
         editConfirmPas->clear();
         editConfirmPas->setFocus();
         return;

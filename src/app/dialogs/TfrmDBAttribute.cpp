@@ -16,8 +16,8 @@
 
 namespace {
 
-QPushButton* ToolButton(const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromUtf8(caption));
+QPushButton* ToolButton(const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     return button;
@@ -32,44 +32,44 @@ void RunAction(const std::function<void()>& action) {
 
 TfrmDBAttribute::TfrmDBAttribute(TDialogService& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmDBAttribute"));
-    setWindowTitle(QStringLiteral("稿件库属性"));
+    setWindowTitle(tr("稿件库属性"));
     pcAttribute = new QTabWidget;
     pcAttribute->setObjectName(QStringLiteral("pcAttribute"));
     m_attributes = new TDBAttrPanel(true);
-    pcAttribute->addTab(m_attributes, QStringLiteral("属性"));
-    pcAttribute->addTab(BuildToolsPage(), QStringLiteral("工具"));
+    pcAttribute->addTab(m_attributes, tr("属性"));
+    pcAttribute->addTab(BuildToolsPage(), tr("工具"));
     auto* goalPage = new QWidget;
     goalPage->setObjectName(QStringLiteral("tsGoal"));
     m_goalBox = new TGoalBox;
     auto* goalLayout = new QVBoxLayout(goalPage);
     goalLayout->addWidget(m_goalBox);
     goalLayout->addStretch();
-    pcAttribute->addTab(goalPage, QStringLiteral("目标"));
+    pcAttribute->addTab(goalPage, tr("目标"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pcAttribute);
-    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] { btnOKClick(); }));
+    layout->addLayout(OkCancelRow(this, tr("确定"), tr("取消"), [this] { btnOKClick(); }));
     chkDBPasClick();
 }
 
 QWidget* TfrmDBAttribute::BuildToolsPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("tsTools"));
-    auto* group = new QGroupBox(QStringLiteral("密码"));
+    auto* group = new QGroupBox(tr("密码"));
     group->setObjectName(QStringLiteral("GroupBoxPas"));
     auto* rows = new QFormLayout(group);
-    chkDBPas = new QCheckBox(QStringLiteral("修改密码"));
+    chkDBPas = new QCheckBox(tr("修改密码"));
     chkDBPas->setObjectName(QStringLiteral("chkDBPas"));
     connect(chkDBPas, &QCheckBox::toggled, this, &TfrmDBAttribute::chkDBPasClick);
     rows->addRow(chkDBPas);
     editDBPas = MaskedEdit("editDBPas");
     editDBConfirm = MaskedEdit("editDBConfirm");
-    lblPas = AddRow(rows, "密码", editDBPas);
-    lblConfirm = AddRow(rows, "确认", editDBConfirm);
+    lblPas = AddRow(rows, tr("密码"), editDBPas);
+    lblConfirm = AddRow(rows, tr("确认"), editDBConfirm);
 
-    auto* btnShotrCut = ToolButton("btnShotrCut", "为稿件库创建快捷方式(&S)");
-    auto* btnCompress = ToolButton("btnCompress", "压缩稿件库(&C)");
-    auto* btnRepairDB = ToolButton("btnRepairDB", "修复稿件库(&R)");
+    auto* btnShotrCut = ToolButton("btnShotrCut", tr("为稿件库创建快捷方式(&S)"));
+    auto* btnCompress = ToolButton("btnCompress", tr("压缩稿件库(&C)"));
+    auto* btnRepairDB = ToolButton("btnRepairDB", tr("修复稿件库(&R)"));
     connect(btnShotrCut, &QPushButton::clicked, this, [this] { RunAction(OnShortcut); });
     connect(btnCompress, &QPushButton::clicked, this, [this] { RunAction(OnCompress); });
     connect(btnRepairDB, &QPushButton::clicked, this, [this] { RunAction(OnRepair); });
@@ -132,7 +132,7 @@ void TfrmDBAttribute::btnOKClick() {
     if (OnStoreComment)
         OnStoreComment(Comment());
     if (editDBPas->text() != editDBConfirm->text()) {
-        m_dialogs.Warn(QStringLiteral("两次输入的密码不一致！"), windowTitle());
+        m_dialogs.Warn(tr("两次输入的密码不一致！"), windowTitle());
         editDBConfirm->clear();
         editDBConfirm->setFocus();
         return;

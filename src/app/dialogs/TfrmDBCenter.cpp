@@ -3,8 +3,10 @@
 #include "app/dialogs/DBAttrPanel.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
+#include "platform/ErrorText.h"
 #include "platform/TextCodec.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -17,12 +19,13 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("稿件库中心");
+// Translated when used: a translator is installed after static initialisation.
+const char kCaption[] = QT_TRANSLATE_NOOP("TfrmDBCenter", "稿件库中心");
 
-QPushButton* CentreButton(const char* name, const char* caption, const char* hint) {
-    auto* button = new QPushButton(QString::fromUtf8(caption));
+QPushButton* CentreButton(const char* name, const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromUtf8(hint));
+    button->setToolTip(hint);
     button->setAutoDefault(false);
     return button;
 }
@@ -38,10 +41,10 @@ QString SamePathKey(const QString& path) {
 TfrmDBCenter::TfrmDBCenter(TDialogService& dialogs, TqlvDocData& data, const QString& openPath, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs), m_data(data), m_openPath(openPath) {
     setObjectName(QStringLiteral("frmDBCenter"));
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     lvDB = new QListWidget;
     lvDB->setObjectName(QStringLiteral("lvDB"));
-    lvDB->setAccessibleName(QStringLiteral("稿件库"));
+    lvDB->setAccessibleName(tr("稿件库"));
     lvDB->setViewMode(QListView::IconMode);
     lvDB->setMovement(QListView::Static);
     lvDB->setResizeMode(QListView::Adjust);
@@ -56,11 +59,11 @@ TfrmDBCenter::TfrmDBCenter(TDialogService& dialogs, TqlvDocData& data, const QSt
     m_attributes->CommentEdit()->setVisible(false);
     m_attributes->PositionEdit()->setVisible(false);
 
-    auto* btnCreate = CentreButton("btnCreate", "新建(&C)", "新建稿件库");
-    btnOpen = CentreButton("btnOpen", "打开(&O)", "打开稿件库");
-    auto* btnAdd = CentreButton("btnAdd", "添加(&A)", "添加已存在的稿件库");
-    btnDel = CentreButton("btnDel", "移除(&D)", "从列表中移除");
-    auto* tbnCancel = CentreButton("tbnCancel", "关闭(&X)", "关闭");
+    auto* btnCreate = CentreButton("btnCreate", tr("新建(&C)"), tr("新建稿件库"));
+    btnOpen = CentreButton("btnOpen", tr("打开(&O)"), tr("打开稿件库"));
+    auto* btnAdd = CentreButton("btnAdd", tr("添加(&A)"), tr("添加已存在的稿件库"));
+    btnDel = CentreButton("btnDel", tr("移除(&D)"), tr("从列表中移除"));
+    auto* tbnCancel = CentreButton("tbnCancel", tr("关闭(&X)"), tr("关闭"));
     connect(btnCreate, &QPushButton::clicked, this, &TfrmDBCenter::btnCreateClick);
     connect(btnOpen, &QPushButton::clicked, this, &TfrmDBCenter::btnOpenClick);
     connect(btnAdd, &QPushButton::clicked, this, &TfrmDBCenter::btnAddClick);
@@ -144,8 +147,8 @@ void TfrmDBCenter::ShowAttributes(const QString& path) {
         CloseOwnDatabase();   // the password prompt was cancelled
     } catch (const std::exception& error) {
         CloseOwnDatabase();
-        m_dialogs.Warn(QStringLiteral("无法读取稿件库：") + path + QLatin1Char('\n') + QString::fromUtf8(error.what()),
-                       kCaption);
+        m_dialogs.Warn(tr("无法读取稿件库：%1\n%2").arg(path, TranslatedText(QString::fromUtf8(error.what()))),
+                       tr(kCaption));
     }
 }
 
@@ -168,8 +171,8 @@ void TfrmDBCenter::btnOpenClick() {
 
 void TfrmDBCenter::btnAddClick() {
     TFileDialogRequest request;
-    request.caption = QStringLiteral("添加稿件库");
-    request.filter = QStringLiteral("稿件库(*.qdb)|*.qdb");
+    request.caption = tr("添加稿件库");
+    request.filter = tr("稿件库(*.qdb)|*.qdb");
     const QStringList files = m_dialogs.OpenFileNames(request);
     for (const QString& file : files)
         m_data.AddToDBCenter(QFileInfo(file).absoluteFilePath());
@@ -181,7 +184,7 @@ void TfrmDBCenter::btnDelClick() {
     QListWidgetItem* item = SelectedItem();
     if (!item)
         return;
-    if (!m_dialogs.Confirm(QStringLiteral("确实要将此稿件库从列表中移除吗？"), QStringLiteral("移除稿件库")))
+    if (!m_dialogs.Confirm(tr("确实要将此稿件库从列表中移除吗？"), tr("移除稿件库")))
         return;
     m_data.RemoveFromDBCenter(item->text());
     delete item;

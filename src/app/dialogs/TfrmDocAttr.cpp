@@ -34,8 +34,8 @@ QString TfrmDocAttr::DateText(double days) {
 TfrmDocAttr::TfrmDocAttr(TDialogService& dialogs, const TDocAttr& attr, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs), m_attr(attr) {
     setObjectName(QStringLiteral("frmDocAttr"));
-    setWindowTitle(QStringLiteral("属性"));
-    auto* group = new QGroupBox(QStringLiteral("稿件属性"), this);
+    setWindowTitle(tr("属性"));
+    auto* group = new QGroupBox(tr("稿件属性"), this);
     group->setObjectName(QStringLiteral("groupDocAttr"));
     auto* rows = new QFormLayout(group);
     rows->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
@@ -50,17 +50,17 @@ TfrmDocAttr::TfrmDocAttr(TDialogService& dialogs, const TDocAttr& attr, QWidget*
 
     FitToText(editDocName);
     FitToText(editPublish);
-    AddRow(rows, "名称：", editDocName);
-    AddRow(rows, "创建日期：", ValueLabel("lblCDate", DateText(attr.DocCDate)));
-    AddRow(rows, "修改日期：", ValueLabel("lblMDate", DateText(attr.DocMDate)));
-    AddRow(rows, "中文字数：", ValueLabel("lblCCount", attr.cnCount));
-    AddRow(rows, "英文单词数：", ValueLabel("lblEnCount", attr.enCount));
-    AddRow(rows, "插图：", ValueLabel("lblPics", attr.PicCount));
-    AddRow(rows, "标签：", ValueLabel("lblMarks", attr.MarkCount));
-    AddRow(rows, "发表刊物：", editPublish);
-    AddRow(rows, "稿费：", editMoney);
+    AddRow(rows, tr("名称："), editDocName);
+    AddRow(rows, tr("创建日期："), ValueLabel("lblCDate", DateText(attr.DocCDate)));
+    AddRow(rows, tr("修改日期："), ValueLabel("lblMDate", DateText(attr.DocMDate)));
+    AddRow(rows, tr("中文字数："), ValueLabel("lblCCount", attr.cnCount));
+    AddRow(rows, tr("英文单词数："), ValueLabel("lblEnCount", attr.enCount));
+    AddRow(rows, tr("插图："), ValueLabel("lblPics", attr.PicCount));
+    AddRow(rows, tr("标签："), ValueLabel("lblMarks", attr.MarkCount));
+    AddRow(rows, tr("发表刊物："), editPublish);
+    AddRow(rows, tr("稿费："), editMoney);
 
-    auto* goalGroup = new QGroupBox(QStringLiteral("写作目标"), this);
+    auto* goalGroup = new QGroupBox(tr("写作目标"), this);
     goalGroup->setObjectName(QStringLiteral("groupGoal"));
     m_goalBox = new TGoalBox(goalGroup);
     (new QVBoxLayout(goalGroup))->addWidget(m_goalBox);
@@ -68,7 +68,7 @@ TfrmDocAttr::TfrmDocAttr(TDialogService& dialogs, const TDocAttr& attr, QWidget*
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(goalGroup);
-    layout->addLayout(OkCancelRow(this, "确定", "取消", [this] {
+    layout->addLayout(OkCancelRow(this, tr("确定"), tr("取消"), [this] {
         if (!m_goalBox->Refused(m_dialogs))
             accept();
     }));
@@ -78,7 +78,7 @@ TfrmDocAttr::TfrmDocAttr(TDialogService& dialogs, const TDocAttr& attr, QWidget*
 void TfrmDocAttr::accept() {
     static const QRegularExpression kFee(QStringLiteral("^[0-9]{0,5}$"));
     if (!kFee.match(editMoney->text()).hasMatch()) {
-        m_dialogs.Inform(QStringLiteral("稿费只能填写数字，最多五位！"), QStringLiteral("属性"));
+        m_dialogs.Inform(tr("稿费只能填写数字，最多五位！"), tr("属性"));
         editMoney->setFocus();
         editMoney->selectAll();
         return;

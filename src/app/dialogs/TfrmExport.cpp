@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 namespace {
 
@@ -22,8 +23,8 @@ constexpr int kSizeColumn = 1;
 constexpr int kIdColumn = 2;
 const QString kExtension = QStringLiteral(".txt");
 
-QPushButton* Button(const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromUtf8(caption));
+QPushButton* Button(const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
     return button;
 }
@@ -36,17 +37,17 @@ QTreeWidget* List(const char* name, const QString& accessibleName) {
     return list;
 }
 
-QString ExportCaption() { return QStringLiteral("导出"); }
+QString ExportCaption() { return QCoreApplication::translate("TfrmExport", "导出"); }
 
 // The line naming a record the export could not write.
 QString ExportFailureLine(const TExchangeFailure& failure) {
     switch (failure.fault) {
     case TExchangeFault::Missing:
-        return QStringLiteral("\"%1\" 已不存在").arg(failure.name);
+        return QCoreApplication::translate("TfrmExport", "\"%1\" 已不存在").arg(failure.name);
     case TExchangeFault::BadName:
-        return QStringLiteral("\"%1\" 不能用作文件名").arg(failure.name);
+        return QCoreApplication::translate("TfrmExport", "\"%1\" 不能用作文件名").arg(failure.name);
     case TExchangeFault::Damaged:
-        return QStringLiteral("\"%1\" 无法读取：%2").arg(failure.name, failure.detail);
+        return QCoreApplication::translate("TfrmExport", "\"%1\" 无法读取：%2").arg(failure.name, failure.detail);
     default:
         return failure.detail;
     }
@@ -89,17 +90,17 @@ TfrmExport::TfrmExport(TDialogService& dialogs, TqlvDocData& library, TqlvDocume
 }
 
 void TfrmExport::BuildControls() {
-    tvDocFloder = List("tvDocFloder", QStringLiteral("稿件夹"));
+    tvDocFloder = List("tvDocFloder", tr("稿件夹"));
     tvDocFloder->setRootIsDecorated(true);
     tvDocFloder->setHeaderHidden(true);
-    lvDocs = List("lvDocs", QStringLiteral("文件夹中的稿件"));
-    lvDocs->setHeaderLabels({QStringLiteral("稿件")});
-    lvFiles = List("lvFiles", QStringLiteral("要导出的稿件"));
-    lvFiles->setHeaderLabels({QStringLiteral("稿件"), QStringLiteral("大小"), QStringLiteral("ID")});
+    lvDocs = List("lvDocs", tr("文件夹中的稿件"));
+    lvDocs->setHeaderLabels({tr("稿件")});
+    lvFiles = List("lvFiles", tr("要导出的稿件"));
+    lvFiles->setHeaderLabels({tr("稿件"), tr("大小"), QStringLiteral("ID")});
     lvFiles->setColumnWidth(0, 140);
     lvFiles->setColumnHidden(kIdColumn, true);
 
-    lblPath = new QLabel(QStringLiteral("导出稿件的存放路径(不要包含空格)："));
+    lblPath = new QLabel(tr("导出稿件的存放路径(不要包含空格)："));
     lblPath->setObjectName(QStringLiteral("lblPath"));
     editPath = new QLineEdit;
     editPath->setObjectName(QStringLiteral("editPath"));
@@ -107,12 +108,12 @@ void TfrmExport::BuildControls() {
     lblPath->setBuddy(editPath);
     editPath->setAccessibleName(lblPath->text());
     btnBrowse = Button("btnBrowse", "...");
-    btnBrowse->setToolTip(QStringLiteral("浏览"));
-    btnBrowse->setAccessibleName(QStringLiteral("浏览"));
-    btnSelectAll = Button("btnSelectAll", "全部选择>>");
-    btnRemoveAll = Button("btnRemoveAll", "全部删除<<");
-    btnExport = Button("btnExport", "导出(&E)");
-    btnClose = Button("btnClose", "关闭(&C)");
+    btnBrowse->setToolTip(tr("浏览"));
+    btnBrowse->setAccessibleName(tr("浏览"));
+    btnSelectAll = Button("btnSelectAll", tr("全部选择>>"));
+    btnRemoveAll = Button("btnRemoveAll", tr("全部删除<<"));
+    btnExport = Button("btnExport", tr("导出(&E)"));
+    btnClose = Button("btnClose", tr("关闭(&C)"));
     m_progress = new TExchangeProgress;
 
     auto* middle = new QVBoxLayout;
@@ -204,7 +205,7 @@ void TfrmExport::btnRemoveAllClick() {
 }
 
 void TfrmExport::btnBrowseClick() {
-    const QString folder = m_dialogs.FolderName(QStringLiteral("请选择一个文件夹"), editPath->text());
+    const QString folder = m_dialogs.FolderName(tr("请选择一个文件夹"), editPath->text());
     if (!folder.isEmpty())
         editPath->setText(folder);
 }
@@ -222,7 +223,7 @@ void TfrmExport::btnExportClick() {
         return;
     // A folder preference that does not exist yet is made, as a user expects.
     if (!QDir().mkpath(folder)) {
-        m_dialogs.Warn(QStringLiteral("无法创建文件夹 \"%1\"").arg(folder), ExportCaption());
+        m_dialogs.Warn(tr("无法创建文件夹 \"%1\"").arg(folder), ExportCaption());
         return;
     }
     const bool library = ForLibrary();
@@ -243,20 +244,19 @@ void TfrmExport::btnExportClick() {
     if (!finished)
         return;
 
-    const QString kind = library ? QStringLiteral("稿件") : QStringLiteral("资料");
-    QString text = QStringLiteral("已经完成对%1的导出！").arg(kind);
+    QString text = library ? tr("已经完成对稿件的导出！") : tr("已经完成对资料的导出！");
     if (tally.cancelled)
-        text = QStringLiteral("导出已取消：已经导出 %1 个文件，共 %2 个。").arg(tally.written.size()).arg(total);
+        text = tr("导出已取消：已经导出 %1 个文件，共 %2 个。").arg(tally.written.size()).arg(total);
     QStringList renamed;
     for (const TExportedRecord& record : tally.written)
         if (record.renamed)
             renamed << QFileInfo(record.path).fileName();
     if (!renamed.isEmpty())
-        text += QStringLiteral("\n同名的%1另存为：").arg(kind) + exchange::NameList(renamed);
+        text += (library ? tr("\n同名的稿件另存为：") : tr("\n同名的资料另存为：")) + exchange::NameList(renamed);
     QStringList failures;
     for (const TExchangeFailure& failure : tally.failures)
         failures << ExportFailureLine(failure);
-    text += exchange::FailureLines(QStringLiteral("%1 个%2未能导出：").arg(failures.size()).arg(kind), failures);
+    text += exchange::FailureLines((library ? tr("%1 个稿件未能导出：") : tr("%1 个资料未能导出：")).arg(failures.size()), failures);
     m_dialogs.Inform(text, ExportCaption(), failures.isEmpty() ? TMessageIcon::Information : TMessageIcon::Warning);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Skin.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,7 +18,8 @@
 
 namespace {
 
-const QString kDamaged = QStringLiteral("已损坏");
+// Translated when used: a translator is installed after static initialisation.
+const char kDamaged[] = QT_TRANSLATE_NOOP("TfrmHistory", "已损坏");
 // How much of one changed run the summary quotes.
 constexpr int kQuoteLength = 30;
 // How many changed runs the summary lists one by one.
@@ -98,40 +100,40 @@ TfrmHistory::TfrmHistory(std::vector<THistoryEntry> versions, const QString& cur
       m_readText(std::move(readText)),
       m_current(currentText) {
     setObjectName(QStringLiteral("frmHistory"));
-    setWindowTitle(QStringLiteral("历史版本"));
+    setWindowTitle(tr("历史版本"));
 
     lvVersions = new QTreeWidget(this);
     lvVersions->setObjectName(QStringLiteral("lvVersions"));
-    lvVersions->setAccessibleName(QStringLiteral("历史版本列表"));
+    lvVersions->setAccessibleName(tr("历史版本列表"));
     lvVersions->setRootIsDecorated(false);
     lvVersions->setUniformRowHeights(true);
-    lvVersions->setHeaderLabels({QStringLiteral("保存时间"), QStringLiteral("汉字"),
-                                 QStringLiteral("变化"), QStringLiteral("状态")});
-    lvVersions->headerItem()->setToolTip(2, QStringLiteral("此版本比当前文本多出的字数"));
+    lvVersions->setHeaderLabels({tr("保存时间"), tr("汉字"),
+                                 tr("变化"), tr("状态")});
+    lvVersions->headerItem()->setToolTip(2, tr("此版本比当前文本多出的字数"));
     lvVersions->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-    txtVersion = TextPane(this, "txtVersion", QStringLiteral("所选版本"));
-    txtCurrent = TextPane(this, "txtCurrent", QStringLiteral("当前文本"));
+    txtVersion = TextPane(this, "txtVersion", tr("所选版本"));
+    txtCurrent = TextPane(this, "txtCurrent", tr("当前文本"));
     auto* panes = new QSplitter(Qt::Horizontal, this);
     panes->setObjectName(QStringLiteral("spHistory"));
-    panes->addWidget(Captioned(panes, QStringLiteral("所选版本（删去的文字划线标出）："), txtVersion));
-    panes->addWidget(Captioned(panes, QStringLiteral("当前文本（新增的文字下划线标出）："), txtCurrent));
+    panes->addWidget(Captioned(panes, tr("所选版本（删去的文字划线标出）："), txtVersion));
+    panes->addWidget(Captioned(panes, tr("当前文本（新增的文字下划线标出）："), txtCurrent));
 
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     lblSummary->setWordWrap(true);
     lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    lblSummary->setAccessibleName(QStringLiteral("差异说明"));
+    lblSummary->setAccessibleName(tr("差异说明"));
 
-    btnRestore = Button(this, "btnRestore", QStringLiteral("恢复此版本"));
-    btnClose = Button(this, "btnClose", QStringLiteral("关闭"));
+    btnRestore = Button(this, "btnRestore", tr("恢复此版本"));
+    btnClose = Button(this, "btnClose", tr("关闭"));
     btnClose->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnRestore);
     buttons->addWidget(btnClose);
 
-    auto* listLabel = new QLabel(QStringLiteral("版本（新的在前）："), this);
+    auto* listLabel = new QLabel(tr("版本（新的在前）："), this);
     listLabel->setBuddy(lvVersions);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(listLabel);
@@ -164,7 +166,7 @@ void TfrmHistory::Fill() {
         item->setText(0, SavedText(entry.Version.SavedAt));
         item->setText(1, QString::number(entry.Version.Chars));
         if (entry.Version.Damaged)
-            item->setText(3, kDamaged);
+            item->setText(3, tr(kDamaged));
         else
             item->setText(2, Signed(entry.Version.Length - currentChars));
         item->setData(0, Qt::UserRole, static_cast<int>(i));
@@ -212,10 +214,10 @@ void TfrmHistory::ShowSelected() {
     const THistoryEntry* entry = SelectedWithText();
     btnRestore->setEnabled(entry && !entry->Version.Damaged);
     if (!entry || entry->Version.Damaged) {
-        txtVersion->setPlainText(entry ? QStringLiteral("此版本已损坏，无法显示或恢复。") : QString());
+        txtVersion->setPlainText(entry ? tr("此版本已损坏，无法显示或恢复。") : QString());
         txtCurrent->setPlainText(m_current);
-        lblSummary->setText(entry ? QStringLiteral("此版本已损坏，无法恢复。")
-                                  : (m_versions.empty() ? QStringLiteral("此稿件还没有历史版本。")
+        lblSummary->setText(entry ? tr("此版本已损坏，无法恢复。")
+                                  : (m_versions.empty() ? tr("此稿件还没有历史版本。")
                                                         : QString()));
         lblSummary->setAccessibleDescription(lblSummary->text());
         return;
@@ -255,12 +257,12 @@ QString TfrmHistory::Describe(const std::vector<TDiffRun>& runs) {
         const int count = CharacterCount(run.Text);
         (run.Op == TDiffOp::Added ? added : removed) += count;
         if (listed.size() < kListedRuns)
-            listed << (run.Op == TDiffOp::Added ? QStringLiteral("新增") : QStringLiteral("删去")) +
+            listed << (run.Op == TDiffOp::Added ? tr("新增") : tr("删去")) +
                           Quote(run.Text);
     }
     if (places == 0)
-        return QStringLiteral("此版本与当前文本相同。");
-    QString text = QStringLiteral("自此版本以来，当前文本新增 %1 字，删去 %2 字，共 %3 处：")
+        return tr("此版本与当前文本相同。");
+    QString text = tr("自此版本以来，当前文本新增 %1 字，删去 %2 字，共 %3 处：")
                        .arg(added)
                        .arg(removed)
                        .arg(places);

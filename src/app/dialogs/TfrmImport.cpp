@@ -16,20 +16,21 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 namespace {
 
 constexpr int kFileImage = 3;
 
-QPushButton* Button(const char* name, const char* caption, const char* hint = nullptr) {
-    auto* button = new QPushButton(QString::fromUtf8(caption));
+QPushButton* Button(const char* name, const QString& caption, const QString& hint = QString()) {
+    auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
-    if (hint)
-        button->setToolTip(QString::fromUtf8(hint));
+    if (!hint.isEmpty())
+        button->setToolTip(hint);
     return button;
 }
 
-QString ImportCaption() { return QStringLiteral("导入"); }
+QString ImportCaption() { return QCoreApplication::translate("TfrmImport", "导入"); }
 
 }  // namespace
 
@@ -47,7 +48,7 @@ TfrmImport::TfrmImport(TDialogService& dialogs, TqlvDocData& library, TqlvDocume
 }
 
 void TfrmImport::BuildControls() {
-    Label1 = new QLabel(QStringLiteral("选择稿件夹"));
+    Label1 = new QLabel(tr("选择稿件夹"));
     Label1->setObjectName(QStringLiteral("Label1"));
     tvDocFloder = new QTreeWidget;
     tvDocFloder->setObjectName(QStringLiteral("tvDocFloder"));
@@ -57,16 +58,16 @@ void TfrmImport::BuildControls() {
 
     lvDoc = new QTreeWidget;
     lvDoc->setObjectName(QStringLiteral("lvDoc"));
-    lvDoc->setAccessibleName(QStringLiteral("导入的文件"));
+    lvDoc->setAccessibleName(tr("导入的文件"));
     lvDoc->setRootIsDecorated(false);
-    lvDoc->setHeaderLabels({QStringLiteral("稿件"), QStringLiteral("位置")});
+    lvDoc->setHeaderLabels({tr("稿件"), tr("位置")});
     lvDoc->setColumnWidth(0, 140);
 
-    btnAdd = Button("btnAdd", "添加", "添加稿件");
-    btnDel = Button("btnDel", "删除", "删除稿件");
-    btnClear = Button("btnClear", "清空");
-    btnImport = Button("btnImport", "导入(&I)");
-    btnClose = Button("btnClose", "关闭(&C)");
+    btnAdd = Button("btnAdd", tr("添加"), tr("添加稿件"));
+    btnDel = Button("btnDel", tr("删除"), tr("删除稿件"));
+    btnClear = Button("btnClear", tr("清空"));
+    btnImport = Button("btnImport", tr("导入(&I)"));
+    btnClose = Button("btnClose", tr("关闭(&C)"));
     m_progress = new TExchangeProgress;
 
     auto* lists = new QHBoxLayout;
@@ -96,7 +97,7 @@ void TfrmImport::SetFolderLabel(const QString& text) {
 void TfrmImport::btnAddClick() {
     TFileDialogRequest request;
     request.caption = ImportCaption();
-    request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    request.filter = tr("文本文件(*.txt)|*.txt");
     AddFiles(m_dialogs.OpenFileNames(request));
 }
 
@@ -114,7 +115,7 @@ void TfrmImport::AddFiles(const QStringList& paths) {
         lvDoc->addTopLevelItem(item);
     }
     if (!refused.isEmpty())
-        m_dialogs.Warn(QStringLiteral("以下文件不存在或无法读取，没有加入列表：\n") + refused.join(QLatin1Char('\n')),
+        m_dialogs.Warn(tr("以下文件不存在或无法读取，没有加入列表：\n") + refused.join(QLatin1Char('\n')),
                        ImportCaption());
 }
 
@@ -145,13 +146,13 @@ namespace {
 QString ImportFailureLine(const TExchangeFailure& failure) {
     switch (failure.fault) {
     case TExchangeFault::Missing:
-        return QStringLiteral("\"%1\" 不存在").arg(failure.name);
+        return QCoreApplication::translate("TfrmImport", "\"%1\" 不存在").arg(failure.name);
     case TExchangeFault::NotAFile:
-        return QStringLiteral("\"%1\" 不是普通文件").arg(failure.name);
+        return QCoreApplication::translate("TfrmImport", "\"%1\" 不是普通文件").arg(failure.name);
     case TExchangeFault::NotText:
-        return QStringLiteral("\"%1\" 不是文本文件").arg(failure.name);
+        return QCoreApplication::translate("TfrmImport", "\"%1\" 不是文本文件").arg(failure.name);
     default:
-        return QStringLiteral("无法读取文件 \"%1\"：%2").arg(failure.name, failure.detail);
+        return QCoreApplication::translate("TfrmImport", "无法读取文件 \"%1\"：%2").arg(failure.name, failure.detail);
     }
 }
 
@@ -182,15 +183,15 @@ void TfrmImport::btnImportClick() {
         return;
     }
     m_imported += static_cast<int>(tally.stored.size());
-    QString text = library ? QStringLiteral("已经完成稿件的导入！") : QStringLiteral("已经完成资料的导入！");
+    QString text = library ? tr("已经完成稿件的导入！") : tr("已经完成资料的导入！");
     if (tally.cancelled)
-        text = QStringLiteral("导入已取消：没有导入任何文件。");
+        text = tr("导入已取消：没有导入任何文件。");
     QStringList failures;
     for (const TExchangeFailure& refused : tally.failures)
         failures << ImportFailureLine(refused);
     if (!failures.isEmpty())
-        text = QStringLiteral("没有导入任何文件。") +
-               exchange::FailureLines(QStringLiteral("%1 个文件无法导入：").arg(failures.size()), failures);
+        text = tr("没有导入任何文件。") +
+               exchange::FailureLines(tr("%1 个文件无法导入：").arg(failures.size()), failures);
     m_dialogs.Inform(text, ImportCaption(), failures.isEmpty() ? TMessageIcon::Information : TMessageIcon::Warning);
 }
 

@@ -73,7 +73,7 @@ QPushButton* NamedButton(const char* objectName, const QString& caption) {
 
 TfrmLibraryFind::TfrmLibraryFind(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmLibraryFind"));
-    setWindowTitle(QStringLiteral("在稿件库中查找"));
+    setWindowTitle(tr("在稿件库中查找"));
     setAccessibleName(windowTitle());
     auto* top = new QHBoxLayout;
     top->addWidget(BuildInputs(), 1);
@@ -85,10 +85,10 @@ TfrmLibraryFind::TfrmLibraryFind(QWidget* parent) : QDialog(parent) {
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     pbSearch = new QProgressBar;
     pbSearch->setObjectName(QStringLiteral("pbSearch"));
-    pbSearch->setAccessibleName(QStringLiteral("进度"));
+    pbSearch->setAccessibleName(tr("进度"));
     pbSearch->setRange(0, 100);
     pbSearch->setVisible(false);
-    btnCancel = NamedButton("btnCancel", QStringLiteral("取消"));
+    btnCancel = NamedButton("btnCancel", tr("取消"));
     btnCancel->setVisible(false);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmLibraryFind::CancelRequested);
     auto* bottom = new QHBoxLayout;
@@ -106,11 +106,11 @@ QWidget* TfrmLibraryFind::BuildInputs() {
     rows->setContentsMargins(0, 0, 0, 0);
     editFind = NamedEdit("editFind");
     editReplace = NamedEdit("editReplace");
-    AddRow(rows, "查找内容", editFind);
-    AddRow(rows, "替换为", editReplace);
-    chkCase = NamedCheck("chkCase", QStringLiteral("区分大小写"));
-    chkRegex = NamedCheck("chkRegex", QStringLiteral("正则表达式"));
-    chkFolder = NamedCheck("chkFolder", QStringLiteral("仅当前稿件夹"));
+    AddRow(rows, tr("查找内容"), editFind);
+    AddRow(rows, tr("替换为"), editReplace);
+    chkCase = NamedCheck("chkCase", tr("区分大小写"));
+    chkRegex = NamedCheck("chkRegex", tr("正则表达式"));
+    chkFolder = NamedCheck("chkFolder", tr("仅当前稿件夹"));
     auto* checks = new QHBoxLayout;
     for (QCheckBox* check : {chkCase, chkRegex, chkFolder})
         checks->addWidget(check);
@@ -123,11 +123,11 @@ QWidget* TfrmLibraryFind::BuildButtons() {
     auto* buttons = new QWidget;
     auto* column = new QVBoxLayout(buttons);
     column->setContentsMargins(0, 0, 0, 0);
-    btnFindAll = NamedButton("btnFindAll", QStringLiteral("查找全部"));
+    btnFindAll = NamedButton("btnFindAll", tr("查找全部"));
     btnFindAll->setDefault(true);
-    btnReplaceAll = NamedButton("btnReplaceAll", QStringLiteral("全部替换"));
-    btnUndoReplace = NamedButton("btnUndoReplace", QStringLiteral("撤销替换"));
-    btnClose = NamedButton("btnClose", QStringLiteral("关闭"));
+    btnReplaceAll = NamedButton("btnReplaceAll", tr("全部替换"));
+    btnUndoReplace = NamedButton("btnUndoReplace", tr("撤销替换"));
+    btnClose = NamedButton("btnClose", tr("关闭"));
     connect(btnFindAll, &QPushButton::clicked, this, &TfrmLibraryFind::FindAllRequested);
     connect(btnReplaceAll, &QPushButton::clicked, this, &TfrmLibraryFind::ReplaceAllRequested);
     connect(btnUndoReplace, &QPushButton::clicked, this, &TfrmLibraryFind::UndoRequested);
@@ -141,10 +141,10 @@ QWidget* TfrmLibraryFind::BuildButtons() {
 QTreeWidget* TfrmLibraryFind::BuildHitList() {
     lvHits = new QTreeWidget;
     lvHits->setObjectName(QStringLiteral("lvHits"));
-    lvHits->setAccessibleName(QStringLiteral("查找结果列表"));
+    lvHits->setAccessibleName(tr("查找结果列表"));
     lvHits->setRootIsDecorated(false);
     lvHits->setUniformRowHeights(true);
-    lvHits->setHeaderLabels({QStringLiteral("稿件"), QStringLiteral("行"), QStringLiteral("内容")});
+    lvHits->setHeaderLabels({tr("稿件"), tr("行"), tr("内容")});
     lvHits->setColumnWidth(0, 140);
     lvHits->setColumnWidth(1, 50);
     lvHits->setItemDelegateForColumn(kLineColumn, new THitLineDelegate(lvHits));

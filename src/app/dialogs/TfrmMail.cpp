@@ -5,6 +5,7 @@
 #include "platform/Skin.h"
 #include "settings/RegConfig.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -17,10 +18,11 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("发送邮件");
+// Translated when used: a translator is installed after static initialisation.
+const char kCaption[] = QT_TRANSLATE_NOOP("TfrmMail", "发送邮件");
 
-QPushButton* NamedButton(const char* caption, const char* name) {
-    auto* button = new QPushButton(QString::fromUtf8(caption));
+QPushButton* NamedButton(const QString& caption, const char* name) {
+    auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);   // Enter in the body inserts a line break
     return button;
@@ -31,7 +33,7 @@ QPushButton* NamedButton(const char* caption, const char* name) {
 TfrmMail::TfrmMail(TDialogService& dialogs, TqlvRegConfig& regConfig, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs), m_reg(regConfig) {
     setObjectName(QStringLiteral("frmMail"));
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     BuildControls();
     connect(btnSend, &QPushButton::clicked, this, &TfrmMail::btnSendClick);
     connect(btnAdd, &QPushButton::clicked, this, &TfrmMail::btnAddClick);
@@ -59,20 +61,20 @@ void TfrmMail::BuildControls() {
     listAttach = new QListWidget;
     listAttach->setObjectName(QStringLiteral("listAttach"));
     listAttach->setMaximumHeight(80);
-    listAttach->setToolTip(QStringLiteral("单击附件可将其移除"));
+    listAttach->setToolTip(tr("单击附件可将其移除"));
     memoContent = new QPlainTextEdit;
     memoContent->setObjectName(QStringLiteral("memoContent"));
     auto* rows = new QFormLayout;
-    AddRow(rows, "收件人：", editMailTo);
-    AddRow(rows, "主题：", editSubject);
-    AddRow(rows, "附件：", listAttach);
-    AddRow(rows, "内容：", memoContent);
+    AddRow(rows, tr("收件人："), editMailTo);
+    AddRow(rows, tr("主题："), editSubject);
+    AddRow(rows, tr("附件："), listAttach);
+    AddRow(rows, tr("内容："), memoContent);
 
-    btnSend = NamedButton("发送邮件(&S)", "btnSend");
-    btnAdd = NamedButton("添加附件(&A)", "btnAdd");
-    btnCancel = NamedButton("取消", "btnCancel");
+    btnSend = NamedButton(tr("发送邮件(&S)"), "btnSend");
+    btnAdd = NamedButton(tr("添加附件(&A)"), "btnAdd");
+    btnCancel = NamedButton(tr("取消"), "btnCancel");
     btnCancel->setEnabled(false);
-    btnClose = NamedButton("关闭(&C)", "btnClose");
+    btnClose = NamedButton(tr("关闭(&C)"), "btnClose");
     lblState = new QLabel;
     lblState->setObjectName(QStringLiteral("lblState"));
     auto* buttons = new QHBoxLayout;
@@ -110,8 +112,8 @@ void TfrmMail::listAttachClick(QListWidgetItem* item) {
 
 void TfrmMail::btnAddClick() {
     TFileDialogRequest request;
-    request.caption = QStringLiteral("添加附件");
-    request.filter = QStringLiteral("所有文件 (*.*)|*");
+    request.caption = tr("添加附件");
+    request.filter = tr("所有文件 (*.*)|*");
     const QString path = m_dialogs.OpenFileName(request);
     if (!path.isEmpty())
         AddAttachment(path);
@@ -132,7 +134,7 @@ std::optional<TMailConfig> TfrmMail::PrepareSettings() {
     const TMailConfig config = m_reg.ReadMailConfig();
     if (config.Server.isEmpty() || config.Port.isEmpty() || config.User.isEmpty() ||
         config.FromAddress.isEmpty() || config.FromName.isEmpty()) {
-        m_dialogs.Inform(QStringLiteral("请先在“选项”配置发送邮件选项！"), kCaption, TMessageIcon::None);
+        m_dialogs.Inform(tr("请先在“选项”配置发送邮件选项！"), tr(kCaption), TMessageIcon::None);
         return std::nullopt;
     }
     TSmtpSettings settings;
@@ -153,7 +155,7 @@ void TfrmMail::btnSendClick() {
     if (Sending())
         return;
     if (editMailTo->text().trimmed().isEmpty() || editSubject->text().isEmpty()) {
-        m_dialogs.Inform(QStringLiteral("请填写收件人地址和邮件主题！"), kCaption);
+        m_dialogs.Inform(tr("请填写收件人地址和邮件主题！"), tr(kCaption));
         return;
     }
     const std::optional<TMailConfig> config = PrepareSettings();
@@ -193,7 +195,7 @@ void TfrmMail::SendDone(TMailMessage message, std::shared_ptr<ESmtpError> error)
     JoinWorker();
     SetBusy(false);
     if (!error) {
-        lblState->setText(QStringLiteral("邮件已发送。"));
+        lblState->setText(tr("邮件已发送。"));
         emit SendFinished(true);
         return;
     }
@@ -206,11 +208,11 @@ void TfrmMail::SendDone(TMailMessage message, std::shared_ptr<ESmtpError> error)
             StartSending(std::move(message));
             return;
         }
-        lblState->setText(QStringLiteral("邮件没有发出。"));
+        lblState->setText(tr("邮件没有发出。"));
         emit SendFinished(false);
         return;
     }
-    lblState->setText(QStringLiteral("邮件没有发出。"));
+    lblState->setText(tr("邮件没有发出。"));
     if (error->Kind() != TSmtpFailure::Cancelled)
         ShowFailure(*error);
     emit SendFinished(false);
@@ -219,17 +221,17 @@ void TfrmMail::SendDone(TMailMessage message, std::shared_ptr<ESmtpError> error)
 void TfrmMail::ShowFailure(const ESmtpError& error) {
     switch (error.Kind()) {
     case TSmtpFailure::CannotConnect:
-        m_dialogs.Inform(QStringLiteral("无法连接！"), kCaption, TMessageIcon::None);
+        m_dialogs.Inform(tr("无法连接！"), tr(kCaption), TMessageIcon::None);
         return;
     case TSmtpFailure::Refused:
     case TSmtpFailure::AuthenticationFailed:
     case TSmtpFailure::AuthenticationRequired:
-        m_dialogs.Warn(QStringLiteral("邮件没有发出，服务器拒绝了请求：\n") +
+        m_dialogs.Warn(tr("邮件没有发出，服务器拒绝了请求：\n") +
                            (error.ServerReply().isEmpty() ? error.Text() : error.ServerReply()),
-                       kCaption);
+                       tr(kCaption));
         return;
     default:
-        m_dialogs.Warn(QStringLiteral("邮件没有发出：\n") + error.Text(), kCaption);
+        m_dialogs.Warn(tr("邮件没有发出：\n") + error.Text(), tr(kCaption));
     }
 }
 
@@ -237,14 +239,14 @@ void TfrmMail::ShowFailure(const ESmtpError& error) {
 bool TfrmMail::AskPassword() {
     QDialog prompt(this);
     prompt.setObjectName(QStringLiteral("frmMailPassword"));
-    prompt.setWindowTitle(kCaption);
+    prompt.setWindowTitle(tr(kCaption));
     auto* rows = new QFormLayout;
     QLineEdit* edit = MaskedEdit("editPassword");
-    rows->addRow(new QLabel(QStringLiteral("SMTP服务器要求身份验证。用户：") + m_client.Settings().User));
-    AddRow(rows, "密码：", edit);
+    rows->addRow(new QLabel(tr("SMTP服务器要求身份验证。用户：%1").arg(m_client.Settings().User)));
+    AddRow(rows, tr("密码："), edit);
     auto* layout = new QVBoxLayout(&prompt);
     layout->addLayout(rows);
-    layout->addLayout(OkCancelRow(&prompt, "确定", "取消"));
+    layout->addLayout(OkCancelRow(&prompt, tr("确定"), tr("取消")));
     ApplyCurrentSkin(&prompt);
     if (m_dialogs.ExecDialog(prompt) != QDialog::Accepted || edit->text().isEmpty())
         return false;
@@ -258,7 +260,7 @@ void TfrmMail::SetBusy(bool busy) {
     m_busy = busy;
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        lblState->setText(QStringLiteral("正在发送…"));
+        lblState->setText(tr("正在发送…"));
     } else {
         QApplication::restoreOverrideCursor();
     }

@@ -24,16 +24,16 @@ QLabel* ValueLabel(const char* name, const QString& text) {
 TfrmMarks::TfrmMarks(TDialogService& dialogs, const TMark& mark, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs), m_mark(mark) {
     setObjectName(QStringLiteral("frmMarks"));
-    setWindowTitle(QStringLiteral("标签"));
+    setWindowTitle(tr("标签"));
     auto* rows = new QFormLayout;
     editName = NamedEdit("editName", mark.MarkName);
-    AddRow(rows, "名称：", editName);
-    AddRow(rows, "所属：", ValueLabel("lblParent", mark.MarkParentName));
-    AddRow(rows, "位置：", ValueLabel("lblPosLine", QString::number(mark.MarkPosLine) + QStringLiteral(" 行")));
+    AddRow(rows, tr("名称："), editName);
+    AddRow(rows, tr("所属："), ValueLabel("lblParent", mark.MarkParentName));
+    AddRow(rows, tr("位置："), ValueLabel("lblPosLine", tr("%1 行").arg(mark.MarkPosLine)));
 
     memoContent = new QPlainTextEdit(mark.MarkContent);
     memoContent->setObjectName(QStringLiteral("memoContent"));
-    memoContent->setAccessibleName(QStringLiteral("内容"));
+    memoContent->setAccessibleName(tr("内容"));
     memoContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoContent->setTabChangesFocus(true);
 
@@ -41,7 +41,7 @@ TfrmMarks::TfrmMarks(TDialogService& dialogs, const TMark& mark, QWidget* parent
     layout->addLayout(rows);
     layout->addWidget(memoContent, 1);
     QPushButton* ok = nullptr;
-    layout->addLayout(OkCancelRow(this, "确定", "取消", &ok));
+    layout->addLayout(OkCancelRow(this, tr("确定"), tr("取消"), &ok));
     // The name is checked before the dialog may close.
     disconnect(ok, nullptr, this, nullptr);
     connect(ok, &QPushButton::clicked, this, &TfrmMarks::btnOKClick);
@@ -49,7 +49,7 @@ TfrmMarks::TfrmMarks(TDialogService& dialogs, const TMark& mark, QWidget* parent
 
 void TfrmMarks::btnOKClick() {
     if (editName->text().isEmpty()) {
-        m_dialogs.Inform(QStringLiteral("标签名称不能为空！"), QStringLiteral("标签"));
+        m_dialogs.Inform(tr("标签名称不能为空！"), tr("标签"));
         editName->setFocus();
         return;
     }

@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -67,19 +68,19 @@ TfrmOption::TfrmOption(TDialogService& dialogs, const QStringList& inputMethods,
                        QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmOption"));
-    setWindowTitle(QStringLiteral("选项"));
+    setWindowTitle(tr("选项"));
     pageOption = Named(new QTabWidget(this), "pageOption");
-    pageOption->addTab(BuildLibraryTab(), QStringLiteral("稿件库"));
-    pageOption->addTab(BuildEditorTab(), QStringLiteral("编辑器"));
-    pageOption->addTab(BuildMailTab(), QStringLiteral("邮件设置"));
-    pageOption->addTab(BuildPathTab(), QStringLiteral("路径"));
-    pageOption->addTab(BuildBackupTab(), QStringLiteral("备份"));
+    pageOption->addTab(BuildLibraryTab(), tr("稿件库"));
+    pageOption->addTab(BuildEditorTab(), tr("编辑器"));
+    pageOption->addTab(BuildMailTab(), tr("邮件设置"));
+    pageOption->addTab(BuildPathTab(), tr("路径"));
+    pageOption->addTab(BuildBackupTab(), tr("备份"));
     pageOption->setCurrentIndex(0);
     comboxIME->addItems(inputMethods);
     comboxFontName->addItems(fontFamilies);
 
-    btnOK = Named(new QPushButton(QStringLiteral("确定"), this), "btnOK");
-    btnCancel = Named(new QPushButton(QStringLiteral("取消"), this), "btnCancel");
+    btnOK = Named(new QPushButton(tr("确定"), this), "btnOK");
+    btnCancel = Named(new QPushButton(tr("取消"), this), "btnCancel");
     btnOK->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -102,14 +103,23 @@ TfrmOption::TfrmOption(TDialogService& dialogs, const QStringList& inputMethods,
 QWidget* TfrmOption::BuildLibraryTab() {
     QLayout* layout = nullptr;
     QWidget* page = Page(pageOption, layout, false);
-    chkAutoCompress = Named(new QCheckBox(QStringLiteral("退出时自动压缩"), page), "chkAutoCompress");
-    chkAutoOpen = Named(new QCheckBox(QStringLiteral("自动打开上次的稿件库"), page), "chkAutoOpen");
-    chkQDB = Named(new QCheckBox(QStringLiteral("关联稿件库文件(*.qdb)"), page), "chkQDB");
-    chkTXT = Named(new QCheckBox(QStringLiteral("关联纯文本文件(*.txt)"), page), "chkTXT");
-    chkPop = Named(new QCheckBox(QStringLiteral("加入到右键菜单"), page), "chkPop");
-    chkKeepHistory = Named(new QCheckBox(QStringLiteral("保留历史版本"), page), "chkKeepHistory");
+    chkAutoCompress = Named(new QCheckBox(tr("退出时自动压缩"), page), "chkAutoCompress");
+    chkAutoOpen = Named(new QCheckBox(tr("自动打开上次的稿件库"), page), "chkAutoOpen");
+    chkQDB = Named(new QCheckBox(tr("关联稿件库文件(*.qdb)"), page), "chkQDB");
+    chkTXT = Named(new QCheckBox(tr("关联纯文本文件(*.txt)"), page), "chkTXT");
+    chkPop = Named(new QCheckBox(tr("加入到右键菜单"), page), "chkPop");
+    chkKeepHistory = Named(new QCheckBox(tr("保留历史版本"), page), "chkKeepHistory");
     for (QCheckBox* box : {chkAutoCompress, chkAutoOpen, chkQDB, chkTXT, chkPop, chkKeepHistory})
         layout->addWidget(box);
+    // The language names itself in its own script, so anyone can find theirs.
+    comboxLanguage = PickList(page, "comboxLanguage", {tr("跟随系统"), QStringLiteral("中文"), QStringLiteral("English")});
+    auto* languageRow = new QHBoxLayout;
+    auto* languageLabel = new QLabel(tr("界面语言（下次启动时生效）："), page);
+    languageLabel->setBuddy(comboxLanguage);
+    comboxLanguage->setAccessibleName(tr("界面语言"));
+    languageRow->addWidget(languageLabel);
+    languageRow->addWidget(comboxLanguage, 1);
+    static_cast<QVBoxLayout*>(layout)->addLayout(languageRow);
     static_cast<QVBoxLayout*>(layout)->addStretch(1);
     return page;
 }
@@ -118,9 +128,9 @@ QWidget* TfrmOption::BuildEditorTab() {
     QLayout* layout = nullptr;
     QWidget* page = Page(pageOption, layout, true);
     auto* grid = static_cast<QGridLayout*>(layout);
-    chkIME = Named(new QCheckBox(QStringLiteral("自动打开输入法"), page), "chkIME");
+    chkIME = Named(new QCheckBox(tr("自动打开输入法"), page), "chkIME");
     comboxIME = PickList(page, "comboxIME", {});
-    chkAutoSave = Named(new QCheckBox(QStringLiteral("开启自动保存"), page), "chkAutoSave");
+    chkAutoSave = Named(new QCheckBox(tr("开启自动保存"), page), "chkAutoSave");
     comboxAutoSave = PickList(page, "comboxAutoSave", Numbers({1, 2, 3, 5, 7, 10, 13, 15, 18, 20}));
     comboxFontName = PickList(page, "comboxFontName", {});
     comboxFontSize = PickList(page, "comboxFontSize",
@@ -129,21 +139,21 @@ QWidget* TfrmOption::BuildEditorTab() {
     panelEditorColor->setFrameShape(QFrame::Box);
     panelEditorColor->setMinimumSize(48, 22);
     panelEditorColor->setAutoFillBackground(true);
-    btnEditorColor = Named(new QPushButton(QStringLiteral("选择颜色"), page), "btnEditorColor");
+    btnEditorColor = Named(new QPushButton(tr("选择颜色"), page), "btnEditorColor");
 
     grid->addWidget(chkIME, 0, 0, 1, 2);
-    AddRow(grid, 1, QStringLiteral("设置输入法名称："), comboxIME);
+    AddRow(grid, 1, tr("设置输入法名称："), comboxIME);
     grid->addWidget(chkAutoSave, 2, 0, 1, 2);
-    AddRow(grid, 3, QStringLiteral("设置保存时间间隔："), comboxAutoSave);
-    AddRow(grid, 4, QStringLiteral("编辑器默认字体："), comboxFontName);
-    AddRow(grid, 5, QStringLiteral("编辑器默认字号："), comboxFontSize);
+    AddRow(grid, 3, tr("设置保存时间间隔："), comboxAutoSave);
+    AddRow(grid, 4, tr("编辑器默认字体："), comboxFontName);
+    AddRow(grid, 5, tr("编辑器默认字号："), comboxFontSize);
     auto* colorRow = new QHBoxLayout;
     colorRow->addWidget(panelEditorColor);
     colorRow->addWidget(btnEditorColor);
     colorRow->addStretch(1);
-    auto* colorLabel = new QLabel(QStringLiteral("编辑器默认颜色："), page);
+    auto* colorLabel = new QLabel(tr("编辑器默认颜色："), page);
     colorLabel->setBuddy(btnEditorColor);
-    panelEditorColor->setAccessibleName(QStringLiteral("编辑器默认颜色："));
+    panelEditorColor->setAccessibleName(tr("编辑器默认颜色："));
     grid->addWidget(colorLabel, 6, 0);
     grid->addLayout(colorRow, 6, 1);
     AddWritingRows(grid, 7);
@@ -180,12 +190,12 @@ QWidget* TfrmOption::BuildMailTab() {
     editSever = Named(new QLineEdit(page), "editSever");
     editPort = Named(new QLineEdit(page), "editPort");
     editUser = Named(new QLineEdit(page), "editUser");
-    AddRow(grid, 0, QStringLiteral("发件地址："), editUserMail);
-    AddRow(grid, 1, QStringLiteral("发件人："), editUserName);
-    AddRow(grid, 2, QStringLiteral("SMTP服务器："), editSever);
-    AddRow(grid, 3, QStringLiteral("SMTP端口："), editPort);
-    AddRow(grid, 4, QStringLiteral("验证用户名："), editUser);
-    auto* note = Named(new QLabel(QStringLiteral("如果SMTP服务器需要身份验证，请填写用户名"), page), "lblUserNote");
+    AddRow(grid, 0, tr("发件地址："), editUserMail);
+    AddRow(grid, 1, tr("发件人："), editUserName);
+    AddRow(grid, 2, tr("SMTP服务器："), editSever);
+    AddRow(grid, 3, tr("SMTP端口："), editPort);
+    AddRow(grid, 4, tr("验证用户名："), editUser);
+    auto* note = Named(new QLabel(tr("如果SMTP服务器需要身份验证，请填写用户名"), page), "lblUserNote");
     grid->addWidget(note, 5, 1);
     grid->setRowStretch(6, 1);
     return page;
@@ -201,7 +211,7 @@ QLineEdit* TfrmOption::AddPathRow(QGridLayout* grid, int row, const QString& lab
     AddRow(grid, row, label, edit);
     grid->addWidget(browse, row, 2);
     connect(browse, &QPushButton::clicked, this, [this, edit] {
-        const QString folder = m_dialogs.FolderName(QStringLiteral("请选择一个文件夹"), edit->text());
+        const QString folder = m_dialogs.FolderName(tr("请选择一个文件夹"), edit->text());
         if (!folder.isEmpty())
             edit->setText(folder);
     });
@@ -212,10 +222,10 @@ QWidget* TfrmOption::BuildPathTab() {
     QLayout* layout = nullptr;
     QWidget* page = Page(pageOption, layout, true);
     auto* grid = static_cast<QGridLayout*>(layout);
-    editExportDoc = AddPathRow(grid, 0, QStringLiteral("导出稿件："), "editExportDoc", "btnExportDoc");
-    editExportFile = AddPathRow(grid, 1, QStringLiteral("导出资料："), "editExportFile", "btnExportFile");
-    editExportPic = AddPathRow(grid, 2, QStringLiteral("插入图片："), "editExportPic", "btnExportPic");
-    editSkin = AddPathRow(grid, 3, QStringLiteral("皮肤文件："), "editSkin", "btnSkin");
+    editExportDoc = AddPathRow(grid, 0, tr("导出稿件："), "editExportDoc", "btnExportDoc");
+    editExportFile = AddPathRow(grid, 1, tr("导出资料："), "editExportFile", "btnExportFile");
+    editExportPic = AddPathRow(grid, 2, tr("插入图片："), "editExportPic", "btnExportPic");
+    editSkin = AddPathRow(grid, 3, tr("皮肤文件："), "editSkin", "btnSkin");
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(4, 1);
     return page;
@@ -229,16 +239,16 @@ QWidget* TfrmOption::BuildBackupTab() {
         box->setRange(low, high);
         return box;
     };
-    chkAutoBackup = Named(new QCheckBox(QStringLiteral("自动备份稿件库"), page), "chkAutoBackup");
+    chkAutoBackup = Named(new QCheckBox(tr("自动备份稿件库"), page), "chkAutoBackup");
     spinBackupTime = spin("spinBackupTime", 1, 24 * 60);
-    spinBackupTime->setSuffix(QStringLiteral(" 分钟"));
+    spinBackupTime->setSuffix(tr(" 分钟"));
     spinBackupKeep = spin("spinBackupKeep", 1, 999);
     spinBackupDays = spin("spinBackupDays", 0, 366);
     grid->addWidget(chkAutoBackup, 0, 0, 1, 3);
-    AddRow(grid, 1, QStringLiteral("编辑时每隔："), spinBackupTime);
-    editBackupPath = AddPathRow(grid, 2, QStringLiteral("备份文件夹："), "editBackupPath", "btnBackupPath");
-    AddRow(grid, 3, QStringLiteral("保留最近的备份数："), spinBackupKeep);
-    AddRow(grid, 4, QStringLiteral("另外保留最近几天每天一份："), spinBackupDays);
+    AddRow(grid, 1, tr("编辑时每隔："), spinBackupTime);
+    editBackupPath = AddPathRow(grid, 2, tr("备份文件夹："), "editBackupPath", "btnBackupPath");
+    AddRow(grid, 3, tr("保留最近的备份数："), spinBackupKeep);
+    AddRow(grid, 4, tr("另外保留最近几天每天一份："), spinBackupDays);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(5, 1);
     return page;
@@ -256,6 +266,7 @@ void TfrmOption::SetValues(const TOptionValues& values) {
     chkAutoOpen->setChecked(values.AutoOpen);
     chkTXT->setChecked(values.assTXT);
     chkKeepHistory->setChecked(values.KeepHistory);
+    comboxLanguage->setCurrentIndex(static_cast<int>(values.Language));
     chkIME->setChecked(values.IME);
     Select(comboxIME, values.IMEName);
     chkAutoSave->setChecked(values.AutoSave);
@@ -298,6 +309,7 @@ TOptionValues TfrmOption::Values() const {
     values.assTXT = chkTXT->isChecked();
     values.assPop = chkPop->isChecked();
     values.KeepHistory = chkKeepHistory->isChecked();
+    values.Language = static_cast<TInterfaceLanguage>(std::max(0, comboxLanguage->currentIndex()));
     values.IME = chkIME->isChecked();
     values.IMEName = Choice(comboxIME, m_stored.IMEName);
     values.AutoSave = chkAutoSave->isChecked();

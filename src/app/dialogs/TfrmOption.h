@@ -1,5 +1,5 @@
 // TfrmOption, the "选项" dialog: the preferences in five tabs (稿件库, 编辑器,
-// 邮件设置, 路径, 备份). It collects input and hands it back; it writes nothing.
+// 邮件设置, 路径, 备份); the 稿件库 tab also holds "界面语言". It collects input and hands it back; it writes nothing.
 // The caller fills it with SetValues, runs it modally, and on acceptance
 // stores Values(). Ticking or unticking chkQDB or chkPop is announced at once
 // (QdbAssociationToggled, TxtVerbToggled) because those two take effect
@@ -44,6 +44,7 @@ public:
     QCheckBox* chkTXT = nullptr;
     QCheckBox* chkPop = nullptr;
     QCheckBox* chkKeepHistory = nullptr;
+    QComboBox* comboxLanguage = nullptr;   // 跟随系统 / 中文 / English, in TInterfaceLanguage order
     QCheckBox* chkIME = nullptr;
     QComboBox* comboxIME = nullptr;
     QCheckBox* chkAutoSave = nullptr;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 namespace {
 
@@ -16,11 +17,11 @@ QString Figure(int value) { return value < 0 ? QStringLiteral("?") : QString::nu
 
 QString StateText(const TSnapshotInfo& info) {
     if (info.Damaged)
-        return QStringLiteral("已损坏");
+        return QCoreApplication::translate("TfrmRestore", "已损坏");
     if (info.Encrypted && !info.Readable)
-        return QStringLiteral("已加密");
+        return QCoreApplication::translate("TfrmRestore", "已加密");
     if (info.BeforeRestore)
-        return QStringLiteral("恢复前的备份");
+        return QCoreApplication::translate("TfrmRestore", "恢复前的备份");
     return QString();
 }
 
@@ -29,20 +30,20 @@ QString StateText(const TSnapshotInfo& info) {
 TfrmRestore::TfrmRestore(const QList<TSnapshotInfo>& snapshots, QWidget* parent)
     : QDialog(parent), m_snapshots(snapshots) {
     setObjectName(QStringLiteral("frmRestore"));
-    setWindowTitle(QStringLiteral("从备份恢复"));
+    setWindowTitle(tr("从备份恢复"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(QStringLiteral("选择要恢复的备份（当前的稿件库会先备份）："), this);
+    auto* label = new QLabel(tr("选择要恢复的备份（当前的稿件库会先备份）："), this);
     lvBackups = new QTreeWidget(this);
     lvBackups->setObjectName(QStringLiteral("lvBackups"));
     label->setBuddy(lvBackups);
-    lvBackups->setAccessibleName(QStringLiteral("备份列表"));
+    lvBackups->setAccessibleName(tr("备份列表"));
     lvBackups->setRootIsDecorated(false);
-    lvBackups->setHeaderLabels({QStringLiteral("时间"), QStringLiteral("大小"), QStringLiteral("稿件夹"),
-                                QStringLiteral("稿件"), QStringLiteral("状态")});
+    lvBackups->setHeaderLabels({tr("时间"), tr("大小"), tr("稿件夹"),
+                                tr("稿件"), tr("状态")});
     lvBackups->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(label);
     layout->addWidget(lvBackups, 1);
-    layout->addLayout(OkCancelRow(this, "恢复", "取消", &btnOK));
+    layout->addLayout(OkCancelRow(this, tr("恢复"), tr("取消"), &btnOK));
     btnCancel = findChild<QPushButton*>(QStringLiteral("btnCancel"));
     connect(lvBackups, &QTreeWidget::itemSelectionChanged, this, &TfrmRestore::UpdateButtons);
     connect(lvBackups, &QTreeWidget::itemDoubleClicked, this, [this] {
@@ -62,7 +63,7 @@ void TfrmRestore::Fill() {
         const TSnapshotInfo& info = m_snapshots[i];
         auto* item = new QTreeWidgetItem(lvBackups);
         item->setText(0, locale.toString(info.Time, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        item->setText(1, QStringLiteral("%1 字节").arg(info.Size));   // as the library's size is shown
+        item->setText(1, tr("%1 字节").arg(info.Size));   // as the library's size is shown
         item->setText(2, Figure(info.Folders));
         item->setText(3, Figure(info.Manuscripts));
         item->setText(4, StateText(info));

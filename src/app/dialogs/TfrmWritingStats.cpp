@@ -1,4 +1,5 @@
 #include "app/dialogs/TfrmWritingStats.h"
+#include "platform/ErrorText.h"
 
 #include "app/dialogs/WritingChart.h"
 
@@ -45,19 +46,19 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment) {
 
 TfrmWritingStats::TfrmWritingStats(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmWritingStats"));
-    setWindowTitle(QStringLiteral("写作统计"));
+    setWindowTitle(tr("写作统计"));
     resize(640, 620);
 
     lblStreak = NamedLabel("lblStreak");
     lblToday = NamedLabel("lblToday");
-    pbToday = ProgressBar("pbToday", 0, 1, QStringLiteral("今日进度"));
+    pbToday = ProgressBar("pbToday", 0, 1, tr("今日进度"));
     cbRange = new QComboBox;
     cbRange->setObjectName(QStringLiteral("cbRange"));
     for (int days : kRanges)
-        cbRange->addItem(QStringLiteral("最近%1天").arg(days), days);
-    auto* lblRange = new QLabel(QStringLiteral("范围(&R)："));
+        cbRange->addItem(tr("最近%1天").arg(days), days);
+    auto* lblRange = new QLabel(tr("范围(&R)："));
     lblRange->setBuddy(cbRange);
-    cbRange->setAccessibleName(QStringLiteral("范围"));
+    cbRange->setAccessibleName(tr("范围"));
     connect(cbRange, &QComboBox::currentIndexChanged, this, &TfrmWritingStats::ShowRange);
 
     auto* top = new QHBoxLayout;
@@ -72,34 +73,34 @@ TfrmWritingStats::TfrmWritingStats(QWidget* parent) : QDialog(parent) {
     m_chart = new TWritingChart;
     tblDays = new QTableWidget(0, 4);
     tblDays->setObjectName(QStringLiteral("tblDays"));
-    tblDays->setAccessibleName(QStringLiteral("每日统计"));
-    tblDays->setHorizontalHeaderLabels({QStringLiteral("日期"), QStringLiteral("汉字"),
-                                        QStringLiteral("英文单词"), QStringLiteral("时长")});
+    tblDays->setAccessibleName(tr("每日统计"));
+    tblDays->setHorizontalHeaderLabels({tr("日期"), tr("汉字"),
+                                        tr("英文单词"), tr("时长")});
     tblDays->verticalHeader()->setVisible(false);
     tblDays->horizontalHeader()->setStretchLastSection(true);
     tblDays->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblDays->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    auto* goalsGroup = new QGroupBox(QStringLiteral("目标"));
+    auto* goalsGroup = new QGroupBox(tr("目标"));
     goalsGroup->setObjectName(QStringLiteral("groupGoals"));
     m_goalsPanel = new QWidget;
     m_goalsPanel->setObjectName(QStringLiteral("panelGoals"));
     m_goalRows = new QVBoxLayout(m_goalsPanel);
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("scrollGoals"));
-    scroll->setAccessibleName(QStringLiteral("目标"));
+    scroll->setAccessibleName(tr("目标"));
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_goalsPanel);
     (new QVBoxLayout(goalsGroup))->addWidget(scroll);
 
-    auto* btnExportCsv = new QPushButton(QStringLiteral("导出CSV…"));
+    auto* btnExportCsv = new QPushButton(tr("导出CSV…"));
     btnExportCsv->setObjectName(QStringLiteral("btnExportCsv"));
     btnExportCsv->setAutoDefault(false);
     connect(btnExportCsv, &QPushButton::clicked, this, [this] {
         if (OnExportCsv)
             OnExportCsv(ShownDays());
     });
-    auto* btnClose = new QPushButton(QStringLiteral("关闭"));
+    auto* btnClose = new QPushButton(tr("关闭"));
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setDefault(true);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
@@ -118,7 +119,7 @@ TfrmWritingStats::TfrmWritingStats(QWidget* parent) : QDialog(parent) {
 
 void TfrmWritingStats::Fill(TWritingStatsData data) {
     m_data = std::move(data);
-    lblStreak->setText(TWriteLog::StreakText(m_data.Streak));
+    lblStreak->setText(TranslatedText(TWriteLog::StreakText(m_data.Streak)));
     lblToday->setText(TodayText(m_data.TodayChars, m_data.DailyGoal));
     pbToday->setVisible(m_data.DailyGoal > 0);
     pbToday->setRange(0, std::max(m_data.DailyGoal, 1));
@@ -163,7 +164,7 @@ void TfrmWritingStats::ShowGoals() {
     }
     if (m_data.Goals.empty()) {
         QLabel* none = NamedLabel("lblNoGoal");
-        none->setText(QStringLiteral("尚未设置目标。"));
+        none->setText(tr("尚未设置目标。"));
         m_goalRows->addWidget(none);
     }
     int n = 0;
@@ -189,25 +190,25 @@ void TfrmWritingStats::ShowGoals() {
 
 QString TfrmWritingStats::TodayText(int todayChars, int dailyGoal) {
     if (dailyGoal <= 0)
-        return QStringLiteral("今日：%1 字").arg(todayChars);
-    return QStringLiteral("今日：%1 / %2 字").arg(todayChars).arg(dailyGoal);
+        return tr("今日：%1 字").arg(todayChars);
+    return tr("今日：%1 / %2 字").arg(todayChars).arg(dailyGoal);
 }
 
 QString TfrmWritingStats::ProgressText(const TGoalRow& row) {
     const TGoalProgress& p = row.Progress;
-    QString text = QStringLiteral("已写 %1 / %2 字").arg(p.Written).arg(row.Goal.Chars);
+    QString text = tr("已写 %1 / %2 字").arg(p.Written).arg(row.Goal.Chars);
     if (p.Reached)
-        return text + QStringLiteral("，已完成。");
-    text += QStringLiteral("，还差 %1 字").arg(p.Remaining);
+        return text + tr("，已完成。");
+    text += tr("，还差 %1 字").arg(p.Remaining);
     const QString deadline = row.Goal.Deadline != 0 ? TWriteLog::DayText(row.Goal.Deadline) : QString();
     if (p.Overdue)
-        return text + QStringLiteral("，已过截止日期 %1。").arg(deadline);
+        return text + tr("，已过截止日期 %1。").arg(deadline);
     if (p.DaysLeft > 0)
-        return text + QStringLiteral("，截止 %1，还有 %2 天，每天需写 %3 字。")
+        return text + tr("，截止 %1，还有 %2 天，每天需写 %3 字。")
                           .arg(deadline)
                           .arg(p.DaysLeft)
                           .arg(p.PerDay);
     if (p.PerDay > 0)
-        return text + QStringLiteral("，每天 %1 字。").arg(p.PerDay);
-    return text + QStringLiteral("，无截止日期。");
+        return text + tr("，每天 %1 字。").arg(p.PerDay);
+    return text + tr("，无截止日期。");
 }

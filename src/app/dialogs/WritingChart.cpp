@@ -13,8 +13,8 @@ constexpr int kDateRowHeight = 16;
 
 TWritingChart::TWritingChart(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("chartDays"));
-    setAccessibleName(QStringLiteral("每日汉字图表"));
-    setAccessibleDescription(QStringLiteral("每天写的汉字数；数字见下方表格"));
+    setAccessibleName(tr("每日汉字图表"));
+    setAccessibleDescription(tr("每天写的汉字数；数字见下方表格"));
     setMinimumHeight(120);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }

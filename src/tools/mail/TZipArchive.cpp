@@ -3,6 +3,7 @@
 #include "library/UserError.h"
 #include "tools/mail/ZipLibrary.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,8 +15,8 @@ constexpr int kCompressionLevel = 8;
 
 [[noreturn]] void Fail(const QString& fileName, const QString& reason) {
     QFile::remove(fileName);
-    throw EUserError(QStringLiteral("无法写入图片压缩包：") + fileName + QLatin1Char('\n') + reason,
-                     QStringLiteral("发送邮件"), 2);
+    throw EUserError(QCoreApplication::translate("TZipArchive", "无法写入图片压缩包：%1\n%2").arg(fileName, reason),
+                     QCoreApplication::translate("TZipArchive", "发送邮件"), 2);
 }
 
 QString UniqueEntryName(const QString& fileName, QSet<QString>& taken) {

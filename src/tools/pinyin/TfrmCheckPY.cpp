@@ -22,7 +22,7 @@ Widget* Named(Widget* widget, const char* name) {
 
 TfrmCheckPY::TfrmCheckPY(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmCheckPY"));
-    setWindowTitle(QStringLiteral("反查拼音"));
+    setWindowTitle(tr("反查拼音"));
     BuildControls();
     connect(btnFind, &QPushButton::clicked, this, &TfrmCheckPY::btnFindClick);
     connect(btnClear, &QPushButton::clicked, this, &TfrmCheckPY::btnClearClick);
@@ -31,17 +31,17 @@ TfrmCheckPY::TfrmCheckPY(QWidget* parent) : QDialog(parent) {
 }
 
 void TfrmCheckPY::BuildControls() {
-    lblHZ = Named(new QLabel(QStringLiteral("要查找的汉字"), this), "lblHZ");
+    lblHZ = Named(new QLabel(tr("要查找的汉字"), this), "lblHZ");
     memoHZ = Named(new QPlainTextEdit(this), "memoHZ");
-    lblPY = Named(new QLabel(QStringLiteral("汉字的拼音"), this), "lblPY");
+    lblPY = Named(new QLabel(tr("汉字的拼音"), this), "lblPY");
     memoPY = Named(new QPlainTextEdit(this), "memoPY");
     memoPY->setReadOnly(true);  // results only; selecting and copying still work
     lblHZ->setBuddy(memoHZ);
     lblPY->setBuddy(memoPY);
 
-    btnFind = Named(new QPushButton(QStringLiteral("查找"), this), "btnFind");
-    btnClear = Named(new QPushButton(QStringLiteral("清空"), this), "btnClear");
-    btnExit = Named(new QPushButton(QStringLiteral("退出"), this), "btnExit");
+    btnFind = Named(new QPushButton(tr("查找"), this), "btnFind");
+    btnClear = Named(new QPushButton(tr("清空"), this), "btnClear");
+    btnExit = Named(new QPushButton(tr("退出"), this), "btnExit");
     // Enter in the text box inserts a line break; it must not close the dialog.
     for (QPushButton* button : {btnFind, btnClear, btnExit})
         button->setAutoDefault(false);

@@ -5,6 +5,7 @@
 #include "platform/TextCodec.h"
 #include "tools/reader/TReaderView.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,7 +23,8 @@ Widget* Named(Widget* widget, const char* name) {
     return widget;
 }
 
-const QString kCaption = QStringLiteral("阅读模式");
+// Translated when used: a translator is installed after static initialisation.
+const char kCaption[] = QT_TRANSLATE_NOOP("TfrmReader", "阅读模式");
 
 QToolButton* ToolButton(QToolBar* bar, const char* name, const QString& text) {
     auto* button = Named(new QToolButton(bar), name);
@@ -37,7 +39,7 @@ QToolButton* ToolButton(QToolBar* bar, const char* name, const QString& text) {
 
 TfrmReader::TfrmReader(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmReader"));
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
     setSizeGripEnabled(true);
     BuildControls();
@@ -53,17 +55,17 @@ TfrmReader::TfrmReader(QWidget* parent) : QDialog(parent) {
 
 void TfrmReader::BuildControls() {
     tbReader = Named(new QToolBar(this), "tbReader");
-    btnOpen = ToolButton(tbReader, "btnOpen", QStringLiteral("打开文件"));
-    btnStart = ToolButton(tbReader, "btnStart", QStringLiteral("开始"));
+    btnOpen = ToolButton(tbReader, "btnOpen", tr("打开文件"));
+    btnStart = ToolButton(tbReader, "btnStart", tr("开始"));
     btnStart->setCheckable(true);
     tbReader->addSeparator();
-    lblDirect = Named(new QLabel(QStringLiteral("滚动方向："), tbReader), "lblDirect");
+    lblDirect = Named(new QLabel(tr("滚动方向："), tbReader), "lblDirect");
     comboxDirect = Named(new QComboBox(tbReader), "comboxDirect");
-    comboxDirect->addItems({QStringLiteral("向上"), QStringLiteral("向下")});
+    comboxDirect->addItems({tr("向上"), tr("向下")});
     lblDirect->setBuddy(comboxDirect);
     tbReader->addWidget(lblDirect);
     tbReader->addWidget(comboxDirect);
-    lblSpeed = Named(new QLabel(QStringLiteral("滚动速度："), tbReader), "lblSpeed");
+    lblSpeed = Named(new QLabel(tr("滚动速度："), tbReader), "lblSpeed");
     SpeedBar = Named(new QSpinBox(tbReader), "SpeedBar");
     SpeedBar->setRange(0, 100);
     SpeedBar->findChild<QLineEdit*>()->setReadOnly(true);   // the arrows only
@@ -71,8 +73,8 @@ void TfrmReader::BuildControls() {
     tbReader->addWidget(lblSpeed);
     tbReader->addWidget(SpeedBar);
     tbReader->addSeparator();
-    btnFont = ToolButton(tbReader, "btnFont", QStringLiteral("设置字体"));
-    btnClose = ToolButton(tbReader, "btnClose", QStringLiteral("关闭"));
+    btnFont = ToolButton(tbReader, "btnFont", tr("设置字体"));
+    btnClose = ToolButton(tbReader, "btnClose", tr("关闭"));
 
     txtReader = new TReaderView(this);
     StatusBar = Named(new QStatusBar(this), "StatusBar");
@@ -94,14 +96,14 @@ void TfrmReader::BuildControls() {
 }
 
 void TfrmReader::ShowStatus() {
-    panelFile->setText(QStringLiteral("文件名称：") + m_fileName);
-    panelSpeed->setText(QStringLiteral("滚动速度:") + QString::number(SpeedBar->value()));
+    panelFile->setText(tr("文件名称：%1").arg(m_fileName));
+    panelSpeed->setText(tr("滚动速度:%1").arg(SpeedBar->value()));
 }
 
 bool TfrmReader::OpenFile(const QString& path) {
     QString text, error;
     if (!ReadTextFile(path, &text, &error)) {
-        InstalledDialogService().Warn(error, kCaption);
+        InstalledDialogService().Warn(error, tr(kCaption));
         return false;
     }
     ShowText(path, text);
@@ -116,8 +118,8 @@ void TfrmReader::ShowText(const QString& name, const QString& text) {
 
 void TfrmReader::btnOpenClick() {
     TFileDialogRequest request;
-    request.caption = QStringLiteral("打开文件");
-    request.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    request.caption = tr("打开文件");
+    request.filter = tr("文本文件(*.txt)|*.txt");
     const QString path = InstalledDialogService().OpenFileName(request);
     if (!path.isEmpty())
         OpenFile(path);
@@ -156,7 +158,7 @@ void TfrmReader::txtReaderComplete() {
     txtReader->SetActive(false);
     btnStart->setChecked(false);
     SpeedBar->setValue(0);
-    InstalledDialogService().Inform(QStringLiteral("已完成对文档的阅读！"), kCaption);
+    InstalledDialogService().Inform(tr("已完成对文档的阅读！"), tr(kCaption));
 }
 
 void TfrmReader::done(int result) {

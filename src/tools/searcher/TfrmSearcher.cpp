@@ -3,6 +3,7 @@
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -22,8 +23,10 @@ Widget* Named(Widget* widget, const char* name) {
     return widget;
 }
 
-const QString kPauseCaption = QStringLiteral("暂停(&P)");
-const QString kResumeCaption = QStringLiteral("继续(&R)");
+// Translated when used: a translator is installed after static initialisation.
+const char kPauseCaption[] = QT_TRANSLATE_NOOP("TfrmSearcher", "暂停(&P)");
+// Translated when used: a translator is installed after static initialisation.
+const char kResumeCaption[] = QT_TRANSLATE_NOOP("TfrmSearcher", "继续(&R)");
 
 }  // namespace
 
@@ -31,7 +34,7 @@ TfrmSearcher::TfrmSearcher(QWidget* parent, OpenFileHandler openFile)
     : QDialog(parent), m_openFile(std::move(openFile)),
       m_caseInsensitive(std::make_shared<std::atomic<bool>>(true)) {
     setObjectName(QStringLiteral("frmSearcher"));
-    setWindowTitle(QStringLiteral("查找文件"));
+    setWindowTitle(tr("查找文件"));
     setModal(false);
     BuildControls();
     connect(btnSearch, &QPushButton::clicked, this, &TfrmSearcher::btnSearchClick);
@@ -46,34 +49,34 @@ TfrmSearcher::TfrmSearcher(QWidget* parent, OpenFileHandler openFile)
 TfrmSearcher::~TfrmSearcher() { StopScan(); }
 
 void TfrmSearcher::BuildControls() {
-    lblFindStr = Named(new QLabel(QStringLiteral("查找内容："), this), "lblFindStr");
+    lblFindStr = Named(new QLabel(tr("查找内容："), this), "lblFindStr");
     editFindStr = Named(new QLineEdit(this), "editFindStr");
     lblFindStr->setBuddy(editFindStr);
-    lblFindPath = Named(new QLabel(QStringLiteral("查找路径："), this), "lblFindPath");
+    lblFindPath = Named(new QLabel(tr("查找路径："), this), "lblFindPath");
     editFindPath = Named(new QLineEdit(this), "editFindPath");
     lblFindPath->setBuddy(editFindPath);
     btnBrowse = Named(new QPushButton(QStringLiteral("..."), this), "btnBrowse");
-    btnBrowse->setToolTip(QStringLiteral("浏览文件夹"));
-    btnBrowse->setAccessibleName(QStringLiteral("浏览文件夹"));
+    btnBrowse->setToolTip(tr("浏览文件夹"));
+    btnBrowse->setAccessibleName(tr("浏览文件夹"));
     btnBrowse->setAutoDefault(false);
-    chkSub = Named(new QCheckBox(QStringLiteral("包括子文件夹"), this), "chkSub");
+    chkSub = Named(new QCheckBox(tr("包括子文件夹"), this), "chkSub");
     chkSub->setChecked(true);
-    chkWordMatch = Named(new QCheckBox(QStringLiteral("不区分大小写"), this), "chkWordMatch");
+    chkWordMatch = Named(new QCheckBox(tr("不区分大小写"), this), "chkWordMatch");
     chkWordMatch->setChecked(true);
     listFiles = Named(new QListWidget(this), "listFiles");
-    listFiles->setAccessibleName(QStringLiteral("查找结果"));
-    lblProgress = Named(new QLabel(QStringLiteral("查找进度："), this), "lblProgress");
+    listFiles->setAccessibleName(tr("查找结果"));
+    lblProgress = Named(new QLabel(tr("查找进度："), this), "lblProgress");
     progressBar = Named(new QProgressBar(this), "progressBar");
     progressBar->setRange(0, 100);
     progressBar->setValue(0);
     progressBar->setTextVisible(true);
     lblProgress->setBuddy(progressBar);
-    btnSearch = Named(new QPushButton(QStringLiteral("搜索(&S)"), this), "btnSearch");
+    btnSearch = Named(new QPushButton(tr("搜索(&S)"), this), "btnSearch");
     btnSearch->setDefault(true);
-    btnPause = Named(new QPushButton(kPauseCaption, this), "btnPause");
+    btnPause = Named(new QPushButton(tr(kPauseCaption), this), "btnPause");
     btnPause->setEnabled(false);
     btnPause->setAutoDefault(false);
-    btnExit = Named(new QPushButton(QStringLiteral("退出(&X)"), this), "btnExit");
+    btnExit = Named(new QPushButton(tr("退出(&X)"), this), "btnExit");
     btnExit->setAutoDefault(false);
 
     auto* fields = new QGridLayout;
@@ -118,7 +121,7 @@ void TfrmSearcher::btnSearchClick() {
     handlers.finished = [this] { SearchEnded(); };
     m_worker = std::make_unique<TSearchWordInFile>(std::move(request), std::move(handlers));
     m_worker->Start();
-    btnPause->setText(kPauseCaption);
+    btnPause->setText(tr(kPauseCaption));
     btnPause->setEnabled(true);
 }
 
@@ -127,16 +130,16 @@ void TfrmSearcher::btnPauseClick() {
         return;
     if (m_worker->IsPaused()) {
         m_worker->Resume();
-        btnPause->setText(kPauseCaption);
+        btnPause->setText(tr(kPauseCaption));
     } else {
         m_worker->Pause();
-        btnPause->setText(kResumeCaption);
+        btnPause->setText(tr(kResumeCaption));
     }
 }
 
 void TfrmSearcher::btnBrowseClick() {
     const QString folder =
-        InstalledDialogService().FolderName(QStringLiteral("请选择一个文件夹"), editFindPath->text());
+        InstalledDialogService().FolderName(tr("请选择一个文件夹"), editFindPath->text());
     if (!folder.isEmpty())
         editFindPath->setText(folder);
 }
@@ -159,7 +162,7 @@ void TfrmSearcher::AddMatch(const QString& path, int percent) {
 void TfrmSearcher::SearchEnded() {
     progressBar->setValue(0);
     btnPause->setEnabled(false);
-    btnPause->setText(kPauseCaption);
+    btnPause->setText(tr(kPauseCaption));
     progressBar->setValue(100);
 }
 
