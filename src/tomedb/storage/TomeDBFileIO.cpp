@@ -421,9 +421,13 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
     // What another writer left unsynced (a one-sync append's RecordTotal among
     // it) reaches the disk before this object changes anything it covers.
     if (ForeignUnsynced_ && !Unpublished_) {
-        Medium_->Flush();
-        ++BarrierCount_;
-        MediumSynced();
+        if (AnyCommitSlotInUse()) {
+            Medium_->Flush();
+            ++BarrierCount_;
+            MediumSynced();
+        } else {
+            ForeignUnsynced_ = false;  // no slot vouches for anything unsynced
+        }
     }
     try {
         if (LockDepth_ == 0 || !WroteUnderLock_) CountChange();

@@ -242,6 +242,7 @@ private:
     uint32_t CommitChecksum(const TTableHeader& Header, int32_t NewTotal, const TCommitPlaces& Places);
     int64_t RecordTabItemAt(const TTableHeader& Header, int32_t RecIndex);
     void MediumSynced();
+    bool AnyCommitSlotInUse();
     void ClearSettledSlots();
     void CloseCommitSlots();
     class TIndexTabReader;

@@ -131,4 +131,26 @@ void TTomeDBFileIO::CloseCommitSlots() {
     SlotsToClear_.clear();
 }
 
+// Whether a commit slot of any table is in use in the file as it is now. A
+// writer zeroes its slot only after a sync made the RecordTotal it vouches for
+// durable, so with every slot zero no other writer has left a one-sync
+// append's tail unsynced, and a write needs no sync before it (qdb --no-sync
+// stays free of syncs). Anything unreadable counts as in use: the sync is safe.
+bool TTomeDBFileIO::AnyCommitSlotInUse() {
+    try {
+        TTableDirectory directory;
+        ReadExact(kTableDirectoryOffset, directory.Bytes.data(), directory.Bytes.size());
+        const int32_t count = directory.TableCount();
+        if (count < 0 || count > kMaxTables) return true;
+        for (int i = 0; i < count; ++i) {
+            uint8_t slots[kCommitSlotSize * kCommitSlotCount];
+            ReadExact(directory.Offset(i) + kTHCommitSlots, slots, sizeof slots);
+            if (std::any_of(std::begin(slots), std::end(slots), [](uint8_t b) { return b != 0; })) return true;
+        }
+        return false;
+    } catch (const EDatabaseError&) {
+        return true;
+    }
+}
+
 }  // namespace tomedb
