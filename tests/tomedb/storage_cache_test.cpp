@@ -186,9 +186,10 @@ struct FrozenDb {
     TTomeTableIO Table;
 };
 
-// Five records "v0".."v4" in table T of a memory image.
-void FillImage(MemoryDb& db) {
+// Five records "v0".."v4" in table T of a memory image, indexed on N when asked.
+void FillImage(MemoryDb& db, bool indexed = false) {
     ASSERT_TRUE(db.Io->CreateTable("T", {Field("N", ftInteger), Field("S", ftString, 20), Field("Txt", ftMemo)}));
+    if (indexed) ASSERT_TRUE(db.Io->CreateIndex("T", "ByN", 0, {"N"}));
     auto table = db.Table("T");
     for (int i = 0; i < kRecords; ++i) {
         Record r(*table);
@@ -246,4 +247,82 @@ TEST(RecordCache, OwnWritesKeepTheCacheExact) {
     FrozenDb fresh(image.Image);
     for (int i = 0; i < kRecords; ++i)
         EXPECT_EQ(ReadS(fresh.Table, i), ReadS(db.Table, i)) << "record " << i;
+}
+
+namespace {
+
+// The S of the record whose N is key, found through index ByN under one
+// lock; empty when no record has that key.
+std::string FindByN(TTomeTableIO& table, int key) {
+    TTomeFileLock lock(table.FileIO());
+    Record probe(table);
+    probe.Int(0, key);
+    int result = 0;
+    const int p = table.SearchIndex(probe.Buffers, table.IndexList(1), 0, result, 0, false);
+    if (result != 0) return std::string();
+    Record r(table);
+    table.ReadRecord(r.Buffers, table.IndexList(1), p);
+    return r.GetStr(1);
+}
+
+void ModifyN(TTomeTableIO& table, int position, int value) {
+    Record r(table);
+    table.ReadRecord(r.Buffers, table.IndexList(0), position);
+    r.Int(0, value);
+    table.ModifyRecord(r.Buffers, position);
+}
+
+// The Txt of the record at position, read in the same lock period as the record.
+std::string ReadTxt(TTomeTableIO& table, int position) {
+    TTomeFileLock lock(table.FileIO());
+    Record r(table);
+    table.ReadRecord(r.Buffers, table.IndexList(0), position);
+    return r.GetBlob(2);
+}
+
+}  // namespace
+
+// Searches keep the keys they met; a key changed by this object or by
+// another one (file times unchanged) must not be found under its old value.
+TEST(RecordCache, KeySearchSeesEveryKeyChange) {
+    MemoryDb image;
+    FillImage(image, true);
+    FrozenDb reader(image.Image);
+    FrozenDb writer(image.Image);
+    for (int i = 0; i < kRecords; ++i) ASSERT_EQ(FindByN(reader.Table, i * 10), "v" + std::to_string(i));
+    const struct {
+        FrozenDb* by;
+        int position, from, to;
+    } changes[] = {{&writer, 2, 20, 25}, {&reader, 3, 30, 5}, {&reader, 0, 0, 45}};
+    for (const auto& change : changes) {
+        ModifyN(change.by->Table, change.position, change.to);
+        const std::string name = "v" + std::to_string(change.position);
+        EXPECT_EQ(FindByN(reader.Table, change.from), "") << "old key " << change.from;
+        EXPECT_EQ(FindByN(reader.Table, change.to), name) << "new key " << change.to;
+    }
+    EXPECT_EQ(FindByN(reader.Table, 10), "v1");
+    EXPECT_EQ(FindByN(reader.Table, 40), "v4");
+}
+
+// A blob's descriptor is taken from the cached fixed part under the lock: a
+// value that grew (and so moved) is read from its new place, whoever wrote it.
+TEST(RecordCache, BlobThatMovedIsReadFromItsNewPlace) {
+    MemoryDb image;
+    FillImage(image);
+    FrozenDb reader(image.Image);
+    FrozenDb writer(image.Image);
+    for (int i = 0; i < kRecords; ++i) ASSERT_EQ(ReadTxt(reader.Table, i), std::string(300, 'b'));
+    const struct {
+        FrozenDb* by;
+        int position;
+        std::string value;
+    } changes[] = {{&writer, 1, std::string(9000, 'w')}, {&reader, 2, std::string(7000, 'r')}};
+    for (const auto& change : changes) {
+        Record r(change.by->Table);
+        change.by->Table.ReadRecord(r.Buffers, change.by->Table.IndexList(0), change.position);
+        r.Blob(2, change.value);
+        change.by->Table.ModifyRecord(r.Buffers, change.position);
+        EXPECT_EQ(ReadTxt(reader.Table, change.position), change.value) << "record " << change.position;
+    }
+    EXPECT_EQ(ReadTxt(reader.Table, 3), std::string(300, 'b'));
 }
