@@ -3,17 +3,9 @@
 #include "tools/mail/OnDemandLibrary.h"
 #include "tools/mail/TSmtpClient.h"
 
-#include <optional>
-
 namespace {
 
-// The loaded table, or the reason it could not be loaded.
-struct TLoaded {
-    std::optional<TCurlApi> api;
-    QString error;
-};
-
-TLoaded Load() {
+TLoadedApi<TCurlApi> Load() {
     // The library's run-time name (its soname), as a link would record it.
     TOnDemandLibrary library("libcurl.so.4");
     TCurlApi api;
@@ -44,7 +36,7 @@ TLoaded Load() {
 }  // namespace
 
 const TCurlApi& Curl() {
-    static const TLoaded loaded = Load();
+    static const TLoadedApi<TCurlApi> loaded = Load();
     if (!loaded.api)
         throw ESmtpError(TSmtpFailure::Other, loaded.error);
     return *loaded.api;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class TOnDemandLibrary {
 public:
@@ -26,4 +27,11 @@ private:
     QString m_soname;
     void* m_handle = nullptr;
     QString m_error;
+};
+
+// A table of entry points as loaded, or the reason it could not be loaded.
+template <typename Api>
+struct TLoadedApi {
+    std::optional<Api> api;
+    QString error;
 };

@@ -2,17 +2,10 @@
 
 #include "tools/mail/OnDemandLibrary.h"
 
-#include <optional>
-
 namespace {
 
-struct TLoaded {
-    std::optional<TZipApi> api;
-    QString error;
-};
-
-const TLoaded& Loaded() {
-    static const TLoaded loaded = [] {
+const TLoadedApi<TZipApi>& Loaded() {
+    static const TLoadedApi<TZipApi> loaded = [] {
         TOnDemandLibrary library("libzip.so.4");
         TZipApi api;
         library.Resolve("zip_open", api.open);
@@ -27,8 +20,8 @@ const TLoaded& Loaded() {
         library.Resolve("zip_file_add", api.file_add);
         library.Resolve("zip_set_file_compression", api.set_file_compression);
         if (!library.Error().isEmpty())
-            return TLoaded{std::nullopt, library.Error()};
-        return TLoaded{api, QString()};
+            return TLoadedApi<TZipApi>{std::nullopt, library.Error()};
+        return TLoadedApi<TZipApi>{api, QString()};
     }();
     return loaded;
 }
