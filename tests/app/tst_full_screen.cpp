@@ -4,6 +4,7 @@
 // the day's count and the manuscript's goal, readable in every skin; the
 // writing-mode options reach the editor; 整理段首缩进 works on the open text.
 #include "AppFixture.h"
+#include "support/ColourContrast.h"
 
 #include "app/TFullScreenWriting.h"
 #include "app/TSideChannel.h"
@@ -75,20 +76,15 @@ char* Describe(const TLayout& l) {
     return qstrdup(text.toUtf8().constData());
 }
 
+bool Shown(TfrmMain& main) {
+    main.show();
+    return QTest::qWaitForWindowExposed(&main);
+}
+
 // A plain mouse move (no button) over `widget`, as mouse tracking reports it.
 void MoveMouse(QWidget* widget, const QPoint& at) {
     QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &move);
-}
-
-double Luminance(const QColor& c) {
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 }  // namespace
@@ -114,8 +110,7 @@ void TestFullScreen::enteringAndLeavingKeepsTheLayout() {
     TAppFixture f;
     f.OpenSeededLibrary({{QStringLiteral("第一章"), QStringLiteral("开头")}});
     TfrmMain& main = f.Main();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(Shown(main));
     main.setGeometry(60, 50, 900, 640);
     main.findChild<QSplitter*>(QStringLiteral("SplitterLeft"))->setSizes({230, 660});
     main.findChild<QSplitter*>(QStringLiteral("SplitterDoc"))->setSizes({150, 300});
@@ -154,8 +149,7 @@ void TestFullScreen::typingInFullScreenSavesTheManuscript() {
     f.SelectDoc(QStringLiteral("第一章"));
     f.Trigger("munFileOpen");
     TfrmMain& main = f.Main();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(Shown(main));
     f.Trigger("munToolFullScreen");
     QVERIFY(main.FullScreen()->IsActive());
     QTest::keyClick(f.Editor().Control(), Qt::Key_End, Qt::ControlModifier);
@@ -180,8 +174,7 @@ void TestFullScreen::footerRepeatsTodayAndTheGoal() {
     f.SelectDoc(QStringLiteral("第一章"));
     f.Trigger("munFileOpen");
     TfrmMain& main = f.Main();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(Shown(main));
     TFullScreenWriting& full = *main.FullScreen();
     f.Trigger("munToolFullScreen");
     QTextEdit* editor = f.Editor().Control();
@@ -214,8 +207,7 @@ void TestFullScreen::footerIsReadableInEverySkin() {
     TAppFixture f;
     f.OpenSeededLibrary({{QStringLiteral("第一章"), QStringLiteral("开头")}});
     TfrmMain& main = f.Main();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(Shown(main));
     TFullScreenWriting& full = *main.FullScreen();
     const QString themes = QStringLiteral(QUILLORA_SOURCE_DIR "/data/skins/");
     const QList<std::pair<int, QString>> skins{{0, {}}, {1, {}}, {2, {}}, {3, {}}, {4, {}}, {5, {}},
@@ -248,8 +240,7 @@ void TestFullScreen::footerIsReadableInEverySkin() {
 void TestFullScreen::optionsReachTheEditor() {
     TAppFixture f;
     TfrmMain& main = f.Main();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(Shown(main));
     f.dialogs.QueueDialog([](QDialog& dialog) {
         auto& options = static_cast<TfrmOption&>(dialog);
         options.spinFullScreenColumn->setValue(24);

@@ -3,6 +3,7 @@
 // as one undoable step, a damaged version is refused, and the option
 // "保留历史版本" turned off keeps nothing.
 #include "AppFixture.h"
+#include "support/ColourContrast.h"
 
 #include "app/dialogs/TfrmHistory.h"
 #include "library/ManuscriptSaves.h"
@@ -25,16 +26,6 @@ namespace {
 
 const QString kDoc = QStringLiteral("第一章");
 const QString kFirst = QStringLiteral("春眠不觉晓，处处闻啼鸟。");
-
-// Relative luminance and contrast ratio as the accessibility guidelines define them.
-double Luminance(const QColor& c) {
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // The characters of a pane that carry a background (the marked ones).
 QString MarkedText(const QTextBrowser* pane) {

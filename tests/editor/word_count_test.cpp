@@ -33,6 +33,9 @@ const TCountCase kCases[] = {
     {"latin_with_accent_is_not_ascii", u"café", 1, 1},
     {"trailing_word_counted", u"end", 1, 0},
     {"document_separators_are_line_breaks", u"one\u2029two\u2028三", 2, 1},
+    {"paragraph_indent_not_counted", u"\u3000\u3000甲\r\n \u3000\t\u3000乙\u2029\u3000丙", 0, 3},
+    {"ideographic_space_inside_a_line_counts", u"甲\u3000乙\u3000", 0, 4},
+    {"indent_only_line_counts_nothing", u"\u3000\u3000\n\u3000", 0, 0},
 };
 
 class WordCountTable : public testing::TestWithParam<TCountCase> {};
