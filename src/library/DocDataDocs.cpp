@@ -11,8 +11,8 @@ namespace {
 
 const QString kNewDoc = QStringLiteral("新建稿件");
 
-// An imported manuscript has no dates (day 0) and no numbers until it is
-// saved once. The engine keeps no null for integers, so while DocMDate is
+// A manuscript added without dates (day 0; imports before they were dated)
+// has no numbers until it is saved once. The engine keeps no null for integers, so while DocMDate is
 // day 0 a number that reads 0 is shown as the empty "no value" it stands for.
 bool NeverSaved(const tomedb::TTomeTable& docs) {
     return docs.FieldByName("DocMDate").AsDateTime() == 0;
@@ -212,9 +212,14 @@ int TqlvDocData::AddDoc(int folderID, const TDocAttr& attr) {
     Doctable.Append();
     Doctable.FieldByName("PID").SetAsInteger(folderID);
     SetFieldText(Doctable, "DocName", attr.DocName);
-    // No dates until the first save: day 0 (the engine would stamp today).
-    Doctable.FieldByName("DocCDate").SetAsDateTime(0);
-    Doctable.FieldByName("DocMDate").SetAsDateTime(0);
+    // The dates given (an import: today); day 0 stands for none, as the engine
+    // would stamp today otherwise.
+    Doctable.FieldByName("DocCDate").SetAsDateTime(attr.DocCDate);
+    Doctable.FieldByName("DocMDate").SetAsDateTime(attr.DocMDate);
+    for (const auto& [field, text] : {std::pair{"DocSize", attr.DocSize}, std::pair{"cnCount", attr.cnCount},
+                                      std::pair{"enCount", attr.enCount}})
+        if (!text.isEmpty())
+            SetNumberText(Doctable, field, text);
     SetMemoText(Doctable, "Txt", attr.Txt);
     Doctable.Post();
     return CurrentID(Doctable);

@@ -1,7 +1,9 @@
 #include "library/RecordExchange.h"
 
+#include "editor/WordCount.h"
 #include "platform/ExportNames.h"
 #include "platform/TextCodec.h"
+#include "tomedb/dataset/TomeVariant.h"
 #include "tomedb/TomeDB.h"
 
 #include <QDir>
@@ -81,6 +83,17 @@ bool TRecordExchange::Step(int done, int total, const QString& name) {
     return !m_progress || m_progress(done, total, name);
 }
 
+// An imported record is made today and carries its text's size (bytes as
+// stored) and counts, as a saved manuscript does.
+TDocAttr TRecordExchange::Described(TDocAttr attr) {
+    attr.DocCDate = attr.DocMDate = tomedb::Today();
+    attr.DocSize = QString::number(GBLength(attr.Txt));
+    const TWordCount counts = CountWordsIn(attr.Txt);
+    attr.cnCount = QString::number(counts.Chinese);
+    attr.enCount = QString::number(counts.English);
+    return attr;
+}
+
 TImportTally TRecordExchange::Import(const QList<TImportFile>& files, int folderID) {
     TImportTally tally;
     const int total = static_cast<int>(files.size());
@@ -91,7 +104,7 @@ TImportTally TRecordExchange::Import(const QList<TImportFile>& files, int folder
         attr.DocName = file.RecordName();
         TExchangeFailure failure;
         if (ReadImportFile(file.path, &attr.Txt, &failure))
-            records.append(attr);
+            records.append(Described(attr));
         else
             tally.failures.append(failure);
     }

@@ -3,6 +3,7 @@
 // No widgets: progress goes to a callback that may cancel, and every run ends
 // with a tally of what was done and what failed.
 //
+// An imported record is dated today and carries its text's size and counts.
 // Import is all or nothing: every file is read and checked first (a missing,
 // unreadable, special or non-text file fails the run before anything is
 // stored); then all records are stored in one write batch, and a failure
@@ -122,6 +123,8 @@ public:
     // Reads and decodes one file to import; false with *failure set when it
     // cannot be imported. Never blocks on a FIFO.
     static bool ReadImportFile(const QByteArray& path, QString* text, TExchangeFailure* failure);
+    // The record of an imported text: dated today, with its size and counts.
+    static TDocAttr Described(TDocAttr attr);
 
 private:
     bool Step(int done, int total, const QString& name);

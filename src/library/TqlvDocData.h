@@ -108,8 +108,9 @@ public:
     void UpdateDocCounts(int docID);
     QString GetMarkCount(int docID);
     QString GetPicCount(int docID);
-    // A new manuscript with attr's name and text only; dates and counts
-    // stay empty until its first save.
+    // A new manuscript with attr's name, text, dates, size and counts (an
+    // import dates it today); empty numbers and day 0 stay empty until its
+    // first save.
     int AddDoc(int folderID, const TDocAttr& attr);
     // Reading and batch writing for library-wide work (DocDataScan.cpp).
     // Visits every manuscript of the folders `folderIDs` (every manuscript when

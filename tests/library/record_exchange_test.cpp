@@ -3,6 +3,7 @@
 #include "LibraryFixture.h"
 #include "library/RecordExchange.h"
 #include "platform/TextCodec.h"
+#include "tomedb/dataset/TomeVariant.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,6 +53,24 @@ TEST_F(RecordExchangeTest, ImportThatFailsMidwayStoresNothing) {
     const QList<TImportFile> files{File("a.txt", "a"), File("b.txt", "b"), File("c.txt", "c")};
     EXPECT_THROW(exchange.Import(files, 0), std::runtime_error);
     EXPECT_TRUE(data.LoadDocList(0).empty());
+}
+
+// An imported manuscript is made today and shows its real size and counts
+// at once, in the list and in its attributes, as a saved one does.
+TEST_F(RecordExchangeTest, ImportedManuscriptIsDatedTodayWithItsCounts) {
+    TRecordExchange exchange(data);
+    const QString text = QStringLiteral("春眠不觉晓 two words\r\n处处闻啼鸟");
+    const TImportTally tally = exchange.Import({File("诗.txt", ToGB(text))}, 0);
+    ASSERT_TRUE(tally.Succeeded());
+    ASSERT_EQ(tally.stored.size(), 1);
+    TDocAttr attr;
+    data.GetDocAttr(tally.stored[0].id, attr);
+    EXPECT_EQ(attr.DocCDate, tomedb::Today());
+    EXPECT_EQ(attr.DocMDate, tomedb::Today());
+    EXPECT_EQ(attr.cnCount, "10");
+    EXPECT_EQ(attr.enCount, "2");
+    EXPECT_EQ(attr.DocSize, QString::number(ToGB(attr.Txt).size()));
+    EXPECT_EQ(data.LoadDocList(0)[0].SubItems, (QStringList{"0", "0"}));
 }
 
 TEST_F(RecordExchangeTest, CancelledImportStoresNothing) {
