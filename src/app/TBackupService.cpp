@@ -45,8 +45,10 @@ void TBackupService::SnapshotOnClose(const QString& library) {
 }
 
 void TBackupService::Finish() {
-    if (m_data.Opened())
+    if (m_data.Opened()) {
+        m_data.SettleForCopy();
         SnapshotOnClose(m_data.GetDocDataName());
+    }
     m_finished = true;
     m_timer.stop();
 }
@@ -56,6 +58,7 @@ void TBackupService::Tick() {
         return;
     try {
         bool damaged = false;
+        m_data.SettleForCopy();   // a copy of a file at rest compares equal to it after closing
         const QString taken = BackupOf(m_data.GetDocDataName()).TakeSnapshotIfChanged(&damaged);
         if (!taken.isEmpty())
             Trace(QStringLiteral("Backup: ") + taken + (damaged ? QStringLiteral(" (library damaged)") : QString()));

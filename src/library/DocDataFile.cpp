@@ -3,6 +3,8 @@
 
 #include "library/TableAccess.h"
 #include "library/UserError.h"
+#include "tomedb/TomeError.h"
+#include "tomedb/storage/TomeDBFileIO.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -161,8 +163,20 @@ void TqlvDocData::OpenDocTables(const QString& fileName) {
 }
 
 void TqlvDocData::NotifyClosing() {
-    if (m_opened && Doctable.Active() && BeforeClose)
+    if (m_opened && Doctable.Active() && BeforeClose) {
+        SettleForCopy();
         BeforeClose(GetDocDataName());
+    }
+}
+
+void TqlvDocData::SettleForCopy() {
+    tomedb::TTomeDBFileIO* io = TomeDB.FileIO();
+    if (!m_opened || !io)
+        return;
+    try {
+        io->SettleCommitSlots();
+    } catch (const tomedb::EDatabaseError&) {
+    }
 }
 
 void TqlvDocData::CloseDocData() {

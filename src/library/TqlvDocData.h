@@ -75,6 +75,10 @@ public:
     bool OpenDocData(const QString& fileName, const TPasswordPrompt& askPassword = {});
     void OpenDocTables(const QString& fileName);
     void CloseDocData();
+    // Brings the open file to rest (pending commit records settled), so that
+    // a copy of it taken now matches the file as closing would leave it.
+    // Failures are left for the next write or close to meet.
+    void SettleForCopy();
     // Full path of the open library; empty when none is open.
     QString GetDocDataName() const;
     // The file name CreateDocData would create for `fileName`.

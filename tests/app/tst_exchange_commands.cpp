@@ -151,10 +151,11 @@ private slots:
         QCOMPARE(f.dialogs.Messages().at(0).icon, 1);
         // The window's list of the top folder shows what came in there.
         QCOMPARE(f.Main().DocList()->topLevelItemCount(), folder.isEmpty() ? 2 : 0);
-        // An imported manuscript has its name and text only.
+        // An imported manuscript carries its size and counts, as a saved one does.
         TDocAttr attr;
         f.Data().GetDocAttr(f.Data().LoadDocList(folderID).at(0).ID, attr);
-        QVERIFY(attr.DocSize.isEmpty() || attr.DocSize == "0");
+        QCOMPARE(attr.DocSize, QString::number(ToGB(attr.Txt).size()));
+        QCOMPARE(attr.cnCount, QString("4"));
     }
 
     void goneFilesAreNamedAndTheOthersStillAdded() {

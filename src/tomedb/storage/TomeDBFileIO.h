@@ -143,6 +143,10 @@ public:
     // one-sync append left unsynced, so that no slot has to vouch for it any
     // more.
     void SyncCommitTail();
+    // Syncs what one-sync appends left and zeroes their commit slots, so the
+    // file is at rest (reserved bytes zero) while it stays open: a copy taken
+    // now equals the file after closing. A failure keeps the slots for later.
+    void SettleCommitSlots();
 
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();

@@ -117,18 +117,21 @@ void TTomeDBFileIO::ClearSettledSlots() {
 // so that a file at rest has zero reserved bytes. A failure here loses
 // nothing: the slots stay and the next open rolls forward what they vouch for.
 void TTomeDBFileIO::CloseCommitSlots() {
-    if (SlotsAwaitingSync_.empty() && SlotsToClear_.empty()) return;
-    if (!ReadOnly_ && !FileReadOnly_) {
-        try {
-            TTomeFileLock lock(*this);
-            Flush();
-            ClearSettledSlots();
-            Flush();
-        } catch (const EDatabaseError&) {
-        }
+    try {
+        SettleCommitSlots();
+    } catch (const EDatabaseError&) {
     }
     SlotsAwaitingSync_.clear();
     SlotsToClear_.clear();
+}
+
+void TTomeDBFileIO::SettleCommitSlots() {
+    if (SlotsAwaitingSync_.empty() && SlotsToClear_.empty()) return;
+    if (ReadOnly_ || FileReadOnly_) return;
+    TTomeFileLock lock(*this);
+    Flush();
+    ClearSettledSlots();
+    Flush();
 }
 
 // Whether a commit slot of any table is in use in the file as it is now. A
