@@ -7,12 +7,12 @@
 
 #include <QByteArray>
 
-#include <chrono>
-#include <functional>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
+#include <functional>
 
 extern char** environ;
 

@@ -90,13 +90,13 @@ void PrepareChild(QProcess& child, const QTemporaryDir& home) {
     env.insert(QStringLiteral("QUILLORA_INSTANCE_NAME"),
                QStringLiteral("memory-bench-%1").arg(QCoreApplication::applicationPid()));
     env.insert(QStringLiteral("QUILLORA_SPLASH_MS"), QStringLiteral("0"));
-    env.insert(QStringLiteral("QUILLORA_TRACE"), QStringLiteral("1"));   // prints "Ready" when shown
+    env.insert(QStringLiteral("QUILLORA_TRACE"), QStringLiteral("1"));  // prints "Ready" when shown
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 }
 
 void EndChild(QProcess& child) {
-    child.terminate();   // the real window closes as on logout
+    child.terminate();  // the real window closes as on logout
     if (!child.waitForFinished(10000)) {
         child.kill();
         child.waitForFinished(5000);
@@ -129,7 +129,7 @@ TIdleStart StartIdle(const QString& program) {
     const qint64 settle = std::max<qint64>(kIdleSettleMs, qint64(start.readyMs) + kIdleAfterReadyMs);
     const qint64 left = settle - clock.elapsed();
     if (left > 0)
-        child.waitForFinished(int(left));   // returns at once only if it ended early
+        child.waitForFinished(int(left));  // returns at once only if it ended early
     if (child.state() == QProcess::Running)
         start.megabytes = ResidentMegabytes(QString::number(child.processId()));
     EndChild(child);
@@ -144,12 +144,13 @@ double Median(std::vector<double> values) {
 // Idle memory of the real program against a bare Qt program, and the time to
 // their first window, the two started in turn in the same run.
 void CompareIdleWindows() {
-    const QString platform = qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
-                                 ? qEnvironmentVariable("QT_QPA_PLATFORM") : QStringLiteral("offscreen");
+    const QString platform = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qEnvironmentVariable("QT_QPA_PLATFORM")
+                                                                          : QStringLiteral("offscreen");
     // QUILLORA_BENCH_PROGRAM names another build of quillora to measure (an
     // earlier one, for a before-and-after comparison).
     const QString program = qEnvironmentVariableIsSet("QUILLORA_BENCH_PROGRAM")
-                                ? qEnvironmentVariable("QUILLORA_BENCH_PROGRAM") : QStringLiteral(QUILLORA_EXECUTABLE);
+                                ? qEnvironmentVariable("QUILLORA_BENCH_PROGRAM")
+                                : QStringLiteral(QUILLORA_EXECUTABLE);
     std::vector<double> real, bare, realMs, bareMs;
     for (int i = 0; i < kIdleStarts; ++i) {
         const TIdleStart r = StartIdle(program);
@@ -160,10 +161,11 @@ void CompareIdleWindows() {
         bareMs.push_back(b.readyMs);
     }
     const double rm = Median(real), bm = Median(bare);
-    std::printf("idle window (%s), %d alternating starts, empty home, medians:\n"
-                "  resident %.0f s after start: %s %.1f MB, bare Qt window %.1f MB: %.2fx (target at most 1.3x: %s)\n",
-                qPrintable(platform), kIdleStarts, kIdleSettleMs / 1000.0, qPrintable(program), rm, bm, rm / bm,
-                rm / bm <= 1.3 ? "met" : "NOT met");
+    std::printf(
+        "idle window (%s), %d alternating starts, empty home, medians:\n"
+        "  resident %.0f s after start: %s %.1f MB, bare Qt window %.1f MB: %.2fx (target at most 1.3x: %s)\n",
+        qPrintable(platform), kIdleStarts, kIdleSettleMs / 1000.0, qPrintable(program), rm, bm, rm / bm,
+        rm / bm <= 1.3 ? "met" : "NOT met");
     const double rt = Median(realMs), bt = Median(bareMs);
     std::printf("  first window ready after: %.0f ms, bare Qt window %.0f ms: %.2fx\n", rt, bt, rt / bt);
 }
@@ -202,10 +204,10 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
     }
     const double loaded = ResidentMegabytes();
-    std::printf("app memory: window alone %.1f MB; with %d manuscripts open, %d folders listed, "
-                "%d opened: %.1f MB (%.2fx the empty window; target under 150 MB: %s)\n",
-                empty, kDocs, kFolders, kOpened, loaded, loaded / empty,
-                loaded < 150.0 ? "met" : "NOT met");
+    std::printf(
+        "app memory: window alone %.1f MB; with %d manuscripts open, %d folders listed, "
+        "%d opened: %.1f MB (%.2fx the empty window; target under 150 MB: %s)\n",
+        empty, kDocs, kFolders, kOpened, loaded, loaded / empty, loaded < 150.0 ? "met" : "NOT met");
     main.close();
     return 0;
 }

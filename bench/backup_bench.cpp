@@ -54,7 +54,7 @@ bool MakeLibrary(const QString& path) {
         attr.Txt = NoisyText(i, 500000);
         data.AddDoc(0, attr);
         if (i % 8 == 7)
-            TDocDataEngine::Database(data).Flush();   // let the size show
+            TDocDataEngine::Database(data).Flush();  // let the size show
     }
     batch.Finish();
     return true;
@@ -99,9 +99,10 @@ int main(int argc, char** argv) {
         QFile::remove(copy);
     }
     const double ratio = snapshot / cp;
-    std::printf("snapshot of a %.0f MB library: %.1f ms; cp %.1f ms (ratio %.2f, target 1.2: %s); "
-                "cp and sync %.1f ms (ratio %.2f)\n",
-                QFileInfo(library).size() / 1048576.0, snapshot, cp, ratio,
-                ratio <= 1.2 ? "met" : "missed", cpSync, snapshot / cpSync);
+    std::printf(
+        "snapshot of a %.0f MB library: %.1f ms; cp %.1f ms (ratio %.2f, target 1.2: %s); "
+        "cp and sync %.1f ms (ratio %.2f)\n",
+        QFileInfo(library).size() / 1048576.0, snapshot, cp, ratio, ratio <= 1.2 ? "met" : "missed", cpSync,
+        snapshot / cpSync);
     return 0;
 }

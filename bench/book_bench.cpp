@@ -31,7 +31,8 @@ int ManuscriptCount() {
 // Returns the text's size in GB18030 bytes; 0 when the library failed.
 qint64 FillLibrary(const QString& file, int count) {
     TqlvDocData data;
-    if (!data.OpenDocData(file)) return 0;
+    if (!data.OpenDocData(file))
+        return 0;
     qint64 bytes = 0;
     const std::unique_ptr<tomedb::TTomeWriteBatch> batch = data.BeginWrites();
     for (int i = 0; i < count; ++i) {
@@ -70,9 +71,10 @@ int main(int argc, char** argv) {
     QElapsedTimer made;
     made.start();
     const qint64 bytes = FillLibrary(library, count);
-    if (bytes == 0) return 1;
-    std::printf("library of %d manuscripts, %.1f MB of GB18030 text, made in %.1f s\n", count,
-                double(bytes) / 1e6, double(made.elapsed()) / 1e3);
+    if (bytes == 0)
+        return 1;
+    std::printf("library of %d manuscripts, %.1f MB of GB18030 text, made in %.1f s\n", count, double(bytes) / 1e6,
+                double(made.elapsed()) / 1e3);
     double exportBest = 1e300, epubBest = 1e300, docxBest = 1e300;
     for (int round = 0; round < kRounds; ++round) {
         const QString out = dir.path() + QStringLiteral("/export%1").arg(round);
@@ -89,9 +91,8 @@ int main(int argc, char** argv) {
         docxBest = std::min(docxBest, docx);
     }
     std::printf("qdb export %.0f ms; qdb build EPUB %.0f ms (%.2fx, %.1f MB), DOCX %.0f ms (%.2fx, %.1f MB)\n",
-                exportBest, epubBest, epubBest / exportBest,
-                double(QFileInfo(dir.path() + "/book.epub").size()) / 1e6, docxBest, docxBest / exportBest,
-                double(QFileInfo(dir.path() + "/book.docx").size()) / 1e6);
+                exportBest, epubBest, epubBest / exportBest, double(QFileInfo(dir.path() + "/book.epub").size()) / 1e6,
+                docxBest, docxBest / exportBest, double(QFileInfo(dir.path() + "/book.docx").size()) / 1e6);
     std::printf("targets (10 s and 2x export): EPUB %s, DOCX %s\n", Verdict(epubBest, exportBest),
                 Verdict(docxBest, exportBest));
     return 0;

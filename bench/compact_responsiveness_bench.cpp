@@ -45,7 +45,10 @@ QString BuildLibrary(const QString& folder, const QString& name) {
 // Times of the main window's paint events.
 class TPaintClock : public QObject {
 public:
-    explicit TPaintClock(QWidget* window) { window->installEventFilter(this); m_clock.start(); }
+    explicit TPaintClock(QWidget* window) {
+        window->installEventFilter(this);
+        m_clock.start();
+    }
     std::vector<qint64> paints;
 
 protected:
@@ -107,12 +110,13 @@ int main(int argc, char** argv) {
         previous = at;
     }
     longest = std::max(longest, dialogMs - previous);
-    std::printf("compaction of %d manuscripts from the dialog: %lld ms, %zu repaints, longest gap "
-                "between repaints %lld ms (target at most 200 ms: %s); bare compaction %lld ms "
-                "(dialog/bare %.2fx)\n",
-                kDocs, static_cast<long long>(dialogMs), paints.paints.size(),
-                static_cast<long long>(longest), longest <= 200 ? "met" : "NOT met",
-                static_cast<long long>(bareMs), bareMs > 0 ? double(dialogMs) / double(bareMs) : 0.0);
+    std::printf(
+        "compaction of %d manuscripts from the dialog: %lld ms, %zu repaints, longest gap "
+        "between repaints %lld ms (target at most 200 ms: %s); bare compaction %lld ms "
+        "(dialog/bare %.2fx)\n",
+        kDocs, static_cast<long long>(dialogMs), paints.paints.size(), static_cast<long long>(longest),
+        longest <= 200 ? "met" : "NOT met", static_cast<long long>(bareMs),
+        bareMs > 0 ? double(dialogMs) / double(bareMs) : 0.0);
     main.close();
     SetDialogService(nullptr);
     return longest <= 200 ? 0 : 1;

@@ -22,7 +22,10 @@ constexpr int64_t kUnit1M = 1 << 20, kUnit4K = 4096;
 std::string Payload(size_t n) {
     std::string s(n, '\0');
     uint32_t x = 7;
-    for (auto& ch : s) { x = x * 1664525 + 1013904223; ch = char(x >> 24); }
+    for (auto& ch : s) {
+        x = x * 1664525 + 1013904223;
+        ch = char(x >> 24);
+    }
     return s;
 }
 
@@ -31,7 +34,8 @@ std::string Manuscript(size_t n) {
     static const char* lines[] = {"第一章　春雨初至，山色空蒙。\n", "她推开窗，看见远处的灯火。\n",
                                   "Chapter notes: revise the dialogue in scene 3.\n", "　　“你还记得那年的雪吗？”\n"};
     std::string s;
-    for (size_t i = 0; s.size() < n; ++i) s += lines[(i * 7 + i / 3) % 4];
+    for (size_t i = 0; s.size() < n; ++i)
+        s += lines[(i * 7 + i / 3) % 4];
     s.resize(n);
     return s;
 }
@@ -84,8 +88,8 @@ void BM_Zlib_Compress(benchmark::State& state) {
     for (auto _ : state) {
         out.resize(compressBound(text.size()));
         uLongf len = out.size();
-        compress2(reinterpret_cast<Bytef*>(out.data()), &len, reinterpret_cast<const Bytef*>(text.data()),
-                  text.size(), Z_DEFAULT_COMPRESSION);
+        compress2(reinterpret_cast<Bytef*>(out.data()), &len, reinterpret_cast<const Bytef*>(text.data()), text.size(),
+                  Z_DEFAULT_COMPRESSION);
         out.resize(len);
         benchmark::DoNotOptimize(out.data());
     }
@@ -109,8 +113,8 @@ void BM_Zlib_Decompress(benchmark::State& state) {
     const std::string text = Manuscript(size_t(state.range(0)));
     std::string packed(compressBound(text.size()), '\0');
     uLongf plen = packed.size();
-    compress2(reinterpret_cast<Bytef*>(packed.data()), &plen, reinterpret_cast<const Bytef*>(text.data()),
-              text.size(), Z_DEFAULT_COMPRESSION);
+    compress2(reinterpret_cast<Bytef*>(packed.data()), &plen, reinterpret_cast<const Bytef*>(text.data()), text.size(),
+              Z_DEFAULT_COMPRESSION);
     packed.resize(plen);
     std::string out;
     for (auto _ : state) {
@@ -160,7 +164,8 @@ private:
 
 void PrintRatio(const RatioReporter& rep, const std::string& ours, const std::string& peer, double target) {
     auto a = rep.times.find(ours), b = rep.times.find(peer);
-    if (a == rep.times.end() || b == rep.times.end()) return;
+    if (a == rep.times.end() || b == rep.times.end())
+        return;
     const double ratio = a->second / b->second;
     if (target <= 0) {  // no target: shown for comparison only
         std::printf("%-36s / %-32s = %5.2fx  (for comparison)\n", ours.c_str(), peer.c_str(), ratio);

@@ -28,7 +28,8 @@ constexpr int kRecords = 10000;
 std::string TextFor(int id) {
     // Chinese-looking GB18030 text with some variety, about 4 KB.
     static const char* words[] = {"\xCE\xC4\xD5\xC2", "\xB8\xE5\xBC\xFE", "\xCA\xE9\xD0\xB4",
-                                  "\xD7\xF7\xBC\xD2", "\xB9\xCA\xCA\xC2", "text ", "line\r\n"};
+                                  "\xD7\xF7\xBC\xD2", "\xB9\xCA\xCA\xC2", "text ",
+                                  "line\r\n"};
     std::string text;
     uint32_t x = static_cast<uint32_t>(id) * 2654435761u + 1;
     while (text.size() < 4096) {
@@ -41,8 +42,8 @@ std::string TextFor(int id) {
 std::string Deflate(const std::string& in) {
     uLongf size = compressBound(static_cast<uLong>(in.size()));
     std::string out(size, '\0');
-    compress(reinterpret_cast<Bytef*>(out.data()), &size,
-             reinterpret_cast<const Bytef*>(in.data()), static_cast<uLong>(in.size()));
+    compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(in.data()),
+             static_cast<uLong>(in.size()));
     out.resize(size);
     return out;
 }
@@ -76,10 +77,8 @@ struct Stores {
         db.CreateDatabase(tome, true, 1, "zLIB", false, "blowfish", "", false);
         db.SetDatabaseName(tome);
         db.Open();
-        db.CreateTable("Docs", {MakeFieldItem("ID", ftAutoInc, 0, 1),
-                                MakeFieldItem("PID", ftInteger, 0, 1),
-                                MakeFieldItem("DocName", ftString, 100, 1),
-                                MakeFieldItem("Txt", ftMemo, 0, 0)});
+        db.CreateTable("Docs", {MakeFieldItem("ID", ftAutoInc, 0, 1), MakeFieldItem("PID", ftInteger, 0, 1),
+                                MakeFieldItem("DocName", ftString, 100, 1), MakeFieldItem("Txt", ftMemo, 0, 0)});
         TTomeTable table;
         table.SetDatabaseName(tome);
         table.SetTableName("Docs");
@@ -104,8 +103,7 @@ struct Stores {
                      "DocName TEXT, TxtSize INTEGER, Txt BLOB);",
                      nullptr, nullptr, nullptr);
         sqlite3_stmt* insert = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO Docs(PID, DocName, TxtSize, Txt) VALUES(?,?,?,?)",
-                           -1, &insert, nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO Docs(PID, DocName, TxtSize, Txt) VALUES(?,?,?,?)", -1, &insert, nullptr);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         for (int i = 1; i <= kRecords; ++i) {
             const std::string name = "doc " + std::to_string(i);
@@ -114,8 +112,7 @@ struct Stores {
             sqlite3_bind_int(insert, 1, i % 50);
             sqlite3_bind_text(insert, 2, name.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_int(insert, 3, static_cast<int>(text.size()));
-            sqlite3_bind_blob(insert, 4, packed.data(), static_cast<int>(packed.size()),
-                              SQLITE_TRANSIENT);
+            sqlite3_bind_blob(insert, 4, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
             sqlite3_step(insert);
             sqlite3_reset(insert);
         }
@@ -157,16 +154,14 @@ void BM_SqliteWalk(benchmark::State& state) {
         sqlite3* db = nullptr;
         sqlite3_open(stores.sqlite.c_str(), &db);
         sqlite3_stmt* select = nullptr;
-        sqlite3_prepare_v2(db, "SELECT ID, PID, DocName, TxtSize, Txt FROM Docs ORDER BY ID", -1,
-                           &select, nullptr);
+        sqlite3_prepare_v2(db, "SELECT ID, PID, DocName, TxtSize, Txt FROM Docs ORDER BY ID", -1, &select, nullptr);
         size_t bytes = 0;
         while (sqlite3_step(select) == SQLITE_ROW) {
             bytes += static_cast<size_t>(sqlite3_column_int(select, 0));
             bytes += static_cast<size_t>(sqlite3_column_int(select, 1));
             bytes += std::string(reinterpret_cast<const char*>(sqlite3_column_text(select, 2))).size();
-            const std::string text =
-                Inflate(sqlite3_column_blob(select, 4), sqlite3_column_bytes(select, 4),
-                        static_cast<size_t>(sqlite3_column_int(select, 3)));
+            const std::string text = Inflate(sqlite3_column_blob(select, 4), sqlite3_column_bytes(select, 4),
+                                             static_cast<size_t>(sqlite3_column_int(select, 3)));
             bytes += text.size();
         }
         sqlite3_finalize(select);
@@ -181,7 +176,8 @@ void BM_TomeCompact(benchmark::State& state) {
         TTomeDatabase db;
         db.SetDatabaseName(stores.tome);
         db.Open();
-        if (!db.Compact()) state.SkipWithError("compact failed");
+        if (!db.Compact())
+            state.SkipWithError("compact failed");
     }
 }
 
@@ -225,9 +221,10 @@ int main(int argc, char** argv) {
     auto ratio = [&](const char* what, const char* ours, const char* theirs) {
         const auto a = reporter.times.find(ours), b = reporter.times.find(theirs);
         const auto c = reporter.cpuTimes.find(ours), d = reporter.cpuTimes.find(theirs);
-        if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0) return;
-        std::printf("%-8s engine / SQLite = %.2f (real), %.2f (cpu)\n", what,
-                    a->second / b->second, c->second / d->second);
+        if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0)
+            return;
+        std::printf("%-8s engine / SQLite = %.2f (real), %.2f (cpu)\n", what, a->second / b->second,
+                    c->second / d->second);
     };
     ratio("walk", "BM_TomeWalk", "BM_SqliteWalk");
     ratio("compact", "BM_TomeCompact", "BM_SqliteVacuum");

@@ -26,25 +26,24 @@
 #include <QTextEdit>
 #include <QWidget>
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>
 
 namespace {
 
-constexpr int kTextChars = 3400000;   // about 5 MB in GB18030
+constexpr int kTextChars = 3400000;  // about 5 MB in GB18030
 
 // Prose-like text: Chinese sentences with full-width punctuation, English
 // words and numbers, a line break every 60-120 characters.
-const QString& MixedText()
-{
+const QString& MixedText() {
     static const QString text = [] {
         static const char16_t* const chinese[] = {u"稿件", u"作者", u"写作", u"文字", u"出版",
                                                   u"编辑", u"时间", u"故事", u"人物", u"城市"};
-        static const char* const english[] = {"the", "manuscript", "editor", "word", "count",
-                                              "It's", "o'clock", "chapter"};
+        static const char* const english[] = {"the",   "manuscript", "editor",  "word",
+                                              "count", "It's",       "o'clock", "chapter"};
         QString out;
         out.reserve(kTextChars + 256);
         std::uint32_t seed = 2024;
@@ -79,8 +78,7 @@ struct TFixture {
     std::unique_ptr<QWidget> frame;
     std::unique_ptr<TqlvEditor> editor;
 
-    TFixture()
-    {
+    TFixture() {
         path = dir.filePath(QStringLiteral("manuscript.txt"));
         QFile file(path);
         if (file.open(QIODevice::WriteOnly))
@@ -96,8 +94,7 @@ struct TFixture {
 // Created on first use, destroyed in main while the application still exists.
 std::unique_ptr<TFixture> g_fixture;
 
-TFixture& Fixture()
-{
+TFixture& Fixture() {
     if (!g_fixture)
         g_fixture = std::make_unique<TFixture>();
     return *g_fixture;
@@ -105,15 +102,13 @@ TFixture& Fixture()
 
 // Ratios use the thread's CPU time: the machine is shared, and wall time
 // would charge other processes' load to whichever side ran during it.
-double ThreadSeconds()
-{
+double ThreadSeconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
-double MedianSeconds(const std::function<void()>& run, int times = 5)
-{
+double MedianSeconds(const std::function<void()>& run, int times = 5) {
     std::vector<double> runs;
     for (int i = 0; i < times; ++i) {
         const double start = ThreadSeconds();
@@ -124,16 +119,14 @@ double MedianSeconds(const std::function<void()>& run, int times = 5)
     return runs[runs.size() / 2];
 }
 
-double ElapsedPerIteration(benchmark::State& state, const std::function<void()>& body)
-{
+double ElapsedPerIteration(benchmark::State& state, const std::function<void()>& body) {
     const double start = ThreadSeconds();
     for (auto _ : state)
         body();
     return (ThreadSeconds() - start) / double(state.iterations());
 }
 
-void BM_LoadFromFile(benchmark::State& state)
-{
+void BM_LoadFromFile(benchmark::State& state) {
     TFixture& f = Fixture();
     const double peer = MedianSeconds([&] {
         QFile file(f.path);
@@ -142,36 +135,29 @@ void BM_LoadFromFile(benchmark::State& state)
     });
     const double own = ElapsedPerIteration(state, [&] {
         f.editor->LoadFromFile(f.path);
-        QApplication::processEvents();   // let the control lay out what it shows
+        QApplication::processEvents();  // let the control lay out what it shows
     });
     state.counters["x_decode"] = own / peer;
     state.counters["MB"] = double(QFile(f.path).size()) / 1e6;
 }
 
-void BM_CountWords(benchmark::State& state)
-{
+void BM_CountWords(benchmark::State& state) {
     TFixture& f = Fixture();
     f.editor->SetText(MixedText());
     const QString text = f.editor->GetText();
     const double peer = MedianSeconds([&] { benchmark::DoNotOptimize(text.count(u' ')); });
-    const double own = ElapsedPerIteration(state, [&] {
-        benchmark::DoNotOptimize(f.editor->CountWords());
-    });
+    const double own = ElapsedPerIteration(state, [&] { benchmark::DoNotOptimize(f.editor->CountWords()); });
     state.counters["x_count"] = own / peer;
 }
 
-void BM_CountWordsInText(benchmark::State& state)
-{
+void BM_CountWordsInText(benchmark::State& state) {
     const QString& text = MixedText();
     const double peer = MedianSeconds([&] { benchmark::DoNotOptimize(text.count(u' ')); });
-    const double own = ElapsedPerIteration(state, [&] {
-        benchmark::DoNotOptimize(CountWordsIn(text));
-    });
+    const double own = ElapsedPerIteration(state, [&] { benchmark::DoNotOptimize(CountWordsIn(text)); });
     state.counters["x_count"] = own / peer;
 }
 
-void TypeKey(QWidget* target, const QString& character)
-{
+void TypeKey(QWidget* target, const QString& character) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, character);
     QApplication::sendEvent(target, &press);
@@ -180,8 +166,7 @@ void TypeKey(QWidget* target, const QString& character)
 
 // Types 51 keys into a bare QTextEdit holding the same text, shown the same
 // way, with the caret in the middle: the widget's own cost per key.
-double BareTextEditSecondsPerKey(bool wrap)
-{
+double BareTextEditSecondsPerKey(bool wrap) {
     QWidget frame;
     frame.resize(800, 600);
     QTextEdit bare(&frame);
@@ -197,8 +182,7 @@ double BareTextEditSecondsPerKey(bool wrap)
 }
 
 // Arg 1: word wrap on (the default), 0: off.
-void BM_TypeInTheMiddle(benchmark::State& state)
-{
+void BM_TypeInTheMiddle(benchmark::State& state) {
     const bool wrap = state.range(0) != 0;
     TFixture& f = Fixture();
     f.editor->SetWordWrap(wrap);
@@ -208,8 +192,7 @@ void BM_TypeInTheMiddle(benchmark::State& state)
     bareDocument.setPlainText(MixedText());
     QTextCursor bareCursor(&bareDocument);
     bareCursor.setPosition(bareDocument.characterCount() / 2);
-    const double documentPeer =
-        MedianSeconds([&] { bareCursor.insertText(QStringLiteral("字")); }, 51);
+    const double documentPeer = MedianSeconds([&] { bareCursor.insertText(QStringLiteral("字")); }, 51);
     const double widgetPeer = BareTextEditSecondsPerKey(wrap);
 
     QTextCursor cursor = f.editor->Control()->textCursor();
@@ -228,8 +211,7 @@ BENCHMARK(BM_TypeInTheMiddle)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->It
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

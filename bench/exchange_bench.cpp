@@ -30,14 +30,14 @@ QStringList WriteFiles(const QString& folder) {
     for (int i = 0; i < kFiles; ++i) {
         paths << folder + QStringLiteral("/篇%1.txt").arg(i, 4, 10, QLatin1Char('0'));
         QFile file(paths.back());
-        if (!file.open(QIODevice::WriteOnly)) return {};
-        file.write(EncodeTextFile(benchsupport::ChineseText(i, 5000)));   // about 10 KB
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        file.write(EncodeTextFile(benchsupport::ChineseText(i, 5000)));  // about 10 KB
     }
     return paths;
 }
 
-double DialogImportMs(const QString& folder, const QString& name, const QStringList& files,
-                      TqlvDocuments& materials) {
+double DialogImportMs(const QString& folder, const QString& name, const QStringList& files, TqlvDocuments& materials) {
     const QString library = benchsupport::NewLibrary(folder, name, QStringLiteral("导入"));
     TqlvDocData data;
     data.OpenDocData(library);
@@ -48,7 +48,8 @@ double DialogImportMs(const QString& folder, const QString& name, const QStringL
     dialog.AddFiles(files);
     dialog.btnImportClick();
     const double ms = double(timer.nsecsElapsed()) / 1e6;
-    if (data.LoadDocList(0).size() != size_t(kFiles)) return -1;
+    if (data.LoadDocList(0).size() != size_t(kFiles))
+        return -1;
     return ms;
 }
 
@@ -59,7 +60,8 @@ double QdbImportMs(const QString& folder, const QString& name, const QStringList
     QElapsedTimer timer;
     timer.start();
     qdb.start(QStringLiteral(QDB_EXECUTABLE), QStringList{QStringLiteral("import"), library} + files);
-    if (!qdb.waitForFinished(600000) || qdb.exitCode() != 0) return -1;
+    if (!qdb.waitForFinished(600000) || qdb.exitCode() != 0)
+        return -1;
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
@@ -72,7 +74,8 @@ int main(int argc, char** argv) {
     SetDialogService(&silent);
     QTemporaryDir dir;
     const QStringList files = WriteFiles(dir.path());
-    if (files.size() != kFiles) return 1;
+    if (files.size() != kFiles)
+        return 1;
     TqlvDocuments materials;
     double dialogBest = 1e300, qdbBest = 1e300;
     for (int round = 0; round < kRounds; ++round) {
@@ -86,9 +89,10 @@ int main(int argc, char** argv) {
         dialogBest = std::min(dialogBest, viaDialog);
     }
     const double ratio = dialogBest / qdbBest;
-    std::printf("import of %d files of about 10 KB: dialog %.1f ms, qdb import %.1f ms, ratio %.2f "
-                "(target 1.5 or less: %s)\n",
-                kFiles, dialogBest, qdbBest, ratio, ratio <= 1.5 ? "met" : "missed");
+    std::printf(
+        "import of %d files of about 10 KB: dialog %.1f ms, qdb import %.1f ms, ratio %.2f "
+        "(target 1.5 or less: %s)\n",
+        kFiles, dialogBest, qdbBest, ratio, ratio <= 1.5 ? "met" : "missed");
     SetDialogService(nullptr);
     return 0;
 }

@@ -66,7 +66,6 @@ private:
     std::vector<uint8_t>& fBuffer;
 };
 
-
 // Copies every fixed part into the buffer and tests PID = 7 in place.
 size_t ReadOnlyPass(const TDocsTable& table, std::vector<uint8_t>& buffer) {
     size_t passed = 0;
@@ -96,7 +95,8 @@ size_t FilterPass(const TDocsTable& table, std::vector<uint8_t>& buffer, TFilter
 void BM_ReadFixedParts(benchmark::State& state) {
     TDocsTable& table = Table();
     std::vector<uint8_t> buffer(table.records.RecordSize());
-    for (auto _ : state) benchmark::DoNotOptimize(ReadOnlyPass(table, buffer));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadOnlyPass(table, buffer));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kRecords));
 }
 
@@ -106,7 +106,8 @@ void BM_FilterPid7(benchmark::State& state) {
     TBufferSource source(table.records, buffer);
     TFilterParser parser(&source);
     parser.Parse("PID=7");
-    for (auto _ : state) benchmark::DoNotOptimize(FilterPass(table, buffer, parser));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FilterPass(table, buffer, parser));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kRecords));
 }
 
@@ -126,7 +127,8 @@ void BM_FilterVsReadRatio(benchmark::State& state) {
         const auto t1 = Clock::now();
         const size_t b = FilterPass(table, buffer, parser);
         const auto t2 = Clock::now();
-        if (a != b) state.SkipWithError("filter and direct test disagree");
+        if (a != b)
+            state.SkipWithError("filter and direct test disagree");
         readSeconds += std::chrono::duration<double>(t1 - t0).count();
         filterSeconds += std::chrono::duration<double>(t2 - t1).count();
     }

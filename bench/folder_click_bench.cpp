@@ -13,10 +13,10 @@
 #include "app/commands/TLibraryCommands.h"
 #include "library/TqlvDocData.h"
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
 
@@ -60,7 +60,7 @@ void BM_FolderClick(benchmark::State& state) {
         QTreeWidgetItem* node = g_nodes[next++ % g_nodes.size()];
         g_main->DocTree()->setCurrentItem(node);
         g_main->Folders().tvDocClick();
-        QApplication::processEvents();   // the list painted
+        QApplication::processEvents();  // the list painted
         benchmark::DoNotOptimize(g_main->DocList()->topLevelItemCount());
     }
 }
@@ -108,10 +108,11 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double click = g_meanMs["BM_FolderClick/iterations:200"];
     const double peer = g_meanMs["BM_LoadDocListOnly/iterations:200"];
-    std::printf("\nfolder click: %.2f ms (%d folders, %d manuscripts, %d a folder); data layer alone %.2f ms; "
-                "ratio click / data %.2fx; target under 50 ms: %s\n",
-                click, kFolders, kDocs, kDocs / kFolders, peer, peer > 0 ? click / peer : 0.0,
-                click < 50.0 ? "met" : "NOT met");
+    std::printf(
+        "\nfolder click: %.2f ms (%d folders, %d manuscripts, %d a folder); data layer alone %.2f ms; "
+        "ratio click / data %.2fx; target under 50 ms: %s\n",
+        click, kFolders, kDocs, kDocs / kFolders, peer, peer > 0 ? click / peer : 0.0,
+        click < 50.0 ? "met" : "NOT met");
     main.close();
     return 0;
 }

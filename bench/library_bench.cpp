@@ -73,9 +73,9 @@ QString ChineseText(uint32_t seed) {
 // ---- the two stores --------------------------------------------------------------
 
 struct Layout {
-    std::vector<int> folders;          // all 200, engine IDs
-    std::vector<int> secondLevel;      // subtrees to delete
-    std::vector<int> docs;             // engine IDs
+    std::vector<int> folders;      // all 200, engine IDs
+    std::vector<int> secondLevel;  // subtrees to delete
+    std::vector<int> docs;         // engine IDs
 };
 
 struct SqliteStore {
@@ -102,9 +102,8 @@ struct SqliteStore {
 std::string Compress(const QByteArray& bytes) {
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
     std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-              reinterpret_cast<const Bytef*>(bytes.constData()), static_cast<uLong>(bytes.size()),
-              Z_DEFAULT_COMPRESSION);
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.constData()),
+              static_cast<uLong>(bytes.size()), Z_DEFAULT_COMPRESSION);
     out.resize(size);
     return out;
 }
@@ -150,7 +149,8 @@ FixedImage LoadFixedParts(const std::string& path, const std::string& table, con
     FixedImage image;
     image.recordSize = static_cast<size_t>(storage.RecordSize());
     for (int f = 0; f < storage.FieldDefs().Count(); ++f)
-        if (QString::fromStdString(storage.FieldDefs().At(f).Name).compare(QString::fromStdString(field), Qt::CaseInsensitive) == 0)
+        if (QString::fromStdString(storage.FieldDefs().At(f).Name)
+                .compare(QString::fromStdString(field), Qt::CaseInsensitive) == 0)
             image.keyOffset = static_cast<size_t>(storage.FieldOffsets()[static_cast<size_t>(f)]);
     const tomedb::TElementList& list = storage.IndexList(0);
     image.count = list.size();
@@ -188,7 +188,8 @@ void BuildFolders(World& w, std::vector<int>& sqlFolderIDs) {
     for (size_t i = 0; i < parents.size(); ++i) {
         const int parent = parents[i];
         const QString name = QStringLiteral("稿件夹%1").arg(i);
-        w.layout.folders.push_back(w.data.AddFolder(parent < 0 ? 0 : w.layout.folders[static_cast<size_t>(parent)], name));
+        w.layout.folders.push_back(
+            w.data.AddFolder(parent < 0 ? 0 : w.layout.folders[static_cast<size_t>(parent)], name));
         const QByteArray gb = ToGB(name);
         sqlite3_bind_int(insert, 1, parent < 0 ? 0 : sqlFolderIDs[static_cast<size_t>(parent)]);
         sqlite3_bind_blob(insert, 2, gb.constData(), static_cast<int>(gb.size()), SQLITE_TRANSIENT);
@@ -221,7 +222,8 @@ void ImportTome(World& w, int docs) {
 void ImportSqlite(World& w, int docs, const std::vector<int>& folderIDs) {
     SqliteStore& s = w.sql;
     sqlite3_stmt* doc = s.Prepare("INSERT INTO docs(pid, name, rawsize, txt) VALUES(?, ?, ?, ?)");
-    sqlite3_stmt* mark = s.Prepare("INSERT INTO marks(name, content, parent, parentname, posline) VALUES(?, ?, ?, ?, 10)");
+    sqlite3_stmt* mark =
+        s.Prepare("INSERT INTO marks(name, content, parent, parentname, posline) VALUES(?, ?, ?, ?, 10)");
     sqlite3_stmt* pic = s.Prepare("INSERT INTO pics(parent, name, path) VALUES(?, ?, ?)");
     const auto start = Clock::now();
     s.Exec("BEGIN");
@@ -263,8 +265,8 @@ void BuildWorld(World& w) {
     for (uint32_t i = 0; i < 64; ++i)
         w.texts.push_back(ChineseText(i + 1));
     QString created;
-    if (!w.data.CreateDocData(w.dir.path() + "/bench", QStringLiteral("基准"), QString(), true, false,
-                              false, 2, &created) ||
+    if (!w.data.CreateDocData(w.dir.path() + "/bench", QStringLiteral("基准"), QString(), true, false, false, 2,
+                              &created) ||
         !w.data.OpenDocData(created))
         std::abort();
     w.libraryFile = created;
@@ -285,8 +287,8 @@ void SqlFillNode(sqlite3_stmt* stmt, TViewNode& node) {
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         TViewNode child;
         child.ID = sqlite3_column_int(stmt, 0);
-        child.Caption = FromGB(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, 1)),
-                                          sqlite3_column_bytes(stmt, 1)));
+        child.Caption =
+            FromGB(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, 1)), sqlite3_column_bytes(stmt, 1)));
         node.Children.push_back(std::move(child));
     }
     sqlite3_reset(stmt);
@@ -300,8 +302,8 @@ TViewItems SqlDocList(sqlite3_stmt* stmt, int folder) {
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         TViewItem item;
         item.ID = sqlite3_column_int(stmt, 0);
-        item.Caption = FromGB(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, 1)),
-                                         sqlite3_column_bytes(stmt, 1)));
+        item.Caption =
+            FromGB(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, 1)), sqlite3_column_bytes(stmt, 1)));
         item.ImageIndex = docimages::Manuscript;
         item.SubItems << QString::fromLatin1(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)))
                       << QString::fromLatin1(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
@@ -401,8 +403,8 @@ void TomeEveryDocList(benchmark::State& state) {
 
 void SqliteEveryDocList(benchmark::State& state) {
     World& w = *g_world;
-    sqlite3_stmt* stmt = w.sql.Prepare(
-        "SELECT id, name, ifnull(piccount,''), ifnull(markcount,'') FROM docs WHERE pid=? ORDER BY id");
+    sqlite3_stmt* stmt =
+        w.sql.Prepare("SELECT id, name, ifnull(piccount,''), ifnull(markcount,'') FROM docs WHERE pid=? ORDER BY id");
     for (auto _ : state) {
         size_t listed = SqlDocList(stmt, 0).size();
         for (int folder : w.layout.folders)
@@ -452,8 +454,8 @@ void SqliteDocText(benchmark::State& state) {
     for (auto _ : state) {
         sqlite3_bind_int(stmt, 1, w.layout.docs[(i++ * 7919) % w.layout.docs.size()]);
         sqlite3_step(stmt);
-        const QByteArray raw = Uncompress(sqlite3_column_blob(stmt, 1), sqlite3_column_bytes(stmt, 1),
-                                          sqlite3_column_int(stmt, 0));
+        const QByteArray raw =
+            Uncompress(sqlite3_column_blob(stmt, 1), sqlite3_column_bytes(stmt, 1), sqlite3_column_int(stmt, 0));
         benchmark::DoNotOptimize(FromGB(raw));
         sqlite3_reset(stmt);
     }
@@ -556,7 +558,8 @@ public:
 // layer and listed all of it (run as a child: see RssProbeReport).
 int RssProbe(const QString& library) {
     TqlvDocData data;
-    if (!data.OpenDocData(library)) return 1;
+    if (!data.OpenDocData(library))
+        return 1;
     const TViewNode tree = data.LoadFolderTree();
     std::vector<const TViewNode*> pending{&tree};
     size_t items = 0, texts = 0;
@@ -565,12 +568,15 @@ int RssProbe(const QString& library) {
         pending.pop_back();
         for (const TViewItem& item : data.LoadDocList(node->ID)) {
             ++items;
-            if (texts < 100) texts += data.LoadDocText(item.ID).isEmpty() ? 0 : 1;
+            if (texts < 100)
+                texts += data.LoadDocText(item.ID).isEmpty() ? 0 : 1;
         }
-        for (const TViewNode& child : node->Children) pending.push_back(&child);
+        for (const TViewNode& child : node->Children)
+            pending.push_back(&child);
     }
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 1;
+    if (!status.open(QIODevice::ReadOnly))
+        return 1;
     for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith("VmRSS:") || line.startsWith("VmHWM:"))
             std::printf("%s\n", line.simplified().constData());
@@ -588,24 +594,22 @@ std::string RssProbeReport(const QString& library) {
 
 void PrintRatios(const RatioReporter& reporter) {
     std::printf("\n%-22s %14s %14s %8s\n", "step", "engine", "sqlite", "ratio");
-    std::printf("%-22s %12.1fms %12.1fms %8.2f   (one-shot; %d manuscripts)\n", "import",
-                g_world->importTomeMs, g_world->importSqliteMs,
-                g_world->importTomeMs / g_world->importSqliteMs, DocCount());
-    for (const char* step : {"Open", "FolderTree", "EveryDocList", "DocText", "SaveDoc",
-                             "DeleteSubtree", "Compact"}) {
+    std::printf("%-22s %12.1fms %12.1fms %8.2f   (one-shot; %d manuscripts)\n", "import", g_world->importTomeMs,
+                g_world->importSqliteMs, g_world->importTomeMs / g_world->importSqliteMs, DocCount());
+    for (const char* step : {"Open", "FolderTree", "EveryDocList", "DocText", "SaveDoc", "DeleteSubtree", "Compact"}) {
         const auto tome = reporter.times.find(std::string("tome/") + step);
         const auto sql = reporter.times.find(std::string("sqlite/") + step);
         if (tome == reporter.times.end() || sql == reporter.times.end())
             continue;
-        std::printf("%-22s %12.3fms %12.3fms %8.2f\n", step, tome->second, sql->second,
-                    tome->second / sql->second);
+        std::printf("%-22s %12.3fms %12.3fms %8.2f\n", step, tome->second, sql->second, tome->second / sql->second);
     }
     const auto list = reporter.times.find("tome/EveryDocList");
     for (const char* peer : {"memory/EveryDocList", "memory/EveryDocListKeyOnly"}) {
         const auto memory = reporter.times.find(peer);
-        if (list == reporter.times.end() || memory == reporter.times.end()) continue;
-        std::printf("%-22s %12.3fms %12.3fms %8.2f   (engine / %s)\n", "EveryDocList", list->second,
-                    memory->second, list->second / memory->second, peer);
+        if (list == reporter.times.end() || memory == reporter.times.end())
+            continue;
+        std::printf("%-22s %12.3fms %12.3fms %8.2f   (engine / %s)\n", "EveryDocList", list->second, memory->second,
+                    list->second / memory->second, peer);
     }
 }
 
@@ -639,7 +643,8 @@ void Register() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && std::string(argv[1]) == "--rss") return RssProbe(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::string(argv[1]) == "--rss")
+        return RssProbe(QString::fromLocal8Bit(argv[2]));
     World world;
     g_world = &world;
     std::printf("building %d manuscripts in both stores...\n", DocCount());

@@ -31,7 +31,6 @@
 #include <functional>
 #include <memory>
 
-
 namespace {
 
 using grepbench::Seconds;
@@ -200,14 +199,13 @@ void BM_ReplaceAgainstSavingOneByOne(benchmark::State& state) {
     double bestOurs = 1e9, bestOneByOne = 1e9;
     int hits = 0;
     for (auto _ : state) {
-        bestOurs = std::min(bestOurs, Seconds([&] {
-            hits = search.ApplyReplace(search.PlanReplace(query, kNameB)).HitCount;
-        }));
+        bestOurs = std::min(bestOurs,
+                            Seconds([&] { hits = search.ApplyReplace(search.PlanReplace(query, kNameB)).HitCount; }));
         // The peer saves the 500 original texts back, one save each.
         bestOneByOne = std::min(bestOneByOne, Seconds([&] {
-            for (int i = 0; i < kReplaceDocs; ++i)
-                data.SaveDoc(ids[i], originals[size_t(i)]);
-        }));
+                                    for (int i = 0; i < kReplaceDocs; ++i)
+                                        data.SaveDoc(ids[i], originals[size_t(i)]);
+                                }));
     }
     state.counters["hits"] = hits;
     state.counters["ms_ours"] = bestOurs * 1e3;

@@ -6,8 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 

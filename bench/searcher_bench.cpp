@@ -24,7 +24,6 @@
 #include <cstdint>
 #include <memory>
 
-
 namespace {
 
 using grepbench::Seconds;
@@ -126,7 +125,7 @@ QSet<QString> ScanGrep(const QString& root, const QString& word, bool caseInsens
 void RunAgainstGrep(benchmark::State& state, const QString& word, bool caseInsensitive) {
     const QString root = Corpus().Root();
     QSet<QString> ours, theirs;
-    ScanGrep(root, word, caseInsensitive);   // warm the page cache
+    ScanGrep(root, word, caseInsensitive);  // warm the page cache
     double bestOurs = 1e9, bestGrep = 1e9, cpuOurs = 1e9, cpuGrep = 1e9;
     for (auto _ : state) {
         const double cpuStart = ThreadCpuSeconds();

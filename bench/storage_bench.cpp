@@ -61,7 +61,8 @@ struct Workload {
             while (memo.size() < size) {
                 memo += static_cast<char>(0xB0 + random() % 0x48);
                 memo += static_cast<char>(0xA1 + random() % 0x5E);
-                if (random() % 40 == 0) memo += "\r\n";
+                if (random() % 40 == 0)
+                    memo += "\r\n";
             }
             memos.push_back(memo);
         }
@@ -90,8 +91,8 @@ public:
         Io_.Open(path, mtDisk, 0, false, false);
         Io_.CheckPassword("pw");
         Io_.SetDurableWrites(durable);
-        Io_.CreateTable("Docs", {{"ID", ftAutoInc, 0, 0}, {"N", ftInteger, 0, 0},
-                                 {"S", ftString, 255, 0}, {"Txt", ftMemo, 0, 0}});
+        Io_.CreateTable(
+            "Docs", {{"ID", ftAutoInc, 0, 0}, {"N", ftInteger, 0, 0}, {"S", ftString, 255, 0}, {"Txt", ftMemo, 0, 0}});
         Table_ = std::make_unique<TTomeTableIO>(Io_, "Docs");
         Table_->Open();
     }
@@ -138,7 +139,8 @@ public:
             // One lock period per search and read, as the peer's one statement.
             TTomeFileLock lock(Io_);
             const int p = Find(*key, id);
-            if (p < 0) continue;
+            if (p < 0)
+                continue;
             Table_->ReadRecord(*b, Table_->IndexList(1), p);
             found += format::GetI32((*b)[1].Data) >= 0;
         }
@@ -149,7 +151,8 @@ public:
         auto b = Buffers();
         for (size_t i = 0; i < w.modifyIds.size(); ++i) {
             const int p = Find(*key, w.modifyIds[i]);
-            if (p < 0) continue;
+            if (p < 0)
+                continue;
             const TElementList& list = Table_->IndexList(1);
             Table_->ReadRecord(*b, list, p);
             (*b)[3].Blob->Assign(w.Memo(static_cast<int>(i) + 7));
@@ -163,7 +166,8 @@ public:
         auto b = Buffers();
         for (int i = 0; i < count; ++i) {
             const int p = Find(*key, 1 + i % count);
-            if (p < 0) continue;
+            if (p < 0)
+                continue;
             const TElementList& list = Table_->IndexList(1);
             Table_->ReadRecord(*b, list, p);
             (*b)[3].Blob->Assign(w.Memo(i + 7));
@@ -189,13 +193,15 @@ std::string Deflate(const std::string& text) {
     uLongf size = compressBound(text.size());
     std::string out(size + 4, '\0');
     format::PutI32(reinterpret_cast<uint8_t*>(out.data()), static_cast<int32_t>(text.size()));
-    compress2(reinterpret_cast<Bytef*>(out.data() + 4), &size, reinterpret_cast<const Bytef*>(text.data()), text.size(), Z_DEFAULT_COMPRESSION);
+    compress2(reinterpret_cast<Bytef*>(out.data() + 4), &size, reinterpret_cast<const Bytef*>(text.data()), text.size(),
+              Z_DEFAULT_COMPRESSION);
     out.resize(size + 4);
     return out;
 }
 
 std::string Inflate(const void* data, int size) {
-    if (size < 4) return std::string();
+    if (size < 4)
+        return std::string();
     const auto* bytes = static_cast<const uint8_t*>(data);
     std::string out(static_cast<size_t>(format::GetI32(bytes)), '\0');
     uLongf length = out.size();
@@ -217,13 +223,23 @@ public:
         sqlite3_prepare_v2(Db_, "DELETE FROM Docs WHERE ID = ?", -1, &Delete_, nullptr);
     }
     ~SqliteRun() {
-        for (sqlite3_stmt* s : {Insert_, Scan_, Find_, Update_, Delete_}) sqlite3_finalize(s);
+        for (sqlite3_stmt* s : {Insert_, Scan_, Find_, Update_, Delete_})
+            sqlite3_finalize(s);
         sqlite3_close(Db_);
     }
     void Exec(const char* sql) { sqlite3_exec(Db_, sql, nullptr, nullptr, nullptr); }
-    void Begin(int i) { if (i % Batch_ == 0) Exec("BEGIN"); }
-    void End(int i, int n) { if (i % Batch_ == Batch_ - 1 || i == n - 1) Exec("COMMIT"); }
-    static void Step(sqlite3_stmt* s) { sqlite3_step(s); sqlite3_reset(s); }
+    void Begin(int i) {
+        if (i % Batch_ == 0)
+            Exec("BEGIN");
+    }
+    void End(int i, int n) {
+        if (i % Batch_ == Batch_ - 1 || i == n - 1)
+            Exec("COMMIT");
+    }
+    static void Step(sqlite3_stmt* s) {
+        sqlite3_step(s);
+        sqlite3_reset(s);
+    }
 
     void Append(const Workload& w, int n) {
         for (int i = 0; i < n; ++i) {
@@ -250,7 +266,8 @@ public:
         size_t found = 0;
         for (int id : w.searchIds) {
             sqlite3_bind_int(Find_, 1, id);
-            if (sqlite3_step(Find_) == SQLITE_ROW) found += sqlite3_column_int(Find_, 1) >= 0;
+            if (sqlite3_step(Find_) == SQLITE_ROW)
+                found += sqlite3_column_int(Find_, 1) >= 0;
             sqlite3_reset(Find_);
         }
         return found;
@@ -280,7 +297,8 @@ public:
     void Delete(const Workload& w) {
         for (int i = 0; i < kOps; ++i) {
             Begin(i);
-            const auto at = static_cast<size_t>(w.deleteFractions[static_cast<size_t>(i)] * static_cast<double>(LiveIds_.size()));
+            const auto at =
+                static_cast<size_t>(w.deleteFractions[static_cast<size_t>(i)] * static_cast<double>(LiveIds_.size()));
             const int id = LiveIds_[at];
             LiveIds_.erase(LiveIds_.begin() + static_cast<long>(at));
             sqlite3_bind_int(Delete_, 1, id);
@@ -291,8 +309,7 @@ public:
 
 private:
     sqlite3* Db_ = nullptr;
-    sqlite3_stmt *Insert_ = nullptr, *Scan_ = nullptr, *Find_ = nullptr, *Update_ = nullptr,
-                 *Delete_ = nullptr;
+    sqlite3_stmt *Insert_ = nullptr, *Scan_ = nullptr, *Find_ = nullptr, *Update_ = nullptr, *Delete_ = nullptr;
     std::vector<int> LiveIds_;
     int Batch_;
 };
@@ -318,15 +335,21 @@ Context& Ctx() {
 
 template <class Body>
 void Register(const std::string& step, const std::string& engine, Body body) {
-    if (Ctx().seconds.find(step) == Ctx().seconds.end()) Ctx().steps.push_back(step);
+    if (Ctx().seconds.find(step) == Ctx().seconds.end())
+        Ctx().steps.push_back(step);
     Ctx().seconds[step][engine] = 0;
-    benchmark::RegisterBenchmark((step + "/" + engine).c_str(), [step, engine, body](benchmark::State& state) {
-        for (auto _ : state) {
-            const auto start = std::chrono::steady_clock::now();
-            body();
-            Ctx().seconds[step][engine] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        }
-    })->Iterations(1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(
+        (step + "/" + engine).c_str(),
+        [step, engine, body](benchmark::State& state) {
+            for (auto _ : state) {
+                const auto start = std::chrono::steady_clock::now();
+                body();
+                Ctx().seconds[step][engine] =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            }
+        })
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
 }
 
 void RegisterAll() {
@@ -339,24 +362,34 @@ void RegisterAll() {
     auto tomes = [&c](const std::string& e) { return e == "tome" ? c.tome.get() : c.tomeEnc.get(); };
     auto peers = [&c](const std::string& e) { return e == "sqlite-per-op" ? c.perOp.get() : c.batched.get(); };
     for (const std::string& e : engines) {
-        if (e.rfind("tome", 0) == 0) Register("append", e, [&c, t = tomes(e)] { t->Append(c.work, c.n); });
-        else Register("append", e, [&c, s = peers(e)] { s->Append(c.work, c.n); });
+        if (e.rfind("tome", 0) == 0)
+            Register("append", e, [&c, t = tomes(e)] { t->Append(c.work, c.n); });
+        else
+            Register("append", e, [&c, s = peers(e)] { s->Append(c.work, c.n); });
     }
     for (const std::string& e : engines) {
-        if (e.rfind("tome", 0) == 0) Register("read all", e, [t = tomes(e)] { benchmark::DoNotOptimize(t->ReadAll()); });
-        else Register("read all", e, [s = peers(e)] { benchmark::DoNotOptimize(s->ReadAll()); });
+        if (e.rfind("tome", 0) == 0)
+            Register("read all", e, [t = tomes(e)] { benchmark::DoNotOptimize(t->ReadAll()); });
+        else
+            Register("read all", e, [s = peers(e)] { benchmark::DoNotOptimize(s->ReadAll()); });
     }
     for (const std::string& e : engines) {
-        if (e.rfind("tome", 0) == 0) Register("10k searches", e, [&c, t = tomes(e)] { benchmark::DoNotOptimize(t->Search(c.work)); });
-        else Register("10k searches", e, [&c, s = peers(e)] { benchmark::DoNotOptimize(s->Search(c.work)); });
+        if (e.rfind("tome", 0) == 0)
+            Register("10k searches", e, [&c, t = tomes(e)] { benchmark::DoNotOptimize(t->Search(c.work)); });
+        else
+            Register("10k searches", e, [&c, s = peers(e)] { benchmark::DoNotOptimize(s->Search(c.work)); });
     }
     for (const std::string& e : engines) {
-        if (e.rfind("tome", 0) == 0) Register("10k memo modifies", e, [&c, t = tomes(e)] { t->Modify(c.work); });
-        else Register("10k memo modifies", e, [&c, s = peers(e)] { s->Modify(c.work); });
+        if (e.rfind("tome", 0) == 0)
+            Register("10k memo modifies", e, [&c, t = tomes(e)] { t->Modify(c.work); });
+        else
+            Register("10k memo modifies", e, [&c, s = peers(e)] { s->Modify(c.work); });
     }
     for (const std::string& e : engines) {
-        if (e.rfind("tome", 0) == 0) Register("10k deletes", e, [&c, t = tomes(e)] { t->Delete(c.work); });
-        else Register("10k deletes", e, [&c, s = peers(e)] { s->Delete(c.work); });
+        if (e.rfind("tome", 0) == 0)
+            Register("10k deletes", e, [&c, t = tomes(e)] { t->Delete(c.work); });
+        else
+            Register("10k deletes", e, [&c, s = peers(e)] { s->Delete(c.work); });
     }
     c.tomeDurable = std::make_unique<TomeRun>(c.folder, false, true);
     c.full = std::make_unique<SqliteRun>(c.folder, 1, true);
@@ -369,21 +402,23 @@ void RegisterAll() {
 void PrintRatios() {
     Context& c = Ctx();
     std::printf("\nTable storage vs SQLite, %d records (times in ms; ratio = engine / SQLite)\n", c.n);
-    std::printf("%-20s %10s %10s %12s %12s %12s %12s %12s\n", "step", "tome", "tome-enc", "sqlite-1/tx",
-                "sqlite-batch", "tome/1tx", "tome/batch", "enc/1tx");
+    std::printf("%-20s %10s %10s %12s %12s %12s %12s %12s\n", "step", "tome", "tome-enc", "sqlite-1/tx", "sqlite-batch",
+                "tome/1tx", "tome/batch", "enc/1tx");
     for (const std::string& step : c.steps) {
         auto& s = c.seconds[step];
-        if (s.count("tome-durable")) continue;
+        if (s.count("tome-durable"))
+            continue;
         const double t = s["tome"] * 1e3, te = s["tome-encrypted"] * 1e3, p = s["sqlite-per-op"] * 1e3,
                      b = s["sqlite-batch"] * 1e3;
-        std::printf("%-20s %10.1f %10.1f %12.1f %12.1f %12.2f %12.2f %12.2f\n", step.c_str(), t, te, p, b,
-                    t / p, t / b, te / p);
+        std::printf("%-20s %10.1f %10.1f %12.1f %12.1f %12.2f %12.2f %12.2f\n", step.c_str(), t, te, p, b, t / p, t / b,
+                    te / p);
     }
     std::printf("\nDurable writes, %d records, one per operation (ms; ratio = engine / SQLite WAL FULL)\n", c.durable);
     std::printf("%-20s %12s %12s %8s\n", "step", "tome", "sqlite-full", "ratio");
     for (const std::string& step : c.steps) {
         auto& s = c.seconds[step];
-        if (!s.count("tome-durable")) continue;
+        if (!s.count("tome-durable"))
+            continue;
         const double t = s["tome-durable"] * 1e3, f = s["sqlite-full"] * 1e3;
         std::printf("%-20s %12.1f %12.1f %8.2f\n", step.c_str(), t, f, t / f);
     }

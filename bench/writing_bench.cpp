@@ -15,15 +15,15 @@
 // dialog built, filled and rendered), and the character diff of
 // 10,000-character texts.
 // Ratios are printed against save/plain of the same run.
+#include <zlib.h>
 #include <QApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
-#include <zlib.h>
 
-#include "app/commands/TWritingCommands.h"
 #include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TWritingCommands.h"
 #include "app/dialogs/TfrmHistory.h"
 #include "library/CharDiff.h"
 #include "library/DocDataEngine.h"
@@ -133,12 +133,13 @@ int main(int argc, char** argv) {
         const QByteArray raw = ToGB(base);
         uLongf packedSize = compressBound(uLong(raw.size()));
         QByteArray packed(int(packedSize), '\0');
-        compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-                  reinterpret_cast<const Bytef*>(raw.constData()), uLong(raw.size()), 1);
-        std::printf("growth: %lld bytes over 1000 saves, %zu versions kept, one compressed copy "
-                    "%lu bytes: %.2f copies per kept version\n",
-                    static_cast<long long>(grown), kept, static_cast<unsigned long>(packedSize),
-                    double(grown) / double(kept) / double(packedSize));
+        compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.constData()),
+                  uLong(raw.size()), 1);
+        std::printf(
+            "growth: %lld bytes over 1000 saves, %zu versions kept, one compressed copy "
+            "%lu bytes: %.2f copies per kept version\n",
+            static_cast<long long>(grown), kept, static_cast<unsigned long>(packedSize),
+            double(grown) / double(kept) / double(packedSize));
 
         // 500 versions listed.
         TLibrary many;
@@ -212,9 +213,10 @@ int main(int argc, char** argv) {
         const double first = MsPerCall(1, open);
         read = 0;
         const double later = MsPerCall(5, open);
-        std::printf("open 写作统计 on 40,000 rows: first %.1f ms, then %.1f ms (read %.1f ms); "
-                    "budget 200 ms\n",
-                    first, later, read / 5);
+        std::printf(
+            "open 写作统计 on 40,000 rows: first %.1f ms, then %.1f ms (read %.1f ms); "
+            "budget 200 ms\n",
+            first, later, read / 5);
         const double after = MsPerCall(20, [&](int i) { service.Save(lib.doc, Attr(Edited(base, i))); });
         std::printf("save with 40,000 log rows: %.3f ms\n", after);
     }
@@ -228,8 +230,7 @@ int main(int argc, char** argv) {
         const QString other = ChineseText(2, 10000);
         const double small = MsPerCall(5, [&](int) { CharDiff(base, edited); });
         const double rewrite = MsPerCall(5, [&](int) { CharDiff(base, other); });
-        std::printf("diff of 10,000 characters: %.1f ms with 20 edits, %.1f ms unrelated\n", small,
-                    rewrite);
+        std::printf("diff of 10,000 characters: %.1f ms with 20 edits, %.1f ms unrelated\n", small, rewrite);
     }
     return 0;
 }

@@ -29,7 +29,8 @@ TEncryptMgr& Cipher(int index) {
 }
 
 void Require(bool ok) {
-    if (!ok) std::abort();
+    if (!ok)
+        std::abort();
 }
 
 void Decompress(const std::string& stored) {
@@ -71,14 +72,23 @@ void BlobPipeline(const std::string& stored, int cipher, int mode) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 2) return 0;
+    if (size < 2)
+        return 0;
     const int path = data[0] % 8, mode = data[1] % TEncrypt::ModeCount;
     const std::string stored(reinterpret_cast<const char*>(data + 2), size - 2);
     switch (path) {
         case 0:
-        case 1: Decompress(stored); break;
-        case 2: case 3: case 4: Decrypt(stored, path - 2, mode); break;
-        default: BlobPipeline(stored, path - 5, mode); break;
+        case 1:
+            Decompress(stored);
+            break;
+        case 2:
+        case 3:
+        case 4:
+            Decrypt(stored, path - 2, mode);
+            break;
+        default:
+            BlobPipeline(stored, path - 5, mode);
+            break;
     }
     Require(THash_CRC32::Calc(stored) == THash_CRC32::Calc(stored));
     Require(PasswordCheckString(stored).size() <= 28);

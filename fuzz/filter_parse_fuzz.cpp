@@ -69,7 +69,8 @@ struct TFuzzTable {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TFuzzTable table;
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     const uint8_t mode = data[0];
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     TFilterParser parser(&table.source);

@@ -13,14 +13,16 @@
 using namespace tomedb;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > (1u << 20)) return 0;
+    if (size > (1u << 20))
+        return 0;
     TTomeMemoryImage image(std::vector<uint8_t>(data, data + size));
     try {
         TTomeDBFileIO io;
         io.Open(image.Name(), mtMemory, 0, true, false);
         const nlohmann::ordered_json schema = SchemaJson(io, [](const std::string& name) { return name; });
         const std::string text = schema.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-        if (text.empty()) __builtin_trap();
+        if (text.empty())
+            __builtin_trap();
     } catch (const EDatabaseError&) {
         // a damaged image, refused
     }

@@ -26,7 +26,8 @@ void ReadTable(TTomeDBFileIO& io, const std::string& name) {
         for (size_t p = 0; p < elements.size(); ++p) {
             table.ReadRecord(buffers, elements, static_cast<int>(p));
             for (int f = 0; f < buffers.Count(); ++f)
-                if (buffers[f].Blob) buffers[f].Blob->Data();
+                if (buffers[f].Blob)
+                    buffers[f].Blob->Data();
         }
     }
     // One key search per index over the first record's values.
@@ -42,7 +43,8 @@ void ReadTable(TTomeDBFileIO& io, const std::string& name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > (1u << 20)) return 0;
+    if (size > (1u << 20))
+        return 0;
     TTomeMemoryImage image(std::vector<uint8_t>(data, data + size));
     try {
         TTomeDBFileIO io;

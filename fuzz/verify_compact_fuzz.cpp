@@ -51,7 +51,8 @@ const std::string& ScratchFile() {
     static const std::string path = [] {
         const char* base = getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/verify-compact.XXXXXX";
-        if (!mkdtemp(pattern.data())) abort();
+        if (!mkdtemp(pattern.data()))
+            abort();
         return pattern + "/lib.qdb";
     }();
     return path;
@@ -60,7 +61,8 @@ const std::string& ScratchFile() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > (1u << 20)) return 0;
+    if (size > (1u << 20))
+        return 0;
     const std::string& path = ScratchFile();
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
@@ -69,12 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         db.SetDatabaseName(path);
         db.Open();
         const TContents before = Count(db);
-        if (!db.Compact()) return 0;
+        if (!db.Compact())
+            return 0;
         const TContents after = Count(db);
-        if (after.tables < before.tables) abort();
+        if (after.tables < before.tables)
+            abort();
         for (const auto& [name, records] : before.records) {
             const auto it = after.records.find(name);
-            if (it == after.records.end() || it->second < records) abort();
+            if (it == after.records.end() || it->second < records)
+                abort();
         }
     } catch (const EDatabaseError&) {
     }

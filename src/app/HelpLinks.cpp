@@ -3,17 +3,18 @@
 #include "platform/AppPaths.h"
 #include "platform/DialogService.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrlQuery>
-#include <QCoreApplication>
 
 namespace {
 
 void OpenOrComplain(TDialogService& dialogs, const QUrl& url) {
     if (!QDesktopServices::openUrl(url))
-        dialogs.Warn(QCoreApplication::translate("HelpLinks", "无法打开“%1”。").arg(url.toDisplayString()), QStringLiteral("Quillora"));
+        dialogs.Warn(QCoreApplication::translate("HelpLinks", "无法打开“%1”。").arg(url.toDisplayString()),
+                     QStringLiteral("Quillora"));
 }
 
 }  // namespace
@@ -36,8 +37,10 @@ QString FindHelpFile(const QStringList& folders) {
 QUrl ErrorReportUrl() {
     QUrl url(QStringLiteral("mailto:") + QLatin1String(kSupportMail));
     QUrlQuery query;
-    query.addQueryItem(QStringLiteral("subject"), QCoreApplication::translate("HelpLinks", "QuilloraVer1.2 Plus错误反馈"));
-    query.addQueryItem(QStringLiteral("body"), QCoreApplication::translate("HelpLinks", "1.用户名称;2.使用的操作系统;3.错误报告;"));
+    query.addQueryItem(QStringLiteral("subject"),
+                       QCoreApplication::translate("HelpLinks", "QuilloraVer1.2 Plus错误反馈"));
+    query.addQueryItem(QStringLiteral("body"),
+                       QCoreApplication::translate("HelpLinks", "1.用户名称;2.使用的操作系统;3.错误报告;"));
     url.setQuery(query);
     return url;
 }
@@ -45,7 +48,8 @@ QUrl ErrorReportUrl() {
 void OpenHelpTopic(TDialogService& dialogs) {
     const QString path = FindHelpFile(HelpFolders());
     if (path.isEmpty()) {
-        dialogs.Warn(QCoreApplication::translate("HelpLinks", "找不到帮助文件“%1”。").arg(AppPath() + QString::fromUtf8(kHelpFileName)),
+        dialogs.Warn(QCoreApplication::translate("HelpLinks", "找不到帮助文件“%1”。")
+                         .arg(AppPath() + QString::fromUtf8(kHelpFileName)),
                      QCoreApplication::translate("HelpLinks", "帮助主题"));
         return;
     }

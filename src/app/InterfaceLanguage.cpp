@@ -66,7 +66,7 @@ void TInterfaceTranslations::Install(TLanguage language, const QStringList& fold
     }
     const QLocale system = QLocale::system();
     QLocale::setDefault(system.language() == QLocale::English ? system
-                                                               : QLocale(QLocale::English, QLocale::UnitedStates));
+                                                              : QLocale(QLocale::English, QLocale::UnitedStates));
     Load(QStringLiteral("qtbase_en"), qtFolder);
     m_translated = Load(QStringLiteral("quillora_en"), folders);
 }

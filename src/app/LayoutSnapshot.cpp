@@ -6,9 +6,8 @@
 TLayoutSnapshot TLayoutSnapshot::Take(QMainWindow& window, const QList<QWidget*>& controls) {
     TLayoutSnapshot snapshot;
     snapshot.State = window.windowState();
-    snapshot.Geometry = window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)
-                            ? window.normalGeometry()
-                            : window.geometry();
+    snapshot.Geometry = window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen) ? window.normalGeometry()
+                                                                                            : window.geometry();
     for (QWidget* control : controls)
         snapshot.Visible.emplace_back(control, control->isVisibleTo(&window));
     for (QSplitter* splitter : window.findChildren<QSplitter*>())

@@ -16,9 +16,9 @@ class QWidget;
 
 struct TLayoutSnapshot {
     Qt::WindowStates State;
-    QRect Geometry;   // the window's normal geometry (frame excluded)
+    QRect Geometry;  // the window's normal geometry (frame excluded)
     std::vector<std::pair<QPointer<QWidget>, bool>> Visible;
-    std::vector<std::pair<QPointer<QSplitter>, QList<int>>> Splitters;   // the shown ones
+    std::vector<std::pair<QPointer<QSplitter>, QList<int>>> Splitters;  // the shown ones
 
     // The window as it is now, with the visibility of `controls`.
     static TLayoutSnapshot Take(QMainWindow& window, const QList<QWidget*>& controls);

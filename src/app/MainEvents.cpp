@@ -1,15 +1,15 @@
 // What happens to the main window from outside: the first show (command-line
 // file, last library), names handed over by a second start, dropped files,
 // the auto-save tick and the shutdown sequence.
-#include "app/Trace.h"
 #include "app/OpenRules.h"
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
-#include "app/commands/TLibraryCommands.h"
-#include "app/commands/TManuscriptCommands.h"
 #include "app/TFullScreenWriting.h"
 #include "app/TQuickHide.h"
 #include "app/TfrmMain.h"
+#include "app/Trace.h"
+#include "app/commands/TLibraryCommands.h"
+#include "app/commands/TManuscriptCommands.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
@@ -18,6 +18,7 @@
 #include "settings/RegConfig.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -26,7 +27,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <exception>
-#include <QCoreApplication>
 
 namespace {
 
@@ -163,7 +163,7 @@ void TfrmMain::Shutdown() {
         return;
     m_shutdownDone = true;
     timerAutoSave->stop();
-    m_fullScreen->Leave();   // the layout stored is the window's own, not the full screen
+    m_fullScreen->Leave();  // the layout stored is the window's own, not the full screen
     m_quickHide->Unregister();
     RunShutdownStep(m_context.Dialogs(), [this] {
         TqlvDocData& data = m_context.DocData();

@@ -1,9 +1,9 @@
 // Window layout (Config.ini), skins and quick hide of the main window.
+#include "app/SkinFolders.h"
+#include "app/TAppContext.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
-#include "app/TAppContext.h"
 #include "app/TfrmMain.h"
-#include "app/SkinFolders.h"
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 #include "settings/IniConfig.h"
@@ -20,7 +20,7 @@
 namespace {
 
 constexpr int kMinimumHeight = 100;
-constexpr int kLargePanel = 10000;   // "the rest" for the lower splitter pane
+constexpr int kLargePanel = 10000;  // "the rest" for the lower splitter pane
 
 // A stored position that lies on no screen (a removed monitor, a damaged file)
 // would put the window out of reach: such a window goes to the default place.
@@ -54,12 +54,18 @@ std::optional<QRect> FirstStartGeometry(const TqlvIniConfig& ini) {
 // 5 Win XP, 6 DeepBlue. -1 for tag 7 (theme file) and unknown tags.
 int StyleForTag(int tag) {
     switch (tag) {
-    case 2: return 5;
-    case 3: return 1;
-    case 4: return 4;
-    case 5: return 2;
-    case 6: return 3;
-    default: return -1;
+        case 2:
+            return 5;
+        case 3:
+            return 1;
+        case 4:
+            return 4;
+        case 5:
+            return 2;
+        case 6:
+            return 3;
+        default:
+            return -1;
     }
 }
 

@@ -2,8 +2,8 @@
 #include "app/TfrmMain.h"
 #include "app/commands/TBookCommands.h"
 #include "app/commands/TEditCommands.h"
-#include "app/commands/TFolderCommands.h"
 #include "app/commands/TExchangeCommands.h"
+#include "app/commands/TFolderCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TLibraryFindCommands.h"
@@ -31,8 +31,8 @@ QMenu* AddSubMenu(QMenu* parent, const QString& name, const QString& caption) {
 
 }  // namespace
 
-QAction* TfrmMain::AddItem(QMenu* menu, const QString& name, const QString& caption,
-                           const QKeySequence& shortcut, const TCommand& command) {
+QAction* TfrmMain::AddItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
+                           const TCommand& command) {
     auto* action = new QAction(caption, this);
     action->setObjectName(name);
     action->setShortcut(shortcut);
@@ -46,8 +46,8 @@ void TfrmMain::BuildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("munMain"));
     bar->setNativeMenuBar(false);
-    for (QMenu* menu : {BuildFileMenu(), BuildEditMenu(), BuildFindMenu(), BuildInsertMenu(),
-                        BuildDocMenu(), BuildToolMenu(), BuildHelpMenu()}) {
+    for (QMenu* menu : {BuildFileMenu(), BuildEditMenu(), BuildFindMenu(), BuildInsertMenu(), BuildDocMenu(),
+                        BuildToolMenu(), BuildHelpMenu()}) {
         bar->addMenu(menu);
         m_actions.insert(menu->objectName(), menu->menuAction());
     }
@@ -56,21 +56,32 @@ void TfrmMain::BuildMenus() {
 QMenu* TfrmMain::BuildFileMenu() {
     auto* m = new QMenu(tr("稿件(&F)"), this);
     m->setObjectName(QStringLiteral("munFile"));
-    AddItem(m, "munFileNew", tr("新建(&N)"), Ctrl(Qt::Key_N), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileNewClick));
-    AddItem(m, "munFileOpen", tr("打开(&O)"), Ctrl(Qt::Key_O), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick));
-    AddItem(m, "munFileSave", tr("保存(&S)"), Ctrl(Qt::Key_S), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick));
-    AddItem(m, "munFileSaveAs", tr("另存为..."), {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveAsClick));
+    AddItem(m, "munFileNew", tr("新建(&N)"), Ctrl(Qt::Key_N),
+            Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileNewClick));
+    AddItem(m, "munFileOpen", tr("打开(&O)"), Ctrl(Qt::Key_O),
+            Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick));
+    AddItem(m, "munFileSave", tr("保存(&S)"), Ctrl(Qt::Key_S),
+            Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick));
+    AddItem(m, "munFileSaveAs", tr("另存为..."), {},
+            Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveAsClick));
     m->addSeparator();
-    RequireLibrary(AddItem(m, "munFileDel", tr("删除(&D)"), {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileDelClick)));
-    RequireLibrary(AddItem(m, "munFileRename", tr("重命名(&R)"), {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileRenameClick)));
+    RequireLibrary(
+        AddItem(m, "munFileDel", tr("删除(&D)"), {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileDelClick)));
+    RequireLibrary(AddItem(m, "munFileRename", tr("重命名(&R)"), {},
+                           Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileRenameClick)));
     m->addSeparator();
-    RequireLibrary(AddItem(m, "munFileAttribute", tr("属性(&A)"), Ctrl(Qt::Key_E), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick)));
-    RequireLibrary(AddItem(m, "munFileHistory", tr("历史版本…"), {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileHistoryClick)));
+    RequireLibrary(AddItem(m, "munFileAttribute", tr("属性(&A)"), Ctrl(Qt::Key_E),
+                           Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick)));
+    RequireLibrary(AddItem(m, "munFileHistory", tr("历史版本…"), {},
+                           Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileHistoryClick)));
     m->addSeparator();
-    AddItem(m, "munFilePrintSet", tr("打印设置"), {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintSetClick));
-    AddItem(m, "munFilePrint", tr("打印稿件(&P)"), Ctrl(Qt::Key_P), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick));
+    AddItem(m, "munFilePrintSet", tr("打印设置"), {},
+            Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintSetClick));
+    AddItem(m, "munFilePrint", tr("打印稿件(&P)"), Ctrl(Qt::Key_P),
+            Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick));
     m->addSeparator();
-    AddItem(m, "munFileMail", tr("发送邮件(&M)"), Ctrl(Qt::Key_M), Cmd(m_tools.get(), &TToolCommands::munFileMailClick));
+    AddItem(m, "munFileMail", tr("发送邮件(&M)"), Ctrl(Qt::Key_M),
+            Cmd(m_tools.get(), &TToolCommands::munFileMailClick));
     m->addSeparator();
     AddItem(m, "munFileExit", tr("退出(&X)"), {}, Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileExitClick));
     return m;
@@ -93,13 +104,16 @@ QMenu* TfrmMain::BuildEditMenu() {
     QMenu* delSel = AddSubMenu(m, "munEditDelSel", tr("快捷删除"));
     m_actions.insert("munEditDelSel", delSel->menuAction());
     AddItem(delSel, "munDelLine", tr("删除当前行(&L)"), {}, Cmd(m_edit.get(), &TEditCommands::munDelLineClick));
-    AddItem(delSel, "munDelFromBegin", tr("从开头到当前位置"), {}, Cmd(m_edit.get(), &TEditCommands::munDelFromBeginClick));
+    AddItem(delSel, "munDelFromBegin", tr("从开头到当前位置"), {},
+            Cmd(m_edit.get(), &TEditCommands::munDelFromBeginClick));
     AddItem(delSel, "munDelFromEnd", tr("从末尾到当前位置"), {}, Cmd(m_edit.get(), &TEditCommands::munDelFromEndClick));
     m->addSeparator();
-    AddItem(m, "munEditSelAll", tr("全部选取(&A)"), Ctrl(Qt::Key_A), Cmd(m_edit.get(), &TEditCommands::munEditSelAllClick));
+    AddItem(m, "munEditSelAll", tr("全部选取(&A)"), Ctrl(Qt::Key_A),
+            Cmd(m_edit.get(), &TEditCommands::munEditSelAllClick));
     QMenu* sel = AddSubMenu(m, "munEditSel", tr("快捷选取"));
     m_actions.insert("munEditSel", sel->menuAction());
-    AddItem(sel, "munSelFromBegin", tr("从开头到当前位置"), {}, Cmd(m_edit.get(), &TEditCommands::munSelFromBeginClick));
+    AddItem(sel, "munSelFromBegin", tr("从开头到当前位置"), {},
+            Cmd(m_edit.get(), &TEditCommands::munSelFromBeginClick));
     AddItem(sel, "munSelFromEnd", tr("从末尾到当前位置"), {}, Cmd(m_edit.get(), &TEditCommands::munSelFromEndClick));
     m->addSeparator();
     AddItem(m, "munEditWatchClipper", tr("监视剪贴板"), {}, Cmd(m_edit.get(), &TEditCommands::munEditWatchClipperClick))
@@ -107,7 +121,8 @@ QMenu* TfrmMain::BuildEditMenu() {
     m->addSeparator();
     AddItem(m, "munEditFont", tr("设置字体(&F)"), {}, Cmd(m_edit.get(), &TEditCommands::munEditFontClick));
     AddItem(m, "munEditBG", tr("背景颜色(&B)"), {}, Cmd(m_edit.get(), &TEditCommands::munEditBGClick));
-    AddItem(m, "munEditWrap", tr("自动换行(&W)"), {}, Cmd(m_edit.get(), &TEditCommands::munEditWrapClick))->setCheckable(true);
+    AddItem(m, "munEditWrap", tr("自动换行(&W)"), {}, Cmd(m_edit.get(), &TEditCommands::munEditWrapClick))
+        ->setCheckable(true);
     return m;
 }
 
@@ -115,21 +130,25 @@ QMenu* TfrmMain::BuildFindMenu() {
     auto* m = new QMenu(tr("查找(&S)"), this);
     m->setObjectName(QStringLiteral("munFind"));
     AddItem(m, "munFindSearch", tr("查找(&F)"), Ctrl(Qt::Key_F), Cmd(m_edit.get(), &TEditCommands::munFindSearchClick));
-    AddItem(m, "munFindNext", tr("查找下一个"), QKeySequence(Qt::Key_F3), Cmd(m_edit.get(), &TEditCommands::munFindNextClick));
+    AddItem(m, "munFindNext", tr("查找下一个"), QKeySequence(Qt::Key_F3),
+            Cmd(m_edit.get(), &TEditCommands::munFindNextClick));
     m->addSeparator();
-    AddItem(m, "munFindReplace", tr("替换..."), Ctrl(Qt::Key_R), Cmd(m_edit.get(), &TEditCommands::munFindReplaceClick));
+    AddItem(m, "munFindReplace", tr("替换..."), Ctrl(Qt::Key_R),
+            Cmd(m_edit.get(), &TEditCommands::munFindReplaceClick));
     m->addSeparator();
     AddItem(m, "munFindInFile", tr("在文件中查找"), {}, Cmd(m_tools.get(), &TToolCommands::munFindInFileClick));
     RequireLibrary(AddItem(m, "munFindLibrary", tr("在稿件库中查找"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
-            Cmd(m_libraryFind.get(), &TLibraryFindCommands::munFindLibraryClick)));
+                           Cmd(m_libraryFind.get(), &TLibraryFindCommands::munFindLibraryClick)));
     return m;
 }
 
 QMenu* TfrmMain::BuildInsertMenu() {
     auto* m = new QMenu(tr("插入(&I)"), this);
     m->setObjectName(QStringLiteral("munInsert"));
-    AddItem(m, "munInsertTime", tr("时间(&T)"), QKeySequence(Qt::Key_F4), Cmd(m_edit.get(), &TEditCommands::munInsertTimeClick));
-    AddItem(m, "munInsertDate", tr("日期(&D)"), QKeySequence(Qt::Key_F5), Cmd(m_edit.get(), &TEditCommands::munInsertDateClick));
+    AddItem(m, "munInsertTime", tr("时间(&T)"), QKeySequence(Qt::Key_F4),
+            Cmd(m_edit.get(), &TEditCommands::munInsertTimeClick));
+    AddItem(m, "munInsertDate", tr("日期(&D)"), QKeySequence(Qt::Key_F5),
+            Cmd(m_edit.get(), &TEditCommands::munInsertDateClick));
     QMenu* mark = AddSubMenu(m, "munInsertMark", tr("标签(&S)"));
     m_actions.insert("munInsertMark", RequireLibrary(mark->menuAction()));
     AddItem(mark, "munInsertMarkAdd", tr("添加(&A)"), {}, Cmd(m_marks.get(), &TMarkCommands::munInsertMarkAddClick));
@@ -140,25 +159,34 @@ QMenu* TfrmMain::BuildInsertMenu() {
     m->addSeparator();
     QMenu* cust = AddSubMenu(m, "munInsertCust", tr("资料库(&C)"));
     m_actions.insert("munInsertCust", cust->menuAction());
-    AddItem(cust, "munInsertDocuAdd", tr("新建资料夹"), {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuAddClick));
-    AddItem(cust, "munInsertDocuDel", tr("删除资料夹"), {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
-    AddItem(cust, "munInsertDocRen", tr("重命名资料夹"), {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
+    AddItem(cust, "munInsertDocuAdd", tr("新建资料夹"), {},
+            Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuAddClick));
+    AddItem(cust, "munInsertDocuDel", tr("删除资料夹"), {},
+            Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
+    AddItem(cust, "munInsertDocRen", tr("重命名资料夹"), {},
+            Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
     cust->addSeparator();
     AddItem(cust, "munInsertDocuImport", tr("导入..."), {},
             Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuImportClick));
     AddItem(cust, "munInsertDocuExport", tr("导出..."), {},
             Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuExportClick));
     cust->addSeparator();
-    AddItem(cust, "munInsertDocuNew", tr("新建资料"), {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuNewClick));
-    AddItem(cust, "munInsetDocuSave", tr("保存资料"), {}, Cmd(m_materials.get(), &TMaterialCommands::munInsetDocuSaveClick));
-    AddItem(cust, "munInsertRenDoc", tr("重命名资料"), {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertRenDocClick));
-    AddItem(cust, "munInsertDelDoc", tr("删除资料"), {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertDelDocClick));
+    AddItem(cust, "munInsertDocuNew", tr("新建资料"), {},
+            Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuNewClick));
+    AddItem(cust, "munInsetDocuSave", tr("保存资料"), {},
+            Cmd(m_materials.get(), &TMaterialCommands::munInsetDocuSaveClick));
+    AddItem(cust, "munInsertRenDoc", tr("重命名资料"), {},
+            Cmd(m_materials.get(), &TMaterialCommands::munInsertRenDocClick));
+    AddItem(cust, "munInsertDelDoc", tr("删除资料"), {},
+            Cmd(m_materials.get(), &TMaterialCommands::munInsertDelDocClick));
     cust->addSeparator();
-    AddItem(cust, "munInsertInsertDocu", tr("插入资料"), {}, Cmd(m_materials.get(), &TMaterialCommands::munInsertInsertDocuClick));
+    AddItem(cust, "munInsertInsertDocu", tr("插入资料"), {},
+            Cmd(m_materials.get(), &TMaterialCommands::munInsertInsertDocuClick));
     m->addSeparator();
     QMenu* file = AddSubMenu(m, "munInsertFile", tr("外部文件(&F)"));
     m_actions.insert("munInsertFile", file->menuAction());
-    RequireLibrary(AddItem(file, "munInsertPic", tr("图片(&P)"), {}, Cmd(m_pictures.get(), &TPictureCommands::munInsertPicClick)));
+    RequireLibrary(
+        AddItem(file, "munInsertPic", tr("图片(&P)"), {}, Cmd(m_pictures.get(), &TPictureCommands::munInsertPicClick)));
     AddItem(file, "munInsertTxt", tr("文档(&D)"), {}, Cmd(m_edit.get(), &TEditCommands::munInsertTxtClick));
     return m;
 }
@@ -168,7 +196,8 @@ QMenu* TfrmMain::BuildDocMenu() {
     m->setObjectName(QStringLiteral("munDoc"));
     AddItem(m, "munDocBase", tr("新建稿件库"), {}, Cmd(m_library.get(), &TLibraryCommands::munDocBaseClick));
     AddItem(m, "munDocOpenBase", tr("打开稿件库"), {}, Cmd(m_library.get(), &TLibraryCommands::munDocOpenBaseClick));
-    RequireLibrary(AddItem(m, "munDocCloseBase", tr("关闭稿件库"), {}, Cmd(m_library.get(), &TLibraryCommands::munDocCloseBaseClick)));
+    RequireLibrary(AddItem(m, "munDocCloseBase", tr("关闭稿件库"), {},
+                           Cmd(m_library.get(), &TLibraryCommands::munDocCloseBaseClick)));
     m->addSeparator();
     // The five maintenance items share one handler and tell themselves apart
     // by their tag (QAction::data); 属性 is tag 10.
@@ -176,23 +205,28 @@ QMenu* TfrmMain::BuildDocMenu() {
     auto attribute = [library](int tag) -> TCommand { return [library, tag] { library->munDocAttributeClick(tag); }; };
     RequireLibrary(AddItem(m, "munDocCompact", tr("压缩稿件库"), {}, attribute(6)))->setData(6);
     RequireLibrary(AddItem(m, "munDocRepair", tr("修复稿件库"), {}, attribute(7)))->setData(7);
-    RequireLibrary(AddItem(m, "munDocRestore", tr("从备份恢复…"), {}, Cmd(m_library.get(), &TLibraryCommands::munDocRestoreClick)));
+    RequireLibrary(AddItem(m, "munDocRestore", tr("从备份恢复…"), {},
+                           Cmd(m_library.get(), &TLibraryCommands::munDocRestoreClick)));
     RequireLibrary(AddItem(m, "munDocModifyPas", tr("修改密码"), {}, attribute(8)))->setData(8);
     RequireLibrary(AddItem(m, "munDocShortCut", tr("创建快捷方式"), {}, attribute(9)))->setData(9);
     m->addSeparator();
     RequireLibrary(AddItem(m, "munDocAttribute", tr("属性"), {}, attribute(10)))->setData(10);
     m->addSeparator();
     RequireLibrary(AddItem(m, "munDocImport", tr("导入(&I)..."), {},
-            Cmd(m_exchange.get(), &TExchangeCommands::munDocImportClick)));
+                           Cmd(m_exchange.get(), &TExchangeCommands::munDocImportClick)));
     RequireLibrary(AddItem(m, "munDocExport", tr("导出(&E)..."), {},
-            Cmd(m_exchange.get(), &TExchangeCommands::munDocExportClick)));
+                           Cmd(m_exchange.get(), &TExchangeCommands::munDocExportClick)));
     RequireLibrary(AddItem(m, "munDocBook", tr("输出书稿…"), {}, Cmd(m_books.get(), &TBookCommands::munDocBookClick)));
     m->addSeparator();
-    AddItem(m, "munDocCenter", tr("稿件库中心"), QKeySequence(Qt::Key_F8), Cmd(m_library.get(), &TLibraryCommands::munDocCenterClick));
+    AddItem(m, "munDocCenter", tr("稿件库中心"), QKeySequence(Qt::Key_F8),
+            Cmd(m_library.get(), &TLibraryCommands::munDocCenterClick));
     m->addSeparator();
-    RequireLibrary(AddItem(m, "munDocNewFloder", tr("新建稿件夹(&F)"), {}, Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick)));
-    RequireLibrary(AddItem(m, "munDocDelFloder", tr("删除稿件夹(&E)"), {}, Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick)));
-    RequireLibrary(AddItem(m, "munDocReNameFloder", tr("重命名稿件夹(&R)"), {}, Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick)));
+    RequireLibrary(AddItem(m, "munDocNewFloder", tr("新建稿件夹(&F)"), {},
+                           Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick)));
+    RequireLibrary(AddItem(m, "munDocDelFloder", tr("删除稿件夹(&E)"), {},
+                           Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick)));
+    RequireLibrary(AddItem(m, "munDocReNameFloder", tr("重命名稿件夹(&R)"), {},
+                           Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick)));
     return m;
 }
 
@@ -202,10 +236,11 @@ QMenu* TfrmMain::BuildToolMenu() {
     AddItem(m, "munToolWordCount", tr("字数统计(&C)"), QKeySequence(Qt::Key_F9),
             Cmd(m_tools.get(), &TToolCommands::munToolWordCountClick));
     RequireLibrary(AddItem(m, "munToolWritingStats", tr("写作统计(&W)"), QKeySequence(Qt::SHIFT | Qt::Key_F9),
-            Cmd(m_writing.get(), &TWritingCommands::munToolWritingStatsClick)));
+                           Cmd(m_writing.get(), &TWritingCommands::munToolWritingStatsClick)));
     m->addSeparator();
     AddItem(m, "munToolPY", tr("反查拼音(&P)"), {}, Cmd(m_tools.get(), &TToolCommands::munToolPYClick));
-    AddItem(m, "munToolReader", tr("阅读模式(&R)"), QKeySequence(Qt::Key_F11), Cmd(m_tools.get(), &TToolCommands::munToolReaderClick));
+    AddItem(m, "munToolReader", tr("阅读模式(&R)"), QKeySequence(Qt::Key_F11),
+            Cmd(m_tools.get(), &TToolCommands::munToolReaderClick));
     AddItem(m, "munToolHide", tr("快速隐藏(&H)"), QKeySequence(Qt::Key_F12), Cmd(this, &TfrmMain::munToolHideClick));
     AddItem(m, "munToolFullScreen", tr("全屏写作(&G)"), QKeySequence(Qt::CTRL | Qt::Key_F11),
             Cmd(m_tools.get(), &TToolCommands::munToolFullScreenClick))
@@ -230,7 +265,8 @@ QMenu* TfrmMain::BuildToolMenu() {
 QMenu* TfrmMain::BuildHelpMenu() {
     auto* m = new QMenu(tr("帮助(&H)"), this);
     m->setObjectName(QStringLiteral("munHelp"));
-    AddItem(m, "munHelpTopic", tr("帮助主题(&T)"), QKeySequence(Qt::Key_F1), Cmd(m_help.get(), &THelpCommands::munHelpTopicClick));
+    AddItem(m, "munHelpTopic", tr("帮助主题(&T)"), QKeySequence(Qt::Key_F1),
+            Cmd(m_help.get(), &THelpCommands::munHelpTopicClick));
     m->addSeparator();
     AddItem(m, "munHelpHome", tr("软件主页(&H)"), {}, Cmd(m_help.get(), &THelpCommands::munHelpHomeClick));
     AddItem(m, "munHelpWrong", tr("错误报告(&W)"), {}, Cmd(m_help.get(), &THelpCommands::munHelpWrongClick));
@@ -289,7 +325,8 @@ void TfrmMain::BuildPopEditor() {
     });
     add(p, "PopFont", tr("设置字体(&F)"), {}, Cmd(m_edit.get(), &TEditCommands::munEditFontClick));
     p->addSeparator();
-    add(p, "PopAttribute", tr("属性(&A)"), Ctrl(Qt::Key_E), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick));
+    add(p, "PopAttribute", tr("属性(&A)"), Ctrl(Qt::Key_E),
+        Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick));
 }
 
 // The folder tree's pop-up menu: the folder items of menu 稿件库 and the

@@ -1,18 +1,18 @@
 // The side channel `chanelTool` with its page control `pageTool` and the four
 // tabs 稿件库, 资料库, 图片 and 标签.
 #include "app/ShellIcons.h"
+#include "app/TAppContext.h"
+#include "app/TPicturePreview.h"
 #include "app/TSideChannel.h"
 #include "app/TfrmMain.h"
-#include "app/TPicturePreview.h"
+#include "app/commands/TExchangeCommands.h"
 #include "app/commands/TFolderCommands.h"
 #include "app/commands/TLibraryCommands.h"
-#include "app/TAppContext.h"
-#include "library/TqlvDocData.h"
-#include "app/commands/TExchangeCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TMarkCommands.h"
 #include "app/commands/TMaterialCommands.h"
 #include "app/commands/TPictureCommands.h"
+#include "library/TqlvDocData.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -120,14 +120,16 @@ QWidget* TfrmMain::BuildDocTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabDoc", &layout);
     QToolBar* bar = NewPanelToolBar("tbDocMgr", page);
-    RequireLibrary(AddToolButton(bar, "tbDocNewFloder", tr("新建稿件夹"), CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
-                  Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick)));
+    RequireLibrary(AddToolButton(bar, "tbDocNewFloder", tr("新建稿件夹"),
+                                 CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
+                                 Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick)));
     RequireLibrary(AddToolButton(bar, "tbDocDelFloder", tr("删除稿件夹"), CompactStandardIcon(QStyle::SP_TrashIcon),
-                  Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick)));
-    RequireLibrary(AddToolButton(bar, "tbDocReNameFloder", tr("重命名稿件夹"), BadgeIcon(tr("名"), QColor(70, 120, 190)),
-                  Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick)));
+                                 Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick)));
+    RequireLibrary(AddToolButton(bar, "tbDocReNameFloder", tr("重命名稿件夹"),
+                                 BadgeIcon(tr("名"), QColor(70, 120, 190)),
+                                 Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick)));
     RequireLibrary(AddToolButton(bar, "tbDocEdit", tr("编辑稿件"), BadgeIcon(tr("编"), QColor(60, 150, 90)),
-                  Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick)));
+                                 Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick)));
     layout->addWidget(bar);
 
     SplitterDoc = NewVerticalSplitter("SplitterDoc", page);
@@ -140,11 +142,10 @@ QWidget* TfrmMain::BuildDocTab() {
     AllowCaptionEditing(DocListView);
     // Only the end of an in-place edit changes an item's text while signals
     // flow; the window's own changes block them.
-    connect(DocListView, &QTreeWidget::itemChanged, this,
-            [this](QTreeWidgetItem* item, int column) {
-                if (column == 0)
-                    m_manuscripts->DocListViewEdited(item);
-            });
+    connect(DocListView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        if (column == 0)
+            m_manuscripts->DocListViewEdited(item);
+    });
     SplitterDoc->addWidget(tvDoc);
     SplitterDoc->addWidget(DocListView);
     SplitterDoc->setStretchFactor(1, 1);
@@ -195,8 +196,8 @@ QWidget* TfrmMain::BuildPicTab() {
     layout->addWidget(bar);
 
     SplitterPic = NewVerticalSplitter("SplitterPic", page);
-    lvPic = NewReportList("lvPic", {tr("名称"), tr("位置")}, {90, 120}, QAbstractItemView::ExtendedSelection,
-                          SplitterPic);
+    lvPic =
+        NewReportList("lvPic", {tr("名称"), tr("位置")}, {90, 120}, QAbstractItemView::ExtendedSelection, SplitterPic);
     AllowCaptionEditing(lvPic);
     auto* group = new QGroupBox(tr("插图预览"), SplitterPic);
     group->setObjectName(QStringLiteral("groupPicView"));
@@ -227,8 +228,7 @@ QWidget* TfrmMain::BuildMarkTab() {
     AddToolButton(bar, "tbMarkOpen", tr("打开"), CompactStandardIcon(QStyle::SP_DialogOpenButton),
                   Cmd(m_marks.get(), &TMarkCommands::munInsertMarkOpenClick));
     layout->addWidget(bar);
-    lvMark = NewReportList("lvMark", {tr("名称"), tr("所属稿件")}, {80, 120},
-                           QAbstractItemView::SingleSelection, page);
+    lvMark = NewReportList("lvMark", {tr("名称"), tr("所属稿件")}, {80, 120}, QAbstractItemView::SingleSelection, page);
     layout->addWidget(lvMark, 1);
     return page;
 }

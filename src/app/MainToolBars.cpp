@@ -12,8 +12,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
-QToolButton* TfrmMain::AddToolButton(QToolBar* bar, const QString& name, const QString& hint,
-                                     const QIcon& icon, const TCommand& command) {
+QToolButton* TfrmMain::AddToolButton(QToolBar* bar, const QString& name, const QString& hint, const QIcon& icon,
+                                     const TCommand& command) {
     auto* button = new QToolButton(bar);
     button->setObjectName(name);
     button->setToolTip(hint);
@@ -68,19 +68,20 @@ void TfrmMain::BuildToolBar() {
     auto addAll = [this](const auto& defs) {
         for (const ButtonDef& s : defs) {
             const QString hint = s.hint;
-            AddToolButton(tbTool, QString::fromLatin1(s.name), hint,
-                          ToolIcon(QString::fromLatin1(s.name), hint), s.command);
+            AddToolButton(tbTool, QString::fromLatin1(s.name), hint, ToolIcon(QString::fromLatin1(s.name), hint),
+                          s.command);
             if (s.dividerAfter)
                 tbTool->addSeparator();
         }
     };
     addAll(before);
-    RequireLibrary(ToolButton(QStringLiteral("tbAttribute")));   // the selected manuscript's attributes
+    RequireLibrary(ToolButton(QStringLiteral("tbAttribute")));  // the selected manuscript's attributes
     BuildFontBoxes();
     tbTool->addSeparator();
     addAll(after);
     const QString fullScreen = tr("全屏写作");
-    AddToolButton(tbTool, QStringLiteral("tbFullScreen"), fullScreen, ToolIcon(QStringLiteral("tbFullScreen"), fullScreen),
+    AddToolButton(tbTool, QStringLiteral("tbFullScreen"), fullScreen,
+                  ToolIcon(QStringLiteral("tbFullScreen"), fullScreen),
                   Cmd(m_tools.get(), &TToolCommands::munToolFullScreenClick));
     tbTool->addSeparator();
     addAll(help);

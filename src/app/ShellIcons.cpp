@@ -1,14 +1,14 @@
 #include "app/ShellIcons.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFont>
 #include <QHash>
 #include <QPainter>
 #include <QPen>
-#include <QPolygonF>
 #include <QPixmap>
+#include <QPolygonF>
 #include <QStyle>
-#include <QCoreApplication>
 
 QIcon BadgeIcon(const QString& glyph, const QColor& color) {
     QIcon icon;
@@ -42,16 +42,22 @@ QIcon ArrowIcon(TArrow direction) {
         const qreal m = size * 0.25, c = size / 2.0, far = size - m;
         QPolygonF chevron;
         switch (direction) {
-        case TArrow::Left: chevron << QPointF(far - m / 2, m) << QPointF(m, c) << QPointF(far - m / 2, far); break;
-        case TArrow::Right: chevron << QPointF(m + m / 2, m) << QPointF(far, c) << QPointF(m + m / 2, far); break;
-        case TArrow::Down: chevron << QPointF(m, m + m / 2) << QPointF(c, far) << QPointF(far, m + m / 2); break;
+            case TArrow::Left:
+                chevron << QPointF(far - m / 2, m) << QPointF(m, c) << QPointF(far - m / 2, far);
+                break;
+            case TArrow::Right:
+                chevron << QPointF(m + m / 2, m) << QPointF(far, c) << QPointF(m + m / 2, far);
+                break;
+            case TArrow::Down:
+                chevron << QPointF(m, m + m / 2) << QPointF(c, far) << QPointF(far, m + m / 2);
+                break;
         }
         // A light halo under a dark stroke: visible on light and dark skins alike.
         painter.setPen(QPen(QColor(255, 255, 255, 230), size / 4.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPolyline(chevron);
         painter.setPen(QPen(QColor(40, 40, 40), size / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPolyline(chevron);
-        if (direction == TArrow::Down)   // down into a bar: hide away
+        if (direction == TArrow::Down)  // down into a bar: hide away
             painter.drawLine(QPointF(m, far + 1), QPointF(far, far + 1));
         painter.end();
         icon.addPixmap(pixmap);
@@ -63,7 +69,8 @@ QIcon CompactStandardIcon(QStyle::StandardPixmap which) {
     const QIcon full = qApp->style()->standardIcon(which);
     QIcon icon;
     for (const QSize& size : full.availableSizes())
-        if (size.width() <= kLargestToolIconSize) icon.addPixmap(full.pixmap(size));
+        if (size.width() <= kLargestToolIconSize)
+            icon.addPixmap(full.pixmap(size));
     return icon.isNull() ? full : icon;
 }
 
@@ -83,8 +90,12 @@ QIcon ToolIcon(const QString& buttonName, const QString& hint) {
         {"tbHelp", QStyle::SP_DialogHelpButton},
     };
     static const QHash<QString, QString> glyphs = {
-        {"tbPrint", QCoreApplication::translate("ShellIcons", "印")}, {"tbMail", "@"},    {"tbCut", QCoreApplication::translate("ShellIcons", "剪")},  {"tbCopy", QCoreApplication::translate("ShellIcons", "复")},
-        {"tbPaste", QCoreApplication::translate("ShellIcons", "粘")}, {"tbReader", QCoreApplication::translate("ShellIcons", "阅")},
+        {"tbPrint", QCoreApplication::translate("ShellIcons", "印")},
+        {"tbMail", "@"},
+        {"tbCut", QCoreApplication::translate("ShellIcons", "剪")},
+        {"tbCopy", QCoreApplication::translate("ShellIcons", "复")},
+        {"tbPaste", QCoreApplication::translate("ShellIcons", "粘")},
+        {"tbReader", QCoreApplication::translate("ShellIcons", "阅")},
     };
     if (auto it = standard.find(buttonName); it != standard.end() && qApp)
         return CompactStandardIcon(*it);

@@ -11,12 +11,9 @@
 
 // Start-up order: library (nothing open), materials store, preferences, layout.
 TAppContext::TAppContext()
-    : m_docData(std::make_unique<TqlvDocData>()),
-      m_saves(std::make_unique<TManuscriptSaves>(*m_docData)),
-      m_documents(std::make_unique<TqlvDocuments>()),
-      m_regConfig(std::make_unique<TqlvRegConfig>()),
-      m_iniConfig(std::make_unique<TqlvIniConfig>()),
-      m_search(std::make_unique<TLibrarySearch>(*m_docData, *m_saves)),
+    : m_docData(std::make_unique<TqlvDocData>()), m_saves(std::make_unique<TManuscriptSaves>(*m_docData)),
+      m_documents(std::make_unique<TqlvDocuments>()), m_regConfig(std::make_unique<TqlvRegConfig>()),
+      m_iniConfig(std::make_unique<TqlvIniConfig>()), m_search(std::make_unique<TLibrarySearch>(*m_docData, *m_saves)),
       m_backups(std::make_unique<TBackupService>(
           *m_docData, *m_regConfig,
           [this](const QString& message, const QString& caption) { Dialogs().Warn(message, caption); })) {

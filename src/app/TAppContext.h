@@ -6,9 +6,9 @@
 // (Saves, on the library DocData has open),
 // find and replace across the library with its undo (LibrarySearch,
 // forgotten when a library closes)
-// and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its command
-// groups keep a reference. Constructing it opens Documents.tdb (creating it
-// when missing); an engine error there propagates to the caller.
+// and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its
+// command groups keep a reference. Constructing it opens Documents.tdb (creating it when missing); an engine error
+// there propagates to the caller.
 //
 // QUILLORA_VERSION_GAP_SECONDS, when set to a number, replaces the two
 // minutes Saves waits between kept versions of one manuscript. Only the

@@ -58,7 +58,7 @@ void TBackupService::Tick() {
         return;
     try {
         bool damaged = false;
-        m_data.SettleForCopy();   // a copy of a file at rest compares equal to it after closing
+        m_data.SettleForCopy();  // a copy of a file at rest compares equal to it after closing
         const QString taken = BackupOf(m_data.GetDocDataName()).TakeSnapshotIfChanged(&damaged);
         if (!taken.isEmpty())
             Trace(QStringLiteral("Backup: ") + taken + (damaged ? QStringLiteral(" (library damaged)") : QString()));

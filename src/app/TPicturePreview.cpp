@@ -9,7 +9,7 @@
 
 namespace {
 QString PictureCaption() { return QCoreApplication::translate("TPicturePreview", "图片"); }
-}
+}  // namespace
 
 TPicturePreview::TPicturePreview(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignCenter);

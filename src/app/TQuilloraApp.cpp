@@ -11,6 +11,7 @@
 #include "settings/OptionValues.h"
 #include "settings/RegConfig.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
@@ -18,7 +19,6 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -27,7 +27,7 @@ namespace {
 // 退出 does, so the layout and skin are stored. The handler only writes a
 // byte to a pipe; the GUI thread reads it.
 int g_signalPipe[2] = {-1, -1};
-QPointer<QWidget> g_signalTarget;   // the window SIGTERM closes
+QPointer<QWidget> g_signalTarget;  // the window SIGTERM closes
 
 void OnTerminationSignal(int) {
     const char byte = 1;

@@ -52,11 +52,11 @@ private:
 
     QStringList m_args;
     QString m_params;
-    QStringList m_earlyParams;   // handed over before the main window was ready
+    QStringList m_earlyParams;  // handed over before the main window was ready
     bool m_windowReady = false;
     std::unique_ptr<TSingleInstance> m_instance;
     std::unique_ptr<TInterfaceTranslations> m_translations;
     std::unique_ptr<TQtDBLogin> m_login;
     std::unique_ptr<TAppContext> m_context;
-    std::unique_ptr<TfrmMain> m_main;   // declared last: destroyed first
+    std::unique_ptr<TfrmMain> m_main;  // declared last: destroyed first
 };

@@ -4,8 +4,8 @@
 #include "platform/ErrorText.h"
 #include "platform/SingleInstance.h"
 
-#include <exception>
 #include <QCoreApplication>
+#include <exception>
 
 TQuilloraApplication::TQuilloraApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 

@@ -12,8 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TSideChannel::TSideChannel(const QString& caption, QWidget* content, QWidget* parent)
-    : QFrame(parent) {
+TSideChannel::TSideChannel(const QString& caption, QWidget* content, QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("chanelTool"));
     setWindowTitle(caption);
     setFrameShape(QFrame::StyledPanel);

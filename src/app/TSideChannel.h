@@ -47,13 +47,13 @@ private:
     void UpdatePinButton();
     void ResizeInSplitter();
 
-    QWidget* m_panel = nullptr;        // header + content; moves to the overlay when slid out
+    QWidget* m_panel = nullptr;  // header + content; moves to the overlay when slid out
     QVBoxLayout* m_panelLayout = nullptr;
     QVBoxLayout* m_ownLayout = nullptr;
     QToolButton* m_pinButton = nullptr;
     QLabel* m_caption = nullptr;
-    QWidget* m_bar = nullptr;          // the 10-pixel strip while collapsed
-    QFrame* m_overlay = nullptr;       // floating host while slid out
+    QWidget* m_bar = nullptr;     // the 10-pixel strip while collapsed
+    QFrame* m_overlay = nullptr;  // floating host while slid out
     QVBoxLayout* m_overlayLayout = nullptr;
     QPropertyAnimation* m_slide = nullptr;
     QTimer* m_hideTimer = nullptr;

@@ -15,10 +15,14 @@ struct PanelDef {
 
 // Initial text, width and alignment of panels 0..8.
 const PanelDef kPanels[TStatusPanels::kPanelCount] = {
-    {QT_TRANSLATE_NOOP("TStatusPanels", "稿件库"), 180, Qt::AlignLeft},     {QT_TRANSLATE_NOOP("TStatusPanels", "稿件名称"), 250, Qt::AlignLeft},
-    {QT_TRANSLATE_NOOP("TStatusPanels", "插入"), 50, Qt::AlignHCenter},     {QT_TRANSLATE_NOOP("TStatusPanels", "大写"), 50, Qt::AlignHCenter},
-    {QT_TRANSLATE_NOOP("TStatusPanels", "小键盘"), 80, Qt::AlignHCenter},   {QT_TRANSLATE_NOOP("TStatusPanels", "状态："), 80, Qt::AlignHCenter},
-    {QT_TRANSLATE_NOOP("TStatusPanels", "行"), 150, Qt::AlignHCenter},      {QT_TRANSLATE_NOOP("TStatusPanels", "列"), 150, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "稿件库"), 180, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "稿件名称"), 250, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "插入"), 50, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "大写"), 50, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "小键盘"), 80, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "状态："), 80, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "行"), 150, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("TStatusPanels", "列"), 150, Qt::AlignHCenter},
     {"", 50, Qt::AlignLeft},
 };
 
@@ -36,9 +40,7 @@ public:
         updateGeometry();
     }
     QSize sizeHint() const override { return {m_width, QLabel::sizeHint().height()}; }
-    QSize minimumSizeHint() const override {
-        return {qMin(m_width, kShrunkWidth), QLabel::minimumSizeHint().height()};
-    }
+    QSize minimumSizeHint() const override { return {qMin(m_width, kShrunkWidth), QLabel::minimumSizeHint().height()}; }
 
 protected:
     void paintEvent(QPaintEvent*) override {

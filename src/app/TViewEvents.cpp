@@ -1,13 +1,13 @@
 #include "app/TViewEvents.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QDropEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolTip>
 #include <QTreeWidget>
+#include <algorithm>
 
 TViewEvents::TViewEvents(QTreeWidget* view) : QObject(view), m_view(view), m_viewport(view->viewport()) {
     view->installEventFilter(this);
@@ -37,29 +37,29 @@ bool TViewEvents::eventFilter(QObject* watched, QEvent* event) {
 
 bool TViewEvents::ViewportEvent(QEvent* event) {
     switch (event->type()) {
-    case QEvent::MouseButtonRelease:
-        // Released after the view updated its selection on the press.
-        if (click && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            click();
-        return false;
-    case QEvent::MouseButtonDblClick:
-        if (dblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            dblClick();
-        return false;
-    case QEvent::ToolTip: {
-        if (!hint)
+        case QEvent::MouseButtonRelease:
+            // Released after the view updated its selection on the press.
+            if (click && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                click();
             return false;
-        auto* help = static_cast<QHelpEvent*>(event);
-        QTreeWidgetItem* item = m_view->itemAt(help->pos());
-        const QString text = item ? hint(item) : QString();
-        if (text.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), text, m_view->viewport());
-        return true;
-    }
-    default:
-        return DragEvent(event);
+        case QEvent::MouseButtonDblClick:
+            if (dblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                dblClick();
+            return false;
+        case QEvent::ToolTip: {
+            if (!hint)
+                return false;
+            auto* help = static_cast<QHelpEvent*>(event);
+            QTreeWidgetItem* item = m_view->itemAt(help->pos());
+            const QString text = item ? hint(item) : QString();
+            if (text.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), text, m_view->viewport());
+            return true;
+        }
+        default:
+            return DragEvent(event);
     }
 }
 

@@ -43,5 +43,5 @@ private:
     bool DragEvent(QEvent* event);
 
     QTreeWidget* m_view;
-    QWidget* m_viewport;   // compared only: it may be dying when an event comes
+    QWidget* m_viewport;  // compared only: it may be dying when an event comes
 };

@@ -5,16 +5,16 @@
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
 #include "app/TFullScreenWriting.h"
+#include "app/TPicturePreview.h"
 #include "app/TQuickHide.h"
 #include "app/TSideChannel.h"
-#include "app/TPicturePreview.h"
 #include "app/TStatusPanels.h"
 #include "app/ViewFill.h"
 #include "app/X11Support.h"
 #include "app/commands/TBookCommands.h"
 #include "app/commands/TEditCommands.h"
-#include "app/commands/TFolderCommands.h"
 #include "app/commands/TExchangeCommands.h"
+#include "app/commands/TFolderCommands.h"
 #include "app/commands/THelpCommands.h"
 #include "app/commands/TLibraryCommands.h"
 #include "app/commands/TLibraryFindCommands.h"
@@ -63,8 +63,7 @@ void ShowStatusNote(TStatusPanels* bar, const QString& note) {
 }  // namespace
 
 TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
-    : QMainWindow(parent), m_context(context),
-      m_manuscripts(std::make_unique<TManuscriptCommands>(*this, context)),
+    : QMainWindow(parent), m_context(context), m_manuscripts(std::make_unique<TManuscriptCommands>(*this, context)),
       m_pictures(std::make_unique<TPictureCommands>(*this, context)),
       m_library(std::make_unique<TLibraryCommands>(*this, context, *m_manuscripts)),
       m_edit(std::make_unique<TEditCommands>(*this, context)),
@@ -81,8 +80,8 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);
     QFont windowFont = font();
-    windowFont.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                            QStringLiteral("WenQuanYi Micro Hei"), windowFont.family()});
+    windowFont.setFamilies(
+        {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"), windowFont.family()});
     setFont(windowFont);
 
     BuildMenus();
@@ -96,8 +95,7 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
 
     timerAutoSave = new QTimer(this);
     timerAutoSave->setObjectName(QStringLiteral("timerAutoSave"));
-    connect(timerAutoSave, &QTimer::timeout, this,
-            Cmd(m_manuscripts.get(), &TManuscriptCommands::timerAutoSaveTimer));
+    connect(timerAutoSave, &QTimer::timeout, this, Cmd(m_manuscripts.get(), &TManuscriptCommands::timerAutoSaveTimer));
     m_quickHide = new TQuickHide(this);
     CreateEditor();
     CreateFullScreen();
@@ -149,9 +147,7 @@ void TfrmMain::BuildCentralArea() {
 
 QAction* TfrmMain::Action(const QString& objectName) const { return m_actions.value(objectName); }
 
-QToolButton* TfrmMain::ToolButton(const QString& objectName) const {
-    return m_buttons.value(objectName);
-}
+QToolButton* TfrmMain::ToolButton(const QString& objectName) const { return m_buttons.value(objectName); }
 
 void TfrmMain::ConnectCommand(QAction* action, const TCommand& command) {
     if (command)
@@ -202,7 +198,7 @@ void TfrmMain::CreateEditor() {
     m_editor = new TqlvEditor(editorFrame, PopEditor, this);
     m_editor->Control()->setObjectName(QStringLiteral("Editor"));
     m_editor->Control()->setAccessibleName(tr("稿件内容"));
-    m_editor->Control()->viewport()->installEventFilter(this);   // file drops
+    m_editor->Control()->viewport()->installEventFilter(this);  // file drops
     connect(m_editor, &TqlvEditor::SelectionChanged, this, &TfrmMain::UpdateEditActions);
     connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
     connect(m_editor, &TqlvEditor::Typed, this, Cmd(m_manuscripts.get(), &TManuscriptCommands::KeyTyped));
@@ -210,11 +206,10 @@ void TfrmMain::CreateEditor() {
     connect(m_editor, &TqlvEditor::SearchNote, this, [this](const QString& note) { ShowStatusNote(StBarMain, note); });
     connect(&m_context.Backups(), &TBackupService::DamagedLibrary, this,
             [this](const QString& note) { ShowStatusNote(StBarMain, note); });
-    connect(m_editor, &TqlvEditor::CaretPositionChanged, this,
-            [this](const QString& line, const QString& column) {
-                StBarMain->SetPanelText(6, line);
-                StBarMain->SetPanelText(7, column);
-            });
+    connect(m_editor, &TqlvEditor::CaretPositionChanged, this, [this](const QString& line, const QString& column) {
+        StBarMain->SetPanelText(6, line);
+        StBarMain->SetPanelText(7, column);
+    });
 
     TEditorStatus status = TqlvRegConfig::DefaultEditorStatus();
     m_context.RegConfig().ReadEditorStatus(status);
@@ -236,7 +231,7 @@ void TfrmMain::CreateEditor() {
 
     UpdateEditActions();
     m_editor->SetModified(false);
-    m_editor->ReportState();   // 行/列 show the caret from the first paint
+    m_editor->ReportState();  // 行/列 show the caret from the first paint
 }
 
 void TfrmMain::LoadMaterials() {
@@ -351,7 +346,6 @@ void TfrmMain::UpdateKeyState() {
     // Without X11 the lock states are unknown; panels 3 and 4 keep their text.
     if (const std::optional<TLockState> locks = QueryLockState()) {
         StBarMain->SetPanelText(3, locks->capsLock ? tr("大写") : tr("小写"));
-        StBarMain->SetPanelText(4, locks->numLock ? tr("小键盘(开启)")
-                                                  : tr("小键盘(关闭)"));
+        StBarMain->SetPanelText(4, locks->numLock ? tr("小键盘(开启)") : tr("小键盘(关闭)"));
     }
 }

@@ -98,7 +98,6 @@ public:
     void SetCommandLine(const QString& joinedParams);
     QString CommandLine() const { return m_commandLine; }
 
-
     // Skin: style 0..5 and theme file; SetSkin applies and remembers them.
     int SkinStyle() const { return m_style; }
     QString SkinTheme() const { return m_theme; }
@@ -189,10 +188,10 @@ private:
     void BuildCentralArea();
     void CreateEditor();
     void CreateFullScreen();
-    QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
-                     const QKeySequence& shortcut, const TCommand& command);
-    QToolButton* AddToolButton(QToolBar* bar, const QString& name, const QString& hint,
-                               const QIcon& icon, const TCommand& command);
+    QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
+                     const TCommand& command);
+    QToolButton* AddToolButton(QToolBar* bar, const QString& name, const QString& hint, const QIcon& icon,
+                               const TCommand& command);
     // Runs command on a click; with none, the control stays disabled for good.
     void ConnectCommand(QAction* action, const TCommand& command);
     void ConnectCommand(QToolButton* button, const TCommand& command);
@@ -272,7 +271,7 @@ private:
     QString m_theme;
     QString m_skinFolder;
     QString m_commandLine;
-    QString m_manuscriptName;   // as panel 1 shows it, for the title
+    QString m_manuscriptName;  // as panel 1 shows it, for the title
     bool m_firstShowDone = false;
     bool m_shutdownDone = false;
 };

@@ -50,11 +50,9 @@ void TfrmSplash::paintEvent(QPaintEvent* event) {
     QFont subtitle = font();
     subtitle.setPixelSize(16);
     painter.setFont(subtitle);
-    painter.drawText(QRect(34, 112, 400, 28), Qt::AlignLeft | Qt::AlignVCenter,
-                     tr("稿件管理  ·  版本 1.3"));
+    painter.drawText(QRect(34, 112, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, tr("稿件管理  ·  版本 1.3"));
     painter.setPen(QColor(220, 232, 250));
-    painter.drawText(QRect(34, 180, 400, 24), Qt::AlignLeft | Qt::AlignVCenter,
-                     tr("正在启动……"));
+    painter.drawText(QRect(34, 180, 400, 24), Qt::AlignLeft | Qt::AlignVCenter, tr("正在启动……"));
 
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 1));

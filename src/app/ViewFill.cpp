@@ -69,7 +69,7 @@ int ItemID(const QTreeWidgetItem* item) { return item ? item->data(0, Qt::UserRo
 
 void StartCaptionEdit(QTreeWidget* list, QTreeWidgetItem* item) {
     {
-        const QSignalBlocker quiet(list);   // no edit has ended yet
+        const QSignalBlocker quiet(list);  // no edit has ended yet
         item->setFlags(item->flags() | Qt::ItemIsEditable);
         if (!item->treeWidget())
             list->addTopLevelItem(item);

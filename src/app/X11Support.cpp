@@ -5,18 +5,17 @@
 
 #if QUILLORA_HAVE_XCB
 #include <QtGui/qguiapplication_platform.h>
-#include <cstdlib>
 #include <xcb/xcb.h>
+#include <cstdlib>
 #endif
 
 #if QUILLORA_HAVE_XCB
 namespace {
 
 constexpr uint32_t kKeysymF12 = 0xffc9;
-constexpr uint16_t kNumLockMask = XCB_MOD_MASK_2;   // the usual Num Lock modifier
+constexpr uint16_t kNumLockMask = XCB_MOD_MASK_2;  // the usual Num Lock modifier
 // The hot key must fire whatever the lock keys are, so each is grabbed too.
-constexpr uint16_t kLockVariants[] = {0, XCB_MOD_MASK_LOCK, kNumLockMask,
-                                      XCB_MOD_MASK_LOCK | kNumLockMask};
+constexpr uint16_t kLockVariants[] = {0, XCB_MOD_MASK_LOCK, kNumLockMask, XCB_MOD_MASK_LOCK | kNumLockMask};
 
 xcb_connection_t* Connection() {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
@@ -26,9 +25,7 @@ xcb_connection_t* Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_window_t RootWindow(xcb_connection_t* c) {
-    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-}
+xcb_window_t RootWindow(xcb_connection_t* c) { return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root; }
 
 xcb_keycode_t KeycodeFor(xcb_connection_t* c, uint32_t keysym) {
     const xcb_setup_t* setup = xcb_get_setup(c);
@@ -67,8 +64,7 @@ std::optional<TLockState> QueryLockState() {
     xcb_connection_t* c = Connection();
     if (!c)
         return std::nullopt;
-    xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, RootWindow(c)), nullptr);
+    xcb_query_pointer_reply_t* reply = xcb_query_pointer_reply(c, xcb_query_pointer(c, RootWindow(c)), nullptr);
     if (!reply)
         return std::nullopt;
     TLockState state;
@@ -101,11 +97,11 @@ bool TGlobalHotKey::Register() {
         return false;
     bool ok = true;
     for (uint16_t lock : kLockVariants) {
-        xcb_void_cookie_t cookie = xcb_grab_key_checked(
-            c, 1, RootWindow(c), XCB_MOD_MASK_CONTROL | lock, xcb_keycode_t(m_keycode),
-            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        xcb_void_cookie_t cookie =
+            xcb_grab_key_checked(c, 1, RootWindow(c), XCB_MOD_MASK_CONTROL | lock, xcb_keycode_t(m_keycode),
+                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         if (xcb_generic_error_t* error = xcb_request_check(c, cookie)) {
-            ok = false;   // another client holds Ctrl+F12
+            ok = false;  // another client holds Ctrl+F12
             std::free(error);
         }
     }

@@ -1,10 +1,10 @@
 #include "cli/CliArgs.h"
 
+#include <langinfo.h>
+#include <locale.h>
 #include <QString>
 #include <cstdint>
 #include <cstdlib>
-#include <langinfo.h>
-#include <locale.h>
 
 #include "platform/TextCodec.h"
 
@@ -20,32 +20,36 @@ CliArgs CliArgs::Parse(const std::vector<std::string>& words, const CliSyntax& s
         } else if (syntax.flags.count(word)) {
             args.flags_.insert(word);
         } else if (syntax.valueOptions.count(word)) {
-            if (i + 1 >= words.size()) throw CliUsageError("option " + word + " needs a value");
+            if (i + 1 >= words.size())
+                throw CliUsageError("option " + word + " needs a value");
             args.options_[word] = words[++i];
         } else {
             throw CliUsageError("unknown option " + word);
         }
     }
     const size_t count = args.positional_.size();
-    if (count < syntax.minPositional) throw CliUsageError("missing arguments");
-    if (count > syntax.maxPositional) throw CliUsageError("too many arguments");
+    if (count < syntax.minPositional)
+        throw CliUsageError("missing arguments");
+    if (count > syntax.maxPositional)
+        throw CliUsageError("too many arguments");
     return args;
 }
 
 std::optional<std::string> CliArgs::Option(const std::string& name) const {
     auto it = options_.find(name);
-    if (it == options_.end()) return std::nullopt;
+    if (it == options_.end())
+        return std::nullopt;
     return it->second;
 }
 
 int CliArgs::IntOption(const std::string& name, int low, int high, int fallback) const {
     std::optional<std::string> text = Option(name);
-    if (!text) return fallback;
+    if (!text)
+        return fallback;
     char* end = nullptr;
     const long value = std::strtol(text->c_str(), &end, 10);
     if (text->empty() || *end != '\0' || value < low || value > high)
-        throw CliUsageError(name + " must be a number from " + std::to_string(low) + " to " +
-                            std::to_string(high));
+        throw CliUsageError(name + " must be a number from " + std::to_string(low) + " to " + std::to_string(high));
     return static_cast<int>(value);
 }
 
@@ -56,7 +60,8 @@ namespace {
 // locale object of its own, so the process's locale stays as it was.
 bool TerminalSpeaksGb() {
     const locale_t user = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
-    if (user == static_cast<locale_t>(nullptr)) return false;
+    if (user == static_cast<locale_t>(nullptr))
+        return false;
     const std::string codeset = ::nl_langinfo_l(CODESET, user);
     ::freelocale(user);
     return codeset == "GB18030" || codeset == "GBK" || codeset == "GB2312";
@@ -69,7 +74,8 @@ std::optional<QString> TerminalText(const std::string& word) {
     const QByteArray bytes(word.data(), static_cast<qsizetype>(word.size()));
     const QString text = TerminalSpeaksGb() ? FromGB(bytes) : QString::fromUtf8(bytes);
     const QByteArray again = TerminalSpeaksGb() ? ToGB(text) : text.toUtf8();
-    if (again != bytes) return std::nullopt;
+    if (again != bytes)
+        return std::nullopt;
     return text;
 }
 
@@ -77,7 +83,8 @@ std::optional<QString> TerminalText(const std::string& word) {
 
 std::optional<QString> CliArgs::PasswordText(const std::string& name) const {
     const std::optional<std::string> word = Option(name);
-    if (!word) return std::nullopt;
+    if (!word)
+        return std::nullopt;
     const std::optional<QString> text = TerminalText(*word);
     if (!text)
         throw CliError("The value of " + name + " is not valid text in the terminal's encoding (" +
@@ -87,6 +94,7 @@ std::optional<QString> CliArgs::PasswordText(const std::string& name) const {
 
 std::optional<std::string> CliArgs::PasswordOption(const std::string& name) const {
     const std::optional<QString> text = PasswordText(name);
-    if (!text) return std::nullopt;
+    if (!text)
+        return std::nullopt;
     return PasswordBytes(*text);
 }

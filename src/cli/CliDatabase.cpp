@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-TCliDatabase::TCliDatabase(const std::string& path, const std::optional<std::string>& password,
-                           bool readOnly)
+TCliDatabase::TCliDatabase(const std::string& path, const std::optional<std::string>& password, bool readOnly)
     : path_(path) {
     if (password) {
         login_ = std::make_unique<TLogin>(*password);
@@ -43,13 +42,16 @@ void RequireExistingFile(const std::string& path) {
 TCliProgress::TCliProgress(std::string label) : label_(std::move(label)), enabled_(isatty(2) == 1) {}
 
 TCliProgress::~TCliProgress() {
-    if (enabled_ && shown_ >= 0) std::fputs("\n", stderr);
+    if (enabled_ && shown_ >= 0)
+        std::fputs("\n", stderr);
 }
 
 void TCliProgress::Show(int percent) {
-    if (!enabled_) return;
+    if (!enabled_)
+        return;
     percent = percent < 0 ? 0 : (percent > 100 ? 100 : percent);
-    if (percent == shown_) return;
+    if (percent == shown_)
+        return;
     shown_ = percent;
     constexpr int kWidth = 40;
     const int filled = percent * kWidth / 100;
@@ -59,5 +61,6 @@ void TCliProgress::Show(int percent) {
 }
 
 void TCliProgress::Step(int64_t done, int64_t total) {
-    if (total > 0) Show(static_cast<int>(done * 100 / total));
+    if (total > 0)
+        Show(static_cast<int>(done * 100 / total));
 }

@@ -17,8 +17,7 @@
 class TCliDatabase {
 public:
     // Connects to path (must exist). readOnly opens without write access.
-    TCliDatabase(const std::string& path, const std::optional<std::string>& password,
-                 bool readOnly = false);
+    TCliDatabase(const std::string& path, const std::optional<std::string>& password, bool readOnly = false);
     ~TCliDatabase();
     TCliDatabase(const TCliDatabase&) = delete;
     TCliDatabase& operator=(const TCliDatabase&) = delete;

@@ -25,8 +25,7 @@ void WriteRecordJson(std::ostream& out, tomedb::TTomeTable& table, tomedb::TTome
 // Writes text (UTF-8, or "@path" to read the value from a file) into field.
 void AssignFieldText(tomedb::TField& field, const std::string& text);
 // A key value for FindKey on a field of this type.
-tomedb::TVariant KeyVariant(tomedb::TFieldType type, const std::string& fieldName,
-                            const std::string& text);
+tomedb::TVariant KeyVariant(tomedb::TFieldType type, const std::string& fieldName, const std::string& text);
 
 // "String", "Integer", ... (any letter case) or a numeric code; nullopt when unknown.
 std::optional<int32_t> FieldTypeFromText(const std::string& text);

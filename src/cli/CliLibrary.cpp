@@ -9,7 +9,8 @@ namespace {
 
 void CollectFolderIDs(const TViewNode& node, std::set<int>& ids) {
     ids.insert(node.ID);
-    for (const TViewNode& child : node.Children) CollectFolderIDs(child, ids);
+    for (const TViewNode& child : node.Children)
+        CollectFolderIDs(child, ids);
 }
 
 }  // namespace
@@ -28,7 +29,8 @@ void TCliLibrary::Open(const std::string& path) {
 int FolderOption(const CliArgs& args, TqlvDocData& data) {
     const std::string text = args.Option("--folder").value_or("0");
     std::optional<int64_t> id = ParseInteger(text);
-    if (!id) throw CliUsageError("--folder needs a folder ID");
+    if (!id)
+        throw CliUsageError("--folder needs a folder ID");
     std::set<int> ids;
     CollectFolderIDs(data.LoadFolderTree(), ids);
     if (!ids.count(static_cast<int>(*id)))

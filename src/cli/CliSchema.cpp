@@ -9,10 +9,14 @@ namespace {
 
 json IndexOptions(uint8_t options) {
     json list = json::array();
-    if (options & tiPrimary) list.push_back("primary");
-    if (options & tiUnique) list.push_back("unique");
-    if (options & tiDescending) list.push_back("descending");
-    if (options & tiCaseInsensitive) list.push_back("caseinsensitive");
+    if (options & tiPrimary)
+        list.push_back("primary");
+    if (options & tiUnique)
+        list.push_back("unique");
+    if (options & tiDescending)
+        list.push_back("descending");
+    if (options & tiCaseInsensitive)
+        list.push_back("caseinsensitive");
     return list;
 }
 
@@ -32,9 +36,8 @@ json IndexesOf(const TTableHeader& header, const TNameText& text) {
         json names = json::array();
         for (int j = 0; j < header.IndexFieldCount(k); ++j) {
             const int32_t field = header.IndexField(k, j);
-            names.push_back(field >= 0 && field < header.FieldCount()
-                                ? json(text(header.FieldName(field)))
-                                : json(nullptr));
+            names.push_back(field >= 0 && field < header.FieldCount() ? json(text(header.FieldName(field)))
+                                                                      : json(nullptr));
         }
         indexes.push_back({{"name", text(header.IndexName(k))},
                            {"options", IndexOptions(header.IndexOptions(k))},

@@ -1,7 +1,7 @@
 // The schema of an open database file as qdb info prints it: every table with
 // its record count, auto-increment counter, fields and indexes, each stored
-// name passed through text (qdb decodes GB18030 to UTF-8). Plain C++, no Qt. Headers are read through the file layer, which refuses a
-// damaged one with "Database file '%s' is damaged" (EDatabaseError).
+// name passed through text (qdb decodes GB18030 to UTF-8). Plain C++, no Qt. Headers are read through the file layer,
+// which refuses a damaged one with "Database file '%s' is damaged" (EDatabaseError).
 #pragma once
 
 #include <functional>

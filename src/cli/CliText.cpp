@@ -1,10 +1,10 @@
 #include "cli/CliText.h"
 
 #include <QByteArray>
-#include <algorithm>
 #include <QString>
-#include <chrono>
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,24 +19,20 @@ namespace {
 // Day number (0001-01-01 = 1) of 1970-01-01, the epoch of sys_days.
 constexpr int32_t kUnixEpochDay = 719163;
 
-QByteArray Bytes(const std::string& text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
+QByteArray Bytes(const std::string& text) { return QByteArray(text.data(), static_cast<qsizetype>(text.size())); }
 
-std::string Str(const QByteArray& bytes) {
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
+std::string Str(const QByteArray& bytes) { return std::string(bytes.constData(), static_cast<size_t>(bytes.size())); }
 
-year_month_day CivilDate(int32_t dayNumber) {
-    return year_month_day{sys_days{days{dayNumber - kUnixEpochDay}}};
-}
+year_month_day CivilDate(int32_t dayNumber) { return year_month_day{sys_days{days{dayNumber - kUnixEpochDay}}}; }
 
 // Reads exactly `digits` decimal digits at text[pos].
 bool ReadDigits(const std::string& text, size_t pos, size_t digits, int& out) {
-    if (pos + digits > text.size()) return false;
+    if (pos + digits > text.size())
+        return false;
     out = 0;
     for (size_t i = pos; i < pos + digits; ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
+        if (text[i] < '0' || text[i] > '9')
+            return false;
         out = out * 10 + (text[i] - '0');
     }
     return true;
@@ -58,7 +54,8 @@ std::vector<std::string>& CommandLineWords() {
 // Length of the registered word found at text[pos], 0 when none.
 size_t WordAt(const std::string& text, size_t pos) {
     for (const std::string& word : CommandLineWords())
-        if (text.compare(pos, word.size(), word) == 0) return word.size();
+        if (text.compare(pos, word.size(), word) == 0)
+            return word.size();
     return 0;
 }
 
@@ -92,7 +89,8 @@ std::string Base64Encode(const std::string& bytes) { return Str(Bytes(bytes).toB
 
 std::optional<std::string> Base64Decode(const std::string& text) {
     auto result = QByteArray::fromBase64Encoding(Bytes(text), QByteArray::AbortOnBase64DecodingErrors);
-    if (!result) return std::nullopt;
+    if (!result)
+        return std::nullopt;
     return Str(*result);
 }
 
@@ -107,8 +105,8 @@ std::string DateText(tomedb::TDateTime value) {
 std::string TimeText(tomedb::TDateTime value) {
     const int32_t ms = tomedb::DateTimeToTimeMs(value);
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d.%03d", ms / 3600000, ms / 60000 % 60,
-                  ms / 1000 % 60, ms % 1000);
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d.%03d", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60,
+                  ms % 1000);
     return buffer;
 }
 
@@ -120,9 +118,9 @@ std::optional<tomedb::TDateTime> ParseDateText(const std::string& text) {
         !ReadDigits(text, 5, 2, m) || !ReadDigits(text, 8, 2, d))
         return std::nullopt;
     const year_month_day date{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
-    if (!date.ok() || y < 1) return std::nullopt;
-    const int32_t dayNumber =
-        static_cast<int32_t>(sys_days{date}.time_since_epoch().count()) + kUnixEpochDay;
+    if (!date.ok() || y < 1)
+        return std::nullopt;
+    const int32_t dayNumber = static_cast<int32_t>(sys_days{date}.time_since_epoch().count()) + kUnixEpochDay;
     return tomedb::DayNumberToDateTime(dayNumber);
 }
 
@@ -133,34 +131,43 @@ std::optional<tomedb::TDateTime> ParseTimeText(const std::string& text) {
         return std::nullopt;
     if (text.size() != 8 && (text.size() != 12 || text[8] != '.' || !ReadDigits(text, 9, 3, ms)))
         return std::nullopt;
-    if (h > 23 || n > 59 || s > 59) return std::nullopt;
+    if (h > 23 || n > 59 || s > 59)
+        return std::nullopt;
     return tomedb::TimeMsToDateTime(((h * 60 + n) * 60 + s) * 1000 + ms);
 }
 
 std::optional<tomedb::TDateTime> ParseDateTimeText(const std::string& text) {
     std::optional<tomedb::TDateTime> date = ParseDateText(text.substr(0, 10));
-    if (!date) return std::nullopt;
-    if (text.size() == 10) return date;
-    if (text[10] != 'T' && text[10] != ' ') return std::nullopt;
+    if (!date)
+        return std::nullopt;
+    if (text.size() == 10)
+        return date;
+    if (text[10] != 'T' && text[10] != ' ')
+        return std::nullopt;
     std::optional<tomedb::TDateTime> time = ParseTimeText(text.substr(11));
-    if (!time) return std::nullopt;
+    if (!time)
+        return std::nullopt;
     // Before 1899-12-30 the day part is negative while the time still counts forward.
     return *date < 0 ? *date - *time : *date + *time;
 }
 
 std::optional<int64_t> ParseInteger(const std::string& text) {
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
     char* end = nullptr;
     errno = 0;
     const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE) return std::nullopt;
+    if (*end != '\0' || errno == ERANGE)
+        return std::nullopt;
     return static_cast<int64_t>(value);
 }
 
 std::optional<double> ParseNumber(const std::string& text) {
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
+    if (*end != '\0' || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }

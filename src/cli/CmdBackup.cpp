@@ -23,8 +23,7 @@ TBackupPolicy PolicyFor(const CliArgs& args, size_t folderWord) {
     TRegistry store(TqlvRegConfig::kRoot);
     const TBackupSettings settings = ReadBackupSettings(store);
     TBackupPolicy policy;
-    policy.Root = args.Positional().size() > folderWord ? QString::fromStdString(args.At(folderWord))
-                                                        : settings.Folder;
+    policy.Root = args.Positional().size() > folderWord ? QString::fromStdString(args.At(folderWord)) : settings.Folder;
     policy.Rotation = {settings.KeepLast, settings.KeepDays};
     return policy;
 }
@@ -65,8 +64,8 @@ int RunBackup(const CliWords& words) {
             return 0;
         // The copy is kept (it may be all there is), but a script must not
         // take it for a good backup.
-        std::cerr << "Warning: the library fails verify; the snapshot was taken and is listed as damaged: "
-                  << path << "\n";
+        std::cerr << "Warning: the library fails verify; the snapshot was taken and is listed as damaged: " << path
+                  << "\n";
         return 1;
     });
 }

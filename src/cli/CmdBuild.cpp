@@ -25,7 +25,8 @@ std::string S(const QString& text) { return text.toStdString(); }
 TBookScope ScopeOption(const CliArgs& args, TqlvDocData& data) {
     TBookScope scope;
     const std::optional<std::string> folder = args.Option("--folder");
-    if (!folder) return scope;
+    if (!folder)
+        return scope;
     scope.ScopeKind = TBookScope::Kind::Folder;
     if (const std::optional<int64_t> id = ParseInteger(*folder)) {
         try {
@@ -37,10 +38,12 @@ TBookScope ScopeOption(const CliArgs& args, TqlvDocData& data) {
         }
     }
     const QList<int> ids = FindFoldersByName(data, Q(*folder));
-    if (ids.isEmpty()) throw CliError("Folder '" + *folder + "' not found");
+    if (ids.isEmpty())
+        throw CliError("Folder '" + *folder + "' not found");
     if (ids.size() > 1) {
         std::string list;
-        for (int id : ids) list += (list.empty() ? "" : ", ") + std::to_string(id);
+        for (int id : ids)
+            list += (list.empty() ? "" : ", ") + std::to_string(id);
         throw CliError("Folder name '" + *folder + "' is ambiguous (IDs " + list + "); give an ID");
     }
     scope.FolderID = ids.first();
@@ -49,15 +52,18 @@ TBookScope ScopeOption(const CliArgs& args, TqlvDocData& data) {
 
 TBookPage PageOption(const CliArgs& args) {
     const std::string page = args.Option("--page").value_or("a5");
-    if (page == "a5" || page == "A5") return TBookPage::A5;
-    if (page == "a4" || page == "A4") return TBookPage::A4;
+    if (page == "a5" || page == "A5")
+        return TBookPage::A5;
+    if (page == "a4" || page == "A4")
+        return TBookPage::A4;
     throw CliUsageError("--page must be A5 or A4");
 }
 
 // The PDF writer lays text out with Qt's fonts, which need a GUI application;
 // qdb makes one on the offscreen platform, so no display is needed.
 std::unique_ptr<QGuiApplication> PdfApplication() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "qdb";
     static char* argv[] = {name, nullptr};
@@ -67,22 +73,22 @@ std::unique_ptr<QGuiApplication> PdfApplication() {
 }  // namespace
 
 int RunBuild(const CliWords& words) {
-    const CliArgs args = CliArgs::Parse(
-        words, {{"--password", "--folder", "--title", "--author", "--page"}, {}, 2, 2});
+    const CliArgs args = CliArgs::Parse(words, {{"--password", "--folder", "--title", "--author", "--page"}, {}, 2, 2});
     const QString output = Q(args.At(1));
     const std::optional<TBookFormat> format = BookFormatOfPath(output);
-    if (!format) throw CliError(S(UnknownBookFormatText(output)));
+    if (!format)
+        throw CliError(S(UnknownBookFormatText(output)));
     const TBookPage page = PageOption(args);
     TCliLibrary library(args.PasswordText());
     library.Open(args.At(0));
     const TBookScope scope = ScopeOption(args, library.Data());
     QString title = Q(args.Option("--title").value_or(""));
     if (title.isEmpty())
-        title = scope.ScopeKind == TBookScope::Kind::Folder
-                    ? BookFolderName(library.Data(), scope.FolderID)
-                    : QFileInfo(Q(args.At(0))).completeBaseName();
+        title = scope.ScopeKind == TBookScope::Kind::Folder ? BookFolderName(library.Data(), scope.FolderID)
+                                                            : QFileInfo(Q(args.At(0))).completeBaseName();
     std::unique_ptr<QGuiApplication> gui;
-    if (*format == TBookFormat::Pdf) gui = PdfApplication();
+    if (*format == TBookFormat::Pdf)
+        gui = PdfApplication();
     TBookRequest request;
     request.Scope = scope;
     request.Title = title;

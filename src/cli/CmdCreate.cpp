@@ -34,24 +34,29 @@ TTomeFieldItem FieldDefinition(const std::string& definition) {
     if (parts.size() < 2 || parts.size() > 4 || parts[0].empty())
         throw CliUsageError("expected FIELD:TYPE[:SIZE[:DPMODE]], got '" + definition + "'");
     std::optional<int32_t> type = FieldTypeFromText(parts[1]);
-    if (!type) throw CliUsageError("unknown field type '" + parts[1] + "'");
+    if (!type)
+        throw CliUsageError("unknown field type '" + parts[1] + "'");
     const int32_t size = parts.size() > 2 ? NumberPart(definition, parts[2]) : 0;
     const int32_t dpMode = parts.size() > 3 ? NumberPart(definition, parts[3]) : 0;
-    if (dpMode > 255) throw CliUsageError("bad DPMODE in '" + definition + "'");
+    if (dpMode > 255)
+        throw CliUsageError("bad DPMODE in '" + definition + "'");
     return MakeFieldItem(Utf8ToGb(parts[0]), *type, size, static_cast<uint8_t>(dpMode));
 }
 
 TTMIndexOptions IndexOptionsFrom(const CliArgs& args) {
     TTMIndexOptions options = 0;
-    if (args.Flag("--primary")) options |= tiPrimary;
-    if (args.Flag("--unique")) options |= tiUnique;
-    if (args.Flag("--descending")) options |= tiDescending;
-    if (args.Flag("--case-insensitive")) options |= tiCaseInsensitive;
+    if (args.Flag("--primary"))
+        options |= tiPrimary;
+    if (args.Flag("--unique"))
+        options |= tiUnique;
+    if (args.Flag("--descending"))
+        options |= tiDescending;
+    if (args.Flag("--case-insensitive"))
+        options |= tiCaseInsensitive;
     return options;
 }
 
-void StoreComment(const std::string& path, const std::optional<std::string>& password,
-                  const std::string& comment) {
+void StoreComment(const std::string& path, const std::optional<std::string>& password, const std::string& comment) {
     TCliDatabase database(path, password);
     database.RequireAccess();
     if (!database.Db().SetComments(Utf8ToGb(comment)))
@@ -61,8 +66,7 @@ void StoreComment(const std::string& path, const std::optional<std::string>& pas
 }  // namespace
 
 int RunCreate(const CliWords& words) {
-    const CliArgs args =
-        CliArgs::Parse(words, {{"--password", "--comment", "--level"}, {"--crc32"}, 1, 1});
+    const CliArgs args = CliArgs::Parse(words, {{"--password", "--comment", "--level"}, {"--crc32"}, 1, 1});
     const std::string& path = args.At(0);
     const int level = args.IntOption("--level", 0, 3, 1);
     const std::optional<std::string> password = args.PasswordOption();
@@ -72,8 +76,8 @@ int RunCreate(const CliWords& words) {
     if (std::filesystem::exists(path, error))
         throw CliError("File '" + path + "' already exists");
     TTomeDatabase creator;
-    if (!creator.CreateDatabase(path, true, level, "zLIB", encrypt, "blowfish",
-                                encrypt ? *password : std::string(), args.Flag("--crc32")))
+    if (!creator.CreateDatabase(path, true, level, "zLIB", encrypt, "blowfish", encrypt ? *password : std::string(),
+                                args.Flag("--crc32")))
         throw CliError("Cannot create database file '" + path + "'");
     if (auto comment = args.Option("--comment")) {
         try {
@@ -90,7 +94,8 @@ int RunCreate(const CliWords& words) {
 int RunCreateTable(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 3, SIZE_MAX});
     std::vector<TTomeFieldItem> fields;
-    for (size_t i = 2; i < args.Positional().size(); ++i) fields.push_back(FieldDefinition(args.At(i)));
+    for (size_t i = 2; i < args.Positional().size(); ++i)
+        fields.push_back(FieldDefinition(args.At(i)));
     TCliDatabase database(args.At(0), args.PasswordOption());
     if (!database.Db().CreateTable(Utf8ToGb(args.At(1)), fields))
         throw CliError("Cannot create table '" + args.At(1) + "'");
@@ -99,13 +104,12 @@ int RunCreateTable(const CliWords& words) {
 
 int RunCreateIndex(const CliWords& words) {
     const CliArgs args = CliArgs::Parse(
-        words, {kPasswordOption, {"--primary", "--unique", "--descending", "--case-insensitive"}, 4,
-                SIZE_MAX});
+        words, {kPasswordOption, {"--primary", "--unique", "--descending", "--case-insensitive"}, 4, SIZE_MAX});
     std::vector<std::string> fieldNames;
-    for (size_t i = 3; i < args.Positional().size(); ++i) fieldNames.push_back(Utf8ToGb(args.At(i)));
+    for (size_t i = 3; i < args.Positional().size(); ++i)
+        fieldNames.push_back(Utf8ToGb(args.At(i)));
     TCliDatabase database(args.At(0), args.PasswordOption());
-    if (!database.Db().CreateIndex(Utf8ToGb(args.At(1)), Utf8ToGb(args.At(2)),
-                                   IndexOptionsFrom(args), fieldNames))
+    if (!database.Db().CreateIndex(Utf8ToGb(args.At(1)), Utf8ToGb(args.At(2)), IndexOptionsFrom(args), fieldNames))
         throw CliError("Cannot create index '" + args.At(2) + "'");
     return 0;
 }

@@ -5,9 +5,9 @@
 #include "cli/CliArgs.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDatabase.h"
-#include "cli/CliText.h"
 #include "cli/CliFields.h"
 #include "cli/CliSchema.h"
+#include "cli/CliText.h"
 #include "tomedb/storage/TomeFormat.h"
 
 using namespace tomedb;
@@ -21,15 +21,17 @@ std::string HeaderVersion(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     in.read(header, sizeof header);
     const char* version = header + format::kVersionOffset;
-    return std::string(version, format::FixedTextLength(reinterpret_cast<const uint8_t*>(version),
-                                                        format::kVersionSize));
+    return std::string(version,
+                       format::FixedTextLength(reinterpret_cast<const uint8_t*>(version), format::kVersionSize));
 }
 
 // The comment, or null when the data cannot be read with the given password.
 json CommentOf(TCliDatabase& database) {
-    if (!database.Db().CanAccess()) return nullptr;
+    if (!database.Db().CanAccess())
+        return nullptr;
     std::string comment;
-    if (!database.Db().GetComments(comment)) return nullptr;
+    if (!database.Db().GetComments(comment))
+        return nullptr;
     return GbToUtf8(comment);
 }
 

@@ -35,38 +35,36 @@ json DocsJson(TqlvDocData& data, int folderID) {
 
 json NodeJson(TqlvDocData& data, const TViewNode& node) {
     json children = json::array();
-    for (const TViewNode& child : node.Children) children.push_back(NodeJson(data, child));
-    return {{"id", node.ID}, {"name", S(node.Caption)}, {"children", children},
-            {"docs", DocsJson(data, node.ID)}};
+    for (const TViewNode& child : node.Children)
+        children.push_back(NodeJson(data, child));
+    return {{"id", node.ID}, {"name", S(node.Caption)}, {"children", children}, {"docs", DocsJson(data, node.ID)}};
 }
-
 
 }  // namespace
 
 std::string ExchangeFailureText(const TExchangeFailure& failure) {
     const std::string name = S(failure.name);
     switch (failure.fault) {
-    case TExchangeFault::Missing:
-        return "Cannot open file '" + name + "': no such file";
-    case TExchangeFault::Unreadable:
-        return "Cannot open file '" + name + "': " + S(failure.detail);
-    case TExchangeFault::NotAFile:
-        return "Refused '" + name + "': not a regular file";
-    case TExchangeFault::NotText:
-        return "Refused '" + name + "': not a text file";
-    case TExchangeFault::BadName:
-        return "Refused to export '" + name + "': the name leaves the folder";
-    case TExchangeFault::WriteFailed:
-        return S(failure.detail);
-    case TExchangeFault::Damaged:
-        return "Cannot export '" + name + "': " + S(failure.detail);
+        case TExchangeFault::Missing:
+            return "Cannot open file '" + name + "': no such file";
+        case TExchangeFault::Unreadable:
+            return "Cannot open file '" + name + "': " + S(failure.detail);
+        case TExchangeFault::NotAFile:
+            return "Refused '" + name + "': not a regular file";
+        case TExchangeFault::NotText:
+            return "Refused '" + name + "': not a text file";
+        case TExchangeFault::BadName:
+            return "Refused to export '" + name + "': the name leaves the folder";
+        case TExchangeFault::WriteFailed:
+            return S(failure.detail);
+        case TExchangeFault::Damaged:
+            return "Cannot export '" + name + "': " + S(failure.detail);
     }
     return name;
 }
 
 int RunCreateLibrary(const CliWords& words) {
-    const CliArgs args = CliArgs::Parse(
-        words, {{"--password", "--comment", "--level-index"}, {"--crc32"}, 1, 1});
+    const CliArgs args = CliArgs::Parse(words, {{"--password", "--comment", "--level-index"}, {"--crc32"}, 1, 1});
     const int levelIndex = args.IntOption("--level-index", 0, 3, 2);
     const std::optional<QString> password = args.PasswordText();
     const QString target = TqlvDocData::LibraryFileName(Q(args.At(0)));
@@ -75,15 +73,17 @@ int RunCreateLibrary(const CliWords& words) {
     bool created = false;
     try {
         TCliLibrary library(password);
-        created = library.Data().CreateDocData(
-            Q(args.At(0)), Q(args.Option("--comment").value_or("")), password.value_or(QString()), true,
-            password && !password->isEmpty(), args.Flag("--crc32"), levelIndex, &finalName);
-        if (!created) throw CliError("Cannot create library '" + args.At(0) + "'");
+        created = library.Data().CreateDocData(Q(args.At(0)), Q(args.Option("--comment").value_or("")),
+                                               password.value_or(QString()), true, password && !password->isEmpty(),
+                                               args.Flag("--crc32"), levelIndex, &finalName);
+        if (!created)
+            throw CliError("Cannot create library '" + args.At(0) + "'");
     } catch (const EUserError& refused) {
-        throw CliError(S(refused.Text()));   // refused before anything was written
+        throw CliError(S(refused.Text()));  // refused before anything was written
     } catch (...) {
         // A library that could not be made whole (a full disk) is not left behind.
-        if (!existed) QFile::remove(target);
+        if (!existed)
+            QFile::remove(target);
         throw;
     }
     std::cout << S(finalName) << "\n";
@@ -114,7 +114,8 @@ int RunImport(const CliWords& words) {
     });
     const TImportTally tally = exchange.Import(files, folder);
     if (!tally.failures.isEmpty()) {
-        for (const TExchangeFailure& failure : tally.failures) std::cerr << ExchangeFailureText(failure) << "\n";
+        for (const TExchangeFailure& failure : tally.failures)
+            std::cerr << ExchangeFailureText(failure) << "\n";
         throw CliError("Nothing imported: " + std::to_string(tally.failures.size()) + " of " +
                        std::to_string(files.size()) + " files cannot be imported");
     }
@@ -133,7 +134,8 @@ int RunExport(const CliWords& words) {
     if (!dir.exists() && !QDir().mkpath(dir.absolutePath()))
         throw CliError("Cannot create folder '" + args.At(1) + "'");
     QList<int> ids;
-    for (const TViewItem& item : library.Data().LoadDocList(folder)) ids.append(item.ID);
+    for (const TViewItem& item : library.Data().LoadDocList(folder))
+        ids.append(item.ID);
     TCliProgress progress("export");
     TRecordExchange exchange(library.Data());
     exchange.SetProgress([&](int done, int total, const QString&) {
@@ -144,7 +146,8 @@ int RunExport(const CliWords& words) {
     progress.Step(tally.total, tally.total);
     for (const TExportedRecord& record : tally.written)
         std::cout << JsonLine({{"id", record.id}, {"name", S(record.name)}, {"file", S(record.path)}}) << "\n";
-    if (tally.failures.isEmpty()) return 0;
+    if (tally.failures.isEmpty())
+        return 0;
     std::string list;
     for (const TExchangeFailure& failure : tally.failures) {
         std::cerr << ExchangeFailureText(failure) << "\n";
@@ -191,9 +194,7 @@ int RunHistory(const CliWords& words) {
     }
     int n = 0;
     for (const TDocVersion& version : versions) {
-        json line = {{"n", ++n},
-                     {"saved", tomedb::FormatDateTime(version.SavedAt)},
-                     {"chars", version.Chars}};
+        json line = {{"n", ++n}, {"saved", tomedb::FormatDateTime(version.SavedAt)}, {"chars", version.Chars}};
         if (version.Damaged)
             line["damaged"] = true;
         std::cout << JsonLine(line) << "\n";

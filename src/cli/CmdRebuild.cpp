@@ -10,8 +10,7 @@ using namespace tomedb;
 
 namespace {
 
-int Rebuild(const CliWords& words, const char* label,
-            const std::function<bool(TTomeDatabase&)>& operation) {
+int Rebuild(const CliWords& words, const char* label, const std::function<bool(TTomeDatabase&)>& operation) {
     const CliArgs args = CliArgs::Parse(words, {kPasswordOption, {}, 1, 1});
     TCliDatabase database(args.At(0), args.PasswordOption());
     database.RequireAccess();

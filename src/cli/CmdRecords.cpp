@@ -12,16 +12,16 @@ using namespace tomedb;
 
 namespace {
 
-const CliSyntax kDumpSyntax{{"--password", "--index", "--filter"},
-                            {"--case-insensitive", "--no-partial"},
-                            2,
-                            2};
+const CliSyntax kDumpSyntax{{"--password", "--index", "--filter"}, {"--case-insensitive", "--no-partial"}, 2, 2};
 
 void ApplyDumpOptions(TTomeTable& table, const CliArgs& args) {
-    if (auto index = args.Option("--index")) table.SetIndexName(Utf8ToGb(*index));
+    if (auto index = args.Option("--index"))
+        table.SetIndexName(Utf8ToGb(*index));
     TFilterOptions options = 0;
-    if (args.Flag("--case-insensitive")) options |= foCaseInsensitive;
-    if (args.Flag("--no-partial")) options |= foNoPartialCompare;
+    if (args.Flag("--case-insensitive"))
+        options |= foCaseInsensitive;
+    if (args.Flag("--no-partial"))
+        options |= foNoPartialCompare;
     table.SetFilterOptions(options);
     if (auto filter = args.Option("--filter")) {
         table.SetFilter(Utf8ToGb(*filter));
@@ -46,22 +46,24 @@ void AssignAll(TTomeTable& table, const CliWords& assignments) {
 
 // Assignments are validated as usage before anything is opened.
 CliWords AssignmentsFrom(const CliArgs& args, size_t first) {
-    CliWords assignments(args.Positional().begin() + static_cast<std::ptrdiff_t>(first),
-                         args.Positional().end());
-    for (const std::string& word : assignments) SplitAssignment(word);
+    CliWords assignments(args.Positional().begin() + static_cast<std::ptrdiff_t>(first), args.Positional().end());
+    for (const std::string& word : assignments)
+        SplitAssignment(word);
     return assignments;
 }
 
 TField* AutoIncField(TTomeTable& table) {
     for (int i = 0; i < table.FieldCount(); ++i)
-        if (table.Fields(i).DataType() == ftAutoInc) return &table.Fields(i);
+        if (table.Fields(i).DataType() == ftAutoInc)
+            return &table.Fields(i);
     return nullptr;
 }
 
 // Positions the table on the record whose primary key is keyText.
 void GotoPrimaryKey(TTomeTable& table, const std::string& keyText) {
     for (const TTableIndexDef& index : table.IndexDefs()) {
-        if (!(index.Options & ixPrimary)) continue;
+        if (!(index.Options & ixPrimary))
+            continue;
         table.SetIndexName(index.Name);
         const std::string firstField = index.Fields.substr(0, index.Fields.find(','));
         const TField& field = table.FieldByName(firstField);
@@ -78,8 +80,7 @@ CliSyntax kWriteSyntax(size_t minPositional, size_t maxPositional) {
     return {kPasswordOption, {"--no-sync"}, minPositional, maxPositional};
 }
 
-std::unique_ptr<TTomeTable> OpenTable(TCliDatabase& database, const std::string& name,
-                                      const CliArgs& args) {
+std::unique_ptr<TTomeTable> OpenTable(TCliDatabase& database, const std::string& name, const CliArgs& args) {
     database.Db().SetDurableWrites(!args.Flag("--no-sync"));
     database.RequireAccess();
     std::unique_ptr<TTomeTable> table = database.Table(Utf8ToGb(name));
@@ -98,7 +99,8 @@ int RunDump(const CliWords& words) {
     ApplyDumpOptions(*table, args);
     table->Open();
     TTomeTableIO& io = *database.Db().FindTableIO(table->TableName());
-    for (table->First(); !table->Eof(); table->Next()) WriteRecordJson(std::cout, *table, io);
+    for (table->First(); !table->Eof(); table->Next())
+        WriteRecordJson(std::cout, *table, io);
     return 0;
 }
 
@@ -115,7 +117,8 @@ int RunPut(const CliWords& words) {
         table->Cancel();
         throw;
     }
-    if (TField* autoInc = AutoIncField(*table)) std::cout << autoInc->AsInteger() << "\n";
+    if (TField* autoInc = AutoIncField(*table))
+        std::cout << autoInc->AsInteger() << "\n";
     return 0;
 }
 

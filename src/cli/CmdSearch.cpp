@@ -57,7 +57,9 @@ int RunGrep(const CliWords& words) {
     TCliProgress progress("grep");
     const TSearchResult result = Refusing([&] { return search.Find(query, ProgressOn(progress)); });
     for (const TSearchHit& hit : result.Hits)
-        std::cout << JsonLine({{"id", hit.DocID}, {"name", hit.DocName.toStdString()}, {"line", hit.Line},
+        std::cout << JsonLine({{"id", hit.DocID},
+                               {"name", hit.DocName.toStdString()},
+                               {"line", hit.Line},
                                {"text", hit.LineText.toStdString()}})
                   << "\n";
     return 0;
@@ -71,8 +73,8 @@ int RunReplace(const CliWords& words) {
     TManuscriptSaves saves(library.Data());
     TLibrarySearch search(library.Data(), saves);
     TCliProgress progress("replace");
-    const TReplacePlan plan = Refusing(
-        [&] { return search.PlanReplace(query, QString::fromStdString(args.At(2)), ProgressOn(progress)); });
+    const TReplacePlan plan =
+        Refusing([&] { return search.PlanReplace(query, QString::fromStdString(args.At(2)), ProgressOn(progress)); });
     for (const QString& name : plan.Skipped)
         std::cerr << "Left alone (its stored text is not valid GB18030): '" << name.toStdString() << "'\n";
     const TReplaceOutcome outcome = Refusing([&] { return search.ApplyReplace(plan, ProgressOn(progress)); });

@@ -25,6 +25,7 @@ int RunVerify(const CliWords& words) {
         std::cout << "ok\n";
         return 0;
     }
-    for (const std::string& problem : problems) std::cout << problem << "\n";
+    for (const std::string& problem : problems)
+        std::cout << problem << "\n";
     return 1;
 }

@@ -17,19 +17,31 @@ using CommandFn = int (*)(const CliWords&);
 
 const std::map<std::string, CommandFn>& Commands() {
     static const std::map<std::string, CommandFn> commands = {
-        {"info", RunInfo},           {"dump", RunDump},
-        {"put", RunPut},             {"set", RunSet},
-        {"del", RunDel},             {"create", RunCreate},
-        {"create-table", RunCreateTable}, {"create-index", RunCreateIndex},
-        {"compact", RunCompact},     {"repair", RunRepair},
-        {"passwd", RunPasswd},       {"verify", RunVerify},
-        {"count", RunCount},         {"pinyin", RunPinyin},
-        {"create-library", RunCreateLibrary}, {"tree", RunTree},
-        {"import", RunImport},       {"export", RunExport},
-        {"backup", RunBackup},       {"backups", RunBackups},
-        {"stats", RunStats},         {"history", RunHistory},
+        {"info", RunInfo},
+        {"dump", RunDump},
+        {"put", RunPut},
+        {"set", RunSet},
+        {"del", RunDel},
+        {"create", RunCreate},
+        {"create-table", RunCreateTable},
+        {"create-index", RunCreateIndex},
+        {"compact", RunCompact},
+        {"repair", RunRepair},
+        {"passwd", RunPasswd},
+        {"verify", RunVerify},
+        {"count", RunCount},
+        {"pinyin", RunPinyin},
+        {"create-library", RunCreateLibrary},
+        {"tree", RunTree},
+        {"import", RunImport},
+        {"export", RunExport},
+        {"backup", RunBackup},
+        {"backups", RunBackups},
+        {"stats", RunStats},
+        {"history", RunHistory},
         {"build", RunBuild},
-        {"grep", RunGrep},           {"replace", RunReplace},
+        {"grep", RunGrep},
+        {"replace", RunReplace},
     };
     return commands;
 }
@@ -67,7 +79,8 @@ constexpr const char* kUsage =
     "                                 replaces every hit, all or nothing; prints the count\n";
 
 int Usage(const std::string& problem) {
-    if (!problem.empty()) std::cerr << "qdb: " << problem << "\n";
+    if (!problem.empty())
+        std::cerr << "qdb: " << problem << "\n";
     std::cerr << kUsage;
     return 2;
 }
@@ -75,7 +88,8 @@ int Usage(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage("no command given");
+    if (argc < 2)
+        return Usage("no command given");
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         std::cout << kUsage;
@@ -86,7 +100,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     auto command = Commands().find(name);
-    if (command == Commands().end()) return Usage("unknown command '" + name + "'");
+    if (command == Commands().end())
+        return Usage("unknown command '" + name + "'");
     const CliWords words(argv + 2, argv + argc);
     SetCommandLineWords(words);
     try {

@@ -6,47 +6,45 @@
 #include "platform/DialogService.h"
 #include "platform/TextCodec.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
 #include <QPageSetupDialog>
+#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextLayout>
 #include <QTextEdit>
-#include <QCoreApplication>
+#include <QTextLayout>
 
 namespace {
 
 const QString kNewManuscriptName = QStringLiteral("新建稿件");
 
-QByteArray ReadFileBytes(const QString& path)
-{
+QByteArray ReadFileBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EEditorError(QCoreApplication::translate("EditorFiles", "无法打开文件 \"%1\"：%2").arg(path, file.errorString()));
+        throw EEditorError(
+            QCoreApplication::translate("EditorFiles", "无法打开文件 \"%1\"：%2").arg(path, file.errorString()));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EEditorError(QCoreApplication::translate("EditorFiles", "无法读取文件 \"%1\"：%2").arg(path, file.errorString()));
+        throw EEditorError(
+            QCoreApplication::translate("EditorFiles", "无法读取文件 \"%1\"：%2").arg(path, file.errorString()));
     return bytes;
 }
 
-bool IsPlainTextPath(const QString& path)
-{
+bool IsPlainTextPath(const QString& path) {
     return QFileInfo(path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0;
 }
 
-bool IsRtfPath(const QString& path)
-{
+bool IsRtfPath(const QString& path) {
     return QFileInfo(path).suffix().compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0;
 }
 
 // "txt" is plain text; "rtf" must be RTF; anything else is RTF when it is
 // one and plain text otherwise.
-QString DecodeByExtension(const QString& path, const QByteArray& bytes)
-{
+QString DecodeByExtension(const QString& path, const QByteArray& bytes) {
     if (IsPlainTextPath(path))
         return DecodeTextFile(bytes);
     if (std::optional<QString> rich = ReadRtfText(bytes))
@@ -58,8 +56,7 @@ QString DecodeByExtension(const QString& path, const QByteArray& bytes)
 
 }  // namespace
 
-void TqlvEditor::LoadFromFile(const QString& path)
-{
+void TqlvEditor::LoadFromFile(const QString& path) {
     if (path.isEmpty()) {
         m_control->clear();
         m_fileName = kNewManuscriptName;
@@ -73,8 +70,7 @@ void TqlvEditor::LoadFromFile(const QString& path)
     SetModified(false);
 }
 
-void TqlvEditor::AppendFile(const QString& path)
-{
+void TqlvEditor::AppendFile(const QString& path) {
     const QString text = DecodeByExtension(path, ReadFileBytes(path));
     QTextCursor cursor(m_control->document());
     cursor.movePosition(QTextCursor::End);
@@ -87,18 +83,16 @@ void TqlvEditor::AppendFile(const QString& path)
     m_control->ensureCursorVisible();
 }
 
-void TqlvEditor::SaveToFile(const QString& path)
-{
-    const QByteArray bytes = IsPlainTextPath(path) ? EncodeTextFile(GetText())
-                                                   : WriteRtfText(GetText(), m_control->font());
+void TqlvEditor::SaveToFile(const QString& path) {
+    const QByteArray bytes =
+        IsPlainTextPath(path) ? EncodeTextFile(GetText()) : WriteRtfText(GetText(), m_control->font());
     QString error;
     if (!WriteFileAtomic(path, bytes, &error))
         throw EEditorError(error.isEmpty() ? QStringLiteral("Failed to Save Stream") : error);
     SetModified(false);
 }
 
-void TqlvEditor::InsertFile(const QString& path)
-{
+void TqlvEditor::InsertFile(const QString& path) {
     const QStringList lines = editortext::SplitLines(DecodeTextFile(ReadFileBytes(path)));
     QString text;
     for (const QString& line : lines)
@@ -112,8 +106,7 @@ void TqlvEditor::SetPrintOutputFile(const QString& pdfPath) { m_printOutputFile 
 
 bool TqlvEditor::HasDefaultPrinter() { return !QPrinterInfo::defaultPrinter().isNull(); }
 
-void TqlvEditor::PrintToPdf(const QString& pdfPath)
-{
+void TqlvEditor::PrintToPdf(const QString& pdfPath) {
     const QString kept = m_printOutputFile;
     m_printOutputFile = pdfPath;
     try {
@@ -125,8 +118,7 @@ void TqlvEditor::PrintToPdf(const QString& pdfPath)
     m_printOutputFile = kept;
 }
 
-void TqlvEditor::Print()
-{
+void TqlvEditor::Print() {
     QPrinter printer(QPrinter::HighResolution);
     if (!m_printOutputFile.isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -143,8 +135,7 @@ void TqlvEditor::Print()
     PrintTo(printer);
 }
 
-void TqlvEditor::PrinterSetup()
-{
+void TqlvEditor::PrinterSetup() {
     QPrinter printer(QPrinter::HighResolution);
     if (m_pageLayout)
         printer.setPageLayout(*m_pageLayout);
@@ -157,8 +148,7 @@ namespace {
 
 // The printed lines of one text line: the whole line when it fits the page
 // width, else as many page-wide pieces as it takes.
-QStringList PrintedLines(const QString& line, const QFont& font, QPaintDevice* device, int width)
-{
+QStringList PrintedLines(const QString& line, const QFont& font, QPaintDevice* device, int width) {
     QStringList pieces;
     QTextLayout layout(line, font, device);
     QTextOption option;
@@ -177,8 +167,7 @@ QStringList PrintedLines(const QString& line, const QFont& font, QPaintDevice* d
 
 }  // namespace
 
-void TqlvEditor::PrintTo(QPrinter& printer)
-{
+void TqlvEditor::PrintTo(QPrinter& printer) {
     const QStringList lines = GetText().split(QStringLiteral("\r\n"));
     QPainter painter;
     if (!painter.begin(&printer))
@@ -200,8 +189,7 @@ void TqlvEditor::PrintTo(QPrinter& printer)
                 y = 0;
             }
             painter.drawText(QRect(0, y, pageWidth, lineHeight),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs,
-                             piece);
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs, piece);
             y += lineHeight;
         }
     }

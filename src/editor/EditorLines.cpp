@@ -14,8 +14,7 @@
 
 namespace {
 
-QTextLayout* LaidOut(const QTextDocument& document, const QTextBlock& block)
-{
+QTextLayout* LaidOut(const QTextDocument& document, const QTextBlock& block) {
     // Asking for the block's rectangle makes the layout lay the block out.
     document.documentLayout()->blockBoundingRect(block);
     return block.layout();
@@ -25,8 +24,7 @@ QTextLayout* LaidOut(const QTextDocument& document, const QTextBlock& block)
 // before the caret would take seconds on a long manuscript, so a block the
 // control has not laid out yet (it lays out in the background) counts as one
 // line until it has been.
-int LinesIn(const QTextBlock& block)
-{
+int LinesIn(const QTextBlock& block) {
     const QTextLayout* layout = block.layout();
     return layout ? std::max(1, layout->lineCount()) : 1;
 }
@@ -39,8 +37,7 @@ struct TLineInBlock {
     int length = 0;
 };
 
-TLineInBlock LineInBlock(const QTextDocument& document, const QTextBlock& block, int offset)
-{
+TLineInBlock LineInBlock(const QTextDocument& document, const QTextBlock& block, int offset) {
     QTextLayout* layout = LaidOut(document, block);
     if (layout->lineCount() == 0)
         return {0, 0, block.length() - 1};
@@ -52,16 +49,14 @@ TLineInBlock LineInBlock(const QTextDocument& document, const QTextBlock& block,
 
 // The block holding position; a position past the end (a cursor reported
 // while the text is still changing) counts as the end.
-QTextBlock BlockAt(const QTextDocument& document, int position)
-{
+QTextBlock BlockAt(const QTextDocument& document, int position) {
     const QTextBlock block = document.findBlock(std::max(0, position));
     return block.isValid() ? block : document.lastBlock();
 }
 
 }  // namespace
 
-int TqlvEditor::LineIndexAt(int position) const
-{
+int TqlvEditor::LineIndexAt(int position) const {
     const QTextDocument& document = *m_control->document();
     const QTextBlock block = BlockAt(document, position);
     if (!WordWrap())
@@ -72,8 +67,7 @@ int TqlvEditor::LineIndexAt(int position) const
     return lines + LineInBlock(document, block, position - block.position()).index;
 }
 
-int TqlvEditor::LineStartAt(int position) const
-{
+int TqlvEditor::LineStartAt(int position) const {
     const QTextDocument& document = *m_control->document();
     const QTextBlock block = BlockAt(document, position);
     if (!WordWrap())
@@ -81,8 +75,7 @@ int TqlvEditor::LineStartAt(int position) const
     return block.position() + LineInBlock(document, block, position - block.position()).start;
 }
 
-int TqlvEditor::LineStartOfIndex(int lineIndex) const
-{
+int TqlvEditor::LineStartOfIndex(int lineIndex) const {
     const QTextDocument& document = *m_control->document();
     if (!WordWrap()) {
         const int last = document.blockCount() - 1;
@@ -105,14 +98,12 @@ int TqlvEditor::LineStartOfIndex(int lineIndex) const
 
 int TqlvEditor::CaretLine() const { return LineIndexAt(SelectionEnd()); }
 
-int TqlvEditor::CaretColumn() const
-{
+int TqlvEditor::CaretColumn() const {
     const int end = SelectionEnd();
     return end - LineStartAt(end);
 }
 
-void TqlvEditor::GotoLine(int lineNumber)
-{
+void TqlvEditor::GotoLine(int lineNumber) {
     // Line number 0 (or less) stands for the caret's own line; a number past
     // the last line goes to the last line.
     const int index = lineNumber - 1;
@@ -121,13 +112,9 @@ void TqlvEditor::GotoLine(int lineNumber)
     Focus();
 }
 
-int TqlvEditor::CaretParagraph() const
-{
-    return BlockAt(*m_control->document(), SelectionEnd()).blockNumber();
-}
+int TqlvEditor::CaretParagraph() const { return BlockAt(*m_control->document(), SelectionEnd()).blockNumber(); }
 
-void TqlvEditor::GotoParagraph(int paragraphNumber)
-{
+void TqlvEditor::GotoParagraph(int paragraphNumber) {
     const QTextDocument& document = *m_control->document();
     const int index = std::clamp(paragraphNumber - 1, 0, document.blockCount() - 1);
     const int position = document.findBlockByNumber(index).position();
@@ -135,22 +122,21 @@ void TqlvEditor::GotoParagraph(int paragraphNumber)
     Focus();
 }
 
-void TqlvEditor::DeleteLine()
-{
+void TqlvEditor::DeleteLine() {
     const QTextDocument& document = *m_control->document();
     const int start = SelectionStart();
     const QTextBlock block = BlockAt(document, start);
     int from = block.position();
-    int to = from + block.length() - 1;   // before the paragraph separator
+    int to = from + block.length() - 1;  // before the paragraph separator
     if (WordWrap()) {
         QTextLayout* layout = LaidOut(document, block);
         const TLineInBlock line = LineInBlock(document, block, start - block.position());
         from = block.position() + line.start;
         if (line.index < layout->lineCount() - 1)
-            to = from + line.length;       // a wrapped line has no break of its own
+            to = from + line.length;  // a wrapped line has no break of its own
     }
     if (to == block.position() + block.length() - 1 && block.next().isValid())
-        ++to;                              // the line's break goes with it
+        ++to;  // the line's break goes with it
     QTextCursor cursor = m_control->textCursor();
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);

@@ -16,8 +16,7 @@
 
 namespace {
 
-QTextDocument::FindFlags FlagsOf(const TSearchOptions& options)
-{
+QTextDocument::FindFlags FlagsOf(const TSearchOptions& options) {
     QTextDocument::FindFlags flags;
     if (options.matchCase)
         flags |= QTextDocument::FindCaseSensitively;
@@ -29,8 +28,7 @@ QTextDocument::FindFlags FlagsOf(const TSearchOptions& options)
 }
 
 template <typename Dialog>
-void ShowModeless(Dialog* dialog)
-{
+void ShowModeless(Dialog* dialog) {
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -39,16 +37,14 @@ void ShowModeless(Dialog* dialog)
 
 }  // namespace
 
-QString TqlvEditor::SelectionPrefill() const
-{
+QString TqlvEditor::SelectionPrefill() const {
     // A search text is one line: take the selection up to its first break.
     const QString selected = m_control->textCursor().selectedText();
     const qsizetype lineEnd = selected.indexOf(QChar::ParagraphSeparator);
     return lineEnd < 0 ? selected : selected.left(lineEnd);
 }
 
-void TqlvEditor::Find()
-{
+void TqlvEditor::Find() {
     const bool created = !m_findDialog;
     if (created) {
         m_findDialog = new TfrmFind(m_control->window());
@@ -67,8 +63,7 @@ void TqlvEditor::Find()
     ShowModeless(m_findDialog.data());
 }
 
-void TqlvEditor::Replace()
-{
+void TqlvEditor::Replace() {
     const bool created = !m_replaceDialog;
     if (created) {
         m_replaceDialog = new TfrmReplace(m_control->window());
@@ -78,12 +73,10 @@ void TqlvEditor::Replace()
             SearchAndSelect(m_lastSearch, true);
             KeepDialogOffSelection(m_replaceDialog);
         });
-        connect(m_replaceDialog, &TfrmReplace::ReplaceClicked, this, [this] {
-            RunReplaceFromDialog(m_replaceDialog->Options(), m_replaceDialog->ReplaceText());
-        });
-        connect(m_replaceDialog, &TfrmReplace::ReplaceAllClicked, this, [this] {
-            RunReplaceAllFromDialog(m_replaceDialog->Options(), m_replaceDialog->ReplaceText());
-        });
+        connect(m_replaceDialog, &TfrmReplace::ReplaceClicked, this,
+                [this] { RunReplaceFromDialog(m_replaceDialog->Options(), m_replaceDialog->ReplaceText()); });
+        connect(m_replaceDialog, &TfrmReplace::ReplaceAllClicked, this,
+                [this] { RunReplaceAllFromDialog(m_replaceDialog->Options(), m_replaceDialog->ReplaceText()); });
     }
     // A dialog made new takes over the other one's text as it stands there,
     // searched for or not.
@@ -95,8 +88,7 @@ void TqlvEditor::Replace()
     ShowModeless(m_replaceDialog.data());
 }
 
-bool TqlvEditor::FindNext()
-{
+bool TqlvEditor::FindNext() {
     if (m_lastSearch.text.isEmpty())
         return false;
     const bool found = SearchAndSelect(m_lastSearch, true);
@@ -107,8 +99,7 @@ bool TqlvEditor::FindNext()
     return found;
 }
 
-bool TqlvEditor::SearchAndSelect(const TSearchOptions& options, bool reportNotFound)
-{
+bool TqlvEditor::SearchAndSelect(const TSearchOptions& options, bool reportNotFound) {
     if (options.text.isEmpty())
         return false;
     QTextDocument* document = m_control->document();
@@ -120,8 +111,7 @@ bool TqlvEditor::SearchAndSelect(const TSearchOptions& options, bool reportNotFo
         // Once round: on from the other end of the text, with a note saying so.
         from.movePosition(options.down ? QTextCursor::Start : QTextCursor::End);
         found = document->find(options.text, from, FlagsOf(options));
-        note = options.down ? tr("已查找到文档末尾，从开头继续查找")
-                            : tr("已查找到文档开头，从末尾继续查找");
+        note = options.down ? tr("已查找到文档末尾，从开头继续查找") : tr("已查找到文档开头，从末尾继续查找");
     }
     if (found.isNull()) {
         emit SearchNote(QString());
@@ -134,15 +124,13 @@ bool TqlvEditor::SearchAndSelect(const TSearchOptions& options, bool reportNotFo
     return true;
 }
 
-bool TqlvEditor::SelectionMatches(const TSearchOptions& options) const
-{
+bool TqlvEditor::SelectionMatches(const TSearchOptions& options) const {
     const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const QString selected = m_control->textCursor().selectedText();
     return !selected.isEmpty() && selected.compare(options.text, cs) == 0;
 }
 
-void TqlvEditor::RunReplaceFromDialog(const TSearchOptions& options, const QString& replacement)
-{
+void TqlvEditor::RunReplaceFromDialog(const TSearchOptions& options, const QString& replacement) {
     m_lastSearch = options;
     // Replace the match that is selected, or else the next one: every press
     // replaces one occurrence, the first press too.
@@ -159,8 +147,7 @@ void TqlvEditor::RunReplaceFromDialog(const TSearchOptions& options, const QStri
     KeepDialogOffSelection(m_replaceDialog);
 }
 
-void TqlvEditor::RunReplaceAllFromDialog(const TSearchOptions& options, const QString& replacement)
-{
+void TqlvEditor::RunReplaceAllFromDialog(const TSearchOptions& options, const QString& replacement) {
     m_lastSearch = options;
     if (options.text.isEmpty())
         return;
@@ -170,7 +157,7 @@ void TqlvEditor::RunReplaceAllFromDialog(const TSearchOptions& options, const QS
     int replaced = 0;
     m_selectionReportingSuspended = true;
     QTextCursor editBlock(document);
-    editBlock.beginEditBlock();   // one undo step for the whole run
+    editBlock.beginEditBlock();  // one undo step for the whole run
     for (;;) {
         QTextCursor found = document->find(options.text, from, FlagsOf(options));
         if (found.isNull())
@@ -193,8 +180,7 @@ void TqlvEditor::RunReplaceAllFromDialog(const TSearchOptions& options, const QS
         emit SearchNote(tr("全部替换：已替换 %1 处").arg(replaced));
 }
 
-void TqlvEditor::KeepDialogOffSelection(QWidget* dialog)
-{
+void TqlvEditor::KeepDialogOffSelection(QWidget* dialog) {
     if (!dialog || !dialog->isVisible() || !m_control)
         return;
     const QRect caret = m_control->cursorRect();
@@ -209,7 +195,6 @@ void TqlvEditor::KeepDialogOffSelection(QWidget* dialog)
     dialog->move(frame.left(), y);
 }
 
-void TqlvEditor::ShowNotFound()
-{
+void TqlvEditor::ShowNotFound() {
     InstalledDialogService().Inform(tr("已完成对文档的搜索，没有找到搜索项！"), tr("查找"));
 }

@@ -7,27 +7,23 @@
 
 namespace editortext {
 
-QString ToCrLf(const QString& raw)
-{
+QString ToCrLf(const QString& raw) {
     QString text = raw;
     text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
     return text;
 }
 
-int EndPosition(const QTextDocument& document)
-{
+int EndPosition(const QTextDocument& document) {
     // characterCount includes the document's final paragraph separator.
     return document.characterCount() - 1;
 }
 
-QFont FontAtCursor(const QTextEdit& control)
-{
+QFont FontAtCursor(const QTextEdit& control) {
     return control.currentCharFormat().font().resolve(control.document()->defaultFont());
 }
 
-QStringList SplitLines(const QString& text)
-{
+QStringList SplitLines(const QString& text) {
     QStringList lines;
     qsizetype start = 0;
     const qsizetype size = text.size();

@@ -13,8 +13,7 @@
 
 using namespace searchdialog;
 
-TfrmFind::TfrmFind(QWidget* parent) : QDialog(parent)
-{
+TfrmFind::TfrmFind(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(tr("查找"));
     setModal(false);
@@ -46,8 +45,7 @@ TfrmFind::TfrmFind(QWidget* parent) : QDialog(parent)
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TSearchOptions TfrmFind::Options() const
-{
+TSearchOptions TfrmFind::Options() const {
     TSearchOptions options;
     options.text = editFind->text();
     options.matchCase = chkMatchCase->isChecked();
@@ -56,8 +54,7 @@ TSearchOptions TfrmFind::Options() const
     return options;
 }
 
-void TfrmFind::SetSearchText(const QString& text)
-{
+void TfrmFind::SetSearchText(const QString& text) {
     editFind->setText(text);
     editFind->selectAll();
 }

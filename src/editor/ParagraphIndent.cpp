@@ -4,9 +4,7 @@ namespace paragraphindent {
 
 QString Indent() { return QString(2, kIdeographicSpace); }
 
-bool IsIndentBlank(QChar c) {
-    return c == u' ' || c == u'\t' || c == QChar(0x00A0) || c == kIdeographicSpace;
-}
+bool IsIndentBlank(QChar c) { return c == u' ' || c == u'\t' || c == QChar(0x00A0) || c == kIdeographicSpace; }
 
 qsizetype LeadingBlanks(QStringView paragraph) {
     qsizetype count = 0;

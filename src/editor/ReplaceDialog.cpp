@@ -13,8 +13,7 @@
 
 using namespace searchdialog;
 
-TfrmReplace::TfrmReplace(QWidget* parent) : QDialog(parent)
-{
+TfrmReplace::TfrmReplace(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmReplace"));
     setWindowTitle(tr("替换"));
     setModal(false);
@@ -56,8 +55,7 @@ TfrmReplace::TfrmReplace(QWidget* parent) : QDialog(parent)
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TSearchOptions TfrmReplace::Options() const
-{
+TSearchOptions TfrmReplace::Options() const {
     TSearchOptions options;
     options.text = editFind->text();
     options.matchCase = chkMatchCase->isChecked();
@@ -66,13 +64,9 @@ TSearchOptions TfrmReplace::Options() const
     return options;
 }
 
-QString TfrmReplace::ReplaceText() const
-{
-    return editReplace->text();
-}
+QString TfrmReplace::ReplaceText() const { return editReplace->text(); }
 
-void TfrmReplace::SetSearchText(const QString& text)
-{
+void TfrmReplace::SetSearchText(const QString& text) {
     editFind->setText(text);
     editFind->selectAll();
 }

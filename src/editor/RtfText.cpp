@@ -10,8 +10,7 @@
 
 namespace {
 
-void AppendEscaped(QByteArray& out, const QString& text)
-{
+void AppendEscaped(QByteArray& out, const QString& text) {
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
         if (c == u'\\' || c == u'{' || c == u'}') {
@@ -30,8 +29,7 @@ void AppendEscaped(QByteArray& out, const QString& text)
 
 }  // namespace
 
-QByteArray WriteRtfText(const QString& text, const QFont& font)
-{
+QByteArray WriteRtfText(const QString& text, const QFont& font) {
     QByteArray out = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil ";
     AppendEscaped(out, font.family());
     out += ";}}\\uc1\\pard\\f0";
@@ -56,8 +54,7 @@ class TRtfReader {
 public:
     explicit TRtfReader(const QByteArray& bytes) : m_in(bytes) {}
 
-    QString Run()
-    {
+    QString Run() {
         m_skip.push_back(false);
         while (m_pos < m_in.size()) {
             const char c = m_in[m_pos++];
@@ -80,8 +77,7 @@ public:
     }
 
 private:
-    void Emit(QChar ch)
-    {
+    void Emit(QChar ch) {
         if (m_skip.back())
             return;
         if (m_fallbackToSkip > 0) {
@@ -91,8 +87,7 @@ private:
         m_text += ch;
     }
 
-    void FlushBytes()
-    {
+    void FlushBytes() {
         if (m_bytes.isEmpty())
             return;
         const QString decoded = FromGB(m_bytes);
@@ -101,8 +96,7 @@ private:
             Emit(ch);
     }
 
-    void ControlSymbolOrWord()
-    {
+    void ControlSymbolOrWord() {
         if (m_pos >= m_in.size())
             return;
         const char c = m_in[m_pos];
@@ -123,12 +117,11 @@ private:
         int param = 0;
         ReadParam(&hasParam, &param);
         if (m_pos < m_in.size() && m_in[m_pos] == ' ')
-            ++m_pos;   // the delimiting blank belongs to the word
+            ++m_pos;  // the delimiting blank belongs to the word
         ControlWord(word, hasParam, param);
     }
 
-    void ReadParam(bool* hasParam, int* param)
-    {
+    void ReadParam(bool* hasParam, int* param) {
         const qsizetype start = m_pos;
         if (m_pos < m_in.size() && m_in[m_pos] == '-')
             ++m_pos;
@@ -138,9 +131,8 @@ private:
         *param = *hasParam ? m_in.mid(start, m_pos - start).toInt() : 0;
     }
 
-    void HexByte()
-    {
-        ++m_pos;   // the quote
+    void HexByte() {
+        ++m_pos;  // the quote
         const QByteArray hex = m_in.mid(m_pos, 2);
         m_pos += hex.size();
         bool ok = false;
@@ -154,10 +146,9 @@ private:
         m_bytes += char(value);
     }
 
-    void ControlSymbol(char c)
-    {
+    void ControlSymbol(char c) {
         if (c == '*')
-            m_skip.back() = true;   // an optional destination we do not know
+            m_skip.back() = true;  // an optional destination we do not know
         else if (c == '~')
             Emit(QChar(0x00A0));
         else if (c == '_')
@@ -168,11 +159,10 @@ private:
             Emit(QChar(u'\n'));
     }
 
-    void ControlWord(const QByteArray& word, bool hasParam, int param)
-    {
-        static const char* const skipped[] = {"fonttbl", "colortbl", "stylesheet", "info",
-                                              "pict", "header", "footer", "object",
-                                              "listtable", "listoverridetable", "generator"};
+    void ControlWord(const QByteArray& word, bool hasParam, int param) {
+        static const char* const skipped[] = {"fonttbl",  "colortbl", "stylesheet", "info",      "pict",
+                                              "header",   "footer",   "object",     "listtable", "listoverridetable",
+                                              "generator"};
         for (const char* destination : skipped) {
             if (word == destination) {
                 m_skip.back() = true;
@@ -202,8 +192,7 @@ private:
 
 }  // namespace
 
-std::optional<QString> ReadRtfText(const QByteArray& bytes)
-{
+std::optional<QString> ReadRtfText(const QByteArray& bytes) {
     if (!bytes.startsWith("{\\rtf"))
         return std::nullopt;
     return TRtfReader(bytes).Run();

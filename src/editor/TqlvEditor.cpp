@@ -19,26 +19,17 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-EEditorError::EEditorError(const QString& message)
-    : std::runtime_error(message.toStdString())
-{
-}
+EEditorError::EEditorError(const QString& message) : std::runtime_error(message.toStdString()) {}
 
-QString EEditorError::Message() const
-{
-    return QString::fromStdString(what());
-}
+QString EEditorError::Message() const { return QString::fromStdString(what()); }
 
-TqlvEditor::TqlvEditor(QWidget* parentFrame, QMenu* popupMenu, QObject* owner)
-    : QObject(owner), m_popup(popupMenu)
-{
+TqlvEditor::TqlvEditor(QWidget* parentFrame, QMenu* popupMenu, QObject* owner) : QObject(owner), m_popup(popupMenu) {
     ConfigureControl(parentFrame);
     ConnectControl();
     ReportSelection();
 }
 
-TqlvEditor::~TqlvEditor()
-{
+TqlvEditor::~TqlvEditor() {
     // The dialogs are parented to the main window and the control to its
     // frame; whichever of them is still alive goes with the editor.
     delete m_findDialog.data();
@@ -51,8 +42,7 @@ TqlvEditor::~TqlvEditor()
     }
 }
 
-void TqlvEditor::ConfigureControl(QWidget* parentFrame)
-{
+void TqlvEditor::ConfigureControl(QWidget* parentFrame) {
     m_control = new TqlvTextEdit(parentFrame);
     m_control->setObjectName(QStringLiteral("Editor"));
     m_control->setAcceptRichText(false);   // no embedded objects, pasted text stays plain
@@ -61,8 +51,7 @@ void TqlvEditor::ConfigureControl(QWidget* parentFrame)
     m_control->setContextMenuPolicy(Qt::CustomContextMenu);
     // The selection stays visible (in the same colour) when the focus leaves.
     QPalette palette = m_control->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     m_control->setPalette(palette);
@@ -78,8 +67,7 @@ void TqlvEditor::ConfigureControl(QWidget* parentFrame)
     m_control->installEventFilter(this);
 }
 
-void TqlvEditor::ConnectControl()
-{
+void TqlvEditor::ConnectControl() {
     QTextEdit* control = m_control;
     connect(control, &QTextEdit::cursorPositionChanged, this, &TqlvEditor::ReportSelection);
     connect(control, &QTextEdit::selectionChanged, this, &TqlvEditor::ReportSelection);
@@ -89,49 +77,42 @@ void TqlvEditor::ConnectControl()
         ++m_formatSerial;
         ReportSelection();
     });
-    connect(control->document(), &QTextDocument::modificationChanged, this,
-            &TqlvEditor::ModifiedChanged);
+    connect(control->document(), &QTextDocument::modificationChanged, this, &TqlvEditor::ModifiedChanged);
     connect(control, &QWidget::customContextMenuRequested, this, &TqlvEditor::ShowContextMenu);
 }
 
-void TqlvEditor::ReportSelection()
-{
+void TqlvEditor::ReportSelection() {
     if (m_selectionReportingSuspended || !m_control)
         return;
     // Qt signals one user action several times (cursor, selection, undo
     // state); report each distinct state once.
     const QTextCursor cursor = m_control->textCursor();
-    const TReportedState state{cursor.anchor(), cursor.position(), CanUndo(), CanRedo(),
-                               m_formatSerial, m_control->document()->revision()};
+    const TReportedState state{cursor.anchor(), cursor.position(), CanUndo(),
+                               CanRedo(),       m_formatSerial,    m_control->document()->revision()};
     if (m_lastReported && *m_lastReported == state)
         return;
     m_lastReported = state;
     emit SelectionChanged();
-    emit CaretPositionChanged(tr("行：%1").arg(CaretLine() + 1),
-                              tr("列：%1").arg(CaretColumn() + 1));
+    emit CaretPositionChanged(tr("行：%1").arg(CaretLine() + 1), tr("列：%1").arg(CaretColumn() + 1));
 }
 
-void TqlvEditor::ReportState()
-{
+void TqlvEditor::ReportState() {
     m_lastReported.reset();
     ReportSelection();
 }
 
-void TqlvEditor::ShowContextMenu(const QPoint& pos)
-{
+void TqlvEditor::ShowContextMenu(const QPoint& pos) {
     if (m_popup && m_control)
         m_popup->popup(m_control->viewport()->mapToGlobal(pos));
 }
 
-bool TqlvEditor::eventFilter(QObject* watched, QEvent* event)
-{
+bool TqlvEditor::eventFilter(QObject* watched, QEvent* event) {
     // Only key events matter; checking the type first also keeps a control
     // that is being destroyed (focus events) from being looked at.
     const QEvent::Type type = event->type();
     if (type == QEvent::InputMethod && watched == m_controlObject && m_control)
         ReportTyping(event);
-    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || watched != m_controlObject ||
-        !m_control)
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || watched != m_controlObject || !m_control)
         return QObject::eventFilter(watched, event);
     if (type == QEvent::KeyRelease) {
         // The X server turns a lock off when its key is released, not when it
@@ -144,45 +125,44 @@ bool TqlvEditor::eventFilter(QObject* watched, QEvent* event)
     ReportTyping(event);
     const auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
-    case Qt::Key_Insert:
-        // Shift+Insert and Ctrl+Insert stay the clipboard keys.
-        if (key->modifiers() == Qt::NoModifier) {
-            m_control->setOverwriteMode(!m_control->overwriteMode());
+        case Qt::Key_Insert:
+            // Shift+Insert and Ctrl+Insert stay the clipboard keys.
+            if (key->modifiers() == Qt::NoModifier) {
+                m_control->setOverwriteMode(!m_control->overwriteMode());
+                emit KeyStateChanged();
+                return true;
+            }
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (m_paragraphIndent && !m_control->isReadOnly() &&
+                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+                BreakIndentedParagraph();
+                return true;
+            }
+            // Shift+Enter would put a soft line break inside the paragraph; the
+            // text is plain, so every break is a paragraph break.
+            if (key->modifiers() & Qt::ShiftModifier) {
+                QTextCursor cursor = m_control->textCursor();
+                cursor.insertBlock();
+                m_control->setTextCursor(cursor);
+                m_control->ensureCursorVisible();
+                return true;
+            }
+            break;
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
             emit KeyStateChanged();
-            return true;
-        }
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (m_paragraphIndent && !m_control->isReadOnly() &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            BreakIndentedParagraph();
-            return true;
-        }
-        // Shift+Enter would put a soft line break inside the paragraph; the
-        // text is plain, so every break is a paragraph break.
-        if (key->modifiers() & Qt::ShiftModifier) {
-            QTextCursor cursor = m_control->textCursor();
-            cursor.insertBlock();
-            m_control->setTextCursor(cursor);
-            m_control->ensureCursorVisible();
-            return true;
-        }
-        break;
-    case Qt::Key_CapsLock:
-    case Qt::Key_NumLock:
-        emit KeyStateChanged();
-        break;
-    default:
-        break;
+            break;
+        default:
+            break;
     }
     return QObject::eventFilter(watched, event);
 }
 
 // Writing keys and committed input count as typing; moving the caret,
 // shortcuts and lock keys do not. A read-only control types nothing.
-void TqlvEditor::ReportTyping(const QEvent* event)
-{
+void TqlvEditor::ReportTyping(const QEvent* event) {
     if (m_control->isReadOnly())
         return;
     if (event->type() == QEvent::InputMethod) {
@@ -201,8 +181,7 @@ void TqlvEditor::ReportTyping(const QEvent* event)
 
 QTextEdit* TqlvEditor::Control() const { return m_control; }
 
-void TqlvEditor::Focus()
-{
+void TqlvEditor::Focus() {
     if (m_control && m_control->isEnabled() && m_control->isVisible())
         m_control->setFocus(Qt::OtherFocusReason);
 }
@@ -217,8 +196,7 @@ void TqlvEditor::Copy() { m_control->copy(); }
 void TqlvEditor::Paste() { m_control->paste(); }
 bool TqlvEditor::CanPaste() const { return m_control->canPaste(); }
 
-void TqlvEditor::CopyAll()
-{
+void TqlvEditor::CopyAll() {
     m_control->selectAll();
     m_control->copy();
     SelectRange(0, 0);
@@ -227,8 +205,7 @@ void TqlvEditor::CopyAll()
 int TqlvEditor::SelectionStart() const { return m_control->textCursor().selectionStart(); }
 int TqlvEditor::SelectionEnd() const { return m_control->textCursor().selectionEnd(); }
 
-void TqlvEditor::SelectRange(int anchor, int position)
-{
+void TqlvEditor::SelectRange(int anchor, int position) {
     QTextCursor cursor = m_control->textCursor();
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
@@ -236,21 +213,18 @@ void TqlvEditor::SelectRange(int anchor, int position)
     m_control->ensureCursorVisible();
 }
 
-void TqlvEditor::DeleteSelection()
-{
+void TqlvEditor::DeleteSelection() {
     QTextCursor cursor = m_control->textCursor();
     cursor.removeSelectedText();
     m_control->setTextCursor(cursor);
 }
 
-void TqlvEditor::DeleteToStart()
-{
+void TqlvEditor::DeleteToStart() {
     SelectToStart();
     DeleteSelection();
 }
 
-void TqlvEditor::DeleteToEnd()
-{
+void TqlvEditor::DeleteToEnd() {
     SelectToEnd();
     DeleteSelection();
 }
@@ -259,13 +233,9 @@ void TqlvEditor::SelectAll() { m_control->selectAll(); }
 
 void TqlvEditor::SelectToStart() { SelectRange(0, SelectionStart()); }
 
-void TqlvEditor::SelectToEnd()
-{
-    SelectRange(SelectionStart(), editortext::EndPosition(*m_control->document()));
-}
+void TqlvEditor::SelectToEnd() { SelectRange(SelectionStart(), editortext::EndPosition(*m_control->document())); }
 
-void TqlvEditor::SetFont(const QFont& font, const QColor& textColor)
-{
+void TqlvEditor::SetFont(const QFont& font, const QColor& textColor) {
     m_control->setFont(font);
     if (textColor.isValid()) {
         QPalette palette = m_control->palette();
@@ -274,8 +244,7 @@ void TqlvEditor::SetFont(const QFont& font, const QColor& textColor)
     }
 }
 
-void TqlvEditor::SetFontName(const QString& name)
-{
+void TqlvEditor::SetFontName(const QString& name) {
     if (name.isEmpty())
         return;
     QFont font = m_control->font();
@@ -283,8 +252,7 @@ void TqlvEditor::SetFontName(const QString& name)
     m_control->setFont(font);
 }
 
-void TqlvEditor::SetFontSize(int pointSize)
-{
+void TqlvEditor::SetFontSize(int pointSize) {
     if (pointSize < 1)
         return;
     QFont font = m_control->font();
@@ -292,8 +260,7 @@ void TqlvEditor::SetFontSize(int pointSize)
     m_control->setFont(font);
 }
 
-void TqlvEditor::SetSelFontName(const QString& name)
-{
+void TqlvEditor::SetSelFontName(const QString& name) {
     if (name.isEmpty())
         return;
     QTextCharFormat format;
@@ -301,8 +268,7 @@ void TqlvEditor::SetSelFontName(const QString& name)
     m_control->mergeCurrentCharFormat(format);
 }
 
-void TqlvEditor::SetSelFontSize(int pointSize)
-{
+void TqlvEditor::SetSelFontSize(int pointSize) {
     if (pointSize < 1)
         return;
     QTextCharFormat format;
@@ -310,19 +276,14 @@ void TqlvEditor::SetSelFontSize(int pointSize)
     m_control->mergeCurrentCharFormat(format);
 }
 
-QString TqlvEditor::GetSelFontName() const
-{
-    return editortext::FontAtCursor(*m_control).family();
-}
+QString TqlvEditor::GetSelFontName() const { return editortext::FontAtCursor(*m_control).family(); }
 
-int TqlvEditor::GetSelFontSize() const
-{
+int TqlvEditor::GetSelFontSize() const {
     const QFont font = editortext::FontAtCursor(*m_control);
     return font.pointSize() > 0 ? font.pointSize() : qRound(font.pointSizeF());
 }
 
-void TqlvEditor::SetColor(const QColor& background)
-{
+void TqlvEditor::SetColor(const QColor& background) {
     if (!background.isValid())
         return;
     QPalette palette = m_control->palette();
@@ -330,8 +291,7 @@ void TqlvEditor::SetColor(const QColor& background)
     m_control->setPalette(palette);
 }
 
-void TqlvEditor::SetWordWrap(bool on)
-{
+void TqlvEditor::SetWordWrap(bool on) {
     m_control->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     m_lastReported.reset();
     ReportSelection();
@@ -341,20 +301,13 @@ bool TqlvEditor::WordWrap() const { return m_control->lineWrapMode() != QTextEdi
 void TqlvEditor::SetImeName(const QString& name) { m_imeName = name; }
 QString TqlvEditor::ImeName() const { return m_imeName; }
 
-QString TqlvEditor::GetSelText() const
-{
-    return editortext::ToCrLf(m_control->textCursor().selectedText());
-}
+QString TqlvEditor::GetSelText() const { return editortext::ToCrLf(m_control->textCursor().selectedText()); }
 
-QString TqlvEditor::GetText() const
-{
-    return editortext::ToCrLf(m_control->document()->toRawText());
-}
+QString TqlvEditor::GetText() const { return editortext::ToCrLf(m_control->document()->toRawText()); }
 
 void TqlvEditor::SetText(const QString& text) { m_control->setPlainText(text); }
 
-void TqlvEditor::ReplaceAllText(const QString& text)
-{
+void TqlvEditor::ReplaceAllText(const QString& text) {
     QTextCursor cursor(m_control->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
@@ -365,8 +318,7 @@ void TqlvEditor::ReplaceAllText(const QString& text)
     m_control->setTextCursor(cursor);
 }
 
-void TqlvEditor::InsertText(const QString& text)
-{
+void TqlvEditor::InsertText(const QString& text) {
     // The caret ends after what was inserted; with line breaks in the text
     // that is not start + text.size(), since CR LF becomes one break.
     QTextCursor cursor = m_control->textCursor();
@@ -377,13 +329,9 @@ void TqlvEditor::InsertText(const QString& text)
     Focus();
 }
 
-QString TqlvEditor::TimeText(const QTime& time)
-{
-    return tr("%1时%2分").arg(time.hour()).arg(time.minute());
-}
+QString TqlvEditor::TimeText(const QTime& time) { return tr("%1时%2分").arg(time.hour()).arg(time.minute()); }
 
-QString TqlvEditor::DateText(const QDate& date)
-{
+QString TqlvEditor::DateText(const QDate& date) {
     return tr("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
 }
 
@@ -394,24 +342,16 @@ void TqlvEditor::SetModified(bool modified) { m_control->document()->setModified
 
 // The raw text counts like GetText() (its separators are line breaks to the
 // counter) and saves converting a long manuscript.
-int TqlvEditor::CountEnglishWords() const
-{
-    return CountEnglishWordsIn(m_control->document()->toRawText());
-}
+int TqlvEditor::CountEnglishWords() const { return CountEnglishWordsIn(m_control->document()->toRawText()); }
 
-TWordCount TqlvEditor::CountWords() const
-{
-    return CountWordsIn(m_control->document()->toRawText());
-}
+TWordCount TqlvEditor::CountWords() const { return CountWordsIn(m_control->document()->toRawText()); }
 
-void TqlvEditor::SetDocumentId(int id)
-{
+void TqlvEditor::SetDocumentId(int id) {
     m_documentId = QString::number(id);
     m_control->setDocumentTitle(m_documentId);
 }
 
-int TqlvEditor::GetDocumentId() const
-{
+int TqlvEditor::GetDocumentId() const {
     bool ok = false;
     const int id = m_documentId.toInt(&ok);
     if (!ok)
@@ -419,8 +359,7 @@ int TqlvEditor::GetDocumentId() const
     return id;
 }
 
-void TqlvEditor::Reset(bool enabled)
-{
+void TqlvEditor::Reset(bool enabled) {
     m_control->clear();
     // Emptied on purpose: nothing is left to save. clear() can report the
     // document changed without reporting it unchanged again, so listeners

@@ -45,7 +45,6 @@
 #include <QFont>
 #include <QObject>
 #include <QPageLayout>
-#include <optional>
 #include <QPointer>
 #include <QString>
 #include <QTime>
@@ -77,7 +76,7 @@ public:
     // Create: builds the control inside parentFrame (filling it) with popupMenu
     // as its context menu. Both may be nullptr (tests: a top-level control).
     TqlvEditor(QWidget* parentFrame, QMenu* popupMenu, QObject* owner = nullptr);
-    ~TqlvEditor() override;   // Destroy
+    ~TqlvEditor() override;  // Destroy
 
     QTextEdit* Control() const;
     void Focus();
@@ -109,7 +108,7 @@ public:
     void SetFontName(const QString& name);
     void SetFontSize(int pointSize);
     void SetSelFontName(const QString& name);
-    void SetSelFontSize(int pointSize);   // sizes below 1 are ignored
+    void SetSelFontSize(int pointSize);  // sizes below 1 are ignored
     QString GetSelFontName() const;
     int GetSelFontSize() const;
     void SetColor(const QColor& background);
@@ -141,13 +140,13 @@ public:
     void Find();
     bool FindNext();
     void Replace();
-    TfrmFind* FindDialog() const;         // nullptr until Find was first used
-    TfrmReplace* ReplaceDialog() const;   // nullptr until Replace was first used
+    TfrmFind* FindDialog() const;        // nullptr until Find was first used
+    TfrmReplace* ReplaceDialog() const;  // nullptr until Replace was first used
     TSearchOptions LastSearch() const;
 
     // Text.
-    QString GetSelText() const;   // line breaks as CR LF
-    QString GetText() const;      // lines joined by CR LF
+    QString GetSelText() const;  // line breaks as CR LF
+    QString GetText() const;     // lines joined by CR LF
     void SetText(const QString& text);
     // Replaces the whole text as one step Undo takes back (SetText clears
     // the undo history); the caret goes to the start.
@@ -156,14 +155,14 @@ public:
     void InsertFile(const QString& path);
     void InsertTime();
     void InsertDate();
-    static QString TimeText(const QTime& time);   // "9时5分"
-    static QString DateText(const QDate& date);   // "2004年5月1日"
+    static QString TimeText(const QTime& time);  // "9时5分"
+    static QString DateText(const QDate& date);  // "2004年5月1日"
     bool IsModified() const;
     void SetModified(bool modified);
 
     // Lines, from 0 for CaretLine; GotoLine takes a line number from 1.
     int CaretLine() const;
-    int CaretColumn() const;   // from 0: selection end minus its line's start
+    int CaretColumn() const;  // from 0: selection end minus its line's start
     void GotoLine(int lineNumber);
     // Paragraphs (logical lines, ended by a line break), whatever the width
     // and wrapping: the caret's from 0, and a move to the start of one from 1
@@ -174,7 +173,7 @@ public:
     // Counting (see WordCount.h).
     int CountEnglishWords() const;
     TWordCount CountWords() const;
-    int TextLength() const;   // GB18030 byte length of GetText()
+    int TextLength() const;  // GB18030 byte length of GetText()
 
     // Files. LoadFromFile("") empties the editor and names it "新建稿件".
     void LoadFromFile(const QString& path);
@@ -198,7 +197,7 @@ public:
 
     // The manuscript the text belongs to.
     void SetDocumentId(int id);
-    int GetDocumentId() const;   // throws EEditorError when unset or not a number
+    int GetDocumentId() const;  // throws EEditorError when unset or not a number
 
     void Reset(bool enabled);
     bool IsEnabled() const;
@@ -248,8 +247,8 @@ private:
     };
 
     QPointer<QTextEdit> m_control;
-    std::optional<QPageLayout> m_pageLayout;   // from PrinterSetup
-    QObject* m_controlObject = nullptr;   // the same control, for identity tests only
+    std::optional<QPageLayout> m_pageLayout;  // from PrinterSetup
+    QObject* m_controlObject = nullptr;       // the same control, for identity tests only
     QPointer<QMenu> m_popup;
     QPointer<TfrmFind> m_findDialog;
     QPointer<TfrmReplace> m_replaceDialog;

@@ -66,9 +66,7 @@ void TqlvTextEdit::SetFocusMode(bool on) {
     UpdateFocusDimming();
 }
 
-QRect TqlvTextEdit::CaretRectInControl() const {
-    return cursorRect().translated(viewport()->geometry().topLeft());
-}
+QRect TqlvTextEdit::CaretRectInControl() const { return cursorRect().translated(viewport()->geometry().topLeft()); }
 
 // QTextEdit reports the caret in viewport coordinates minus the scroll
 // offsets only; the viewport's own place (frame, margins) is left out.
@@ -126,8 +124,7 @@ void TqlvTextEdit::LengthenScrollRange() {
     if (!m_typewriter || m_lengthening)
         return;
     QScrollBar* bar = verticalScrollBar();
-    const int wanted =
-        int(std::ceil(document()->size().height() - viewport()->height() * kTypewriterHeight));
+    const int wanted = int(std::ceil(document()->size().height() - viewport()->height() * kTypewriterHeight));
     if (wanted <= bar->maximum())
         return;
     m_lengthening = true;

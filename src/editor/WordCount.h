@@ -18,8 +18,8 @@
 #include <cstdint>
 
 struct TWordCount {
-    int32_t English = 0;   // count of English words
-    int32_t Chinese = 0;   // count of Chinese (non-ASCII) characters
+    int32_t English = 0;  // count of English words
+    int32_t Chinese = 0;  // count of Chinese (non-ASCII) characters
 };
 
 int CountEnglishWordsIn(const QString& text);

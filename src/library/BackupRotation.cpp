@@ -5,12 +5,10 @@
 #include <set>
 
 std::vector<size_t> SnapshotsToDelete(const std::vector<QDateTime>& stamps, const QDate& today,
-                                      const TRotationPolicy& policy,
-                                      const std::function<bool(size_t)>& isGood) {
+                                      const TRotationPolicy& policy, const std::function<bool(size_t)>& isGood) {
     std::vector<size_t> newestFirst(stamps.size());
     std::iota(newestFirst.begin(), newestFirst.end(), size_t(0));
-    std::stable_sort(newestFirst.begin(), newestFirst.end(),
-                     [&](size_t a, size_t b) { return stamps[a] > stamps[b]; });
+    std::stable_sort(newestFirst.begin(), newestFirst.end(), [&](size_t a, size_t b) { return stamps[a] > stamps[b]; });
 
     std::vector<bool> keep(stamps.size(), false);
     const size_t keepLast = static_cast<size_t>(std::max(policy.KeepLast, 1));

@@ -38,9 +38,8 @@ bool EditScript(const TUnits& a, const TUnits& b, int maxEdits, std::vector<TDif
     for (int d = 0; d <= limit; ++d) {
         trace.push_back(v);
         for (int k = -d; k <= d; k += 2) {
-            int x = (k == -d || (k != d && v[offset + k - 1] < v[offset + k + 1]))
-                        ? v[offset + k + 1]
-                        : v[offset + k - 1] + 1;
+            int x = (k == -d || (k != d && v[offset + k - 1] < v[offset + k + 1])) ? v[offset + k + 1]
+                                                                                   : v[offset + k - 1] + 1;
             int y = x - k;
             while (x < n && y < m && a[x] == b[y]) {
                 ++x;
@@ -94,8 +93,7 @@ std::vector<TDiffRun> CharDiff(const QString& before, const QString& after, int 
     while (head < a.size() && head < b.size() && a[head] == b[head])
         ++head;
     size_t tail = 0;
-    while (tail < a.size() - head && tail < b.size() - head &&
-           a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+    while (tail < a.size() - head && tail < b.size() - head && a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
         ++tail;
     std::vector<TDiffRun> runs;
     Push(runs, TDiffOp::Equal, Join(TUnits(a.begin(), a.begin() + static_cast<long>(head))));

@@ -13,16 +13,13 @@ using namespace tomedb::format;
 
 namespace {
 
-std::string GbToUtf8(const std::string& gb) {
-    return FromGB(QByteArray::fromStdString(gb)).toUtf8().toStdString();
-}
+std::string GbToUtf8(const std::string& gb) { return FromGB(QByteArray::fromStdString(gb)).toUtf8().toStdString(); }
 
 std::string TableWhere(const std::string& name) { return "table '" + GbToUtf8(name) + "'"; }
 
 }  // namespace
 
-TDatabaseVerifier::TDatabaseVerifier(TTomeDatabase& database, TMessageText messageText,
-                                     TProgress progress)
+TDatabaseVerifier::TDatabaseVerifier(TTomeDatabase& database, TMessageText messageText, TProgress progress)
     : database_(database), io_(*database.FileIO()), messageText_(std::move(messageText)),
       progress_(std::move(progress)) {
     if (!messageText_)
@@ -34,7 +31,7 @@ bool TDatabaseVerifier::Passes(TTomeDatabase& database) {
     try {
         verifier.Run();
     } catch (const std::exception&) {
-        return false;   // a structure too damaged to walk at all
+        return false;  // a structure too damaged to walk at all
     }
     return verifier.Problems().empty();
 }
@@ -50,14 +47,14 @@ void TDatabaseVerifier::Claim(int64_t start, int64_t size, const std::string& ow
 // A record offset or chain link damaged into another valid offset still points
 // inside the file; it shows as two structures claiming the same bytes.
 void TDatabaseVerifier::CheckOverlaps() {
-    std::sort(regions_.begin(), regions_.end(),
-              [](const TRegion& a, const TRegion& b) { return a.start < b.start; });
+    std::sort(regions_.begin(), regions_.end(), [](const TRegion& a, const TRegion& b) { return a.start < b.start; });
     size_t widest = 0;
     for (size_t i = 1; i < regions_.size(); ++i) {
         if (regions_[i].start < regions_[widest].end)
-            Problem(regions_[i].owner, "overlaps " + regions_[widest].owner + " at offset " +
-                                           std::to_string(regions_[i].start));
-        if (regions_[i].end > regions_[widest].end) widest = i;
+            Problem(regions_[i].owner,
+                    "overlaps " + regions_[widest].owner + " at offset " + std::to_string(regions_[i].start));
+        if (regions_[i].end > regions_[widest].end)
+            widest = i;
     }
 }
 
@@ -68,14 +65,18 @@ void TDatabaseVerifier::Run() {
     std::vector<bool> sound(scans.size(), false);
     for (size_t t = 0; t < scans.size(); ++t) {
         sound[t] = ReadHeader(static_cast<int>(t), scans[t]) && ReadRecordTab(scans[t]);
-        if (sound[t]) recordsTotal_ += static_cast<int64_t>(scans[t].items.size());
+        if (sound[t])
+            recordsTotal_ += static_cast<int64_t>(scans[t].items.size());
     }
     for (size_t t = 0; t < scans.size(); ++t) {
-        if (!sound[t]) continue;
+        if (!sound[t])
+            continue;
         bool ok = CheckRecords(scans[t]);
-        for (int k = 0; k < scans[t].header.IndexCount(); ++k) ok = CheckIndexChain(scans[t], k) && ok;
+        for (int k = 0; k < scans[t].header.IndexCount(); ++k)
+            ok = CheckIndexChain(scans[t], k) && ok;
         // The engine's own reading is only safe on a table whose structure held.
-        if (ok) CheckDecodedTable(scans[t]);
+        if (ok)
+            CheckDecodedTable(scans[t]);
     }
     CheckDirectory();
     CheckOverlaps();
@@ -86,9 +87,9 @@ void TDatabaseVerifier::CheckDirectory() {
     for (const int32_t offset : FindUnlistedTableHeaders(io_)) {
         TTableHeader header;
         io_.ReadExact(offset, header.Bytes.data(), header.Bytes.size());
-        Problem("the table directory", "lists " + std::to_string(io_.TableCount()) +
-                                           " tables but not " + TableWhere(header.TableName()) +
-                                           ", whose header is at offset " + std::to_string(offset));
+        Problem("the table directory", "lists " + std::to_string(io_.TableCount()) + " tables but not " +
+                                           TableWhere(header.TableName()) + ", whose header is at offset " +
+                                           std::to_string(offset));
     }
 }
 
@@ -116,13 +117,13 @@ bool TDatabaseVerifier::ReadHeader(int tableNo, TTableScan& scan) {
 
 // Reads the ceil(total / 1024) chunks of a chain starting at `first`.
 bool TDatabaseVerifier::WalkChunks(const std::string& where, int32_t first, int32_t total, int chunkSize,
-                              std::vector<std::vector<uint8_t>>& chunks) {
+                                   std::vector<std::vector<uint8_t>>& chunks) {
     std::set<int32_t> seen;
     int32_t offset = first;
     for (int32_t done = 0; done < total; done += kChunkItems) {
         if (offset < kFixedAreaSize || offset > imageSize_ - chunkSize) {
-            Problem(where, "chunk " + std::to_string(chunks.size() + 1) + " at offset " +
-                               std::to_string(offset) + " lies outside the file");
+            Problem(where, "chunk " + std::to_string(chunks.size() + 1) + " at offset " + std::to_string(offset) +
+                               " lies outside the file");
             return false;
         }
         if (!seen.insert(offset).second) {
@@ -140,12 +141,12 @@ bool TDatabaseVerifier::WalkChunks(const std::string& where, int32_t first, int3
 bool TDatabaseVerifier::ReadRecordTab(TTableScan& scan) {
     const int32_t total = scan.header.RecordTotal();
     std::vector<std::vector<uint8_t>> chunks;
-    if (!WalkChunks(TableWhere(scan.name) + ", record tab", scan.header.RecTabOffset(), total,
-                    kRecordTabChunkSize, chunks))
+    if (!WalkChunks(TableWhere(scan.name) + ", record tab", scan.header.RecTabOffset(), total, kRecordTabChunkSize,
+                    chunks))
         return false;
     for (int32_t r = 0; r < total; ++r) {
-        const uint8_t* p = chunks[static_cast<size_t>(r / kChunkItems)].data() + 4 +
-                           (r % kChunkItems) * kRecordTabItemSize;
+        const uint8_t* p =
+            chunks[static_cast<size_t>(r / kChunkItems)].data() + 4 + (r % kChunkItems) * kRecordTabItemSize;
         scan.items.push_back({GetI32(p), p[4]});
     }
     return true;
@@ -155,11 +156,12 @@ bool TDatabaseVerifier::CheckBlobDescriptor(const std::string& where, int64_t at
     uint8_t d[kBlobDescriptorSize];
     io_.ReadExact(at, d, sizeof d);
     const int32_t offset = GetI32(d + kBDOffset), size = GetI32(d + kBDSize), area = GetI32(d + kBDAreaSize);
-    if (size == 0) return true;
+    if (size == 0)
+        return true;
     if (size < 0 || area < size || area % kBlobAreaGranule != 0 || offset < kFixedAreaSize ||
         static_cast<int64_t>(offset) + area > imageSize_) {
-        Problem(where, "blob descriptor (offset " + std::to_string(offset) + ", size " +
-                           std::to_string(size) + ", area " + std::to_string(area) + ") is damaged");
+        Problem(where, "blob descriptor (offset " + std::to_string(offset) + ", size " + std::to_string(size) +
+                           ", area " + std::to_string(area) + ") is damaged");
         return false;
     }
     Claim(offset, area, where + ", blob");
@@ -171,16 +173,17 @@ bool TDatabaseVerifier::CheckRecords(const TTableScan& scan) {
     const int32_t recordSize = scan.header.RecordSize();
     for (size_t r = 0; r < scan.items.size(); ++r) {
         ++recordsDone_;
-        if (progress_) progress_(recordsDone_, recordsTotal_);
+        if (progress_)
+            progress_(recordsDone_, recordsTotal_);
         const TRecordTabItem& item = scan.items[r];
         const std::string where = TableWhere(scan.name) + ", record " + std::to_string(r);
         if (item.DeleteFlag > 1) {
             Problem(where, "delete flag " + std::to_string(item.DeleteFlag) + " is invalid");
             ok = false;
         }
-        if (item.DeleteFlag != 0) continue;
-        if (item.DataOffset < kFixedAreaSize ||
-            static_cast<int64_t>(item.DataOffset) + recordSize > imageSize_) {
+        if (item.DeleteFlag != 0)
+            continue;
+        if (item.DataOffset < kFixedAreaSize || static_cast<int64_t>(item.DataOffset) + recordSize > imageSize_) {
             Problem(where, "data offset " + std::to_string(item.DataOffset) + " lies outside the file");
             ok = false;
             continue;
@@ -188,9 +191,10 @@ bool TDatabaseVerifier::CheckRecords(const TTableScan& scan) {
         Claim(item.DataOffset, recordSize, where);
         for (int f = 0; f < scan.header.FieldCount(); ++f)
             if (IsBlobType(scan.header.FieldType(f)))
-                ok = CheckBlobDescriptor(where + ", field '" + GbToUtf8(scan.header.FieldName(f)) + "'",
-                                         static_cast<int64_t>(item.DataOffset) +
-                                             scan.fieldOffsets[static_cast<size_t>(f)]) && ok;
+                ok = CheckBlobDescriptor(
+                         where + ", field '" + GbToUtf8(scan.header.FieldName(f)) + "'",
+                         static_cast<int64_t>(item.DataOffset) + scan.fieldOffsets[static_cast<size_t>(f)]) &&
+                     ok;
     }
     return ok;
 }
@@ -199,7 +203,8 @@ bool TDatabaseVerifier::CheckIndexChain(const TTableScan& scan, int k) {
     const std::string where = TableWhere(scan.name) + ", index '" + GbToUtf8(scan.header.IndexName(k)) + "'";
     const int32_t total = scan.header.RecordTotal();
     std::vector<std::vector<uint8_t>> chunks;
-    if (!WalkChunks(where, scan.header.IndexTabOffset(k), total, kIndexTabChunkSize, chunks)) return false;
+    if (!WalkChunks(where, scan.header.IndexTabOffset(k), total, kIndexTabChunkSize, chunks))
+        return false;
     std::vector<bool> visited(static_cast<size_t>(total), false);
     int32_t r = total > 0 ? scan.header.StartIndex(k) : -1;
     while (r != -1) {
@@ -237,7 +242,8 @@ void TDatabaseVerifier::CheckDecodedTable(const TTableScan& scan) {
     }
     DecodeRecords(*io, scan.name);
     CheckAutoIncCounter(*io, scan);
-    for (int k = 0; k < io->IndexDefs().Count(); ++k) CheckIndexOrder(*io, scan.name, k);
+    for (int k = 0; k < io->IndexDefs().Count(); ++k)
+        CheckIndexOrder(*io, scan.name, k);
     io->Close();
 }
 
@@ -260,8 +266,10 @@ void TDatabaseVerifier::DecodeRecords(TTomeTableIO& io, const std::string& name)
 void TDatabaseVerifier::CheckAutoIncCounter(TTomeTableIO& io, const TTableScan& scan) {
     int field = -1;
     for (int f = 0; f < io.FieldDefs().Count() && field < 0; ++f)
-        if (io.FieldDefs().At(f).FieldType == ftAutoInc) field = f;
-    if (field < 0) return;
+        if (io.FieldDefs().At(f).FieldType == ftAutoInc)
+            field = f;
+    if (field < 0)
+        return;
     std::string value;
     int64_t highest = INT64_MIN;
     try {
@@ -285,10 +293,11 @@ int TDatabaseVerifier::CompareKeys(TTomeTableIO& io, int k, int32_t left, int32_
     for (int32_t field : index.FieldIdxes) {
         io.ReadFieldValue(a, left, field);
         io.ReadFieldValue(b, right, field);
-        const int c = TTomeTableIO::CompareFieldValues(a.data(), a.size(), b.data(), b.size(),
-                                                       io.FieldDefs().At(field).FieldType,
-                                                       (index.Options & tiCaseInsensitive) != 0, false);
-        if (c != 0) return (index.Options & tiDescending) ? -c : c;
+        const int c =
+            TTomeTableIO::CompareFieldValues(a.data(), a.size(), b.data(), b.size(), io.FieldDefs().At(field).FieldType,
+                                             (index.Options & tiCaseInsensitive) != 0, false);
+        if (c != 0)
+            return (index.Options & tiDescending) ? -c : c;
     }
     return 0;
 }

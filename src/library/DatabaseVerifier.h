@@ -24,8 +24,7 @@ public:
     // Records checked so far of the total.
     using TProgress = std::function<void(int64_t done, int64_t total)>;
 
-    explicit TDatabaseVerifier(tomedb::TTomeDatabase& database, TMessageText messageText = {},
-                               TProgress progress = {});
+    explicit TDatabaseVerifier(tomedb::TTomeDatabase& database, TMessageText messageText = {}, TProgress progress = {});
     void Run();
     // Runs every check; true when none found a problem.
     static bool Passes(tomedb::TTomeDatabase& database);

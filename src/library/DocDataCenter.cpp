@@ -22,11 +22,16 @@ QString YesNo(bool value) { return value ? QStringLiteral("是") : QStringLitera
 
 QString LevelName(int level) {
     switch (level) {
-        case 0: return QStringLiteral("最好");
-        case 1: return QStringLiteral("标准");
-        case 2: return QStringLiteral("较快");
-        case 3: return QStringLiteral("最快");
-        default: return QString();
+        case 0:
+            return QStringLiteral("最好");
+        case 1:
+            return QStringLiteral("标准");
+        case 2:
+            return QStringLiteral("较快");
+        case 3:
+            return QStringLiteral("最快");
+        default:
+            return QString();
     }
 }
 
@@ -34,7 +39,7 @@ QString LevelName(int level) {
 QString DateTimeText(double value) {
     const QDateTime base(QDate(1899, 12, 30), QTime(0, 0));
     const qint64 ms = static_cast<qint64>(std::llround(value * 86400000.0));
-    return QLocale().toString(base.addMSecs(ms), QLocale::ShortFormat);   // the interface language's form
+    return QLocale().toString(base.addMSecs(ms), QLocale::ShortFormat);  // the interface language's form
 }
 
 }  // namespace
@@ -67,9 +72,8 @@ QString TqlvDocData::GetDBCenterPath(const QString& name) {
     return reg.ReadString(name);
 }
 
-void TqlvDocData::GatherDBAttr(tomedb::TTomeDatabase& db, tomedb::TTomeTable& folders,
-                               tomedb::TTomeTable& docs, tomedb::TTomeTable& pics,
-                               tomedb::TTomeTable& marks, TDBAttr& attr) {
+void TqlvDocData::GatherDBAttr(tomedb::TTomeDatabase& db, tomedb::TTomeTable& folders, tomedb::TTomeTable& docs,
+                               tomedb::TTomeTable& pics, tomedb::TTomeTable& marks, TDBAttr& attr) {
     for (tomedb::TTomeTable* table : {&folders, &docs, &pics, &marks})
         table->SetFiltered(false);  // whole-table counts
     attr.FileName = PathText(db.DatabaseName());

@@ -14,9 +14,7 @@ const QString kNewDoc = QStringLiteral("新建稿件");
 // A manuscript added without dates (day 0; imports before they were dated)
 // has no numbers until it is saved once. The engine keeps no null for integers, so while DocMDate is
 // day 0 a number that reads 0 is shown as the empty "no value" it stands for.
-bool NeverSaved(const tomedb::TTomeTable& docs) {
-    return docs.FieldByName("DocMDate").AsDateTime() == 0;
-}
+bool NeverSaved(const tomedb::TTomeTable& docs) { return docs.FieldByName("DocMDate").AsDateTime() == 0; }
 
 QString NumberText(const tomedb::TTomeTable& docs, const char* field, bool neverSaved) {
     const QString text = FieldText(docs, field);
@@ -35,8 +33,7 @@ TViewItem TqlvDocData::DocItem() {
     item.Caption = FieldText(Doctable, "DocName");
     item.ID = CurrentID(Doctable);
     item.ImageIndex = docimages::Manuscript;
-    item.SubItems << NumberText(Doctable, "PicCount", neverSaved)
-                  << NumberText(Doctable, "MarkCount", neverSaved);
+    item.SubItems << NumberText(Doctable, "PicCount", neverSaved) << NumberText(Doctable, "MarkCount", neverSaved);
     return item;
 }
 
@@ -216,8 +213,8 @@ int TqlvDocData::AddDoc(int folderID, const TDocAttr& attr) {
     // would stamp today otherwise.
     Doctable.FieldByName("DocCDate").SetAsDateTime(attr.DocCDate);
     Doctable.FieldByName("DocMDate").SetAsDateTime(attr.DocMDate);
-    for (const auto& [field, text] : {std::pair{"DocSize", attr.DocSize}, std::pair{"cnCount", attr.cnCount},
-                                      std::pair{"enCount", attr.enCount}})
+    for (const auto& [field, text] :
+         {std::pair{"DocSize", attr.DocSize}, std::pair{"cnCount", attr.cnCount}, std::pair{"enCount", attr.enCount}})
         if (!text.isEmpty())
             SetNumberText(Doctable, field, text);
     SetMemoText(Doctable, "Txt", attr.Txt);

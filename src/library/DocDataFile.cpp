@@ -24,13 +24,20 @@ TTomeFieldItem Field(const char* name, int type, int size = 0, int dpMode = tome
 
 std::vector<TTomeFieldItem> DocsFields() {
     using namespace tomedb;
-    return {Field("ID", ftAutoInc),          Field("PID", ftInteger),
-            Field("lastPID", ftInteger),     Field("DocName", ftString, 255),
-            Field("DocSize", ftInteger),     Field("DocCDate", ftDate, 0, dpmDefault),
-            Field("DocMDate", ftDate, 0, dpmDefault), Field("cnCount", ftInteger),
-            Field("enCount", ftInteger),     Field("PicCount", ftInteger),
-            Field("MarkCount", ftInteger),   Field("IsPublish", ftBoolean),
-            Field("Publish", ftString, 255), Field("Money", ftInteger, 0, dpmDefault),
+    return {Field("ID", ftAutoInc),
+            Field("PID", ftInteger),
+            Field("lastPID", ftInteger),
+            Field("DocName", ftString, 255),
+            Field("DocSize", ftInteger),
+            Field("DocCDate", ftDate, 0, dpmDefault),
+            Field("DocMDate", ftDate, 0, dpmDefault),
+            Field("cnCount", ftInteger),
+            Field("enCount", ftInteger),
+            Field("PicCount", ftInteger),
+            Field("MarkCount", ftInteger),
+            Field("IsPublish", ftBoolean),
+            Field("Publish", ftString, 255),
+            Field("Money", ftInteger, 0, dpmDefault),
             Field("Txt", ftMemo, 0, dpmDefault)};
 }
 
@@ -42,9 +49,8 @@ std::vector<TTomeFieldItem> FolderFields() {
 
 std::vector<TTomeFieldItem> MarkFields() {
     using namespace tomedb;
-    return {Field("ID", ftAutoInc),          Field("markName", ftString, 255),
-            Field("markContent", ftString, 255), Field("markParent", ftInteger),
-            Field("markParentName", ftString, 255), Field("markPosLine", ftInteger)};
+    return {Field("ID", ftAutoInc),         Field("markName", ftString, 255),       Field("markContent", ftString, 255),
+            Field("markParent", ftInteger), Field("markParentName", ftString, 255), Field("markPosLine", ftInteger)};
 }
 
 std::vector<TTomeFieldItem> PicFields() {
@@ -72,17 +78,21 @@ QString TqlvDocData::LibraryFileName(const QString& fileName) {
 
 int TqlvDocData::CompressLevelOf(int levelIndex) {
     switch (levelIndex) {
-        case 0: return 3;
-        case 1: return 2;
-        case 2: return 1;
-        case 3: return 0;
-        default: return 1;
+        case 0:
+            return 3;
+        case 1:
+            return 2;
+        case 2:
+            return 1;
+        case 3:
+            return 0;
+        default:
+            return 1;
     }
 }
 
-bool TqlvDocData::CreateDocData(const QString& fileName, const QString& comment,
-                                const QString& password, bool compressBlob, bool encrypt,
-                                bool crc32, int levelIndex, QString* finalName) {
+bool TqlvDocData::CreateDocData(const QString& fileName, const QString& comment, const QString& password,
+                                bool compressBlob, bool encrypt, bool crc32, int levelIndex, QString* finalName) {
     if (fileName.isEmpty())
         throw EUserError(QStringLiteral("稿件库名称不能为空！"), kCreateCaption, 1);
     const QString name = LibraryFileName(fileName);
@@ -90,8 +100,8 @@ bool TqlvDocData::CreateDocData(const QString& fileName, const QString& comment,
         throw EUserError(QStringLiteral("稿件库已经存在！"), kCreateCaption, 2);
     CloseDocData();
     const std::string path = PathName(name);
-    if (!TomeDB.CreateDatabase(path, compressBlob, CompressLevelOf(levelIndex), "zLIB", encrypt,
-                               "blowfish", PasswordBytes(password), crc32))
+    if (!TomeDB.CreateDatabase(path, compressBlob, CompressLevelOf(levelIndex), "zLIB", encrypt, "blowfish",
+                               PasswordBytes(password), crc32))
         return false;
     try {
         TomeDB.SetDatabaseName(path);
@@ -151,8 +161,7 @@ void TqlvDocData::OpenDocTables(const QString& fileName) {
     const struct {
         tomedb::TTomeTable* table;
         const char* name;
-    } tables[] = {{&Doctable, "Docs"}, {&Flodertable, "DocFloder"}, {&Marktable, "DocMark"},
-                  {&Pictable, "Pics"}};
+    } tables[] = {{&Doctable, "Docs"}, {&Flodertable, "DocFloder"}, {&Marktable, "DocMark"}, {&Pictable, "Pics"}};
     for (const auto& entry : tables) {
         entry.table->SetDatabaseName(path);
         entry.table->SetTableName(entry.name);

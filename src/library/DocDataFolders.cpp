@@ -26,9 +26,7 @@ TViewNode TqlvDocData::LoadFolderTree() {
 // are read through one "PID" filter (kept in creation order per parent), and
 // only then is the next level read, so the shared table's filter is reset at
 // every level and never read while a deeper level fills.
-void TqlvDocData::FillFolderNode(TViewNode& root) {
-    FillTreeLevels(Flodertable, "FloderName", root);
-}
+void TqlvDocData::FillFolderNode(TViewNode& root) { FillTreeLevels(Flodertable, "FloderName", root); }
 
 TViewNode TqlvDocData::NewFolder(int selectedNodeID) {
     return NewFolderNode(AddFolder(selectedNodeID, kNewFolder), kNewFolder);

@@ -65,8 +65,7 @@ QString TqlvDocData::ShowPicture(int selectedPicID) {
         return QString();
     const QString path = FieldText(Pictable, "PicPath");
     if (!QFileInfo(path).isFile())
-        throw EUserError(QStringLiteral("在指定位置没有找到图片，图片可能已删除或重命名！"),
-                         QStringLiteral("图片"), 2);
+        throw EUserError(QStringLiteral("在指定位置没有找到图片，图片可能已删除或重命名！"), QStringLiteral("图片"), 2);
     return path;
 }
 

@@ -49,7 +49,7 @@ struct TMark {
 // Eleven texts describing a library file.
 struct TDBAttr {
     QString FileName;
-    QString Size;           // "<bytes> 字节"
+    QString Size;  // "<bytes> 字节"
     QString Comment;
     QString FolderCount;
     QString DocCount;

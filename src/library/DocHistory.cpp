@@ -52,8 +52,7 @@ int VersionCharacters(QStringView text) {
     int count = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        const bool pairedBreak = c == QLatin1Char('\r') && i + 1 < text.size() &&
-                                 text[i + 1] == QLatin1Char('\n');
+        const bool pairedBreak = c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n');
         if (!pairedBreak && !c.isLowSurrogate())
             ++count;
     }
@@ -73,14 +72,12 @@ int VersionCharacters(const std::string& gb18030) {
     return count;
 }
 
-std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt,
-                                 tomedb::TDateTime now) {
+std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt, tomedb::TDateTime now) {
     std::vector<bool> keep(savedAt.size(), false);
     std::vector<size_t> order(savedAt.size());
     std::iota(order.begin(), order.end(), size_t{0});
     // Newest first: the first one met in a day or month is its newest.
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return savedAt[a] > savedAt[b]; });
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return savedAt[a] > savedAt[b]; });
     std::map<int, bool> dayTaken, monthTaken;
     for (size_t i : order) {
         const double age = now - savedAt[i];
@@ -111,8 +108,7 @@ void TDocHistory::Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const 
     history.FieldByName("cnCount").SetAsInteger(cnCount);
     tomedb::TField& txt = history.FieldByName("Txt");
     // The stored form saves compressing (and encrypting) the text again.
-    const bool copied = text.From && history.SetStoredBlobValue(txt.Index(), *text.From,
-                                                                  text.FromField, text.Stored);
+    const bool copied = text.From && history.SetStoredBlobValue(txt.Index(), *text.From, text.FromField, text.Stored);
     if (!copied)
         txt.SetAsString(text.Bytes);
     history.Post();

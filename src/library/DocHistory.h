@@ -18,7 +18,7 @@ struct TDocVersion {
     tomedb::TDateTime SavedAt = 0;  // when the kept text had been saved
     int Chars = 0;                  // its Chinese count
     bool Damaged = false;
-    int Length = 0;                 // VersionCharacters of its text, when listed with checkTexts
+    int Length = 0;  // VersionCharacters of its text, when listed with checkTexts
 };
 
 // Characters of a text as the history list counts them: a line break (CR LF
@@ -32,8 +32,7 @@ int VersionCharacters(const std::string& gb18030);
 // version younger than 7 days, then the newest of each day younger than 90
 // days, then the newest of each month. Returns, for each time, whether it is
 // kept. Pure: `now` is given.
-std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt,
-                                 tomedb::TDateTime now);
+std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt, tomedb::TDateTime now);
 
 // A text to keep as a version: its GB18030 bytes and, when known, its stored
 // form in blob field FromField of table From (a table of the same library),

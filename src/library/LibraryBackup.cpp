@@ -34,8 +34,7 @@ struct TParsedName {
 
 // "<base>-YYYYMMDD-HHMMSS[-N].qdb"; nullopt for anything else.
 std::optional<TParsedName> ParseSnapshotName(const QString& fileName) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^(.+)-(\\d{8}-\\d{6})(?:-(\\d+))?\\.qdb$"));
+    static const QRegularExpression pattern(QStringLiteral("^(.+)-(\\d{8}-\\d{6})(?:-(\\d+))?\\.qdb$"));
     const QRegularExpressionMatch match = pattern.match(fileName);
     if (!match.hasMatch())
         return std::nullopt;
@@ -63,8 +62,7 @@ QString MarkerText(const QString& folder) {
 void WriteFolderFile(const QString& folder, const QString& name, const QString& text) {
     QSaveFile file(folder + QLatin1Char('/') + name);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw EUserError(QStringLiteral("无法在备份文件夹中写入文件：%1")
-                             .arg(QDir::toNativeSeparators(folder)),
+        throw EUserError(QStringLiteral("无法在备份文件夹中写入文件：%1").arg(QDir::toNativeSeparators(folder)),
                          snapshotfile::kBackupCaption, 2);
 }
 
@@ -122,19 +120,17 @@ QString TLibraryBackup::Folder() const {
     const QString name = QFileInfo(m_library).fileName();
     const QDir root(m_policy.Root);
     for (int n = 1;; ++n) {
-        const QString folder =
-            root.absoluteFilePath(n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n));
+        const QString folder = root.absoluteFilePath(n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n));
         if (!QFileInfo::exists(folder)) {
             if (!QDir().mkpath(folder))
-                throw EUserError(QStringLiteral("无法创建备份文件夹：%1")
-                                     .arg(QDir::toNativeSeparators(folder)),
+                throw EUserError(QStringLiteral("无法创建备份文件夹：%1").arg(QDir::toNativeSeparators(folder)),
                                  snapshotfile::kBackupCaption, 2);
             WriteMarker(folder, m_library);
             return folder;
         }
         const QString owner = MarkerText(folder);
         if (owner.isEmpty()) {
-            WriteMarker(folder, m_library);   // a folder made by hand: ours now
+            WriteMarker(folder, m_library);  // a folder made by hand: ours now
             return folder;
         }
         if (owner == m_library)
@@ -185,7 +181,7 @@ void TLibraryBackup::Rotate() const {
         return !Inspect(paths[static_cast<qsizetype>(index)], std::string()).Damaged;
     };
     for (size_t index : SnapshotsToDelete(stamps, QDate::currentDate(), m_policy.Rotation, isGood))
-        QFile::remove(paths[static_cast<qsizetype>(index)]);   // a left-over goes next time
+        QFile::remove(paths[static_cast<qsizetype>(index)]);  // a left-over goes next time
 }
 
 bool TLibraryBackup::ChangedSinceSnapshot() const {
@@ -239,16 +235,16 @@ TSnapshotInfo TLibraryBackup::Inspect(const QString& snapshotPath, const std::st
         if (!db.CanAccess())
             db.SetPassword(key);
         if (!db.CanAccess())
-            return info;   // figures and verify wait for its password
+            return info;  // figures and verify wait for its password
         info.Readable = true;
         info.Damaged = !TDatabaseVerifier::Passes(db);
         if (!info.Damaged) {
             info.Folders = LiveRecords(db, "DocFloder");
             info.Manuscripts = LiveRecords(db, "Docs");
-            info.Damaged = info.Folders < 0 || info.Manuscripts < 0;   // no library
+            info.Damaged = info.Folders < 0 || info.Manuscripts < 0;  // no library
         }
     } catch (const std::exception&) {
-        info.Damaged = true;   // not even a database image
+        info.Damaged = true;  // not even a database image
     }
     return info;
 }
@@ -256,8 +252,7 @@ TSnapshotInfo TLibraryBackup::Inspect(const QString& snapshotPath, const std::st
 void TLibraryBackup::Restore(const QString& snapshotPath, const std::string& key) const {
     const TSnapshotInfo info = Inspect(snapshotPath, key);
     if (info.Damaged)
-        throw EUserError(QStringLiteral("这个备份已损坏，不能恢复：%1")
-                             .arg(QDir::toNativeSeparators(snapshotPath)),
+        throw EUserError(QStringLiteral("这个备份已损坏，不能恢复：%1").arg(QDir::toNativeSeparators(snapshotPath)),
                          kRestoreCaption, 2);
     if (!info.Readable)
         throw EUserError(QStringLiteral("密码错误，无法打开这个备份！"), kRestoreCaption, 1);

@@ -24,7 +24,7 @@
 #include <string>
 
 struct TBackupPolicy {
-    QString Root;                 // the backup folder; every library gets its own folder in it
+    QString Root;  // the backup folder; every library gets its own folder in it
     TRotationPolicy Rotation;
 };
 
@@ -34,11 +34,11 @@ struct TSnapshotInfo {
     QDateTime Time;
     int64_t Size = 0;
     bool Encrypted = false;
-    bool Readable = false;        // opened, and its password (if any) was known
-    bool Damaged = false;         // fails the engine's verify, or is no database at all
-    int Folders = -1;             // -1 while not Readable
+    bool Readable = false;  // opened, and its password (if any) was known
+    bool Damaged = false;   // fails the engine's verify, or is no database at all
+    int Folders = -1;       // -1 while not Readable
     int Manuscripts = -1;
-    bool BeforeRestore = false;   // holds what a restore replaced (Snapshots only)
+    bool BeforeRestore = false;  // holds what a restore replaced (Snapshots only)
     // Restorable unless known to be damaged (an unread encrypted one is
     // verified once its password is given).
     bool Restorable() const { return !Damaged; }

@@ -151,8 +151,8 @@ TUndoOutcome TLibrarySearch::UndoReplace() {
     }
     ForgetUndo();
     if (!outcome.Refused.isEmpty())
-        outcome.Message = QStringLiteral("这些稿件在替换之后又被修改或删除了，没有撤销：\n") + NameList(outcome.Refused) +
-                          QStringLiteral("\n其余 %1 篇稿件已恢复。").arg(outcome.Restored);
+        outcome.Message = QStringLiteral("这些稿件在替换之后又被修改或删除了，没有撤销：\n") +
+                          NameList(outcome.Refused) + QStringLiteral("\n其余 %1 篇稿件已恢复。").arg(outcome.Restored);
     return outcome;
 }
 

@@ -44,9 +44,9 @@
 // What to look for ("查找内容" and the three check boxes).
 struct TSearchQuery {
     QString Pattern;
-    bool Regex = false;                // "正则表达式"
-    bool CaseSensitive = false;        // "区分大小写"
-    std::optional<int> FolderID;       // "仅当前稿件夹": this folder and below; none = every manuscript
+    bool Regex = false;           // "正则表达式"
+    bool CaseSensitive = false;   // "区分大小写"
+    std::optional<int> FolderID;  // "仅当前稿件夹": this folder and below; none = every manuscript
 };
 
 // One hit: the manuscript, its line (from 1), that line's text without its
@@ -63,8 +63,8 @@ struct TSearchHit {
 struct TSearchResult {
     std::vector<TSearchHit> Hits;  // by manuscript ID, then line and column
     int HitCount = 0;
-    int DocCount = 0;              // manuscripts with at least one hit
-    bool Cancelled = false;        // the hits found before the cancel
+    int DocCount = 0;        // manuscripts with at least one hit
+    bool Cancelled = false;  // the hits found before the cancel
     // "共找到 N 处，分布在 M 篇稿件中"
     QString Summary() const;
 };
@@ -125,8 +125,7 @@ public:
 
     // Reads every manuscript in scope once and computes the new texts;
     // changes nothing.
-    TReplacePlan PlanReplace(const TSearchQuery& query, const QString& replacement,
-                             const TSearchControl& control = {});
+    TReplacePlan PlanReplace(const TSearchQuery& query, const QString& replacement, const TSearchControl& control = {});
     // Saves every changed manuscript through the normal save path in one
     // write batch, all or nothing: it first checks the file and that every
     // planned text is still what was read (a cancel is honoured up to here),

@@ -113,8 +113,7 @@ void FindInStored(const TLineMatcher& matcher, const std::string& stored, const 
     FindInDecoded(matcher, text, sink);
 }
 
-QString ReplaceInText(const TLineMatcher& matcher, const QString& text, const QString& replacement,
-                      int* count) {
+QString ReplaceInText(const TLineMatcher& matcher, const QString& text, const QString& replacement, int* count) {
     *count = 0;
     QString out;
     out.reserve(text.size());

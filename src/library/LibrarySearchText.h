@@ -39,7 +39,6 @@ void FindInStored(const TLineMatcher& matcher, const std::string& stored, const 
 
 // The text with every hit replaced, line by line, line breaks kept as they
 // are; *count receives the number of hits.
-QString ReplaceInText(const TLineMatcher& matcher, const QString& text, const QString& replacement,
-                      int* count);
+QString ReplaceInText(const TLineMatcher& matcher, const QString& text, const QString& replacement, int* count);
 
 }  // namespace librarysearch

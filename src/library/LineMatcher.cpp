@@ -8,8 +8,8 @@ namespace {
 const QString kCaption = QStringLiteral("在稿件库中查找");
 
 bool IsFoldable(char16_t unit) {
-    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z') ||
-           (unit >= 0xFF21 && unit <= 0xFF3A) || (unit >= 0xFF41 && unit <= 0xFF5A);
+    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z') || (unit >= 0xFF21 && unit <= 0xFF3A) ||
+           (unit >= 0xFF41 && unit <= 0xFF5A);
 }
 
 char16_t FoldUnit(char16_t unit) {
@@ -100,8 +100,7 @@ QString LongestUnfoldedRun(const QString& pattern) {
 }
 
 [[noreturn]] void RefuseEmptyMatch() {
-    throw EUserError(QStringLiteral("这个正则表达式能匹配空文本，会在每个字之间插入替换内容，不能使用。"),
-                     kCaption, 2);
+    throw EUserError(QStringLiteral("这个正则表达式能匹配空文本，会在每个字之间插入替换内容，不能使用。"), kCaption, 2);
 }
 
 }  // namespace
@@ -151,8 +150,7 @@ void TLineMatcher::FindIn(QStringView line, std::vector<TTextSpan>& hits) const 
 void TLineMatcher::FindLiteral(QStringView line, std::vector<TTextSpan>& hits) const {
     const QString folded = m_caseSensitive ? QString() : FoldLatin(line);
     const QStringView subject = m_caseSensitive ? line : QStringView(folded);
-    for (qsizetype at = subject.indexOf(m_pattern); at >= 0;
-         at = subject.indexOf(m_pattern, at + m_pattern.size()))
+    for (qsizetype at = subject.indexOf(m_pattern); at >= 0; at = subject.indexOf(m_pattern, at + m_pattern.size()))
         hits.push_back({int(at), int(m_pattern.size())});
 }
 
@@ -168,8 +166,7 @@ void TLineMatcher::FindRegex(QStringView line, std::vector<TTextSpan>& hits) con
 }
 
 // Captures are taken from the line itself: the match ran on its folded copy.
-QString TLineMatcher::Expanded(QStringView line, const QString& replacement,
-                               const QRegularExpressionMatch& match) {
+QString TLineMatcher::Expanded(QStringView line, const QString& replacement, const QRegularExpressionMatch& match) {
     QString out;
     for (qsizetype i = 0; i < replacement.size(); ++i) {
         const QChar c = replacement[i];

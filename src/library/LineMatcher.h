@@ -52,8 +52,7 @@ public:
 private:
     void FindLiteral(QStringView line, std::vector<TTextSpan>& hits) const;
     void FindRegex(QStringView line, std::vector<TTextSpan>& hits) const;
-    static QString Expanded(QStringView line, const QString& replacement,
-                            const QRegularExpressionMatch& match);
+    static QString Expanded(QStringView line, const QString& replacement, const QRegularExpressionMatch& match);
 
     QString m_pattern;  // folded unless case-sensitive
     bool m_regex;

@@ -59,12 +59,8 @@ void CollectDocs(TqlvDocData& data, const TViewNode& folder, QList<int>& docs) {
 }  // namespace
 
 TManuscriptSaves::TManuscriptSaves(TqlvDocData& data, TClock clock)
-    : m_data(data),
-      m_clock(clock ? std::move(clock) : TClock(tomedb::Now)),
-      m_tables(data),
-      m_log(m_tables, m_clock),
-      m_history(m_tables, m_clock),
-      m_goals(m_tables, m_clock) {}
+    : m_data(data), m_clock(clock ? std::move(clock) : TClock(tomedb::Now)), m_tables(data), m_log(m_tables, m_clock),
+      m_history(m_tables, m_clock), m_goals(m_tables, m_clock) {}
 
 QString TManuscriptSaves::Key(int docID) const {
     return m_data.GetDocDataName() + QLatin1Char('|') + QString::number(docID);
@@ -119,15 +115,14 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
     }
     m_data.SaveDoc(docID, attr);
     Besides("WriteLog", m_tables.WriteLog, [&] {
-        m_log.Add(docID, attr.cnCount.toInt() - previous.Chinese,
-                  attr.enCount.toInt() - previous.English, options.TypingSeconds);
+        m_log.Add(docID, attr.cnCount.toInt() - previous.Chinese, attr.enCount.toInt() - previous.English,
+                  options.TypingSeconds);
     });
     m_savedAt.insert(Key(docID), now);
     batch.Finish();
 }
 
-QString TManuscriptSaves::Restore(int docID, int versionID, TDocAttr counted,
-                                  const TSaveOptions& options) {
+QString TManuscriptSaves::Restore(int docID, int versionID, TDocAttr counted, const TSaveOptions& options) {
     counted.Txt = m_history.Text(docID, versionID);
     TSaveOptions forced = options;
     forced.ForceVersion = true;

@@ -21,9 +21,9 @@
 #include <QHash>
 
 struct TSaveOptions {
-    int TypingSeconds = 0;       // from the editor's TTypingTimer
-    bool ForceVersion = false;   // replace across the library, restore: always keep a version
-    bool KeepHistory = true;     // the "保留历史版本" option
+    int TypingSeconds = 0;      // from the editor's TTypingTimer
+    bool ForceVersion = false;  // replace across the library, restore: always keep a version
+    bool KeepHistory = true;    // the "保留历史版本" option
 };
 
 class TManuscriptSaves {
@@ -64,8 +64,8 @@ private:
     };
     bool ReadPrevious(int docID, bool withText, TPrevious& previous);
     void ForgetDocs(const QList<int>& removed);
-    bool WantsVersion(int docID, const TPrevious& previous, const std::string& newText,
-                      const TSaveOptions& options, tomedb::TDateTime now);
+    bool WantsVersion(int docID, const TPrevious& previous, const std::string& newText, const TSaveOptions& options,
+                      tomedb::TDateTime now);
 
     TqlvDocData& m_data;
     TClock m_clock;

@@ -3,15 +3,15 @@
 #include "editor/WordCount.h"
 #include "platform/ExportNames.h"
 #include "platform/TextCodec.h"
-#include "tomedb/dataset/TomeVariant.h"
 #include "tomedb/TomeDB.h"
+#include "tomedb/dataset/TomeVariant.h"
 
-#include <QDir>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDir>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -147,8 +147,7 @@ TImportTally TRecordExchange::Import(const QList<TImportFile>& files, int folder
     return tally;
 }
 
-TExportTally TRecordExchange::Export(const QList<int>& ids, const QString& folder,
-                                     const QStringList& listedNames) {
+TExportTally TRecordExchange::Export(const QList<int>& ids, const QString& folder, const QStringList& listedNames) {
     TExportTally tally;
     tally.total = static_cast<int>(ids.size());
     const QString absolute = QDir(folder).absolutePath();

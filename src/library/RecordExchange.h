@@ -70,7 +70,7 @@ enum class TExchangeFault {
 };
 
 struct TExchangeFailure {
-    QString name;     // the file's path or the record's name
+    QString name;  // the file's path or the record's name
     TExchangeFault fault;
     QString detail;
 };
@@ -84,11 +84,11 @@ struct TExportedRecord {
     int id = 0;
     QString name;
     QString path;
-    bool renamed = false;   // got a number because an earlier record took the name
+    bool renamed = false;  // got a number because an earlier record took the name
 };
 
 struct TImportTally {
-    QList<TImportedRecord> stored;        // empty unless the run succeeded
+    QList<TImportedRecord> stored;  // empty unless the run succeeded
     QList<TExchangeFailure> failures;
     bool cancelled = false;
     bool Succeeded() const { return failures.isEmpty() && !cancelled; }
@@ -128,8 +128,7 @@ public:
 
 private:
     bool Step(int done, int total, const QString& name);
-    void WriteRecord(int id, const TDocAttr& attr, TExportNames& names, TExportNames alone,
-                            TExportTally& tally);
+    void WriteRecord(int id, const TDocAttr& attr, TExportNames& names, TExportNames alone, TExportTally& tally);
 
     TRecordStore& m_store;
     TExchangeStep m_progress;

@@ -16,8 +16,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -94,21 +94,20 @@ public:
     explicit TSourceLock(const QString& path) {
         try {
             m_medium = std::make_unique<tomedb::TTomeDiskMedium>(
-                Native(path).toStdString(), tomedb::TTomeDiskMedium::Mode::OpenExisting, true,
-                false, 0);
+                Native(path).toStdString(), tomedb::TTomeDiskMedium::Mode::OpenExisting, true, false, 0);
         } catch (const tomedb::EDatabaseError&) {
             if (!QFileInfo::exists(path))
                 Fail(ENOENT, path);
-            throw EUserError(QStringLiteral("稿件库正被其他程序独占使用，无法备份：%1")
-                                 .arg(QDir::toNativeSeparators(path)),
-                             kBackupCaption, 2);
+            throw EUserError(
+                QStringLiteral("稿件库正被其他程序独占使用，无法备份：%1").arg(QDir::toNativeSeparators(path)),
+                kBackupCaption, 2);
         }
         const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
         while (!m_medium->TryLock()) {
             if (std::chrono::steady_clock::now() > deadline)
-                throw EUserError(QStringLiteral("稿件库正被其他程序写入，请稍后再试：%1")
-                                     .arg(QDir::toNativeSeparators(path)),
-                                 kBackupCaption, 2);
+                throw EUserError(
+                    QStringLiteral("稿件库正被其他程序写入，请稍后再试：%1").arg(QDir::toNativeSeparators(path)),
+                    kBackupCaption, 2);
             std::this_thread::sleep_for(kLockNap);
         }
     }
@@ -172,8 +171,7 @@ public:
             if (!NoHardLinks(errno))
                 Fail(errno, path);
             // A file system without hard links: a rename that never replaces.
-            if (::renameat2(AT_FDCWD, m_path.constData(), AT_FDCWD, name.constData(),
-                            RENAME_NOREPLACE) != 0) {
+            if (::renameat2(AT_FDCWD, m_path.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE) != 0) {
                 if (errno == EEXIST)
                     return false;
                 Fail(errno, path);
@@ -207,12 +205,10 @@ private:
 };
 
 bool RangeCopyUnsupported(int error) {
-    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
-           error == EBADF;
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
 }
 
-void ReadWriteCopy(int from, int to, int64_t done, int64_t size, const QString& source,
-                   const QString& target) {
+void ReadWriteCopy(int from, int to, int64_t done, int64_t size, const QString& source, const QString& target) {
     std::vector<char> buffer(kCopyBuffer);
     while (done < size) {
         const size_t want = static_cast<size_t>(std::min<int64_t>(size - done, kCopyBuffer));
@@ -249,7 +245,7 @@ void CopyData(int from, int to, int64_t size, const QString& source, const QStri
             continue;
         if (n < 0 && !RangeCopyUnsupported(errno))
             Fail(errno, target);
-        break;   // no range copy between these files: bytes by hand
+        break;  // no range copy between these files: bytes by hand
     }
     ReadWriteCopy(from, to, done, size, source, target);
 }
@@ -261,9 +257,9 @@ int64_t CopyInto(TTemporary& temporary, const QString& source, const QString& ta
     if (from.Get() < 0 || ::fstat(from.Get(), &st) != 0)
         Fail(errno, source);
     if (lock && !lock->Holds(st))
-        throw EUserError(QStringLiteral("稿件库文件刚被其他程序替换，请再试一次：%1")
-                             .arg(QDir::toNativeSeparators(source)),
-                         kBackupCaption, 2);
+        throw EUserError(
+            QStringLiteral("稿件库文件刚被其他程序替换，请再试一次：%1").arg(QDir::toNativeSeparators(source)),
+            kBackupCaption, 2);
     CopyData(from.Get(), temporary.Fd(), st.st_size, source, target);
     return st.st_size;
 }
@@ -281,8 +277,7 @@ int64_t CopyLocked(const QString& source, const QString& target) {
     return size;
 }
 
-QString CopyLockedToFreeName(const QString& source, const std::function<QString(int)>& pathFor,
-                             int firstSequence) {
+QString CopyLockedToFreeName(const QString& source, const std::function<QString(int)>& pathFor, int firstSequence) {
     TTemporary temporary(pathFor(firstSequence));
     {
         const TSourceLock lock(source);
@@ -312,8 +307,8 @@ void ReplaceLocked(const QString& source, const QString& target) {
 
 void RemoveStaleTemporaries(const QString& folder) {
     const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
-    const QFileInfoList stale = QDir(folder).entryInfoList(
-        {kTemporaryPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    const QFileInfoList stale =
+        QDir(folder).entryInfoList({kTemporaryPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& file : stale)
         if (file.lastModified() < hourAgo)
             QFile::remove(file.absoluteFilePath());

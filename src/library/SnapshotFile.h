@@ -32,8 +32,7 @@ int64_t CopyLocked(const QString& source, const QString& target);
 // Each name is claimed atomically, so copies made at once by several
 // processes each get a name of their own and never replace one another.
 // Returns the path taken.
-QString CopyLockedToFreeName(const QString& source, const std::function<QString(int)>& pathFor,
-                             int firstSequence);
+QString CopyLockedToFreeName(const QString& source, const std::function<QString(int)>& pathFor, int firstSequence);
 
 // Replaces `target` by a copy of `source`: the copy is made and synced
 // beside the target first, then renamed over it under the target's file lock

@@ -90,9 +90,7 @@ void DeleteShown(TTomeTable& table) {
         table.Delete();
 }
 
-QString FieldText(const TTomeTable& table, const char* field) {
-    return Text(table.FieldByName(field).AsString());
-}
+QString FieldText(const TTomeTable& table, const char* field) { return Text(table.FieldByName(field).AsString()); }
 
 int FieldInt(const TTomeTable& table, const char* field) {
     return static_cast<int>(table.FieldByName(field).AsInteger());

@@ -45,8 +45,7 @@ void FillTreeLevels(tomedb::TTomeTable& folders, const char* nameField, TViewNod
 // Folder tables (fields ID, PID and a name field) of the library and the
 // materials store share these record operations.
 // Appends a folder under `parentID` and returns its new ID.
-int AppendFolder(tomedb::TTomeTable& folders, const char* nameField, int parentID,
-                 const QString& name);
+int AppendFolder(tomedb::TTomeTable& folders, const char* nameField, int parentID, const QString& name);
 // The node a new folder shows: selected and edited in place.
 TViewNode NewFolderNode(int id, const QString& caption);
 // Writes a string / integer field of the record `id`; nothing when it is missing.

@@ -66,9 +66,8 @@ public:
     // contains ".qdb"; a relative name is taken from the current directory.
     // *finalName receives the file name actually created. An empty name or an
     // existing file raises EUserError; false when the engine refused.
-    bool CreateDocData(const QString& fileName, const QString& comment, const QString& password,
-                       bool compressBlob, bool encrypt, bool crc32, int levelIndex,
-                       QString* finalName = nullptr);
+    bool CreateDocData(const QString& fileName, const QString& comment, const QString& password, bool compressBlob,
+                       bool encrypt, bool crc32, int levelIndex, QString* finalName = nullptr);
     // False (nothing changed) when no such file exists. An encrypted library
     // asks askPassword once; a wrong answer raises EUserError and leaves no
     // library open. A damaged or foreign file raises the engine's error.
@@ -171,9 +170,8 @@ public:
     void GetDocDataAttr(TDBAttr& attr);
     // The same attributes for any open database and its four tables (the
     // library centre's own objects).
-    static void GatherDBAttr(tomedb::TTomeDatabase& db, tomedb::TTomeTable& folders,
-                             tomedb::TTomeTable& docs, tomedb::TTomeTable& pics,
-                             tomedb::TTomeTable& marks, TDBAttr& attr);
+    static void GatherDBAttr(tomedb::TTomeDatabase& db, tomedb::TTomeTable& folders, tomedb::TTomeTable& docs,
+                             tomedb::TTomeTable& pics, tomedb::TTomeTable& marks, TDBAttr& attr);
     void SetDocDataComment(const QString& comment);
     bool IsEncrypted();
     bool ChangePassword(const QString& newPassword, bool encrypt);

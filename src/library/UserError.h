@@ -12,8 +12,7 @@
 class EUserError : public std::exception {
 public:
     EUserError(QString text, QString caption, int icon = 1)
-        : m_text(std::move(text)), m_caption(std::move(caption)), m_icon(icon),
-          m_what(m_text.toUtf8()) {}
+        : m_text(std::move(text)), m_caption(std::move(caption)), m_icon(icon), m_what(m_text.toUtf8()) {}
 
     const QString& Text() const { return m_text; }
     const QString& Caption() const { return m_caption; }

@@ -31,14 +31,12 @@ void TWriteLog::Add(int docID, int cnDelta, int enDelta, int seconds) {
     bool found = false;
     if (log.RecordCount() > 0) {
         log.Last();
-        RecordReadable("WriteLog", [&] {
-            found = static_cast<int>(log.FieldByName("LogDay").AsDateTime()) == today;
-        });
+        RecordReadable("WriteLog", [&] { found = static_cast<int>(log.FieldByName("LogDay").AsDateTime()) == today; });
     }
     if (found) {
         log.Edit();
-        for (const auto& [field, delta] : {std::pair{"cnDelta", cnDelta}, std::pair{"enDelta", enDelta},
-                                           std::pair{"Seconds", std::max(seconds, 0)}})
+        for (const auto& [field, delta] :
+             {std::pair{"cnDelta", cnDelta}, std::pair{"enDelta", enDelta}, std::pair{"Seconds", std::max(seconds, 0)}})
             log.FieldByName(field).SetAsInteger(log.FieldByName(field).AsInteger() + delta);
     } else {
         log.Append();
@@ -154,9 +152,7 @@ TWritingSummary TWriteLog::Summary(int days) {
 
 QString TWriteLog::StreakText(int days) { return QStringLiteral("连续写作 %1 天").arg(days); }
 
-QString TWriteLog::DayText(int day) {
-    return kDayZero.addDays(day).toString(QStringLiteral("yyyy-MM-dd"));
-}
+QString TWriteLog::DayText(int day) { return kDayZero.addDays(day).toString(QStringLiteral("yyyy-MM-dd")); }
 
 QString TWriteLog::DurationText(int seconds) {
     const int s = std::max(seconds, 0);

@@ -47,7 +47,7 @@ public:
     static QString StreakText(int days);
     // UTF-8 with a byte-order mark; header 日期,汉字,英文单词,时长 (seconds shown as h:mm:ss).
     static QByteArray Csv(const std::vector<TDayStats>& rows);
-    static QString DayText(int day);  // yyyy-MM-dd
+    static QString DayText(int day);           // yyyy-MM-dd
     static QString DurationText(int seconds);  // h:mm:ss
 
 private:

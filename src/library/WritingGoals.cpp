@@ -74,8 +74,7 @@ std::vector<TGoal> TWritingGoals::All() {
         });
         if (!readable || kind < 0 || kind > 2 || goal.Chars <= 0) {
             if (readable)
-                qWarning("Goals: row %d with kind %d and %d characters skipped", goal.ID, kind,
-                         goal.Chars);
+                qWarning("Goals: row %d with kind %d and %d characters skipped", goal.ID, kind, goal.Chars);
             continue;
         }
         goal.Kind = static_cast<TGoalKind>(kind);
@@ -138,9 +137,7 @@ int TWritingGoals::Written(const TGoal& goal) {
     return 0;
 }
 
-TGoalProgress TWritingGoals::Progress(const TGoal& goal) {
-    return ProgressOf(goal, Written(goal), Today());
-}
+TGoalProgress TWritingGoals::Progress(const TGoal& goal) { return ProgressOf(goal, Written(goal), Today()); }
 
 TGoalProgress TWritingGoals::ProgressOf(const TGoal& goal, int written, int today) {
     TGoalProgress p;

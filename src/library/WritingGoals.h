@@ -27,8 +27,8 @@ struct TGoalProgress {
     int Written = 0;    // the target's Chinese count now
     int Remaining = 0;  // 0 once reached
     bool Reached = false;
-    int PerDay = 0;      // the daily figure, or what remains over the days left
-    int DaysLeft = 0;    // today included; 0 without a deadline or past it
+    int PerDay = 0;        // the daily figure, or what remains over the days left
+    int DaysLeft = 0;      // today included; 0 without a deadline or past it
     bool Overdue = false;  // the deadline has passed and the goal is not reached
 };
 

@@ -27,17 +27,20 @@ std::vector<TTableDef> Definitions() {
     using namespace tomedb;
     return {
         {"WriteLog",
-         {Field("ID", ftAutoInc), Field("LogDay", ftDate), Field("DocID", ftInteger),
-          Field("cnDelta", ftInteger), Field("enDelta", ftInteger), Field("Seconds", ftInteger)},
-         "ByDocID", "DocID"},
+         {Field("ID", ftAutoInc), Field("LogDay", ftDate), Field("DocID", ftInteger), Field("cnDelta", ftInteger),
+          Field("enDelta", ftInteger), Field("Seconds", ftInteger)},
+         "ByDocID",
+         "DocID"},
         {"Goals",
-         {Field("ID", ftAutoInc), Field("Kind", ftInteger), Field("TargetID", ftInteger),
-          Field("Chars", ftInteger), Field("Deadline", ftDate), Field("Daily", ftInteger)},
-         nullptr, nullptr},
+         {Field("ID", ftAutoInc), Field("Kind", ftInteger), Field("TargetID", ftInteger), Field("Chars", ftInteger),
+          Field("Deadline", ftDate), Field("Daily", ftInteger)},
+         nullptr,
+         nullptr},
         {"DocHistory",
-         {Field("ID", ftAutoInc), Field("DocID", ftInteger), Field("SavedAt", ftDateTime),
-          Field("cnCount", ftInteger), Field("Txt", ftMemo)},
-         "ByDocID", "DocID"},
+         {Field("ID", ftAutoInc), Field("DocID", ftInteger), Field("SavedAt", ftDateTime), Field("cnCount", ftInteger),
+          Field("Txt", ftMemo)},
+         "ByDocID",
+         "DocID"},
     };
 }
 
@@ -54,8 +57,8 @@ TWritingTables::TWritingTables(TqlvDocData& data) : m_data(data) {}
 void TWritingTables::EnsureForWriting() {
     if (!m_data.Opened())
         return;
-    if (m_openPath == tableaccess::PathName(m_data.GetDocDataName()) && WriteLog.Active() &&
-        Goals.Active() && DocHistory.Active())
+    if (m_openPath == tableaccess::PathName(m_data.GetDocDataName()) && WriteLog.Active() && Goals.Active() &&
+        DocHistory.Active())
         return;  // the usual case: created and opened by an earlier save
     const tomedb::TTomeLockScope lock(TDocDataEngine::Database(m_data));
     std::vector<std::string> names;
@@ -85,8 +88,7 @@ void TWritingTables::OpenExisting() {
     const QString path = m_data.GetDocDataName();
     const std::string name = tableaccess::PathName(path);
     // The library may have been closed or swapped since the last call.
-    const bool current = name == m_openPath && (WriteLog.Active() || Goals.Active() ||
-                                                DocHistory.Active());
+    const bool current = name == m_openPath && (WriteLog.Active() || Goals.Active() || DocHistory.Active());
     if (current)
         return;
     std::vector<std::string> names;

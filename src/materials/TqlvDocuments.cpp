@@ -38,13 +38,12 @@ void TqlvDocuments::CreateStore() {
     if (!TomeDB.CreateDatabase(path, true, 1, "zLIB", false, "blowfish", std::string(), false))
         throw EDatabaseError("Cannot create file " + path);
     TomeDB.SetDatabaseName(path);
-    TomeDB.CreateTable("Docs", {MakeFieldItem("ID", ftAutoInc, 0, dpmOriginal),
-                                MakeFieldItem("PID", ftInteger, 0, dpmOriginal),
-                                MakeFieldItem("DocName", ftString, 255, dpmOriginal),
-                                MakeFieldItem("DocTxt", ftMemo, 0, dpmDefault)});
-    TomeDB.CreateTable("DocFolder", {MakeFieldItem("ID", ftAutoInc, 0, dpmOriginal),
-                                     MakeFieldItem("PID", ftInteger, 0, dpmOriginal),
-                                     MakeFieldItem("FolderName", ftString, 255, dpmOriginal)});
+    TomeDB.CreateTable(
+        "Docs", {MakeFieldItem("ID", ftAutoInc, 0, dpmOriginal), MakeFieldItem("PID", ftInteger, 0, dpmOriginal),
+                 MakeFieldItem("DocName", ftString, 255, dpmOriginal), MakeFieldItem("DocTxt", ftMemo, 0, dpmDefault)});
+    TomeDB.CreateTable("DocFolder",
+                       {MakeFieldItem("ID", ftAutoInc, 0, dpmOriginal), MakeFieldItem("PID", ftInteger, 0, dpmOriginal),
+                        MakeFieldItem("FolderName", ftString, 255, dpmOriginal)});
     TomeDB.Close();
     TomeDB.SetDatabaseName(std::string());
 }

@@ -16,10 +16,14 @@ const QString kCaption = QStringLiteral("输出书稿");
 
 const std::array<std::pair<const char*, TBookFormat>, 8>& Extensions() {
     static const std::array<std::pair<const char*, TBookFormat>, 8> table = {{
-        {".docx", TBookFormat::Docx}, {".odt", TBookFormat::Odt},
-        {".epub", TBookFormat::Epub}, {".pdf", TBookFormat::Pdf},
-        {".html", TBookFormat::Html}, {".htm", TBookFormat::Html},
-        {".md", TBookFormat::Markdown}, {".txt", TBookFormat::Text},
+        {".docx", TBookFormat::Docx},
+        {".odt", TBookFormat::Odt},
+        {".epub", TBookFormat::Epub},
+        {".pdf", TBookFormat::Pdf},
+        {".html", TBookFormat::Html},
+        {".htm", TBookFormat::Html},
+        {".md", TBookFormat::Markdown},
+        {".txt", TBookFormat::Text},
     }};
     return table;
 }
@@ -27,13 +31,27 @@ const std::array<std::pair<const char*, TBookFormat>, 8>& Extensions() {
 void WriteFormat(const TBook& book, QIODevice& device, TBookFormat format, TBookPage page,
                  const TBookProgress& progress) {
     switch (format) {
-    case TBookFormat::Docx: WriteDocx(book, device, progress); break;
-    case TBookFormat::Odt: WriteOdt(book, device, progress); break;
-    case TBookFormat::Epub: WriteEpub(book, device, progress); break;
-    case TBookFormat::Pdf: WritePdf(book, device, page, progress); break;
-    case TBookFormat::Html: WriteHtml(book, device, progress); break;
-    case TBookFormat::Markdown: WriteMarkdown(book, device, progress); break;
-    case TBookFormat::Text: WriteText(book, device, progress); break;
+        case TBookFormat::Docx:
+            WriteDocx(book, device, progress);
+            break;
+        case TBookFormat::Odt:
+            WriteOdt(book, device, progress);
+            break;
+        case TBookFormat::Epub:
+            WriteEpub(book, device, progress);
+            break;
+        case TBookFormat::Pdf:
+            WritePdf(book, device, page, progress);
+            break;
+        case TBookFormat::Html:
+            WriteHtml(book, device, progress);
+            break;
+        case TBookFormat::Markdown:
+            WriteMarkdown(book, device, progress);
+            break;
+        case TBookFormat::Text:
+            WriteText(book, device, progress);
+            break;
     }
 }
 
@@ -42,19 +60,22 @@ void WriteFormat(const TBook& book, QIODevice& device, TBookFormat format, TBook
 std::optional<TBookFormat> BookFormatOfPath(const QString& path) {
     const QString suffix = QLatin1Char('.') + QFileInfo(path).suffix().toLower();
     for (const auto& [extension, format] : Extensions())
-        if (suffix == QLatin1String(extension)) return format;
+        if (suffix == QLatin1String(extension))
+            return format;
     return std::nullopt;
 }
 
 QString BookFormatExtension(TBookFormat format) {
     for (const auto& [extension, known] : Extensions())
-        if (known == format) return QLatin1String(extension);
+        if (known == format)
+            return QLatin1String(extension);
     return {};
 }
 
 QStringList BookFormatExtensions() {
     QStringList list;
-    for (const auto& entry : Extensions()) list << QLatin1String(entry.first);
+    for (const auto& entry : Extensions())
+        list << QLatin1String(entry.first);
     return list;
 }
 
@@ -76,12 +97,10 @@ void WriteBookFile(const TBook& book, const QString& path, TBookFormat format, T
     QSaveFile file(target);
     file.setDirectWriteFallback(false);  // never write over the chosen name in place
     if (!file.open(QIODevice::WriteOnly))
-        throw EUserError(QStringLiteral("无法在“%1”中创建书稿：%2").arg(folder, file.errorString()),
-                         kCaption, 2);
+        throw EUserError(QStringLiteral("无法在“%1”中创建书稿：%2").arg(folder, file.errorString()), kCaption, 2);
     // On an exception the QSaveFile is destroyed uncommitted: its temporary
     // file goes and the chosen name is untouched.
     WriteFormat(book, file, format, page, progress);
     if (!file.commit())
-        throw EUserError(QStringLiteral("无法写入书稿“%1”：%2").arg(target, file.errorString()),
-                         kCaption, 2);
+        throw EUserError(QStringLiteral("无法写入书稿“%1”：%2").arg(target, file.errorString()), kCaption, 2);
 }

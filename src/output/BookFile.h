@@ -32,5 +32,5 @@ QStringList BookFormatExtensions();
 // The message for a path whose extension no writer knows.
 QString UnknownBookFormatText(const QString& path);
 
-void WriteBookFile(const TBook& book, const QString& path, TBookFormat format,
-                   TBookPage page = TBookPage::A5, const TBookProgress& progress = {});
+void WriteBookFile(const TBook& book, const QString& path, TBookFormat format, TBookPage page = TBookPage::A5,
+                   const TBookProgress& progress = {});

@@ -20,15 +20,19 @@ TViewItems SortedDocs(TqlvDocData& data, int folderID) {
 }
 
 const TViewNode* FindNode(const TViewNode& node, int id) {
-    if (node.ID == id) return &node;
+    if (node.ID == id)
+        return &node;
     for (const TViewNode& child : node.Children)
-        if (const TViewNode* found = FindNode(child, id)) return found;
+        if (const TViewNode* found = FindNode(child, id))
+            return found;
     return nullptr;
 }
 
 void CollectByName(const TViewNode& node, const QString& name, QList<int>& ids, bool isRoot) {
-    if (!isRoot && node.Caption == name) ids.append(node.ID);
-    for (const TViewNode& child : node.Children) CollectByName(child, name, ids, false);
+    if (!isRoot && node.Caption == name)
+        ids.append(node.ID);
+    for (const TViewNode& child : node.Children)
+        CollectByName(child, name, ids, false);
 }
 
 // Collects sections first without text, so progress knows the total.
@@ -37,8 +41,7 @@ struct TPlannedSection {
     int DocID = 0;  // 0 for a part
 };
 
-void PlanFolder(TqlvDocData& data, const TViewNode& node, int chapterLevel,
-                std::vector<TPlannedSection>& plan) {
+void PlanFolder(TqlvDocData& data, const TViewNode& node, int chapterLevel, std::vector<TPlannedSection>& plan) {
     for (const TViewItem& doc : SortedDocs(data, node.ID)) {
         TPlannedSection chapter;
         chapter.Section.Level = chapterLevel;
@@ -81,8 +84,8 @@ std::vector<TPlannedSection> PlanManuscripts(TqlvDocData& data, const QList<int>
 
 }  // namespace
 
-TBook BuildBook(TqlvDocData& data, const TBookScope& scope, const QString& title,
-                const QString& author, const TBookProgress& progress) {
+TBook BuildBook(TqlvDocData& data, const TBookScope& scope, const QString& title, const QString& author,
+                const TBookProgress& progress) {
     std::vector<TPlannedSection> plan;
     if (scope.ScopeKind == TBookScope::Kind::Manuscripts) {
         plan = PlanManuscripts(data, scope.ManuscriptIDs);
@@ -91,8 +94,7 @@ TBook BuildBook(TqlvDocData& data, const TBookScope& scope, const QString& title
         const int folder = scope.ScopeKind == TBookScope::Kind::Folder ? scope.FolderID : 0;
         PlanFolder(data, RequireFolder(root, folder), 1, plan);
     }
-    const qint64 total = std::count_if(plan.begin(), plan.end(),
-                                       [](const TPlannedSection& s) { return s.DocID != 0; });
+    const qint64 total = std::count_if(plan.begin(), plan.end(), [](const TPlannedSection& s) { return s.DocID != 0; });
     TBook book;
     book.Title = XmlSafeText(title.trimmed());
     book.Author = XmlSafeText(author.trimmed());

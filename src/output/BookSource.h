@@ -29,8 +29,8 @@ struct TBookScope {
     QList<int> ManuscriptIDs;  // Kind::Manuscripts
 };
 
-TBook BuildBook(TqlvDocData& data, const TBookScope& scope, const QString& title,
-                const QString& author, const TBookProgress& progress = {});
+TBook BuildBook(TqlvDocData& data, const TBookScope& scope, const QString& title, const QString& author,
+                const TBookProgress& progress = {});
 // The folder's name ("稿件夹" for the root); EUserError when it does not exist.
 QString BookFolderName(TqlvDocData& data, int folderID);
 // Folder IDs whose name is exactly name, in tree order.

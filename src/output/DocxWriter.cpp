@@ -56,7 +56,8 @@ QByteArray CoreProperties(const TBook& book) {
         x.writeNamespace(dc, QStringLiteral("dc"));
         x.writeStartElement(cp, QStringLiteral("coreProperties"));
         x.writeTextElement(dc, QStringLiteral("title"), BookTitleText(book));
-        if (!book.Author.isEmpty()) x.writeTextElement(dc, QStringLiteral("creator"), book.Author);
+        if (!book.Author.isEmpty())
+            x.writeTextElement(dc, QStringLiteral("creator"), book.Author);
         x.writeTextElement(dc, QStringLiteral("language"), QStringLiteral("zh-CN"));
         x.writeEndElement();
     });
@@ -72,8 +73,8 @@ void RunFonts(QXmlStreamWriter& x) {
     x.writeAttribute(W, QStringLiteral("eastAsia"), QStringLiteral("zh-CN"));
 }
 
-void Style(QXmlStreamWriter& x, const QString& id, const QString& name, int sizeHalfPoints,
-           bool bold, int outlineLevel) {
+void Style(QXmlStreamWriter& x, const QString& id, const QString& name, int sizeHalfPoints, bool bold,
+           int outlineLevel) {
     x.writeStartElement(W, QStringLiteral("style"));
     x.writeAttribute(W, QStringLiteral("type"), QStringLiteral("paragraph"));
     x.writeAttribute(W, QStringLiteral("styleId"), id);
@@ -101,8 +102,10 @@ void Style(QXmlStreamWriter& x, const QString& id, const QString& name, int size
     }
     x.writeEndElement();
     x.writeStartElement(W, QStringLiteral("rPr"));
-    if (id == QLatin1String("Normal")) RunFonts(x);
-    if (bold) x.writeEmptyElement(W, QStringLiteral("b"));
+    if (id == QLatin1String("Normal"))
+        RunFonts(x);
+    if (bold)
+        x.writeEmptyElement(W, QStringLiteral("b"));
     x.writeEmptyElement(W, QStringLiteral("sz"));
     x.writeAttribute(W, QStringLiteral("val"), QString::number(sizeHalfPoints));
     x.writeEmptyElement(W, QStringLiteral("szCs"));
@@ -140,7 +143,8 @@ void Paragraph(QXmlStreamWriter& x, const QString& style, const QString& text, b
             x.writeEmptyElement(W, QStringLiteral("pStyle"));
             x.writeAttribute(W, QStringLiteral("val"), style);
         }
-        if (pageBreak) x.writeEmptyElement(W, QStringLiteral("pageBreakBefore"));
+        if (pageBreak)
+            x.writeEmptyElement(W, QStringLiteral("pageBreakBefore"));
         x.writeEndElement();
     }
     x.writeStartElement(W, QStringLiteral("r"));
@@ -158,13 +162,15 @@ void WriteDocument(QIODevice& device, const TBook& book, const TBookProgress& pr
         x.writeStartElement(W, QStringLiteral("document"));
         x.writeStartElement(W, QStringLiteral("body"));
         Paragraph(x, QStringLiteral("Title"), BookTitleText(book));
-        if (!book.Author.isEmpty()) Paragraph(x, QStringLiteral("Subtitle"), book.Author);
+        if (!book.Author.isEmpty())
+            Paragraph(x, QStringLiteral("Subtitle"), book.Author);
         const qint64 total = static_cast<qint64>(book.Sections.size());
         qint64 done = 0;
         for (const TBookSection& section : book.Sections) {
             Paragraph(x, QStringLiteral("Heading%1").arg(std::min(section.Level, 6)), section.Heading,
                       section.Level == 1);
-            for (const QString& text : section.Paragraphs) Paragraph(x, QString(), text);
+            for (const QString& text : section.Paragraphs)
+                Paragraph(x, QString(), text);
             ReportBookProgress(progress, ++done, total);
         }
         x.writeEndElement();
@@ -178,15 +184,16 @@ void WriteDocx(const TBook& book, QIODevice& device, const TBookProgress& progre
     const QString officeRel = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
     TZipBuilder zip(device);
     zip.AddDeflated(QStringLiteral("[Content_Types].xml"), ContentTypes());
-    zip.AddDeflated(QStringLiteral("_rels/.rels"),
-                    Relationships({{officeRel + QStringLiteral("officeDocument"), QStringLiteral("word/document.xml")},
-                                   {QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties"),
-                                    QStringLiteral("docProps/core.xml")}}));
+    zip.AddDeflated(
+        QStringLiteral("_rels/.rels"),
+        Relationships(
+            {{officeRel + QStringLiteral("officeDocument"), QStringLiteral("word/document.xml")},
+             {QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties"),
+              QStringLiteral("docProps/core.xml")}}));
     zip.AddDeflated(QStringLiteral("docProps/core.xml"), CoreProperties(book));
     zip.AddDeflated(QStringLiteral("word/_rels/document.xml.rels"),
                     Relationships({{officeRel + QStringLiteral("styles"), QStringLiteral("styles.xml")}}));
     zip.AddDeflated(QStringLiteral("word/styles.xml"), Styles());
-    zip.AddStreamed(QStringLiteral("word/document.xml"),
-                    [&](QIODevice& part) { WriteDocument(part, book, progress); });
+    zip.AddStreamed(QStringLiteral("word/document.xml"), [&](QIODevice& part) { WriteDocument(part, book, progress); });
     zip.Finish();
 }

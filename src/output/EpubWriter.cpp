@@ -17,12 +17,12 @@ const QString kLang = QStringLiteral("zh-CN");
 
 QString SectionFile(size_t index) { return QStringLiteral("s%1.xhtml").arg(index + 1, 5, 10, QLatin1Char('0')); }
 
-QByteArray Page(const QString& title, const std::function<void(QXmlStreamWriter&)>& body,
-                bool nav = false) {
+QByteArray Page(const QString& title, const std::function<void(QXmlStreamWriter&)>& body, bool nav = false) {
     return XmlDocument([&](QXmlStreamWriter& x) {
         x.writeDTD(QStringLiteral("<!DOCTYPE html>"));
         x.writeDefaultNamespace(kXhtml);
-        if (nav) x.writeNamespace(kOps, QStringLiteral("epub"));
+        if (nav)
+            x.writeNamespace(kOps, QStringLiteral("epub"));
         x.writeStartElement(kXhtml, QStringLiteral("html"));
         x.writeAttribute(QStringLiteral("xml:lang"), kLang);
         x.writeAttribute(QStringLiteral("lang"), kLang);
@@ -44,9 +44,9 @@ QByteArray Page(const QString& title, const std::function<void(QXmlStreamWriter&
 
 QByteArray SectionPage(const TBookSection& section) {
     return Page(section.Heading.isEmpty() ? QStringLiteral("-") : section.Heading, [&](QXmlStreamWriter& x) {
-        x.writeTextElement(kXhtml, QStringLiteral("h%1").arg(std::min(section.Level, 5) + 1),
-                           section.Heading);
-        for (const QString& text : section.Paragraphs) x.writeTextElement(kXhtml, QStringLiteral("p"), text);
+        x.writeTextElement(kXhtml, QStringLiteral("h%1").arg(std::min(section.Level, 5) + 1), section.Heading);
+        for (const QString& text : section.Paragraphs)
+            x.writeTextElement(kXhtml, QStringLiteral("p"), text);
     });
 }
 
@@ -65,44 +65,48 @@ QByteArray TitlePage(const TBook& book) {
 // The table of contents: an <ol> per level, a section's children nested
 // inside its <li>.
 QByteArray Navigation(const TBook& book) {
-    return Page(BookTitleText(book), [&](QXmlStreamWriter& x) {
-        x.writeStartElement(kXhtml, QStringLiteral("nav"));
-        x.writeAttribute(kOps, QStringLiteral("type"), QStringLiteral("toc"));
-        x.writeAttribute(QStringLiteral("id"), QStringLiteral("toc"));
-        x.writeTextElement(kXhtml, QStringLiteral("h1"), QStringLiteral("目录"));
-        x.writeStartElement(kXhtml, QStringLiteral("ol"));
-        const auto entry = [&](const QString& href, const QString& text) {
-            x.writeStartElement(kXhtml, QStringLiteral("li"));
-            x.writeStartElement(kXhtml, QStringLiteral("a"));
-            x.writeAttribute(QStringLiteral("href"), href);
-            x.writeCharacters(text.isEmpty() ? QStringLiteral("-") : text);
-            x.writeEndElement();
-        };
-        entry(QStringLiteral("title.xhtml"), BookTitleText(book));
-        x.writeEndElement();  // the title's <li>
-        int open = 1;         // levels whose <li> is open, counting the list itself
-        for (size_t i = 0; i < book.Sections.size(); ++i) {
-            const int level = book.Sections[i].Level;
-            if (level > open) {
-                // Only a part's chapters go one level deeper; reopen its <li>.
-                x.writeStartElement(kXhtml, QStringLiteral("ol"));
-                ++open;
+    return Page(
+        BookTitleText(book),
+        [&](QXmlStreamWriter& x) {
+            x.writeStartElement(kXhtml, QStringLiteral("nav"));
+            x.writeAttribute(kOps, QStringLiteral("type"), QStringLiteral("toc"));
+            x.writeAttribute(QStringLiteral("id"), QStringLiteral("toc"));
+            x.writeTextElement(kXhtml, QStringLiteral("h1"), QStringLiteral("目录"));
+            x.writeStartElement(kXhtml, QStringLiteral("ol"));
+            const auto entry = [&](const QString& href, const QString& text) {
+                x.writeStartElement(kXhtml, QStringLiteral("li"));
+                x.writeStartElement(kXhtml, QStringLiteral("a"));
+                x.writeAttribute(QStringLiteral("href"), href);
+                x.writeCharacters(text.isEmpty() ? QStringLiteral("-") : text);
+                x.writeEndElement();
+            };
+            entry(QStringLiteral("title.xhtml"), BookTitleText(book));
+            x.writeEndElement();  // the title's <li>
+            int open = 1;         // levels whose <li> is open, counting the list itself
+            for (size_t i = 0; i < book.Sections.size(); ++i) {
+                const int level = book.Sections[i].Level;
+                if (level > open) {
+                    // Only a part's chapters go one level deeper; reopen its <li>.
+                    x.writeStartElement(kXhtml, QStringLiteral("ol"));
+                    ++open;
+                }
+                for (; open > level; --open) {
+                    x.writeEndElement();  // </ol>
+                    x.writeEndElement();  // the parent's </li>
+                }
+                entry(SectionFile(i), book.Sections[i].Heading);
+                const bool nextDeeper = i + 1 < book.Sections.size() && book.Sections[i + 1].Level > level;
+                if (!nextDeeper)
+                    x.writeEndElement();  // </li>
             }
-            for (; open > level; --open) {
-                x.writeEndElement();  // </ol>
-                x.writeEndElement();  // the parent's </li>
+            for (; open > 1; --open) {
+                x.writeEndElement();
+                x.writeEndElement();
             }
-            entry(SectionFile(i), book.Sections[i].Heading);
-            const bool nextDeeper = i + 1 < book.Sections.size() && book.Sections[i + 1].Level > level;
-            if (!nextDeeper) x.writeEndElement();  // </li>
-        }
-        for (; open > 1; --open) {
-            x.writeEndElement();
-            x.writeEndElement();
-        }
-        x.writeEndElement();  // </ol>
-        x.writeEndElement();  // </nav>
-    }, true);
+            x.writeEndElement();  // </ol>
+            x.writeEndElement();  // </nav>
+        },
+        true);
 }
 
 QByteArray Package(const TBook& book) {
@@ -120,7 +124,8 @@ QByteArray Package(const TBook& book) {
         x.writeEndElement();
         x.writeTextElement(kDc, QStringLiteral("title"), BookTitleText(book));
         x.writeTextElement(kDc, QStringLiteral("language"), kLang);
-        if (!book.Author.isEmpty()) x.writeTextElement(kDc, QStringLiteral("creator"), book.Author);
+        if (!book.Author.isEmpty())
+            x.writeTextElement(kDc, QStringLiteral("creator"), book.Author);
         x.writeStartElement(kOpf, QStringLiteral("meta"));
         x.writeAttribute(QStringLiteral("property"), QStringLiteral("dcterms:modified"));
         x.writeCharacters(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")));
@@ -132,7 +137,8 @@ QByteArray Package(const TBook& book) {
             x.writeAttribute(QStringLiteral("id"), id);
             x.writeAttribute(QStringLiteral("href"), href);
             x.writeAttribute(QStringLiteral("media-type"), type);
-            if (id == QLatin1String("nav")) x.writeAttribute(QStringLiteral("properties"), QStringLiteral("nav"));
+            if (id == QLatin1String("nav"))
+                x.writeAttribute(QStringLiteral("properties"), QStringLiteral("nav"));
         };
         const QString xhtml = QStringLiteral("application/xhtml+xml");
         item(QStringLiteral("nav"), QStringLiteral("nav.xhtml"), xhtml);
@@ -148,7 +154,8 @@ QByteArray Package(const TBook& book) {
         };
         itemref(QStringLiteral("title"));
         itemref(QStringLiteral("nav"));
-        for (size_t i = 0; i < book.Sections.size(); ++i) itemref(QStringLiteral("s%1").arg(i + 1));
+        for (size_t i = 0; i < book.Sections.size(); ++i)
+            itemref(QStringLiteral("s%1").arg(i + 1));
         x.writeEndElement();
         x.writeEndElement();
     });

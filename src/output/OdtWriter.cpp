@@ -49,8 +49,8 @@ void TextProperties(QXmlStreamWriter& x, const QString& size, bool bold) {
     }
 }
 
-void ParagraphStyle(QXmlStreamWriter& x, const QString& name, const QString& size, bool bold,
-                    bool centered, int outlineLevel) {
+void ParagraphStyle(QXmlStreamWriter& x, const QString& name, const QString& size, bool bold, bool centered,
+                    int outlineLevel) {
     x.writeStartElement(kStyle, QStringLiteral("style"));
     x.writeAttribute(kStyle, QStringLiteral("name"), name);
     x.writeAttribute(kStyle, QStringLiteral("family"), QStringLiteral("paragraph"));
@@ -58,9 +58,12 @@ void ParagraphStyle(QXmlStreamWriter& x, const QString& name, const QString& siz
         x.writeAttribute(kStyle, QStringLiteral("default-outline-level"), QString::number(outlineLevel));
     x.writeEmptyElement(kStyle, QStringLiteral("paragraph-properties"));
     x.writeAttribute(kFo, QStringLiteral("margin-top"), centered ? QStringLiteral("0.4cm") : QStringLiteral("0cm"));
-    x.writeAttribute(kFo, QStringLiteral("margin-bottom"), centered ? QStringLiteral("0.3cm") : QStringLiteral("0.15cm"));
-    if (centered) x.writeAttribute(kFo, QStringLiteral("text-align"), QStringLiteral("center"));
-    if (outlineLevel == 1) x.writeAttribute(kFo, QStringLiteral("break-before"), QStringLiteral("page"));
+    x.writeAttribute(kFo, QStringLiteral("margin-bottom"),
+                     centered ? QStringLiteral("0.3cm") : QStringLiteral("0.15cm"));
+    if (centered)
+        x.writeAttribute(kFo, QStringLiteral("text-align"), QStringLiteral("center"));
+    if (outlineLevel == 1)
+        x.writeAttribute(kFo, QStringLiteral("break-before"), QStringLiteral("page"));
     TextProperties(x, size, bold);
     x.writeEndElement();
 }
@@ -96,7 +99,8 @@ QByteArray Meta(const TBook& book) {
         x.writeAttribute(kOffice, QStringLiteral("version"), kVersion);
         x.writeStartElement(kOffice, QStringLiteral("meta"));
         x.writeTextElement(kDc, QStringLiteral("title"), BookTitleText(book));
-        if (!book.Author.isEmpty()) x.writeTextElement(kMeta, QStringLiteral("initial-creator"), book.Author);
+        if (!book.Author.isEmpty())
+            x.writeTextElement(kMeta, QStringLiteral("initial-creator"), book.Author);
         x.writeTextElement(kDc, QStringLiteral("language"), QStringLiteral("zh-CN"));
         x.writeEndElement();
         x.writeEndElement();
@@ -111,7 +115,8 @@ QByteArray Manifest() {
         const auto entry = [&](const QString& path, const QString& type) {
             x.writeEmptyElement(kManifest, QStringLiteral("file-entry"));
             x.writeAttribute(kManifest, QStringLiteral("full-path"), path);
-            if (path == QLatin1String("/")) x.writeAttribute(kManifest, QStringLiteral("version"), kVersion);
+            if (path == QLatin1String("/"))
+                x.writeAttribute(kManifest, QStringLiteral("version"), kVersion);
             x.writeAttribute(kManifest, QStringLiteral("media-type"), type);
         };
         entry(QStringLiteral("/"), QStringLiteral("application/vnd.oasis.opendocument.text"));
@@ -137,16 +142,19 @@ void WriteContent(QIODevice& device, const TBook& book, const TBookProgress& pro
         x.writeStartElement(kOffice, QStringLiteral("body"));
         x.writeStartElement(kOffice, QStringLiteral("text"));
         Para(x, QStringLiteral("BookTitle"), BookTitleText(book));
-        if (!book.Author.isEmpty()) Para(x, QStringLiteral("BookAuthor"), book.Author);
+        if (!book.Author.isEmpty())
+            Para(x, QStringLiteral("BookAuthor"), book.Author);
         const qint64 total = static_cast<qint64>(book.Sections.size());
         qint64 done = 0;
         for (const TBookSection& section : book.Sections) {
             x.writeStartElement(kText, QStringLiteral("h"));
-            x.writeAttribute(kText, QStringLiteral("style-name"), QStringLiteral("Heading%1").arg(std::min(section.Level, 6)));
+            x.writeAttribute(kText, QStringLiteral("style-name"),
+                             QStringLiteral("Heading%1").arg(std::min(section.Level, 6)));
             x.writeAttribute(kText, QStringLiteral("outline-level"), QString::number(section.Level));
             x.writeCharacters(section.Heading);
             x.writeEndElement();
-            for (const QString& text : section.Paragraphs) Para(x, QStringLiteral("Body"), text);
+            for (const QString& text : section.Paragraphs)
+                Para(x, QStringLiteral("Body"), text);
             ReportBookProgress(progress, ++done, total);
         }
         x.writeEndElement();

@@ -30,8 +30,7 @@ QFont BookFont(qreal points, bool bold) {
 // Places lines down the pages and numbers the pages.
 class TPdfPages {
 public:
-    TPdfPages(QPdfWriter& pdf, QPainter& painter)
-        : pdf_(pdf), painter_(painter), numberFont_(BookFont(9, false)) {
+    TPdfPages(QPdfWriter& pdf, QPainter& painter) : pdf_(pdf), painter_(painter), numberFont_(BookFont(9, false)) {
         const QRectF paint = pdf.pageLayout().paintRectPixels(kResolution);
         width_ = paint.width();
         footer_ = QFontMetricsF(numberFont_, &pdf).height() * 2;
@@ -40,16 +39,20 @@ public:
 
     // Ends the current page (numbered unless it is the title page).
     void NewPage() {
-        if (page_ > 0) DrawNumber();
-        if (!pdf_.newPage()) throw EUserError(QStringLiteral("无法写入 PDF 书稿。"), QStringLiteral("输出书稿"), 2);
+        if (page_ > 0)
+            DrawNumber();
+        if (!pdf_.newPage())
+            throw EUserError(QStringLiteral("无法写入 PDF 书稿。"), QStringLiteral("输出书稿"), 2);
         ++page_;
         y_ = 0;
     }
     void Finish() {
-        if (page_ > 0) DrawNumber();
+        if (page_ > 0)
+            DrawNumber();
     }
     void Skip(qreal height) {
-        if (y_ > 0) y_ = std::min(y_ + height, bodyHeight_);
+        if (y_ > 0)
+            y_ = std::min(y_ + height, bodyHeight_);
     }
     void MoveTo(qreal y) { y_ = y; }
     qreal BodyHeight() const { return bodyHeight_; }
@@ -70,7 +73,8 @@ public:
         for (int i = 0; i < layout.lineCount(); ++i) {
             const QTextLine line = layout.lineAt(i);
             const qreal height = line.height() * 1.35;
-            if (y_ + height > bodyHeight_) NewPage();
+            if (y_ + height > bodyHeight_)
+                NewPage();
             line.draw(&painter_, QPointF(0, y_ - line.y()));
             y_ += height;
         }
@@ -111,7 +115,8 @@ void WritePdf(const TBook& book, QIODevice& device, TBookPage page, const TBookP
     const qreal gap = QFontMetricsF(body, &pdf).height() * 0.3;
     pages.MoveTo(pages.BodyHeight() / 3);
     pages.Paragraph(BookTitleText(book), BookFont(22, true), Qt::AlignHCenter, gap * 6);
-    if (!book.Author.isEmpty()) pages.Paragraph(book.Author, BookFont(14, false), Qt::AlignHCenter, 0);
+    if (!book.Author.isEmpty())
+        pages.Paragraph(book.Author, BookFont(14, false), Qt::AlignHCenter, 0);
     const qint64 total = static_cast<qint64>(book.Sections.size());
     qint64 done = 0;
     bool first = true;
@@ -123,7 +128,8 @@ void WritePdf(const TBook& book, QIODevice& device, TBookPage page, const TBookP
         first = false;
         const qreal size = std::max(12.0, 18.0 - 2.0 * (section.Level - 1));
         pages.Paragraph(section.Heading, BookFont(size, true), Qt::AlignHCenter, gap * 3);
-        for (const QString& text : section.Paragraphs) pages.Paragraph(text, body, Qt::AlignLeft, gap);
+        for (const QString& text : section.Paragraphs)
+            pages.Paragraph(text, body, Qt::AlignLeft, gap);
         ReportBookProgress(progress, ++done, total);
     }
     pages.Finish();

@@ -22,7 +22,8 @@ QString MarkdownEscaped(const QString& text) {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        if (QStringLiteral("\\`*_[]<>#|~").contains(c)) out += QLatin1Char('\\');
+        if (QStringLiteral("\\`*_[]<>#|~").contains(c))
+            out += QLatin1Char('\\');
         out += c;
     }
     return out;
@@ -34,7 +35,8 @@ public:
     TChunkedOutput(QIODevice& device, bool gb18030) : device_(device), gb18030_(gb18030) {}
     void Add(const QString& text) {
         pending_ += text;
-        if (pending_.size() >= kFlushBytes) Flush();
+        if (pending_.size() >= kFlushBytes)
+            Flush();
     }
     void Flush() {
         WriteBytes(device_, gb18030_ ? EncodeTextFile(pending_) : pending_.toUtf8());
@@ -76,8 +78,7 @@ QByteArray XmlDocument(const std::function<void(QXmlStreamWriter&)>& fill) {
 
 void WriteBytes(QIODevice& device, const QByteArray& bytes) {
     if (device.write(bytes) != bytes.size())
-        throw EUserError(QStringLiteral("无法写入书稿：%1").arg(device.errorString()),
-                         QStringLiteral("输出书稿"), 2);
+        throw EUserError(QStringLiteral("无法写入书稿：%1").arg(device.errorString()), QStringLiteral("输出书稿"), 2);
 }
 
 void WriteHtml(const TBook& book, QIODevice& device, const TBookProgress& progress) {
@@ -90,7 +91,8 @@ void WriteHtml(const TBook& book, QIODevice& device, const TBookProgress& progre
                            "</style>\n</head>\n<body>\n<h1>%1</h1>\n")
                 .arg(title, kBookFontAsian));
     if (!book.Author.isEmpty())
-        out.Add(QStringLiteral("<p class=\"author\" style=\"text-align: center\">%1</p>\n").arg(HtmlEscaped(book.Author)));
+        out.Add(
+            QStringLiteral("<p class=\"author\" style=\"text-align: center\">%1</p>\n").arg(HtmlEscaped(book.Author)));
     EachSection(book, progress, [&](const TBookSection& section) {
         const int level = std::min(section.Level, 5) + 1;
         out.Add(QStringLiteral("<h%1>%2</h%1>\n").arg(level).arg(HtmlEscaped(section.Heading)));
@@ -104,7 +106,8 @@ void WriteHtml(const TBook& book, QIODevice& device, const TBookProgress& progre
 void WriteMarkdown(const TBook& book, QIODevice& device, const TBookProgress& progress) {
     TChunkedOutput out(device, false);
     out.Add(QStringLiteral("# ") + MarkdownEscaped(BookTitleText(book)) + QStringLiteral("\n\n"));
-    if (!book.Author.isEmpty()) out.Add(MarkdownEscaped(book.Author) + QStringLiteral("\n\n"));
+    if (!book.Author.isEmpty())
+        out.Add(MarkdownEscaped(book.Author) + QStringLiteral("\n\n"));
     EachSection(book, progress, [&](const TBookSection& section) {
         out.Add(QString(std::min(section.Level, 5) + 1, QLatin1Char('#')) + QLatin1Char(' ') +
                 MarkdownEscaped(section.Heading) + QStringLiteral("\n\n"));
@@ -117,10 +120,12 @@ void WriteMarkdown(const TBook& book, QIODevice& device, const TBookProgress& pr
 void WriteText(const TBook& book, QIODevice& device, const TBookProgress& progress) {
     TChunkedOutput out(device, true);
     out.Add(BookTitleText(book) + QLatin1Char('\n'));
-    if (!book.Author.isEmpty()) out.Add(book.Author + QLatin1Char('\n'));
+    if (!book.Author.isEmpty())
+        out.Add(book.Author + QLatin1Char('\n'));
     EachSection(book, progress, [&](const TBookSection& section) {
         out.Add(QLatin1Char('\n') + section.Heading + QStringLiteral("\n\n"));
-        for (const QString& text : section.Paragraphs) out.Add(text + QLatin1Char('\n'));
+        for (const QString& text : section.Paragraphs)
+            out.Add(text + QLatin1Char('\n'));
     });
     out.Flush();
 }

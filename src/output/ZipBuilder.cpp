@@ -2,11 +2,11 @@
 
 #include "library/UserError.h"
 
+#include <zlib.h>
 #include <QIODevice>
 #include <QtEndian>
 #include <functional>
 #include <limits>
-#include <zlib.h>
 
 namespace {
 
@@ -19,9 +19,7 @@ constexpr quint16 kUtf8Names = 0x0800;
 constexpr quint16 kDataDescriptor = 0x0008;
 constexpr qsizetype kChunk = 1 << 20;
 
-[[noreturn]] void Fail(const QString& text) {
-    throw EUserError(text, QStringLiteral("输出书稿"), 2);
-}
+[[noreturn]] void Fail(const QString& text) { throw EUserError(text, QStringLiteral("输出书稿"), 2); }
 
 void Put16(QByteArray& out, quint16 v) {
     char b[2];
@@ -54,17 +52,20 @@ public:
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 length) override {
-        if (failed_) return -1;
+        if (failed_)
+            return -1;
         pending_.append(data, static_cast<qsizetype>(length));
-        if (pending_.size() >= kChunk && !Consume()) return -1;
+        if (pending_.size() >= kChunk && !Consume())
+            return -1;
         return length;
     }
 
 private:
     bool Consume() {
-        if (failed_) return false;
-        crc_ = static_cast<quint32>(crc32(crc_, reinterpret_cast<const Bytef*>(pending_.constData()),
-                                          static_cast<uInt>(pending_.size())));
+        if (failed_)
+            return false;
+        crc_ = static_cast<quint32>(
+            crc32(crc_, reinterpret_cast<const Bytef*>(pending_.constData()), static_cast<uInt>(pending_.size())));
         size_ += static_cast<quint64>(pending_.size());
         stream_.next_in = reinterpret_cast<Bytef*>(pending_.data());
         stream_.avail_in = static_cast<uInt>(pending_.size());
@@ -77,9 +78,11 @@ private:
         do {
             stream_.next_out = reinterpret_cast<Bytef*>(out);
             stream_.avail_out = sizeof out;
-            if (deflate(&stream_, flush) == Z_STREAM_ERROR) failed_ = true;
+            if (deflate(&stream_, flush) == Z_STREAM_ERROR)
+                failed_ = true;
             const qsizetype produced = static_cast<qsizetype>(sizeof out - stream_.avail_out);
-            if (!failed_ && produced > 0 && !sink_(out, produced)) failed_ = true;
+            if (!failed_ && produced > 0 && !sink_(out, produced))
+                failed_ = true;
             packed_ += static_cast<quint64>(produced);
         } while (!failed_ && stream_.avail_out == 0);
         return !failed_;
@@ -100,14 +103,16 @@ QByteArray Deflate(const QByteArray& data) {
         packed.append(bytes, length);
         return true;
     });
-    if (deflated.write(data) != data.size() || !deflated.Finish()) Fail(QStringLiteral("无法压缩书稿。"));
+    if (deflated.write(data) != data.size() || !deflated.Finish())
+        Fail(QStringLiteral("无法压缩书稿。"));
     return packed;
 }
 
 }  // namespace
 
 void TZipBuilder::AddStreamed(const QString& name, const std::function<void(QIODevice&)>& fill) {
-    if (offset_ >= kZipLimit) Fail(QStringLiteral("书稿太大，超过 4 GB。"));
+    if (offset_ >= kZipLimit)
+        Fail(QStringLiteral("书稿太大，超过 4 GB。"));
     TEntry entry;
     entry.Name = name.toUtf8();
     entry.Method = 8;
@@ -115,12 +120,14 @@ void TZipBuilder::AddStreamed(const QString& name, const std::function<void(QIOD
     entry.Offset = static_cast<quint32>(offset_);
     Write(LocalHeader(entry));
     TDeflateDevice deflated([this](const char* data, qsizetype length) {
-        if (device_.write(data, length) != length) return false;
+        if (device_.write(data, length) != length)
+            return false;
         offset_ += static_cast<quint64>(length);
         return true;
     });
     fill(deflated);
-    if (!deflated.Finish()) Fail(QStringLiteral("无法写入书稿：%1").arg(device_.errorString()));
+    if (!deflated.Finish())
+        Fail(QStringLiteral("无法写入书稿：%1").arg(device_.errorString()));
     if (deflated.Size() >= kZipLimit || deflated.Packed() >= kZipLimit)
         Fail(QStringLiteral("书稿太大，超过 4 GB。"));
     entry.Crc = deflated.Crc();
@@ -168,8 +175,7 @@ void TZipBuilder::Add(const QString& name, const QByteArray& data, bool deflate)
     entry.Name = name.toUtf8();
     entry.Size = static_cast<quint32>(data.size());
     entry.Crc = static_cast<quint32>(
-        crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()),
-              static_cast<uInt>(data.size())));
+        crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()), static_cast<uInt>(data.size())));
     entry.Method = deflate ? 8 : 0;
     entry.Offset = static_cast<quint32>(offset_);
     const QByteArray packed = deflate ? Deflate(data) : QByteArray();
@@ -181,7 +187,8 @@ void TZipBuilder::Add(const QString& name, const QByteArray& data, bool deflate)
 }
 
 void TZipBuilder::Finish() {
-    if (offset_ >= kZipLimit) Fail(QStringLiteral("书稿太大，超过 4 GB。"));
+    if (offset_ >= kZipLimit)
+        Fail(QStringLiteral("书稿太大，超过 4 GB。"));
     const quint32 directoryStart = static_cast<quint32>(offset_);
     QByteArray directory;
     for (const TEntry& entry : entries_) {
@@ -198,7 +205,8 @@ void TZipBuilder::Finish() {
         Put32(directory, entry.Offset);
         directory.append(entry.Name);
     }
-    if (entries_.size() >= 0xFFFF) Fail(QStringLiteral("书稿的章节太多。"));
+    if (entries_.size() >= 0xFFFF)
+        Fail(QStringLiteral("书稿的章节太多。"));
     const quint32 directorySize = static_cast<quint32>(directory.size());
     Put32(directory, 0x06054b50);
     Put16(directory, 0);

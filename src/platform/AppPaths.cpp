@@ -7,9 +7,9 @@
 #include <QMutexLocker>
 #include <QTemporaryFile>
 
+#include <unistd.h>
 #include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -21,9 +21,7 @@ QString WithSlash(const QString& folder) {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-void Warn(const QString& message) {
-    std::fprintf(stderr, "Quillora: %s\n", message.toLocal8Bit().constData());
-}
+void Warn(const QString& message) { std::fprintf(stderr, "Quillora: %s\n", message.toLocal8Bit().constData()); }
 
 // Creates the folder when missing and proves it writable by creating a file
 // in it (root ignores permission bits, so asking access(2) is not enough).
@@ -57,9 +55,7 @@ QString XdgFolder(const char* variable, const char* fallbackUnderHome) {
     return base + QStringLiteral("Quillora/");
 }
 
-QString LastResortFolder() {
-    return WithSlash(QDir::tempPath()) + QStringLiteral("Quillora-%1/").arg(getuid());
-}
+QString LastResortFolder() { return WithSlash(QDir::tempPath()) + QStringLiteral("Quillora-%1/").arg(getuid()); }
 
 // The first candidate that is usable; unusable ones are reported on stderr.
 QString FirstUsable(const QStringList& candidates, const char* what) {
@@ -100,9 +96,9 @@ QString AppExeName() {
 QString AppPath() {
     QMutexLocker lock(&g_pathsMutex);
     if (!g_appPath) {
-        g_appPath = FirstUsable({HomeFromEnv(), PortableFolder(),
-                                 XdgFolder("XDG_DATA_HOME", ".local/share/"), LastResortFolder()},
-                                "the application folder");
+        g_appPath = FirstUsable(
+            {HomeFromEnv(), PortableFolder(), XdgFolder("XDG_DATA_HOME", ".local/share/"), LastResortFolder()},
+            "the application folder");
     }
     return *g_appPath;
 }
@@ -110,8 +106,7 @@ QString AppPath() {
 QString RegistryStoreFolder() {
     QMutexLocker lock(&g_pathsMutex);
     if (!g_storeFolder) {
-        g_storeFolder = FirstUsable({HomeFromEnv(), XdgFolder("XDG_CONFIG_HOME", ".config/"),
-                                     LastResortFolder()},
+        g_storeFolder = FirstUsable({HomeFromEnv(), XdgFolder("XDG_CONFIG_HOME", ".config/"), LastResortFolder()},
                                     "the settings folder");
     }
     return *g_storeFolder;
@@ -121,9 +116,7 @@ QString InstalledSharedFolder(const QString& exeFolder) {
     return WithSlash(QDir::cleanPath(WithSlash(exeFolder) + QLatin1String(QUILLORA_SHARED_FROM_BIN)));
 }
 
-bool RunsFromInstalledPrefix(const QString& exeFolder) {
-    return QFileInfo(InstalledSharedFolder(exeFolder)).isDir();
-}
+bool RunsFromInstalledPrefix(const QString& exeFolder) { return QFileInfo(InstalledSharedFolder(exeFolder)).isDir(); }
 
 QStringList SharedDataFolders() {
     const QString exeFolder = ExeFolder();

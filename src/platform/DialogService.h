@@ -34,8 +34,8 @@ struct TFileDialogRequest {
     QString caption;
     QString filter;
     QString initialDir;
-    QString fileName;     // preset file name
-    QString defaultExt;   // without the dot; appended when the user types none
+    QString fileName;    // preset file name
+    QString defaultExt;  // without the dot; appended when the user types none
 };
 
 class TDialogService {
@@ -55,8 +55,7 @@ public:
     // The box behind the named calls: icon and buttons as the enums above
     // number them, style the skin to draw in. Returns the TAnswer's number
     // (1 for "确定").
-    virtual int MessageBox(const QString& text, const QString& caption, int icon,
-                           int style, int buttons) = 0;
+    virtual int MessageBox(const QString& text, const QString& caption, int icon, int style, int buttons) = 0;
     // The "打开稿件库" password prompt; empty when cancelled.
     virtual QString InputPassword() = 0;
     // Empty / empty list when cancelled.

@@ -90,7 +90,7 @@ QString Translate(const char* source) { return QCoreApplication::translate("Data
 struct TTemplate {
     const char* Source;
     QRegularExpression Pattern;
-    std::vector<int> Numbers;   // the argument number of each capture, in order
+    std::vector<int> Numbers;  // the argument number of each capture, in order
 };
 
 const std::vector<TTemplate>& Templates() {

@@ -1,7 +1,7 @@
 #include "platform/ExportNames.h"
 
-#include <QFile>
 #include <unistd.h>
+#include <QFile>
 
 #include "platform/TextCodec.h"
 
@@ -32,13 +32,15 @@ TExportNames::TExportNames(const QString& folder, const QString& extension)
 // (with suffixBytes more, the extension and the temporary suffix) fits.
 QString TExportNames::BaseWithin(const QString& base, int suffixBytes) const {
     const int budget = nameLimit_ - suffixBytes - NameBytes(extension_) - kTempSuffixLength;
-    if (NameBytes(base) <= budget) return base;
+    if (NameBytes(base) <= budget)
+        return base;
     int used = 0;
     qsizetype end = 0;
     while (end < base.size()) {
         const qsizetype length = base[end].isHighSurrogate() && end + 1 < base.size() ? 2 : 1;
         const int bytes = NameBytes(base.mid(end, length));
-        if (used + bytes > budget) break;
+        if (used + bytes > budget)
+            break;
         used += bytes;
         end += length;
     }

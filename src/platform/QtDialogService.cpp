@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -14,10 +15,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSpacerItem>
 #include <QRegularExpression>
+#include <QSpacerItem>
 #include <QVBoxLayout>
-#include <QCoreApplication>
 
 namespace {
 
@@ -43,9 +43,12 @@ private:
 
 QMessageBox::Icon IconFor(int icon) {
     switch (icon) {
-    case 1: return QMessageBox::Information;
-    case 2: return QMessageBox::Warning;
-    default: return QMessageBox::NoIcon;
+        case 1:
+            return QMessageBox::Information;
+        case 2:
+            return QMessageBox::Warning;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
@@ -68,8 +71,8 @@ void KeepCaptionVisible(QMessageBox& box) {
     if (!grid)
         return;
     const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarReserve;
-    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
-                  1, grid->columnCount());
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 QString JoinPatterns(const QString& patterns) {
@@ -77,7 +80,7 @@ QString JoinPatterns(const QString& patterns) {
     for (QString& part : parts) {
         part = part.trimmed();
         if (part == QLatin1String("*.*"))
-            part = QStringLiteral("*");   // "all files", also those without a dot
+            part = QStringLiteral("*");  // "all files", also those without a dot
     }
     return parts.join(QLatin1Char(' '));
 }
@@ -137,8 +140,7 @@ QString ConvertFileFilter(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-int TQtDialogService::MessageBox(const QString& text, const QString& caption, int icon, int style,
-                                 int buttons) {
+int TQtDialogService::MessageBox(const QString& text, const QString& caption, int icon, int style, int buttons) {
     TShellMessageBox box(DialogParent());
     box.setWindowTitle(caption);
     box.setText(text);

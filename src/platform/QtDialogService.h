@@ -10,8 +10,7 @@ class QFileDialog;
 
 class TQtDialogService : public TDialogService {
 public:
-    int MessageBox(const QString& text, const QString& caption, int icon, int style,
-                   int buttons) override;
+    int MessageBox(const QString& text, const QString& caption, int icon, int style, int buttons) override;
     QString InputPassword() override;
     QString OpenFileName(const TFileDialogRequest& request) override;
     QStringList OpenFileNames(const TFileDialogRequest& request) override;

@@ -8,12 +8,12 @@
 #include <QMutex>
 #include <QMutexLocker>
 
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <ctime>
 #include <unistd.h>
+#include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -29,9 +29,8 @@ struct TFileSignature {
     timespec modified{};
 
     bool operator==(const TFileSignature& other) const {
-        return exists == other.exists && device == other.device && inode == other.inode &&
-               size == other.size && modified.tv_sec == other.modified.tv_sec &&
-               modified.tv_nsec == other.modified.tv_nsec;
+        return exists == other.exists && device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
     }
 };
 
@@ -52,28 +51,26 @@ TFileSignature SignatureOf(const QString& path) {
 // rewritten within the last moments may look unchanged although it is not;
 // such a file is read again (as version control tools do for "racy" files).
 bool RecentlyModified(const TFileSignature& sig) {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     return sig.exists && now.tv_sec - sig.modified.tv_sec < 2;
 }
 
-void Warn(const QString& message) {
-    std::fprintf(stderr, "Quillora: %s\n", message.toLocal8Bit().constData());
-}
+void Warn(const QString& message) { std::fprintf(stderr, "Quillora: %s\n", message.toLocal8Bit().constData()); }
 
 // Exclusive advisory lock on "<store>.lock" for the time of one write, so that
 // read-modify-write cycles of two processes do not interleave.
 class TStoreWriteLock {
 public:
     explicit TStoreWriteLock(const QString& storeFile) {
-        m_fd = ::open(QFile::encodeName(storeFile + QStringLiteral(".lock")).constData(),
-                      O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        m_fd = ::open(QFile::encodeName(storeFile + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
+                      0644);
         if (m_fd >= 0)
             ::flock(m_fd, LOCK_EX);
     }
     ~TStoreWriteLock() {
         if (m_fd >= 0)
-            ::close(m_fd);   // closing releases the lock
+            ::close(m_fd);  // closing releases the lock
     }
     TStoreWriteLock(const TStoreWriteLock&) = delete;
     TStoreWriteLock& operator=(const TStoreWriteLock&) = delete;
@@ -178,9 +175,12 @@ void TRegistry::SetRootKey(TRegRoot root) {
 
 QString TRegistry::RootName(TRegRoot root) {
     switch (root) {
-    case TRegRoot::HKEY_CLASSES_ROOT: return QStringLiteral("HKEY_CLASSES_ROOT");
-    case TRegRoot::HKEY_CURRENT_USER: return QStringLiteral("HKEY_CURRENT_USER");
-    case TRegRoot::HKEY_LOCAL_MACHINE: return QStringLiteral("HKEY_LOCAL_MACHINE");
+        case TRegRoot::HKEY_CLASSES_ROOT:
+            return QStringLiteral("HKEY_CLASSES_ROOT");
+        case TRegRoot::HKEY_CURRENT_USER:
+            return QStringLiteral("HKEY_CURRENT_USER");
+        case TRegRoot::HKEY_LOCAL_MACHINE:
+            return QStringLiteral("HKEY_LOCAL_MACHINE");
     }
     return QString();
 }
@@ -239,7 +239,7 @@ bool TRegistry::CreateKey(const QString& key) {
 bool TRegistry::DeleteKey(const QString& key) {
     const QStringList path = ResolvePath(key);
     if (path.isEmpty())
-        return false;   // a root cannot be deleted
+        return false;  // a root cannot be deleted
     const int root = static_cast<int>(m_root);
     bool removed = false;
     Store().Write([&](TRegTree& tree) {

@@ -29,8 +29,7 @@ enum class TRegRoot { HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE }
 
 class ERegistryException : public std::runtime_error {
 public:
-    explicit ERegistryException(const QString& message)
-        : std::runtime_error(message.toStdString()) {}
+    explicit ERegistryException(const QString& message) : std::runtime_error(message.toStdString()) {}
 };
 
 enum class TRegDataType { rdUnknown, rdString, rdInteger };
@@ -84,7 +83,7 @@ private:
 
     TRegRoot m_root;
     bool m_open = false;
-    QStringList m_path;   // open key's segments from the root
+    QStringList m_path;  // open key's segments from the root
 };
 
 // Path of the store file in use (RegistryStoreFolder() + "registry.ini").

@@ -41,11 +41,16 @@ bool Unescape(const QString& line, qsizetype& pos, bool stopAtEquals, QString& o
         if (pos >= line.size())
             return false;
         const QChar e = line[pos++];
-        if (e == QLatin1Char('\\')) out += QLatin1Char('\\');
-        else if (e == QLatin1Char('n')) out += QLatin1Char('\n');
-        else if (e == QLatin1Char('r')) out += QLatin1Char('\r');
-        else if (e == QLatin1Char('=')) out += QLatin1Char('=');
-        else return false;
+        if (e == QLatin1Char('\\'))
+            out += QLatin1Char('\\');
+        else if (e == QLatin1Char('n'))
+            out += QLatin1Char('\n');
+        else if (e == QLatin1Char('r'))
+            out += QLatin1Char('\r');
+        else if (e == QLatin1Char('='))
+            out += QLatin1Char('=');
+        else
+            return false;
     }
     return !stopAtEquals;
 }
@@ -66,7 +71,7 @@ bool ParseValueLine(const QString& line, TRegKey& key, QString* error) {
         *error = QStringLiteral("unreadable line \"%1\"").arg(line.left(40));
         return false;
     }
-    ++pos;   // the '='
+    ++pos;  // the '='
     if (!Unescape(line, pos, false, value)) {
         *error = QStringLiteral("unreadable value in \"%1\"").arg(line.left(40));
         return false;

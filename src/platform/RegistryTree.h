@@ -44,7 +44,7 @@ struct TRegKey {
     bool RemoveChild(const QString& childName);
 };
 
-constexpr int kRootCount = 3;   // indexed by TRegRoot
+constexpr int kRootCount = 3;  // indexed by TRegRoot
 
 class TRegTree {
 public:

@@ -7,8 +7,8 @@
 
 class QWidget;
 
-extern int g_Style;       // 0..5
-extern QString g_Theme;   // path of a *.sui theme file (a Qt style sheet) for style 0
+extern int g_Style;      // 0..5
+extern QString g_Theme;  // path of a *.sui theme file (a Qt style sheet) for style 0
 
 // Applies style (0..5; other values act as 0) to the widget and its children.
 void ApplySkin(QWidget* widget, int style, const QString& themeFile);

@@ -5,14 +5,14 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -213,7 +213,7 @@ QString DecodeTextFile(const QByteArray& bytes) {
         return Decode("UTF-16LE", QByteArrayView(bytes).sliced(2));
     if (bytes.startsWith("\xFE\xFF"))
         return Decode("UTF-16BE", QByteArrayView(bytes).sliced(2));
-    if (bytes.startsWith("\x84\x31\x95\x33"))   // GB18030 byte-order mark
+    if (bytes.startsWith("\x84\x31\x95\x33"))  // GB18030 byte-order mark
         return Decode("GB18030", QByteArrayView(bytes).sliced(4));
     if (IsUtf8Text(std::string_view(bytes.constData(), bytes.size())))
         return Decode("UTF-8", bytes);
@@ -255,14 +255,14 @@ std::optional<QString> DecodeImportedText(const QByteArray& bytes) {
     if (marked)
         return DecodeTextFile(bytes);
     switch (ZeroPattern(bytes)) {
-    case TZeroPattern::OddOnly:
-        return DecodeStrict("UTF-16LE", bytes);
-    case TZeroPattern::EvenOnly:
-        return DecodeStrict("UTF-16BE", bytes);
-    case TZeroPattern::Mixed:
-        return std::nullopt;
-    case TZeroPattern::None:
-        break;
+        case TZeroPattern::OddOnly:
+            return DecodeStrict("UTF-16LE", bytes);
+        case TZeroPattern::EvenOnly:
+            return DecodeStrict("UTF-16BE", bytes);
+        case TZeroPattern::Mixed:
+            return std::nullopt;
+        case TZeroPattern::None:
+            break;
     }
     if (IsUtf8Text(std::string_view(bytes.constData(), bytes.size())))
         return Decode("UTF-8", bytes);
@@ -303,8 +303,7 @@ namespace {
 // itself, so whatever stood there (a file or a symbolic link) is replaced and
 // never written through. path is the name shown in messages. An exception
 // from fill removes the temporary file and propagates; target is untouched.
-bool WriteAtomicTo(const QString& target, const QString& path, const std::function<bool(int)>& fill,
-                   QString* error) {
+bool WriteAtomicTo(const QString& target, const QString& path, const std::function<bool(int)>& fill, QString* error) {
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(target + QStringLiteral(".tmp-XXXXXX"));
     int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
@@ -341,9 +340,9 @@ bool WriteAtomicTo(const QString& target, const QString& path, const std::functi
     return true;
 }
 
-bool WriteAtomicTo(const QString& target, const QString& path, const QByteArray& bytes,
-                   QString* error) {
-    return WriteAtomicTo(target, path, [&bytes](int fd) { return WriteAll(fd, bytes); }, error);
+bool WriteAtomicTo(const QString& target, const QString& path, const QByteArray& bytes, QString* error) {
+    return WriteAtomicTo(
+        target, path, [&bytes](int fd) { return WriteAll(fd, bytes); }, error);
 }
 
 }  // namespace
@@ -356,8 +355,7 @@ bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* e
     return WriteAtomicTo(QFileInfo(path).absoluteFilePath(), path, bytes, error);
 }
 
-bool WriteFileReplacingInPieces(const QString& path,
-                                const std::function<void(const TPieceWriter&)>& produce,
+bool WriteFileReplacingInPieces(const QString& path, const std::function<void(const TPieceWriter&)>& produce,
                                 QString* error) {
     auto fill = [&produce](int fd) {
         bool written = true;
@@ -375,8 +373,10 @@ QByteArray TGbTextFileEncoder::Add(const char* data, size_t size) {
     // Whole characters only, and never a last CR whose LF may come next;
     // the last four bytes wait, as they may begin a character.
     size_t cut = 0;
-    while (carry_.size() - cut > 4) cut += static_cast<size_t>(GBCharLength(carry_, cut));
-    if (cut > 0 && carry_[cut - 1] == '\r') --cut;
+    while (carry_.size() - cut > 4)
+        cut += static_cast<size_t>(GBCharLength(carry_, cut));
+    if (cut > 0 && carry_[cut - 1] == '\r')
+        --cut;
     const QByteArray encoded = Encode(std::string_view(carry_.data(), cut));
     carry_.erase(0, cut);
     return encoded;

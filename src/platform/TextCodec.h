@@ -8,8 +8,8 @@
 #include <QString>
 
 #include <cstddef>
-#include <optional>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -67,8 +67,7 @@ inline constexpr int kTempSuffixLength = 11;  // ".tmp-XXXXXX"
 // *error set). An exception from produce removes the temporary file and
 // propagates; path is left as it was.
 using TPieceWriter = std::function<bool(const QByteArray& piece)>;
-bool WriteFileReplacingInPieces(const QString& path,
-                                const std::function<void(const TPieceWriter&)>& produce,
+bool WriteFileReplacingInPieces(const QString& path, const std::function<void(const TPieceWriter&)>& produce,
                                 QString* error = nullptr);
 // EncodeTextFile for stored text (GB18030 bytes) that arrives in pieces cut
 // anywhere: Add returns what can be written so far, Finish the rest; the

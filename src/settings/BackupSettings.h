@@ -12,10 +12,10 @@
 
 struct TBackupSettings {
     bool Enabled = true;
-    int Interval = 30;        // minutes, >= 1
-    QString Folder;           // DefaultBackupFolder() unless changed
-    int KeepLast = 10;        // >= 1
-    int KeepDays = 7;         // >= 0
+    int Interval = 30;  // minutes, >= 1
+    QString Folder;     // DefaultBackupFolder() unless changed
+    int KeepLast = 10;  // >= 1
+    int KeepDays = 7;   // >= 0
 
     bool operator==(const TBackupSettings&) const = default;
 };

@@ -13,8 +13,7 @@ namespace {
 QString LibraryKey(const QString& libraryPath) {
     const QString path = QDir::cleanPath(QFileInfo(libraryPath).absoluteFilePath());
     const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1);
-    return TqlvRegConfig::kConfigKey + QStringLiteral("\\BookOutput\\") +
-           QString::fromLatin1(hash.toHex());
+    return TqlvRegConfig::kConfigKey + QStringLiteral("\\BookOutput\\") + QString::fromLatin1(hash.toHex());
 }
 
 }  // namespace
@@ -38,8 +37,7 @@ TBookOutputSettings ReadBookOutputSettings(TRegistry& reg, const QString& librar
     return settings;
 }
 
-void WriteBookOutputSettings(TRegistry& reg, const QString& libraryPath,
-                             const TBookOutputSettings& settings) {
+void WriteBookOutputSettings(TRegistry& reg, const QString& libraryPath, const TBookOutputSettings& settings) {
     if (!reg.OpenKey(LibraryKey(libraryPath), true))
         return;
     reg.WriteInteger(QStringLiteral("What"), settings.What);

@@ -18,11 +18,10 @@ struct TBookOutputSettings {
     bool A4 = false;                          // PDF page size; A5 when false
     QString Title;                            // empty: the caller's default
     QString Author;
-    QString Output;                           // the last book file written
+    QString Output;  // the last book file written
 
     bool operator==(const TBookOutputSettings&) const = default;
 };
 
 TBookOutputSettings ReadBookOutputSettings(TRegistry& reg, const QString& libraryPath);
-void WriteBookOutputSettings(TRegistry& reg, const QString& libraryPath,
-                             const TBookOutputSettings& settings);
+void WriteBookOutputSettings(TRegistry& reg, const QString& libraryPath, const TBookOutputSettings& settings);

@@ -48,8 +48,7 @@ QString TDesktopIntegration::QuoteExecArgument(const QString& argument) {
         return argument;
     QString quoted = QStringLiteral("\"");
     for (QChar c : argument) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
-            c == QLatin1Char('\\'))
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
             quoted += QLatin1Char('\\');
         quoted += c;
     }
@@ -60,20 +59,23 @@ QString TDesktopIntegration::QuoteExecArgument(const QString& argument) {
 QString TDesktopIntegration::EscapeStringValue(const QString& value) {
     QString out;
     for (QChar c : value) {
-        if (c == QLatin1Char('\\')) out += QLatin1String("\\\\");
-        else if (c == QLatin1Char('\n')) out += QLatin1String("\\n");
-        else if (c == QLatin1Char('\t')) out += QLatin1String("\\t");
-        else if (c == QLatin1Char('\r')) out += QLatin1String("\\r");
-        else out += c;
+        if (c == QLatin1Char('\\'))
+            out += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            out += QLatin1String("\\t");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else
+            out += c;
     }
     return out;
 }
 
 namespace {
 
-QByteArray EntryText(const QStringList& lines) {
-    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-}
+QByteArray EntryText(const QStringList& lines) { return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8(); }
 
 }  // namespace
 
@@ -94,9 +96,7 @@ QString TDesktopIntegration::Path(const QString& relative) const { return m_data
 QString TDesktopIntegration::MimePackageFile() const {
     return Path(QStringLiteral("mime/packages/%1.xml").arg(QLatin1String(kLibraryIconName)));
 }
-QString TDesktopIntegration::LibraryEntryFile() const {
-    return Path(QStringLiteral("applications/quillora.desktop"));
-}
+QString TDesktopIntegration::LibraryEntryFile() const { return Path(QStringLiteral("applications/quillora.desktop")); }
 QString TDesktopIntegration::TextVerbEntryFile() const {
     return Path(QStringLiteral("applications/quillora-text.desktop"));
 }
@@ -132,30 +132,25 @@ QString TDesktopIntegration::DesktopExec(const QString& executable) {
 }
 
 QByteArray TDesktopIntegration::LibraryEntryText(const QString& executable) {
-    return EntryText({QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
-                      QStringLiteral("Name=Quillora"), QStringLiteral("GenericName=Manuscript Manager"),
-                      QStringLiteral("GenericName[zh_CN]=稿件管理"),
-                      QStringLiteral("Comment=Manage the manuscripts and materials of a library"),
-                      QStringLiteral("Comment[zh_CN]=管理稿件库中的稿件和资料"),
-                      QStringLiteral("Exec=") + DesktopExec(executable),
-                      QStringLiteral("Icon=") + QLatin1String(kAppIconName),
-                      QStringLiteral("Terminal=false"),
-                      QStringLiteral("MimeType=%1;").arg(QLatin1String(kLibraryMimeType)),
-                      QStringLiteral("Categories=Office;"),
-                      QStringLiteral("Keywords=manuscript;writing;fee;word count;library;"),
-                      QStringLiteral("Keywords[zh_CN]=写作;稿件;稿费;字数;manuscript;writing;")});
+    return EntryText(
+        {QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"), QStringLiteral("Name=Quillora"),
+         QStringLiteral("GenericName=Manuscript Manager"), QStringLiteral("GenericName[zh_CN]=稿件管理"),
+         QStringLiteral("Comment=Manage the manuscripts and materials of a library"),
+         QStringLiteral("Comment[zh_CN]=管理稿件库中的稿件和资料"), QStringLiteral("Exec=") + DesktopExec(executable),
+         QStringLiteral("Icon=") + QLatin1String(kAppIconName), QStringLiteral("Terminal=false"),
+         QStringLiteral("MimeType=%1;").arg(QLatin1String(kLibraryMimeType)), QStringLiteral("Categories=Office;"),
+         QStringLiteral("Keywords=manuscript;writing;fee;word count;library;"),
+         QStringLiteral("Keywords[zh_CN]=写作;稿件;稿费;字数;manuscript;writing;")});
 }
 
 QByteArray TDesktopIntegration::TextVerbEntryText(const QString& executable) {
     // Only an "open with" choice for text files: kept out of the menus, where
     // quillora.desktop already stands for the application.
     return EntryText({QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
-                      QStringLiteral("Name=Quillora(A)"),
-                      QStringLiteral("Comment=用Quillora打开文本文件"),
+                      QStringLiteral("Name=Quillora(A)"), QStringLiteral("Comment=用Quillora打开文本文件"),
                       QStringLiteral("Exec=") + DesktopExec(executable),
-                      QStringLiteral("Icon=") + QLatin1String(kAppIconName),
-                      QStringLiteral("Terminal=false"), QStringLiteral("NoDisplay=true"),
-                      QStringLiteral("MimeType=text/plain;")});
+                      QStringLiteral("Icon=") + QLatin1String(kAppIconName), QStringLiteral("Terminal=false"),
+                      QStringLiteral("NoDisplay=true"), QStringLiteral("MimeType=text/plain;")});
 }
 
 bool TDesktopIntegration::InstallIcons() {
@@ -166,8 +161,7 @@ bool TDesktopIntegration::InstallIcons() {
 
 bool TDesktopIntegration::RegisterLibraryType(const QString& executable) {
     const bool written = WriteWholeFile(MimePackageFile(), MimePackageText()) &&
-                         WriteWholeFile(LibraryEntryFile(), LibraryEntryText(executable)) &&
-                         InstallIcons();
+                         WriteWholeFile(LibraryEntryFile(), LibraryEntryText(executable)) && InstallIcons();
     RefreshMimeDatabase();
     RefreshDesktopDatabase();
     return written;

@@ -60,5 +60,5 @@ private:
     void RefreshMimeDatabase() const;
     void RefreshDesktopDatabase() const;
 
-    QString m_dataHome;   // ends with "/"
+    QString m_dataHome;  // ends with "/"
 };

@@ -32,8 +32,7 @@ int TqlvIniConfig::ReadInteger(const QString& section, const QString& key, int d
     return ok ? number : defaultValue;
 }
 
-QString TqlvIniConfig::ReadString(const QString& section, const QString& key,
-                                  const QString& defaultValue) const {
+QString TqlvIniConfig::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
     const std::optional<QString> value = TIniFile::Load(m_fileName).Value(section, key);
     return value ? Unquote(*value) : defaultValue;
 }

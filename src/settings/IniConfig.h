@@ -45,8 +45,7 @@ public:
 
     // General access used by the operations above.
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
-    QString ReadString(const QString& section, const QString& key,
-                       const QString& defaultValue = QString()) const;
+    QString ReadString(const QString& section, const QString& key, const QString& defaultValue = QString()) const;
     bool WriteInteger(const QString& section, const QString& key, int value);
     bool WriteString(const QString& section, const QString& key, const QString& value);
 

@@ -27,8 +27,8 @@ public:
 private:
     struct TLine {
         QByteArray raw;
-        std::optional<QString> section;   // set for a [section] line
-        std::optional<QString> key;       // set for a key=value line
+        std::optional<QString> section;  // set for a [section] line
+        std::optional<QString> key;      // set for a key=value line
         QString value;
     };
     struct TRange {

@@ -37,8 +37,7 @@ QStringList InputMethodsFrom(const QString& imModuleEnv, const QStringList& plug
 }
 
 QStringList InstalledInputMethods() {
-    const QDir folder(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
-                      QStringLiteral("/platforminputcontexts"));
+    const QDir folder(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforminputcontexts"));
     return InputMethodsFrom(qEnvironmentVariable("QT_IM_MODULE"),
                             folder.entryList({QStringLiteral("*.so")}, QDir::Files));
 }

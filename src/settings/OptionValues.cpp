@@ -108,6 +108,4 @@ TInterfaceLanguage ReadInterfaceLanguage(TqlvRegConfig& config) {
 
 QColor ColorOfBgr(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
-int32_t BgrOfColor(const QColor& color) {
-    return (color.blue() << 16) | (color.green() << 8) | color.red();
-}
+int32_t BgrOfColor(const QColor& color) { return (color.blue() << 16) | (color.green() << 8) | color.red(); }

@@ -27,7 +27,7 @@ struct TOptionValues {
     bool assQDB = false;
     bool assTXT = false;
     bool assPop = false;
-    bool KeepHistory = true;   // "保留历史版本": saves keep earlier texts
+    bool KeepHistory = true;  // "保留历史版本": saves keep earlier texts
     // "界面语言": read once at start, so a change shows at the next start.
     TInterfaceLanguage Language = TInterfaceLanguage::FollowSystem;
     // Tab 编辑器.
@@ -37,7 +37,7 @@ struct TOptionValues {
     QString SaveTime;
     QString FontName;
     QString FontSize;
-    int32_t EditorColor = 0x00FFFFFF;   // 0x00BBGGRR
+    int32_t EditorColor = 0x00FFFFFF;  // 0x00BBGGRR
     TWritingModeSettings Writing;      // full-screen writing and the writing modes
     // Tab 邮件设置.
     TMailConfig Mail;

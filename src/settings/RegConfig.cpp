@@ -10,11 +10,9 @@
 namespace {
 
 const char* const kCjkFamilies[] = {"WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Noto Sans CJK SC",
-                                    "Source Han Sans SC", "Noto Serif CJK SC", "AR PL UMing CN"};
+                                    "Source Han Sans SC",  "Noto Serif CJK SC", "AR PL UMing CN"};
 
-void Warn(const QString& message) {
-    std::fprintf(stderr, "Quillora: %s\n", message.toLocal8Bit().constData());
-}
+void Warn(const QString& message) { std::fprintf(stderr, "Quillora: %s\n", message.toLocal8Bit().constData()); }
 
 // The first CJK family installed; the application's default family when none
 // is (or when no GUI application exists yet to ask the font database).
@@ -38,8 +36,7 @@ std::optional<int> PositiveNumber(const TRegistry& reg, const QString& name, int
     const int number = text.toInt(&ok, 10);
     if (ok && number > 0)
         return number;
-    Warn(QStringLiteral("preference %1 = \"%2\" is not a positive number; using %3")
-             .arg(name, text).arg(fallback));
+    Warn(QStringLiteral("preference %1 = \"%2\" is not a positive number; using %3").arg(name, text).arg(fallback));
     return std::nullopt;
 }
 
@@ -141,8 +138,7 @@ QString TqlvRegConfig::ReadExPic() { return ReadPathValue(QStringLiteral("ExPic"
 QString TqlvRegConfig::ReadExFile() { return ReadPathValue(QStringLiteral("ExFile")); }
 QString TqlvRegConfig::ReadSkinPath() { return ReadPathValue(QStringLiteral("Skin")); }
 
-void TqlvRegConfig::WritePaths(const QString& exDoc, const QString& exPic, const QString& skin,
-                               const QString& exFile) {
+void TqlvRegConfig::WritePaths(const QString& exDoc, const QString& exPic, const QString& skin, const QString& exFile) {
     if (!m_reg.OpenKey(kPathKey, true))
         return;
     m_reg.WriteString(QStringLiteral("ExDoc"), exDoc);

@@ -15,10 +15,10 @@
 // Editor and auto-save preferences, read at start-up.
 struct TEditorStatus {
     QString FontName;
-    QString FontSize;        // decimal points, always a valid positive number
+    QString FontSize;  // decimal points, always a valid positive number
     QString IMEName;
-    int32_t EditorColor = 0x00FFFFFF;   // 0x00BBGGRR
-    int32_t SaveTime = 5;               // minutes, >= 1
+    int32_t EditorColor = 0x00FFFFFF;  // 0x00BBGGRR
+    int32_t SaveTime = 5;              // minutes, >= 1
     bool IME = false;
     bool AutoSave = true;
 };
@@ -75,8 +75,7 @@ public:
     QString ReadExPic();
     QString ReadExFile();
     QString ReadSkinPath();
-    void WritePaths(const QString& exDoc, const QString& exPic, const QString& skin,
-                    const QString& exFile);
+    void WritePaths(const QString& exDoc, const QString& exPic, const QString& skin, const QString& exFile);
 
     // All empty when the MailConfig key is missing.
     TMailConfig ReadMailConfig();

@@ -11,9 +11,7 @@ const QString kQdbFileKey = QStringLiteral("\\QDBFile");
 const QString kTxtShellKey = QStringLiteral("\\txtFile\\Shell");
 const QString kTxtVerb = QStringLiteral("Quillora(&A)");
 
-QString ExecutableOr(const QString& executable) {
-    return executable.isEmpty() ? AppExeName() : executable;
-}
+QString ExecutableOr(const QString& executable) { return executable.isEmpty() ? AppExeName() : executable; }
 
 TDesktopIntegration DesktopAt(const QString& dataHome) {
     return dataHome.isEmpty() ? TDesktopIntegration() : TDesktopIntegration(dataHome);

@@ -28,8 +28,7 @@ void MarkTrusted(const QString& path) {
         return;
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(gio, {QStringLiteral("set"), path, QStringLiteral("metadata::trusted"),
-                        QStringLiteral("true")});
+    process.start(gio, {QStringLiteral("set"), path, QStringLiteral("metadata::trusted"), QStringLiteral("true")});
     if (process.waitForStarted())
         process.waitForFinished(10000);
 }
@@ -88,9 +87,8 @@ QString TShortcutCreator::CreateDesktopShortcut(const QString& target, const QSt
     file.write(LauncherText(target, arguments, linkName));
     if (!file.commit())
         return {};
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                    QFileDevice::ExeGroup | QFileDevice::ReadOther |
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                    QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                     QFileDevice::ExeOther);
     MarkTrusted(path);
     return path;

@@ -21,15 +21,13 @@ public:
     static QString UserDesktopFolder();
 
     // Returns the path of the launcher written; empty on failure.
-    QString CreateDesktopShortcut(const QString& target, const QString& arguments,
-                                  const QString& linkName);
+    QString CreateDesktopShortcut(const QString& target, const QString& arguments, const QString& linkName);
     // The launcher's text for a target, its arguments and name.
-    QByteArray LauncherText(const QString& target, const QString& arguments,
-                            const QString& linkName) const;
+    QByteArray LauncherText(const QString& target, const QString& arguments, const QString& linkName) const;
     // The file CreateDesktopShortcut writes for a link name ("/" becomes "_").
     QString LauncherPath(const QString& linkName) const;
 
 private:
-    QString m_desktop;   // ends with "/"
+    QString m_desktop;  // ends with "/"
     QString m_executable;
 };

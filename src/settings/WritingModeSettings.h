@@ -15,10 +15,10 @@ struct TWritingModeSettings {
     static constexpr int kMinColumn = 10;
     static constexpr int kMaxColumn = 200;
 
-    int Column = 36;   // characters of the editor's font, kMinColumn..kMaxColumn
+    int Column = 36;  // characters of the editor's font, kMinColumn..kMaxColumn
     TWritingModeScope Typewriter = TWritingModeScope::FullScreen;
     TWritingModeScope Focus = TWritingModeScope::Off;
-    bool ParagraphIndent = false;   // "段首缩进两字"
+    bool ParagraphIndent = false;  // "段首缩进两字"
 
     // Whether a mode is on in (or out of) full screen.
     static bool Applies(TWritingModeScope scope, bool fullScreen) {

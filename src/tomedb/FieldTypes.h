@@ -40,14 +40,12 @@ enum TFieldType : int32_t {
 
 // Types a table may be created with.
 constexpr bool IsAcceptedFieldType(int32_t code) {
-    return (code >= 1 && code <= 7) || (code >= 9 && code <= 11) ||
-           (code >= 14 && code <= 18) || code == 23 || code == 25;
+    return (code >= 1 && code <= 7) || (code >= 9 && code <= 11) || (code >= 14 && code <= 18) || code == 23 ||
+           code == 25;
 }
 
 // Wherever the engine decides whether a field is a blob field.
-constexpr bool IsBlobType(int32_t code) {
-    return (code >= 15 && code <= 21) || code == 30 || code == 31;
-}
+constexpr bool IsBlobType(int32_t code) { return (code >= 15 && code <= 21) || code == 30 || code == 31; }
 
 constexpr bool IsStringType(int32_t code) { return code == ftString || code == ftFixedChar; }
 
@@ -55,19 +53,24 @@ constexpr bool IsStringType(int32_t code) { return code == ftString || code == f
 constexpr int32_t StoredFieldWidth(int32_t code, int32_t dataSize) {
     switch (code) {
         case ftString:
-        case ftFixedChar: return dataSize + 1;
+        case ftFixedChar:
+            return dataSize + 1;
         case ftSmallint:
         case ftWord:
-        case ftBoolean: return 2;
+        case ftBoolean:
+            return 2;
         case ftInteger:
         case ftDate:
         case ftTime:
-        case ftAutoInc: return 4;
+        case ftAutoInc:
+            return 4;
         case ftFloat:
         case ftCurrency:
         case ftDateTime:
-        case ftLargeint: return 8;
-        default: return IsBlobType(code) ? 20 : 0;
+        case ftLargeint:
+            return 8;
+        default:
+            return IsBlobType(code) ? 20 : 0;
     }
 }
 

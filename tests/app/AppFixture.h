@@ -44,12 +44,10 @@ public:
 
     // A library file with the given manuscripts in its top folder; returns
     // its path. The fixture's application has nothing open afterwards.
-    QString MakeLibrary(const QString& name, const QList<TSeedDoc>& docs = {},
-                        const QString& password = QString()) {
+    QString MakeLibrary(const QString& name, const QList<TSeedDoc>& docs = {}, const QString& password = QString()) {
         TqlvDocData maker;
         QString file;
-        maker.CreateDocData(Path(name), QStringLiteral("测试"), password, true, !password.isEmpty(),
-                            false, 2, &file);
+        maker.CreateDocData(Path(name), QStringLiteral("测试"), password, true, !password.isEmpty(), false, 2, &file);
         maker.CloseDocData();
         maker.OpenDocData(file, [&] { return password; });
         for (const TSeedDoc& doc : docs) {
@@ -88,7 +86,7 @@ public:
         return reader.LoadDocText(id);
     }
 
-    TScriptedDialogs dialogs;   // installed before the application starts
+    TScriptedDialogs dialogs;  // installed before the application starts
 
 private:
     QTemporaryDir m_dir;

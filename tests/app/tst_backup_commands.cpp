@@ -5,9 +5,10 @@
 
 #include "app/TBackupService.h"
 #include "app/TStatusPanels.h"
-#include "settings/BackupSettings.h"
 #include "platform/TextCodec.h"
+#include "settings/BackupSettings.h"
 
+#include <sys/resource.h>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -18,7 +19,6 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -46,7 +46,7 @@ void AddDoc(TAppFixture& f, const QString& name) {
 // Answers the restore dialog: records the rows it shows, picks row `pick`.
 struct RestoreAnswer {
     int pick = 0;
-    QStringList rows;          // "folders/manuscripts/state" per row
+    QStringList rows;  // "folders/manuscripts/state" per row
     QList<bool> selectable;
     QStringList sizes;
     bool okEnabled = false;
@@ -101,13 +101,13 @@ private slots:
                 f.Main().close();
         };
         close();
-        QCOMPARE(Snapshots(f, file).size(), 1);   // never backed up before
+        QCOMPARE(Snapshots(f, file).size(), 1);  // never backed up before
         QCOMPARE(DocNames(Snapshots(f, file).first()), QStringList({"一"}));
         if (how == "exit")
-            return;   // the application is done
+            return;  // the application is done
         f.Main().Library().OpenLibrary(file);
         close();
-        QCOMPARE(Snapshots(f, file).size(), 1);   // unchanged: nothing new
+        QCOMPARE(Snapshots(f, file).size(), 1);  // unchanged: nothing new
         f.Main().Library().OpenLibrary(file);
         AddDoc(f, QStringLiteral("二"));
         close();
@@ -133,12 +133,12 @@ private slots:
         TAppFixture f;
         const TBackupService& service = f.Context().Backups();
         QVERIFY(service.Timer().isActive());
-        QCOMPARE(service.Timer().interval(), 30 * 60 * 1000);   // the default
+        QCOMPARE(service.Timer().interval(), 30 * 60 * 1000);  // the default
         const QString file = f.OpenSeededLibrary({});
         f.Context().Backups().Tick();
         QCOMPARE(Snapshots(f, file).size(), 1);
         f.Context().Backups().Tick();
-        QCOMPARE(Snapshots(f, file).size(), 1);   // nothing changed meanwhile
+        QCOMPARE(Snapshots(f, file).size(), 1);  // nothing changed meanwhile
         AddDoc(f, QStringLiteral("新"));
         f.Context().Backups().Tick();
         QCOMPARE(Snapshots(f, file).size(), 2);
@@ -182,7 +182,7 @@ private slots:
         TAppFixture f;
         const QString text = QString(3000, QChar(0x5B57));
         const QString file = f.OpenSeededLibrary({{QStringLiteral("一"), text}});
-        QCOMPARE(SpoilStoredValuesIn(file, text), 1);   // under the open library
+        QCOMPARE(SpoilStoredValuesIn(file, text), 1);  // under the open library
         QSignalSpy notes(&f.Context().Backups(), &TBackupService::DamagedLibrary);
         if (how == "close")
             f.Trigger("munDocCloseBase");
@@ -225,22 +225,22 @@ private slots:
         QFETCH(int, answer);
         TAppFixture f;
         const QString file = f.OpenSeededLibrary({{QStringLiteral("一"), QStringLiteral("正文")}});
-        f.Context().Backups().Tick();                       // holds 一
+        f.Context().Backups().Tick();  // holds 一
         AddDoc(f, QStringLiteral("二"));
         f.Data().AddFolder(0, QStringLiteral("卷"));
-        f.Context().Backups().Tick();                       // holds 一, 二, 卷
-        AddDoc(f, QStringLiteral("三"));                    // not backed up yet
+        f.Context().Backups().Tick();     // holds 一, 二, 卷
+        AddDoc(f, QStringLiteral("三"));  // not backed up yet
         f.Main().LoadLibraryViews();
         f.SelectDoc(QStringLiteral("一"));
         f.Trigger("munFileOpen");
-        const QString shownTime = f.Context().Backups().BackupOf(file).Snapshots({}).at(1).Time.toString(
-            "yyyy-MM-dd HH:mm:ss");
+        const QString shownTime =
+            f.Context().Backups().BackupOf(file).Snapshots({}).at(1).Time.toString("yyyy-MM-dd HH:mm:ss");
         RestoreAnswer choice;
-        choice.pick = 1;                                    // the older one
+        choice.pick = 1;  // the older one
         f.dialogs.QueueDialog(choice.Handler());
         f.dialogs.QueueMessageAnswer(answer);
         f.Trigger("munDocRestore");
-        QCOMPARE(choice.rows, QStringList({"1/2/", "0/1/"}));   // newest first
+        QCOMPARE(choice.rows, QStringList({"1/2/", "0/1/"}));  // newest first
         QVERIFY(choice.okEnabled);
         QVERIFY2(f.dialogs.Messages().at(0).text.contains(shownTime), qPrintable(f.dialogs.Messages().at(0).text));
         QVERIFY(f.Data().Opened());
@@ -266,7 +266,7 @@ private slots:
         f.dialogs.QueueDialog(look.Handler());
         f.Trigger("munDocRestore");
         QCOMPARE(look.rows, QStringList({"1/3/恢复前的备份", "1/2/", "0/1/"}));
-        for (const QString& size : look.sizes)   // as the library's own size is shown
+        for (const QString& size : look.sizes)  // as the library's own size is shown
             QVERIFY2(QRegularExpression("^[0-9]+ 字节$").match(size).hasMatch(), qPrintable(size));
     }
 
@@ -289,12 +289,11 @@ private slots:
         int asked = 0;
         for (const TDialogRequestRecord& request : f.dialogs.Requests())
             asked += request.kind == "password";
-        QCOMPARE(asked, 1);   // once for the snapshot, not again to reopen
+        QCOMPARE(asked, 1);  // once for the snapshot, not again to reopen
         QVERIFY(f.Data().Opened());
         QVERIFY(f.DocItem(QStringLiteral("旧稿")));
         QCOMPARE(f.DocItem(QStringLiteral("新稿")), nullptr);
-        QCOMPARE(DocNames(Snapshots(f, file).first(), QStringLiteral("新")),
-                 QStringList({"旧稿", "新稿"}));
+        QCOMPARE(DocNames(Snapshots(f, file).first(), QStringLiteral("新")), QStringList({"旧稿", "新稿"}));
     }
 
     void wrongPasswordOrDamagedSnapshotLeavesTheLibraryOpen_data() {
@@ -305,8 +304,8 @@ private slots:
     void wrongPasswordOrDamagedSnapshotLeavesTheLibraryOpen() {
         QFETCH(QString, trouble);
         TAppFixture f;
-        const QString file = f.MakeLibrary(QStringLiteral("库"), {{QStringLiteral("稿"), QStringLiteral("字")}},
-                                           QStringLiteral("旧"));
+        const QString file =
+            f.MakeLibrary(QStringLiteral("库"), {{QStringLiteral("稿"), QStringLiteral("字")}}, QStringLiteral("旧"));
         f.dialogs.QueuePassword(QStringLiteral("旧"));
         QVERIFY(f.Main().Library().OpenLibrary(file));
         f.Context().Backups().Tick();
@@ -331,7 +330,7 @@ private slots:
             QCOMPARE(answer.selectable, QList<bool>({false}));
             QVERIFY(!answer.okEnabled);
         }
-        QCOMPARE(Snapshots(f, file).size(), 1);   // nothing was closed or replaced
+        QCOMPARE(Snapshots(f, file).size(), 1);  // nothing was closed or replaced
     }
 
     void noSnapshotsYetIsSaid() {
@@ -346,11 +345,10 @@ private slots:
         const QString folder = f.Path("备份到这里");
         TBackupSettings shown;
         f.dialogs.QueueDialog([&](QDialog& d) {
-            shown = {d.findChild<QCheckBox*>("chkAutoBackup")->isChecked(),
-                     d.findChild<QSpinBox*>("spinBackupTime")->value(),
-                     d.findChild<QLineEdit*>("editBackupPath")->text(),
-                     d.findChild<QSpinBox*>("spinBackupKeep")->value(),
-                     d.findChild<QSpinBox*>("spinBackupDays")->value()};
+            shown = {
+                d.findChild<QCheckBox*>("chkAutoBackup")->isChecked(),
+                d.findChild<QSpinBox*>("spinBackupTime")->value(), d.findChild<QLineEdit*>("editBackupPath")->text(),
+                d.findChild<QSpinBox*>("spinBackupKeep")->value(), d.findChild<QSpinBox*>("spinBackupDays")->value()};
             d.findChild<QSpinBox*>("spinBackupTime")->setValue(5);
             d.findChild<QSpinBox*>("spinBackupKeep")->setValue(3);
             d.findChild<QSpinBox*>("spinBackupDays")->setValue(0);

@@ -82,20 +82,20 @@ class TestBookCommands : public QObject {
 private slots:
     void buildsWhatTheDialogNames_data() {
         QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("folder");       // selected in the folder tree
-        QTest::addColumn<QString>("manuscript");   // selected in the list
+        QTest::addColumn<QString>("folder");      // selected in the folder tree
+        QTest::addColumn<QString>("manuscript");  // selected in the list
         QTest::addColumn<QStringList>("inOrder");
         QTest::addColumn<QStringList>("absent");
         QTest::newRow("whole library") << "rbLibrary" << QString() << QString()
-                                       << QStringList{"# 春秋", "佚名", "乙的正文", "第二段", "甲的正文",
-                                                      "第一部", "丙的正文"}
+                                       << QStringList{"# 春秋",   "佚名",   "乙的正文", "第二段",
+                                                      "甲的正文", "第一部", "丙的正文"}
                                        << QStringList{};
-        QTest::newRow("selected folder") << "rbFolder" << "第一部" << QString()
-                                         << QStringList{"# 春秋", "丙的正文"}
+        QTest::newRow("selected folder") << "rbFolder"
+                                         << "第一部" << QString() << QStringList{"# 春秋", "丙的正文"}
                                          << QStringList{"甲的正文", "乙的正文"};
-        QTest::newRow("selected manuscript") << "rbManuscripts" << QString() << "乙"
-                                             << QStringList{"# 春秋", "乙的正文", "第二段"}
-                                             << QStringList{"甲的正文", "丙的正文", "第一部"};
+        QTest::newRow("selected manuscript")
+            << "rbManuscripts" << QString() << "乙" << QStringList{"# 春秋", "乙的正文", "第二段"}
+            << QStringList{"甲的正文", "丙的正文", "第一部"};
     }
     void buildsWhatTheDialogNames() {
         QFETCH(QString, what);
@@ -105,12 +105,14 @@ private slots:
         QFETCH(QStringList, absent);
         TAppFixture f;
         SeedBook(f);
-        if (!folder.isEmpty()) SelectFolder(f, folder);
-        if (!manuscript.isEmpty()) f.SelectDoc(manuscript);
+        if (!folder.isEmpty())
+            SelectFolder(f, folder);
+        if (!manuscript.isEmpty())
+            f.SelectDoc(manuscript);
         TFill fill;
         const QByteArray whatName = what.toLatin1();
         fill.what = whatName.constData();
-        fill.path = f.Path("书");   // the extension follows the format
+        fill.path = f.Path("书");  // the extension follows the format
         f.dialogs.QueueDialog(Fill(fill));
         f.Trigger("munDocBook");
 
@@ -121,7 +123,8 @@ private slots:
             QVERIFY2(found >= 0, qPrintable(piece + " in\n" + text));
             at = found + piece.size();
         }
-        for (const QString& piece : absent) QVERIFY2(!text.contains(piece), qPrintable(piece));
+        for (const QString& piece : absent)
+            QVERIFY2(!text.contains(piece), qPrintable(piece));
         QCOMPARE(f.dialogs.Messages().size(), size_t(1));
         QCOMPARE(f.dialogs.Messages().at(0).icon, 1);
         QVERIFY(f.dialogs.Messages().at(0).text.contains(QStringLiteral("书.md")));
@@ -226,7 +229,8 @@ private slots:
         TAppFixture f;
         SeedBook(f);
         const QString book = f.Path("书.epub");
-        if (earlierFile) WriteFile(book, "earlier");
+        if (earlierFile)
+            WriteFile(book, "earlier");
         TFill fill;
         fill.format = QStringLiteral("电子书 (EPUB)");
         fill.path = book;
@@ -234,7 +238,8 @@ private slots:
         CancelProgressWhenShown(&f.Main());
         f.Trigger("munDocBook");
         QCOMPARE(QFileInfo::exists(book), earlierFile);
-        if (earlierFile) QCOMPARE(ReadUtf8(book), QString("earlier"));
+        if (earlierFile)
+            QCOMPARE(ReadUtf8(book), QString("earlier"));
         QVERIFY(f.dialogs.Messages().empty());
         QCOMPARE(QDir(f.Path(QString())).entryList({"*.epub*"}, QDir::Files).size(), earlierFile ? 1 : 0);
     }

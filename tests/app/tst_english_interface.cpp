@@ -202,7 +202,9 @@ private slots:
         QTest::addColumn<TMakeDialog>("make");
         TAppContext& context = *m_app->Context();
         auto add = [](const char* name, TMakeDialog make) { QTest::newRow(name) << make; };
-        add("options", [&context] { return new TfrmOption(context.Dialogs(), {QStringLiteral("ibus")}, {QStringLiteral("Serif")}); });
+        add("options", [&context] {
+            return new TfrmOption(context.Dialogs(), {QStringLiteral("ibus")}, {QStringLiteral("Serif")});
+        });
         add("about", [] { return new TfrmAbout; });
         add("book output", [&context] { return new TfrmBookOutput(context.Dialogs()); });
         add("new library", [&context] { return new TfrmCreatDocData(context.Dialogs()); });
@@ -217,7 +219,9 @@ private slots:
         add("mark", [&context] { return new TfrmMarks(context.Dialogs(), TMark{}); });
         add("restore", [] { return new TfrmRestore({}); });
         add("writing statistics", [] { return new TfrmWritingStats; });
-        add("goal", [&context] { return new TfrmGoal(context.Dialogs(), QStringLiteral("Novel"), TGoalKind::Library, 0, std::nullopt, 0); });
+        add("goal", [&context] {
+            return new TfrmGoal(context.Dialogs(), QStringLiteral("Novel"), TGoalKind::Library, 0, std::nullopt, 0);
+        });
         add("password", [] { return new TTomeDBLoginForm(QStringLiteral("novel.qdb")); });
         add("find", [] { return new TfrmFind; });
         add("replace", [] { return new TfrmReplace; });

@@ -40,8 +40,7 @@ Dialog& As(QDialog& d) {
 // Adds the files through the file dialog, imports and closes; records the
 // captions the list holds after the import.
 TScriptedDialogs::DialogHandler ImportFiles(TScriptedDialogs& dialogs, const QStringList& paths,
-                                            QStringList* listed = nullptr,
-                                            const QString& folder = QString()) {
+                                            QStringList* listed = nullptr, const QString& folder = QString()) {
     return [&dialogs, paths, listed, folder](QDialog& d) {
         auto& import = As<TfrmImport>(d);
         if (!folder.isEmpty()) {
@@ -94,11 +93,9 @@ private slots:
         QTest::newRow("UTF-8 without mark") << chapter.toUtf8() << chapter;
         QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + chapter.toUtf8() << chapter;
         QTest::newRow("UTF-16 with mark")
-            << QByteArray("\xFF\xFE") +
-                   QByteArray(reinterpret_cast<const char*>(chapter.utf16()), chapter.size() * 2)
+            << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(chapter.utf16()), chapter.size() * 2)
             << chapter;
-        QTest::newRow("bare LF") << QStringLiteral("一\n二\n\n三").toUtf8()
-                                 << QStringLiteral("一\r\n二\r\n\r\n三");
+        QTest::newRow("bare LF") << QStringLiteral("一\n二\n\n三").toUtf8() << QStringLiteral("一\r\n二\r\n\r\n三");
         const QString rare = QStringLiteral("𠀀𪚥 and 😀 beyond GBK\r\n");
         QTest::newRow("characters outside GBK") << rare.toUtf8() << rare;
         QTest::newRow("ASCII only") << QByteArray("plain\r\ntext") << QStringLiteral("plain\r\ntext");
@@ -119,7 +116,7 @@ private slots:
         f.dialogs.QueueDialog(ExportAll(f.dialogs, out));
         f.Trigger("munDocExport");
         const QByteArray written = ReadBytes(out + "/样章.txt");
-        QCOMPARE(written, ToGB(stored));   // GB18030, CR LF
+        QCOMPARE(written, ToGB(stored));  // GB18030, CR LF
         QCOMPARE(FromGB(written), stored);
     }
 
@@ -139,13 +136,12 @@ private slots:
         WriteBytes(f.Path("第一章.txt"), ToGB(QStringLiteral("一的正文")));
         WriteBytes(f.Path("第二章.txt"), ToGB(QStringLiteral("二的正文")));
         QStringList listed;
-        f.dialogs.QueueDialog(
-            ImportFiles(f.dialogs, {f.Path("第一章.txt"), f.Path("第二章.txt")}, &listed, folder));
+        f.dialogs.QueueDialog(ImportFiles(f.dialogs, {f.Path("第一章.txt"), f.Path("第二章.txt")}, &listed, folder));
         f.Trigger("munDocImport");
         QCOMPARE(StoredDocs(f.Data(), folderID),
                  (QMap<QString, QString>{{QStringLiteral("第一章"), QStringLiteral("一的正文")},
                                          {QStringLiteral("第二章"), QStringLiteral("二的正文")}}));
-        QCOMPARE(listed, (QStringList{"第一章", "第二章"}));   // the list stays filled
+        QCOMPARE(listed, (QStringList{"第一章", "第二章"}));  // the list stays filled
         QCOMPARE(f.dialogs.MessageTexts(), QStringList{"已经完成稿件的导入！"});
         QCOMPARE(f.dialogs.Messages().at(0).caption, QString("导入"));
         QCOMPARE(f.dialogs.Messages().at(0).icon, 1);
@@ -162,7 +158,8 @@ private slots:
         TAppFixture f;
         f.OpenSeededLibrary({});
         const QStringList files{f.Path("一.txt"), f.Path("二.txt"), f.Path("三.txt")};
-        for (const QString& path : files) WriteBytes(path, "x");
+        for (const QString& path : files)
+            WriteBytes(path, "x");
         QFile::remove(files[1]);
         QStringList listed;
         f.dialogs.QueueDialog(ImportFiles(f.dialogs, files, &listed));
@@ -179,7 +176,8 @@ private slots:
         TAppFixture f;
         f.OpenSeededLibrary({});
         const QStringList files{f.Path("甲.txt"), f.Path("乙.txt"), f.Path("丙.txt")};
-        for (const QString& path : files) WriteBytes(path, ToGB(QFileInfo(path).completeBaseName()));
+        for (const QString& path : files)
+            WriteBytes(path, ToGB(QFileInfo(path).completeBaseName()));
         f.dialogs.QueueDialog([&](QDialog& d) {
             f.dialogs.QueueOpenFileNames(files);
             TScriptedDialogs::Click(d, "btnAdd");
@@ -199,18 +197,20 @@ private slots:
         TAppFixture f;
         f.OpenSeededLibrary({});
         const QStringList files{f.Path("a.txt"), f.Path("b.txt"), f.Path("c.txt")};
-        for (const QString& path : files) WriteBytes(path, "x");
+        for (const QString& path : files)
+            WriteBytes(path, "x");
         QStringList afterDelete;
         int afterClear = -1;
         f.dialogs.QueueDialog([&](QDialog& d) {
             QTreeWidget* list = As<TfrmImport>(d).FileList();
-            f.dialogs.QueueOpenFileNames(files + QStringList{files[0]});   // the same file twice
+            f.dialogs.QueueOpenFileNames(files + QStringList{files[0]});  // the same file twice
             TScriptedDialogs::Click(d, "btnAdd");
             list->setCurrentItem(list->topLevelItem(1));
             TScriptedDialogs::Click(d, "btnDel");
             list->setCurrentItem(list->topLevelItem(0));
             QTest::keyClick(list, Qt::Key_Delete);
-            for (int i = 0; i < list->topLevelItemCount(); ++i) afterDelete << list->topLevelItem(i)->text(0);
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                afterDelete << list->topLevelItem(i)->text(0);
             TScriptedDialogs::Click(d, "btnClear");
             afterClear = list->topLevelItemCount();
             return TScriptedDialogs::Click(d, "btnClose");
@@ -218,7 +218,8 @@ private slots:
         f.Trigger("munDocImport");
         QCOMPARE(afterDelete, (QStringList{"c", "a"}));
         QCOMPARE(afterClear, 0);
-        for (const QString& path : files) QVERIFY(QFile::exists(path));
+        for (const QString& path : files)
+            QVERIFY(QFile::exists(path));
         QVERIFY(f.Data().LoadDocList(0).empty());
     }
 
@@ -237,7 +238,8 @@ private slots:
             const QString name = QStringLiteral("篇%1").arg(i);
             files << f.Path(name + ".txt");
             WriteBytes(files.back(), ToGB(name));
-            if (exporting) seeds << TSeedDoc{name, name};
+            if (exporting)
+                seeds << TSeedDoc{name, name};
         }
         f.OpenSeededLibrary(seeds);
         const QString out = f.Path("出");
@@ -246,7 +248,8 @@ private slots:
             TExchangeProgress* progress = exporting ? As<TfrmExport>(d).Progress() : As<TfrmImport>(d).Progress();
             // Cancel clicked while the third file is about to start.
             connect(progress, &TExchangeProgress::Stepped, progress, [&d](int done, int) {
-                if (done == 2) TScriptedDialogs::Click(d, "btnStop");
+                if (done == 2)
+                    TScriptedDialogs::Click(d, "btnStop");
             });
             if (exporting) {
                 f.dialogs.QueueFolderName(out);
@@ -289,7 +292,7 @@ private slots:
         QCOMPARE(docs.size(), size_t(1));
         QCOMPARE(docs.at(0).Caption, QString("引文"));
         QCOMPARE(store.LoadDocText(docs.at(0).ID), QString("引文正文"));
-        QVERIFY(f.Data().LoadDocList(0).empty());   // no library was touched
+        QVERIFY(f.Data().LoadDocList(0).empty());  // no library was touched
     }
 
     // ---- export --------------------------------------------------------------------
@@ -355,12 +358,14 @@ private slots:
             QTreeWidget* docs = dialog.DocList();
             QTreeWidget* files = dialog.FileList();
             emit docs->itemClicked(docs->topLevelItem(0), 0);
-            emit docs->itemClicked(docs->topLevelItem(0), 0);   // listed twice
+            emit docs->itemClicked(docs->topLevelItem(0), 0);  // listed twice
             TScriptedDialogs::Click(d, "btnSelectAll");
             emit files->itemClicked(files->topLevelItem(0), 0);  // removed
-            for (int i = 0; i < files->topLevelItemCount(); ++i) chosen << files->topLevelItem(i)->text(0);
+            for (int i = 0; i < files->topLevelItemCount(); ++i)
+                chosen << files->topLevelItem(i)->text(0);
             dialog.FolderTree()->setCurrentItem(dialog.FolderTree()->topLevelItem(0)->child(0));
-            for (int i = 0; i < docs->topLevelItemCount(); ++i) subList << docs->topLevelItem(i)->text(0);
+            for (int i = 0; i < docs->topLevelItemCount(); ++i)
+                subList << docs->topLevelItem(i)->text(0);
             TScriptedDialogs::Click(d, "btnRemoveAll");
             afterRemoveAll = files->topLevelItemCount();
             return TScriptedDialogs::Click(d, "btnClose");
@@ -375,7 +380,8 @@ private slots:
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("folderSuffix");
-        QTest::newRow("two of one name") << QStringList{"同名", "同名"} << QStringList{"同名.txt", "同名 (2).txt"} << "";
+        QTest::newRow("two of one name") << QStringList{"同名", "同名"} << QStringList{"同名.txt", "同名 (2).txt"}
+                                         << "";
         QTest::newRow("three of one name, trailing separator")
             << QStringList{"重", "重", "重"} << QStringList{"重.txt", "重 (2).txt", "重 (3).txt"} << "/";
         QTest::newRow("slash and dots") << QStringList{"上/下", "../逃"} << QStringList{"上_下.txt", ".._逃.txt"} << "";
@@ -387,11 +393,12 @@ private slots:
         QFETCH(QString, folderSuffix);
         TAppFixture f;
         QList<TSeedDoc> seeds;
-        for (int i = 0; i < names.size(); ++i) seeds << TSeedDoc{names[i], QStringLiteral("第%1份").arg(i + 1)};
+        for (int i = 0; i < names.size(); ++i)
+            seeds << TSeedDoc{names[i], QStringLiteral("第%1份").arg(i + 1)};
         f.OpenSeededLibrary(seeds);
         const QString out = f.Path("导 出");
         QDir().mkpath(out);
-        WriteBytes(out + "/" + files[0], "existed before");   // replaced, as before
+        WriteBytes(out + "/" + files[0], "existed before");  // replaced, as before
         f.dialogs.QueueDialog(ExportAll(f.dialogs, out + folderSuffix));
         f.Trigger("munDocExport");
         QStringList written = QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -399,12 +406,14 @@ private slots:
         expected.sort();
         written.sort();
         QCOMPARE(written, expected);
-        QCOMPARE(QDir(f.Path("")).entryList({"*.txt"}, QDir::Files), QStringList());   // nothing outside
+        QCOMPARE(QDir(f.Path("")).entryList({"*.txt"}, QDir::Files), QStringList());  // nothing outside
         // Each record's own text, in list order (the data layer lists by ID here).
         QStringList texts;
-        for (const QString& file : files) texts << FromGB(ReadBytes(out + "/" + file));
+        for (const QString& file : files)
+            texts << FromGB(ReadBytes(out + "/" + file));
         QStringList seededTexts;
-        for (const TSeedDoc& seed : seeds) seededTexts << seed.text;
+        for (const TSeedDoc& seed : seeds)
+            seededTexts << seed.text;
         texts.sort();
         seededTexts.sort();
         QCOMPARE(texts, seededTexts);
@@ -423,7 +432,8 @@ private slots:
     void oneFailingFileDoesNotStopTheOthers() {
         QFETCH(bool, deleteRecord);
         TAppFixture f;
-        f.OpenSeededLibrary({{QStringLiteral("挡住"), QStringLiteral("一")}, {QStringLiteral("通过"), QStringLiteral("二")}});
+        f.OpenSeededLibrary(
+            {{QStringLiteral("挡住"), QStringLiteral("一")}, {QStringLiteral("通过"), QStringLiteral("二")}});
         const QString out = f.Path("出口");
         QDir().mkpath(deleteRecord ? out : out + "/挡住.txt");
         f.dialogs.QueueDialog([&](QDialog& d) {
@@ -457,7 +467,8 @@ private slots:
         f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("1")}});
         f.dialogs.QueueDialog([&](QDialog& d) {
             TScriptedDialogs::SetText(d, "editPath", withPath ? f.Path("x") : QStringLiteral("  "));
-            if (withRecords) TScriptedDialogs::Click(d, "btnSelectAll");
+            if (withRecords)
+                TScriptedDialogs::Click(d, "btnSelectAll");
             TScriptedDialogs::Click(d, "btnExport");
             return TScriptedDialogs::Click(d, "btnClose");
         });

@@ -63,8 +63,12 @@ TLayout LayoutOf(TfrmMain& main) {
 }
 
 char* Describe(const TLayout& l) {
-    QString text = QStringLiteral("%1,%2 %3x%4 state %5 shown").arg(l.geometry.x()).arg(l.geometry.y())
-                       .arg(l.geometry.width()).arg(l.geometry.height()).arg(int(l.state));
+    QString text = QStringLiteral("%1,%2 %3x%4 state %5 shown")
+                       .arg(l.geometry.x())
+                       .arg(l.geometry.y())
+                       .arg(l.geometry.width())
+                       .arg(l.geometry.height())
+                       .arg(int(l.state));
     for (bool shown : l.shown)
         text += shown ? QStringLiteral(" 1") : QStringLiteral(" 0");
     for (const QList<int>& sizes : l.splitters) {
@@ -91,7 +95,9 @@ void MoveMouse(QWidget* widget, const QPoint& at) {
 
 namespace QTest {
 template <>
-char* toString(const TLayout& layout) { return Describe(layout); }
+char* toString(const TLayout& layout) {
+    return Describe(layout);
+}
 }  // namespace QTest
 
 class TestFullScreen : public QObject {
@@ -127,7 +133,7 @@ void TestFullScreen::enteringAndLeavingKeepsTheLayout() {
         for (QWidget* bar : Bars(main))
             QVERIFY2(!bar->isVisible(), qPrintable(bar->objectName()));
         QVERIFY(editor->isVisible());
-        QCOMPARE(editor, main.Editor()->Control());   // the same editor, not a copy
+        QCOMPARE(editor, main.Editor()->Control());  // the same editor, not a copy
         QVERIFY(main.Action(QStringLiteral("munToolFullScreen"))->isChecked());
 
         if (byKeys)
@@ -178,7 +184,7 @@ void TestFullScreen::footerRepeatsTodayAndTheGoal() {
     TFullScreenWriting& full = *main.FullScreen();
     f.Trigger("munToolFullScreen");
     QTextEdit* editor = f.Editor().Control();
-    QVERIFY(!full.Footer()->isVisible());   // quiet until the mouse comes down
+    QVERIFY(!full.Footer()->isVisible());  // quiet until the mouse comes down
 
     MoveMouse(editor->viewport(), QPoint(50, editor->viewport()->height() - 10));
     QVERIFY(full.Footer()->isVisible());
@@ -210,8 +216,8 @@ void TestFullScreen::footerIsReadableInEverySkin() {
     QVERIFY(Shown(main));
     TFullScreenWriting& full = *main.FullScreen();
     const QString themes = QStringLiteral(QUILLORA_SOURCE_DIR "/data/skins/");
-    const QList<std::pair<int, QString>> skins{{0, {}}, {1, {}}, {2, {}}, {3, {}}, {4, {}}, {5, {}},
-                                               {0, themes + "night.sui"}, {0, themes + "paper.sui"}};
+    const QList<std::pair<int, QString>> skins{
+        {0, {}}, {1, {}}, {2, {}}, {3, {}}, {4, {}}, {5, {}}, {0, themes + "night.sui"}, {0, themes + "paper.sui"}};
     for (const QColor& page : {QColor(Qt::white), QColor(0x20, 0x22, 0x26)}) {
         f.Editor().SetColor(page);
         // Dark pages get light text, as a writer would choose them.
@@ -230,8 +236,10 @@ void TestFullScreen::footerIsReadableInEverySkin() {
             for (int y = 0; y < label.height(); ++y)
                 for (int x = 0; x < label.width(); ++x)
                     best = std::max(best, Contrast(label.pixelColor(x, y), background));
-            QVERIFY2(best >= 4.5, qPrintable(QStringLiteral("style %1 %2: %3 on %4")
-                                                 .arg(style).arg(theme).arg(best).arg(background.name())));
+            QVERIFY2(
+                best >= 4.5,
+                qPrintable(
+                    QStringLiteral("style %1 %2: %3 on %4").arg(style).arg(theme).arg(best).arg(background.name())));
             full.Leave();
         }
     }
@@ -254,7 +262,7 @@ void TestFullScreen::optionsReachTheEditor() {
     QCOMPARE(stored, (TWritingModeSettings{24, TWritingModeScope::Off, TWritingModeScope::Always, true}));
     TqlvTextEdit* edit = f.Editor().TextEdit();
     QVERIFY(f.Editor().ParagraphIndent());
-    QVERIFY(edit->FocusMode());   // always
+    QVERIFY(edit->FocusMode());  // always
     QCOMPARE(edit->ColumnCharacters(), 0);
     f.Trigger("munToolFullScreen");
     QCOMPARE(edit->ColumnCharacters(), 24);

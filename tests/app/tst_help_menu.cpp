@@ -54,7 +54,7 @@ private slots:
         page.close();
         QCOMPARE(FindHelpFile({a.path(), b.path() + '/'}), page.fileName());
         QCOMPARE(FindHelpFile({a.path()}), QString());
-        QVERIFY(QDir(a.path()).mkdir(QString::fromUtf8(kHelpFileName)));   // a folder of that name is no page
+        QVERIFY(QDir(a.path()).mkdir(QString::fromUtf8(kHelpFileName)));  // a folder of that name is no page
         QCOMPARE(FindHelpFile({a.path()}), QString());
     }
 
@@ -76,17 +76,21 @@ private slots:
         m_app->MainWindow()->Action("munHelpTopic")->trigger();
         QCOMPARE(m_recorder.urls, QList<QUrl>{QUrl::fromLocalFile(page.fileName())});
         m_recorder.urls.clear();
-        m_app->MainWindow()->ToolButton("tbHelp")->click();   // the tool button does the same
+        m_app->MainWindow()->ToolButton("tbHelp")->click();  // the tool button does the same
         QCOMPARE(m_recorder.urls, QList<QUrl>{QUrl::fromLocalFile(page.fileName())});
     }
 
     void addressesGoToTheDesktop_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("scheme");
-        QTest::newRow("home page") << "munHelpHome" << "https";
-        QTest::newRow("home page button") << "tbHome" << "https";
-        QTest::newRow("guest book") << "munHelpBBS" << "https";
-        QTest::newRow("error report") << "munHelpWrong" << "mailto";
+        QTest::newRow("home page") << "munHelpHome"
+                                   << "https";
+        QTest::newRow("home page button") << "tbHome"
+                                          << "https";
+        QTest::newRow("guest book") << "munHelpBBS"
+                                    << "https";
+        QTest::newRow("error report") << "munHelpWrong"
+                                      << "mailto";
     }
     void addressesGoToTheDesktop() {
         QFETCH(QString, action);
@@ -122,7 +126,7 @@ private slots:
         QVERIFY(!about->imgLogo->pixmap().isNull());
         QWidget* target = onPicture ? static_cast<QWidget*>(about->imgLogo) : about.data();
         QTest::mouseClick(target, Qt::LeftButton, {}, onPicture ? QPoint(2, 2) : QPoint(1, 1));
-        QTRY_VERIFY(about.isNull());   // closed and deleted
+        QTRY_VERIFY(about.isNull());  // closed and deleted
     }
 
 private:

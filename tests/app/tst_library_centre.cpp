@@ -137,8 +137,7 @@ private slots:
 
     void selectingTheOpenLibraryReadsNoSecondCopy() {
         TAppFixture f;
-        const QString file = f.MakeLibrary(QStringLiteral("开着的"), {{"甲", "1"}, {"乙", "2"}},
-                                           QStringLiteral("密"));
+        const QString file = f.MakeLibrary(QStringLiteral("开着的"), {{"甲", "1"}, {"乙", "2"}}, QStringLiteral("密"));
         f.Data().AddToDBCenter(file);
         f.dialogs.QueuePassword(QStringLiteral("密"));
         QVERIFY(f.Main().Library().OpenLibrary(file));
@@ -167,8 +166,10 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("readable");
         QTest::newRow("plain") << QString() << QString() << true;
-        QTest::newRow("encrypted, right password") << "密" << "密" << true;
-        QTest::newRow("encrypted, wrong password") << "密" << "错" << false;
+        QTest::newRow("encrypted, right password") << "密"
+                                                   << "密" << true;
+        QTest::newRow("encrypted, wrong password") << "密"
+                                                   << "错" << false;
     }
     void otherLibrariesAreReadThroughTheCentre() {
         QFETCH(QString, password);
@@ -189,7 +190,7 @@ private slots:
             connectedAfterMove = OwnDatabase(d);
             return int(QDialog::Rejected);
         });
-        if (!password.isEmpty())   // asked while the centre is shown
+        if (!password.isEmpty())  // asked while the centre is shown
             f.dialogs.QueueDialog(Login(answer));
         f.Trigger("munDocCenter");
         QCOMPARE(LoginsAsked(f.dialogs), password.isEmpty() ? 0 : 1);
@@ -217,7 +218,7 @@ private slots:
         TAppFixture f;
         const QString file = f.MakeLibrary(QStringLiteral("要开的"), {{"甲", "1"}});
         f.Data().AddToDBCenter(file);
-        f.Context().RegConfig().ReadDBFlags();   // makes the preferences key LastDB lives in
+        f.Context().RegConfig().ReadDBFlags();  // makes the preferences key LastDB lives in
         if (alreadyOpen)
             QVERIFY(f.Main().Library().OpenLibrary(file));
         f.dialogs.QueueDialog([&](QDialog& d) {
@@ -253,7 +254,7 @@ private slots:
         QCOMPARE(f.Data().GetDocDataName(), file);
         f.Trigger("munDocCloseBase");
         QVERIFY(f.Main().Library().OpenLibrary(file));
-        f.dialogs.QueueDialog([&](QDialog& d) {   // read again by the centre
+        f.dialogs.QueueDialog([&](QDialog& d) {  // read again by the centre
             Select(d, "锁");
             return int(QDialog::Rejected);
         });

@@ -5,6 +5,9 @@
 #include "app/dialogs/TTomeDBLoginForm.h"
 #include "settings/RegConfig.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -13,9 +16,6 @@
 #include <QLineEdit>
 #include <QTest>
 #include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -47,7 +47,7 @@ private slots:
         f.Trigger("munDocBase");
         QVERIFY(f.Data().Opened());
         for (const TDialogRequestRecord& request : f.dialogs.Requests())
-            QVERIFY(request.kind != "password");   // the password just set is not asked for
+            QVERIFY(request.kind != "password");  // the password just set is not asked for
         QCOMPARE(f.Data().GetDocDataName(), name + ".qdb");
         QVERIFY(f.Data().IsEncrypted());
         QCOMPARE(f.Data().GetDBCenterPath(QStringLiteral("小说")), name + ".qdb");
@@ -72,7 +72,7 @@ private slots:
         });
         f.dialogs.QueuePassword("abc");
         f.Trigger("munDocBase");
-        QCOMPARE(firstClick, int(QDialog::Rejected));   // still open
+        QCOMPARE(firstClick, int(QDialog::Rejected));  // still open
         QVERIFY(confirmAfterRefusal.isEmpty());
         QCOMPARE(f.dialogs.MessageTexts(), QStringList{"两次输入的密码不一致！"});
         QVERIFY(f.Data().Opened());
@@ -82,8 +82,10 @@ private slots:
     void createRefusalsAreShownAndKeepTheOpenLibrary_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty name") << "" << "稿件库名称不能为空！";
-        QTest::newRow("existing file") << "库" << "稿件库已经存在！";
+        QTest::newRow("empty name") << ""
+                                    << "稿件库名称不能为空！";
+        QTest::newRow("existing file") << "库"
+                                       << "稿件库已经存在！";
     }
     void createRefusalsAreShownAndKeepTheOpenLibrary() {
         QFETCH(QString, name);
@@ -138,7 +140,7 @@ private slots:
         });
         f.dialogs.QueueSaveFileName(chosen);
         f.Trigger("munDocBase");
-        const TDialogRequestRecord& browse = f.dialogs.Requests().at(0);   // inside the create dialog
+        const TDialogRequestRecord& browse = f.dialogs.Requests().at(0);  // inside the create dialog
         QCOMPARE(browse.caption, QString("新建稿件库"));
         QCOMPARE(browse.fileName, QString("稿件库"));
         QCOMPARE(f.Data().GetDocDataName(), chosen);
@@ -149,11 +151,16 @@ private slots:
     void unopenableLibraries_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("messageStart");
-        QTest::newRow("missing file") << "missing" << "找不到稿件库文件：";
-        QTest::newRow("not a library") << "junk" << "无法打开稿件库：";
-        QTest::newRow("damaged library") << "damaged" << "无法打开稿件库：";
-        QTest::newRow("wrong password") << "password" << "密码错误，无法打开稿件库！";
-        QTest::newRow("cancelled password") << "cancel" << "密码错误，无法打开稿件库！";
+        QTest::newRow("missing file") << "missing"
+                                      << "找不到稿件库文件：";
+        QTest::newRow("not a library") << "junk"
+                                       << "无法打开稿件库：";
+        QTest::newRow("damaged library") << "damaged"
+                                         << "无法打开稿件库：";
+        QTest::newRow("wrong password") << "password"
+                                        << "密码错误，无法打开稿件库！";
+        QTest::newRow("cancelled password") << "cancel"
+                                            << "密码错误，无法打开稿件库！";
     }
     void unopenableLibraries() {
         QFETCH(QString, kind);
@@ -175,13 +182,12 @@ private slots:
             if (kind == "password")
                 f.dialogs.QueuePassword(QStringLiteral("错的"));
         }
-        f.Context().RegConfig().ReadDBFlags();   // makes the preferences key LastDB lives in
+        f.Context().RegConfig().ReadDBFlags();  // makes the preferences key LastDB lives in
         f.Editor().SetText(QStringLiteral("还在"));
         f.Editor().SetModified(false);
         QVERIFY(!f.Main().Library().OpenLibrary(path));
         QCOMPARE(f.dialogs.Messages().size(), size_t(1));
-        QVERIFY2(f.dialogs.Messages().at(0).text.startsWith(messageStart),
-                 qPrintable(f.dialogs.Messages().at(0).text));
+        QVERIFY2(f.dialogs.Messages().at(0).text.startsWith(messageStart), qPrintable(f.dialogs.Messages().at(0).text));
         QCOMPARE(f.dialogs.Messages().at(0).caption, QString("打开稿件库"));
         QVERIFY(!f.Data().Opened());
         QVERIFY(f.Editor().IsEnabled());
@@ -228,7 +234,7 @@ private slots:
         if (kind == "readonly")
             ::chmod(QFile::encodeName(file).constData(), 0444);
         if (kind == "readonly" && ::geteuid() == 0)
-            f.Data().SetReadOnly(true);   // root writes a file whatever its mode says
+            f.Data().SetReadOnly(true);  // root writes a file whatever its mode says
         QVERIFY(f.Main().Library().OpenLibrary(file));
         f.SelectDoc(QStringLiteral("甲"));
         f.Trigger("munFileOpen");
@@ -250,7 +256,7 @@ private slots:
         QCOMPARE(f.dialogs.Messages().at(0).caption, QString("保存"));
         QVERIFY(f.Editor().GetText().startsWith(QStringLiteral("不能丢的字")));
         QVERIFY(f.Editor().IsModified());
-        QCOMPARE(f.Panel(5), QString("状态：已修改"));   // still unsaved
+        QCOMPARE(f.Panel(5), QString("状态：已修改"));  // still unsaved
     }
 
     // A wrong password is asked again, three times in all, in Chinese.
@@ -269,7 +275,7 @@ private slots:
         const QString file = f.MakeLibrary(QStringLiteral("锁"), {{"甲", "1"}}, QStringLiteral("密"));
         for (const QString& password : typed)
             f.dialogs.QueuePassword(password);
-        f.dialogs.QueuePassword(QStringLiteral("密"));   // a fourth is never asked for
+        f.dialogs.QueuePassword(QStringLiteral("密"));  // a fourth is never asked for
         QCOMPARE(f.Main().Library().OpenLibrary(file), opened);
         QCOMPARE(f.dialogs.PendingAnswers(), 1);
         QCOMPARE(f.dialogs.MessageTexts(), opened ? QStringList() : QStringList{"密码错误，无法打开稿件库！"});
@@ -298,7 +304,7 @@ private slots:
         QCOMPARE(database, QString("/书/库.qdb"));
         QVERIFY(readOnly);
         QCOMPARE(answer.has_value(), accept);
-        if (accept)   // the password's bytes are GB18030, as the library hashes them
+        if (accept)  // the password's bytes are GB18030, as the library hashes them
             QCOMPARE(QByteArray::fromStdString(*answer), QByteArray("\xc3\xdc"));
     }
 };

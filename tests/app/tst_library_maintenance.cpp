@@ -8,19 +8,19 @@
 #include "platform/RegistryStore.h"
 #include "settings/RegConfig.h"
 
+#include <sys/resource.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -129,8 +129,8 @@ private slots:
         QString file;
         {
             TqlvDocData maker;
-            maker.CreateDocData(f.Path("新书"), QStringLiteral("描述文字"), password, true,
-                                !password.isEmpty(), false, levelIndex, &file);
+            maker.CreateDocData(f.Path("新书"), QStringLiteral("描述文字"), password, true, !password.isEmpty(), false,
+                                levelIndex, &file);
         }
         f.dialogs.QueuePassword(password);
         QVERIFY(f.Main().Library().OpenLibrary(file));
@@ -138,8 +138,8 @@ private slots:
         int page = -1;
         bool passwordTicked = false;
         f.dialogs.QueueDialog([&](QDialog& d) {
-            for (const char* name : {"lblDBName", "lblDBSize", "lblFloder", "lblDoc", "lblPics", "lblMark",
-                                     "lblDate", "lblCompressed", "lblCompressLevel", "lblEncrept"})
+            for (const char* name : {"lblDBName", "lblDBSize", "lblFloder", "lblDoc", "lblPics", "lblMark", "lblDate",
+                                     "lblCompressed", "lblCompressLevel", "lblEncrept"})
                 shown[name] = LabelText(d, name);
             shown["editComments"] = d.findChild<QLineEdit*>("editComments")->text();
             shown["editPos"] = d.findChild<QLineEdit*>("editPos")->text();
@@ -239,15 +239,20 @@ private slots:
     // What "确定" does to the password, on an encrypted library ("密") and
     // on a plain one.
     void passwordOnConfirm_data() {
-        QTest::addColumn<QString>("password");     // of the library
-        QTest::addColumn<int>("ticked");           // -1 leave the box as shown
+        QTest::addColumn<QString>("password");  // of the library
+        QTest::addColumn<int>("ticked");        // -1 leave the box as shown
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("opensWith");    // afterwards; "-" = no password asked
-        QTest::newRow("encrypted, description only") << "密" << -1 << "" << "密";
-        QTest::newRow("encrypted, unticked") << "密" << 0 << "" << "-";
-        QTest::newRow("encrypted, new password") << "密" << -1 << "新密" << "新密";
-        QTest::newRow("plain, description only") << "" << -1 << "" << "-";
-        QTest::newRow("plain, ticked with a password") << "" << 1 << "新密" << "新密";
+        QTest::addColumn<QString>("opensWith");  // afterwards; "-" = no password asked
+        QTest::newRow("encrypted, description only") << "密" << -1 << ""
+                                                     << "密";
+        QTest::newRow("encrypted, unticked") << "密" << 0 << ""
+                                             << "-";
+        QTest::newRow("encrypted, new password") << "密" << -1 << "新密"
+                                                 << "新密";
+        QTest::newRow("plain, description only") << "" << -1 << ""
+                                                 << "-";
+        QTest::newRow("plain, ticked with a password") << "" << 1 << "新密"
+                                                       << "新密";
     }
     void passwordOnConfirm() {
         QFETCH(QString, password);
@@ -299,7 +304,7 @@ private slots:
             return TScriptedDialogs::Click(d, "btnCancel");
         });
         f.Trigger("munDocAttribute");
-        QCOMPARE(first, int(QDialog::Rejected));   // still open
+        QCOMPARE(first, int(QDialog::Rejected));  // still open
         QVERIFY(confirmAfter.isEmpty());
         QCOMPARE(f.dialogs.MessageTexts(), QStringList{"两次输入的密码不一致！"});
         f.Trigger("munDocCloseBase");
@@ -313,8 +318,12 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("message");
-        QTest::newRow("compact") << "btnCompress" << "压缩稿件库" << "已完成对稿件库的压缩！";
-        QTest::newRow("repair") << "btnRepairDB" << "修复稿件库" << "已完成对稿件库的修复！";
+        QTest::newRow("compact") << "btnCompress"
+                                 << "压缩稿件库"
+                                 << "已完成对稿件库的压缩！";
+        QTest::newRow("repair") << "btnRepairDB"
+                                << "修复稿件库"
+                                << "已完成对稿件库的修复！";
     }
     void compactAndRepairFromTheDialog() {
         QFETCH(QString, button);
@@ -340,7 +349,7 @@ private slots:
         QCOMPARE(watch.finalPercents, QList<int>{100});
         const qint64 after = QFileInfo(file).size();
         QVERIFY2(after < before, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
-        QCOMPARE(sizeAfter, QString::number(after) + " 字节");   // the page shows the new size
+        QCOMPARE(sizeAfter, QString::number(after) + " 字节");  // the page shows the new size
         // The window goes on working with the rebuilt file.
         QCOMPARE(f.Main().DocList()->topLevelItemCount(), 2);
         f.SelectDoc(QStringLiteral("稿7"));

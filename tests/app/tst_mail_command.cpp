@@ -15,8 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -69,9 +69,9 @@ TScriptedDialogs::DialogHandler SendTo(const QString& recipient, TShownMail& sho
     };
 }
 
-#define REQUIRE_SINK(sink)                      \
-    if ((sink).Missing())                       \
-        QSKIP(qPrintable((sink).Error()));      \
+#define REQUIRE_SINK(sink)                 \
+    if ((sink).Missing())                  \
+        QSKIP(qPrintable((sink).Error())); \
     QVERIFY2((sink).Started(), qPrintable((sink).Error()))
 
 }  // namespace
@@ -168,14 +168,17 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("replyPart");
         const QString fill = QStringLiteral("请填写收件人地址和邮件主题！");
-        QTest::newRow("empty subject") << "editor@example.org" << "" << true << true << fill << "";
-        QTest::newRow("empty recipient") << "" << "主题" << true << true << fill << "";
-        QTest::newRow("no preferences") << "editor@example.org" << "主题" << false << true
-                                        << QStringLiteral("请先在“选项”配置发送邮件选项！") << "";
-        QTest::newRow("server not listening") << "editor@example.org" << "主题" << true << false
-                                              << QStringLiteral("无法连接！") << "";
-        QTest::newRow("recipient refused") << "nobody@example.org" << "主题" << true << true
-                                           << QStringLiteral("邮件没有发出") << "550 5.1.1";
+        QTest::newRow("empty subject") << "editor@example.org"
+                                       << "" << true << true << fill << "";
+        QTest::newRow("empty recipient") << ""
+                                         << "主题" << true << true << fill << "";
+        QTest::newRow("no preferences") << "editor@example.org"
+                                        << "主题" << false << true << QStringLiteral("请先在“选项”配置发送邮件选项！")
+                                        << "";
+        QTest::newRow("server not listening") << "editor@example.org"
+                                              << "主题" << true << false << QStringLiteral("无法连接！") << "";
+        QTest::newRow("recipient refused") << "nobody@example.org"
+                                           << "主题" << true << true << QStringLiteral("邮件没有发出") << "550 5.1.1";
     }
 
     void messagesOfTheDialog() {
@@ -196,7 +199,7 @@ private slots:
         if (configured)
             ConfigureMail(f, port);
         else
-            f.Context().RegConfig().WriteMailConfig(TMailConfig());   // as on a first run
+            f.Context().RegConfig().WriteMailConfig(TMailConfig());  // as on a first run
         TShownMail shown;
         f.dialogs.QueueDialog(SendTo(recipient, shown, subject));
         f.Trigger("munFileMail");

@@ -84,71 +84,161 @@ private slots:
         QStringList captions;
         for (QAction* action : frmMain->menuBar()->actions())
             captions << action->menu()->objectName() + "|" + action->text();
-        QCOMPARE(captions, QStringList({"munFile|稿件(&F)", "munEdit|编辑(&E)", "munFind|查找(&S)",
-                                        "munInsert|插入(&I)", "munDoc|稿件库(&D)", "munTool|工具(&T)",
-                                        "munHelp|帮助(&H)"}));
+        QCOMPARE(captions,
+                 QStringList({"munFile|稿件(&F)", "munEdit|编辑(&E)", "munFind|查找(&S)", "munInsert|插入(&I)",
+                              "munDoc|稿件库(&D)", "munTool|工具(&T)", "munHelp|帮助(&H)"}));
     }
 
     void menuItems_data() {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("items");
-        QTest::newRow("munFile") << "munFile" << QStringList{
-            "munFileNew|新建(&N)|Ctrl+N", "munFileOpen|打开(&O)|Ctrl+O", "munFileSave|保存(&S)|Ctrl+S",
-            "munFileSaveAs|另存为...|", "-", "munFileDel|删除(&D)|", "munFileRename|重命名(&R)|", "-",
-            "munFileAttribute|属性(&A)|Ctrl+E", "munFileHistory|历史版本…|", "-", "munFilePrintSet|打印设置|",
-            "munFilePrint|打印稿件(&P)|Ctrl+P", "-", "munFileMail|发送邮件(&M)|Ctrl+M", "-",
-            "munFileExit|退出(&X)|"};
-        QTest::newRow("munEdit") << "munEdit" << QStringList{
-            "munEditUndo|撤销(&U)|Ctrl+Z", "munEditRedo|重复(&R)|Ctrl+Y", "-", "munEditCut|剪切(&X)|Ctrl+X",
-            "-", "munEditCopy|复制(&C)|Ctrl+C", "munCopyAll|全文复制|", "-", "munEditPaste|粘贴(&P)|Ctrl+V",
-            "-", "munEditDel|删除(&D)|", ">munEditDelSel|快捷删除", "-", "munEditSelAll|全部选取(&A)|Ctrl+A",
-            ">munEditSel|快捷选取", "-", "munEditWatchClipper|监视剪贴板|", "-", "munEditFont|设置字体(&F)|",
-            "munEditBG|背景颜色(&B)|", "munEditWrap|自动换行(&W)|"};
-        QTest::newRow("munEditDelSel") << "munEditDelSel" << QStringList{
-            "munDelLine|删除当前行(&L)|", "munDelFromBegin|从开头到当前位置|", "munDelFromEnd|从末尾到当前位置|"};
-        QTest::newRow("munEditSel") << "munEditSel" << QStringList{
-            "munSelFromBegin|从开头到当前位置|", "munSelFromEnd|从末尾到当前位置|"};
-        QTest::newRow("munFind") << "munFind" << QStringList{
-            "munFindSearch|查找(&F)|Ctrl+F", "munFindNext|查找下一个|F3", "-", "munFindReplace|替换...|Ctrl+R",
-            "-", "munFindInFile|在文件中查找|", "munFindLibrary|在稿件库中查找|Ctrl+Shift+F"};
-        QTest::newRow("munInsert") << "munInsert" << QStringList{
-            "munInsertTime|时间(&T)|F4", "munInsertDate|日期(&D)|F5", ">munInsertMark|标签(&S)", "-",
-            ">munInsertCust|资料库(&C)", "-", ">munInsertFile|外部文件(&F)"};
-        QTest::newRow("munInsertMark") << "munInsertMark" << QStringList{
-            "munInsertMarkAdd|添加(&A)|", "munInsertMarkDel|删除(&D)|", "munInsertMarkEdit|编辑(&E)|", "-",
-            "munInsertMarkOpen|打开(&O)|"};
-        QTest::newRow("munInsertCust") << "munInsertCust" << QStringList{
-            "munInsertDocuAdd|新建资料夹|", "munInsertDocuDel|删除资料夹|", "munInsertDocRen|重命名资料夹|", "-",
-            "munInsertDocuImport|导入...|", "munInsertDocuExport|导出...|", "-", "munInsertDocuNew|新建资料|",
-            "munInsetDocuSave|保存资料|", "munInsertRenDoc|重命名资料|", "munInsertDelDoc|删除资料|", "-",
-            "munInsertInsertDocu|插入资料|"};
-        QTest::newRow("munInsertFile") << "munInsertFile" << QStringList{
-            "munInsertPic|图片(&P)|", "munInsertTxt|文档(&D)|"};
-        QTest::newRow("munDoc") << "munDoc" << QStringList{
-            "munDocBase|新建稿件库|", "munDocOpenBase|打开稿件库|", "munDocCloseBase|关闭稿件库|", "-",
-            "munDocCompact|压缩稿件库|", "munDocRepair|修复稿件库|", "munDocRestore|从备份恢复…|",
-            "munDocModifyPas|修改密码|",
-            "munDocShortCut|创建快捷方式|", "-", "munDocAttribute|属性|", "-", "munDocImport|导入(&I)...|",
-            "munDocExport|导出(&E)...|", "munDocBook|输出书稿…|", "-", "munDocCenter|稿件库中心|F8", "-",
-            "munDocNewFloder|新建稿件夹(&F)|", "munDocDelFloder|删除稿件夹(&E)|",
-            "munDocReNameFloder|重命名稿件夹(&R)|"};
-        QTest::newRow("munTool") << "munTool" << QStringList{
-            "munToolWordCount|字数统计(&C)|F9",
-            "munToolWritingStats|写作统计(&W)|Shift+F9", "-", "munToolPY|反查拼音(&P)|", "munToolReader|阅读模式(&R)|F11",
-            "munToolHide|快速隐藏(&H)|F12", "munToolFullScreen|全屏写作(&G)|Ctrl+F11",
-            "munToolIndent|整理段首缩进(&I)|", "-", ">munToolSkin|更换皮肤(&S)", "-", "munToolOption|首选项(&O)|"};
-        QTest::newRow("munToolSkin") << "munToolSkin" << QStringList{
-            "munBlueGlass|BlueGlass(&B)|", "munMacOS|MacOS(&M)|", "munProtein|Protein(&P)|",
-            "munWinXP|Win XP(&W)|", "munDeepBlue|DeepBlue(&D)|", "-", "munSkinFile|选择文件(&F)...|"};
-        QTest::newRow("munHelp") << "munHelp" << QStringList{
-            "munHelpTopic|帮助主题(&T)|F1", "-", "munHelpHome|软件主页(&H)|", "munHelpWrong|错误报告(&W)|",
-            "munHelpBBS|给我留言(&B)|", "-", "munHelpAbout|关于(&A)|"};
-        QTest::newRow("PopEditor") << "PopEditor" << QStringList{
-            "PopUndo|撤销(&U)|Ctrl+Z", "PopRedo|重复(&R)|Ctrl+Y", "-", "PopCut|剪切(&T)|Ctrl+X", "-",
-            "PopCopy|复制(&C)|Ctrl+C", "PopCopyAll|全文复制|", "-", "PopPaste|粘贴(&P)|Ctrl+V", "-",
-            "PopDel|删除(&D)|", ">PopDelSel|快捷删除", "-", "PopSelAll|全部选取|Ctrl+A", ">PopSel|快捷选取", "-",
-            "PopMail|发送邮件(&M)|Ctrl+M", "-", "PopWrap|自动换行(&W)|", "PopFont|设置字体(&F)|", "-",
-            "PopAttribute|属性(&A)|Ctrl+E"};
+        QTest::newRow("munFile") << "munFile"
+                                 << QStringList{"munFileNew|新建(&N)|Ctrl+N",
+                                                "munFileOpen|打开(&O)|Ctrl+O",
+                                                "munFileSave|保存(&S)|Ctrl+S",
+                                                "munFileSaveAs|另存为...|",
+                                                "-",
+                                                "munFileDel|删除(&D)|",
+                                                "munFileRename|重命名(&R)|",
+                                                "-",
+                                                "munFileAttribute|属性(&A)|Ctrl+E",
+                                                "munFileHistory|历史版本…|",
+                                                "-",
+                                                "munFilePrintSet|打印设置|",
+                                                "munFilePrint|打印稿件(&P)|Ctrl+P",
+                                                "-",
+                                                "munFileMail|发送邮件(&M)|Ctrl+M",
+                                                "-",
+                                                "munFileExit|退出(&X)|"};
+        QTest::newRow("munEdit") << "munEdit"
+                                 << QStringList{"munEditUndo|撤销(&U)|Ctrl+Z",
+                                                "munEditRedo|重复(&R)|Ctrl+Y",
+                                                "-",
+                                                "munEditCut|剪切(&X)|Ctrl+X",
+                                                "-",
+                                                "munEditCopy|复制(&C)|Ctrl+C",
+                                                "munCopyAll|全文复制|",
+                                                "-",
+                                                "munEditPaste|粘贴(&P)|Ctrl+V",
+                                                "-",
+                                                "munEditDel|删除(&D)|",
+                                                ">munEditDelSel|快捷删除",
+                                                "-",
+                                                "munEditSelAll|全部选取(&A)|Ctrl+A",
+                                                ">munEditSel|快捷选取",
+                                                "-",
+                                                "munEditWatchClipper|监视剪贴板|",
+                                                "-",
+                                                "munEditFont|设置字体(&F)|",
+                                                "munEditBG|背景颜色(&B)|",
+                                                "munEditWrap|自动换行(&W)|"};
+        QTest::newRow("munEditDelSel") << "munEditDelSel"
+                                       << QStringList{"munDelLine|删除当前行(&L)|", "munDelFromBegin|从开头到当前位置|",
+                                                      "munDelFromEnd|从末尾到当前位置|"};
+        QTest::newRow("munEditSel") << "munEditSel"
+                                    << QStringList{"munSelFromBegin|从开头到当前位置|",
+                                                   "munSelFromEnd|从末尾到当前位置|"};
+        QTest::newRow("munFind") << "munFind"
+                                 << QStringList{"munFindSearch|查找(&F)|Ctrl+F",
+                                                "munFindNext|查找下一个|F3",
+                                                "-",
+                                                "munFindReplace|替换...|Ctrl+R",
+                                                "-",
+                                                "munFindInFile|在文件中查找|",
+                                                "munFindLibrary|在稿件库中查找|Ctrl+Shift+F"};
+        QTest::newRow("munInsert") << "munInsert"
+                                   << QStringList{"munInsertTime|时间(&T)|F4",  "munInsertDate|日期(&D)|F5",
+                                                  ">munInsertMark|标签(&S)",    "-",
+                                                  ">munInsertCust|资料库(&C)",  "-",
+                                                  ">munInsertFile|外部文件(&F)"};
+        QTest::newRow("munInsertMark") << "munInsertMark"
+                                       << QStringList{"munInsertMarkAdd|添加(&A)|", "munInsertMarkDel|删除(&D)|",
+                                                      "munInsertMarkEdit|编辑(&E)|", "-",
+                                                      "munInsertMarkOpen|打开(&O)|"};
+        QTest::newRow("munInsertCust") << "munInsertCust"
+                                       << QStringList{"munInsertDocuAdd|新建资料夹|",
+                                                      "munInsertDocuDel|删除资料夹|",
+                                                      "munInsertDocRen|重命名资料夹|",
+                                                      "-",
+                                                      "munInsertDocuImport|导入...|",
+                                                      "munInsertDocuExport|导出...|",
+                                                      "-",
+                                                      "munInsertDocuNew|新建资料|",
+                                                      "munInsetDocuSave|保存资料|",
+                                                      "munInsertRenDoc|重命名资料|",
+                                                      "munInsertDelDoc|删除资料|",
+                                                      "-",
+                                                      "munInsertInsertDocu|插入资料|"};
+        QTest::newRow("munInsertFile") << "munInsertFile"
+                                       << QStringList{"munInsertPic|图片(&P)|", "munInsertTxt|文档(&D)|"};
+        QTest::newRow("munDoc") << "munDoc"
+                                << QStringList{"munDocBase|新建稿件库|",
+                                               "munDocOpenBase|打开稿件库|",
+                                               "munDocCloseBase|关闭稿件库|",
+                                               "-",
+                                               "munDocCompact|压缩稿件库|",
+                                               "munDocRepair|修复稿件库|",
+                                               "munDocRestore|从备份恢复…|",
+                                               "munDocModifyPas|修改密码|",
+                                               "munDocShortCut|创建快捷方式|",
+                                               "-",
+                                               "munDocAttribute|属性|",
+                                               "-",
+                                               "munDocImport|导入(&I)...|",
+                                               "munDocExport|导出(&E)...|",
+                                               "munDocBook|输出书稿…|",
+                                               "-",
+                                               "munDocCenter|稿件库中心|F8",
+                                               "-",
+                                               "munDocNewFloder|新建稿件夹(&F)|",
+                                               "munDocDelFloder|删除稿件夹(&E)|",
+                                               "munDocReNameFloder|重命名稿件夹(&R)|"};
+        QTest::newRow("munTool") << "munTool"
+                                 << QStringList{"munToolWordCount|字数统计(&C)|F9",
+                                                "munToolWritingStats|写作统计(&W)|Shift+F9",
+                                                "-",
+                                                "munToolPY|反查拼音(&P)|",
+                                                "munToolReader|阅读模式(&R)|F11",
+                                                "munToolHide|快速隐藏(&H)|F12",
+                                                "munToolFullScreen|全屏写作(&G)|Ctrl+F11",
+                                                "munToolIndent|整理段首缩进(&I)|",
+                                                "-",
+                                                ">munToolSkin|更换皮肤(&S)",
+                                                "-",
+                                                "munToolOption|首选项(&O)|"};
+        QTest::newRow("munToolSkin") << "munToolSkin"
+                                     << QStringList{"munBlueGlass|BlueGlass(&B)|", "munMacOS|MacOS(&M)|",
+                                                    "munProtein|Protein(&P)|",     "munWinXP|Win XP(&W)|",
+                                                    "munDeepBlue|DeepBlue(&D)|",   "-",
+                                                    "munSkinFile|选择文件(&F)...|"};
+        QTest::newRow("munHelp") << "munHelp"
+                                 << QStringList{"munHelpTopic|帮助主题(&T)|F1", "-",
+                                                "munHelpHome|软件主页(&H)|",    "munHelpWrong|错误报告(&W)|",
+                                                "munHelpBBS|给我留言(&B)|",     "-",
+                                                "munHelpAbout|关于(&A)|"};
+        QTest::newRow("PopEditor") << "PopEditor"
+                                   << QStringList{"PopUndo|撤销(&U)|Ctrl+Z",
+                                                  "PopRedo|重复(&R)|Ctrl+Y",
+                                                  "-",
+                                                  "PopCut|剪切(&T)|Ctrl+X",
+                                                  "-",
+                                                  "PopCopy|复制(&C)|Ctrl+C",
+                                                  "PopCopyAll|全文复制|",
+                                                  "-",
+                                                  "PopPaste|粘贴(&P)|Ctrl+V",
+                                                  "-",
+                                                  "PopDel|删除(&D)|",
+                                                  ">PopDelSel|快捷删除",
+                                                  "-",
+                                                  "PopSelAll|全部选取|Ctrl+A",
+                                                  ">PopSel|快捷选取",
+                                                  "-",
+                                                  "PopMail|发送邮件(&M)|Ctrl+M",
+                                                  "-",
+                                                  "PopWrap|自动换行(&W)|",
+                                                  "PopFont|设置字体(&F)|",
+                                                  "-",
+                                                  "PopAttribute|属性(&A)|Ctrl+E"};
     }
     void menuItems() {
         QFETCH(QString, menu);
@@ -177,12 +267,12 @@ private slots:
             QWidget* widget = bar->widgetForAction(action);
             controls << widget->objectName() + "|" + widget->toolTip();
         }
-        QCOMPARE(controls, QStringList({"tbNew|新建", "tbOpen|打开", "tbSave|保存", "tbAttribute|属性",
-                                        "tbPrint|打印", "tbMail|发送邮件", "tbUndo|撤销", "tbRedo|重复",
-                                        "tbCut|剪切", "tbCopy|复制", "tbPaste|粘贴", "tbDel|删除",
-                                        "comboxFontName|字体", "comboxFontSize|字号", "tbFind|查找",
-                                        "tbReader|阅读模式", "tbHide|快速隐藏", "tbFullScreen|全屏写作", "tbHome|软件主页",
-                                        "tbHelp|帮助主题"}));
+        QCOMPARE(controls,
+                 QStringList({"tbNew|新建",          "tbOpen|打开",           "tbSave|保存",     "tbAttribute|属性",
+                              "tbPrint|打印",        "tbMail|发送邮件",       "tbUndo|撤销",     "tbRedo|重复",
+                              "tbCut|剪切",          "tbCopy|复制",           "tbPaste|粘贴",    "tbDel|删除",
+                              "comboxFontName|字体", "comboxFontSize|字号",   "tbFind|查找",     "tbReader|阅读模式",
+                              "tbHide|快速隐藏",     "tbFullScreen|全屏写作", "tbHome|软件主页", "tbHelp|帮助主题"}));
         auto* sizes = frmMain->findChild<QComboBox*>("comboxFontSize");
         QStringList sizeItems;
         for (int i = 0; i < sizes->count(); ++i)
@@ -203,12 +293,13 @@ private slots:
         QStringList tabs;
         for (int i = 0; i < page->count(); ++i)
             tabs << page->widget(i)->objectName() + "|" + page->tabText(i);
-        QCOMPARE(tabs, QStringList({"tabDoc|稿件库", "tabInsert|资料库", "tabPic|图片", "tabSign|标签", "tabStart|稿件库"}));
+        QCOMPARE(tabs,
+                 QStringList({"tabDoc|稿件库", "tabInsert|资料库", "tabPic|图片", "tabSign|标签", "tabStart|稿件库"}));
 
         struct ListDef {
             const char* name;
             QStringList columns;
-            QList<int> widths;   // checked where given
+            QList<int> widths;  // checked where given
             QAbstractItemView::SelectionMode mode;
         };
         const ListDef lists[] = {
@@ -231,8 +322,8 @@ private slots:
         QVERIFY(frmMain->findChild<QTreeWidget*>("DocListView")->isSortingEnabled());
         for (const char* name : {"tvDoc", "tvFileFolder", "DocListView", "lvFiles"})
             QVERIFY2(frmMain->findChild<QTreeWidget*>(name)->dragEnabled(), name);
-        for (const char* name : {"tbDocMgr", "tbFiles", "tbPic", "tbMark", "SplitterDoc", "spFile",
-                                 "SplitterPic", "SplitterLeft", "PicView"})
+        for (const char* name : {"tbDocMgr", "tbFiles", "tbPic", "tbMark", "SplitterDoc", "spFile", "SplitterPic",
+                                 "SplitterLeft", "PicView"})
             QVERIFY2(frmMain->findChild<QWidget*>(name), name);
     }
 
@@ -271,8 +362,8 @@ private slots:
     void statusPanels() {
         TStatusPanels* bar = frmMain->StatusPanels();
         QCOMPARE(bar->objectName(), QString("StBarMain"));
-        const int widths[] = {0, 250, 50, 50, 80, 80, 150, 150, 50};   // panel 0 hidden: no library
-        const Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter,
+        const int widths[] = {0, 250, 50, 50, 80, 80, 150, 150, 50};  // panel 0 hidden: no library
+        const Qt::Alignment alignments[] = {Qt::AlignLeft,    Qt::AlignLeft,    Qt::AlignHCenter,
                                             Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignHCenter,
                                             Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignLeft};
         for (int i = 0; i < TStatusPanels::kPanelCount; ++i) {
@@ -280,7 +371,7 @@ private slots:
             QCOMPARE(bar->PanelAlignment(i), alignments[i]);
         }
         QCOMPARE(bar->PanelText(2), QString("插入"));
-        QCOMPARE(bar->PanelText(6), QString("行：1"));   // from the first paint, before any caret move
+        QCOMPARE(bar->PanelText(6), QString("行：1"));  // from the first paint, before any caret move
         QCOMPARE(bar->PanelText(7), QString("列：1"));
         QCOMPARE(bar->PanelText(8), QString());
     }

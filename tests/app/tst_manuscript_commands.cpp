@@ -12,8 +12,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLocale>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -52,7 +52,7 @@ private slots:
     void newThenSaveAsksForANameAndCancelKeepsTheText() {
         TAppFixture f;
         f.Editor().InsertText(QStringLiteral("旧的"));
-        f.dialogs.QueueMessageAnswer(2);   // the save prompt of 新建: No
+        f.dialogs.QueueMessageAnswer(2);  // the save prompt of 新建: No
         f.Trigger("munFileNew");
         QCOMPARE(f.dialogs.Messages().at(0).caption, QString("新建"));
         QVERIFY(f.Editor().GetText().isEmpty());
@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(f.Panel(5), QString("状态：新建"));
 
         f.Editor().InsertText(QStringLiteral("未命名的文字"));
-        f.Trigger("munFileSave");   // no current file: Save As, cancelled
+        f.Trigger("munFileSave");  // no current file: Save As, cancelled
         QCOMPARE(f.dialogs.Requests().back().kind, QString("save"));
         QCOMPARE(f.Panel(5), QString("状态：已修改"));
         QVERIFY(f.Editor().IsModified());
@@ -102,7 +102,7 @@ private slots:
 
     void openDialogCancelledStillSaysOpened() {
         TAppFixture f;
-        f.Trigger("munFileOpen");   // the dialog is cancelled
+        f.Trigger("munFileOpen");  // the dialog is cancelled
         QCOMPARE(f.dialogs.Requests().back().caption, QString("打开"));
         QCOMPARE(f.Panel(5), QString("状态：打开"));
         QVERIFY(f.Main().Manuscripts().CurrentFile().isEmpty());
@@ -234,7 +234,8 @@ private slots:
     // Save writes the manuscript bound to the editor, not the selected one.
     void saveWritesTheOpenManuscriptNotTheSelectedOne() {
         TAppFixture f;
-        f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("甲文")}, {QStringLiteral("乙"), QStringLiteral("乙文")}});
+        f.OpenSeededLibrary(
+            {{QStringLiteral("甲"), QStringLiteral("甲文")}, {QStringLiteral("乙"), QStringLiteral("乙文")}});
         f.SelectDoc(QStringLiteral("甲"));
         f.Trigger("munFileOpen");
         f.Editor().InsertText(QStringLiteral("改"));
@@ -277,12 +278,13 @@ private slots:
             TScriptedDialogs::SetText(d, "editPublish", QStringLiteral("人民文学"));
             auto* money = d.findChild<QLineEdit*>("editMoney");
             money->clear();
-            QTest::keyClicks(money, "12a34567");   // letters and a sixth digit are refused
+            QTest::keyClicks(money, "12a34567");  // letters and a sixth digit are refused
             return TScriptedDialogs::Click(d, "btnOK");
         });
         f.Trigger("munFileAttribute");
         // An imported manuscript has no dates yet: day 0.
-        QCOMPARE(created, QLocale(QLocale::Chinese, QLocale::China).toString(QDate(1899, 12, 30), QLocale::ShortFormat));
+        QCOMPARE(created,
+                 QLocale(QLocale::Chinese, QLocale::China).toString(QDate(1899, 12, 30), QLocale::ShortFormat));
         TDocAttr attr;
         f.Data().GetDocAttr(id, attr);
         QCOMPARE(attr.DocName, QString("新名"));
@@ -355,7 +357,7 @@ private slots:
         QString nameAfterRefusal;
         f.dialogs.QueueDialog([&](QDialog& d) {
             TScriptedDialogs::SetText(d, "editDocName", QStringLiteral("新名"));
-            d.findChild<QLineEdit*>("editMoney")->setText(fee);   // as a paste sets it
+            d.findChild<QLineEdit*>("editMoney")->setText(fee);  // as a paste sets it
             firstClick = TScriptedDialogs::Click(d, "btnOK");
             nameAfterRefusal = d.findChild<QLineEdit*>("editDocName")->text();
             TScriptedDialogs::SetText(d, "editMoney", "300");
@@ -382,7 +384,8 @@ private slots:
     void fileHandedToAnOpenManuscriptIsAnUnsavedChange() {
         QFETCH(QString, how);
         TAppFixture f;
-        f.OpenSeededLibrary({{QStringLiteral("甲"), QStringLiteral("开头")}, {QStringLiteral("乙"), QStringLiteral("乙文")}});
+        f.OpenSeededLibrary(
+            {{QStringLiteral("甲"), QStringLiteral("开头")}, {QStringLiteral("乙"), QStringLiteral("乙文")}});
         f.SelectDoc(QStringLiteral("甲"));
         f.Trigger("munFileOpen");
         const QString handed = f.Path("拖来.txt");
@@ -410,8 +413,10 @@ private slots:
     void unsavedTextShowsInStatusAndTitle_data() {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("name");
-        QTest::newRow("untitled text") << "untitled" << "新建稿件";
-        QTest::newRow("manuscript") << "manuscript" << "甲";
+        QTest::newRow("untitled text") << "untitled"
+                                       << "新建稿件";
+        QTest::newRow("manuscript") << "manuscript"
+                                    << "甲";
     }
     void unsavedTextShowsInStatusAndTitle() {
         QFETCH(QString, mode);
@@ -549,7 +554,7 @@ private slots:
         clipboard->setText(QStringLiteral("剪贴板上的"));
         f.Editor().SetText(QStringLiteral("一二三四"));
         QAction* watch = f.Main().Action("munEditWatchClipper");
-        watch->trigger();   // checks it
+        watch->trigger();  // checks it
         QCOMPARE(f.Editor().GetText(), QString("剪贴板上的一二三四"));
         QTextEdit* edit = f.Editor().Control();
         QTextCursor cursor = edit->textCursor();
@@ -560,7 +565,7 @@ private slots:
         QCOMPARE(f.Editor().GetText(), QString("剪贴板上的一二三四"));
         QCOMPARE(edit->textCursor().position(), 7);
         QVERIFY(!edit->textCursor().hasSelection());
-        watch->trigger();   // unchecks it
+        watch->trigger();  // unchecks it
     }
 };
 

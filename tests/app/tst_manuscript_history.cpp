@@ -11,11 +11,11 @@
 #include "support/SpoiltValues.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -54,7 +54,7 @@ struct THistoryFixture : TAppFixture {
         file = OpenSeededLibrary({{kDoc, kFirst}});
         Context().Saves().SetVersionGap(0);
         OpenDoc();
-        Trigger("munFileSave");   // the same text: no version, but its counts stored
+        Trigger("munFileSave");  // the same text: no version, but its counts stored
     }
     void OpenDoc() {
         SelectDoc(kDoc);
@@ -123,7 +123,7 @@ private slots:
             QCOMPARE(d.txtVersion->accessibleDescription(), d.lblSummary->text());
         });
         QCOMPARE(f.Editor().GetText(), QString("春眠已觉晓，处处闻鸟鸣。"));
-        QCOMPARE(f.VersionTexts().size(), 3);   // closing changed nothing
+        QCOMPARE(f.VersionTexts().size(), 3);  // closing changed nothing
     }
 
     // The text on screen becomes a version (saved first when changed), the
@@ -134,10 +134,12 @@ private slots:
         f.TypeAndSave(QStringLiteral("第三稿"));
         f.Editor().SelectAll();
         f.Editor().InsertText(QStringLiteral("未保存的第四稿"));
-        f.RunHistory([&](TfrmHistory& d) {
-            SelectRow(d, 1);
-            QVERIFY(d.btnRestore->isEnabled());
-        }, "btnRestore");
+        f.RunHistory(
+            [&](TfrmHistory& d) {
+                SelectRow(d, 1);
+                QVERIFY(d.btnRestore->isEnabled());
+            },
+            "btnRestore");
         QCOMPARE(f.Editor().GetText(), kFirst);
         QVERIFY(!f.Editor().IsModified());
         QCOMPARE(f.Data().LoadDocText(f.doc), kFirst);
@@ -165,15 +167,17 @@ private slots:
         QVERIFY(SpoilStoredValuesIn(f.file, spoilt) > 0);
         QVERIFY(f.Main().Library().OpenLibrary(f.file));
         f.OpenDoc();
-        f.RunHistory([&](TfrmHistory& d) {
-            QCOMPARE(Column(d.lvVersions, 3), (QStringList{"已损坏", ""}));
-            QVERIFY(!d.btnRestore->isEnabled());
-            QVERIFY(!d.ChosenVersionID());
-            QCOMPARE(TScriptedDialogs::Click(d, "btnRestore"), int(QDialog::Rejected));
-            SelectRow(d, 1);   // the sound one next to it is unaffected
-            QCOMPARE(d.txtVersion->toPlainText(), kFirst);
-            SelectRow(d, 0);
-        }, nullptr);   // even accepted, a damaged one is not restored
+        f.RunHistory(
+            [&](TfrmHistory& d) {
+                QCOMPARE(Column(d.lvVersions, 3), (QStringList{"已损坏", ""}));
+                QVERIFY(!d.btnRestore->isEnabled());
+                QVERIFY(!d.ChosenVersionID());
+                QCOMPARE(TScriptedDialogs::Click(d, "btnRestore"), int(QDialog::Rejected));
+                SelectRow(d, 1);  // the sound one next to it is unaffected
+                QCOMPARE(d.txtVersion->toPlainText(), kFirst);
+                SelectRow(d, 0);
+            },
+            nullptr);  // even accepted, a damaged one is not restored
         QCOMPARE(f.Editor().GetText(), QString("现在的稿子"));
         QCOMPARE(f.Data().LoadDocText(f.doc), QString("现在的稿子"));
         QVERIFY(f.dialogs.MessageTexts().isEmpty());
@@ -230,7 +234,7 @@ private slots:
         QVERIFY(!f.Main().Action("munFileHistory")->isEnabled());
         f.OpenSeededLibrary({{kDoc, kFirst}});
         QVERIFY(f.Main().Action("munFileHistory")->isEnabled());
-        f.Trigger("munFileHistory");   // no manuscript open: nothing asked
+        f.Trigger("munFileHistory");  // no manuscript open: nothing asked
         QVERIFY(f.dialogs.Requests().empty());
     }
 

@@ -11,9 +11,9 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QCheckBox>
-#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -80,24 +80,29 @@ private slots:
             QVERIFY(raw.OpenKey(TqlvRegConfig::kPathKey, true));
             raw.WriteString("ExDoc", "/书");
         }
-        RunOnce(config, [&](TfrmOption& d) {
-            QCOMPARE(d.pageOption->currentIndex(), 0);
-            QCOMPARE(d.editExportPic->text(), expectedPic);
-            QCOMPARE(d.editExportDoc->text(), pathKey ? QString("/书") : AppPath());
-            if (!pathKey) {
-                QCOMPARE(d.editExportFile->text(), AppPath());
-                QCOMPARE(d.editSkin->text(), AppPath());
-                QVERIFY(AppPath().endsWith('/'));
-            }
-        }, nullptr);
+        RunOnce(
+            config,
+            [&](TfrmOption& d) {
+                QCOMPARE(d.pageOption->currentIndex(), 0);
+                QCOMPARE(d.editExportPic->text(), expectedPic);
+                QCOMPARE(d.editExportDoc->text(), pathKey ? QString("/书") : AppPath());
+                if (!pathKey) {
+                    QCOMPARE(d.editExportFile->text(), AppPath());
+                    QCOMPARE(d.editSkin->text(), AppPath());
+                    QVERIFY(AppPath().endsWith('/'));
+                }
+            },
+            nullptr);
     }
 
     void portShowsTwentyFiveUntilOneIsStored_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
         QTest::newRow("no MailConfig key") << QString() << "25";
-        QTest::newRow("empty Port") << "" << "25";
-        QTest::newRow("stored 587") << "587" << "587";
+        QTest::newRow("empty Port") << ""
+                                    << "25";
+        QTest::newRow("stored 587") << "587"
+                                    << "587";
     }
     void portShowsTwentyFiveUntilOneIsStored() {
         QFETCH(QString, stored);
@@ -105,7 +110,8 @@ private slots:
         TqlvRegConfig config;
         if (!stored.isNull())
             config.WriteMailConfig({"a@b.c", "甲", "smtp.b.c", stored, "a"});
-        QVERIFY(RunOnce(config, [&](TfrmOption& d) { QCOMPARE(d.editPort->text(), shown); }, nullptr));
+        QVERIFY(RunOnce(
+            config, [&](TfrmOption& d) { QCOMPARE(d.editPort->text(), shown); }, nullptr));
         QCOMPARE(config.ReadMailConfig().Port, shown);
     }
 
@@ -173,10 +179,18 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("SaveTime 4") << "SaveTime" << "comboxAutoSave" << "4";
-        QTest::newRow("FontSize 13") << "FontSize" << "comboxFontSize" << "13";
-        QTest::newRow("IMEName of another machine") << "IMEName" << "comboxIME" << "某输入法";
-        QTest::newRow("FontName not installed") << "FontName" << "comboxFontName" << "没有这种字体";
+        QTest::newRow("SaveTime 4") << "SaveTime"
+                                    << "comboxAutoSave"
+                                    << "4";
+        QTest::newRow("FontSize 13") << "FontSize"
+                                     << "comboxFontSize"
+                                     << "13";
+        QTest::newRow("IMEName of another machine") << "IMEName"
+                                                    << "comboxIME"
+                                                    << "某输入法";
+        QTest::newRow("FontName not installed") << "FontName"
+                                                << "comboxFontName"
+                                                << "没有这种字体";
     }
     void valuesMissingFromTheListsAreKept() {
         QFETCH(QString, name);
@@ -185,11 +199,14 @@ private slots:
         WriteConfig(name, stored);
         TqlvRegConfig config;
         const QByteArray boxName = box.toLatin1();
-        QVERIFY(RunOnce(config, [&](TfrmOption& d) {
-            auto* combo = d.findChild<QComboBox*>(boxName);
-            QVERIFY(combo && !combo->isEditable());
-            QCOMPARE(combo->currentIndex(), -1);
-        }, nullptr));
+        QVERIFY(RunOnce(
+            config,
+            [&](TfrmOption& d) {
+                auto* combo = d.findChild<QComboBox*>(boxName);
+                QVERIFY(combo && !combo->isEditable());
+                QCOMPARE(combo->currentIndex(), -1);
+            },
+            nullptr));
         TRegistry reg(TRegRoot::HKEY_LOCAL_MACHINE);
         QVERIFY(reg.OpenKey(TqlvRegConfig::kConfigKey, false));
         QCOMPARE(reg.ReadString(name), stored);
@@ -200,7 +217,7 @@ private slots:
         TScriptedDialogs dialogs;
         dialogs.QueueColor(QColor(0x10, 0x20, 0x30));
         dialogs.QueueFolderName("/书/导出");
-        dialogs.QueueFolderName(QString());   // cancelled: the box keeps its text
+        dialogs.QueueFolderName(QString());  // cancelled: the box keeps its text
         dialogs.QueueDialog([](QDialog& d) {
             TScriptedDialogs::Click(d, "btnEditorColor");
             TScriptedDialogs::Click(d, "btnExportDoc");
@@ -247,7 +264,7 @@ private slots:
             });
             app.MainWindow()->Action("munToolOption")->trigger();
             QCOMPARE(dialogs.PendingAnswers(), 0);
-            QCOMPARE(app.MainWindow()->AutoSaveTimer()->interval(), 300000);   // until the restart
+            QCOMPARE(app.MainWindow()->AutoSaveTimer()->interval(), 300000);  // until the restart
         }
         TQuilloraApp app(QStringList{"quillora"});
         app.Startup();

@@ -13,12 +13,12 @@
 #include <QDialog>
 #include <QImage>
 #include <QImageReader>
-#include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -118,7 +118,7 @@ private slots:
         QTest::keyClick(marks, Qt::Key(key));
         QCOMPARE(marks->topLevelItemCount(), marksLeft);
         QCOMPARE(int(f.Data().LoadMarkList(std::nullopt)->size()), marksLeft);
-        QVERIFY(f.dialogs.Messages().empty());   // deleted without asking
+        QVERIFY(f.dialogs.Messages().empty());  // deleted without asking
     }
 
     void markAddedOnALineOpensAtTheStartOfThatLine() {
@@ -138,7 +138,7 @@ private slots:
         QTreeWidget* marks = f.Main().MarkList();
         QCOMPARE(marks->topLevelItemCount(), 1);
         QCOMPARE(marks->topLevelItem(0)->text(1), QString("甲"));
-        QCOMPARE(f.DocItem("甲")->text(2), QString("1"));   // the manuscript's mark count
+        QCOMPARE(f.DocItem("甲")->text(2), QString("1"));  // the manuscript's mark count
 
         f.Editor().GotoLine(1);
         marks->setCurrentItem(marks->topLevelItem(0));
@@ -167,7 +167,7 @@ private slots:
         QTextCursor cursor(f.Editor().Control()->document()->findBlockByNumber(2));
         cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
         f.Editor().Control()->setTextCursor(cursor);
-        QVERIFY(f.Editor().CaretLine() > 2);   // the long first paragraph wraps
+        QVERIFY(f.Editor().CaretLine() > 2);  // the long first paragraph wraps
         QString shown;
         f.dialogs.QueueDialog([&](QDialog& d) {
             shown = d.findChild<QLabel*>("lblPosLine")->text();
@@ -203,7 +203,7 @@ private slots:
             return MarkDialog("有名")(d);
         });
         f.Trigger("munInsertMarkAdd");
-        QCOMPARE(firstClick, int(QDialog::Rejected));   // still open
+        QCOMPARE(firstClick, int(QDialog::Rejected));  // still open
         QCOMPARE(f.dialogs.MessageTexts(), QStringList{"标签名称不能为空！"});
         QTreeWidget* marks = f.Main().MarkList();
         QCOMPARE(marks->topLevelItem(0)->text(0), QString("有名"));
@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(page->currentWidget(), start);
         QVERIFY(page->isTabVisible(page->indexOf(start)));
 
-        start->findChild<QPushButton*>("btnStartOpenLibrary")->click();   // the file dialog, cancelled
+        start->findChild<QPushButton*>("btnStartOpenLibrary")->click();  // the file dialog, cancelled
         QCOMPARE(f.dialogs.Requests().back().caption, QString("打开稿件库"));
         f.dialogs.QueueDialog([](QDialog& d) { return TScriptedDialogs::Click(d, "btnCancel"); });
         start->findChild<QPushButton*>("btnStartNewLibrary")->click();
@@ -280,7 +280,7 @@ private slots:
         view->setCurrentItem(root);
         const QString shape = TreeShape(root);
         const QString rootCaption = docs ? "稿件夹" : "资料夹";
-        f.dialogs.QueueMessageAnswer(1);   // Yes, should anything ask
+        f.dialogs.QueueMessageAnswer(1);  // Yes, should anything ask
 
         if (how == "menu rename")
             f.Trigger(docs ? "munDocReNameFloder" : "munInsertDocRen");
@@ -313,10 +313,10 @@ private slots:
         QVERIFY(f.dialogs.Messages().empty());
         QTest::keyClick(tree->viewport()->findChild<QLineEdit*>(), Qt::Key_Escape);
         QVERIFY(!CaptionEditOpen(tree));
-        FindNode(tree, "C")->setText(0, "丙");   // the end of an in-place rename
+        FindNode(tree, "C")->setText(0, "丙");  // the end of an in-place rename
         QCOMPARE(TreeShape(f.Data().LoadFolderTree()), QString("稿件夹(A(B),丙)"));
 
-        f.dialogs.QueueMessageAnswer(2);   // No: nothing goes
+        f.dialogs.QueueMessageAnswer(2);  // No: nothing goes
         QTest::keyClick(tree, Qt::Key_Delete);
         QCOMPARE(TreeShape(f.Data().LoadFolderTree()), QString("稿件夹(A(B),丙)"));
         f.dialogs.QueueMessageAnswer(1);
@@ -342,14 +342,24 @@ private slots:
         QTest::addColumn<QString>("dragged");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("shape");
-        QTest::addColumn<QString>("stored");   // reloaded folders come in creation order
+        QTest::addColumn<QString>("stored");  // reloaded folders come in creation order
         const QString before = "稿件夹(A(B),C)";
-        QTest::newRow("onto itself") << "A" << "A" << before << before;
-        QTest::newRow("onto its own sub-folder") << "A" << "B" << before << before;
-        QTest::newRow("the root anywhere") << "稿件夹" << "C" << before << before;
-        QTest::newRow("onto empty space") << "A" << "" << before << before;
-        QTest::newRow("onto a sibling") << "A" << "C" << "稿件夹(C(A(B)))" << "稿件夹(C(A(B)))";
-        QTest::newRow("a sub-folder onto the root") << "B" << "稿件夹" << "稿件夹(A,C,B)" << "稿件夹(A,B,C)";
+        QTest::newRow("onto itself") << "A"
+                                     << "A" << before << before;
+        QTest::newRow("onto its own sub-folder") << "A"
+                                                 << "B" << before << before;
+        QTest::newRow("the root anywhere") << "稿件夹"
+                                           << "C" << before << before;
+        QTest::newRow("onto empty space") << "A"
+                                          << "" << before << before;
+        QTest::newRow("onto a sibling") << "A"
+                                        << "C"
+                                        << "稿件夹(C(A(B)))"
+                                        << "稿件夹(C(A(B)))";
+        QTest::newRow("a sub-folder onto the root") << "B"
+                                                    << "稿件夹"
+                                                    << "稿件夹(A,C,B)"
+                                                    << "稿件夹(A,B,C)";
     }
     void folderDrops() {
         QFETCH(QString, dragged);
@@ -464,7 +474,7 @@ private slots:
         QCOMPARE(pics->topLevelItem(1)->text(0), QString("宽"));
         QCOMPARE(pics->topLevelItem(1)->text(1), wide);
         TPicturePreview* preview = f.Main().PicPreview();
-        QCOMPARE(preview->Picture().size(), QSize(2000, 1000));   // the last one stays shown
+        QCOMPARE(preview->Picture().size(), QSize(2000, 1000));  // the last one stays shown
         preview->resize(200, 300);
         const QSize shown = preview->pixmap().size();
         QVERIFY(shown.width() <= 200 && shown.height() <= 300);
@@ -519,7 +529,7 @@ private slots:
         TAppFixture f;
         OpenLibraryWith(f, {{"甲", ""}});
         f.SelectDoc("甲");
-        f.Trigger("munInsertPic");   // cancelled
+        f.Trigger("munInsertPic");  // cancelled
         const QString filter = f.dialogs.Requests().back().filter;
         const QStringList parts = filter.split('|');
         QVERIFY(parts.first().startsWith(QStringLiteral("所有支持的格式")));
@@ -535,8 +545,10 @@ private slots:
     void pictureFilesThatCannotBeShown_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no decoder") << "文.txt" << "Unknown picture file extension (.txt)";
-        QTest::newRow("metafile") << "图.wmf" << "Unknown picture file extension (.wmf)";
+        QTest::newRow("no decoder") << "文.txt"
+                                    << "Unknown picture file extension (.txt)";
+        QTest::newRow("metafile") << "图.wmf"
+                                  << "Unknown picture file extension (.wmf)";
     }
     void pictureFilesThatCannotBeShown() {
         QFETCH(QString, file);
@@ -552,7 +564,7 @@ private slots:
         f.dialogs.QueueOpenFileNames({good, bad.fileName(), good});
         f.Trigger("munInsertPic");
         QCOMPARE(f.dialogs.MessageTexts(), QStringList{message});
-        QCOMPARE(f.Main().PicList()->topLevelItemCount(), 1);   // the rest of the choice is dropped
+        QCOMPARE(f.Main().PicList()->topLevelItemCount(), 1);  // the rest of the choice is dropped
         QCOMPARE(f.Data().LoadPicList(ItemID(f.DocItem("甲"))).size(), size_t(1));
     }
 
@@ -569,7 +581,7 @@ private slots:
         auto* preview = f.Main().findChild<TPicturePreview*>("PicView");
         QVERIFY(preview->HasPicture());
         QFile::remove(path);
-        f.Main().Pictures().lvPicClick();   // the file is gone: an empty preview, no box
+        f.Main().Pictures().lvPicClick();  // the file is gone: an empty preview, no box
         QVERIFY(f.dialogs.Messages().empty());
         QVERIFY(!preview->HasPicture());
 

@@ -15,9 +15,7 @@ namespace {
 
 QStringList g_messages;
 
-void CollectMessages(QtMsgType, const QMessageLogContext&, const QString& message) {
-    g_messages << message;
-}
+void CollectMessages(QtMsgType, const QMessageLogContext&, const QString& message) { g_messages << message; }
 
 void WriteFile(const QString& path) {
     QFile file(path);
@@ -32,7 +30,7 @@ class TestSkinFolders : public QObject {
 
 private slots:
     void dialogOpensWhereThemesAre_data() {
-        QTest::addColumn<QString>("configured");   // names below the temporary folder
+        QTest::addColumn<QString>("configured");  // names below the temporary folder
         QTest::addColumn<QStringList>("shipped");
         QTest::addColumn<QString>("expected");
         QTest::newRow("own themes win") << "own" << QStringList{"shipA"} << "own";

@@ -1,14 +1,14 @@
 // Start-up and shutdown run in-process: the joined command line, the
 // extension rules, names handed over and dropped files, the skin rule, and
 // what closing writes to Config.ini, including damaged input files.
-#include "app/TAppContext.h"
-#include "app/commands/TManuscriptCommands.h"
-#include "library/TqlvDocData.h"
 #include "app/OpenRules.h"
+#include "app/TAppContext.h"
 #include "app/TQuilloraApp.h"
 #include "app/TStatusPanels.h"
 #include "app/TfrmMain.h"
+#include "app/commands/TManuscriptCommands.h"
 #include "editor/TqlvEditor.h"
+#include "library/TqlvDocData.h"
 #include "platform/AppPaths.h"
 #include "platform/SingleInstance.h"
 #include "platform/Skin.h"
@@ -22,10 +22,10 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
-#include <QStatusBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -53,7 +53,7 @@ std::unique_ptr<TQuilloraApp> StartApp(const QStringList& params = {}) {
     app->Startup();
     frmMain = app->MainWindow();
     app->MainWindow()->show();
-    QTest::qWait(20);   // the first-show work runs right after the show
+    QTest::qWait(20);  // the first-show work runs right after the show
     return app;
 }
 
@@ -176,7 +176,7 @@ private slots:
     void handedOverNames() {
         auto app = StartApp();
         const QString path = AppPath() + "handed.txt";
-        frmMain->PassParams(path);   // does not exist yet
+        frmMain->PassParams(path);  // does not exist yet
         QCOMPARE(PanelText(1), QString("稿件：新建稿件"));
         WriteFile(path, "交来的文件");
         frmMain->PassParams(path);
@@ -185,8 +185,8 @@ private slots:
 
         // Names longer than the 254 characters a window-message atom held
         // arrive whole (nothing is cut, so the file is found).
-        const QString deep = AppPath() + QString(60, 'd') + "/" + QString(60, 'e') + "/" +
-                             QString(60, 'f') + "/" + QString(60, 'g');
+        const QString deep =
+            AppPath() + QString(60, 'd') + "/" + QString(60, 'e') + "/" + QString(60, 'f') + "/" + QString(60, 'g');
         QVERIFY(QDir().mkpath(deep));
         const QString longPath = deep + "/长文件名.txt";
         QVERIFY(longPath.size() > 254);
@@ -213,13 +213,14 @@ private slots:
     }
 
     void nameHandedOverDuringStartupIsKept() {
-        qputenv("QUILLORA_INSTANCE_NAME", "QuilloraStartupTest-" + QByteArray::number(QCoreApplication::applicationPid()));
+        qputenv("QUILLORA_INSTANCE_NAME",
+                "QuilloraStartupTest-" + QByteArray::number(QCoreApplication::applicationPid()));
         const QString path = AppPath() + "early.txt";
         WriteFile(path, "启动时交来的");
         TQuilloraApp app(QStringList{"quillora"});
         QCOMPARE(app.ClaimInstance(), TQuilloraApp::Entry::FirstInstance);
         QVERIFY(TSingleInstance::SendToRunning(path));
-        QCoreApplication::processEvents();   // arrives before the window exists
+        QCoreApplication::processEvents();  // arrives before the window exists
         app.Startup();
         frmMain = app.MainWindow();
         app.MainWindow()->show();
@@ -238,8 +239,8 @@ private slots:
         WriteFile(second, "第二个");
 
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second),
-                      QUrl::fromLocalFile(AppPath() + "third.txt")});
+        mime.setUrls(
+            {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl::fromLocalFile(AppPath() + "third.txt")});
         // As a real drag does: enter (which makes the window the target), then drop.
         QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(frmMain, &enter);
@@ -268,7 +269,7 @@ private slots:
             frmMain->Action("munMacOS")->trigger();
             QCOMPARE(g_Style, 1);
             frmMain->close();
-            QVERIFY(dialogs.Messages().empty());   // unmodified text: nothing asked
+            QVERIFY(dialogs.Messages().empty());  // unmodified text: nothing asked
         }
         const QSettings ini(AppPath() + "Config.ini", QSettings::IniFormat);
         QCOMPARE(ini.value("Skin/g_Style").toInt(), 1);
@@ -304,7 +305,7 @@ private slots:
         WriteFile(AppPath() + "Config.ini",
                   QByteArray("\x00\xff[Config\r\nWidth=abc\r\nTop==\r\n[Skin]g_Style\r\n\x01\x02", 42));
         auto app = StartApp();
-        QCOMPARE(FirstStartPlace(), FirstStartBounds());   // sizes that are no numbers: none stored
+        QCOMPARE(FirstStartPlace(), FirstStartBounds());  // sizes that are no numbers: none stored
         QCOMPARE(g_Style, 2);
         frmMain->close();
     }
@@ -339,8 +340,7 @@ private slots:
     // A layout that would put the window on no screen or make it unusably
     // small is corrected.
     void unreachableLayoutIsCorrected() {
-        WriteFile(AppPath() + "Config.ini",
-                  "[Config]\r\nTop=-90000\r\nLeft=-90000\r\nWidth=5\r\nHeight=-3\r\n");
+        WriteFile(AppPath() + "Config.ini", "[Config]\r\nTop=-90000\r\nLeft=-90000\r\nWidth=5\r\nHeight=-3\r\n");
         auto app = StartApp();
         QVERIFY(frmMain->width() >= 130);
         QVERIFY(frmMain->height() >= 100);

@@ -81,8 +81,10 @@ private slots:
     void readerReadsTheOpenText_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("nothing open") << "" << "";
-        QTest::newRow("text in the editor") << "床前明月光" << "新建稿件";
+        QTest::newRow("nothing open") << ""
+                                      << "";
+        QTest::newRow("text in the editor") << "床前明月光"
+                                            << "新建稿件";
     }
     void readerReadsTheOpenText() {
         QFETCH(QString, text);
@@ -108,7 +110,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("found.txt"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\xB5\xDA\xD2\xBB\xD5\xC2 \xD1\xA9\xC9\xBD snowline");   // GBK
+        file.write("\xB5\xDA\xD2\xBB\xD5\xC2 \xD1\xA9\xC9\xBD snowline");  // GBK
         file.close();
 
         m_app->MainWindow()->Action("munFindInFile")->trigger();
@@ -122,7 +124,7 @@ private slots:
         QTRY_COMPARE(form->listFiles->count(), 1);
         form->listFilesDblClick(form->listFiles->item(0));
         QCOMPARE(m_app->MainWindow()->Editor()->GetText(), QStringLiteral("第一章 雪山 snowline"));
-        QVERIFY(form->isVisible());   // the window stays open beside the main window
+        QVERIFY(form->isVisible());  // the window stays open beside the main window
     }
 };
 

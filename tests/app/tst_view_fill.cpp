@@ -1,5 +1,5 @@
-// The window's trees and lists filled from the data layers' view records (caption, ID in Qt::UserRole, image in Qt::UserRole + 1, sub-items
-// in the following columns, root selected and expanded).
+// The window's trees and lists filled from the data layers' view records (caption, ID in Qt::UserRole, image in
+// Qt::UserRole + 1, sub-items in the following columns, root selected and expanded).
 #include "app/ViewFill.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"

@@ -183,7 +183,7 @@ private slots:
     // dialog open with the message; a good one is stored and shown in the panel.
     void manuscriptGoalIsRefusedOrStoredFromTheAttributes_data() {
         QTest::addColumn<QString>("chars");
-        QTest::addColumn<int>("deadlineFromToday");   // -999: no deadline
+        QTest::addColumn<int>("deadlineFromToday");  // -999: no deadline
         QTest::addColumn<QString>("refusal");
         QTest::newRow("zero") << "0" << -999 << "目标字数必须大于0。";
         QTest::newRow("yesterday") << "800" << -1 << "截止日期不能早于今天。";
@@ -203,15 +203,14 @@ private slots:
         f.dialogs.QueueDialog([&](QDialog& d) {
             TScriptedDialogs::SetText(d, "editGoalChars", chars);
             TScriptedDialogs::SetChecked(d, "chkGoalDeadline", deadlineFromToday != -999);
-            d.findChild<QDateEdit*>("dateGoalDeadline")
-                ->setDate(TGoalBox::DateOfDay(Today(f) + deadlineFromToday));
+            d.findChild<QDateEdit*>("dateGoalDeadline")->setDate(TGoalBox::DateOfDay(Today(f) + deadlineFromToday));
             result = TScriptedDialogs::Click(d, "btnOK");
             return result;
         });
         f.Trigger("munFileAttribute");
         const std::optional<TGoal> goal = f.Context().Saves().Goals().Find(TGoalKind::Manuscript, id);
         if (!refusal.isEmpty()) {
-            QCOMPARE(result, int(QDialog::Rejected));   // the dialog stayed open
+            QCOMPARE(result, int(QDialog::Rejected));  // the dialog stayed open
             QCOMPARE(f.dialogs.MessageTexts(), QStringList{refusal});
             QCOMPARE(f.dialogs.Messages().back().caption, QString("设置目标"));
             QVERIFY(!goal);
@@ -279,8 +278,8 @@ private slots:
             TGoalKind kind;
             int target;
         };
-        for (const Case& c : {Case{node, "20000", TGoalKind::Folder, folder},
-                              Case{root, "100000", TGoalKind::Library, 0}}) {
+        for (const Case& c :
+             {Case{node, "20000", TGoalKind::Folder, folder}, Case{root, "100000", TGoalKind::Library, 0}}) {
             tree->setCurrentItem(c.item);
             QString target;
             f.dialogs.QueueDialog([&](QDialog& d) {
@@ -290,8 +289,7 @@ private slots:
             });
             f.Trigger("PopFloderGoal");
             QCOMPARE(f.dialogs.Requests().back().caption, QString("设置目标"));
-            QVERIFY2(target.contains(c.kind == TGoalKind::Library ? QStringLiteral("稿件库")
-                                                                  : QStringLiteral("长篇")),
+            QVERIFY2(target.contains(c.kind == TGoalKind::Library ? QStringLiteral("稿件库") : QStringLiteral("长篇")),
                      qPrintable(target));
             const std::optional<TGoal> goal = f.Context().Saves().Goals().Find(c.kind, c.target);
             QVERIFY(goal);
@@ -325,18 +323,19 @@ private slots:
         });
         f.Trigger("munToolWritingStats");
         QCOMPARE(targets, (QStringList{"稿件库", "稿件夹：长篇"}));
-        QCOMPARE(todayText, QString("今日：0 字"));   // no deadline: no daily figure
+        QCOMPARE(todayText, QString("今日：0 字"));  // no deadline: no daily figure
     }
 
     // Goal progress as the dialog words it.
     void progressTexts_data() {
         QTest::addColumn<int>("chars");
         QTest::addColumn<int>("written");
-        QTest::addColumn<int>("deadline");   // from today; 0 none
+        QTest::addColumn<int>("deadline");  // from today; 0 none
         QTest::addColumn<QString>("text");
         QTest::newRow("reached") << 100 << 120 << 0 << "已写 120 / 100 字，已完成。";
         QTest::newRow("open-ended") << 100 << 40 << 0 << "已写 40 / 100 字，还差 60 字，无截止日期。";
-        QTest::newRow("due") << 100 << 40 << 2 << "已写 40 / 100 字，还差 60 字，截止 2026-01-03，还有 3 天，每天需写 20 字。";
+        QTest::newRow("due") << 100 << 40 << 2
+                             << "已写 40 / 100 字，还差 60 字，截止 2026-01-03，还有 3 天，每天需写 20 字。";
         QTest::newRow("overdue") << 100 << 40 << -1 << "已写 40 / 100 字，还差 60 字，已过截止日期 2025-12-31。";
     }
     void progressTexts() {

@@ -22,7 +22,8 @@ class TestX11Session : public QObject {
 
     static QString FreeDisplay() {
         for (int n = 91; n < 160; ++n)
-            if (!QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)) && !QFile::exists(QString("/tmp/.X%1-lock").arg(n)))
+            if (!QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)) &&
+                !QFile::exists(QString("/tmp/.X%1-lock").arg(n)))
                 return QString(":%1").arg(n);
         return {};
     }
@@ -109,9 +110,10 @@ private slots:
         m_app.setProcessChannelMode(QProcess::ForwardedChannels);
         m_app.start(QStringLiteral(QUILLORA_EXECUTABLE), {});
         QVERIFY(m_app.waitForStarted());
-        QVERIFY2(WaitVisible(true, 60000), m_app.state() == QProcess::NotRunning
-                                               ? qPrintable(QString("the application ended at start-up (exit %1)").arg(m_app.exitCode()))
-                                               : "no window titled QuilloraVer1.3");
+        QVERIFY2(WaitVisible(true, 60000),
+                 m_app.state() == QProcess::NotRunning
+                     ? qPrintable(QString("the application ended at start-up (exit %1)").arg(m_app.exitCode()))
+                     : "no window titled QuilloraVer1.3");
 
         const QString window = VisibleWindows().split('\n').first();
         QVERIFY(Xdotool({"windowfocus", "--sync", window}));

@@ -36,13 +36,13 @@ inline std::string ReadAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline QdbResult RunQdb(const std::string& folder, const std::vector<std::string>& args,
-                        const QdbLimits& limits = {}) {
+inline QdbResult RunQdb(const std::string& folder, const std::vector<std::string>& args, const QdbLimits& limits = {}) {
     const std::string outPath = folder + "/.qdb-out", errPath = folder + "/.qdb-err";
     std::vector<std::string> argv{QDB_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> raw;
-    for (std::string& arg : argv) raw.push_back(arg.data());
+    for (std::string& arg : argv)
+        raw.push_back(arg.data());
     raw.push_back(nullptr);
     const pid_t child = fork();
     if (child == 0) {
@@ -52,8 +52,9 @@ inline QdbResult RunQdb(const std::string& folder, const std::vector<std::string
         dup2(err, 2);
         if (limits.fileSizeBytes >= 0) {
             signal(SIGXFSZ, SIG_IGN);
-            const struct rlimit limit {static_cast<rlim_t>(limits.fileSizeBytes),
-                                       static_cast<rlim_t>(limits.fileSizeBytes)};
+            const struct rlimit limit {
+                static_cast<rlim_t>(limits.fileSizeBytes), static_cast<rlim_t>(limits.fileSizeBytes)
+            };
             setrlimit(RLIMIT_FSIZE, &limit);
         }
         execv(raw[0], raw.data());

@@ -1,8 +1,8 @@
 // qdb backup / backups as a process: the snapshot a script or cron job takes,
 // and the listing with the figures the restore dialog shows.
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <stdlib.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <sstream>
@@ -38,7 +38,8 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         std::istringstream lines(Ok(args));
         std::vector<json> rows;
-        for (std::string line; std::getline(lines, line);) rows.push_back(json::parse(line));
+        for (std::string line; std::getline(lines, line);)
+            rows.push_back(json::parse(line));
         return rows;
     }
 
@@ -106,7 +107,7 @@ TEST_F(QdbBackupTest, FailuresAreErrorsThatLeaveNoSnapshot) {
     Ok({"create-library", library});
     Ok({"put", library, "Docs", "PID=0", "DocName=甲"});
     fs::create_directories(dest);
-    Ok({"backups", library, dest});   // the library's folder exists before the disk fills
+    Ok({"backups", library, dest});  // the library's folder exists before the disk fills
 
     const QdbResult full = RunQdb(folder, {"backup", library, dest}, {2048});
     EXPECT_EQ(full.exitCode, 1);

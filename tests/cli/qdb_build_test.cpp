@@ -39,7 +39,8 @@ protected:
     }
     std::vector<std::string> OutFiles() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(out)) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(out))
+            names.push_back(entry.path().filename().string());
         return names;
     }
 
@@ -65,7 +66,8 @@ TEST_F(QdbBuildTest, BooksOfTheLibraryAndOfAFolder) {
         Ok({"build", library, book});
         const std::string bytes = ReadAll(book);
         EXPECT_GT(bytes.size(), 20u) << extension;
-        if (std::string(extension) == ".pdf") EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+        if (std::string(extension) == ".pdf")
+            EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
     }
 }
 
@@ -90,7 +92,8 @@ TEST_F(QdbBuildTest, BadInputLeavesNoFile) {
         big += static_cast<char>(0xE0 | (c >> 12));
         big += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         big += static_cast<char>(0x80 | (c & 0x3F));
-        if (i % 50 == 49) big += "\n";
+        if (i % 50 == 49)
+            big += "\n";
     }
     Ok({"import", library, Write("大.txt", big)});
     const std::string fileName = out + "/book";

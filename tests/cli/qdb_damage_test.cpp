@@ -70,7 +70,8 @@ protected:
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder)) {
             const std::string name = entry.path().filename().string();
-            if (name != "lib.qdb" && name.rfind(".qdb-", 0) != 0) names.push_back(name);
+            if (name != "lib.qdb" && name.rfind(".qdb-", 0) != 0)
+                names.push_back(name);
         }
         return names;
     }
@@ -117,7 +118,8 @@ TEST_F(QdbDamageTest, EveryCommandRefusesADamagedTableHeader) {
     };
     for (const Damage& damage : damages) {
         std::string bad = good;
-        for (const auto& [at, value] : damage.patches) PutI32At(bad, at, value);
+        for (const auto& [at, value] : damage.patches)
+            PutI32At(bad, at, value);
         for (const Args& args : commands) {
             WriteAll(file, bad);
             QdbResult r = Qdb(args);
@@ -135,8 +137,10 @@ TEST_F(QdbDamageTest, RebuildsOutOfSpaceFailAndLeaveTheFileAsItWas) {
     // Text that does not compress much, so the copy needs about the file's size.
     std::string noise;
     uint32_t seed = 7;
-    for (int i = 0; i < 60000; ++i) noise += static_cast<char>('a' + (seed = seed * 1103515245 + 12345) % 26);
-    for (int i = 0; i < 4; ++i) Ok({"put", file, "Docs", "Txt=" + noise.substr(i * 15000, 15000), "--password", "pw"});
+    for (int i = 0; i < 60000; ++i)
+        noise += static_cast<char>('a' + (seed = seed * 1103515245 + 12345) % 26);
+    for (int i = 0; i < 4; ++i)
+        Ok({"put", file, "Docs", "Txt=" + noise.substr(i * 15000, 15000), "--password", "pw"});
     const std::string before = ReadAll(file);
     const std::string rows = Ok({"dump", file, "Docs", "--password", "pw"});
     const long limit = static_cast<long>(before.size()) / 2;
@@ -190,19 +194,21 @@ TEST_F(QdbDamageTest, AutoIncrementStopsAtItsLargestValue) {
     WriteAll(file, behind);
     r = Qdb({"verify", file});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.out.find("auto-increment counter 5 is below the highest ID 2147483647"), std::string::npos)
-        << r.out;
+    EXPECT_NE(r.out.find("auto-increment counter 5 is below the highest ID 2147483647"), std::string::npos) << r.out;
 }
 
 // A counter left behind the highest ID must not hand out an ID in use.
 TEST_F(QdbDamageTest, ANewRecordTakesAnIdPastTheHighestWhenTheCounterIsBehind) {
     Ok({"create-library", file});
-    for (const char* name : {"甲", "乙", "丙"}) Ok({"put", file, "Docs", "PID=0", std::string("DocName=") + name});
+    for (const char* name : {"甲", "乙", "丙"})
+        Ok({"put", file, "Docs", "PID=0", std::string("DocName=") + name});
     std::string bytes = ReadAll(file);
     int64_t docs = -1;
     for (int t = 0; t < GetI32(reinterpret_cast<const uint8_t*>(bytes.data()) + kTableDirectoryOffset); ++t) {
-        const int32_t at = GetI32(reinterpret_cast<const uint8_t*>(bytes.data()) + kTableDirectoryOffset + kDirOffsets + 4 * t);
-        if (bytes.compare(static_cast<size_t>(at), 5, std::string("Docs\0", 5)) == 0) docs = at;
+        const int32_t at =
+            GetI32(reinterpret_cast<const uint8_t*>(bytes.data()) + kTableDirectoryOffset + kDirOffsets + 4 * t);
+        if (bytes.compare(static_cast<size_t>(at), 5, std::string("Docs\0", 5)) == 0)
+            docs = at;
     }
     ASSERT_GE(docs, 0);
     for (const int32_t behind : {0, 1, 2}) {
@@ -249,7 +255,9 @@ TEST_F(QdbDamageTest, ADirectoryListingFewerTablesFailsVerifyAndStopsRebuilds) {
         void (*apply)(std::string& bytes, int32_t tables);
     } damages[] = {
         {"directory zeroed",
-         [](std::string& b, int32_t) { b.replace(kTableDirectoryOffset, kTableDirectorySize, kTableDirectorySize, '\0'); }},
+         [](std::string& b, int32_t) {
+             b.replace(kTableDirectoryOffset, kTableDirectorySize, kTableDirectorySize, '\0');
+         }},
         {"count lowered by one",
          [](std::string& b, int32_t n) { PutI32At(b, kTableDirectoryOffset + kDirTableCount, n - 1); }},
         {"count lowered to one",
@@ -330,7 +338,8 @@ std::string HugeStoredValue(int32_t size) {
             rc = deflate(&z, flush);
             out.append(buffer.data(), buffer.size() - z.avail_out);
         } while (z.avail_out == 0);
-        if (rc == Z_STREAM_END) break;
+        if (rc == Z_STREAM_END)
+            break;
     }
     deflateEnd(&z);
     return out;
@@ -342,7 +351,8 @@ TEST_F(QdbDamageTest, VerifyOfAGigabyteMemoInASmallFileStaysSmall) {
     // A value that hardly compresses gets an area large enough for the hostile one.
     std::string noise;
     uint32_t seed = 11;
-    for (int i = 0; i < 1'400'000; ++i) noise += static_cast<char>('!' + (seed = seed * 1103515245 + 12345) % 90);
+    for (int i = 0; i < 1'400'000; ++i)
+        noise += static_cast<char>('!' + (seed = seed * 1103515245 + 12345) % 90);
     WriteAll(folder + "/noise.txt", noise);
     Ok({"put", file, "Docs", "Txt=@" + folder + "/noise.txt"});
     fs::remove(folder + "/noise.txt");
@@ -370,13 +380,16 @@ class FreedMemoryReturned {
 public:
     FreedMemoryReturned() {
         const char* now = getenv("ASAN_OPTIONS");
-        if (now) saved_ = now;
+        if (now)
+            saved_ = now;
         had_ = now != nullptr;
         setenv("ASAN_OPTIONS", (saved_ + (saved_.empty() ? "" : ":") + "quarantine_size_mb=0").c_str(), 1);
     }
     ~FreedMemoryReturned() {
-        if (had_) setenv("ASAN_OPTIONS", saved_.c_str(), 1);
-        else unsetenv("ASAN_OPTIONS");
+        if (had_)
+            setenv("ASAN_OPTIONS", saved_.c_str(), 1);
+        else
+            unsetenv("ASAN_OPTIONS");
     }
 
 private:
@@ -423,7 +436,8 @@ TEST_F(QdbDamageTest, ExportWritesEveryManuscriptItCanRead) {
     EXPECT_EQ(ReadAll(out + "/甲.txt"), std::string(3000, 'a'));
     EXPECT_EQ(ReadAll(out + "/乙.txt"), std::string(3000, 'b'));
     std::vector<std::string> written;
-    for (const auto& entry : fs::directory_iterator(out)) written.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(out))
+        written.push_back(entry.path().filename().string());
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, (std::vector<std::string>{"乙.txt", "甲.txt"}));
 }

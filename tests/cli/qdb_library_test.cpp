@@ -28,8 +28,7 @@ protected:
 };
 
 TEST_F(QdbLibraryTest, ImportTreeAndExportThroughTheLibraryLayer) {
-    EXPECT_EQ(Ok({"create-library", folder + "/books", "--password", "pw", "--comment", "书"}),
-              library + "\n");
+    EXPECT_EQ(Ok({"create-library", folder + "/books", "--password", "pw", "--comment", "书"}), library + "\n");
     // UTF-8 with bare LF, and GB18030 ("第二章" / "你好") with CR LF.
     const std::string one = Write("第一章.txt", "开头\nend\n");
     const std::string two = Write("第二章.txt", "\xC4\xE3\xBA\xC3\r\n");
@@ -49,12 +48,12 @@ TEST_F(QdbLibraryTest, ExportNamesStayInsideTheFolder) {
     Ok({"create-library", library});
     int n = 0;
     for (const char* name : {"a/b", "..", "同名", "同名"})
-        Ok({"put", library, "Docs", "PID=0", std::string("DocName=") + name,
-            "Txt=text " + std::to_string(++n)});
+        Ok({"put", library, "Docs", "PID=0", std::string("DocName=") + name, "Txt=text " + std::to_string(++n)});
     const std::string out = folder + "/out";
     Ok({"export", library, out});
     std::set<std::string> files;
-    for (const auto& entry : fs::directory_iterator(out)) files.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(out))
+        files.insert(entry.path().filename().string());
     EXPECT_EQ(files, (std::set<std::string>{"a_b.txt", "...txt", "同名.txt", "同名 (2).txt"}));
     EXPECT_FALSE(fs::exists(folder + "/b.txt"));
     EXPECT_EQ(ReadAll(out + "/同名.txt"), "text 3");
@@ -65,7 +64,12 @@ TEST_F(QdbLibraryTest, ExportNamesStayInsideTheFolder) {
 // Every record of an export lands in a file of its own, whatever its name.
 TEST_F(QdbLibraryTest, ExportKeepsEveryRecordInAFileOfItsOwn) {
     Ok({"create-library", library});
-    const std::string longChinese = [] { std::string s; for (int i = 0; i < 100; ++i) s += "长"; return s; }();
+    const std::string longChinese = [] {
+        std::string s;
+        for (int i = 0; i < 100; ++i)
+            s += "长";
+        return s;
+    }();
     const char* names[] = {"x/y", "x_y", "新建稿件", "新建稿件", "新建稿件", "新建稿件 (2)"};
     std::vector<std::string> all(std::begin(names), std::end(names));
     all.push_back(longChinese);
@@ -92,7 +96,8 @@ TEST_F(QdbLibraryTest, ExportKeepsEveryRecordInAFileOfItsOwn) {
     EXPECT_EQ(contents["新建稿件 (2) (2).txt"], "text 6");
     // Long names are cut between characters: the shortened names are still UTF-8.
     for (const auto& [name, text] : contents) {
-        if (name.size() > 200) EXPECT_EQ(name.rfind("长长", 0), 0u) << name;
+        if (name.size() > 200)
+            EXPECT_EQ(name.rfind("长长", 0), 0u) << name;
     }
 }
 
@@ -175,7 +180,9 @@ TEST_F(QdbLibraryTest, ImportIsAllOrNothing) {
     const std::string good = Write("good.txt", "text");
     const std::string fifo = folder + "/pipe.txt";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::string binary = Write("tool.txt", std::string("\x7F" "ELF\x02\x01\x00\x00\x00\x01\x02", 11));
+    const std::string binary = Write("tool.txt", std::string("\x7F"
+                                                             "ELF\x02\x01\x00\x00\x00\x01\x02",
+                                                             11));
     const std::string invalid = Write("bad.txt", "\xFF\xFF\x80\x80");  // neither UTF-8 nor GB18030
     struct Case {
         std::string file;
@@ -213,7 +220,7 @@ TEST_F(QdbLibraryTest, ImportReadsForeignNamesAndUtf16WithoutMark) {
     const std::string out = folder + "/out";
     Ok({"export", library, out});
     EXPECT_EQ(ReadAll(out + "/第一章.txt"), "gbk");
-    EXPECT_EQ(ReadAll(out + "/le.txt"), "Hi \xC4\xE3");   // GB18030 "你"
+    EXPECT_EQ(ReadAll(out + "/le.txt"), "Hi \xC4\xE3");  // GB18030 "你"
     EXPECT_EQ(ReadAll(out + "/be.txt"), "Hi \xC4\xE3");
 }
 

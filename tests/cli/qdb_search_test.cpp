@@ -22,8 +22,8 @@ protected:
         Ok({"create-library", folder + "/books", "--password", "pw"});
         Ok({"put", library, "DocFloder", "PID=0", "FloderName=卷", "--password", "pw"});
         Ok({"import", library, Write("开头.txt", "林黛玉进了贾府\nAnna 与 ａｎｎａ\n"), "--password", "pw"});
-        Ok({"import", library, Write("卷二.txt", "ANNA 林黛玉，\U00020000林黛玉\n"), "--folder", "1",
-            "--password", "pw"});
+        Ok({"import", library, Write("卷二.txt", "ANNA 林黛玉，\U00020000林黛玉\n"), "--folder", "1", "--password",
+            "pw"});
     }
 
     std::string library;
@@ -41,8 +41,8 @@ TEST_F(QdbSearchTest, GrepPrintsOneObjectPerHit) {
         {{"林黛玉", "--folder", "1"}, second + second},
         {{"anna"}, ""},
         {{"anna", "--ignore-case"},
-         "{\"id\":1,\"name\":\"开头\",\"line\":2,\"text\":\"Anna 与 ａｎｎａ\"}\n" + std::string(
-             "{\"id\":2,\"name\":\"卷二\",\"line\":1,\"text\":\"ANNA 林黛玉，\U00020000林黛玉\"}\n")},
+         "{\"id\":1,\"name\":\"开头\",\"line\":2,\"text\":\"Anna 与 ａｎｎａ\"}\n" +
+             std::string("{\"id\":2,\"name\":\"卷二\",\"line\":1,\"text\":\"ANNA 林黛玉，\U00020000林黛玉\"}\n")},
     };
     for (const auto& c : cases) {
         Args args{"grep", library};

@@ -26,7 +26,8 @@ struct Trace {
     size_t LastIndexOf(std::initializer_list<const char*> names) const {
         for (size_t i = calls.size(); i-- > 0;)
             for (const char* name : names)
-                if (calls[i] == name) return i;
+                if (calls[i] == name)
+                    return i;
         return std::string::npos;
     }
 };
@@ -34,7 +35,8 @@ struct Trace {
 class QdbSyncTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!HaveStrace()) GTEST_SKIP() << "strace is not installed";
+        if (!HaveStrace())
+            GTEST_SKIP() << "strace is not installed";
         const char* base = getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/qdb-sync.XXXXXX";
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -45,7 +47,8 @@ protected:
         Ok({"put", file, "Notes", "Title=first"});
     }
     void TearDown() override {
-        if (!folder.empty()) fs::remove_all(folder);
+        if (!folder.empty())
+            fs::remove_all(folder);
     }
 
     void Ok(const Args& args) {
@@ -58,7 +61,8 @@ protected:
         const std::string log = folder + "/strace.log";
         std::string command = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o " + log +
                               " -e trace=pwrite64,fdatasync,fsync,rename,renameat,renameat2 " QDB_PATH;
-        for (const std::string& arg : args) command += " '" + arg + "'";
+        for (const std::string& arg : args)
+            command += " '" + arg + "'";
         command += " >/dev/null 2>" + folder + "/stderr.log";
         Trace trace;
         const int status = system(command.c_str());
@@ -124,7 +128,8 @@ TEST_F(QdbSyncTest, CompactionSyncsTheImageOnceAndTheFolderAfterTheRename) {
     ASSERT_NE(rename, std::string::npos);
     int syncsBefore = 0, syncsAfter = 0;
     for (size_t i = 0; i < trace.calls.size(); ++i)
-        if (trace.calls[i] == "fdatasync" || trace.calls[i] == "fsync") ++(i < rename ? syncsBefore : syncsAfter);
+        if (trace.calls[i] == "fdatasync" || trace.calls[i] == "fsync")
+            ++(i < rename ? syncsBefore : syncsAfter);
     EXPECT_GE(syncsBefore, 1) << "the finished image is synced before it is published";
     EXPECT_LE(syncsBefore, 3) << "no barrier per copied table or index";
     EXPECT_GE(syncsAfter, 1) << "the folder is synced after the rename";

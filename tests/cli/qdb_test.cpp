@@ -30,8 +30,7 @@ protected:
         Args create{"create", file, "--comment", "说明"};
         create.insert(create.end(), extra.begin(), extra.end());
         Ok(create);
-        Args table{"create-table", file, "Docs", "ID:AutoInc", "PID:Integer", "Name:String:40",
-                   "Txt:Memo"};
+        Args table{"create-table", file, "Docs", "ID:AutoInc", "PID:Integer", "Name:String:40", "Txt:Memo"};
         table.insert(table.end(), extra.begin(), extra.end());
         Ok(table);
         Args index{"create-index", file, "Docs", "ByPID", "PID"};
@@ -48,14 +47,14 @@ protected:
 
 TEST_F(QdbTest, RoundTripOfEveryFieldType) {
     Ok({"create", file});
-    Ok({"create-table", file, "All", "ID:AutoInc", "S:String:20", "I:Integer", "B:Boolean",
-        "D:Date", "T:Time", "DT:DateTime", "M:Memo", "Bl:Blob", "F:Float", "Si:SmallInt",
-        "W:Word", "C:Currency", "L:LargeInt", "X:FixedChar:4", "N:3"});
+    Ok({"create-table", file, "All", "ID:AutoInc", "S:String:20", "I:Integer", "B:Boolean", "D:Date", "T:Time",
+        "DT:DateTime", "M:Memo", "Bl:Blob", "F:Float", "Si:SmallInt", "W:Word", "C:Currency", "L:LargeInt",
+        "X:FixedChar:4", "N:3"});
     const std::string blobFile = folder + "/blob.bin";
     std::ofstream(blobFile, std::ios::binary) << std::string("\x00\x01\xff", 3);
     EXPECT_EQ(Ok({"put", file, "All", "S=中文 text", "I=-42", "B=true", "D=2024-02-29", "T=23:59:58",
-                  "DT=1999-12-31T08:09:10", "M=第一行\n第二行", "Bl=@" + blobFile, "F=2.5",
-                  "Si=-7", "W=65535", "C=12.25", "L=9000000000", "X=ab", "N=5"}),
+                  "DT=1999-12-31T08:09:10", "M=第一行\n第二行", "Bl=@" + blobFile, "F=2.5", "Si=-7", "W=65535",
+                  "C=12.25", "L=9000000000", "X=ab", "N=5"}),
               "1\n");
     EXPECT_EQ(Ok({"dump", file, "All"}),
               "{\"ID\":1,\"S\":\"中文 text\",\"I\":-42,\"B\":true,\"D\":\"2024-02-29\","
@@ -63,12 +62,10 @@ TEST_F(QdbTest, RoundTripOfEveryFieldType) {
               "\"Bl\":\"AAH/\",\"F\":2.5,\"Si\":-7,\"W\":65535,\"C\":12.25,\"L\":9000000000,"
               "\"X\":\"ab\",\"N\":5}\n");
     const std::string info = Ok({"info", file});
-    EXPECT_NE(info.find("\"tables\":[{\"name\":\"All\",\"records\":1,\"auto_inc_counter\":1"),
-              std::string::npos)
+    EXPECT_NE(info.find("\"tables\":[{\"name\":\"All\",\"records\":1,\"auto_inc_counter\":1"), std::string::npos)
         << info;
     EXPECT_NE(info.find("{\"name\":\"X\",\"type\":23,\"size\":4,\"dpmode\":0}"), std::string::npos);
-    EXPECT_NE(info.find("{\"name\":\"ID\",\"options\":[\"primary\"],\"fields\":[\"ID\"]}"),
-              std::string::npos);
+    EXPECT_NE(info.find("{\"name\":\"ID\",\"options\":[\"primary\"],\"fields\":[\"ID\"]}"), std::string::npos);
 }
 
 // What put accepts comes back from dump in dump's own form.
@@ -98,8 +95,8 @@ TEST_F(QdbTest, PutReadsTheFormsDumpPrints) {
         Ok({"put", file, table, "F=" + c.input});
         EXPECT_EQ(Ok({"dump", file, table}), "{\"ID\":1,\"F\":" + c.printed + "}\n") << c.type;
     }
-    for (const char* bad : {"SmallInt:32768", "Word:-1", "Date:2023-02-29", "Time:24:00:00",
-                            "Boolean:yes", "Blob:not base64!"}) {
+    for (const char* bad :
+         {"SmallInt:32768", "Word:-1", "Date:2023-02-29", "Time:24:00:00", "Boolean:yes", "Blob:not base64!"}) {
         const std::string definition = bad;
         const std::string table = "B" + std::to_string(++n);
         Ok({"create-table", file, table, "F:" + definition.substr(0, definition.find(':'))});
@@ -156,17 +153,15 @@ TEST_F(QdbTest, ErrorsNameWhatFailedInReadableText) {
 TEST_F(QdbTest, EncryptedFileNeedsTheRightPassword) {
     CreateDocs({"--password", "秘密"});
     EXPECT_EQ(Ok({"put", file, "Docs", "PID=1", "Name=x", "--password", "秘密"}), "1\n");
-    EXPECT_EQ(Ok({"dump", file, "Docs", "--password", "秘密"}),
-              "{\"ID\":1,\"PID\":1,\"Name\":\"x\",\"Txt\":\"\"}\n");
-    for (const Args& args : {Args{"dump", file, "Docs", "--password", "wrong"},
-                             Args{"dump", file, "Docs"}, Args{"put", file, "Docs", "PID=2"}}) {
+    EXPECT_EQ(Ok({"dump", file, "Docs", "--password", "秘密"}), "{\"ID\":1,\"PID\":1,\"Name\":\"x\",\"Txt\":\"\"}\n");
+    for (const Args& args : {Args{"dump", file, "Docs", "--password", "wrong"}, Args{"dump", file, "Docs"},
+                             Args{"put", file, "Docs", "PID=2"}}) {
         QdbResult r = Qdb(args);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(r.err, "Access denied\n");
         EXPECT_EQ(r.out, "");
     }
-    EXPECT_NE(Ok({"info", file}).find("\"encrypted\":true,\"encrypt_algo\":\"blowfish\""),
-              std::string::npos);
+    EXPECT_NE(Ok({"info", file}).find("\"encrypted\":true,\"encrypt_algo\":\"blowfish\""), std::string::npos);
     EXPECT_NE(Ok({"info", file, "--password", "wrong"}).find("\"comment\":null"), std::string::npos);
     EXPECT_NE(Ok({"info", file, "--password", "秘密"}).find("\"comment\":\"说明\""), std::string::npos);
 }
@@ -178,10 +173,10 @@ TEST_F(QdbTest, PasswordsThatAreNotValidTextAreRefused) {
     CreateDocs({"--password", "中文"});
     Ok({"put", file, "Docs", "PID=1", "Name=x", "--password", "中文"});
     const std::vector<std::string> invalid = {
-        "\xFF\xFF\xFF\xFF",   // what used to open this file
-        "\xD6\xD0\xCE\xC4",   // "中文" typed in a GBK terminal
-        "ab\xC3",              // cut in the middle of a character
-        "\xED\xA0\x80",        // an encoded surrogate
+        "\xFF\xFF\xFF\xFF",  // what used to open this file
+        "\xD6\xD0\xCE\xC4",  // "中文" typed in a GBK terminal
+        "ab\xC3",            // cut in the middle of a character
+        "\xED\xA0\x80",      // an encoded surrogate
     };
     for (const std::string& password : invalid) {
         for (const Args& args : {Args{"dump", file, "Docs", "--password", password},
@@ -195,8 +190,7 @@ TEST_F(QdbTest, PasswordsThatAreNotValidTextAreRefused) {
     const std::string created = folder + "/new.qdb";
     EXPECT_EQ(Qdb({"create", created, "--password", "\xFF"}).exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(created));
-    EXPECT_EQ(Ok({"dump", file, "Docs", "--password", "中文"}),
-              "{\"ID\":1,\"PID\":1,\"Name\":\"x\",\"Txt\":\"\"}\n");
+    EXPECT_EQ(Ok({"dump", file, "Docs", "--password", "中文"}), "{\"ID\":1,\"PID\":1,\"Name\":\"x\",\"Txt\":\"\"}\n");
 }
 
 TEST_F(QdbTest, PasswdDecryptsAndEncryptsAgain) {
@@ -215,8 +209,10 @@ TEST_F(QdbTest, PasswdDecryptsAndEncryptsAgain) {
 
 TEST_F(QdbTest, CompactShrinksTheFileAndKeepsTheRecords) {
     CreateDocs();
-    for (int i = 1; i <= 12; ++i) Put(i % 3, "n" + std::to_string(i), std::string(2000, 'a' + i));
-    for (int id = 1; id <= 10; ++id) Ok({"del", file, "Docs", std::to_string(id)});
+    for (int i = 1; i <= 12; ++i)
+        Put(i % 3, "n" + std::to_string(i), std::string(2000, 'a' + i));
+    for (int id = 1; id <= 10; ++id)
+        Ok({"del", file, "Docs", std::to_string(id)});
     const std::string rows = Ok({"dump", file, "Docs", "--index", "ByPID"});
     const auto before = fs::file_size(file);
     Ok({"compact", file});
@@ -248,7 +244,8 @@ void Patch(const std::string& path, int64_t at, uint8_t value, bool flip) {
 
 TEST_F(QdbTest, VerifyReportsDamageWithoutCrashing) {
     CreateDocs();
-    for (int i = 1; i <= 6; ++i) Put(i, "n" + std::to_string(i), std::string(300, 'x'));
+    for (int i = 1; i <= 6; ++i)
+        Put(i, "n" + std::to_string(i), std::string(300, 'x'));
     EXPECT_EQ(Ok({"verify", file}), "ok\n");
     const std::string good = ReadAll(file);
     struct Case {

@@ -23,16 +23,15 @@ protected:
         ASSERT_TRUE(dir.isValid());
         folder = dir.path().toStdString();
         QString name;
-        ASSERT_TRUE(data.CreateDocData(dir.path() + "/books", QString(), "pw", true, true, false, 2,
-                                       &name));
+        ASSERT_TRUE(data.CreateDocData(dir.path() + "/books", QString(), "pw", true, true, false, 2, &name));
         ASSERT_TRUE(data.OpenDocData(name, [] { return QStringLiteral("pw"); }));
         library = name.toStdString();
         // Saved yesterday at noon: still inside --days 3 should midnight pass meanwhile.
         day = std::floor(tomedb::Now()) - 1;
         TManuscriptSaves saves(data, [this] { return clock; });
         doc = data.NewDoc(0).ID;
-        for (const auto& [minutes, text] : {std::pair{0, "春眠"}, std::pair{10, "春眠不觉晓"},
-                                            std::pair{20, "处处闻啼鸟 birds"}}) {
+        for (const auto& [minutes, text] :
+             {std::pair{0, "春眠"}, std::pair{10, "春眠不觉晓"}, std::pair{20, "处处闻啼鸟 birds"}}) {
             clock = day + 0.5 + minutes / 1440.0;
             const QString t = QString::fromUtf8(text);
             TDocAttr attr;
@@ -58,8 +57,8 @@ protected:
 
 TEST_F(QdbWritingTest, StatsPrintsOneObjectADayNewestLast) {
     const std::string out = Ok({"stats", library, "--days", "3", "--password", "pw"});
-    const std::string row = "{\"day\":\"" + TWriteLog::DayText(int(day)).toStdString() +
-                            "\",\"chars\":5,\"words\":1,\"seconds\":180}\n";
+    const std::string row =
+        "{\"day\":\"" + TWriteLog::DayText(int(day)).toStdString() + "\",\"chars\":5,\"words\":1,\"seconds\":180}\n";
     EXPECT_NE(out.find(row), std::string::npos) << out;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3);
     EXPECT_NE(RunQdb(folder, {"stats", library}).exitCode, 0);  // no password, no figures
@@ -75,9 +74,7 @@ TEST_F(QdbWritingTest, HistoryListsVersionsAndShowsOne) {
     EXPECT_EQ(Ok({"history", library, "999", "--password", "pw"}), "");
 }
 
-TEST_F(QdbWritingTest, ALibraryWithTheNewTablesPassesVerify) {
-    Ok({"verify", library, "--password", "pw"});
-}
+TEST_F(QdbWritingTest, ALibraryWithTheNewTablesPassesVerify) { Ok({"verify", library, "--password", "pw"}); }
 
 }  // namespace
 }  // namespace qdbtest

@@ -12,8 +12,7 @@
 #include <memory>
 
 struct TEditorFixture {
-    TEditorFixture()
-    {
+    TEditorFixture() {
         frame = std::make_unique<QWidget>();
         frame->resize(800, 600);
         editor = std::make_unique<TqlvEditor>(frame.get(), nullptr);
@@ -21,16 +20,14 @@ struct TEditorFixture {
         (void)QTest::qWaitForWindowExposed(frame.get());
     }
 
-    ~TEditorFixture()
-    {
+    ~TEditorFixture() {
         editor.reset();
         frame.reset();
     }
 
     QTextEdit* control() const { return editor->Control(); }
 
-    void select(int anchor, int position)
-    {
+    void select(int anchor, int position) {
         QTextCursor cursor = control()->textCursor();
         cursor.setPosition(anchor);
         cursor.setPosition(position, QTextCursor::KeepAnchor);

@@ -6,8 +6,7 @@
 
 namespace {
 
-TEST(RtfText, RoundTripKeepsTextExactly)
-{
+TEST(RtfText, RoundTripKeepsTextExactly) {
     const QString cases[] = {
         QString(),
         QStringLiteral("plain"),
@@ -25,15 +24,13 @@ TEST(RtfText, RoundTripKeepsTextExactly)
     }
 }
 
-TEST(RtfText, CrLfIsOneParagraphBreak)
-{
+TEST(RtfText, CrLfIsOneParagraphBreak) {
     const std::optional<QString> back = ReadRtfText(WriteRtfText(QStringLiteral("a\r\nb"), QFont()));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, QStringLiteral("a\nb"));
 }
 
-TEST(RtfText, ReadsForeignRtfSkippingTablesAndFormatting)
-{
+TEST(RtfText, ReadsForeignRtfSkippingTablesAndFormatting) {
     // \'c4\'e3\'ba\'c3 is 你好 in code page 936.
     const QByteArray rtf =
         "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}{\\colortbl;\\red255\\green0\\blue0;}"
@@ -44,14 +41,12 @@ TEST(RtfText, ReadsForeignRtfSkippingTablesAndFormatting)
     EXPECT_EQ(*text, QStringLiteral("bold 你好\n你好 end\nx\ty"));
 }
 
-TEST(RtfText, RejectsWhatIsNotRtf)
-{
+TEST(RtfText, RejectsWhatIsNotRtf) {
     EXPECT_FALSE(ReadRtfText("plain text").has_value());
     EXPECT_FALSE(ReadRtfText(QByteArray()).has_value());
 }
 
-TEST(RtfText, TruncatedStreamDoesNotCrash)
-{
+TEST(RtfText, TruncatedStreamDoesNotCrash) {
     const QByteArray full = WriteRtfText(QStringLiteral("中文 text {x}"), QFont());
     for (qsizetype n = 5; n < full.size(); ++n)
         (void)ReadRtfText(full.left(n));

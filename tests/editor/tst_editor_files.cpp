@@ -13,21 +13,18 @@
 
 namespace {
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
+void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray ReadBytes(const QString& path)
-{
+QByteArray ReadBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString RunTool(const QString& program, const QStringList& arguments)
-{
+QString RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
@@ -59,8 +56,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TstEditorFiles::loadWithEmptyPathMakesANewManuscript()
-{
+void TstEditorFiles::loadWithEmptyPathMakesANewManuscript() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("old"));
     QTest::keyClick(f.control(), Qt::Key_A);
@@ -70,22 +66,18 @@ void TstEditorFiles::loadWithEmptyPathMakesANewManuscript()
     QCOMPARE(f.editor->FileName(), QStringLiteral("新建稿件"));
 }
 
-void TstEditorFiles::loadDecodesByContent_data()
-{
+void TstEditorFiles::loadDecodesByContent_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("expected");
     QTest::newRow("GBK") << "gbk.txt" << QByteArray("\xD6\xD0\xCE\xC4\r\nabc") << "中文\r\nabc";
-    QTest::newRow("UTF-8") << "utf8.TXT" << QByteArray("\xE4\xB8\xAD\xE6\x96\x87\nabc")
-                           << "中文\r\nabc";
-    QTest::newRow("UTF-8 with BOM") << "bom.txt" << QByteArray("\xEF\xBB\xBF\x61\xE4\xB8\xAD")
-                                    << "a中";
+    QTest::newRow("UTF-8") << "utf8.TXT" << QByteArray("\xE4\xB8\xAD\xE6\x96\x87\nabc") << "中文\r\nabc";
+    QTest::newRow("UTF-8 with BOM") << "bom.txt" << QByteArray("\xEF\xBB\xBF\x61\xE4\xB8\xAD") << "a中";
     QTest::newRow("ASCII") << "ascii.txt" << QByteArray("plain\rtext\n") << "plain\r\ntext\r\n";
     QTest::newRow("empty") << "empty.txt" << QByteArray() << QString();
 }
 
-void TstEditorFiles::loadDecodesByContent()
-{
+void TstEditorFiles::loadDecodesByContent() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
@@ -101,8 +93,7 @@ void TstEditorFiles::loadDecodesByContent()
     QVERIFY(!f.editor->IsModified());
 }
 
-void TstEditorFiles::loadFailureKeepsTheText()
-{
+void TstEditorFiles::loadFailureKeepsTheText() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("keep me"));
     QVERIFY_THROWS_EXCEPTION(EEditorError, f.editor->LoadFromFile(m_dir.filePath("missing.txt")));
@@ -120,8 +111,7 @@ void TstEditorFiles::loadFailureKeepsTheText()
     QCOMPARE(f.editor->GetText(), QStringLiteral("keep me"));
 }
 
-void TstEditorFiles::saveAndLoadKeepCharactersOutsideGbk()
-{
+void TstEditorFiles::saveAndLoadKeepCharactersOutsideGbk() {
     const QString text = QString::fromUtf16(u"第一行 \U00020000 €\r\n第二行");
     const QString path = m_dir.filePath("roundtrip.txt");
     TEditorFixture f;
@@ -131,8 +121,8 @@ void TstEditorFiles::saveAndLoadKeepCharactersOutsideGbk()
     QVERIFY(!f.editor->IsModified());
 
     const QByteArray bytes = ReadBytes(path);
-    QVERIFY(bytes.startsWith("\xB5\xDA\xD2\xBB"));          // 第一 in GBK
-    QVERIFY(bytes.contains("\x95\x32\x82\x36"));             // U+20000 in GB18030
+    QVERIFY(bytes.startsWith("\xB5\xDA\xD2\xBB"));  // 第一 in GBK
+    QVERIFY(bytes.contains("\x95\x32\x82\x36"));    // U+20000 in GB18030
     QVERIFY(bytes.contains("\r\n"));
     QVERIFY(!bytes.contains("?"));
 
@@ -143,18 +133,15 @@ void TstEditorFiles::saveAndLoadKeepCharactersOutsideGbk()
     QVERIFY(QDir(m_dir.path()).entryList(QStringList{"roundtrip.txt.tmp*"}, QDir::Files).isEmpty());
 }
 
-void TstEditorFiles::saveFailureKeepsTheModifiedFlag()
-{
+void TstEditorFiles::saveFailureKeepsTheModifiedFlag() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("text"));
     f.editor->SetModified(true);
-    QVERIFY_THROWS_EXCEPTION(EEditorError,
-                             f.editor->SaveToFile(m_dir.filePath("no/such/folder/a.txt")));
+    QVERIFY_THROWS_EXCEPTION(EEditorError, f.editor->SaveToFile(m_dir.filePath("no/such/folder/a.txt")));
     QVERIFY(f.editor->IsModified());
 }
 
-void TstEditorFiles::richTextFilesRoundTrip()
-{
+void TstEditorFiles::richTextFilesRoundTrip() {
     const QString text = QStringLiteral("标题 {x}\r\n\tback\\slash");
     const QString path = m_dir.filePath("rich.rtf");
     TEditorFixture f;
@@ -166,8 +153,7 @@ void TstEditorFiles::richTextFilesRoundTrip()
     QCOMPARE(g.editor->GetText(), text);
 }
 
-void TstEditorFiles::unknownExtensionFallsBackToPlainText()
-{
+void TstEditorFiles::unknownExtensionFallsBackToPlainText() {
     const QString path = m_dir.filePath("notes.md");
     WriteBytes(path, "\xD6\xD0 plain");
     TEditorFixture f;
@@ -175,10 +161,9 @@ void TstEditorFiles::unknownExtensionFallsBackToPlainText()
     QCOMPARE(f.editor->GetText(), QStringLiteral("中 plain"));
 }
 
-void TstEditorFiles::insertFileAddsEveryLineWithABreak()
-{
+void TstEditorFiles::insertFileAddsEveryLineWithABreak() {
     const QString path = m_dir.filePath("insert.txt");
-    WriteBytes(path, "one\r\n\xB6\xFE\ntwo");   // 二 in GBK
+    WriteBytes(path, "one\r\n\xB6\xFE\ntwo");  // 二 in GBK
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("[]"));
     f.select(1, 1);
@@ -188,8 +173,7 @@ void TstEditorFiles::insertFileAddsEveryLineWithABreak()
     QVERIFY_THROWS_EXCEPTION(EEditorError, f.editor->InsertFile(m_dir.filePath("none.txt")));
 }
 
-void TstEditorFiles::printWritesOneLinePerTextLine()
-{
+void TstEditorFiles::printWritesOneLinePerTextLine() {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext is not installed");
     const QString pdf = m_dir.filePath("print.pdf");
@@ -206,8 +190,7 @@ void TstEditorFiles::printWritesOneLinePerTextLine()
     QCOMPARE(lines.value(first + 3).trimmed(), QStringLiteral("Fourth line"));
 }
 
-void TstEditorFiles::printBreaksPages()
-{
+void TstEditorFiles::printBreaksPages() {
     if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
         QSKIP("pdfinfo is not installed");
     const QString pdf = m_dir.filePath("pages.pdf");
@@ -227,8 +210,7 @@ void TstEditorFiles::printBreaksPages()
     QVERIFY(text.contains(QStringLiteral("line 300")));
 }
 
-void TstEditorFiles::printKeepsTheEndOfLongLines()
-{
+void TstEditorFiles::printKeepsTheEndOfLongLines() {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext is not installed");
     const QString pdf = m_dir.filePath("long.pdf");
@@ -244,8 +226,7 @@ void TstEditorFiles::printKeepsTheEndOfLongLines()
     QVERIFY(text.indexOf(QStringLiteral("next line")) > text.indexOf(QStringLiteral("ENDMARK")));
 }
 
-void TstEditorFiles::printWithoutPrinterFails()
-{
+void TstEditorFiles::printWithoutPrinterFails() {
     // The test machine has no printer queue; without an output file the
     // print must fail with an error instead of printing nowhere.
     if (!QPrinterInfo::defaultPrinter().isNull())

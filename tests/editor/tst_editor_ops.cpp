@@ -4,12 +4,12 @@
 #include "EditorFixture.h"
 
 #include <QClipboard>
-#include <functional>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <functional>
 
 class TstEditorOps : public QObject {
     Q_OBJECT
@@ -41,8 +41,7 @@ private slots:
 
 enum TQuickOp { DeleteLine, DeleteToStart, DeleteToEnd, SelectToStart, SelectToEnd, DeleteSelection };
 
-void TstEditorOps::quickEdits_data()
-{
+void TstEditorOps::quickEdits_data() {
     QTest::addColumn<int>("op");
     QTest::addColumn<int>("selStart");
     QTest::addColumn<int>("selEnd");
@@ -52,30 +51,25 @@ void TstEditorOps::quickEdits_data()
     const QString crlf = QStringLiteral("\r\n");
     QTest::newRow("DeleteLine middle line with its break")
         << int(DeleteLine) << 8 << 8 << "first" + crlf + "third" << QString();
-    QTest::newRow("DeleteLine first line")
-        << int(DeleteLine) << 0 << 0 << "second" + crlf + "third" << QString();
+    QTest::newRow("DeleteLine first line") << int(DeleteLine) << 0 << 0 << "second" + crlf + "third" << QString();
     QTest::newRow("DeleteLine last line without break")
         << int(DeleteLine) << 15 << 15 << "first" + crlf + "second" + crlf << QString();
     QTest::newRow("DeleteLine uses the selection start")
         << int(DeleteLine) << 2 << 9 << "second" + crlf + "third" << QString();
     QTest::newRow("DeleteToStart middle")
         << int(DeleteToStart) << 8 << 8 << QStringLiteral("cond") + crlf + "third" << QString();
-    QTest::newRow("DeleteToEnd middle")
-        << int(DeleteToEnd) << 8 << 8 << "first" + crlf + "se" << QString();
+    QTest::newRow("DeleteToEnd middle") << int(DeleteToEnd) << 8 << 8 << "first" + crlf + "se" << QString();
     QTest::newRow("DeleteToEnd from selection start")
         << int(DeleteToEnd) << 3 << 10 << QStringLiteral("fir") << QString();
-    QTest::newRow("SelectToStart")
-        << int(SelectToStart) << 8 << 10 << "first" + crlf + "second" + crlf + "third"
-        << "first" + crlf + "se";
-    QTest::newRow("SelectToEnd")
-        << int(SelectToEnd) << 15 << 13 << "first" + crlf + "second" + crlf + "third"
-        << QStringLiteral("third");
-    QTest::newRow("DeleteSelection")
-        << int(DeleteSelection) << 1 << 4 << "ft" + crlf + "second" + crlf + "third" << QString();
+    QTest::newRow("SelectToStart") << int(SelectToStart) << 8 << 10 << "first" + crlf + "second" + crlf + "third"
+                                   << "first" + crlf + "se";
+    QTest::newRow("SelectToEnd") << int(SelectToEnd) << 15 << 13 << "first" + crlf + "second" + crlf + "third"
+                                 << QStringLiteral("third");
+    QTest::newRow("DeleteSelection") << int(DeleteSelection) << 1 << 4 << "ft" + crlf + "second" + crlf + "third"
+                                     << QString();
 }
 
-void TstEditorOps::quickEdits()
-{
+void TstEditorOps::quickEdits() {
     QFETCH(int, op);
     QFETCH(int, selStart);
     QFETCH(int, selEnd);
@@ -86,12 +80,24 @@ void TstEditorOps::quickEdits()
     f.editor->SetText(QStringLiteral("first\nsecond\nthird"));
     f.select(selStart, selEnd);
     switch (TQuickOp(op)) {
-    case DeleteLine: f.editor->DeleteLine(); break;
-    case DeleteToStart: f.editor->DeleteToStart(); break;
-    case DeleteToEnd: f.editor->DeleteToEnd(); break;
-    case SelectToStart: f.editor->SelectToStart(); break;
-    case SelectToEnd: f.editor->SelectToEnd(); break;
-    case DeleteSelection: f.editor->DeleteSelection(); break;
+        case DeleteLine:
+            f.editor->DeleteLine();
+            break;
+        case DeleteToStart:
+            f.editor->DeleteToStart();
+            break;
+        case DeleteToEnd:
+            f.editor->DeleteToEnd();
+            break;
+        case SelectToStart:
+            f.editor->SelectToStart();
+            break;
+        case SelectToEnd:
+            f.editor->SelectToEnd();
+            break;
+        case DeleteSelection:
+            f.editor->DeleteSelection();
+            break;
     }
     QCOMPARE(f.editor->GetText(), expectedText);
     QCOMPARE(f.editor->GetSelText(), expectedSelection);
@@ -102,8 +108,7 @@ void TstEditorOps::quickEdits()
     }
 }
 
-void TstEditorOps::quickEditAtTheLimitChangesNothing()
-{
+void TstEditorOps::quickEditAtTheLimitChangesNothing() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("abc\ndef"));
     f.editor->SetModified(false);
@@ -116,12 +121,11 @@ void TstEditorOps::quickEditAtTheLimitChangesNothing()
     QVERIFY(!f.editor->CanUndo());
 
     f.editor->SetText(QString());
-    f.editor->DeleteLine();   // an empty text has an empty line: nothing to do
+    f.editor->DeleteLine();  // an empty text has an empty line: nothing to do
     QCOMPARE(f.editor->GetText(), QString());
 }
 
-void TstEditorOps::gotoLine_data()
-{
+void TstEditorOps::gotoLine_data() {
     QTest::addColumn<int>("caret");
     QTest::addColumn<int>("lineNumber");
     QTest::addColumn<int>("expectedPosition");
@@ -132,8 +136,7 @@ void TstEditorOps::gotoLine_data()
     QTest::newRow("past the end goes to the last line") << 0 << 99 << 8;
 }
 
-void TstEditorOps::gotoLine()
-{
+void TstEditorOps::gotoLine() {
     QFETCH(int, caret);
     QFETCH(int, lineNumber);
     QFETCH(int, expectedPosition);
@@ -145,8 +148,7 @@ void TstEditorOps::gotoLine()
     QCOMPARE(f.anchor(), expectedPosition);
 }
 
-void TstEditorOps::wrappedDisplayLinesCount()
-{
+void TstEditorOps::wrappedDisplayLinesCount() {
     TEditorFixture f;
     const QString longLine = QString(QStringLiteral("word ")).repeated(400);
     f.editor->SetText(longLine + QStringLiteral("\nlast"));
@@ -156,11 +158,11 @@ void TstEditorOps::wrappedDisplayLinesCount()
     QVERIFY2(wrappedLine > 2, qPrintable(QString::number(wrappedLine)));
     QCOMPARE(f.editor->CaretColumn(), 4);
 
-    f.editor->GotoLine(2);   // the second display line of the long paragraph
+    f.editor->GotoLine(2);  // the second display line of the long paragraph
     QVERIFY(f.position() > 0 && f.position() < longLine.size());
     QCOMPARE(f.editor->CaretLine(), 1);
     const int lengthBefore = f.editor->GetText().size();
-    f.editor->DeleteLine();   // removes one display line, no line break
+    f.editor->DeleteLine();  // removes one display line, no line break
     QVERIFY(f.editor->GetText().size() < lengthBefore);
     QVERIFY(f.editor->GetText().endsWith(QStringLiteral("word \r\nlast")));
 
@@ -173,13 +175,12 @@ void TstEditorOps::wrappedDisplayLinesCount()
     QCOMPARE(f.control()->textCursor().block().text(), QStringLiteral("last"));
 }
 
-void TstEditorOps::caretPanelsFollowTheSelection()
-{
+void TstEditorOps::caretPanelsFollowTheSelection() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("ab\ncdef"));
     QSignalSpy selection(f.editor.get(), &TqlvEditor::SelectionChanged);
     QSignalSpy panels(f.editor.get(), &TqlvEditor::CaretPositionChanged);
-    f.select(1, 6);   // the selection end decides: line 2, column 4
+    f.select(1, 6);  // the selection end decides: line 2, column 4
     QVERIFY(!selection.isEmpty());
     QVERIFY(!panels.isEmpty());
     QCOMPARE(panels.last().at(0).toString(), QStringLiteral("行：2"));
@@ -190,19 +191,18 @@ void TstEditorOps::caretPanelsFollowTheSelection()
     selection.clear();
     QTest::keyClick(f.control(), Qt::Key_X);
     QCOMPARE(panels.last().at(1).toString(), QStringLiteral("列：5"));
-    QCOMPARE(selection.size(), 1);   // one report per keystroke
-    f.editor->ReportState();         // asked for: reported even when unchanged
+    QCOMPARE(selection.size(), 1);  // one report per keystroke
+    f.editor->ReportState();        // asked for: reported even when unchanged
     QCOMPARE(selection.size(), 2);
 
     f.select(1, 6);
-    QTest::keyClick(f.control(), Qt::Key_Y);   // replaces the selection
+    QTest::keyClick(f.control(), Qt::Key_Y);  // replaces the selection
     QCOMPARE(f.editor->GetText(), QStringLiteral("ayxf"));
     QCOMPARE(panels.last().at(0).toString(), QStringLiteral("行：1"));
     QCOMPARE(panels.last().at(1).toString(), QStringLiteral("列：3"));
 }
 
-void TstEditorOps::copyAllLeavesCaretAtStart()
-{
+void TstEditorOps::copyAllLeavesCaretAtStart() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("甲乙\nxyz"));
     f.select(3, 5);
@@ -213,8 +213,7 @@ void TstEditorOps::copyAllLeavesCaretAtStart()
     QVERIFY(f.editor->CanPaste());
 }
 
-void TstEditorOps::insertTextPutsCaretAfterInsertedText()
-{
+void TstEditorOps::insertTextPutsCaretAfterInsertedText() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("0123456789"));
     f.select(2, 5);
@@ -225,8 +224,7 @@ void TstEditorOps::insertTextPutsCaretAfterInsertedText()
     QVERIFY(!f.editor->HasSelection());
 }
 
-void TstEditorOps::insertDateAndTimeForms()
-{
+void TstEditorOps::insertDateAndTimeForms() {
     QCOMPARE(TqlvEditor::DateText(QDate(2004, 5, 1)), QStringLiteral("2004年5月1日"));
     QCOMPARE(TqlvEditor::DateText(QDate(2026, 12, 31)), QStringLiteral("2026年12月31日"));
     QCOMPARE(TqlvEditor::TimeText(QTime(9, 5, 59)), QStringLiteral("9时5分"));
@@ -234,8 +232,7 @@ void TstEditorOps::insertDateAndTimeForms()
     QCOMPARE(TqlvEditor::TimeText(QTime(23, 45)), QStringLiteral("23时45分"));
 }
 
-void TstEditorOps::insertDateInEmptyEditor()
-{
+void TstEditorOps::insertDateInEmptyEditor() {
     TEditorFixture f;
     const QDate before = QDate::currentDate();
     f.editor->InsertDate();
@@ -251,8 +248,7 @@ void TstEditorOps::insertDateInEmptyEditor()
     QCOMPARE(f.position(), f.editor->GetText().size());
 }
 
-void TstEditorOps::textUsesCrLfAndGbLength()
-{
+void TstEditorOps::textUsesCrLfAndGbLength() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("你好a\r\nb\nc\rd"));
     QCOMPARE(f.editor->GetText(), QStringLiteral("你好a\r\nb\r\nc\r\nd"));
@@ -267,8 +263,7 @@ void TstEditorOps::textUsesCrLfAndGbLength()
     QCOMPARE(f.editor->GetText(), QString(QChar(0x00A0)));
 }
 
-void TstEditorOps::undoRedoAvailability()
-{
+void TstEditorOps::undoRedoAvailability() {
     TEditorFixture f;
     QVERIFY(!f.editor->CanUndo());
     QVERIFY(!f.editor->CanRedo());
@@ -282,8 +277,7 @@ void TstEditorOps::undoRedoAvailability()
     QVERIFY(!f.editor->CanRedo());
 }
 
-void TstEditorOps::modifiedFlag()
-{
+void TstEditorOps::modifiedFlag() {
     TEditorFixture f;
     QSignalSpy modified(f.editor.get(), &TqlvEditor::ModifiedChanged);
     QVERIFY(!f.editor->IsModified());
@@ -296,8 +290,7 @@ void TstEditorOps::modifiedFlag()
     QCOMPARE(modified.last().at(0).toBool(), false);
 }
 
-void TstEditorOps::selectionFont()
-{
+void TstEditorOps::selectionFont() {
     TEditorFixture f;
     f.editor->SetFontName(QStringLiteral("Serif"));
     f.editor->SetFontSize(14);
@@ -309,7 +302,7 @@ void TstEditorOps::selectionFont()
     f.select(0, 3);
     f.editor->SetSelFontName(QStringLiteral("Monospace"));
     f.editor->SetSelFontSize(20);
-    f.editor->SetSelFontSize(0);   // not a size: ignored
+    f.editor->SetSelFontSize(0);  // not a size: ignored
     QCOMPARE(f.editor->GetSelFontName(), QStringLiteral("Monospace"));
     QCOMPARE(f.editor->GetSelFontSize(), 20);
     f.select(5, 5);
@@ -325,8 +318,7 @@ void TstEditorOps::selectionFont()
     QCOMPARE(f.editor->ImeName(), QStringLiteral("fcitx"));
 }
 
-void TstEditorOps::insertKeyTogglesOverwrite()
-{
+void TstEditorOps::insertKeyTogglesOverwrite() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("abc"));
     f.select(0, 0);
@@ -342,8 +334,7 @@ void TstEditorOps::insertKeyTogglesOverwrite()
     QCOMPARE(keys.size(), 2);
 }
 
-void TstEditorOps::lockKeysAskForKeyStateRefresh()
-{
+void TstEditorOps::lockKeysAskForKeyStateRefresh() {
     TEditorFixture f;
     QSignalSpy keys(f.editor.get(), &TqlvEditor::KeyStateChanged);
     // Press and release each: the X server turns a lock off at the release,
@@ -357,8 +348,7 @@ void TstEditorOps::lockKeysAskForKeyStateRefresh()
 
 // The typing time counts keys that write or erase, and text an input method
 // commits; moving around, shortcuts and lock keys are not typing.
-void TstEditorOps::writingKeysAndCommittedInputCountAsTyping()
-{
+void TstEditorOps::writingKeysAndCommittedInputCountAsTyping() {
     TEditorFixture f;
     QSignalSpy typed(f.editor.get(), &TqlvEditor::Typed);
     struct Case {
@@ -367,21 +357,27 @@ void TstEditorOps::writingKeysAndCommittedInputCountAsTyping()
         int typed;
     } cases[] = {
         {"letter", [&] { QTest::keyClick(f.control(), Qt::Key_A); }, 1},
-        {"Chinese", [&] { QTest::sendKeyEvent(QTest::Click, f.control(), Qt::Key_unknown, QStringLiteral("春"), Qt::NoModifier); }, 1},
+        {"Chinese",
+         [&] { QTest::sendKeyEvent(QTest::Click, f.control(), Qt::Key_unknown, QStringLiteral("春"), Qt::NoModifier); },
+         1},
         {"backspace", [&] { QTest::keyClick(f.control(), Qt::Key_Backspace); }, 1},
         {"return", [&] { QTest::keyClick(f.control(), Qt::Key_Return); }, 1},
         {"arrow", [&] { QTest::keyClick(f.control(), Qt::Key_Left); }, 0},
         {"shortcut", [&] { QTest::keyClick(f.control(), Qt::Key_A, Qt::ControlModifier); }, 0},
         {"caps lock", [&] { QTest::keyClick(f.control(), Qt::Key_CapsLock); }, 0},
-        {"input method commit", [&] {
+        {"input method commit",
+         [&] {
              QInputMethodEvent commit;
              commit.setCommitString(QStringLiteral("晓"));
              QCoreApplication::sendEvent(f.control(), &commit);
-         }, 1},
-        {"input method preedit", [&] {
+         },
+         1},
+        {"input method preedit",
+         [&] {
              QInputMethodEvent preedit(QStringLiteral("xiao"), {});
              QCoreApplication::sendEvent(f.control(), &preedit);
-         }, 0},
+         },
+         0},
     };
     for (const Case& c : cases) {
         typed.clear();
@@ -390,8 +386,7 @@ void TstEditorOps::writingKeysAndCommittedInputCountAsTyping()
     }
 }
 
-void TstEditorOps::shiftEnterIsAParagraphBreak()
-{
+void TstEditorOps::shiftEnterIsAParagraphBreak() {
     TEditorFixture f;
     QTest::keyClicks(f.control(), QStringLiteral("ab"));
     QTest::keyClick(f.control(), Qt::Key_Return, Qt::ShiftModifier);
@@ -400,19 +395,17 @@ void TstEditorOps::shiftEnterIsAParagraphBreak()
     QCOMPARE(f.editor->CaretLine(), 1);
 }
 
-void TstEditorOps::documentId()
-{
+void TstEditorOps::documentId() {
     TEditorFixture f;
     QVERIFY_THROWS_EXCEPTION(EEditorError, f.editor->GetDocumentId());
     f.editor->SetDocumentId(42);
     QCOMPARE(f.editor->GetDocumentId(), 42);
     f.editor->SetText(QStringLiteral("x"));
     f.editor->Reset(true);
-    QCOMPARE(f.editor->GetDocumentId(), 42);   // kept until the next SetDocumentId
+    QCOMPARE(f.editor->GetDocumentId(), 42);  // kept until the next SetDocumentId
 }
 
-void TstEditorOps::resetEmptiesAndDisables()
-{
+void TstEditorOps::resetEmptiesAndDisables() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("text"));
     f.editor->Reset(false);
@@ -422,8 +415,7 @@ void TstEditorOps::resetEmptiesAndDisables()
     QVERIFY(f.editor->IsEnabled());
 }
 
-void TstEditorOps::countsOfTheText()
-{
+void TstEditorOps::countsOfTheText() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("你好，world\nIt's 9 o'clock"));
     const TWordCount count = f.editor->CountWords();

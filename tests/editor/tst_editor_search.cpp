@@ -41,8 +41,7 @@ private slots:
     void replaceAllWithoutMatchShowsTheMessage();
 };
 
-void TstEditorSearch::findNextBeforeAnySearchDoesNothing()
-{
+void TstEditorSearch::findNextBeforeAnySearchDoesNothing() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("abc"));
     QVERIFY(!f.editor->FindNext());
@@ -50,11 +49,10 @@ void TstEditorSearch::findNextBeforeAnySearchDoesNothing()
     QVERIFY(!f.editor->HasSelection());
 }
 
-void TstEditorSearch::findPrefillsWithTheSelection()
-{
+void TstEditorSearch::findPrefillsWithTheSelection() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("hello world\nnext"));
-    f.select(6, 14);   // over the line break: only the first line is taken
+    f.select(6, 14);  // over the line break: only the first line is taken
     f.editor->Find();
     TfrmFind* dialog = f.editor->FindDialog();
     QVERIFY(dialog);
@@ -62,20 +60,19 @@ void TstEditorSearch::findPrefillsWithTheSelection()
     QCOMPARE(dialog->editFind->text(), QStringLiteral("world"));
     f.select(0, 0);
     dialog->editFind->setText(QStringLiteral("zzz"));
-    f.editor->Find();   // no selection: the dialog keeps its text
+    f.editor->Find();  // no selection: the dialog keeps its text
     QCOMPARE(dialog->editFind->text(), QStringLiteral("zzz"));
-    QCOMPARE(f.editor->FindDialog(), dialog);   // created once, kept
+    QCOMPARE(f.editor->FindDialog(), dialog);  // created once, kept
 }
 
-void TstEditorSearch::findDirectionsAndOptions_data()
-{
+void TstEditorSearch::findDirectionsAndOptions_data() {
     QTest::addColumn<QString>("search");
     QTest::addColumn<bool>("matchCase");
     QTest::addColumn<bool>("wholeWord");
     QTest::addColumn<bool>("down");
     QTest::addColumn<int>("caret");
     QTest::addColumn<int>("expectedStart");
-    QTest::addColumn<QString>("note");   // the status note: empty, or that the search went round
+    QTest::addColumn<QString>("note");  // the status note: empty, or that the search went round
     // Text: "Cat cat catalog cat" (0, 4, 8, 16)
     QTest::newRow("down from caret") << "cat" << false << false << true << 1 << 4 << "";
     QTest::newRow("down match case wraps to Cat") << "Cat" << true << false << true << 1 << 0 << kWrappedDown;
@@ -88,8 +85,7 @@ void TstEditorSearch::findDirectionsAndOptions_data()
     QTest::newRow("chinese") << "猫" << false << false << true << 0 << -1 << "";
 }
 
-void TstEditorSearch::findDirectionsAndOptions()
-{
+void TstEditorSearch::findDirectionsAndOptions() {
     QFETCH(QString, search);
     QFETCH(bool, matchCase);
     QFETCH(bool, wholeWord);
@@ -121,8 +117,7 @@ void TstEditorSearch::findDirectionsAndOptions()
     QCOMPARE(f.editor->GetSelText().compare(search, Qt::CaseInsensitive), 0);
 }
 
-void TstEditorSearch::notFoundShowsTheMessage()
-{
+void TstEditorSearch::notFoundShowsTheMessage() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("abc"));
     f.editor->Find();
@@ -136,8 +131,7 @@ void TstEditorSearch::notFoundShowsTheMessage()
     QCOMPARE(shown.buttons, 1);
 }
 
-void TstEditorSearch::findNextRepeatsTheLastSearch()
-{
+void TstEditorSearch::findNextRepeatsTheLastSearch() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("ab ab ab"));
     f.editor->Find();
@@ -149,14 +143,13 @@ void TstEditorSearch::findNextRepeatsTheLastSearch()
     QCOMPARE(f.control()->textCursor().selectionStart(), 3);
     QVERIFY(f.editor->FindNext());
     QCOMPARE(f.control()->textCursor().selectionStart(), 6);
-    QVERIFY(f.editor->FindNext());   // round to the first again
+    QVERIFY(f.editor->FindNext());  // round to the first again
     QCOMPARE(f.control()->textCursor().selectionStart(), 0);
     QVERIFY(f.dialogs.Messages().empty());
     QCOMPARE(f.editor->LastSearch().text, QStringLiteral("ab"));
 }
 
-void TstEditorSearch::dialogsShareTheLastSearchText()
-{
+void TstEditorSearch::dialogsShareTheLastSearchText() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("one two"));
     f.editor->Find();
@@ -169,15 +162,13 @@ void TstEditorSearch::dialogsShareTheLastSearchText()
 
 // A dialog made new takes over the other one's text as it stands there,
 // whether or not a search ran with it.
-void TstEditorSearch::newDialogTakesTheOtherDialogsText_data()
-{
+void TstEditorSearch::newDialogTakesTheOtherDialogsText_data() {
     QTest::addColumn<bool>("findFirst");
     QTest::newRow("find, then replace") << true;
     QTest::newRow("replace, then find") << false;
 }
 
-void TstEditorSearch::newDialogTakesTheOtherDialogsText()
-{
+void TstEditorSearch::newDialogTakesTheOtherDialogsText() {
     QFETCH(bool, findFirst);
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("one two"));
@@ -194,8 +185,7 @@ void TstEditorSearch::newDialogTakesTheOtherDialogsText()
     }
 }
 
-void TstEditorSearch::dialogMovesOffTheMatch()
-{
+void TstEditorSearch::dialogMovesOffTheMatch() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("some text with a needle in it"));
     f.editor->Find();
@@ -210,8 +200,7 @@ void TstEditorSearch::dialogMovesOffTheMatch()
     QVERIFY(!dialog->frameGeometry().intersects(match));
 }
 
-void TstEditorSearch::replaceReplacesTheMatchAndMovesOn()
-{
+void TstEditorSearch::replaceReplacesTheMatchAndMovesOn() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("a-b a-b"));
     f.editor->Replace();
@@ -223,10 +212,10 @@ void TstEditorSearch::replaceReplacesTheMatchAndMovesOn()
     QCOMPARE(f.editor->GetText(), QStringLiteral("X a-b"));
     QCOMPARE(f.editor->GetSelText(), QStringLiteral("a-b"));
     QCOMPARE(f.control()->textCursor().selectionStart(), 2);
-    QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);   // the selected one; no further match
+    QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);  // the selected one; no further match
     QCOMPARE(f.editor->GetText(), QStringLiteral("X X"));
     QCOMPARE(f.dialogs.MessageTexts(), QStringList{kNotFound});
-    QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);   // nothing left: nothing changes
+    QTest::mouseClick(dialog->btnReplace, Qt::LeftButton);  // nothing left: nothing changes
     QCOMPARE(f.editor->GetText(), QStringLiteral("X X"));
     // The replacement text is kept for the next time.
     dialog->close();
@@ -234,8 +223,7 @@ void TstEditorSearch::replaceReplacesTheMatchAndMovesOn()
     QCOMPARE(f.editor->ReplaceDialog()->editReplace->text(), QStringLiteral("X"));
 }
 
-void TstEditorSearch::replaceAllIsOneUndoStep()
-{
+void TstEditorSearch::replaceAllIsOneUndoStep() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("稿件 one 稿件\n稿件"));
     f.editor->Replace();
@@ -246,7 +234,7 @@ void TstEditorSearch::replaceAllIsOneUndoStep()
     QSignalSpy notes(f.editor.get(), &TqlvEditor::SearchNote);
     QTest::mouseClick(dialog->btnReplaceAll, Qt::LeftButton);
     QCOMPARE(f.editor->GetText(), QStringLiteral("文稿 one 文稿\r\n文稿"));
-    QCOMPARE(selection.size(), 1);   // reported once, after the run
+    QCOMPARE(selection.size(), 1);  // reported once, after the run
     QVERIFY(f.dialogs.Messages().empty());
     QCOMPARE(notes.size(), 1);
     QCOMPARE(notes.at(0).at(0).toString(), QStringLiteral("全部替换：已替换 3 处"));
@@ -254,8 +242,7 @@ void TstEditorSearch::replaceAllIsOneUndoStep()
     QCOMPARE(f.editor->GetText(), QStringLiteral("稿件 one 稿件\r\n稿件"));
 }
 
-void TstEditorSearch::replaceAllWithSearchTextInReplacementEnds()
-{
+void TstEditorSearch::replaceAllWithSearchTextInReplacementEnds() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("a b a"));
     f.editor->Replace();
@@ -271,8 +258,7 @@ void TstEditorSearch::replaceAllWithSearchTextInReplacementEnds()
     QCOMPARE(f.editor->GetText(), QStringLiteral("aaaa b aaaa"));
 }
 
-void TstEditorSearch::replaceAllUpFromTheSelection()
-{
+void TstEditorSearch::replaceAllUpFromTheSelection() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("x1 x2 x3 x4"));
     f.select(6, 6);
@@ -285,8 +271,7 @@ void TstEditorSearch::replaceAllUpFromTheSelection()
     QCOMPARE(f.editor->GetText(), QStringLiteral("y1 y2 x3 x4"));
 }
 
-void TstEditorSearch::replaceAllWithoutMatchShowsTheMessage()
-{
+void TstEditorSearch::replaceAllWithoutMatchShowsTheMessage() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("abc"));
     f.editor->SetModified(false);

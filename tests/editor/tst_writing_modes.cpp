@@ -16,11 +16,10 @@
 
 namespace {
 
-const QString I = QStringLiteral("　　");   // the indent: two U+3000
+const QString I = QStringLiteral("　　");  // the indent: two U+3000
 
 // Text with "|" where the caret goes (and a second "|" for a selection's end).
-void SetMarked(TEditorFixture& f, const QString& marked)
-{
+void SetMarked(TEditorFixture& f, const QString& marked) {
     const qsizetype first = marked.indexOf(QLatin1Char('|'));
     const qsizetype second = marked.indexOf(QLatin1Char('|'), first + 1);
     QString text = marked;
@@ -32,8 +31,7 @@ void SetMarked(TEditorFixture& f, const QString& marked)
 }
 
 // The text as the editor shows it, lines joined by "\n", "|" at the caret.
-QString Marked(const TEditorFixture& f)
-{
+QString Marked(const TEditorFixture& f) {
     QString text = f.control()->toPlainText();
     text.insert(f.position(), QLatin1Char('|'));
     return text;
@@ -58,21 +56,24 @@ private slots:
     void inputMethodGetsTheCaretRectangle();
 };
 
-void TstWritingModes::enterStartsAnIndentedParagraph_data()
-{
+void TstWritingModes::enterStartsAnIndentedParagraph_data() {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
     QTest::newRow("at the end") << I + "甲乙|" << I + "甲乙\n" + I + "|";
     QTest::newRow("in the middle") << I + "甲乙|丙丁" << I + "甲乙\n" + I + "|丙丁";
-    QTest::newRow("blanks after the caret go") << "甲|  　丙" << "甲\n" + I + "|丙";
-    QTest::newRow("after an indent alone") << I + "|" << "\n" + I + "|";
-    QTest::newRow("after the indent of a paragraph") << I + "|正文" << "\n" + I + "|正文";
-    QTest::newRow("on an empty line") << "甲\n|\n乙" << "甲\n\n" + I + "|\n乙";
-    QTest::newRow("over a selection") << "甲|乙丙|丁" << "甲\n" + I + "|丁";
+    QTest::newRow("blanks after the caret go") << "甲|  　丙"
+                                               << "甲\n" + I + "|丙";
+    QTest::newRow("after an indent alone") << I + "|"
+                                           << "\n" + I + "|";
+    QTest::newRow("after the indent of a paragraph") << I + "|正文"
+                                                     << "\n" + I + "|正文";
+    QTest::newRow("on an empty line") << "甲\n|\n乙"
+                                      << "甲\n\n" + I + "|\n乙";
+    QTest::newRow("over a selection") << "甲|乙丙|丁"
+                                      << "甲\n" + I + "|丁";
 }
 
-void TstWritingModes::enterStartsAnIndentedParagraph()
-{
+void TstWritingModes::enterStartsAnIndentedParagraph() {
     QFETCH(QString, before);
     QFETCH(QString, after);
     TEditorFixture f;
@@ -87,8 +88,7 @@ void TstWritingModes::enterStartsAnIndentedParagraph()
     QCOMPARE(f.control()->toPlainText(), original);
 }
 
-void TstWritingModes::enterWithoutTheOptionAndPastingAddNoIndent()
-{
+void TstWritingModes::enterWithoutTheOptionAndPastingAddNoIndent() {
     TEditorFixture f;
     SetMarked(f, "甲|");
     QTest::keyClick(f.control(), Qt::Key_Return);
@@ -101,22 +101,21 @@ void TstWritingModes::enterWithoutTheOptionAndPastingAddNoIndent()
     QCOMPARE(Marked(f), QStringLiteral("甲\n乙\n丙\n丁|"));
 }
 
-void TstWritingModes::normaliseIndents_data()
-{
+void TstWritingModes::normaliseIndents_data() {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("changed");
     QTest::newRow("whole text, mixed indents")
         << "无缩进\n  两个空格\n\t制表\n　一个全角\n" + I + "已缩进\n　　　三个全角\n \u00a0　混合\n\n   "
-        << I + "无缩进\n" + I + "两个空格\n" + I + "制表\n" + I + "一个全角\n" + I + "已缩进\n" + I +
-               "三个全角\n" + I + "混合\n\n   "
+        << I + "无缩进\n" + I + "两个空格\n" + I + "制表\n" + I + "一个全角\n" + I + "已缩进\n" + I + "三个全角\n" + I +
+               "混合\n\n   "
         << 6;
-    QTest::newRow("selection's paragraphs only") << "甲\n乙|乙\n丙\n|丁" << "甲\n" + I + "乙乙\n" + I + "丙\n丁" << 2;
+    QTest::newRow("selection's paragraphs only") << "甲\n乙|乙\n丙\n|丁"
+                                                 << "甲\n" + I + "乙乙\n" + I + "丙\n丁" << 2;
     QTest::newRow("nothing to do") << I + "甲\n\n" + I + "乙" << I + "甲\n\n" + I + "乙" << 0;
 }
 
-void TstWritingModes::normaliseIndents()
-{
+void TstWritingModes::normaliseIndents() {
     QFETCH(QString, before);
     QFETCH(QString, after);
     QFETCH(int, changed);
@@ -132,8 +131,7 @@ void TstWritingModes::normaliseIndents()
     }
 }
 
-void TstWritingModes::indentsAreNotCounted()
-{
+void TstWritingModes::indentsAreNotCounted() {
     TEditorFixture f;
     f.editor->SetText(QStringLiteral("第一段 word\n第二段\n\n第三段　中间的全角空格"));
     const TWordCount plain = f.editor->CountWords();
@@ -141,21 +139,20 @@ void TstWritingModes::indentsAreNotCounted()
     const TWordCount indented = f.editor->CountWords();
     QCOMPARE(indented.Chinese, plain.Chinese);
     QCOMPARE(indented.English, plain.English);
-    QCOMPARE(plain.Chinese, 3 + 3 + 3 + 1 + 7);   // a U+3000 inside a line still counts
+    QCOMPARE(plain.Chinese, 3 + 3 + 3 + 1 + 7);  // a U+3000 inside a line still counts
     QCOMPARE(CountWordsIn(I + "甲\r\n" + I + "乙").Chinese, 2);
 }
 
-void TstWritingModes::centredColumnKeepsToItsWidth()
-{
+void TstWritingModes::centredColumnKeepsToItsWidth() {
     TEditorFixture f;
     QTextEdit* control = f.control();
     const int full = control->viewport()->width();
     f.editor->SetColumnCharacters(20);
     const int column = 20 * control->fontMetrics().horizontalAdvance(QChar(0x4E2D));
     QVERIFY(control->viewport()->width() >= column);
-    QVERIFY(control->viewport()->width() <= column + 2 * 4 + 2);   // plus the document margins
+    QVERIFY(control->viewport()->width() <= column + 2 * 4 + 2);  // plus the document margins
     const QRect viewport = control->viewport()->geometry();
-    QVERIFY(qAbs(viewport.left() - (control->width() - viewport.right())) <= 2);   // centred
+    QVERIFY(qAbs(viewport.left() - (control->width() - viewport.right())) <= 2);  // centred
     // A line of 20 characters fits the column; 21 wrap.
     f.editor->SetText(QString(20, QChar(0x4E2D)));
     QCOMPARE(f.control()->document()->firstBlock().layout()->lineCount(), 1);
@@ -165,8 +162,7 @@ void TstWritingModes::centredColumnKeepsToItsWidth()
     QCOMPARE(control->viewport()->width(), full);
 }
 
-void TstWritingModes::typewriterKeepsTheCaretLineAtItsHeight()
-{
+void TstWritingModes::typewriterKeepsTheCaretLineAtItsHeight() {
     TEditorFixture f;
     QTextEdit* control = f.control();
     f.editor->SetTypewriterScrolling(true);
@@ -188,8 +184,7 @@ void TstWritingModes::typewriterKeepsTheCaretLineAtItsHeight()
     QVERIFY(control->cursorRect().bottom() > control->viewport()->height() * 0.8);
 }
 
-void TstWritingModes::focusModeDimsTheOtherParagraphs()
-{
+void TstWritingModes::focusModeDimsTheOtherParagraphs() {
     TEditorFixture f;
     QTextEdit* control = f.control();
     SetMarked(f, QStringLiteral("甲甲\n乙|乙\n丙丙"));
@@ -211,8 +206,7 @@ void TstWritingModes::focusModeDimsTheOtherParagraphs()
     QVERIFY(control->extraSelections().isEmpty());
 }
 
-void TstWritingModes::inputMethodGetsTheCaretRectangle_data()
-{
+void TstWritingModes::inputMethodGetsTheCaretRectangle_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<bool>("typewriter");
     QTest::newRow("plain") << 0 << false;
@@ -221,8 +215,7 @@ void TstWritingModes::inputMethodGetsTheCaretRectangle_data()
     QTest::newRow("centred typewriter") << 30 << true;
 }
 
-void TstWritingModes::inputMethodGetsTheCaretRectangle()
-{
+void TstWritingModes::inputMethodGetsTheCaretRectangle() {
     QFETCH(int, column);
     QFETCH(bool, typewriter);
     TEditorFixture f;

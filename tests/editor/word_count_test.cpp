@@ -40,8 +40,7 @@ const TCountCase kCases[] = {
 
 class WordCountTable : public testing::TestWithParam<TCountCase> {};
 
-TEST_P(WordCountTable, CountsEnglishWordsAndChineseCharacters)
-{
+TEST_P(WordCountTable, CountsEnglishWordsAndChineseCharacters) {
     const TCountCase& c = GetParam();
     const QString text = QString::fromUtf16(c.text);
     const TWordCount count = CountWordsIn(text);
@@ -52,8 +51,6 @@ TEST_P(WordCountTable, CountsEnglishWordsAndChineseCharacters)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WordCountTable, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<TCountCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         [](const testing::TestParamInfo<TCountCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 #include <QStringList>
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 // Answers the library's password prompt from a queue (empty once it runs dry,
 // as a cancelled prompt does) and counts how often it was asked.
@@ -28,8 +28,10 @@ QString UserErrorOf(Body&& body, QString* caption = nullptr, int* icon = nullptr
     try {
         body();
     } catch (const EUserError& error) {
-        if (caption) *caption = error.Caption();
-        if (icon) *icon = error.Icon();
+        if (caption)
+            *caption = error.Caption();
+        if (icon)
+            *icon = error.Icon();
         return error.Text();
     }
     return QString();
@@ -40,15 +42,14 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         QString created;
-        ASSERT_TRUE(data.CreateDocData(Path("lib"), QStringLiteral("测试库"), QString(), true, false,
-                                       false, 2, &created));
+        ASSERT_TRUE(
+            data.CreateDocData(Path("lib"), QStringLiteral("测试库"), QString(), true, false, false, 2, &created));
         ASSERT_TRUE(data.OpenDocData(created));
         file = created;
     }
 
     // What the shell hands SaveDoc (only size, counts and text are read).
-    static TDocAttr Saved(const QString& size, const QString& cn, const QString& en,
-                          const QString& text = QString()) {
+    static TDocAttr Saved(const QString& size, const QString& cn, const QString& en, const QString& text = QString()) {
         TDocAttr attr;
         attr.DocSize = size;
         attr.cnCount = cn;

@@ -11,22 +11,20 @@ namespace {
 const QDate kToday(2026, 3, 10);
 
 // A snapshot `days` before today at hour:minute.
-QDateTime At(int days, int hour, int minute = 0) {
-    return QDateTime(kToday.addDays(-days), QTime(hour, minute));
-}
+QDateTime At(int days, int hour, int minute = 0) { return QDateTime(kToday.addDays(-days), QTime(hour, minute)); }
 
 struct RotationCase {
     const char* name;
     std::vector<QDateTime> stamps;
     TRotationPolicy policy;
-    std::set<size_t> kept;      // indexes into stamps
+    std::set<size_t> kept;       // indexes into stamps
     std::set<size_t> damaged{};  // snapshots known to fail verify
 };
 
 std::vector<QDateTime> Today(int count) {
     std::vector<QDateTime> stamps;
     for (int i = 0; i < count; ++i)
-        stamps.push_back(At(0, 8, i));   // 08:00, 08:01, ...
+        stamps.push_back(At(0, 8, i));  // 08:00, 08:01, ...
     return stamps;
 }
 
@@ -40,7 +38,9 @@ std::vector<RotationCase> Cases() {
         std::vector<QDateTime> stamps = Today(10);
         for (int day = 1; day <= 9; ++day)
             stamps.push_back(At(day, 20));
-        cases.push_back({"the last of each of the last D days", stamps, {10, 7},
+        cases.push_back({"the last of each of the last D days",
+                         stamps,
+                         {10, 7},
                          {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}});
     }
     {
@@ -48,17 +48,13 @@ std::vector<RotationCase> Cases() {
         std::vector<QDateTime> stamps = {At(1, 9), At(1, 23, 59), At(1, 10)};
         for (const QDateTime& t : Today(10))
             stamps.push_back(t);
-        cases.push_back({"a day's newest, not its first", stamps, {10, 7},
-                         {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}});
+        cases.push_back({"a day's newest, not its first", stamps, {10, 7}, {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}});
     }
     cases.push_back({"given in any order", {At(0, 9), At(0, 7), At(0, 8)}, {2, 0}, {0, 2}});
     cases.push_back({"zero to keep still keeps the newest", {At(3, 1), At(2, 1), At(5, 1)}, {0, 0}, {1}});
-    cases.push_back({"old snapshots only: the newest stays",
-                     {At(30, 1), At(40, 1), At(20, 1)}, {1, 7}, {2}});
-    cases.push_back({"a clock set back: the future one is the newest",
-                     {At(-1, 9), At(0, 9), At(0, 10)}, {1, 0}, {0}});
-    cases.push_back({"days counted to D, today included",
-                     {At(6, 12), At(7, 12), At(0, 12)}, {1, 7}, {0, 2}});
+    cases.push_back({"old snapshots only: the newest stays", {At(30, 1), At(40, 1), At(20, 1)}, {1, 7}, {2}});
+    cases.push_back({"a clock set back: the future one is the newest", {At(-1, 9), At(0, 9), At(0, 10)}, {1, 0}, {0}});
+    cases.push_back({"days counted to D, today included", {At(6, 12), At(7, 12), At(0, 12)}, {1, 7}, {0, 2}});
     {
         // A damaged library backed up twelve times today: this morning's good
         // snapshot stays beside the newest ten.
@@ -68,11 +64,17 @@ std::vector<RotationCase> Cases() {
             damaged.insert(stamps.size());
             stamps.push_back(t);
         }
-        cases.push_back({"the newest good one stays among damaged ones", stamps, {10, 7},
-                         {0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, damaged});
+        cases.push_back({"the newest good one stays among damaged ones",
+                         stamps,
+                         {10, 7},
+                         {0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+                         damaged});
     }
     cases.push_back({"only the newest good one is kept for being good",
-                     {At(0, 6), At(0, 7), At(0, 8), At(0, 9)}, {1, 0}, {2, 3}, {3}});
+                     {At(0, 6), At(0, 7), At(0, 8), At(0, 9)},
+                     {1, 0},
+                     {2, 3},
+                     {3}});
     cases.push_back({"all damaged: the usual rule", {At(0, 6), At(0, 7), At(0, 8)}, {1, 0}, {2}, {0, 1, 2}});
     return cases;
 }

@@ -11,13 +11,13 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <random>
 
@@ -56,7 +56,7 @@ TEST_F(BackupTest, SnapshotHoldsTheLibraryAndKnowsWhenItIsStale) {
     AddDocs({"一", "二"});
     data.AddFolder(0, QStringLiteral("卷一"));
     const TLibraryBackup backup = Backup();
-    EXPECT_TRUE(backup.ChangedSinceSnapshot());   // none yet
+    EXPECT_TRUE(backup.ChangedSinceSnapshot());  // none yet
     const QString snapshot = backup.TakeSnapshot();
     EXPECT_TRUE(QFileInfo(snapshot).fileName().startsWith(QStringLiteral("lib-")));
     EXPECT_EQ(Bytes(snapshot), Bytes(file));
@@ -94,8 +94,7 @@ TEST_F(BackupTest, LibrariesOfTheSameFileNameKeepApartSnapshots) {
     QDir().mkpath(Path("elsewhere"));
     QString otherFile;
     TqlvDocData other;
-    ASSERT_TRUE(other.CreateDocData(Path("elsewhere/lib"), QString(), QString(), true, false, false,
-                                    2, &otherFile));
+    ASSERT_TRUE(other.CreateDocData(Path("elsewhere/lib"), QString(), QString(), true, false, false, 2, &otherFile));
     const TLibraryBackup mine = Backup();
     const TLibraryBackup theirs(otherFile, Policy());
     mine.TakeSnapshot();
@@ -193,7 +192,7 @@ TEST_F(BackupTest, KillDuringSnapshotLeavesNoFileUnderTheFinalName) {
         ::close(watch);
         killedMidCopy = WIFSIGNALED(status);
         if (!killedMidCopy)
-            QFile::remove(target);   // the copy won the race; try again
+            QFile::remove(target);  // the copy won the race; try again
     }
     ASSERT_TRUE(killedMidCopy);
     EXPECT_FALSE(QFileInfo::exists(target));
@@ -210,7 +209,7 @@ TEST_F(BackupTest, SnapshotsTakenAtOnceNeverShareAName) {
     int start[2], report[2];
     ASSERT_EQ(::pipe(start), 0);
     ASSERT_EQ(::pipe(report), 0);
-    Backup().Folder();   // made once, before the race
+    Backup().Folder();  // made once, before the race
     std::vector<pid_t> children;
     for (int i = 0; i < kTakers; ++i) {
         const pid_t child = ::fork();
@@ -231,7 +230,7 @@ TEST_F(BackupTest, SnapshotsTakenAtOnceNeverShareAName) {
     }
     ::close(start[0]);
     ::close(report[1]);
-    ::close(start[1]);   // every taker starts now
+    ::close(start[1]);  // every taker starts now
     for (pid_t child : children) {
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -256,7 +255,7 @@ TEST_F(BackupTest, FullDiskFailsClearlyAndLeavesTheLibraryAlone) {
     const QByteArray before = Bytes(file);
     ASSERT_GT(before.size(), 8192);
     const TLibraryBackup backup = Backup();
-    backup.Folder();   // the folder and its marker exist beforehand
+    backup.Folder();  // the folder and its marker exist beforehand
 
     struct rlimit old {};
     ::getrlimit(RLIMIT_FSIZE, &old);
@@ -272,7 +271,7 @@ TEST_F(BackupTest, FullDiskFailsClearlyAndLeavesTheLibraryAlone) {
     EXPECT_EQ(caption, snapshotfile::kBackupCaption);
     EXPECT_TRUE(backup.SnapshotPaths().isEmpty());
     EXPECT_EQ(QDir(backup.Folder()).entryList(QDir::Files | QDir::Hidden),
-              QStringList({".library"}));   // no temporary file left behind
+              QStringList({".library"}));  // no temporary file left behind
     EXPECT_EQ(Bytes(file), before);
     EXPECT_EQ(Captions(data.LoadDocList(0)), QStringList({"一", "二"}));
 }
@@ -281,8 +280,7 @@ class EncryptedBackupTest : public BackupTest {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(data.CreateDocData(Path("secret"), QString(), QStringLiteral("芝麻"), true, true,
-                                       false, 2, &file));
+        ASSERT_TRUE(data.CreateDocData(Path("secret"), QString(), QStringLiteral("芝麻"), true, true, false, 2, &file));
         ASSERT_TRUE(data.OpenDocData(file, [] { return QStringLiteral("芝麻"); }));
     }
 };
@@ -344,7 +342,7 @@ TEST_F(BackupTest, SnapshotHoldingTheReplacedStateIsMarked) {
     EXPECT_EQ(marked(), QStringList({backup.SnapshotPaths().first()}));
     EXPECT_EQ(DocNames(backup.SnapshotPaths().first()), QStringList({"一", "二"}));
 
-    backup.Restore(first, std::string());   // first's state is kept anew and marked; `first` itself never
+    backup.Restore(first, std::string());  // first's state is kept anew and marked; `first` itself never
     EXPECT_EQ(marked().size(), 2);
     EXPECT_FALSE(marked().contains(first));
 }
@@ -377,8 +375,8 @@ TEST_F(BackupTest, DamagedSnapshotsAreShownAsSuchAndNotRestored) {
         EXPECT_TRUE(info.Damaged);
         EXPECT_FALSE(info.Restorable());
         QString caption;
-        EXPECT_TRUE(UserErrorOf([&] { backup.Restore(good, std::string()); }, &caption)
-                        .contains(QStringLiteral("已损坏")));
+        EXPECT_TRUE(
+            UserErrorOf([&] { backup.Restore(good, std::string()); }, &caption).contains(QStringLiteral("已损坏")));
         EXPECT_EQ(Bytes(file), library);
     }
 }

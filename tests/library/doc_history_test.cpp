@@ -25,12 +25,13 @@ protected:
         doc = data.NewDoc(0).ID;
     }
     void TearDown() override { saves.reset(); }
-    void Attach() { saves.emplace(data, [this] { return now; }); }
+    void Attach() {
+        saves.emplace(data, [this] { return now; });
+    }
 
     void SaveAt(double when, const QString& text, TSaveOptions options = {}) {
         now = when;
-        saves->Save(doc, Saved(QString::number(text.size()), QString::number(text.size()),
-                               QStringLiteral("0"), text),
+        saves->Save(doc, Saved(QString::number(text.size()), QString::number(text.size()), QStringLiteral("0"), text),
                     options);
     }
     QStringList VersionTexts() {
@@ -54,11 +55,11 @@ TEST_F(DocHistoryTest, WhichSavesKeepAVersion) {
         TSaveOptions options;
         QStringList versions;  // newest first, after the save
     } steps[] = {
-        {0, "一", {}, {}},                          // the empty new text is nothing to keep
-        {1, "一二", {}, {"一"}},                     // the first change keeps one
-        {2, "一二三", {}, {"一"}},                   // within two minutes of it: auto-save floods nothing
-        {2.5, "一二三", {}, {"一"}},                 // identical text
-        {3, "一二三四", forced, {"一二三", "一"}},    // a replace across the library always keeps
+        {0, "一", {}, {}},                                  // the empty new text is nothing to keep
+        {1, "一二", {}, {"一"}},                            // the first change keeps one
+        {2, "一二三", {}, {"一"}},                          // within two minutes of it: auto-save floods nothing
+        {2.5, "一二三", {}, {"一"}},                        // identical text
+        {3, "一二三四", forced, {"一二三", "一"}},          // a replace across the library always keeps
         {3.5, "五", forced, {"一二三四", "一二三", "一"}},  // as does a restore
         {10, "六", off, {"一二三四", "一二三", "一"}},      // history switched off
         {20, "七", {}, {"六", "一二三四", "一二三", "一"}},
@@ -159,8 +160,7 @@ TEST_F(DocHistoryTest, SavingThinsVersionsOutByTheRule) {
 TEST_F(DocHistoryTest, EncryptedVersionsNeedThePassword) {
     saves.reset();
     QString name;
-    ASSERT_TRUE(data.CreateDocData(Path("secret"), QString(), QStringLiteral("pw"), true, true,
-                                   false, 2, &name));
+    ASSERT_TRUE(data.CreateDocData(Path("secret"), QString(), QStringLiteral("pw"), true, true, false, 2, &name));
     PasswordAnswers right{{QStringLiteral("pw")}};
     ASSERT_TRUE(data.OpenDocData(name, right.Prompt()));
     Attach();
@@ -191,8 +191,7 @@ TEST_F(DocHistoryTest, KeptTextsReadBackExactlyAndAreCounted) {
         saves.reset();
         QString name;
         ASSERT_TRUE(data.CreateDocData(Path(encrypted ? "secret" : "open"), QString(),
-                                       encrypted ? QStringLiteral("pw") : QString(), true, encrypted,
-                                       false, 2, &name));
+                                       encrypted ? QStringLiteral("pw") : QString(), true, encrypted, false, 2, &name));
         PasswordAnswers right{{QStringLiteral("pw")}};
         ASSERT_TRUE(data.OpenDocData(name, right.Prompt()));
         Attach();
@@ -211,11 +210,16 @@ TEST_F(DocHistoryTest, KeptTextsReadBackExactlyAndAreCounted) {
 // well-formed and broken GB18030 alike.
 TEST(VersionCharacters, BytesCountAsTheirText) {
     const QByteArray cases[] = {
-        "", "abc", "a\r\nb\rc\n", ToGB(QStringLiteral("中文，𠀀𪚥€")),
+        "",
+        "abc",
+        "a\r\nb\rc\n",
+        ToGB(QStringLiteral("中文，𠀀𪚥€")),
         QByteArray("\x81\x30\x81\x30\xE3\x32\x9A\x35"),  // four-byte edges
-        QByteArray("\x84\x31\xA5\x30" "x"),                   // unassigned four-byte form
-        QByteArray("\xFF\x80" "a\xB0"),                        // stray bytes, a cut lead byte
-        QByteArray("\x81\x30\x81"),                           // a cut four-byte form
+        QByteArray("\x84\x31\xA5\x30"
+                   "x"),  // unassigned four-byte form
+        QByteArray("\xFF\x80"
+                   "a\xB0"),         // stray bytes, a cut lead byte
+        QByteArray("\x81\x30\x81"),  // a cut four-byte form
     };
     for (const QByteArray& bytes : cases)
         EXPECT_EQ(VersionCharacters(bytes.toStdString()), VersionCharacters(QStringView(FromGB(bytes))))
@@ -256,7 +260,9 @@ TEST_F(DocHistoryTest, ADamagedVersionIsListedAsSuchAndCannotBeRestored) {
 QString Spell(const std::vector<TDiffRun>& runs) {
     QString out;
     for (const TDiffRun& run : runs)
-        out += (run.Op == TDiffOp::Equal ? QString() : run.Op == TDiffOp::Added ? "+" : "-") +
+        out += (run.Op == TDiffOp::Equal   ? QString()
+                : run.Op == TDiffOp::Added ? "+"
+                                           : "-") +
                QLatin1Char('[') + run.Text + QLatin1Char(']');
     return out;
 }
@@ -278,8 +284,7 @@ TEST(CharDiff, MarksAddedAndRemovedCharacters) {
         {"甲乙丙", "丁戊", "-[甲乙丙]+[丁戊]"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Spell(CharDiff(QString::fromUtf8(c.before), QString::fromUtf8(c.after))),
-                  QString::fromUtf8(c.runs))
+        EXPECT_EQ(Spell(CharDiff(QString::fromUtf8(c.before), QString::fromUtf8(c.after))), QString::fromUtf8(c.runs))
             << c.before << " -> " << c.after;
 }
 
@@ -292,8 +297,10 @@ TEST(CharDiff, RunsSpellBothTextsEvenWhenTheSearchGivesUp) {
     for (int maxEdits : {10, 100000}) {
         QString a, b;
         for (const TDiffRun& run : CharDiff(before, after, maxEdits)) {
-            if (run.Op != TDiffOp::Added) a += run.Text;
-            if (run.Op != TDiffOp::Removed) b += run.Text;
+            if (run.Op != TDiffOp::Added)
+                a += run.Text;
+            if (run.Op != TDiffOp::Removed)
+                b += run.Text;
         }
         EXPECT_EQ(a, before) << maxEdits;
         EXPECT_EQ(b, after) << maxEdits;

@@ -338,8 +338,7 @@ struct PicNameCase {
 class PictureNames : public ::testing::TestWithParam<PicNameCase> {};
 
 TEST_P(PictureNames, DisplayName) {
-    EXPECT_EQ(TqlvDocData::PictureDisplayName(QString::fromUtf8(GetParam().path)),
-              QString::fromUtf8(GetParam().name));
+    EXPECT_EQ(TqlvDocData::PictureDisplayName(QString::fromUtf8(GetParam().path)), QString::fromUtf8(GetParam().name));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, PictureNames,
@@ -410,8 +409,8 @@ TEST_F(LibraryTest, TooLongPicturePathIsRefusedNotCut) {
     const int doc = NewDocNamed(0, "d");
     const QString longPath = QStringLiteral("/图片/") + QString(130, QChar(0x56FE)) + ".jpg";
     QString caption;
-    EXPECT_TRUE(UserErrorOf([&] { data.AddPicture(longPath, doc); }, &caption)
-                    .startsWith(QStringLiteral("图片的路径太长")));
+    EXPECT_TRUE(
+        UserErrorOf([&] { data.AddPicture(longPath, doc); }, &caption).startsWith(QStringLiteral("图片的路径太长")));
     EXPECT_EQ(caption, QStringLiteral("插入图片"));
     EXPECT_EQ(data.GetPicCount(doc), "0");
     const QString fits = QStringLiteral("/") + QString(125, QChar(0x56FE)) + ".jpg";  // 255 bytes

@@ -21,8 +21,8 @@ TEST_P(LibraryNames, CreatesTheExpectedFile) {
     QTemporaryDir dir;
     TqlvDocData data;
     QString created;
-    ASSERT_TRUE(data.CreateDocData(dir.path() + "/" + QString::fromUtf8(GetParam().given), {}, {},
-                                   true, false, false, 2, &created));
+    ASSERT_TRUE(data.CreateDocData(dir.path() + "/" + QString::fromUtf8(GetParam().given), {}, {}, true, false, false,
+                                   2, &created));
     EXPECT_EQ(created, dir.path() + "/" + QString::fromUtf8(GetParam().created));
     EXPECT_TRUE(QFileInfo::exists(created));
     EXPECT_TRUE(data.OpenDocData(created));
@@ -30,8 +30,7 @@ TEST_P(LibraryNames, CreatesTheExpectedFile) {
 
 INSTANTIATE_TEST_SUITE_P(Names, LibraryNames,
                          ::testing::Values(NameCase{"abc", "abc.qdb"}, NameCase{"abc.qdb", "abc.qdb"},
-                                           NameCase{"abc.qdb.old", "abc.qdb.old"},
-                                           NameCase{"abc.QDB", "abc.QDB.qdb"},
+                                           NameCase{"abc.qdb.old", "abc.qdb.old"}, NameCase{"abc.QDB", "abc.QDB.qdb"},
                                            NameCase{"小说", "小说.qdb"}));
 
 TEST(LibraryCreate, RelativeNameIsTakenFromTheCurrentFolder) {
@@ -54,8 +53,7 @@ TEST(LibraryCreate, EmptyNameIsRefused) {
     TqlvDocData data;
     QString caption;
     int icon = 0;
-    EXPECT_EQ(UserErrorOf([&] { data.CreateDocData(QString(), {}, {}, true, false, false, 2); },
-                          &caption, &icon),
+    EXPECT_EQ(UserErrorOf([&] { data.CreateDocData(QString(), {}, {}, true, false, false, 2); }, &caption, &icon),
               QStringLiteral("稿件库名称不能为空！"));
     EXPECT_EQ(caption, QStringLiteral("新建稿件库"));
     EXPECT_EQ(icon, 1);
@@ -71,9 +69,9 @@ TEST(LibraryCreate, ExistingFileIsRefusedAndKept) {
     file.write("not a library");
     file.close();
     int icon = 0;
-    EXPECT_EQ(UserErrorOf([&] { data.CreateDocData(dir.path() + "/old", {}, {}, true, false, false, 2); },
-                          nullptr, &icon),
-              QStringLiteral("稿件库已经存在！"));
+    EXPECT_EQ(
+        UserErrorOf([&] { data.CreateDocData(dir.path() + "/old", {}, {}, true, false, false, 2); }, nullptr, &icon),
+        QStringLiteral("稿件库已经存在！"));
     EXPECT_EQ(icon, 2);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("not a library"));
@@ -99,11 +97,12 @@ struct TLibraryFileTables {
         }
     }
     ~TLibraryFileTables() {
-        for (tomedb::TTomeTable& table : tables) table.Close();
+        for (tomedb::TTomeTable& table : tables)
+            table.Close();
         db.Close();
     }
     tomedb::TTomeDatabase db;
-    tomedb::TTomeTable tables[4];   // Docs, DocFloder, DocMark, Pics
+    tomedb::TTomeTable tables[4];  // Docs, DocFloder, DocMark, Pics
 };
 
 TEST_F(LibraryTest, NewLibraryHasFourEmptyTablesAndTwoIndexes) {
@@ -204,7 +203,7 @@ TEST_F(EncryptedLibrary, WrongOrCancelledPasswordLeavesNothingOpen) {
     const QString locked = Encrypted("locked", "secret");
     for (const QString& answer : {QStringLiteral("wrong"), QString()}) {
         ASSERT_TRUE(data.OpenDocData(file));  // another library open before
-        passwords.queue << answer;  // an empty answer is what a cancel yields
+        passwords.queue << answer;            // an empty answer is what a cancel yields
         QString caption;
         EXPECT_EQ(UserErrorOf([&] { data.OpenDocData(locked, passwords.Prompt()); }, &caption),
                   QStringLiteral("密码错误，无法打开稿件库！"))

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QMap>
 
-#include <atomic>
 #include <gmock/gmock.h>
+#include <atomic>
 
 namespace {
 
@@ -67,9 +67,7 @@ protected:
         ding = Add(folderB, "丁", "ANNA");
     }
 
-    int Add(int folder, const QString& name, const QString& text) {
-        return data.AddDoc(folder, Imported(name, text));
-    }
+    int Add(int folder, const QString& name, const QString& text) { return data.AddDoc(folder, Imported(name, text)); }
 
     int folderA = 0, folderA1 = 0, folderB = 0;
     int jia = 0, yi = 0, bing = 0, ding = 0;
@@ -97,14 +95,22 @@ TEST_F(LibrarySearchTest, FindsLiteralsAndExpressionsByLineWithTheCaseRule) {
         {"full-width case-sensitive", "ＡＮＮＡ", false, true, {{"甲", 2, 14, 4}}},
         {"regex folds ASCII", "a(n+)A", true, false, {{"甲", 2, 0, 4}, {"丁", 1, 0, 4}}},
         {"regex class folds full-width", "[Ａ-Ｚ]+", true, false, {{"甲", 2, 7, 4}, {"甲", 2, 14, 4}}},
-        {"regex escapes keep their case", "\\S+\\s\\S", true, false, {{"甲", 2, 0, 6}, {"甲", 2, 7, 6}, {"乙", 1, 0, 9}}},
+        {"regex escapes keep their case",
+         "\\S+\\s\\S",
+         true,
+         false,
+         {{"甲", 2, 0, 6}, {"甲", 2, 7, 6}, {"乙", 1, 0, 9}}},
         {"Greek does not fold", "σίσυφος", false, false, {}},
         {"Greek as written", "ΣΊΣΥΦΟΣ", false, false, {{"乙", 1, 8, 7}}},
         {"beyond the BMP, literal", "\U00020000", false, true, {{"乙", 2, 0, 2}, {"乙", 2, 3, 2}}},
         {"beyond the BMP, dot takes the pair", "字.", true, true, {{"乙", 2, 2, 3}}},
         {"beyond the BMP, anchored", "^.字", true, true, {{"乙", 2, 0, 3}}},
         {"no hit across a line end, literal", "黛\r\n玉", false, true, {}},
-        {"no hit across a line end, regex", "黛\\s*玉", true, true, {{"甲", 1, 1, 2}, {"甲", 3, 1, 2}, {"甲", 3, 8, 2}}},
+        {"no hit across a line end, regex",
+         "黛\\s*玉",
+         true,
+         true,
+         {{"甲", 1, 1, 2}, {"甲", 3, 1, 2}, {"甲", 3, 8, 2}}},
         {"a line ends before its CR", "府.$", true, true, {{"甲", 1, 6, 2}}},
     };
     for (const FindCase& c : cases) {
@@ -225,8 +231,9 @@ TEST_F(LibrarySearchTest, ReplaceSavesThroughTheSavePathAndUndoRestoresEveryByte
     const TReplaceOutcome done = search.ApplyReplace(plan);
     EXPECT_EQ(done.HitCount, 5);
     EXPECT_EQ(done.DocCount, 2);
-    EXPECT_EQ(data.LoadDocText(jia),
-              QStringLiteral("Lin Daiyu进了贾府。\r\nLin Daiyu 与 ａｎｎａ 和 ＡＮＮＡ\r\nLin Daiyu又哭了，Lin Daiyu。"));
+    EXPECT_EQ(
+        data.LoadDocText(jia),
+        QStringLiteral("Lin Daiyu进了贾府。\r\nLin Daiyu 与 ａｎｎａ 和 ＡＮＮＡ\r\nLin Daiyu又哭了，Lin Daiyu。"));
     EXPECT_EQ(data.LoadDocText(ding), QStringLiteral("Lin Daiyu"));
     TDocAttr attr;
     data.GetDocAttr(ding, attr);
@@ -336,8 +343,7 @@ TEST(LibrarySearchEncrypted, FindsReplacesAndUndoesInAnEncryptedLibrary) {
         TqlvDocData data;
         ASSERT_TRUE(data.CreateDocData(dir.path() + "/enc", "", "秘密", true, true, false, 2, &path));
         ASSERT_TRUE(data.OpenDocData(path, passwords.Prompt()));
-        for (int i = 1; i <= 30; ++i)
-            {
+        for (int i = 1; i <= 30; ++i) {
             TDocAttr chapter;
             chapter.DocName = QString("第%1章").arg(i);
             chapter.Txt = QString("宝玉说：\r\n第%1回 宝玉").arg(i);

@@ -16,14 +16,16 @@ namespace {
 class TFaultyStore : public TRecordStore {
 public:
     explicit TFaultyStore(TqlvDocData& data) : data_(data) {}
-    int failAt = 0;        // 0: never
-    int damagedID = 0;     // 0: none
+    int failAt = 0;     // 0: never
+    int damagedID = 0;  // 0: none
     int AddRecord(int folderID, const TDocAttr& attr) override {
-        if (failAt && ++appends_ >= failAt) throw std::runtime_error("Disk full");
+        if (failAt && ++appends_ >= failAt)
+            throw std::runtime_error("Disk full");
         return data_.AddRecord(folderID, attr);
     }
     void ReadRecord(int id, TDocAttr& attr) override {
-        if (id == damagedID) throw std::runtime_error("Record damaged");
+        if (id == damagedID)
+            throw std::runtime_error("Record damaged");
         data_.ReadRecord(id, attr);
     }
     void RemoveRecords(const QList<int>& ids) override { data_.RemoveRecords(ids); }
@@ -113,7 +115,11 @@ TEST(ImportedTextTest, RecognisesEncodingsAndRefusesBinaries) {
         {"UTF-8", QByteArray("\xE4\xBD\xA0"), QStringLiteral("你")},
         {"UTF-16 LE without mark", QByteArray("a\0\x60\x4F", 4), QStringLiteral("a你")},
         {"UTF-16 BE without mark", QByteArray("\0a\x4F\x60", 4), QStringLiteral("a你")},
-        {"UTF-16 LE with mark", QByteArray("\xFF\xFE" "a\0", 4), QStringLiteral("a")},
+        {"UTF-16 LE with mark",
+         QByteArray("\xFF\xFE"
+                    "a\0",
+                    4),
+         QStringLiteral("a")},
         {"NUL bytes on both sides", QByteArray("\0\0ab", 4), std::nullopt},
         {"NUL in an odd length", QByteArray("a\0b", 3), std::nullopt},
         {"invalid everywhere", QByteArray("\x80\xFF"), std::nullopt},

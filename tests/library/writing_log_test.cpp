@@ -28,8 +28,7 @@ protected:
     // Saves `text` with its counts given as "cn/en".
     void SaveAt(double when, int doc, int cn, int en, const QString& text, int seconds = 0) {
         now = when;
-        saves->Save(doc, Saved(QString::number(text.size()), QString::number(cn),
-                               QString::number(en), text),
+        saves->Save(doc, Saved(QString::number(text.size()), QString::number(cn), QString::number(en), text),
                     {seconds, false, true});
     }
     struct Row {
@@ -152,8 +151,7 @@ TEST_F(WritingLogTest, CsvIsUtf8WithAByteOrderMarkAndChineseIntact) {
     const QByteArray csv = TWriteLog::Csv(saves->Log().Daily(1));
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
     const QString text = QString::fromUtf8(csv.mid(3));
-    EXPECT_EQ(text, QStringLiteral("日期,汉字,英文单词,时长\r\n%1,2,1,1:02:05\r\n")
-                        .arg(TWriteLog::DayText(int(kDay))));
+    EXPECT_EQ(text, QStringLiteral("日期,汉字,英文单词,时长\r\n%1,2,1,1:02:05\r\n").arg(TWriteLog::DayText(int(kDay))));
     EXPECT_EQ(TWriteLog::DayText(0), QStringLiteral("1899-12-30"));
 }
 
@@ -211,8 +209,8 @@ TEST_F(WritingLogTest, GoalProgressWithAndWithoutDeadline) {
     for (const Case& c : cases) {
         const TGoalProgress p = TWritingGoals::ProgressOf(c.goal, c.written, today);
         EXPECT_EQ(std::tie(p.Written, p.Remaining, p.Reached, p.PerDay, p.DaysLeft, p.Overdue),
-                  std::tie(c.expected.Written, c.expected.Remaining, c.expected.Reached,
-                           c.expected.PerDay, c.expected.DaysLeft, c.expected.Overdue))
+                  std::tie(c.expected.Written, c.expected.Remaining, c.expected.Reached, c.expected.PerDay,
+                           c.expected.DaysLeft, c.expected.Overdue))
             << c.name;
     }
 }
@@ -226,8 +224,7 @@ TEST_F(WritingLogTest, GoalProgressCountsTheTargetsManuscripts) {
     struct Case {
         TGoalKind kind;
         int target, written;
-    } cases[] = {{TGoalKind::Library, 0, 42}, {TGoalKind::Folder, folder, 37},
-                 {TGoalKind::Manuscript, docC, 7}};
+    } cases[] = {{TGoalKind::Library, 0, 42}, {TGoalKind::Folder, folder, 37}, {TGoalKind::Manuscript, docC, 7}};
     for (const Case& c : cases) {
         saves->Goals().Set({0, c.kind, c.target, 100, 0, 0});
         const std::optional<TGoal> goal = saves->Goals().Find(c.kind, c.target);

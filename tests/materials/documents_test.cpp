@@ -5,8 +5,8 @@
 #include "platform/AppPaths.h"
 #include "support/TempHome.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <QFileInfo>
 
 namespace {
 
@@ -102,12 +102,11 @@ TEST_F(DocumentsTest, DeleteFolderRemovesExactlyItsSubtreeAndMaterials) {
     const int deepest = store.AddFolder(inner, "deepest");
     const int later = store.AddFolder(0, "later");
     const int laterChild = store.AddFolder(later, "later child");
-    for (int folder : {doomed, inner, deepest, later, laterChild, 0})
-        {
-            TDocAttr attr;
-            attr.DocName = QString::number(folder);
-            store.AddDoc(folder, attr);
-        }
+    for (int folder : {doomed, inner, deepest, later, laterChild, 0}) {
+        TDocAttr attr;
+        attr.DocName = QString::number(folder);
+        store.AddDoc(folder, attr);
+    }
     store.DeleteFolder(doomed);
     const TViewNode root = store.LoadFolderTree();
     EXPECT_EQ(Captions(root), QStringList{"later"});

@@ -9,13 +9,13 @@
 #include "output/BookFile.h"
 #include "output/BookSource.h"
 
+#include <gtest/gtest.h>
+#include <zip.h>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
-#include <gtest/gtest.h>
 #include <memory>
-#include <zip.h>
 
 namespace booktest {
 
@@ -54,7 +54,8 @@ inline const QString kAuthor = QStringLiteral("作者 & 某");
 // section's heading and paragraphs.
 inline QStringList ExpectedTexts() {
     QStringList texts{kTitle, kAuthor};
-    for (const TRow& row : ExpectedRows()) texts << row.heading << row.paragraphs;
+    for (const TRow& row : ExpectedRows())
+        texts << row.heading << row.paragraphs;
     return texts;
 }
 
@@ -111,7 +112,8 @@ inline std::vector<TZipEntry> ReadZip(const QString& path) {
     std::vector<TZipEntry> entries;
     int error = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
-    if (!archive) return entries;
+    if (!archive)
+        return entries;
     for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
         zip_stat_t stat;
         zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
@@ -140,7 +142,8 @@ inline QStringList XmlTexts(const QByteArray& xml, const QStringList& elements, 
         if (reader.isStartElement() && elements.contains(reader.name().toString()))
             texts << reader.readElementText(QXmlStreamReader::IncludeChildElements);
     }
-    if (reader.hasError() && error) *error = reader.errorString();
+    if (reader.hasError() && error)
+        *error = reader.errorString();
     return texts;
 }
 
@@ -148,7 +151,8 @@ inline QStringList XmlTexts(const QByteArray& xml, const QStringList& elements, 
 class GuiEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }

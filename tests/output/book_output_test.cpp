@@ -19,7 +19,8 @@ const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment)
 
 std::vector<TRow> RowsOf(const TBook& book) {
     std::vector<TRow> rows;
-    for (const TBookSection& s : book.Sections) rows.push_back({s.SectionKind, s.Level, s.Heading, s.Paragraphs});
+    for (const TBookSection& s : book.Sections)
+        rows.push_back({s.SectionKind, s.Level, s.Heading, s.Paragraphs});
     return rows;
 }
 
@@ -47,7 +48,9 @@ TEST(BookParagraphs, LinesBecomeIndentedParagraphs) {
         {"   空格开头  ", {"　　空格开头"}},
         {"　　已缩进", {"　　已缩进"}},
         {"　单个全角空格", {"　单个全角空格"}},
-        {"a\x01" "b\x1f", {"　　ab"}},
+        {"a\x01"
+         "b\x1f",
+         {"　　ab"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(BookParagraphs(QString::fromUtf8(c.text)), c.paragraphs) << c.text;
@@ -88,10 +91,12 @@ TEST(BookSource, FolderAndManuscriptScopes) {
 
     TBookScope chosen;
     chosen.ScopeKind = TBookScope::Kind::Manuscripts;
-    for (const TViewItem& item : library.data.LoadDocList(0)) chosen.ManuscriptIDs.prepend(item.ID);
+    for (const TViewItem& item : library.data.LoadDocList(0))
+        chosen.ManuscriptIDs.prepend(item.ID);
     const TBook book = BuildBook(library.data, chosen, kTitle, {});
     QStringList headings;
-    for (const TBookSection& s : book.Sections) headings << s.Heading;
+    for (const TBookSection& s : book.Sections)
+        headings << s.Heading;
     EXPECT_EQ(headings, (QStringList{"a", "B", "乙"}));  // the order given
 }
 
@@ -105,8 +110,7 @@ TEST(BookSource, MissingFolderOrManuscriptIsRefused) {
     chosen.ScopeKind = TBookScope::Kind::Manuscripts;
     chosen.ManuscriptIDs = {999};
     EXPECT_THROW(BuildBook(library.data, chosen, kTitle, {}), EUserError);
-    EXPECT_EQ(FindFoldersByName(library.data, QStringLiteral("他说\"你/我\"")),
-              QList<int>{library.folders["quotes"]});
+    EXPECT_EQ(FindFoldersByName(library.data, QStringLiteral("他说\"你/我\"")), QList<int>{library.folders["quotes"]});
 }
 
 TEST(BookSource, ProgressCountsManuscriptsAndCanCancel) {
@@ -118,8 +122,7 @@ TEST(BookSource, ProgressCountsManuscriptsAndCanCancel) {
         return true;
     });
     EXPECT_EQ(seen, (QList<qint64>{0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_THROW(BuildBook(library.data, {}, kTitle, {}, [](qint64 done, qint64) { return done < 3; }),
-                 EBookCancelled);
+    EXPECT_THROW(BuildBook(library.data, {}, kTitle, {}, [](qint64 done, qint64) { return done < 3; }), EBookCancelled);
 }
 
 // ---- writers -----------------------------------------------------------------
@@ -137,7 +140,8 @@ protected:
     QStringList Leftovers(const QStringList& expected) const {
         QStringList names = QDir(library.dir.path()).entryList(QDir::Files | QDir::Hidden);
         names.removeAll(QFileInfo(library.file).fileName());
-        for (const QString& name : expected) names.removeAll(name);
+        for (const QString& name : expected)
+            names.removeAll(name);
         return names;
     }
 
@@ -150,7 +154,8 @@ QMap<QString, QByteArray> WellFormedParts(const QString& path) {
     QMap<QString, QByteArray> parts;
     for (const TZipEntry& entry : ReadZip(path)) {
         parts[entry.name] = entry.bytes;
-        if (entry.name.endsWith(".css") || entry.name == "mimetype") continue;
+        if (entry.name.endsWith(".css") || entry.name == "mimetype")
+            continue;
         QString error;
         XmlTexts(entry.bytes, {}, &error);
         EXPECT_TRUE(error.isEmpty()) << entry.name.toStdString() << ": " << error.toStdString();
@@ -212,12 +217,16 @@ TEST_F(BookWriterTest, EpubHasOneFilePerSectionAndANestedNavigation) {
     int depth = 0;
     while (!reader.atEnd()) {
         reader.readNext();
-        if (reader.isStartElement() && reader.name() == u"ol") ++depth;
-        if (reader.isEndElement() && reader.name() == u"ol") --depth;
+        if (reader.isStartElement() && reader.name() == u"ol")
+            ++depth;
+        if (reader.isEndElement() && reader.name() == u"ol")
+            --depth;
         if (reader.isStartElement() && reader.name() == u"a") {
             const QString text = reader.readElementText();
-            if (text == "深处") EXPECT_EQ(depth, 3);
-            if (text == "空夹") EXPECT_EQ(depth, 1);
+            if (text == "深处")
+                EXPECT_EQ(depth, 3);
+            if (text == "空夹")
+                EXPECT_EQ(depth, 1);
         }
     }
 }
@@ -243,7 +252,8 @@ TEST_F(BookWriterTest, SingleFileFormatsKeepTheOrder) {
     EXPECT_TRUE(html.startsWith("<!DOCTYPE html>\n<html lang=\"zh-CN\">"));
     EXPECT_TRUE(html.contains("<meta charset=\"utf-8\">"));
     QStringList escaped;
-    for (const QString& text : ExpectedTexts()) escaped << text.toHtmlEscaped();
+    for (const QString& text : ExpectedTexts())
+        escaped << text.toHtmlEscaped();
     ExpectInOrder(html, escaped);
 
     const QString markdown = Read(Write("book.md"));
@@ -276,12 +286,13 @@ TEST_F(BookWriterTest, PdfIsAPdfOfTheChosenPageSize) {
 
 TEST_F(BookWriterTest, FormatsComeFromTheExtension) {
     const std::pair<const char*, std::optional<TBookFormat>> cases[] = {
-        {"a.DOCX", TBookFormat::Docx}, {"a.odt", TBookFormat::Odt},   {"a.epub", TBookFormat::Epub},
-        {"a.pdf", TBookFormat::Pdf},   {"a.htm", TBookFormat::Html},  {"a.md", TBookFormat::Markdown},
-        {"a.txt", TBookFormat::Text},  {"a.doc", std::nullopt},       {"docx", std::nullopt},
+        {"a.DOCX", TBookFormat::Docx}, {"a.odt", TBookFormat::Odt},  {"a.epub", TBookFormat::Epub},
+        {"a.pdf", TBookFormat::Pdf},   {"a.htm", TBookFormat::Html}, {"a.md", TBookFormat::Markdown},
+        {"a.txt", TBookFormat::Text},  {"a.doc", std::nullopt},      {"docx", std::nullopt},
         {"a.docx.bak", std::nullopt},
     };
-    for (const auto& [name, format] : cases) EXPECT_EQ(BookFormatOfPath(name), format) << name;
+    for (const auto& [name, format] : cases)
+        EXPECT_EQ(BookFormatOfPath(name), format) << name;
 }
 
 TEST_F(BookWriterTest, CancelledOrFailedBuildLeavesNothingUnderTheName) {
@@ -291,10 +302,9 @@ TEST_F(BookWriterTest, CancelledOrFailedBuildLeavesNothingUnderTheName) {
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("older book");
     }
-    for (const TBookFormat format : {TBookFormat::Epub, TBookFormat::Docx, TBookFormat::Odt,
-                                     TBookFormat::Pdf, TBookFormat::Html, TBookFormat::Text}) {
-        EXPECT_THROW(WriteBookFile(book, path, format, TBookPage::A5,
-                                   [](qint64 done, qint64) { return done < 4; }),
+    for (const TBookFormat format : {TBookFormat::Epub, TBookFormat::Docx, TBookFormat::Odt, TBookFormat::Pdf,
+                                     TBookFormat::Html, TBookFormat::Text}) {
+        EXPECT_THROW(WriteBookFile(book, path, format, TBookPage::A5, [](qint64 done, qint64) { return done < 4; }),
                      EBookCancelled);
         EXPECT_EQ(Read(path), "older book");
         EXPECT_EQ(Leftovers({"book.epub"}), QStringList());

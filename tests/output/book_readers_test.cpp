@@ -60,7 +60,8 @@ void ExpectEveryTextInOrder(const QString& extracted, const QStringList& texts) 
 }
 
 QString PdfText(const QString& pdf) {
-    const TRun run = RunTool(Tool("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    const TRun run =
+        RunTool(Tool("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
     EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
     return run.out;
 }
@@ -82,10 +83,11 @@ TEST_F(BookReadersTest, EpubcheckPasses) {
     // The packaged launcher needs the kernel's jar support; java -jar does not.
     const QString jar = QStringLiteral("/usr/share/java/epubcheck.jar");
     const bool viaJava = QFile::exists(jar) && !Tool("java").isEmpty();
-    if (!viaJava && Tool("epubcheck").isEmpty()) GTEST_SKIP() << "epubcheck is not installed";
+    if (!viaJava && Tool("epubcheck").isEmpty())
+        GTEST_SKIP() << "epubcheck is not installed";
     const QString epub = Write(QStringLiteral("book.epub"));
-    const TRun run = viaJava ? RunTool(Tool("java"), {QStringLiteral("-jar"), jar, epub})
-                             : RunTool(Tool("epubcheck"), {epub});
+    const TRun run =
+        viaJava ? RunTool(Tool("java"), {QStringLiteral("-jar"), jar, epub}) : RunTool(Tool("epubcheck"), {epub});
     EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("No errors or warnings detected"))) << run.out.toStdString();
 }
@@ -97,9 +99,11 @@ TEST_F(BookReadersTest, LibreOfficeOpensDocxAndOdt) {
     const QStringList books{Write(QStringLiteral("book-docx.docx")), Write(QStringLiteral("book-odt.odt"))};
     const QString out = library.Path(QStringLiteral("converted"));
     // A private profile: no user settings, no clash with a running office.
-    const TRun run = RunTool(soffice, QStringList{QStringLiteral("-env:UserInstallation=file://") + library.Path("profile"),
-                                              QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                                              QStringLiteral("pdf"), QStringLiteral("--outdir"), out} + books);
+    const TRun run =
+        RunTool(soffice, QStringList{QStringLiteral("-env:UserInstallation=file://") + library.Path("profile"),
+                                     QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                                     QStringLiteral("pdf"), QStringLiteral("--outdir"), out} +
+                             books);
     ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
     for (const char* name : {"book-docx.pdf", "book-odt.pdf"}) {
         SCOPED_TRACE(name);

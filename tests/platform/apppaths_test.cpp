@@ -2,12 +2,12 @@
 // missing, and a clear message plus a fallback when it cannot be used.
 #include "platform/AppPaths.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -104,7 +104,7 @@ TEST_F(AppPaths, InstalledPrefixIsKnownByItsSharedFolder) {
         {prefix + QStringLiteral("/bin"), true},
         {prefix + QStringLiteral("/bin/"), true},
         {m_dir.path() + QStringLiteral("/build/src/app/"), false},
-        {m_dir.path() + QStringLiteral("/odd/bin/"), false},   // share/quillora is a file
+        {m_dir.path() + QStringLiteral("/odd/bin/"), false},  // share/quillora is a file
         {m_dir.path() + QStringLiteral("/missing/bin/"), false},
     };
     for (const auto& c : cases)

@@ -4,11 +4,11 @@
 
 #include "support/TempHome.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -50,7 +50,7 @@ TEST_F(Registry, KeysAndValueNamesIgnoreLetterCase) {
 TEST_F(Registry, MissingKeysAndValues) {
     TRegistry reg(TRegRoot::HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(reg.OpenKey(kConfig, false));
-    EXPECT_FALSE(QFileInfo::exists(RegistryStoreFile()));   // reading never writes
+    EXPECT_FALSE(QFileInfo::exists(RegistryStoreFile()));  // reading never writes
     ASSERT_TRUE(reg.OpenKey(kConfig, true));
     EXPECT_EQ(reg.ReadString(QStringLiteral("none")), QString());
     EXPECT_FALSE(reg.ValueExists(QStringLiteral("none")));
@@ -75,7 +75,7 @@ TEST_F(Registry, RelativePathsAndDeleteKeyWithSubkeys) {
     EXPECT_TRUE(reg.DeleteKey(QStringLiteral("\\QDBFILE")));
     EXPECT_FALSE(reg.KeyExists(QStringLiteral("\\QDBFile")));
     EXPECT_FALSE(reg.KeyExists(QStringLiteral("\\QDBFile\\Shell\\Open\\Command")));
-    EXPECT_FALSE(reg.DeleteKey(QString()));   // the root stays
+    EXPECT_FALSE(reg.DeleteKey(QString()));  // the root stays
 }
 
 TEST_F(Registry, StoreSurvivesReloadAndOddText) {
@@ -89,7 +89,7 @@ TEST_F(Registry, StoreSurvivesReloadAndOddText) {
         reg.WriteInteger(QStringLiteral("big"), static_cast<int32_t>(0xFFFFFFFFu));
     }
     const QByteArray saved = StoreBytes();
-    WriteStore(QByteArray());   // force a re-read from what was saved
+    WriteStore(QByteArray());  // force a re-read from what was saved
     WriteStore(saved + "\n");
     TRegistry reg(TRegRoot::HKEY_CURRENT_USER);
     EXPECT_TRUE(reg.KeyExists(QStringLiteral("\\Empty")));
@@ -147,10 +147,8 @@ TEST_F(Registry, ConcurrentWritersLoseNothing) {
 }
 
 TEST_F(Registry, DamagedStoreReadsEmptyWithAWarning) {
-    const QByteArray junks[] = {QByteArray("\x00\xFF\xFE junk \x81", 10),
-                                QByteArray("[HKEY_NOWHERE\\a]\ns:x=1\n"),
-                                QByteArray("[HKEY_LOCAL_MACHINE\\a]\nd:x=notanumber\n"),
-                                QByteArray("s:outside=1\n")};
+    const QByteArray junks[] = {QByteArray("\x00\xFF\xFE junk \x81", 10), QByteArray("[HKEY_NOWHERE\\a]\ns:x=1\n"),
+                                QByteArray("[HKEY_LOCAL_MACHINE\\a]\nd:x=notanumber\n"), QByteArray("s:outside=1\n")};
     for (const QByteArray& junk : junks) {
         WriteStore(junk);
         ::testing::internal::CaptureStderr();

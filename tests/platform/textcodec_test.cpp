@@ -2,12 +2,12 @@
 // boundaries and the atomic file writer.
 #include "platform/TextCodec.h"
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -44,14 +44,17 @@ TEST(IsUtf8Text, AgreesWithTheDecoder) {
     const QByteArray cases[] = {
         QByteArray("plain ascii text, longer than eight bytes"),
         QByteArray("\xE4\xB8\xAD\xE6\x96\x87 and more ascii after it"),
-        QByteArray("\xC2\xA9"), QByteArray("\xF0\x9F\x98\x80"), QByteArray("\xF4\x8F\xBF\xBF"),
-        QByteArray("\xC0\xAF"),               // overlong '/'
-        QByteArray("\xE0\x80\xAF"),          // overlong
-        QByteArray("\xED\xA0\x80"),          // surrogate
-        QByteArray("\xF4\x90\x80\x80"),      // above U+10FFFF
-        QByteArray("\xF5\x80\x80\x80"), QByteArray("\xFF"),
-        QByteArray("abcdefg\xE4\xB8"),        // cut at the end
-        QByteArray("\xD6\xD0\xCE\xC4"),      // GBK
+        QByteArray("\xC2\xA9"),
+        QByteArray("\xF0\x9F\x98\x80"),
+        QByteArray("\xF4\x8F\xBF\xBF"),
+        QByteArray("\xC0\xAF"),          // overlong '/'
+        QByteArray("\xE0\x80\xAF"),      // overlong
+        QByteArray("\xED\xA0\x80"),      // surrogate
+        QByteArray("\xF4\x90\x80\x80"),  // above U+10FFFF
+        QByteArray("\xF5\x80\x80\x80"),
+        QByteArray("\xFF"),
+        QByteArray("abcdefg\xE4\xB8"),   // cut at the end
+        QByteArray("\xD6\xD0\xCE\xC4"),  // GBK
         QByteArray("\x80 lone continuation"),
         QByteArray(),
     };
@@ -68,7 +71,10 @@ TEST(IsUtf8Text, AgreesWithTheDecoder) {
 
 TEST(DecodeTextFile, InvalidBytesKeepTheRestOfTheText) {
     // 0xFF is never valid in GB18030; a lone lead byte at the end neither.
-    const QString text = DecodeTextFile(B("ab\xFF\xD6\xD0" "cd\x81", 8));
+    const QString text =
+        DecodeTextFile(B("ab\xFF\xD6\xD0"
+                         "cd\x81",
+                         8));
     EXPECT_TRUE(text.startsWith(U("ab"))) << text.toStdString();
     EXPECT_TRUE(text.contains(U("中cd"))) << text.toStdString();
     // Invalid UTF-16 (odd length) does not crash either and keeps what precedes.
@@ -81,7 +87,7 @@ TEST(GB18030, CharactersOutsideGbkRoundTrip) {
         EXPECT_EQ(FromGB(bytes), text) << text.toStdString();
         EXPECT_EQ(GBLength(text), bytes.size());
     }
-    EXPECT_EQ(ToGB(U("中")), QByteArray("\xD6\xD0"));   // same bytes as GBK
+    EXPECT_EQ(ToGB(U("中")), QByteArray("\xD6\xD0"));  // same bytes as GBK
     EXPECT_EQ(ToGB(U("𠀀")).size(), 4);
 }
 
@@ -173,7 +179,8 @@ TEST(GbTextFileEncoder, PiecesCutAnywhereGiveTheWholeEncoding) {
         TGbTextFileEncoder encoder;
         QByteArray out;
         for (int at = 0; at < stored.size(); at += size)
-            out += encoder.Add(stored.constData() + at, static_cast<size_t>(std::min<qsizetype>(size, stored.size() - at)));
+            out += encoder.Add(stored.constData() + at,
+                               static_cast<size_t>(std::min<qsizetype>(size, stored.size() - at)));
         out += encoder.Finish();
         EXPECT_EQ(out, whole) << "pieces of " << size;
     }

@@ -138,7 +138,7 @@ void TestDialogs::messageBoxAnswers() {
     const TSeenBox seen = DriveBox(act);
     QCOMPARE(InstalledDialogService().MessageBox(QStringLiteral("内容"), QStringLiteral("标题"), 1, 2, buttons),
              expected);
-    QCOMPARE(seen.buttons, texts);       // left to right
+    QCOMPARE(seen.buttons, texts);  // left to right
     QCOMPARE(seen.defaultButton, texts.first());
     QCOMPARE(seen.focused, texts.first());
 }
@@ -219,8 +219,8 @@ void TestDialogs::fileDialogUsesFilterAndDefaultExtension() {
         dialog->selectFile(dir.filePath(QStringLiteral("导出")));
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    TFileDialogRequest request{QStringLiteral("导出稿件"), QStringLiteral("文本文件|*.txt|所有文件|*.*"),
-                               dir.path(), QString(), QStringLiteral("txt")};
+    TFileDialogRequest request{QStringLiteral("导出稿件"), QStringLiteral("文本文件|*.txt|所有文件|*.*"), dir.path(),
+                               QString(), QStringLiteral("txt")};
     const QString chosen = InstalledDialogService().SaveFileName(request);
     QCOMPARE(title, QStringLiteral("导出稿件"));
     QCOMPARE(filters, (QStringList{QStringLiteral("文本文件 (*.txt)"), QStringLiteral("所有文件 (*)")}));
@@ -243,11 +243,10 @@ void TestDialogs::convertFileFilter_data() {
     QTest::addColumn<QString>("expected");
     // A description that shows its patterns already is not given them twice.
     QTest::newRow("one") << QStringLiteral("文本文件(*.txt)|*.txt") << QStringLiteral("文本文件(*.txt)");
-    QTest::newRow("shown patterns differ") << QStringLiteral("文本(*.txt)|*.txt;*.text")
-                                           << QStringLiteral("文本(*.txt) (*.txt *.text)");
+    QTest::newRow("shown patterns differ")
+        << QStringLiteral("文本(*.txt)|*.txt;*.text") << QStringLiteral("文本(*.txt) (*.txt *.text)");
     QTest::newRow("two patterns") << QStringLiteral("图片|*.jpg;*.bmp") << QStringLiteral("图片 (*.jpg *.bmp)");
-    QTest::newRow("two filters") << QStringLiteral("A|*.a|B|*.b")
-                                 << QStringLiteral("A (*.a);;B (*.b)");
+    QTest::newRow("two filters") << QStringLiteral("A|*.a|B|*.b") << QStringLiteral("A (*.a);;B (*.b)");
     QTest::newRow("all files") << QStringLiteral("全部|*.*") << QStringLiteral("全部 (*)");
     QTest::newRow("Qt form kept") << QStringLiteral("Text (*.txt)") << QStringLiteral("Text (*.txt)");
     QTest::newRow("dangling label") << QStringLiteral("A|*.a|B") << QStringLiteral("A (*.a)");
@@ -349,7 +348,7 @@ void TestDialogs::setDialogServiceNullRestoresQt() {
     TScriptedDialogs dialogs;
     SetDialogService(nullptr);
     QVERIFY(dynamic_cast<TQtDialogService*>(&InstalledDialogService()) != nullptr);
-    SetDialogService(&dialogs);   // the destructor puts back what it found
+    SetDialogService(&dialogs);  // the destructor puts back what it found
 }
 
 QTEST_MAIN(TestDialogs)

@@ -31,7 +31,7 @@ private slots:
         for (const QString& name : {QStringLiteral("/稿件/一.txt"), QStringLiteral("/稿件/二.txt")})
             QVERIFY(TSingleInstance::SendToRunning(name));
         QTRY_COMPARE(received, (QStringList{"/稿件/一.txt", "/稿件/二.txt"}));
-        QTest::qWait(400);   // both prompts finished; the sockets are gone, the instance lives
+        QTest::qWait(400);  // both prompts finished; the sockets are gone, the instance lives
         QVERIFY(running.IsListening());
     }
 };

@@ -17,7 +17,7 @@ TEST(BackupSettings, StoredValuesAndTheirFallbacks) {
     struct Case {
         const char* name;
         std::function<void(TRegistry& config, TRegistry& paths)> store;
-        std::function<void(TBackupSettings&)> expect;   // changes from the defaults
+        std::function<void(TBackupSettings&)> expect;  // changes from the defaults
     };
     const Case cases[] = {
         {"nothing stored", [](TRegistry&, TRegistry&) {}, [](TBackupSettings&) {}},
@@ -27,9 +27,9 @@ TEST(BackupSettings, StoredValuesAndTheirFallbacks) {
          [](TBackupSettings&) {}},
         {"interval as text", [](TRegistry& c, TRegistry&) { c.WriteString("BackupTime", "abc"); },
          [](TBackupSettings&) {}},
-        {"negative days", [](TRegistry& c, TRegistry&) { c.WriteInteger("BackupDays", -3); },
-         [](TBackupSettings&) {}},
-        {"no days, one kept", [](TRegistry& c, TRegistry&) {
+        {"negative days", [](TRegistry& c, TRegistry&) { c.WriteInteger("BackupDays", -3); }, [](TBackupSettings&) {}},
+        {"no days, one kept",
+         [](TRegistry& c, TRegistry&) {
              c.WriteInteger("BackupDays", 0);
              c.WriteInteger("BackupKeep", 1);
          },
@@ -37,8 +37,7 @@ TEST(BackupSettings, StoredValuesAndTheirFallbacks) {
              s.KeepDays = 0;
              s.KeepLast = 1;
          }},
-        {"folder of blanks", [](TRegistry&, TRegistry& p) { p.WriteString("Backup", "  "); },
-         [](TBackupSettings&) {}},
+        {"folder of blanks", [](TRegistry&, TRegistry& p) { p.WriteString("Backup", "  "); }, [](TBackupSettings&) {}},
         {"own folder", [](TRegistry&, TRegistry& p) { p.WriteString("Backup", "/备份"); },
          [](TBackupSettings& s) { s.Folder = "/备份"; }},
     };

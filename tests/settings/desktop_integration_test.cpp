@@ -7,13 +7,13 @@
 
 #include "support/TempHome.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -58,8 +58,8 @@ protected:
         QDirIterator it(Data(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = QDir(Data()).relativeFilePath(it.next());
-            const bool mimeCache = path.startsWith(QLatin1String("mime/")) &&
-                                   !path.startsWith(QLatin1String("mime/packages/"));
+            const bool mimeCache =
+                path.startsWith(QLatin1String("mime/")) && !path.startsWith(QLatin1String("mime/packages/"));
             if (!mimeCache && path != QLatin1String("applications/mimeinfo.cache"))
                 files << path;
         }
@@ -78,8 +78,7 @@ TEST_F(ShellIntegration, RegisteringQdbWritesKeysAndFiles) {
     EXPECT_EQ(DefaultOf(QStringLiteral("\\.qdb")), QStringLiteral("QDBFile"));
     EXPECT_EQ(DefaultOf(QStringLiteral("\\QDBFile")), QStringLiteral("Quillora稿件库"));
     EXPECT_EQ(DefaultOf(QStringLiteral("\\qdbfile\\Shell\\Open\\Command")), kExe + QStringLiteral(" %1"));
-    EXPECT_EQ(OwnFiles(), (QStringList{"applications/quillora.desktop",
-                                       "icons/hicolor/scalable/apps/quillora.svg",
+    EXPECT_EQ(OwnFiles(), (QStringList{"applications/quillora.desktop", "icons/hicolor/scalable/apps/quillora.svg",
                                        "icons/hicolor/scalable/mimetypes/application-x-quillora-library.svg",
                                        "mime/packages/application-x-quillora-library.xml"}));
     const QByteArray entry = ReadFile(Desktop().LibraryEntryFile());
@@ -100,10 +99,8 @@ TEST_F(ShellIntegration, UnregisteringRemovesExactlyWhatWasWritten) {
         bool removeTxt;
     };
     const Case cases[] = {
-        {"qdb alone", true, false, true, false},
-        {"verb alone", false, true, false, true},
-        {"both, qdb removed", true, true, true, false},
-        {"both, verb removed", true, true, false, true},
+        {"qdb alone", true, false, true, false},        {"verb alone", false, true, false, true},
+        {"both, qdb removed", true, true, true, false}, {"both, verb removed", true, true, false, true},
         {"both removed", true, true, true, true},
     };
     for (const Case& c : cases) {
@@ -212,11 +209,11 @@ TEST_F(ShellIntegration, XdgMimeReportsTheRegisteredType) {
     int code = 0;
     m_config.RegisterQdb(kExe, Data());
     EXPECT_EQ(RunTool(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("filetype"), library},
-                  Data(), &code),
+                      Data(), &code),
               QStringLiteral("application/x-quillora-library"));
     m_config.UnregisterQdb(Data());
     EXPECT_NE(RunTool(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("filetype"), library},
-                  Data(), &code),
+                      Data(), &code),
               QStringLiteral("application/x-quillora-library"));
 }
 

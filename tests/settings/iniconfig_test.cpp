@@ -5,9 +5,9 @@
 #include "platform/AppPaths.h"
 #include "platform/TextCodec.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -42,12 +42,13 @@ TEST_F(IniConfig, MissingFileGivesDefaults) {
     EXPECT_EQ(layout.SpDoc, 120);
     EXPECT_EQ(m_ini.ReadStyle(), 2);
     EXPECT_EQ(m_ini.ReadTheme(), QString());
-    EXPECT_FALSE(QFile::exists(FileName()));   // reading creates nothing
+    EXPECT_FALSE(QFile::exists(FileName()));  // reading creates nothing
 }
 
 TEST_F(IniConfig, ValuesAndTheirFallbacks) {
-    WriteFile("[config]\r\nSPDOC = 90\r\nwidth=abc\r\nHeight=12x\r\nTop=-20\r\nLEFT=\r\n"
-              "sppic=\"75\"\r\n[SKIN]\r\ng_style=9\r\n");
+    WriteFile(
+        "[config]\r\nSPDOC = 90\r\nwidth=abc\r\nHeight=12x\r\nTop=-20\r\nLEFT=\r\n"
+        "sppic=\"75\"\r\n[SKIN]\r\ng_style=9\r\n");
     const TWindowLayout layout = m_ini.ReadLayout();
     EXPECT_EQ(layout.SpDoc, 90);
     EXPECT_EQ(layout.Width, 600);
@@ -55,7 +56,7 @@ TEST_F(IniConfig, ValuesAndTheirFallbacks) {
     EXPECT_EQ(layout.Top, -20);
     EXPECT_EQ(layout.Left, 300);
     EXPECT_EQ(layout.SpPic, 75);
-    EXPECT_EQ(m_ini.ReadStyle(), 9);   // start-up decides what 9 means
+    EXPECT_EQ(m_ini.ReadStyle(), 9);  // start-up decides what 9 means
 }
 
 TEST_F(IniConfig, WriteLayoutThenReadBack) {
@@ -71,8 +72,9 @@ TEST_F(IniConfig, WriteLayoutThenReadBack) {
 TEST_F(IniConfig, NewFileHoldsTheKeysInWriteOrder) {
     m_ini.WriteLayout(TWindowLayout{});
     m_ini.WriteSkin(3, QStringLiteral("/主题/蓝色.sui"));
-    QByteArray expected("[Config]\r\nTop=200\r\nLeft=300\r\nHeight=400\r\nWidth=600\r\nChanelWidth=240\r\n"
-                        "SpDoc=120\r\nSpPic=120\r\nSPFile=120\r\n[Skin]\r\ng_Style=3\r\ng_Theme=");
+    QByteArray expected(
+        "[Config]\r\nTop=200\r\nLeft=300\r\nHeight=400\r\nWidth=600\r\nChanelWidth=240\r\n"
+        "SpDoc=120\r\nSpPic=120\r\nSPFile=120\r\n[Skin]\r\ng_Style=3\r\ng_Theme=");
     expected += ToGB(QStringLiteral("/主题/蓝色.sui")) + "\r\n";
     EXPECT_EQ(FileBytes(), expected);
     EXPECT_EQ(m_ini.ReadStyle(), 3);

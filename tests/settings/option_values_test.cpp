@@ -45,7 +45,7 @@ TEST_F(OptionValues, FirstRunShowsWhatStartUpApplies) {
     EXPECT_EQ(values.FontSize, applied.FontSize);
     EXPECT_EQ(values.FontName, applied.FontName);
     EXPECT_FALSE(values.assQDB || values.assPop || values.AutoOpen || values.AutoCompress);
-    EXPECT_TRUE(m_raw.KeyExists(TqlvRegConfig::kConfigKey));   // opened with create
+    EXPECT_TRUE(m_raw.KeyExists(TqlvRegConfig::kConfigKey));  // opened with create
 }
 
 TEST_F(OptionValues, EverythingWrittenIsReadBack) {

@@ -15,7 +15,7 @@ protected:
         EXPECT_TRUE(m_raw.OpenKey(TqlvRegConfig::kConfigKey, true));
         return m_raw;
     }
-    TTempHome m_home;   // a fresh store for every test
+    TTempHome m_home;  // a fresh store for every test
     TqlvRegConfig m_config;
     TRegistry m_raw{TRegRoot::HKEY_LOCAL_MACHINE};
 };
@@ -32,8 +32,8 @@ TEST_F(RegConfig, FirstRunDefaults) {
     EXPECT_FALSE(m_config.ReadAutoOpen());
     EXPECT_EQ(m_config.ReadLastDB(), QString());
     EXPECT_EQ(m_config.ReadMailConfig(), TMailConfig{});
-    for (const QString& path : {m_config.ReadExDoc(), m_config.ReadExPic(), m_config.ReadExFile(),
-                                m_config.ReadSkinPath()})
+    for (const QString& path :
+         {m_config.ReadExDoc(), m_config.ReadExPic(), m_config.ReadExFile(), m_config.ReadSkinPath()})
         EXPECT_EQ(path, AppPath());
     EXPECT_TRUE(AppPath().endsWith(QLatin1Char('/')));
 }
@@ -103,7 +103,7 @@ TEST_F(RegConfig, MissingKeyLeavesTheCallersRecord) {
 TEST_F(RegConfig, LastDBNeedsTheConfigKey) {
     m_config.WriteLastDB(QStringLiteral("/a.qdb"));
     EXPECT_FALSE(m_raw.KeyExists(TqlvRegConfig::kConfigKey));
-    m_config.ReadDBFlags();   // creates the key, as start-up does
+    m_config.ReadDBFlags();  // creates the key, as start-up does
     m_config.WriteLastDB(QStringLiteral("/书 库/小说.qdb"));
     EXPECT_EQ(m_config.ReadLastDB(), QStringLiteral("/书 库/小说.qdb"));
     EXPECT_EQ(TqlvRegConfig().ReadLastDB(), QStringLiteral("/书 库/小说.qdb"));
@@ -122,8 +122,8 @@ TEST_F(RegConfig, PathsRoundTripAndAMissingValueIsEmpty) {
 }
 
 TEST_F(RegConfig, MailConfigRoundTripsUnderEitherSpelling) {
-    const TMailConfig mail{QStringLiteral("me@example.org"), QStringLiteral("作者"),
-                           QStringLiteral("smtp.example.org"), QStringLiteral("25"), QStringLiteral("me")};
+    const TMailConfig mail{QStringLiteral("me@example.org"), QStringLiteral("作者"), QStringLiteral("smtp.example.org"),
+                           QStringLiteral("25"), QStringLiteral("me")};
     m_config.WriteMailConfig(mail);
     EXPECT_EQ(m_config.ReadMailConfig(), mail);
     // The mail key is spelt "quilr1.3", the others "Quilr1.3": one parent key.

@@ -3,6 +3,7 @@
 // desktop-file-validate accepts for awkward paths.
 #include "settings/ShortcutCreator.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +11,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -72,7 +72,7 @@ TEST_F(ShortcutCreator, ANameNeverLeavesTheDesktopFolder) {
 
 TEST_F(ShortcutCreator, AnUnwritableDesktopGivesNoPath) {
     QFile blocker(Desktop());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));   // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
     blocker.close();
     TShortcutCreator creator(Desktop(), kExe);
     EXPECT_TRUE(creator.CreateDesktopShortcut(Library("a", "b.qdb"), QString(), "b").isEmpty());
@@ -88,14 +88,12 @@ TEST_F(ShortcutCreator, AwkwardPathsGiveValidEntries) {
     for (const QString& name : names) {
         const QString target = Library(QStringLiteral("文件 夹"), name);
         TShortcutCreator creator(Desktop(), QStringLiteral("/opt/my apps/quillora"));
-        const QString link = creator.CreateDesktopShortcut(target, QString(),
-                                                           QFileInfo(name).completeBaseName());
+        const QString link = creator.CreateDesktopShortcut(target, QString(), QFileInfo(name).completeBaseName());
         QProcess validate;
         validate.setProcessChannelMode(QProcess::MergedChannels);
         validate.start(QStringLiteral("desktop-file-validate"), {link});
         ASSERT_TRUE(validate.waitForFinished(60000));
-        EXPECT_EQ(validate.exitCode(), 0) << name.toStdString() << ": "
-                                          << validate.readAll().toStdString();
+        EXPECT_EQ(validate.exitCode(), 0) << name.toStdString() << ": " << validate.readAll().toStdString();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "support/ScriptedDialogs.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QtDebug>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -33,8 +33,8 @@ bool TakeFront(std::deque<T>& queue, T& out) {
 QWidget* Child(QDialog& dialog, const char* objectName) {
     QWidget* widget = dialog.findChild<QWidget*>(QLatin1String(objectName));
     if (!widget)
-        ReportProblem(QStringLiteral("dialog %1 has no control %2")
-                          .arg(dialog.objectName(), QLatin1String(objectName)));
+        ReportProblem(
+            QStringLiteral("dialog %1 has no control %2").arg(dialog.objectName(), QLatin1String(objectName)));
     return widget;
 }
 
@@ -62,9 +62,9 @@ QStringList TScriptedDialogs::MessageTexts() const {
 }
 
 int TScriptedDialogs::PendingAnswers() const {
-    return static_cast<int>(m_messageAnswers.size() + m_passwords.size() + m_openFiles.size() +
-                            m_openFileLists.size() + m_saveFiles.size() + m_folders.size() +
-                            m_fonts.size() + m_colors.size() + m_dialogs.size());
+    return static_cast<int>(m_messageAnswers.size() + m_passwords.size() + m_openFiles.size() + m_openFileLists.size() +
+                            m_saveFiles.size() + m_folders.size() + m_fonts.size() + m_colors.size() +
+                            m_dialogs.size());
 }
 
 void TScriptedDialogs::ClearRecords() {
@@ -108,8 +108,7 @@ int TScriptedDialogs::Click(QDialog& dialog, const char* objectName) {
     return dialog.result();
 }
 
-int TScriptedDialogs::MessageBox(const QString& text, const QString& caption, int icon, int style,
-                                 int buttons) {
+int TScriptedDialogs::MessageBox(const QString& text, const QString& caption, int icon, int style, int buttons) {
     TShownMessage record{text, caption, icon, style, buttons, 1, false};
     int answer = 1;
     record.scripted = TakeFront(m_messageAnswers, answer);
@@ -127,10 +126,9 @@ QString TScriptedDialogs::InputPassword() {
     return record.answer;
 }
 
-QString TScriptedDialogs::AnswerFile(const char* kind, const TFileDialogRequest& request,
-                                     std::deque<QString>& queue) {
-    TDialogRequestRecord record{QLatin1String(kind), request.caption, request.filter,
-                                request.initialDir, request.fileName, QString(), QString(), false};
+QString TScriptedDialogs::AnswerFile(const char* kind, const TFileDialogRequest& request, std::deque<QString>& queue) {
+    TDialogRequestRecord record{QLatin1String(kind), request.caption, request.filter, request.initialDir,
+                                request.fileName,    QString(),       QString(),      false};
     record.scripted = TakeFront(queue, record.answer);
     m_requests.push_back(record);
     return record.answer;
@@ -141,8 +139,8 @@ QString TScriptedDialogs::OpenFileName(const TFileDialogRequest& request) {
 }
 
 QStringList TScriptedDialogs::OpenFileNames(const TFileDialogRequest& request) {
-    TDialogRequestRecord record{QStringLiteral("openMany"), request.caption, request.filter,
-                                request.initialDir, request.fileName, QString(), QString(), false};
+    TDialogRequestRecord record{QStringLiteral("openMany"), request.caption, request.filter, request.initialDir,
+                                request.fileName,           QString(),       QString(),      false};
     QStringList answer;
     record.scripted = TakeFront(m_openFileLists, answer);
     record.answer = answer.join(QLatin1Char('\n'));

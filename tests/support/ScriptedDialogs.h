@@ -32,7 +32,7 @@ struct TShownMessage {
     int style = 0;
     int buttons = 1;
     int answer = 1;
-    bool scripted = false;   // answer taken from the queue
+    bool scripted = false;  // answer taken from the queue
 };
 
 // kind: "password", "open", "openMany", "save", "folder", "font", "color",
@@ -89,8 +89,7 @@ public:
     static int Click(QDialog& dialog, const char* objectName);
 
     // TDialogService
-    int MessageBox(const QString& text, const QString& caption, int icon, int style,
-                   int buttons) override;
+    int MessageBox(const QString& text, const QString& caption, int icon, int style, int buttons) override;
     QString InputPassword() override;
     QString OpenFileName(const TFileDialogRequest& request) override;
     QStringList OpenFileNames(const TFileDialogRequest& request) override;

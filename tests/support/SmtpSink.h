@@ -15,11 +15,11 @@
 #include <QTemporaryDir>
 
 struct TSmtpSinkOptions {
-    int port = 0;                 // 0: a free port
-    QStringList refuse;           // recipients answered with 550
-    QString login;                // "user:password" to require a login
-    bool silent = false;          // accept and never answer
-    QString tls;                  // "cert.pem,key.pem": offer and require STARTTLS
+    int port = 0;         // 0: a free port
+    QStringList refuse;   // recipients answered with 550
+    QString login;        // "user:password" to require a login
+    bool silent = false;  // accept and never answer
+    QString tls;          // "cert.pem,key.pem": offer and require STARTTLS
 };
 
 class TSmtpSink {
@@ -27,7 +27,8 @@ public:
     using Options = TSmtpSinkOptions;
 
     explicit TSmtpSink(const Options& options = Options()) {
-        QStringList args{QStringLiteral("-W"), QStringLiteral("ignore"), ScriptPath(), QStringLiteral("--out"), m_dir.path()};
+        QStringList args{QStringLiteral("-W"), QStringLiteral("ignore"), ScriptPath(), QStringLiteral("--out"),
+                         m_dir.path()};
         if (options.port)
             args << QStringLiteral("--port") << QString::number(options.port);
         for (const QString& address : options.refuse)

@@ -3,11 +3,11 @@
 // opened. Header only; the test links libzip.
 #pragma once
 
+#include <zip.h>
 #include <QByteArray>
 #include <QFile>
 #include <QMap>
 #include <QString>
-#include <zip.h>
 
 inline QMap<QString, QByteArray> ZipEntries(const QString& path, QMap<QString, int>* methods = nullptr) {
     QMap<QString, QByteArray> entries;

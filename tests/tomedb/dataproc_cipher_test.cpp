@@ -17,14 +17,18 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes Hex(const std::string& h) {
     Bytes out;
-    for (size_t i = 0; i + 1 < h.size(); i += 2) out.push_back(uint8_t(std::stoul(h.substr(i, 2), nullptr, 16)));
+    for (size_t i = 0; i + 1 < h.size(); i += 2)
+        out.push_back(uint8_t(std::stoul(h.substr(i, 2), nullptr, 16)));
     return out;
 }
 
 std::string ToHex(const uint8_t* p, size_t n) {
     static const char* digits = "0123456789ABCDEF";
     std::string s;
-    for (size_t i = 0; i < n; ++i) { s += digits[p[i] >> 4]; s += digits[p[i] & 15]; }
+    for (size_t i = 0; i < n; ++i) {
+        s += digits[p[i] >> 4];
+        s += digits[p[i] & 15];
+    }
     return s;
 }
 std::string ToHex(const Bytes& b) { return ToHex(b.data(), b.size()); }
@@ -53,7 +57,10 @@ void CheckVectors(TEncrypt& c, const std::vector<BlockVector>& vectors) {
 }  // namespace
 
 TEST(Sha0, PublishedVectors) {
-    auto hex = [](std::string_view m) { auto d = THash_SHA::Calc(m); return ToHex(d.data(), d.size()); };
+    auto hex = [](std::string_view m) {
+        auto d = THash_SHA::Calc(m);
+        return ToHex(d.data(), d.size());
+    };
     EXPECT_EQ(hex("abc"), "0164B8A914CD2A5E74C4F7FF082C4D97F1EDF880");
     EXPECT_EQ(hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
               "D2516EE1ACFA5BAF33DFC1C471E438449EF134C8");
@@ -61,7 +68,8 @@ TEST(Sha0, PublishedVectors) {
 
 TEST(Sha0, IncrementalEqualsOneShot) {
     std::string msg(1000, '\0');
-    for (size_t i = 0; i < msg.size(); ++i) msg[i] = char(i * 7);
+    for (size_t i = 0; i < msg.size(); ++i)
+        msg[i] = char(i * 7);
     THash_SHA h;
     for (size_t pos = 0, step = 1; pos < msg.size(); pos += step, step = step * 2 + 1)
         h.Update(msg.data() + pos, std::min(step, msg.size() - pos));
@@ -71,42 +79,44 @@ TEST(Sha0, IncrementalEqualsOneShot) {
 TEST(Blowfish, PublishedEcbVectors) {
     TEnc_Blowfish c;
     CheckVectors(c, {
-        {"0000000000000000", "0000000000000000", "4EF997456198DD78"},
-        {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "51866FD5B85ECB8A"},
-        {"3000000000000000", "1000000000000001", "7D856F9A613063F2"},
-        {"1111111111111111", "1111111111111111", "2466DD878B963C9D"},
-        {"0123456789ABCDEF", "1111111111111111", "61F9C3802281B096"},
-        {"FEDCBA9876543210", "0123456789ABCDEF", "0ACEAB0FC6A0A28D"},
-    });
+                        {"0000000000000000", "0000000000000000", "4EF997456198DD78"},
+                        {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "51866FD5B85ECB8A"},
+                        {"3000000000000000", "1000000000000001", "7D856F9A613063F2"},
+                        {"1111111111111111", "1111111111111111", "2466DD878B963C9D"},
+                        {"0123456789ABCDEF", "1111111111111111", "61F9C3802281B096"},
+                        {"FEDCBA9876543210", "0123456789ABCDEF", "0ACEAB0FC6A0A28D"},
+                    });
     EXPECT_TRUE(c.TestVector());
 }
 
 // Published variable-key-length set: prefixes of one key, fixed plaintext.
 TEST(Blowfish, PublishedVariableKeyVectors) {
     const std::string key = "F0E1D2C3B4A5968778695A4B3C2D1E0F0011223344556677";
-    const char* expected[] = {
-        "F9AD597C49DB005E", "E91D21C1D961A6D6", "E9C2B70A1BC65CF3", "BE1E639408640F05", "B39E44481BDB1E6E",
-        "9457AA83B1928C0D", "8BB77032F960629D", "E87A244E2CC85E82", "15750E7A4F4EC577", "122BA70B3AB64AE0",
-        "3A833C9AFFC537F6", "9409DA87A90F6BF2", "884F80625060B8B4", "1F85031C19E11968", "79D9373A714CA34F",
-        "93142887EE3BE15C", "03429E838CE2D14B", "A4299E27469FF67B", "AFD5AED1C1BC96A8", "10851C0E3858DA9F",
-        "E6F51ED79B9DB21F", "64A6E14AFD36B46F", "80C7D7D45A5479AD", "05044B62FA52D080"};
+    const char* expected[] = {"F9AD597C49DB005E", "E91D21C1D961A6D6", "E9C2B70A1BC65CF3", "BE1E639408640F05",
+                              "B39E44481BDB1E6E", "9457AA83B1928C0D", "8BB77032F960629D", "E87A244E2CC85E82",
+                              "15750E7A4F4EC577", "122BA70B3AB64AE0", "3A833C9AFFC537F6", "9409DA87A90F6BF2",
+                              "884F80625060B8B4", "1F85031C19E11968", "79D9373A714CA34F", "93142887EE3BE15C",
+                              "03429E838CE2D14B", "A4299E27469FF67B", "AFD5AED1C1BC96A8", "10851C0E3858DA9F",
+                              "E6F51ED79B9DB21F", "64A6E14AFD36B46F", "80C7D7D45A5479AD", "05044B62FA52D080"};
     TEnc_Blowfish c;
     std::vector<BlockVector> vectors;
-    for (size_t n = 1; n <= 24; ++n) vectors.push_back({key.substr(0, 2 * n), "FEDCBA9876543210", expected[n - 1]});
+    for (size_t n = 1; n <= 24; ++n)
+        vectors.push_back({key.substr(0, 2 * n), "FEDCBA9876543210", expected[n - 1]});
     CheckVectors(c, vectors);
 }
 
 TEST(Twofish, PublishedKnownAnswers) {
     TEnc_Twofish c;
     const std::string zero16 = std::string(32, '0');
-    CheckVectors(c, {
-        {zero16, zero16, "9F589F5CF6122C32B6BFEC2F2AE8C35A"},
-        {std::string(48, '0'), zero16, "EFA71F788965BD4453F860178FC19101"},
-        {std::string(64, '0'), zero16, "57FF739D4DC92C1BD7FC01700CC8216F"},
-        {"0123456789ABCDEFFEDCBA98765432100011223344556677", zero16, "CFD1D2E5A9BE9CDF501F13B892BD2248"},
-        {"0123456789ABCDEFFEDCBA987654321000112233445566778899AABBCCDDEEFF", zero16,
-         "37527BE0052334B89F0CFCCAE87CFA20"},
-    });
+    CheckVectors(c,
+                 {
+                     {zero16, zero16, "9F589F5CF6122C32B6BFEC2F2AE8C35A"},
+                     {std::string(48, '0'), zero16, "EFA71F788965BD4453F860178FC19101"},
+                     {std::string(64, '0'), zero16, "57FF739D4DC92C1BD7FC01700CC8216F"},
+                     {"0123456789ABCDEFFEDCBA98765432100011223344556677", zero16, "CFD1D2E5A9BE9CDF501F13B892BD2248"},
+                     {"0123456789ABCDEFFEDCBA987654321000112233445566778899AABBCCDDEEFF", zero16,
+                      "37527BE0052334B89F0CFCCAE87CFA20"},
+                 });
     EXPECT_TRUE(c.TestVector());
 }
 
@@ -153,7 +163,8 @@ TEST_P(EachCipher, UseWithoutKeyRaisesEncryptException) {
         c->EncodeBuffer(buf, buf, sizeof(buf));
         FAIL() << "no exception";
     } catch (const EEncryptException& e) {
-        EXPECT_EQ(std::string(e.what()), std::string(GetParam().name) + " is not initialized call Init() or InitKey() before.");
+        EXPECT_EQ(std::string(e.what()),
+                  std::string(GetParam().name) + " is not initialized call Init() or InitKey() before.");
     }
     EXPECT_THROW(c->DecodeBuffer(buf, buf, sizeof(buf)), EEncryptException);
     c->InitKey("pw");
@@ -215,7 +226,8 @@ TEST_P(EachCipher, EveryModeRoundTripsAtEverySize) {
         for (size_t size : {size_t(0), size_t(1), size_t(5), b - 1, b, b + 1, 2 * b + 3, size_t(4096 + 7)}) {
             SCOPED_TRACE(testing::Message() << "mode " << mode << " size " << size);
             Bytes plain(size);
-            for (size_t i = 0; i < size; ++i) plain[i] = uint8_t(i * 31 + 7);
+            for (size_t i = 0; i < size; ++i)
+                plain[i] = uint8_t(i * 31 + 7);
             Bytes enc(size), dec(size);
             c->EncodeBuffer(plain.data(), enc.data(), size);
             c->Done();
@@ -244,16 +256,26 @@ protected:
         c->InitKey("modes");
         b = c->BlockSize();
         iv.assign(c->IV(), c->IV() + b);
-        for (size_t i = 0; i < 2 * b + 5; ++i) plain.push_back(uint8_t(0xA0 + i));
+        for (size_t i = 0; i < 2 * b + 5; ++i)
+            plain.push_back(uint8_t(0xA0 + i));
     }
-    Bytes E(Bytes x) { c->EncodeBlock(x.data()); return x; }
-    Bytes D(Bytes x) { c->DecodeBlock(x.data()); return x; }
+    Bytes E(Bytes x) {
+        c->EncodeBlock(x.data());
+        return x;
+    }
+    Bytes D(Bytes x) {
+        c->DecodeBlock(x.data());
+        return x;
+    }
     static Bytes Xor(const Bytes& x, const Bytes& y) {
         Bytes r(std::min(x.size(), y.size()));
-        for (size_t i = 0; i < r.size(); ++i) r[i] = x[i] ^ y[i];
+        for (size_t i = 0; i < r.size(); ++i)
+            r[i] = x[i] ^ y[i];
         return r;
     }
-    Bytes Block(const Bytes& data, size_t i) { return Bytes(data.begin() + i * b, data.begin() + std::min(data.size(), (i + 1) * b)); }
+    Bytes Block(const Bytes& data, size_t i) {
+        return Bytes(data.begin() + i * b, data.begin() + std::min(data.size(), (i + 1) * b));
+    }
     Bytes Encode(int mode) {
         c->SetMode(mode);
         Bytes out(plain.size());
@@ -339,7 +361,8 @@ TEST(Blowfish, Mode0KnownAnswer) {
     c.InitKey("known answer");
     c.SetMode(0);
     Bytes plain(61);
-    for (size_t i = 0; i < plain.size(); ++i) plain[i] = uint8_t(i * 29 + 3);
+    for (size_t i = 0; i < plain.size(); ++i)
+        plain[i] = uint8_t(i * 29 + 3);
     Bytes out(plain.size());
     c.EncodeBuffer(plain.data(), out.data(), out.size());
     c.Done();
@@ -353,7 +376,8 @@ TEST(Blowfish, Mode0KnownAnswer) {
 TEST_P(ModeRows, Mode0DecodesLongValuesAsBlockByBlock) {
     c->SetMode(0);
     Bytes cipher(3 * 4096 + 5 * b + 3);
-    for (size_t i = 0; i < cipher.size(); ++i) cipher[i] = uint8_t(i * 131 + i / 251);
+    for (size_t i = 0; i < cipher.size(); ++i)
+        cipher[i] = uint8_t(i * 131 + i / 251);
     Bytes expected(cipher.size()), f = iv;
     size_t at = 0;
     for (; at + b <= cipher.size(); at += b) {

@@ -16,19 +16,22 @@ namespace {
 
 std::string Int32LE(int32_t v) {
     std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) s[i] = char(uint32_t(v) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        s[i] = char(uint32_t(v) >> (8 * i));
     return s;
 }
 
 int32_t Prefix(const std::string& s) {
     uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= uint32_t(uint8_t(s[i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        u |= uint32_t(uint8_t(s[i])) << (8 * i);
     return int32_t(u);
 }
 
 std::string Compressible(size_t n) {
     std::string s;
-    while (s.size() < n) s += "稿件库 manuscript line " + std::to_string(s.size() % 97) + "\n";
+    while (s.size() < n)
+        s += "稿件库 manuscript line " + std::to_string(s.size() % 97) + "\n";
     s.resize(n);
     return s;
 }
@@ -36,15 +39,19 @@ std::string Compressible(size_t n) {
 std::string Incompressible(size_t n) {
     std::string s(n, '\0');
     uint32_t x = 12345;
-    for (auto& ch : s) { x = x * 1103515245 + 12345; ch = char(x >> 24); }
+    for (auto& ch : s) {
+        x = x * 1103515245 + 12345;
+        ch = char(x >> 24);
+    }
     return s;
 }
 
 std::string Inflate(const std::string& zstream, size_t size) {
     std::string out(size, '\0');
     uLongf len = size;
-    EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &len,
-                         reinterpret_cast<const Bytef*>(zstream.data()), zstream.size()), Z_OK);
+    EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &len, reinterpret_cast<const Bytef*>(zstream.data()),
+                         zstream.size()),
+              Z_OK);
     out.resize(len);
     return out;
 }
@@ -108,9 +115,12 @@ TEST(ZlibStep, DefaultLevelByteUsesZlibDefaultCompression) {
 }
 
 TEST(ZlibStep, LevelByteMapping) {
-    const struct { uint8_t level; int zlib; } cases[] = {
-        {0, 9}, {1, Z_DEFAULT_COMPRESSION}, {2, 1}, {3, 1}, {4, 0}, {255, 0}};
-    for (const auto& c : cases) EXPECT_EQ(TCompAlgo_Zlib::ZlibLevel(c.level), c.zlib) << int(c.level);
+    const struct {
+        uint8_t level;
+        int zlib;
+    } cases[] = {{0, 9}, {1, Z_DEFAULT_COMPRESSION}, {2, 1}, {3, 1}, {4, 0}, {255, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(TCompAlgo_Zlib::ZlibLevel(c.level), c.zlib) << int(c.level);
     // Level 0 of zlib stores without compression, so the raw form is used.
     TCompAlgo_Zlib z;
     z.SetLevel(4);
@@ -141,7 +151,8 @@ TEST(ZlibStep, ProgressStartsAndEndsWithZeroAndReaches100) {
         EXPECT_EQ(events->front(), 0);
         EXPECT_EQ(events->back(), 0);
         EXPECT_EQ((*events)[events->size() - 2], 100);
-        for (size_t i = 2; i + 1 < events->size(); ++i) EXPECT_LE((*events)[i - 1], (*events)[i]);
+        for (size_t i = 2; i + 1 < events->size(); ++i)
+            EXPECT_LE((*events)[i - 1], (*events)[i]);
     }
     EXPECT_GT(enc.size(), 4u);  // reports after each block, not only at the end
 }
@@ -153,8 +164,12 @@ TEST(ZlibStep, DamagedInputRaisesZlibError) {
     std::string good;
     z.EncodeStream(Compressible(20000), good);
     std::string flipped = good;
-    for (size_t i = 6; i < flipped.size(); i += 7) flipped[i] ^= 0x55;
-    const struct { const char* what; std::string input; } cases[] = {
+    for (size_t i = 6; i < flipped.size(); i += 7)
+        flipped[i] ^= 0x55;
+    const struct {
+        const char* what;
+        std::string input;
+    } cases[] = {
         {"shorter than the prefix", std::string("\x05\x00", 2)},
         {"truncated stream", good.substr(0, good.size() / 2)},
         {"prefix larger than the stream", Int32LE(20001) + good.substr(4)},
@@ -181,6 +196,6 @@ TEST(ZlibStep, OddButValidPrefixes) {
     std::string out;
     z.DecodeStream(Int32LE(INT32_MIN) + "raw", out);  // negative: bytes as they are
     EXPECT_EQ(out, "raw");
-    z.DecodeStream(Int32LE(0) + "anything", out);     // zero bytes inflated
+    z.DecodeStream(Int32LE(0) + "anything", out);  // zero bytes inflated
     EXPECT_EQ(out, "");
 }

@@ -15,7 +15,8 @@ namespace {
 
 std::string Pattern(size_t n) {
     std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = char(i * 131 + (i >> 8));
+    for (size_t i = 0; i < n; ++i)
+        s[i] = char(i * 131 + (i >> 8));
     return s;
 }
 
@@ -45,9 +46,11 @@ TEST_F(RegistryFixture, BuiltInsInStartUpOrder) {
 }
 
 TEST_F(RegistryFixture, NamesMatchWithoutRegardToCase) {
-    const struct { const char* name; int compress, encrypt; } cases[] = {
-        {"zLIB", 0, -1}, {"zlib", 0, -1}, {"blowfish", -1, 0}, {"TWOFISH", -1, 1},
-        {"gOsT", -1, 2}, {"", -1, -1}, {"Blowfish2", -1, -1}};
+    const struct {
+        const char* name;
+        int compress, encrypt;
+    } cases[] = {{"zLIB", 0, -1}, {"zlib", 0, -1}, {"blowfish", -1, 0},  {"TWOFISH", -1, 1},
+                 {"gOsT", -1, 2}, {"", -1, -1},    {"Blowfish2", -1, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(FindCompressAlgo(c.name), c.compress) << c.name;
         EXPECT_EQ(FindEncryptAlgo(c.name), c.encrypt) << c.name;
@@ -69,7 +72,10 @@ TEST_F(RegistryFixture, ReRegisteringAClassRenamesItNewClassIsAppended) {
 TEST(Managers, UnknownNamesRaiseModuleNotFound) {
     TCompressMgr c;
     TEncryptMgr e;
-    const struct { std::function<void()> call; const char* message; } cases[] = {
+    const struct {
+        std::function<void()> call;
+        const char* message;
+    } cases[] = {
         {[&] { c.AlgoIndex("LZMA"); }, "Compression algorithm module 'LZMA' not found"},
         {[&] { c.SetAlgoName("Blowfish"); }, "Compression algorithm module 'Blowfish' not found"},
         {[&] { e.AlgoIndex("AES"); }, "Encryption algorithm module 'AES' not found"},
@@ -95,10 +101,14 @@ TEST(Managers, WorkWithoutAlgorithmIsGeneralError) {
     std::string out;
     char buf[8] = {};
     const std::function<void()> calls[] = {
-        [&] { c.EncodeStream("x", out); },     [&] { c.DecodeStream("x", out); },
-        [&] { e.EncodeStream("x", out); },     [&] { e.DecodeStream("x", out); },
-        [&] { e.EncodeBuffer(buf, buf, 8); },  [&] { e.DecodeBuffer(buf, buf, 8); },
-        [&] { e.SetMode(0); },                 [&] { e.InitKey("pw"); },
+        [&] { c.EncodeStream("x", out); },
+        [&] { c.DecodeStream("x", out); },
+        [&] { e.EncodeStream("x", out); },
+        [&] { e.DecodeStream("x", out); },
+        [&] { e.EncodeBuffer(buf, buf, 8); },
+        [&] { e.DecodeBuffer(buf, buf, 8); },
+        [&] { e.SetMode(0); },
+        [&] { e.InitKey("pw"); },
         [&] { e.Done(); },
     };
     for (const auto& call : calls) {
@@ -209,7 +219,11 @@ TEST(Managers, BlobPipelineRoundTrips) {
     e.SetAlgoName("blowfish");
     e.SetMode(0);
     e.InitKey("library password");
-    const struct { const char* what; std::string value; size_t stored; } cases[] = {
+    const struct {
+        const char* what;
+        std::string value;
+        size_t stored;
+    } cases[] = {
         {"empty blob", "", 0},
         {"10 bytes that do not shrink", "0123456789", 14},
         {"text that compresses", std::string(5000, 'x'), 0},
@@ -259,18 +273,21 @@ TEST(Managers, CommentBufferInPlaceAndWrongPassword) {
 // ---- Password check string ------------------------------------------------------
 
 TEST(PasswordCheck, EncoderGrouping) {
-    const struct { std::string in, out; } cases[] = {
+    const struct {
+        std::string in, out;
+    } cases[] = {
         {"abc", "YWJj"},
-        {std::string("A\0\0", 3), "QQ"},          // standard Base64 would give QQAA
-        {"a", "YQ=="},                             // length 1 mod 3
-        {"ab", "YWI="},                            // length 2 mod 3
+        {std::string("A\0\0", 3), "QQ"},               // standard Base64 would give QQAA
+        {"a", "YQ=="},                                 // length 1 mod 3
+        {"ab", "YWI="},                                // length 2 mod 3
         {std::string("abc\0\0\0abc", 9), "YWJjYWJj"},  // a zero group adds nothing
         {std::string("\0\0\0", 3), ""},
         {std::string("\0", 1), "=="},
-        {std::string("\0\0\x01", 3), "AAAB"},      // only trailing zero values go
+        {std::string("\0\0\x01", 3), "AAAB"},  // only trailing zero values go
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(CheckStringEncode(c.in), c.out);
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckStringEncode(c.in), c.out);
 }
 
 TEST(PasswordCheck, CheckStringIsSha0DigestInTheEncoder) {

@@ -125,7 +125,8 @@ TEST_F(DatabaseTest, CommentsAndExtData) {
     db.SetDatabaseName(path);
     db.SetPassword("pw");
     std::vector<uint8_t> big(3000);
-    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i % 251 + 1);
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<uint8_t>(i % 251 + 1);
     ASSERT_TRUE(db.SetExtData(big.data(), 3000));  // opens the database itself
     EXPECT_TRUE(db.Connected());
     std::vector<uint8_t> stored;
@@ -144,16 +145,12 @@ TEST_F(DatabaseTest, ClosedAndOpenDatabasePropertyRules) {
     CreateDocsDatabase();
     TTomeDatabase named(nullptr, "TomeDB");
     const std::vector<std::pair<const char*, std::function<void()>>> closedCalls = {
-        {"Encrypted", [&] { named.Encrypted(); }},
-        {"CompressBlob", [&] { named.CompressBlob(); }},
-        {"CompressLevel", [&] { named.CompressLevel(); }},
-        {"CRC32", [&] { named.CRC32(); }},
-        {"FileSize", [&] { named.FileSize(); }},
-        {"FileDate", [&] { named.FileDate(); }},
+        {"Encrypted", [&] { named.Encrypted(); }},         {"CompressBlob", [&] { named.CompressBlob(); }},
+        {"CompressLevel", [&] { named.CompressLevel(); }}, {"CRC32", [&] { named.CRC32(); }},
+        {"FileSize", [&] { named.FileSize(); }},           {"FileDate", [&] { named.FileDate(); }},
     };
     for (const auto& [what, call] : closedCalls)
-        EXPECT_EQ(Message(call), "TomeDB: Cannot perform this operation on a closed database")
-            << what;
+        EXPECT_EQ(Message(call), "TomeDB: Cannot perform this operation on a closed database") << what;
     EXPECT_EQ(Message([&] { named.Open(); }), "TomeDB: Database name missing");
     named.SetDatabaseName(path);
     named.Open();
@@ -162,15 +159,13 @@ TEST_F(DatabaseTest, ClosedAndOpenDatabasePropertyRules) {
     EXPECT_GT(named.FileSize(), 3821);
     EXPECT_GT(named.FileDate(), 40000.0);
     const std::vector<std::function<void()>> openCalls = {
-        [&] { named.SetFileName("x"); },     [&] { named.SetDatabaseName("x"); },
-        [&] { named.SetMediumType(mtMemory); }, [&] { named.SetExclusive(true); },
-        [&] { named.SetReadOnly(true); },    [&] { named.SetSessionName("x"); },
+        [&] { named.SetFileName("x"); },   [&] { named.SetDatabaseName("x"); }, [&] { named.SetMediumType(mtMemory); },
+        [&] { named.SetExclusive(true); }, [&] { named.SetReadOnly(true); },    [&] { named.SetSessionName("x"); },
     };
     for (const auto& call : openCalls)
         EXPECT_EQ(Message(call), "TomeDB: Cannot perform this operation on an open database");
     TTomeDatabase twin;
-    EXPECT_EQ(Message([&] { twin.SetDatabaseName(path); }),
-              "Duplicate database name '" + path + "'");
+    EXPECT_EQ(Message([&] { twin.SetDatabaseName(path); }), "Duplicate database name '" + path + "'");
     named.Close();
     named.SetReadOnly(true);
     EXPECT_EQ(Message([&] { named.CreateTable("T", {MakeFieldItem("A", ftInteger, 0, 0)}); }),
@@ -187,8 +182,7 @@ TEST_F(DatabaseTest, SessionNamingRules) {
     EXPECT_EQ(Sessions().FindSession(""), &DefaultSession());
     TTomeSession session("Sess");
     EXPECT_EQ(Message([&] { session.Open(); }), "Sess: Session name missing");
-    EXPECT_EQ(Message([&] { session.SetSessionName("default"); }),
-              "Sess: Duplicate session name 'default'");
+    EXPECT_EQ(Message([&] { session.SetSessionName("default"); }), "Sess: Duplicate session name 'default'");
     session.SetSessionName("Work");
     session.Open();
     EXPECT_EQ(Message([&] { session.SetSessionName("Other"); }),
@@ -229,7 +223,8 @@ TEST_F(DatabaseTest, LockHeldByAnotherProcessTimesOut) {
         io.Open(path, mtDisk, 0, false, false);
         io.Lock();
         const char ok = 1;
-        if (write(ready[1], &ok, 1) != 1) _exit(2);
+        if (write(ready[1], &ok, 1) != 1)
+            _exit(2);
         sleep(30);
         _exit(0);
     }
@@ -241,8 +236,7 @@ TEST_F(DatabaseTest, LockHeldByAnotherProcessTimesOut) {
     db.SetDatabaseName(path);
     db.Open();
     const auto start = std::chrono::steady_clock::now();
-    const std::string message =
-        Message([&] { db.CreateTable("T2", {MakeFieldItem("A", ftInteger, 0, 0)}); });
+    const std::string message = Message([&] { db.CreateTable("T2", {MakeFieldItem("A", ftInteger, 0, 0)}); });
     const auto waited = std::chrono::steady_clock::now() - start;
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
@@ -256,15 +250,14 @@ TEST_F(DatabaseTest, CreateTableAndIndexThroughDatabase) {
     CreateDocsDatabase();
     TTomeDatabase db;
     db.SetDatabaseName(path);
-    ASSERT_TRUE(db.CreateTable("Marks", {MakeFieldItem("MID", ftAutoInc, 0, 1),
-                                         MakeFieldItem("MarkParent", ftInteger, 0, 1)}));
+    ASSERT_TRUE(
+        db.CreateTable("Marks", {MakeFieldItem("MID", ftAutoInc, 0, 1), MakeFieldItem("MarkParent", ftInteger, 0, 1)}));
     std::vector<std::string> names;
     db.GetTableNames(names);
     EXPECT_EQ(names, (std::vector<std::string>{"Docs", "Marks"}));
     ASSERT_EQ(db.TableDefs().size(), 2u);
     EXPECT_EQ(db.TableDefs()[1].Name, "Marks");
-    EXPECT_EQ(Message([&] { db.CreateIndex("Marks", "P2", tiPrimary, {"MarkParent"}); }),
-              "Duplicate primary index");
+    EXPECT_EQ(Message([&] { db.CreateIndex("Marks", "P2", tiPrimary, {"MarkParent"}); }), "Duplicate primary index");
     TTomeTable marks;
     marks.SetDatabaseName(path);
     marks.SetTableName("Marks");
@@ -277,8 +270,7 @@ TEST_F(DatabaseTest, CreateTableAndIndexThroughDatabase) {
     marks.Append();
     marks.Post();
     marks.Close();
-    EXPECT_EQ(Message([&] { db.CreateIndex("Marks", "ByP", 0, {"MarkParent"}); }),
-              "Fail to create index");
+    EXPECT_EQ(Message([&] { db.CreateIndex("Marks", "ByP", 0, {"MarkParent"}); }), "Fail to create index");
 }
 
 TEST_F(DatabaseTest, ClosingOrDestroyingDatabaseClosesItsTables) {
@@ -334,7 +326,8 @@ class ReplaceAtFirstWrite final : public TTomeWriteObserver {
 public:
     explicit ReplaceAtFirstWrite(std::string path) : path_(std::move(path)) {}
     void ImageWritten(int64_t, const uint8_t*, size_t) override {
-        if (done_) return;
+        if (done_)
+            return;
         done_ = true;
         const std::string copy = path_ + ".copy";
         std::filesystem::copy_file(path_, copy);

@@ -17,7 +17,8 @@ protected:
         CreateKeyTable(encrypt);
         database = std::make_unique<TTomeDatabase>();
         database->SetDatabaseName(path);
-        if (encrypt) database->SetPassword("pw");
+        if (encrypt)
+            database->SetPassword("pw");
         database->Open();
         table = std::make_unique<TTomeTable>();
         table->SetDatabaseName(path);
@@ -38,11 +39,12 @@ protected:
         ASSERT_TRUE(creator.CreateDatabase(path, true, 1, "zLIB", encrypt, "blowfish", "pw", false));
         creator.SetDatabaseName(path);
         creator.Open();
-        if (encrypt) creator.SetPassword("pw");
-        ASSERT_TRUE(creator.CreateTable(
-            "K", {MakeFieldItem("ID", ftAutoInc, 0, 1), MakeFieldItem("S", ftSmallint, 0, 0),
-                  MakeFieldItem("W", ftWord, 0, 0), MakeFieldItem("N", ftInteger, 0, 0),
-                  MakeFieldItem("L", ftLargeint, 0, 0), MakeFieldItem("Name", ftString, 20, 0)}));
+        if (encrypt)
+            creator.SetPassword("pw");
+        ASSERT_TRUE(
+            creator.CreateTable("K", {MakeFieldItem("ID", ftAutoInc, 0, 1), MakeFieldItem("S", ftSmallint, 0, 0),
+                                      MakeFieldItem("W", ftWord, 0, 0), MakeFieldItem("N", ftInteger, 0, 0),
+                                      MakeFieldItem("L", ftLargeint, 0, 0), MakeFieldItem("Name", ftString, 20, 0)}));
         creator.Close();
     }
     void TearDown() override {
@@ -53,11 +55,13 @@ protected:
     std::vector<int64_t> Passing(const std::string& filter, bool throughTree) {
         table->SetFiltered(false);
         table->OnFilterRecord = nullptr;
-        if (throughTree) table->OnFilterRecord = [](TTomeTable&, bool& accept) { accept = true; };
+        if (throughTree)
+            table->OnFilterRecord = [](TTomeTable&, bool& accept) { accept = true; };
         table->SetFilter(filter);
         table->SetFiltered(true);
         std::vector<int64_t> ids;
-        for (table->First(); !table->Eof(); table->Next()) ids.push_back(table->FieldByName("ID").AsInteger());
+        for (table->First(); !table->Eof(); table->Next())
+            ids.push_back(table->FieldByName("ID").AsInteger());
         return ids;
     }
     std::unique_ptr<TTomeDatabase> database;
@@ -65,10 +69,10 @@ protected:
 };
 
 TEST_P(KeyFilterTest, KeyScanPassesWhatTheTreePasses) {
-    const char* filters[] = {"N=3",          "3=N",           "N IN (4, 1, 4)",  "N IN (7)",
-                             "S=-1",         "S IN (0, -1)",  "W=60002",         "W IN (60001, -1)",
-                             "L=5000000001", "ID IN (2, 12)", "ID=0",            "N=3.0",
-                             "N=3 OR N=4",   "N<>3",          "Name='n5'",       "N IN (1, 2.5)"};
+    const char* filters[] = {"N=3",          "3=N",           "N IN (4, 1, 4)", "N IN (7)",
+                             "S=-1",         "S IN (0, -1)",  "W=60002",        "W IN (60001, -1)",
+                             "L=5000000001", "ID IN (2, 12)", "ID=0",           "N=3.0",
+                             "N=3 OR N=4",   "N<>3",          "Name='n5'",      "N IN (1, 2.5)"};
     for (const char* filter : filters) {
         SCOPED_TRACE(filter);
         const std::vector<int64_t> tree = Passing(filter, true);

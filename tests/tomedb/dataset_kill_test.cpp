@@ -29,14 +29,16 @@ std::string MakeMemo(int id) {
         x ^= x << 17;
         std::memcpy(&bytes[i], &x, 8);
     }
-    if ((id - 1) % 50 == 0) bytes += std::string(2000, 'g');  // rewritten: leaves dead space
+    if ((id - 1) % 50 == 0)
+        bytes += std::string(2000, 'g');  // rewritten: leaves dead space
     return bytes;
 }
 
 const std::string& MemoFor(int id) {
     static const std::vector<std::string> memos = [] {
         std::vector<std::string> all(kRecords + 1);
-        for (int i = 1; i <= kRecords; ++i) all[static_cast<size_t>(i)] = MakeMemo(i);
+        for (int i = 1; i <= kRecords; ++i)
+            all[static_cast<size_t>(i)] = MakeMemo(i);
         return all;
     }();
     return memos[static_cast<size_t>(id)];
@@ -107,8 +109,7 @@ protected:
         if (delay.count() < 0) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     }
 };
 

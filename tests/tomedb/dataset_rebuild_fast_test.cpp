@@ -62,8 +62,7 @@ protected:
     void CreateSource() {
         const TFastCase& c = GetParam();
         TTomeDatabase creator;
-        ASSERT_TRUE(creator.CreateDatabase(path, c.compress, 6, "zLIB", c.encrypt, "Blowfish",
-                                           Password(), c.crc32));
+        ASSERT_TRUE(creator.CreateDatabase(path, c.compress, 6, "zLIB", c.encrypt, "Blowfish", Password(), c.crc32));
         OpenDb(creator, path);
         ASSERT_TRUE(creator.CreateTable(
             "Docs", {MakeFieldItem("ID", ftAutoInc, 0, 0), MakeFieldItem("PID", ftInteger, 0, 0),
@@ -76,8 +75,10 @@ protected:
             table.Append();
             table.FieldByName("PID").SetAsInteger(i % 5);
             table.FieldByName("DocName").SetAsString("文档" + std::to_string(i));
-            if (i % 7 != 0) table.FieldByName("Txt").SetAsString(Text(i));
-            if (i % 3 == 0) table.FieldByName("Pic").SetAsString(std::string(static_cast<size_t>(i * 13), '\x01'));
+            if (i % 7 != 0)
+                table.FieldByName("Txt").SetAsString(Text(i));
+            if (i % 3 == 0)
+                table.FieldByName("Pic").SetAsString(std::string(static_cast<size_t>(i * 13), '\x01'));
             table.Post();
         }
         for (int id : {3, 11, 12, 40}) {
@@ -94,7 +95,8 @@ protected:
 
     static std::string Text(int i) {
         std::string text;
-        for (int k = 0; k < i * 9; ++k) text += static_cast<char>('a' + (k * i) % 26);
+        for (int k = 0; k < i * 9; ++k)
+            text += static_cast<char>('a' + (k * i) % 26);
         return text + "，中文" + std::to_string(i);
     }
 
@@ -107,9 +109,8 @@ protected:
         OpenTable(table, file);
         std::vector<std::string> rows;
         for (table.First(); !table.Eof(); table.Next())
-            rows.push_back(table.FieldByName("ID").AsString() + "|" + table.FieldByName("DocName").AsString() +
-                           "|" + table.FieldByName("Txt").AsString() + "|" +
-                           table.FieldByName("Pic").AsString());
+            rows.push_back(table.FieldByName("ID").AsString() + "|" + table.FieldByName("DocName").AsString() + "|" +
+                           table.FieldByName("Txt").AsString() + "|" + table.FieldByName("Pic").AsString());
         return rows;
     }
 
@@ -154,8 +155,10 @@ TEST_P(RebuildFastTest, StoredCopyGivesTheSameFileAsReencoding) {
     ASSERT_TRUE(Rebuild(copy, false, fullInflations));
     if (GetParam().compress) {
         EXPECT_GT(fullInflations, 0);
-        if (StoredCopyExpected(GetParam())) EXPECT_EQ(fastInflations, 0);
-        else EXPECT_GT(fastInflations, 0);
+        if (StoredCopyExpected(GetParam()))
+            EXPECT_EQ(fastInflations, 0);
+        else
+            EXPECT_GT(fastInflations, 0);
     }
 
     const std::vector<uint8_t> fast = WithoutRandomFill(path), full = WithoutRandomFill(copy);

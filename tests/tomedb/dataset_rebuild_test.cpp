@@ -28,11 +28,9 @@ protected:
     static std::vector<std::string> Dump(TTomeTable& table) {
         std::vector<std::string> rows;
         for (table.First(); !table.Eof(); table.Next())
-            rows.push_back(table.FieldByName("ID").AsString() + "|" +
-                           table.FieldByName("PID").AsString() + "|" +
-                           table.FieldByName("DocName").AsString() + "|" +
-                           table.FieldByName("DocMDate").AsString() + "|" +
-                           table.FieldByName("Txt").AsString());
+            rows.push_back(table.FieldByName("ID").AsString() + "|" + table.FieldByName("PID").AsString() + "|" +
+                           table.FieldByName("DocName").AsString() + "|" + table.FieldByName("DocMDate").AsString() +
+                           "|" + table.FieldByName("Txt").AsString());
         return rows;
     }
 
@@ -188,7 +186,8 @@ TEST_F(RebuildTest, OnlyDeletedRecordsGiveEmptyTablesWithIndexes) {
     table.SetTableName("Docs");
     table.Open();
     Fill(table, 4);
-    while (!table.IsEmpty()) table.Delete();
+    while (!table.IsEmpty())
+        table.Delete();
     table.Close();
     db.Open();
     ASSERT_TRUE(db.Compact());
@@ -216,7 +215,8 @@ TEST_F(RebuildTest, FailureLeavesDatabaseAndNoTemporaryFile) {
     }
     // A failure while copying raises and removes the temporary file.
     db.OnOperationProgress = [](void*, int percent) {
-        if (percent >= 50) throw EDatabaseError("disk full");
+        if (percent >= 50)
+            throw EDatabaseError("disk full");
     };
     EXPECT_THROW(db.Compact(), EDatabaseError);
     EXPECT_TRUE(TempFiles().empty());
@@ -235,12 +235,11 @@ TEST_F(RebuildTest, NextRebuildRemovesOnlyOldLeftoverImages) {
         bool removed;
     };
     const TCase cases[] = {
-        {"TDBa1B2c3", true, true, true},      // a killed rebuild's image
-        {"TDBq9W8e7", true, false, false},    // may belong to a rebuild still running
-        {"TDBz1x2c3", false, true, false},    // no database header: not ours
-        {"TDBa1B2c3d", true, true, false},    // not the temporary name pattern
-        {"TDB-1B2c3", true, true, false},
-        {"xTDBa1B2c", true, true, false},
+        {"TDBa1B2c3", true, true, true},    // a killed rebuild's image
+        {"TDBq9W8e7", true, false, false},  // may belong to a rebuild still running
+        {"TDBz1x2c3", false, true, false},  // no database header: not ours
+        {"TDBa1B2c3d", true, true, false},  // not the temporary name pattern
+        {"TDB-1B2c3", true, true, false},  {"xTDBa1B2c", true, true, false},
     };
     const auto writeImage = [&](const std::string& at, bool header) {
         std::ofstream(at, std::ios::binary)
@@ -249,7 +248,8 @@ TEST_F(RebuildTest, NextRebuildRemovesOnlyOldLeftoverImages) {
     const timespec twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
     for (const TCase& c : cases) {
         writeImage(folder + "/" + c.name, c.header);
-        if (c.old) ::utimensat(AT_FDCWD, (folder + "/" + c.name).c_str(), twoHoursAgo, 0);
+        if (c.old)
+            ::utimensat(AT_FDCWD, (folder + "/" + c.name).c_str(), twoHoursAgo, 0);
     }
     // An old image reached through a link stays, and so does its target.
     const std::string link = folder + "/TDBlink00";

@@ -22,7 +22,8 @@ protected:
         lib.database.SetDatabaseName(file);
         lib.database.SetKeepConnection(true);
         lib.database.Open();
-        if (encrypt) lib.database.SetPassword("pw");
+        if (encrypt)
+            lib.database.SetPassword("pw");
         ASSERT_TRUE(lib.database.CreateTable(
             "Kept", {MakeFieldItem("ID", ftAutoInc, 0, 1), MakeFieldItem("Txt", ftMemo, 0, 0)}));
         for (auto [table, name] : {std::pair{&lib.docs, "Docs"}, std::pair{&lib.kept, "Kept"}}) {
@@ -36,7 +37,8 @@ protected:
 
 std::string Bytes() {
     std::string bytes;
-    for (int i = 0; i < 30000; ++i) bytes += static_cast<char>((i * 131 + i / 7) % 256);
+    for (int i = 0; i < 30000; ++i)
+        bytes += static_cast<char>((i * 131 + i / 7) % 256);
     return bytes;
 }
 

@@ -37,7 +37,8 @@ protected:
 };
 
 TEST_F(TableTest, EmptyIndexNameUsesAutoIncPrimaryIndexAndFindKeyWorks) {
-    for (int pid : {3, 1, 2}) AddDoc(*table, pid, "doc" + std::to_string(pid));
+    for (int pid : {3, 1, 2})
+        AddDoc(*table, pid, "doc" + std::to_string(pid));
     EXPECT_EQ(Ids(), (std::vector<int64_t>{1, 2, 3}));
     ASSERT_TRUE(table->FindKey({TVariant(2)}));
     EXPECT_EQ(table->FieldByName("PID").AsInteger(), 1);
@@ -46,7 +47,8 @@ TEST_F(TableTest, EmptyIndexNameUsesAutoIncPrimaryIndexAndFindKeyWorks) {
 }
 
 TEST_F(TableTest, IndexNameIgnoresCaseAndUnknownNameFallsBackToPrimary) {
-    for (int pid : {3, 1, 2}) AddDoc(*table, pid, "d");
+    for (int pid : {3, 1, 2})
+        AddDoc(*table, pid, "d");
     table->SetIndexName("bypid");
     std::vector<int64_t> pids;
     for (table->First(); !table->Eof(); table->Next())
@@ -68,12 +70,14 @@ TEST_F(TableTest, AppendPostMakesNewRecordCurrentWithItsId) {
 }
 
 TEST_F(TableTest, FilterByPidThenDeleteRecordCountTimes) {
-    for (int i = 0; i < 10; ++i) AddDoc(*table, i % 3 == 0 ? 5 : 4, "d");
+    for (int i = 0; i < 10; ++i)
+        AddDoc(*table, i % 3 == 0 ? 5 : 4, "d");
     table->SetFilter("PID=5");
     table->SetFiltered(true);
     EXPECT_EQ(table->RecordCount(), 4);
     table->First();
-    for (int n = table->RecordCount(); n > 0; --n) table->Delete();
+    for (int n = table->RecordCount(); n > 0; --n)
+        table->Delete();
     EXPECT_EQ(table->RecordCount(), 0);
     table->SetFiltered(false);
     EXPECT_EQ(table->RecordCount(), 6);
@@ -84,7 +88,8 @@ TEST_F(TableTest, FilterByPidThenDeleteRecordCountTimes) {
 // A filter scan reads only the fields its expression names, except when a
 // handler may look at any field of the record.
 TEST_F(TableTest, FilterHandlerSeesFieldsTheExpressionDoesNotName) {
-    for (int i = 1; i <= 4; ++i) AddDoc(*table, i * 10, "name" + std::to_string(i));
+    for (int i = 1; i <= 4; ++i)
+        AddDoc(*table, i * 10, "name" + std::to_string(i));
     std::vector<std::string> seen;
     table->OnFilterRecord = [&seen](TTomeTable& t, bool& accept) {
         seen.push_back(t.FieldByName("DocName").AsString());
@@ -114,7 +119,8 @@ TEST_F(TableTest, PostedRecordNotMatchingFilterStaysUntilReapplied) {
 }
 
 TEST_F(TableTest, IndexNameChangeOnFilteredTableShowsAllRecords) {
-    for (int pid : {5, 6, 5}) AddDoc(*table, pid, "d");
+    for (int pid : {5, 6, 5})
+        AddDoc(*table, pid, "d");
     table->SetFilter("PID=5");
     table->SetFiltered(true);
     ASSERT_EQ(table->RecordCount(), 2);
@@ -127,7 +133,8 @@ TEST_F(TableTest, IndexNameChangeOnFilteredTableShowsAllRecords) {
 }
 
 TEST_F(TableTest, FilteredTrueTwiceStillMovesToFirst) {
-    for (int pid : {5, 5, 5}) AddDoc(*table, pid, "d");
+    for (int pid : {5, 5, 5})
+        AddDoc(*table, pid, "d");
     table->SetFilter("PID=5");
     table->SetFiltered(true);
     table->Last();
@@ -177,7 +184,8 @@ TEST_F(TableTest, LongTextIsCutOnACharacterBoundary) {
 }
 
 TEST_F(TableTest, RecNoBoundsAndDeletingLastRecord) {
-    for (int i = 1; i <= 3; ++i) AddDoc(*table, i, "d");
+    for (int i = 1; i <= 3; ++i)
+        AddDoc(*table, i, "d");
     table->SetRecNo(2);
     EXPECT_EQ(table->FieldByName("ID").AsInteger(), 2);
     table->SetRecNo(table->RecordCount() + 1);
@@ -199,8 +207,7 @@ TEST_F(TableTest, StateErrors) {
     };
     AddDoc(*table, 1, "d");
     const std::vector<Case> cases = {
-        {"write in browse", [&] { table->FieldByName("PID").SetAsInteger(3); },
-         "Dataset not in edit or insert mode"},
+        {"write in browse", [&] { table->FieldByName("PID").SetAsInteger(3); }, "Dataset not in edit or insert mode"},
         {"post in browse", [&] { table->Post(); }, "Dataset not in edit or insert mode"},
         {"unknown field", [&] { table->FieldByName("Nope"); }, "Field 'Nope' not found"},
         {"bookmark", [&] { table->GotoBookmark(99); }, "Bookmark not found"},
@@ -247,7 +254,8 @@ TEST_F(TableTest, FindKeyWithoutIndexRaises) {
 
 TEST_F(TableTest, MemoRoundTripsByteForByteAndLoadsLazily) {
     std::string bytes;
-    for (int i = 0; i < 5000; ++i) bytes += static_cast<char>((i * 37) % 256);
+    for (int i = 0; i < 5000; ++i)
+        bytes += static_cast<char>((i * 37) % 256);
     table->Append();
     std::istringstream in(bytes);
     table->FieldByName("Txt").LoadFromStream(in);
@@ -288,8 +296,8 @@ TEST_F(DatasetFixture, MemoIsReadOnlyWhenItsStreamIsRead) {
         TTomeDatabase creator;
         ASSERT_TRUE(creator.CreateDatabase(path, false, 1, "zLIB", false, "blowfish", "", false));
         creator.SetDatabaseName(path);
-        ASSERT_TRUE(creator.CreateTable("M", {MakeFieldItem("ID", ftAutoInc, 0, 1),
-                                              MakeFieldItem("Txt", ftMemo, 0, 1)}));
+        ASSERT_TRUE(
+            creator.CreateTable("M", {MakeFieldItem("ID", ftAutoInc, 0, 1), MakeFieldItem("Txt", ftMemo, 0, 1)}));
     }
     const std::string marker = "memo-marker-0123456789";
     TTomeTable table;
@@ -312,7 +320,8 @@ TEST_F(DatasetFixture, MemoIsReadOnlyWhenItsStreamIsRead) {
 }
 
 TEST_F(TableTest, LocateLookupAndFindRecord) {
-    for (int i = 1; i <= 5; ++i) AddDoc(*table, i * 10, "name" + std::to_string(i));
+    for (int i = 1; i <= 5; ++i)
+        AddDoc(*table, i * 10, "name" + std::to_string(i));
     EXPECT_TRUE(table->Locate("DocName", {TVariant("NAME3")}, loCaseInsensitive));
     EXPECT_EQ(table->FieldByName("PID").AsInteger(), 30);
     EXPECT_TRUE(table->Locate("PID", {TVariant(50)}, 0));
@@ -355,7 +364,8 @@ TEST_F(TableTest, UniqueViolationKeepsInsertState) {
 }
 
 TEST_F(TableTest, MasterDetailRange) {
-    for (int pid : {1, 2, 2, 3}) AddDoc(*table, pid, "d");
+    for (int pid : {1, 2, 2, 3})
+        AddDoc(*table, pid, "d");
     ASSERT_TRUE(database->CreateTable("M", {MakeFieldItem("MID", ftAutoInc, 0, 0)}));
     TTomeTable master;
     master.SetDatabaseName(path);

@@ -19,7 +19,8 @@ using namespace tomedb;
 inline std::string MakeTempFolder() {
     const char* base = getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/dataset-test.XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
     return pattern;
 }
 
@@ -41,11 +42,11 @@ protected:
     // Creates the database file with table Docs and index ByPID.
     void CreateDocsDatabase(bool encrypt = false, const std::string& password = std::string()) {
         TTomeDatabase creator;
-        ASSERT_TRUE(creator.CreateDatabase(path, true, 1, "zLIB", encrypt, "blowfish", password,
-                                           false));
+        ASSERT_TRUE(creator.CreateDatabase(path, true, 1, "zLIB", encrypt, "blowfish", password, false));
         creator.SetDatabaseName(path);
         creator.Open();
-        if (encrypt) creator.SetPassword(password);
+        if (encrypt)
+            creator.SetPassword(password);
         ASSERT_TRUE(creator.CreateTable("Docs", DocsFields()));
         ASSERT_TRUE(creator.CreateIndex("Docs", "ByPID", 0, {"PID"}));
         creator.Close();
@@ -57,7 +58,8 @@ protected:
         table.Append();
         table.FieldByName("PID").SetAsInteger(pid);
         table.FieldByName("DocName").SetAsString(name);
-        if (!text.empty()) table.FieldByName("Txt").SetAsString(text);
+        if (!text.empty())
+            table.FieldByName("Txt").SetAsString(text);
         table.Post();
         return table.FieldByName("ID").AsInteger();
     }

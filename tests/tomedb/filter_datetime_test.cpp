@@ -79,7 +79,8 @@ TEST(FilterDateTime, OwnFormatsReadMonthDayYearAndTimes) {
         SCOPED_TRACE(std::string(c.text) + " in " + std::to_string(c.currentYear));
         const std::optional<TDateTimeParts> parts = ReadOwnDateTime(c.text, locale, c.currentYear);
         ASSERT_EQ(parts.has_value(), c.valid);
-        if (!c.valid) continue;
+        if (!c.valid)
+            continue;
         EXPECT_EQ(parts->dayNumber, DayNumberFromCivil(c.year, c.month, c.day));
         EXPECT_EQ(parts->ms, c.ms);
     }

@@ -82,7 +82,8 @@ protected:
         std::string result;
         for (size_t r = 0; r < src.RecordCount(); ++r) {
             src.SetCurrent(r);
-            if (parser.Evaluate(options)) result += (result.empty() ? "" : ",") + std::to_string(r);
+            if (parser.Evaluate(options))
+                result += (result.empty() ? "" : ",") + std::to_string(r);
         }
         return result;
     }
@@ -269,14 +270,36 @@ TEST_F(FilterFixture, ParseErrorsCarryTheirMessages) {
 
 TEST_F(FilterFixture, TypeRulesRejectMismatchedOperands) {
     const char* mismatched[] = {
-        "PID = 'x'", "NOT PID", "PID AND Flag", "Flag OR 1", "Name = 5", "Flag > False",
-        "Flag = 1", "PID LIKE 'a'", "Name LIKE 5", "PID IN (1, 'a')", "Flag IN (1)",
-        "Name - 'a' = ''", "Name * 2 = 1", "Flag + 1 = 1", "DocCDate * 2 = 1",
-        "DocCDate + DocCDate = 1", "DocCDate = 'tomorrow'", "DocCDate - 'x' = 1",
-        "1 + DocCDate = 1", "UPPER(PID) = 'A'", "UPPER(Name, Name) = 'A'", "UPPER() = 'A'",
-        "SUBSTRING(Name, PID, 1) = 'a'", "SUBSTRING(Name, 1) = 'a'",
-        "SUBSTRING(Name, 1.5, 1) = 'a'", "YEAR(DocTime) = 1", "HOUR(DocCDate) = 1",
-        "YEAR('1/1/2005') = 2005", "GETDATE(1) = 1", "DocCDate = PID",
+        "PID = 'x'",
+        "NOT PID",
+        "PID AND Flag",
+        "Flag OR 1",
+        "Name = 5",
+        "Flag > False",
+        "Flag = 1",
+        "PID LIKE 'a'",
+        "Name LIKE 5",
+        "PID IN (1, 'a')",
+        "Flag IN (1)",
+        "Name - 'a' = ''",
+        "Name * 2 = 1",
+        "Flag + 1 = 1",
+        "DocCDate * 2 = 1",
+        "DocCDate + DocCDate = 1",
+        "DocCDate = 'tomorrow'",
+        "DocCDate - 'x' = 1",
+        "1 + DocCDate = 1",
+        "UPPER(PID) = 'A'",
+        "UPPER(Name, Name) = 'A'",
+        "UPPER() = 'A'",
+        "SUBSTRING(Name, PID, 1) = 'a'",
+        "SUBSTRING(Name, 1) = 'a'",
+        "SUBSTRING(Name, 1.5, 1) = 'a'",
+        "YEAR(DocTime) = 1",
+        "HOUR(DocCDate) = 1",
+        "YEAR('1/1/2005') = 2005",
+        "GETDATE(1) = 1",
+        "DocCDate = PID",
     };
     for (const char* filter : mismatched) {
         SCOPED_TRACE(filter);
@@ -292,10 +315,10 @@ struct TValueCase {
 // The value of a numeric expression on record 0 (PID 1, Small -3, Money 1.5).
 TEST_F(FilterFixture, OperatorsBindAndAssociateAsTheGrammarSays) {
     const TValueCase cases[] = {
-        {"2 + 3 * 4", 14},      {"(2 + 3) * 4", 20},  {"10 - 4 - 3", 3},   {"100 / 10 / 5", 2},
-        {"2 * 3 / 4", 1.5},     {"12 / 4 * 3", 9},    {"1 - 2 + 3", 2},     {"PID-1", 0},
-        {"PID - -1", 2},        {"(PID)-1", 0},       {"2*-3", -6},         {"Small*Small-Small", 12},
-        {"1 + 2 * 3 - 4 / 2", 5}, {"7 / 2", 3.5},     {"Money * 2 + 1", 4},
+        {"2 + 3 * 4", 14},        {"(2 + 3) * 4", 20}, {"10 - 4 - 3", 3},    {"100 / 10 / 5", 2},
+        {"2 * 3 / 4", 1.5},       {"12 / 4 * 3", 9},   {"1 - 2 + 3", 2},     {"PID-1", 0},
+        {"PID - -1", 2},          {"(PID)-1", 0},      {"2*-3", -6},         {"Small*Small-Small", 12},
+        {"1 + 2 * 3 - 4 / 2", 5}, {"7 / 2", 3.5},      {"Money * 2 + 1", 4},
     };
     src.SetCurrent(0);
     for (const TValueCase& c : cases) {
@@ -332,7 +355,8 @@ TEST_F(FilterFixture, TokenizerEdgeCases) {
     EXPECT_EQ(parser.Nodes().Root()->right->value.text, "It's");
     // Multi-byte characters count once: 256 two-byte characters are kept whole.
     std::string wide;
-    for (int i = 0; i < 300; ++i) wide += "\xD6\xD0";
+    for (int i = 0; i < 300; ++i)
+        wide += "\xD6\xD0";
     parser.Parse("Txt = '" + wide + "'");
     EXPECT_EQ(parser.Nodes().Root()->right->value.text.size(), 512u);
     // A "]" byte inside a two-byte character does not end a bracketed name.
@@ -377,7 +401,8 @@ TEST_F(FilterFixture, IntegerArithmeticWrapsInItsWidth) {
         {"Cnt + Cnt", 20, ftInteger},
         {"Small + Cnt", 7, ftInteger},
         {"Big + 1", 5000000001LL, ftLargeint},
-        {"Big * Big * Big * Big", static_cast<int64_t>(5000000000ULL * 5000000000ULL * 5000000000ULL * 5000000000ULL), ftLargeint},
+        {"Big * Big * Big * Big", static_cast<int64_t>(5000000000ULL * 5000000000ULL * 5000000000ULL * 5000000000ULL),
+         ftLargeint},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expression);
@@ -435,11 +460,16 @@ TEST_F(FilterFixture, SubstringStaysInsideTheString) {
         const char* expression;
         const char* expected;
     } cases[] = {
-        {"SUBSTRING(Name, 1, 3)", "abc"},   {"SUBSTRING(Name, 4, 100)", "def"},
-        {"SUBSTRING(Name, 0, 2)", "a"},     {"SUBSTRING(Name, -5, 7)", "a"},
-        {"SUBSTRING(Name, -5, 2)", ""},     {"SUBSTRING(Name, 7, 1)", ""},
-        {"SUBSTRING(Name, 100, 5)", ""},    {"SUBSTRING(Name, 2, 0)", ""},
-        {"SUBSTRING(Name, 2, -1)", ""},     {"SUBSTRING(Name, 2147483647, 2147483647)", ""},
+        {"SUBSTRING(Name, 1, 3)", "abc"},
+        {"SUBSTRING(Name, 4, 100)", "def"},
+        {"SUBSTRING(Name, 0, 2)", "a"},
+        {"SUBSTRING(Name, -5, 7)", "a"},
+        {"SUBSTRING(Name, -5, 2)", ""},
+        {"SUBSTRING(Name, 7, 1)", ""},
+        {"SUBSTRING(Name, 100, 5)", ""},
+        {"SUBSTRING(Name, 2, 0)", ""},
+        {"SUBSTRING(Name, 2, -1)", ""},
+        {"SUBSTRING(Name, 2147483647, 2147483647)", ""},
         {"SUBSTRING(\xC3\xFB\xB3\xC6, 2, 1)", "\xCE\xC4"},
         {"UPPER('a\xC3\x61z')", "A\xC3\x61Z"},  // the trail byte 'a' stays as it is
     };
@@ -482,10 +512,12 @@ TEST_F(FilterFixture, GetDateIsFixedWhenParsed) {
 TEST_F(FilterFixture, DeepNestingIsRefusedNotOverflowed) {
     EXPECT_EQ(ParseError(std::string(100000, '(')), "Filter expression nested too deeply");
     std::string chain = "PID";
-    for (int i = 0; i < 5000; ++i) chain += "+1";
+    for (int i = 0; i < 5000; ++i)
+        chain += "+1";
     EXPECT_EQ(ParseError(chain + " = 1"), "Filter expression nested too deeply");
     std::string fine = "PID";
-    for (int i = 0; i < 200; ++i) fine += "+1";
+    for (int i = 0; i < 200; ++i)
+        fine += "+1";
     EXPECT_EQ(Passing(fine + " = 205"), "2,5");
 }
 

@@ -23,8 +23,7 @@ std::string Bytes(T value) {
     return out;
 }
 
-int Stored(TFieldType type, const std::string& left, const std::string& right, bool ci = false,
-           bool partial = false) {
+int Stored(TFieldType type, const std::string& left, const std::string& right, bool ci = false, bool partial = false) {
     return CompareStoredValues(type, left.data(), left.size(), right.data(), right.size(), ci, partial);
 }
 
@@ -91,8 +90,7 @@ TEST(FilterValueCompare, TypedValuesAcrossTypes) {
         return v;
     };
     const int64_t day = 732000;
-    EXPECT_EQ(CompareTypedValues(value(ftInteger, 3), value(ftFloat, 0, 2.5), false),
-              TCompareOutcome::Greater);
+    EXPECT_EQ(CompareTypedValues(value(ftInteger, 3), value(ftFloat, 0, 2.5), false), TCompareOutcome::Greater);
     EXPECT_EQ(CompareTypedValues(value(ftLargeint, (1LL << 53) + 1), value(ftLargeint, 1LL << 53), false),
               TCompareOutcome::Greater);
     EXPECT_EQ(CompareTypedValues(value(ftDate, day), value(ftDateTime, 0, day * 86400000.0), false),
@@ -100,28 +98,32 @@ TEST(FilterValueCompare, TypedValuesAcrossTypes) {
     EXPECT_EQ(CompareTypedValues(value(ftDate, day), value(ftDateTime, 0, day * 86400000.0 + 1), false),
               TCompareOutcome::Less);
     EXPECT_EQ(CompareTypedValues(value(ftDate, day), value(ftTime, 0), false), TCompareOutcome::Unordered);
-    EXPECT_EQ(CompareTypedValues(value(ftTime, 5), value(ftDateTime, 0, 5), false),
-              TCompareOutcome::Unordered);
-    EXPECT_EQ(CompareTypedValues(value(ftBoolean, 1), value(ftInteger, 1), false),
-              TCompareOutcome::Unordered);
+    EXPECT_EQ(CompareTypedValues(value(ftTime, 5), value(ftDateTime, 0, 5), false), TCompareOutcome::Unordered);
+    EXPECT_EQ(CompareTypedValues(value(ftBoolean, 1), value(ftInteger, 1), false), TCompareOutcome::Unordered);
 }
 
 // Index searches and filters must agree: for every pair of texts, the stored
 // comparison is 0 exactly when "Name = '<b>'" passes a record holding a, and
 // -1 exactly when "Name < '<b>'" passes it.
 TEST(FilterValueCompare, AgreesWithFilterOperators) {
-    const std::vector<std::string> texts = {
-        "", "a", "A", "ab", "abc", "ABC", "b", "B", "z", "10", "9", "a b", "a-b", "\xD6\xD0",
-        "\xD6\xD0\xCE\xC4", "\xCE\xC4", "\xB0\xA1", "\x81\x30\x81\x30", "It's", "\xE9\x61"};
+    const std::vector<std::string> texts = {"",         "a",        "A",
+                                            "ab",       "abc",      "ABC",
+                                            "b",        "B",        "z",
+                                            "10",       "9",        "a b",
+                                            "a-b",      "\xD6\xD0", "\xD6\xD0\xCE\xC4",
+                                            "\xCE\xC4", "\xB0\xA1", "\x81\x30\x81\x30",
+                                            "It's",     "\xE9\x61"};
     TMemoryRecordSource src;
     const int name = src.AddField("Name", ftString, 40);
-    for (const std::string& t : texts) src.SetText(src.AddRecord(), name, t);
+    for (const std::string& t : texts)
+        src.SetText(src.AddRecord(), name, t);
     TFilterParser parser(&src);
     for (const bool ci : {false, true}) {
         const TFilterOptions options = ci ? TFilterOptions{foCaseInsensitive} : TFilterOptions{0};
         for (const std::string& b : texts) {
             std::string quoted;
-            for (char c : b) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+            for (char c : b)
+                quoted += c == '\'' ? std::string("''") : std::string(1, c);
             for (const char* op : {"=", "<", ">"}) {
                 parser.Parse(std::string("Name ") + op + " '" + quoted + "'");
                 for (size_t r = 0; r < texts.size(); ++r) {

@@ -49,7 +49,8 @@ void WarmCache(TTomeDBFileIO& io, TTomeTableIO& table) {
     uint64_t epoch = 0;
     {
         TTomeFileLock lock(io);
-        for (int i = 0; i < kRecords; ++i) ReadS(table, i);
+        for (int i = 0; i < kRecords; ++i)
+            ReadS(table, i);
         epoch = io.CacheEpoch();
     }
     TTomeFileLock lock(io);
@@ -153,7 +154,8 @@ class FrozenTimesMedium final : public TTomeMedium {
 public:
     explicit FrozenTimesMedium(TTomeMemoryImage& image) : Image_(image) {}
     size_t ReadAt(int64_t position, void* buffer, size_t count) override {
-        if (count == RecordBytes) ++RecordReads;
+        if (count == RecordBytes)
+            ++RecordReads;
         return Image_.ReadAt(position, buffer, count);
     }
     void WriteAt(int64_t position, const void* buffer, size_t count) override {
@@ -189,7 +191,8 @@ struct FrozenDb {
 // Five records "v0".."v4" in table T of a memory image, indexed on N when asked.
 void FillImage(MemoryDb& db, bool indexed = false) {
     ASSERT_TRUE(db.Io->CreateTable("T", {Field("N", ftInteger), Field("S", ftString, 20), Field("Txt", ftMemo)}));
-    if (indexed) ASSERT_TRUE(db.Io->CreateIndex("T", "ByN", 0, {"N"}));
+    if (indexed)
+        ASSERT_TRUE(db.Io->CreateIndex("T", "ByN", 0, {"N"}));
     auto table = db.Table("T");
     for (int i = 0; i < kRecords; ++i) {
         Record r(*table);
@@ -199,7 +202,8 @@ void FillImage(MemoryDb& db, bool indexed = false) {
 }
 
 void ReadAll(TTomeTableIO& table) {
-    for (int i = 0; i < kRecords; ++i) ReadS(table, i);
+    for (int i = 0; i < kRecords; ++i)
+        ReadS(table, i);
 }
 
 }  // namespace
@@ -259,7 +263,8 @@ std::string FindByN(TTomeTableIO& table, int key) {
     probe.Int(0, key);
     int result = 0;
     const int p = table.SearchIndex(probe.Buffers, table.IndexList(1), 0, result, 0, false);
-    if (result != 0) return std::string();
+    if (result != 0)
+        return std::string();
     Record r(table);
     table.ReadRecord(r.Buffers, table.IndexList(1), p);
     return r.GetStr(1);
@@ -289,7 +294,8 @@ TEST(RecordCache, KeySearchSeesEveryKeyChange) {
     FillImage(image, true);
     FrozenDb reader(image.Image);
     FrozenDb writer(image.Image);
-    for (int i = 0; i < kRecords; ++i) ASSERT_EQ(FindByN(reader.Table, i * 10), "v" + std::to_string(i));
+    for (int i = 0; i < kRecords; ++i)
+        ASSERT_EQ(FindByN(reader.Table, i * 10), "v" + std::to_string(i));
     const struct {
         FrozenDb* by;
         int position, from, to;
@@ -311,7 +317,8 @@ TEST(RecordCache, BlobThatMovedIsReadFromItsNewPlace) {
     FillImage(image);
     FrozenDb reader(image.Image);
     FrozenDb writer(image.Image);
-    for (int i = 0; i < kRecords; ++i) ASSERT_EQ(ReadTxt(reader.Table, i), std::string(300, 'b'));
+    for (int i = 0; i < kRecords; ++i)
+        ASSERT_EQ(ReadTxt(reader.Table, i), std::string(300, 'b'));
     const struct {
         FrozenDb* by;
         int position;

@@ -40,7 +40,8 @@ Outcome ReadEverything(const std::vector<uint8_t>& bytes, const std::string& pas
                     Record r(table);
                     table.ReadRecord(r.Buffers, elements, static_cast<int>(i));
                     for (int f = 0; f < r.Buffers.Count(); ++f)
-                        if (r.Buffers[f].Blob) r.Buffers[f].Blob->Data();
+                        if (r.Buffers[f].Blob)
+                            r.Buffers[f].Blob->Data();
                     ++outcome.records;
                 }
             }
@@ -55,17 +56,20 @@ Outcome ReadEverything(const std::vector<uint8_t>& bytes, const std::string& pas
 // 40 records, some deleted and modified, and an empty table "Empty".
 std::vector<uint8_t> BuildImage(bool encrypt, int records = 40) {
     MemoryDb db(encrypt, false, true, "pw");
-    EXPECT_TRUE(db.Io->CreateTable("Docs", {Field("ID", ftAutoInc), Field("Name", ftString, 16),
-                                             Field("Size", ftInteger), Field("Txt", ftMemo)}));
+    EXPECT_TRUE(db.Io->CreateTable(
+        "Docs", {Field("ID", ftAutoInc), Field("Name", ftString, 16), Field("Size", ftInteger), Field("Txt", ftMemo)}));
     EXPECT_TRUE(db.Io->CreateIndex("Docs", "ByName", tiCaseInsensitive, {"Name"}));
     EXPECT_TRUE(db.Io->CreateTable("Empty", {Field("A", ftInteger)}));
     auto table = db.Table("Docs");
     for (int i = 0; i < records; ++i) {
         Record r(*table);
-        r.Str(1, "n" + std::to_string((i * 7) % records)).Int(2, i).Blob(3, std::string(static_cast<size_t>(i * 13), 'a' + i % 26));
+        r.Str(1, "n" + std::to_string((i * 7) % records))
+            .Int(2, i)
+            .Blob(3, std::string(static_cast<size_t>(i * 13), 'a' + i % 26));
         table->AppendRecord(r.Buffers, false);
     }
-    for (int i = 0; i < records / 8; ++i) table->DeleteRecord(i * 3, false);
+    for (int i = 0; i < records / 8; ++i)
+        table->DeleteRecord(i * 3, false);
     Record r(*table);
     table->ReadRecord(r.Buffers, table->IndexList(0), 1);
     r.Str(1, "zz").Blob(3, std::string(500, 'm'));
@@ -74,11 +78,16 @@ std::vector<uint8_t> BuildImage(bool encrypt, int records = 40) {
 }
 
 bool AcceptableError(const std::string& error, bool allowZlib) {
-    if (error.empty()) return true;
-    if (error.find("is damaged") != std::string::npos) return true;
-    if (error.find("is a invalid TomeDB") != std::string::npos) return true;
-    if (error.find("Version") == 0) return true;
-    if (error.find("algorithm module") != std::string::npos) return true;
+    if (error.empty())
+        return true;
+    if (error.find("is damaged") != std::string::npos)
+        return true;
+    if (error.find("is a invalid TomeDB") != std::string::npos)
+        return true;
+    if (error.find("Version") == 0)
+        return true;
+    if (error.find("algorithm module") != std::string::npos)
+        return true;
     return allowZlib;  // damaged compressed data raises zlib's own message
 }
 
@@ -95,10 +104,12 @@ TEST(Damage, TruncatedImages) {
     for (bool encrypt : {false, true}) {
         const auto image = BuildImage(encrypt);
         std::set<size_t> lengths;
-        for (size_t n = 0; n < image.size(); n += 97) lengths.insert(n);
+        for (size_t n = 0; n < image.size(); n += 97)
+            lengths.insert(n);
         for (size_t edge : {12, 13, 2317, 2789, 3820, 3821, 3822, 8641, 8642, 13462, 13463})
             lengths.insert(edge);
-        for (size_t n = image.size() - 200; n < image.size(); ++n) lengths.insert(n);
+        for (size_t n = image.size() - 200; n < image.size(); ++n)
+            lengths.insert(n);
         for (size_t n : lengths) {
             std::vector<uint8_t> cut(image.begin(), image.begin() + static_cast<long>(n));
             const Outcome outcome = ReadEverything(cut);
@@ -119,7 +130,9 @@ TEST(Damage, FlippedBytesInEveryStructure) {
     table.Open();
     const int32_t header = io.TableHeaderOffset(0);
     std::vector<std::pair<size_t, size_t>> ranges = {
-        {0, 12}, {kAlgoBlockOffset, 71}, {kTableDirectoryOffset, 16},
+        {0, 12},
+        {kAlgoBlockOffset, 71},
+        {kTableDirectoryOffset, 16},
         {static_cast<size_t>(header) + 33, 16 + 43 * 4},                          // counts and FieldTab
         {static_cast<size_t>(header) + kTHIndexCount, 4 + 2 * kIndexHeaderSize},  // IndexHeaders
         {static_cast<size_t>(table.Header().RecTabOffset()), 64},                 // record tab
@@ -153,7 +166,11 @@ TEST(Damage, HostileCountsAndOffsets) {
     const size_t record = static_cast<size_t>(table.IndexList(0)[2].DataOffset);
     const size_t blob = record + static_cast<size_t>(table.FieldOffsets()[3]);
     const size_t indexItem = static_cast<size_t>(table.Header().IndexTabOffset(1)) + 4;
-    struct Case { const char* what; size_t at; int32_t value; };
+    struct Case {
+        const char* what;
+        size_t at;
+        int32_t value;
+    };
     const Case cases[] = {
         {"TableCount", kTableDirectoryOffset, 300},
         {"TableCount negative", kTableDirectoryOffset, -1},
@@ -193,7 +210,8 @@ TEST(Damage, BrokenChainStillListsEveryLiveRecordInOrder) {
     intact.Open();
     // Cut the ByName chain after its third record: the rest is linked again by key.
     const TElementList& byName = intact.IndexList(2);
-    const size_t item = static_cast<size_t>(intact.Header().IndexTabOffset(1)) + 4 + static_cast<size_t>(byName[2].RecIndex) * 8;
+    const size_t item =
+        static_cast<size_t>(intact.Header().IndexTabOffset(1)) + 4 + static_cast<size_t>(byName[2].RecIndex) * 8;
     PutI32(&bytes[item + 4], byName[2].RecIndex);  // loops onto itself
     TTomeMemoryImage damaged(bytes);
     TTomeDBFileIO io;
@@ -253,7 +271,8 @@ Snapshot Read(TTomeDBFileIO& io) {
         const bool blob = id % 16 == 5 || id > 1000 || id < 12;
         std::string text;
         try {
-            if (blob) text = r.GetBlob(3);
+            if (blob)
+                text = r.GetBlob(3);
         } catch (const EDatabaseError& e) {
             text = std::string("unreadable: ") + e.what();  // allowed for the record being written
         }
@@ -306,8 +325,10 @@ TEST(Crash, EveryByteOfAnAppendModifyAndDelete) {
                     std::vector<int64_t> starts = faults.WriteStarts();
                     starts.push_back(total);
                     for (size_t w = 0; w + 1 < starts.size(); ++w)
-                        for (int64_t at : {starts[w], starts[w] + 1, (starts[w] + starts[w + 1]) / 2, starts[w + 1] - 1})
-                            if (at >= 0 && at < total) points.push_back(at);
+                        for (int64_t at :
+                             {starts[w], starts[w] + 1, (starts[w] + starts[w + 1]) / 2, starts[w + 1] - 1})
+                            if (at >= 0 && at < total)
+                                points.push_back(at);
                 }
             }
             TTomeDBFileIO io;
@@ -317,7 +338,8 @@ TEST(Crash, EveryByteOfAnAppendModifyAndDelete) {
             size_t changed = 0;
             for (const auto& [id, row] : before.rows) {
                 auto it = after.rows.find(id);
-                if (it == after.rows.end() || it->second != row) ++changed;
+                if (it == after.rows.end() || it->second != row)
+                    ++changed;
             }
             EXPECT_LE(changed, 1u) << "op " << op << " crash at " << crashAt;
             EXPECT_LE(after.rows.size(), before.rows.size() + 1);

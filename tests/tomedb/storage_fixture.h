@@ -49,22 +49,38 @@ public:
         for (int i = 0; i < table.FieldDefs().Count(); ++i)
             Buffers.AddOwned(table.FieldDefs().At(i).FieldType, table.FieldWidth(i));
     }
-    Record& Int(int field, int32_t value) { format::PutI32(Buffers[field].Data, value); return *this; }
-    Record& Small(int field, int16_t value) { format::PutI16(Buffers[field].Data, value); return *this; }
-    Record& Float(int field, double value) { format::PutF64(Buffers[field].Data, value); return *this; }
+    Record& Int(int field, int32_t value) {
+        format::PutI32(Buffers[field].Data, value);
+        return *this;
+    }
+    Record& Small(int field, int16_t value) {
+        format::PutI16(Buffers[field].Data, value);
+        return *this;
+    }
+    Record& Float(int field, double value) {
+        format::PutF64(Buffers[field].Data, value);
+        return *this;
+    }
     Record& Str(int field, const std::string& text) {
         TFieldBufferItem& item = Buffers[field];
         std::memset(item.Data, 0, static_cast<size_t>(item.DataSize));
         std::memcpy(item.Data, text.data(), std::min(text.size(), static_cast<size_t>(item.DataSize)));
         return *this;
     }
-    Record& Blob(int field, const std::string& bytes) { Buffers[field].Blob->Assign(bytes); return *this; }
-    Record& Inactive(int field) { Buffers[field].Active = false; return *this; }
+    Record& Blob(int field, const std::string& bytes) {
+        Buffers[field].Blob->Assign(bytes);
+        return *this;
+    }
+    Record& Inactive(int field) {
+        Buffers[field].Active = false;
+        return *this;
+    }
 
     int32_t GetInt(int field) { return format::GetI32(Buffers[field].Data); }
     std::string GetStr(int field) {
         TFieldBufferItem& item = Buffers[field];
-        return std::string(reinterpret_cast<char*>(item.Data), format::FixedTextLength(item.Data, static_cast<size_t>(item.DataSize)));
+        return std::string(reinterpret_cast<char*>(item.Data),
+                           format::FixedTextLength(item.Data, static_cast<size_t>(item.DataSize)));
     }
     std::string GetBlob(int field) { return Buffers[field].Blob->Data(); }
 
@@ -76,8 +92,8 @@ struct MemoryDb {
     explicit MemoryDb(bool encrypt = false, bool crc = false, bool compress = true,
                       const std::string& password = "secret") {
         TTomeDBFileIO creator;
-        EXPECT_TRUE(creator.CreateDatabase(Image.Name(), compress, 1, "zLIB", encrypt, "blowfish",
-                                           password, crc, mtMemory));
+        EXPECT_TRUE(
+            creator.CreateDatabase(Image.Name(), compress, 1, "zLIB", encrypt, "blowfish", password, crc, mtMemory));
         Io = std::make_unique<TTomeDBFileIO>();
         Io->Open(Image.Name(), mtMemory, 0, false, false);
         EXPECT_TRUE(Io->CheckPassword(password));

@@ -51,8 +51,10 @@ TEST_F(DiskDb, NewImageIsTheFixedAreaWithItsMembers) {
         EXPECT_LE(algo[kAlgoRandomFill + i], 122);
     }
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(algo + kAlgoPasswordCheck)), PasswordCheckString(""));
-    for (int i = kExtBlockOffset; i < kAlgoBlockOffset; ++i) ASSERT_EQ(bytes[i], 0) << i;
-    for (int i = kTableDirectoryOffset; i < kFixedAreaSize; ++i) ASSERT_EQ(bytes[i], 0) << i;
+    for (int i = kExtBlockOffset; i < kAlgoBlockOffset; ++i)
+        ASSERT_EQ(bytes[i], 0) << i;
+    for (int i = kTableDirectoryOffset; i < kFixedAreaSize; ++i)
+        ASSERT_EQ(bytes[i], 0) << i;
 }
 
 TEST_F(DiskDb, FirstTableLiesAtTheEndOfTheFixedArea) {
@@ -102,15 +104,15 @@ TEST(MemoryMedium, NamesMustDesignateALiveImage) {
     ASSERT_TRUE(TTomeDBFileIO().CreateDatabase(image.Name(), false, 1, "zLIB", false, "blowfish", "", false, mtMemory));
     EXPECT_EQ(image.Bytes().size(), 3821u);
     std::string lower = image.Name();
-    for (char& c : lower) c = static_cast<char>(std::tolower(c));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(c));
     for (const std::string& name : {image.Name(), lower}) {
         TTomeDBFileIO io;
         EXPECT_EQ(ErrorOf([&] { io.Open(name, mtMemory, 0, false, false); }), "<no error>");
     }
     for (const std::string& name : std::vector<std::string>{":", "", "abc", ":12x4", ":1234", image.Name() + "0"}) {
         TTomeDBFileIO io;
-        EXPECT_EQ(ErrorOf([&] { io.Open(name, mtMemory, 0, false, false); }),
-                  "Invalid database name '" + name + "'");
+        EXPECT_EQ(ErrorOf([&] { io.Open(name, mtMemory, 0, false, false); }), "Invalid database name '" + name + "'");
     }
 }
 
@@ -118,7 +120,8 @@ TEST(CreateTable, ValidationMessages) {
     std::vector<TTomeFieldItem> fields95, fields96;
     for (int i = 0; i < 96; ++i) {
         fields96.push_back(Field("F" + std::to_string(i), ftInteger));
-        if (i < 95) fields95.push_back(Field("F" + std::to_string(i), ftInteger));
+        if (i < 95)
+            fields95.push_back(Field("F" + std::to_string(i), ftInteger));
     }
     struct Case {
         std::string table;
@@ -136,7 +139,8 @@ TEST(CreateTable, ValidationMessages) {
         {"T", {Field("A", ftString, 0)}, "Invalid field size"},
         {"T", {Field("A", ftFixedChar, 8193)}, "Invalid field size"},
         {"T", {Field("A", ftMemo, 4)}, "Invalid field size"},
-        {"T", {Field("Name", ftInteger), Field("x", ftInteger), Field("NAME", ftString, 5)},
+        {"T",
+         {Field("Name", ftInteger), Field("x", ftInteger), Field("NAME", ftString, 5)},
          "Duplicate field name 'Name'"},
         {"T", {Field("A", ftAutoInc), Field("B", ftAutoInc)}, "Duplicate AutoInc field"},
         {"Docs", {Field("A", ftInteger)}, "Duplicate table name 'Docs'"},
@@ -189,8 +193,7 @@ TEST(CreateTable, AutoIncFieldGetsAPrimaryIndex) {
     EXPECT_EQ(header.IndexOptions(0), tiPrimary);
     EXPECT_EQ(header.IndexField(0, 0), 1);
     EXPECT_EQ(header.IndexField(0, 1), -1);
-    EXPECT_EQ(ErrorOf([&] { db.Io->CreateIndex("Docs", "Other", tiPrimary, {"Name"}); }),
-              "Duplicate primary index");
+    EXPECT_EQ(ErrorOf([&] { db.Io->CreateIndex("Docs", "Other", tiPrimary, {"Name"}); }), "Duplicate primary index");
 }
 
 TEST(CreateIndex, ValidationMessages) {
@@ -199,7 +202,8 @@ TEST(CreateIndex, ValidationMessages) {
     std::vector<std::string> nine;
     for (int i = 0; i < 10; ++i) {
         fields.push_back(Field("F" + std::to_string(i), ftInteger));
-        if (i < 9) nine.push_back("f" + std::to_string(i));
+        if (i < 9)
+            nine.push_back("f" + std::to_string(i));
     }
     ASSERT_TRUE(db.Io->CreateTable("T", fields));
     ASSERT_TRUE(db.Io->CreateIndex("T", "Nine", tiUnique, nine));
@@ -227,7 +231,8 @@ TEST(CreateIndex, ValidationMessages) {
     EXPECT_EQ(header.IndexFieldCount(0), 8) << "9 names, first 8 stored";
     EXPECT_EQ(header.IndexField(0, 7), 7);
     EXPECT_EQ(header.IndexOptions(1), tiDescending | tiCaseInsensitive);
-    for (int i = 2; i < 8; ++i) ASSERT_TRUE(db.Io->CreateIndex("T", "I" + std::to_string(i), 0, {"F3"}));
+    for (int i = 2; i < 8; ++i)
+        ASSERT_TRUE(db.Io->CreateIndex("T", "I" + std::to_string(i), 0, {"F3"}));
     EXPECT_EQ(ErrorOf([&] { db.Io->CreateIndex("T", "I9", 0, {"F3"}); }), "Too many indexes");
 }
 
@@ -257,7 +262,8 @@ TEST(CreateTable, FailedAutomaticIndexDeletesTheTable) {
 
 TEST(Directory, DeleteTableShiftsLaterEntries) {
     MemoryDb db;
-    for (const char* name : {"A", "B", "C"}) ASSERT_TRUE(db.Io->CreateTable(name, {Field("X", ftInteger)}));
+    for (const char* name : {"A", "B", "C"})
+        ASSERT_TRUE(db.Io->CreateTable(name, {Field("X", ftInteger)}));
     const int32_t offsetC = db.Io->TableHeaderOffset(2);
     ASSERT_TRUE(db.Io->DeleteTable("a"));
     std::vector<std::string> names;
@@ -271,7 +277,8 @@ TEST(ExtBlock, ExtDataAndComments) {
     for (bool encrypt : {false, true}) {
         MemoryDb db(encrypt);
         std::vector<uint8_t> big(3000), out(kExtDataSize);
-        for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i * 7 + 1);
+        for (size_t i = 0; i < big.size(); ++i)
+            big[i] = static_cast<uint8_t>(i * 7 + 1);
         ASSERT_TRUE(db.Io->SetExtData(big.data(), 3000));
         ASSERT_TRUE(db.Io->GetExtData(out.data()));
         EXPECT_TRUE(std::equal(out.begin(), out.end(), big.begin()));
@@ -305,7 +312,10 @@ TEST(Password, CheckString) {
     TTomeDBFileIO closed;
     EXPECT_FALSE(closed.CheckPassword("abc"));
     TTomeMemoryImage image;
-    EXPECT_EQ(ErrorOf([&] { TTomeDBFileIO().CreateDatabase(image.Name(), true, 1, "zLIB", true, "NoSuchCipher", "", false, mtMemory); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  TTomeDBFileIO().CreateDatabase(image.Name(), true, 1, "zLIB", true, "NoSuchCipher", "", false,
+                                                 mtMemory);
+              }),
               "Encryption algorithm module 'NoSuchCipher' not found");
     EXPECT_TRUE(image.Bytes().empty()) << "nothing written for an unknown cipher";
 }

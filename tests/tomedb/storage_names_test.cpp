@@ -25,7 +25,12 @@ const std::vector<NamePair>& NamePairs() {
         {"same double-byte name", "\xC3\xFB\xB3\xC6", "\xC3\xFB\xB3\xC6", true},
         {"full-width A against a", "\xA3\xC1", "\xA3\xE1", false},
         {"ASCII letters around Chinese", "\xD6\xD0x", "\xD6\xD0X", true},
-        {"four-byte character", "\x81\x30\x81\x30" "a", "\x81\x30\x81\x30" "A", true},
+        {"four-byte character",
+         "\x81\x30\x81\x30"
+         "a",
+         "\x81\x30\x81\x30"
+         "A",
+         true},
     };
     return pairs;
 }
@@ -46,9 +51,7 @@ TEST(Names, TablesFieldsAndIndexes) {
         MemoryDb db;
         ASSERT_TRUE(db.Io->CreateTable(pair.first, {Field("K", ftInteger), Field("V", ftString, 8)}));
         const std::string duplicate = "Duplicate table name '" + pair.second + "'";
-        const std::string created = ErrorOf([&] {
-            db.Io->CreateTable(pair.second, {Field("K", ftInteger)});
-        });
+        const std::string created = ErrorOf([&] { db.Io->CreateTable(pair.second, {Field("K", ftInteger)}); });
         EXPECT_EQ(created, pair.same ? duplicate : "<no error>");
         EXPECT_EQ(db.Io->FindTable(pair.second) == 0, pair.same);
 

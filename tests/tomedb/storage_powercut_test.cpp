@@ -56,14 +56,16 @@ State ReadState(TTomeDBFileIO& io) {
             state.emptyIndexes = table.IndexDefs().Count();
             state.emptyRecords = table.IndexList(0).size();
         }
-        if (name != "Docs") continue;
+        if (name != "Docs")
+            continue;
         std::set<int32_t> offsets;
         std::set<std::string> names;
         for (int list = 0; list < table.ListCount(); ++list)
             EXPECT_EQ(table.IndexList(list).size(), table.IndexList(0).size()) << "list " << list;
         const TElementList& natural = table.IndexList(0);
         for (size_t i = 0; i < natural.size(); ++i) {
-            EXPECT_TRUE(offsets.insert(natural[i].DataOffset).second) << "two records share offset " << natural[i].DataOffset;
+            EXPECT_TRUE(offsets.insert(natural[i].DataOffset).second)
+                << "two records share offset " << natural[i].DataOffset;
             Record r(table);
             table.ReadRecord(r.Buffers, natural, static_cast<int>(i));
             Row row{r.GetStr(1), r.GetInt(2), {}};
@@ -98,8 +100,8 @@ State StateOf(const std::vector<uint8_t>& bytes) {
 // (or as many as asked), two deleted; "Empty" without records or indexes.
 std::vector<uint8_t> BuildBase(bool encrypt, int records = kBaseRecords) {
     MemoryDb db(encrypt, false, true, "pw");
-    EXPECT_TRUE(db.Io->CreateTable("Docs", {Field("ID", ftAutoInc), Field("Name", ftString, 24),
-                                             Field("Size", ftInteger), Field("Txt", ftMemo)}));
+    EXPECT_TRUE(db.Io->CreateTable(
+        "Docs", {Field("ID", ftAutoInc), Field("Name", ftString, 24), Field("Size", ftInteger), Field("Txt", ftMemo)}));
     EXPECT_TRUE(db.Io->CreateIndex("Docs", "ByName", tiUnique, {"Name"}));
     EXPECT_TRUE(db.Io->CreateTable("Empty", {Field("A", ftInteger), Field("B", ftString, 8)}));
     EXPECT_TRUE(db.Io->SetComments("before", "pw"));
@@ -126,7 +128,8 @@ struct Operation {
 std::string Noise(size_t size) {
     std::mt19937 random(static_cast<unsigned>(size));
     std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(random());
+    for (char& c : bytes)
+        c = static_cast<char>(random());
     return bytes;
 }
 
@@ -141,21 +144,25 @@ void ModifyDoc(TTomeDBFileIO& io, int natural, const std::string& name, const st
 
 const std::vector<Operation>& Operations() {
     static const std::vector<Operation> operations = {
-        {"append", false, [](TTomeDBFileIO& io) {
+        {"append", false,
+         [](TTomeDBFileIO& io) {
              TTomeTableIO table(io, "Docs");
              table.Open();
              Record r(table);
              r.Str(1, "appended").Int(2, 99).Blob(3, std::string(2500, 'N'));
              table.AppendRecord(r.Buffers, true);
          }},
-        {"append opening new chunks", false, [](TTomeDBFileIO& io) {
+        {"append opening new chunks", false,
+         [](TTomeDBFileIO& io) {
              TTomeTableIO table(io, "Docs");
              table.Open();
              Record r(table);
              r.Str(1, "chunk").Int(2, 98).Blob(3, std::string(700, 'C'));
              table.AppendRecord(r.Buffers, true);
-         }, 1024},
-        {"first append of a table", false, [](TTomeDBFileIO& io) {
+         },
+         1024},
+        {"first append of a table", false,
+         [](TTomeDBFileIO& io) {
              TTomeTableIO table(io, "Empty");
              table.Open();
              Record r(table);
@@ -164,17 +171,18 @@ const std::vector<Operation>& Operations() {
          }},
         {"modify in place", true, [](TTomeDBFileIO& io) { ModifyDoc(io, 4, "renamed", "short"); }},
         {"modify moving the blob", false, [](TTomeDBFileIO& io) { ModifyDoc(io, 6, "moved", Noise(9000)); }},
-        {"delete", false, [](TTomeDBFileIO& io) {
+        {"delete", false,
+         [](TTomeDBFileIO& io) {
              TTomeTableIO table(io, "Docs");
              table.Open();
              table.DeleteRecord(7, true);
          }},
-        {"create table", false, [](TTomeDBFileIO& io) {
+        {"create table", false,
+         [](TTomeDBFileIO& io) {
              ASSERT_TRUE(io.CreateTable("Notes", {Field("Key", ftInteger), Field("Body", ftMemo)}));
          }},
-        {"create index", false, [](TTomeDBFileIO& io) {
-             ASSERT_TRUE(io.CreateIndex("Empty", "ByB", tiCaseInsensitive, {"B"}));
-         }},
+        {"create index", false,
+         [](TTomeDBFileIO& io) { ASSERT_TRUE(io.CreateIndex("Empty", "ByB", tiCaseInsensitive, {"B"})); }},
         {"header write", false, [](TTomeDBFileIO& io) { ASSERT_TRUE(io.SetComments("after", "pw")); }},
     };
     return operations;
@@ -188,7 +196,8 @@ std::vector<TTomeLandsRule> LossPatterns(const std::vector<TTomeMediumEvent>& ev
     const size_t pending = WritesAfterLastBarrier(events, cut);
     std::vector<TTomeLandsRule> rules;
     rules.push_back([](size_t, size_t, size_t) { return true; });
-    if (pending == 0) return rules;
+    if (pending == 0)
+        return rules;
     rules.push_back([](size_t, size_t, size_t) { return false; });
     std::vector<size_t> pieces;
     for (size_t i = cut - pending; i < cut; ++i)
@@ -196,7 +205,8 @@ std::vector<TTomeLandsRule> LossPatterns(const std::vector<TTomeMediumEvent>& ev
     for (size_t w = 0; w < pending && perWrite; ++w) {
         rules.push_back([w](size_t write, size_t, size_t) { return write != w; });  // one write lost
         rules.push_back([w](size_t write, size_t, size_t) { return write < w; });   // a prefix landed
-        if (pieces[w] < 2) continue;
+        if (pieces[w] < 2)
+            continue;
         rules.push_back([w](size_t write, size_t piece, size_t) { return write != w || piece == 0; });
         rules.push_back([w](size_t write, size_t piece, size_t n) { return write != w || piece + 1 == n; });
     }
@@ -231,7 +241,8 @@ void AppendAfterwards(TTomeDBFileIO& io, const State& seen) {
 size_t Acknowledged(const std::vector<TTomeMediumEvent>& events, size_t returned) {
     size_t at = 0;
     for (size_t i = 0; i < returned && i < events.size(); ++i)
-        if (events[i].Barrier) at = i + 1;
+        if (events[i].Barrier)
+            at = i + 1;
     return at;
 }
 
@@ -261,13 +272,15 @@ struct Tally {
 // A cut before the operation returned leaves the state before or after it;
 // an operation that may lose its target leaves every other record intact.
 void CheckCut(const Operation& op, const State& before, const State& after, const State& seen) {
-    if (seen == before || seen == after) return;
+    if (seen == before || seen == after)
+        return;
     ASSERT_TRUE(op.mayLoseTarget) << "neither before nor after";
     EXPECT_EQ(seen.tables, before.tables);
     for (const auto& [id, row] : before.docs) {
         auto it = seen.docs.find(id);
         ASSERT_NE(it, seen.docs.end()) << "record " << id << " lost";
-        if (row != after.docs.at(id)) continue;  // the target
+        if (row != after.docs.at(id))
+            continue;  // the target
         EXPECT_EQ(it->second, row) << "record " << id << " changed";
     }
 }
@@ -308,12 +321,15 @@ void RunOperation(const Operation& op, bool encrypt, const std::vector<uint8_t>&
                 io.Open(cutImage.Name(), mtMemory, 0, false, false);  // writable: settles
                 ASSERT_TRUE(io.CheckPassword("pw"));
                 seen = ReadState(io);
-                if (cut >= acknowledged) ASSERT_EQ(seen, after) << "the acknowledged operation is intact";
+                if (cut >= acknowledged)
+                    ASSERT_EQ(seen, after) << "the acknowledged operation is intact";
                 CheckCut(op, before, after, seen);
-                if (::testing::Test::HasFatalFailure()) return;
+                if (::testing::Test::HasFatalFailure())
+                    return;
                 AppendAfterwards(io, seen);
             }
-            if (::testing::Test::HasFatalFailure()) return;
+            if (::testing::Test::HasFatalFailure())
+                return;
         }
     }
 }
@@ -325,9 +341,11 @@ TEST(PowerCut, EveryMomentOfEachDurableWrite) {
     for (bool encrypt : {false, true}) {
         std::map<int, std::vector<uint8_t>> bases;
         for (const Operation& op : Operations()) {
-            if (!bases.count(op.baseRecords)) bases[op.baseRecords] = BuildBase(encrypt, op.baseRecords);
+            if (!bases.count(op.baseRecords))
+                bases[op.baseRecords] = BuildBase(encrypt, op.baseRecords);
             RunOperation(op, encrypt, bases[op.baseRecords], tally);
-            if (::testing::Test::HasFatalFailure()) return;
+            if (::testing::Test::HasFatalFailure())
+                return;
         }
     }
     RecordProperty("cut_points", static_cast<int>(tally.cutPoints));
@@ -342,8 +360,10 @@ void AppendDoc(TTomeDBFileIO& io, const char* table, const std::string& name, bo
     TTomeTableIO t(io, table);
     t.Open();
     Record r(t);
-    if (std::string(table) == "Empty") r.Int(0, 7).Str(1, name);
-    else r.Str(1, name).Int(2, 3).Blob(3, std::string(300, 'q'));
+    if (std::string(table) == "Empty")
+        r.Int(0, 7).Str(1, name);
+    else
+        r.Str(1, name).Int(2, 3).Blob(3, std::string(300, 'q'));
     t.AppendRecord(r.Buffers, durable);
 }
 
@@ -358,15 +378,19 @@ struct Step {
 // and (unless a write without sync, whose append may land torn) seen holds
 // no record that neither has.
 bool KeepsAllButTheTarget(const State& before, const State& after, const State& seen, bool synced) {
-    if (seen.tables != before.tables) return false;
+    if (seen.tables != before.tables)
+        return false;
     for (const auto& [id, row] : before.docs) {
         const auto it = seen.docs.find(id);
-        if (it == seen.docs.end()) return false;
+        if (it == seen.docs.end())
+            return false;
         const auto later = after.docs.find(id);
-        if (later != after.docs.end() && later->second == row && it->second != row) return false;
+        if (later != after.docs.end() && later->second == row && it->second != row)
+            return false;
     }
     for (const auto& [id, row] : seen.docs)
-        if (synced && !before.docs.count(id) && !after.docs.count(id)) return false;
+        if (synced && !before.docs.count(id) && !after.docs.count(id))
+            return false;
     return true;
 }
 
@@ -378,10 +402,12 @@ const std::vector<Step>& Steps() {
         {"append", true, [](TTomeDBFileIO& io) { AppendDoc(io, "Docs", "s1", true); }},
         {"append again", true, [](TTomeDBFileIO& io) { AppendDoc(io, "Docs", "s2", true); }},
         // Its blob area ends the image and grows in place: a cut may garble it.
-        {"modify the appended record", true, [](TTomeDBFileIO& io) { ModifyDoc(io, kBaseRecords - 1, "s2b", Noise(9000)); }, true},
+        {"modify the appended record", true,
+         [](TTomeDBFileIO& io) { ModifyDoc(io, kBaseRecords - 1, "s2b", Noise(9000)); }, true},
         {"append to another table", true, [](TTomeDBFileIO& io) { AppendDoc(io, "Empty", "e1", true); }},
         {"append without sync", false, [](TTomeDBFileIO& io) { AppendDoc(io, "Docs", "s3", false); }},
-        {"delete", true, [](TTomeDBFileIO& io) {
+        {"delete", true,
+         [](TTomeDBFileIO& io) {
              TTomeTableIO t(io, "Docs");
              t.Open();
              t.DeleteRecord(0, true);
@@ -425,18 +451,22 @@ TEST(PowerCut, WritesInARowKeepWhatWasAcknowledged) {
         std::vector<size_t> acknowledged;
         for (size_t i = 0; i < Steps().size(); ++i) {
             size_t at = events.size() + 1;
-            if (Steps()[i].durable) at = Acknowledged(events, returns[i]);
+            if (Steps()[i].durable)
+                at = Acknowledged(events, returns[i]);
             else
                 for (size_t e = returns[i]; e < events.size() && at > events.size(); ++e)
-                    if (events[e].Barrier) at = e + 1;
+                    if (events[e].Barrier)
+                        at = e + 1;
             acknowledged.push_back(at);
         }
         size_t images = 0;
         for (size_t cut = 0; cut <= events.size(); ++cut) {
             size_t kept = 0, begun = 0;
             for (size_t i = 0; i < Steps().size(); ++i) {
-                if (acknowledged[i] <= cut) kept = i + 1;
-                if (starts[i] < cut) begun = i + 1;
+                if (acknowledged[i] <= cut)
+                    kept = i + 1;
+                if (starts[i] < cut)
+                    begun = i + 1;
             }
             for (const TTomeLandsRule& lands : LossPatterns(events, cut, false)) {
                 SCOPED_TRACE("cut after event " + std::to_string(cut) + " of " + std::to_string(events.size()));
@@ -453,8 +483,8 @@ TEST(PowerCut, WritesInARowKeepWhatWasAcknowledged) {
                     if (!known && j > kept && (step.mayLoseTarget || !step.durable))
                         known = KeepsAllButTheTarget(states[j - 1], states[j], seen, step.durable);
                 }
-                ASSERT_TRUE(known) << "steps acknowledged " << kept << ", begun " << begun << ", "
-                                   << seen.docs.size() << " records";
+                ASSERT_TRUE(known) << "steps acknowledged " << kept << ", begun " << begun << ", " << seen.docs.size()
+                                   << " records";
             }
         }
         EXPECT_GT(images, events.size());
@@ -485,9 +515,8 @@ TEST(PowerCut, RecordWhoseDataWasLostIsUndone) {
         ASSERT_EQ(WritesAfterLastBarrier(events, events.size()), events.size()) << "no barrier when not durable";
         // Everything lands but the record data at the end of the image.
         const auto end = static_cast<int64_t>(base.size());
-        const auto bytes = ImageAfterPowerCut(base, events, events.size(), [&](size_t write, size_t, size_t) {
-            return events[write].Position != end;
-        });
+        const auto bytes = ImageAfterPowerCut(
+            base, events, events.size(), [&](size_t write, size_t, size_t) { return events[write].Position != end; });
         ASSERT_EQ(bytes.size(), base.size());
         const State before = StateOf(base);
         TTomeMemoryImage cut(bytes);
@@ -505,13 +534,14 @@ TEST(PowerCut, RecordWhoseDataWasLostIsUndone) {
         const State after = StateOf(cut.Bytes());
         EXPECT_EQ(after.docs.size(), before.docs.size() + 1);
         int named = 0;
-        for (const auto& [id, row] : after.docs) named += row.name == "next" ? 1 : 0;
+        for (const auto& [id, row] : after.docs)
+            named += row.name == "next" ? 1 : 0;
         EXPECT_EQ(named, 1) << "the new record shows once";
         // Compact and repair take the file as it is and keep every record.
         TempDir dir;
         const std::string path = dir.File("cut.tdb");
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(cut.Bytes().data()),
-                                                     static_cast<std::streamsize>(cut.Bytes().size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(cut.Bytes().data()), static_cast<std::streamsize>(cut.Bytes().size()));
         {
             TTomeDatabase database;
             database.SetDatabaseName(path);
@@ -561,7 +591,8 @@ TEST(PowerCut, BatchIsAllOrNothing) {
             State withoutDelete = before;
             withoutDelete.docs.erase(std::next(before.docs.begin(), 2)->first);
             EXPECT_TRUE(seen == before || seen == after || seen == withoutDelete) << "cut after " << cut;
-            if (cut == events.size()) EXPECT_EQ(seen, after);
+            if (cut == events.size())
+                EXPECT_EQ(seen, after);
         }
     }
 }
@@ -622,7 +653,8 @@ TEST(PowerCut, CountAcrossASectorBoundary) {
                 t.ReadRecord(r.Buffers, list, static_cast<int>(i));
                 EXPECT_EQ(r.GetInt(0), static_cast<int32_t>(i));
             }
-            if (cut == events.size()) EXPECT_EQ(list.size(), 256u);
+            if (cut == events.size())
+                EXPECT_EQ(list.size(), 256u);
         }
     }
     EXPECT_GT(images, events.size());
@@ -651,11 +683,14 @@ std::string ChainProblem(TTomeMemoryImage& image, const std::string& name) {
         }
         std::vector<bool> passed(static_cast<size_t>(total), false);
         for (int32_t r = total > 0 ? header.StartIndex(k) : -1; r != -1;) {
-            if (r < 0 || r >= total) return "index " + std::to_string(k) + " links to record " + std::to_string(r) + ", beyond the table";
-            if (passed[static_cast<size_t>(r)]) return "index " + std::to_string(k) + " loops at record " + std::to_string(r);
+            if (r < 0 || r >= total)
+                return "index " + std::to_string(k) + " links to record " + std::to_string(r) + ", beyond the table";
+            if (passed[static_cast<size_t>(r)])
+                return "index " + std::to_string(k) + " loops at record " + std::to_string(r);
             passed[static_cast<size_t>(r)] = true;
             uint8_t next[4];
-            io.ReadExact(chunks[static_cast<size_t>(r / kChunkItems)] + 4 + (r % kChunkItems) * kIndexTabItemSize + 4, next, 4);
+            io.ReadExact(chunks[static_cast<size_t>(r / kChunkItems)] + 4 + (r % kChunkItems) * kIndexTabItemSize + 4,
+                         next, 4);
             r = GetI32(next);
         }
         for (const TListElement& live : table.IndexList(0))
@@ -688,12 +723,14 @@ TEST(PowerCut, KilledBatchLeavesWholeChainsAfterTheNextLock) {
         std::function<void(TTomeTableIO&, int)> append;  // the i-th record of the batch
     };
     const std::vector<Batch> batches = {
-        {"Docs", [](TTomeTableIO& t, int i) {  // names that fall between the stored ones
+        {"Docs",
+         [](TTomeTableIO& t, int i) {  // names that fall between the stored ones
              Record r(t);
              r.Str(1, "doc" + std::to_string((i * 7) % 16) + "b").Int(2, i).Blob(3, std::string(40, 'k'));
              t.AppendRecord(r.Buffers, false);
          }},
-        {"Fresh", [](TTomeTableIO& t, int i) {  // a table without records before the batch
+        {"Fresh",
+         [](TTomeTableIO& t, int i) {  // a table without records before the batch
              Record r(t);
              r.Int(0, 100 - (i * 37) % 90);
              t.AppendRecord(r.Buffers, false);
@@ -711,7 +748,8 @@ TEST(PowerCut, KilledBatchLeavesWholeChainsAfterTheNextLock) {
             table.Open();
             medium.LogWrites();
             io.BeginBatch();
-            for (int i = 0; i < 6; ++i) batch.append(table, i);
+            for (int i = 0; i < 6; ++i)
+                batch.append(table, i);
             io.EndBatch();
         }
         const auto& events = medium.Events();
@@ -729,7 +767,8 @@ TEST(PowerCut, KilledBatchLeavesWholeChainsAfterTheNextLock) {
                 batch.append(table, 6);
             }
             EXPECT_EQ(ChainProblem(killed, batch.table), "") << "after the next append";
-            if (::testing::Test::HasFailure()) return;
+            if (::testing::Test::HasFailure())
+                return;
         }
     }
     std::printf("killed batches checked at %zu points\n", killPoints);

@@ -22,11 +22,14 @@ void CreateFile(const std::string& path) {
     ASSERT_TRUE(creator.CreateDatabase(path, true, 1, "zLIB", false, "blowfish", "", false));
     TTomeDBFileIO io;
     io.Open(path, mtDisk, 0, false, false);
-    ASSERT_TRUE(io.CreateTable("T", {Field("ID", ftAutoInc), Field("N", ftInteger), Field("S", ftString, 20), Field("Txt", ftMemo)}));
+    ASSERT_TRUE(io.CreateTable(
+        "T", {Field("ID", ftAutoInc), Field("N", ftInteger), Field("S", ftString, 20), Field("Txt", ftMemo)}));
     ASSERT_TRUE(io.CreateIndex("T", "ByN", 0, {"N"}));
 }
 
-std::string MemoFor(int32_t value) { return std::string(static_cast<size_t>(value % 40) * 100 + 10, static_cast<char>('a' + value % 26)); }
+std::string MemoFor(int32_t value) {
+    return std::string(static_cast<size_t>(value % 40) * 100 + 10, static_cast<char>('a' + value % 26));
+}
 
 void Fill(Record& r, int32_t value) { r.Int(1, value).Str(2, "v" + std::to_string(value)).Blob(3, MemoFor(value)); }
 
@@ -106,7 +109,8 @@ struct Message {
 };
 
 void Send(int fd, const Message& m) {
-    if (write(fd, &m, sizeof m) != sizeof m) _exit(3);
+    if (write(fd, &m, sizeof m) != sizeof m)
+        _exit(3);
 }
 
 // Appends, modifies and deletes until killed, reporting each step.
@@ -196,14 +200,16 @@ TEST(Processes, KilledWriterLosesAtMostTheRecordBeingWritten) {
         int completed = 0;
         while (read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m)) {
             received.push_back(m);
-            if (m.done != 0 && ++completed == 3) break;
+            if (m.done != 0 && ++completed == 3)
+                break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5 + random() % 60));
         kill(pid, SIGKILL);
         int status = 0;
         waitpid(pid, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself";
-        while (read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m)) received.push_back(m);
+        while (read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m))
+            received.push_back(m);
         bool inFlight = false;
         for (const Message& m : received) {
             if (m.done == 0) {
@@ -213,15 +219,18 @@ TEST(Processes, KilledWriterLosesAtMostTheRecordBeingWritten) {
             }
             inFlight = false;
             ++completedTotal;
-            if (m.op == 2) model.erase(m.id);
-            else model[m.id] = m.value;
+            if (m.op == 2)
+                model.erase(m.id);
+            else
+                model[m.id] = m.value;
         }
         close(fds[0]);
         const auto rows = ReadTable(path);
         // Every completed operation is there; only the interrupted one may differ.
         int32_t touched = inFlight && pending.op != 0 ? pending.id : -1;
         for (const auto& [id, value] : model) {
-            if (id == touched) continue;
+            if (id == touched)
+                continue;
             auto it = rows.find(id);
             ASSERT_NE(it, rows.end()) << "lost record " << id;
             EXPECT_EQ(it->second.value, value) << id;
@@ -229,11 +238,13 @@ TEST(Processes, KilledWriterLosesAtMostTheRecordBeingWritten) {
         }
         size_t extra = 0;
         for (const auto& [id, row] : rows)
-            if (!model.count(id) && id != touched) ++extra;
+            if (!model.count(id) && id != touched)
+                ++extra;
         EXPECT_LE(extra, inFlight && pending.op == 0 ? 1u : 0u);
         // Adopt the interrupted record's state from the file.
         model.clear();
-        for (const auto& [id, row] : rows) model[id] = row.value;
+        for (const auto& [id, row] : rows)
+            model[id] = row.value;
         // A torn blob of the interrupted modify is repaired by rewriting it.
         if (touched >= 0 && rows.count(touched) && !rows.at(touched).consistent) {
             TTomeDBFileIO io;
@@ -244,7 +255,8 @@ TEST(Processes, KilledWriterLosesAtMostTheRecordBeingWritten) {
             for (size_t i = 0; i < table.IndexList(1).size() && r < 0; ++i) {
                 Record x(table);
                 table.ReadRecord(x.Buffers, table.IndexList(1), static_cast<int>(i));
-                if (x.GetInt(0) == touched) r = table.IndexList(1)[i].RecIndex;
+                if (x.GetInt(0) == touched)
+                    r = table.IndexList(1)[i].RecIndex;
             }
             Record fix(table);
             const int pos = table.NaturalPosition(r);

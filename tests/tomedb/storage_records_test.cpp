@@ -68,7 +68,8 @@ TEST(AppendLayout, FirstAppendAndSecondChunk) {
     EXPECT_EQ(db.Io->ImageSize(), before + 5124 + recordSize + 2 * 8196);
     EXPECT_EQ(table->Header().RecTabOffset(), before);
     EXPECT_EQ(table->IndexList(0)[0].DataOffset, before + 5124);
-    for (int i = 1; i < 1024; ++i) table->AppendRecord(r.Int(0, i).Buffers, false);
+    for (int i = 1; i < 1024; ++i)
+        table->AppendRecord(r.Int(0, i).Buffers, false);
     const int64_t beforeSecond = db.Io->ImageSize();
     table->AppendRecord(r.Int(0, 5000).Buffers, false);
     const TListElement last = table->IndexList(0).back();
@@ -89,8 +90,8 @@ TEST(AppendLayout, FirstAppendAndSecondChunk) {
 
 TEST_F(DocsTable, BlobAreas) {
     Db = std::make_unique<MemoryDb>(false, false, false);  // no compression: stored size = value size
-    ASSERT_TRUE(Db->Io->CreateTable("Docs", {Field("ID", ftAutoInc), Field("Name", ftString, 20),
-                                             Field("Size", ftInteger), Field("Txt", ftMemo)}));
+    ASSERT_TRUE(Db->Io->CreateTable(
+        "Docs", {Field("ID", ftAutoInc), Field("Name", ftString, 20), Field("Size", ftInteger), Field("Txt", ftMemo)}));
     Table = Db->Table("Docs");
     Append("empty", 0, "");
     Append("b128", 0, std::string(128, 'q'));
@@ -108,7 +109,10 @@ TEST_F(DocsTable, BlobAreas) {
 
     Append("last", 0, "z");  // so record 1's area no longer ends the image
     const int32_t area = descriptor(1)[0];
-    struct Step { size_t size; bool inPlace; };
+    struct Step {
+        size_t size;
+        bool inPlace;
+    };
     // 100 < 192 stays; 191 stays; 192 moves to the end (and then grows in place).
     for (const Step& step : {Step{100, true}, Step{191, true}, Step{192, false}}) {
         Record r = Read(0, 1);
@@ -136,7 +140,8 @@ TEST_F(DocsTable, ReadModifyDeleteRoundTrip) {
         Make(encrypt, encrypt);
         const std::string chinese = "\xD6\xD0\xCE\xC4\xB2\xE2\xCA\xD4";  // GBK text
         std::string memo;
-        for (int i = 0; i < 500; ++i) memo += chinese;
+        for (int i = 0; i < 500; ++i)
+            memo += chinese;
         EXPECT_EQ(Append("alpha", 10, memo), 1);
         EXPECT_EQ(Append("beta", 20, "short"), 2);
         EXPECT_EQ(Append("gamma", 30), 3);
@@ -227,7 +232,11 @@ TEST(Keys, TwoFieldUniqueKeyMessage) {
 }
 
 TEST(Keys, ValueTexts) {
-    struct Case { int32_t type; std::vector<uint8_t> bytes; std::string text; };
+    struct Case {
+        int32_t type;
+        std::vector<uint8_t> bytes;
+        std::string text;
+    };
     std::vector<uint8_t> f(8), b(2), l(8);
     PutF64(f.data(), 2.5);
     PutI16(b.data(), 1);
@@ -370,7 +379,8 @@ TEST(Keys, RandomWorkloadKeepsChainsAndListsInStep) {
     }
     auto again = std::make_unique<TTomeTableIO>(*db.Io, "T");
     again->Open();
-    for (int list = 0; list < 4; ++list) EXPECT_EQ(again->IndexList(list), table->IndexList(list)) << list;
+    for (int list = 0; list < 4; ++list)
+        EXPECT_EQ(again->IndexList(list), table->IndexList(list)) << list;
     // List 2 (index "N") is sorted by N, list 3 descending by S ignoring case.
     for (size_t i = 1; i < table->IndexList(2).size(); ++i) {
         Record a(*table), b(*table);
@@ -379,7 +389,8 @@ TEST(Keys, RandomWorkloadKeepsChainsAndListsInStep) {
         ASSERT_LE(a.GetInt(1), b.GetInt(1));
         table->ReadRecord(a.Buffers, table->IndexList(3), static_cast<int>(i - 1));
         table->ReadRecord(b.Buffers, table->IndexList(3), static_cast<int>(i));
-        ASSERT_GE(TTomeTableIO::CompareFieldValues(a.Buffers[2].Data, 13, b.Buffers[2].Data, 13, ftString, true, false), 0);
+        ASSERT_GE(TTomeTableIO::CompareFieldValues(a.Buffers[2].Data, 13, b.Buffers[2].Data, 13, ftString, true, false),
+                  0);
     }
 }
 
@@ -393,7 +404,8 @@ TEST(Blobs, VerifiedWriteRetriesAndGivesUp) {
     table.Open();
     std::string value(20000, '\0');
     std::mt19937 random(7);
-    for (char& c : value) c = static_cast<char>(random());  // does not shrink: read-back > 10000 bytes
+    for (char& c : value)
+        c = static_cast<char>(random());  // does not shrink: read-back > 10000 bytes
     Record r(table);
     r.Blob(0, value);
     faults.CorruptReads(2, 10000);  // two bad read-backs, then a good one
@@ -476,7 +488,8 @@ TEST(Definitions, CollectionsAndNames) {
 }
 
 TEST_F(DocsTable, DeleteChangesOnlyTheDeleteFlag) {
-    for (int i = 0; i < 5; ++i) Append("n" + std::to_string(i), i, "memo");
+    for (int i = 0; i < 5; ++i)
+        Append("n" + std::to_string(i), i, "memo");
     const std::vector<uint8_t> before = Db->Image.Bytes();
     const int32_t r = Table->IndexList(0)[2].RecIndex;
     Table->DeleteRecord(2, false);
@@ -484,7 +497,8 @@ TEST_F(DocsTable, DeleteChangesOnlyTheDeleteFlag) {
     ASSERT_EQ(after.size(), before.size());
     std::vector<size_t> changed;
     for (size_t i = 0; i < after.size(); ++i)
-        if (after[i] != before[i]) changed.push_back(i);
+        if (after[i] != before[i])
+            changed.push_back(i);
     ASSERT_EQ(changed.size(), 1u) << "index chains and data stay as they were";
     EXPECT_EQ(static_cast<int64_t>(changed[0]), Table->Header().RecTabOffset() + 4 + r * 5 + 4);
     Reload();

@@ -23,7 +23,8 @@ TEST(WriteBehind, RandomWritesMatchDirectWrites) {
             const int64_t size = direct.Size();
             const int64_t at = step % 3 == 0 ? size : static_cast<int64_t>(random() % static_cast<uint32_t>(size));
             std::vector<uint8_t> bytes(1 + random() % 20000);
-            for (auto& b : bytes) b = static_cast<uint8_t>(random());
+            for (auto& b : bytes)
+                b = static_cast<uint8_t>(random());
             direct.WriteAt(at, bytes.data(), bytes.size());
             gathered.WriteAt(at, bytes.data(), bytes.size());
             ASSERT_EQ(gathered.Size(), direct.Size());

@@ -1,14 +1,14 @@
 // The SMTP client against a real server on 127.0.0.1: what arrives (greeting
 // name, envelope, decoded Chinese headers and body, attachments byte-exact),
 // how refusals and logins are reported, and the zip writer of the pictures.
+#include "library/UserError.h"
 #include "support/SmtpSink.h"
 #include "support/ZipEntries.h"
-#include "library/UserError.h"
 #include "tools/mail/TSmtpClient.h"
 #include "tools/mail/TZipArchive.h"
 
-#include <QJsonArray>
 #include <gtest/gtest.h>
+#include <QJsonArray>
 
 namespace {
 
@@ -40,9 +40,9 @@ TMailMessage Message(const QString& to = QStringLiteral("editor@example.org")) {
     return message;
 }
 
-#define REQUIRE_SINK(sink)                                                                 \
-    if ((sink).Missing())                                                                  \
-        GTEST_SKIP() << (sink).Error().toStdString();                                      \
+#define REQUIRE_SINK(sink)                            \
+    if ((sink).Missing())                             \
+        GTEST_SKIP() << (sink).Error().toStdString(); \
     ASSERT_TRUE((sink).Started()) << (sink).Error().toStdString()
 
 }  // namespace
@@ -56,7 +56,8 @@ TEST(SmtpClient, ChineseMessageArrivesDecodedWithItsAttachments) {
     // Long enough to need more than one encoded word.
     message.Subject = QStringLiteral("第一章：春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。");
     message.FromName = QStringLiteral("王小明 (Wang)");
-    message.Body = QStringList{QStringLiteral("第一行"), QString(), QStringLiteral(".以点开头的行"), QStringLiteral("end")};
+    message.Body =
+        QStringList{QStringLiteral("第一行"), QString(), QStringLiteral(".以点开头的行"), QStringLiteral("end")};
     message.Attachments << WriteFile(dir, QStringLiteral("插图 一.png"), picture)
                         << WriteFile(dir, QStringLiteral("notes.txt"), "plain");
     TSmtpClient client;
@@ -77,7 +78,7 @@ TEST(SmtpClient, ChineseMessageArrivesDecodedWithItsAttachments) {
     EXPECT_EQ(m["body_charset"].toString(), "utf-8");
     QString body = m["body"].toString().replace("\r\n", "\n");
     if (body.endsWith('\n'))
-        body.chop(1);   // the reader ends the last line
+        body.chop(1);  // the reader ends the last line
     EXPECT_EQ(body, QStringLiteral("第一行\n\n.以点开头的行\nend"));
     const QJsonArray attachments = m["attachments"].toArray();
     ASSERT_EQ(attachments.size(), 2);
@@ -121,11 +122,11 @@ TEST(SmtpClient, SecondSendFromOneClientArrivesToo) {
 struct FailureCase {
     const char* name;
     bool listening;
-    const char* login;        // the server's "user:password", or ""
-    const char* password;     // the client's
+    const char* login;     // the server's "user:password", or ""
+    const char* password;  // the client's
     const char* recipient;
     TSmtpFailure kind;
-    const char* replyPart;    // part of the server reply the error carries
+    const char* replyPart;  // part of the server reply the error carries
 };
 
 class SmtpFailure : public testing::TestWithParam<FailureCase> {};
@@ -157,16 +158,16 @@ TEST_P(SmtpFailure, IsReportedAndNothingIsDelivered) {
         EXPECT_TRUE(sink->Received().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SmtpFailure,
-    testing::Values(
-        FailureCase{"NotListening", false, "", "", "editor@example.org", TSmtpFailure::CannotConnect, ""},
-        FailureCase{"RecipientRefused", true, "", "", "nobody@example.org", TSmtpFailure::Refused, "550 5.1.1"},
-        FailureCase{"LoginNeeded", true, "writer:secret", "", "editor@example.org",
-                    TSmtpFailure::AuthenticationRequired, "530"},
-        FailureCase{"WrongPassword", true, "writer:secret", "guess", "editor@example.org",
-                    TSmtpFailure::AuthenticationFailed, "535"}),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SmtpFailure,
+                         testing::Values(FailureCase{"NotListening", false, "", "", "editor@example.org",
+                                                     TSmtpFailure::CannotConnect, ""},
+                                         FailureCase{"RecipientRefused", true, "", "", "nobody@example.org",
+                                                     TSmtpFailure::Refused, "550 5.1.1"},
+                                         FailureCase{"LoginNeeded", true, "writer:secret", "", "editor@example.org",
+                                                     TSmtpFailure::AuthenticationRequired, "530"},
+                                         FailureCase{"WrongPassword", true, "writer:secret", "guess",
+                                                     "editor@example.org", TSmtpFailure::AuthenticationFailed, "535"}),
+                         [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST(SmtpClient, LogsInWithTheRightPassword) {
     TSmtpSink::Options options;
@@ -187,8 +188,8 @@ TEST(SmtpClient, UsesStartTlsWhenTheServerOffersIt) {
     const QString cert = dir.filePath(QStringLiteral("cert.pem")), key = dir.filePath(QStringLiteral("key.pem"));
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
-                   "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                   "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
     if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
         GTEST_SKIP() << "openssl cannot make a test certificate";
     TSmtpSinkOptions options;

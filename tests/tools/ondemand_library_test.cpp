@@ -13,7 +13,7 @@ struct Case {
     const char* soname;
     const char* entry;
     bool found;
-    const char* errorStart;   // how Error() begins when an entry is missing
+    const char* errorStart;  // how Error() begins when an entry is missing
 };
 
 TEST(OnDemandLibrary, FindsEntriesOrSaysWhatIsMissing) {

@@ -17,9 +17,7 @@ namespace {
 
 using namespace pinyin;
 
-int EntryOf(int lead, int trail) {
-    return kCodeTable[(lead - kFirstLead) * kCodeColumns + (trail - kFirstTrail)];
-}
+int EntryOf(int lead, int trail) { return kCodeTable[(lead - kFirstLead) * kCodeColumns + (trail - kFirstTrail)]; }
 
 TEST(PinyinTables, SyllablesAreSortedUniqueLowercaseWords) {
     EXPECT_EQ(kSyllables[0], "");
@@ -71,8 +69,8 @@ TEST(PinyinTables, CommittedTableMatchesGenerator) {
     ASSERT_TRUE(tmp.isValid());
     const QString generated = tmp.filePath(QStringLiteral("PinyinTables.cpp"));
     QProcess generator;
-    generator.start(python, {QString::fromLocal8Bit(sourceDir) + "/scripts/pinyin/gen_pinyin_table.py",
-                             "--output", generated});
+    generator.start(python,
+                    {QString::fromLocal8Bit(sourceDir) + "/scripts/pinyin/gen_pinyin_table.py", "--output", generated});
     ASSERT_TRUE(generator.waitForFinished(120000)) << "generator did not finish";
     const QString messages = QString::fromUtf8(generator.readAllStandardError());
     if (generator.exitCode() == 3)
@@ -95,7 +93,8 @@ TEST(PinyinTables, CommittedTableMatchesGenerator) {
     };
     if (versions(committed) != versions(fresh))
         GTEST_SKIP() << "installed data packages differ from those the table was built from; "
-                     << "installed:\n" << versions(fresh).join('\n').toStdString();
+                     << "installed:\n"
+                     << versions(fresh).join('\n').toStdString();
     ASSERT_EQ(committed.size(), fresh.size());
     for (qsizetype i = 0; i < committed.size(); ++i)
         ASSERT_EQ(committed[i].toStdString(), fresh[i].toStdString()) << "line " << i + 1;

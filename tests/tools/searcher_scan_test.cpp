@@ -4,15 +4,15 @@
 #include "tools/searcher/SearchWordInFile.h"
 #include "tools/searcher/TextMatcher.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-#include <string>
 #include <unistd.h>
+#include <string>
 
 namespace {
 
@@ -22,18 +22,18 @@ std::string B(const char* bytes, std::size_t size) { return std::string(bytes, s
 struct TMatchCase {
     const char* name;
     std::string bytes;
-    const char* find;   // UTF-8
+    const char* find;  // UTF-8
     bool caseInsensitive;
     bool expected;
 };
 
 TEST(TextMatcher, ComparesTextNotBytes) {
-    const std::string gbZhongWen = "\xD6\xD0\xCE\xC4";        // 中文 in GBK
+    const std::string gbZhongWen = "\xD6\xD0\xCE\xC4";  // 中文 in GBK
     const std::string utf8ZhongWen = "\xE4\xB8\xAD\xE6\x96\x87";
     const TMatchCase cases[] = {
         {"GBK file", "abc " + gbZhongWen + " def", "中文", false, true},
         {"UTF-8 file, same search", "abc " + utf8ZhongWen + " def", "中文", false, true},
-        {"GBK bytes straddling two characters", gbZhongWen, "形", false, false},   // D0 CE
+        {"GBK bytes straddling two characters", gbZhongWen, "形", false, false},  // D0 CE
         {"straddles first, real match later on the line", gbZhongWen + gbZhongWen + "\xD0\xCE", "形", false, true},
         {"case differs, insensitive", "Hello World", "hello", true, true},
         {"case differs, sensitive", "Hello World", "hello", false, false},
@@ -42,7 +42,10 @@ TEST(TextMatcher, ComparesTextNotBytes) {
         {"letters outside a-z are not folded", "\xC3\x89t\xC3\xA9", "\xC3\xA9T\xC3\xA9", true, false},
         {"letter as a GBK trail byte, sensitive", "\x81\x41", "A", false, false},
         {"letter as a GBK trail byte, insensitive", "\x81\x41", "a", true, false},
-        {"trail byte letter, then a real one", "\x81\x41" "a", "A", true, true},
+        {"trail byte letter, then a real one",
+         "\x81\x41"
+         "a",
+         "A", true, true},
         {"GBK character holding a trail letter", "x\x81\x41", "丄", true, true},
         {"text across a line break", "ab\r\ncd", "bc", false, false},
         {"find text holding a line break", "ab\ncd", "b\nc", false, false},
@@ -53,7 +56,10 @@ TEST(TextMatcher, ComparesTextNotBytes) {
         {"UTF-16LE with mark, insensitive", B("\xFF\xFE\x2D\x4E\x41\x00", 6), "中a", true, true},
         {"UTF-16BE with mark", B("\xFE\xFF\x4E\x2D\x00\x41", 6), "中A", false, true},
         {"GB18030 with mark", "\x84\x31\x95\x33" + gbZhongWen, "文", false, true},
-        {"four-byte GB18030 character", "a\x95\x32\x82\x36" "b", "𠀀b", false, true},
+        {"four-byte GB18030 character",
+         "a\x95\x32\x82\x36"
+         "b",
+         "𠀀b", false, true},
         {"UTF-8 bytes in a file that is not UTF-8 are GB18030", "\xE4\xB8\xAD\xFF", "中", false, false},
         {"ASCII search in a UTF-8 file", utf8ZhongWen + "Abc", "ABC", true, true},
     };
@@ -75,11 +81,11 @@ protected:
         Write("b.txt", "nothing to see");
         Write("C.TXT", "NEEDLE in capitals");
         Write("d.doc", "needle, but not a text file");
-        Write("sub/e.txt", "\xD5\xE2\xC0\xEF needle");   // GBK
+        Write("sub/e.txt", "\xD5\xE2\xC0\xEF needle");  // GBK
         Write("sub/deep/f.txt", "deep needle");
         ASSERT_EQ(::symlink("/nonexistent/x", QFile::encodeName(Root() + "dangling.txt").constData()), 0);
-        ASSERT_EQ(::symlink(QFile::encodeName(m_dir.path()).constData(),
-                            QFile::encodeName(Root() + "loop").constData()), 0);
+        ASSERT_EQ(
+            ::symlink(QFile::encodeName(m_dir.path()).constData(), QFile::encodeName(Root() + "loop").constData()), 0);
     }
 
     QString Root() const { return m_dir.path() + QLatin1Char('/'); }
@@ -175,12 +181,14 @@ TEST_F(ScanFolder, WorkerListsTheMatchingFiles) {
     const TCase cases[] = {
         {"one file of two", Request(Root(), "Needle", false, false), {"a.txt"}},
         {"sub-folders off", Request(Root(), "needle", false), {"C.TXT", "a.txt"}},
-        {"sub-folders on, through the link cycle once", Request(Root(), "needle"),
+        {"sub-folders on, through the link cycle once",
+         Request(Root(), "needle"),
          {"C.TXT", "a.txt", "sub/deep/f.txt", "sub/e.txt"}},
         {"case-sensitive", Request(Root(), "needle", true, false), {"sub/deep/f.txt", "sub/e.txt"}},
         {"folder without trailing separator", Request(noSeparator, "deep"), {"sub/deep/f.txt"}},
         {"GBK text", Request(Root(), "这里"), {"sub/e.txt"}},
-        {"empty find text: every readable file", Request(Root(), ""),
+        {"empty find text: every readable file",
+         Request(Root(), ""),
          {"C.TXT", "a.txt", "b.txt", "sub/deep/f.txt", "sub/e.txt"}},
         {"missing folder", Request(Root() + "missing", ""), {}},
     };
@@ -211,7 +219,7 @@ protected:
 TEST_F(BusyFolder, PauseHoldsResultsUntilResume) {
     struct TCase {
         const char* name;
-        bool pauseBeforeStart;   // else after the first result
+        bool pauseBeforeStart;  // else after the first result
         int heldResults;
     };
     const TCase cases[] = {{"paused before the start", true, 0}, {"paused after the first result", false, 1}};
@@ -251,7 +259,7 @@ TEST_F(BusyFolder, NothingArrivesAfterStop) {
             if (recorder->found.size() > 1)
                 return;
             if (c.when == When::InFirstHandOver)
-                worker->Stop();   // the worker waits for this hand-over to be answered
+                worker->Stop();  // the worker waits for this hand-over to be answered
             else
                 worker->Pause();
         };
@@ -277,7 +285,7 @@ TEST_F(BusyFolder, CaseFlagIsReadForEveryFile) {
     TSearchRequest request = Request(Root(), "NEEDLE");
     const auto flag = request.caseInsensitive;
     TSearchWordInFile worker(request, recorder.Handlers());
-    flag->store(false);   // the box is cleared before the first file is read
+    flag->store(false);  // the box is cleared before the first file is read
     worker.Start();
     ASSERT_TRUE(recorder.RunUntil([&] { return recorder.finished; }));
     EXPECT_EQ(Relative(recorder.found), QStringList{"C.TXT"});

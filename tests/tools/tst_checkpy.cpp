@@ -25,9 +25,8 @@ void TestCheckPY::controlsCarryTheirNamesAndCaptions() {
         const char* name;
         QString text;
     };
-    const Expected buttons[] = {{"btnFind", QStringLiteral("查找")},
-                                {"btnClear", QStringLiteral("清空")},
-                                {"btnExit", QStringLiteral("退出")}};
+    const Expected buttons[] = {
+        {"btnFind", QStringLiteral("查找")}, {"btnClear", QStringLiteral("清空")}, {"btnExit", QStringLiteral("退出")}};
     for (const Expected& e : buttons) {
         auto* button = form.findChild<QPushButton*>(e.name);
         QVERIFY2(button, e.name);

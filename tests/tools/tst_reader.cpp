@@ -64,8 +64,8 @@ void TestReader::everyControlHasAName() {
     TfrmReader form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const QList<QWidget*> controls = {form.btnOpen, form.btnStart, form.comboxDirect,
-                                      form.SpeedBar, form.btnFont, form.btnClose};
+    const QList<QWidget*> controls = {form.btnOpen,  form.btnStart, form.comboxDirect,
+                                      form.SpeedBar, form.btnFont,  form.btnClose};
     for (QWidget* control : controls) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         QVERIFY(accessible);
@@ -89,7 +89,7 @@ void TestReader::openingShowsTheFileLeftAlignedInText3() {
     TScriptedDialogs dialogs;
     dialogs.QueueOpenFileName(path);
     TfrmReader form;
-    form.txtReader->Tick();   // the text restarts when a file is opened
+    form.txtReader->Tick();  // the text restarts when a file is opened
     QTest::mouseClick(form.btnOpen, Qt::LeftButton);
     QCOMPARE(dialogs.Requests().front().filter, QStringLiteral("文本文件(*.txt)|*.txt"));
     const QList<TReaderParagraph>& paragraphs = form.txtReader->Paragraphs();
@@ -153,10 +153,10 @@ void TestReader::speedShowsTheButtonDownWithoutStarting() {
     SetSpeed(form, 20);
     QVERIFY(form.btnStart->isChecked());
     QVERIFY(!form.txtReader->Active());
-    QTest::mouseClick(form.btnStart, Qt::LeftButton);   // the press starts it
+    QTest::mouseClick(form.btnStart, Qt::LeftButton);  // the press starts it
     QVERIFY(form.btnStart->isChecked());
     QVERIFY(form.txtReader->Active());
-    QTest::mouseClick(form.btnStart, Qt::LeftButton);   // and the next one stops it
+    QTest::mouseClick(form.btnStart, Qt::LeftButton);  // and the next one stops it
     QVERIFY(!form.btnStart->isChecked());
     QVERIFY(!form.txtReader->Active());
     SetSpeed(form, 0);
@@ -217,7 +217,7 @@ void TestReader::fontButtonSetsTheBodyFont() {
     const int before = form.txtReader->ContentHeight();
     QTest::mouseClick(form.btnFont, Qt::LeftButton);
     QCOMPARE(form.txtReader->BodyFont().pointSize(), 30);
-    QVERIFY(form.txtReader->ContentHeight() > before);   // laid out again in the larger font
+    QVERIFY(form.txtReader->ContentHeight() > before);  // laid out again in the larger font
 }
 
 void TestReader::aTickMovesTheDrawingOnePixel_data() {

@@ -47,7 +47,7 @@ void TestSearcher::init() {
     Write(QStringLiteral("a.txt"), "a needle");
     Write(QStringLiteral("b.txt"), "nothing");
     Write(QStringLiteral("c.txt"), "NEEDLE");
-    Write(QStringLiteral("sub/d.txt"), "\xD5\xE2\xC0\xEF needle");   // GBK
+    Write(QStringLiteral("sub/d.txt"), "\xD5\xE2\xC0\xEF needle");  // GBK
     for (int i = 0; i < 40; ++i)
         Write(QStringLiteral("sub/many%1.txt").arg(i), "many");
 }
@@ -78,9 +78,9 @@ void TestSearcher::everyControlHasANameAndItsDefault() {
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.windowTitle(), QStringLiteral("查找文件"));
     QVERIFY(!form.isModal());
-    const QList<QWidget*> controls = {form.editFindStr, form.editFindPath, form.btnBrowse, form.chkSub,
-                                      form.chkWordMatch, form.listFiles, form.progressBar, form.btnSearch,
-                                      form.btnPause, form.btnExit};
+    const QList<QWidget*> controls = {form.editFindStr,  form.editFindPath, form.btnBrowse,   form.chkSub,
+                                      form.chkWordMatch, form.listFiles,    form.progressBar, form.btnSearch,
+                                      form.btnPause,     form.btnExit};
     for (QWidget* control : controls) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         QVERIFY(accessible);
@@ -103,8 +103,7 @@ void TestSearcher::searchListsTheMatchingFilesAndEnds_data() {
     QTest::addColumn<bool>("sub");
     QTest::addColumn<bool>("ignoreCase");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("sub-folders, any case") << "needle" << true << true
-                                           << QStringList{"a.txt", "c.txt", "sub/d.txt"};
+    QTest::newRow("sub-folders, any case") << "needle" << true << true << QStringList{"a.txt", "c.txt", "sub/d.txt"};
     QTest::newRow("top folder only") << "needle" << false << true << QStringList{"a.txt", "c.txt"};
     QTest::newRow("case box cleared") << "NEEDLE" << true << false << QStringList{"c.txt"};
     QTest::newRow("GBK text") << QStringLiteral("这里") << true << true << QStringList{"sub/d.txt"};
@@ -123,7 +122,7 @@ void TestSearcher::searchListsTheMatchingFilesAndEnds() {
         QTest::mouseClick(form.chkSub, Qt::LeftButton);
     if (form.chkWordMatch->isChecked() != ignoreCase)
         QTest::mouseClick(form.chkWordMatch, Qt::LeftButton);
-    StartSearch(form, find, m_dir->path());   // no trailing separator
+    StartSearch(form, find, m_dir->path());  // no trailing separator
     QVERIFY(form.btnPause->isEnabled());
     QTRY_VERIFY(!form.btnPause->isEnabled());
     QCOMPARE(form.progressBar->value(), 100);
@@ -152,8 +151,10 @@ void TestSearcher::doubleClickHandsThePathOn() {
 void TestSearcher::browseReplacesThePath_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("chosen") << "/chosen/folder" << "/chosen/folder";
-    QTest::newRow("cancelled") << "" << "/typed";
+    QTest::newRow("chosen") << "/chosen/folder"
+                            << "/chosen/folder";
+    QTest::newRow("cancelled") << ""
+                               << "/typed";
 }
 
 void TestSearcher::browseReplacesThePath() {
@@ -172,11 +173,11 @@ void TestSearcher::browseReplacesThePath() {
 void TestSearcher::pauseHoldsTheScanUntilContinue() {
     TfrmSearcher form;
     form.show();
-    StartSearch(form, QString(), Root());   // every file matches
+    StartSearch(form, QString(), Root());  // every file matches
     QTest::mouseClick(form.btnPause, Qt::LeftButton);
     QCOMPARE(form.btnPause->text(), QStringLiteral("继续(&R)"));
     QTRY_VERIFY(form.Worker()->IsHeld());
-    QCoreApplication::processEvents();   // a hand-over already on its way
+    QCoreApplication::processEvents();  // a hand-over already on its way
     const int held = form.listFiles->count();
     QCoreApplication::processEvents();
     QCOMPARE(form.listFiles->count(), held);
@@ -204,7 +205,7 @@ void TestSearcher::closingStopsTheScan() {
     }
     QTest::mouseClick(form->btnExit, Qt::LeftButton);
     QVERIFY(!form.isNull() ? !form->Worker()->IsRunning() : true);
-    QTRY_VERIFY(form.isNull());   // deleted; its worker's thread joined
+    QTRY_VERIFY(form.isNull());  // deleted; its worker's thread joined
     QCoreApplication::processEvents();
 }
 
@@ -212,7 +213,7 @@ void TestSearcher::newSearchReplacesTheRunningOne() {
     TfrmSearcher form;
     form.show();
     StartSearch(form, QString(), Root());
-    QTest::mouseClick(form.btnPause, Qt::LeftButton);   // the first scan is held
+    QTest::mouseClick(form.btnPause, Qt::LeftButton);  // the first scan is held
     QTRY_VERIFY(form.Worker()->IsHeld());
     StartSearch(form, QStringLiteral("a needle"), Root());
     QCOMPARE(form.btnPause->text(), QStringLiteral("暂停(&P)"));

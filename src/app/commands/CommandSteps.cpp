@@ -6,7 +6,8 @@
 namespace commandsteps {
 
 void ShowUserError(TDialogService& dialogs, const EUserError& error) {
-    dialogs.Inform(TranslatedText(error.Text()), TranslatedText(error.Caption()), static_cast<TMessageIcon>(error.Icon()));
+    dialogs.Inform(TranslatedText(error.Text()), TranslatedText(error.Caption()),
+                   static_cast<TMessageIcon>(error.Icon()));
 }
 
 void ShowFailure(TDialogService& dialogs, const QString& message, const QString& caption) {

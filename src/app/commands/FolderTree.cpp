@@ -11,16 +11,17 @@ using commandsteps::RunStep;
 
 namespace {
 
-const char kMoveCaption[] = QT_TRANSLATE_NOOP("Commands", "移动");   // translated where shown
+const char kMoveCaption[] = QT_TRANSLATE_NOOP("Commands", "移动");  // translated where shown
 
 void DropFolder(const TFolderDropTarget& target, QTreeWidgetItem* folder) {
     QTreeWidget* tree = target.tree;
     QTreeWidgetItem* dragged = tree->currentItem();
     if (!dragged || IsSameOrBelow(folder, dragged))
-        return;   // also the root, below which every node lies
+        return;  // also the root, below which every node lies
     const int draggedID = ItemID(dragged);
     const int targetID = ItemID(folder);
-    if (!RunStep(*target.dialogs, QCoreApplication::translate("Commands", kMoveCaption), [&] { target.moveFolder(draggedID, targetID); }))
+    if (!RunStep(*target.dialogs, QCoreApplication::translate("Commands", kMoveCaption),
+                 [&] { target.moveFolder(draggedID, targetID); }))
         return;
     const QSignalBlocker quiet(tree);
     tree->setUpdatesEnabled(false);
@@ -37,7 +38,8 @@ void DropListItems(const TFolderDropTarget& target, QTreeWidgetItem* folder) {
     const QSignalBlocker quiet(list);
     for (QTreeWidgetItem* item : list->selectedItems()) {
         const int id = ItemID(item);
-        if (!RunStep(*target.dialogs, QCoreApplication::translate("Commands", kMoveCaption), [&] { target.moveItem(id, targetID); }))
+        if (!RunStep(*target.dialogs, QCoreApplication::translate("Commands", kMoveCaption),
+                     [&] { target.moveItem(id, targetID); }))
             return;
         delete item;
     }
@@ -82,7 +84,7 @@ void AddFolderNode(QTreeWidget* tree, QTreeWidgetItem* parent, const TViewNode& 
 void AllowFolderRename(QTreeWidget* tree, QTreeWidgetItem* node) {
     if (!node || !node->parent())
         return;
-    const QSignalBlocker quiet(tree);   // a flag change is no rename
+    const QSignalBlocker quiet(tree);  // a flag change is no rename
     node->setFlags(node->flags() | Qt::ItemIsEditable);
 }
 

@@ -19,9 +19,9 @@ class QTreeWidgetItem;
 class TDialogService;
 
 struct TFolderDropTarget {
-    QTreeWidget* tree = nullptr;   // the folder tree dropped onto
-    QTreeWidget* list = nullptr;   // the list whose items may be dropped
-    TDialogService* dialogs = nullptr;   // where a failed update is said
+    QTreeWidget* tree = nullptr;        // the folder tree dropped onto
+    QTreeWidget* list = nullptr;        // the list whose items may be dropped
+    TDialogService* dialogs = nullptr;  // where a failed update is said
     std::function<void(int folderID, int newParentID)> moveFolder;
     std::function<void(int itemID, int newFolderID)> moveItem;
 };

@@ -2,6 +2,7 @@
 // manuscript's versions and brings one back.
 #include "app/commands/TManuscriptCommands.h"
 
+#include <QCoreApplication>
 #include "app/TAppContext.h"
 #include "app/TStatusPanels.h"
 #include "app/commands/CommandSteps.h"
@@ -14,13 +15,12 @@
 #include "platform/DialogService.h"
 #include "platform/TextCodec.h"
 #include "settings/OptionValues.h"
-#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "历史版本");   // translated where shown
+const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "历史版本");  // translated where shown
 
 }  // namespace
 
@@ -66,8 +66,8 @@ void TManuscriptCommands::munFileHistoryClick() {
             versions = ReadHistory(m_context.Saves().History(), docID);
         }))
         return;
-    TfrmHistory dialog(std::move(versions), Editor().GetText(),
-                       VersionTextReader(m_context.Saves().History(), docID), m_main.Window());
+    TfrmHistory dialog(std::move(versions), Editor().GetText(), VersionTextReader(m_context.Saves().History(), docID),
+                       m_main.Window());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
     if (const std::optional<int> chosen = dialog.ChosenVersionID())

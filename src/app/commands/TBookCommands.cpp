@@ -22,24 +22,30 @@
 
 namespace {
 
-const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "输出书稿");   // translated where shown
+const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "输出书稿");  // translated where shown
 
 // How often, at most, a running build lets the window repaint and see 取消.
 constexpr qint64 kEventsEveryMs = 40;
 
 TBookScope::Kind ScopeOf(int stored) {
     switch (stored) {
-    case TBookOutputSettings::SelectedFolder: return TBookScope::Kind::Folder;
-    case TBookOutputSettings::SelectedManuscripts: return TBookScope::Kind::Manuscripts;
-    default: return TBookScope::Kind::Library;
+        case TBookOutputSettings::SelectedFolder:
+            return TBookScope::Kind::Folder;
+        case TBookOutputSettings::SelectedManuscripts:
+            return TBookScope::Kind::Manuscripts;
+        default:
+            return TBookScope::Kind::Library;
     }
 }
 
 int StoredScope(TBookScope::Kind kind) {
     switch (kind) {
-    case TBookScope::Kind::Folder: return TBookOutputSettings::SelectedFolder;
-    case TBookScope::Kind::Manuscripts: return TBookOutputSettings::SelectedManuscripts;
-    case TBookScope::Kind::Library: break;
+        case TBookScope::Kind::Folder:
+            return TBookOutputSettings::SelectedFolder;
+        case TBookScope::Kind::Manuscripts:
+            return TBookOutputSettings::SelectedManuscripts;
+        case TBookScope::Kind::Library:
+            break;
     }
     return TBookOutputSettings::WholeLibrary;
 }
@@ -116,9 +122,8 @@ TBookOutputChoice TBookCommands::RememberedChoice() const {
     choice.Page = saved.A4 ? TBookPage::A4 : TBookPage::A5;
     choice.Title = saved.Title.isEmpty() ? QFileInfo(library).completeBaseName() : saved.Title;
     choice.Author = saved.Author;
-    choice.Path = saved.Output.isEmpty()
-                      ? QFileInfo(library).absolutePath() + QLatin1Char('/') + choice.Title
-                      : saved.Output;
+    choice.Path =
+        saved.Output.isEmpty() ? QFileInfo(library).absolutePath() + QLatin1Char('/') + choice.Title : saved.Output;
     return choice;
 }
 
@@ -130,8 +135,7 @@ void TBookCommands::Remember(const TBookOutputChoice& choice) const {
     settings.Title = choice.Title;
     settings.Author = choice.Author;
     settings.Output = choice.Path;
-    WriteBookOutputSettings(m_context.RegConfig().Registry(), m_context.DocData().GetDocDataName(),
-                            settings);
+    WriteBookOutputSettings(m_context.RegConfig().Registry(), m_context.DocData().GetDocDataName(), settings);
 }
 
 TBookRequest TBookCommands::RequestFor(const TBookOutputChoice& choice) const {
@@ -151,16 +155,17 @@ TBookRequest TBookCommands::RequestFor(const TBookOutputChoice& choice) const {
 
 bool TBookCommands::Build(const TBookRequest& request, int* chapters) {
     bool cancelled = false;
-    const bool built = commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] {
-        TBookProgressWindow progress(m_main.Window());
-        try {
-            *chapters = OutputBook(m_context.DocData(), request, [&](qint64 done, qint64 total) {
-                            return progress.Step(done, total);
-                        }).Chapters;
-        } catch (const EBookCancelled&) {
-            cancelled = true;
-        }
-    });
+    const bool built =
+        commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] {
+            TBookProgressWindow progress(m_main.Window());
+            try {
+                *chapters = OutputBook(m_context.DocData(), request, [&](qint64 done, qint64 total) {
+                                return progress.Step(done, total);
+                            }).Chapters;
+            } catch (const EBookCancelled&) {
+                cancelled = true;
+            }
+        });
     return built && !cancelled;
 }
 

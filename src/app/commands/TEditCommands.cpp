@@ -1,17 +1,17 @@
 #include "app/commands/TEditCommands.h"
 
 #include "app/TAppContext.h"
-#include "app/commands/TMainView.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "editor/TqlvEditor.h"
 #include "platform/DialogService.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTextEdit>
-#include <QCoreApplication>
 
 TEditCommands::TEditCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
 
@@ -90,5 +90,6 @@ void TEditCommands::munInsertTxtClick() {
     request.filter = QCoreApplication::translate("TEditCommands", "文本文件(*.txt)|*.txt");
     const QString path = m_context.Dialogs().OpenFileName(request);
     if (!path.isEmpty())
-        commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TEditCommands", "插入文档"), [&] { Editor().InsertFile(path); });
+        commandsteps::RunStep(m_context.Dialogs(), QCoreApplication::translate("TEditCommands", "插入文档"),
+                              [&] { Editor().InsertFile(path); });
 }

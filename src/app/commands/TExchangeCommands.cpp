@@ -1,9 +1,9 @@
 #include "app/commands/TExchangeCommands.h"
 
 #include "app/TAppContext.h"
-#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "app/dialogs/TfrmExport.h"
 #include "app/dialogs/TfrmImport.h"
 #include "library/TqlvDocData.h"
@@ -11,9 +11,9 @@
 #include "platform/DialogService.h"
 #include "settings/RegConfig.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QTreeWidget>
-#include <QCoreApplication>
 
 namespace {
 
@@ -28,8 +28,7 @@ void Relist(Store& store, QTreeWidget* tree, QTreeWidget* list) {
 
 }  // namespace
 
-TExchangeCommands::TExchangeCommands(TMainView& main, TAppContext& context)
-    : m_main(main), m_context(context) {}
+TExchangeCommands::TExchangeCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
 
 void TExchangeCommands::munDocImportClick() {
     if (!m_context.DocData().Opened())

@@ -2,9 +2,9 @@
 
 #include "app/TAppContext.h"
 #include "app/TViewEvents.h"
-#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TPictureCommands.h"
 #include "editor/TqlvEditor.h"
@@ -12,13 +12,14 @@
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QTreeWidget>
-#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
-TFolderCommands::TFolderCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts, TPictureCommands& pictures)
+TFolderCommands::TFolderCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts,
+                                 TPictureCommands& pictures)
     : m_main(main), m_context(context), m_manuscripts(manuscripts), m_pictures(pictures) {}
 
 void TFolderCommands::AttachViews() {
@@ -50,7 +51,7 @@ void TFolderCommands::ShowFolderDocs(int folderID) {
         return;
     QTreeWidget* list = m_main.DocList();
     const QSignalBlocker quiet(list);
-    list->setSortingEnabled(false);   // sorted once, not once per row
+    list->setSortingEnabled(false);  // sorted once, not once per row
     FillListWidget(list, docs);
     list->setSortingEnabled(true);
 }
@@ -72,7 +73,8 @@ void TFolderCommands::tvDocEdited(QTreeWidgetItem* node) {
         return;
     const int id = ItemID(node);
     const QString name = node->text(0);
-    RunStep(m_context.Dialogs(), QCoreApplication::translate("TFolderCommands", "重命名稿件夹"), [&] { m_context.DocData().RenameFolder(id, name); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TFolderCommands", "重命名稿件夹"),
+            [&] { m_context.DocData().RenameFolder(id, name); });
 }
 
 void TFolderCommands::munDocNewFloderClick() {
@@ -91,10 +93,12 @@ void TFolderCommands::munDocDelFloderClick() {
     QTreeWidgetItem* node = SelectedFolder();
     if (!node)
         return;
-    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TFolderCommands", "确实要删除此稿件夹和所有稿件吗？"), QCoreApplication::translate("TFolderCommands", "删除稿件夹")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TFolderCommands", "确实要删除此稿件夹和所有稿件吗？"),
+                                     QCoreApplication::translate("TFolderCommands", "删除稿件夹")))
         return;
     const int id = ItemID(node);
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TFolderCommands", "删除稿件夹"), [&] { m_context.Saves().DeleteFolder(id); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TFolderCommands", "删除稿件夹"),
+                 [&] { m_context.Saves().DeleteFolder(id); }))
         return;
     QTreeWidget* tree = m_main.DocTree();
     {
@@ -115,7 +119,7 @@ void TFolderCommands::munDocReNameFloderClick() {
 bool TFolderCommands::tvDocKeyDown(int key) {
     if (key == Qt::Key_F2) {
         munDocReNameFloderClick();
-        return true;   // never the view's own edit of the root
+        return true;  // never the view's own edit of the root
     }
     if (key == Qt::Key_Delete) {
         munDocDelFloderClick();
@@ -135,9 +139,7 @@ TFolderDropTarget TFolderCommands::DropTarget() const {
     return target;
 }
 
-bool TFolderCommands::tvDocDragOver(const QObject* source) const {
-    return AcceptsFolderDrag(DropTarget(), source);
-}
+bool TFolderCommands::tvDocDragOver(const QObject* source) const { return AcceptsFolderDrag(DropTarget(), source); }
 
 void TFolderCommands::tvDocDragDrop(const QObject* source, QTreeWidgetItem* target) {
     DropOnFolder(DropTarget(), source, target);
@@ -152,10 +154,11 @@ void TFolderCommands::DocListViewClick() {
         // user keeps its changed text. With no manuscript selected any more,
         // "Yes" saves the text to the manuscript the editor holds.
         if (m_main.Editor()->IsModified()) {
-            const bool save = m_context.Dialogs().Confirm(QCoreApplication::translate("TFolderCommands", "稿件的内容已经更改，是否保存？"),
-                                                          QCoreApplication::translate("TFolderCommands", "关闭稿件"));
+            const bool save = m_context.Dialogs().Confirm(
+                QCoreApplication::translate("TFolderCommands", "稿件的内容已经更改，是否保存？"),
+                QCoreApplication::translate("TFolderCommands", "关闭稿件"));
             if (!save || !manuscripts.SaveBoundText())
-                return;   // kept as it is; a failed save keeps it too
+                return;  // kept as it is; a failed save keeps it too
         }
         manuscripts.CloseManuscript();
     }

@@ -18,7 +18,8 @@ class TPictureCommands;
 
 class TFolderCommands {
 public:
-    TFolderCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts, TPictureCommands& pictures);
+    TFolderCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts,
+                    TPictureCommands& pictures);
 
     void munDocNewFloderClick();
     void munDocDelFloderClick();
@@ -42,7 +43,7 @@ public:
     void AttachViews();
 
 private:
-    QTreeWidgetItem* SelectedFolder() const;   // null for none or the root
+    QTreeWidgetItem* SelectedFolder() const;  // null for none or the root
     void ShowFolderDocs(int folderID);
     TFolderDropTarget DropTarget() const;
 

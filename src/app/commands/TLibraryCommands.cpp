@@ -1,9 +1,9 @@
 #include "app/commands/TLibraryCommands.h"
 
-#include "app/Trace.h"
 #include "app/TAppContext.h"
-#include "app/commands/TMainView.h"
+#include "app/Trace.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/dialogs/TfrmCreatDocData.h"
 #include "editor/TqlvEditor.h"
@@ -11,16 +11,16 @@
 #include "platform/DialogService.h"
 #include "settings/RegConfig.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <utility>
-#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const char kOpenCaption[] = QT_TRANSLATE_NOOP("Commands", "打开稿件库");   // translated where shown
+const char kOpenCaption[] = QT_TRANSLATE_NOOP("Commands", "打开稿件库");  // translated where shown
 
 }  // namespace
 
@@ -61,7 +61,7 @@ void TLibraryCommands::OpenWithRetries(const QString& path, std::optional<QStrin
         } catch (const EUserError&) {
             const bool cancelled = fromUser && used.isEmpty();
             if (asked && !cancelled && typed < kTries)
-                continue;   // a wrong password: ask (again)
+                continue;  // a wrong password: ask (again)
             throw;
         }
         if (*opened && asked)
@@ -77,7 +77,9 @@ bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QStr
     if (path.isEmpty())
         return false;
     if (!QFileInfo(path).isFile()) {
-        commandsteps::ShowFailure(m_context.Dialogs(), QCoreApplication::translate("TLibraryCommands", "找不到稿件库文件：") + path, QCoreApplication::translate("Commands", kOpenCaption));
+        commandsteps::ShowFailure(m_context.Dialogs(),
+                                  QCoreApplication::translate("TLibraryCommands", "找不到稿件库文件：") + path,
+                                  QCoreApplication::translate("Commands", kOpenCaption));
         return false;
     }
     bool opened = false;
@@ -87,8 +89,8 @@ bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QStr
         } catch (const EUserError&) {
             throw;
         } catch (const std::exception& error) {
-            throw EUserError(QCoreApplication::translate("TLibraryCommands", "无法打开稿件库：") + path + QLatin1Char('\n') +
-                                 commandsteps::MessageOf(error),
+            throw EUserError(QCoreApplication::translate("TLibraryCommands", "无法打开稿件库：") + path +
+                                 QLatin1Char('\n') + commandsteps::MessageOf(error),
                              QCoreApplication::translate("Commands", kOpenCaption), 2);
         }
     });
@@ -130,8 +132,8 @@ bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
     QString created;
     bool ok = false;
     RunStep(m_context.Dialogs(), QCoreApplication::translate("TLibraryCommands", "新建稿件库"), [&] {
-        ok = data.CreateDocData(request.FileName, request.Comment, request.Password, true,
-                                request.Encrypt, request.Crc32, request.LevelIndex, &created);
+        ok = data.CreateDocData(request.FileName, request.Comment, request.Password, true, request.Encrypt,
+                                request.Crc32, request.LevelIndex, &created);
     });
     if (!ok) {
         // Refused before anything changed: the library that was open stays.
@@ -142,7 +144,7 @@ bool TLibraryCommands::ShowCreateDocData(QString* fileName) {
     }
     data.AddToDBCenter(created);
     if (request.Encrypt)
-        RememberPassword(created, request.Password);   // just set: not asked again
+        RememberPassword(created, request.Password);  // just set: not asked again
     *fileName = created;
     return true;
 }
@@ -157,10 +159,10 @@ void TLibraryCommands::munDocBaseClick() {
     QString fileName;
     if (!ShowCreateDocData(&fileName)) {
         if (hadLibrary && !m_context.DocData().Opened())
-            ShowNoLibrary();   // creating had closed the library that was open
+            ShowNoLibrary();  // creating had closed the library that was open
         return;
     }
-    m_main.Editor()->SetModified(false);   // the user has answered the prompt
+    m_main.Editor()->SetModified(false);  // the user has answered the prompt
     if (!OpenDocData(fileName)) {
         ShowNoLibrary();
         return;

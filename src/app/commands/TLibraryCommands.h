@@ -71,5 +71,5 @@ private:
     TMainView& m_main;
     TAppContext& m_context;
     TManuscriptCommands& m_manuscripts;
-    QHash<QString, QString> m_knownPasswords;   // by absolute path
+    QHash<QString, QString> m_knownPasswords;  // by absolute path
 };

@@ -2,16 +2,16 @@
 
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
+#include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
 #include "app/commands/TFolderCommands.h"
 #include "app/commands/TMainView.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/dialogs/TfrmLibraryFind.h"
-#include "app/ViewFill.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
-#include "platform/ErrorText.h"
 #include "platform/DialogService.h"
+#include "platform/ErrorText.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -26,12 +26,12 @@ using commandsteps::RunStep;
 
 namespace {
 
-const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "在稿件库中查找");   // translated where shown
+const char kCaption[] = QT_TRANSLATE_NOOP("Commands", "在稿件库中查找");  // translated where shown
 
 }  // namespace
 
-TLibraryFindCommands::TLibraryFindCommands(TMainView& main, TAppContext& context,
-                                           TManuscriptCommands& manuscripts, TFolderCommands& folders)
+TLibraryFindCommands::TLibraryFindCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts,
+                                           TFolderCommands& folders)
     : m_main(main), m_context(context), m_manuscripts(manuscripts), m_folders(folders) {}
 
 // A worker only runs while the dialog is shown, which the window cannot
@@ -80,9 +80,8 @@ void TLibraryFindCommands::FindAll() {
     m_dialog->ClearHits();
     auto found = std::make_shared<TSearchResult>();
     const TSearchQuery query = Query();
-    RunOffThread([this, found, query](const TSearchControl& control) {
-        *found = m_context.LibrarySearch().Find(query, control);
-    },
+    RunOffThread([this, found,
+                  query](const TSearchControl& control) { *found = m_context.LibrarySearch().Find(query, control); },
                  [this, found] {
                      if (!found->Cancelled)
                          m_dialog->ShowHits(found->Hits, TranslatedText(found->Summary()));
@@ -100,10 +99,11 @@ void TLibraryFindCommands::ReplaceAll() {
     auto plan = std::make_shared<TReplacePlan>();
     const TSearchQuery query = Query();
     const QString replacement = m_dialog->Replacement();
-    RunOffThread([this, plan, query, replacement](const TSearchControl& control) {
-        *plan = m_context.LibrarySearch().PlanReplace(query, replacement, control);
-    },
-                 [this, plan] { ApplyPlan(*plan); });
+    RunOffThread(
+        [this, plan, query, replacement](const TSearchControl& control) {
+            *plan = m_context.LibrarySearch().PlanReplace(query, replacement, control);
+        },
+        [this, plan] { ApplyPlan(*plan); });
 }
 
 void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
@@ -117,24 +117,24 @@ void TLibraryFindCommands::ApplyPlan(const TReplacePlan& plan) {
         m_dialog->ShowSummary(TranslatedText(TSearchResult{}.Summary()));
         return;
     }
-    if (!m_context.Dialogs().Confirm(TranslatedText(plan.Question()), QCoreApplication::translate("Commands", kCaption)))
+    if (!m_context.Dialogs().Confirm(TranslatedText(plan.Question()),
+                                     QCoreApplication::translate("Commands", kCaption)))
         return;
     auto applied = std::make_shared<TReplacePlan>(plan);
     auto outcome = std::make_shared<TReplaceOutcome>();
-    RunOffThread([this, applied, outcome](const TSearchControl& control) {
-        *outcome = m_context.LibrarySearch().ApplyReplace(*applied, control);
-    },
-                 [this, applied, outcome] {
-                     if (outcome->Cancelled)
-                         return;
-                     m_lastReplaced.clear();
-                     for (const TReplaceChange& change : applied->Changes)
-                         m_lastReplaced.insert(change.DocID);
-                     ReloadBoundDoc(m_lastReplaced);
-                     m_dialog->ShowSummary(tr("已替换 %1 处，涉及 %2 篇稿件")
-                                               .arg(outcome->HitCount)
-                                               .arg(outcome->DocCount));
-                 });
+    RunOffThread(
+        [this, applied, outcome](const TSearchControl& control) {
+            *outcome = m_context.LibrarySearch().ApplyReplace(*applied, control);
+        },
+        [this, applied, outcome] {
+            if (outcome->Cancelled)
+                return;
+            m_lastReplaced.clear();
+            for (const TReplaceChange& change : applied->Changes)
+                m_lastReplaced.insert(change.DocID);
+            ReloadBoundDoc(m_lastReplaced);
+            m_dialog->ShowSummary(tr("已替换 %1 处，涉及 %2 篇稿件").arg(outcome->HitCount).arg(outcome->DocCount));
+        });
 }
 
 void TLibraryFindCommands::UndoReplace() {
@@ -151,7 +151,8 @@ void TLibraryFindCommands::UndoReplace() {
                      m_lastReplaced.clear();
                      m_dialog->ClearHits();
                      if (!outcome->Message.isEmpty())
-                         m_context.Dialogs().Warn(TranslatedText(outcome->Message), QCoreApplication::translate("Commands", kCaption));
+                         m_context.Dialogs().Warn(TranslatedText(outcome->Message),
+                                                  QCoreApplication::translate("Commands", kCaption));
                  });
 }
 
@@ -190,7 +191,8 @@ void TLibraryFindCommands::RunOffThread(TWork work, std::function<void()> then) 
     control.Cancel = &m_cancel;
     control.Progress = [dialog](int done, int total) {
         QMetaObject::invokeMethod(
-            dialog, [dialog, done, total] {
+            dialog,
+            [dialog, done, total] {
                 if (dialog)
                     dialog->SetProgress(done, total);
             },
@@ -225,7 +227,8 @@ void TLibraryFindCommands::WorkFinished() {
     if (m_error) {
         const std::exception_ptr error = m_error;
         m_error = nullptr;
-        RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] { std::rethrow_exception(error); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption),
+                [&] { std::rethrow_exception(error); });
         return;
     }
     if (then && !m_cancel)
@@ -259,7 +262,8 @@ void TLibraryFindCommands::ReloadBoundDoc(const QSet<int>& changed) {
     if (!bound || !changed.contains(*bound))
         return;
     QString text;
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption), [&] { text = m_context.DocData().LoadDocText(*bound); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kCaption),
+                 [&] { text = m_context.DocData().LoadDocText(*bound); }))
         return;
     TqlvEditor* editor = m_main.Editor();
     editor->SetText(text);

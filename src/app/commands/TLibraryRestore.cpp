@@ -5,8 +5,8 @@
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
 #include "app/TStatusPanels.h"
-#include "app/commands/TMainView.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/dialogs/TfrmRestore.h"
 #include "editor/TqlvEditor.h"
@@ -21,7 +21,7 @@ using commandsteps::RunStep;
 
 namespace {
 
-const char kRestoreCaption[] = QT_TRANSLATE_NOOP("Commands", "从备份恢复");   // translated where shown
+const char kRestoreCaption[] = QT_TRANSLATE_NOOP("Commands", "从备份恢复");  // translated where shown
 
 struct TWaitCursor {
     TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -44,13 +44,14 @@ void TLibraryCommands::munDocRestoreClick() {
     const TLibraryBackup backup = m_context.Backups().BackupOf(library);
     QList<TSnapshotInfo> snapshots;
     const bool listed = RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kRestoreCaption), [&] {
-        const TWaitCursor wait;   // every snapshot is verified; gone before a failure shows
+        const TWaitCursor wait;  // every snapshot is verified; gone before a failure shows
         snapshots = backup.Snapshots(currentKey);
     });
     if (!listed)
         return;
     if (snapshots.isEmpty()) {
-        m_context.Dialogs().Inform(QCoreApplication::translate("TLibraryCommands", "这个稿件库还没有备份。"), QCoreApplication::translate("Commands", kRestoreCaption));
+        m_context.Dialogs().Inform(QCoreApplication::translate("TLibraryCommands", "这个稿件库还没有备份。"),
+                                   QCoreApplication::translate("Commands", kRestoreCaption));
         return;
     }
     TfrmRestore dialog(snapshots, m_main.Window());
@@ -65,25 +66,31 @@ void TLibraryCommands::munDocRestoreClick() {
         password = m_context.Dialogs().InputPassword();
     const TSnapshotInfo checked = TLibraryBackup::Inspect(chosen->Path, PasswordBytes(password));
     if (checked.Encrypted && !checked.Readable) {
-        commandsteps::ShowFailure(m_context.Dialogs(), QCoreApplication::translate("TLibraryCommands", "密码错误，无法打开这个备份！"), QCoreApplication::translate("Commands", kRestoreCaption));
+        commandsteps::ShowFailure(m_context.Dialogs(),
+                                  QCoreApplication::translate("TLibraryCommands", "密码错误，无法打开这个备份！"),
+                                  QCoreApplication::translate("Commands", kRestoreCaption));
         return;
     }
     if (checked.Damaged) {
-        commandsteps::ShowFailure(m_context.Dialogs(), QCoreApplication::translate("TLibraryCommands", "这个备份已损坏，不能恢复。"), QCoreApplication::translate("Commands", kRestoreCaption));
+        commandsteps::ShowFailure(m_context.Dialogs(),
+                                  QCoreApplication::translate("TLibraryCommands", "这个备份已损坏，不能恢复。"),
+                                  QCoreApplication::translate("Commands", kRestoreCaption));
         return;
     }
 
     const QString time = chosen->Time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (!m_context.Dialogs().Confirm(
-            QCoreApplication::translate("TLibraryCommands", "确实要用 %1 的备份替换当前的稿件库吗？\n当前的稿件库会先备份。").arg(time),
+            QCoreApplication::translate("TLibraryCommands",
+                                        "确实要用 %1 的备份替换当前的稿件库吗？\n当前的稿件库会先备份。")
+                .arg(time),
             QCoreApplication::translate("Commands", kRestoreCaption)))
         return;
     if (!m_manuscripts.SavePrompt(QCoreApplication::translate("Commands", kRestoreCaption)))
         return;
-    m_main.Editor()->SetModified(false);   // the user has answered the prompt
-    data.CloseDocData();   // the closing snapshot keeps what is being replaced
-    const bool restored =
-        RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kRestoreCaption), [&] { backup.Restore(chosen->Path, PasswordBytes(password)); });
+    m_main.Editor()->SetModified(false);  // the user has answered the prompt
+    data.CloseDocData();                  // the closing snapshot keeps what is being replaced
+    const bool restored = RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kRestoreCaption),
+                                  [&] { backup.Restore(chosen->Path, PasswordBytes(password)); });
     // Restored or not, the library opens again (with the password just used);
     // no manuscript is open afterwards, and the status bar says so.
     OpenLibrary(library, password);
@@ -91,6 +98,6 @@ void TLibraryCommands::munDocRestoreClick() {
     if (!restored)
         return;
     m_main.StatusPanels()->SetPanelText(5, QCoreApplication::translate("TLibraryCommands", "状态：已恢复"));
-    m_context.Dialogs().Inform(QCoreApplication::translate("TLibraryCommands", "已从 %1 的备份恢复稿件库。").arg(time), QCoreApplication::translate("Commands", kRestoreCaption),
-                               TMessageIcon::None);
+    m_context.Dialogs().Inform(QCoreApplication::translate("TLibraryCommands", "已从 %1 的备份恢复稿件库。").arg(time),
+                               QCoreApplication::translate("Commands", kRestoreCaption), TMessageIcon::None);
 }

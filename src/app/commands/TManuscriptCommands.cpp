@@ -1,30 +1,29 @@
 #include "app/commands/TManuscriptCommands.h"
 
-#include "app/Trace.h"
 #include "app/TAppContext.h"
 #include "app/TStatusPanels.h"
-#include "app/commands/TMainView.h"
+#include "app/Trace.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/TWritingCommands.h"
 #include "app/dialogs/GoalBox.h"
 #include "app/dialogs/TfrmDocAttr.h"
 #include "editor/TqlvEditor.h"
 #include "library/ManuscriptSaves.h"
-#include "platform/ErrorText.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
+#include "platform/ErrorText.h"
 #include "settings/OptionValues.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTreeWidget>
-#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
-TManuscriptCommands::TManuscriptCommands(TMainView& main, TAppContext& context)
-    : m_main(main), m_context(context) {
+TManuscriptCommands::TManuscriptCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {
     m_typingClock.start();
 }
 
@@ -32,9 +31,7 @@ TqlvEditor& TManuscriptCommands::Editor() const { return *m_main.Editor(); }
 
 bool TManuscriptCommands::LibraryOpen() const { return m_context.DocData().Opened(); }
 
-QTreeWidgetItem* TManuscriptCommands::SelectedDoc() const {
-    return SelectedListItem(m_main.DocList());
-}
+QTreeWidgetItem* TManuscriptCommands::SelectedDoc() const { return SelectedListItem(m_main.DocList()); }
 
 void TManuscriptCommands::SetStatus(const QString& text) { m_main.StatusPanels()->SetPanelText(5, text); }
 
@@ -61,16 +58,18 @@ void TManuscriptCommands::OpenTextFile(const QString& path) {
     Trace(QStringLiteral("OpenTextFile: ") + path);
     TqlvEditor& editor = Editor();
     if (!editor.IsEnabled())
-        return;   // a library without an open manuscript
+        return;  // a library without an open manuscript
     if (LibraryOpen()) {
         // The file's text is appended to the open manuscript: a change the
         // writer can undo and must save.
-        RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"), [&] { editor.AppendFile(path); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"),
+                [&] { editor.AppendFile(path); });
         return;
     }
     if (!SavePrompt(QCoreApplication::translate("TManuscriptCommands", "打开")))
         return;
-    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"), [&] { editor.LoadFromFile(path); })) {
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"),
+                [&] { editor.LoadFromFile(path); })) {
         m_main.ShowManuscriptName(path);
         // The file shown is the file a later Save writes.
         m_currentFile = path;
@@ -84,7 +83,8 @@ void TManuscriptCommands::OpenTextFileDialog() {
     const QString path = m_context.Dialogs().OpenFileName(request);
     if (path.isEmpty())
         return;
-    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"), [&] { Editor().LoadFromFile(path); })) {
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"),
+                [&] { Editor().LoadFromFile(path); })) {
         m_main.ShowManuscriptName(path);
         m_currentFile = path;
     }
@@ -93,14 +93,16 @@ void TManuscriptCommands::OpenTextFileDialog() {
 bool TManuscriptCommands::SaveTextFile(const QString& path) {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return munFileSaveAsClick();
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"), [&] { Editor().SaveToFile(path); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"),
+                 [&] { Editor().SaveToFile(path); }))
         return false;
     m_main.ShowManuscriptName(path);
     return true;
 }
 
 bool TManuscriptCommands::CloseManuscript() {
-    if (!SavePrompt(QCoreApplication::translate("TManuscriptCommands", "关闭稿件"), QCoreApplication::translate("TManuscriptCommands", "稿件内容已经更改，是否保存？")))
+    if (!SavePrompt(QCoreApplication::translate("TManuscriptCommands", "关闭稿件"),
+                    QCoreApplication::translate("TManuscriptCommands", "稿件内容已经更改，是否保存？")))
         return false;
     if (Editor().IsEnabled())
         Editor().Reset(false);
@@ -125,7 +127,8 @@ void TManuscriptCommands::munFileNewClick() {
             editor.SetDocumentId(record.ID);
         }
     } else {
-        RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "新建"), [&] { editor.LoadFromFile(QString()); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "新建"),
+                [&] { editor.LoadFromFile(QString()); });
     }
     editor.SetModified(false);
     m_main.ShowManuscriptName(QString());
@@ -145,7 +148,8 @@ void TManuscriptCommands::munFileOpenClick() {
             return;
         const int id = ItemID(item);
         QString text;
-        if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"), [&] { text = m_context.DocData().LoadDocText(id); }))
+        if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "打开"),
+                     [&] { text = m_context.DocData().LoadDocText(id); }))
             return;
         editor.Reset(true);
         editor.SetDocumentId(id);
@@ -179,7 +183,8 @@ TDocAttr TManuscriptCommands::EditorAttributes() const {
 void TManuscriptCommands::SaveBoundManuscript() {
     TqlvDocData& data = m_context.DocData();
     if (!QFileInfo::exists(data.GetDocDataName()))
-        throw EUserError(QCoreApplication::translate("TManuscriptCommands", "稿件库文件已被移走或删除，无法保存：\n") + data.GetDocDataName(),
+        throw EUserError(QCoreApplication::translate("TManuscriptCommands", "稿件库文件已被移走或删除，无法保存：\n") +
+                             data.GetDocDataName(),
                          QCoreApplication::translate("TManuscriptCommands", "保存"), 2);
     TSaveOptions options;
     options.TypingSeconds = m_typing.TakeSeconds();
@@ -188,7 +193,9 @@ void TManuscriptCommands::SaveBoundManuscript() {
 }
 
 bool TManuscriptCommands::SaveBoundText() {
-    if (!Editor().IsEnabled() || !RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"), [&] { SaveBoundManuscript(); }))
+    if (!Editor().IsEnabled() ||
+        !RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"),
+                 [&] { SaveBoundManuscript(); }))
         return false;
     Editor().SetModified(false);
     SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：保存"));
@@ -200,10 +207,11 @@ bool TManuscriptCommands::munFileSaveClick() {
     if (LibraryOpen()) {
         if (!SelectedDoc() || !Editor().IsEnabled())
             return false;
-        if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"), [&] { SaveBoundManuscript(); }))
+        if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "保存"),
+                     [&] { SaveBoundManuscript(); }))
             return false;
     } else if (!SaveTextFile(m_currentFile)) {
-        return false;   // Save As cancelled or failed: flag and status stay
+        return false;  // Save As cancelled or failed: flag and status stay
     }
     Editor().SetModified(false);
     SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：保存"));
@@ -222,11 +230,12 @@ bool TManuscriptCommands::munFileSaveAsClick() {
     const QString path = m_context.Dialogs().SaveFileName(request);
     if (path.isEmpty())
         return false;
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "另存为"), [&] { Editor().SaveToFile(path); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "另存为"),
+                 [&] { Editor().SaveToFile(path); }))
         return false;
     m_main.StatusPanels()->SetPanelText(1, QCoreApplication::translate("TfrmMain", "稿件：%1").arg(path));
     if (library)
-        return true;   // an export of the manuscript: the manuscript itself is not saved
+        return true;  // an export of the manuscript: the manuscript itself is not saved
     m_currentFile = path;
     Editor().SetModified(false);
     SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：保存"));
@@ -236,7 +245,8 @@ bool TManuscriptCommands::munFileSaveAsClick() {
 void TManuscriptCommands::munFileDelClick() {
     if (!LibraryOpen() || !SelectedDoc())
         return;
-    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TManuscriptCommands", "确实要删除此稿件吗？"), QCoreApplication::translate("TManuscriptCommands", "删除稿件")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TManuscriptCommands", "确实要删除此稿件吗？"),
+                                     QCoreApplication::translate("TManuscriptCommands", "删除稿件")))
         return;
     QTreeWidget* list = m_main.DocList();
     QList<int> ids;
@@ -244,7 +254,8 @@ void TManuscriptCommands::munFileDelClick() {
         ids << ItemID(item);
     Editor().Reset(false);
     QList<int> gone;
-    RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "删除稿件"), [&] { gone = m_context.Saves().DeleteDocs(ids); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "删除稿件"),
+            [&] { gone = m_context.Saves().DeleteDocs(ids); });
     for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
         if (gone.contains(ItemID(list->topLevelItem(i))))
             delete list->takeTopLevelItem(i);
@@ -305,7 +316,8 @@ void TManuscriptCommands::munFileAttributeClick() {
             m_main.ReloadMarkList();
         }
     }
-    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "设置目标"), [&] { StoreGoal(*dialog.GoalBox(), saves); }))
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TManuscriptCommands", "设置目标"),
+                [&] { StoreGoal(*dialog.GoalBox(), saves); }))
         ShowWritingProgress();
 }
 
@@ -318,7 +330,8 @@ void TManuscriptCommands::munFilePrintClick() {
         RunStep(m_context.Dialogs(), caption, [&] { Editor().Print(); });
         return;
     }
-    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TManuscriptCommands", "没有找到可用的打印机。是否打印到 PDF 文件？"), caption))
+    if (!m_context.Dialogs().Confirm(
+            QCoreApplication::translate("TManuscriptCommands", "没有找到可用的打印机。是否打印到 PDF 文件？"), caption))
         return;
     TFileDialogRequest request;
     request.caption = caption;
@@ -346,10 +359,12 @@ void TManuscriptCommands::timerAutoSaveTimer() {
         else
             return;
     } catch (const EEditorError& error) {
-        SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：自动保存失败 %1").arg(TranslatedText(error.Message())));
+        SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：自动保存失败 %1")
+                      .arg(TranslatedText(error.Message())));
         return;
     } catch (const std::exception& error) {
-        SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：自动保存失败 %1").arg(TranslatedText(commandsteps::MessageOf(error))));
+        SetStatus(QCoreApplication::translate("TManuscriptCommands", "状态：自动保存失败 %1")
+                      .arg(TranslatedText(commandsteps::MessageOf(error))));
         return;
     }
     editor.SetModified(false);
@@ -379,7 +394,8 @@ void TManuscriptCommands::ShowWritingProgress() {
     }
     try {
         TManuscriptSaves& saves = m_context.Saves();
-        const QString today = QCoreApplication::translate("TManuscriptCommands", "今日：%1 字").arg(saves.Log().TodayChars());
+        const QString today =
+            QCoreApplication::translate("TManuscriptCommands", "今日：%1 字").arg(saves.Log().TodayChars());
         QString goalText;
         if (const int docID = OpenDocID()) {
             if (const std::optional<TGoal> goal = saves.Goals().Find(TGoalKind::Manuscript, docID))

@@ -51,8 +51,7 @@ public:
     // left to VersionTextReader.
     static std::vector<THistoryEntry> ReadHistory(TDocHistory& history, int docID);
     // Reads a version's text for the dialog; nullopt when it is damaged.
-    static std::function<std::optional<QString>(int versionID)> VersionTextReader(TDocHistory& history,
-                                                                                   int docID);
+    static std::function<std::optional<QString>(int versionID)> VersionTextReader(TDocHistory& history, int docID);
     void munFilePrintSetClick();
     void munFilePrintClick();
     void munFileExitClick();

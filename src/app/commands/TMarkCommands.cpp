@@ -2,9 +2,9 @@
 
 #include "app/TAppContext.h"
 #include "app/TViewEvents.h"
-#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/TPictureCommands.h"
 #include "app/dialogs/TfrmMarks.h"
 #include "editor/TqlvEditor.h"
@@ -17,7 +17,7 @@
 using commandsteps::RunStep;
 
 namespace {
-const char kMarkCaption[] = QT_TRANSLATE_NOOP("Commands", "标签");   // translated where shown
+const char kMarkCaption[] = QT_TRANSLATE_NOOP("Commands", "标签");  // translated where shown
 }  // namespace
 
 TMarkCommands::TMarkCommands(TMainView& main, TAppContext& context, TPictureCommands& pictures)
@@ -35,9 +35,7 @@ QTreeWidgetItem* TMarkCommands::SelectedMark() const {
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
-QTreeWidgetItem* TMarkCommands::SelectedDoc() const {
-    return SelectedListItem(m_main.DocList());
-}
+QTreeWidgetItem* TMarkCommands::SelectedDoc() const { return SelectedListItem(m_main.DocList()); }
 
 void TMarkCommands::munInsertMarkAddClick() {
     QTreeWidgetItem* doc = SelectedDoc();
@@ -51,7 +49,8 @@ void TMarkCommands::munInsertMarkAddClick() {
     if (!ShowMarks(m_context.Dialogs(), mark, m_main.Window()))
         return;
     TViewItem record;
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { record = m_context.DocData().AddMark(mark); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption),
+                 [&] { record = m_context.DocData().AddMark(mark); }))
         return;
     m_main.MarkList()->addTopLevelItem(MakeListItem(record));
     m_pictures.RefreshDocCounts(doc);
@@ -62,7 +61,8 @@ void TMarkCommands::munInsertMarkDelClick() {
     if (!item)
         return;
     const int id = ItemID(item);
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { m_context.DocData().DeleteMark(id); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption),
+                 [&] { m_context.DocData().DeleteMark(id); }))
         return;
     delete item;
     if (QTreeWidgetItem* doc = SelectedDoc())
@@ -75,11 +75,13 @@ void TMarkCommands::munInsertMarkEditClick() {
         return;
     const int id = ItemID(item);
     TMark mark;
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { m_context.DocData().GetMark(id, mark); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption),
+                 [&] { m_context.DocData().GetMark(id, mark); }))
         return;
     if (!ShowMarks(m_context.Dialogs(), mark, m_main.Window()))
         return;
-    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { m_context.DocData().UpdateMark(mark, id); }))
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption),
+                [&] { m_context.DocData().UpdateMark(mark, id); }))
         m_main.ReloadMarkList();
 }
 
@@ -90,7 +92,9 @@ void TMarkCommands::munInsertMarkOpenClick() {
     const int id = ItemID(item);
     TMark mark;
     bool found = false;
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { found = m_context.DocData().GetMark(id, mark); }) || !found)
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption),
+                 [&] { found = m_context.DocData().GetMark(id, mark); }) ||
+        !found)
         return;
     m_main.Editor()->GotoParagraph(mark.MarkPosLine);
 }
@@ -99,7 +103,7 @@ void TMarkCommands::lvMarkDblClick() { munInsertMarkOpenClick(); }
 
 bool TMarkCommands::lvMarkKeyDown(int key) {
     if (key != Qt::Key_Delete)
-        return false;   // arrows and the rest keep their usual meaning
+        return false;  // arrows and the rest keep their usual meaning
     munInsertMarkDelClick();
     return true;
 }
@@ -109,7 +113,8 @@ QString TMarkCommands::lvMarkMouseMove(QTreeWidgetItem* item) {
         return QString();
     TMark mark;
     const int id = ItemID(item);
-    RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption), [&] { m_context.DocData().GetMark(id, mark); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMarkCaption),
+            [&] { m_context.DocData().GetMark(id, mark); });
     return mark.MarkContent;
 }
 

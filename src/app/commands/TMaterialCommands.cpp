@@ -2,21 +2,21 @@
 
 #include "app/TAppContext.h"
 #include "app/TViewEvents.h"
-#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "editor/TqlvEditor.h"
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QTreeWidget>
-#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
-const char kMaterialsCaption[] = QT_TRANSLATE_NOOP("Commands", "资料库");   // translated where shown
+const char kMaterialsCaption[] = QT_TRANSLATE_NOOP("Commands", "资料库");  // translated where shown
 }
 
 TMaterialCommands::TMaterialCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
@@ -48,9 +48,7 @@ QTreeWidgetItem* TMaterialCommands::SelectedFolder() const {
     return node && node->parent() ? node : nullptr;
 }
 
-QTreeWidgetItem* TMaterialCommands::SelectedMaterial() const {
-    return SelectedListItem(m_main.FileList());
-}
+QTreeWidgetItem* TMaterialCommands::SelectedMaterial() const { return SelectedListItem(m_main.FileList()); }
 
 // ---- folders -----------------------------------------------------------------
 
@@ -62,7 +60,8 @@ void TMaterialCommands::tvFileFolderClick() {
     AllowFolderRename(m_main.FileFolderTree(), node);
     TViewItems materials;
     const int id = ItemID(node);
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMaterialsCaption), [&] { materials = m_context.Documents().LoadDocList(id); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kMaterialsCaption),
+                 [&] { materials = m_context.Documents().LoadDocList(id); }))
         return;
     const QSignalBlocker quiet(m_main.FileList());
     FillListWidget(m_main.FileList(), materials);
@@ -73,7 +72,8 @@ void TMaterialCommands::tvFileFolderEdited(QTreeWidgetItem* node) {
         return;
     const int id = ItemID(node);
     const QString name = node->text(0);
-    RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "重命名资料夹"), [&] { m_context.Documents().RenameFolder(id, name); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "重命名资料夹"),
+            [&] { m_context.Documents().RenameFolder(id, name); });
 }
 
 void TMaterialCommands::munInsertDocuAddClick() {
@@ -92,10 +92,13 @@ void TMaterialCommands::munInsertDocuDelClick() {
     QTreeWidgetItem* node = SelectedFolder();
     if (!node)
         return;
-    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TMaterialCommands", "确实要将此资料夹及其资料删除吗？"), QCoreApplication::translate("TMaterialCommands", "删除")))
+    if (!m_context.Dialogs().Confirm(
+            QCoreApplication::translate("TMaterialCommands", "确实要将此资料夹及其资料删除吗？"),
+            QCoreApplication::translate("TMaterialCommands", "删除")))
         return;
     const int id = ItemID(node);
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "删除资料夹"), [&] { m_context.Documents().DeleteFolder(id); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "删除资料夹"),
+                 [&] { m_context.Documents().DeleteFolder(id); }))
         return;
     const QSignalBlocker quiet(m_main.FileFolderTree());
     delete node;
@@ -156,12 +159,14 @@ void TMaterialCommands::munInsetDocuSaveClick() {
     QTreeWidgetItem* item = SelectedMaterial();
     TqlvEditor* editor = m_main.Editor();
     if (!item || !editor->IsEnabled()) {
-        m_context.Dialogs().Inform(QCoreApplication::translate("TMaterialCommands", "无法保存，请选择一个资料文件!"), QCoreApplication::translate("TMaterialCommands", "保存资料"));
+        m_context.Dialogs().Inform(QCoreApplication::translate("TMaterialCommands", "无法保存，请选择一个资料文件!"),
+                                   QCoreApplication::translate("TMaterialCommands", "保存资料"));
         return;
     }
     const int id = ItemID(item);
     const QString text = editor->GetText();
-    RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "保存资料"), [&] { m_context.Documents().SaveDocText(id, text); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "保存资料"),
+            [&] { m_context.Documents().SaveDocText(id, text); });
 }
 
 void TMaterialCommands::munInsertRenDocClick() {
@@ -183,7 +188,8 @@ void TMaterialCommands::munInsertDelDocClick() {
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
     if (selected.isEmpty())
         return;
-    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TMaterialCommands", "确实要删除此资料吗？"), QCoreApplication::translate("TMaterialCommands", "删除资料")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TMaterialCommands", "确实要删除此资料吗？"),
+                                     QCoreApplication::translate("TMaterialCommands", "删除资料")))
         return;
     QList<int> ids;
     for (const QTreeWidgetItem* item : selected)
@@ -219,6 +225,7 @@ void TMaterialCommands::munInsertInsertDocuClick() {
         return;
     const int id = ItemID(item);
     QString text;
-    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "插入资料"), [&] { text = m_context.Documents().LoadDocText(id); }))
+    if (RunStep(m_context.Dialogs(), QCoreApplication::translate("TMaterialCommands", "插入资料"),
+                [&] { text = m_context.Documents().LoadDocText(id); }))
         editor->InsertText(text);
 }

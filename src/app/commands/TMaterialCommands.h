@@ -39,7 +39,7 @@ public:
     void AttachViews();
 
 private:
-    QTreeWidgetItem* SelectedFolder() const;     // null for none or the root
+    QTreeWidgetItem* SelectedFolder() const;  // null for none or the root
     QTreeWidgetItem* SelectedMaterial() const;
     TFolderDropTarget DropTarget() const;
 

@@ -3,38 +3,54 @@
 #include "app/TAppContext.h"
 #include "app/TPicturePreview.h"
 #include "app/TViewEvents.h"
-#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "library/TqlvDocData.h"
 #include "library/UserError.h"
 #include "platform/DialogService.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QImageReader>
 #include <QSignalBlocker>
 #include <QTreeWidget>
-#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
-const char kInsertCaption[] = QT_TRANSLATE_NOOP("Commands", "插入图片");   // translated where shown
-const char kPictureCaption[] = QT_TRANSLATE_NOOP("Commands", "图片");   // translated where shown
+const char kInsertCaption[] = QT_TRANSLATE_NOOP("Commands", "插入图片");  // translated where shown
+const char kPictureCaption[] = QT_TRANSLATE_NOOP("Commands", "图片");     // translated where shown
 constexpr int kPicCountColumn = 1;
 constexpr int kMarkCountColumn = 2;
 
 // A Chinese name for an image format the reader knows.
 QString FormatName(const QString& format) {
     static const QHash<QString, QString> kNames = {
-        {"bmp", QCoreApplication::translate("TPictureCommands", "位图")},          {"gif", QCoreApplication::translate("TPictureCommands", "GIF 动画图像")},  {"ico", QCoreApplication::translate("TPictureCommands", "图标")},
-        {"jpg", QCoreApplication::translate("TPictureCommands", "JPEG 图像")},     {"jpeg", QCoreApplication::translate("TPictureCommands", "JPEG 图像")},    {"png", QCoreApplication::translate("TPictureCommands", "PNG 图像")},
-        {"svg", QCoreApplication::translate("TPictureCommands", "SVG 矢量图")},    {"svgz", QCoreApplication::translate("TPictureCommands", "SVG 压缩矢量图")}, {"tif", QCoreApplication::translate("TPictureCommands", "TIFF 图像")},
-        {"tiff", QCoreApplication::translate("TPictureCommands", "TIFF 图像")},    {"webp", QCoreApplication::translate("TPictureCommands", "WebP 图像")},     {"pbm", QCoreApplication::translate("TPictureCommands", "PBM 黑白位图")},
-        {"pgm", QCoreApplication::translate("TPictureCommands", "PGM 灰度图像")},  {"ppm", QCoreApplication::translate("TPictureCommands", "PPM 彩色图像")},   {"xbm", QCoreApplication::translate("TPictureCommands", "XBM 黑白位图")},
-        {"xpm", QCoreApplication::translate("TPictureCommands", "XPM 彩色图像")},  {"cur", QCoreApplication::translate("TPictureCommands", "光标")},           {"icns", QCoreApplication::translate("TPictureCommands", "苹果图标")},
-        {"tga", QCoreApplication::translate("TPictureCommands", "TGA 图像")},      {"wbmp", QCoreApplication::translate("TPictureCommands", "无线位图")},      {"heic", QCoreApplication::translate("TPictureCommands", "HEIC 图像")},
-        {"avif", QCoreApplication::translate("TPictureCommands", "AVIF 图像")},    {"jp2", QCoreApplication::translate("TPictureCommands", "JPEG 2000 图像")}, {"dds", QCoreApplication::translate("TPictureCommands", "DDS 纹理图像")},
+        {"bmp", QCoreApplication::translate("TPictureCommands", "位图")},
+        {"gif", QCoreApplication::translate("TPictureCommands", "GIF 动画图像")},
+        {"ico", QCoreApplication::translate("TPictureCommands", "图标")},
+        {"jpg", QCoreApplication::translate("TPictureCommands", "JPEG 图像")},
+        {"jpeg", QCoreApplication::translate("TPictureCommands", "JPEG 图像")},
+        {"png", QCoreApplication::translate("TPictureCommands", "PNG 图像")},
+        {"svg", QCoreApplication::translate("TPictureCommands", "SVG 矢量图")},
+        {"svgz", QCoreApplication::translate("TPictureCommands", "SVG 压缩矢量图")},
+        {"tif", QCoreApplication::translate("TPictureCommands", "TIFF 图像")},
+        {"tiff", QCoreApplication::translate("TPictureCommands", "TIFF 图像")},
+        {"webp", QCoreApplication::translate("TPictureCommands", "WebP 图像")},
+        {"pbm", QCoreApplication::translate("TPictureCommands", "PBM 黑白位图")},
+        {"pgm", QCoreApplication::translate("TPictureCommands", "PGM 灰度图像")},
+        {"ppm", QCoreApplication::translate("TPictureCommands", "PPM 彩色图像")},
+        {"xbm", QCoreApplication::translate("TPictureCommands", "XBM 黑白位图")},
+        {"xpm", QCoreApplication::translate("TPictureCommands", "XPM 彩色图像")},
+        {"cur", QCoreApplication::translate("TPictureCommands", "光标")},
+        {"icns", QCoreApplication::translate("TPictureCommands", "苹果图标")},
+        {"tga", QCoreApplication::translate("TPictureCommands", "TGA 图像")},
+        {"wbmp", QCoreApplication::translate("TPictureCommands", "无线位图")},
+        {"heic", QCoreApplication::translate("TPictureCommands", "HEIC 图像")},
+        {"avif", QCoreApplication::translate("TPictureCommands", "AVIF 图像")},
+        {"jp2", QCoreApplication::translate("TPictureCommands", "JPEG 2000 图像")},
+        {"dds", QCoreApplication::translate("TPictureCommands", "DDS 纹理图像")},
     };
     return kNames.value(format, QCoreApplication::translate("TPictureCommands", "%1 图像").arg(format.toUpper()));
 }
@@ -53,7 +69,8 @@ QString PictureFilter() {
         entries << QStringLiteral("%1 (%2)|%2").arg(FormatName(format), pattern);
     }
     const QString all = patterns.join(QLatin1Char(';'));
-    return QCoreApplication::translate("TPictureCommands", "所有支持的格式 (%1)|%1|").arg(all) + entries.join(QLatin1Char('|'));
+    return QCoreApplication::translate("TPictureCommands", "所有支持的格式 (%1)|%1|").arg(all) +
+           entries.join(QLatin1Char('|'));
 }
 
 QTreeWidgetItem* SelectedIn(const QTreeWidget* list) {
@@ -130,7 +147,8 @@ void TPictureCommands::tbDelPicClick() {
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
     if (selected.isEmpty())
         return;
-    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TPictureCommands", "确实要将此插图删除吗？"), QCoreApplication::translate("TPictureCommands", "删除")))
+    if (!m_context.Dialogs().Confirm(QCoreApplication::translate("TPictureCommands", "确实要将此插图删除吗？"),
+                                     QCoreApplication::translate("TPictureCommands", "删除")))
         return;
     QList<int> ids;
     for (const QTreeWidgetItem* item : selected)
@@ -162,7 +180,8 @@ void TPictureCommands::lvPicEdited(QTreeWidgetItem* item) {
         return;
     const int id = ItemID(item);
     const QString name = item->text(0);
-    RunStep(m_context.Dialogs(), QCoreApplication::translate("TPictureCommands", "重命名"), [&] { m_context.DocData().RenamePicture(id, name); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("TPictureCommands", "重命名"),
+            [&] { m_context.DocData().RenamePicture(id, name); });
 }
 
 bool TPictureCommands::lvPicKeyDown(int key) {
@@ -194,7 +213,8 @@ void TPictureCommands::lvPicClick() {
         return;
     }
     if (!path.isEmpty())
-        RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kPictureCaption), [&] { Preview().LoadFromFile(path); });
+        RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kPictureCaption),
+                [&] { Preview().LoadFromFile(path); });
 }
 
 void TPictureCommands::ReloadPicList() {

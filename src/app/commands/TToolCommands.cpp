@@ -4,25 +4,25 @@
 #include "app/TAppContext.h"
 #include "app/TBackupService.h"
 #include "app/TStatusPanels.h"
-#include "app/commands/TMainView.h"
 #include "app/ViewFill.h"
 #include "app/commands/CommandSteps.h"
+#include "app/commands/TMainView.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "app/dialogs/TfrmMail.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "platform/AppPaths.h"
+#include "platform/DialogService.h"
 #include "platform/ExportNames.h"
 #include "settings/RegConfig.h"
-#include "platform/DialogService.h"
+#include "tools/mail/TZipArchive.h"
 #include "tools/pinyin/TfrmCheckPY.h"
 #include "tools/reader/TfrmReader.h"
-#include "tools/mail/TZipArchive.h"
 #include "tools/searcher/TfrmSearcher.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTreeWidget>
-#include <QCoreApplication>
 
 TToolCommands::TToolCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts)
     : m_main(main), m_context(context), m_manuscripts(manuscripts) {}
@@ -30,9 +30,10 @@ TToolCommands::TToolCommands(TMainView& main, TAppContext& context, TManuscriptC
 void TToolCommands::munToolWordCountClick() {
     const TWordCount count = m_main.Editor()->CountWords();
     const QChar cr(13);
-    m_context.Dialogs().Inform(QCoreApplication::translate("TToolCommands", "英文单词：") + QString::number(count.English) + cr +
-                                   QCoreApplication::translate("TToolCommands", "中文字数：") + QString::number(count.Chinese) + cr + cr,
-                               QCoreApplication::translate("TToolCommands", "字数统计"), TMessageIcon::None);
+    m_context.Dialogs().Inform(
+        QCoreApplication::translate("TToolCommands", "英文单词：") + QString::number(count.English) + cr +
+            QCoreApplication::translate("TToolCommands", "中文字数：") + QString::number(count.Chinese) + cr + cr,
+        QCoreApplication::translate("TToolCommands", "字数统计"), TMessageIcon::None);
 }
 
 void TToolCommands::munToolOptionClick() {
@@ -114,7 +115,8 @@ QString TToolCommands::PackDocPictures(int docID, const QString& name) {
     const QStringList missing = zip.Pack(*archive);
     if (!missing.isEmpty())
         m_context.Dialogs().Warn(
-            QCoreApplication::translate("TToolCommands", "以下图片文件没有找到，没有放入附件：\n") + missing.join(QLatin1Char('\n')),
+            QCoreApplication::translate("TToolCommands", "以下图片文件没有找到，没有放入附件：\n") +
+                missing.join(QLatin1Char('\n')),
             QCoreApplication::translate("TToolCommands", "发送邮件"));
     return missing.size() < listed ? *archive : QString();
 }

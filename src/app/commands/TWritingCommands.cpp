@@ -9,17 +9,17 @@
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTreeWidget>
 #include <algorithm>
-#include <QCoreApplication>
 
 using commandsteps::RunStep;
 
 namespace {
 
-const char kStatsCaption[] = QT_TRANSLATE_NOOP("Commands", "写作统计");   // translated where shown
+const char kStatsCaption[] = QT_TRANSLATE_NOOP("Commands", "写作统计");  // translated where shown
 const char kGoalCaption[] = QT_TRANSLATE_NOOP("Commands", "设置目标");   // translated where shown
 
 const TViewNode* FindFolder(const TViewNode& node, int id) {
@@ -37,7 +37,8 @@ QString TargetName(const TGoal& goal, TqlvDocData& data, const TViewNode& folder
             return QCoreApplication::translate("TWritingCommands", "稿件库");
         case TGoalKind::Folder: {
             const TViewNode* folder = FindFolder(folders, goal.TargetID);
-            return QCoreApplication::translate("TWritingCommands", "稿件夹：") + (folder ? folder->Caption : QCoreApplication::translate("TWritingCommands", "（已删除）"));
+            return QCoreApplication::translate("TWritingCommands", "稿件夹：") +
+                   (folder ? folder->Caption : QCoreApplication::translate("TWritingCommands", "（已删除）"));
         }
         case TGoalKind::Manuscript: {
             TDocAttr attr;
@@ -71,8 +72,8 @@ TWritingStatsData ReadWritingStats(TManuscriptSaves& saves, TqlvDocData& data) {
         largestNeed = std::max(largestNeed, row.Progress.PerDay);
         stats.Goals.push_back(std::move(row));
     }
-    const bool libraryGoal = std::any_of(goals.begin(), goals.end(),
-                                         [](const TGoal& g) { return g.Kind == TGoalKind::Library; });
+    const bool libraryGoal =
+        std::any_of(goals.begin(), goals.end(), [](const TGoal& g) { return g.Kind == TGoalKind::Library; });
     if (!libraryGoal)
         stats.DailyGoal = largestNeed;
     std::stable_sort(stats.Goals.begin(), stats.Goals.end(), [](const TGoalRow& a, const TGoalRow& b) {
@@ -90,15 +91,15 @@ void StoreGoal(const TGoalBox& box, TManuscriptSaves& saves) {
         saves.Goals().Delete(box.ShownGoalID());
 }
 
-TWritingCommands::TWritingCommands(TMainView& main, TAppContext& context)
-    : m_main(main), m_context(context) {}
+TWritingCommands::TWritingCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
 
 void TWritingCommands::munToolWritingStatsClick() {
     TqlvDocData& data = m_context.DocData();
     if (!data.Opened())
         return;
     TWritingStatsData stats;
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kStatsCaption), [&] { stats = ReadWritingStats(m_context.Saves(), data); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kStatsCaption),
+                 [&] { stats = ReadWritingStats(m_context.Saves(), data); }))
         return;
     TfrmWritingStats dialog(m_main.Window());
     dialog.Fill(std::move(stats));
@@ -117,10 +118,10 @@ void TWritingCommands::ExportCsv(const std::vector<TDayStats>& rows) {
         return;
     QFile file(path);
     const QByteArray csv = TWriteLog::Csv(rows);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(csv) != csv.size() ||
-        !file.flush())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(csv) != csv.size() || !file.flush())
         commandsteps::ShowFailure(m_context.Dialogs(),
-                                  QCoreApplication::translate("TWritingCommands", "无法写入文件：") + path + QLatin1Char('\n') + file.errorString(),
+                                  QCoreApplication::translate("TWritingCommands", "无法写入文件：") + path +
+                                      QLatin1Char('\n') + file.errorString(),
                                   QCoreApplication::translate("Commands", kStatsCaption));
 }
 
@@ -132,15 +133,17 @@ void TWritingCommands::PopFloderGoalClick() {
         return;
     const int folderID = ItemID(node);
     const TGoalKind kind = folderID == 0 ? TGoalKind::Library : TGoalKind::Folder;
-    const QString target = folderID == 0
-                               ? QCoreApplication::translate("TWritingCommands", "稿件库：") + QFileInfo(data.GetDocDataName()).completeBaseName()
-                               : QCoreApplication::translate("TWritingCommands", "稿件夹：") + node->text(0);
+    const QString target = folderID == 0 ? QCoreApplication::translate("TWritingCommands", "稿件库：") +
+                                               QFileInfo(data.GetDocDataName()).completeBaseName()
+                                         : QCoreApplication::translate("TWritingCommands", "稿件夹：") + node->text(0);
     TManuscriptSaves& saves = m_context.Saves();
     std::optional<TGoal> goal;
-    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kGoalCaption), [&] { goal = saves.Goals().Find(kind, folderID); }))
+    if (!RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kGoalCaption),
+                 [&] { goal = saves.Goals().Find(kind, folderID); }))
         return;
     TfrmGoal dialog(m_context.Dialogs(), target, kind, folderID, goal, saves.Goals().Today(), m_main.Window());
     if (m_context.Dialogs().ExecDialog(dialog) != QDialog::Accepted)
         return;
-    RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kGoalCaption), [&] { StoreGoal(*dialog.Box(), saves); });
+    RunStep(m_context.Dialogs(), QCoreApplication::translate("Commands", kGoalCaption),
+            [&] { StoreGoal(*dialog.Box(), saves); });
 }

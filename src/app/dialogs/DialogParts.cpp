@@ -1,15 +1,15 @@
 #include "app/dialogs/DialogParts.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
-#include <QCoreApplication>
 
 QLineEdit* NamedEdit(const char* objectName, const QString& text) {
     auto* edit = new QLineEdit(text);
@@ -56,8 +56,7 @@ QWidget* BrowseRow(QLineEdit* edit, const char* buttonName, QToolButton** button
     return row;
 }
 
-QBoxLayout* OkCancelRow(QDialog* dialog, const QString& okCaption, const QString& cancelCaption,
-                        QPushButton** okOut) {
+QBoxLayout* OkCancelRow(QDialog* dialog, const QString& okCaption, const QString& cancelCaption, QPushButton** okOut) {
     auto* ok = new QPushButton(okCaption);
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setDefault(true);

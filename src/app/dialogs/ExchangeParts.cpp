@@ -4,12 +4,12 @@
 #include "platform/TextCodec.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QCoreApplication>
 
 namespace exchange {
 

@@ -5,7 +5,6 @@
 #include "platform/DialogService.h"
 #include "platform/ErrorText.h"
 
-
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFormLayout>

@@ -11,8 +11,7 @@
 
 namespace {
 
-QLabel* Link(QWidget* parent, const char* name, const QString& caption, const QString& url,
-             const QString& shown) {
+QLabel* Link(QWidget* parent, const char* name, const QString& caption, const QString& url, const QString& shown) {
     auto* label = new QLabel(
         QStringLiteral("%1<a href=\"%2\">%3</a>").arg(caption, url.toHtmlEscaped(), shown.toHtmlEscaped()), parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -38,10 +37,9 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     lblVersion = new QLabel(tr("Quillora  版本：1.3.0"), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignCenter);
-    lblHome = Link(this, "lblHome", tr("主页："), QLatin1String(kHomePageUrl),
-                   QLatin1String(kHomePageUrl));
-    lblMail = Link(this, "lblMail", tr("邮件："),
-                   QStringLiteral("mailto:") + QLatin1String(kSupportMail), QLatin1String(kSupportMail));
+    lblHome = Link(this, "lblHome", tr("主页："), QLatin1String(kHomePageUrl), QLatin1String(kHomePageUrl));
+    lblMail = Link(this, "lblMail", tr("邮件："), QStringLiteral("mailto:") + QLatin1String(kSupportMail),
+                   QLatin1String(kSupportMail));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(imgLogo);

@@ -24,9 +24,12 @@ struct TFormatEntry {
 
 // The formats in the order the list offers them.
 constexpr TFormatEntry kFormats[] = {
-    {TBookFormat::Docx, QT_TRANSLATE_NOOP("TfrmBookOutput", "Word 文档 (DOCX)")}, {TBookFormat::Odt, QT_TRANSLATE_NOOP("TfrmBookOutput", "OpenDocument 文本 (ODT)")},
-    {TBookFormat::Epub, QT_TRANSLATE_NOOP("TfrmBookOutput", "电子书 (EPUB)")},     {TBookFormat::Pdf, "PDF"},
-    {TBookFormat::Html, QT_TRANSLATE_NOOP("TfrmBookOutput", "网页 (HTML)")},       {TBookFormat::Markdown, "Markdown"},
+    {TBookFormat::Docx, QT_TRANSLATE_NOOP("TfrmBookOutput", "Word 文档 (DOCX)")},
+    {TBookFormat::Odt, QT_TRANSLATE_NOOP("TfrmBookOutput", "OpenDocument 文本 (ODT)")},
+    {TBookFormat::Epub, QT_TRANSLATE_NOOP("TfrmBookOutput", "电子书 (EPUB)")},
+    {TBookFormat::Pdf, "PDF"},
+    {TBookFormat::Html, QT_TRANSLATE_NOOP("TfrmBookOutput", "网页 (HTML)")},
+    {TBookFormat::Markdown, "Markdown"},
     {TBookFormat::Text, QT_TRANSLATE_NOOP("TfrmBookOutput", "纯文本 (TXT)")},
 };
 
@@ -112,12 +115,9 @@ void TfrmBookOutput::BuildControls() {
 
 void TfrmBookOutput::SetSelection(const QString& folderName, int manuscriptCount) {
     rbFolder->setEnabled(!folderName.isEmpty());
-    rbFolder->setText(folderName.isEmpty() ? tr("选中的稿件夹")
-                                           : tr("选中的稿件夹：%1").arg(folderName));
+    rbFolder->setText(folderName.isEmpty() ? tr("选中的稿件夹") : tr("选中的稿件夹：%1").arg(folderName));
     rbManuscripts->setEnabled(manuscriptCount > 0);
-    rbManuscripts->setText(manuscriptCount > 0
-                               ? tr("选中的稿件（%1 篇）").arg(manuscriptCount)
-                               : tr("选中的稿件"));
+    rbManuscripts->setText(manuscriptCount > 0 ? tr("选中的稿件（%1 篇）").arg(manuscriptCount) : tr("选中的稿件"));
     for (QRadioButton* radio : {rbFolder, rbManuscripts}) {
         radio->setAccessibleName(radio->text());
         if (radio->isChecked() && !radio->isEnabled())
@@ -151,9 +151,7 @@ TBookOutputChoice TfrmBookOutput::Choice() const {
     return choice;
 }
 
-TBookFormat TfrmBookOutput::Format() const {
-    return static_cast<TBookFormat>(cbFormat->currentData().toInt());
-}
+TBookFormat TfrmBookOutput::Format() const { return static_cast<TBookFormat>(cbFormat->currentData().toInt()); }
 
 QString TfrmBookOutput::Extension() const { return BookFormatExtension(Format()).mid(1); }
 

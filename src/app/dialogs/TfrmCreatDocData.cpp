@@ -65,8 +65,7 @@ TfrmCreatDocData::TfrmCreatDocData(TDialogService& dialogs, QWidget* parent) : Q
     rows->addRow(chkCRC);
     comboxCompressLevel = new QComboBox;
     comboxCompressLevel->setObjectName(QStringLiteral("comboxCompressLevel"));
-    comboxCompressLevel->addItems({tr("最快"), tr("较快"), tr("标准"),
-                                   tr("最好")});
+    comboxCompressLevel->addItems({tr("最快"), tr("较快"), tr("标准"), tr("最好")});
     comboxCompressLevel->setCurrentIndex(2);
     AddRow(rows, tr("稿件库压缩级别："), comboxCompressLevel);
 

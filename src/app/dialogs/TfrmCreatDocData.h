@@ -20,10 +20,10 @@ class TDialogService;
 struct TCreateLibraryRequest {
     QString FileName;
     QString Comment;
-    QString Password;   // empty unless Encrypt
+    QString Password;  // empty unless Encrypt
     bool Encrypt = false;
     bool Crc32 = false;
-    int LevelIndex = 2;   // "最快", "较快", "标准", "最好"
+    int LevelIndex = 2;  // "最快", "较快", "标准", "最好"
 };
 
 class TfrmCreatDocData : public QDialog {

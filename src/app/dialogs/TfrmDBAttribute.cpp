@@ -117,8 +117,7 @@ std::optional<TPasswordChange> TfrmDBAttribute::PasswordChange() const {
     const QString password = editDBPas->text();
     // Opening the dialog to edit the description must not re-key the
     // library under the empty password.
-    if (password.isEmpty() && editDBConfirm->text().isEmpty() &&
-        chkDBPas->isChecked() == m_encryptedWhenShown)
+    if (password.isEmpty() && editDBConfirm->text().isEmpty() && chkDBPas->isChecked() == m_encryptedWhenShown)
         return std::nullopt;
     return TPasswordChange{password, chkDBPas->isChecked()};
 }

@@ -144,7 +144,7 @@ void TfrmDBCenter::ShowAttributes(const QString& path) {
         if (const std::string used = m_reader.Password(); !used.empty())
             m_passwords.insert(path, FromGB(QByteArray::fromStdString(used)));
     } catch (const tomedb::EAbort&) {
-        CloseOwnDatabase();   // the password prompt was cancelled
+        CloseOwnDatabase();  // the password prompt was cancelled
     } catch (const std::exception& error) {
         CloseOwnDatabase();
         m_dialogs.Warn(tr("无法读取稿件库：%1\n%2").arg(path, TranslatedText(QString::fromUtf8(error.what()))),

@@ -73,7 +73,7 @@ private:
     bool IsOpenLibrary(const QString& path) const;
 
     TqlvDocData& m_data;
-    QHash<QString, QString> m_passwords;   // encrypted libraries read, by path
+    QHash<QString, QString> m_passwords;  // encrypted libraries read, by path
     QString m_openPath;
     QString m_fileName;
     QListWidget* lvDB = nullptr;
@@ -81,5 +81,5 @@ private:
     QPushButton* btnOpen = nullptr;
     QPushButton* btnDel = nullptr;
 
-    TLibraryReader m_reader;   // attributes of a library that is not open
+    TLibraryReader m_reader;  // attributes of a library that is not open
 };

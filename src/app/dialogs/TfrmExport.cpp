@@ -7,6 +7,7 @@
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QCoreApplication>
 
 namespace {
 
@@ -42,14 +42,14 @@ QString ExportCaption() { return QCoreApplication::translate("TfrmExport", "导�
 // The line naming a record the export could not write.
 QString ExportFailureLine(const TExchangeFailure& failure) {
     switch (failure.fault) {
-    case TExchangeFault::Missing:
-        return QCoreApplication::translate("TfrmExport", "\"%1\" 已不存在").arg(failure.name);
-    case TExchangeFault::BadName:
-        return QCoreApplication::translate("TfrmExport", "\"%1\" 不能用作文件名").arg(failure.name);
-    case TExchangeFault::Damaged:
-        return QCoreApplication::translate("TfrmExport", "\"%1\" 无法读取：%2").arg(failure.name, failure.detail);
-    default:
-        return failure.detail;
+        case TExchangeFault::Missing:
+            return QCoreApplication::translate("TfrmExport", "\"%1\" 已不存在").arg(failure.name);
+        case TExchangeFault::BadName:
+            return QCoreApplication::translate("TfrmExport", "\"%1\" 不能用作文件名").arg(failure.name);
+        case TExchangeFault::Damaged:
+            return QCoreApplication::translate("TfrmExport", "\"%1\" 无法读取：%2").arg(failure.name, failure.detail);
+        default:
+            return failure.detail;
     }
 }
 
@@ -72,11 +72,10 @@ TfrmExport::TfrmExport(TDialogService& dialogs, TqlvDocData& library, TqlvDocume
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(ExportCaption());
     BuildControls();
-    connect(tvDocFloder, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* node) {
-                if (node)
-                    ShowFolder(ItemID(node));
-            });
+    connect(tvDocFloder, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+        if (node)
+            ShowFolder(ItemID(node));
+    });
     connect(lvDocs, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { AddRecord(item); });
     connect(lvFiles, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         if (!m_progress->Running())
@@ -163,14 +162,11 @@ void TfrmExport::SetSizeColumnWidth(int width) {
 
 bool TfrmExport::ForLibrary() const { return exchange::IsLibraryTree(tvDocFloder); }
 
-TRecordStore& TfrmExport::Store() const {
-    return ForLibrary() ? static_cast<TRecordStore&>(m_library) : m_materials;
-}
+TRecordStore& TfrmExport::Store() const { return ForLibrary() ? static_cast<TRecordStore&>(m_library) : m_materials; }
 
 void TfrmExport::ShowFolder(int folderID) {
     Guarded(m_dialogs, [&] {
-        FillListWidget(lvDocs, ForLibrary() ? m_library.LoadDocList(folderID)
-                                            : m_materials.LoadDocList(folderID));
+        FillListWidget(lvDocs, ForLibrary() ? m_library.LoadDocList(folderID) : m_materials.LoadDocList(folderID));
     });
 }
 
@@ -211,8 +207,8 @@ void TfrmExport::btnBrowseClick() {
 }
 
 void TfrmExport::SetWorking(bool working) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             btnSelectAll, btnRemoveAll, btnBrowse, btnExport, btnClose, tvDocFloder, lvDocs})
+    for (QWidget* control : std::initializer_list<QWidget*>{btnSelectAll, btnRemoveAll, btnBrowse, btnExport, btnClose,
+                                                            tvDocFloder, lvDocs})
         control->setEnabled(!working);
 }
 
@@ -256,7 +252,8 @@ void TfrmExport::btnExportClick() {
     QStringList failures;
     for (const TExchangeFailure& failure : tally.failures)
         failures << ExportFailureLine(failure);
-    text += exchange::FailureLines((library ? tr("%1 个稿件未能导出：") : tr("%1 个资料未能导出：")).arg(failures.size()), failures);
+    text += exchange::FailureLines(
+        (library ? tr("%1 个稿件未能导出：") : tr("%1 个资料未能导出：")).arg(failures.size()), failures);
     m_dialogs.Inform(text, ExportCaption(), failures.isEmpty() ? TMessageIcon::Information : TMessageIcon::Warning);
 }
 

@@ -32,9 +32,7 @@ QString SavedText(tomedb::TDateTime days) {
     return QDateTime(date, time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString Signed(int value) {
-    return value > 0 ? QStringLiteral("+%1").arg(value) : QString::number(value);
-}
+QString Signed(int value) { return value > 0 ? QStringLiteral("+%1").arg(value) : QString::number(value); }
 
 QTextBrowser* TextPane(QWidget* parent, const char* name, const QString& accessibleName) {
     auto* pane = new QTextBrowser(parent);
@@ -93,12 +91,9 @@ QString Quote(QString text) {
 
 }  // namespace
 
-TfrmHistory::TfrmHistory(std::vector<THistoryEntry> versions, const QString& currentText,
-                         TVersionTextReader readText, QWidget* parent)
-    : QDialog(parent),
-      m_versions(std::move(versions)),
-      m_readText(std::move(readText)),
-      m_current(currentText) {
+TfrmHistory::TfrmHistory(std::vector<THistoryEntry> versions, const QString& currentText, TVersionTextReader readText,
+                         QWidget* parent)
+    : QDialog(parent), m_versions(std::move(versions)), m_readText(std::move(readText)), m_current(currentText) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(tr("历史版本"));
 
@@ -107,8 +102,7 @@ TfrmHistory::TfrmHistory(std::vector<THistoryEntry> versions, const QString& cur
     lvVersions->setAccessibleName(tr("历史版本列表"));
     lvVersions->setRootIsDecorated(false);
     lvVersions->setUniformRowHeights(true);
-    lvVersions->setHeaderLabels({tr("保存时间"), tr("汉字"),
-                                 tr("变化"), tr("状态")});
+    lvVersions->setHeaderLabels({tr("保存时间"), tr("汉字"), tr("变化"), tr("状态")});
     lvVersions->headerItem()->setToolTip(2, tr("此版本比当前文本多出的字数"));
     lvVersions->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
@@ -217,8 +211,7 @@ void TfrmHistory::ShowSelected() {
         txtVersion->setPlainText(entry ? tr("此版本已损坏，无法显示或恢复。") : QString());
         txtCurrent->setPlainText(m_current);
         lblSummary->setText(entry ? tr("此版本已损坏，无法恢复。")
-                                  : (m_versions.empty() ? tr("此稿件还没有历史版本。")
-                                                        : QString()));
+                                  : (m_versions.empty() ? tr("此稿件还没有历史版本。") : QString()));
         lblSummary->setAccessibleDescription(lblSummary->text());
         return;
     }
@@ -257,15 +250,11 @@ QString TfrmHistory::Describe(const std::vector<TDiffRun>& runs) {
         const int count = CharacterCount(run.Text);
         (run.Op == TDiffOp::Added ? added : removed) += count;
         if (listed.size() < kListedRuns)
-            listed << (run.Op == TDiffOp::Added ? tr("新增") : tr("删去")) +
-                          Quote(run.Text);
+            listed << (run.Op == TDiffOp::Added ? tr("新增") : tr("删去")) + Quote(run.Text);
     }
     if (places == 0)
         return tr("此版本与当前文本相同。");
-    QString text = tr("自此版本以来，当前文本新增 %1 字，删去 %2 字，共 %3 处：")
-                       .arg(added)
-                       .arg(removed)
-                       .arg(places);
+    QString text = tr("自此版本以来，当前文本新增 %1 字，删去 %2 字，共 %3 处：").arg(added).arg(removed).arg(places);
     text += listed.join(QStringLiteral("；"));
     if (changedRuns > kListedRuns)
         text += QStringLiteral("；……");

@@ -11,8 +11,8 @@
 // summary of the differences is shown in words and given to screen readers.
 //
 // A damaged version (listed so, or whose text the reader then cannot give)
-// is shown as "已损坏"; it shows no text and cannot be chosen. "恢复此版本" accepts the dialog with the selected version, "关闭"
-// rejects it; the caller restores. The dialog owns its child widgets.
+// is shown as "已损坏"; it shows no text and cannot be chosen. "恢复此版本" accepts the dialog with the selected
+// version, "关闭" rejects it; the caller restores. The dialog owns its child widgets.
 #pragma once
 
 #include "library/CharDiff.h"
@@ -31,7 +31,7 @@ class QTreeWidget;
 
 struct THistoryEntry {
     TDocVersion Version;
-    std::optional<QString> Text;   // the version's text once read
+    std::optional<QString> Text;  // the version's text once read
 };
 
 // The text of a version by its ID; nullopt when it cannot be read (damaged).
@@ -40,8 +40,8 @@ using TVersionTextReader = std::function<std::optional<QString>(int versionID)>;
 class TfrmHistory : public QDialog {
     Q_OBJECT
 public:
-    TfrmHistory(std::vector<THistoryEntry> versions, const QString& currentText,
-                TVersionTextReader readText, QWidget* parent = nullptr);
+    TfrmHistory(std::vector<THistoryEntry> versions, const QString& currentText, TVersionTextReader readText,
+                QWidget* parent = nullptr);
 
     // The ID of the version selected when the dialog was accepted.
     std::optional<int> ChosenVersionID() const;

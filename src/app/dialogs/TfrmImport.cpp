@@ -7,6 +7,7 @@
 #include "materials/TqlvDocuments.h"
 #include "platform/DialogService.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QCoreApplication>
 
 namespace {
 
@@ -145,14 +145,15 @@ namespace {
 // The line naming a file the import refused.
 QString ImportFailureLine(const TExchangeFailure& failure) {
     switch (failure.fault) {
-    case TExchangeFault::Missing:
-        return QCoreApplication::translate("TfrmImport", "\"%1\" 不存在").arg(failure.name);
-    case TExchangeFault::NotAFile:
-        return QCoreApplication::translate("TfrmImport", "\"%1\" 不是普通文件").arg(failure.name);
-    case TExchangeFault::NotText:
-        return QCoreApplication::translate("TfrmImport", "\"%1\" 不是文本文件").arg(failure.name);
-    default:
-        return QCoreApplication::translate("TfrmImport", "无法读取文件 \"%1\"：%2").arg(failure.name, failure.detail);
+        case TExchangeFault::Missing:
+            return QCoreApplication::translate("TfrmImport", "\"%1\" 不存在").arg(failure.name);
+        case TExchangeFault::NotAFile:
+            return QCoreApplication::translate("TfrmImport", "\"%1\" 不是普通文件").arg(failure.name);
+        case TExchangeFault::NotText:
+            return QCoreApplication::translate("TfrmImport", "\"%1\" 不是文本文件").arg(failure.name);
+        default:
+            return QCoreApplication::translate("TfrmImport", "无法读取文件 \"%1\"：%2")
+                .arg(failure.name, failure.detail);
     }
 }
 
@@ -190,8 +191,8 @@ void TfrmImport::btnImportClick() {
     for (const TExchangeFailure& refused : tally.failures)
         failures << ImportFailureLine(refused);
     if (!failures.isEmpty())
-        text = tr("没有导入任何文件。") +
-               exchange::FailureLines(tr("%1 个文件无法导入：").arg(failures.size()), failures);
+        text =
+            tr("没有导入任何文件。") + exchange::FailureLines(tr("%1 个文件无法导入：").arg(failures.size()), failures);
     m_dialogs.Inform(text, ImportCaption(), failures.isEmpty() ? TMessageIcon::Information : TMessageIcon::Warning);
 }
 

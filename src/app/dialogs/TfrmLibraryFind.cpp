@@ -40,8 +40,7 @@ public:
         const QFontMetrics metrics(option.font);
         const int hitLeft = area.left() + metrics.horizontalAdvance(line.left(start));
         const int hitWidth = metrics.horizontalAdvance(line.mid(start, length));
-        painter->fillRect(QRect(hitLeft, area.top() + 1, hitWidth, area.height() - 2),
-                          option.palette.highlight());
+        painter->fillRect(QRect(hitLeft, area.top() + 1, hitWidth, area.height() - 2), option.palette.highlight());
         painter->setPen(option.palette.text().color());
         painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, line.left(start));
         painter->setPen(option.palette.highlightedText().color());
@@ -148,8 +147,7 @@ QTreeWidget* TfrmLibraryFind::BuildHitList() {
     lvHits->setColumnWidth(0, 140);
     lvHits->setColumnWidth(1, 50);
     lvHits->setItemDelegateForColumn(kLineColumn, new THitLineDelegate(lvHits));
-    connect(lvHits, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { HitDoubleClicked(item); });
+    connect(lvHits, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { HitDoubleClicked(item); });
     return lvHits;
 }
 
@@ -191,10 +189,10 @@ void TfrmLibraryFind::ClearHits() {
 
 void TfrmLibraryFind::SetBusy(bool busy) {
     m_busy = busy;
-    for (QWidget* input : {static_cast<QWidget*>(editFind), static_cast<QWidget*>(editReplace),
-                           static_cast<QWidget*>(chkCase), static_cast<QWidget*>(chkRegex),
-                           static_cast<QWidget*>(chkFolder), static_cast<QWidget*>(btnFindAll),
-                           static_cast<QWidget*>(btnReplaceAll), static_cast<QWidget*>(lvHits)})
+    for (QWidget* input :
+         {static_cast<QWidget*>(editFind), static_cast<QWidget*>(editReplace), static_cast<QWidget*>(chkCase),
+          static_cast<QWidget*>(chkRegex), static_cast<QWidget*>(chkFolder), static_cast<QWidget*>(btnFindAll),
+          static_cast<QWidget*>(btnReplaceAll), static_cast<QWidget*>(lvHits)})
         input->setEnabled(!busy);
     btnUndoReplace->setEnabled(!busy && m_undoEnabled);
     pbSearch->setVisible(busy);

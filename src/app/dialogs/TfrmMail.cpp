@@ -5,8 +5,8 @@
 #include "platform/Skin.h"
 #include "settings/RegConfig.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,7 +24,7 @@ const char kCaption[] = QT_TRANSLATE_NOOP("TfrmMail", "发送邮件");
 QPushButton* NamedButton(const QString& caption, const char* name) {
     auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);   // Enter in the body inserts a line break
+    button->setAutoDefault(false);  // Enter in the body inserts a line break
     return button;
 }
 
@@ -132,8 +132,8 @@ void TfrmMail::reject() {
 // (after the message) when one of them is missing.
 std::optional<TMailConfig> TfrmMail::PrepareSettings() {
     const TMailConfig config = m_reg.ReadMailConfig();
-    if (config.Server.isEmpty() || config.Port.isEmpty() || config.User.isEmpty() ||
-        config.FromAddress.isEmpty() || config.FromName.isEmpty()) {
+    if (config.Server.isEmpty() || config.Port.isEmpty() || config.User.isEmpty() || config.FromAddress.isEmpty() ||
+        config.FromName.isEmpty()) {
         m_dialogs.Inform(tr("请先在“选项”配置发送邮件选项！"), tr(kCaption), TMessageIcon::None);
         return std::nullopt;
     }
@@ -142,7 +142,7 @@ std::optional<TMailConfig> TfrmMail::PrepareSettings() {
     bool ok = false;
     settings.Port = config.Port.trimmed().toInt(&ok);
     if (!ok)
-        settings.Port = 0;   // refused by the client as a server it cannot reach
+        settings.Port = 0;  // refused by the client as a server it cannot reach
     settings.ClientName = config.User;
     settings.User = config.User;
     settings.Password = m_password;
@@ -199,8 +199,7 @@ void TfrmMail::SendDone(TMailMessage message, std::shared_ptr<ESmtpError> error)
         emit SendFinished(true);
         return;
     }
-    if (error->Kind() == TSmtpFailure::AuthenticationRequired ||
-        error->Kind() == TSmtpFailure::AuthenticationFailed) {
+    if (error->Kind() == TSmtpFailure::AuthenticationRequired || error->Kind() == TSmtpFailure::AuthenticationFailed) {
         if (error->Kind() == TSmtpFailure::AuthenticationFailed)
             ShowFailure(*error);
         m_password.clear();
@@ -220,18 +219,18 @@ void TfrmMail::SendDone(TMailMessage message, std::shared_ptr<ESmtpError> error)
 
 void TfrmMail::ShowFailure(const ESmtpError& error) {
     switch (error.Kind()) {
-    case TSmtpFailure::CannotConnect:
-        m_dialogs.Inform(tr("无法连接！"), tr(kCaption), TMessageIcon::None);
-        return;
-    case TSmtpFailure::Refused:
-    case TSmtpFailure::AuthenticationFailed:
-    case TSmtpFailure::AuthenticationRequired:
-        m_dialogs.Warn(tr("邮件没有发出，服务器拒绝了请求：\n") +
-                           (error.ServerReply().isEmpty() ? error.Text() : error.ServerReply()),
-                       tr(kCaption));
-        return;
-    default:
-        m_dialogs.Warn(tr("邮件没有发出：\n") + error.Text(), tr(kCaption));
+        case TSmtpFailure::CannotConnect:
+            m_dialogs.Inform(tr("无法连接！"), tr(kCaption), TMessageIcon::None);
+            return;
+        case TSmtpFailure::Refused:
+        case TSmtpFailure::AuthenticationFailed:
+        case TSmtpFailure::AuthenticationRequired:
+            m_dialogs.Warn(tr("邮件没有发出，服务器拒绝了请求：\n") +
+                               (error.ServerReply().isEmpty() ? error.Text() : error.ServerReply()),
+                           tr(kCaption));
+            return;
+        default:
+            m_dialogs.Warn(tr("邮件没有发出：\n") + error.Text(), tr(kCaption));
     }
 }
 

@@ -88,5 +88,5 @@ private:
     QString m_caFile;
     std::thread m_worker;
     bool m_busy = false;
-    bool m_dropResult = false;   // the dialog stopped the send; ignore its result
+    bool m_dropResult = false;  // the dialog stopped the send; ignore its result
 };

@@ -112,7 +112,8 @@ QWidget* TfrmOption::BuildLibraryTab() {
     for (QCheckBox* box : {chkAutoCompress, chkAutoOpen, chkQDB, chkTXT, chkPop, chkKeepHistory})
         layout->addWidget(box);
     // The language names itself in its own script, so anyone can find theirs.
-    comboxLanguage = PickList(page, "comboxLanguage", {tr("跟随系统"), QStringLiteral("中文"), QStringLiteral("English")});
+    comboxLanguage =
+        PickList(page, "comboxLanguage", {tr("跟随系统"), QStringLiteral("中文"), QStringLiteral("English")});
     auto* languageRow = new QHBoxLayout;
     auto* languageLabel = new QLabel(tr("界面语言（下次启动时生效）："), page);
     languageLabel->setBuddy(comboxLanguage);
@@ -133,8 +134,8 @@ QWidget* TfrmOption::BuildEditorTab() {
     chkAutoSave = Named(new QCheckBox(tr("开启自动保存"), page), "chkAutoSave");
     comboxAutoSave = PickList(page, "comboxAutoSave", Numbers({1, 2, 3, 5, 7, 10, 13, 15, 18, 20}));
     comboxFontName = PickList(page, "comboxFontName", {});
-    comboxFontSize = PickList(page, "comboxFontSize",
-                              Numbers({8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}));
+    comboxFontSize =
+        PickList(page, "comboxFontSize", Numbers({8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}));
     panelEditorColor = Named(new QFrame(page), "panelEditorColor");
     panelEditorColor->setFrameShape(QFrame::Box);
     panelEditorColor->setMinimumSize(48, 22);
@@ -319,8 +320,7 @@ TOptionValues TfrmOption::Values() const {
     values.EditorColor = BgrOfColor(m_color);
     values.Writing = {spinFullScreenColumn->value(), TWritingModeScope(comboxTypewriter->currentIndex()),
                       TWritingModeScope(comboxFocusMode->currentIndex()), chkParagraphIndent->isChecked()};
-    values.Mail = {editUserMail->text(), editUserName->text(), editSever->text(), editPort->text(),
-                   editUser->text()};
+    values.Mail = {editUserMail->text(), editUserName->text(), editSever->text(), editPort->text(), editUser->text()};
     values.ExDoc = editExportDoc->text();
     values.ExFile = editExportFile->text();
     values.ExPic = editExportPic->text();

@@ -44,7 +44,7 @@ public:
     QCheckBox* chkTXT = nullptr;
     QCheckBox* chkPop = nullptr;
     QCheckBox* chkKeepHistory = nullptr;
-    QComboBox* comboxLanguage = nullptr;   // 跟随系统 / 中文 / English, in TInterfaceLanguage order
+    QComboBox* comboxLanguage = nullptr;  // 跟随系统 / 中文 / English, in TInterfaceLanguage order
     QCheckBox* chkIME = nullptr;
     QComboBox* comboxIME = nullptr;
     QCheckBox* chkAutoSave = nullptr;
@@ -54,7 +54,7 @@ public:
     QFrame* panelEditorColor = nullptr;
     QPushButton* btnEditorColor = nullptr;
     QSpinBox* spinFullScreenColumn = nullptr;
-    QComboBox* comboxTypewriter = nullptr;   // items in TWritingModeScope order
+    QComboBox* comboxTypewriter = nullptr;  // items in TWritingModeScope order
     QComboBox* comboxFocusMode = nullptr;
     QCheckBox* chkParagraphIndent = nullptr;
     QLineEdit* editUserMail = nullptr;
@@ -97,6 +97,6 @@ private:
     // A pick-only box's choice; `stored` when nothing is selected.
     static QString Choice(const QComboBox* box, const QString& stored);
 
-    TOptionValues m_stored;   // what SetValues showed
+    TOptionValues m_stored;  // what SetValues showed
     QColor m_color;
 };

@@ -5,8 +5,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-TfrmProgress::TfrmProgress(const QString& caption, const QString& text, QWidget* parent)
-    : QDialog(parent) {
+TfrmProgress::TfrmProgress(const QString& caption, const QString& text, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(caption);
     setWindowFlag(Qt::WindowCloseButtonHint, false);

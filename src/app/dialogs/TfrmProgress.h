@@ -17,7 +17,7 @@ public:
     int Percent() const;
 
 public slots:
-    void reject() override;   // Esc does nothing
+    void reject() override;  // Esc does nothing
 
 protected:
     void closeEvent(QCloseEvent* event) override;

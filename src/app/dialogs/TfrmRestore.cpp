@@ -3,13 +3,13 @@
 #include "app/dialogs/DialogParts.h"
 #include "platform/Skin.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QCoreApplication>
 
 namespace {
 
@@ -38,8 +38,7 @@ TfrmRestore::TfrmRestore(const QList<TSnapshotInfo>& snapshots, QWidget* parent)
     label->setBuddy(lvBackups);
     lvBackups->setAccessibleName(tr("备份列表"));
     lvBackups->setRootIsDecorated(false);
-    lvBackups->setHeaderLabels({tr("时间"), tr("大小"), tr("稿件夹"),
-                                tr("稿件"), tr("状态")});
+    lvBackups->setHeaderLabels({tr("时间"), tr("大小"), tr("稿件夹"), tr("稿件"), tr("状态")});
     lvBackups->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(label);
     layout->addWidget(lvBackups, 1);
@@ -63,7 +62,7 @@ void TfrmRestore::Fill() {
         const TSnapshotInfo& info = m_snapshots[i];
         auto* item = new QTreeWidgetItem(lvBackups);
         item->setText(0, locale.toString(info.Time, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        item->setText(1, tr("%1 字节").arg(info.Size));   // as the library's size is shown
+        item->setText(1, tr("%1 字节").arg(info.Size));  // as the library's size is shown
         item->setText(2, Figure(info.Folders));
         item->setText(3, Figure(info.Manuscripts));
         item->setText(4, StateText(info));
@@ -81,9 +80,7 @@ void TfrmRestore::Fill() {
     UpdateButtons();
 }
 
-void TfrmRestore::UpdateButtons() {
-    btnOK->setEnabled(Chosen().has_value());
-}
+void TfrmRestore::UpdateButtons() { btnOK->setEnabled(Chosen().has_value()); }
 
 std::optional<TSnapshotInfo> TfrmRestore::Chosen() const {
     const QList<QTreeWidgetItem*> selected = lvBackups->selectedItems();

@@ -74,8 +74,7 @@ TfrmWritingStats::TfrmWritingStats(QWidget* parent) : QDialog(parent) {
     tblDays = new QTableWidget(0, 4);
     tblDays->setObjectName(QStringLiteral("tblDays"));
     tblDays->setAccessibleName(tr("每日统计"));
-    tblDays->setHorizontalHeaderLabels({tr("日期"), tr("汉字"),
-                                        tr("英文单词"), tr("时长")});
+    tblDays->setHorizontalHeaderLabels({tr("日期"), tr("汉字"), tr("英文单词"), tr("时长")});
     tblDays->verticalHeader()->setVisible(false);
     tblDays->horizontalHeader()->setStretchLastSection(true);
     tblDays->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -204,10 +203,7 @@ QString TfrmWritingStats::ProgressText(const TGoalRow& row) {
     if (p.Overdue)
         return text + tr("，已过截止日期 %1。").arg(deadline);
     if (p.DaysLeft > 0)
-        return text + tr("，截止 %1，还有 %2 天，每天需写 %3 字。")
-                          .arg(deadline)
-                          .arg(p.DaysLeft)
-                          .arg(p.PerDay);
+        return text + tr("，截止 %1，还有 %2 天，每天需写 %3 字。").arg(deadline).arg(p.DaysLeft).arg(p.PerDay);
     if (p.PerDay > 0)
         return text + tr("，每天 %1 字。").arg(p.PerDay);
     return text + tr("，无截止日期。");

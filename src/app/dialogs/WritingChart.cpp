@@ -35,8 +35,7 @@ void TWritingChart::SetDays(std::vector<TDayStats> days) {
 void TWritingChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().base());
-    const QRect plot = rect().adjusted(kMargin + kAxisLabelWidth, kMargin, -kMargin,
-                                       -(kMargin + kDateRowHeight));
+    const QRect plot = rect().adjusted(kMargin + kAxisLabelWidth, kMargin, -kMargin, -(kMargin + kDateRowHeight));
     if (m_days.empty() || plot.width() <= 0 || plot.height() <= 0)
         return;
     const double span = double(m_top) - double(m_bottom);

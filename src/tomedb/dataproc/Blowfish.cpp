@@ -67,9 +67,12 @@ constexpr size_t kLanes = 4;
 
 inline void Decipher4(const BlowfishKey& k, uint32_t (&L)[kLanes], uint32_t (&R)[kLanes]) {
     for (int i = 17; i > 1; i -= 2) {
-        for (size_t j = 0; j < kLanes; ++j) L[j] ^= k.P[i];
-        for (size_t j = 0; j < kLanes; ++j) R[j] ^= F(k, L[j]) ^ k.P[i - 1];
-        for (size_t j = 0; j < kLanes; ++j) L[j] ^= F(k, R[j]);
+        for (size_t j = 0; j < kLanes; ++j)
+            L[j] ^= k.P[i];
+        for (size_t j = 0; j < kLanes; ++j)
+            R[j] ^= F(k, L[j]) ^ k.P[i - 1];
+        for (size_t j = 0; j < kLanes; ++j)
+            L[j] ^= F(k, R[j]);
     }
     for (size_t j = 0; j < kLanes; ++j) {
         const uint32_t l = R[j] ^ k.P[0];
@@ -96,7 +99,8 @@ void TEnc_Blowfish::SetupKey(const uint8_t* Key, size_t KeySize) {
         size_t j = 0;
         for (auto& p : k.P) {
             uint32_t word = 0;
-            for (int b = 0; b < 4; ++b, j = (j + 1) % KeySize) word = (word << 8) | Key[j];
+            for (int b = 0; b < 4; ++b, j = (j + 1) % KeySize)
+                word = (word << 8) | Key[j];
             p ^= word;
         }
     }

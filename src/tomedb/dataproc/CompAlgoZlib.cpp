@@ -23,12 +23,14 @@ constexpr size_t kPlausibleOutput = 4 << 20;
 
 void PutInt32LE(char* p, int32_t v) {
     uint32_t u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<char>(u >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<char>(u >> (8 * i));
 }
 
 int32_t GetInt32LE(const char* p) {
     uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= uint32_t(static_cast<uint8_t>(p[i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        u |= uint32_t(static_cast<uint8_t>(p[i])) << (8 * i);
     return static_cast<int32_t>(u);
 }
 
@@ -36,14 +38,13 @@ int Percent(size_t done, size_t total) {
     return total == 0 ? 0 : static_cast<int>(std::lround(100.0 * double(done) / double(total)));
 }
 
-[[noreturn]] void ZlibFail(int code) {
-    throw EZlibError(zError(code == Z_NEED_DICT ? Z_DATA_ERROR : code));
-}
+[[noreturn]] void ZlibFail(int code) { throw EZlibError(zError(code == Z_NEED_DICT ? Z_DATA_ERROR : code)); }
 
 struct DeflateStream {
     z_stream s{};
     explicit DeflateStream(int level) {
-        if (int rc = deflateInit(&s, level); rc != Z_OK) ZlibFail(rc);
+        if (int rc = deflateInit(&s, level); rc != Z_OK)
+            ZlibFail(rc);
     }
     ~DeflateStream() { deflateEnd(&s); }
 };
@@ -51,7 +52,8 @@ struct DeflateStream {
 struct InflateStream {
     z_stream s{};
     InflateStream() {
-        if (int rc = inflateInit(&s); rc != Z_OK) ZlibFail(rc);
+        if (int rc = inflateInit(&s); rc != Z_OK)
+            ZlibFail(rc);
     }
     ~InflateStream() { inflateEnd(&s); }
 };
@@ -71,10 +73,12 @@ size_t Deflate(std::string_view in, int level, std::string& out, Report&& report
         z.s.avail_in = static_cast<uInt>(n);
         const bool last = consumed + n == in.size();
         rc = deflate(&z.s, last ? Z_FINISH : Z_NO_FLUSH);
-        if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc);
+        if (rc != Z_OK && rc != Z_STREAM_END)
+            ZlibFail(rc);
         consumed += n - z.s.avail_in;
         report(Percent(consumed, in.size()));
-        if (last && rc != Z_STREAM_END && z.s.avail_out == 0) ZlibFail(Z_BUF_ERROR);
+        if (last && rc != Z_STREAM_END && z.s.avail_out == 0)
+            ZlibFail(Z_BUF_ERROR);
     }
     return z.s.total_out;
 }
@@ -92,29 +96,38 @@ TCompAlgo_Zlib::~TCompAlgo_Zlib() = default;
 
 z_stream& TCompAlgo_Zlib::Inflater() {
     if (FInflater) {
-        if (int rc = inflateReset(&FInflater->s); rc != Z_OK) ZlibFail(rc);
+        if (int rc = inflateReset(&FInflater->s); rc != Z_OK)
+            ZlibFail(rc);
         return FInflater->s;
     }
     auto made = std::make_unique<TInflater>();
-    if (int rc = inflateInit(&made->s); rc != Z_OK) ZlibFail(rc);  // nothing to end yet
+    if (int rc = inflateInit(&made->s); rc != Z_OK)
+        ZlibFail(rc);  // nothing to end yet
     FInflater = std::move(made);
     return FInflater->s;
 }
 
 int TCompAlgo_Zlib::ZlibLevel(uint8_t Level) {
     switch (Level) {
-        case 0: return 9;
-        case 1: return Z_DEFAULT_COMPRESSION;
+        case 0:
+            return 9;
+        case 1:
+            return Z_DEFAULT_COMPRESSION;
         case 2:
-        case 3: return 1;
-        default: return 0;
+        case 3:
+            return 1;
+        default:
+            return 0;
     }
 }
 
 void TCompAlgo_Zlib::EncodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
     const std::string_view in = StreamInput(Source, Size);
     FSourceSize = in.size();
-    if (in.empty()) { Dest.clear(); return; }
+    if (in.empty()) {
+        Dest.clear();
+        return;
+    }
     if (in.size() > static_cast<size_t>(INT32_MAX))
         throw EDatabaseError("Value too large to compress");
 
@@ -133,7 +146,8 @@ void TCompAlgo_Zlib::EncodeStream(const std::string& Source, std::string& Dest, 
         PutInt32LE(out.data(), static_cast<int32_t>(in.size()));
     }
     ReportEncode(0);
-    if (&out != &Dest) Dest = std::move(out);
+    if (&out != &Dest)
+        Dest = std::move(out);
 }
 
 namespace {
@@ -147,11 +161,14 @@ struct TPacked {
 };
 
 TPacked SplitPacked(std::string_view in) {
-    if (in.size() < kPrefixSize) throw EZlibError(zError(Z_DATA_ERROR));
+    if (in.size() < kPrefixSize)
+        throw EZlibError(zError(Z_DATA_ERROR));
     const int32_t h = GetInt32LE(in.data());
     TPacked packed{in.substr(kPrefixSize), 0, h < 0};
-    if (packed.raw) return packed;
-    if (packed.body.size() > static_cast<size_t>(INT32_MAX)) throw EZlibError(zError(Z_DATA_ERROR));
+    if (packed.raw)
+        return packed;
+    if (packed.body.size() > static_cast<size_t>(INT32_MAX))
+        throw EZlibError(zError(Z_DATA_ERROR));
     packed.want = static_cast<size_t>(h);
     if (packed.want > 0 && (packed.body.empty() || packed.want > packed.body.size() * kMaxInflateRatio))
         throw EZlibError(zError(Z_DATA_ERROR));
@@ -164,15 +181,19 @@ TPacked SplitPacked(std::string_view in) {
 // here, as does a stream that would go on past the declared length. A value
 // declared empty is taken as empty whatever follows, as it always was.
 void FinishStream(z_stream& s, int lastRc, size_t declared) {
-    if (lastRc == Z_STREAM_END || declared == 0) return;
+    if (lastRc == Z_STREAM_END || declared == 0)
+        return;
     for (;;) {
         Bytef extra = 0;
         s.next_out = &extra;
         s.avail_out = 1;
         const int rc = inflate(&s, Z_NO_FLUSH);
-        if (s.avail_out == 0) ZlibFail(Z_DATA_ERROR);
-        if (rc == Z_STREAM_END) return;
-        if (rc != Z_OK) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
+        if (s.avail_out == 0)
+            ZlibFail(Z_DATA_ERROR);
+        if (rc == Z_STREAM_END)
+            return;
+        if (rc != Z_OK)
+            ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
     }
 }
 
@@ -180,7 +201,8 @@ void FinishStream(z_stream& s, int lastRc, size_t declared) {
 
 void TCompAlgo_Zlib::DecodeInPieces(const std::string& Source, const TPieceSink& Sink) {
     FSourceSize = Source.size();
-    if (Source.empty()) return;
+    if (Source.empty())
+        return;
     const TPacked packed = SplitPacked(Source);
     constexpr size_t kPiece = kBlockSize * 4;
     if (packed.raw) {
@@ -201,9 +223,12 @@ void TCompAlgo_Zlib::DecodeInPieces(const std::string& Source, const TPieceSink&
         rc = inflate(&z.s, Z_NO_FLUSH);
         const size_t got = before - z.s.avail_out;
         produced += got;
-        if (rc == Z_STREAM_END && produced < packed.want) ZlibFail(Z_DATA_ERROR);
-        if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
-        if (got > 0) Sink(piece.data(), got);
+        if (rc == Z_STREAM_END && produced < packed.want)
+            ZlibFail(Z_DATA_ERROR);
+        if (rc != Z_OK && rc != Z_STREAM_END)
+            ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
+        if (got > 0)
+            Sink(piece.data(), got);
     }
     FinishStream(z.s, rc, packed.want);
 }
@@ -211,10 +236,16 @@ void TCompAlgo_Zlib::DecodeInPieces(const std::string& Source, const TPieceSink&
 void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
     const std::string_view in = StreamInput(Source, Size);
     FSourceSize = in.size();
-    if (in.empty()) { Dest.clear(); return; }
+    if (in.empty()) {
+        Dest.clear();
+        return;
+    }
     const TPacked packed = SplitPacked(in);
     const std::string_view body = packed.body;
-    if (packed.raw) { Dest.assign(body); return; }
+    if (packed.raw) {
+        Dest.assign(body);
+        return;
+    }
     const size_t want = packed.want;
     z_stream& z = Inflater();
     // A damaged prefix must not allocate what it claims: start with what the
@@ -228,20 +259,24 @@ void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, 
     size_t produced = 0;
     int rc = Z_OK;
     while (produced < want) {
-        if (produced == out.size()) out.resize(std::min(want, out.size() * 2));
+        if (produced == out.size())
+            out.resize(std::min(want, out.size() * 2));
         z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
         z.avail_out = static_cast<uInt>(std::min<size_t>(out.size() - produced, kBlockSize * 4));
         const uInt before = z.avail_out;
         rc = inflate(&z, Z_NO_FLUSH);
         produced += before - z.avail_out;
-        if (rc == Z_STREAM_END && produced < want) ZlibFail(Z_DATA_ERROR);
-        if (rc != Z_OK && rc != Z_STREAM_END) ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
+        if (rc == Z_STREAM_END && produced < want)
+            ZlibFail(Z_DATA_ERROR);
+        if (rc != Z_OK && rc != Z_STREAM_END)
+            ZlibFail(rc == Z_BUF_ERROR ? Z_DATA_ERROR : rc);
         ReportDecode(Percent(body.size() - z.avail_in, body.size()));
     }
     FinishStream(z, rc, want);
     out.resize(produced);
     ReportDecode(0);
-    if (&out != &Dest) Dest = std::move(out);
+    if (&out != &Dest)
+        Dest = std::move(out);
 }
 
 }  // namespace tomedb

@@ -7,11 +7,13 @@ namespace tomedb {
 void TCompressAlgo::DecodeInPieces(const std::string& Source, const TPieceSink& Sink) {
     std::string plain;
     DecodeStream(Source, plain);
-    if (!plain.empty()) Sink(plain.data(), plain.size());
+    if (!plain.empty())
+        Sink(plain.data(), plain.size());
 }
 
 std::string_view TDataProcessAlgo::StreamInput(const std::string& Source, int64_t Size) {
-    if (Size < 0 || static_cast<uint64_t>(Size) > Source.size()) return Source;
+    if (Size < 0 || static_cast<uint64_t>(Size) > Source.size())
+        return Source;
     return std::string_view(Source).substr(0, static_cast<size_t>(Size));
 }
 
@@ -34,8 +36,10 @@ void TEncryptAlgo::ProcessStream(const std::string& Source, std::string& Dest, i
     for (size_t done = 0; done < total;) {
         const size_t n = std::min(StreamChunkSize, total - done);
         char* chunk = data.data() + done;
-        if (encode) EncodeBuffer(chunk, chunk, n);
-        else DecodeBuffer(chunk, chunk, n);
+        if (encode)
+            EncodeBuffer(chunk, chunk, n);
+        else
+            DecodeBuffer(chunk, chunk, n);
         done += n;
         report(static_cast<int>(std::lround(100.0 * double(done) / double(total))));
     }

@@ -50,8 +50,14 @@ public:
     TProgressEvent OnDecodeProgress;
 
 protected:
-    void ReportEncode(int percent) const { if (OnEncodeProgress) OnEncodeProgress(percent); }
-    void ReportDecode(int percent) const { if (OnDecodeProgress) OnDecodeProgress(percent); }
+    void ReportEncode(int percent) const {
+        if (OnEncodeProgress)
+            OnEncodeProgress(percent);
+    }
+    void ReportDecode(int percent) const {
+        if (OnDecodeProgress)
+            OnDecodeProgress(percent);
+    }
     // The part of Source a stream operation works on: Size bytes from the start
     // (clamped to Source), or all of it when Size is negative.
     static std::string_view StreamInput(const std::string& Source, int64_t Size);

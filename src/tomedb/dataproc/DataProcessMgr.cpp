@@ -14,15 +14,22 @@ namespace {
 
 TDataProcessAlgo& TDataProcessMgr::RequireAlgo() const {
     TDataProcessAlgo* algo = Algo();
-    if (!algo) GeneralError();
+    if (!algo)
+        GeneralError();
     return *algo;
 }
 
 // The algorithm reports through the manager's handlers as they are at the
 // time of the report, so handlers set later still receive progress.
 void TDataProcessMgr::ConnectProgress(TDataProcessAlgo& algo) {
-    algo.OnEncodeProgress = [this](int percent) { if (OnEncodeProgress) OnEncodeProgress(percent); };
-    algo.OnDecodeProgress = [this](int percent) { if (OnDecodeProgress) OnDecodeProgress(percent); };
+    algo.OnEncodeProgress = [this](int percent) {
+        if (OnEncodeProgress)
+            OnEncodeProgress(percent);
+    };
+    algo.OnDecodeProgress = [this](int percent) {
+        if (OnDecodeProgress)
+            OnDecodeProgress(percent);
+    };
 }
 
 void TDataProcessMgr::EncodeStream(const std::string& Source, std::string& Dest, int64_t Size) {
@@ -38,7 +45,8 @@ void TDataProcessMgr::DecodeStream(const std::string& Source, std::string& Dest,
 TCompressMgr::~TCompressMgr() = default;
 
 void TCompressMgr::DecodeInPieces(const std::string& Source, const TPieceSink& Sink) {
-    if (!FAlgo) GeneralError();
+    if (!FAlgo)
+        GeneralError();
     FAlgo->DecodeInPieces(Source, Sink);
 }
 
@@ -53,7 +61,8 @@ void TCompressMgr::SetAlgoName(const std::string& Name) {
     const TCompressAlgoEntry entry = CompressAlgoAt(AlgoIndex(Name));
     if (FAlgo) {
         const TDataProcessAlgo& current = *FAlgo;
-        if (std::type_index(typeid(current)) == entry.Class) return;
+        if (std::type_index(typeid(current)) == entry.Class)
+            return;
     }
     FAlgo.reset();
     FAlgo = entry.Create(Owner);
@@ -75,7 +84,8 @@ void TEncryptMgr::SetAlgoName(const std::string& Name) {
     const TEncryptAlgoEntry entry = EncryptAlgoAt(AlgoIndex(Name));
     if (FAlgo) {
         const TDataProcessAlgo& current = *FAlgo;
-        if (std::type_index(typeid(current)) == entry.Class) return;
+        if (std::type_index(typeid(current)) == entry.Class)
+            return;
     }
     FAlgo.reset();
     FAlgo = entry.Create(Owner);
@@ -83,7 +93,8 @@ void TEncryptMgr::SetAlgoName(const std::string& Name) {
 }
 
 TEncryptAlgo& TEncryptMgr::RequireEncryptAlgo() const {
-    if (!FAlgo) GeneralError();
+    if (!FAlgo)
+        GeneralError();
     return *FAlgo;
 }
 

@@ -45,8 +45,16 @@ public:
     virtual void DecodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1);
 
     // Convenience forms returning the result.
-    std::string EncodeStream(const std::string& Source) { std::string d; EncodeStream(Source, d); return d; }
-    std::string DecodeStream(const std::string& Source) { std::string d; DecodeStream(Source, d); return d; }
+    std::string EncodeStream(const std::string& Source) {
+        std::string d;
+        EncodeStream(Source, d);
+        return d;
+    }
+    std::string DecodeStream(const std::string& Source) {
+        std::string d;
+        DecodeStream(Source, d);
+        return d;
+    }
 
     bool HasAlgo() const { return Algo() != nullptr; }
     virtual TDataProcessAlgo* Algo() const = 0;
@@ -62,9 +70,9 @@ protected:
 
 class TCompressMgr : public TDataProcessMgr {
 public:
-    using TDataProcessMgr::TDataProcessMgr;
-    using TDataProcessMgr::EncodeStream;
     using TDataProcessMgr::DecodeStream;
+    using TDataProcessMgr::EncodeStream;
+    using TDataProcessMgr::TDataProcessMgr;
     ~TCompressMgr() override;
 
     int AlgoIndex(const std::string& Name) override;
@@ -89,8 +97,8 @@ public:
     // Both end with Done, so the next unit starts from the IV.
     void EncodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1) override;
     void DecodeStream(const std::string& Source, std::string& Dest, int64_t Size = -1) override;
-    using TDataProcessMgr::EncodeStream;
     using TDataProcessMgr::DecodeStream;
+    using TDataProcessMgr::EncodeStream;
 
     // Size bytes from Source to Dest (may be the same memory), then Done.
     virtual void EncodeBuffer(const void* Source, void* Dest, size_t Size);

@@ -19,8 +19,12 @@ public:
     int GetMode() const override { return FCipher->GetMode(); }
     void InitKey(const std::string& Password) override { FCipher->InitKey(Password); }
     void Done() override { FCipher->Done(); }
-    void EncodeBuffer(const void* Source, void* Dest, size_t Size) override { FCipher->EncodeBuffer(Source, Dest, Size); }
-    void DecodeBuffer(const void* Source, void* Dest, size_t Size) override { FCipher->DecodeBuffer(Source, Dest, Size); }
+    void EncodeBuffer(const void* Source, void* Dest, size_t Size) override {
+        FCipher->EncodeBuffer(Source, Dest, Size);
+    }
+    void DecodeBuffer(const void* Source, void* Dest, size_t Size) override {
+        FCipher->DecodeBuffer(Source, Dest, Size);
+    }
 
     // A new cipher object of this algorithm's class.
     virtual std::unique_ptr<TEncrypt> CipherClass() const = 0;
@@ -41,9 +45,17 @@ public:
     std::unique_ptr<TEncrypt> CipherClass() const override { return std::make_unique<CipherT>(); }
 };
 
-class TEncAlgo_Blowfish final : public TEncAlgo_Of<TEnc_Blowfish> { public: using TEncAlgo_Of::TEncAlgo_Of; };
-class TEncAlgo_Twofish final : public TEncAlgo_Of<TEnc_Twofish> { public: using TEncAlgo_Of::TEncAlgo_Of; };
-class TEncAlgo_Gost final : public TEncAlgo_Of<TEnc_Gost> { public: using TEncAlgo_Of::TEncAlgo_Of; };
+class TEncAlgo_Blowfish final : public TEncAlgo_Of<TEnc_Blowfish> {
+public:
+    using TEncAlgo_Of::TEncAlgo_Of;
+};
+class TEncAlgo_Twofish final : public TEncAlgo_Of<TEnc_Twofish> {
+public:
+    using TEncAlgo_Of::TEncAlgo_Of;
+};
+class TEncAlgo_Gost final : public TEncAlgo_Of<TEnc_Gost> {
+public:
+    using TEncAlgo_Of::TEncAlgo_Of;
+};
 
 }  // namespace tomedb
-

@@ -1,8 +1,8 @@
 #include "tomedb/dataproc/Encrypt.h"
 
+#include <string.h>
 #include <algorithm>
 #include <cstring>
-#include <string.h>
 
 #include "tomedb/TomeError.h"
 
@@ -20,16 +20,13 @@ inline void XorInto(uint8_t* dst, const uint8_t* a, const uint8_t* b, size_t n) 
         x ^= y;
         std::memcpy(dst + i, &x, 8);
     }
-    for (; i < n; ++i) dst[i] = a[i] ^ b[i];
+    for (; i < n; ++i)
+        dst[i] = a[i] ^ b[i];
 }
 }  // namespace
 
 TEncrypt::TEncrypt(size_t BlockSize, size_t MaxKeySize, size_t ScheduleSize)
-    : FBlockSize(BlockSize),
-      FMaxKeySize(MaxKeySize),
-      FIV(BlockSize),
-      FFeedback(BlockSize),
-      FBuffer(BlockSize),
+    : FBlockSize(BlockSize), FMaxKeySize(MaxKeySize), FIV(BlockSize), FFeedback(BlockSize), FBuffer(BlockSize),
       FSchedule((ScheduleSize + 3) / 4) {
     Protect();
 }
@@ -37,8 +34,10 @@ TEncrypt::TEncrypt(size_t BlockSize, size_t MaxKeySize, size_t ScheduleSize)
 TEncrypt::~TEncrypt() { Protect(); }
 
 void TEncrypt::SetFlag(int Bit, bool On) {
-    if (On) FFlags |= 1u << Bit;
-    else FFlags &= ~(1u << Bit);
+    if (On)
+        FFlags |= 1u << Bit;
+    else
+        FFlags &= ~(1u << Bit);
 }
 
 void TEncrypt::Protect() {
@@ -61,14 +60,17 @@ void TEncrypt::SetMode(int Mode) {
 void TEncrypt::Init(const void* Key, size_t KeySize, const void* IV) {
     Protect();
     SetupKey(static_cast<const uint8_t*>(Key), std::min(KeySize, FMaxKeySize));
-    if (IV) std::memcpy(FIV.data(), IV, FBlockSize);
-    else EncodeBlock(FIV.data());  // the IV is E(all 0xFF)
+    if (IV)
+        std::memcpy(FIV.data(), IV, FBlockSize);
+    else
+        EncodeBlock(FIV.data());  // the IV is E(all 0xFF)
     FFeedback = FIV;
     SetFlag(FlagInitialized, true);
 }
 
 void TEncrypt::InitKey(const std::string& Password) {
-    if (!FHash) FHash = std::make_unique<THash_SHA>();
+    if (!FHash)
+        FHash = std::make_unique<THash_SHA>();
     FHash->Init();
     FHash->Update(Password.data(), Password.size());
     THash_SHA::TDigest digest = FHash->Final();
@@ -81,8 +83,7 @@ void TEncrypt::InitKey(const std::string& Password) {
 
 void TEncrypt::CheckInitialized() const {
     if (!Initialized())
-        throw EEncryptException(
-            FormatMessage("%s is not initialized call Init() or InitKey() before.", ClassName()));
+        throw EEncryptException(FormatMessage("%s is not initialized call Init() or InitKey() before.", ClassName()));
 }
 
 void TEncrypt::EncodeBuffer(const void* Source, void* Dest, size_t Size) {
@@ -90,11 +91,21 @@ void TEncrypt::EncodeBuffer(const void* Source, void* Dest, size_t Size) {
     auto src = static_cast<const uint8_t*>(Source);
     auto dst = static_cast<uint8_t*>(Dest);
     switch (FMode) {
-        case 0: EncodeMode0(src, dst, Size); break;
-        case 1: EncodeMode1(src, dst, Size); break;
-        case 2: Mode2(src, dst, Size, true); break;
-        case 3: Mode3(src, dst, Size); break;
-        default: Mode4(src, dst, Size, true); break;
+        case 0:
+            EncodeMode0(src, dst, Size);
+            break;
+        case 1:
+            EncodeMode1(src, dst, Size);
+            break;
+        case 2:
+            Mode2(src, dst, Size, true);
+            break;
+        case 3:
+            Mode3(src, dst, Size);
+            break;
+        default:
+            Mode4(src, dst, Size, true);
+            break;
     }
     std::fill(FBuffer.begin(), FBuffer.end(), 0);
 }
@@ -104,11 +115,21 @@ void TEncrypt::DecodeBuffer(const void* Source, void* Dest, size_t Size) {
     auto src = static_cast<const uint8_t*>(Source);
     auto dst = static_cast<uint8_t*>(Dest);
     switch (FMode) {
-        case 0: DecodeMode0(src, dst, Size); break;
-        case 1: DecodeMode1(src, dst, Size); break;
-        case 2: Mode2(src, dst, Size, false); break;
-        case 3: Mode3(src, dst, Size); break;
-        default: Mode4(src, dst, Size, false); break;
+        case 0:
+            DecodeMode0(src, dst, Size);
+            break;
+        case 1:
+            DecodeMode1(src, dst, Size);
+            break;
+        case 2:
+            Mode2(src, dst, Size, false);
+            break;
+        case 3:
+            Mode3(src, dst, Size);
+            break;
+        default:
+            Mode4(src, dst, Size, false);
+            break;
     }
     std::fill(FBuffer.begin(), FBuffer.end(), 0);
 }
@@ -120,7 +141,8 @@ void TEncrypt::PartialBlock(const uint8_t* src, uint8_t* dst, size_t r, bool upd
     std::memcpy(k, FFeedback.data(), FBlockSize);
     EncodeBlock(k);
     XorInto(dst, src, k, r);
-    if (updateFeedback) XorInto(FFeedback.data(), FFeedback.data(), k, FBlockSize);
+    if (updateFeedback)
+        XorInto(FFeedback.data(), FFeedback.data(), k, FBlockSize);
 }
 
 void TEncrypt::EncodeMode0(const uint8_t* src, uint8_t* dst, size_t size) {
@@ -133,11 +155,13 @@ void TEncrypt::EncodeMode0(const uint8_t* src, uint8_t* dst, size_t size) {
         std::memcpy(dst, w, b);
         XorInto(f, f, w, b);
     }
-    if (size > 0) PartialBlock(src, dst, size, true);
+    if (size > 0)
+        PartialBlock(src, dst, size, true);
 }
 
 void TEncrypt::DecodeBlocks(uint8_t* Blocks, size_t Count) {
-    for (size_t i = 0; i < Count; ++i) DecodeBlock(Blocks + i * FBlockSize);
+    for (size_t i = 0; i < Count; ++i)
+        DecodeBlock(Blocks + i * FBlockSize);
 }
 
 // P = D(C) xor F, then F ^= C. The blocks are deciphered a chunk at a time
@@ -166,8 +190,10 @@ void TEncrypt::DecodeMode0(const uint8_t* src, uint8_t* dst, size_t size) {
         dst += n;
         size -= n;
     }
-    if (any) explicit_bzero(chunk, sizeof chunk);  // a store the compiler may not drop
-    if (size > 0) PartialBlock(src, dst, size, true);
+    if (any)
+        explicit_bzero(chunk, sizeof chunk);  // a store the compiler may not drop
+    if (size > 0)
+        PartialBlock(src, dst, size, true);
 }
 
 void TEncrypt::EncodeMode1(const uint8_t* src, uint8_t* dst, size_t size) {
@@ -178,7 +204,8 @@ void TEncrypt::EncodeMode1(const uint8_t* src, uint8_t* dst, size_t size) {
         EncodeBlock(f);
         std::memcpy(dst, f, b);
     }
-    if (size > 0) PartialBlock(src, dst, size, false);
+    if (size > 0)
+        PartialBlock(src, dst, size, false);
 }
 
 void TEncrypt::DecodeMode1(const uint8_t* src, uint8_t* dst, size_t size) {
@@ -194,7 +221,8 @@ void TEncrypt::DecodeMode1(const uint8_t* src, uint8_t* dst, size_t size) {
             f[i] = c;
         }
     }
-    if (size > 0) PartialBlock(src, dst, size, false);
+    if (size > 0)
+        PartialBlock(src, dst, size, false);
 }
 
 // 8-bit cipher feedback: the ciphertext byte enters the feedback register.
@@ -231,10 +259,12 @@ void TEncrypt::Mode3(const uint8_t* src, uint8_t* dst, size_t size) {
 void TEncrypt::Mode4(const uint8_t* src, uint8_t* dst, size_t size, bool encode) {
     const size_t b = FBlockSize;
     for (; size >= b; size -= b, src += b, dst += b) {
-        if (dst != src) std::memmove(dst, src, b);
+        if (dst != src)
+            std::memmove(dst, src, b);
         encode ? EncodeBlock(dst) : DecodeBlock(dst);
     }
-    if (size > 0 && dst != src) std::memmove(dst, src, size);
+    if (size > 0 && dst != src)
+        std::memmove(dst, src, size);
 }
 
 }  // namespace tomedb

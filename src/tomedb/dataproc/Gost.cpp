@@ -12,14 +12,10 @@ namespace {
 
 // kSBox[i] substitutes nibble i (i = 0 the least significant).
 constexpr uint8_t kSBox[8][16] = {
-    {12, 4, 6, 2, 10, 5, 11, 9, 14, 8, 13, 7, 0, 3, 15, 1},
-    {6, 8, 2, 3, 9, 10, 5, 12, 1, 14, 4, 7, 11, 13, 0, 15},
-    {11, 3, 5, 8, 2, 15, 10, 13, 14, 1, 7, 4, 12, 9, 6, 0},
-    {12, 8, 2, 1, 13, 4, 15, 6, 7, 0, 10, 5, 3, 14, 9, 11},
-    {7, 15, 5, 10, 8, 1, 6, 13, 0, 9, 3, 14, 11, 4, 2, 12},
-    {5, 13, 15, 6, 9, 2, 12, 10, 11, 7, 8, 1, 4, 3, 14, 0},
-    {8, 14, 2, 5, 6, 9, 1, 12, 15, 4, 11, 0, 13, 10, 3, 7},
-    {1, 7, 14, 13, 0, 5, 8, 3, 4, 15, 10, 6, 9, 12, 11, 2},
+    {12, 4, 6, 2, 10, 5, 11, 9, 14, 8, 13, 7, 0, 3, 15, 1}, {6, 8, 2, 3, 9, 10, 5, 12, 1, 14, 4, 7, 11, 13, 0, 15},
+    {11, 3, 5, 8, 2, 15, 10, 13, 14, 1, 7, 4, 12, 9, 6, 0}, {12, 8, 2, 1, 13, 4, 15, 6, 7, 0, 10, 5, 3, 14, 9, 11},
+    {7, 15, 5, 10, 8, 1, 6, 13, 0, 9, 3, 14, 11, 4, 2, 12}, {5, 13, 15, 6, 9, 2, 12, 10, 11, 7, 8, 1, 4, 3, 14, 0},
+    {8, 14, 2, 5, 6, 9, 1, 12, 15, 4, 11, 0, 13, 10, 3, 7}, {1, 7, 14, 13, 0, 5, 8, 3, 4, 15, 10, 6, 9, 12, 11, 2},
 };
 
 // Schedule layout: 8 key words, then four byte tables that combine two
@@ -34,7 +30,10 @@ inline uint32_t LoadBE(const uint8_t* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 inline void StoreBE(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v >> 24); p[1] = uint8_t(v >> 16); p[2] = uint8_t(v >> 8); p[3] = uint8_t(v);
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
 }
 inline uint32_t Rol(uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
 
@@ -75,7 +74,8 @@ void TEnc_Gost::SetupKey(const uint8_t* Key, size_t KeySize) {
     GostKey& k = KeyOf(Schedule());
     uint8_t full[32] = {};
     std::memcpy(full, Key, KeySize);  // shorter keys are extended with zeros
-    for (int i = 0; i < 8; ++i) k.K[i] = LoadBE(full + 4 * i);
+    for (int i = 0; i < 8; ++i)
+        k.K[i] = LoadBE(full + 4 * i);
     std::memset(full, 0, sizeof(full));
     for (int t = 0; t < 4; ++t)
         for (uint32_t x = 0; x < 256; ++x) {

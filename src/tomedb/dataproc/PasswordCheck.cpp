@@ -24,11 +24,15 @@ std::string CheckStringEncode(std::string_view Bytes) {
         const uint32_t values[4] = {group >> 18, (group >> 12) & 63, (group >> 6) & 63, group & 63};
         int last = -1;
         for (int k = 0; k < 4; ++k)
-            if (values[k] != 0) last = k;
-        for (int k = 0; k <= last; ++k) out += kAlphabet[values[k]];
+            if (values[k] != 0)
+                last = k;
+        for (int k = 0; k <= last; ++k)
+            out += kAlphabet[values[k]];
     }
-    if (Bytes.size() % 3 == 1) out += "==";
-    else if (Bytes.size() % 3 == 2) out += "=";
+    if (Bytes.size() % 3 == 1)
+        out += "==";
+    else if (Bytes.size() % 3 == 2)
+        out += "=";
     return out;
 }
 

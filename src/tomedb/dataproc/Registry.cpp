@@ -1,7 +1,7 @@
 #include "tomedb/dataproc/Registry.h"
 
-#include <mutex>
 #include <strings.h>
+#include <mutex>
 
 #include "tomedb/dataproc/CompAlgoZlib.h"
 #include "tomedb/dataproc/EncAlgos.h"
@@ -17,13 +17,18 @@ struct TRegistry {
 
     int IndexOf(const std::string& name) const {
         for (size_t i = 0; i < entries.size(); ++i)
-            if (strcasecmp(entries[i].Name.c_str(), name.c_str()) == 0) return static_cast<int>(i);
+            if (strcasecmp(entries[i].Name.c_str(), name.c_str()) == 0)
+                return static_cast<int>(i);
         return -1;
     }
     // A class already listed takes the new name; otherwise the pair is appended.
     void Register(TAlgoClassEntry<Algo> entry) {
         for (auto& e : entries)
-            if (e.Class == entry.Class) { e.Name = entry.Name; e.Create = entry.Create; return; }
+            if (e.Class == entry.Class) {
+                e.Name = entry.Name;
+                e.Create = entry.Create;
+                return;
+            }
         entries.push_back(std::move(entry));
     }
 };
@@ -51,19 +56,22 @@ void RegisterBuiltIns() {
 }
 
 void EnsureInitialised() {
-    if (!Compressors().initialised) RegisterBuiltIns();
+    if (!Compressors().initialised)
+        RegisterBuiltIns();
 }
 
 template <class Algo>
 TAlgoClassEntry<Algo> EntryAt(const TRegistry<Algo>& r, int index) {
-    if (index < 0 || static_cast<size_t>(index) >= r.entries.size()) throw EDatabaseError("General error");
+    if (index < 0 || static_cast<size_t>(index) >= r.entries.size())
+        throw EDatabaseError("General error");
     return r.entries[static_cast<size_t>(index)];
 }
 
 template <class Algo>
 std::vector<std::string> NamesOf(const TRegistry<Algo>& r) {
     std::vector<std::string> names;
-    for (const auto& e : r.entries) names.push_back(e.Name);
+    for (const auto& e : r.entries)
+        names.push_back(e.Name);
     return names;
 }
 

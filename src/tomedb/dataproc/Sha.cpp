@@ -29,19 +29,38 @@ void THash_SHA::Init() {
 // with no rotation (the only difference from SHA-1).
 void THash_SHA::Transform(const uint8_t* Block) {
     uint32_t w[80];
-    for (int t = 0; t < 16; ++t) w[t] = LoadBE32(Block + 4 * t);
-    for (int t = 16; t < 80; ++t) w[t] = w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16];
+    for (int t = 0; t < 16; ++t)
+        w[t] = LoadBE32(Block + 4 * t);
+    for (int t = 16; t < 80; ++t)
+        w[t] = w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16];
     uint32_t a = FState[0], b = FState[1], c = FState[2], d = FState[3], e = FState[4];
     for (int t = 0; t < 80; ++t) {
         uint32_t f, k;
-        if (t < 20) { f = (b & c) | (~b & d); k = 0x5A827999; }
-        else if (t < 40) { f = b ^ c ^ d; k = 0x6ED9EBA1; }
-        else if (t < 60) { f = (b & c) | (b & d) | (c & d); k = 0x8F1BBCDC; }
-        else { f = b ^ c ^ d; k = 0xCA62C1D6; }
+        if (t < 20) {
+            f = (b & c) | (~b & d);
+            k = 0x5A827999;
+        } else if (t < 40) {
+            f = b ^ c ^ d;
+            k = 0x6ED9EBA1;
+        } else if (t < 60) {
+            f = (b & c) | (b & d) | (c & d);
+            k = 0x8F1BBCDC;
+        } else {
+            f = b ^ c ^ d;
+            k = 0xCA62C1D6;
+        }
         uint32_t tmp = Rol(a, 5) + f + e + k + w[t];
-        e = d; d = c; c = Rol(b, 30); b = a; a = tmp;
+        e = d;
+        d = c;
+        c = Rol(b, 30);
+        b = a;
+        a = tmp;
     }
-    FState[0] += a; FState[1] += b; FState[2] += c; FState[3] += d; FState[4] += e;
+    FState[0] += a;
+    FState[1] += b;
+    FState[2] += c;
+    FState[3] += d;
+    FState[4] += e;
 }
 
 void THash_SHA::Update(const void* Data, size_t Size) {
@@ -50,13 +69,20 @@ void THash_SHA::Update(const void* Data, size_t Size) {
     if (FBufferLen > 0) {
         size_t take = std::min(Size, sizeof(FBuffer) - FBufferLen);
         std::memcpy(FBuffer + FBufferLen, p, take);
-        FBufferLen += take; p += take; Size -= take;
-        if (FBufferLen < sizeof(FBuffer)) return;
+        FBufferLen += take;
+        p += take;
+        Size -= take;
+        if (FBufferLen < sizeof(FBuffer))
+            return;
         Transform(FBuffer);
         FBufferLen = 0;
     }
-    for (; Size >= 64; p += 64, Size -= 64) Transform(p);
-    if (Size > 0) { std::memcpy(FBuffer, p, Size); FBufferLen = Size; }
+    for (; Size >= 64; p += 64, Size -= 64)
+        Transform(p);
+    if (Size > 0) {
+        std::memcpy(FBuffer, p, Size);
+        FBufferLen = Size;
+    }
 }
 
 THash_SHA::TDigest THash_SHA::Final() {
@@ -66,11 +92,13 @@ THash_SHA::TDigest THash_SHA::Final() {
     Update(&pad, 1);
     Update(zero, (FBufferLen <= 56) ? 56 - FBufferLen : 120 - FBufferLen);
     uint8_t len[8];
-    for (int i = 0; i < 8; ++i) len[i] = uint8_t(bits >> (56 - 8 * i));
+    for (int i = 0; i < 8; ++i)
+        len[i] = uint8_t(bits >> (56 - 8 * i));
     Update(len, 8);
     TDigest digest;
     for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < 4; ++j) digest[4 * i + j] = uint8_t(FState[i] >> (24 - 8 * j));
+        for (int j = 0; j < 4; ++j)
+            digest[4 * i + j] = uint8_t(FState[i] >> (24 - 8 * j));
     Init();
     return digest;
 }

@@ -19,16 +19,14 @@ static_assert(sizeof(TwofishKey) == TEnc_Twofish::kScheduleSize);
 using Nibbles = std::array<uint8_t, 16>;
 
 // The 4-bit permutations t0..t3 from which q0 and q1 are built.
-constexpr Nibbles kQ0T[4] = {
-    {0x8, 0x1, 0x7, 0xD, 0x6, 0xF, 0x3, 0x2, 0x0, 0xB, 0x5, 0x9, 0xE, 0xC, 0xA, 0x4},
-    {0xE, 0xC, 0xB, 0x8, 0x1, 0x2, 0x3, 0x5, 0xF, 0x4, 0xA, 0x6, 0x7, 0x0, 0x9, 0xD},
-    {0xB, 0xA, 0x5, 0xE, 0x6, 0xD, 0x9, 0x0, 0xC, 0x8, 0xF, 0x3, 0x2, 0x4, 0x7, 0x1},
-    {0xD, 0x7, 0xF, 0x4, 0x1, 0x2, 0x6, 0xE, 0x9, 0xB, 0x3, 0x0, 0x8, 0x5, 0xC, 0xA}};
-constexpr Nibbles kQ1T[4] = {
-    {0x2, 0x8, 0xB, 0xD, 0xF, 0x7, 0x6, 0xE, 0x3, 0x1, 0x9, 0x4, 0x0, 0xA, 0xC, 0x5},
-    {0x1, 0xE, 0x2, 0xB, 0x4, 0xC, 0x3, 0x7, 0x6, 0xD, 0xA, 0x5, 0xF, 0x9, 0x0, 0x8},
-    {0x4, 0xC, 0x7, 0x5, 0x1, 0x6, 0x9, 0xA, 0x0, 0xE, 0xD, 0x8, 0x2, 0xB, 0x3, 0xF},
-    {0xB, 0x9, 0x5, 0x1, 0xC, 0x3, 0xD, 0xE, 0x6, 0x4, 0x7, 0xF, 0x2, 0x0, 0x8, 0xA}};
+constexpr Nibbles kQ0T[4] = {{0x8, 0x1, 0x7, 0xD, 0x6, 0xF, 0x3, 0x2, 0x0, 0xB, 0x5, 0x9, 0xE, 0xC, 0xA, 0x4},
+                             {0xE, 0xC, 0xB, 0x8, 0x1, 0x2, 0x3, 0x5, 0xF, 0x4, 0xA, 0x6, 0x7, 0x0, 0x9, 0xD},
+                             {0xB, 0xA, 0x5, 0xE, 0x6, 0xD, 0x9, 0x0, 0xC, 0x8, 0xF, 0x3, 0x2, 0x4, 0x7, 0x1},
+                             {0xD, 0x7, 0xF, 0x4, 0x1, 0x2, 0x6, 0xE, 0x9, 0xB, 0x3, 0x0, 0x8, 0x5, 0xC, 0xA}};
+constexpr Nibbles kQ1T[4] = {{0x2, 0x8, 0xB, 0xD, 0xF, 0x7, 0x6, 0xE, 0x3, 0x1, 0x9, 0x4, 0x0, 0xA, 0xC, 0x5},
+                             {0x1, 0xE, 0x2, 0xB, 0x4, 0xC, 0x3, 0x7, 0x6, 0xD, 0xA, 0x5, 0xF, 0x9, 0x0, 0x8},
+                             {0x4, 0xC, 0x7, 0x5, 0x1, 0x6, 0x9, 0xA, 0x0, 0xE, 0xD, 0x8, 0x2, 0xB, 0x3, 0xF},
+                             {0xB, 0x9, 0x5, 0x1, 0xC, 0x3, 0xD, 0xE, 0x6, 0x4, 0x7, 0xF, 0x2, 0x0, 0x8, 0xA}};
 
 constexpr uint8_t Ror4(uint8_t x) { return uint8_t(((x >> 1) | (x << 3)) & 0xF); }
 
@@ -58,9 +56,11 @@ inline uint8_t Q1(uint8_t x) { return kQ.q[1][x]; }
 constexpr uint8_t GfMul(uint8_t a, uint8_t b, unsigned poly) {
     unsigned r = 0, x = a;
     for (; b; b >>= 1) {
-        if (b & 1) r ^= x;
+        if (b & 1)
+            r ^= x;
         x <<= 1;
-        if (x & 0x100) x ^= poly;
+        if (x & 0x100)
+            x ^= poly;
     }
     return uint8_t(r);
 }
@@ -75,7 +75,8 @@ constexpr uint8_t kRs[4][8] = {{0x01, 0xA4, 0x55, 0x87, 0x5A, 0x58, 0xDB, 0x9E},
 // MDS column j times byte y, as a little-endian word.
 uint32_t MdsColumn(int j, uint8_t y) {
     uint32_t w = 0;
-    for (int i = 0; i < 4; ++i) w |= uint32_t(GfMul(kMds[i][j], y, kMdsPoly)) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        w |= uint32_t(GfMul(kMds[i][j], y, kMdsPoly)) << (8 * i);
     return w;
 }
 
@@ -83,7 +84,10 @@ inline uint32_t LoadLE(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 inline void StoreLE(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); p[2] = uint8_t(v >> 16); p[3] = uint8_t(v >> 24);
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
 }
 inline uint32_t Rol(uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
 inline uint32_t Ror(uint32_t v, int n) { return (v >> n) | (v << (32 - n)); }
@@ -92,19 +96,26 @@ inline uint8_t Byte(uint32_t v, int i) { return uint8_t(v >> (8 * i)); }
 // The keyed byte permutations of h: byte j of x through the q chain, XORed
 // with byte j of the words in L (L[0] applied last). k is 2, 3 or 4 words.
 uint8_t KeyedByte(int j, uint8_t y, const uint32_t* L, int k) {
-    if (k == 4) y = (j == 0 || j == 3 ? Q1(y) : Q0(y)) ^ Byte(L[3], j);
-    if (k >= 3) y = (j <= 1 ? Q1(y) : Q0(y)) ^ Byte(L[2], j);
+    if (k == 4)
+        y = (j == 0 || j == 3 ? Q1(y) : Q0(y)) ^ Byte(L[3], j);
+    if (k >= 3)
+        y = (j <= 1 ? Q1(y) : Q0(y)) ^ Byte(L[2], j);
     switch (j) {
-        case 0: return Q1(Q0(Q0(y) ^ Byte(L[1], 0)) ^ Byte(L[0], 0));
-        case 1: return Q0(Q0(Q1(y) ^ Byte(L[1], 1)) ^ Byte(L[0], 1));
-        case 2: return Q1(Q1(Q0(y) ^ Byte(L[1], 2)) ^ Byte(L[0], 2));
-        default: return Q0(Q1(Q1(y) ^ Byte(L[1], 3)) ^ Byte(L[0], 3));
+        case 0:
+            return Q1(Q0(Q0(y) ^ Byte(L[1], 0)) ^ Byte(L[0], 0));
+        case 1:
+            return Q0(Q0(Q1(y) ^ Byte(L[1], 1)) ^ Byte(L[0], 1));
+        case 2:
+            return Q1(Q1(Q0(y) ^ Byte(L[1], 2)) ^ Byte(L[0], 2));
+        default:
+            return Q0(Q1(Q1(y) ^ Byte(L[1], 3)) ^ Byte(L[0], 3));
     }
 }
 
 uint32_t H(uint32_t x, const uint32_t* L, int k) {
     uint32_t z = 0;
-    for (int j = 0; j < 4; ++j) z ^= MdsColumn(j, KeyedByte(j, Byte(x, j), L, k));
+    for (int j = 0; j < 4; ++j)
+        z ^= MdsColumn(j, KeyedByte(j, Byte(x, j), L, k));
     return z;
 }
 
@@ -113,7 +124,8 @@ uint32_t RsWord(const uint8_t* m) {
     uint32_t w = 0;
     for (int i = 0; i < 4; ++i) {
         uint8_t v = 0;
-        for (int j = 0; j < 8; ++j) v ^= GfMul(kRs[i][j], m[j], kRsPoly);
+        for (int j = 0; j < 8; ++j)
+            v ^= GfMul(kRs[i][j], m[j], kRsPoly);
         w |= uint32_t(v) << (8 * i);
     }
     return w;
@@ -153,7 +165,8 @@ void TEnc_Twofish::SetupKey(const uint8_t* Key, size_t KeySize) {
         key.K[2 * i + 1] = Rol(a + 2 * b, 9);
     }
     for (int j = 0; j < 4; ++j)
-        for (int x = 0; x < 256; ++x) key.S[j][x] = MdsColumn(j, KeyedByte(j, uint8_t(x), s, k));
+        for (int x = 0; x < 256; ++x)
+            key.S[j][x] = MdsColumn(j, KeyedByte(j, uint8_t(x), s, k));
     std::memset(m, 0, sizeof(m));
 }
 

@@ -15,8 +15,7 @@
 
 namespace tomedb {
 
-TTomeFieldItem MakeFieldItem(const std::string& name, int32_t fieldType, int32_t dataSize,
-                             uint8_t dpMode) {
+TTomeFieldItem MakeFieldItem(const std::string& name, int32_t fieldType, int32_t dataSize, uint8_t dpMode) {
     TTomeFieldItem item;
     item.FieldName = name.substr(0, 33);
     item.FieldType = fieldType;
@@ -38,21 +37,26 @@ TTomeDatabase::~TTomeDatabase() {
     } catch (...) {
         // A destructor must not throw; the file is closed by the file layer anyway.
     }
-    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_)) table->DatabaseDestroyed(this);
-    if (session_) session_->RemoveDatabase(this);
+    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_))
+        table->DatabaseDestroyed(this);
+    if (session_)
+        session_->RemoveDatabase(this);
 }
 
 [[noreturn]] void TTomeDatabase::Error(const std::string& message) const {
-    if (name_.empty()) DatabaseError(message);
+    if (name_.empty())
+        DatabaseError(message);
     DatabaseError(FormatMessage("%s: %s", name_.c_str(), message.c_str()));
 }
 
 void TTomeDatabase::CheckInactive() const {
-    if (Connected()) Error("Cannot perform this operation on an open database");
+    if (Connected())
+        Error("Cannot perform this operation on an open database");
 }
 
 void TTomeDatabase::CheckActive() const {
-    if (!Connected()) Error("Cannot perform this operation on a closed database");
+    if (!Connected())
+        Error("Cannot perform this operation on a closed database");
 }
 
 // ---------------------------------------------------------------------------
@@ -65,14 +69,16 @@ void TTomeDatabase::SetFileName(const std::string& value) {
 
 void TTomeDatabase::SetDatabaseName(const std::string& value) {
     CheckInactive();
-    if (session_) session_->CheckDuplicateDatabaseName(this, value);
+    if (session_)
+        session_->CheckDuplicateDatabaseName(this, value);
     databaseName_ = value;
 }
 
 void TTomeDatabase::SetMediumType(TTomeDBMediumType value) {
     CheckInactive();
     mediumType_ = value;
-    for (TTomeTable* table : dataSets_) table->DatabaseMediumChanged(value);
+    for (TTomeTable* table : dataSets_)
+        table->DatabaseMediumChanged(value);
 }
 
 void TTomeDatabase::SetExclusive(bool value) {
@@ -91,30 +97,34 @@ void TTomeDatabase::SetSessionName(const std::string& value) {
 }
 
 void TTomeDatabase::SetKeepConnection(bool value) {
-    if (value == keepConnection_) return;
+    if (value == keepConnection_)
+        return;
     keepConnection_ = value;
-    if (!value && refCount_ == 0 && Connected() && !destroying_) Close();
+    if (!value && refCount_ == 0 && Connected() && !destroying_)
+        Close();
 }
 
 void TTomeDatabase::SetAutoFlush(bool value) {
-    if (value == autoFlush_) return;
+    if (value == autoFlush_)
+        return;
     autoFlush_ = value;
-    if (value) lastFlush_ = std::chrono::steady_clock::now();
+    if (value)
+        lastFlush_ = std::chrono::steady_clock::now();
 }
 
 void TTomeDatabase::SetDurableWrites(bool value) {
     durableWrites_ = value;
-    if (fileIO_) fileIO_->SetDurableWrites(value);
+    if (fileIO_)
+        fileIO_->SetDurableWrites(value);
 }
 
-void TTomeDatabase::SetAutoFlushInterval(int milliseconds) {
-    autoFlushInterval_ = milliseconds;
-}
+void TTomeDatabase::SetAutoFlushInterval(int milliseconds) { autoFlushInterval_ = milliseconds; }
 
 bool TTomeDatabase::Connected() const { return fileIO_ && fileIO_->IsOpen(); }
 
 void TTomeDatabase::SetConnected(bool value) {
-    if (value == Connected()) return;
+    if (value == Connected())
+        return;
     if (value)
         DoConnect();
     else
@@ -126,12 +136,14 @@ void TTomeDatabase::SetConnected(bool value) {
 
 void TTomeDatabase::ResolveSession() {
     TTomeSession* wanted = Sessions().OpenSession(sessionName_);
-    if (wanted != session_) MoveToSession(wanted);
+    if (wanted != session_)
+        MoveToSession(wanted);
     session_->SetActive(true);
 }
 
 void TTomeDatabase::MoveToSession(TTomeSession* session) {
-    if (session_) session_->RemoveDatabase(this);
+    if (session_)
+        session_->RemoveDatabase(this);
     session_ = session;
     session_->AddDatabase(this);
     try {
@@ -143,21 +155,24 @@ void TTomeDatabase::MoveToSession(TTomeSession* session) {
 }
 
 void TTomeDatabase::DoConnect() {
-    if (BeforeConnect) BeforeConnect(this);
-    if (databaseName_.empty() && !temporary_) Error("Database name missing");
+    if (BeforeConnect)
+        BeforeConnect(this);
+    if (databaseName_.empty() && !temporary_)
+        Error("Database name missing");
     ResolveSession();
-    if (!fileIO_) fileIO_ = std::make_unique<TTomeDBFileIO>(this);
+    if (!fileIO_)
+        fileIO_ = std::make_unique<TTomeDBFileIO>(this);
     fileIO_->SetDurableWrites(durableWrites_);
     try {
-        fileIO_->Open(fileName_.empty() ? databaseName_ : fileName_, mediumType_, 0, readOnly_,
-                      exclusive_);
+        fileIO_->Open(fileName_.empty() ? databaseName_ : fileName_, mediumType_, 0, readOnly_, exclusive_);
     } catch (...) {
         fileIO_.reset();
         throw;
     }
     try {
         canAccess_ = !fileIO_->AlgoBlock().Encrypt();
-        if (!canAccess_ && passwordGiven_) canAccess_ = fileIO_->CheckPassword(password_);
+        if (!canAccess_ && passwordGiven_)
+            canAccess_ = fileIO_->CheckPassword(password_);
         RebuildTableDefs();
         CreateTableIOs();
     } catch (...) {
@@ -168,15 +183,20 @@ void TTomeDatabase::DoConnect() {
         throw;
     }
     lastFlush_ = std::chrono::steady_clock::now();
-    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_)) table->DatabaseConnectionChanged();
-    if (AfterConnect) AfterConnect(this);
+    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_))
+        table->DatabaseConnectionChanged();
+    if (AfterConnect)
+        AfterConnect(this);
 }
 
 void TTomeDatabase::DoDisconnect() {
-    if (BeforeDisconnect) BeforeDisconnect(this);
-    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_)) table->DatabaseConnectionChanged();
+    if (BeforeDisconnect)
+        BeforeDisconnect(this);
+    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_))
+        table->DatabaseConnectionChanged();
     CloseDataSets();
-    if (fileIO_) fileIO_->Close();
+    if (fileIO_)
+        fileIO_->Close();
     fileIO_.reset();
     refCount_ = 0;
     canAccess_ = false;
@@ -184,7 +204,8 @@ void TTomeDatabase::DoDisconnect() {
     passwordGiven_ = false;
     tableIOs_.clear();
     tableDefs_.clear();
-    if (AfterDisconnect) AfterDisconnect(this);
+    if (AfterDisconnect)
+        AfterDisconnect(this);
 }
 
 void TTomeDatabase::CloseDataSets() {
@@ -192,7 +213,8 @@ void TTomeDatabase::CloseDataSets() {
         TTomeTable* table = dataSets_.back();
         table->CloseForDatabase();
         // A table that failed to detach must not stall the loop.
-        if (!dataSets_.empty() && dataSets_.back() == table) dataSets_.pop_back();
+        if (!dataSets_.empty() && dataSets_.back() == table)
+            dataSets_.pop_back();
     }
 }
 
@@ -212,7 +234,8 @@ void TTomeDatabase::CreateTableIOs() {
 
 TTomeTableIO* TTomeDatabase::FindTableIO(const std::string& tableName) const {
     for (const auto& io : tableIOs_)
-        if (SameNameAscii(io->TableName(), tableName)) return io.get();
+        if (SameNameAscii(io->TableName(), tableName))
+            return io.get();
     return nullptr;
 }
 
@@ -226,7 +249,8 @@ void TTomeDatabase::DetachDataSet(TTomeTable* table) {
 }
 
 void TTomeDatabase::DetachFromSession(TTomeSession* session) {
-    if (session_ != session) return;
+    if (session_ != session)
+        return;
     if (session != &DefaultSession()) {
         try {
             Close();
@@ -243,23 +267,26 @@ void TTomeDatabase::DetachFromSession(TTomeSession* session) {
 void TTomeDatabase::SetPassword(const std::string& password) {
     password_ = password;
     passwordGiven_ = true;
-    if (Connected()) canAccess_ = fileIO_->CheckPassword(password);
+    if (Connected())
+        canAccess_ = fileIO_->CheckPassword(password);
 }
 
 void TTomeDatabase::CheckCanAccess() {
-    if (canAccess_) return;
+    if (canAccess_)
+        return;
     if (passwordGiven_) {
         SetPassword(password_);
     } else {
         TTomeDBLogin* login = DBLogin();
         if (login) {
-            std::optional<std::string> typed =
-                login->Login(fileName_.empty() ? databaseName_ : fileName_);
-            if (!typed) throw EAbort();
+            std::optional<std::string> typed = login->Login(fileName_.empty() ? databaseName_ : fileName_);
+            if (!typed)
+                throw EAbort();
             SetPassword(*typed);
         }
     }
-    if (!canAccess_) DatabaseError("Access denied");
+    if (!canAccess_)
+        DatabaseError("Access denied");
 }
 
 void TTomeDatabase::CheckCanModify() {
@@ -268,46 +295,51 @@ void TTomeDatabase::CheckCanModify() {
 }
 
 void TTomeDatabase::EnsureOpenForOperation(bool modify) {
-    if (!Connected()) Open();
+    if (!Connected())
+        Open();
     CheckCanAccess();
-    if (modify) CheckCanModify();
+    if (modify)
+        CheckCanModify();
 }
 
 void TTomeDatabase::GetTableNames(std::vector<std::string>& list) {
-    if (!Connected()) return;
+    if (!Connected())
+        return;
     fileIO_->GetTableNames(list);
 }
 
 void TTomeDatabase::Flush() {
-    if (fileIO_ && fileIO_->IsOpen()) fileIO_->Flush();
+    if (fileIO_ && fileIO_->IsOpen())
+        fileIO_->Flush();
     lastFlush_ = std::chrono::steady_clock::now();
 }
 
 void TTomeDatabase::TickAutoFlush() {
-    if (!autoFlush_ || !Connected()) return;
+    if (!autoFlush_ || !Connected())
+        return;
     const auto now = std::chrono::steady_clock::now();
-    if (now - lastFlush_ < std::chrono::milliseconds(autoFlushInterval_)) return;
-    if (!fileIO_->IsFlushed()) fileIO_->Flush();
+    if (now - lastFlush_ < std::chrono::milliseconds(autoFlushInterval_))
+        return;
+    if (!fileIO_->IsFlushed())
+        fileIO_->Flush();
     lastFlush_ = now;
 }
 
 // ---------------------------------------------------------------------------
 // Structure
 
-bool TTomeDatabase::CreateDatabase(const std::string& fileName, bool compressBlob,
-                                   int compressLevel, const std::string& compressAlgoName,
-                                   bool encrypt, const std::string& encryptAlgoName,
-                                   const std::string& password, bool crc32) {
+bool TTomeDatabase::CreateDatabase(const std::string& fileName, bool compressBlob, int compressLevel,
+                                   const std::string& compressAlgoName, bool encrypt,
+                                   const std::string& encryptAlgoName, const std::string& password, bool crc32) {
     TTomeDBFileIO creator(this);
-    return creator.CreateDatabase(fileName, compressBlob, static_cast<uint8_t>(compressLevel),
-                                  compressAlgoName, encrypt, encryptAlgoName, password, crc32,
-                                  mediumType_);
+    return creator.CreateDatabase(fileName, compressBlob, static_cast<uint8_t>(compressLevel), compressAlgoName,
+                                  encrypt, encryptAlgoName, password, crc32, mediumType_);
 }
 
-bool TTomeDatabase::CreateTable(const std::string& tableName,
-                                const std::vector<TTomeFieldItem>& fields) {
+bool TTomeDatabase::CreateTable(const std::string& tableName, const std::vector<TTomeFieldItem>& fields) {
     EnsureOpenForOperation(true);
-    if (!fileIO_->CreateTable(tableName, fields)) return false;
+    if (!fileIO_->CreateTable(tableName, fields))
+        return false;
     RebuildTableDefs();
     std::string stored = tableDefs_.empty() ? tableName : tableDefs_.back().Name;
     if (!FindTableIO(stored))
@@ -315,8 +347,7 @@ bool TTomeDatabase::CreateTable(const std::string& tableName,
     return true;
 }
 
-bool TTomeDatabase::CreateIndex(const std::string& tableName, const std::string& indexName,
-                                TTMIndexOptions options,
+bool TTomeDatabase::CreateIndex(const std::string& tableName, const std::string& indexName, TTMIndexOptions options,
                                 const std::vector<std::string>& fieldNames) {
     EnsureOpenForOperation(true);
     return fileIO_->CreateIndex(tableName, indexName, options, fieldNames);
@@ -340,7 +371,8 @@ bool TTomeDatabase::SetExtData(const void* buffer, int size) {
 bool TTomeDatabase::GetExtData(std::vector<uint8_t>& data) {
     EnsureOpenForOperation(false);
     data.assign(format::kExtDataSize, 0);
-    if (fileIO_->GetExtData(data.data())) return true;
+    if (fileIO_->GetExtData(data.data()))
+        return true;
     data.clear();
     return false;
 }
@@ -375,10 +407,12 @@ int64_t TTomeDatabase::FileSize() const {
 
 TDateTime TTomeDatabase::FileDate() const {
     CheckActive();
-    if (mediumType_ == mtMemory) return Now();
+    if (mediumType_ == mtMemory)
+        return Now();
     struct stat info {};
     const std::string& path = fileIO_->FileName();
-    if (::stat(path.c_str(), &info) != 0) return Now();
+    if (::stat(path.c_str(), &info) != 0)
+        return Now();
     tm local{};
     const time_t when = info.st_mtime;
     localtime_r(&when, &local);
@@ -390,18 +424,20 @@ TDateTime TTomeDatabase::FileDate() const {
 // ---------------------------------------------------------------------------
 // TTomeStorageOwner
 
-int32_t TTomeDatabase::LockRetryCount() const {
-    return session_ ? session_->LockRetryCount() : 20;
-}
+int32_t TTomeDatabase::LockRetryCount() const { return session_ ? session_->LockRetryCount() : 20; }
 
 int32_t TTomeDatabase::LockWaitTime() const { return session_ ? session_->LockWaitTime() : 100; }
 
 const TOnProgressEvent* TTomeDatabase::ProgressHandler(TTomeProgressKind kind) const {
     switch (kind) {
-        case TTomeProgressKind::Compress: return &OnCompressProgress;
-        case TTomeProgressKind::Uncompress: return &OnUncompressProgress;
-        case TTomeProgressKind::Encrypt: return &OnEncryptProgress;
-        case TTomeProgressKind::Decrypt: return &OnDecryptProgress;
+        case TTomeProgressKind::Compress:
+            return &OnCompressProgress;
+        case TTomeProgressKind::Uncompress:
+            return &OnUncompressProgress;
+        case TTomeProgressKind::Encrypt:
+            return &OnEncryptProgress;
+        case TTomeProgressKind::Decrypt:
+            return &OnDecryptProgress;
     }
     return nullptr;
 }
@@ -413,7 +449,8 @@ bool TTomeDatabase::HasProgressHandler(TTomeProgressKind kind) const {
 
 void TTomeDatabase::Progress(TTomeProgressKind kind, int percent) {
     const TOnProgressEvent* handler = ProgressHandler(kind);
-    if (!handler || !*handler) return;
+    if (!handler || !*handler)
+        return;
     try {
         (*handler)(this, percent);
     } catch (...) {
@@ -423,7 +460,8 @@ void TTomeDatabase::Progress(TTomeProgressKind kind, int percent) {
 
 TTomeLockScope::TTomeLockScope(TTomeDatabase& database) : database_(database) {
     TTomeDBFileIO* io = database.FileIO();
-    if (!io || !io->IsOpen()) return;
+    if (!io || !io->IsOpen())
+        return;
     io->Lock();
     io_ = io;
 }
@@ -431,12 +469,14 @@ TTomeLockScope::TTomeLockScope(TTomeDatabase& database) : database_(database) {
 // The database may have been closed inside the scope; its file layer then
 // holds no lock any more.
 TTomeLockScope::~TTomeLockScope() {
-    if (io_ && database_.FileIO() == io_) io_->Unlock();
+    if (io_ && database_.FileIO() == io_)
+        io_->Unlock();
 }
 
 TTomeWriteBatch::TTomeWriteBatch(TTomeDatabase& database) : database_(database) {
     TTomeDBFileIO* io = database.FileIO();
-    if (!io || !io->IsOpen()) return;
+    if (!io || !io->IsOpen())
+        return;
     io->BeginBatch();
     io_ = io;
 }
@@ -444,7 +484,8 @@ TTomeWriteBatch::TTomeWriteBatch(TTomeDatabase& database) : database_(database) 
 void TTomeWriteBatch::Finish() {
     TTomeDBFileIO* io = io_;
     io_ = nullptr;
-    if (io && database_.FileIO() == io) io->EndBatch();
+    if (io && database_.FileIO() == io)
+        io->EndBatch();
 }
 
 TTomeWriteBatch::~TTomeWriteBatch() {

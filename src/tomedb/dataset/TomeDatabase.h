@@ -42,8 +42,7 @@ struct TTomeTableDef {
 };
 
 // Fills one field item, cutting the name to 33 characters.
-TTomeFieldItem MakeFieldItem(const std::string& name, int32_t fieldType, int32_t dataSize,
-                             uint8_t dpMode);
+TTomeFieldItem MakeFieldItem(const std::string& name, int32_t fieldType, int32_t dataSize, uint8_t dpMode);
 
 class TTomeDatabase : public TTomeStorageOwner {
 public:
@@ -81,8 +80,8 @@ public:
     void SetDurableWrites(bool value);
 
     TNotifyEvent BeforeConnect, BeforeDisconnect, AfterConnect, AfterDisconnect;
-    TOnProgressEvent OnCompressProgress, OnUncompressProgress, OnEncryptProgress,
-        OnDecryptProgress, OnOperationProgress;
+    TOnProgressEvent OnCompressProgress, OnUncompressProgress, OnEncryptProgress, OnDecryptProgress,
+        OnOperationProgress;
 
     // ---- open / close and access ----------------------------------------------
     void Open() { SetConnected(true); }
@@ -101,12 +100,11 @@ public:
 
     // ---- structure -------------------------------------------------------------
     bool CreateDatabase(const std::string& fileName, bool compressBlob, int compressLevel,
-                        const std::string& compressAlgoName, bool encrypt,
-                        const std::string& encryptAlgoName, const std::string& password,
-                        bool crc32);
+                        const std::string& compressAlgoName, bool encrypt, const std::string& encryptAlgoName,
+                        const std::string& password, bool crc32);
     bool CreateTable(const std::string& tableName, const std::vector<TTomeFieldItem>& fields);
-    bool CreateIndex(const std::string& tableName, const std::string& indexName,
-                     TTMIndexOptions options, const std::vector<std::string>& fieldNames);
+    bool CreateIndex(const std::string& tableName, const std::string& indexName, TTMIndexOptions options,
+                     const std::vector<std::string>& fieldNames);
     bool SetComments(const std::string& text);
     bool GetComments(std::string& text);
     bool SetExtData(const void* buffer, int size);
@@ -144,7 +142,10 @@ public:
     const std::string& Password() const { return password_; }
     bool PasswordGiven() const { return passwordGiven_; }
     void IncRefCount() { ++refCount_; }
-    void DecRefCount() { if (refCount_ > 0) --refCount_; }
+    void DecRefCount() {
+        if (refCount_ > 0)
+            --refCount_;
+    }
     void SetTemporary(bool value) { temporary_ = value; }
     // Sets KeepConnection without closing an unused database (the rebuild
     // restores the caller's value this way, so a rebuild never closes it).

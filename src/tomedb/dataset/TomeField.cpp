@@ -34,11 +34,13 @@ void TField::Clear() {
 TVariant TField::AsVariant() const {
     if (IsBlob()) {
         std::optional<std::string> value = table_.ReadBlobValue(index_);
-        if (!value) return TVariant();
+        if (!value)
+            return TVariant();
         return TVariant(std::move(*value));
     }
     const uint8_t* slot = table_.FieldSlot(index_);
-    if (!slot) return TVariant();
+    if (!slot)
+        return TVariant();
     return ReadSlot(slot);
 }
 
@@ -48,24 +50,35 @@ TVariant TField::ReadSlot(const uint8_t* slot) const {
         case ftFixedChar:
             return TVariant(std::string(reinterpret_cast<const char*>(slot),
                                         FixedTextLength(slot, static_cast<size_t>(size_) + 1)));
-        case ftSmallint: return TVariant(static_cast<int64_t>(GetI16(slot)));
-        case ftWord: return TVariant(static_cast<int64_t>(static_cast<uint16_t>(GetI16(slot))));
-        case ftBoolean: return TVariant(GetI16(slot) != 0);
+        case ftSmallint:
+            return TVariant(static_cast<int64_t>(GetI16(slot)));
+        case ftWord:
+            return TVariant(static_cast<int64_t>(static_cast<uint16_t>(GetI16(slot))));
+        case ftBoolean:
+            return TVariant(GetI16(slot) != 0);
         case ftInteger:
-        case ftAutoInc: return TVariant(static_cast<int64_t>(GetI32(slot)));
-        case ftLargeint: return TVariant(GetI64(slot));
+        case ftAutoInc:
+            return TVariant(static_cast<int64_t>(GetI32(slot)));
+        case ftLargeint:
+            return TVariant(GetI64(slot));
         case ftFloat:
-        case ftCurrency: return TVariant(GetF64(slot));
-        case ftDate: return TVariant::FromDateTime(DayNumberToDateTime(GetI32(slot)));
-        case ftTime: return TVariant::FromDateTime(TimeMsToDateTime(GetI32(slot)));
-        case ftDateTime: return TVariant::FromDateTime(StoredMsToDateTime(GetF64(slot)));
-        default: return TVariant();
+        case ftCurrency:
+            return TVariant(GetF64(slot));
+        case ftDate:
+            return TVariant::FromDateTime(DayNumberToDateTime(GetI32(slot)));
+        case ftTime:
+            return TVariant::FromDateTime(TimeMsToDateTime(GetI32(slot)));
+        case ftDateTime:
+            return TVariant::FromDateTime(StoredMsToDateTime(GetF64(slot)));
+        default:
+            return TVariant();
     }
 }
 
 void TField::SetAsVariant(const TVariant& value) {
     table_.CheckFieldWrite(*this);
-    if (value.IsNull()) return;  // clearing keeps the stored value
+    if (value.IsNull())
+        return;  // clearing keeps the stored value
     if (IsBlob()) {
         table_.WriteBlobValue(index_, value.AsString());
         modified_ = true;
@@ -73,7 +86,8 @@ void TField::SetAsVariant(const TVariant& value) {
         return;
     }
     uint8_t* slot = table_.FieldSlot(index_);
-    if (!slot) return;
+    if (!slot)
+        return;
     WriteSlot(slot, value);
     modified_ = true;
     table_.FieldWritten(*this);
@@ -93,31 +107,55 @@ void TField::WriteSlot(uint8_t* slot, const TVariant& value) {
     const bool emptyText = value.Type() == TVarType::String && value.AsString().empty();
     switch (type_) {
         case ftString:
-        case ftFixedChar: WriteString(slot, value.AsString()); return;
-        default: break;
+        case ftFixedChar:
+            WriteString(slot, value.AsString());
+            return;
+        default:
+            break;
     }
-    if (emptyText) return;  // an empty text clears a non-text field: value kept
+    if (emptyText)
+        return;  // an empty text clears a non-text field: value kept
     switch (type_) {
         case ftSmallint:
-        case ftWord: PutI16(slot, static_cast<int16_t>(value.AsInteger())); break;
-        case ftBoolean: PutI16(slot, value.AsBoolean() ? 1 : 0); break;
+        case ftWord:
+            PutI16(slot, static_cast<int16_t>(value.AsInteger()));
+            break;
+        case ftBoolean:
+            PutI16(slot, value.AsBoolean() ? 1 : 0);
+            break;
         case ftInteger:
-        case ftAutoInc: PutI32(slot, static_cast<int32_t>(value.AsInteger())); break;
-        case ftLargeint: PutI64(slot, value.AsInteger()); break;
+        case ftAutoInc:
+            PutI32(slot, static_cast<int32_t>(value.AsInteger()));
+            break;
+        case ftLargeint:
+            PutI64(slot, value.AsInteger());
+            break;
         case ftFloat:
-        case ftCurrency: PutF64(slot, value.AsFloat()); break;
-        case ftDate: PutI32(slot, DateTimeToDayNumber(value.AsDateTime())); break;
-        case ftTime: PutI32(slot, DateTimeToTimeMs(value.AsDateTime())); break;
-        case ftDateTime: PutF64(slot, DateTimeToStoredMs(value.AsDateTime())); break;
-        default: break;
+        case ftCurrency:
+            PutF64(slot, value.AsFloat());
+            break;
+        case ftDate:
+            PutI32(slot, DateTimeToDayNumber(value.AsDateTime()));
+            break;
+        case ftTime:
+            PutI32(slot, DateTimeToTimeMs(value.AsDateTime()));
+            break;
+        case ftDateTime:
+            PutF64(slot, DateTimeToStoredMs(value.AsDateTime()));
+            break;
+        default:
+            break;
     }
 }
 
 std::string TField::AsString() const {
     const TVariant value = AsVariant();
-    if (value.Type() != TVarType::DateTime) return value.AsString();
-    if (type_ == ftDate) return FormatDate(value.AsDateTime());
-    if (type_ == ftTime) return FormatTime(value.AsDateTime());
+    if (value.Type() != TVarType::DateTime)
+        return value.AsString();
+    if (type_ == ftDate)
+        return FormatDate(value.AsDateTime());
+    if (type_ == ftTime)
+        return FormatTime(value.AsDateTime());
     return FormatDateTime(value.AsDateTime());
 }
 
@@ -164,13 +202,15 @@ void TField::SaveToStream(std::ostream& stream) const {
 
 void TField::LoadFromFile(const std::string& fileName) {
     std::ifstream file(fileName, std::ios::binary);
-    if (!file) DatabaseError(FormatMessage("Cannot open file %s", fileName.c_str()));
+    if (!file)
+        DatabaseError(FormatMessage("Cannot open file %s", fileName.c_str()));
     LoadFromStream(file);
 }
 
 void TField::SaveToFile(const std::string& fileName) const {
     std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-    if (!file) DatabaseError(FormatMessage("Cannot create file %s", fileName.c_str()));
+    if (!file)
+        DatabaseError(FormatMessage("Cannot create file %s", fileName.c_str()));
     SaveToStream(file);
 }
 

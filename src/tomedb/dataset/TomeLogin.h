@@ -31,7 +31,8 @@ class TScriptedDBLogin : public TTomeDBLogin {
 public:
     std::optional<std::string> Login(const std::string& fileName) override {
         asked.push_back(fileName);
-        if (answers.empty()) return std::nullopt;
+        if (answers.empty())
+            return std::nullopt;
         std::optional<std::string> answer = answers.front();
         answers.pop_front();
         return answer;

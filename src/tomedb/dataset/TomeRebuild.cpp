@@ -7,8 +7,8 @@
 
 #include <cctype>
 #include <cmath>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "tomedb/TomeError.h"
@@ -30,8 +30,10 @@ constexpr size_t kRebuildWriteBuffer = 16u << 20;
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
     return path.substr(0, slash);
 }
 
@@ -41,18 +43,22 @@ std::string MakeTemporaryFile(const std::string& databasePath) {
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) return std::string();
+    if (fd < 0)
+        return std::string();
     struct stat info {};
-    if (::stat(databasePath.c_str(), &info) == 0) ::fchmod(fd, info.st_mode & 07777);
+    if (::stat(databasePath.c_str(), &info) == 0)
+        ::fchmod(fd, info.st_mode & 07777);
     ::close(fd);
     return std::string(name.data());
 }
 
 // "TDB" and the six letters or digits mkstemp puts in place of "XXXXXX".
 bool IsTemporaryName(const char* name) {
-    if (std::strncmp(name, "TDB", 3) != 0 || std::strlen(name) != 9) return false;
+    if (std::strncmp(name, "TDB", 3) != 0 || std::strlen(name) != 9)
+        return false;
     for (const char* c = name + 3; *c; ++c)
-        if (!std::isalnum(static_cast<unsigned char>(*c))) return false;
+        if (!std::isalnum(static_cast<unsigned char>(*c)))
+            return false;
     return true;
 }
 
@@ -60,12 +66,16 @@ bool IsTemporaryName(const char* name) {
 // (no link) of this user, a database header, untouched for an hour (a younger
 // one may belong to a rebuild still running in another process).
 bool IsLeftoverImage(int folder, const char* name, time_t hourAgo) {
-    if (!IsTemporaryName(name)) return false;
+    if (!IsTemporaryName(name))
+        return false;
     struct stat info {};
-    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_mtime > hourAgo) return false;
+    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_mtime > hourAgo)
+        return false;
     const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     char magic[format::kMagicSize] = {};
     const bool header = ::pread(fd, magic, sizeof magic, format::kMagicOffset) == sizeof magic &&
                         std::memcmp(magic, format::kMagic, sizeof magic) == 0;
@@ -75,7 +85,8 @@ bool IsLeftoverImage(int folder, const char* name, time_t hourAgo) {
 
 void SyncFolder(const std::string& path) {
     const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
+    if (fd < 0)
+        return;
     ::fsync(fd);
     ::close(fd);
 }
@@ -84,13 +95,16 @@ void SyncFolder(const std::string& path) {
 
 void RemoveLeftoverRebuildFiles(const std::string& databasePath) {
     DIR* folder = ::opendir(FolderOf(databasePath).c_str());
-    if (!folder) return;
+    if (!folder)
+        return;
     const time_t hourAgo = ::time(nullptr) - 3600;
     const int fd = ::dirfd(folder);
     std::vector<std::string> leftovers;
     while (const dirent* entry = ::readdir(folder))
-        if (IsLeftoverImage(fd, entry->d_name, hourAgo)) leftovers.emplace_back(entry->d_name);
-    for (const std::string& name : leftovers) ::unlinkat(fd, name.c_str(), 0);
+        if (IsLeftoverImage(fd, entry->d_name, hourAgo))
+            leftovers.emplace_back(entry->d_name);
+    for (const std::string& name : leftovers)
+        ::unlinkat(fd, name.c_str(), 0);
     ::closedir(folder);
 }
 
@@ -99,13 +113,10 @@ namespace {
 // Restores the source's KeepConnection on every path.
 class TKeepConnectionScope {
 public:
-    explicit TKeepConnectionScope(TTomeDatabase& database)
-        : database_(database), saved_(database.KeepConnection()) {
+    explicit TKeepConnectionScope(TTomeDatabase& database) : database_(database), saved_(database.KeepConnection()) {
         database_.SetKeepConnection(true);
     }
-    ~TKeepConnectionScope() {
-        database_.RestoreKeepConnection(saved_);
-    }
+    ~TKeepConnectionScope() { database_.RestoreKeepConnection(saved_); }
     TKeepConnectionScope(const TKeepConnectionScope&) = delete;
     TKeepConnectionScope& operator=(const TKeepConnectionScope&) = delete;
 
@@ -129,20 +140,22 @@ void CopyStructure(TTomeDatabase& source, TTomeDatabase& target, const std::stri
     std::vector<TTomeFieldItem> items;
     for (int i = 0; i < fields.Count(); ++i) {
         const TTomeFieldDef& def = fields.At(i);
-        items.push_back(MakeFieldItem(def.Name, def.FieldType,
-                                      IsStringType(def.FieldType) ? def.DataSize : 0, dpmDefault));
+        items.push_back(
+            MakeFieldItem(def.Name, def.FieldType, IsStringType(def.FieldType) ? def.DataSize : 0, dpmDefault));
     }
     if (!target.CreateTable(io->TableName(), items))
         DatabaseError(FormatMessage("Table '%s' not found", name.c_str()));
     const TTomeIndexDefs& indexes = io->IndexDefs();
     for (int k = 0; k < indexes.Count(); ++k) {
         const TTomeIndexDef& def = indexes.At(k);
-        if (def.FieldIdxes.empty()) continue;
+        if (def.FieldIdxes.empty())
+            continue;
         // CreateTable already made the primary index of the auto-increment field.
         if (fields.At(def.FieldIdxes[0]).FieldType == ftAutoInc && (def.Options & tiPrimary))
             continue;
         std::vector<std::string> keyNames;
-        for (int32_t f : def.FieldIdxes) keyNames.push_back(fields.At(f).Name);
+        for (int32_t f : def.FieldIdxes)
+            keyNames.push_back(fields.At(f).Name);
         target.CreateIndex(io->TableName(), def.Name, def.Options, keyNames);
     }
     table.Close();
@@ -152,7 +165,8 @@ bool IsIndexed(const TTomeTableIO& table, int field) {
     const TTomeIndexDefs& indexes = table.IndexDefs();
     for (int k = 0; k < indexes.Count(); ++k)
         for (int32_t f : indexes.At(k).FieldIdxes)
-            if (f == field) return true;
+            if (f == field)
+                return true;
     return false;
 }
 
@@ -161,23 +175,23 @@ bool IsIndexed(const TTomeTableIO& table, int field) {
 // compression and encryption flags, algorithms, level, mode and key), the
 // source field had DPMode 0 like every rebuilt field, and neither a key nor
 // a CRC32 check of the target needs the plain value.
-bool CanCopyStoredBlob(const TTomeTableIO& from, const TTomeTableIO& to, int field,
-                       const TRebuildSettings& settings) {
-    if (!g_RebuildCopiesStoredBlobs || settings.decodeEveryBlob) return false;
+bool CanCopyStoredBlob(const TTomeTableIO& from, const TTomeTableIO& to, int field, const TRebuildSettings& settings) {
+    if (!g_RebuildCopiesStoredBlobs || settings.decodeEveryBlob)
+        return false;
     const TAlgoBlock& a = from.FileIO().AlgoBlock();
     const TAlgoBlock& b = to.FileIO().AlgoBlock();
-    if (b.CRC32() || IsIndexed(to, field)) return false;
-    if (from.FieldDefs().At(field).DPMode != 0 || to.FieldDefs().At(field).DPMode != 0) return false;
+    if (b.CRC32() || IsIndexed(to, field))
+        return false;
+    if (from.FieldDefs().At(field).DPMode != 0 || to.FieldDefs().At(field).DPMode != 0)
+        return false;
     const bool compressed = from.FieldCompressed(field);
     const bool encrypted = from.FieldEncrypted(field);
-    if (compressed != to.FieldCompressed(field) || encrypted != to.FieldEncrypted(field)) return false;
-    if (compressed && (a.CompressAlgoName() != b.CompressAlgoName() ||
-                       a.CompressLevel() != b.CompressLevel()))
+    if (compressed != to.FieldCompressed(field) || encrypted != to.FieldEncrypted(field))
         return false;
-    if (encrypted && (a.EncryptAlgoName() != b.EncryptAlgoName() ||
-                      a.EncryptMode() != b.EncryptMode() ||
-                      settings.oldPassword != settings.newPassword ||
-                      a.PasswordCheck() != b.PasswordCheck()))
+    if (compressed && (a.CompressAlgoName() != b.CompressAlgoName() || a.CompressLevel() != b.CompressLevel()))
+        return false;
+    if (encrypted && (a.EncryptAlgoName() != b.EncryptAlgoName() || a.EncryptMode() != b.EncryptMode() ||
+                      settings.oldPassword != settings.newPassword || a.PasswordCheck() != b.PasswordCheck()))
         return false;
     return true;
 }
@@ -185,9 +199,8 @@ bool CanCopyStoredBlob(const TTomeTableIO& from, const TTomeTableIO& to, int fie
 // Hands the stored bytes of blob `field` of source record `recIndex` to the
 // target's next append.
 void CopyStoredBlob(TTomeTableIO& from, int32_t recIndex, TTomeTableIO& to, int field) {
-    const int64_t descriptor =
-        static_cast<int64_t>(from.RecordTab().at(static_cast<size_t>(recIndex)).DataOffset) +
-        from.FieldOffsets()[static_cast<size_t>(field)];
+    const int64_t descriptor = static_cast<int64_t>(from.RecordTab().at(static_cast<size_t>(recIndex)).DataOffset) +
+                               from.FieldOffsets()[static_cast<size_t>(field)];
     std::string stored;
     from.ReadStoredBlob(descriptor, stored);
     // A value that does not decode is damage: it fails here as it fails a
@@ -208,8 +221,7 @@ void CopyRecords(TTomeDatabase& source, TTomeDatabase& target, const std::string
     TTomeTableIO& toIO = *target.FindTableIO(name);
     std::vector<bool> copyStored(static_cast<size_t>(from.FieldCount()), false);
     for (int i = 0; i < from.FieldCount(); ++i)
-        copyStored[static_cast<size_t>(i)] =
-            from.Fields(i).IsBlob() && CanCopyStoredBlob(fromIO, toIO, i, settings);
+        copyStored[static_cast<size_t>(i)] = from.Fields(i).IsBlob() && CanCopyStoredBlob(fromIO, toIO, i, settings);
     const int count = from.RecordCount();
     int number = 0;
     for (from.First(); !from.Eof(); from.Next()) {
@@ -232,7 +244,8 @@ void CopyRecords(TTomeDatabase& source, TTomeDatabase& target, const std::string
                 to.Fields(i).SetModified(true);
             }
         } catch (const EDatabaseError&) {
-            if (!settings.droppedRecords) throw;
+            if (!settings.droppedRecords)
+                throw;
             to.Cancel();
             ++*settings.droppedRecords;
             continue;
@@ -244,13 +257,11 @@ void CopyRecords(TTomeDatabase& source, TTomeDatabase& target, const std::string
 }
 
 // Builds the new image in `tempPath`; raises on any failure.
-void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
-                const std::string& tempPath) {
+void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings, const std::string& tempPath) {
     TTomeDBFileIO& io = *source.FileIO();
     TTomeDatabase target;
-    if (!target.CreateDatabase(tempPath, settings.compressBlob, settings.compressLevel,
-                               settings.compressAlgoName, settings.encrypt,
-                               settings.encryptAlgoName, settings.newPassword, settings.crc32))
+    if (!target.CreateDatabase(tempPath, settings.compressBlob, settings.compressLevel, settings.compressAlgoName,
+                               settings.encrypt, settings.encryptAlgoName, settings.newPassword, settings.crc32))
         DatabaseError(FormatMessage("Cannot create file %s", tempPath.c_str()));
     target.SetDatabaseName(tempPath);
     // The copy opens and closes a table per source table; a target that let
@@ -270,11 +281,14 @@ void BuildImage(TTomeDatabase& source, const TRebuildSettings& settings,
         io.GetComments(comment, settings.oldPassword);
         target.SetComments(comment);
         std::vector<uint8_t> extData(format::kExtDataSize, 0);
-        if (io.GetExtData(extData.data())) target.SetExtData(extData.data(), format::kExtDataSize);
+        if (io.GetExtData(extData.data()))
+            target.SetExtData(extData.data(), format::kExtDataSize);
         std::vector<std::string> names;
         io.GetTableNames(names);
-        for (const std::string& name : names) CopyStructure(source, target, name);
-        for (const std::string& name : names) CopyRecords(source, target, name, settings);
+        for (const std::string& name : names)
+            CopyStructure(source, target, name);
+        for (const std::string& name : names)
+            CopyRecords(source, target, name, settings);
         target.Flush();
     } catch (...) {
         // A full disk fails the flush; the unlock and close on the way out
@@ -310,12 +324,14 @@ void Reopen(TTomeDBFileIO& io) {
 // image lose the others: refuse, the old file stays as it is.
 static void RefuseLostTables(TTomeDBFileIO& io) {
     TTomeFileLock lock(io);
-    if (!FindUnlistedTableHeaders(io).empty()) io.RaiseDamaged();
+    if (!FindUnlistedTableHeaders(io).empty())
+        io.RaiseDamaged();
 }
 
 bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& requested) {
     TTomeDBFileIO* io = source.FileIO();
-    if (!io || !io->IsOpen()) return false;
+    if (!io || !io->IsOpen())
+        return false;
     if (io->BaseOffset() != 0 || io->ReadOnly() || io->FileReadOnly() || io->MediumType() != mtDisk)
         return false;
     TKeepConnectionScope keep(source);
@@ -325,7 +341,8 @@ bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& requested) {
         settings.encryptAlgoName = "Blowfish";
     RemoveLeftoverRebuildFiles(io->FileName());
     const std::string tempPath = MakeTemporaryFile(io->FileName());
-    if (tempPath.empty()) return false;
+    if (tempPath.empty())
+        return false;
     bool replaced = false;
     try {
         // The source stays locked from the first record copied until the new
@@ -337,7 +354,8 @@ bool RebuildDatabase(TTomeDatabase& source, const TRebuildSettings& requested) {
         ::unlink(tempPath.c_str());
         throw;
     }
-    if (!replaced) return false;
+    if (!replaced)
+        return false;
     try {
         Reopen(*io);
         // The reopened file layer needs its key again.
@@ -376,7 +394,8 @@ TRebuildSettings OwnSettings(TTomeDatabase& database) {
 
 bool TTomeDatabase::Compact() {
     EnsureOpenForOperation(true);
-    if (!RebuildDatabase(*this, OwnSettings(*this))) return false;
+    if (!RebuildDatabase(*this, OwnSettings(*this)))
+        return false;
     ReloadAfterRebuild();
     return true;
 }
@@ -387,8 +406,10 @@ bool TTomeDatabase::Repair(int* droppedRecords) {
     settings.decodeEveryBlob = true;
     int dropped = 0;
     settings.droppedRecords = &dropped;
-    if (!RebuildDatabase(*this, settings)) return false;
-    if (droppedRecords) *droppedRecords = dropped;
+    if (!RebuildDatabase(*this, settings))
+        return false;
+    if (droppedRecords)
+        *droppedRecords = dropped;
     ReloadAfterRebuild();
     return true;
 }
@@ -398,7 +419,8 @@ bool TTomeDatabase::ChangePassword(const std::string& newPassword, bool encrypt)
     TRebuildSettings settings = OwnSettings(*this);
     settings.encrypt = encrypt;
     settings.newPassword = newPassword;
-    if (!RebuildDatabase(*this, settings)) return false;
+    if (!RebuildDatabase(*this, settings))
+        return false;
     SetPassword(newPassword);
     ReloadAfterRebuild();
     return true;
@@ -406,8 +428,10 @@ bool TTomeDatabase::ChangePassword(const std::string& newPassword, bool encrypt)
 
 void TTomeDatabase::ReloadAfterRebuild() {
     for (const auto& table : tableIOs_)
-        if (table->Active()) table->Refresh();
-    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_)) table->RefreshAfterReload();
+        if (table->Active())
+            table->Refresh();
+    for (TTomeTable* table : std::vector<TTomeTable*>(dataSets_))
+        table->RefreshAfterReload();
 }
 
 }  // namespace tomedb

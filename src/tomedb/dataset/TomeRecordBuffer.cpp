@@ -17,7 +17,8 @@ void TRecordBuffer::Allocate(const TRecordLayout& layout, TTomeTableIO* table) {
 void TRecordBuffer::CopyFrom(TRecordBuffer& other) {
     fixed = other.fixed;
     for (size_t i = 0; i < blobs.size() && i < other.blobs.size(); ++i)
-        if (blobs[i] && other.blobs[i]) blobs[i]->Assign(other.blobs[i]->Data());
+        if (blobs[i] && other.blobs[i])
+            blobs[i]->Assign(other.blobs[i]->Data());
     bookmark = other.bookmark;
 }
 

@@ -28,20 +28,24 @@ TTomeSession& DefaultSession() { return *Sessions().Session(0); }
 
 TTomeSessionList::~TTomeSessionList() {
     destroying_ = true;
-    while (!sessions_.empty()) delete sessions_.back();
+    while (!sessions_.empty())
+        delete sessions_.back();
 }
 
 TTomeSession* TTomeSessionList::FindSession(const std::string& name) {
     std::lock_guard<std::recursive_mutex> guard(listLock_);
-    if (name.empty()) return sessions_.empty() ? nullptr : sessions_.front();
+    if (name.empty())
+        return sessions_.empty() ? nullptr : sessions_.front();
     for (TTomeSession* session : sessions_)
-        if (SameNameAscii(session->SessionName(), name)) return session;
+        if (SameNameAscii(session->SessionName(), name))
+            return session;
     return nullptr;
 }
 
 TTomeSession* TTomeSessionList::OpenSession(const std::string& name) {
     TTomeSession* session = FindSession(name);
-    if (!session) DatabaseError(FormatMessage("Invalid session name %s", name.c_str()));
+    if (!session)
+        DatabaseError(FormatMessage("Invalid session name %s", name.c_str()));
     return session;
 }
 
@@ -88,9 +92,7 @@ void TTomeSessionList::ReleaseAutoNumber(int number) {
 
 TTomeSession::TTomeSession(const std::string& name) : name_(name) { Sessions().Add(this); }
 
-TTomeSession::TTomeSession(TTomeSessionList& list, DefaultTag) : sessionName_("Default") {
-    list.Add(this);
-}
+TTomeSession::TTomeSession(TTomeSessionList& list, DefaultTag) : sessionName_("Default") { list.Add(this); }
 
 TTomeSession::~TTomeSession() {
     destroying_ = true;
@@ -98,7 +100,8 @@ TTomeSession::~TTomeSession() {
         SetActive(false);
     } catch (...) {
     }
-    if (autoNumber_ >= 0) Sessions().ReleaseAutoNumber(autoNumber_);
+    if (autoNumber_ >= 0)
+        Sessions().ReleaseAutoNumber(autoNumber_);
     // Databases that remain (owned by others) lose their session name.
     for (TTomeDatabase* database : std::vector<TTomeDatabase*>(databases_)) {
         database->DetachFromSession(this);
@@ -107,17 +110,20 @@ TTomeSession::~TTomeSession() {
 }
 
 [[noreturn]] void TTomeSession::Error(const std::string& message) const {
-    if (name_.empty()) DatabaseError(message);
+    if (name_.empty())
+        DatabaseError(message);
     DatabaseError(FormatMessage("%s: %s", name_.c_str(), message.c_str()));
 }
 
 void TTomeSession::SetName(const std::string& name) {
     name_ = name;
-    if (autoSessionName_) ApplyAutoName();
+    if (autoSessionName_)
+        ApplyAutoName();
 }
 
 void TTomeSession::SetActive(bool value) {
-    if (value == active_) return;
+    if (value == active_)
+        return;
     if (value)
         Activate();
     else
@@ -126,16 +132,20 @@ void TTomeSession::SetActive(bool value) {
 
 void TTomeSession::Activate() {
     std::lock_guard<std::recursive_mutex> guard(Sessions().EngineLock());
-    if (OnStartup) OnStartup(this);
-    if (sessionName_.empty()) Error("Session name missing");
+    if (OnStartup)
+        OnStartup(this);
+    if (sessionName_.empty())
+        Error("Session name missing");
     active_ = true;
-    if (this != &DefaultSession()) DefaultSession().SetActive(true);
+    if (this != &DefaultSession())
+        DefaultSession().SetActive(true);
 }
 
 void TTomeSession::Deactivate() {
     std::lock_guard<std::recursive_mutex> guard(Sessions().EngineLock());
     for (size_t i = databases_.size(); i-- > 0;) {
-        if (i >= databases_.size()) continue;
+        if (i >= databases_.size())
+            continue;
         TTomeDatabase* database = databases_[i];
         if (database->Temporary())
             FreeTemporary(database);
@@ -146,9 +156,11 @@ void TTomeSession::Deactivate() {
 }
 
 void TTomeSession::SetAutoSessionName(bool value) {
-    if (value == autoSessionName_) return;
+    if (value == autoSessionName_)
+        return;
     if (value) {
-        if (active_) Error("Cannot perform this operation on an active session");
+        if (active_)
+            Error("Cannot perform this operation on an active session");
         autoNumber_ = Sessions().TakeAutoNumber();
         autoSessionName_ = true;
         ApplyAutoName();
@@ -172,8 +184,10 @@ void TTomeSession::ApplyAutoName() {
 }
 
 void TTomeSession::SetSessionName(const std::string& value) {
-    if (autoSessionName_) Error("Cannot modify SessionName while AutoSessionName is enabled");
-    if (active_) Error("Cannot perform this operation on an active session");
+    if (autoSessionName_)
+        Error("Cannot modify SessionName while AutoSessionName is enabled");
+    if (active_)
+        Error("Cannot perform this operation on an active session");
     if (!value.empty()) {
         TTomeSession* other = Sessions().FindSession(value);
         if (other && other != this)
@@ -184,7 +198,8 @@ void TTomeSession::SetSessionName(const std::string& value) {
 
 TTomeDatabase* TTomeSession::FindDatabase(const std::string& name) const {
     for (TTomeDatabase* database : databases_)
-        if (SameNameAscii(database->DatabaseName(), name)) return database;
+        if (SameNameAscii(database->DatabaseName(), name))
+            return database;
     return nullptr;
 }
 
@@ -192,7 +207,8 @@ void TTomeSession::LockSession() {
     if (lockNesting_ == 0) {
         Sessions().EngineLock().lock();
         try {
-            if (!active_) SetActive(true);
+            if (!active_)
+                SetActive(true);
         } catch (...) {
             Sessions().EngineLock().unlock();
             throw;
@@ -202,12 +218,13 @@ void TTomeSession::LockSession() {
 }
 
 void TTomeSession::UnlockSession() {
-    if (lockNesting_ <= 0) return;
-    if (--lockNesting_ == 0) Sessions().EngineLock().unlock();
+    if (lockNesting_ <= 0)
+        return;
+    if (--lockNesting_ == 0)
+        Sessions().EngineLock().unlock();
 }
 
-TTomeDatabase* TTomeSession::OpenDatabase(const std::string& name, bool countUser,
-                                          TTomeTable* table) {
+TTomeDatabase* TTomeSession::OpenDatabase(const std::string& name, bool countUser, TTomeTable* table) {
     LockSession();
     struct Unlock {
         TTomeSession* s;
@@ -219,26 +236,32 @@ TTomeDatabase* TTomeSession::OpenDatabase(const std::string& name, bool countUse
         database = new TTomeDatabase(this);
         AdoptTemporary(database);
         created = true;
-        if (table) database->SetMediumType(table->MediumType());
+        if (table)
+            database->SetMediumType(table->MediumType());
         database->SetDatabaseName(name);
         database->SetKeepConnection(KeepConnections);
     }
     try {
         database->Open();
     } catch (...) {
-        if (created) FreeTemporary(database);
+        if (created)
+            FreeTemporary(database);
         throw;
     }
-    if (countUser) database->IncRefCount();
+    if (countUser)
+        database->IncRefCount();
     return database;
 }
 
 void TTomeSession::CloseDatabase(TTomeDatabase* database) {
-    if (!database) return;
-    if (database->RefCount() > 0) database->DecRefCount();
+    if (!database)
+        return;
+    if (database->RefCount() > 0)
+        database->DecRefCount();
     if (database->RefCount() == 0 && !database->KeepConnection()) {
         if (database->Temporary()) {
-            if (!database->Destroying()) FreeTemporary(database);
+            if (!database->Destroying())
+                FreeTemporary(database);
         } else {
             database->Close();
         }
@@ -246,9 +269,11 @@ void TTomeSession::CloseDatabase(TTomeDatabase* database) {
 }
 
 void TTomeSession::CheckDuplicateDatabaseName(TTomeDatabase* database, const std::string& name) {
-    if (name.empty()) return;
+    if (name.empty())
+        return;
     for (TTomeDatabase* other : std::vector<TTomeDatabase*>(databases_)) {
-        if (other == database || !SameNameAscii(other->DatabaseName(), name)) continue;
+        if (other == database || !SameNameAscii(other->DatabaseName(), name))
+            continue;
         if (other->Temporary() && other->RefCount() == 0 && !other->Destroying())
             FreeTemporary(other);
         else
@@ -263,8 +288,7 @@ void TTomeSession::AddDatabase(TTomeDatabase* database) {
 
 void TTomeSession::RemoveDatabase(TTomeDatabase* database) {
     databases_.erase(std::remove(databases_.begin(), databases_.end(), database), databases_.end());
-    temporaries_.erase(std::remove(temporaries_.begin(), temporaries_.end(), database),
-                       temporaries_.end());
+    temporaries_.erase(std::remove(temporaries_.begin(), temporaries_.end(), database), temporaries_.end());
 }
 
 void TTomeSession::AdoptTemporary(TTomeDatabase* database) {

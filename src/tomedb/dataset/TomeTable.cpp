@@ -27,20 +27,24 @@ TTomeTable::~TTomeTable() {
         // Closing releases only memory and counters; nothing worth raising here.
     }
     SetMasterSource(nullptr);
-    for (TTomeTable* detail : std::vector<TTomeTable*>(details_)) detail->masterSource_ = nullptr;
+    for (TTomeTable* detail : std::vector<TTomeTable*>(details_))
+        detail->masterSource_ = nullptr;
 }
 
 [[noreturn]] void TTomeTable::Error(const std::string& message) const {
-    if (name_.empty()) DatabaseError(message);
+    if (name_.empty())
+        DatabaseError(message);
     DatabaseError(FormatMessage("%s: %s", name_.c_str(), message.c_str()));
 }
 
 void TTomeTable::CheckActive() const {
-    if (!Active()) DatabaseError("Cannot perform this operation on a closed dataset");
+    if (!Active())
+        DatabaseError("Cannot perform this operation on a closed dataset");
 }
 
 void TTomeTable::CheckInactive() const {
-    if (Active()) DatabaseError("Cannot perform this operation on an open dataset");
+    if (Active())
+        DatabaseError("Cannot perform this operation on an open dataset");
 }
 
 // ---------------------------------------------------------------------------
@@ -68,27 +72,33 @@ void TTomeTable::SetMediumType(TTomeDBMediumType value) {
     mediumType_ = value;
     TTomeSession* session = Sessions().FindSession(sessionName_);
     TTomeDatabase* database = session ? session->FindDatabase(databaseName_) : nullptr;
-    if (database && !database->Connected()) database->SetMediumType(value);
+    if (database && !database->Connected())
+        database->SetMediumType(value);
 }
 
 void TTomeTable::SetMasterSource(TTomeTable* master) {
     for (TTomeTable* m = master; m; m = m->masterSource_)
-        if (m == this) Error("Circular datalinks are not allowed");
+        if (m == this)
+            Error("Circular datalinks are not allowed");
     if (masterSource_) {
         auto& list = masterSource_->details_;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
     }
     masterSource_ = master;
-    if (master) master->details_.push_back(this);
-    if (Active()) MasterChanged();
+    if (master)
+        master->details_.push_back(this);
+    if (Active())
+        MasterChanged();
 }
 
 void TTomeTable::SetMasterFields(const std::string& value) {
     const std::string previous = masterFields_;
     masterFields_ = value;
-    if (!Active() || !masterSource_) return;
+    if (!Active() || !masterSource_)
+        return;
     try {
-        if (!value.empty()) masterSource_->ParseFieldList(value);
+        if (!value.empty())
+            masterSource_->ParseFieldList(value);
         MasterChanged();
     } catch (...) {
         masterFields_ = previous;
@@ -100,8 +110,10 @@ void TTomeTable::SetMasterFields(const std::string& value) {
 // Open and close
 
 void TTomeTable::Open() {
-    if (Active()) return;
-    if (BeforeOpen) BeforeOpen(*this);
+    if (Active())
+        return;
+    if (BeforeOpen)
+        BeforeOpen(*this);
     try {
         OpenCursor();
     } catch (...) {
@@ -110,15 +122,20 @@ void TTomeTable::Open() {
     }
     state_ = dsBrowse;
     try {
-        if (masterSource_ && !masterFields_.empty() && masterSource_->Active()) ApplyRange();
-        if (filtered_) ActivateFilter();
-        if (!rangeActive_ && !filtered_) First();
+        if (masterSource_ && !masterFields_.empty() && masterSource_->Active())
+            ApplyRange();
+        if (filtered_)
+            ActivateFilter();
+        if (!rangeActive_ && !filtered_)
+            First();
     } catch (...) {
         CloseCursor();
         throw;
     }
-    if (AfterOpen) AfterOpen(*this);
-    for (TTomeTable* detail : std::vector<TTomeTable*>(details_)) detail->MasterChanged();
+    if (AfterOpen)
+        AfterOpen(*this);
+    for (TTomeTable* detail : std::vector<TTomeTable*>(details_))
+        detail->MasterChanged();
 }
 
 void TTomeTable::OpenCursor() {
@@ -137,7 +154,8 @@ void TTomeTable::OpenCursor() {
     database_->AttachDataSet(this);
     database_->CheckCanAccess();
     tableIO_ = database_->FindTableIO(tableName_);
-    if (!tableIO_) Error(FormatMessage("Table '%s' not found", tableName_.c_str()));
+    if (!tableIO_)
+        Error(FormatMessage("Table '%s' not found", tableName_.c_str()));
     tableIO_->Open();
     records_.clear();
     position_ = -1;
@@ -174,7 +192,8 @@ void TTomeTable::BuildFields() {
         TTableIndexDef item;
         item.Name = def.Name;
         for (size_t j = 0; j < def.FieldIdxes.size(); ++j) {
-            if (j) item.Fields += ",";
+            if (j)
+                item.Fields += ",";
             item.Fields += defs.At(def.FieldIdxes[j]).Name;
         }
         item.Options = def.Options & 0x0F;  // primary, unique, descending, case-insensitive
@@ -183,15 +202,20 @@ void TTomeTable::BuildFields() {
 }
 
 void TTomeTable::Close() {
-    if (!Active() && !database_) return;
-    if (Active() && BeforeClose) BeforeClose(*this);
+    if (!Active() && !database_)
+        return;
+    if (Active() && BeforeClose)
+        BeforeClose(*this);
     CloseCursor();
-    if (AfterClose) AfterClose(*this);
-    for (TTomeTable* detail : std::vector<TTomeTable*>(details_)) detail->MasterChanged();
+    if (AfterClose)
+        AfterClose(*this);
+    for (TTomeTable* detail : std::vector<TTomeTable*>(details_))
+        detail->MasterChanged();
 }
 
 void TTomeTable::CloseCursor() {
-    if (tableIO_) tableIO_->Close();
+    if (tableIO_)
+        tableIO_->Close();
     tableIO_ = nullptr;
     ResetState();
     TTomeDatabase* database = database_;
@@ -200,7 +224,8 @@ void TTomeTable::CloseCursor() {
     session_ = nullptr;
     if (database) {
         database->DetachDataSet(this);
-        if (session) session->CloseDatabase(database);
+        if (session)
+            session->CloseDatabase(database);
     }
 }
 
@@ -215,7 +240,8 @@ void TTomeTable::ResetState() {
     state_ = dsInactive;
     current_.Release();
     filterBuffer_.Release();
-    for (TRecordBuffer& key : keyBuffers_) key.Release();
+    for (TRecordBuffer& key : keyBuffers_)
+        key.Release();
     fields_.clear();
     fieldDefs_.clear();
     indexDefs_.clear();
@@ -224,25 +250,32 @@ void TTomeTable::ResetState() {
 
 void TTomeTable::CloseForDatabase() {
     // The database is closing: it uncounts its tables itself.
-    if (tableIO_) tableIO_->Close();
+    if (tableIO_)
+        tableIO_->Close();
     tableIO_ = nullptr;
     const bool wasActive = Active();
-    if (wasActive && BeforeClose) BeforeClose(*this);
+    if (wasActive && BeforeClose)
+        BeforeClose(*this);
     ResetState();
-    if (database_) database_->DetachDataSet(this);
+    if (database_)
+        database_->DetachDataSet(this);
     database_ = nullptr;
     session_ = nullptr;
-    if (wasActive && AfterClose) AfterClose(*this);
+    if (wasActive && AfterClose)
+        AfterClose(*this);
 }
 
 void TTomeTable::DatabaseDestroyed(TTomeDatabase* database) {
-    if (database_ != database) return;
+    if (database_ != database)
+        return;
     CloseForDatabase();
 }
 
 bool TTomeTable::CanModify() const {
-    if (!Active() || readOnly_ || !database_) return false;
-    if (database_->ReadOnly()) return false;
+    if (!Active() || readOnly_ || !database_)
+        return false;
+    if (database_->ReadOnly())
+        return false;
     const TTomeDBFileIO* io = database_->FileIO();
     return !(io && io->FileReadOnly());
 }
@@ -252,13 +285,15 @@ bool TTomeTable::CanModify() const {
 
 TField* TTomeTable::FindField(const std::string& name) const {
     for (const auto& field : fields_)
-        if (SameNameAscii(field->FieldName(), name)) return field.get();
+        if (SameNameAscii(field->FieldName(), name))
+            return field.get();
     return nullptr;
 }
 
 TField& TTomeTable::FieldByName(const std::string& name) const {
     TField* field = FindField(name);
-    if (!field) DatabaseError(FormatMessage("Field '%s' not found", name.c_str()));
+    if (!field)
+        DatabaseError(FormatMessage("Field '%s' not found", name.c_str()));
     return *field;
 }
 
@@ -267,9 +302,7 @@ int TTomeTable::FindField(std::string_view name) const {
     return field ? field->Index() : -1;
 }
 
-TFieldType TTomeTable::GetFieldType(int index) const {
-    return fields_.at(static_cast<size_t>(index))->DataType();
-}
+TFieldType TTomeTable::GetFieldType(int index) const { return fields_.at(static_cast<size_t>(index))->DataType(); }
 
 TFieldData TTomeTable::GetFieldData(int index) {
     TFieldData data;

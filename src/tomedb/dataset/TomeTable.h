@@ -68,8 +68,7 @@ struct TTableIndexDef {
 using TDataSetNotifyEvent = std::function<void(TTomeTable& table)>;
 using TFilterRecordEvent = std::function<void(TTomeTable& table, bool& accept)>;
 using TTableProgressEvent = std::function<void(TTomeTable& table, int percent)>;
-using TDataSetErrorEvent =
-    std::function<void(TTomeTable& table, const EDatabaseError& error, TDataAction& action)>;
+using TDataSetErrorEvent = std::function<void(TTomeTable& table, const EDatabaseError& error, TDataAction& action)>;
 
 class TTomeTable : private TFilterRecordSource {
 public:
@@ -105,10 +104,9 @@ public:
     void SetMasterFields(const std::string& value);
 
     // ---- events --------------------------------------------------------------------
-    TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeScroll,
-        AfterScroll, BeforeRefresh, AfterRefresh, BeforeInsert, AfterInsert, BeforeEdit,
-        AfterEdit, BeforePost, AfterPost, BeforeCancel, AfterCancel, BeforeDelete, AfterDelete,
-        OnNewRecord, OnCalcFields;
+    TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeScroll, AfterScroll, BeforeRefresh,
+        AfterRefresh, BeforeInsert, AfterInsert, BeforeEdit, AfterEdit, BeforePost, AfterPost, BeforeCancel,
+        AfterCancel, BeforeDelete, AfterDelete, OnNewRecord, OnCalcFields;
     TFilterRecordEvent OnFilterRecord;
     // Reports how far a filter scan got (percent); it is not meant to read the
     // record being tested, which a scan by integer key does not load.
@@ -169,8 +167,7 @@ public:
     // database file (same algorithms and key), both fields processed alike,
     // the target field in no index and no CRC32 check of the file; false
     // (nothing handed) otherwise. Cancel and a new Append drop it.
-    bool SetStoredBlobValue(int fieldIndex, const TTomeTable& source, int sourceField,
-                            std::string stored);
+    bool SetStoredBlobValue(int fieldIndex, const TTomeTable& source, int sourceField, std::string stored);
 
     // ---- editing ------------------------------------------------------------------------
     void Append();
@@ -192,8 +189,7 @@ public:
     bool FindPrior() { return FindRecord(false, false); }
     bool FindLast() { return FindRecord(true, false); }
     bool Locate(const std::string& keyFields, const TVariantArray& values, TLocateOptions options);
-    TVariantArray Lookup(const std::string& keyFields, const TVariantArray& values,
-                         const std::string& resultFields);
+    TVariantArray Lookup(const std::string& keyFields, const TVariantArray& values, const std::string& resultFields);
 
     // ---- used by TField ------------------------------------------------------------------
     uint8_t* FieldSlot(int fieldIndex);
@@ -268,14 +264,13 @@ private:
     void ActivateFilter();
     void DeactivateFilter();
     bool RecordPasses();
-    int CompareKeyWithEntry(TRecordBuffer& key, const TListElement& entry, int index, int fieldCount,
-                            bool partial, bool caseInsensitive);
-    int BoundSearch(TRecordBuffer& key, const TElementList& list, int index,
-                    int fieldCount, bool first, bool partial, int& result);
+    int CompareKeyWithEntry(TRecordBuffer& key, const TListElement& entry, int index, int fieldCount, bool partial,
+                            bool caseInsensitive);
+    int BoundSearch(TRecordBuffer& key, const TElementList& list, int index, int fieldCount, bool first, bool partial,
+                    int& result);
     void FillKeyBuffer(TRecordBuffer& key, const TVariantArray& values, int index);
     std::vector<int> ParseFieldList(const std::string& names) const;
-    int LocateRecord(const std::vector<int>& fields, const TVariantArray& values,
-                     TLocateOptions options);
+    int LocateRecord(const std::vector<int>& fields, const TVariantArray& values, TLocateOptions options);
     void ApplyRange();
     void CancelRange();
 

@@ -9,18 +9,20 @@
 
 namespace tomedb {
 
-void TTomeTable::RunWithErrorEvent(const TDataSetErrorEvent& handler,
-                                   const std::function<void()>& step) {
+void TTomeTable::RunWithErrorEvent(const TDataSetErrorEvent& handler, const std::function<void()>& step) {
     for (;;) {
         try {
             step();
             return;
         } catch (const EDatabaseError& error) {
-            if (!handler) throw;
+            if (!handler)
+                throw;
             TDataAction action = daFail;
             handler(*this, error, action);
-            if (action == daFail) throw;
-            if (action == daAbort) throw EAbort();
+            if (action == daFail)
+                throw;
+            if (action == daAbort)
+                throw EAbort();
             // daRetry: run the step again
         }
     }
@@ -39,21 +41,26 @@ void TTomeTable::CheckBrowseMode() {
 void TTomeTable::StartInsert() {
     CheckActive();
     CheckBrowseMode();
-    if (!CanModify()) DatabaseError("Cannot modify a read-only dataset");
-    if (BeforeInsert) BeforeInsert(*this);
+    if (!CanModify())
+        DatabaseError("Cannot modify a read-only dataset");
+    if (BeforeInsert)
+        BeforeInsert(*this);
     InitNewRecord(current_);
     storedForPost_.clear();
-    for (auto& field : fields_) field->SetModified(false);
+    for (auto& field : fields_)
+        field->SetModified(false);
     state_ = dsInsert;
     modified_ = false;
     try {
-        if (OnNewRecord) OnNewRecord(*this);
+        if (OnNewRecord)
+            OnNewRecord(*this);
     } catch (...) {
         state_ = dsBrowse;
         FetchCurrent();
         throw;
     }
-    if (AfterInsert) AfterInsert(*this);
+    if (AfterInsert)
+        AfterInsert(*this);
 }
 
 void TTomeTable::Append() { StartInsert(); }
@@ -62,24 +69,29 @@ void TTomeTable::Insert() { StartInsert(); }
 
 void TTomeTable::Edit() {
     CheckActive();
-    if (state_ == dsEdit || state_ == dsInsert) return;
+    if (state_ == dsEdit || state_ == dsInsert)
+        return;
     if (records_.empty() || !hasCurrent_) {
         Insert();
         return;
     }
-    if (!CanModify()) DatabaseError("Cannot modify a read-only dataset");
-    if (BeforeEdit) BeforeEdit(*this);
+    if (!CanModify())
+        DatabaseError("Cannot modify a read-only dataset");
+    if (BeforeEdit)
+        BeforeEdit(*this);
     RunWithErrorEvent(OnEditError, [this] { FetchCurrent(); });
     state_ = dsEdit;
     modified_ = false;
-    if (AfterEdit) AfterEdit(*this);
+    if (AfterEdit)
+        AfterEdit(*this);
 }
 
 void TTomeTable::Post() {
     CheckActive();
     if (state_ != dsEdit && state_ != dsInsert)
         DatabaseError("Dataset not in edit or insert mode");
-    if (BeforePost) BeforePost(*this);
+    if (BeforePost)
+        BeforePost(*this);
     // The write and the read-back share one lock period, so no other program
     // can replace the file between them: a replacement is seen before
     // anything is written, and a post that wrote is never reported as failed.
@@ -98,15 +110,16 @@ void TTomeTable::Post() {
     held.reset();
     eof_ = bof_ = records_.empty();
     database_->TickAutoFlush();
-    if (AfterPost) AfterPost(*this);
-    for (TTomeTable* detail : std::vector<TTomeTable*>(details_)) detail->MasterChanged();
+    if (AfterPost)
+        AfterPost(*this);
+    for (TTomeTable* detail : std::vector<TTomeTable*>(details_))
+        detail->MasterChanged();
 }
 
 // Takes the file lock into `held` and writes; a failed write gives the lock
 // back before the error handler runs, so that a handler that waits does not
 // keep other programs out.
-void TTomeTable::LockedWrite(std::optional<TTomeLockScope>& held,
-                             const std::function<void()>& write) {
+void TTomeTable::LockedWrite(std::optional<TTomeLockScope>& held, const std::function<void()>& write) {
     held.emplace(*database_);
     try {
         write();
@@ -125,19 +138,23 @@ void TTomeTable::ReadBackAfterWrite(bool keepPosted) {
     } catch (const EDatabaseError&) {
         const bool onRecord = position_ >= 0 && position_ < static_cast<int>(records_.size());
         hasCurrent_ = keepPosted && onRecord;
-        if (hasCurrent_) current_.bookmark = records_[static_cast<size_t>(position_)].RecIndex;
+        if (hasCurrent_)
+            current_.bookmark = records_[static_cast<size_t>(position_)].RecIndex;
         modified_ = false;
-        for (auto& field : fields_) field->SetModified(false);
+        for (auto& field : fields_)
+            field->SetModified(false);
     }
 }
 
 int TTomeTable::KeySearchPosition(TRecordBuffer& key, bool /*afterEqual*/) {
-    if (records_.empty()) return 0;
+    if (records_.empty())
+        return 0;
     TFieldBuffers buffers;
     FillFieldBuffers(key, buffers);
     int result = -2;
     const int p = tableIO_->SearchIndex(buffers, records_, currentIndex_, result, 0, false);
-    if (result == -2 || p < 0) return 0;
+    if (result == -2 || p < 0)
+        return 0;
     return (result == 0 || result == 1) ? p + 1 : p;
 }
 
@@ -148,19 +165,22 @@ void TTomeTable::PostInsert() {
     int reported = -1;
     const int current = currentIndex_;
     // Handed again on every try: a failed append drops what it was given.
-    for (const auto& [field, stored] : storedForPost_) tableIO_->SetPreEncodedBlob(field, stored);
+    for (const auto& [field, stored] : storedForPost_)
+        tableIO_->SetPreEncodedBlob(field, stored);
     tableIO_->AppendRecord(
         buffers, false,
-        [&added, &reported, current](void*, int indexNumber, int position,
-                                     const TListElement& element) {
-            if (indexNumber == -1) added = element;
-            if (indexNumber == current && current >= 0) reported = position;
+        [&added, &reported, current](void*, int indexNumber, int position, const TListElement& element) {
+            if (indexNumber == -1)
+                added = element;
+            if (indexNumber == current && current >= 0)
+                reported = position;
         },
         this);
     const int count = static_cast<int>(records_.size());
     if (currentIndex_ < 0) {
         records_.push_back(added);
-        if (position_ < 0) position_ = static_cast<int>(records_.size()) - 1;
+        if (position_ < 0)
+            position_ = static_cast<int>(records_.size()) - 1;
         return;
     }
     int at = 0;
@@ -178,7 +198,8 @@ void TTomeTable::PostEdit() {
         DatabaseError("No records");
     const TListElement entry = records_[static_cast<size_t>(position_)];
     const int natural = tableIO_->NaturalPosition(entry.RecIndex);
-    if (natural < 0) DatabaseError("Record not found");
+    if (natural < 0)
+        DatabaseError("Record not found");
     TFieldBuffers buffers;
     FillFieldBuffers(current_, buffers);
     int from = -1, to = -1;
@@ -192,9 +213,11 @@ void TTomeTable::PostEdit() {
             }
         },
         this, false);
-    if (currentIndex_ < 0) return;
+    if (currentIndex_ < 0)
+        return;
     const bool plain = !filtered_ && !rangeActive_;
-    if (plain && from < 0) return;  // the entry did not move
+    if (plain && from < 0)
+        return;  // the entry did not move
     records_.erase(records_.begin() + position_);
     int at = 0;
     if (plain && from == position_) {
@@ -209,12 +232,15 @@ void TTomeTable::PostEdit() {
 
 void TTomeTable::Cancel() {
     CheckActive();
-    if (state_ != dsEdit && state_ != dsInsert) return;
-    if (BeforeCancel) BeforeCancel(*this);
+    if (state_ != dsEdit && state_ != dsInsert)
+        return;
+    if (BeforeCancel)
+        BeforeCancel(*this);
     state_ = dsBrowse;
     storedForPost_.clear();
     FetchCurrent();
-    if (AfterCancel) AfterCancel(*this);
+    if (AfterCancel)
+        AfterCancel(*this);
 }
 
 void TTomeTable::Delete() {
@@ -223,18 +249,24 @@ void TTomeTable::Delete() {
         Cancel();
         return;
     }
-    if (records_.empty()) DatabaseError("Cannot perform this operation on an empty dataset");
-    if (!CanModify()) DatabaseError("Cannot modify a read-only dataset");
-    if (state_ == dsEdit) state_ = dsBrowse;  // pending changes are dropped with the record
-    if (BeforeDelete) BeforeDelete(*this);
-    if (BeforeScroll) BeforeScroll(*this);
-    if (position_ < 0) position_ = 0;
+    if (records_.empty())
+        DatabaseError("Cannot perform this operation on an empty dataset");
+    if (!CanModify())
+        DatabaseError("Cannot modify a read-only dataset");
+    if (state_ == dsEdit)
+        state_ = dsBrowse;  // pending changes are dropped with the record
+    if (BeforeDelete)
+        BeforeDelete(*this);
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    if (position_ < 0)
+        position_ = 0;
     std::optional<TTomeLockScope> held;  // as in Post
     RunWithErrorEvent(OnDeleteError, [this, &held] {
         LockedWrite(held, [this] {
-            const int natural =
-                tableIO_->NaturalPosition(records_[static_cast<size_t>(position_)].RecIndex);
-            if (natural >= 0) tableIO_->DeleteRecord(natural, false);
+            const int natural = tableIO_->NaturalPosition(records_[static_cast<size_t>(position_)].RecIndex);
+            if (natural >= 0)
+                tableIO_->DeleteRecord(natural, false);
         });
     });
     records_.erase(records_.begin() + position_);
@@ -244,9 +276,12 @@ void TTomeTable::Delete() {
     held.reset();
     eof_ = bof_ = records_.empty();
     database_->TickAutoFlush();
-    if (AfterDelete) AfterDelete(*this);
-    if (AfterScroll) AfterScroll(*this);
-    for (TTomeTable* detail : std::vector<TTomeTable*>(details_)) detail->MasterChanged();
+    if (AfterDelete)
+        AfterDelete(*this);
+    if (AfterScroll)
+        AfterScroll(*this);
+    for (TTomeTable* detail : std::vector<TTomeTable*>(details_))
+        detail->MasterChanged();
 }
 
 }  // namespace tomedb

@@ -16,8 +16,7 @@ namespace {
 // again whatever happens.
 class TStateScope {
 public:
-    TStateScope(TDataSetState& state, TRecordBuffer*& target, TDataSetState temporary,
-                TRecordBuffer* buffer)
+    TStateScope(TDataSetState& state, TRecordBuffer*& target, TDataSetState temporary, TRecordBuffer* buffer)
         : state_(state), target_(target), savedState_(state), savedTarget_(target) {
         state_ = temporary;
         target_ = buffer;
@@ -63,8 +62,10 @@ std::vector<std::string> SplitNames(const std::string& names) {
 
 bool TTomeTable::RecordPasses() {
     bool accept = true;
-    if (OnFilterRecord) OnFilterRecord(*this, accept);
-    if (accept && !filter_.empty()) accept = parser_->Evaluate(filterOptions_);
+    if (OnFilterRecord)
+        OnFilterRecord(*this, accept);
+    if (accept && !filter_.empty())
+        accept = parser_->Evaluate(filterOptions_);
     return accept;
 }
 
@@ -82,7 +83,8 @@ void TTomeTable::ScanByIntegerKey(const TIntegerKeyFilter& keys, TElementList& p
         const bool passes = column && record < column->size()
                                 ? keys.PassesValue((*column)[record])
                                 : keys.Passes(tableIO_->FieldBytes(element, field), width);
-        if (passes) passed.push_back(element);
+        if (passes)
+            passed.push_back(element);
         if (OnFilterProgress) {
             position_ = i;
             OnFilterProgress(*this, i * 100 / count);
@@ -91,7 +93,8 @@ void TTomeTable::ScanByIntegerKey(const TIntegerKeyFilter& keys, TElementList& p
 }
 
 bool TTomeTable::FilterScanFields(std::vector<int>& fields) const {
-    if (OnFilterRecord) return false;
+    if (OnFilterRecord)
+        return false;
     fields = parser_->Nodes().FieldIndexes();
     return true;
 }
@@ -102,7 +105,8 @@ void TTomeTable::ActivateFilter() {
         First();
         return;
     }
-    if (!filter_.empty()) parser_->Parse(filter_);
+    if (!filter_.empty())
+        parser_->Parse(filter_);
     TElementList passed;
     TIntegerKeyFilter keys;
     if (!OnFilterRecord && keys.Recognise(parser_->Nodes())) {
@@ -119,11 +123,14 @@ void TTomeTable::ActivateFilter() {
         for (int i = 0; i < count; ++i) {
             position_ = i;
             ScanRecordInto(filterBuffer_, bound, records_, i);
-            if (RecordPasses()) passed.push_back(records_[static_cast<size_t>(i)]);
-            if (OnFilterProgress) OnFilterProgress(*this, i * 100 / count);
+            if (RecordPasses())
+                passed.push_back(records_[static_cast<size_t>(i)]);
+            if (OnFilterProgress)
+                OnFilterProgress(*this, i * 100 / count);
         }
     }
-    if (passed.size() != records_.size()) records_ = std::move(passed);
+    if (passed.size() != records_.size())
+        records_ = std::move(passed);
     position_ = -1;
     First();
 }
@@ -160,11 +167,13 @@ void TTomeTable::SetFiltered(bool value) {
 void TTomeTable::SetFilter(const std::string& value) {
     if (Active()) {
         CheckBrowseMode();
-        if (!value.empty()) parser_->Parse(value);
+        if (!value.empty())
+            parser_->Parse(value);
     }
     const std::string previous = filter_;
     filter_ = value;
-    if (!Active() || !filtered_ || previous == value) return;
+    if (!Active() || !filtered_ || previous == value)
+        return;
     try {
         DeactivateFilter();
         ActivateFilter();
@@ -177,10 +186,12 @@ void TTomeTable::SetFilter(const std::string& value) {
 }
 
 void TTomeTable::SetFilterOptions(TFilterOptions value) {
-    if (Active()) CheckBrowseMode();
+    if (Active())
+        CheckBrowseMode();
     const TFilterOptions previous = filterOptions_;
     filterOptions_ = value;
-    if (!Active() || !filtered_ || previous == value) return;
+    if (!Active() || !filtered_ || previous == value)
+        return;
     DeactivateFilter();
     ActivateFilter();
 }
@@ -204,7 +215,8 @@ void TTomeTable::FillKeyBuffer(TRecordBuffer& key, const TVariantArray& values, 
 bool TTomeTable::FindKey(const TVariantArray& values) {
     CheckActive();
     CheckBrowseMode();
-    if (currentIndex_ < 0) Error("No index currently active");
+    if (currentIndex_ < 0)
+        Error("No index currently active");
     FillKeyBuffer(keyBuffers_[0], values, currentIndex_);
     rangeFieldCount_ = rangeActive_ ? rangeFieldCount_ : 0;
     keyFieldCount_ = static_cast<int>(values.size());
@@ -214,16 +226,15 @@ bool TTomeTable::FindKey(const TVariantArray& values) {
 void TTomeTable::SetKey() {
     CheckActive();
     CheckBrowseMode();
-    if (currentIndex_ < 0) Error("No index currently active");
+    if (currentIndex_ < 0)
+        Error("No index currently active");
     InitNewRecord(keyBuffers_[0]);
     keyFieldCount_ = static_cast<int>(tableIO_->IndexDefs().At(currentIndex_).FieldIdxes.size());
     state_ = dsSetKey;
     filterTarget_ = &keyBuffers_[0];
 }
 
-void TTomeTable::EditKey() {
-    SetKey();
-}
+void TTomeTable::EditKey() { SetKey(); }
 
 bool TTomeTable::GotoKey() {
     CheckActive();
@@ -232,20 +243,22 @@ bool TTomeTable::GotoKey() {
         filterTarget_ = nullptr;
     }
     CheckBrowseMode();
-    if (currentIndex_ < 0) Error("No index currently active");
-    if (BeforeScroll) BeforeScroll(*this);
+    if (currentIndex_ < 0)
+        Error("No index currently active");
+    if (BeforeScroll)
+        BeforeScroll(*this);
     TFieldBuffers buffers;
     FillFieldBuffers(keyBuffers_[0], buffers);
-    const int keyFields =
-        static_cast<int>(tableIO_->IndexDefs().At(currentIndex_).FieldIdxes.size());
+    const int keyFields = static_cast<int>(tableIO_->IndexDefs().At(currentIndex_).FieldIdxes.size());
     const int count = keyFieldCount_ > 0 ? std::min(keyFieldCount_, keyFields) : keyFields;
     int result = -2;
-    const int at =
-        tableIO_->SearchIndexBound(buffers, records_, currentIndex_, true, result, count, false);
-    if (result != 0 || at < 0) return false;
+    const int at = tableIO_->SearchIndexBound(buffers, records_, currentIndex_, true, result, count, false);
+    if (result != 0 || at < 0)
+        return false;
     DoScroll(at);
     bof_ = eof_ = false;
-    if (AfterScroll) AfterScroll(*this);
+    if (AfterScroll)
+        AfterScroll(*this);
     return true;
 }
 
@@ -255,8 +268,10 @@ bool TTomeTable::GotoKey() {
 bool TTomeTable::FindRecord(bool restart, bool forward) {
     CheckActive();
     CheckBrowseMode();
-    if (BeforeScroll) BeforeScroll(*this);
-    if (!filter_.empty()) parser_->Parse(filter_);
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    if (!filter_.empty())
+        parser_->Parse(filter_);
     const int count = static_cast<int>(records_.size());
     int found = -1;
     {
@@ -274,10 +289,12 @@ bool TTomeTable::FindRecord(bool restart, bool forward) {
             }
         }
     }
-    if (found < 0) return false;
+    if (found < 0)
+        return false;
     DoScroll(found);
     bof_ = eof_ = false;
-    if (AfterScroll) AfterScroll(*this);
+    if (AfterScroll)
+        AfterScroll(*this);
     return true;
 }
 
@@ -286,39 +303,40 @@ bool TTomeTable::FindRecord(bool restart, bool forward) {
 
 std::vector<int> TTomeTable::ParseFieldList(const std::string& names) const {
     std::vector<int> result;
-    for (const std::string& name : SplitNames(names)) result.push_back(FieldByName(name).Index());
+    for (const std::string& name : SplitNames(names))
+        result.push_back(FieldByName(name).Index());
     return result;
 }
 
-int TTomeTable::LocateRecord(const std::vector<int>& fields, const TVariantArray& values,
-                             TLocateOptions options) {
+int TTomeTable::LocateRecord(const std::vector<int>& fields, const TVariantArray& values, TLocateOptions options) {
     TRecordBuffer& scratch = keyBuffers_[3];
     InitNewRecord(scratch);
     {
         TStateScope scope(state_, filterTarget_, dsFilter, &scratch);
         for (size_t i = 0; i < fields.size(); ++i)
-            fields_.at(static_cast<size_t>(fields[i]))
-                ->SetAsVariant(i < values.size() ? values[i] : TVariant());
+            fields_.at(static_cast<size_t>(fields[i]))->SetAsVariant(i < values.size() ? values[i] : TVariant());
     }
     const bool caseInsensitive = options & loCaseInsensitive;
     const bool partial = options & loPartialKey;
     bool anyString = false;
-    for (int f : fields) anyString |= IsStringType(layout_.types[static_cast<size_t>(f)]);
+    for (int f : fields)
+        anyString |= IsStringType(layout_.types[static_cast<size_t>(f)]);
     const TTomeIndexDefs& indexes = tableIO_->IndexDefs();
     for (int k = 0; k < indexes.Count(); ++k) {
         const TTomeIndexDef& def = indexes.At(k);
-        if (def.FieldIdxes.size() != fields.size() ||
-            !std::equal(fields.begin(), fields.end(), def.FieldIdxes.begin()))
+        if (def.FieldIdxes.size() != fields.size() || !std::equal(fields.begin(), fields.end(), def.FieldIdxes.begin()))
             continue;
-        if (anyString && ((def.Options & tiCaseInsensitive) != 0) != caseInsensitive) continue;
+        if (anyString && ((def.Options & tiCaseInsensitive) != 0) != caseInsensitive)
+            continue;
         TFieldBuffers buffers;
         FillFieldBuffers(scratch, buffers);
         tableIO_->LoadIndexList(k + 1, false);
         const TElementList& full = tableIO_->IndexList(k + 1);
         int result = -2;
-        const int at = tableIO_->SearchIndexBound(buffers, full, k, true, result,
-                                                  static_cast<int>(fields.size()), partial);
-        if (result != 0 || at < 0) return -1;
+        const int at =
+            tableIO_->SearchIndexBound(buffers, full, k, true, result, static_cast<int>(fields.size()), partial);
+        if (result != 0 || at < 0)
+            return -1;
         return FindEntry(full[static_cast<size_t>(at)].RecIndex);
     }
     // No usable index: scan the record list.
@@ -343,28 +361,30 @@ int TTomeTable::LocateRecord(const std::vector<int>& fields, const TVariantArray
                 r = filterBuffer_.fixed.data() + layout_.offsets[at];
                 ls = rs = static_cast<size_t>(layout_.widths[at]);
             }
-            if (TTomeTableIO::CompareFieldValues(l, ls, r, rs, layout_.types[at], caseInsensitive,
-                                                 partial) != 0) {
+            if (TTomeTableIO::CompareFieldValues(l, ls, r, rs, layout_.types[at], caseInsensitive, partial) != 0) {
                 equal = false;
                 break;
             }
         }
-        if (equal) return i;
+        if (equal)
+            return i;
     }
     return -1;
 }
 
-bool TTomeTable::Locate(const std::string& keyFields, const TVariantArray& values,
-                        TLocateOptions options) {
+bool TTomeTable::Locate(const std::string& keyFields, const TVariantArray& values, TLocateOptions options) {
     CheckActive();
     CheckBrowseMode();
     const std::vector<int> fields = ParseFieldList(keyFields);
-    if (BeforeScroll) BeforeScroll(*this);
+    if (BeforeScroll)
+        BeforeScroll(*this);
     const int at = LocateRecord(fields, values, options);
-    if (at < 0) return false;
+    if (at < 0)
+        return false;
     DoScroll(at);
     bof_ = eof_ = false;
-    if (AfterScroll) AfterScroll(*this);
+    if (AfterScroll)
+        AfterScroll(*this);
     return true;
 }
 
@@ -382,7 +402,8 @@ TVariantArray TTomeTable::Lookup(const std::string& keyFields, const TVariantArr
     }
     TStateScope scope(state_, filterTarget_, dsFilter, &filterBuffer_);
     ReadRecordInto(filterBuffer_, records_, at);
-    for (int r : results) out.push_back(fields_.at(static_cast<size_t>(r))->AsVariant());
+    for (int r : results)
+        out.push_back(fields_.at(static_cast<size_t>(r))->AsVariant());
     return out;
 }
 
@@ -390,8 +411,10 @@ TVariantArray TTomeTable::Lookup(const std::string& keyFields, const TVariantArr
 // Master-detail ranges
 
 void TTomeTable::MasterChanged() {
-    if (!Active() || !masterSource_ || masterFields_.empty()) return;
-    if (state_ == dsEdit || state_ == dsInsert) CheckBrowseMode();
+    if (!Active() || !masterSource_ || masterFields_.empty())
+        return;
+    if (state_ == dsEdit || state_ == dsInsert)
+        CheckBrowseMode();
     if (masterSource_->Active()) {
         ApplyRange();
     } else if (rangeActive_) {
@@ -408,7 +431,8 @@ void TTomeTable::CancelRange() {
 }
 
 void TTomeTable::ApplyRange() {
-    if (currentIndex_ < 0) Error("No index currently active");
+    if (currentIndex_ < 0)
+        Error("No index currently active");
     const std::vector<int> masterFields = masterSource_->ParseFieldList(masterFields_);
     SelectIndex();  // drops a filtered list; Filtered itself keeps its value
     const TTomeIndexDef& def = tableIO_->IndexDefs().At(currentIndex_);
@@ -425,13 +449,13 @@ void TTomeTable::ApplyRange() {
         FillFieldBuffers(keyBuffers_[1], start);
         FillFieldBuffers(keyBuffers_[2], end);
         int r1 = -2, r2 = -2;
-        int first = tableIO_->SearchIndexBound(start, full, currentIndex_, true, r1,
-                                               rangeFieldCount_, false);
-        int last = tableIO_->SearchIndexBound(end, full, currentIndex_, false, r2,
-                                              rangeFieldCount_, false);
+        int first = tableIO_->SearchIndexBound(start, full, currentIndex_, true, r1, rangeFieldCount_, false);
+        int last = tableIO_->SearchIndexBound(end, full, currentIndex_, false, r2, rangeFieldCount_, false);
         if (first >= 0 && last >= 0) {
-            if (r1 == 1) ++first;
-            if (r2 == -1) --last;
+            if (r1 == 1)
+                ++first;
+            if (r2 == -1)
+                --last;
             TElementList ranged;
             for (int i = first; i <= last && i < static_cast<int>(full.size()); ++i)
                 ranged.push_back(full[static_cast<size_t>(i)]);

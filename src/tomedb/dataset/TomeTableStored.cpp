@@ -10,13 +10,13 @@ namespace {
 bool InAnIndex(const TTomeTableIO& table, int field) {
     for (int k = 0; k < table.IndexDefs().Count(); ++k)
         for (int32_t f : table.IndexDefs().At(k).FieldIdxes)
-            if (f == field) return true;
+            if (f == field)
+                return true;
     return false;
 }
 
 bool IsBlobField(const TTomeTableIO& table, int field) {
-    return field >= 0 && field < table.FieldDefs().Count() &&
-           IsBlobType(table.FieldDefs().At(field).FieldType);
+    return field >= 0 && field < table.FieldDefs().Count() && IsBlobType(table.FieldDefs().At(field).FieldType);
 }
 
 }  // namespace
@@ -30,7 +30,8 @@ TOptimBlobStream* TTomeTable::BrowsedBlob(int fieldIndex) {
 
 bool TTomeTable::ReadBlobInto(int fieldIndex, std::string& out) {
     TOptimBlobStream* blob = BrowsedBlob(fieldIndex);
-    if (!blob) return false;
+    if (!blob)
+        return false;
     if (blob->Loaded()) {
         out = blob->Data();
     } else if (blob->DescriptorOffset() == 0) {
@@ -44,9 +45,11 @@ bool TTomeTable::ReadBlobInto(int fieldIndex, std::string& out) {
 
 std::optional<std::string> TTomeTable::StoredBlobValue(int fieldIndex) {
     TOptimBlobStream* blob = BrowsedBlob(fieldIndex);
-    if (!blob) return std::nullopt;
+    if (!blob)
+        return std::nullopt;
     std::string stored;
-    if (blob->DescriptorOffset() != 0) tableIO_->ReadStoredBlob(blob->DescriptorOffset(), stored);
+    if (blob->DescriptorOffset() != 0)
+        tableIO_->ReadStoredBlob(blob->DescriptorOffset(), stored);
     return stored;
 }
 
@@ -58,12 +61,13 @@ std::string TTomeTable::DecodeStoredBlobValue(int fieldIndex, const std::string&
     return value;
 }
 
-bool TTomeTable::SetStoredBlobValue(int fieldIndex, const TTomeTable& source, int sourceField,
-                                    std::string stored) {
-    if (state_ != dsInsert || !tableIO_ || !source.tableIO_) return false;
+bool TTomeTable::SetStoredBlobValue(int fieldIndex, const TTomeTable& source, int sourceField, std::string stored) {
+    if (state_ != dsInsert || !tableIO_ || !source.tableIO_)
+        return false;
     const TTomeTableIO& to = *tableIO_;
     const TTomeTableIO& from = *source.tableIO_;
-    if (&to.FileIO() != &from.FileIO() || to.FileIO().AlgoBlock().CRC32()) return false;
+    if (&to.FileIO() != &from.FileIO() || to.FileIO().AlgoBlock().CRC32())
+        return false;
     if (!IsBlobField(to, fieldIndex) || !IsBlobField(from, sourceField) || InAnIndex(to, fieldIndex))
         return false;
     if (to.FieldCompressed(fieldIndex) != from.FieldCompressed(sourceField) ||

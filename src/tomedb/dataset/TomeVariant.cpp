@@ -39,23 +39,29 @@ constexpr int64_t kUnixToDelphiDays = 25569;  // 1970-01-01 as a TDateTime
 
 bool ParseInt(const std::string& text, int64_t& out) {
     size_t start = 0, end = text.size();
-    while (start < end && text[start] == ' ') ++start;
-    while (end > start && text[end - 1] == ' ') --end;
-    if (start == end) return false;
+    while (start < end && text[start] == ' ')
+        ++start;
+    while (end > start && text[end - 1] == ' ')
+        --end;
+    if (start == end)
+        return false;
     const std::string trimmed = text.substr(start, end - start);
     char* stop = nullptr;
     errno = 0;
     const long long value = std::strtoll(trimmed.c_str(), &stop, 10);
-    if (errno != 0 || *stop != '\0') return false;
+    if (errno != 0 || *stop != '\0')
+        return false;
     out = value;
     return true;
 }
 
 bool ParseFloat(const std::string& text, double& out) {
-    if (text.empty()) return false;
+    if (text.empty())
+        return false;
     char* stop = nullptr;
     out = std::strtod(text.c_str(), &stop);
-    while (*stop == ' ') ++stop;
+    while (*stop == ' ')
+        ++stop;
     return *stop == '\0' && stop != text.c_str();
 }
 
@@ -64,17 +70,21 @@ bool ParseDateTimeParts(const std::string& text, TDateTime& out) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, consumed = 0;
     double result = 0;
     const char* p = text.c_str();
-    while (*p == ' ') ++p;
+    while (*p == ' ')
+        ++p;
     if (std::sscanf(p, "%d-%d-%d%n", &y, &mo, &d, &consumed) == 3) {
-        if (mo < 1 || mo > 12 || d < 1 || d > 31 || y < 1 || y > 9999) return false;
+        if (mo < 1 || mo > 12 || d < 1 || d > 31 || y < 1 || y > 9999)
+            return false;
         int64_t yy = 0;
         unsigned mm = 0, dd = 0;
         const int64_t days = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d));
         CivilFromDays(days, yy, mm, dd);
-        if (dd != static_cast<unsigned>(d)) return false;
+        if (dd != static_cast<unsigned>(d))
+            return false;
         result = static_cast<double>(days + kUnixToDelphiDays);
         p += consumed;
-        while (*p == ' ') ++p;
+        while (*p == ' ')
+            ++p;
         if (*p == '\0') {
             out = result;
             return true;
@@ -82,10 +92,13 @@ bool ParseDateTimeParts(const std::string& text, TDateTime& out) {
     }
     consumed = 0;
     const int fields = std::sscanf(p, "%d:%d%n:%d%n", &h, &mi, &consumed, &s, &consumed);
-    if (fields < 2 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59) return false;
+    if (fields < 2 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
+        return false;
     p += consumed;
-    while (*p == ' ') ++p;
-    if (*p != '\0') return false;
+    while (*p == ' ')
+        ++p;
+    if (*p != '\0')
+        return false;
     const double frac = (h * 3600.0 + mi * 60.0 + s) / 86400.0;
     out = result < 0 ? result - frac : result + frac;
     return true;
@@ -102,23 +115,32 @@ TVariant TVariant::FromDateTime(TDateTime value) {
 
 std::string TVariant::AsString() const {
     switch (type_) {
-        case TVarType::Null: return std::string();
-        case TVarType::Boolean: return int_ ? "True" : "False";
-        case TVarType::Integer: return std::to_string(int_);
-        case TVarType::Float: return FormatFloat(float_);
-        case TVarType::String: return text_;
-        case TVarType::DateTime: return FormatDateTime(float_);
+        case TVarType::Null:
+            return std::string();
+        case TVarType::Boolean:
+            return int_ ? "True" : "False";
+        case TVarType::Integer:
+            return std::to_string(int_);
+        case TVarType::Float:
+            return FormatFloat(float_);
+        case TVarType::String:
+            return text_;
+        case TVarType::DateTime:
+            return FormatDateTime(float_);
     }
     return std::string();
 }
 
 int64_t TVariant::AsInteger() const {
     switch (type_) {
-        case TVarType::Null: return 0;
+        case TVarType::Null:
+            return 0;
         case TVarType::Boolean:
-        case TVarType::Integer: return int_;
+        case TVarType::Integer:
+            return int_;
         case TVarType::Float:
-        case TVarType::DateTime: return static_cast<int64_t>(std::llround(float_));
+        case TVarType::DateTime:
+            return static_cast<int64_t>(std::llround(float_));
         case TVarType::String: {
             int64_t value = 0;
             if (!ParseInt(text_, value))
@@ -131,11 +153,14 @@ int64_t TVariant::AsInteger() const {
 
 double TVariant::AsFloat() const {
     switch (type_) {
-        case TVarType::Null: return 0;
+        case TVarType::Null:
+            return 0;
         case TVarType::Boolean:
-        case TVarType::Integer: return static_cast<double>(int_);
+        case TVarType::Integer:
+            return static_cast<double>(int_);
         case TVarType::Float:
-        case TVarType::DateTime: return float_;
+        case TVarType::DateTime:
+            return float_;
         case TVarType::String: {
             double value = 0;
             if (!ParseFloat(text_, value))
@@ -148,18 +173,25 @@ double TVariant::AsFloat() const {
 
 bool TVariant::AsBoolean() const {
     switch (type_) {
-        case TVarType::Null: return false;
+        case TVarType::Null:
+            return false;
         case TVarType::Boolean:
-        case TVarType::Integer: return int_ != 0;
+        case TVarType::Integer:
+            return int_ != 0;
         case TVarType::Float:
-        case TVarType::DateTime: return float_ != 0;
+        case TVarType::DateTime:
+            return float_ != 0;
         case TVarType::String: {
             std::string lower;
-            for (char c : text_) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (lower == "true") return true;
-            if (lower == "false") return false;
+            for (char c : text_)
+                lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (lower == "true")
+                return true;
+            if (lower == "false")
+                return false;
             int64_t value = 0;
-            if (ParseInt(text_, value)) return value != 0;
+            if (ParseInt(text_, value))
+                return value != 0;
             DatabaseError(FormatMessage("'%s' is not a valid boolean value", text_.c_str()));
         }
     }
@@ -167,19 +199,25 @@ bool TVariant::AsBoolean() const {
 }
 
 TDateTime TVariant::AsDateTime() const {
-    if (type_ == TVarType::String) return ParseDateTime(text_);
+    if (type_ == TVarType::String)
+        return ParseDateTime(text_);
     return AsFloat();
 }
 
 bool TVariant::operator==(const TVariant& other) const {
-    if (type_ != other.type_) return false;
+    if (type_ != other.type_)
+        return false;
     switch (type_) {
-        case TVarType::Null: return true;
+        case TVarType::Null:
+            return true;
         case TVarType::Boolean:
-        case TVarType::Integer: return int_ == other.int_;
+        case TVarType::Integer:
+            return int_ == other.int_;
         case TVarType::Float:
-        case TVarType::DateTime: return float_ == other.float_;
-        case TVarType::String: return text_ == other.text_;
+        case TVarType::DateTime:
+            return float_ == other.float_;
+        case TVarType::String:
+            return text_ == other.text_;
     }
     return false;
 }
@@ -188,7 +226,8 @@ std::string FormatFloat(double value) {
     char buffer[64];
     for (int precision = 15; precision <= 17; ++precision) {
         std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
-        if (std::strtod(buffer, nullptr) == value) break;
+        if (std::strtod(buffer, nullptr) == value)
+            break;
     }
     return buffer;
 }
@@ -205,13 +244,13 @@ std::string FormatDate(TDateTime value) {
 std::string FormatTime(TDateTime value) {
     const int32_t ms = DateTimeToTimeMs(value);
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", ms / 3600000, ms / 60000 % 60,
-                  ms / 1000 % 60);
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60);
     return buffer;
 }
 
 std::string FormatDateTime(TDateTime value) {
-    if (DateTimeToTimeMs(value) == 0) return FormatDate(value);
+    if (DateTimeToTimeMs(value) == 0)
+        return FormatDate(value);
     return FormatDate(value) + " " + FormatTime(value);
 }
 
@@ -229,7 +268,8 @@ int32_t DateTimeToDayNumber(TDateTime value) {
 int32_t DateTimeToTimeMs(TDateTime value) {
     const double frac = std::fabs(value - std::trunc(value));
     int64_t ms = std::llround(frac * kMsPerDay);
-    if (ms >= kMsPerDay) ms = kMsPerDay - 1;
+    if (ms >= kMsPerDay)
+        ms = kMsPerDay - 1;
     return static_cast<int32_t>(ms);
 }
 
@@ -243,10 +283,12 @@ TDateTime TimeMsToDateTime(int32_t ms) { return static_cast<double>(ms) / kMsPer
 
 TDateTime StoredMsToDateTime(double ms) {
     // Day 3652059 is 9999-12-31; every millisecond of that day is valid.
-    if (!std::isfinite(ms) || ms < 0 || ms >= 3652060.0 * kMsPerDay) return 0;
+    if (!std::isfinite(ms) || ms < 0 || ms >= 3652060.0 * kMsPerDay)
+        return 0;
     const double day = std::floor(ms / kMsPerDay);
     const double rest = ms - day * kMsPerDay;
-    if (day < 1) return 0;
+    if (day < 1)
+        return 0;
     const double date = day - kDateDelta;
     const double frac = rest / kMsPerDay;
     return date >= 0 ? date + frac : date - frac;

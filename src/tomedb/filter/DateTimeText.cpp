@@ -28,10 +28,12 @@ struct TTextCursor {
     bool AtEnd() const { return pos >= text.size(); }
     char Peek() const { return AtEnd() ? '\0' : text[pos]; }
     void SkipBlanks() {
-        while (!AtEnd() && static_cast<unsigned char>(text[pos]) <= 32) ++pos;
+        while (!AtEnd() && static_cast<unsigned char>(text[pos]) <= 32)
+            ++pos;
     }
     bool Take(char c) {
-        if (Peek() != c) return false;
+        if (Peek() != c)
+            return false;
         ++pos;
         return true;
     }
@@ -46,12 +48,16 @@ struct TTextCursor {
         return digits > 0;
     }
     bool TakeWordIgnoringCase(std::string_view word) {
-        if (word.empty() || text.size() - pos < word.size()) return false;
+        if (word.empty() || text.size() - pos < word.size())
+            return false;
         for (size_t i = 0; i < word.size(); ++i) {
             char a = text[pos + i], b = word[i];
-            if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 32);
-            if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 32);
-            if (a != b) return false;
+            if (a >= 'a' && a <= 'z')
+                a = static_cast<char>(a - 32);
+            if (b >= 'a' && b <= 'z')
+                b = static_cast<char>(b - 32);
+            if (a != b)
+                return false;
         }
         pos += word.size();
         return true;
@@ -61,7 +67,8 @@ struct TTextCursor {
 int64_t WindowedYear(int64_t year, int64_t currentYear) {
     const int64_t pivot = currentYear - 50;
     int64_t result = year + FloorDiv(pivot, 100) * 100;
-    if (result < pivot) result += 100;
+    if (result < pivot)
+        result += 100;
     return result;
 }
 
@@ -69,11 +76,16 @@ bool ReadOwnDate(TTextCursor& cur, int64_t currentYear, int64_t& dayNumber) {
     int64_t month, day, year;
     int digits;
     cur.SkipBlanks();
-    if (!cur.Number(month, digits) || !cur.Take('/')) return false;
-    if (!cur.Number(day, digits) || !cur.Take('/')) return false;
-    if (!cur.Number(year, digits)) return false;
-    if (digits <= 2) year = WindowedYear(year, currentYear);
-    if (!IsValidCivilDate(year, static_cast<int>(month), static_cast<int>(day))) return false;
+    if (!cur.Number(month, digits) || !cur.Take('/'))
+        return false;
+    if (!cur.Number(day, digits) || !cur.Take('/'))
+        return false;
+    if (!cur.Number(year, digits))
+        return false;
+    if (digits <= 2)
+        year = WindowedYear(year, currentYear);
+    if (!IsValidCivilDate(year, static_cast<int>(month), static_cast<int>(day)))
+        return false;
     dayNumber = DayNumberFromCivil(year, static_cast<int>(month), static_cast<int>(day));
     return true;
 }
@@ -81,8 +93,10 @@ bool ReadOwnDate(TTextCursor& cur, int64_t currentYear, int64_t& dayNumber) {
 // 0 none, 1 AM, 2 PM.
 int ReadMarker(TTextCursor& cur, const TDateTimeLocale& locale) {
     cur.SkipBlanks();
-    if (cur.TakeWordIgnoringCase(locale.amString) || cur.TakeWordIgnoringCase("AM")) return 1;
-    if (cur.TakeWordIgnoringCase(locale.pmString) || cur.TakeWordIgnoringCase("PM")) return 2;
+    if (cur.TakeWordIgnoringCase(locale.amString) || cur.TakeWordIgnoringCase("AM"))
+        return 1;
+    if (cur.TakeWordIgnoringCase(locale.pmString) || cur.TakeWordIgnoringCase("PM"))
+        return 2;
     return 0;
 }
 
@@ -91,31 +105,40 @@ bool ReadOwnTime(TTextCursor& cur, const TDateTimeLocale& locale, int64_t& ms) {
     int64_t hour, minute = 0, second = 0, milli = 0;
     int digits;
     cur.SkipBlanks();
-    if (!cur.Number(hour, digits)) return false;
+    if (!cur.Number(hour, digits))
+        return false;
     if (cur.Take(':')) {
-        if (!cur.Number(minute, digits)) return false;
+        if (!cur.Number(minute, digits))
+            return false;
         if (cur.Take(':')) {
-            if (!cur.Number(second, digits)) return false;
-            if (cur.Take(locale.decimalSeparator) && !cur.Number(milli, digits)) return false;
+            if (!cur.Number(second, digits))
+                return false;
+            if (cur.Take(locale.decimalSeparator) && !cur.Number(milli, digits))
+                return false;
         }
     }
-    if (marker == 0) marker = ReadMarker(cur, locale);
+    if (marker == 0)
+        marker = ReadMarker(cur, locale);
     if (marker != 0) {
-        if (hour < 1 || hour > 12) return false;
-        if (hour == 12) hour = 0;
-        if (marker == 2) hour += 12;
+        if (hour < 1 || hour > 12)
+            return false;
+        if (hour == 12)
+            hour = 0;
+        if (marker == 2)
+            hour += 12;
     }
-    if (hour > 23 || minute > 59 || second > 59 || milli > 999) return false;
+    if (hour > 23 || minute > 59 || second > 59 || milli > 999)
+        return false;
     ms = ((hour * 60 + minute) * 60 + second) * 1000 + milli;
     return true;
 }
 
 std::unique_ptr<icu::DateFormat> LocaleFormat(int which) {
     const auto style = icu::DateFormat::kShort;
-    icu::DateFormat* format =
-        which == 0   ? icu::DateFormat::createDateInstance(style, icu::Locale::getDefault())
-        : which == 1 ? icu::DateFormat::createTimeInstance(style, icu::Locale::getDefault())
-                     : icu::DateFormat::createDateTimeInstance(style, style, icu::Locale::getDefault());
+    icu::DateFormat* format = which == 0 ? icu::DateFormat::createDateInstance(style, icu::Locale::getDefault())
+                              : which == 1
+                                  ? icu::DateFormat::createTimeInstance(style, icu::Locale::getDefault())
+                                  : icu::DateFormat::createDateTimeInstance(style, style, icu::Locale::getDefault());
     if (format) {
         format->setLenient(false);
         format->adoptTimeZone(icu::TimeZone::createTimeZone("GMT"));
@@ -126,7 +149,8 @@ std::unique_ptr<icu::DateFormat> LocaleFormat(int which) {
 std::string ToGb18030(const icu::UnicodeString& text) {
     const int32_t needed = text.extract(0, text.length(), nullptr, 0, "GB18030");
     std::string out(static_cast<size_t>(needed), '\0');
-    if (needed > 0) text.extract(0, text.length(), out.data(), needed, "GB18030");
+    if (needed > 0)
+        text.extract(0, text.length(), out.data(), needed, "GB18030");
     return out;
 }
 
@@ -157,7 +181,8 @@ TCivilDate CivilFromDayNumber(int64_t dayNumber) {
 }
 
 bool IsValidCivilDate(int64_t year, int month, int day) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1)
+        return false;
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
@@ -177,26 +202,29 @@ std::optional<TDateTimeParts> ReadOwnDateTime(std::string_view text, const TDate
     } else {
         cur.pos = 0;
         parts.dayNumber = kDateDelta;
-        if (!ReadOwnTime(cur, locale, parts.ms)) return std::nullopt;
+        if (!ReadOwnTime(cur, locale, parts.ms))
+            return std::nullopt;
     }
     cur.SkipBlanks();
-    if (!cur.AtEnd()) return std::nullopt;
+    if (!cur.AtEnd())
+        return std::nullopt;
     return parts;
 }
 
 std::optional<TDateTimeParts> ReadLocaleDateTime(std::string_view text) {
     const icu::UnicodeString wide(text.data(), static_cast<int32_t>(text.size()), "GB18030");
     // Creating a formatter is costly; each thread keeps its three.
-    thread_local std::unique_ptr<icu::DateFormat> formats[3] = {LocaleFormat(0), LocaleFormat(1),
-                                                                LocaleFormat(2)};
+    thread_local std::unique_ptr<icu::DateFormat> formats[3] = {LocaleFormat(0), LocaleFormat(1), LocaleFormat(2)};
     for (int which = 0; which < 3; ++which) {
         icu::DateFormat* format = formats[which].get();
-        if (!format) continue;
+        if (!format)
+            continue;
         icu::ParsePosition pos(0);
         const UDate when = format->parse(wide, pos);
         if (pos.getErrorIndex() >= 0 || pos.getIndex() != wide.length() || !std::isfinite(when))
             continue;
-        if (std::fabs(when) > 3.2e14) continue;  // beyond the year 9999
+        if (std::fabs(when) > 3.2e14)
+            continue;  // beyond the year 9999
         const int64_t ms = static_cast<int64_t>(std::floor(when));
         TDateTimeParts parts;
         const int64_t days = FloorDiv(ms, kMsPerDay);
@@ -209,7 +237,8 @@ std::optional<TDateTimeParts> ReadLocaleDateTime(std::string_view text) {
 
 std::optional<TDateTimeParts> ReadDateTimeText(std::string_view text, const TDateTimeLocale& locale) {
     const int64_t currentYear = CivilFromDayNumber(CurrentLocalDateTime().dayNumber).year;
-    if (auto own = ReadOwnDateTime(text, locale, currentYear)) return own;
+    if (auto own = ReadOwnDateTime(text, locale, currentYear))
+        return own;
     return ReadLocaleDateTime(text);
 }
 
@@ -225,9 +254,9 @@ TDateTimeLocale ReadDefaultDateTimeLocale() {
     UErrorCode status = U_ZERO_ERROR;
     icu::DecimalFormatSymbols symbols(icu::Locale::getDefault(), status);
     if (U_SUCCESS(status)) {
-        const icu::UnicodeString sep =
-            symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
-        if (sep.length() == 1 && sep[0] > 32 && sep[0] < 127) locale.decimalSeparator = static_cast<char>(sep[0]);
+        const icu::UnicodeString sep = symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
+        if (sep.length() == 1 && sep[0] > 32 && sep[0] < 127)
+            locale.decimalSeparator = static_cast<char>(sep[0]);
     }
     status = U_ZERO_ERROR;
     icu::DateFormatSymbols dateSymbols(icu::Locale::getDefault(), status);

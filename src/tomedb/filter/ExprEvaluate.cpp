@@ -18,8 +18,7 @@ namespace {
 
 bool IsFloatType(TFieldType t) { return t == ftFloat || t == ftCurrency; }
 bool IsNumeric(TFieldType t) {
-    return t == ftSmallint || t == ftWord || t == ftInteger || t == ftAutoInc || t == ftLargeint ||
-           IsFloatType(t);
+    return t == ftSmallint || t == ftWord || t == ftInteger || t == ftAutoInc || t == ftLargeint || IsFloatType(t);
 }
 
 double AsDouble(const TExprValue& v) {
@@ -29,22 +28,25 @@ double AsDouble(const TExprValue& v) {
 // Float to integer, truncated toward zero; out-of-range values saturate and
 // NaN gives 0 (converting them directly would be undefined).
 int64_t TruncToInt64(double d) {
-    if (std::isnan(d)) return 0;
-    if (d >= 9.2e18) return std::numeric_limits<int64_t>::max();
-    if (d <= -9.2e18) return std::numeric_limits<int64_t>::min();
+    if (std::isnan(d))
+        return 0;
+    if (d >= 9.2e18)
+        return std::numeric_limits<int64_t>::max();
+    if (d <= -9.2e18)
+        return std::numeric_limits<int64_t>::min();
     return static_cast<int64_t>(d);
 }
 
-int64_t AsWholeNumber(const TExprValue& v) {
-    return IsFloatType(v.type) ? TruncToInt64(v.floatValue) : v.intValue;
-}
+int64_t AsWholeNumber(const TExprValue& v) { return IsFloatType(v.type) ? TruncToInt64(v.floatValue) : v.intValue; }
 
 int64_t Wrap32(uint64_t bits) { return static_cast<int32_t>(static_cast<uint32_t>(bits)); }
 
 // Milliseconds of a date, time or date-time value.
 double AsMilliseconds(const TExprValue& v) {
-    if (v.type == ftDate) return static_cast<double>(v.intValue) * static_cast<double>(kMsPerDay);
-    if (v.type == ftTime) return static_cast<double>(v.intValue);
+    if (v.type == ftDate)
+        return static_cast<double>(v.intValue) * static_cast<double>(kMsPerDay);
+    if (v.type == ftTime)
+        return static_cast<double>(v.intValue);
     return v.floatValue;
 }
 
@@ -55,21 +57,28 @@ void SetBoolean(TExprValue& v, bool b) {
 
 bool ComparisonHolds(TExprOperator op, TCompareOutcome c) {
     switch (op) {
-        case toEQ: return c == TCompareOutcome::Equal;
-        case toNE: return c != TCompareOutcome::Equal;
-        case toGT: return c == TCompareOutcome::Greater;
-        case toLT: return c == TCompareOutcome::Less;
-        case toGE: return c != TCompareOutcome::Less;
-        default: return c != TCompareOutcome::Greater;  // toLE
+        case toEQ:
+            return c == TCompareOutcome::Equal;
+        case toNE:
+            return c != TCompareOutcome::Equal;
+        case toGT:
+            return c == TCompareOutcome::Greater;
+        case toLT:
+            return c == TCompareOutcome::Less;
+        case toGE:
+            return c != TCompareOutcome::Less;
+        default:
+            return c != TCompareOutcome::Greater;  // toLE
     }
 }
 
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
-bool SameChar(std::string_view a, size_t ai, size_t al, std::string_view b, size_t bi, size_t bl,
-              bool ignoreCase) {
-    if (al != bl) return false;
-    if (al == 1 && ignoreCase) return FoldAscii(a[ai]) == FoldAscii(b[bi]);
+bool SameChar(std::string_view a, size_t ai, size_t al, std::string_view b, size_t bi, size_t bl, bool ignoreCase) {
+    if (al != bl)
+        return false;
+    if (al == 1 && ignoreCase)
+        return FoldAscii(a[ai]) == FoldAscii(b[bi]);
     return std::memcmp(a.data() + ai, b.data() + bi, al) == 0;
 }
 
@@ -93,12 +102,14 @@ bool LikeMatch(std::string_view value, std::string_view pattern, bool ignoreCase
                 continue;
             }
         }
-        if (starP == std::string_view::npos) return false;
+        if (starP == std::string_view::npos)
+            return false;
         p = starP + 1;
         starS += GbCharLength(value, starS);
         s = starS;
     }
-    while (p < pattern.size() && pattern[p] == '%') ++p;
+    while (p < pattern.size() && pattern[p] == '%')
+        ++p;
     return p == pattern.size();
 }
 
@@ -108,8 +119,10 @@ void ChangeCase(std::string& text, bool upper) {
         const size_t length = GbCharLength(text, i);
         if (length == 1) {
             char& c = text[i];
-            if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-            if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+            if (upper && c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 32);
+            if (!upper && c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c + 32);
         }
         i += length;
     }
@@ -119,10 +132,12 @@ void Trim(std::string& text, bool left, bool right) {
     const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     size_t end = text.size();
     if (right)
-        while (end > 0 && blank(text[end - 1])) --end;
+        while (end > 0 && blank(text[end - 1]))
+            --end;
     size_t start = 0;
     if (left)
-        while (start < end && blank(text[start])) ++start;
+        while (start < end && blank(text[start]))
+            ++start;
     text = text.substr(start, end - start);
 }
 
@@ -131,7 +146,8 @@ void Trim(std::string& text, bool left, bool right) {
 std::string Substring(std::string_view text, int64_t start, int64_t length) {
     const int64_t first = start < 1 ? 1 : start;
     const int64_t last = length <= 0 ? start - 1 : (start > INT64_MAX - length ? INT64_MAX : start + length - 1);
-    if (last < first) return {};
+    if (last < first)
+        return {};
     const size_t from = GbPrefixBytes(text, static_cast<size_t>(first - 1));
     const size_t to = GbPrefixBytes(text, static_cast<size_t>(last));
     return std::string(text.substr(from, to - from));
@@ -163,12 +179,18 @@ int64_t DatePart(TExprFunction function, const TExprValue& v) {
     int64_t day, ms;
     SplitDateTime(v, day, ms);
     switch (function) {
-        case fnYear: return CivilFromDayNumber(day).year;
-        case fnMonth: return CivilFromDayNumber(day).month;
-        case fnDay: return CivilFromDayNumber(day).day;
-        case fnHour: return ms / 3600000;
-        case fnMinute: return ms / 60000 % 60;
-        default: return ms / 1000 % 60;  // fnSecond
+        case fnYear:
+            return CivilFromDayNumber(day).year;
+        case fnMonth:
+            return CivilFromDayNumber(day).month;
+        case fnDay:
+            return CivilFromDayNumber(day).day;
+        case fnHour:
+            return ms / 3600000;
+        case fnMinute:
+            return ms / 60000 % 60;
+        default:
+            return ms / 1000 % 60;  // fnSecond
     }
 }
 
@@ -176,22 +198,38 @@ int64_t DatePart(TExprFunction function, const TExprValue& v) {
 
 void TExprParserBase::Eval(TExprNode* node) {
     switch (node->kind) {
-        case enConst: return;
-        case enField: ReadField(node); return;
-        case enFunc: EvalFunction(node); return;
-        case enOperator: break;
+        case enConst:
+            return;
+        case enField:
+            ReadField(node);
+            return;
+        case enFunc:
+            EvalFunction(node);
+            return;
+        case enOperator:
+            break;
     }
     switch (node->op) {
         case toNOT:
         case toAND:
-        case toOR: EvalLogical(node); return;
-        case toLIKE: EvalLike(node); return;
-        case toIN: EvalIn(node); return;
+        case toOR:
+            EvalLogical(node);
+            return;
+        case toLIKE:
+            EvalLike(node);
+            return;
+        case toIN:
+            EvalIn(node);
+            return;
         case toADD:
         case toSUB:
         case toMUL:
-        case toDIV: EvalArithmetic(node); return;
-        default: EvalComparison(node); return;
+        case toDIV:
+            EvalArithmetic(node);
+            return;
+        default:
+            EvalComparison(node);
+            return;
     }
 }
 
@@ -205,11 +243,13 @@ void TExprParserBase::EvalLogical(TExprNode* node) {
         return;
     }
     const bool decisive = node->op == toAND ? (!l.isNull && l.intValue == 0) : (!l.isNull && l.intValue != 0);
-    if (decisive) return SetBoolean(v, node->op == toOR);
+    if (decisive)
+        return SetBoolean(v, node->op == toOR);
     Eval(node->right);
     const TExprValue& r = node->right->value;
     const bool rightDecides = node->op == toAND ? (!r.isNull && r.intValue == 0) : (!r.isNull && r.intValue != 0);
-    if (rightDecides) return SetBoolean(v, node->op == toOR);
+    if (rightDecides)
+        return SetBoolean(v, node->op == toOR);
     v.isNull = l.isNull || r.isNull;
     v.intValue = node->op == toAND ? 1 : 0;
 }
@@ -231,8 +271,7 @@ void TExprParserBase::EvalComparison(TExprNode* node) {
         node->value.isNull = true;
         return;
     }
-    const TCompareOutcome c = CompareTypedValues(l.ForCompare(), r.ForCompare(),
-                                                 (fOptions & foCaseInsensitive) != 0,
+    const TCompareOutcome c = CompareTypedValues(l.ForCompare(), r.ForCompare(), (fOptions & foCaseInsensitive) != 0,
                                                  PartialChars(node->right));
     SetBoolean(node->value, ComparisonHolds(node->op, c));
 }
@@ -251,7 +290,8 @@ void TExprParserBase::EvalLike(TExprNode* node) {
 
 void TExprParserBase::EvalIn(TExprNode* node) {
     Eval(node->left);
-    for (TExprNode* item : node->args) Eval(item);
+    for (TExprNode* item : node->args)
+        Eval(item);
     const TExprValue& l = node->left->value;
     if (l.isNull) {
         node->value.isNull = true;
@@ -259,9 +299,10 @@ void TExprParserBase::EvalIn(TExprNode* node) {
     }
     const bool ignoreCase = (fOptions & foCaseInsensitive) != 0;
     for (TExprNode* item : node->args) {
-        if (item->value.isNull) continue;
-        if (CompareTypedValues(l.ForCompare(), item->value.ForCompare(), ignoreCase,
-                               PartialChars(item)) == TCompareOutcome::Equal)
+        if (item->value.isNull)
+            continue;
+        if (CompareTypedValues(l.ForCompare(), item->value.ForCompare(), ignoreCase, PartialChars(item)) ==
+            TCompareOutcome::Equal)
             return SetBoolean(node->value, true);
     }
     SetBoolean(node->value, false);
@@ -274,9 +315,11 @@ void TExprParserBase::EvalArithmetic(TExprNode* node) {
     const TExprValue& r = node->right->value;
     TExprValue& v = node->value;
     v.isNull = l.isNull || r.isNull;
-    if (v.isNull) return;
+    if (v.isNull)
+        return;
     if (!IsNumeric(l.type) || !IsNumeric(r.type)) {
-        if (l.type == ftDate || l.type == ftTime || l.type == ftDateTime) return EvalDateArithmetic(node);
+        if (l.type == ftDate || l.type == ftTime || l.type == ftDateTime)
+            return EvalDateArithmetic(node);
         v.text.assign(l.text);  // string + string
         v.text.append(r.text);
         return;
@@ -284,7 +327,8 @@ void TExprParserBase::EvalArithmetic(TExprNode* node) {
     const TExprOperator op = node->op;
     if (v.type == ftFloat || v.type == ftCurrency) {
         const double a = AsDouble(l), b = AsDouble(r);
-        if (op == toDIV && b == 0) DatabaseError("Floating point division by zero");
+        if (op == toDIV && b == 0)
+            DatabaseError("Floating point division by zero");
         v.floatValue = op == toADD ? a + b : op == toSUB ? a - b : op == toMUL ? a * b : a / b;
         return;
     }
@@ -321,11 +365,13 @@ void TExprParserBase::EvalDateArithmetic(TExprNode* node) {
 }
 
 void TExprParserBase::EvalFunction(TExprNode* node) {
-    for (TExprNode* arg : node->args) Eval(arg);
+    for (TExprNode* arg : node->args)
+        Eval(arg);
     TExprValue& v = node->value;
     const TExprValue& first = node->args.front()->value;
     v.isNull = first.isNull;
-    if (v.isNull) return;
+    if (v.isNull)
+        return;
     switch (node->function) {
         case fnUpper:
         case fnLower:
@@ -341,7 +387,8 @@ void TExprParserBase::EvalFunction(TExprNode* node) {
         case fnSubstring:
             v.text = Substring(first.text, node->args[1]->value.intValue, node->args[2]->value.intValue);
             return;
-        default: v.intValue = Wrap32(static_cast<uint64_t>(DatePart(node->function, first)));
+        default:
+            v.intValue = Wrap32(static_cast<uint64_t>(DatePart(node->function, first)));
     }
 }
 

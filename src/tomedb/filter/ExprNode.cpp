@@ -5,13 +5,16 @@
 namespace tomedb {
 
 bool TExprValue::IsTrue() const {
-    if (isNull) return false;
+    if (isNull)
+        return false;
     switch (type) {
         case ftFloat:
         case ftCurrency:
-        case ftDateTime: return floatValue != 0;
+        case ftDateTime:
+            return floatValue != 0;
         default:
-            if (IsStringType(type) || IsBlobType(type)) return !text.empty();
+            if (IsStringType(type) || IsBlobType(type))
+                return !text.empty();
             return intValue != 0;
     }
 }
@@ -19,7 +22,8 @@ bool TExprValue::IsTrue() const {
 TExprNode* TExprNodes::NewNode(TExprNodeKind kind) {
     auto node = std::make_unique<TExprNode>(this);
     node->kind = kind;
-    if (!fNodes.empty()) fNodes.back()->next = node.get();
+    if (!fNodes.empty())
+        fNodes.back()->next = node.get();
     fNodes.push_back(std::move(node));
     return fNodes.back().get();
 }
@@ -27,7 +31,8 @@ TExprNode* TExprNodes::NewNode(TExprNodeKind kind) {
 std::vector<int> TExprNodes::FieldIndexes() const {
     std::vector<int> fields;
     for (const auto& node : fNodes)
-        if (node->kind == enField && node->fieldIndex >= 0) fields.push_back(node->fieldIndex);
+        if (node->kind == enField && node->fieldIndex >= 0)
+            fields.push_back(node->fieldIndex);
     std::sort(fields.begin(), fields.end());
     fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
     return fields;

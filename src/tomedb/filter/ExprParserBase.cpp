@@ -16,29 +16,37 @@ struct TFunctionName {
 };
 
 constexpr TFunctionName kFunctions[] = {
-    {"UPPER", fnUpper},       {"LOWER", fnLower},   {"SUBSTRING", fnSubstring},
-    {"TRIM", fnTrim},         {"TRIMLEFT", fnTrimLeft}, {"TRIMRIGHT", fnTrimRight},
-    {"YEAR", fnYear},         {"MONTH", fnMonth},   {"DAY", fnDay},
-    {"HOUR", fnHour},         {"MINUTE", fnMinute}, {"SECOND", fnSecond},
+    {"UPPER", fnUpper},       {"LOWER", fnLower},         {"SUBSTRING", fnSubstring}, {"TRIM", fnTrim},
+    {"TRIMLEFT", fnTrimLeft}, {"TRIMRIGHT", fnTrimRight}, {"YEAR", fnYear},           {"MONTH", fnMonth},
+    {"DAY", fnDay},           {"HOUR", fnHour},           {"MINUTE", fnMinute},       {"SECOND", fnSecond},
     {"GETDATE", fnGetDate},
 };
 
 TExprFunction FunctionByName(std::string_view name) {
     for (const TFunctionName& f : kFunctions)
-        if (SameNameAscii(name, f.name)) return f.code;
+        if (SameNameAscii(name, f.name))
+            return f.code;
     return fnNone;
 }
 
 TExprOperator ComparisonFor(TTokenType token) {
     switch (token) {
-        case ttEQ: return toEQ;
-        case ttNE: return toNE;
-        case ttGT: return toGT;
-        case ttLT: return toLT;
-        case ttGE: return toGE;
-        case ttLE: return toLE;
-        case ttLike: return toLIKE;
-        default: return toNone;
+        case ttEQ:
+            return toEQ;
+        case ttNE:
+            return toNE;
+        case ttGT:
+            return toGT;
+        case ttLT:
+            return toLT;
+        case ttGE:
+            return toGE;
+        case ttLE:
+            return toLE;
+        case ttLike:
+            return toLIKE;
+        default:
+            return toNone;
     }
 }
 
@@ -73,7 +81,8 @@ void TExprParserBase::SetDateTimeLocale(const TDateTimeLocale& locale) {
 }
 
 const TDateTimeLocale& TExprParserBase::DateTimeLocale() const {
-    if (!fLocale) fLocale = DefaultDateTimeLocale();
+    if (!fLocale)
+        fLocale = DefaultDateTimeLocale();
     return *fLocale;
 }
 
@@ -84,7 +93,8 @@ void TExprParserBase::Parse(std::string_view text) {
         SetSourceText(text);
         NextToken();
         TExprNode* root = ParseExpression();
-        if (Token() != ttEnd) DatabaseError("Filter expression incorrectly terminated");
+        if (Token() != ttEnd)
+            DatabaseError("Filter expression incorrectly terminated");
         fNodes.SetRoot(root);
     } catch (...) {
         fNodes.Clear();
@@ -116,16 +126,19 @@ TExprNode* TExprParserBase::ParseAndTerm() {
 }
 
 TExprNode* TExprParserBase::ParseNotTerm() {
-    if (!TokenIsKeyword("NOT")) return ParseComparison();
+    if (!TokenIsKeyword("NOT"))
+        return ParseComparison();
     NextToken();
     return NewOperator(toNOT, ParseComparison(), nullptr);
 }
 
 TExprNode* TExprParserBase::ParseComparison() {
     TExprNode* left = ParseSum();
-    if (Token() == ttIn) return ParseInList(left);
+    if (Token() == ttIn)
+        return ParseInList(left);
     const TExprOperator op = ComparisonFor(Token());
-    if (op == toNone) return left;
+    if (op == toNone)
+        return left;
     NextToken();
     return NewOperator(op, left, ParseSum());
 }
@@ -133,9 +146,11 @@ TExprNode* TExprParserBase::ParseComparison() {
 TExprNode* TExprParserBase::ParseInList(TExprNode* left) {
     TNestingGuard guard(fNesting);
     NextToken();
-    if (Token() != ttLParen) Expected("'('", TokenForMessage());
+    if (Token() != ttLParen)
+        Expected("'('", TokenForMessage());
     NextToken();
-    if (Token() == ttRParen) DatabaseError("IN predicate list may not be empty");
+    if (Token() == ttRParen)
+        DatabaseError("IN predicate list may not be empty");
     TExprNode* node = fNodes.NewNode(enOperator);
     node->op = toIN;
     node->left = left;
@@ -145,8 +160,10 @@ TExprNode* TExprParserBase::ParseInList(TExprNode* left) {
             NextToken();
             continue;
         }
-        if (Token() == ttRParen) break;
-        if (Token() == ttEnd) Expected("')'", TokenForMessage());
+        if (Token() == ttRParen)
+            break;
+        if (Token() == ttEnd)
+            Expected("')'", TokenForMessage());
         Expected("')' or ','", TokenForMessage());
     }
     NextToken();
@@ -178,21 +195,28 @@ TExprNode* TExprParserBase::ParseProduct() {
 TExprNode* TExprParserBase::ParsePrimary() {
     TExprNode* node = nullptr;
     switch (Token()) {
-        case ttName: return ParseName();
+        case ttName:
+            return ParseName();
         case ttField:
             node = fNodes.NewNode(enField);
             node->name = TokenText();
             BindField(node);
             break;
-        case ttNumber: node = NumberConstant(TokenText()); break;
-        case ttString: node = StringConstant(TokenText()); break;
+        case ttNumber:
+            node = NumberConstant(TokenText());
+            break;
+        case ttString:
+            node = StringConstant(TokenText());
+            break;
         case ttLParen: {
             NextToken();
             node = ParseExpression();
-            if (Token() != ttRParen) Expected("')'", TokenForMessage());
+            if (Token() != ttRParen)
+                Expected("')'", TokenForMessage());
             break;
         }
-        default: Expected("Expression", TokenForMessage());
+        default:
+            Expected("Expression", TokenForMessage());
     }
     NextToken();
     return node;
@@ -202,7 +226,8 @@ TExprNode* TExprParserBase::ParsePrimary() {
 TExprNode* TExprParserBase::ParseName() {
     const std::string name = TokenText();
     const TExprFunction function = FunctionByName(name);
-    if (function != fnNone && NextCharIsOpenParen()) return ParseFunctionCall(function, name);
+    if (function != fnNone && NextCharIsOpenParen())
+        return ParseFunctionCall(function, name);
     TExprNode* node;
     if (SameNameAscii(name, "True") || SameNameAscii(name, "False")) {
         node = fNodes.NewNode(enConst);
@@ -232,7 +257,8 @@ TExprNode* TExprParserBase::ParseFunctionCall(TExprFunction function, const std:
                 NextToken();
                 continue;
             }
-            if (Token() == ttRParen) break;
+            if (Token() == ttRParen)
+                break;
             Expected("')' or ','", TokenForMessage());
         }
     }
@@ -256,7 +282,8 @@ TExprNode* TExprParserBase::NumberConstant(const std::string& text) {
     }
     std::string plain = text;
     for (char& c : plain)
-        if (c == DecimalSeparator()) c = '.';
+        if (c == DecimalSeparator())
+            c = '.';
     double number = 0;
     const char* plainEnd = plain.data() + plain.size();
     auto [fptr, fec] = std::from_chars(plain.data(), plainEnd, number);
@@ -293,19 +320,24 @@ TExprNode* TExprParserBase::NewOperator(TExprOperator op, TExprNode* left, TExpr
 
 void TExprParserBase::UpdateDepth(TExprNode* node) {
     int deepest = 0;
-    if (node->left) deepest = node->left->depth;
-    if (node->right && node->right->depth > deepest) deepest = node->right->depth;
+    if (node->left)
+        deepest = node->left->depth;
+    if (node->right && node->right->depth > deepest)
+        deepest = node->right->depth;
     for (const TExprNode* arg : node->args)
-        if (arg->depth > deepest) deepest = arg->depth;
+        if (arg->depth > deepest)
+            deepest = arg->depth;
     node->depth = deepest + 1;
-    if (node->depth > kMaxTreeDepth) DatabaseError("Filter expression nested too deeply");
+    if (node->depth > kMaxTreeDepth)
+        DatabaseError("Filter expression nested too deeply");
 }
 
 bool TExprParserBase::Evaluate(TFilterOptions options) { return EvaluateValue(options).IsTrue(); }
 
 const TExprValue& TExprParserBase::EvaluateValue(TFilterOptions options) {
     static const TExprValue kNoValue{ftUnknown, true, 0, 0, {}};
-    if (!fNodes.Root()) return kNoValue;
+    if (!fNodes.Root())
+        return kNoValue;
     fOptions = options;
     Eval(fNodes.Root());
     return fNodes.Root()->value;

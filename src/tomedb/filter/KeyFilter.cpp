@@ -14,8 +14,10 @@ bool IsStoredIntegerField(TFieldType type) {
         case ftInteger:
         case ftWord:
         case ftAutoInc:
-        case ftLargeint: return true;
-        default: return false;
+        case ftLargeint:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -28,8 +30,7 @@ bool IsIntegerConstant(const TExprNode* node) {
 }  // namespace
 
 bool TIntegerKeyFilter::SetField(const TExprNode* node) {
-    if (!node || node->kind != enField || node->fieldIndex < 0 || node->isBlob ||
-        !IsStoredIntegerField(node->dataType))
+    if (!node || node->kind != enField || node->fieldIndex < 0 || node->isBlob || !IsStoredIntegerField(node->dataType))
         return false;
     field_ = node->fieldIndex;
     type_ = node->dataType;
@@ -37,7 +38,8 @@ bool TIntegerKeyFilter::SetField(const TExprNode* node) {
 }
 
 bool TIntegerKeyFilter::AddKey(const TExprNode* node) {
-    if (!IsIntegerConstant(node)) return false;
+    if (!IsIntegerConstant(node))
+        return false;
     keys_.push_back(node->value.intValue);
     return true;
 }

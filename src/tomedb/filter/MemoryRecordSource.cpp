@@ -16,9 +16,11 @@ void Store(uint8_t* slot, size_t width, T value) {
 }  // namespace
 
 int TMemoryRecordSource::AddField(std::string name, TFieldType type, int32_t dataSize) {
-    if (fRecordCount != 0) throw std::logic_error("fields must be added before records");
+    if (fRecordCount != 0)
+        throw std::logic_error("fields must be added before records");
     const int32_t width = StoredFieldWidth(type, dataSize);
-    if (width <= 0) throw std::invalid_argument("field type cannot be stored");
+    if (width <= 0)
+        throw std::invalid_argument("field type cannot be stored");
     fFields.push_back({std::move(name), type, fRecordSize, static_cast<size_t>(width), dataSize});
     fRecordSize += static_cast<size_t>(width);
     return static_cast<int>(fFields.size() - 1);
@@ -32,17 +34,20 @@ size_t TMemoryRecordSource::AddRecord() {
 }
 
 const TMemoryRecordSource::TField& TMemoryRecordSource::Field(int index) const {
-    if (index < 0 || static_cast<size_t>(index) >= fFields.size()) throw std::out_of_range("field");
+    if (index < 0 || static_cast<size_t>(index) >= fFields.size())
+        throw std::out_of_range("field");
     return fFields[static_cast<size_t>(index)];
 }
 
 uint8_t* TMemoryRecordSource::Slot(size_t record, int field) {
-    if (record >= fRecordCount) throw std::out_of_range("record");
+    if (record >= fRecordCount)
+        throw std::out_of_range("record");
     return fFixed.data() + record * fRecordSize + Field(field).offset;
 }
 
 const uint8_t* TMemoryRecordSource::FixedPart(size_t record) const {
-    if (record >= fRecordCount) throw std::out_of_range("record");
+    if (record >= fRecordCount)
+        throw std::out_of_range("record");
     return fFixed.data() + record * fRecordSize;
 }
 
@@ -50,11 +55,19 @@ void TMemoryRecordSource::SetInteger(size_t record, int field, int64_t value) {
     const TField& f = Field(field);
     uint8_t* slot = Slot(record, field);
     switch (f.type) {
-        case ftSmallint: Store(slot, f.width, static_cast<int16_t>(value)); break;
+        case ftSmallint:
+            Store(slot, f.width, static_cast<int16_t>(value));
+            break;
         case ftWord:
-        case ftBoolean: Store(slot, f.width, static_cast<uint16_t>(value)); break;
-        case ftLargeint: Store(slot, f.width, value); break;
-        default: Store(slot, f.width, static_cast<int32_t>(value)); break;
+        case ftBoolean:
+            Store(slot, f.width, static_cast<uint16_t>(value));
+            break;
+        case ftLargeint:
+            Store(slot, f.width, value);
+            break;
+        default:
+            Store(slot, f.width, static_cast<int32_t>(value));
+            break;
     }
 }
 
@@ -73,7 +86,8 @@ void TMemoryRecordSource::SetText(size_t record, int field, std::string_view tex
     size_t length = 0;
     while (length < text.size()) {
         const size_t next = length + GbCharLength(text, length);
-        if (next > static_cast<size_t>(f.dataSize)) break;
+        if (next > static_cast<size_t>(f.dataSize))
+            break;
         length = next;
     }
     std::memset(slot, 0, f.width);
@@ -86,13 +100,15 @@ void TMemoryRecordSource::SetNull(size_t record, int field, bool isNull) {
 }
 
 void TMemoryRecordSource::SetCurrent(size_t record) {
-    if (record >= fRecordCount) throw std::out_of_range("record");
+    if (record >= fRecordCount)
+        throw std::out_of_range("record");
     fCurrent = record;
 }
 
 int TMemoryRecordSource::FindField(std::string_view name) const {
     for (size_t i = 0; i < fFields.size(); ++i)
-        if (SameNameAscii(fFields[i].name, name)) return static_cast<int>(i);
+        if (SameNameAscii(fFields[i].name, name))
+            return static_cast<int>(i);
     return -1;
 }
 

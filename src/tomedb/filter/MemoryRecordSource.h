@@ -22,8 +22,8 @@ public:
     // Adds a record with every field zero (empty text, 0, false); returns its number.
     size_t AddRecord();
 
-    void SetInteger(size_t record, int field, int64_t value);  // integer types, date, time, Boolean
-    void SetFloat(size_t record, int field, double value);     // float, currency, date-time
+    void SetInteger(size_t record, int field, int64_t value);       // integer types, date, time, Boolean
+    void SetFloat(size_t record, int field, double value);          // float, currency, date-time
     void SetText(size_t record, int field, std::string_view text);  // string types (cut) and blobs
     void SetNull(size_t record, int field, bool isNull = true);
 

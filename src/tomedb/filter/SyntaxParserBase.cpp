@@ -21,9 +21,7 @@ void TSyntaxParserBase::SetSourceText(std::string_view text) {
     fTokenText.clear();
 }
 
-size_t TSyntaxParserBase::CharLengthAt(size_t at) const {
-    return at < fText.size() ? GbCharLength(fText, at) : 0;
-}
+size_t TSyntaxParserBase::CharLengthAt(size_t at) const { return at < fText.size() ? GbCharLength(fText, at) : 0; }
 
 void TSyntaxParserBase::InvalidCharacter(size_t at) const {
     const std::string found = fText.substr(at < fText.size() ? at : fText.size(), CharLengthAt(at));
@@ -31,16 +29,21 @@ void TSyntaxParserBase::InvalidCharacter(size_t at) const {
 }
 
 void TSyntaxParserBase::SkipBlanks() {
-    while (fPos < fText.size() && At(fPos) <= 32) ++fPos;
+    while (fPos < fText.size() && At(fPos) <= 32)
+        ++fPos;
 }
 
 // One "/* ... */" before a token; the first "*" inside must close it.
 void TSyntaxParserBase::SkipComment() {
-    if (At(fPos) != '/' || At(fPos + 1) != '*') return;
+    if (At(fPos) != '/' || At(fPos + 1) != '*')
+        return;
     fPos += 2;
-    while (fPos < fText.size() && At(fPos) != '*') ++fPos;
-    if (fPos < fText.size()) ++fPos;
-    if (At(fPos) != '/') InvalidCharacter(fPos);
+    while (fPos < fText.size() && At(fPos) != '*')
+        ++fPos;
+    if (fPos < fText.size())
+        ++fPos;
+    if (At(fPos) != '/')
+        InvalidCharacter(fPos);
     ++fPos;
 }
 
@@ -56,12 +59,13 @@ void TSyntaxParserBase::NextToken() {
         return;
     }
     const unsigned char c = At(fPos);
-    if (c == '\'') return ReadString();
-    if (c == '[') return ReadBracketedName();
+    if (c == '\'')
+        return ReadString();
+    if (c == '[')
+        return ReadBracketedName();
     if (c == '-') {
-        const bool afterOperand = fPreviousToken == ttName || fPreviousToken == ttField ||
-                                  fPreviousToken == ttNumber || fPreviousToken == ttString ||
-                                  fPreviousToken == ttRParen;
+        const bool afterOperand = fPreviousToken == ttName || fPreviousToken == ttField || fPreviousToken == ttNumber ||
+                                  fPreviousToken == ttString || fPreviousToken == ttRParen;
         if (afterOperand) {
             ++fPos;
             fToken = ttMinus;
@@ -70,9 +74,12 @@ void TSyntaxParserBase::NextToken() {
         }
         return ReadNumber();
     }
-    if (IsDigit(c)) return ReadNumber();
-    if (IsAsciiLetter(c) || c == '_' || IsGbLeadByte(c)) return ReadName();
-    if (ReadOperator(static_cast<char>(c))) return;
+    if (IsDigit(c))
+        return ReadNumber();
+    if (IsAsciiLetter(c) || c == '_' || IsGbLeadByte(c))
+        return ReadName();
+    if (ReadOperator(static_cast<char>(c)))
+        return;
     InvalidCharacter(fPos);
 }
 
@@ -80,13 +87,27 @@ bool TSyntaxParserBase::ReadOperator(char c) {
     TTokenType type;
     size_t length = 1;
     switch (c) {
-        case '(': type = ttLParen; break;
-        case ')': type = ttRParen; break;
-        case '*': type = ttMul; break;
-        case '+': type = ttPlus; break;
-        case ',': type = ttComma; break;
-        case '/': type = ttDiv; break;
-        case '=': type = ttEQ; break;
+        case '(':
+            type = ttLParen;
+            break;
+        case ')':
+            type = ttRParen;
+            break;
+        case '*':
+            type = ttMul;
+            break;
+        case '+':
+            type = ttPlus;
+            break;
+        case ',':
+            type = ttComma;
+            break;
+        case '/':
+            type = ttDiv;
+            break;
+        case '=':
+            type = ttEQ;
+            break;
         case '<':
             type = At(fPos + 1) == '=' ? ttLE : (At(fPos + 1) == '>' ? ttNE : ttLT);
             length = type == ttLT ? 1 : 2;
@@ -95,7 +116,8 @@ bool TSyntaxParserBase::ReadOperator(char c) {
             type = At(fPos + 1) == '=' ? ttGE : ttGT;
             length = type == ttGT ? 1 : 2;
             break;
-        default: return false;
+        default:
+            return false;
     }
     fTokenText = fText.substr(fPos, length);
     fPos += length;
@@ -108,9 +130,11 @@ void TSyntaxParserBase::ReadString() {
     ++fPos;
     size_t kept = 0;
     for (;;) {
-        if (fPos >= fText.size()) DatabaseError("Unterminated string constant");
+        if (fPos >= fText.size())
+            DatabaseError("Unterminated string constant");
         if (At(fPos) == '\'') {
-            if (At(fPos + 1) != '\'') break;
+            if (At(fPos + 1) != '\'')
+                break;
             ++fPos;  // the doubled quote stands for one
         }
         const size_t length = CharLengthAt(fPos);
@@ -126,15 +150,18 @@ void TSyntaxParserBase::ReadString() {
 
 void TSyntaxParserBase::ReadBracketedName() {
     size_t end = fPos + 1;
-    while (end < fText.size() && At(end) != ']') end += CharLengthAt(end);
-    if (end >= fText.size()) DatabaseError("Unterminated field name");
+    while (end < fText.size() && At(end) != ']')
+        end += CharLengthAt(end);
+    if (end >= fText.size())
+        DatabaseError("Unterminated field name");
     fTokenText = fText.substr(fPos + 1, end - fPos - 1);
     fPos = end + 1;
     fToken = ttField;
 }
 
 char TSyntaxParserBase::DecimalSeparator() const {
-    if (!fDecimalSeparator) fDecimalSeparator = DefaultDecimalSeparator();
+    if (!fDecimalSeparator)
+        fDecimalSeparator = DefaultDecimalSeparator();
     return fDecimalSeparator;
 }
 
@@ -181,13 +208,15 @@ void TSyntaxParserBase::ReadName() {
 }
 
 std::string TSyntaxParserBase::TokenForMessage() const {
-    if (fToken == ttEnd) return "nothing";
+    if (fToken == ttEnd)
+        return "nothing";
     return "'" + fTokenText + "'";
 }
 
 bool TSyntaxParserBase::NextCharIsOpenParen() const {
     size_t p = fPos;
-    while (p < fText.size() && At(p) <= 32) ++p;
+    while (p < fText.size() && At(p) <= 32)
+        ++p;
     return At(p) == '(';
 }
 

@@ -85,7 +85,7 @@ private:
     TTokenType fToken = ttEnd;
     TTokenType fPreviousToken = ttEnd;
     std::string fTokenText;
-    mutable char fDecimalSeparator = 0;   // 0: not known yet
+    mutable char fDecimalSeparator = 0;  // 0: not known yet
 };
 
 }  // namespace tomedb

@@ -56,13 +56,12 @@ inline constexpr int64_t kWholeText = -1;
 
 // Compares two typed values by the rules above. partialChars >= 0 compares
 // only that many leading characters of texts (ignored for other types).
-TCompareOutcome CompareTypedValues(const TCompareValue& left, const TCompareValue& right,
-                                   bool caseInsensitive, int64_t partialChars = kWholeText);
+TCompareOutcome CompareTypedValues(const TCompareValue& left, const TCompareValue& right, bool caseInsensitive,
+                                   int64_t partialChars = kWholeText);
 
 // Plain overloads: -1, 0 or 1.
 int CompareText(std::string_view left, std::string_view right, bool caseInsensitive);
-int CompareTextPrefix(std::string_view left, std::string_view right, bool caseInsensitive,
-                      size_t chars);
+int CompareTextPrefix(std::string_view left, std::string_view right, bool caseInsensitive, size_t chars);
 int CompareInt64(int64_t left, int64_t right);
 int CompareDouble(double left, double right);
 int CompareBool(bool left, bool right);
@@ -77,7 +76,7 @@ TCompareValue DecodeStoredValue(TFieldType type, const void* data, size_t size);
 // With `partial`, texts compare over the character length of the left text
 // only. Returns -1, 0 or 1 (an unordered pair counts as equal, which cannot
 // happen for two values of one type).
-int CompareStoredValues(TFieldType type, const void* left, size_t leftSize, const void* right,
-                        size_t rightSize, bool caseInsensitive, bool partial);
+int CompareStoredValues(TFieldType type, const void* left, size_t leftSize, const void* right, size_t rightSize,
+                        bool caseInsensitive, bool partial);
 
 }  // namespace tomedb

@@ -73,8 +73,7 @@ enum TBlobStreamMode { bmRead = 0, bmWrite = 1, bmReadWrite = 2 };
 
 class TTomeBlobStream : public TTomeMemoryStream {
 public:
-    TTomeBlobStream(TOptimBlobStream& value, TBlobStreamMode mode,
-                    std::function<void()> onChange = nullptr);
+    TTomeBlobStream(TOptimBlobStream& value, TBlobStreamMode mode, std::function<void()> onChange = nullptr);
     size_t Write(const void* buffer, size_t count) override;
     void SetSize(int64_t size) override;
     TBlobStreamMode Mode() const { return Mode_; }

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <thread>
@@ -29,7 +29,8 @@ TTomeDBFileIO::TTomeDBFileIO(TTomeStorageOwner* owner)
 }
 
 TTomeDBFileIO::~TTomeDBFileIO() {
-    for (TTomeWriteObserver* observer : WriteObservers_) observer->FileLayerGone();
+    for (TTomeWriteObserver* observer : WriteObservers_)
+        observer->FileLayerGone();
     try {
         Close();
     } catch (...) {
@@ -59,13 +60,16 @@ void TTomeDBFileIO::ValidateHeader(TTomeMedium& medium, const std::string& name)
         throw EDatabaseError(FormatMessage("Database file '%s' is a invalid TomeDB", name.c_str()));
     const std::string version(reinterpret_cast<char*>(header + kVersionOffset),
                               FixedTextLength(header + kVersionOffset, kVersionSize));
-    if (version == kIncompatibleVersion) throw EDatabaseError("Version 1.00 is not compatible");
-    if (version.compare(kVersion) > 0) throw EDatabaseError("Version of database file is too High");
+    if (version == kIncompatibleVersion)
+        throw EDatabaseError("Version 1.00 is not compatible");
+    if (version.compare(kVersion) > 0)
+        throw EDatabaseError("Version of database file is too High");
 }
 
-void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumType,
-                         int64_t BaseOffset, bool ReadOnly, bool Exclusive) {
-    if (IsOpen()) return;
+void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumType, int64_t BaseOffset, bool ReadOnly,
+                         bool Exclusive) {
+    if (IsOpen())
+        return;
     MediumType_ = MediumType;
     Exclusive_ = Exclusive;
     ReadOnly_ = ReadOnly;
@@ -81,14 +85,12 @@ void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumTy
         if (!TomeFileExists(FileName))
             throw EDatabaseError(FormatMessage("Cannot open file %s", FileName.c_str()));
         {
-            TTomeDiskMedium probe(FileName, TTomeDiskMedium::Mode::OpenExisting, true, false,
-                                  BaseOffset);
+            TTomeDiskMedium probe(FileName, TTomeDiskMedium::Mode::OpenExisting, true, false, BaseOffset);
             ValidateHeader(probe, FileName);
         }
         FileReadOnly_ = TomeFileIsReadOnly(FileName);
-        OwnedMedium_ = std::make_unique<TTomeDiskMedium>(
-            FileName, TTomeDiskMedium::Mode::OpenExisting, FileReadOnly_ || ReadOnly, Exclusive,
-            BaseOffset);
+        OwnedMedium_ = std::make_unique<TTomeDiskMedium>(FileName, TTomeDiskMedium::Mode::OpenExisting,
+                                                         FileReadOnly_ || ReadOnly, Exclusive, BaseOffset);
         Medium_ = OwnedMedium_.get();
     }
     FileName_ = FileName;
@@ -99,9 +101,9 @@ void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumTy
     SettlePending_ = !ReadOnly_ && !FileReadOnly_;
 }
 
-void TTomeDBFileIO::OpenMedium(TTomeMedium& Medium, const std::string& DisplayName,
-                               bool ReadOnly) {
-    if (IsOpen()) return;
+void TTomeDBFileIO::OpenMedium(TTomeMedium& Medium, const std::string& DisplayName, bool ReadOnly) {
+    if (IsOpen())
+        return;
     MediumType_ = mtMemory;
     ReadOnly_ = ReadOnly;
     Exclusive_ = false;
@@ -118,7 +120,8 @@ void TTomeDBFileIO::OpenMedium(TTomeMedium& Medium, const std::string& DisplayNa
 
 // Steps 7 and 8: AlgoBlock (once) and TableDirectory.
 void TTomeDBFileIO::LoadFixedBlocks() {
-    if (ImageSize() < kFixedAreaSize) RaiseDamaged();
+    if (ImageSize() < kFixedAreaSize)
+        RaiseDamaged();
     ReadExact(kAlgoBlockOffset, Algo_.Bytes.data(), Algo_.Bytes.size());
     SelectAlgorithms();
     ReloadDirectory();
@@ -126,10 +129,12 @@ void TTomeDBFileIO::LoadFixedBlocks() {
 
 void TTomeDBFileIO::SelectAlgorithms() {
     std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
-    if (Algo_.CompressBlob()) Compress_.SetAlgoName(Algo_.CompressAlgoName());
+    if (Algo_.CompressBlob())
+        Compress_.SetAlgoName(Algo_.CompressAlgoName());
     if (Algo_.Encrypt()) {
         Encrypt_.SetAlgoName(Algo_.EncryptAlgoName());
-        if (Algo_.EncryptMode() > 4) RaiseDamaged();
+        if (Algo_.EncryptMode() > 4)
+            RaiseDamaged();
         Encrypt_.SetMode(Algo_.EncryptMode());
     }
 }
@@ -138,7 +143,8 @@ void TTomeDBFileIO::ReloadDirectory() {
     TTableDirectory directory;
     ReadExact(kTableDirectoryOffset, directory.Bytes.data(), directory.Bytes.size());
     const int32_t count = directory.TableCount();
-    if (count < 0 || count > kMaxTables) RaiseDamaged();
+    if (count < 0 || count > kMaxTables)
+        RaiseDamaged();
     Directory_ = directory;
 }
 
@@ -149,9 +155,11 @@ void TTomeDBFileIO::WriteDirectory() {
 // The path as it was when opened, so that a later change of the working
 // folder cannot make it name another file; empty when that cannot be told.
 std::string TTomeDBFileIO::AbsolutePathOf(const std::string& name) {
-    if (!name.empty() && name[0] == '/') return name;
+    if (!name.empty() && name[0] == '/')
+        return name;
     char* folder = ::getcwd(nullptr, 0);
-    if (!folder) return std::string();
+    if (!folder)
+        return std::string();
     std::string path = std::string(folder) + "/" + name;
     std::free(folder);
     return path;
@@ -163,17 +171,20 @@ bool TTomeDBFileIO::SeesForeignWrites(TTomeMedium& medium) {
 }
 
 void TTomeDBFileIO::BufferWrites(size_t limit) {
-    if (!IsOpen() || WriteBehind_) return;
+    if (!IsOpen() || WriteBehind_)
+        return;
     WriteBehind_ = std::make_unique<TTomeWriteBehindMedium>(*Medium_, limit);
     Medium_ = WriteBehind_.get();
 }
 
 void TTomeDBFileIO::DiscardBufferedWrites() {
-    if (WriteBehind_) WriteBehind_->Discard();
+    if (WriteBehind_)
+        WriteBehind_->Discard();
 }
 
 void TTomeDBFileIO::Close() {
-    if (!IsOpen()) return;
+    if (!IsOpen())
+        return;
     std::exception_ptr failure;
     if (BatchDepth_ > 0) {  // what the batch appended is committed, not dropped
         BatchDepth_ = 1;
@@ -184,9 +195,11 @@ void TTomeDBFileIO::Close() {
         }
     }
     CloseCommitSlots();
-    if (WriteBehind_) WriteBehind_->WritePending();
+    if (WriteBehind_)
+        WriteBehind_->WritePending();
     SharedMedium_ = false;
-    if (LockDepth_ > 0) Medium_->Unlock();
+    if (LockDepth_ > 0)
+        Medium_->Unlock();
     LockDepth_ = 0;
     SizeKnown_ = false;
     ++CacheEpoch_;
@@ -197,13 +210,16 @@ void TTomeDBFileIO::Close() {
     Flushed_ = true;
     Unsynced_ = false;
     ForeignUnsynced_ = false;
-    if (failure) std::rethrow_exception(failure);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TTomeDBFileIO::Flush() {
-    if (!IsOpen()) return;
+    if (!IsOpen())
+        return;
     Medium_->Flush();  // nothing for a memory image; a caller's medium sees the barrier
-    if (Unsynced_) ++BarrierCount_;
+    if (Unsynced_)
+        ++BarrierCount_;
     Unsynced_ = false;
     Flushed_ = true;
     MediumSynced();
@@ -212,7 +228,8 @@ void TTomeDBFileIO::Flush() {
 // ---- durability --------------------------------------------------------------
 
 void TTomeDBFileIO::Barrier() {
-    if (!IsOpen() || !Unsynced_ || BatchDepth_ > 0 || Unpublished_) return;
+    if (!IsOpen() || !Unsynced_ || BatchDepth_ > 0 || Unpublished_)
+        return;
     Medium_->Flush();
     Unsynced_ = false;
     ++BarrierCount_;
@@ -220,14 +237,16 @@ void TTomeDBFileIO::Barrier() {
 }
 
 void TTomeDBFileIO::BeginBatch() {
-    if (!IsOpen()) return;
+    if (!IsOpen())
+        return;
     Lock();
     Barrier();
     ++BatchDepth_;
 }
 
 void TTomeDBFileIO::EndBatch() {
-    if (!IsOpen() || BatchDepth_ == 0) return;
+    if (!IsOpen() || BatchDepth_ == 0)
+        return;
     if (--BatchDepth_ > 0) {
         Unlock();
         return;
@@ -235,7 +254,8 @@ void TTomeDBFileIO::EndBatch() {
     try {
         Barrier();
         const std::vector<TTomeWriteObserver*> observers = WriteObservers_;
-        for (TTomeWriteObserver* observer : observers) observer->CommitBatch();
+        for (TTomeWriteObserver* observer : observers)
+            observer->CommitBatch();
         Barrier();
     } catch (...) {
         Unlock();
@@ -249,10 +269,13 @@ void TTomeDBFileIO::EndBatch() {
 bool TTomeDBFileIO::TryLockOnce() { return Medium_->TryLock(); }
 
 void TTomeDBFileIO::Lock() {
-    if (!IsOpen()) return;
-    if (LockDepth_++ > 0) return;
+    if (!IsOpen())
+        return;
+    if (LockDepth_++ > 0)
+        return;
     WroteUnderLock_ = false;  // a new lock period: its first write is checked again
-    if (SharedMedium_) TakeFileLock();
+    if (SharedMedium_)
+        TakeFileLock();
     if (SettlePending_) {
         SettlePending_ = false;
         SettleInterruptedAppends();
@@ -286,18 +309,19 @@ void TTomeDBFileIO::TakeFileLock() {
 // would be lost. A file that was moved or deleted has no successor to
 // compare with and is let be.
 void TTomeDBFileIO::CheckStillAtPath() {
-    if (MediumType_ != mtDisk || !StampValid_ || AbsolutePath_.empty()) return;
+    if (MediumType_ != mtDisk || !StampValid_ || AbsolutePath_.empty())
+        return;
     struct stat atPath {};
-    if (::stat(AbsolutePath_.c_str(), &atPath) != 0) return;
+    if (::stat(AbsolutePath_.c_str(), &atPath) != 0)
+        return;
     if (static_cast<uint64_t>(atPath.st_ino) == LastStamp_.Inode &&
         static_cast<uint64_t>(atPath.st_dev) == LastStamp_.Device)
         return;
     Medium_->Unlock();
     LockDepth_ = 0;
     StampValid_ = false;  // so the next lock period looks at the path again
-    throw EDatabaseError(FormatMessage(
-        "Database file '%s' was replaced by another program; close it and open it again",
-        FileName_.c_str()));
+    throw EDatabaseError(FormatMessage("Database file '%s' was replaced by another program; close it and open it again",
+                                       FileName_.c_str()));
 }
 
 // A file deleted while open still takes writes through its descriptor, and
@@ -305,17 +329,22 @@ void TTomeDBFileIO::CheckStillAtPath() {
 // meant to write. Reading goes on. Asked once per lock period, at its first
 // write; a file that was only moved keeps its name count and is written.
 void TTomeDBFileIO::RefuseWriteToDeletedFile() {
-    if (MediumType_ != mtDisk) return;
+    if (MediumType_ != mtDisk)
+        return;
     TTomeMediumStamp now;
-    if (!Medium_->ChangeStamp(now) || now.Links > 0) return;
+    if (!Medium_->ChangeStamp(now) || now.Links > 0)
+        return;
     throw EDatabaseError(FormatMessage("Database file '%s' was deleted while open; nothing more can be written to it",
                                        FileName_.c_str()));
 }
 
 void TTomeDBFileIO::Unlock() {
-    if (!IsOpen() || LockDepth_ == 0) return;
-    if (--LockDepth_ > 0) return;
-    if (!SharedMedium_) return;
+    if (!IsOpen() || LockDepth_ == 0)
+        return;
+    if (--LockDepth_ > 0)
+        return;
+    if (!SharedMedium_)
+        return;
     SizeKnown_ = false;
     RestampAfterOwnWrites();
     Medium_->Unlock();
@@ -346,7 +375,8 @@ void TTomeDBFileIO::CheckForeignWrites() {
 // does not lock renamed a file over ours), the baseline is dropped so that
 // the next lock period looks at the path.
 void TTomeDBFileIO::RestampAfterOwnWrites() {
-    if (!WroteUnderLock_ || !StampValid_) return;
+    if (!WroteUnderLock_ || !StampValid_)
+        return;
     WroteUnderLock_ = false;
     const uint64_t links = LastStamp_.Links;
     StampValid_ = Medium_->ChangeStamp(LastStamp_) && LastStamp_.Links == links;
@@ -364,7 +394,8 @@ uint32_t TTomeDBFileIO::ReadChangeCounter() {
 // Advances the change counter before the first write of a lock period (and
 // before every write made without the lock), on media that others may share.
 void TTomeDBFileIO::CountChange() {
-    if (!SharedMedium_) return;
+    if (!SharedMedium_)
+        return;
     const uint32_t next = (LockDepth_ > 0 ? LastChangeCounter_ : ReadChangeCounter()) + 1;
     uint8_t bytes[4];
     PutI32(bytes, static_cast<int32_t>(next));
@@ -379,12 +410,12 @@ void TTomeDBFileIO::AddWriteObserver(TTomeWriteObserver* Observer) {
 }
 
 void TTomeDBFileIO::RemoveWriteObserver(TTomeWriteObserver* Observer) {
-    WriteObservers_.erase(std::remove(WriteObservers_.begin(), WriteObservers_.end(), Observer),
-                          WriteObservers_.end());
+    WriteObservers_.erase(std::remove(WriteObservers_.begin(), WriteObservers_.end(), Observer), WriteObservers_.end());
 }
 
 bool TTomeDBFileIO::ReserveCache(size_t Bytes) {
-    if (Bytes > kRecordCacheLimit - CacheBytes_) return false;
+    if (Bytes > kRecordCacheLimit - CacheBytes_)
+        return false;
     CacheBytes_ += Bytes;
     return true;
 }
@@ -392,9 +423,12 @@ bool TTomeDBFileIO::ReserveCache(size_t Bytes) {
 void TTomeDBFileIO::ReleaseCache(size_t Bytes) { CacheBytes_ -= Bytes < CacheBytes_ ? Bytes : CacheBytes_; }
 
 bool TTomeDBFileIO::CheckPassword(const std::string& Password) {
-    if (!IsOpen()) return false;
-    if (!Algo_.Encrypt()) return true;
-    if (PasswordCheckString(Password) != Algo_.PasswordCheck()) return false;
+    if (!IsOpen())
+        return false;
+    if (!Algo_.Encrypt())
+        return true;
+    if (PasswordCheckString(Password) != Algo_.PasswordCheck())
+        return false;
     std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
     Encrypt_.InitKey(Password);
     return true;
@@ -407,17 +441,24 @@ void TTomeDBFileIO::RaiseDamaged() const {
 }
 
 void TTomeDBFileIO::ReadExact(int64_t Position, void* Buffer, size_t Count) {
-    if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
-    if (Position < 0 || Position > kMaxImageSize) RaiseDamaged();
-    if (Medium_->ReadAt(Position, Buffer, Count) != Count) RaiseDamaged();
+    if (!IsOpen())
+        throw EDatabaseError("Cannot perform this operation on a closed database");
+    if (Position < 0 || Position > kMaxImageSize)
+        RaiseDamaged();
+    if (Medium_->ReadAt(Position, Buffer, Count) != Count)
+        RaiseDamaged();
 }
 
 void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) {
-    if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
-    if (ReadOnly_ || FileReadOnly_) throw EDatabaseError("Cannot modify a read-only database");
-    if (MediumType_ == mtDisk) Flushed_ = false;  // a memory image is always "flushed"
+    if (!IsOpen())
+        throw EDatabaseError("Cannot perform this operation on a closed database");
+    if (ReadOnly_ || FileReadOnly_)
+        throw EDatabaseError("Cannot modify a read-only database");
+    if (MediumType_ == mtDisk)
+        Flushed_ = false;  // a memory image is always "flushed"
     Unsynced_ = true;
-    if (LockDepth_ == 0 || !WroteUnderLock_) RefuseWriteToDeletedFile();
+    if (LockDepth_ == 0 || !WroteUnderLock_)
+        RefuseWriteToDeletedFile();
     // What another writer left unsynced (a one-sync append's RecordTotal among
     // it) reaches the disk before this object changes anything it covers.
     if (ForeignUnsynced_ && !Unpublished_) {
@@ -430,16 +471,20 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
         }
     }
     try {
-        if (LockDepth_ == 0 || !WroteUnderLock_) CountChange();
-        if (LockDepth_ > 0) WroteUnderLock_ = true;
-        else StampValid_ = false;  // an unlocked write: no baseline until the next lock
+        if (LockDepth_ == 0 || !WroteUnderLock_)
+            CountChange();
+        if (LockDepth_ > 0)
+            WroteUnderLock_ = true;
+        else
+            StampValid_ = false;  // an unlocked write: no baseline until the next lock
         Medium_->WriteAt(Position, Buffer, Count);
     } catch (...) {
         ++CacheEpoch_;  // a failed write may have changed some of the bytes
         SizeKnown_ = false;
         throw;
     }
-    if (SizeKnown_) KnownSize_ = std::max<int64_t>(KnownSize_, Position + static_cast<int64_t>(Count));
+    if (SizeKnown_)
+        KnownSize_ = std::max<int64_t>(KnownSize_, Position + static_cast<int64_t>(Count));
     for (TTomeWriteObserver* observer : WriteObservers_)
         observer->ImageWritten(Position, static_cast<const uint8_t*>(Buffer), Count);
 }
@@ -458,17 +503,22 @@ void TTomeDBFileIO::WriteCount(int64_t Position, int32_t From, int32_t To) {
     // less than From); shrinking, they go last (no less than To).
     const bool highFirst = To > From;
     for (int step = 0; step < 2; ++step) {
-        if (step == 1) Barrier();
-        if ((step == 0) == highFirst) WriteAt(Position + static_cast<int64_t>(low), bytes + low, sizeof bytes - low);
-        else WriteAt(Position, bytes, low);
+        if (step == 1)
+            Barrier();
+        if ((step == 0) == highFirst)
+            WriteAt(Position + static_cast<int64_t>(low), bytes + low, sizeof bytes - low);
+        else
+            WriteAt(Position, bytes, low);
     }
 }
 
 // While the lock is held only this object can change the size, so it is
 // asked of the medium once per lock period and then kept up by WriteAt.
 int64_t TTomeDBFileIO::ImageSize() {
-    if (!IsOpen()) throw EDatabaseError("Cannot perform this operation on a closed database");
-    if (LockDepth_ == 0 || !SharedMedium_) return Medium_->Size();
+    if (!IsOpen())
+        throw EDatabaseError("Cannot perform this operation on a closed database");
+    if (LockDepth_ == 0 || !SharedMedium_)
+        return Medium_->Size();
     if (!SizeKnown_) {
         KnownSize_ = Medium_->Size();
         SizeKnown_ = true;
@@ -484,8 +534,7 @@ int32_t TTomeDBFileIO::TableHeaderOffset(int TableNo) const {
 
 // ---- encode / decode -----------------------------------------------------------
 
-void TTomeDBFileIO::EncodeStream(const std::string& Source, std::string& Dest, bool Compress,
-                                 bool Encrypt) {
+void TTomeDBFileIO::EncodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt) {
     std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
     if (!Compress && !Encrypt) {
         Dest = Source;
@@ -497,12 +546,13 @@ void TTomeDBFileIO::EncodeStream(const std::string& Source, std::string& Dest, b
         Compress_.EncodeStream(Source, packed);
         input = &packed;
     }
-    if (Encrypt) Encrypt_.EncodeStream(*input, Dest);
-    else Dest.swap(packed);
+    if (Encrypt)
+        Encrypt_.EncodeStream(*input, Dest);
+    else
+        Dest.swap(packed);
 }
 
-void TTomeDBFileIO::DecodeStream(const std::string& Source, std::string& Dest, bool Compress,
-                                 bool Encrypt) {
+void TTomeDBFileIO::DecodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt) {
     std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
     if (!Compress && !Encrypt) {
         Dest = Source;
@@ -514,8 +564,10 @@ void TTomeDBFileIO::DecodeStream(const std::string& Source, std::string& Dest, b
         Encrypt_.DecodeStream(Source, plain);
         input = &plain;
     }
-    if (Compress) Compress_.DecodeStream(*input, Dest);
-    else Dest.swap(plain);
+    if (Compress)
+        Compress_.DecodeStream(*input, Dest);
+    else
+        Dest.swap(plain);
 }
 
 void TTomeDBFileIO::DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt,
@@ -527,13 +579,16 @@ void TTomeDBFileIO::DecodeStreamInPieces(const std::string& Source, bool Compres
         Encrypt_.DecodeStream(Source, plain);
         input = &plain;
     }
-    if (Compress) Compress_.DecodeInPieces(*input, Sink);
-    else if (!input->empty()) Sink(input->data(), input->size());
+    if (Compress)
+        Compress_.DecodeInPieces(*input, Sink);
+    else if (!input->empty())
+        Sink(input->data(), input->size());
 }
 
 void TTomeDBFileIO::EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size) {
     if (!Encrypt) {
-        if (Source != Dest) std::memmove(Dest, Source, Size);
+        if (Source != Dest)
+            std::memmove(Dest, Source, Size);
         return;
     }
     std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
@@ -542,7 +597,8 @@ void TTomeDBFileIO::EncodeBuffer(const void* Source, void* Dest, bool Encrypt, s
 
 void TTomeDBFileIO::DecodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size) {
     if (!Encrypt) {
-        if (Source != Dest) std::memmove(Dest, Source, Size);
+        if (Source != Dest)
+            std::memmove(Dest, Source, Size);
         return;
     }
     std::lock_guard<std::recursive_mutex> guard(ProcessLock_);

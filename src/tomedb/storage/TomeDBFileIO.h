@@ -95,8 +95,8 @@ public:
     TTomeDBFileIO& operator=(const TTomeDBFileIO&) = delete;
 
     // ---- open / close ----------------------------------------------------
-    void Open(const std::string& FileName, TTomeDBMediumType MediumType, int64_t BaseOffset,
-              bool ReadOnly, bool Exclusive);
+    void Open(const std::string& FileName, TTomeDBMediumType MediumType, int64_t BaseOffset, bool ReadOnly,
+              bool Exclusive);
     // Opens an image on a caller-owned medium (fault-injection tests, tools);
     // validated exactly as a memory image. displayName is used in messages.
     void OpenMedium(TTomeMedium& Medium, const std::string& DisplayName, bool ReadOnly);
@@ -137,8 +137,7 @@ public:
     // Writes the commit slot vouching for record NewTotal-1 of the table and
     // syncs: the append is durable when this returns. The caller then writes
     // RecordTotal and the index chains, which the next sync takes along.
-    void CommitAppend(int TableNo, const TTableHeader& Header, int32_t NewTotal,
-                      const TCommitPlaces& Places);
+    void CommitAppend(int TableNo, const TTableHeader& Header, int32_t NewTotal, const TCommitPlaces& Places);
     // Before any write other than a durable append: syncs the RecordTotal a
     // one-sync append left unsynced, so that no slot has to vouch for it any
     // more.
@@ -165,13 +164,12 @@ public:
 
     // ---- structure --------------------------------------------------------
     bool CreateDatabase(const std::string& FileName, bool CompressBlob, uint8_t CompressLevel,
-                        const std::string& CompressAlgoName, bool Encrypt,
-                        const std::string& EncryptAlgoName, const std::string& Password,
-                        bool CRC32, TTomeDBMediumType MediumType = mtDisk);
+                        const std::string& CompressAlgoName, bool Encrypt, const std::string& EncryptAlgoName,
+                        const std::string& Password, bool CRC32, TTomeDBMediumType MediumType = mtDisk);
     bool CreateTable(const std::string& TableName, const std::vector<TTomeFieldItem>& Items);
     bool DeleteTable(const std::string& TableName);
-    bool CreateIndex(const std::string& TableName, const std::string& IndexName,
-                     TTMIndexOptions Options, const std::vector<std::string>& FieldNames);
+    bool CreateIndex(const std::string& TableName, const std::string& IndexName, TTMIndexOptions Options,
+                     const std::vector<std::string>& FieldNames);
     int FindTable(const std::string& TableName) const;
     // Raises "damaged" for a header that fails TTableHeader::CheckSane.
     void ReadTableHeader(int TableNo, TTableHeader& Header);
@@ -190,8 +188,7 @@ public:
     void DecodeStream(const std::string& Source, std::string& Dest, bool Compress, bool Encrypt);
     // DecodeStream handing the value to Sink in pieces: decompression never
     // holds more than a piece of the result.
-    void DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt,
-                              const TPieceSink& Sink);
+    void DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt, const TPieceSink& Sink);
     void EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
     void DecodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
 
@@ -237,7 +234,8 @@ private:
     static bool SeesForeignWrites(TTomeMedium& medium);
     static std::string AbsolutePathOf(const std::string& name);
     void SyncIfDurable() {
-        if (DurableWrites_ && BatchDepth_ == 0) Flush();
+        if (DurableWrites_ && BatchDepth_ == 0)
+            Flush();
     }
     void SettleInterruptedAppends();
     bool SettleTable(int TableNo);
@@ -254,14 +252,13 @@ private:
     uint32_t ReadChangeCounter();
     void CountChange();
     void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;
-    void CheckIndexRequest(const TTableHeader& header, const std::string& IndexName,
-                           TTMIndexOptions Options, const std::vector<std::string>& FieldNames,
-                           int32_t (&fieldIdx)[8]) const;
+    void CheckIndexRequest(const TTableHeader& header, const std::string& IndexName, TTMIndexOptions Options,
+                           const std::vector<std::string>& FieldNames, int32_t (&fieldIdx)[8]) const;
     void CryptComments(uint8_t* comments, const std::string& Password, bool encode) const;
     std::array<uint8_t, 3821> BuildNewImage(bool CompressBlob, uint8_t CompressLevel,
                                             const std::string& CompressAlgoName, bool Encrypt,
-                                            const std::string& EncryptAlgoName,
-                                            const std::string& Password, bool CRC32) const;
+                                            const std::string& EncryptAlgoName, const std::string& Password,
+                                            bool CRC32) const;
 
     TTomeStorageSettings DefaultOwner_;
     TTomeStorageOwner* Owner_;
@@ -278,17 +275,17 @@ private:
     // tell): the file lock is taken and the change counter kept. Otherwise
     // (memory images) locking only counts and nothing is cached.
     bool SharedMedium_ = false;
-    bool SizeKnown_ = false;   // KnownSize_ is the image size (only under the lock)
+    bool SizeKnown_ = false;  // KnownSize_ is the image size (only under the lock)
     int64_t KnownSize_ = 0;
     uint64_t CacheEpoch_ = 1;
     size_t CacheBytes_ = 0;
-    bool StampValid_ = false;       // LastStamp_ describes the image as this object left it
-    bool WroteUnderLock_ = false;   // and so the change counter was advanced
+    bool StampValid_ = false;      // LastStamp_ describes the image as this object left it
+    bool WroteUnderLock_ = false;  // and so the change counter was advanced
     TTomeMediumStamp LastStamp_;
     uint32_t LastChangeCounter_ = 0;  // as this object last saw or wrote it
     std::vector<TTomeWriteObserver*> WriteObservers_;
-    bool Unsynced_ = false;        // written since the last barrier
-    bool SettlePending_ = false;   // SettleInterruptedAppends has yet to run
+    bool Unsynced_ = false;       // written since the last barrier
+    bool SettlePending_ = false;  // SettleInterruptedAppends has yet to run
     bool DurableWrites_ = false;
     bool Unpublished_ = false;
     int BatchDepth_ = 0;
@@ -301,9 +298,9 @@ private:
     // among them): the next write of this object syncs first.
     bool ForeignUnsynced_ = false;
 
-    std::unique_ptr<TTomeMedium> OwnedMedium_;  // mtDisk
+    std::unique_ptr<TTomeMedium> OwnedMedium_;                   // mtDisk
     std::unique_ptr<class TTomeWriteBehindMedium> WriteBehind_;  // over the image, after BufferWrites
-    TTomeMedium* Medium_ = nullptr;             // the image while open
+    TTomeMedium* Medium_ = nullptr;                              // the image while open
 
     TCompressMgr Compress_;
     TEncryptMgr Encrypt_;

@@ -32,8 +32,7 @@ void Forget(std::vector<int64_t>& slots, int64_t at) {
 
 // Over NewTotal and every stored byte the append made live. Raises
 // "damaged" when the record cannot be read whole.
-uint32_t TTomeDBFileIO::CommitChecksum(const TTableHeader& Header, int32_t NewTotal,
-                                       const TCommitPlaces& Places) {
+uint32_t TTomeDBFileIO::CommitChecksum(const TTableHeader& Header, int32_t NewTotal, const TCommitPlaces& Places) {
     THash_CRC32 crc;
     crc.Init();
     uint8_t total[4];
@@ -45,11 +44,13 @@ uint32_t TTomeDBFileIO::CommitChecksum(const TTableHeader& Header, int32_t NewTo
     int32_t recordSize = 0;
     std::vector<int32_t> blobAt;
     for (int f = 0; f < Header.FieldCount(); ++f) {
-        if (IsBlobType(Header.FieldType(f))) blobAt.push_back(recordSize);
+        if (IsBlobType(Header.FieldType(f)))
+            blobAt.push_back(recordSize);
         recordSize += StoredFieldWidth(Header.FieldType(f), Header.FieldDataSize(f));
     }
     const int32_t data = GetI32(item);
-    if (data < kFixedAreaSize || recordSize <= 0) RaiseDamaged();
+    if (data < kFixedAreaSize || recordSize <= 0)
+        RaiseDamaged();
     std::vector<uint8_t> bytes(static_cast<size_t>(recordSize));
     ReadExact(data, bytes.data(), bytes.size());
     crc.Update(bytes.data(), bytes.size());
@@ -58,8 +59,10 @@ uint32_t TTomeDBFileIO::CommitChecksum(const TTableHeader& Header, int32_t NewTo
     for (int32_t at : blobAt) {
         const int64_t offset = GetI32(&bytes[static_cast<size_t>(at + kBDOffset)]);
         const int64_t stored = GetI32(&bytes[static_cast<size_t>(at + kBDSize)]);
-        if (stored == 0) continue;
-        if (stored < 0 || offset < kFixedAreaSize || offset + stored > size) RaiseDamaged();
+        if (stored == 0)
+            continue;
+        if (stored < 0 || offset < kFixedAreaSize || offset + stored > size)
+            RaiseDamaged();
         for (int64_t done = 0; done < stored;) {
             piece.resize(static_cast<size_t>(std::min<int64_t>(stored - done, kChecksumPiece)));
             ReadExact(offset + done, piece.data(), piece.size());
@@ -79,7 +82,8 @@ void TTomeDBFileIO::CommitAppend(int TableNo, const TTableHeader& Header, int32_
                                  const TCommitPlaces& Places) {
     const int64_t slot = SlotPosition(TableHeaderOffset(TableNo), NewTotal);
     // A slot that still vouches for an unsynced RecordTotal is never overwritten.
-    if (Holds(SlotsAwaitingSync_, slot)) Barrier();
+    if (Holds(SlotsAwaitingSync_, slot))
+        Barrier();
     uint8_t bytes[kCommitSlotSize];
     PutI32(bytes + kCSNewTotal, NewTotal);
     PutI32(bytes + kCSChecksum, static_cast<int32_t>(CommitChecksum(Header, NewTotal, Places)));
@@ -91,7 +95,8 @@ void TTomeDBFileIO::CommitAppend(int TableNo, const TTableHeader& Header, int32_
 }
 
 void TTomeDBFileIO::SyncCommitTail() {
-    if (SlotsAwaitingSync_.empty()) return;
+    if (SlotsAwaitingSync_.empty())
+        return;
     Barrier();
     ClearSettledSlots();
 }
@@ -106,11 +111,13 @@ void TTomeDBFileIO::MediumSynced() {
 
 // Unsynced: a slot whose zeros a cut loses is stale and harmless.
 void TTomeDBFileIO::ClearSettledSlots() {
-    if (SlotsToClear_.empty() || ReadOnly_ || FileReadOnly_) return;
+    if (SlotsToClear_.empty() || ReadOnly_ || FileReadOnly_)
+        return;
     std::vector<int64_t> slots;
     slots.swap(SlotsToClear_);
     const uint8_t zero[kCommitSlotSize] = {};
-    for (int64_t at : slots) WriteAt(at, zero, sizeof zero);
+    for (int64_t at : slots)
+        WriteAt(at, zero, sizeof zero);
 }
 
 // Closing syncs what the last one-sync appends left and zeroes their slots,
@@ -126,8 +133,10 @@ void TTomeDBFileIO::CloseCommitSlots() {
 }
 
 void TTomeDBFileIO::SettleCommitSlots() {
-    if (SlotsAwaitingSync_.empty() && SlotsToClear_.empty()) return;
-    if (ReadOnly_ || FileReadOnly_) return;
+    if (SlotsAwaitingSync_.empty() && SlotsToClear_.empty())
+        return;
+    if (ReadOnly_ || FileReadOnly_)
+        return;
     TTomeFileLock lock(*this);
     Flush();
     ClearSettledSlots();
@@ -144,11 +153,13 @@ bool TTomeDBFileIO::AnyCommitSlotInUse() {
         TTableDirectory directory;
         ReadExact(kTableDirectoryOffset, directory.Bytes.data(), directory.Bytes.size());
         const int32_t count = directory.TableCount();
-        if (count < 0 || count > kMaxTables) return true;
+        if (count < 0 || count > kMaxTables)
+            return true;
         for (int i = 0; i < count; ++i) {
             uint8_t slots[kCommitSlotSize * kCommitSlotCount];
             ReadExact(directory.Offset(i) + kTHCommitSlots, slots, sizeof slots);
-            if (std::any_of(std::begin(slots), std::end(slots), [](uint8_t b) { return b != 0; })) return true;
+            if (std::any_of(std::begin(slots), std::end(slots), [](uint8_t b) { return b != 0; }))
+                return true;
         }
         return false;
     } catch (const EDatabaseError&) {

@@ -23,7 +23,8 @@ using namespace format;
 // Runs once per open, inside the first lock period, before anything is
 // written. Failures are left to the operations that meet them.
 void TTomeDBFileIO::SettleInterruptedAppends() {
-    if (ReadOnly_ || FileReadOnly_) return;
+    if (ReadOnly_ || FileReadOnly_)
+        return;
     bool settled = false;
     for (int i = 0; i < Directory_.TableCount(); ++i) {
         try {
@@ -32,7 +33,8 @@ void TTomeDBFileIO::SettleInterruptedAppends() {
         }
     }
     try {
-        if (settled) Barrier();
+        if (settled)
+            Barrier();
         ClearSettledSlots();
     } catch (const EDatabaseError&) {
     }
@@ -43,19 +45,22 @@ bool TTomeDBFileIO::SettleTable(int TableNo) {
     ReadTableHeader(TableNo, header);
     const int64_t size = ImageSize();
     const int32_t found = header.RecordTotal();
-    if (found < 0 || !header.CheckSane(size)) return false;
+    if (found < 0 || !header.CheckSane(size))
+        return false;
     const int32_t total = RollForward(TableNo, header, found);
     int32_t recordSize = 0;
     std::vector<int32_t> blobAt;
     for (int f = 0; f < header.FieldCount(); ++f) {
-        if (IsBlobType(header.FieldType(f))) blobAt.push_back(recordSize);
+        if (IsBlobType(header.FieldType(f)))
+            blobAt.push_back(recordSize);
         recordSize += StoredFieldWidth(header.FieldType(f), header.FieldDataSize(f));
     }
     // Offsets of the record tab chunks that lie inside the image.
     std::vector<int32_t> chunks;
     int32_t offset = header.RecTabOffset();
     for (int32_t done = 0; done < total; done += kChunkItems) {
-        if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize) break;
+        if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize)
+            break;
         chunks.push_back(offset);
         uint8_t link[4];
         ReadExact(offset + kChunkNextOffset, link, 4);
@@ -63,29 +68,35 @@ bool TTomeDBFileIO::SettleTable(int TableNo) {
     }
     auto interrupted = [&](int32_t r) {
         const auto chunk = static_cast<size_t>(r / kChunkItems);
-        if (chunk >= chunks.size()) return true;
+        if (chunk >= chunks.size())
+            return true;
         uint8_t item[kRecordTabItemSize];
         ReadExact(chunks[chunk] + 4 + static_cast<int64_t>(r % kChunkItems) * kRecordTabItemSize, item, sizeof item);
         const int32_t data = GetI32(item);
-        if (item[4] != 0) return false;
-        if (data < kFixedAreaSize || static_cast<int64_t>(data) + recordSize > size) return true;
+        if (item[4] != 0)
+            return false;
+        if (data < kFixedAreaSize || static_cast<int64_t>(data) + recordSize > size)
+            return true;
         for (int32_t at : blobAt) {
             uint8_t descriptor[kBlobDescriptorSize];
             ReadExact(data + at, descriptor, sizeof descriptor);
-            const int64_t areaEnd = static_cast<int64_t>(GetI32(descriptor + kBDOffset)) +
-                                    GetI32(descriptor + kBDAreaSize);
-            if (GetI32(descriptor + kBDSize) > 0 && areaEnd > size) return true;
+            const int64_t areaEnd =
+                static_cast<int64_t>(GetI32(descriptor + kBDOffset)) + GetI32(descriptor + kBDAreaSize);
+            if (GetI32(descriptor + kBDSize) > 0 && areaEnd > size)
+                return true;
         }
         return false;
     };
     int32_t kept = total;
-    while (kept > 0 && interrupted(kept - 1)) --kept;
+    while (kept > 0 && interrupted(kept - 1))
+        --kept;
     bool settled = total != found;
     if (kept != total) {
         WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, total, kept);
         settled = true;
     }
-    for (int k = 0; k < header.IndexCount(); ++k) settled = SettleChain(TableNo, header, k, kept) || settled;
+    for (int k = 0; k < header.IndexCount(); ++k)
+        settled = SettleChain(TableNo, header, k, kept) || settled;
     return settled;
 }
 
@@ -106,12 +117,15 @@ int32_t TTomeDBFileIO::RollForward(int TableNo, const TTableHeader& Header, int3
         moved = false;
         for (int s = 0; s < kCommitSlotCount && !moved; ++s) {
             const uint8_t* slot = Header.Bytes.data() + kTHCommitSlots + s * kCommitSlotSize;
-            if (GetI32(slot + kCSNewTotal) != Total + 1) continue;
+            if (GetI32(slot + kCSNewTotal) != Total + 1)
+                continue;
             moved = SlotVouches(Header, Total + 1, static_cast<uint32_t>(GetI32(slot + kCSChecksum)));
-            if (moved) ++Total;
+            if (moved)
+                ++Total;
         }
     }
-    if (Total != found) WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, found, Total);
+    if (Total != found)
+        WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, found, Total);
     return Total;
 }
 
@@ -121,8 +135,10 @@ int64_t TTomeDBFileIO::RecordTabItemAt(const TTableHeader& Header, int32_t RecIn
     const int64_t size = ImageSize();
     int32_t chunk = Header.RecTabOffset();
     for (int32_t hops = RecIndex / kChunkItems;; --hops) {
-        if (chunk < kFixedAreaSize || chunk > size - kRecordTabChunkSize) return -1;
-        if (hops == 0) break;
+        if (chunk < kFixedAreaSize || chunk > size - kRecordTabChunkSize)
+            return -1;
+        if (hops == 0)
+            break;
         uint8_t link[4];
         ReadExact(chunk + kChunkNextOffset, link, 4);
         chunk = GetI32(link);
@@ -134,28 +150,31 @@ int64_t TTomeDBFileIO::RecordTabItemAt(const TTableHeader& Header, int32_t RecIn
 // chunk of any record number a chain names, as far as the chunk links reach.
 class TTomeDBFileIO::TIndexTabReader {
 public:
-    TIndexTabReader(TTomeDBFileIO& io, int32_t firstChunk)
-        : Io_(io), Size_(io.ImageSize()), Next_(firstChunk) {}
+    TIndexTabReader(TTomeDBFileIO& io, int32_t firstChunk) : Io_(io), Size_(io.ImageSize()), Next_(firstChunk) {}
 
     // Where record r's item lies, or -1 when its chunk cannot be reached.
     int64_t ItemAt(int32_t r) {
-        if (r < 0) return -1;
+        if (r < 0)
+            return -1;
         const auto c = static_cast<size_t>(r / kChunkItems);
         const auto reachable = static_cast<size_t>(Size_ / kIndexTabChunkSize) + 1;
         while (Chunks_.size() <= c && Chunks_.size() < reachable) {
-            if (Next_ < kFixedAreaSize || Next_ > Size_ - kIndexTabChunkSize) return -1;
+            if (Next_ < kFixedAreaSize || Next_ > Size_ - kIndexTabChunkSize)
+                return -1;
             Offsets_.push_back(Next_);
             Chunks_.emplace_back(kIndexTabChunkSize);
             Io_.ReadExact(Next_, Chunks_.back().data(), kIndexTabChunkSize);
             Next_ = GetI32(Chunks_.back().data() + kChunkNextOffset);
         }
-        if (Chunks_.size() <= c) return -1;
+        if (Chunks_.size() <= c)
+            return -1;
         return Offsets_[c] + 4 + static_cast<int64_t>(r % kChunkItems) * kIndexTabItemSize;
     }
     // Record r's link to the next record in the chain.
     bool NextOf(int32_t r, int32_t& next) {
         const int64_t at = ItemAt(r);
-        if (at < 0) return false;
+        if (at < 0)
+            return false;
         const auto c = static_cast<size_t>(r / kChunkItems);
         next = GetI32(Chunks_[c].data() + (at - Offsets_[c]) + 4);
         return true;
@@ -175,11 +194,13 @@ bool TTomeDBFileIO::SlotVouches(const TTableHeader& Header, int32_t NewTotal, ui
     try {
         TCommitPlaces places;
         places.RecTabItem = RecordTabItemAt(Header, r);
-        if (places.RecTabItem < 0) return false;
+        if (places.RecTabItem < 0)
+            return false;
         for (int k = 0; k < Header.IndexCount(); ++k) {
             TIndexTabReader tab(*this, Header.IndexTabOffset(k));
             const int64_t at = tab.ItemAt(r);
-            if (at < 0) return false;
+            if (at < 0)
+                return false;
             places.IndexItems.push_back(at);
         }
         return CommitChecksum(Header, NewTotal, places) == Checksum;
@@ -197,17 +218,17 @@ bool TTomeDBFileIO::SlotVouches(const TTableHeader& Header, int32_t NewTotal, ui
 // readable ends the chain there; the records it misses are linked again
 // where their keys belong when the table is next opened for writing. An
 // empty table's chain starts at record 0, the first append's number.
-bool TTomeDBFileIO::SettleChain(int TableNo, const TTableHeader& Header, int IndexNo,
-                                int32_t Total) {
-    const int64_t startAt = TableHeaderOffset(TableNo) + kTHIndexHeaders +
-                            static_cast<int64_t>(kIndexHeaderSize) * IndexNo + kIHStartIndex;
+bool TTomeDBFileIO::SettleChain(int TableNo, const TTableHeader& Header, int IndexNo, int32_t Total) {
+    const int64_t startAt =
+        TableHeaderOffset(TableNo) + kTHIndexHeaders + static_cast<int64_t>(kIndexHeaderSize) * IndexNo + kIHStartIndex;
     auto writeLink = [this](int64_t at, int32_t value) {
         uint8_t bytes[4];
         PutI32(bytes, value);
         WriteAt(at, bytes, 4);
     };
     if (Total == 0) {
-        if (Header.StartIndex(IndexNo) == 0) return false;
+        if (Header.StartIndex(IndexNo) == 0)
+            return false;
         writeLink(startAt, 0);
         return true;
     }
@@ -220,17 +241,22 @@ bool TTomeDBFileIO::SettleChain(int TableNo, const TTableHeader& Header, int Ind
         if (r >= Total) {
             std::unordered_set<int32_t> passed;
             while (r >= Total && passed.insert(r).second)
-                if (!tab.NextOf(r, r)) r = -1;
-            if (r >= Total || r < -1 || (r >= 0 && visited[static_cast<size_t>(r)])) r = -1;
+                if (!tab.NextOf(r, r))
+                    r = -1;
+            if (r >= Total || r < -1 || (r >= 0 && visited[static_cast<size_t>(r)]))
+                r = -1;
             writeLink(link, r);
             wrote = true;
         }
-        if (r < 0 || visited[static_cast<size_t>(r)]) break;  // the end, or damage left to readers
+        if (r < 0 || visited[static_cast<size_t>(r)])
+            break;  // the end, or damage left to readers
         visited[static_cast<size_t>(r)] = 1;
         link = tab.ItemAt(r);
-        if (link < 0) break;
+        if (link < 0)
+            break;
         link += 4;
-        if (!tab.NextOf(r, r)) break;
+        if (!tab.NextOf(r, r))
+            break;
     }
     return wrote;
 }

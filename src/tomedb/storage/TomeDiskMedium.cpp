@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 
 #include "tomedb/TomeError.h"
 #include "tomedb/storage/TomeFormat.h"
@@ -25,22 +25,23 @@ bool SetOfdLock(int fd, short type, int64_t position, int command) {
     return fcntl(fd, command, &lock) == 0;
 }
 
-int64_t TimespecNs(const struct timespec& t) {
-    return static_cast<int64_t>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
-}
+int64_t TimespecNs(const struct timespec& t) { return static_cast<int64_t>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec; }
 
 }  // namespace
 
-TTomeDiskMedium::TTomeDiskMedium(const std::string& fileName, Mode mode, bool readOnly,
-                                 bool exclusive, int64_t baseOffset)
+TTomeDiskMedium::TTomeDiskMedium(const std::string& fileName, Mode mode, bool readOnly, bool exclusive,
+                                 int64_t baseOffset)
     : FileName_(fileName), ReadOnly_(readOnly), BaseOffset_(baseOffset) {
     int flags = O_CLOEXEC | (readOnly ? O_RDONLY : O_RDWR);
-    if (mode == Mode::CreateTruncate) flags |= O_CREAT | O_TRUNC;
+    if (mode == Mode::CreateTruncate)
+        flags |= O_CREAT | O_TRUNC;
     Fd_ = ::open(fileName.c_str(), flags, 0644);
-    if (Fd_ < 0) throw EDatabaseError(FormatMessage("Cannot open file %s", fileName.c_str()));
+    if (Fd_ < 0)
+        throw EDatabaseError(FormatMessage("Cannot open file %s", fileName.c_str()));
     // Share-mode emulation: exclusive openers take the share byte for writing.
     short shareType = F_RDLCK;
-    if (exclusive && !readOnly) shareType = F_WRLCK;
+    if (exclusive && !readOnly)
+        shareType = F_WRLCK;
     if (!SetOfdLock(Fd_, shareType, kShareLockByte, F_OFD_SETLK)) {
         ::close(Fd_);
         Fd_ = -1;
@@ -49,25 +50,26 @@ TTomeDiskMedium::TTomeDiskMedium(const std::string& fileName, Mode mode, bool re
 }
 
 TTomeDiskMedium::~TTomeDiskMedium() {
-    if (Fd_ >= 0) ::close(Fd_);
+    if (Fd_ >= 0)
+        ::close(Fd_);
 }
 
 void TTomeDiskMedium::RaiseIoError(const char* what) const {
-    throw EDatabaseError(
-        FormatMessage("%s error on file %s: %s", what, FileName_.c_str(), std::strerror(errno)));
+    throw EDatabaseError(FormatMessage("%s error on file %s: %s", what, FileName_.c_str(), std::strerror(errno)));
 }
 
 size_t TTomeDiskMedium::ReadAt(int64_t position, void* buffer, size_t count) {
     size_t done = 0;
     auto* out = static_cast<char*>(buffer);
     while (done < count) {
-        const ssize_t n = ::pread(Fd_, out + done, count - done,
-                                  static_cast<off_t>(BaseOffset_ + position + done));
+        const ssize_t n = ::pread(Fd_, out + done, count - done, static_cast<off_t>(BaseOffset_ + position + done));
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             RaiseIoError("Read");
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         done += static_cast<size_t>(n);
     }
     return done;
@@ -81,10 +83,10 @@ void TTomeDiskMedium::WriteAt(int64_t position, const void* buffer, size_t count
     size_t done = 0;
     const auto* in = static_cast<const char*>(buffer);
     while (done < count) {
-        const ssize_t n = ::pwrite(Fd_, in + done, count - done,
-                                   static_cast<off_t>(BaseOffset_ + position + done));
+        const ssize_t n = ::pwrite(Fd_, in + done, count - done, static_cast<off_t>(BaseOffset_ + position + done));
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             RaiseIoError("Write");
         }
         done += static_cast<size_t>(n);
@@ -93,14 +95,16 @@ void TTomeDiskMedium::WriteAt(int64_t position, const void* buffer, size_t count
 
 int64_t TTomeDiskMedium::Size() {
     struct stat st {};
-    if (::fstat(Fd_, &st) != 0) RaiseIoError("Stat");
+    if (::fstat(Fd_, &st) != 0)
+        RaiseIoError("Stat");
     const int64_t size = static_cast<int64_t>(st.st_size) - BaseOffset_;
     return size < 0 ? 0 : size;
 }
 
 bool TTomeDiskMedium::ChangeStamp(TTomeMediumStamp& stamp) {
     struct stat st {};
-    if (::fstat(Fd_, &st) != 0) return false;
+    if (::fstat(Fd_, &st) != 0)
+        return false;
     stamp.Size = static_cast<int64_t>(st.st_size);
     stamp.MTimeNs = TimespecNs(st.st_mtim);
     stamp.CTimeNs = TimespecNs(st.st_ctim);
@@ -111,7 +115,8 @@ bool TTomeDiskMedium::ChangeStamp(TTomeMediumStamp& stamp) {
 }
 
 void TTomeDiskMedium::Flush() {
-    if (!ReadOnly_ && ::fdatasync(Fd_) != 0) RaiseIoError("Flush");
+    if (!ReadOnly_ && ::fdatasync(Fd_) != 0)
+        RaiseIoError("Flush");
 }
 
 bool TTomeDiskMedium::TryLock() {
@@ -127,7 +132,8 @@ bool TomeFileExists(const std::string& fileName) {
 
 bool TomeFileIsReadOnly(const std::string& fileName) {
     struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0) return false;
+    if (::stat(fileName.c_str(), &st) != 0)
+        return false;
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 

@@ -25,8 +25,7 @@ public:
     // Opens (or creates) the file. readOnly opens O_RDONLY; exclusive denies
     // sharing. Raises "Cannot open file %s" when the file cannot be opened or
     // shared as asked.
-    TTomeDiskMedium(const std::string& fileName, Mode mode, bool readOnly, bool exclusive,
-                    int64_t baseOffset);
+    TTomeDiskMedium(const std::string& fileName, Mode mode, bool readOnly, bool exclusive, int64_t baseOffset);
     ~TTomeDiskMedium() override;
     TTomeDiskMedium(const TTomeDiskMedium&) = delete;
     TTomeDiskMedium& operator=(const TTomeDiskMedium&) = delete;

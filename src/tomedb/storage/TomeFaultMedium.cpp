@@ -17,16 +17,22 @@ size_t TTomeFaultMedium::ReadAt(int64_t position, void* buffer, size_t count) {
 }
 
 void TTomeFaultMedium::WriteAt(int64_t position, const void* buffer, size_t count) {
-    if (Crashed_) throw EDatabaseError("I/O error: medium has crashed");
-    if (WritesLeft_ == 0) throw EDatabaseError("I/O error: write refused");
-    if (WritesLeft_ > 0) --WritesLeft_;
-    if (FailOne_ >= 0 && FailOne_-- == 0) throw EDatabaseError("I/O error: write refused");
+    if (Crashed_)
+        throw EDatabaseError("I/O error: medium has crashed");
+    if (WritesLeft_ == 0)
+        throw EDatabaseError("I/O error: write refused");
+    if (WritesLeft_ > 0)
+        --WritesLeft_;
+    if (FailOne_ >= 0 && FailOne_-- == 0)
+        throw EDatabaseError("I/O error: write refused");
     ++WriteCalls_;
     Starts_.push_back(Written_);
     if (CrashAt_ >= 0 && Written_ + static_cast<int64_t>(count) > CrashAt_) {
         auto part = static_cast<size_t>(CrashAt_ - Written_);
-        if (count < kAtomicWrite) part = 0;
-        if (part > 0) Inner_.WriteAt(position, buffer, part);
+        if (count < kAtomicWrite)
+            part = 0;
+        if (part > 0)
+            Inner_.WriteAt(position, buffer, part);
         Written_ += static_cast<int64_t>(part);
         Crashed_ = true;
         throw EDatabaseError("I/O error: medium has crashed");
@@ -42,11 +48,13 @@ void TTomeFaultMedium::WriteAt(int64_t position, const void* buffer, size_t coun
 void TTomeFaultMedium::Flush() {
     Inner_.Flush();
     ++Barriers_;
-    if (Logging_) Events_.push_back({true, 0, {}});
+    if (Logging_)
+        Events_.push_back({true, 0, {}});
 }
 
 size_t SectorPieces(int64_t position, size_t count) {
-    if (count == 0) return 0;
+    if (count == 0)
+        return 0;
     const int64_t last = position + static_cast<int64_t>(count) - 1;
     return static_cast<size_t>(last / format::kSectorSize - position / format::kSectorSize + 1);
 }
@@ -62,21 +70,23 @@ namespace {
 
 void Land(std::vector<uint8_t>& image, int64_t position, const uint8_t* bytes, size_t count) {
     const auto end = static_cast<size_t>(position) + count;
-    if (image.size() < end) image.resize(end, 0);
+    if (image.size() < end)
+        image.resize(end, 0);
     std::copy(bytes, bytes + count, image.begin() + position);
 }
 
 }  // namespace
 
-std::vector<uint8_t> ImageAfterPowerCut(std::vector<uint8_t> base,
-                                        const std::vector<TTomeMediumEvent>& events,
+std::vector<uint8_t> ImageAfterPowerCut(std::vector<uint8_t> base, const std::vector<TTomeMediumEvent>& events,
                                         size_t cutAfter, const TTomeLandsRule& lands) {
     cutAfter = std::min(cutAfter, events.size());
     size_t durable = 0;  // events before this one reached the disk
     for (size_t i = 0; i < cutAfter; ++i)
-        if (events[i].Barrier) durable = i + 1;
+        if (events[i].Barrier)
+            durable = i + 1;
     for (size_t i = 0; i < durable; ++i)
-        if (!events[i].Barrier) Land(base, events[i].Position, events[i].Bytes.data(), events[i].Bytes.size());
+        if (!events[i].Barrier)
+            Land(base, events[i].Position, events[i].Bytes.data(), events[i].Bytes.size());
     size_t write = 0;
     for (size_t i = durable; i < cutAfter; ++i, ++write) {
         const TTomeMediumEvent& event = events[i];

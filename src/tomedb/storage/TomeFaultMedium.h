@@ -42,7 +42,10 @@ public:
     // Only the write `count` writes from now raises (0: the next one), once.
     void FailOneWrite(int64_t count) { FailOne_ = count; }
     // The next `count` reads of at least minSize bytes come back with a flipped byte.
-    void CorruptReads(int count, size_t minSize = 1) { CorruptLeft_ = count; CorruptMin_ = minSize; }
+    void CorruptReads(int count, size_t minSize = 1) {
+        CorruptLeft_ = count;
+        CorruptMin_ = minSize;
+    }
     void RefuseLock(bool refuse) { RefuseLock_ = refuse; }
     // Logs writes and barriers from now on (see Events).
     void LogWrites() { Logging_ = true; }
@@ -87,8 +90,7 @@ using TTomeLandsRule = std::function<bool(size_t write, size_t piece, size_t pie
 // before the last barrier within those events is on disk; of the writes
 // after it, the pieces `lands` accepts. The image ends after the last byte
 // that landed; a lost piece below a landed one reads as zeros.
-std::vector<uint8_t> ImageAfterPowerCut(std::vector<uint8_t> base,
-                                        const std::vector<TTomeMediumEvent>& events,
+std::vector<uint8_t> ImageAfterPowerCut(std::vector<uint8_t> base, const std::vector<TTomeMediumEvent>& events,
                                         size_t cutAfter, const TTomeLandsRule& lands);
 // Number of writes after the last barrier among the first `cutAfter` events.
 size_t WritesAfterLastBarrier(const std::vector<TTomeMediumEvent>& events, size_t cutAfter);

@@ -3,18 +3,21 @@
 namespace tomedb {
 
 TFieldBufferItem::~TFieldBufferItem() {
-    if (!OwnsValue) return;
+    if (!OwnsValue)
+        return;
     delete[] Data;
     delete Blob;
 }
 
 const uint8_t* TFieldBufferItem::KeyData() {
-    if (IsBlob()) return Blob ? reinterpret_cast<const uint8_t*>(Blob->Data().data()) : nullptr;
+    if (IsBlob())
+        return Blob ? reinterpret_cast<const uint8_t*>(Blob->Data().data()) : nullptr;
     return Data;
 }
 
 size_t TFieldBufferItem::KeySize() {
-    if (IsBlob()) return Blob ? Blob->Data().size() : 0;
+    if (IsBlob())
+        return Blob ? Blob->Data().size() : 0;
     return Data ? static_cast<size_t>(DataSize) : 0;
 }
 

@@ -30,7 +30,7 @@ public:
     uint8_t* Data = nullptr;           // non-blob value (DataSize bytes)
     TOptimBlobStream* Blob = nullptr;  // blob value
     int32_t FieldType = 0;
-    int32_t DataSize = 0;              // stored width for non-blob types
+    int32_t DataSize = 0;  // stored width for non-blob types
     bool OwnsValue = false;
     bool Active = true;
 

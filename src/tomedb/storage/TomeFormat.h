@@ -30,11 +30,11 @@
 namespace tomedb::format {
 
 // ---- general -----------------------------------------------------------
-constexpr char kMagic[] = "TomeDB";          // 6 characters and a NUL
-constexpr char kVersion[] = "2.0";           // written into new images
+constexpr char kMagic[] = "TomeDB";  // 6 characters and a NUL
+constexpr char kVersion[] = "2.0";   // written into new images
 constexpr char kIncompatibleVersion[] = "1.00";
-constexpr int kMaxNameLength = 32;           // characters kept of any stored name
-constexpr int kNameFieldSize = 33;           // name array incl. NUL
+constexpr int kMaxNameLength = 32;             // characters kept of any stored name
+constexpr int kNameFieldSize = 33;             // name array incl. NUL
 constexpr int64_t kMaxImageSize = 0x7FFFFFFF;  // offsets are signed 32-bit
 // The unit a disk writes whole: a power cut keeps or loses each sector of a
 // write on its own.
@@ -52,7 +52,7 @@ constexpr int kVersionSize = 5;
 constexpr int kExtBlockOffset = 12;
 constexpr int kExtBlockSize = 2305;
 constexpr int kCommentsOffsetInBlock = 0;
-constexpr int kCommentsSize = 257;           // 256 characters and a NUL
+constexpr int kCommentsSize = 257;  // 256 characters and a NUL
 constexpr int kMaxCommentLength = 256;
 constexpr int kExtDataOffsetInBlock = 257;
 constexpr int kExtDataSize = 2048;
@@ -60,21 +60,21 @@ constexpr int kExtDataSize = 2048;
 // ---- AlgoBlock (offset 2317) -------------------------------------------
 constexpr int kAlgoBlockOffset = 2317;
 constexpr int kAlgoBlockSize = 472;
-constexpr int kAlgoCompressBlob = 0;         // byte: 1 = blob fields compressed
-constexpr int kAlgoCompressLevel = 1;        // byte: 0 best .. 3 fastest
-constexpr int kAlgoCompressName = 2;         // 33 bytes
-constexpr int kAlgoEncrypt = 35;             // byte: 1 = encrypted
-constexpr int kAlgoEncryptMode = 36;         // byte: cipher mode 0-4
-constexpr int kAlgoEncryptName = 37;         // 33 bytes
-constexpr int kAlgoCRC32 = 70;               // byte: 1 = verified blob writes
-constexpr int kAlgoRandomFill = 71;          // 256 bytes, each 20..122
+constexpr int kAlgoCompressBlob = 0;   // byte: 1 = blob fields compressed
+constexpr int kAlgoCompressLevel = 1;  // byte: 0 best .. 3 fastest
+constexpr int kAlgoCompressName = 2;   // 33 bytes
+constexpr int kAlgoEncrypt = 35;       // byte: 1 = encrypted
+constexpr int kAlgoEncryptMode = 36;   // byte: cipher mode 0-4
+constexpr int kAlgoEncryptName = 37;   // 33 bytes
+constexpr int kAlgoCRC32 = 70;         // byte: 1 = verified blob writes
+constexpr int kAlgoRandomFill = 71;    // 256 bytes, each 20..122
 constexpr int kRandomFillSize = 256;
 constexpr int kRandomFillMin = 20;
 constexpr int kRandomFillMax = 122;
-constexpr int kAlgoPasswordCheck = 327;      // 129 bytes
+constexpr int kAlgoPasswordCheck = 327;  // 129 bytes
 constexpr int kPasswordCheckSize = 129;
 constexpr int kMaxPasswordCheckLength = 128;
-constexpr int kAlgoReserved = 456;           // 16 zero bytes
+constexpr int kAlgoReserved = 456;  // 16 zero bytes
 
 // ---- TableDirectory (offset 2789) ---------------------------------------
 constexpr int kTableDirectoryOffset = 2789;
@@ -86,40 +86,40 @@ constexpr int kDirTableCount = 0;
 // one wrote since it last looked, however coarse the file times are. Readers
 // that do not know the counter ignore it.
 constexpr int kDirChangeCounter = 4;
-constexpr int kDirOffsets = 8;               // 256 x int32
+constexpr int kDirOffsets = 8;  // 256 x int32
 constexpr int kMaxTables = 256;
 
-constexpr int kFixedAreaSize = 3821;         // size of a new, empty image
+constexpr int kFixedAreaSize = 3821;  // size of a new, empty image
 
 // ---- TableHeader (4821 bytes, appended) ---------------------------------
 constexpr int kTableHeaderSize = 4821;
-constexpr int kTHTableName = 0;              // 33 bytes
+constexpr int kTHTableName = 0;  // 33 bytes
 constexpr int kTHRecTabOffset = 33;
 constexpr int kTHRecordTotal = 37;
 constexpr int kTHAutoIncCounter = 41;
 constexpr int kTHFieldCount = 45;
-constexpr int kTHFieldTab = 49;              // 96 x FieldTabItem
+constexpr int kTHFieldTab = 49;  // 96 x FieldTabItem
 constexpr int kTHIndexCount = 4177;
-constexpr int kTHIndexHeaders = 4181;        // 8 x IndexHeader
-constexpr int kTHReserved = 4805;            // 16 zero bytes; the commit slots below
+constexpr int kTHIndexHeaders = 4181;  // 8 x IndexHeader
+constexpr int kTHReserved = 4805;      // 16 zero bytes; the commit slots below
 constexpr int kFieldSlots = 96;
-constexpr int kMaxFields = 95;               // a list of 96 or more is refused
+constexpr int kMaxFields = 95;  // a list of 96 or more is refused
 constexpr int kMaxIndexes = 8;
 
 // FieldTabItem (43 bytes)
 constexpr int kFieldTabItemSize = 43;
-constexpr int kFIName = 0;                   // 33 bytes
-constexpr int kFIType = 33;                  // byte
-constexpr int kFIDataSize = 34;              // int32
-constexpr int kFIDPMode = 38;                // byte
+constexpr int kFIName = 0;       // 33 bytes
+constexpr int kFIType = 33;      // byte
+constexpr int kFIDataSize = 34;  // int32
+constexpr int kFIDPMode = 38;    // byte
 constexpr int kMinStringSize = 1;
 constexpr int kMaxStringSize = 8192;
 
 // IndexHeader (78 bytes)
 constexpr int kIndexHeaderSize = 78;
-constexpr int kIHName = 0;                   // 33 bytes
-constexpr int kIHOptions = 33;               // byte, TTMIndexOptions bits
-constexpr int kIHFieldIdx = 34;              // 8 x int32, -1 after the last
+constexpr int kIHName = 0;       // 33 bytes
+constexpr int kIHOptions = 33;   // byte, TTMIndexOptions bits
+constexpr int kIHFieldIdx = 34;  // 8 x int32, -1 after the last
 constexpr int kIHIndexTabOffset = 66;
 constexpr int kIHStartIndex = 70;
 constexpr int kMaxIndexFields = 8;
@@ -174,16 +174,16 @@ constexpr int kCSChecksum = 4;
 
 // ---- record tab chunk (5124 bytes) --------------------------------------
 constexpr int kChunkItems = 1024;
-constexpr int kChunkNextOffset = 0;          // int32: next chunk, 0 for the last
-constexpr int kRecordTabItemSize = 5;        // DataOffset int32, DeleteFlag byte
+constexpr int kChunkNextOffset = 0;                                        // int32: next chunk, 0 for the last
+constexpr int kRecordTabItemSize = 5;                                      // DataOffset int32, DeleteFlag byte
 constexpr int kRecordTabChunkSize = 4 + kChunkItems * kRecordTabItemSize;  // 5124
 
 // ---- index tab chunk (8196 bytes) ---------------------------------------
-constexpr int kIndexTabItemSize = 8;         // RecIndex int32, Next int32 (-1 last)
-constexpr int kIndexTabChunkSize = 4 + kChunkItems * kIndexTabItemSize;    // 8196
+constexpr int kIndexTabItemSize = 8;                                     // RecIndex int32, Next int32 (-1 last)
+constexpr int kIndexTabChunkSize = 4 + kChunkItems * kIndexTabItemSize;  // 8196
 
 // ---- record data --------------------------------------------------------
-constexpr int kBlobDescriptorSize = 20;      // BlobOffset, BlobSize, AreaSize, 8 reserved
+constexpr int kBlobDescriptorSize = 20;  // BlobOffset, BlobSize, AreaSize, 8 reserved
 constexpr int kBDOffset = 0;
 constexpr int kBDSize = 4;
 constexpr int kBDAreaSize = 8;
@@ -191,9 +191,7 @@ constexpr int kBlobAreaGranule = 64;
 
 // Bytes reserved for a stored blob of `size` bytes: always a multiple of 64
 // and always larger than the value (an empty value gets 64).
-constexpr int32_t BlobAreaSize(int32_t size) {
-    return size - (size % kBlobAreaGranule) + kBlobAreaGranule;
-}
+constexpr int32_t BlobAreaSize(int32_t size) { return size - (size % kBlobAreaGranule) + kBlobAreaGranule; }
 
 // Byte of the file locked between processes (absolute, not shifted by BaseOffset).
 constexpr int64_t kLockByte = 1;
@@ -201,8 +199,7 @@ constexpr int64_t kLockByte = 1;
 // ---- little-endian access -----------------------------------------------
 inline int32_t GetI32(const uint8_t* p) {
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                (static_cast<uint32_t>(p[2]) << 16) |
-                                (static_cast<uint32_t>(p[3]) << 24));
+                                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
 }
 inline void PutI32(uint8_t* p, int32_t value) {
     const auto v = static_cast<uint32_t>(value);
@@ -211,9 +208,7 @@ inline void PutI32(uint8_t* p, int32_t value) {
     p[2] = static_cast<uint8_t>(v >> 16);
     p[3] = static_cast<uint8_t>(v >> 24);
 }
-inline int16_t GetI16(const uint8_t* p) {
-    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
-}
+inline int16_t GetI16(const uint8_t* p) { return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8))); }
 inline void PutI16(uint8_t* p, int16_t value) {
     const auto v = static_cast<uint16_t>(value);
     p[0] = static_cast<uint8_t>(v);
@@ -221,12 +216,14 @@ inline void PutI16(uint8_t* p, int16_t value) {
 }
 inline int64_t GetI64(const uint8_t* p) {
     uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | p[i];
     return static_cast<int64_t>(v);
 }
 inline void PutI64(uint8_t* p, int64_t value) {
     auto v = static_cast<uint64_t>(value);
-    for (int i = 0; i < 8; ++i, v >>= 8) p[i] = static_cast<uint8_t>(v);
+    for (int i = 0; i < 8; ++i, v >>= 8)
+        p[i] = static_cast<uint8_t>(v);
 }
 inline double GetF64(const uint8_t* p) {
     const int64_t bits = GetI64(p);
@@ -243,7 +240,8 @@ inline void PutF64(uint8_t* p, double value) {
 // Text of a fixed NUL-terminated array (at most `size` bytes, up to the first NUL).
 inline size_t FixedTextLength(const uint8_t* p, size_t size) {
     size_t n = 0;
-    while (n < size && p[n] != 0) ++n;
+    while (n < size && p[n] != 0)
+        ++n;
     return n;
 }
 

@@ -33,8 +33,7 @@ struct TTomeMediumStamp {
     uint64_t Device = 0;
     uint64_t Links = 1;  // names the file has; 0 once it was deleted while open
     bool SameFileState(const TTomeMediumStamp& o) const {
-        return Size == o.Size && MTimeNs == o.MTimeNs && CTimeNs == o.CTimeNs &&
-               Inode == o.Inode && Device == o.Device;
+        return Size == o.Size && MTimeNs == o.MTimeNs && CTimeNs == o.CTimeNs && Inode == o.Inode && Device == o.Device;
     }
 };
 

@@ -44,12 +44,8 @@ public:
 
     int32_t TableCount() const { return format::GetI32(&Bytes[format::kDirTableCount]); }
     void SetTableCount(int32_t n) { format::PutI32(&Bytes[format::kDirTableCount], n); }
-    uint32_t ChangeCounter() const {
-        return static_cast<uint32_t>(format::GetI32(&Bytes[format::kDirChangeCounter]));
-    }
-    void SetChangeCounter(uint32_t n) {
-        format::PutI32(&Bytes[format::kDirChangeCounter], static_cast<int32_t>(n));
-    }
+    uint32_t ChangeCounter() const { return static_cast<uint32_t>(format::GetI32(&Bytes[format::kDirChangeCounter])); }
+    void SetChangeCounter(uint32_t n) { format::PutI32(&Bytes[format::kDirChangeCounter], static_cast<int32_t>(n)); }
     int32_t Offset(int i) const { return format::GetI32(&Bytes[format::kDirOffsets + 4 * i]); }
     void SetOffset(int i, int32_t v) { format::PutI32(&Bytes[format::kDirOffsets + 4 * i], v); }
 };
@@ -86,8 +82,7 @@ public:
     void SetIndexTabOffset(int k, int32_t v) { format::PutI32(Index(k) + format::kIHIndexTabOffset, v); }
     int32_t StartIndex(int k) const { return format::GetI32(Index(k) + format::kIHStartIndex); }
     void SetStartIndex(int k, int32_t v) { format::PutI32(Index(k) + format::kIHStartIndex, v); }
-    void SetIndex(int k, const std::string& name, uint8_t options, const int32_t (&fields)[8],
-                  int32_t indexTabOffset);
+    void SetIndex(int k, const std::string& name, uint8_t options, const int32_t (&fields)[8], int32_t indexTabOffset);
     // Number of key fields of index k (slots up to the first -1).
     int IndexFieldCount(int k) const;
 

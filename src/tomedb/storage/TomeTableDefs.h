@@ -54,7 +54,8 @@ public:
     // Position of the item with that name (ASCII case ignored), -1 when none.
     int IndexOf(const std::string& name) const {
         for (size_t i = 0; i < Items_.size(); ++i)
-            if (SameNameAscii(Items_[i]->Name, name)) return static_cast<int>(i);
+            if (SameNameAscii(Items_[i]->Name, name))
+                return static_cast<int>(i);
         return -1;
     }
     Item* Find(const std::string& name) {

@@ -22,13 +22,13 @@ bool IsWholeNumber(TFieldType type) {
 
 }  // namespace
 
-TTomeTableIO::TTomeTableIO(TTomeDBFileIO& FileIO, const std::string& TableName)
-    : Io_(FileIO), TableName_(TableName) {
+TTomeTableIO::TTomeTableIO(TTomeDBFileIO& FileIO, const std::string& TableName) : Io_(FileIO), TableName_(TableName) {
     Io_.AddWriteObserver(this);
 }
 
 TTomeTableIO::~TTomeTableIO() {
-    if (!Observing_) return;
+    if (!Observing_)
+        return;
     try {
         if (CommitPending_ && Io_.IsOpen()) {
             Io_.Flush();
@@ -41,17 +41,21 @@ TTomeTableIO::~TTomeTableIO() {
 }
 
 void TTomeTableIO::Open() {
-    if (RefCount_ == 0) Load();
+    if (RefCount_ == 0)
+        Load();
     ++RefCount_;
 }
 
 void TTomeTableIO::Close() {
-    if (RefCount_ == 0) return;
-    if (--RefCount_ == 0) Unload();
+    if (RefCount_ == 0)
+        return;
+    if (--RefCount_ == 0)
+        Unload();
 }
 
 void TTomeTableIO::Refresh() {
-    if (!Active()) return;
+    if (!Active())
+        return;
     Unload();
     Load();
 }
@@ -79,12 +83,15 @@ void TTomeTableIO::Load() {
     Io_.GetTableNames(names);
     int found = -1;
     for (size_t i = 0; i < names.size() && found < 0; ++i)
-        if (SameNameAscii(names[i], TableName_)) found = static_cast<int>(i);
-    if (found < 0) throw EDatabaseError(FormatMessage("Table '%s' not found", TableName_.c_str()));
+        if (SameNameAscii(names[i], TableName_))
+            found = static_cast<int>(i);
+    if (found < 0)
+        throw EDatabaseError(FormatMessage("Table '%s' not found", TableName_.c_str()));
     TableNo_ = found;
     try {
         Io_.ReadTableHeader(TableNo_, Header_);
-        if (!Header_.CheckSane(Io_.ImageSize())) Io_.RaiseDamaged();
+        if (!Header_.CheckSane(Io_.ImageSize()))
+            Io_.RaiseDamaged();
         ReadDefinitions();
         ReadRecordTab();
         BuildNaturalList();
@@ -105,12 +112,14 @@ void TTomeTableIO::ReadDefinitions() {
         def.DPMode = Header_.FieldDPMode(i);
         FieldOffsets_.push_back(RecordSize_);
         RecordSize_ += FieldWidth(i);
-        if (def.FieldType == ftAutoInc && AutoIncField_ < 0) AutoIncField_ = i;
+        if (def.FieldType == ftAutoInc && AutoIncField_ < 0)
+            AutoIncField_ = i;
     }
     for (int k = 0; k < Header_.IndexCount(); ++k) {
         TTomeIndexDef& def = IndexDefs_.Add(Header_.IndexName(k));
         def.Options = Header_.IndexOptions(k);
-        for (int j = 0; j < Header_.IndexFieldCount(k); ++j) def.FieldIdxes.push_back(Header_.IndexField(k, j));
+        for (int j = 0; j < Header_.IndexFieldCount(k); ++j)
+            def.FieldIdxes.push_back(Header_.IndexField(k, j));
     }
 }
 
@@ -130,7 +139,8 @@ void TTomeTableIO::ReadRecordTab() {
     std::vector<uint8_t> chunk(kRecordTabChunkSize);
     int32_t offset = Header_.RecTabOffset();
     for (int32_t done = 0; done < total;) {
-        if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize) Io_.RaiseDamaged();
+        if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize)
+            Io_.RaiseDamaged();
         Io_.ReadExact(offset, chunk.data(), chunk.size());
         RecTabChunks_.push_back(offset);
         const int32_t items = std::min<int32_t>(kChunkItems, total - done);
@@ -168,9 +178,11 @@ void TTomeTableIO::BuildNaturalList() {
 
 bool TTomeTableIO::ChainIsRecordOrder(const std::vector<int32_t>& next, int32_t start) {
     const auto total = static_cast<int32_t>(next.size());
-    if (total == 0 || start != 0 || next[static_cast<size_t>(total - 1)] != -1) return false;
+    if (total == 0 || start != 0 || next[static_cast<size_t>(total - 1)] != -1)
+        return false;
     for (int32_t k = 0; k + 1 < total; ++k)
-        if (next[static_cast<size_t>(k)] != k + 1) return false;
+        if (next[static_cast<size_t>(k)] != k + 1)
+            return false;
     return true;
 }
 
@@ -187,11 +199,13 @@ void TTomeTableIO::BuildIndexList(int IndexNo) {
     std::vector<uint8_t> chunk(kIndexTabChunkSize);
     int32_t offset = Header_.IndexTabOffset(IndexNo);
     for (int32_t done = 0; done < total;) {
-        if (offset < kFixedAreaSize || offset > size - kIndexTabChunkSize) Io_.RaiseDamaged();
+        if (offset < kFixedAreaSize || offset > size - kIndexTabChunkSize)
+            Io_.RaiseDamaged();
         Io_.ReadExact(offset, chunk.data(), chunk.size());
         chunks.push_back(offset);
         const int32_t items = std::min<int32_t>(kChunkItems, total - done);
-        for (int32_t i = 0; i < items; ++i) next[static_cast<size_t>(done + i)] = GetI32(&chunk[8 + i * kIndexTabItemSize]);
+        for (int32_t i = 0; i < items; ++i)
+            next[static_cast<size_t>(done + i)] = GetI32(&chunk[8 + i * kIndexTabItemSize]);
         done += items;
         offset = GetI32(&chunk[kChunkNextOffset]);
     }
@@ -224,7 +238,8 @@ void TTomeTableIO::BuildIndexList(int IndexNo) {
     list->resize(used);
     if (list->size() < Lists_[0]->size()) {
         std::vector<uint8_t> visited(static_cast<size_t>(total), 0);
-        for (int32_t k = 0; k < total; ++k) visited[static_cast<size_t>(k)] = links[k] == kPassed;
+        for (int32_t k = 0; k < total; ++k)
+            visited[static_cast<size_t>(k)] = links[k] == kPassed;
         RelinkMissing(IndexNo, *list, visited);
     }
     Lists_[static_cast<size_t>(IndexNo) + 1] = std::move(list);
@@ -239,29 +254,39 @@ void TTomeTableIO::RelinkMissing(int IndexNo, TElementList& list, const std::vec
     Lists_[static_cast<size_t>(listNo)] = std::make_unique<TElementList>(list);
     TElementList& target = *Lists_[static_cast<size_t>(listNo)];
     for (const TListElement& element : *Lists_[0]) {
-        if (visited[static_cast<size_t>(element.RecIndex)]) continue;
+        if (visited[static_cast<size_t>(element.RecIndex)])
+            continue;
         TFieldBuffers key;
         for (int f = 0; f < FieldDefs_.Count(); ++f) {
             TFieldBufferItem& item = key.AddOwned(FieldDefs_.At(f).FieldType, FieldWidth(f));
             std::string value;
             ReadFieldValue(value, element.RecIndex, f);
-            if (item.IsBlob()) item.Blob->Assign(value);
-            else std::memcpy(item.Data, value.data(), std::min<size_t>(value.size(), static_cast<size_t>(item.DataSize)));
+            if (item.IsBlob())
+                item.Blob->Assign(value);
+            else
+                std::memcpy(item.Data, value.data(),
+                            std::min<size_t>(value.size(), static_cast<size_t>(item.DataSize)));
         }
         const int d = InsertPosition(key, IndexNo);
-        if (writable) LinkAfter(IndexNo, target, d, element.RecIndex);
+        if (writable)
+            LinkAfter(IndexNo, target, d, element.RecIndex);
         target.insert(target.begin() + d, element);
     }
     list = target;
 }
 
 void TTomeTableIO::LoadIndexList(int i, bool ReloadRecTab) {
-    if (i < 0 || i > IndexDefs_.Count()) throw EDatabaseError("List index out of bounds");
-    if (Lists_.size() > static_cast<size_t>(i) && Lists_[static_cast<size_t>(i)]) return;
+    if (i < 0 || i > IndexDefs_.Count())
+        throw EDatabaseError("List index out of bounds");
+    if (Lists_.size() > static_cast<size_t>(i) && Lists_[static_cast<size_t>(i)])
+        return;
     TTomeFileLock lock(Io_);
-    if (ReloadRecTab) ReadRecordTab();
-    if (!Lists_[0]) BuildNaturalList();
-    if (i > 0) BuildMissingList(i - 1);
+    if (ReloadRecTab)
+        ReadRecordTab();
+    if (!Lists_[0])
+        BuildNaturalList();
+    if (i > 0)
+        BuildMissingList(i - 1);
 }
 
 // An index list built later than the natural list must describe the same
@@ -275,17 +300,20 @@ void TTomeTableIO::BuildMissingList(int IndexNo) {
         Unload();
         Load();
     }
-    if (!Lists_[static_cast<size_t>(IndexNo) + 1]) BuildIndexList(IndexNo);
+    if (!Lists_[static_cast<size_t>(IndexNo) + 1])
+        BuildIndexList(IndexNo);
 }
 
 // Writes and key checks keep every index in step, so they need every list.
 void TTomeTableIO::EnsureIndexLists() {
     for (int k = 0; k < IndexDefs_.Count(); ++k)
-        if (!Lists_[static_cast<size_t>(k) + 1]) BuildMissingList(k);
+        if (!Lists_[static_cast<size_t>(k) + 1])
+            BuildMissingList(k);
 }
 
 const TElementList& TTomeTableIO::IndexList(int i) {
-    if (!Active()) throw EDatabaseError("Cannot perform this operation on a closed dataset");
+    if (!Active())
+        throw EDatabaseError("Cannot perform this operation on a closed dataset");
     LoadIndexList(i, false);
     return *Lists_[static_cast<size_t>(i)];
 }
@@ -302,7 +330,8 @@ bool TTomeTableIO::FieldCompressed(int Field) const {
 }
 
 void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& List, int Position) {
-    if (Position < 0 || Position >= static_cast<int>(List.size())) throw EDatabaseError("No records");
+    if (Position < 0 || Position >= static_cast<int>(List.size()))
+        throw EDatabaseError("No records");
     const int32_t dataOffset = List[static_cast<size_t>(Position)].DataOffset;
     const uint8_t* fixed = nullptr;
     {
@@ -312,11 +341,13 @@ void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& L
     const int count = std::min(FieldBuffers.Count(), FieldDefs_.Count());
     for (int i = 0; i < count; ++i) {
         TFieldBufferItem& item = FieldBuffers[i];
-        if (!item.Active) continue;
+        if (!item.Active)
+            continue;
         const int32_t at = FieldOffsets_[static_cast<size_t>(i)];
         if (IsBlobType(FieldDefs_.At(i).FieldType)) {
             if (item.Blob)
-                item.Blob->SetDescriptor(this, static_cast<int64_t>(dataOffset) + at, FieldCompressed(i), FieldEncrypted(i));
+                item.Blob->SetDescriptor(this, static_cast<int64_t>(dataOffset) + at, FieldCompressed(i),
+                                         FieldEncrypted(i));
         } else if (item.Data) {
             const size_t n = std::min<size_t>(static_cast<size_t>(item.DataSize), static_cast<size_t>(FieldWidth(i)));
             Io_.DecodeBuffer(&fixed[static_cast<size_t>(at)], item.Data, FieldEncrypted(i), n);
@@ -326,22 +357,26 @@ void TTomeTableIO::ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& L
 
 const uint8_t* TTomeTableIO::FieldBytes(const TListElement& element, int Field) {
     const uint8_t* stored = FixedPart(element) + FieldOffsets_[static_cast<size_t>(Field)];
-    if (!FieldEncrypted(Field)) return stored;
+    if (!FieldEncrypted(Field))
+        return stored;
     FieldScratch_.resize(static_cast<size_t>(FieldWidth(Field)));
     Io_.DecodeBuffer(stored, FieldScratch_.data(), true, FieldScratch_.size());
     return FieldScratch_.data();
 }
 
 const std::vector<int64_t>* TTomeTableIO::IntegerKeyColumn(int Field) {
-    if (!Io_.CacheUsable() || IsBlobType(FieldDefs_.At(Field).FieldType)) return nullptr;
+    if (!Io_.CacheUsable() || IsBlobType(FieldDefs_.At(Field).FieldType))
+        return nullptr;
     if (FixedCacheEpoch_ != Io_.CacheEpoch()) {
         DropFixedCache();
         FixedCacheEpoch_ = Io_.CacheEpoch();
     }
-    if (KeyColumnsRefused_) return nullptr;  // the cache is full; try again when it is dropped
+    if (KeyColumnsRefused_)
+        return nullptr;  // the cache is full; try again when it is dropped
     auto it = std::find_if(KeyColumns_.begin(), KeyColumns_.end(),
                            [Field](const auto& column) { return column.first == Field; });
-    if (it == KeyColumns_.end()) it = KeyColumns_.insert(KeyColumns_.end(), {Field, {}});
+    if (it == KeyColumns_.end())
+        it = KeyColumns_.insert(KeyColumns_.end(), {Field, {}});
     if (!FillKeyColumn(Field, it->second)) {
         KeyColumns_.erase(it);
         KeyColumnsRefused_ = true;
@@ -363,7 +398,8 @@ bool TTomeTableIO::FillKeyColumn(int Field, std::vector<int64_t>& column) {
             continue;
         }
         const uint8_t* fixed = FixedPart({item.DataOffset, static_cast<int32_t>(r)});
-        if (r >= CacheSlotOfRecord_.size() || CacheSlotOfRecord_[r] < 0) return false;
+        if (r >= CacheSlotOfRecord_.size() || CacheSlotOfRecord_[r] < 0)
+            return false;
         column.push_back(DecodeIntegerKey(fixed, Field));
     }
     return true;
@@ -418,11 +454,11 @@ const uint8_t* TTomeTableIO::CacheFixedPart(const TListElement& element) {
     const auto size = static_cast<size_t>(RecordSize_);
     FixedScratch_.resize(size);
     Io_.ReadExact(element.DataOffset, FixedScratch_.data(), size);
-    if (size == 0 || element.RecIndex < 0 || CachedByOffset_.count(element.DataOffset) != 0 ||
-        !Io_.ReserveCache(size))
+    if (size == 0 || element.RecIndex < 0 || CachedByOffset_.count(element.DataOffset) != 0 || !Io_.ReserveCache(size))
         return FixedScratch_.data();
     const auto record = static_cast<size_t>(element.RecIndex);
-    if (record >= CacheSlotOfRecord_.size()) CacheSlotOfRecord_.resize(std::max(record + 1, RecordTab_.size()), -1);
+    if (record >= CacheSlotOfRecord_.size())
+        CacheSlotOfRecord_.resize(std::max(record + 1, RecordTab_.size()), -1);
     const auto slot = static_cast<int32_t>(FixedCacheBytes_.size() / size);
     FixedCacheBytes_.insert(FixedCacheBytes_.end(), FixedScratch_.begin(), FixedScratch_.end());
     CacheSlotOfRecord_[record] = slot;
@@ -433,33 +469,41 @@ const uint8_t* TTomeTableIO::CacheFixedPart(const TListElement& element) {
 
 // Copies what was just written into every cached fixed part it overlaps.
 void TTomeTableIO::ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) {
-    if (CachedByOffset_.empty() || Count == 0) return;
+    if (CachedByOffset_.empty() || Count == 0)
+        return;
     const int64_t size = RecordSize_;
     const int64_t end = Position + static_cast<int64_t>(Count);
     auto it = CachedByOffset_.lower_bound(static_cast<int32_t>(std::max<int64_t>(Position - size + 1, 0)));
     for (; it != CachedByOffset_.end() && it->first < end; ++it) {
         const int64_t from = std::max<int64_t>(Position, it->first);
         const int64_t to = std::min<int64_t>(end, it->first + size);
-        if (from >= to) continue;
+        if (from >= to)
+            continue;
         uint8_t* slot = &FixedCacheBytes_[static_cast<size_t>(it->second) * static_cast<size_t>(size)];
         std::memcpy(slot + (from - it->first), Bytes + (from - Position), static_cast<size_t>(to - from));
         const auto record = static_cast<size_t>(SlotRecord_[static_cast<size_t>(it->second)]);
         for (auto& [field, column] : KeyColumns_)
-            if (record < column.size()) column[record] = DecodeIntegerKey(slot, field);
+            if (record < column.size())
+                column[record] = DecodeIntegerKey(slot, field);
         for (TProbeKeys& keys : ProbeKeys_)
-            if (record < keys.Known.size() && keys.Known[record]) keys.Values[record] = DecodeIntegerKey(slot, keys.Field);
+            if (record < keys.Known.size() && keys.Known[record])
+                keys.Values[record] = DecodeIntegerKey(slot, keys.Field);
     }
 }
 
 // Under the lock the cached fixed parts are exact, so a descriptor inside one
 // needs no read from the file.
 bool TTomeTableIO::CachedDescriptor(int64_t Position, uint8_t* Out) {
-    if (CachedByOffset_.empty() || !Io_.CacheUsable() || FixedCacheEpoch_ != Io_.CacheEpoch()) return false;
-    auto it = CachedByOffset_.upper_bound(static_cast<int32_t>(std::min<int64_t>(Position, std::numeric_limits<int32_t>::max())));
-    if (it == CachedByOffset_.begin()) return false;
+    if (CachedByOffset_.empty() || !Io_.CacheUsable() || FixedCacheEpoch_ != Io_.CacheEpoch())
+        return false;
+    auto it = CachedByOffset_.upper_bound(
+        static_cast<int32_t>(std::min<int64_t>(Position, std::numeric_limits<int32_t>::max())));
+    if (it == CachedByOffset_.begin())
+        return false;
     --it;
     const int64_t within = Position - it->first;
-    if (within + kBlobDescriptorSize > RecordSize_) return false;
+    if (within + kBlobDescriptorSize > RecordSize_)
+        return false;
     const size_t start = static_cast<size_t>(it->second) * static_cast<size_t>(RecordSize_);
     std::memcpy(Out, &FixedCacheBytes_[start + static_cast<size_t>(within)], kBlobDescriptorSize);
     return true;
@@ -472,7 +516,8 @@ void TTomeTableIO::ReadStoredBlob(int64_t DescriptorOffset, std::string& Out) {
     const int32_t offset = GetI32(descriptor + kBDOffset);
     const int32_t size = GetI32(descriptor + kBDSize);
     Out.clear();
-    if (size == 0) return;
+    if (size == 0)
+        return;
     if (size < 0 || offset < kFixedAreaSize || static_cast<int64_t>(offset) + size > kMaxImageSize)
         Io_.RaiseDamaged();
     // A value cut off by the end of the image fails ReadExact as damage. The
@@ -492,7 +537,8 @@ void TTomeTableIO::SetPreEncodedBlob(int Field, std::string Stored) {
         throw EDatabaseError("Pre-encoded blob values cannot be verified by CRC32");
     for (int k = 0; k < IndexDefs_.Count(); ++k)
         for (int32_t f : IndexDefs_.At(k).FieldIdxes)
-            if (f == Field) throw EDatabaseError("Pre-encoded blob value given for an indexed field");
+            if (f == Field)
+                throw EDatabaseError("Pre-encoded blob value given for an indexed field");
     PreEncodedBlobs_[Field] = std::move(Stored);
 }
 
@@ -500,7 +546,8 @@ void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encryp
     std::string stored;
     ReadStoredBlob(DescriptorOffset, stored);
     Out.clear();
-    if (stored.empty()) return;
+    if (stored.empty())
+        return;
     if (Encrypt) {
         std::string plain;
         Io_.DecodeStream(stored, plain, false, true);
@@ -520,12 +567,14 @@ void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encryp
 }
 
 void TTomeTableIO::ReadFieldValue(std::string& Stream, int32_t RecIndex, int Field) {
-    if (RecIndex < 0 || RecIndex >= static_cast<int32_t>(RecordTab_.size())) Io_.RaiseDamaged();
+    if (RecIndex < 0 || RecIndex >= static_cast<int32_t>(RecordTab_.size()))
+        Io_.RaiseDamaged();
     ReadKeyField({RecordTab_[static_cast<size_t>(RecIndex)].DataOffset, RecIndex}, Field, Stream, false);
 }
 
 void TTomeTableIO::ReadFieldValueInPieces(int32_t RecIndex, int Field, const TPieceSink& Sink) {
-    if (RecIndex < 0 || RecIndex >= static_cast<int32_t>(RecordTab_.size())) Io_.RaiseDamaged();
+    if (RecIndex < 0 || RecIndex >= static_cast<int32_t>(RecordTab_.size()))
+        Io_.RaiseDamaged();
     if (!IsBlobType(FieldDefs_.At(Field).FieldType)) {
         std::string value;
         ReadFieldValue(value, RecIndex, Field);
@@ -540,13 +589,13 @@ void TTomeTableIO::ReadFieldValueInPieces(int32_t RecIndex, int Field, const TPi
 }
 
 void TTomeTableIO::DecodeStoredBlob(const std::string& Stored, int Field, const TPieceSink& Sink) {
-    if (Stored.empty()) return;
+    if (Stored.empty())
+        return;
     Io_.DecodeStreamInPieces(Stored, FieldCompressed(Field), FieldEncrypted(Field), Sink);
 }
 
 // The decoded value of one field of the record at element; reuses out's memory.
-void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::string& out,
-                                bool useCache) {
+void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::string& out, bool useCache) {
     const int64_t at = static_cast<int64_t>(element.DataOffset) + FieldOffsets_[static_cast<size_t>(Field)];
     if (IsBlobType(FieldDefs_.At(Field).FieldType)) {
         LoadBlob(at, FieldCompressed(Field), FieldEncrypted(Field), out);
@@ -564,21 +613,24 @@ void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::str
 
 // ---- keys ----------------------------------------------------------------------------
 
-int TTomeTableIO::CompareFieldValues(const void* Left, size_t LeftSize, const void* Right,
-                                     size_t RightSize, int32_t FieldType, bool CaseInsensitive,
-                                     bool Partial) {
-    return CompareStoredValues(static_cast<TFieldType>(FieldType), Left, LeftSize, Right,
-                               RightSize, CaseInsensitive, Partial);
+int TTomeTableIO::CompareFieldValues(const void* Left, size_t LeftSize, const void* Right, size_t RightSize,
+                                     int32_t FieldType, bool CaseInsensitive, bool Partial) {
+    return CompareStoredValues(static_cast<TFieldType>(FieldType), Left, LeftSize, Right, RightSize, CaseInsensitive,
+                               Partial);
 }
 
 int64_t TTomeTableIO::ProbeIntegerKey(const TListElement& element, int Field) {
     const uint8_t* fixed = FixedPart(element);  // drops everything cached when the epoch moved
     const auto record = static_cast<size_t>(element.RecIndex);
-    auto keys = std::find_if(ProbeKeys_.begin(), ProbeKeys_.end(), [Field](const TProbeKeys& k) { return k.Field == Field; });
-    if (keys != ProbeKeys_.end() && record < keys->Known.size() && keys->Known[record]) return keys->Values[record];
+    auto keys =
+        std::find_if(ProbeKeys_.begin(), ProbeKeys_.end(), [Field](const TProbeKeys& k) { return k.Field == Field; });
+    if (keys != ProbeKeys_.end() && record < keys->Known.size() && keys->Known[record])
+        return keys->Values[record];
     const int64_t value = DecodeIntegerKey(fixed, Field);
-    if (element.RecIndex < 0 || record >= CacheSlotOfRecord_.size() || CacheSlotOfRecord_[record] < 0) return value;
-    if (keys == ProbeKeys_.end()) keys = ProbeKeys_.insert(ProbeKeys_.end(), TProbeKeys{Field, {}, {}});
+    if (element.RecIndex < 0 || record >= CacheSlotOfRecord_.size() || CacheSlotOfRecord_[record] < 0)
+        return value;
+    if (keys == ProbeKeys_.end())
+        keys = ProbeKeys_.insert(ProbeKeys_.end(), TProbeKeys{Field, {}, {}});
     if (record >= keys->Known.size()) {
         keys->Known.resize(std::max(record + 1, RecordTab_.size()), 0);
         keys->Values.resize(keys->Known.size(), 0);
@@ -588,12 +640,13 @@ int64_t TTomeTableIO::ProbeIntegerKey(const TListElement& element, int Field) {
     return value;
 }
 
-int TTomeTableIO::CompareKeyAt(TFieldBuffers& Key, const TListElement& element, int IndexNo,
-                               int FieldCount, bool Partial) {
+int TTomeTableIO::CompareKeyAt(TFieldBuffers& Key, const TListElement& element, int IndexNo, int FieldCount,
+                               bool Partial) {
     const TTomeIndexDef& index = IndexDefs_.At(IndexNo);
     const bool caseInsensitive = (index.Options & tiCaseInsensitive) != 0;
     int fields = static_cast<int>(index.FieldIdxes.size());
-    if (FieldCount > 0 && FieldCount < fields) fields = FieldCount;
+    if (FieldCount > 0 && FieldCount < fields)
+        fields = FieldCount;
     int c = 0;
     for (int j = 0; j < fields && c == 0; ++j) {
         const int f = index.FieldIdxes[static_cast<size_t>(j)];
@@ -612,8 +665,8 @@ int TTomeTableIO::CompareKeyAt(TFieldBuffers& Key, const TListElement& element, 
     return (index.Options & tiDescending) ? -c : c;
 }
 
-int TTomeTableIO::SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo,
-                              int& Result, int FieldCount, bool Partial) {
+int TTomeTableIO::SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo, int& Result, int FieldCount,
+                              bool Partial) {
     // Under the lock the keys come from the cached fixed parts instead of a
     // read from the file per comparison.
     TTomeFileLock lock(Io_);
@@ -637,8 +690,8 @@ int TTomeTableIO::SearchIndex(TFieldBuffers& Key, const TElementList& List, int 
     return position;
 }
 
-int TTomeTableIO::SearchIndexBound(TFieldBuffers& Key, const TElementList& List, int IndexNo,
-                                   bool First, int& Result, int FieldCount, bool Partial) {
+int TTomeTableIO::SearchIndexBound(TFieldBuffers& Key, const TElementList& List, int IndexNo, bool First, int& Result,
+                                   int FieldCount, bool Partial) {
     TTomeFileLock lock(Io_);  // keys from the cached fixed parts, as in SearchIndex
     int lo = 0, hi = static_cast<int>(List.size()) - 1, position = -1;
     Result = -2;
@@ -648,16 +701,20 @@ int TTomeTableIO::SearchIndexBound(TFieldBuffers& Key, const TElementList& List,
         if (c == 0) {
             position = mid;
             Result = 0;
-            if (First) hi = mid - 1;
-            else lo = mid + 1;
+            if (First)
+                hi = mid - 1;
+            else
+                lo = mid + 1;
             continue;
         }
         if (Result != 0) {
             position = mid;
             Result = c > 0 ? 1 : -1;
         }
-        if (c > 0) lo = mid + 1;
-        else hi = mid - 1;
+        if (c > 0)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
     }
     return position;
 }
@@ -665,14 +722,17 @@ int TTomeTableIO::SearchIndexBound(TFieldBuffers& Key, const TElementList& List,
 int TTomeTableIO::InsertPosition(TFieldBuffers& Key, int IndexNo) {
     int result = 0;
     const int p = SearchIndex(Key, *Lists_[static_cast<size_t>(IndexNo) + 1], IndexNo, result, 0, false);
-    if (result == 0 || result == 1) return p + 1;
-    if (result == -2) return 0;
+    if (result == 0 || result == 1)
+        return p + 1;
+    if (result == -2)
+        return 0;
     return p;
 }
 
 int TTomeTableIO::PrimaryIndex() const {
     for (int k = 0; k < IndexDefs_.Count(); ++k)
-        if (IndexDefs_.At(k).Options & tiPrimary) return k;
+        if (IndexDefs_.At(k).Options & tiPrimary)
+            return k;
     return -1;
 }
 
@@ -686,15 +746,19 @@ void TTomeTableIO::CheckUniqueImpl(TFieldBuffers& FieldBuffers, int NaturalPos) 
     EnsureIndexLists();
     for (int k = 0; k < IndexDefs_.Count(); ++k) {
         const TTomeIndexDef& index = IndexDefs_.At(k);
-        if ((index.Options & (tiPrimary | tiUnique)) == 0) continue;
+        if ((index.Options & (tiPrimary | tiUnique)) == 0)
+            continue;
         const TElementList& list = *Lists_[static_cast<size_t>(k) + 1];
         int result = 0;
         const int p = SearchIndex(FieldBuffers, list, k, result, 0, false);
-        if (result != 0) continue;
-        if (NaturalPos >= 0 && NaturalPosition(list[static_cast<size_t>(p)].RecIndex) == NaturalPos) continue;
+        if (result != 0)
+            continue;
+        if (NaturalPos >= 0 && NaturalPosition(list[static_cast<size_t>(p)].RecIndex) == NaturalPos)
+            continue;
         std::string text;
         for (size_t j = 0; j < index.FieldIdxes.size(); ++j) {
-            if (j > 0) text += ",";
+            if (j > 0)
+                text += ",";
             text += ValueText(FieldBuffers[index.FieldIdxes[j]]);
         }
         throw EDatabaseError(FormatMessage("Invalid unique field value '%s'", text.c_str()));
@@ -707,17 +771,22 @@ int TTomeTableIO::NaturalPosition(int32_t RecIndex) {
     const TElementList& list = *Lists_[0];
     auto it = std::lower_bound(list.begin(), list.end(), RecIndex,
                                [](const TListElement& e, int32_t r) { return e.RecIndex < r; });
-    if (it == list.end() || it->RecIndex != RecIndex) return -1;
+    if (it == list.end() || it->RecIndex != RecIndex)
+        return -1;
     return static_cast<int>(it - list.begin());
 }
 
 int TTomeTableIO::MapPosition(const TElementList& From, int Position, const TElementList& To) {
-    if (Position < 0 || Position >= static_cast<int>(From.size())) return -1;
-    if (&From == &To) return Position;
+    if (Position < 0 || Position >= static_cast<int>(From.size()))
+        return -1;
+    if (&From == &To)
+        return Position;
     const int32_t r = From[static_cast<size_t>(Position)].RecIndex;
-    if (&To == Lists_[0].get()) return NaturalPosition(r);
+    if (&To == Lists_[0].get())
+        return NaturalPosition(r);
     for (size_t i = 0; i < To.size(); ++i)
-        if (To[i].RecIndex == r) return static_cast<int>(i);
+        if (To[i].RecIndex == r)
+            return static_cast<int>(i);
     return -1;
 }
 
@@ -728,7 +797,8 @@ int64_t TTomeTableIO::HeaderPos() const { return Io_.TableHeaderOffset(TableNo_)
 // A record number without a loaded chunk means the view and the image disagree.
 int64_t TTomeTableIO::RecordTabItemPos(int32_t RecIndex) const {
     const auto chunk = static_cast<size_t>(RecIndex / kChunkItems);
-    if (RecIndex < 0 || chunk >= RecTabChunks_.size()) Io_.RaiseDamaged();
+    if (RecIndex < 0 || chunk >= RecTabChunks_.size())
+        Io_.RaiseDamaged();
     return static_cast<int64_t>(RecTabChunks_[chunk]) + 4 +
            static_cast<int64_t>(RecIndex % kChunkItems) * kRecordTabItemSize;
 }

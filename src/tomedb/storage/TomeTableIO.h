@@ -67,8 +67,7 @@ using TRecordTabItems = std::vector<TRecordTabItem>;
 // Notifications to the dataset that runs an append or a modify. Table is the
 // caller's own pointer, handed back unchanged. IndexNumber -1 (with Position
 // -1) announces the new element once before the per-index reports.
-using TOnIndexInsert =
-    std::function<void(void* Table, int IndexNumber, int Position, const TListElement& Element)>;
+using TOnIndexInsert = std::function<void(void* Table, int IndexNumber, int Position, const TListElement& Element)>;
 using TOnIndexMove = std::function<void(void* Table, int IndexNumber, int FromPosition, int ToPosition)>;
 
 class TTomeTableIO final : private TTomeWriteObserver {
@@ -92,11 +91,10 @@ public:
 
     // ---- records -----------------------------------------------------------------
     void ReadRecord(TFieldBuffers& FieldBuffers, const TElementList& List, int Position);
-    void AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter,
-                      const TOnIndexInsert& OnIndexInsert = nullptr, void* Table = nullptr);
-    void ModifyRecord(TFieldBuffers& FieldBuffers, int NaturalPosition,
-                      const TOnIndexMove& OnIndexMove = nullptr, void* Table = nullptr,
-                      bool FlushAfter = false);
+    void AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter, const TOnIndexInsert& OnIndexInsert = nullptr,
+                      void* Table = nullptr);
+    void ModifyRecord(TFieldBuffers& FieldBuffers, int NaturalPosition, const TOnIndexMove& OnIndexMove = nullptr,
+                      void* Table = nullptr, bool FlushAfter = false);
     void DeleteRecord(int NaturalPosition, bool FlushAfter);
     // The stored bytes of non-blob Field of element (decrypted when the field
     // is encrypted), from the record cache when it may be used; FieldWidth
@@ -119,17 +117,16 @@ public:
     void DecodeStoredBlob(const std::string& Stored, int Field, const TPieceSink& Sink);
 
     // ---- keys ---------------------------------------------------------------------
-    int SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo, int& Result,
-                    int FieldCount, bool Partial);
-    int SearchIndexBound(TFieldBuffers& Key, const TElementList& List, int IndexNo, bool First,
-                         int& Result, int FieldCount, bool Partial);
+    int SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo, int& Result, int FieldCount,
+                    bool Partial);
+    int SearchIndexBound(TFieldBuffers& Key, const TElementList& List, int IndexNo, bool First, int& Result,
+                         int FieldCount, bool Partial);
     int InsertPosition(TFieldBuffers& Key, int IndexNo);
     // THE key comparison: two values in stored form of FieldType; -1, 0 or 1.
     // Texts collate with ICU for the default locale (GB18030 bytes); numbers,
     // dates, times and booleans by value. Shares its rules with filters.
-    static int CompareFieldValues(const void* Left, size_t LeftSize, const void* Right,
-                                  size_t RightSize, int32_t FieldType, bool CaseInsensitive,
-                                  bool Partial);
+    static int CompareFieldValues(const void* Left, size_t LeftSize, const void* Right, size_t RightSize,
+                                  int32_t FieldType, bool CaseInsensitive, bool Partial);
     int PrimaryIndex() const;
     void CheckUnique(TFieldBuffers& FieldBuffers);
     void CheckUniqueForModify(TFieldBuffers& FieldBuffers, int NaturalPosition);
@@ -189,8 +186,7 @@ private:
     void LinkAfter(int IndexNo, const TElementList& list, int position, int32_t recIndex);
     bool RecordUsable(const TRecordTabItem& item, int64_t imageSize) const;
     void SyncBeforeWrite();
-    int CompareKeyAt(TFieldBuffers& Key, const TListElement& element, int IndexNo,
-                     int FieldCount, bool Partial);
+    int CompareKeyAt(TFieldBuffers& Key, const TListElement& element, int IndexNo, int FieldCount, bool Partial);
     // useCache: the key probes of a search; ReadFieldValue always reads the image.
     void ReadKeyField(const TListElement& element, int Field, std::string& out, bool useCache);
     // The value of whole-number Field of element under the lock, from the
@@ -231,7 +227,8 @@ private:
     void AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInsert& OnIndexInsert, void* Table);
     void ModifyLocked(TFieldBuffers& FieldBuffers, int NaturalPosition, const TOnIndexMove& OnIndexMove, void* Table);
     void DeleteLocked(int NaturalPosition);
-    template <class Step> void RunWrite(bool FlushAfter, Step step);
+    template <class Step>
+    void RunWrite(bool FlushAfter, Step step);
 
     // offsets of on-disk items
     int64_t RecordTabItemPos(int32_t RecIndex) const;
@@ -252,13 +249,13 @@ private:
     TIntegerAry RecTabChunks_;
     std::vector<TIntegerAry> IndexTabChunks_;
     std::vector<std::unique_ptr<TElementList>> Lists_;
-    std::string KeyScratch_;  // reused by every probe of a search
-    std::vector<uint8_t> FixedScratch_;  // reused by every ReadRecord
-    std::vector<uint8_t> FieldScratch_;  // a decrypted field of FieldBytes
-    std::vector<int32_t> CacheSlotOfRecord_;       // record number -> slot, -1 when none
-    std::map<int32_t, int32_t> CachedByOffset_;    // data offset -> slot (write-through)
-    std::vector<uint8_t> FixedCacheBytes_;         // slots of RecordSize_ bytes
-    std::vector<int32_t> SlotRecord_;              // slot -> record number
+    std::string KeyScratch_;                     // reused by every probe of a search
+    std::vector<uint8_t> FixedScratch_;          // reused by every ReadRecord
+    std::vector<uint8_t> FieldScratch_;          // a decrypted field of FieldBytes
+    std::vector<int32_t> CacheSlotOfRecord_;     // record number -> slot, -1 when none
+    std::map<int32_t, int32_t> CachedByOffset_;  // data offset -> slot (write-through)
+    std::vector<uint8_t> FixedCacheBytes_;       // slots of RecordSize_ bytes
+    std::vector<int32_t> SlotRecord_;            // slot -> record number
     // Integer key columns built from the cache: field -> value by record number.
     std::vector<std::pair<int, std::vector<int64_t>>> KeyColumns_;
     // Keys met by searches on whole-number index fields, by record number,
@@ -274,12 +271,12 @@ private:
     bool KeyColumnsRefused_ = false;  // the cache could not hold every fixed part
     uint64_t FixedCacheEpoch_ = 0;
     std::unordered_map<int, std::string> PreEncodedBlobs_;  // field -> stored bytes, next append only
-    bool Observing_ = true;   // registered with Io_, which still exists
-    bool Stale_ = false;      // a write failed half-way: reload before the next one
-    bool OrderWrites_ = false;   // the running write is durable: barrier before its commit
-    bool Acknowledged_ = false;  // the running write synced its commit (one-sync append)
-    bool CommitPending_ = false;  // appends of a batch wait for their RecordTotal
-    int32_t DiskRecordTotal_ = 0;  // RecordTotal in the image while CommitPending_
+    bool Observing_ = true;                                 // registered with Io_, which still exists
+    bool Stale_ = false;                                    // a write failed half-way: reload before the next one
+    bool OrderWrites_ = false;                              // the running write is durable: barrier before its commit
+    bool Acknowledged_ = false;                             // the running write synced its commit (one-sync append)
+    bool CommitPending_ = false;                            // appends of a batch wait for their RecordTotal
+    int32_t DiskRecordTotal_ = 0;                           // RecordTotal in the image while CommitPending_
 };
 
 }  // namespace tomedb

@@ -45,7 +45,8 @@ void TTomeTableIO::CheckBuffers(TFieldBuffers& FieldBuffers) const {
 
 // Re-reads the header under the lock; another process changed it → reload.
 void TTomeTableIO::SyncBeforeWrite() {
-    if (Io_.ReadOnly() || Io_.FileReadOnly()) throw EDatabaseError("Cannot modify a read-only database");
+    if (Io_.ReadOnly() || Io_.FileReadOnly())
+        throw EDatabaseError("Cannot modify a read-only database");
     TTableHeader disk;
     Io_.ReadTableHeader(TableNo_, disk);
     if (!HeaderAsOnDisk(disk) || Stale_) {
@@ -59,7 +60,8 @@ void TTomeTableIO::SyncBeforeWrite() {
 void TTomeTableIO::NormalizeStrings(TFieldBuffers& FieldBuffers) {
     for (int i = 0; i < FieldBuffers.Count(); ++i) {
         TFieldBufferItem& item = FieldBuffers[i];
-        if (!item.Active || !item.Data || !IsStringType(item.FieldType) || item.DataSize <= 0) continue;
+        if (!item.Active || !item.Data || !IsStringType(item.FieldType) || item.DataSize <= 0)
+            continue;
         const size_t width = static_cast<size_t>(item.DataSize);
         size_t length = FixedTextLength(item.Data, width);
         if (length >= width) {
@@ -77,9 +79,11 @@ void TTomeTableIO::NormalizeStrings(TFieldBuffers& FieldBuffers) {
 int32_t TTomeTableIO::HighestIndexedAutoInc() {
     for (int k = 0; k < IndexDefs_.Count(); ++k) {
         const TTomeIndexDef& index = IndexDefs_.At(k);
-        if (index.FieldIdxes.empty() || index.FieldIdxes[0] != AutoIncField_) continue;
+        if (index.FieldIdxes.empty() || index.FieldIdxes[0] != AutoIncField_)
+            continue;
         const TElementList& list = *Lists_[static_cast<size_t>(k) + 1];
-        if (list.empty()) return INT32_MIN;
+        if (list.empty())
+            return INT32_MIN;
         const TListElement& last = (index.Options & tiDescending) ? list.front() : list.back();
         std::string value;
         ReadFieldValue(value, last.RecIndex, AutoIncField_);
@@ -91,16 +95,19 @@ int32_t TTomeTableIO::HighestIndexedAutoInc() {
 // The auto-increment rule of an append; returns the counter to store.
 int32_t TTomeTableIO::AssignAutoInc(TFieldBuffers& FieldBuffers) {
     int32_t counter = Header_.AutoIncCounter();
-    if (AutoIncField_ < 0) return counter;
+    if (AutoIncField_ < 0)
+        return counter;
     TFieldBufferItem& item = FieldBuffers[AutoIncField_];
     const int32_t value = (item.Active && item.Data) ? GetI32(item.Data) : 0;
     if (value == 0) {
         // The next number would wrap to the most negative one and collide
         // with the ordering of every key handed out before.
         counter = std::max(counter, HighestIndexedAutoInc());
-        if (counter == INT32_MAX) throw EDatabaseError("Auto-increment values are used up");
+        if (counter == INT32_MAX)
+            throw EDatabaseError("Auto-increment values are used up");
         ++counter;
-        if (item.Data) PutI32(item.Data, counter);
+        if (item.Data)
+            PutI32(item.Data, counter);
     } else if (counter < value) {
         counter = value;
     }
@@ -112,22 +119,24 @@ void TTomeTableIO::EncodeSlot(TFieldBuffers& FieldBuffers, int Field, uint8_t* s
     TFieldBufferItem& item = FieldBuffers[Field];
     const size_t width = static_cast<size_t>(FieldWidth(Field));
     std::vector<uint8_t> plain(width, 0);
-    if (item.Data) std::memcpy(plain.data(), item.Data, std::min(width, static_cast<size_t>(item.DataSize)));
+    if (item.Data)
+        std::memcpy(plain.data(), item.Data, std::min(width, static_cast<size_t>(item.DataSize)));
     Io_.EncodeBuffer(plain.data(), slot, FieldEncrypted(Field), width);
 }
 
 // Writes a blob's stored bytes; with CRC32 set, reads them back, decodes them
 // and compares checksums, trying again a bounded number of times.
-void TTomeTableIO::WriteBlobVerified(int Field, int64_t Position, const std::string& Plain,
-                                     std::string& Stored) {
+void TTomeTableIO::WriteBlobVerified(int Field, int64_t Position, const std::string& Plain, std::string& Stored) {
     if (!Io_.AlgoBlock().CRC32() || Stored.empty()) {
-        if (!Stored.empty()) Io_.WriteAt(Position, Stored.data(), Stored.size());
+        if (!Stored.empty())
+            Io_.WriteAt(Position, Stored.data(), Stored.size());
         return;
     }
     const uint32_t expected = THash_CRC32::Calc(Plain);
     std::string back, decoded;
     for (int attempt = 0; attempt < kVerifiedWriteAttempts; ++attempt) {
-        if (attempt > 0) Io_.EncodeStream(Plain, Stored, FieldCompressed(Field), FieldEncrypted(Field));
+        if (attempt > 0)
+            Io_.EncodeStream(Plain, Stored, FieldCompressed(Field), FieldEncrypted(Field));
         Io_.WriteAt(Position, Stored.data(), Stored.size());
         back.resize(Stored.size());
         Io_.ReadExact(Position, back.data(), back.size());
@@ -136,11 +145,12 @@ void TTomeTableIO::WriteBlobVerified(int Field, int64_t Position, const std::str
         } catch (const EDatabaseError&) {
             continue;  // undecodable read-back counts as a mismatch
         }
-        if (THash_CRC32::Calc(decoded) == expected) return;
+        if (THash_CRC32::Calc(decoded) == expected)
+            return;
     }
-    throw EDatabaseError(FormatMessage(
-        "Blob value of field '%s' could not be verified after %d writes to file '%s'",
-        FieldDefs_.At(Field).Name.c_str(), kVerifiedWriteAttempts, Io_.FileName().c_str()));
+    throw EDatabaseError(FormatMessage("Blob value of field '%s' could not be verified after %d writes to file '%s'",
+                                       FieldDefs_.At(Field).Name.c_str(), kVerifiedWriteAttempts,
+                                       Io_.FileName().c_str()));
 }
 
 // ---- append -------------------------------------------------------------------------
@@ -149,7 +159,8 @@ void TTomeTableIO::WriteBlobVerified(int Field, int64_t Position, const std::str
 // the in-memory view stale, so the next write reloads it first.
 template <class Step>
 void TTomeTableIO::RunWrite(bool FlushAfter, Step step) {
-    if (!Active()) throw EDatabaseError("Cannot perform this operation on a closed dataset");
+    if (!Active())
+        throw EDatabaseError("Cannot perform this operation on a closed dataset");
     TTomeFileLock lock(Io_);
     SyncBeforeWrite();
     const bool durable = FlushAfter || Io_.DurableWrites();
@@ -161,7 +172,8 @@ void TTomeTableIO::RunWrite(bool FlushAfter, Step step) {
         Stale_ = true;
         throw;
     }
-    if (durable && !Io_.InBatch() && !Acknowledged_) Io_.Flush();
+    if (durable && !Io_.InBatch() && !Acknowledged_)
+        Io_.Flush();
 }
 
 // The header as this table last wrote it, but for a RecordTotal that a batch
@@ -169,20 +181,22 @@ void TTomeTableIO::RunWrite(bool FlushAfter, Step step) {
 // The commit slots are the file layer's and are not compared.
 bool TTomeTableIO::HeaderAsOnDisk(const TTableHeader& Disk) const {
     TTableHeader mine = Header_;
-    if (CommitPending_) mine.SetRecordTotal(DiskRecordTotal_);
+    if (CommitPending_)
+        mine.SetRecordTotal(DiskRecordTotal_);
     std::copy_n(Disk.Bytes.begin() + kTHCommitSlots, kCommitSlotSize * kCommitSlotCount,
                 mine.Bytes.begin() + kTHCommitSlots);
     return Disk.Bytes == mine.Bytes;
 }
 
 void TTomeTableIO::CommitBatch() {
-    if (!CommitPending_ || TableNo_ < 0) return;
+    if (!CommitPending_ || TableNo_ < 0)
+        return;
     Io_.WriteCount(HeaderPos() + kTHRecordTotal, DiskRecordTotal_, Header_.RecordTotal());
     CommitPending_ = false;
 }
 
-void TTomeTableIO::AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter,
-                                const TOnIndexInsert& OnIndexInsert, void* Table) {
+void TTomeTableIO::AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter, const TOnIndexInsert& OnIndexInsert,
+                                void* Table) {
     try {
         RunWrite(FlushAfter, [&] { AppendLocked(FieldBuffers, OnIndexInsert, Table); });
     } catch (...) {
@@ -192,8 +206,8 @@ void TTomeTableIO::AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter,
     PreEncodedBlobs_.clear();
 }
 
-void TTomeTableIO::ModifyRecord(TFieldBuffers& FieldBuffers, int NaturalPos,
-                                const TOnIndexMove& OnIndexMove, void* Table, bool FlushAfter) {
+void TTomeTableIO::ModifyRecord(TFieldBuffers& FieldBuffers, int NaturalPos, const TOnIndexMove& OnIndexMove,
+                                void* Table, bool FlushAfter) {
     RunWrite(FlushAfter, [&] { ModifyLocked(FieldBuffers, NaturalPos, OnIndexMove, Table); });
 }
 
@@ -201,13 +215,13 @@ void TTomeTableIO::DeleteRecord(int NaturalPos, bool FlushAfter) {
     RunWrite(FlushAfter, [&] { DeleteLocked(NaturalPos); });
 }
 
-void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInsert& OnIndexInsert,
-                                void* Table) {
+void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInsert& OnIndexInsert, void* Table) {
     CheckBuffers(FieldBuffers);
     NormalizeStrings(FieldBuffers);
     CheckUnique(FieldBuffers);
     // A durable append touches nothing a commit slot covers before its sync.
-    if (!OrderWrites_) Io_.SyncCommitTail();
+    if (!OrderWrites_)
+        Io_.SyncCommitTail();
     const int32_t counter = AssignAutoInc(FieldBuffers);
     const int32_t n = Header_.RecordTotal();
     const bool newChunk = n % kChunkItems == 0;
@@ -220,7 +234,8 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
     const int64_t fixedAt = dataOffset - end;
     for (int i = 0; i < FieldDefs_.Count(); ++i) {
         TFieldBufferItem& item = FieldBuffers[i];
-        if (!item.Active && i != AutoIncField_) continue;
+        if (!item.Active && i != AutoIncField_)
+            continue;
         uint8_t* slot = &region[static_cast<size_t>(fixedAt + FieldOffsets_[static_cast<size_t>(i)])];
         if (!IsBlobType(FieldDefs_.At(i).FieldType)) {
             if (i == AutoIncField_ && !item.Data) {  // no value in the buffer: the number handed out
@@ -238,7 +253,8 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
         if (preEncoded != PreEncodedBlobs_.end()) {
             plan.Stored.swap(preEncoded->second);  // already in stored form (SetPreEncodedBlob)
         } else {
-            if (item.Blob) plan.Plain = item.Blob->Data();
+            if (item.Blob)
+                plan.Plain = item.Blob->Data();
             Io_.EncodeStream(plan.Plain, plan.Stored, FieldCompressed(i), FieldEncrypted(i));
         }
         const int32_t size = static_cast<int32_t>(plan.Stored.size());
@@ -261,8 +277,10 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
         const int d = InsertPosition(FieldBuffers, k);
         places[static_cast<size_t>(k)] = d;
         int32_t next = -1;
-        if (d > 0) next = ReadNext(k, list[static_cast<size_t>(d) - 1].RecIndex);
-        else if (n > 0) next = Header_.StartIndex(k);
+        if (d > 0)
+            next = ReadNext(k, list[static_cast<size_t>(d) - 1].RecIndex);
+        else if (n > 0)
+            next = Header_.StartIndex(k);
         if (newChunk) {
             newIndexChunks[static_cast<size_t>(k)] = end + static_cast<int64_t>(region.size());
             const size_t at = region.size();
@@ -270,7 +288,8 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
             PutI32(&region[at + 4], n);
             PutI32(&region[at + 8], next);
         }
-        if (!newChunk) WriteIndexItem(k, n, next);
+        if (!newChunk)
+            WriteIndexItem(k, n, next);
     }
     if (end + static_cast<int64_t>(region.size()) > kMaxImageSize)
         throw EDatabaseError(FormatMessage("Database file '%s' is full", Io_.FileName().c_str()));
@@ -280,7 +299,8 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
     }
     Io_.WriteAt(end, region.data(), region.size());
     for (TBlobPlan& plan : blobs) {
-        if (Io_.AlgoBlock().CRC32()) WriteBlobVerified(plan.Field, plan.Position, plan.Plain, plan.Stored);
+        if (Io_.AlgoBlock().CRC32())
+            WriteBlobVerified(plan.Field, plan.Position, plan.Plain, plan.Stored);
     }
 
     // Links to the new chunks and the record tab item (unreachable until commit).
@@ -295,9 +315,12 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
             const int32_t chunk = static_cast<int32_t>(newIndexChunks[static_cast<size_t>(k)]);
             uint8_t link[4];
             PutI32(link, chunk);
-            if (n > 0) Io_.WriteAt(IndexTabChunks_[static_cast<size_t>(k)].back() + kChunkNextOffset, link, 4);
-            else Io_.WriteAt(HeaderPos() + kTHIndexHeaders + kIndexHeaderSize * k + kIHIndexTabOffset, link, 4);
-            if (n == 0) Header_.SetIndexTabOffset(k, chunk);
+            if (n > 0)
+                Io_.WriteAt(IndexTabChunks_[static_cast<size_t>(k)].back() + kChunkNextOffset, link, 4);
+            else
+                Io_.WriteAt(HeaderPos() + kTHIndexHeaders + kIndexHeaderSize * k + kIHIndexTabOffset, link, 4);
+            if (n == 0)
+                Header_.SetIndexTabOffset(k, chunk);
             IndexTabChunks_[static_cast<size_t>(k)].push_back(chunk);
         }
     } else {
@@ -318,14 +341,16 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
         Io_.WriteAt(HeaderPos() + kTHRecTabOffset, &Header_.Bytes[kTHRecTabOffset], 4);
     }
     if (Io_.InBatch()) {
-        if (!CommitPending_) DiskRecordTotal_ = n;
+        if (!CommitPending_)
+            DiskRecordTotal_ = n;
         CommitPending_ = true;
         Header_.SetRecordTotal(n + 1);
     } else {
         if (OrderWrites_) {
             TTomeDBFileIO::TCommitPlaces places;
             places.RecTabItem = RecordTabItemPos(n);
-            for (int k = 0; k < indexCount; ++k) places.IndexItems.push_back(IndexTabItemPos(k, n));
+            for (int k = 0; k < indexCount; ++k)
+                places.IndexItems.push_back(IndexTabItemPos(k, n));
             Io_.CommitAppend(TableNo_, Header_, n + 1, places);
             Acknowledged_ = true;
         }
@@ -336,13 +361,17 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
     Lists_[0]->push_back(element);
 
     // Chains.
-    if (OnIndexInsert) OnIndexInsert(Table, -1, -1, element);
+    if (OnIndexInsert)
+        OnIndexInsert(Table, -1, -1, element);
     for (int k = 0; k < indexCount; ++k) {
         TElementList& list = *Lists_[static_cast<size_t>(k) + 1];
         const int d = places[static_cast<size_t>(k)];
-        if (OnIndexInsert) OnIndexInsert(Table, k, d, element);
-        if (d > 0) WriteNext(k, list[static_cast<size_t>(d) - 1].RecIndex, n);
-        else if (n > 0) WriteStartIndex(k, n);
+        if (OnIndexInsert)
+            OnIndexInsert(Table, k, d, element);
+        if (d > 0)
+            WriteNext(k, list[static_cast<size_t>(d) - 1].RecIndex, n);
+        else if (n > 0)
+            WriteStartIndex(k, n);
         list.insert(list.begin() + d, element);
     }
 }
@@ -394,20 +423,23 @@ void TTomeTableIO::LinkAfter(int IndexNo, const TElementList& list, int position
 
 void TTomeTableIO::DeleteLocked(int NaturalPos) {
     TElementList& natural = *Lists_[0];
-    if (NaturalPos < 0 || NaturalPos >= static_cast<int>(natural.size())) RaiseRecordNotFound();
+    if (NaturalPos < 0 || NaturalPos >= static_cast<int>(natural.size()))
+        RaiseRecordNotFound();
     const int32_t r = natural[static_cast<size_t>(NaturalPos)].RecIndex;
     Io_.SyncCommitTail();
     uint8_t item[kRecordTabItemSize];
     Io_.ReadExact(RecordTabItemPos(r), item, sizeof item);
     item[4] = 1;
-    if (OrderWrites_) Io_.Barrier();  // what earlier writes left unsynced goes first
+    if (OrderWrites_)
+        Io_.Barrier();  // what earlier writes left unsynced goes first
     Io_.WriteAt(RecordTabItemPos(r), item, sizeof item);
     RecordTab_[static_cast<size_t>(r)].DeleteFlag = 1;
     std::vector<int> positions;
     for (size_t k = 1; k < Lists_.size(); ++k)
         positions.push_back(MapPosition(natural, NaturalPos, *Lists_[k]));
     for (size_t k = 1; k < Lists_.size(); ++k)
-        if (positions[k - 1] >= 0) Lists_[k]->erase(Lists_[k]->begin() + positions[k - 1]);
+        if (positions[k - 1] >= 0)
+            Lists_[k]->erase(Lists_[k]->begin() + positions[k - 1]);
     natural.erase(natural.begin() + NaturalPos);
 }
 

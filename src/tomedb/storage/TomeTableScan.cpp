@@ -18,11 +18,15 @@ constexpr int64_t kScanWindow = 1 << 20;
 // The cheap tests first: most positions fail on the reserved bytes.
 bool LooksLikeHeader(const uint8_t* p, int64_t imageSize) {
     for (int i = 0; i < 16; ++i)
-        if (p[kTHReserved + i] != 0) return false;
-    if (p[kTHTableName] < 32) return false;
+        if (p[kTHReserved + i] != 0)
+            return false;
+    if (p[kTHTableName] < 32)
+        return false;
     const int32_t fields = GetI32(p + kTHFieldCount), indexes = GetI32(p + kTHIndexCount);
-    if (fields < 1 || fields > kFieldSlots || indexes < 0 || indexes > kMaxIndexes) return false;
-    if (FixedTextLength(p + kTHTableName, kNameFieldSize) >= static_cast<size_t>(kNameFieldSize)) return false;
+    if (fields < 1 || fields > kFieldSlots || indexes < 0 || indexes > kMaxIndexes)
+        return false;
+    if (FixedTextLength(p + kTHTableName, kNameFieldSize) >= static_cast<size_t>(kNameFieldSize))
+        return false;
     TTableHeader header;
     std::copy(p, p + kTableHeaderSize, header.Bytes.begin());
     return header.CheckSane(imageSize);
@@ -33,7 +37,8 @@ bool LooksLikeHeader(const uint8_t* p, int64_t imageSize) {
 std::vector<int32_t> FindUnlistedTableHeaders(TTomeDBFileIO& io) {
     const int64_t imageSize = io.ImageSize();
     std::set<int32_t> listed;
-    for (int t = 0; t < io.TableCount(); ++t) listed.insert(io.TableHeaderOffset(t));
+    for (int t = 0; t < io.TableCount(); ++t)
+        listed.insert(io.TableHeaderOffset(t));
     std::vector<int32_t> found;
     std::vector<uint8_t> window;
     for (int64_t start = kFixedAreaSize; start + kTableHeaderSize <= imageSize; start += kScanWindow) {

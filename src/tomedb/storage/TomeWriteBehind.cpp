@@ -14,19 +14,23 @@ TTomeWriteBehindMedium::TTomeWriteBehindMedium(TTomeMedium& inner, size_t limit)
 // written down (a gap that a later write left).
 void TTomeWriteBehindMedium::ReadBelow(int64_t position, uint8_t* out, size_t count) {
     const size_t got = Inner_.ReadAt(position, out, count);
-    if (got < count) std::memset(out + got, 0, count - got);
+    if (got < count)
+        std::memset(out + got, 0, count - got);
 }
 
 uint8_t* TTomeWriteBehindMedium::Block(int64_t number, bool overwrittenWhole) {
     auto it = Dirty_.find(number);
-    if (it != Dirty_.end()) return it->second.data();
+    if (it != Dirty_.end())
+        return it->second.data();
     std::vector<uint8_t> bytes(static_cast<size_t>(kBlockSize), 0);
-    if (!overwrittenWhole) ReadBelow(number * kBlockSize, bytes.data(), bytes.size());
+    if (!overwrittenWhole)
+        ReadBelow(number * kBlockSize, bytes.data(), bytes.size());
     return Dirty_.emplace(number, std::move(bytes)).first->second.data();
 }
 
 size_t TTomeWriteBehindMedium::ReadAt(int64_t position, void* buffer, size_t count) {
-    if (position >= Size_) return 0;
+    if (position >= Size_)
+        return 0;
     count = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), Size_ - position));
     auto* out = static_cast<uint8_t*>(buffer);
     size_t done = 0;
@@ -34,10 +38,13 @@ size_t TTomeWriteBehindMedium::ReadAt(int64_t position, void* buffer, size_t cou
         const int64_t at = position + static_cast<int64_t>(done);
         const int64_t number = at / kBlockSize;
         const int64_t within = at % kBlockSize;
-        const size_t piece = static_cast<size_t>(std::min<int64_t>(kBlockSize - within, static_cast<int64_t>(count - done)));
+        const size_t piece =
+            static_cast<size_t>(std::min<int64_t>(kBlockSize - within, static_cast<int64_t>(count - done)));
         const auto it = Dirty_.find(number);
-        if (it != Dirty_.end()) std::memcpy(out + done, it->second.data() + within, piece);
-        else ReadBelow(at, out + done, piece);
+        if (it != Dirty_.end())
+            std::memcpy(out + done, it->second.data() + within, piece);
+        else
+            ReadBelow(at, out + done, piece);
         done += piece;
     }
     return count;
@@ -54,13 +61,15 @@ void TTomeWriteBehindMedium::WriteAt(int64_t position, const void* buffer, size_
     while (done < count) {
         const int64_t at = position + static_cast<int64_t>(done);
         const int64_t within = at % kBlockSize;
-        const size_t piece = static_cast<size_t>(std::min<int64_t>(kBlockSize - within, static_cast<int64_t>(count - done)));
+        const size_t piece =
+            static_cast<size_t>(std::min<int64_t>(kBlockSize - within, static_cast<int64_t>(count - done)));
         uint8_t* block = Block(at / kBlockSize, within == 0 && piece == static_cast<size_t>(kBlockSize));
         std::memcpy(block + within, in + done, piece);
         done += piece;
     }
     Size_ = std::max<int64_t>(Size_, position + static_cast<int64_t>(count));
-    if (PendingBytes() > Limit_) WritePending();
+    if (PendingBytes() > Limit_)
+        WritePending();
 }
 
 // Runs of neighbouring blocks go down as one write each, cut at the image end.
@@ -68,15 +77,19 @@ void TTomeWriteBehindMedium::WritePending() {
     std::vector<uint8_t> run;
     int64_t runStart = -1;
     auto writeRun = [&] {
-        if (run.empty()) return;
+        if (run.empty())
+            return;
         const int64_t end = std::min<int64_t>(runStart + static_cast<int64_t>(run.size()), Size_);
-        if (end > runStart) Inner_.WriteAt(runStart, run.data(), static_cast<size_t>(end - runStart));
+        if (end > runStart)
+            Inner_.WriteAt(runStart, run.data(), static_cast<size_t>(end - runStart));
         run.clear();
     };
     for (auto it = Dirty_.begin(); it != Dirty_.end(); ++it) {
         const int64_t start = it->first * kBlockSize;
-        if (!run.empty() && start != runStart + static_cast<int64_t>(run.size())) writeRun();
-        if (run.empty()) runStart = start;
+        if (!run.empty() && start != runStart + static_cast<int64_t>(run.size()))
+            writeRun();
+        if (run.empty())
+            runStart = start;
         run.insert(run.end(), it->second.begin(), it->second.end());
     }
     writeRun();

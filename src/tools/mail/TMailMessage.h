@@ -18,8 +18,8 @@ struct TMailMessage {
     QString FromName;
     QString Subject;
     QStringList Recipients;
-    QStringList Attachments;   // file paths
-    QStringList Body;          // lines, without line breaks
+    QStringList Attachments;  // file paths
+    QStringList Body;         // lines, without line breaks
 
     // Empties every field (done by the client after a successful send).
     void Clear();

@@ -41,8 +41,8 @@ QByteArray DateHeader() {
 }
 
 bool IsConnectFailure(CURLcode code) {
-    return code == CURLE_COULDNT_CONNECT || code == CURLE_COULDNT_RESOLVE_HOST ||
-           code == CURLE_OPERATION_TIMEDOUT || code == CURLE_URL_MALFORMAT;
+    return code == CURLE_COULDNT_CONNECT || code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_OPERATION_TIMEDOUT ||
+           code == CURLE_URL_MALFORMAT;
 }
 
 }  // namespace
@@ -107,7 +107,8 @@ QString SmtpUrl(const TSmtpSettings& settings) {
 
 void TSmtpClient::CheckMessage(const TMailMessage& message) const {
     if (!mailheaders::IsUsableAddress(message.FromAddress))
-        throw ESmtpError(TSmtpFailure::BadMessage, QStringLiteral("Unusable sender address '%1'").arg(message.FromAddress));
+        throw ESmtpError(TSmtpFailure::BadMessage,
+                         QStringLiteral("Unusable sender address '%1'").arg(message.FromAddress));
     if (message.Recipients.isEmpty())
         throw ESmtpError(TSmtpFailure::BadMessage, QStringLiteral("No recipient"));
     for (const QString& to : message.Recipients)
@@ -126,8 +127,8 @@ void TSmtpClient::Fail(int code, const Transfer& transfer) const {
     const CURLcode result = CURLcode(code);
     long reply = 0;
     Curl().easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
-    const QString text = transfer.error[0] ? QString::fromUtf8(transfer.error)
-                                           : QString::fromUtf8(Curl().easy_strerror(result));
+    const QString text =
+        transfer.error[0] ? QString::fromUtf8(transfer.error) : QString::fromUtf8(Curl().easy_strerror(result));
     // The refusal, not the goodbye that follows it.
     const QString serverReply =
         (transfer.refusal.isEmpty() ? transfer.lastReply : transfer.refusal).join(QLatin1Char('\n'));
@@ -178,12 +179,11 @@ void TSmtpClient::Send(TMailMessage& message) {
     for (const QString& path : message.Attachments) {
         curl_mimepart* part = Curl().mime_addpart(mime.get());
         Curl().mime_filedata(part, QFile::encodeName(path).constData());
-        Curl().mime_filename(part, nullptr);   // the disposition below names it
+        Curl().mime_filename(part, nullptr);  // the disposition below names it
         Curl().mime_type(part, "application/octet-stream");
         Curl().mime_encoder(part, "base64");
         Slist disposition;
-        Append(disposition, "Content-Disposition: " +
-                                mailheaders::AttachmentDisposition(QFileInfo(path).fileName()));
+        Append(disposition, "Content-Disposition: " + mailheaders::AttachmentDisposition(QFileInfo(path).fileName()));
         Curl().mime_headers(part, disposition.get(), 0);
         partHeaders.push_back(std::move(disposition));
     }
@@ -211,7 +211,7 @@ void TSmtpClient::Send(TMailMessage& message) {
     Curl().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_settings.ConnectTimeoutSeconds));
     Curl().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     Curl().easy_setopt(curl, CURLOPT_ERRORBUFFER, transfer.error);
-    Curl().easy_setopt(curl, CURLOPT_VERBOSE, 1L);   // routes the replies to Debug
+    Curl().easy_setopt(curl, CURLOPT_VERBOSE, 1L);  // routes the replies to Debug
     Curl().easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &Transfer::Debug);
     Curl().easy_setopt(curl, CURLOPT_DEBUGDATA, &transfer);
     Curl().easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);

@@ -25,10 +25,10 @@
 struct TSmtpSettings {
     QString Host;
     int Port = 25;
-    QString ClientName;        // the name given in the greeting
-    QString User;              // authentication user (used with Password)
-    QString Password;          // empty: no authentication is tried
-    QString CaFile;            // extra trusted certificates (PEM); empty: the system's
+    QString ClientName;  // the name given in the greeting
+    QString User;        // authentication user (used with Password)
+    QString Password;    // empty: no authentication is tried
+    QString CaFile;      // extra trusted certificates (PEM); empty: the system's
     int ConnectTimeoutSeconds = 30;
 };
 
@@ -39,7 +39,7 @@ enum class TSmtpFailure {
     Refused,                 // the server refused a command (sender, recipient, data)
     BadMessage,              // an unusable address or an attachment that cannot be read
     Cancelled,
-    Other,                   // transport failure (TLS, lost connection ...)
+    Other,  // transport failure (TLS, lost connection ...)
 };
 
 class ESmtpError : public std::exception {
@@ -82,7 +82,7 @@ private:
     void* Handle();
 
     TSmtpSettings m_settings;
-    void* m_curl = nullptr;   // CURL*, kept for connection reuse; null until the first send
+    void* m_curl = nullptr;  // CURL*, kept for connection reuse; null until the first send
     std::atomic<bool> m_cancel{false};
 };
 

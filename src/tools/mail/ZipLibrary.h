@@ -8,8 +8,8 @@
 // says which, in English.
 #pragma once
 
-#include <QString>
 #include <zip.h>
+#include <QString>
 
 struct TZipApi {
     decltype(&::zip_open) open = nullptr;

@@ -20,9 +20,8 @@ constexpr std::array<char, 128> kAsciiChars = [] {
 
 std::string_view AsciiReading(Byte c) { return {kAsciiChars.data() + c, 1}; }
 
-constexpr std::string_view kNumbers[] = {
-    "",   "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10",
-    "11", "12", "13", "14", "15", "16", "17", "18", "19", "20"};
+constexpr std::string_view kNumbers[] = {"",   "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9", "10",
+                                         "11", "12", "13", "14", "15", "16", "17", "18", "19", "20"};
 
 // Row 0xA2: the numbered symbols. Each run maps its first code to "1".
 struct NumberedRun {
@@ -49,15 +48,13 @@ std::string_view NumberedSymbolReading(Byte trail) {
 // Row 0xA3: full-width forms whose ASCII counterpart is read as itself.
 std::string_view FullWidthReading(Byte trail) {
     const bool kept = (trail >= 0xA8 && trail <= 0xA9) || (trail >= 0xB0 && trail <= 0xB9) ||
-                      (trail >= 0xC1 && trail <= 0xDB) || trail == 0xDD ||
-                      (trail >= 0xE1 && trail <= 0xFA);
+                      (trail >= 0xC1 && trail <= 0xDB) || trail == 0xDD || (trail >= 0xE1 && trail <= 0xFA);
     return kept ? AsciiReading(static_cast<Byte>(trail - 0x80)) : std::string_view();
 }
 
 // Row 0xA6: Greek capitals (A1..B8) and small letters (C1..D8), Alpha to Omega.
-constexpr std::string_view kGreek[24] = {"a", "b", "g",  "d", "e",  "z",  "e",  "th",
-                                         "i", "k", "l",  "m", "n",  "x",  "o",  "p",
-                                         "r", "s", "t",  "u", "ph", "kh", "ps", "o"};
+constexpr std::string_view kGreek[24] = {"a", "b", "g", "d", "e", "z", "e", "th", "i",  "k",  "l",  "m",
+                                         "n", "x", "o", "p", "r", "s", "t", "u",  "ph", "kh", "ps", "o"};
 
 std::string_view GreekReading(Byte trail) {
     if (trail >= 0xA1 && trail <= 0xB8)
@@ -72,10 +69,14 @@ std::string_view DoubleByteReading(Byte lead, Byte trail) {
     if (lead > pinyin::kLastLead || trail > pinyin::kLastTrail)
         return {};
     switch (lead) {
-    case 0xA2: return trail > 0xA0 ? NumberedSymbolReading(trail) : std::string_view();
-    case 0xA3: return FullWidthReading(trail);
-    case 0xA6: return GreekReading(trail);
-    default: break;
+        case 0xA2:
+            return trail > 0xA0 ? NumberedSymbolReading(trail) : std::string_view();
+        case 0xA3:
+            return FullWidthReading(trail);
+        case 0xA6:
+            return GreekReading(trail);
+        default:
+            break;
     }
     const int index = (lead - pinyin::kFirstLead) * pinyin::kCodeColumns + (trail - pinyin::kFirstTrail);
     return pinyin::kSyllables[pinyin::kCodeTable[index]];

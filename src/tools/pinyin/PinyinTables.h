@@ -19,8 +19,8 @@ inline constexpr int kLastTrail = 0xFE;
 inline constexpr int kCodeRows = kLastLead - kFirstLead + 1;       // 126
 inline constexpr int kCodeColumns = kLastTrail - kFirstTrail + 1;  // 191
 
-extern const int kSyllableCount;     // syllables numbered 1..kSyllableCount
-extern const int kCodesWithReading;  // non-zero entries of kCodeTable
+extern const int kSyllableCount;             // syllables numbered 1..kSyllableCount
+extern const int kCodesWithReading;          // non-zero entries of kCodeTable
 extern const std::string_view kSyllables[];  // kSyllableCount + 1 entries, [0] == ""
 extern const std::uint16_t kCodeTable[kCodeRows * kCodeColumns];
 

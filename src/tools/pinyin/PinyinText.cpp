@@ -15,6 +15,4 @@ QString PinyinSpellOf(const QString& text) {
     return QString::fromStdString(TPinyinSpell::GetHzSpell(View(ToGB(text))));
 }
 
-QString PinyinHeadOf(const QString& text) {
-    return QString::fromStdString(TPinyinSpell::GetPyHead(View(ToGB(text))));
-}
+QString PinyinHeadOf(const QString& text) { return QString::fromStdString(TPinyinSpell::GetPyHead(View(ToGB(text)))); }

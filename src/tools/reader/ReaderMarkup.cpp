@@ -17,9 +17,8 @@ std::optional<TReaderStyle> StyleTag(const QString& name) {
     static const struct {
         const char* name;
         TReaderStyle style;
-    } styles[] = {{"title1", TReaderStyle::Title1}, {"title2", TReaderStyle::Title2},
-                  {"title3", TReaderStyle::Title3}, {"title4", TReaderStyle::Title4},
-                  {"text1", TReaderStyle::Text1},   {"text2", TReaderStyle::Text2},
+    } styles[] = {{"title1", TReaderStyle::Title1}, {"title2", TReaderStyle::Title2}, {"title3", TReaderStyle::Title3},
+                  {"title4", TReaderStyle::Title4}, {"text1", TReaderStyle::Text1},   {"text2", TReaderStyle::Text2},
                   {"text3", TReaderStyle::Text3}};
     for (const auto& entry : styles)
         if (name == QLatin1String(entry.name))

@@ -24,7 +24,7 @@ struct TReaderRun {
 
 struct TReaderParagraph {
     TReaderAlign align = TReaderAlign::Left;
-    QList<TReaderRun> runs;   // empty for an empty line
+    QList<TReaderRun> runs;  // empty for an empty line
     QString Text() const;
 };
 

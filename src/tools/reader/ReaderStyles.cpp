@@ -106,49 +106,49 @@ TReaderStyleSpec StyleSpec(TReaderStyle style, const QFont* bodyFont) {
     using G = TReaderStyleSpec::Gradient;
     TReaderStyleSpec look;
     switch (style) {
-    case TReaderStyle::Title1:
-        look.font = FontOf(kHei, 26, true);
-        look.color = QColor(0x20, 0x20, 0x60);
-        look.shadow = true;
-        break;
-    case TReaderStyle::Title2:
-        look.font = FontOf(kHei, 20, true);
-        look.color = QColor(0x20, 0x30, 0x70);
-        look.shadow = true;
-        look.shadowOffset = {1, 1};
-        break;
-    case TReaderStyle::Title3:
-        look.font = FontOf(kKai, 20, true);
-        look.color = QColor(0x30, 0x30, 0x30);
-        look.shadow = true;
-        break;
-    case TReaderStyle::Text1:
-        look.font = FontOf(kKai, 16);
-        look.color = Qt::black;
-        break;
-    case TReaderStyle::Text2:
-        look.font = FontOf(kKai, 16);
-        look.color = QColor(0x10, 0x10, 0x40);
-        look.shadow = true;
-        look.shadowOffset = {1, 1};
-        break;
-    case TReaderStyle::Title4:
-        look.font = FontOf(kLi, 28);
-        look.shadow = true;
-        look.outline = true;
-        look.blur = 50;
-        look.gradient = G::LeftToRight;
-        look.gradientFrom = QColor(0x00, 0x22, 0xFF);
-        look.gradientTo = QColor(0xFF, 0x10, 0x22);
-        break;
-    case TReaderStyle::Text3:
-        look.font = FontOf(kLi, 18);
-        look.shadow = true;
-        look.shadowOffset = {1, 1};
-        look.gradient = G::TopToBottom;
-        look.gradientFrom = QColor(0x11, 0x33, 0xCC);
-        look.gradientTo = QColor(0xAA, 0x22, 0xFF);
-        break;
+        case TReaderStyle::Title1:
+            look.font = FontOf(kHei, 26, true);
+            look.color = QColor(0x20, 0x20, 0x60);
+            look.shadow = true;
+            break;
+        case TReaderStyle::Title2:
+            look.font = FontOf(kHei, 20, true);
+            look.color = QColor(0x20, 0x30, 0x70);
+            look.shadow = true;
+            look.shadowOffset = {1, 1};
+            break;
+        case TReaderStyle::Title3:
+            look.font = FontOf(kKai, 20, true);
+            look.color = QColor(0x30, 0x30, 0x30);
+            look.shadow = true;
+            break;
+        case TReaderStyle::Text1:
+            look.font = FontOf(kKai, 16);
+            look.color = Qt::black;
+            break;
+        case TReaderStyle::Text2:
+            look.font = FontOf(kKai, 16);
+            look.color = QColor(0x10, 0x10, 0x40);
+            look.shadow = true;
+            look.shadowOffset = {1, 1};
+            break;
+        case TReaderStyle::Title4:
+            look.font = FontOf(kLi, 28);
+            look.shadow = true;
+            look.outline = true;
+            look.blur = 50;
+            look.gradient = G::LeftToRight;
+            look.gradientFrom = QColor(0x00, 0x22, 0xFF);
+            look.gradientTo = QColor(0xFF, 0x10, 0x22);
+            break;
+        case TReaderStyle::Text3:
+            look.font = FontOf(kLi, 18);
+            look.shadow = true;
+            look.shadowOffset = {1, 1};
+            look.gradient = G::TopToBottom;
+            look.gradientFrom = QColor(0x11, 0x33, 0xCC);
+            look.gradientTo = QColor(0xAA, 0x22, 0xFF);
+            break;
     }
     const bool body = style == TReaderStyle::Text1 || style == TReaderStyle::Text2 || style == TReaderStyle::Text3;
     if (body && bodyFont) {

@@ -15,10 +15,10 @@ class QTextLine;
 
 struct TReaderStyleSpec {
     QFont font;
-    QColor color;                 // the fill without a gradient
+    QColor color;  // the fill without a gradient
     bool shadow = false;
     QPoint shadowOffset{2, 2};
-    int blur = 0;                 // 0..100: how soft the shadow is
+    int blur = 0;  // 0..100: how soft the shadow is
     bool outline = false;
     enum class Gradient { None, LeftToRight, TopToBottom } gradient = Gradient::None;
     QColor gradientFrom, gradientTo;

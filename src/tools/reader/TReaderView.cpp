@@ -10,19 +10,19 @@
 
 namespace {
 
-constexpr int kMargin = 16;        // left and right of the text
-constexpr int kBleed = 12;         // room around a line for shadows
+constexpr int kMargin = 16;  // left and right of the text
+constexpr int kBleed = 12;   // room around a line for shadows
 constexpr int kSmallestInterval = 10;
 const QString kStartText = QStringLiteral("<Title1><Center>Quillora2004 ");
 
 Qt::Alignment AlignmentOf(TReaderAlign align) {
     switch (align) {
-    case TReaderAlign::Center:
-        return Qt::AlignHCenter;
-    case TReaderAlign::Right:
-        return Qt::AlignRight;
-    case TReaderAlign::Left:
-        break;
+        case TReaderAlign::Center:
+            return Qt::AlignHCenter;
+        case TReaderAlign::Right:
+            return Qt::AlignRight;
+        case TReaderAlign::Left:
+            break;
     }
     return Qt::AlignLeft;
 }
@@ -31,7 +31,7 @@ Qt::Alignment AlignmentOf(TReaderAlign align) {
 
 struct TReaderView::TLaidParagraph {
     QTextLayout layout;
-    int top = 0;      // in content coordinates
+    int top = 0;  // in content coordinates
     int height = 0;
     struct TRange {
         int from, length;
@@ -88,9 +88,7 @@ void TReaderView::SetBodyFont(const QFont& font) {
 
 QFont TReaderView::BodyFont() const { return m_bodyFont ? *m_bodyFont : StyleSpec(TReaderStyle::Text1).font; }
 
-bool TReaderView::PlayedOnce() const {
-    return m_step > 0 ? m_offset >= m_contentHeight : m_offset <= -height();
-}
+bool TReaderView::PlayedOnce() const { return m_step > 0 ? m_offset >= m_contentHeight : m_offset <= -height(); }
 
 void TReaderView::Tick() {
     if (PlayedOnce())
@@ -179,9 +177,8 @@ void TReaderView::paintEvent(QPaintEvent* event) {
     painter.fillRect(area, QColor(0xFB, 0xF8, 0xEF));
     // The first paragraph reaching into the area, found by halving.
     const int areaTop = area.top() + m_offset - kBleed;
-    const auto first = std::partition_point(m_laid.begin(), m_laid.end(), [&](const auto& laid) {
-        return laid->top + laid->height < areaTop;
-    });
+    const auto first = std::partition_point(m_laid.begin(), m_laid.end(),
+                                            [&](const auto& laid) { return laid->top + laid->height < areaTop; });
     for (int p = static_cast<int>(first - m_laid.begin()); p < static_cast<int>(m_laid.size()); ++p) {
         const TLaidParagraph& laid = *m_laid[p];
         const int paragraphTop = laid.top - m_offset;

@@ -5,8 +5,8 @@
 #include "platform/TextCodec.h"
 #include "tools/reader/TReaderView.h"
 
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -68,7 +68,7 @@ void TfrmReader::BuildControls() {
     lblSpeed = Named(new QLabel(tr("滚动速度："), tbReader), "lblSpeed");
     SpeedBar = Named(new QSpinBox(tbReader), "SpeedBar");
     SpeedBar->setRange(0, 100);
-    SpeedBar->findChild<QLineEdit*>()->setReadOnly(true);   // the arrows only
+    SpeedBar->findChild<QLineEdit*>()->setReadOnly(true);  // the arrows only
     lblSpeed->setBuddy(SpeedBar);
     tbReader->addWidget(lblSpeed);
     tbReader->addWidget(SpeedBar);

@@ -31,7 +31,7 @@ struct TSearchWordInFile::TState {
     std::condition_variable changed;
     std::atomic<bool> stop{false};
     std::atomic<bool> running{false};
-    bool cancelled = false;    // set by Stop: queued items are dropped
+    bool cancelled = false;  // set by Stop: queued items are dropped
     bool paused = false;
     bool held = false;
     bool answered = true;
@@ -105,22 +105,22 @@ private:
     void Run(const TDelivered& item) {
         {
             std::lock_guard lock(m_state->mutex);
-            if (m_state->cancelled)   // a handler stopped the scan
+            if (m_state->cancelled)  // a handler stopped the scan
                 return;
         }
         switch (item.kind) {
-        case TDelivered::Kind::Found:
-            if (m_handlers.found)
-                m_handlers.found(item.path, item.percent);
-            break;
-        case TDelivered::Kind::Progress:
-            if (m_handlers.progress)
-                m_handlers.progress(item.percent);
-            break;
-        case TDelivered::Kind::Finished:
-            if (m_handlers.finished)
-                m_handlers.finished();
-            break;
+            case TDelivered::Kind::Found:
+                if (m_handlers.found)
+                    m_handlers.found(item.path, item.percent);
+                break;
+            case TDelivered::Kind::Progress:
+                if (m_handlers.progress)
+                    m_handlers.progress(item.percent);
+                break;
+            case TDelivered::Kind::Finished:
+                if (m_handlers.finished)
+                    m_handlers.finished();
+                break;
         }
     }
 
@@ -197,8 +197,8 @@ bool TSearchWordInFile::WaitAtSafePoint() {
 void TSearchWordInFile::Execute() {
     if (!WaitAtSafePoint())
         return;
-    const QStringList files = CollectFiles(m_request.folder, m_request.mask, m_request.includeSubFolders,
-                                           &m_state->stop);
+    const QStringList files =
+        CollectFiles(m_request.folder, m_request.mask, m_request.includeSubFolders, &m_state->stop);
     const TTextMatcher exact(m_request.findText, false);
     const TTextMatcher folding(m_request.findText, true);
     auto lastReport = std::chrono::steady_clock::now();

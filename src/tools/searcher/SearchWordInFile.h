@@ -24,7 +24,7 @@
 #include <thread>
 
 struct TSearchRequest {
-    QString folder;           // as given; "/" is appended when missing
+    QString folder;  // as given; "/" is appended when missing
     QString findText;
     bool includeSubFolders = true;
     QString mask = QStringLiteral("*.txt");
@@ -34,8 +34,8 @@ struct TSearchRequest {
 
 struct TSearchHandlers {
     std::function<void(const QString& path, int percent)> found;
-    std::function<void(int percent)> progress;   // between matches
-    std::function<void()> finished;              // the list is exhausted (not after Stop)
+    std::function<void(int percent)> progress;  // between matches
+    std::function<void()> finished;             // the list is exhausted (not after Stop)
 };
 
 class TSearchWordInFile {
@@ -67,6 +67,6 @@ private:
 
     TSearchRequest m_request;
     std::shared_ptr<TState> m_state;
-    std::unique_ptr<TDelivery> m_delivery;   // lives on the creating thread
+    std::unique_ptr<TDelivery> m_delivery;  // lives on the creating thread
     std::thread m_thread;
 };

@@ -5,12 +5,12 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include <algorithm>
-#include <cstring>
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -119,8 +119,7 @@ bool ReadWholeFile(const QString& path, std::string& buffer) {
 
 }  // namespace
 
-TTextMatcher::TTextMatcher(const QString& findText, bool caseInsensitive)
-    : m_text(findText) {
+TTextMatcher::TTextMatcher(const QString& findText, bool caseInsensitive) : m_text(findText) {
     m_impossible = findText.contains(QLatin1Char('\n')) || findText.contains(QLatin1Char('\r'));
     for (QChar c : findText)
         m_foldNeeded = m_foldNeeded || (caseInsensitive && c.isLetter() && c.unicode() < 0x80);
@@ -175,7 +174,7 @@ bool TTextMatcher::Matches(std::string_view bytes) const {
     if (!utf8Bytes && !gbBytes)
         return false;
     if (IsUtf8Text(bytes))
-        return utf8Bytes;   // a well-formed UTF-8 match always lies on whole characters
+        return utf8Bytes;  // a well-formed UTF-8 match always lies on whole characters
     return gbBytes && FindInGB(bytes);
 }
 
@@ -189,8 +188,7 @@ bool TTextMatcher::FindInUtf8(std::string_view haystack) const {
 // walk resumes where the previous candidate left it, so a file is walked once.
 bool TTextMatcher::FindInGB(std::string_view haystack) const {
     std::size_t boundary = 0;
-    for (std::size_t at = Search(haystack, m_gbFolded, 0); at != kNotFound;
-         at = Search(haystack, m_gbFolded, at + 1)) {
+    for (std::size_t at = Search(haystack, m_gbFolded, 0); at != kNotFound; at = Search(haystack, m_gbFolded, at + 1)) {
         boundary = LineStart(haystack, boundary, at);
         while (boundary < at)
             boundary += GBCharLength(haystack, boundary);

@@ -33,8 +33,8 @@ private:
     std::size_t Search(std::string_view haystack, std::string_view needle, std::size_t from) const;
 
     QString m_text;
-    bool m_impossible = false;   // holds a line break: no line can contain it
-    bool m_foldNeeded = false;   // case-insensitive and holds an ASCII letter
+    bool m_impossible = false;  // holds a line break: no line can contain it
+    bool m_foldNeeded = false;  // case-insensitive and holds an ASCII letter
     std::string m_utf8, m_utf8Folded;
     std::string m_gb, m_gbFolded;
 };

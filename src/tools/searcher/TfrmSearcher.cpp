@@ -3,9 +3,9 @@
 #include "platform/DialogService.h"
 #include "platform/Skin.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,8 +31,7 @@ const char kResumeCaption[] = QT_TRANSLATE_NOOP("TfrmSearcher", "继续(&R)");
 }  // namespace
 
 TfrmSearcher::TfrmSearcher(QWidget* parent, OpenFileHandler openFile)
-    : QDialog(parent), m_openFile(std::move(openFile)),
-      m_caseInsensitive(std::make_shared<std::atomic<bool>>(true)) {
+    : QDialog(parent), m_openFile(std::move(openFile)), m_caseInsensitive(std::make_shared<std::atomic<bool>>(true)) {
     setObjectName(QStringLiteral("frmSearcher"));
     setWindowTitle(tr("查找文件"));
     setModal(false);
@@ -138,8 +137,7 @@ void TfrmSearcher::btnPauseClick() {
 }
 
 void TfrmSearcher::btnBrowseClick() {
-    const QString folder =
-        InstalledDialogService().FolderName(tr("请选择一个文件夹"), editFindPath->text());
+    const QString folder = InstalledDialogService().FolderName(tr("请选择一个文件夹"), editFindPath->text());
     if (!folder.isEmpty())
         editFindPath->setText(folder);
 }
