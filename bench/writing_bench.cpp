@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 
 #include "app/commands/TManuscriptCommands.h"
 #include "app/commands/TWritingCommands.h"
@@ -75,6 +76,23 @@ double MsPerCall(int calls, Body&& body) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / calls;
 }
 
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// Wall and CPU time of a save row, summed over the rounds.
+struct TSaveTimes {
+    double wall = 0, cpu = 0;
+    template <typename Body>
+    void Add(int calls, Body&& body) {
+        const double cpuStart = CpuMs();
+        wall += MsPerCall(calls, body);
+        cpu += (CpuMs() - cpuStart) / calls;
+    }
+};
+
 // The text after `i` small edits: one character changed in place.
 QString Edited(QString text, int i) {
     text[(i * 97) % text.size()] = QChar(0x4E00 + i % 0x5000);
@@ -93,30 +111,32 @@ int main(int argc, char** argv) {
     const QString base = ChineseText(1, 10000);
 
     // Interleaved rounds, so that disk and machine load fall on all three alike.
-    double plain = 0, logged = 0, history = 0;
+    TSaveTimes plain, logged, history;
+    const int rounds = 4;
     {
         TLibrary a, b, c;
         double now = 46000.5;
         TManuscriptSaves logSaves(b.data, [&] { return now; });
         TManuscriptSaves historySaves(c.data, [&] { return now; });
-        for (int round = 0; round < 4; ++round) {
-            const int n = saves / 4;
-            plain += MsPerCall(n, [&](int i) { a.data.SaveDoc(a.doc, Attr(Edited(base, round * n + i))); });
-            logged += MsPerCall(n, [&](int i) {
-                logSaves.Save(b.doc, Attr(Edited(base, round * n + i)), {5, false, false});
-            });
-            history += MsPerCall(n, [&](int i) {
+        for (int round = 0; round < rounds; ++round) {
+            const int n = saves / rounds;
+            plain.Add(n, [&](int i) { a.data.SaveDoc(a.doc, Attr(Edited(base, round * n + i))); });
+            logged.Add(n, [&](int i) { logSaves.Save(b.doc, Attr(Edited(base, round * n + i)), {5, false, false}); });
+            history.Add(n, [&](int i) {
                 now += 3.0 / 1440;
                 historySaves.Save(c.doc, Attr(Edited(base, round * n + i)), {5, false, true});
             });
         }
-        plain /= 4;
-        logged /= 4;
-        history /= 4;
     }
-    std::printf("save/plain    %8.3f ms\n", plain);
-    std::printf("save/log      %8.3f ms  ratio %.2f\n", logged, logged / plain);
-    std::printf("save/history  %8.3f ms  ratio %.2f\n", history, history / plain);
+    const auto row = [&](const char* name, const TSaveTimes& t) {
+        std::printf("%-13s %8.3f ms wall %8.3f ms cpu", name, t.wall / rounds, t.cpu / rounds);
+        if (&t != &plain)
+            std::printf("  ratio %.2f wall %.2f cpu", t.wall / plain.wall, t.cpu / plain.cpu);
+        std::printf("\n");
+    };
+    row("save/plain", plain);
+    row("save/log", logged);
+    row("save/history", history);
 
     {
         TLibrary lib;

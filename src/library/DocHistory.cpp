@@ -96,6 +96,20 @@ std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt, 
     return keep;
 }
 
+tomedb::TDateTime NextThinning(const std::vector<tomedb::TDateTime>& savedAt, tomedb::TDateTime now) {
+    tomedb::TDateTime next = 0;
+    for (tomedb::TDateTime t : savedAt) {
+        for (double age : {7.0, 90.0}) {
+            if (now - t >= age)
+                continue;
+            if (next == 0 || t + age < next)
+                next = t + age;
+            break;
+        }
+    }
+    return next;
+}
+
 TDocHistory::TDocHistory(TWritingTables& tables, TClock clock)
     : m_tables(tables), m_clock(clock ? std::move(clock) : TClock(tomedb::Now)) {}
 
@@ -112,19 +126,24 @@ void TDocHistory::Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const 
     if (!copied)
         txt.SetAsString(text.Bytes);
     history.Post();
-    Thin(docID);
 }
 
-void TDocHistory::Thin(int docID) {
+tomedb::TDateTime TDocHistory::Thin(int docID) {
     const std::vector<TDocVersion> versions = Versions(docID, false);
     std::vector<tomedb::TDateTime> times;
     for (const TDocVersion& v : versions)
         times.push_back(v.SavedAt);
-    const std::vector<bool> keep = VersionsToKeep(times, m_clock());
+    const tomedb::TDateTime now = m_clock();
+    const std::vector<bool> keep = VersionsToKeep(times, now);
     tomedb::TTomeTable& history = m_tables.DocHistory;
-    for (size_t i = 0; i < versions.size(); ++i)
+    std::vector<tomedb::TDateTime> left;
+    for (size_t i = 0; i < versions.size(); ++i) {
         if (!keep[i] && !versions[i].Damaged && FindByID(history, versions[i].ID))
             history.Delete();
+        else
+            left.push_back(times[i]);
+    }
+    return NextThinning(left, now);
 }
 
 tomedb::TDateTime TDocHistory::NewestSavedAt(int docID) {

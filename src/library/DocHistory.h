@@ -33,6 +33,10 @@ int VersionCharacters(const std::string& gb18030);
 // days, then the newest of each month. Returns, for each time, whether it is
 // kept. Pure: `now` is given.
 std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt, tomedb::TDateTime now);
+// The first moment after `now` at which VersionsToKeep over the same times
+// can answer otherwise: when one of them turns 7 or 90 days old (0 when
+// none will). Until then thinning them again drops nothing.
+tomedb::TDateTime NextThinning(const std::vector<tomedb::TDateTime>& savedAt, tomedb::TDateTime now);
 
 // A text to keep as a version: its GB18030 bytes and, when known, its stored
 // form in blob field FromField of table From (a table of the same library),
@@ -49,9 +53,12 @@ class TDocHistory {
 public:
     TDocHistory(TWritingTables& tables, TClock clock);
     // Keeps `text` (saved at savedAt, with cnCount Chinese characters) as a
-    // version of docID, then thins the manuscript's versions out by the
-    // keeping rule. The tables must be open for writing.
+    // version of docID. The tables must be open for writing.
     void Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const TKeptText& text);
+    // Thins docID's versions out by the keeping rule (after Keep, once the
+    // kept version is durable: the rule may drop an older one of its day).
+    // Returns NextThinning of the versions it leaves.
+    tomedb::TDateTime Thin(int docID);
     // Save time of docID's newest readable version; 0 when it has none.
     tomedb::TDateTime NewestSavedAt(int docID);
     // Newest first. Empty when the library has no history table. With
@@ -65,7 +72,6 @@ public:
     void DeleteVersions(const QList<int>& docIDs);
 
 private:
-    void Thin(int docID);
     TWritingTables& m_tables;
     TClock m_clock;
 };

@@ -3,6 +3,7 @@
 #include "library/DocDataEngine.h"
 #include "library/TableAccess.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -108,10 +109,20 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
         return;
     const tomedb::TDateTime now = m_clock();
     if (options.KeepHistory && WantsVersion(docID, previous, Bytes(attr.Txt), options, now)) {
+        bool kept = false;
         Besides("DocHistory", m_tables.DocHistory, [&] {
             m_history.Keep(docID, previous.SavedAt, previous.Chinese, previous.Text);
-            m_lastKept.insert(Key(docID), previous.SavedAt);
+            kept = true;
         });
+        // The version is on disk before any byte of the new text is written
+        // (the same sync the text's write would pay first), so a power cut
+        // leaves the save with its version, the version alone, or neither;
+        // never the new text with the replaced one lost.
+        batch.CommitAppends();
+        if (kept) {
+            m_lastKept.insert(Key(docID), previous.SavedAt);
+            ThinAfterKeeping(docID, previous.SavedAt, now);
+        }
     }
     m_data.SaveDoc(docID, attr);
     Besides("WriteLog", m_tables.WriteLog, [&] {
@@ -120,6 +131,23 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
     });
     m_savedAt.insert(Key(docID), now);
     batch.Finish();
+}
+
+// Keeping a version younger than six days changes nothing the keeping rule
+// decides about the others (it shares no day or month with any version old
+// enough to be dropped), so the versions are thinned only when time has made
+// the rule answer otherwise or the kept text is older.
+void TManuscriptSaves::ThinAfterKeeping(int docID, tomedb::TDateTime keptSavedAt, tomedb::TDateTime now) {
+    const QString key = Key(docID);
+    if (keptSavedAt >= now - 6 && m_thinDue.contains(key)) {
+        const tomedb::TDateTime due = m_thinDue.value(key);
+        if (due == 0 || now < due) {
+            const tomedb::TDateTime turns = keptSavedAt + 7;
+            m_thinDue.insert(key, due == 0 ? turns : std::min(due, turns));
+            return;
+        }
+    }
+    Besides("DocHistory", m_tables.DocHistory, [&] { m_thinDue.insert(key, m_history.Thin(docID)); });
 }
 
 QString TManuscriptSaves::Restore(int docID, int versionID, TDocAttr counted, const TSaveOptions& options) {
@@ -152,5 +180,6 @@ void TManuscriptSaves::ForgetDocs(const QList<int>& removed) {
     for (int docID : removed) {
         m_lastKept.remove(Key(docID));
         m_savedAt.remove(Key(docID));
+        m_thinDue.remove(Key(docID));
     }
 }

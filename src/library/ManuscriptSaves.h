@@ -63,6 +63,7 @@ private:
         tomedb::TDateTime SavedAt = 0;
     };
     bool ReadPrevious(int docID, bool withText, TPrevious& previous);
+    void ThinAfterKeeping(int docID, tomedb::TDateTime keptSavedAt, tomedb::TDateTime now);
     void ForgetDocs(const QList<int>& removed);
     bool WantsVersion(int docID, const TPrevious& previous, const std::string& newText, const TSaveOptions& options,
                       tomedb::TDateTime now);
@@ -79,4 +80,7 @@ private:
     // keeps only the day), and its newest version; by library and ID.
     QHash<QString, tomedb::TDateTime> m_savedAt;
     QHash<QString, tomedb::TDateTime> m_lastKept;
+    // When thinning a manuscript's versions can next drop one (NextThinning;
+    // 0: never while nothing is kept).
+    QHash<QString, tomedb::TDateTime> m_thinDue;
 };

@@ -3,6 +3,7 @@
 #include "LibraryFixture.h"
 
 #include "library/CharDiff.h"
+#include "library/DocDataEngine.h"
 #include "library/ManuscriptSaves.h"
 #include "platform/TextCodec.h"
 #include "support/SpoiltValues.h"
@@ -10,6 +11,8 @@
 #include <QDate>
 #include <QFile>
 #include <cmath>
+#include <functional>
+#include <random>
 #include <set>
 
 namespace {
@@ -148,6 +151,23 @@ TEST(KeepingRule, OverAMadeUpYearOfSaves) {
     EXPECT_EQ(old, (std::vector<bool>{false, true, true}));
 }
 
+// Keeping the replaced text first makes the version durable with the sync
+// the rewrite of the text pays anyway: a save that keeps one costs no more
+// syncs than one that keeps none, and keeps exactly one.
+TEST_F(DocHistoryTest, ASaveKeepingAVersionSyncsNoMoreThanOneKeepingNone) {
+    tomedb::TTomeDBFileIO& io = *TDocDataEngine::Database(data).FileIO();
+    SaveAt(kDay + 0.5, QStringLiteral("第一稿"));
+    const auto syncsOf = [&](const std::function<void()>& save) {
+        const uint64_t before = io.BarrierCount();
+        save();
+        return io.BarrierCount() - before;
+    };
+    const uint64_t plain = syncsOf([&] { data.SaveDoc(doc, Saved("3", "3", "0", QStringLiteral("第二稿"))); });
+    const uint64_t keeping = syncsOf([&] { SaveAt(kDay + 0.6, QStringLiteral("第三稿")); });
+    EXPECT_LE(keeping, plain);
+    EXPECT_EQ(VersionTexts(), QStringList{QStringLiteral("第二稿")});
+}
+
 TEST_F(DocHistoryTest, SavingThinsVersionsOutByTheRule) {
     for (int day = 0; day < 30; ++day)
         for (int save = 0; save < 3; ++save)
@@ -155,6 +175,54 @@ TEST_F(DocHistoryTest, SavingThinsVersionsOutByTheRule) {
     // 7 days of all (3 a day, less the one not yet replaced) plus one a day before.
     const std::vector<TDocVersion> versions = saves->History().Versions(doc);
     EXPECT_EQ(versions.size(), size_t(3 * 7 - 1 + 23));
+}
+
+// Saves at uneven times (bursts, a day's pause, weeks away, a return to an
+// old text): after every save the versions are exactly those the keeping rule
+// keeps of all the texts ever kept, however seldom the saves thin them.
+TEST_F(DocHistoryTest, VersionsAfterEachSaveAreThoseTheRuleKeeps) {
+    std::mt19937 random(33);
+    std::vector<double> kept;
+    double when = kDay + 0.4;
+    for (int save = 0; save < 150; ++save) {
+        const double gaps[] = {3 * kMinute, 0.3, 1.2, 9, 40};
+        when += gaps[random() % 5];
+        const double replacedAt = save == 0 ? 0 : now;  // the first save replaces the empty text
+        SaveAt(when, QStringLiteral("第%1稿").arg(save));
+        if (replacedAt > 0)
+            kept.push_back(replacedAt);
+        const std::vector<bool> keep = VersionsToKeep(kept, when);
+        std::vector<double> expected;
+        for (size_t i = 0; i < kept.size(); ++i)
+            if (keep[i])
+                expected.push_back(kept[i]);
+        std::vector<double> listed;
+        for (const TDocVersion& v : saves->History().Versions(doc, false))
+            listed.insert(listed.begin(), v.SavedAt);
+        ASSERT_EQ(listed.size(), expected.size()) << "save " << save;
+        for (size_t i = 0; i < listed.size(); ++i)
+            ASSERT_NEAR(listed[i], expected[i], 1e-6) << "save " << save;
+    }
+}
+
+TEST(KeepingRule, NextThinningIsWhenAVersionTurnsSevenOrNinetyDaysOld) {
+    const struct {
+        std::vector<double> ages;
+        double next;  // from now; 0 for never
+    } cases[] = {
+        {{}, 0}, {{1, 3}, 4}, {{6.5, 30}, 0.5}, {{10, 100}, 80}, {{95, 400}, 0},
+    };
+    const double now = kDay + 500;
+    for (const auto& c : cases) {
+        std::vector<double> times;
+        for (double age : c.ages)
+            times.push_back(now - age);
+        const double next = NextThinning(times, now);
+        if (c.next == 0)
+            EXPECT_EQ(next, 0);
+        else
+            EXPECT_NEAR(next - now, c.next, 1e-6);
+    }
 }
 
 TEST_F(DocHistoryTest, EncryptedVersionsNeedThePassword) {

@@ -488,6 +488,11 @@ void TTomeWriteBatch::Finish() {
         io->EndBatch();
 }
 
+void TTomeWriteBatch::CommitAppends() {
+    if (io_ && database_.FileIO() == io_)
+        io_->CommitBatchAppends();
+}
+
 TTomeWriteBatch::~TTomeWriteBatch() {
     try {
         Finish();

@@ -216,6 +216,11 @@ public:
     TTomeWriteBatch(const TTomeWriteBatch&) = delete;
     TTomeWriteBatch& operator=(const TTomeWriteBatch&) = delete;
     void Finish();
+    // Makes the batch's appends so far durable before it goes on, with one
+    // sync for a table that appended one record (TTomeDBFileIO::
+    // CommitBatchAppends); a cut after this keeps them whatever the batch
+    // writes next. Nothing in a batch nested inside another.
+    void CommitAppends();
 
 private:
     TTomeDatabase& database_;

@@ -74,6 +74,9 @@ public:
     // A write batch ends: write what its appends left to commit (the file
     // layer syncs before and after).
     virtual void CommitBatch() {}
+    // A running batch makes its appends so far durable (CommitBatchAppends);
+    // called with barriers in force.
+    virtual void CommitBatchDurably() {}
 
 protected:
     ~TTomeWriteObserver() = default;
@@ -125,6 +128,17 @@ public:
     void BeginBatch();
     void EndBatch();
     bool InBatch() const { return BatchDepth_ > 0; }
+    // Inside the outermost batch: makes what the batch appended so far
+    // durable now, so that its later writes may depend on it (a save keeps
+    // the text it replaces before writing the new one). A table that
+    // appended one record commits it through a commit slot with one sync, as
+    // a durable append outside a batch does; one that appended more gets its
+    // count between two barriers. The batch goes on. Nothing outside a batch
+    // or in a nested one, whose outer batch orders its own writes.
+    void CommitBatchAppends();
+    // Whether a commit slot of table TableNo still vouches for an unsynced
+    // RecordTotal (a write to that table inside a batch then syncs first).
+    bool CommitSlotAwaitsSync(int TableNo) const;
     // Barriers that reached the medium (diagnostics and tests).
     uint64_t BarrierCount() const { return BarrierCount_; }
 

@@ -94,6 +94,28 @@ void TTomeDBFileIO::CommitAppend(int TableNo, const TTableHeader& Header, int32_
     SlotsAwaitingSync_.push_back(slot);
 }
 
+void TTomeDBFileIO::CommitBatchAppends() {
+    if (!IsOpen() || BatchDepth_ != 1)
+        return;
+    // Barriers are skipped inside a batch; here they must take effect.
+    BatchDepth_ = 0;
+    try {
+        const std::vector<TTomeWriteObserver*> observers = WriteObservers_;
+        for (TTomeWriteObserver* observer : observers)
+            observer->CommitBatchDurably();
+    } catch (...) {
+        BatchDepth_ = 1;
+        throw;
+    }
+    BatchDepth_ = 1;
+}
+
+bool TTomeDBFileIO::CommitSlotAwaitsSync(int TableNo) const {
+    const int64_t first = TableHeaderOffset(TableNo) + kTHCommitSlots;
+    return std::any_of(SlotsAwaitingSync_.begin(), SlotsAwaitingSync_.end(),
+                       [&](int64_t at) { return at >= first && at < first + kCommitSlotSize * kCommitSlotCount; });
+}
+
 void TTomeDBFileIO::SyncCommitTail() {
     if (SlotsAwaitingSync_.empty())
         return;

@@ -23,7 +23,9 @@
 // durable (FlushAfter, or the file layer's DurableWrites) puts a barrier
 // before its commit (RecordTotal, a modified fixed part, a delete flag) and
 // syncs when done. Inside a write batch of the file layer the RecordTotal of
-// appends is kept in memory and written when the batch ends (CommitBatch).
+// appends is kept in memory and written when the batch ends (CommitBatch), or
+// earlier when the batch asks for its appends to be durable
+// (CommitBatchDurably).
 //
 // Record cache: the fixed parts of records read under the file lock are kept
 // (bytes as stored, one slot per record number) while the file layer's
@@ -206,6 +208,7 @@ private:
     void ImageWritten(int64_t Position, const uint8_t* Bytes, size_t Count) override;
     void FileLayerGone() override { Observing_ = false; }
     void CommitBatch() override;
+    void CommitBatchDurably() override;
     bool HeaderAsOnDisk(const TTableHeader& Disk) const;
 
     // write helpers (TomeTableIOWrite.cpp)

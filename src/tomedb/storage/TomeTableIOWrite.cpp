@@ -165,6 +165,10 @@ void TTomeTableIO::RunWrite(bool FlushAfter, Step step) {
     SyncBeforeWrite();
     const bool durable = FlushAfter || Io_.DurableWrites();
     OrderWrites_ = durable;
+    // A batch's write may touch bytes the table's commit slot covers (an index
+    // item of the record it vouches for): the slot's RecordTotal goes first.
+    if (Io_.InBatch() && Io_.CommitSlotAwaitsSync(TableNo_))
+        Io_.Flush();
     Acknowledged_ = false;
     try {
         step();
@@ -193,6 +197,27 @@ void TTomeTableIO::CommitBatch() {
         return;
     Io_.WriteCount(HeaderPos() + kTHRecordTotal, DiskRecordTotal_, Header_.RecordTotal());
     CommitPending_ = false;
+}
+
+// One record appended: committed as a durable append is, through a commit
+// slot and one sync, its RecordTotal left to the next sync. More records: the
+// count between two barriers, as at the end of a batch.
+void TTomeTableIO::CommitBatchDurably() {
+    if (!CommitPending_ || TableNo_ < 0)
+        return;
+    const int32_t n = DiskRecordTotal_;
+    if (Header_.RecordTotal() != n + 1) {
+        Io_.Barrier();
+        CommitBatch();
+        Io_.Barrier();
+        return;
+    }
+    TTomeDBFileIO::TCommitPlaces places;
+    places.RecTabItem = RecordTabItemPos(n);
+    for (int k = 0; k < IndexDefs_.Count(); ++k)
+        places.IndexItems.push_back(IndexTabItemPos(k, n));
+    Io_.CommitAppend(TableNo_, Header_, n + 1, places);
+    CommitBatch();
 }
 
 void TTomeTableIO::AppendRecord(TFieldBuffers& FieldBuffers, bool FlushAfter, const TOnIndexInsert& OnIndexInsert,
