@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,15 @@ public:
 
     TFieldBuffers Buffers;
 };
+
+// Bytes that do not compress, so that a stored value keeps its size.
+inline std::string Noise(size_t size) {
+    std::mt19937 random(static_cast<unsigned>(size));
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    return bytes;
+}
 
 // Creates an image in memory and opens a file layer on it.
 struct MemoryDb {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <random>
 
 #include "storage_fixture.h"
@@ -22,15 +23,6 @@ constexpr int kTarget = 5;  // natural position of the record saved
 const std::string kUnreadable = "<unreadable>";
 
 std::string OldText() { return std::string(3000, 'o'); }
-
-// Bytes that do not compress, so that a stored value keeps its size.
-std::string Noise(size_t size) {
-    std::mt19937 random(static_cast<unsigned>(size));
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
-}
 
 // "Docs" (ID, Name, Txt) and "History" (ID, DocID indexed, Txt), as a library
 // keeps manuscripts and their versions.
@@ -128,14 +120,6 @@ std::vector<TTomeLandsRule> Losses(const std::vector<TTomeMediumEvent>& events, 
     return rules;
 }
 
-size_t LastSyncWithin(const std::vector<TTomeMediumEvent>& events, size_t count) {
-    size_t at = 0;
-    for (size_t i = 0; i < count && i < events.size(); ++i)
-        if (events[i].Barrier)
-            at = i + 1;
-    return at;
-}
-
 struct Case {
     const char* what;
     std::string newText;
@@ -171,7 +155,7 @@ TEST_P(BatchPowerCut, TheNewTextNeverShowsWithoutTheVersionOfTheOld) {
             after = Read(io);
         }
         const std::vector<TTomeMediumEvent>& events = medium.Events();
-        const size_t acknowledged = LastSyncWithin(events, returned);
+        const size_t acknowledged = returned - WritesAfterLastBarrier(events, returned);  // the last sync
         ASSERT_GT(acknowledged, 0u);
         ASSERT_EQ(after.docs.at(kTarget + 1), c.newText);
         ASSERT_EQ(after.history.size(), before.history.size() + 1);

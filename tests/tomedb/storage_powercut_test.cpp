@@ -124,15 +124,6 @@ struct Operation {
     int baseRecords = kBaseRecords;
 };
 
-// Bytes that do not compress, so that a stored value keeps its size.
-std::string Noise(size_t size) {
-    std::mt19937 random(static_cast<unsigned>(size));
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
-}
-
 void ModifyDoc(TTomeDBFileIO& io, int natural, const std::string& name, const std::string& text) {
     TTomeTableIO table(io, "Docs");
     table.Open();

@@ -1,6 +1,12 @@
 // One-sync durable appends: the commit slots in a table header's reserved
 // bytes (layout and reasoning in TomeFormat.h). Written here; rolled forward
 // after a cut by SettleInterruptedAppends (TomeDBFileIOSettle.cpp).
+//
+// A write batch may commit an append the same way before it goes on
+// (CommitBatchAppends: a save keeps the text it replaces before it writes
+// the new one). The batch's later writes skip their barriers as batch writes
+// do, which keeps the slot true: writes to other tables touch no byte it
+// covers, and a write to its own table syncs first (TTomeTableIO::RunWrite).
 #include <algorithm>
 #include <vector>
 
