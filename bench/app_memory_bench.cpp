@@ -19,6 +19,7 @@
 #include "app/TAppContext.h"
 #include "app/ViewFill.h"
 #include "app/commands/TLibraryCommands.h"
+#include "app/commands/TMainCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "library/TqlvDocData.h"
 
@@ -189,9 +190,10 @@ int main(int argc, char** argv) {
 
     const auto app = benchsupport::StartShownWindow();
     TfrmMain& main = *app->MainWindow();
+    TMainCommands& commands = *app->Commands();
     const double empty = ResidentMegabytes();
 
-    if (!main.Library().OpenLibrary(library))
+    if (!commands.Library().OpenLibrary(library))
         return 1;
     main.DocTree()->expandAll();
     ListEveryFolder(main, main.DocTree()->topLevelItem(0));
@@ -200,7 +202,7 @@ int main(int argc, char** argv) {
         list->clearSelection();
         list->setCurrentItem(list->topLevelItem(i));
         list->topLevelItem(i)->setSelected(true);
-        main.Manuscripts().munFileOpenClick();
+        commands.Manuscripts().munFileOpenClick();
         QApplication::processEvents();
     }
     const double loaded = ResidentMegabytes();

@@ -9,6 +9,7 @@
 #include "BenchSupport.h"
 #include "app/TAppContext.h"
 #include "app/commands/TLibraryCommands.h"
+#include "app/commands/TMainCommands.h"
 #include "library/TqlvDocData.h"
 #include "platform/DialogService.h"
 
@@ -81,16 +82,17 @@ int main(int argc, char** argv) {
     SetDialogService(&dialogs);
     const auto app = benchsupport::StartShownWindow();
     TfrmMain& main = *app->MainWindow();
+    TMainCommands& commands = *app->Commands();
 
     // Peer: the bare engine compaction of an equal library.
-    if (!main.Library().OpenLibrary(bare))
+    if (!commands.Library().OpenLibrary(bare))
         return 1;
     QElapsedTimer clock;
     clock.start();
     main.Context().DocData().CompressDocData();
     const qint64 bareMs = clock.elapsed();
 
-    if (!main.Library().OpenLibrary(viaDialog))
+    if (!commands.Library().OpenLibrary(viaDialog))
         return 1;
     QApplication::processEvents();
     QTimer animation;
@@ -99,7 +101,7 @@ int main(int argc, char** argv) {
     TPaintClock paints(&main);
     clock.restart();
     const qint64 start = 0;
-    main.Library().munDocAttributeClick(6);
+    commands.Library().munDocAttributeClick(6);
     const qint64 dialogMs = clock.elapsed();
     animation.stop();
 

@@ -11,6 +11,7 @@
 #include "app/ViewFill.h"
 #include "app/commands/TFolderCommands.h"
 #include "app/commands/TLibraryCommands.h"
+#include "app/commands/TMainCommands.h"
 #include "library/TqlvDocData.h"
 
 #include <benchmark/benchmark.h>
@@ -26,6 +27,7 @@ constexpr int kFolders = 200;
 constexpr int kDocs = 10000;
 
 TfrmMain* g_main = nullptr;
+TMainCommands* g_commands = nullptr;
 std::vector<QTreeWidgetItem*> g_nodes;
 std::map<std::string, double> g_meanMs;
 
@@ -59,7 +61,7 @@ void BM_FolderClick(benchmark::State& state) {
     for (auto _ : state) {
         QTreeWidgetItem* node = g_nodes[next++ % g_nodes.size()];
         g_main->DocTree()->setCurrentItem(node);
-        g_main->Folders().tvDocClick();
+        g_commands->Folders().tvDocClick();
         QApplication::processEvents();  // the list painted
         benchmark::DoNotOptimize(g_main->DocList()->topLevelItemCount());
     }
@@ -97,10 +99,12 @@ int main(int argc, char** argv) {
 
     const auto app = benchsupport::StartShownWindow();
     TfrmMain& main = *app->MainWindow();
-    if (!main.Library().OpenLibrary(library))
+    TMainCommands& commands = *app->Commands();
+    if (!commands.Library().OpenLibrary(library))
         return 1;
     main.DocTree()->expandAll();
     g_main = &main;
+    g_commands = &commands;
     CollectFolders(main.DocTree()->topLevelItem(0));
 
     benchmark::Initialize(&argc, argv);

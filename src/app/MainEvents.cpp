@@ -1,32 +1,21 @@
-// What happens to the main window from outside: the first show (command-line
-// file, last library), names handed over by a second start, dropped files,
-// the auto-save tick and the shutdown sequence.
-#include "app/OpenRules.h"
+// What happens to the main window from outside: the first show, names handed
+// over by a second start, dropped files and closing. The window does its own
+// part (coming to the front, leaving full screen, storing the layout) and
+// hands the rest to the session through TWindowCommands.
 #include "app/TAppContext.h"
-#include "app/TBackupService.h"
 #include "app/TFullScreenWriting.h"
 #include "app/TQuickHide.h"
 #include "app/TfrmMain.h"
-#include "app/Trace.h"
-#include "app/commands/TLibraryCommands.h"
-#include "app/commands/TManuscriptCommands.h"
 #include "editor/TqlvEditor.h"
-#include "library/TqlvDocData.h"
-#include "materials/TqlvDocuments.h"
-#include "platform/DialogService.h"
 #include "settings/IniConfig.h"
-#include "settings/RegConfig.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
-#include <exception>
 
 namespace {
 
@@ -38,17 +27,6 @@ QStringList LocalFiles(const QMimeData* mime) {
         if (url.isLocalFile())
             files << url.toLocalFile();
     return files;
-}
-
-// Runs one shutdown step; an error is shown and the next step still runs, so
-// closing always stores the layout and the skin.
-template <typename Step>
-void RunShutdownStep(TDialogService& dialogs, Step&& step) {
-    try {
-        step();
-    } catch (const std::exception& error) {
-        dialogs.Warn(QString::fromUtf8(error.what()), QCoreApplication::translate("MainEvents", "退出"));
-    }
 }
 
 }  // namespace
@@ -64,48 +42,21 @@ void TfrmMain::showEvent(QShowEvent* event) {
     QTimer::singleShot(0, this, &TfrmMain::FirstShow);
 }
 
-void TfrmMain::FirstShow() {
-    const QString params = m_commandLine;
-    if (IsTextFileName(params))
-        m_manuscripts->OpenTextFile(params);
-    if (IsLibraryFileName(params))
-        m_library->OpenLibrary(params);
-    TqlvRegConfig& preferences = m_context.RegConfig();
-    if (preferences.ReadAutoOpen() && !preferences.ReadLastDB().isEmpty())
-        m_library->OpenLibrary(preferences.ReadLastDB());
-    Trace(QStringLiteral("Ready"));
+void TfrmMain::FirstShow() { m_commands.openAtStart(m_commandLine); }
+
+void TfrmMain::PassParams(const QString& name) { m_commands.openHandedOver(name); }
+
+void TfrmMain::BringToFront() {
+    if (!isVisible())
+        return;
+    // A minimised window is restored, not only raised behind its icon.
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
 }
 
-void TfrmMain::PassParams(const QString& name) {
-    Trace(QStringLiteral("PassParams: ") + name);
-    if (isVisible()) {
-        // A minimised window is restored, not only raised behind its icon.
-        if (isMinimized())
-            setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-        raise();
-        activateWindow();
-    }
-    if (name.isEmpty())
-        return;
-    const QFileInfo file(name);
-    if (file.exists() && IsTextFileName(name))
-        m_manuscripts->OpenTextFile(name);
-    if (file.exists() && IsLibraryFileName(name))
-        m_library->OpenLibrary(name);
-}
-
-void TfrmMain::DropFiles(const QStringList& paths) {
-    if (paths.isEmpty())
-        return;
-    const QString& path = paths.first();
-    Trace(QStringLiteral("DropFiles: ") + path);
-    if (IsLibraryFileName(path))
-        m_library->OpenLibrary(path);
-    else if (IsTextFileName(path))
-        m_manuscripts->OpenTextFile(path);
-    else
-        m_context.Dialogs().Inform(tr("文件不为可接受格式!"), tr("打开"));
-}
+void TfrmMain::DropFiles(const QStringList& paths) { m_commands.openDropped(paths); }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
     if (!LocalFiles(event->mimeData()).isEmpty())
@@ -144,13 +95,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// 取消 at the save prompt keeps the window open with its text; past the
+// prompt, closing is never refused.
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    // 取消 at the save prompt keeps the window open with its text; past the
-    // prompt, closing is never refused.
-    bool cancelled = false;
-    if (!m_shutdownDone)
-        RunShutdownStep(m_context.Dialogs(), [&] { cancelled = !m_manuscripts->SavePrompt(tr("退出")); });
-    if (cancelled) {
+    if (!m_shutdownDone && !m_commands.mayClose()) {
         event->ignore();
         return;
     }
@@ -165,14 +113,7 @@ void TfrmMain::Shutdown() {
     timerAutoSave->stop();
     m_fullScreen->Leave();  // the layout stored is the window's own, not the full screen
     m_quickHide->Unregister();
-    RunShutdownStep(m_context.Dialogs(), [this] {
-        TqlvDocData& data = m_context.DocData();
-        if (data.Opened() && m_context.RegConfig().ReadDBFlags().AutoCompress)
-            data.CompressDocData();
-    });
-    // After the compaction, so the snapshot holds the compacted file.
-    RunShutdownStep(m_context.Dialogs(), [this] { m_context.Backups().Finish(); });
-    RunShutdownStep(m_context.Dialogs(), [this] { m_context.Documents().CompressDocuments(); });
+    m_commands.closeLibraries();
     SaveLayout();
     m_context.IniConfig().WriteSkin(m_style, m_theme);
 }

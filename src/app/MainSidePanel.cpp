@@ -5,13 +5,6 @@
 #include "app/TPicturePreview.h"
 #include "app/TSideChannel.h"
 #include "app/TfrmMain.h"
-#include "app/commands/TExchangeCommands.h"
-#include "app/commands/TFolderCommands.h"
-#include "app/commands/TLibraryCommands.h"
-#include "app/commands/TManuscriptCommands.h"
-#include "app/commands/TMarkCommands.h"
-#include "app/commands/TMaterialCommands.h"
-#include "app/commands/TPictureCommands.h"
 #include "library/TqlvDocData.h"
 
 #include <QGroupBox>
@@ -109,11 +102,7 @@ void TfrmMain::BuildSideChannel() {
     tabStart = BuildStartTab();
     pageTool->addTab(tabStart, tr("稿件库"));
     chanelTool = new TSideChannel(tr("工具面板"), pageTool);
-    connect(pageTool, &QTabWidget::currentChanged, this, [this] { m_marks->pageToolChange(); });
-    m_folders->AttachViews();
-    m_marks->AttachViews();
-    m_pictures->AttachViews();
-    m_materials->AttachViews();
+    connect(pageTool, &QTabWidget::currentChanged, this, Command("pageTool"));
 }
 
 QWidget* TfrmMain::BuildDocTab() {
@@ -121,15 +110,13 @@ QWidget* TfrmMain::BuildDocTab() {
     QWidget* page = NewTabPage("tabDoc", &layout);
     QToolBar* bar = NewPanelToolBar("tbDocMgr", page);
     RequireLibrary(AddToolButton(bar, "tbDocNewFloder", tr("新建稿件夹"),
-                                 CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
-                                 Cmd(m_folders.get(), &TFolderCommands::munDocNewFloderClick)));
+                                 CompactStandardIcon(QStyle::SP_FileDialogNewFolder), Command("munDocNewFloder")));
     RequireLibrary(AddToolButton(bar, "tbDocDelFloder", tr("删除稿件夹"), CompactStandardIcon(QStyle::SP_TrashIcon),
-                                 Cmd(m_folders.get(), &TFolderCommands::munDocDelFloderClick)));
+                                 Command("munDocDelFloder")));
     RequireLibrary(AddToolButton(bar, "tbDocReNameFloder", tr("重命名稿件夹"),
-                                 BadgeIcon(tr("名"), QColor(70, 120, 190)),
-                                 Cmd(m_folders.get(), &TFolderCommands::munDocReNameFloderClick)));
+                                 BadgeIcon(tr("名"), QColor(70, 120, 190)), Command("munDocReNameFloder")));
     RequireLibrary(AddToolButton(bar, "tbDocEdit", tr("编辑稿件"), BadgeIcon(tr("编"), QColor(60, 150, 90)),
-                                 Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick)));
+                                 Command("munFileOpen")));
     layout->addWidget(bar);
 
     SplitterDoc = NewVerticalSplitter("SplitterDoc", page);
@@ -140,12 +127,6 @@ QWidget* TfrmMain::BuildDocTab() {
     DocListView->setSortingEnabled(true);
     DocListView->sortByColumn(0, Qt::AscendingOrder);
     AllowCaptionEditing(DocListView);
-    // Only the end of an in-place edit changes an item's text while signals
-    // flow; the window's own changes block them.
-    connect(DocListView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
-        if (column == 0)
-            m_manuscripts->DocListViewEdited(item);
-    });
     SplitterDoc->addWidget(tvDoc);
     SplitterDoc->addWidget(DocListView);
     SplitterDoc->setStretchFactor(1, 1);
@@ -158,17 +139,17 @@ QWidget* TfrmMain::BuildFilesTab() {
     QWidget* page = NewTabPage("tabInsert", &layout);
     QToolBar* bar = NewPanelToolBar("tbFiles", page);
     AddToolButton(bar, "tbFileNewFloder", tr("新建资料夹"), CompactStandardIcon(QStyle::SP_FileDialogNewFolder),
-                  Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuAddClick));
+                  Command("munInsertDocuAdd"));
     AddToolButton(bar, "tbFileDelFloder", tr("删除资料夹"), CompactStandardIcon(QStyle::SP_TrashIcon),
-                  Cmd(m_materials.get(), &TMaterialCommands::munInsertDocuDelClick));
+                  Command("munInsertDocuDel"));
     AddToolButton(bar, "tbFileReNameFloder", tr("重命名资料夹"), BadgeIcon(tr("名"), QColor(70, 120, 190)),
-                  Cmd(m_materials.get(), &TMaterialCommands::munInsertDocRenClick));
+                  Command("munInsertDocRen"));
     AddToolButton(bar, "tbFileInsert", tr("插入资料"), BadgeIcon(tr("插"), QColor(60, 150, 90)),
-                  Cmd(m_materials.get(), &TMaterialCommands::munInsertInsertDocuClick));
+                  Command("munInsertInsertDocu"));
     AddToolButton(bar, "tbFileImport", tr("导入"), CompactStandardIcon(QStyle::SP_ArrowDown),
-                  Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuImportClick));
+                  Command("munInsertDocuImport"));
     AddToolButton(bar, "tbFileExport", tr("导出"), CompactStandardIcon(QStyle::SP_ArrowUp),
-                  Cmd(m_exchange.get(), &TExchangeCommands::munInsertDocuExportClick));
+                  Command("munInsertDocuExport"));
     layout->addWidget(bar);
 
     spFile = NewVerticalSplitter("spFile", page);
@@ -187,12 +168,9 @@ QWidget* TfrmMain::BuildPicTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabPic", &layout);
     QToolBar* bar = NewPanelToolBar("tbPic", page);
-    AddToolButton(bar, "tbAddPic", tr("添加"), BadgeIcon("+", QColor(60, 150, 90)),
-                  Cmd(m_pictures.get(), &TPictureCommands::tbAddPicClick));
-    AddToolButton(bar, "tbDelPic", tr("删除"), CompactStandardIcon(QStyle::SP_TrashIcon),
-                  Cmd(m_pictures.get(), &TPictureCommands::tbDelPicClick));
-    AddToolButton(bar, "tbRePic", tr("重命名"), BadgeIcon(tr("名"), QColor(70, 120, 190)),
-                  Cmd(m_pictures.get(), &TPictureCommands::tbRePicClick));
+    AddToolButton(bar, "tbAddPic", tr("添加"), BadgeIcon("+", QColor(60, 150, 90)), Command("tbAddPic"));
+    AddToolButton(bar, "tbDelPic", tr("删除"), CompactStandardIcon(QStyle::SP_TrashIcon), Command("tbDelPic"));
+    AddToolButton(bar, "tbRePic", tr("重命名"), BadgeIcon(tr("名"), QColor(70, 120, 190)), Command("tbRePic"));
     layout->addWidget(bar);
 
     SplitterPic = NewVerticalSplitter("SplitterPic", page);
@@ -219,14 +197,12 @@ QWidget* TfrmMain::BuildMarkTab() {
     QVBoxLayout* layout = nullptr;
     QWidget* page = NewTabPage("tabSign", &layout);
     QToolBar* bar = NewPanelToolBar("tbMark", page);
-    AddToolButton(bar, "tbMarkAdd", tr("添加"), BadgeIcon("+", QColor(60, 150, 90)),
-                  Cmd(m_marks.get(), &TMarkCommands::munInsertMarkAddClick));
-    AddToolButton(bar, "tbMarkDel", tr("删除"), CompactStandardIcon(QStyle::SP_TrashIcon),
-                  Cmd(m_marks.get(), &TMarkCommands::munInsertMarkDelClick));
+    AddToolButton(bar, "tbMarkAdd", tr("添加"), BadgeIcon("+", QColor(60, 150, 90)), Command("munInsertMarkAdd"));
+    AddToolButton(bar, "tbMarkDel", tr("删除"), CompactStandardIcon(QStyle::SP_TrashIcon), Command("munInsertMarkDel"));
     AddToolButton(bar, "tbMarkEdit", tr("编辑"), BadgeIcon(tr("编"), QColor(70, 120, 190)),
-                  Cmd(m_marks.get(), &TMarkCommands::munInsertMarkEditClick));
+                  Command("munInsertMarkEdit"));
     AddToolButton(bar, "tbMarkOpen", tr("打开"), CompactStandardIcon(QStyle::SP_DialogOpenButton),
-                  Cmd(m_marks.get(), &TMarkCommands::munInsertMarkOpenClick));
+                  Command("munInsertMarkOpen"));
     layout->addWidget(bar);
     lvMark = NewReportList("lvMark", {tr("名称"), tr("所属稿件")}, {80, 120}, QAbstractItemView::SingleSelection, page);
     layout->addWidget(lvMark, 1);
@@ -245,8 +221,8 @@ QWidget* TfrmMain::BuildStartTab() {
         connect(button, &QPushButton::clicked, this, command);
         layout->addWidget(button);
     };
-    addButton("btnStartNewLibrary", tr("新建稿件库"), Cmd(m_library.get(), &TLibraryCommands::munDocBaseClick));
-    addButton("btnStartOpenLibrary", tr("打开稿件库"), Cmd(m_library.get(), &TLibraryCommands::munDocOpenBaseClick));
+    addButton("btnStartNewLibrary", tr("新建稿件库"), Command("munDocBase"));
+    addButton("btnStartOpenLibrary", tr("打开稿件库"), Command("munDocOpenBase"));
     auto* label = new QLabel(tr("稿件库中心："), page);
     lvStartLibraries = new QListWidget(page);
     lvStartLibraries->setObjectName(QStringLiteral("lvStartLibraries"));
@@ -270,5 +246,5 @@ void TfrmMain::OpenStartLibrary() {
         return;
     const QString path = m_context.DocData().GetDBCenterPath(item->text());
     if (!path.isEmpty())
-        m_library->OpenLibrary(path);
+        m_commands.openLibrary(path);
 }

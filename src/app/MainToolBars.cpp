@@ -1,11 +1,6 @@
 // The main tool bar `tbTool` with its buttons and the two font boxes.
 #include "app/ShellIcons.h"
 #include "app/TfrmMain.h"
-#include "app/commands/TEditCommands.h"
-#include "app/commands/THelpCommands.h"
-#include "app/commands/TLibraryCommands.h"
-#include "app/commands/TManuscriptCommands.h"
-#include "app/commands/TToolCommands.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -43,27 +38,27 @@ void TfrmMain::BuildToolBar() {
         bool dividerAfter;
     };
     const ButtonDef before[] = {
-        {"tbNew", tr("新建"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileNewClick), false},
-        {"tbOpen", tr("打开"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileOpenClick), false},
-        {"tbSave", tr("保存"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileSaveClick), true},
-        {"tbAttribute", tr("属性"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFileAttributeClick), false},
-        {"tbPrint", tr("打印"), Cmd(m_manuscripts.get(), &TManuscriptCommands::munFilePrintClick), false},
-        {"tbMail", tr("发送邮件"), Cmd(m_tools.get(), &TToolCommands::munFileMailClick), true},
-        {"tbUndo", tr("撤销"), Cmd(m_edit.get(), &TEditCommands::munEditUndoClick), false},
-        {"tbRedo", tr("重复"), Cmd(m_edit.get(), &TEditCommands::munEditRedoClick), true},
-        {"tbCut", tr("剪切"), Cmd(m_edit.get(), &TEditCommands::munEditCutClick), false},
-        {"tbCopy", tr("复制"), Cmd(m_edit.get(), &TEditCommands::munEditCopyClick), false},
-        {"tbPaste", tr("粘贴"), Cmd(m_edit.get(), &TEditCommands::munEditPasteClick), false},
-        {"tbDel", tr("删除"), Cmd(m_edit.get(), &TEditCommands::munEditDelClick), true},
+        {"tbNew", tr("新建"), Command("munFileNew"), false},
+        {"tbOpen", tr("打开"), Command("munFileOpen"), false},
+        {"tbSave", tr("保存"), Command("munFileSave"), true},
+        {"tbAttribute", tr("属性"), Command("munFileAttribute"), false},
+        {"tbPrint", tr("打印"), Command("munFilePrint"), false},
+        {"tbMail", tr("发送邮件"), Command("munFileMail"), true},
+        {"tbUndo", tr("撤销"), Command("munEditUndo"), false},
+        {"tbRedo", tr("重复"), Command("munEditRedo"), true},
+        {"tbCut", tr("剪切"), Command("munEditCut"), false},
+        {"tbCopy", tr("复制"), Command("munEditCopy"), false},
+        {"tbPaste", tr("粘贴"), Command("munEditPaste"), false},
+        {"tbDel", tr("删除"), Command("munEditDel"), true},
     };
     const ButtonDef after[] = {
-        {"tbFind", tr("查找"), Cmd(m_edit.get(), &TEditCommands::munFindSearchClick), false},
-        {"tbReader", tr("阅读模式"), Cmd(m_tools.get(), &TToolCommands::munToolReaderClick), false},
+        {"tbFind", tr("查找"), Command("munFindSearch"), false},
+        {"tbReader", tr("阅读模式"), Command("munToolReader"), false},
         {"tbHide", tr("快速隐藏"), Cmd(this, &TfrmMain::munToolHideClick), false},
     };
     const ButtonDef help[] = {
-        {"tbHome", tr("软件主页"), Cmd(m_help.get(), &THelpCommands::munHelpHomeClick), false},
-        {"tbHelp", tr("帮助主题"), Cmd(m_help.get(), &THelpCommands::munHelpTopicClick), false},
+        {"tbHome", tr("软件主页"), Command("munHelpHome"), false},
+        {"tbHelp", tr("帮助主题"), Command("munHelpTopic"), false},
     };
     auto addAll = [this](const auto& defs) {
         for (const ButtonDef& s : defs) {
@@ -81,8 +76,7 @@ void TfrmMain::BuildToolBar() {
     addAll(after);
     const QString fullScreen = tr("全屏写作");
     AddToolButton(tbTool, QStringLiteral("tbFullScreen"), fullScreen,
-                  ToolIcon(QStringLiteral("tbFullScreen"), fullScreen),
-                  Cmd(m_tools.get(), &TToolCommands::munToolFullScreenClick));
+                  ToolIcon(QStringLiteral("tbFullScreen"), fullScreen), Command("munToolFullScreen"));
     tbTool->addSeparator();
     addAll(help);
 }
@@ -109,6 +103,6 @@ void TfrmMain::BuildFontBoxes() {
 
     // activated fires for the user's choice only, so UpdateEditActions can
     // select entries without running the change commands.
-    connect(comboxFontName, &QComboBox::activated, this, Cmd(m_edit.get(), &TEditCommands::comboxFontNameChange));
-    connect(comboxFontSize, &QComboBox::activated, this, Cmd(m_edit.get(), &TEditCommands::comboxFontSizeChange));
+    connect(comboxFontName, &QComboBox::activated, this, Command("comboxFontName"));
+    connect(comboxFontSize, &QComboBox::activated, this, Command("comboxFontSize"));
 }

@@ -4,6 +4,7 @@
 #include "app/TAppContext.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmSplash.h"
+#include "app/commands/TMainCommands.h"
 #include "app/dialogs/TTomeDBLoginForm.h"
 #include "platform/SingleInstance.h"
 #include "platform/Skin.h"
@@ -58,7 +59,9 @@ TQuilloraApp::TQuilloraApp(const QStringList& args, QObject* parent)
     : QObject(parent), m_args(args), m_params(JoinParams(args)) {}
 
 TQuilloraApp::~TQuilloraApp() {
-    // The window goes first: it uses the services until it is destroyed.
+    // The commands go first, then the window: both use the services until
+    // they are destroyed.
+    m_commands.reset();
     m_main.reset();
     m_context.reset();
     m_translations.reset();
@@ -93,6 +96,9 @@ void TQuilloraApp::Startup() {
         tomedb::SetDBLogin(m_login.get());
         ReadSkin();
         m_main = std::make_unique<TfrmMain>(*m_context);
+        m_commands = std::make_unique<TMainCommands>(*m_main, *m_context);
+        m_main->BuildControls(m_commands->WindowCommands());
+        m_commands->AttachViews();
         m_main->SetCommandLine(m_params);
     }
     m_main->InitMainWindow();

@@ -4,9 +4,11 @@
 // ClaimInstance decides whether this process is the running instance (a
 // second start hands its joined command line to the first and ends);
 // Startup shows the splash, creates the services (TAppContext: DocData,
-// Documents, RegConfig, IniConfig), reads the skin, then builds and
-// initialises the main window. The object owns the context, the window and
-// the engine's login handler; the window goes first. Needs a QApplication.
+// Documents, RegConfig, IniConfig), reads the skin, then makes the main
+// window and its command groups (TMainCommands), builds the window from the
+// groups' table and initialises it. The object owns the context, the window,
+// the commands and the engine's login handler; the commands go first, then
+// the window. Needs a QApplication.
 #pragma once
 
 #include <QObject>
@@ -16,6 +18,7 @@
 class TInterfaceTranslations;
 class TAppContext;
 class TQtDBLogin;
+class TMainCommands;
 class TSingleInstance;
 class TfrmMain;
 
@@ -38,6 +41,7 @@ public:
     int Run();
 
     TfrmMain* MainWindow() const { return m_main.get(); }
+    TMainCommands* Commands() const { return m_commands.get(); }
     TAppContext* Context() const { return m_context.get(); }
     TSingleInstance* Instance() const { return m_instance.get(); }
     QString JoinedParams() const { return m_params; }
@@ -58,5 +62,6 @@ private:
     std::unique_ptr<TInterfaceTranslations> m_translations;
     std::unique_ptr<TQtDBLogin> m_login;
     std::unique_ptr<TAppContext> m_context;
-    std::unique_ptr<TfrmMain> m_main;  // declared last: destroyed first
+    std::unique_ptr<TfrmMain> m_main;
+    std::unique_ptr<TMainCommands> m_commands;  // declared last: destroyed first
 };

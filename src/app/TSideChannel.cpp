@@ -71,7 +71,9 @@ void TSideChannel::BuildHeader(const QString& caption) {
 
 void TSideChannel::UpdatePinButton() {
     m_pinButton->setChecked(m_pinned);
-    m_pinButton->setToolTip(m_pinned ? tr("收起") : tr("固定"));
+    const QString action = m_pinned ? tr("收起") : tr("固定");
+    m_pinButton->setToolTip(action);
+    m_pinButton->setAccessibleName(action);  // an icon alone says nothing to a screen reader
     m_pinButton->setIcon(ArrowIcon(m_pinned ? TArrow::Left : TArrow::Right));
 }
 

@@ -11,19 +11,6 @@
 #include "app/TStatusPanels.h"
 #include "app/ViewFill.h"
 #include "app/X11Support.h"
-#include "app/commands/TBookCommands.h"
-#include "app/commands/TEditCommands.h"
-#include "app/commands/TExchangeCommands.h"
-#include "app/commands/TFolderCommands.h"
-#include "app/commands/THelpCommands.h"
-#include "app/commands/TLibraryCommands.h"
-#include "app/commands/TLibraryFindCommands.h"
-#include "app/commands/TManuscriptCommands.h"
-#include "app/commands/TMarkCommands.h"
-#include "app/commands/TMaterialCommands.h"
-#include "app/commands/TPictureCommands.h"
-#include "app/commands/TToolCommands.h"
-#include "app/commands/TWritingCommands.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "materials/TqlvDocuments.h"
@@ -62,20 +49,7 @@ void ShowStatusNote(TStatusPanels* bar, const QString& note) {
 
 }  // namespace
 
-TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
-    : QMainWindow(parent), m_context(context), m_manuscripts(std::make_unique<TManuscriptCommands>(*this, context)),
-      m_pictures(std::make_unique<TPictureCommands>(*this, context)),
-      m_library(std::make_unique<TLibraryCommands>(*this, context, *m_manuscripts)),
-      m_edit(std::make_unique<TEditCommands>(*this, context)),
-      m_tools(std::make_unique<TToolCommands>(*this, context, *m_manuscripts)),
-      m_help(std::make_unique<THelpCommands>(*this, context)),
-      m_folders(std::make_unique<TFolderCommands>(*this, context, *m_manuscripts, *m_pictures)),
-      m_marks(std::make_unique<TMarkCommands>(*this, context, *m_pictures)),
-      m_materials(std::make_unique<TMaterialCommands>(*this, context)),
-      m_exchange(std::make_unique<TExchangeCommands>(*this, context)),
-      m_books(std::make_unique<TBookCommands>(*this, context)),
-      m_libraryFind(std::make_unique<TLibraryFindCommands>(*this, context, *m_manuscripts, *m_folders)),
-      m_writing(std::make_unique<TWritingCommands>(*this, context)) {
+TfrmMain::TfrmMain(TAppContext& context, QWidget* parent) : QMainWindow(parent), m_context(context) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kInstanceName));
     setMinimumWidth(130);
@@ -83,7 +57,10 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
     windowFont.setFamilies(
         {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"), windowFont.family()});
     setFont(windowFont);
+}
 
+void TfrmMain::BuildControls(const TWindowCommands& commands) {
+    m_commands = commands;
     BuildMenus();
     BuildToolBar();
     BuildSideChannel();
@@ -95,7 +72,7 @@ TfrmMain::TfrmMain(TAppContext& context, QWidget* parent)
 
     timerAutoSave = new QTimer(this);
     timerAutoSave->setObjectName(QStringLiteral("timerAutoSave"));
-    connect(timerAutoSave, &QTimer::timeout, this, Cmd(m_manuscripts.get(), &TManuscriptCommands::timerAutoSaveTimer));
+    connect(timerAutoSave, &QTimer::timeout, this, Command("timerAutoSave"));
     m_quickHide = new TQuickHide(this);
     CreateEditor();
     CreateFullScreen();
@@ -201,7 +178,7 @@ void TfrmMain::CreateEditor() {
     m_editor->Control()->viewport()->installEventFilter(this);  // file drops
     connect(m_editor, &TqlvEditor::SelectionChanged, this, &TfrmMain::UpdateEditActions);
     connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
-    connect(m_editor, &TqlvEditor::Typed, this, Cmd(m_manuscripts.get(), &TManuscriptCommands::KeyTyped));
+    connect(m_editor, &TqlvEditor::Typed, this, Command("EditorTyped"));
     connect(m_editor, &TqlvEditor::ModifiedChanged, this, &TfrmMain::ShowModified);
     connect(m_editor, &TqlvEditor::SearchNote, this, [this](const QString& note) { ShowStatusNote(StBarMain, note); });
     connect(&m_context.Backups(), &TBackupService::DamagedLibrary, this,
@@ -319,7 +296,6 @@ void TfrmMain::UpdateLibraryState() {
         ShowManuscriptName(QString());
         StBarMain->SetPanelText(5, tr("状态：新建"));
     }
-    m_manuscripts->ShowWritingProgress();
 }
 
 void TfrmMain::ShowManuscriptName(const QString& nameOrPath) {

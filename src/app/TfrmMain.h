@@ -1,21 +1,24 @@
 // TfrmMain: the application's only main window (`frmMain`). It holds the menu
 // bar, the tool bar, the side channel with its four tabs, the editor and the
-// status bar, and wires them to the command groups in commands/ (one class a
-// menu). Every control carries its fixed name as objectName, so tests and
-// skins find it, and an accessible name, so screen readers do.
+// status bar. Its items run the commands of the table it is built with
+// (TWindowCommands, by the item's name); the command groups behind the table
+// see the window only as TMainView. Every control carries its fixed name as
+// objectName, so tests and skins find it, and an accessible name, so screen
+// readers do.
 //
-// Ownership: the window owns every control, the editor (created with the
-// window), the command groups, the auto-save timer and the quick-hide
-// machinery. It uses the services of the TAppContext it is given, which must
-// outlive it. A command that is not built yet has a disabled item.
+// Ownership: the window owns every control, the editor, the auto-save timer
+// and the quick-hide machinery. It uses the services of the TAppContext it is
+// given, which must outlive it; the functions of the table must not run after
+// the window is gone. An item whose command the table lacks stays disabled.
 //
 // The window is split over several source files: TfrmMain.cpp (construction,
 // initialisation, state refresh), MainMenus.cpp, MainToolBars.cpp,
 // MainSidePanel.cpp, MainLayout.cpp (layout, skins, quick hide) and
-// MainEvents.cpp (first show, drops, handed-over names, shutdown).
+// MainEvents.cpp (first show, drops, handed-over names, closing).
 #pragma once
 
 #include "app/commands/TMainView.h"
+#include "app/commands/TWindowCommands.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -41,35 +44,18 @@ class TSideChannel;
 class TStatusPanels;
 class TqlvEditor;
 class TAppContext;
-class TBookCommands;
-class TEditCommands;
-class TExchangeCommands;
-class THelpCommands;
-class TLibraryCommands;
-class TLibraryFindCommands;
-class TFolderCommands;
-class TMarkCommands;
-class TPictureCommands;
-class TMaterialCommands;
 class TPicturePreview;
-class TManuscriptCommands;
-class TToolCommands;
-class TWritingCommands;
-
-// What a menu item or button runs; empty for a command that is not built yet.
-using TCommand = std::function<void()>;
-
-// A command of a group as a TCommand (its result, if any, is dropped).
-template <typename Group, typename Result>
-TCommand Cmd(Group* group, Result (Group::*handler)()) {
-    return [group, handler] { (group->*handler)(); };
-}
 
 class TfrmMain : public QMainWindow, public TMainView {
     Q_OBJECT
 public:
+    // An empty window: BuildControls makes its controls.
     explicit TfrmMain(TAppContext& context, QWidget* parent = nullptr);
     ~TfrmMain() override;
+
+    // Makes the menus, bars, side channel, editor and status bar, each item
+    // running the command of its name in commands (kept by the window).
+    void BuildControls(const TWindowCommands& commands);
 
     // After the services are ready: materials, layout, auto-save timer, drops,
     // key state, library state.
@@ -88,9 +74,10 @@ public:
     void ReloadMarkList() override;
     // Insert or overwrite, Caps Lock and Num Lock in status panels 2-4.
     void UpdateKeyState();
-    // Opens a name handed over by a second start (or by find in files).
-    // Empty names only bring the window to the front.
-    void PassParams(const QString& name) override;
+    // A name handed over by a second start: the window comes to the front
+    // and the name opens (TWindowCommands::openHandedOver).
+    void PassParams(const QString& name);
+    void BringToFront() override;
     // Opens the first of the dropped files; the others are ignored.
     void DropFiles(const QStringList& paths);
 
@@ -118,18 +105,6 @@ public:
 
     // Access for commands and tests.
     TAppContext& Context() const { return m_context; }
-    TManuscriptCommands& Manuscripts() const { return *m_manuscripts; }
-    TLibraryCommands& Library() const { return *m_library; }
-    TEditCommands& EditCommands() const { return *m_edit; }
-    TToolCommands& Tools() const { return *m_tools; }
-    THelpCommands& Help() const { return *m_help; }
-    TFolderCommands& Folders() const { return *m_folders; }
-    TMarkCommands& Marks() const { return *m_marks; }
-    TPictureCommands& Pictures() const { return *m_pictures; }
-    TMaterialCommands& Materials() const { return *m_materials; }
-    TExchangeCommands& Exchange() const { return *m_exchange; }
-    TLibraryFindCommands& LibraryFind() const { return *m_libraryFind; }
-    TWritingCommands& Writing() const { return *m_writing; }
     TqlvEditor* Editor() const override { return m_editor; }
     QTreeWidget* DocTree() const override { return tvDoc; }
     QTreeWidget* DocList() const override { return DocListView; }
@@ -188,6 +163,10 @@ private:
     void BuildCentralArea();
     void CreateEditor();
     void CreateFullScreen();
+    // The table's command of that name; empty when it has none.
+    TCommand Command(const QString& name) const { return m_commands.Find(name); }
+    // A menu item running the table's command of its name, or command.
+    QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut = {});
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
                      const TCommand& command);
     QToolButton* AddToolButton(QToolBar* bar, const QString& name, const QString& hint, const QIcon& icon,
@@ -214,20 +193,7 @@ private:
     void TrackSplitters();
 
     TAppContext& m_context;
-    // Declared before the groups they are handed to (folders, library, marks, tools).
-    std::unique_ptr<TManuscriptCommands> m_manuscripts;
-    std::unique_ptr<TPictureCommands> m_pictures;
-    std::unique_ptr<TLibraryCommands> m_library;
-    std::unique_ptr<TEditCommands> m_edit;
-    std::unique_ptr<TToolCommands> m_tools;
-    std::unique_ptr<THelpCommands> m_help;
-    std::unique_ptr<TFolderCommands> m_folders;
-    std::unique_ptr<TMarkCommands> m_marks;
-    std::unique_ptr<TMaterialCommands> m_materials;
-    std::unique_ptr<TExchangeCommands> m_exchange;
-    std::unique_ptr<TBookCommands> m_books;
-    std::unique_ptr<TLibraryFindCommands> m_libraryFind;
-    std::unique_ptr<TWritingCommands> m_writing;
+    TWindowCommands m_commands;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 

@@ -8,6 +8,7 @@
 #include "app/TfrmMain.h"
 #include "app/ViewFill.h"
 #include "app/commands/TLibraryCommands.h"
+#include "app/commands/TMainCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
@@ -35,6 +36,7 @@ public:
     }
 
     TfrmMain& Main() const { return *m_app->MainWindow(); }
+    TMainCommands& Commands() const { return *m_app->Commands(); }
     TAppContext& Context() const { return *m_app->Context(); }
     TqlvEditor& Editor() const { return *Main().Editor(); }
     TqlvDocData& Data() const { return Context().DocData(); }
@@ -63,7 +65,7 @@ public:
     // Opens a library made by MakeLibrary (no password asked).
     QString OpenSeededLibrary(const QList<TSeedDoc>& docs) {
         const QString file = MakeLibrary(QStringLiteral("库"), docs);
-        Main().Library().OpenLibrary(file);
+        Commands().Library().OpenLibrary(file);
         return file;
     }
 

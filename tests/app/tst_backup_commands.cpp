@@ -96,7 +96,7 @@ private slots:
             if (how == "close")
                 f.Trigger("munDocCloseBase");
             else if (how == "open")
-                f.Main().Library().OpenLibrary(other);
+                f.Commands().Library().OpenLibrary(other);
             else
                 f.Main().close();
         };
@@ -105,10 +105,10 @@ private slots:
         QCOMPARE(DocNames(Snapshots(f, file).first()), QStringList({"一"}));
         if (how == "exit")
             return;  // the application is done
-        f.Main().Library().OpenLibrary(file);
+        f.Commands().Library().OpenLibrary(file);
         close();
         QCOMPARE(Snapshots(f, file).size(), 1);  // unchanged: nothing new
-        f.Main().Library().OpenLibrary(file);
+        f.Commands().Library().OpenLibrary(file);
         AddDoc(f, QStringLiteral("二"));
         close();
         QCOMPARE(Snapshots(f, file).size(), 2);
@@ -275,7 +275,7 @@ private slots:
         const QString file = f.MakeLibrary(QStringLiteral("密库"), {{QStringLiteral("旧稿"), QStringLiteral("字")}},
                                            QStringLiteral("旧"));
         f.dialogs.QueuePassword(QStringLiteral("旧"));
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         f.Context().Backups().Tick();
         // The password changes after the snapshot: the open library's own no longer opens it.
         QVERIFY(f.Data().ChangePassword(QStringLiteral("新"), true));
@@ -307,7 +307,7 @@ private slots:
         const QString file =
             f.MakeLibrary(QStringLiteral("库"), {{QStringLiteral("稿"), QStringLiteral("字")}}, QStringLiteral("旧"));
         f.dialogs.QueuePassword(QStringLiteral("旧"));
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         f.Context().Backups().Tick();
         const QString snapshot = Snapshots(f, file).first();
         if (trouble == "password") {

@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(shown.Path, f.Path("稿.docx"));
 
         const QString other = f.MakeLibrary(QStringLiteral("别集"));
-        f.Main().Library().OpenLibrary(other);
+        f.Commands().Library().OpenLibrary(other);
         f.dialogs.QueueDialog(look);
         f.Trigger("munDocBook");
         QCOMPARE(int(shown.Format), int(TBookFormat::Epub));
@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(shown.Author, QString());
         QCOMPARE(shown.Path, QFileInfo(other).absolutePath() + "/别集.epub");
 
-        f.Main().Library().OpenLibrary(library);
+        f.Commands().Library().OpenLibrary(library);
         f.dialogs.QueueDialog(look);
         f.Trigger("munDocBook");
         QCOMPARE(shown.Title, QString("春秋"));

@@ -140,7 +140,7 @@ private slots:
         const QString file = f.MakeLibrary(QStringLiteral("开着的"), {{"甲", "1"}, {"乙", "2"}}, QStringLiteral("密"));
         f.Data().AddToDBCenter(file);
         f.dialogs.QueuePassword(QStringLiteral("密"));
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         QString docs, encrypted;
         bool own = true;
         f.dialogs.QueueDialog([&](QDialog& d) {
@@ -220,7 +220,7 @@ private slots:
         f.Data().AddToDBCenter(file);
         f.Context().RegConfig().ReadDBFlags();  // makes the preferences key LastDB lives in
         if (alreadyOpen)
-            QVERIFY(f.Main().Library().OpenLibrary(file));
+            QVERIFY(f.Commands().Library().OpenLibrary(file));
         f.dialogs.QueueDialog([&](QDialog& d) {
             Select(d, "要开的");
             if (how == "button")
@@ -253,7 +253,7 @@ private slots:
         QVERIFY(f.Data().Opened());
         QCOMPARE(f.Data().GetDocDataName(), file);
         f.Trigger("munDocCloseBase");
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         f.dialogs.QueueDialog([&](QDialog& d) {  // read again by the centre
             Select(d, "锁");
             return int(QDialog::Rejected);

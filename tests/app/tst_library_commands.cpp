@@ -185,7 +185,7 @@ private slots:
         f.Context().RegConfig().ReadDBFlags();  // makes the preferences key LastDB lives in
         f.Editor().SetText(QStringLiteral("还在"));
         f.Editor().SetModified(false);
-        QVERIFY(!f.Main().Library().OpenLibrary(path));
+        QVERIFY(!f.Commands().Library().OpenLibrary(path));
         QCOMPARE(f.dialogs.Messages().size(), size_t(1));
         QVERIFY2(f.dialogs.Messages().at(0).text.startsWith(messageStart), qPrintable(f.dialogs.Messages().at(0).text));
         QCOMPARE(f.dialogs.Messages().at(0).caption, QString("打开稿件库"));
@@ -195,14 +195,14 @@ private slots:
         QCOMPARE(f.Context().RegConfig().ReadLastDB(), path);
         // The window is usable: a good library opens afterwards.
         f.dialogs.ClearRecords();
-        QVERIFY(f.Main().Library().OpenLibrary(f.MakeLibrary(QStringLiteral("好"))));
+        QVERIFY(f.Commands().Library().OpenLibrary(f.MakeLibrary(QStringLiteral("好"))));
         QVERIFY(f.dialogs.Messages().empty());
     }
 
     void missingFileKeepsTheLibraryThatWasOpen() {
         TAppFixture f;
         const QString open = f.OpenSeededLibrary({{"a", "1"}, {"b", "2"}});
-        f.Main().Library().OpenLibrary(f.Path("不存在.qdb"));
+        f.Commands().Library().OpenLibrary(f.Path("不存在.qdb"));
         QVERIFY(f.Data().Opened());
         QCOMPARE(f.Data().GetDocDataName(), open);
         QCOMPARE(f.Main().DocList()->topLevelItemCount(), 2);
@@ -235,7 +235,7 @@ private slots:
             ::chmod(QFile::encodeName(file).constData(), 0444);
         if (kind == "readonly" && ::geteuid() == 0)
             f.Data().SetReadOnly(true);  // root writes a file whatever its mode says
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         f.SelectDoc(QStringLiteral("甲"));
         f.Trigger("munFileOpen");
         f.Editor().InsertText(QStringLiteral("不能丢的字"));
@@ -276,7 +276,7 @@ private slots:
         for (const QString& password : typed)
             f.dialogs.QueuePassword(password);
         f.dialogs.QueuePassword(QStringLiteral("密"));  // a fourth is never asked for
-        QCOMPARE(f.Main().Library().OpenLibrary(file), opened);
+        QCOMPARE(f.Commands().Library().OpenLibrary(file), opened);
         QCOMPARE(f.dialogs.PendingAnswers(), 1);
         QCOMPARE(f.dialogs.MessageTexts(), opened ? QStringList() : QStringList{"密码错误，无法打开稿件库！"});
     }

@@ -133,7 +133,7 @@ private slots:
                                 levelIndex, &file);
         }
         f.dialogs.QueuePassword(password);
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         QMap<QString, QString> shown;
         int page = -1;
         bool passwordTicked = false;
@@ -191,7 +191,7 @@ private slots:
             attr.Publish = longText;
             maker.AddDoc(0, attr);
         }
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         f.SelectDoc(longText);
         QStringList cut;
         QString dateText;
@@ -262,7 +262,7 @@ private slots:
         TAppFixture f;
         const QString file = f.MakeLibrary(QStringLiteral("书"), {{"甲", "正文"}}, password);
         f.dialogs.QueuePassword(password);
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         int result = -1;
         f.dialogs.QueueDialog([&](QDialog& d) {
             TScriptedDialogs::SetText(d, "editComments", QStringLiteral("改过的描述"));
@@ -292,7 +292,7 @@ private slots:
         TAppFixture f;
         const QString file = f.MakeLibrary(QStringLiteral("书"), {}, QStringLiteral("密"));
         f.dialogs.QueuePassword(QStringLiteral("密"));
-        f.Main().Library().OpenLibrary(file);
+        f.Commands().Library().OpenLibrary(file);
         int first = -1;
         QString confirmAfter = "not read";
         f.dialogs.QueueDialog([&](QDialog& d) {
@@ -333,7 +333,7 @@ private slots:
         const QString file = f.MakeLibrary(QStringLiteral("书"), LongDocs(30));
         DeleteAllBut(file, {QStringLiteral("稿3"), QStringLiteral("稿7")});
         const qint64 before = QFileInfo(file).size();
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         TProgressWatch watch;
         QString sizeAfter;
         f.dialogs.QueueDialog([&](QDialog& d) {
@@ -376,7 +376,7 @@ private slots:
         const QString file = f.MakeLibrary(QStringLiteral("书"), LongDocs(5));
         if (kind == "readonly")
             f.Data().SetReadOnly(true);
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         const QByteArray bytesBefore = [&] {
             QFile in(file);
             in.open(QIODevice::ReadOnly);
@@ -452,7 +452,7 @@ private slots:
         const QString file = f.MakeLibrary(QStringLiteral("书"), LongDocs(20));
         DeleteAllBut(file, {QStringLiteral("稿1")});
         const qint64 before = QFileInfo(file).size();
-        QVERIFY(f.Main().Library().OpenLibrary(file));
+        QVERIFY(f.Commands().Library().OpenLibrary(file));
         TProgressWatch watch;
         f.Main().close();
         QVERIFY(f.dialogs.Messages().empty());

@@ -8,14 +8,18 @@
 #include "app/TStatusPanels.h"
 #include "app/TfrmMain.h"
 #include "app/commands/TEditCommands.h"
+#include "app/commands/TMainCommands.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "platform/AppPaths.h"
 #include "platform/Skin.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -25,30 +29,57 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace {
 
-// "name|caption|shortcut" per item, "-" for a separator, ">name|caption" for
-// a submenu.
-QStringList Describe(const QMenu* menu) {
-    QStringList lines;
-    for (const QAction* action : menu->actions()) {
-        if (action->isSeparator())
-            lines << "-";
-        else if (action->menu())
-            lines << ">" + action->menu()->objectName() + "|" + action->text();
-        else
-            lines << action->objectName() + "|" + action->text() + "|" +
-                         action->shortcut().toString(QKeySequence::PortableText);
+// The editor's observable state: text, selection and clipboard.
+struct TEditorState {
+    QString text;
+    int selectionStart = 0;
+    int selectionEnd = 0;
+    QString clipboard;
+    bool operator==(const TEditorState&) const = default;
+};
+
+QString Describe(const TEditorState& state) {
+    return QString("text=%1 selection=%2..%3 clipboard=%4")
+        .arg(state.text)
+        .arg(state.selectionStart)
+        .arg(state.selectionEnd)
+        .arg(state.clipboard);
+}
+
+// The named items a user can reach: every menu item and every button.
+QList<QObject*> NamedControls(QWidget* window) {
+    QList<QObject*> controls;
+    for (QMenu* menu : window->findChildren<QMenu*>())
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator() && !action->menu())
+                controls << action;
+    // Buttons the window made, not those Qt makes inside its own widgets
+    // (tool bar extensions, tab scrollers).
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        const QString name = button->objectName();
+        if (!name.isEmpty() && !name.startsWith("qt_") && !qobject_cast<QTabBar*>(button->parentWidget()))
+            controls << button;
     }
-    return lines;
+    return controls;
+}
+
+bool IsEnabled(const QObject* control) {
+    if (auto* action = qobject_cast<const QAction*>(control))
+        return action->isEnabled();
+    return qobject_cast<const QWidget*>(control)->isEnabled();
 }
 
 // The window of the application the running test started.
@@ -81,171 +112,116 @@ private slots:
         QCOMPARE(frmMain->windowTitle(), QString("QuilloraVer1.3"));
         QCOMPARE(frmMain->minimumWidth(), 130);
         QCOMPARE(frmMain->menuBar()->objectName(), QString("munMain"));
-        QStringList captions;
-        for (QAction* action : frmMain->menuBar()->actions())
-            captions << action->menu()->objectName() + "|" + action->text();
-        QCOMPARE(captions,
-                 QStringList({"munFile|稿件(&F)", "munEdit|编辑(&E)", "munFind|查找(&S)", "munInsert|插入(&I)",
-                              "munDoc|稿件库(&D)", "munTool|工具(&T)", "munHelp|帮助(&H)"}));
     }
 
-    void menuItems_data() {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("munFile") << "munFile"
-                                 << QStringList{"munFileNew|新建(&N)|Ctrl+N",
-                                                "munFileOpen|打开(&O)|Ctrl+O",
-                                                "munFileSave|保存(&S)|Ctrl+S",
-                                                "munFileSaveAs|另存为...|",
-                                                "-",
-                                                "munFileDel|删除(&D)|",
-                                                "munFileRename|重命名(&R)|",
-                                                "-",
-                                                "munFileAttribute|属性(&A)|Ctrl+E",
-                                                "munFileHistory|历史版本…|",
-                                                "-",
-                                                "munFilePrintSet|打印设置|",
-                                                "munFilePrint|打印稿件(&P)|Ctrl+P",
-                                                "-",
-                                                "munFileMail|发送邮件(&M)|Ctrl+M",
-                                                "-",
-                                                "munFileExit|退出(&X)|"};
-        QTest::newRow("munEdit") << "munEdit"
-                                 << QStringList{"munEditUndo|撤销(&U)|Ctrl+Z",
-                                                "munEditRedo|重复(&R)|Ctrl+Y",
-                                                "-",
-                                                "munEditCut|剪切(&X)|Ctrl+X",
-                                                "-",
-                                                "munEditCopy|复制(&C)|Ctrl+C",
-                                                "munCopyAll|全文复制|",
-                                                "-",
-                                                "munEditPaste|粘贴(&P)|Ctrl+V",
-                                                "-",
-                                                "munEditDel|删除(&D)|",
-                                                ">munEditDelSel|快捷删除",
-                                                "-",
-                                                "munEditSelAll|全部选取(&A)|Ctrl+A",
-                                                ">munEditSel|快捷选取",
-                                                "-",
-                                                "munEditWatchClipper|监视剪贴板|",
-                                                "-",
-                                                "munEditFont|设置字体(&F)|",
-                                                "munEditBG|背景颜色(&B)|",
-                                                "munEditWrap|自动换行(&W)|"};
-        QTest::newRow("munEditDelSel") << "munEditDelSel"
-                                       << QStringList{"munDelLine|删除当前行(&L)|", "munDelFromBegin|从开头到当前位置|",
-                                                      "munDelFromEnd|从末尾到当前位置|"};
-        QTest::newRow("munEditSel") << "munEditSel"
-                                    << QStringList{"munSelFromBegin|从开头到当前位置|",
-                                                   "munSelFromEnd|从末尾到当前位置|"};
-        QTest::newRow("munFind") << "munFind"
-                                 << QStringList{"munFindSearch|查找(&F)|Ctrl+F",
-                                                "munFindNext|查找下一个|F3",
-                                                "-",
-                                                "munFindReplace|替换...|Ctrl+R",
-                                                "-",
-                                                "munFindInFile|在文件中查找|",
-                                                "munFindLibrary|在稿件库中查找|Ctrl+Shift+F"};
-        QTest::newRow("munInsert") << "munInsert"
-                                   << QStringList{"munInsertTime|时间(&T)|F4",  "munInsertDate|日期(&D)|F5",
-                                                  ">munInsertMark|标签(&S)",    "-",
-                                                  ">munInsertCust|资料库(&C)",  "-",
-                                                  ">munInsertFile|外部文件(&F)"};
-        QTest::newRow("munInsertMark") << "munInsertMark"
-                                       << QStringList{"munInsertMarkAdd|添加(&A)|", "munInsertMarkDel|删除(&D)|",
-                                                      "munInsertMarkEdit|编辑(&E)|", "-",
-                                                      "munInsertMarkOpen|打开(&O)|"};
-        QTest::newRow("munInsertCust") << "munInsertCust"
-                                       << QStringList{"munInsertDocuAdd|新建资料夹|",
-                                                      "munInsertDocuDel|删除资料夹|",
-                                                      "munInsertDocRen|重命名资料夹|",
-                                                      "-",
-                                                      "munInsertDocuImport|导入...|",
-                                                      "munInsertDocuExport|导出...|",
-                                                      "-",
-                                                      "munInsertDocuNew|新建资料|",
-                                                      "munInsetDocuSave|保存资料|",
-                                                      "munInsertRenDoc|重命名资料|",
-                                                      "munInsertDelDoc|删除资料|",
-                                                      "-",
-                                                      "munInsertInsertDocu|插入资料|"};
-        QTest::newRow("munInsertFile") << "munInsertFile"
-                                       << QStringList{"munInsertPic|图片(&P)|", "munInsertTxt|文档(&D)|"};
-        QTest::newRow("munDoc") << "munDoc"
-                                << QStringList{"munDocBase|新建稿件库|",
-                                               "munDocOpenBase|打开稿件库|",
-                                               "munDocCloseBase|关闭稿件库|",
-                                               "-",
-                                               "munDocCompact|压缩稿件库|",
-                                               "munDocRepair|修复稿件库|",
-                                               "munDocRestore|从备份恢复…|",
-                                               "munDocModifyPas|修改密码|",
-                                               "munDocShortCut|创建快捷方式|",
-                                               "-",
-                                               "munDocAttribute|属性|",
-                                               "-",
-                                               "munDocImport|导入(&I)...|",
-                                               "munDocExport|导出(&E)...|",
-                                               "munDocBook|输出书稿…|",
-                                               "-",
-                                               "munDocCenter|稿件库中心|F8",
-                                               "-",
-                                               "munDocNewFloder|新建稿件夹(&F)|",
-                                               "munDocDelFloder|删除稿件夹(&E)|",
-                                               "munDocReNameFloder|重命名稿件夹(&R)|"};
-        QTest::newRow("munTool") << "munTool"
-                                 << QStringList{"munToolWordCount|字数统计(&C)|F9",
-                                                "munToolWritingStats|写作统计(&W)|Shift+F9",
-                                                "-",
-                                                "munToolPY|反查拼音(&P)|",
-                                                "munToolReader|阅读模式(&R)|F11",
-                                                "munToolHide|快速隐藏(&H)|F12",
-                                                "munToolFullScreen|全屏写作(&G)|Ctrl+F11",
-                                                "munToolIndent|整理段首缩进(&I)|",
-                                                "-",
-                                                ">munToolSkin|更换皮肤(&S)",
-                                                "-",
-                                                "munToolOption|首选项(&O)|"};
-        QTest::newRow("munToolSkin") << "munToolSkin"
-                                     << QStringList{"munBlueGlass|BlueGlass(&B)|", "munMacOS|MacOS(&M)|",
-                                                    "munProtein|Protein(&P)|",     "munWinXP|Win XP(&W)|",
-                                                    "munDeepBlue|DeepBlue(&D)|",   "-",
-                                                    "munSkinFile|选择文件(&F)...|"};
-        QTest::newRow("munHelp") << "munHelp"
-                                 << QStringList{"munHelpTopic|帮助主题(&T)|F1", "-",
-                                                "munHelpHome|软件主页(&H)|",    "munHelpWrong|错误报告(&W)|",
-                                                "munHelpBBS|给我留言(&B)|",     "-",
-                                                "munHelpAbout|关于(&A)|"};
-        QTest::newRow("PopEditor") << "PopEditor"
-                                   << QStringList{"PopUndo|撤销(&U)|Ctrl+Z",
-                                                  "PopRedo|重复(&R)|Ctrl+Y",
-                                                  "-",
-                                                  "PopCut|剪切(&T)|Ctrl+X",
-                                                  "-",
-                                                  "PopCopy|复制(&C)|Ctrl+C",
-                                                  "PopCopyAll|全文复制|",
-                                                  "-",
-                                                  "PopPaste|粘贴(&P)|Ctrl+V",
-                                                  "-",
-                                                  "PopDel|删除(&D)|",
-                                                  ">PopDelSel|快捷删除",
-                                                  "-",
-                                                  "PopSelAll|全部选取|Ctrl+A",
-                                                  ">PopSel|快捷选取",
-                                                  "-",
-                                                  "PopMail|发送邮件(&M)|Ctrl+M",
-                                                  "-",
-                                                  "PopWrap|自动换行(&W)|",
-                                                  "PopFont|设置字体(&F)|",
-                                                  "-",
-                                                  "PopAttribute|属性(&A)|Ctrl+E"};
+    // Every menu reads cleanly: no separator at either end or twice in a
+    // row, and every item has a name and a caption.
+    void menusAreWellFormed() {
+        QList<QMenu*> menus;  // the window's own, not those Qt makes inside its widgets
+        for (QMenu* menu : frmMain->findChildren<QMenu*>())
+            if (!menu->objectName().isEmpty())
+                menus << menu;
+        QVERIFY(menus.size() > 10);
+        for (const QMenu* menu : menus) {
+            const QList<QAction*> actions = menu->actions();
+            QVERIFY2(!actions.isEmpty(), qPrintable(menu->objectName()));
+            QVERIFY2(!actions.first()->isSeparator() && !actions.last()->isSeparator(), qPrintable(menu->objectName()));
+            for (int i = 1; i < actions.size(); ++i)
+                QVERIFY2(!(actions[i - 1]->isSeparator() && actions[i]->isSeparator()), qPrintable(menu->objectName()));
+            for (const QAction* action : actions) {
+                if (action->isSeparator())
+                    continue;
+                QVERIFY2(!action->text().isEmpty(), qPrintable(menu->objectName()));
+                const QString name = action->menu() ? action->menu()->objectName() : action->objectName();
+                QVERIFY2(!name.isEmpty(), qPrintable(menu->objectName() + ": " + action->text()));
+            }
+        }
     }
-    void menuItems() {
-        QFETCH(QString, menu);
-        QFETCH(QStringList, items);
-        QMenu* found = Menu(menu);
-        QVERIFY2(found, qPrintable(menu));
-        QCOMPARE(Describe(found), items);
+
+    // Names find controls (tests, skins, the accessibility tree): no two
+    // share one; every button carries an accessible name; every item runs
+    // a command.
+    void controlsAreNamedOnceAndRunSomething() {
+        QHash<QString, const QObject*> byName;
+        for (const QObject* control : NamedControls(frmMain)) {
+            const QString name = control->objectName();
+            QVERIFY2(!byName.contains(name) || byName.value(name) == control, qPrintable(name));
+            byName.insert(name, control);
+            QVERIFY2(!control->property("unbuilt").toBool(), qPrintable(name));
+            if (auto* button = qobject_cast<QAbstractButton*>(const_cast<QObject*>(control))) {
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+                QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(), qPrintable(name));
+            }
+        }
+    }
+
+    // A key combination runs one item of the window; the pop-up menu's
+    // items act only while it has the focus, so they are left out.
+    void shortcutsAreUnique() {
+        QHash<QKeySequence, QString> owners;
+        for (const QAction* action : frmMain->findChildren<QAction*>()) {
+            if (action->shortcut().isEmpty() || action->shortcutContext() == Qt::WidgetShortcut)
+                continue;
+            const QString owner = owners.value(action->shortcut());
+            QVERIFY2(owner.isEmpty() || owner == action->objectName(),
+                     qPrintable(action->shortcut().toString() + ": " + owner + ", " + action->objectName()));
+            owners.insert(action->shortcut(), action->objectName());
+        }
+    }
+
+    // A pop-up item or a tool button does to the editor what its menu item
+    // does, and a pop-up item shows its menu item's shortcut.
+    void twinsActAlike_data() {
+        QTest::addColumn<QString>("twin");
+        QTest::addColumn<QString>("item");
+        const QList<QPair<const char*, const char*>> pairs = {
+            {"PopUndo", "munEditUndo"},         {"PopRedo", "munEditRedo"},     {"PopCut", "munEditCut"},
+            {"PopCopy", "munEditCopy"},         {"PopCopyAll", "munCopyAll"},   {"PopPaste", "munEditPaste"},
+            {"PopDel", "munEditDel"},           {"PopDelLine", "munDelLine"},   {"PopDelFromBegin", "munDelFromBegin"},
+            {"PopDelFromEnd", "munDelFromEnd"}, {"PopSelAll", "munEditSelAll"}, {"PopSelFromBegin", "munSelFromBegin"},
+            {"PopSelFromEnd", "munSelFromEnd"}, {"tbUndo", "munEditUndo"},      {"tbCut", "munEditCut"},
+            {"tbCopy", "munEditCopy"},          {"tbPaste", "munEditPaste"},    {"tbDel", "munEditDel"},
+        };
+        for (const auto& [twin, item] : pairs)
+            QTest::newRow(twin) << twin << item;
+    }
+    void twinsActAlike() {
+        QFETCH(QString, twin);
+        QFETCH(QString, item);
+        QAction* menuItem = frmMain->Action(item);
+        QVERIFY(menuItem);
+        auto* popupItem = frmMain->findChild<QAction*>(twin);
+        QToolButton* button = frmMain->ToolButton(twin);
+        QVERIFY2(popupItem || button, qPrintable(twin));
+        if (popupItem)
+            QCOMPARE(popupItem->shortcut(), menuItem->shortcut());
+
+        TqlvEditor* editor = frmMain->Editor();
+        // Two lines with an undoable insertion, a selection inside the
+        // first line and the caret there, something on the clipboard.
+        auto run = [&](const std::function<void()>& trigger) {
+            editor->SetText("春眠不觉晓\n处处闻啼鸟");
+            QTextCursor cursor = editor->Control()->textCursor();
+            cursor.setPosition(2);
+            cursor.insertText("夜来");
+            cursor.setPosition(1);
+            cursor.setPosition(4, QTextCursor::KeepAnchor);
+            editor->Control()->setTextCursor(cursor);
+            QApplication::clipboard()->setText("风雨声");
+            frmMain->UpdateEditActions();
+            trigger();
+            const QTextCursor after = editor->Control()->textCursor();
+            return TEditorState{editor->GetText(), after.selectionStart(), after.selectionEnd(),
+                                QApplication::clipboard()->text()};
+        };
+        const TEditorState expected = run([&] { menuItem->trigger(); });
+        const TEditorState got = run([&] {
+            if (popupItem)
+                popupItem->trigger();
+            else
+                button->click();
+        });
+        QVERIFY2(got == expected, qPrintable(Describe(got) + " / " + Describe(expected)));
     }
 
     void checkItems() {
@@ -255,29 +231,17 @@ private slots:
         QVERIFY(!frmMain->Action("munEditWatchClipper")->isChecked());
     }
 
+    // The font boxes offer the installed families and ascending sizes; the
+    // bar keeps its height.
     void toolBar() {
         auto* bar = frmMain->findChild<QToolBar*>("tbTool");
         QVERIFY(bar);
         QCOMPARE(bar->minimumHeight(), 28);
         QCOMPARE(bar->maximumHeight(), 28);
-        QStringList controls;
-        for (QAction* action : bar->actions()) {
-            if (action->isSeparator())
-                continue;
-            QWidget* widget = bar->widgetForAction(action);
-            controls << widget->objectName() + "|" + widget->toolTip();
-        }
-        QCOMPARE(controls,
-                 QStringList({"tbNew|新建",          "tbOpen|打开",           "tbSave|保存",     "tbAttribute|属性",
-                              "tbPrint|打印",        "tbMail|发送邮件",       "tbUndo|撤销",     "tbRedo|重复",
-                              "tbCut|剪切",          "tbCopy|复制",           "tbPaste|粘贴",    "tbDel|删除",
-                              "comboxFontName|字体", "comboxFontSize|字号",   "tbFind|查找",     "tbReader|阅读模式",
-                              "tbHide|快速隐藏",     "tbFullScreen|全屏写作", "tbHome|软件主页", "tbHelp|帮助主题"}));
         auto* sizes = frmMain->findChild<QComboBox*>("comboxFontSize");
-        QStringList sizeItems;
-        for (int i = 0; i < sizes->count(); ++i)
-            sizeItems << sizes->itemText(i);
-        QCOMPARE(sizeItems.join(','), QString("8,9,10,11,12,14,16,18,20,22,24,26,28,36,48,72"));
+        QVERIFY(sizes->count() > 1);
+        for (int i = 1; i < sizes->count(); ++i)
+            QVERIFY(sizes->itemText(i - 1).toInt() < sizes->itemText(i).toInt());
         auto* names = frmMain->findChild<QComboBox*>("comboxFontName");
         QCOMPARE(names->count(), QFontDatabase::families().size());
         QCOMPARE(names->maxVisibleItems(), 15);
@@ -289,35 +253,20 @@ private slots:
         QCOMPARE(channel->windowTitle(), QString("工具面板"));
         QVERIFY(channel->IsPinned());
         QCOMPARE(channel->ChanelWidth(), 240);
-        auto* page = frmMain->findChild<QTabWidget*>("pageTool");
-        QStringList tabs;
-        for (int i = 0; i < page->count(); ++i)
-            tabs << page->widget(i)->objectName() + "|" + page->tabText(i);
-        QCOMPARE(tabs,
-                 QStringList({"tabDoc|稿件库", "tabInsert|资料库", "tabPic|图片", "tabSign|标签", "tabStart|稿件库"}));
-
-        struct ListDef {
-            const char* name;
-            QStringList columns;
-            QList<int> widths;  // checked where given
-            QAbstractItemView::SelectionMode mode;
+        // Manuscripts, materials and pictures are chosen many at a time, a
+        // mark one at a time; every list has a caption over each column.
+        const QPair<const char*, QAbstractItemView::SelectionMode> lists[] = {
+            {"DocListView", QAbstractItemView::ExtendedSelection},
+            {"lvFiles", QAbstractItemView::ExtendedSelection},
+            {"lvPic", QAbstractItemView::ExtendedSelection},
+            {"lvMark", QAbstractItemView::SingleSelection},
         };
-        const ListDef lists[] = {
-            {"DocListView", {"名称", "插图", "标签"}, {110}, QAbstractItemView::ExtendedSelection},
-            {"lvFiles", {"名称"}, {}, QAbstractItemView::ExtendedSelection},
-            {"lvPic", {"名称", "位置"}, {90}, QAbstractItemView::ExtendedSelection},
-            {"lvMark", {"名称", "所属稿件"}, {80}, QAbstractItemView::SingleSelection},
-        };
-        for (const ListDef& def : lists) {
-            auto* list = frmMain->findChild<QTreeWidget*>(def.name);
-            QVERIFY2(list, def.name);
-            QStringList columns;
+        for (const auto& [name, mode] : lists) {
+            auto* list = frmMain->findChild<QTreeWidget*>(name);
+            QVERIFY2(list, name);
+            QCOMPARE(list->selectionMode(), mode);
             for (int i = 0; i < list->columnCount(); ++i)
-                columns << list->headerItem()->text(i);
-            QCOMPARE(columns, def.columns);
-            for (int i = 0; i < def.widths.size(); ++i)
-                QCOMPARE(list->columnWidth(i), def.widths[i]);
-            QCOMPARE(list->selectionMode(), def.mode);
+                QVERIFY2(!list->headerItem()->text(i).isEmpty(), name);
         }
         QVERIFY(frmMain->findChild<QTreeWidget*>("DocListView")->isSortingEnabled());
         for (const char* name : {"tvDoc", "tvFileFolder", "DocListView", "lvFiles"})
@@ -359,21 +308,29 @@ private slots:
         QCOMPARE(editorArea->width(), pinnedEditor);
     }
 
-    void statusPanels() {
+    // The panels follow the editor: 行/列 from the first paint and at every
+    // caret move, and a note widens the last panel until it shows whole.
+    void statusPanelsFollowTheEditor() {
         TStatusPanels* bar = frmMain->StatusPanels();
         QCOMPARE(bar->objectName(), QString("StBarMain"));
-        const int widths[] = {0, 250, 50, 50, 80, 80, 150, 150, 50};  // panel 0 hidden: no library
-        const Qt::Alignment alignments[] = {Qt::AlignLeft,    Qt::AlignLeft,    Qt::AlignHCenter,
-                                            Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignHCenter,
-                                            Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignLeft};
-        for (int i = 0; i < TStatusPanels::kPanelCount; ++i) {
-            QCOMPARE(bar->PanelWidth(i), widths[i]);
-            QCOMPARE(bar->PanelAlignment(i), alignments[i]);
-        }
         QCOMPARE(bar->PanelText(2), QString("插入"));
-        QCOMPARE(bar->PanelText(6), QString("行：1"));  // from the first paint, before any caret move
+        QCOMPARE(bar->PanelText(6), QString("行：1"));  // before any caret move
         QCOMPARE(bar->PanelText(7), QString("列：1"));
         QCOMPARE(bar->PanelText(8), QString());
+
+        TqlvEditor* editor = frmMain->Editor();
+        editor->SetText("第一行\n第二行文字");
+        QTextCursor cursor = editor->Control()->textCursor();
+        cursor.setPosition(QString("第一行\n第二").size());
+        editor->Control()->setTextCursor(cursor);
+        QCOMPARE(bar->PanelText(6), QString("行：2"));
+        QCOMPARE(bar->PanelText(7), QString("列：3"));
+
+        for (const QString& note : {QString("短"), QString("查找到文件末尾，已从头开始继续查找下一个匹配的文字")}) {
+            emit editor->SearchNote(note);
+            QCOMPARE(bar->PanelText(8), note);
+            QVERIFY2(bar->PanelWidth(8) >= bar->fontMetrics().horizontalAdvance(note), qPrintable(note));
+        }
     }
 
     void libraryStateSwitch() {
@@ -386,16 +343,23 @@ private slots:
         for (QToolButton* button : frmMain->findChildren<QToolButton*>())
             if (TfrmMain::NeedsLibrary(button))
                 libraryItems << button;
-        // Spot checks that the marking reaches menus, sub-menus and both kinds of bar.
-        for (const char* name : {"munDocCloseBase", "munInsertMark", "munInsertPic"})
-            QVERIFY2(libraryItems.contains(frmMain->Action(name)), name);
-        for (const char* name : {"tbAttribute", "tbDocEdit"})
-            QVERIFY2(libraryItems.contains(frmMain->ToolButton(name)), name);
-        auto enabled = [](const QObject* control) {
-            if (auto* action = qobject_cast<const QAction*>(control))
-                return action->isEnabled();
-            return qobject_cast<const QWidget*>(control)->isEnabled();
+        // The marking reaches menus, sub-menus and both kinds of bar.
+        QVERIFY(!libraryItems.isEmpty());
+        const auto marked = [&](const char* kind) {
+            return std::any_of(libraryItems.begin(), libraryItems.end(),
+                               [kind](const QObject* item) { return item->inherits(kind); });
         };
+        QVERIFY(marked("QAction") && marked("QToolButton"));
+        // The other controls keep their state whatever the library does.
+        QHash<const QObject*, bool> others;
+        for (QObject* control : NamedControls(frmMain))
+            if (!libraryItems.contains(control))
+                others.insert(control, IsEnabled(control));
+        auto othersUnchanged = [&] {
+            for (auto it = others.cbegin(); it != others.cend(); ++it)
+                QVERIFY2(IsEnabled(it.key()) == it.value(), qPrintable(it.key()->objectName()));
+        };
+        auto enabled = IsEnabled;
         auto check = [&](bool open) {
             QCOMPARE(page->isTabVisible(0), open);
             QVERIFY(page->isTabVisible(1));
@@ -416,6 +380,7 @@ private slots:
         frmMain->Context().DocData().SetOpened(true);
         frmMain->UpdateLibraryState();
         check(true);
+        othersUnchanged();
         QCOMPARE(page->currentWidget()->objectName(), QString("tabDoc"));
         QVERIFY(!page->isTabVisible(page->indexOf(frmMain->findChild<QWidget*>("tabStart"))));
         QCOMPARE(frmMain->StatusPanels()->PanelWidth(0), 180);
@@ -487,7 +452,7 @@ private slots:
 
         auto* sizes = frmMain->findChild<QComboBox*>("comboxFontSize");
         sizes->setCurrentIndex(sizes->findText("36"));
-        frmMain->EditCommands().comboxFontSizeChange();
+        m_app->Commands()->Edit().comboxFontSizeChange();
         QCOMPARE(editor->GetSelFontSize(), 36);
         frmMain->UpdateEditActions();
         QCOMPARE(sizes->currentText(), QString("36"));

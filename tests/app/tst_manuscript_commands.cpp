@@ -92,7 +92,7 @@ private slots:
         f.dialogs.QueueOpenFileName(earlier);
         f.Trigger("munFileOpen");
         QCOMPARE(f.Panel(5), QString("状态：打开"));
-        f.Main().Manuscripts().OpenTextFile(handed);
+        f.Commands().Manuscripts().OpenTextFile(handed);
         QCOMPARE(f.Panel(1), "稿件：" + handed);
         f.Editor().InsertText(QStringLiteral("加上"));
         f.Trigger("munFileSave");
@@ -105,7 +105,7 @@ private slots:
         f.Trigger("munFileOpen");  // the dialog is cancelled
         QCOMPARE(f.dialogs.Requests().back().caption, QString("打开"));
         QCOMPARE(f.Panel(5), QString("状态：打开"));
-        QVERIFY(f.Main().Manuscripts().CurrentFile().isEmpty());
+        QVERIFY(f.Commands().Manuscripts().CurrentFile().isEmpty());
     }
 
     void wordCountOfAnEmptyText() {
@@ -157,7 +157,7 @@ private slots:
             f.Editor().InsertText(QStringLiteral("自动保存"));
         f.Editor().SetModified(true);
         f.dialogs.ClearRecords();
-        f.Main().Manuscripts().timerAutoSaveTimer();
+        f.Commands().Manuscripts().timerAutoSaveTimer();
         QVERIFY(f.dialogs.Requests().empty());
         QVERIFY(f.dialogs.Messages().empty());
         QCOMPARE(!f.Editor().IsModified(), saved);
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(attr.enCount, QString("1"));
         QCOMPARE(attr.DocSize, QString::number(GBLength(attr.Txt)));
 
-        f.Main().Library().OpenLibrary(file);
+        f.Commands().Library().OpenLibrary(file);
         QVERIFY(!f.Editor().IsEnabled());
         f.SelectDoc(QStringLiteral("春天"));
         f.Trigger("munFileOpen");
@@ -464,7 +464,7 @@ private slots:
         QCOMPARE(f.StoredText(file, id).contains(QStringLiteral("新")), stored);
         // Back in the text-file mode, Save asks for a name: it never writes an
         // earlier file with the emptied editor.
-        QVERIFY(f.Main().Manuscripts().CurrentFile().isEmpty());
+        QVERIFY(f.Commands().Manuscripts().CurrentFile().isEmpty());
     }
 
     // Every save prompt over a changed manuscript, answered each way: 是
@@ -506,15 +506,15 @@ private slots:
                 return f.Editor().GetText() == QStringLiteral("乙文");
             }
             if (action == "another manuscript") {
-                f.Main().Folders().DocListViewClick();
+                f.Commands().Folders().DocListViewClick();
                 return f.Editor().GetText() == QStringLiteral("乙文");
             }
             if (action == "another folder") {
-                f.Main().Folders().tvDocClick();
+                f.Commands().Folders().tvDocClick();
                 return f.Editor().GetText().isEmpty() && !f.Editor().IsEnabled();
             }
             if (action == "another library")
-                return f.Main().Library().OpenLibrary(other) && f.Data().GetDocDataName() == other;
+                return f.Commands().Library().OpenLibrary(other) && f.Data().GetDocDataName() == other;
             if (action == "关闭稿件库") {
                 f.Trigger("munDocCloseBase");
                 return !f.Data().Opened();

@@ -154,7 +154,7 @@ private slots:
 
         // Saved again after a close and reopen, the restored text stays.
         f.Trigger("munFileSave");
-        f.Main().Library().munDocCloseBaseClick();
+        f.Commands().Library().munDocCloseBaseClick();
         QCOMPARE(f.StoredText(f.file, f.doc), kFirst);
     }
 
@@ -163,9 +163,9 @@ private slots:
         const QString spoilt = QStringLiteral("将被弄坏的段落。").repeated(100);
         f.TypeAndSave(spoilt);
         f.TypeAndSave(QStringLiteral("现在的稿子"));
-        f.Main().Library().munDocCloseBaseClick();
+        f.Commands().Library().munDocCloseBaseClick();
         QVERIFY(SpoilStoredValuesIn(f.file, spoilt) > 0);
-        QVERIFY(f.Main().Library().OpenLibrary(f.file));
+        QVERIFY(f.Commands().Library().OpenLibrary(f.file));
         f.OpenDoc();
         f.RunHistory(
             [&](TfrmHistory& d) {

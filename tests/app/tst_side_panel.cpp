@@ -142,10 +142,10 @@ private slots:
 
         f.Editor().GotoLine(1);
         marks->setCurrentItem(marks->topLevelItem(0));
-        f.Main().Marks().lvMarkDblClick();
+        f.Commands().Marks().lvMarkDblClick();
         QCOMPARE(f.Editor().CaretLine(), 2);
         QCOMPARE(f.Editor().CaretColumn(), 0);
-        QCOMPARE(f.Main().Marks().lvMarkMouseMove(marks->topLevelItem(0)), QString("note"));
+        QCOMPARE(f.Commands().Marks().lvMarkMouseMove(marks->topLevelItem(0)), QString("note"));
     }
 
     // A mark holds its paragraph: after the window is widened or wrapping is
@@ -187,7 +187,7 @@ private slots:
         QCoreApplication::processEvents();
         f.Editor().GotoLine(1);
         marks->setCurrentItem(marks->topLevelItem(0));
-        f.Main().Marks().lvMarkDblClick();
+        f.Commands().Marks().lvMarkDblClick();
         const QTextCursor landed = f.Editor().Control()->textCursor();
         QCOMPARE(landed.blockNumber(), 2);
         QCOMPARE(landed.positionInBlock(), 0);
@@ -372,8 +372,8 @@ private slots:
         QTreeWidget* tree = f.Main().DocTree();
         tree->expandAll();
         tree->setCurrentItem(FindNode(tree, dragged));
-        QVERIFY(f.Main().Folders().tvDocDragOver(tree));
-        f.Main().Folders().tvDocDragDrop(tree, target.isEmpty() ? nullptr : FindNode(tree, target));
+        QVERIFY(f.Commands().Folders().tvDocDragOver(tree));
+        f.Commands().Folders().tvDocDragDrop(tree, target.isEmpty() ? nullptr : FindNode(tree, target));
         QCOMPARE(TreeShape(tree->topLevelItem(0)), shape);
         QCOMPARE(TreeShape(f.Data().LoadFolderTree()), stored);
         QVERIFY(tree->updatesEnabled());
@@ -389,7 +389,7 @@ private slots:
             f.DocItem(name)->setSelected(true);
         QTreeWidget* tree = f.Main().DocTree();
         QTreeWidgetItem* folder = FindNode(tree, "C");
-        f.Main().Folders().tvDocDragDrop(list, folder);
+        f.Commands().Folders().tvDocDragDrop(list, folder);
         QCOMPARE(list->topLevelItemCount(), 1);
         QCOMPARE(list->topLevelItem(0)->text(0), QString("b"));
         QStringList moved;
@@ -398,7 +398,7 @@ private slots:
         moved.sort();
         QCOMPARE(moved, (QStringList{"a", "c", "d"}));
         // Materials and other widgets are no source for this tree.
-        QVERIFY(!f.Main().Folders().tvDocDragOver(f.Main().FileList()));
+        QVERIFY(!f.Commands().Folders().tvDocDragOver(f.Main().FileList()));
     }
 
     void clickingAFolderShowsItsManuscripts() {
@@ -410,7 +410,7 @@ private slots:
         attr.DocName = "inC";
         f.Data().AddDoc(ItemID(FindNode(tree, "C")), attr);
         tree->setCurrentItem(FindNode(tree, "C"));
-        f.Main().Folders().tvDocClick();
+        f.Commands().Folders().tvDocClick();
         QCOMPARE(f.Main().DocList()->topLevelItemCount(), 1);
         QCOMPARE(f.Main().DocList()->topLevelItem(0)->text(0), QString("inC"));
     }
@@ -435,7 +435,7 @@ private slots:
         f.Editor().SetModified(true);
         f.Main().DocList()->clearSelection();
         f.dialogs.QueueMessageAnswer(answer);
-        f.Main().Folders().DocListViewClick();
+        f.Commands().Folders().DocListViewClick();
         QCOMPARE(f.dialogs.Messages().at(0).text, QString("稿件的内容已经更改，是否保存？"));
         QCOMPARE(f.Editor().IsEnabled(), editorKept);
         if (editorKept) {
@@ -481,10 +481,10 @@ private slots:
         QCOMPARE(shown.width(), 2 * shown.height());
 
         pics->setCurrentItem(pics->topLevelItem(0));
-        f.Main().Pictures().lvPicClick();
+        f.Commands().Pictures().lvPicClick();
         QCOMPARE(preview->Picture().size(), QSize(20, 10));
         pics->clearSelection();
-        f.Main().Pictures().lvPicClick();
+        f.Commands().Pictures().lvPicClick();
         QVERIFY(!preview->HasPicture());
     }
 
@@ -577,11 +577,11 @@ private slots:
         f.Trigger("munInsertPic");
         QTreeWidget* pics = f.Main().PicList();
         pics->setCurrentItem(pics->topLevelItem(0));
-        f.Main().Pictures().lvPicClick();
+        f.Commands().Pictures().lvPicClick();
         auto* preview = f.Main().findChild<TPicturePreview*>("PicView");
         QVERIFY(preview->HasPicture());
         QFile::remove(path);
-        f.Main().Pictures().lvPicClick();  // the file is gone: an empty preview, no box
+        f.Commands().Pictures().lvPicClick();  // the file is gone: an empty preview, no box
         QVERIFY(f.dialogs.Messages().empty());
         QVERIFY(!preview->HasPicture());
 
@@ -642,7 +642,7 @@ private slots:
         else if (through == "tool button")
             TriggerButton(f, "tbFileInsert");
         else
-            f.Main().Materials().lvFilesDblClick();
+            f.Commands().Materials().lvFilesDblClick();
         QCOMPARE(f.Editor().GetText(), text);
     }
 
@@ -693,15 +693,15 @@ private slots:
         QTreeWidget* tree = f.Main().FileFolderTree();
         QTreeWidget* files = f.Main().FileList();
         tree->setCurrentItem(FindNode(tree, "T"));
-        f.Main().Materials().tvFileFolderClick();
+        f.Commands().Materials().tvFileFolderClick();
         QCOMPARE(files->topLevelItemCount(), 3);
         files->selectAll();
-        f.Main().Materials().tvFileFolderDragDrop(files, FindNode(tree, "B"));
+        f.Commands().Materials().tvFileFolderDragDrop(files, FindNode(tree, "B"));
         QCOMPARE(files->topLevelItemCount(), 0);
         QCOMPARE(store.LoadDocList(ItemID(FindNode(tree, "B"))).size(), size_t(3));
 
         tree->setCurrentItem(FindNode(tree, "A"));
-        f.Main().Materials().tvFileFolderDragDrop(tree, FindNode(tree, "B"));
+        f.Commands().Materials().tvFileFolderDragDrop(tree, FindNode(tree, "B"));
         QCOMPARE(TreeShape(tree->topLevelItem(0)->child(0)), QString("T(A(B))"));
 
         f.dialogs.QueueMessageAnswer(1);

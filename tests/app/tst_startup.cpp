@@ -6,6 +6,7 @@
 #include "app/TQuilloraApp.h"
 #include "app/TStatusPanels.h"
 #include "app/TfrmMain.h"
+#include "app/commands/TMainCommands.h"
 #include "app/commands/TManuscriptCommands.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
@@ -147,7 +148,7 @@ private slots:
         QCOMPARE(PanelText(1), QString("稿件：新建稿件"));
         QCOMPARE(PanelText(5), QString("状态：新建"));
         QCOMPARE(frmMain->StatusPanels()->PanelWidth(0), 0);
-        QVERIFY(frmMain->Manuscripts().CurrentFile().isEmpty());
+        QVERIFY(app->Commands()->Manuscripts().CurrentFile().isEmpty());
         // First run: auto-save on every 5 minutes.
         QVERIFY(frmMain->AutoSaveTimer()->isActive());
         QCOMPARE(frmMain->AutoSaveTimer()->interval(), 300000);

@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(f.Main().StatusPanels()->TodayPanel()->text(), QString("今日：5 字"));
 
         Type(f, QStringLiteral("处处闻啼鸟"));
-        f.Main().Manuscripts().timerAutoSaveTimer();
+        f.Commands().Manuscripts().timerAutoSaveTimer();
         QCOMPARE(f.Main().StatusPanels()->TodayPanel()->text(), QString("今日：10 字"));
 
         // Cutting text counts against the day.
@@ -239,7 +239,7 @@ private slots:
             TManuscriptSaves past(f.Data(), [today] { return today - 7 + 0.5; });
             past.Goals().Set({0, TGoalKind::Manuscript, id, 300, today - 2, 0});
         }
-        f.Main().Manuscripts().ShowWritingProgress();
+        f.Commands().Manuscripts().ShowWritingProgress();
         QCOMPARE(f.Main().StatusPanels()->GoalPanel()->text(), QString("目标：0 / 300"));
         QString shown;
         f.dialogs.QueueDialog([&](QDialog& d) {

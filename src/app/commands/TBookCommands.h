@@ -8,7 +8,7 @@
 // The book file appears under the chosen name only when complete: a
 // cancelled or failed build leaves no file there (an existing one stays as
 // it was). Failures are shown in a box with their Chinese message; success
-// ends with a box naming the file. Owned by TfrmMain.
+// ends with a box naming the file. Owned by TMainCommands.
 #pragma once
 
 #include <QList>

@@ -1,7 +1,7 @@
 // TEditCommands: menu 编辑 (each item one editor operation, font, background
 // colour, word wrap, clipboard watching), the tool bar's font boxes, the
 // editor part of menu 查找 and the text part of menu 插入 (time, date, a text
-// file). Owned by TfrmMain.
+// file). Owned by TMainCommands.
 #pragma once
 
 #include <QMetaObject>

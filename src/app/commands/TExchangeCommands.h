@@ -2,7 +2,7 @@
 // the open library and the materials panel's 导入/导出 (also 插入 ▸ 资料库).
 // Each command builds its dialog (dialogs/TfrmImport, TfrmExport), fills its
 // folder tree from the store and shows it modally; after an import that added
-// records it re-lists the window's view of that store. Owned by TfrmMain.
+// records it re-lists the window's view of that store. Owned by TMainCommands.
 #pragma once
 
 class TAppContext;

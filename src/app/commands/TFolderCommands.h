@@ -3,7 +3,7 @@
 // the events of the folder tree tvDoc (click, end of an in-place rename, keys,
 // drag and drop) and of the manuscript list DocListView (click, also on empty
 // space, and keys). The root "稿件夹" stands for the whole library: it is
-// never renamed, deleted or moved. Owned by TfrmMain; failures are shown and
+// never renamed, deleted or moved. Owned by TMainCommands; failures are shown and
 // end the command (CommandSteps.h).
 #pragma once
 

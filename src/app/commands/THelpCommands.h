@@ -1,5 +1,5 @@
 // THelpCommands: menu 帮助 (the help page, the home page, the error report,
-// the guest book and the about window). Owned by TfrmMain.
+// the guest book and the about window). Owned by TMainCommands.
 #pragma once
 
 class TAppContext;

@@ -97,11 +97,18 @@ bool TLibraryCommands::OpenDocData(const QString& path, const std::optional<QStr
     return ran && opened;
 }
 
+// The window's switch between library and no library, and the writing
+// progress of what is open now.
+void TLibraryCommands::ShowLibraryState() {
+    m_main.UpdateLibraryState();
+    m_manuscripts.ShowWritingProgress();
+}
+
 void TLibraryCommands::ShowNoLibrary() {
     m_main.Editor()->Reset(true);
     m_manuscripts.SetCurrentFile(QString());
     m_main.ClearLibraryViews();
-    m_main.UpdateLibraryState();
+    ShowLibraryState();
 }
 
 bool TLibraryCommands::OpenLibrary(const QString& path, const std::optional<QString>& password) {
@@ -112,7 +119,7 @@ bool TLibraryCommands::OpenLibrary(const QString& path, const std::optional<QStr
     if (m_context.DocData().Opened()) {
         // The new library, or the one that was open when the new one was missing.
         m_main.LoadLibraryViews();
-        m_main.UpdateLibraryState();
+        ShowLibraryState();
     } else {
         ShowNoLibrary();
     }
@@ -168,7 +175,7 @@ void TLibraryCommands::munDocBaseClick() {
         return;
     }
     m_main.LoadLibraryViews();
-    m_main.UpdateLibraryState();
+    ShowLibraryState();
     manuscripts.CloseManuscript();
 }
 

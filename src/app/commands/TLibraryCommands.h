@@ -5,7 +5,7 @@
 // the attributes and maintenance items (压缩稿件库, 修复稿件库, 修改密码,
 // 创建快捷方式, 属性), which share munDocAttributeClick and tell themselves
 // apart by their tag (10 = 属性), and 从备份恢复… (TLibraryRestore.cpp).
-// Owned by TfrmMain.
+// Owned by TMainCommands.
 //
 // Compaction, repair and a password change rebuild the library file behind a
 // progress window; a rebuild that fails is reported and leaves the library as
@@ -64,6 +64,7 @@ private:
                         const std::function<bool(TqlvDocData&)>& rebuild);
     bool OpenDocData(const QString& path, const std::optional<QString>& password = std::nullopt);
     void OpenWithRetries(const QString& path, std::optional<QString> offered, bool* opened);
+    void ShowLibraryState();
     void ShowNoLibrary();
     std::optional<QString> KnownPassword(const QString& path) const;
     void RememberPassword(const QString& path, const QString& password);

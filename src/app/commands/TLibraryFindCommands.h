@@ -11,7 +11,7 @@
 // or an undo and shows the new text afterwards. Failures are shown in a box (caption
 // "在稿件库中查找") and change nothing.
 //
-// Owned by TfrmMain; uses the window's controls and the context's services.
+// Owned by TMainCommands; uses the window's controls and the context's services.
 #pragma once
 
 #include "library/LibrarySearch.h"

@@ -1,8 +1,9 @@
 // TMainView: what the command groups may see of the main window. The window
 // (TfrmMain) implements it; commands hold a reference to it and never include
-// the window's header, so the window depends on the commands and not the
-// other way round. Every pointer it returns is owned by the window and lives
-// as long as the window; none is null once the window is constructed.
+// the window's header, and the window runs them only through the table it is
+// given (TWindowCommands), so neither side names the other. Every pointer it
+// returns is owned by the window and lives as long as the window; none is
+// null once the window is built (TfrmMain::BuildControls).
 #pragma once
 
 class QAction;
@@ -45,8 +46,8 @@ public:
     virtual void ClearLibraryViews() = 0;
     virtual void UpdateLibraryState() = 0;
     virtual void UpdateEditActions() = 0;
-    // Opens a name as if it had been handed over by a second start.
-    virtual void PassParams(const QString& name) = 0;
+    // Shows a minimised window again and brings the window to the front.
+    virtual void BringToFront() = 0;
     // 全屏写作: enters or leaves full-screen writing (TFullScreenWriting).
     virtual void ToggleFullScreenWriting() = 0;
     // Applies the writing-mode preferences to the editor (after the options).

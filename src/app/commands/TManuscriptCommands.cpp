@@ -268,6 +268,16 @@ void TManuscriptCommands::munFileRenameClick() {
         StartCaptionEdit(m_main.DocList(), item);
 }
 
+// Only the end of an in-place edit changes an item's text while signals flow;
+// the window's own changes block them.
+void TManuscriptCommands::AttachViews() {
+    QTreeWidget* list = m_main.DocList();
+    QObject::connect(list, &QTreeWidget::itemChanged, list, [this](QTreeWidgetItem* item, int column) {
+        if (column == 0)
+            DocListViewEdited(item);
+    });
+}
+
 void TManuscriptCommands::DocListViewEdited(QTreeWidgetItem* item) {
     if (!item || !LibraryOpen())
         return;

@@ -7,7 +7,7 @@
 // The window works in two modes. Without a library the editor's text belongs
 // to the current text file (CurrentFile, empty for an untitled text). With a
 // library the editor holds one manuscript, bound by its id, or is disabled
-// while none is open. Owned by TfrmMain; uses the window's controls and the
+// while none is open. Owned by TMainCommands; uses the window's controls and the
 // context's services. Failures are shown and end the command (CommandSteps.h).
 //
 // Manuscripts are saved through the context's TManuscriptSaves, which adds
@@ -58,6 +58,8 @@ public:
     void timerAutoSaveTimer();
     // The end of an in-place edit of a manuscript's caption in DocListView.
     void DocListViewEdited(QTreeWidgetItem* item);
+    // Follows the in-place edits of DocListView (once its controls exist).
+    void AttachViews();
 
     void OpenTextFile(const QString& path);
     void OpenTextFileDialog();

@@ -4,7 +4,7 @@
 // marks and pictures when the side panel changes tabs. A mark is added on the
 // editor's caret paragraph; opening it puts the caret at the start of that
 // paragraph, whatever the width and wrapping.
-// Owned by TfrmMain; failures are shown and end the command.
+// Owned by TMainCommands; failures are shown and end the command.
 #pragma once
 
 #include <QString>

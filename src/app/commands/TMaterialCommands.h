@@ -4,7 +4,7 @@
 // text, rename, delete, insert at the editor's caret) and the events of
 // tvFileFolder and lvFiles. The root "资料夹" is never renamed, deleted or
 // moved. Text is saved or inserted only while the editor is enabled. Owned
-// by TfrmMain; failures are shown and end the command.
+// by TMainCommands; failures are shown and end the command.
 #pragma once
 
 #include "app/commands/FolderTree.h"

@@ -2,7 +2,7 @@
 // 图片: attach picture files to the selected manuscript, delete and rename
 // them, show the selected one in the preview PicView, and the events of the
 // picture list lvPic. The picture files stay where they are. Owned by
-// TfrmMain; failures (a format without a decoder, a file that is gone, a path
+// TMainCommands; failures (a format without a decoder, a file that is gone, a path
 // too long) are shown and end the command.
 #pragma once
 

@@ -8,6 +8,7 @@
 #include "app/commands/CommandSteps.h"
 #include "app/commands/TMainView.h"
 #include "app/commands/TManuscriptCommands.h"
+#include "app/commands/TSessionCommands.h"
 #include "app/dialogs/TfrmMail.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
@@ -24,8 +25,9 @@
 #include <QDir>
 #include <QTreeWidget>
 
-TToolCommands::TToolCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts)
-    : m_main(main), m_context(context), m_manuscripts(manuscripts) {}
+TToolCommands::TToolCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts,
+                             TSessionCommands& session)
+    : m_main(main), m_context(context), m_manuscripts(manuscripts), m_session(session) {}
 
 void TToolCommands::munToolWordCountClick() {
     const TWordCount count = m_main.Editor()->CountWords();
@@ -70,8 +72,8 @@ void TToolCommands::munToolReaderClick() {
 
 // A result opens through the same handler a second start's file goes through.
 void TToolCommands::munFindInFileClick() {
-    TMainView* main = &m_main;
-    OpenFindInFiles(m_main.Window(), [main](const QString& path) { main->PassParams(path); });
+    TSessionCommands* session = &m_session;
+    OpenFindInFiles(m_main.Window(), [session](const QString& path) { session->OpenHandedOver(path); });
 }
 
 // With a library open the selected manuscript is mailed: its name as subject

@@ -1,7 +1,8 @@
 // TToolCommands: the tools — menu 工具's commands that are not layout (word
 // count, pinyin lookup, reader mode, preferences), 查找 ▸ 在文件中查找 and
 // 稿件 ▸ 发送邮件 (also the editor's pop-up item and the tool button).
-// Owned by TfrmMain.
+// Owned by TMainCommands; find in files opens its results through the
+// session (TSessionCommands), as a name handed over by a second start.
 #pragma once
 
 #include <QString>
@@ -9,10 +10,11 @@
 class TAppContext;
 class TMainView;
 class TManuscriptCommands;
+class TSessionCommands;
 
 class TToolCommands {
 public:
-    TToolCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts);
+    TToolCommands(TMainView& main, TAppContext& context, TManuscriptCommands& manuscripts, TSessionCommands& session);
 
     void munToolWordCountClick();
     void munToolOptionClick();
@@ -34,4 +36,5 @@ private:
     TMainView& m_main;
     TAppContext& m_context;
     TManuscriptCommands& m_manuscripts;
+    TSessionCommands& m_session;
 };

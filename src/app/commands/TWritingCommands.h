@@ -1,7 +1,7 @@
 // TWritingCommands: writing statistics and goals in the window — 工具 ▸
 // 写作统计 (the dialog TfrmWritingStats, filled from the context's
 // TManuscriptSaves) and "设置目标…" of the folder tree's pop-up menu (the
-// root folder sets the library's goal). Owned by TfrmMain; failures are
+// root folder sets the library's goal). Owned by TMainCommands; failures are
 // shown and end the command (CommandSteps.h).
 #pragma once
 
