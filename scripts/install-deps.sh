@@ -14,7 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev
   nlohmann-json3-dev libxcb1-dev python3-aiosmtpd
   fonts-wqy-microhei
-  xvfb xauth xdotool imagemagick poppler-utils openbox
+  xvfb xauth xdotool x11-xserver-utils imagemagick poppler-utils openbox
   epubcheck libreoffice-writer-nogui
   dbus at-spi2-core python3-pyatspi qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libqt6svg6

@@ -57,6 +57,8 @@ class Journey:
         self.env = self._environment()
         self._xvfb = None
         self._bus = None
+        self._bound = {}    # character -> the spare keycode it is bound to
+        self._spare = None  # keycodes with no key symbol, read on first need
 
     # ---- set-up ---------------------------------------------------------
     def _environment(self):
@@ -281,12 +283,41 @@ class Journey:
 
     def type(self, text):
         """Types text as key presses; characters outside the keyboard map
-        (Chinese) are typed through xdotool's temporary key mapping."""
-        # A character outside the keymap needs a key remapped for it first;
-        # typed fast under load, such characters get lost or doubled.
-        delay = "40" if text.isascii() else "120"
+        (Chinese) are first bound to spare keys of their own."""
+        unbound = self._bind_keys(text)
+        # xdotool remaps a scratch key for each character still unbound, and a
+        # busy application that reads such a key late sees the next mapping:
+        # those are typed slowly.
+        delay = "120" if unbound else "40"
         self.xdotool("type", "--delay", delay, text)
         time.sleep(0.2)
+
+    def _bind_keys(self, text):
+        """Binds each character of text that the keyboard lacks to a spare
+        keycode, once for the whole journey, so that typing it changes no
+        mapping while earlier keys may still wait in the application's queue.
+        Returns whether some character is left unbound (no xmodmap, or no
+        spare keycode left)."""
+        wanted = [c for c in dict.fromkeys(text) if not c.isascii() and c not in self._bound]
+        if not wanted:
+            return False
+        if shutil.which("xmodmap") is None:
+            return True
+        if self._spare is None:
+            table = subprocess.run(["xmodmap", "-display", self.display, "-pke"], env=self.env,
+                                   capture_output=True, text=True, check=True, timeout=30).stdout
+            self._spare = [int(code) for code in re.findall(r"^keycode\s+(\d+)\s*=\s*$", table, re.M)]
+        bindings = []
+        for char in wanted[:len(self._spare)]:
+            code = self._spare.pop()
+            self._bound[char] = code
+            keysym = f"U{ord(char):04X}"
+            bindings += ["-e", f"keycode {code} = {keysym} {keysym}"]
+        if bindings:
+            subprocess.run(["xmodmap", "-display", self.display, *bindings], env=self.env,
+                           check=True, timeout=30)
+            time.sleep(0.3)  # the application reloads its keymap on the change
+        return any(c not in self._bound for c in wanted)
 
     def menu(self, *path):
         """Opens a menu-bar menu and chooses the item at the end of path,

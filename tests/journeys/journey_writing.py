@@ -1,7 +1,9 @@
 """Writing statistics in the real window: type Chinese text into a new
 manuscript, save it, and find the day's count in the status bar ("今日：N 字")
 and in today's row of 工具 ▸ 写作统计. Then unsaved text meets the save
-prompt of 新建 and of 退出: Escape (取消) keeps the text and the window."""
+prompt of 新建 and of 退出: Escape (取消) keeps the text and the window.
+Last, the manuscript's 属性: Chinese typed into the fee box never reaches it,
+and the other edits of the dialog are kept and saved with a valid fee."""
 import datetime
 import os
 
@@ -58,6 +60,32 @@ def journey(j):
     j.focus_window()
     j.key("ctrl+s")
     j.find("状态：保存", role="label")
+    the_fee_box_takes_digits_only(j)
+
+
+def open_attributes(j):
+    j.menu("稿件(&F)", "属性(&A)")
+    return j.find("属性", role="dialog")
+
+
+def the_fee_box_takes_digits_only(j):
+    dialog = open_attributes(j)
+    j.set_text(j.find("发表刊物", role="text", root=dialog), "收获")
+    fee = j.find("稿费", role="text", root=dialog)
+    j.set_text(fee, "三百元")
+    j.type("300")
+    j.wait(lambda: j.text_of(fee) == "300", "only the digits in the fee box")
+    j.type("12")
+    j.wait(lambda: j.text_of(fee) == "30012", "at most five digits in the fee box")
+    j.click(j.find("确定", role="push button", root=dialog))
+    j.wait(lambda: not j.find_all("属性", role="dialog"), "the attribute dialog to close")
+    assert not j.find_all(role="alert"), "a message after a valid fee"
+
+    dialog = open_attributes(j)
+    j.wait(lambda: j.text_of(j.find("发表刊物", role="text", root=dialog)) == "收获", "the publication kept")
+    j.wait(lambda: j.text_of(j.find("稿费", role="text", root=dialog)) == "30012", "the fee kept")
+    j.click(j.find("取消", role="push button", root=dialog))
+    j.wait(lambda: not j.find_all("属性", role="dialog"), "the attribute dialog to close")
 
 
 main(journey)
