@@ -90,9 +90,7 @@ void TqlvDocData::GatherDBAttr(tomedb::TTomeDatabase& db, tomedb::TTomeTable& fo
     attr.Encrypted = YesNo(db.Encrypted());
 }
 
-void TqlvDocData::GetDocDataAttr(TDBAttr& attr) {
-    GatherDBAttr(TomeDB, Flodertable, Doctable, Pictable, Marktable, attr);
-}
+void TqlvDocData::GetDocDataAttr(TDBAttr& attr) { GatherDBAttr(TomeDB, Flodertable, Doctable, Pics(), Marks(), attr); }
 
 void TqlvDocData::SetDocDataComment(const QString& comment) { TomeDB.SetComments(Bytes(comment)); }
 

@@ -194,13 +194,13 @@ void TqlvDocData::UpdateDocCounts(int docID) {
 }
 
 QString TqlvDocData::GetMarkCount(int docID) {
-    FilterBy(Marktable, QStringLiteral("MarkParent"), docID);
-    return QString::number(Marktable.RecordCount());
+    FilterBy(Marks(), QStringLiteral("MarkParent"), docID);
+    return QString::number(Marks().RecordCount());
 }
 
 QString TqlvDocData::GetPicCount(int docID) {
-    FilterBy(Pictable, QStringLiteral("PicParent"), docID);
-    return QString::number(Pictable.RecordCount());
+    FilterBy(Pics(), QStringLiteral("PicParent"), docID);
+    return QString::number(Pics().RecordCount());
 }
 
 int TqlvDocData::AddDoc(int folderID, const TDocAttr& attr) {

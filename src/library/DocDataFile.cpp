@@ -166,9 +166,33 @@ void TqlvDocData::OpenDocTables(const QString& fileName) {
         entry.table->SetDatabaseName(path);
         entry.table->SetTableName(entry.name);
     }
-    for (const auto& entry : tables)
-        entry.table->Open();
+    Doctable.Open();
+    Flodertable.Open();
+    for (const char* later : {"DocMark", "Pics"})
+        CheckTableHeader(later);
     m_opened = true;
+}
+
+// A table opened on first use is looked at when the library opens, so that
+// one that is missing or whose header is damaged still fails the open with
+// the engine's error; damage further in shows when the table is first used.
+void TqlvDocData::CheckTableHeader(const char* name) {
+    tomedb::TTomeDBFileIO* io = TomeDB.FileIO();
+    std::vector<std::string> names;
+    io->GetTableNames(names);
+    for (size_t i = 0; i < names.size(); ++i)
+        if (tomedb::SameNameAscii(names[i], name)) {
+            tomedb::TTableHeader header;
+            io->ReadTableHeader(static_cast<int>(i), header);
+            return;
+        }
+    throw tomedb::EDatabaseError(tomedb::FormatMessage("Table '%s' not found", name));
+}
+
+tomedb::TTomeTable& TqlvDocData::OpenOnFirstUse(tomedb::TTomeTable& table) {
+    if (m_opened && Doctable.Active() && !table.Active())
+        table.Open();
+    return table;
 }
 
 void TqlvDocData::NotifyClosing() {
@@ -197,7 +221,7 @@ void TqlvDocData::CloseDocData() {
 
 QString TqlvDocData::GetDocDataName() const { return PathText(TomeDB.DatabaseName()); }
 
-bool TqlvDocData::TablesOpen() const { return Marktable.Active(); }
+bool TqlvDocData::TablesOpen() const { return Doctable.Active(); }
 
 std::string TqlvDocData::OpenedPassword() const { return TomeDB.Password(); }
 

@@ -61,7 +61,7 @@ void TqlvDocData::DeleteFolder(int folderID) {
     QList<int> folders = CollectSubFolders(folderID);
     folders.prepend(folderID);
     const QList<int> docs = DeleteWhereAny(Doctable, QStringLiteral("PID"), folders);
-    DeleteWhereAny(Marktable, QStringLiteral("MarkParent"), docs);
-    DeleteWhereAny(Pictable, QStringLiteral("PicParent"), docs);
+    DeleteWhereAny(Marks(), QStringLiteral("MarkParent"), docs);
+    DeleteWhereAny(Pics(), QStringLiteral("PicParent"), docs);
     batch.Finish();
 }

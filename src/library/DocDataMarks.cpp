@@ -7,10 +7,10 @@ using namespace tableaccess;
 
 TViewItem TqlvDocData::MarkItem() {
     TViewItem item;
-    item.Caption = FieldText(Marktable, "MarkName");
-    item.ID = CurrentID(Marktable);
+    item.Caption = FieldText(Marks(), "MarkName");
+    item.ID = CurrentID(Marks());
     item.ImageIndex = docimages::Mark;
-    item.SubItems << FieldText(Marktable, "MarkParentName");
+    item.SubItems << FieldText(Marks(), "MarkParentName");
     return item;
 }
 
@@ -18,36 +18,36 @@ TViewItem TqlvDocData::AddMark(const TMark& mark) {
     const tomedb::TTomeLockScope batch(TomeDB);
     // Appended under whatever filter the table has; a new record joins the
     // shown records and is current after the post.
-    Marktable.Append();
-    SetFieldText(Marktable, "MarkName", mark.MarkName);
-    SetFieldText(Marktable, "MarkContent", mark.MarkContent);
-    Marktable.FieldByName("MarkParent").SetAsInteger(mark.MarkParent);
-    SetFieldText(Marktable, "MarkParentName", mark.MarkParentName);
-    Marktable.FieldByName("MarkPosLine").SetAsInteger(mark.MarkPosLine);
-    Marktable.Post();
+    Marks().Append();
+    SetFieldText(Marks(), "MarkName", mark.MarkName);
+    SetFieldText(Marks(), "MarkContent", mark.MarkContent);
+    Marks().FieldByName("MarkParent").SetAsInteger(mark.MarkParent);
+    SetFieldText(Marks(), "MarkParentName", mark.MarkParentName);
+    Marks().FieldByName("MarkPosLine").SetAsInteger(mark.MarkPosLine);
+    Marks().Post();
     return MarkItem();
 }
 
 void TqlvDocData::UpdateMark(const TMark& mark, int selectedMarkID) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    if (!FindByID(Marktable, selectedMarkID))
+    if (!FindByID(Marks(), selectedMarkID))
         return;
-    Marktable.Edit();
-    SetFieldText(Marktable, "MarkName", mark.MarkName);
-    SetFieldText(Marktable, "MarkContent", mark.MarkContent);
-    SetFieldText(Marktable, "MarkParentName", mark.MarkParentName);
-    Marktable.Post();
+    Marks().Edit();
+    SetFieldText(Marks(), "MarkName", mark.MarkName);
+    SetFieldText(Marks(), "MarkContent", mark.MarkContent);
+    SetFieldText(Marks(), "MarkParentName", mark.MarkParentName);
+    Marks().Post();
 }
 
 void TqlvDocData::RenameMarkParent(int docID, const QString& name) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    FilterBy(Marktable, QStringLiteral("MarkParent"), docID);
-    const int count = Marktable.RecordCount();
+    FilterBy(Marks(), QStringLiteral("MarkParent"), docID);
+    const int count = Marks().RecordCount();
     for (int i = 0; i < count; ++i) {
-        Marktable.Edit();
-        SetFieldText(Marktable, "MarkParentName", name);
-        Marktable.Post();
-        Marktable.Next();
+        Marks().Edit();
+        SetFieldText(Marks(), "MarkParentName", name);
+        Marks().Post();
+        Marks().Next();
     }
 }
 
@@ -56,39 +56,39 @@ std::optional<TViewItems> TqlvDocData::LoadMarkList(std::optional<int> selectedD
     if (!m_opened)
         return std::nullopt;
     if (selectedDocID)
-        FilterBy(Marktable, QStringLiteral("MarkParent"), *selectedDocID);
+        FilterBy(Marks(), QStringLiteral("MarkParent"), *selectedDocID);
     else
-        Unfilter(Marktable);
-    Marktable.First();
+        Unfilter(Marks());
+    Marks().First();
     TViewItems items;
-    const int count = Marktable.RecordCount();
+    const int count = Marks().RecordCount();
     items.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         items.push_back(MarkItem());
-        Marktable.Next();
+        Marks().Next();
     }
     return items;
 }
 
 void TqlvDocData::DeleteMark(int markID) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    if (FindByID(Marktable, markID))
-        Marktable.Delete();
+    if (FindByID(Marks(), markID))
+        Marks().Delete();
 }
 
 void TqlvDocData::DeleteDocMarks(int docID) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    FilterBy(Marktable, QStringLiteral("MarkParent"), docID);
-    DeleteShown(Marktable);
+    FilterBy(Marks(), QStringLiteral("MarkParent"), docID);
+    DeleteShown(Marks());
 }
 
 bool TqlvDocData::GetMark(int markID, TMark& mark) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    if (!FindByID(Marktable, markID))
+    if (!FindByID(Marks(), markID))
         return false;
-    mark.MarkName = FieldText(Marktable, "MarkName");
-    mark.MarkParentName = FieldText(Marktable, "MarkParentName");
-    mark.MarkContent = FieldText(Marktable, "MarkContent");
-    mark.MarkPosLine = FieldInt(Marktable, "MarkPosLine");
+    mark.MarkName = FieldText(Marks(), "MarkName");
+    mark.MarkParentName = FieldText(Marks(), "MarkParentName");
+    mark.MarkContent = FieldText(Marks(), "MarkContent");
+    mark.MarkPosLine = FieldInt(Marks(), "MarkPosLine");
     return true;
 }

@@ -23,10 +23,10 @@ QString TqlvDocData::PictureDisplayName(const QString& fileName) {
 
 TViewItem TqlvDocData::PicItem() {
     TViewItem item;
-    item.Caption = FieldText(Pictable, "PicName");
-    item.ID = CurrentID(Pictable);
+    item.Caption = FieldText(Pics(), "PicName");
+    item.ID = CurrentID(Pics());
     item.ImageIndex = docimages::Picture;
-    item.SubItems << FieldText(Pictable, "PicPath");
+    item.SubItems << FieldText(Pics(), "PicPath");
     return item;
 }
 
@@ -36,11 +36,11 @@ TViewItem TqlvDocData::AddPicture(const QString& fileName, int selectedDocID) {
         throw EUserError(QStringLiteral("图片的路径太长（超过255字节），无法插入：\n") + fileName,
                          QStringLiteral("插入图片"), 2);
     const tomedb::TTomeLockScope batch(TomeDB);  // never held while a box waits for the user
-    Pictable.Append();
-    Pictable.FieldByName("PicParent").SetAsInteger(selectedDocID);
-    SetFieldText(Pictable, "PicName", PictureDisplayName(fileName));
-    SetFieldText(Pictable, "PicPath", fileName);
-    Pictable.Post();
+    Pics().Append();
+    Pics().FieldByName("PicParent").SetAsInteger(selectedDocID);
+    SetFieldText(Pics(), "PicName", PictureDisplayName(fileName));
+    SetFieldText(Pics(), "PicPath", fileName);
+    Pics().Post();
     return PicItem();
 }
 
@@ -51,19 +51,19 @@ TViewItems TqlvDocData::LoadPicList(std::optional<int> selectedDocID, bool* clea
         *clearImage = !selectedDocID.has_value();
     if (!selectedDocID || !m_opened)
         return items;
-    FilterBy(Pictable, QStringLiteral("PicParent"), *selectedDocID);
-    const int count = Pictable.RecordCount();
+    FilterBy(Pics(), QStringLiteral("PicParent"), *selectedDocID);
+    const int count = Pics().RecordCount();
     for (int i = 0; i < count; ++i) {
         items.push_back(PicItem());
-        Pictable.Next();
+        Pics().Next();
     }
     return items;
 }
 
 QString TqlvDocData::ShowPicture(int selectedPicID) {
-    if (!FindByID(Pictable, selectedPicID))
+    if (!FindByID(Pics(), selectedPicID))
         return QString();
-    const QString path = FieldText(Pictable, "PicPath");
+    const QString path = FieldText(Pics(), "PicPath");
     if (!QFileInfo(path).isFile())
         throw EUserError(QStringLiteral("在指定位置没有找到图片，图片可能已删除或重命名！"), QStringLiteral("图片"), 2);
     return path;
@@ -72,34 +72,34 @@ QString TqlvDocData::ShowPicture(int selectedPicID) {
 QList<int> TqlvDocData::DeleteSelectedPics(const QList<int>& selectedPicIDs) {
     const tomedb::TTomeLockScope batch(TomeDB);
     for (int picID : selectedPicIDs)
-        if (FindByID(Pictable, picID))
-            Pictable.Delete();
+        if (FindByID(Pics(), picID))
+            Pics().Delete();
     return selectedPicIDs;  // every selected item leaves the view
 }
 
 void TqlvDocData::DeleteDocPics(int docID) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    FilterBy(Pictable, QStringLiteral("PicParent"), docID);
-    DeleteShown(Pictable);
+    FilterBy(Pics(), QStringLiteral("PicParent"), docID);
+    DeleteShown(Pics());
 }
 
 void TqlvDocData::RenamePicture(int picID, const QString& name) {
     const tomedb::TTomeLockScope batch(TomeDB);
     // Looked up unfiltered: another operation (a count during an auto-save)
     // may have refiltered the table since the edited item was listed.
-    if (!FindByID(Pictable, picID))
+    if (!FindByID(Pics(), picID))
         return;
-    Pictable.Edit();
-    SetFieldText(Pictable, "PicName", name);
-    Pictable.Post();
+    Pics().Edit();
+    SetFieldText(Pics(), "PicName", name);
+    Pics().Post();
 }
 
 void TqlvDocData::AddDocPicsToZip(TZipFileList& zip, int docID) {
     const tomedb::TTomeLockScope batch(TomeDB);
-    FilterBy(Pictable, QStringLiteral("PicParent"), docID);
-    const int count = Pictable.RecordCount();
+    FilterBy(Pics(), QStringLiteral("PicParent"), docID);
+    const int count = Pics().RecordCount();
     for (int i = 0; i < count; ++i) {
-        zip.AddFile(FieldText(Pictable, "PicPath"));
-        Pictable.Next();
+        zip.AddFile(FieldText(Pics(), "PicPath"));
+        Pics().Next();
     }
 }

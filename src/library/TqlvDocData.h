@@ -186,7 +186,8 @@ public:
     std::function<void(const QString& path)> BeforeClose;
 
     // ---- engine state the application needs (DocDataFile.cpp) ---------------------
-    // True once the four tables of an open library are open.
+    // True once the tables of an open library can be used (the manuscript and
+    // folder tables are open; marks and pictures open on first use).
     bool TablesOpen() const;
     // The password the open library was opened with (empty when none), so a
     // snapshot of it can be opened without asking again.
@@ -206,6 +207,13 @@ private:
     tomedb::TTomeTable Marktable;
     tomedb::TTomeTable Pictable;
 
+    // The mark and picture tables open on first use, so that opening a
+    // library reads only what its first screen shows (folders, manuscripts).
+    // Inactive while no library is open.
+    tomedb::TTomeTable& Marks() { return OpenOnFirstUse(Marktable); }
+    tomedb::TTomeTable& Pics() { return OpenOnFirstUse(Pictable); }
+    tomedb::TTomeTable& OpenOnFirstUse(tomedb::TTomeTable& table);
+    void CheckTableHeader(const char* name);
     void CreateSchema();
     void NotifyClosing();
     void FillFolderNode(TViewNode& node);

@@ -3,6 +3,8 @@
 #include "LibraryFixture.h"
 
 #include "support/TempHome.h"
+#include "tomedb/storage/TomeDBFileIO.h"
+#include "tomedb/storage/TomeFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -178,6 +180,95 @@ TEST_F(LibraryTest, FileThatIsNoLibraryRaisesAndLeavesNothingOpen) {
     EXPECT_FALSE(data.Opened());
     EXPECT_TRUE(data.GetDocDataName().isEmpty());
     EXPECT_TRUE(data.OpenDocData(file));  // and the next open works
+}
+
+// Where table `name`'s header lies in a closed library file.
+int64_t TableHeaderAt(const QString& file, const std::string& name) {
+    tomedb::TTomeDBFileIO io;
+    io.Open(file.toStdString(), tomedb::mtDisk, 0, true, false);
+    return io.TableHeaderOffset(io.FindTable(name));
+}
+
+void PatchFile(const QString& file, int64_t at, const QByteArray& bytes) {
+    QFile patched(file);
+    ASSERT_TRUE(patched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(patched.seek(at));
+    ASSERT_EQ(patched.write(bytes), bytes.size());
+}
+
+QByteArray Int32(int32_t value) {
+    QByteArray bytes(4, '\0');
+    tomedb::format::PutI32(reinterpret_cast<uint8_t*>(bytes.data()), value);
+    return bytes;
+}
+
+// The mark and picture tables open on first use. A missing one, or one whose
+// header is damaged, still fails the open with the engine's error and leaves
+// nothing open; damage deeper in (here a record tab chunk linking outside the
+// file, in a library opened read-only, so that nothing is settled at open)
+// shows when the table is first used, while folders and manuscripts work.
+TEST_F(LibraryTest, DamagedMarkOrPictureTableFailsTheOpenOrItsFirstUse) {
+    const int folder = data.AddFolder(0, "kept");
+    const int doc = NewDocNamed(folder, "d");
+    data.RunWriteBatch([&] {
+        for (int i = 0; i < 1100; ++i) {  // two record tab chunks in each table
+            data.AddMark(TMark{QStringLiteral("标签"), QStringLiteral("d"), QStringLiteral("备注"), doc, 1});
+            data.AddPicture(QStringLiteral("/图片/%1.jpg").arg(i), doc);
+        }
+    });
+    data.CloseDocData();
+    QFile::copy(file, Path("good.qdb"));
+    struct Damage {
+        const char* what;
+        const char* table;
+        int offset;  // in the table's header
+        QByteArray bytes;
+        const char* openError;  // empty: the open succeeds and the first use fails
+    };
+    const Damage damages[] = {
+        {"no fields", "Docmark", tomedb::format::kTHFieldCount, Int32(0), "is damaged"},
+        {"no fields", "Pics", tomedb::format::kTHFieldCount, Int32(0), "is damaged"},
+        {"renamed", "Docmark", tomedb::format::kTHTableName, QByteArray("Xocmark"), "Table 'DocMark' not found"},
+        {"renamed", "Pics", tomedb::format::kTHTableName, QByteArray("Xics"), "Table 'Pics' not found"},
+        {"record tab link", "Docmark", -1, Int32(0x7FFFFF00), ""},
+        {"record tab link", "Pics", -1, Int32(0x7FFFFF00), ""},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(std::string(damage.table) + ", " + damage.what);
+        QFile::remove(file);
+        ASSERT_TRUE(QFile::copy(Path("good.qdb"), file));
+        const int64_t header = TableHeaderAt(file, damage.table);
+        int64_t at = header + damage.offset;
+        if (damage.offset < 0) {  // the first record tab chunk's link to the next
+            tomedb::TTomeDBFileIO io;
+            io.Open(file.toStdString(), tomedb::mtDisk, 0, true, false);
+            tomedb::TTableHeader read;
+            io.ReadTableHeader(io.FindTable(damage.table), read);
+            at = read.RecTabOffset() + tomedb::format::kChunkNextOffset;
+        }
+        PatchFile(file, at, damage.bytes);
+        if (*damage.openError) {
+            try {
+                data.OpenDocData(file);
+                ADD_FAILURE() << "opened";
+            } catch (const tomedb::EDatabaseError& error) {
+                EXPECT_NE(std::string(error.what()).find(damage.openError), std::string::npos) << error.what();
+            }
+            EXPECT_FALSE(data.Opened());
+            EXPECT_TRUE(data.GetDocDataName().isEmpty());
+            continue;
+        }
+        data.SetReadOnly(true);
+        ASSERT_TRUE(data.OpenDocData(file));
+        EXPECT_EQ(data.LoadFolderTree().Children.at(0).ID, folder);
+        EXPECT_EQ(data.LoadDocList(folder).size(), 1u);
+        if (std::string(damage.table) == "Pics")
+            EXPECT_THROW(data.LoadPicList(doc), tomedb::EDatabaseError);
+        else
+            EXPECT_THROW(data.LoadMarkList(std::nullopt), tomedb::EDatabaseError);
+        data.CloseDocData();
+        data.SetReadOnly(false);
+    }
 }
 
 TEST_F(LibraryTest, CloseIsHarmlessTwice) {

@@ -84,13 +84,13 @@ void TTomeDBFileIO::Open(const std::string& FileName, TTomeDBMediumType MediumTy
     } else {
         if (!TomeFileExists(FileName))
             throw EDatabaseError(FormatMessage("Cannot open file %s", FileName.c_str()));
-        {
-            TTomeDiskMedium probe(FileName, TTomeDiskMedium::Mode::OpenExisting, true, false, BaseOffset);
-            ValidateHeader(probe, FileName);
-        }
         FileReadOnly_ = TomeFileIsReadOnly(FileName);
-        OwnedMedium_ = std::make_unique<TTomeDiskMedium>(FileName, TTomeDiskMedium::Mode::OpenExisting,
-                                                         FileReadOnly_ || ReadOnly, Exclusive, BaseOffset);
+        // Validated on the descriptor it is opened with: a file that is no
+        // database is closed again at once, having been read only.
+        auto medium = std::make_unique<TTomeDiskMedium>(FileName, TTomeDiskMedium::Mode::OpenExisting,
+                                                        FileReadOnly_ || ReadOnly, Exclusive, BaseOffset);
+        ValidateHeader(*medium, FileName);
+        OwnedMedium_ = std::move(medium);
         Medium_ = OwnedMedium_.get();
     }
     FileName_ = FileName;

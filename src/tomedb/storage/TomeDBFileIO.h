@@ -41,7 +41,8 @@
 // (SettleInterruptedAppends). Between BeginBatch and EndBatch (bulk work:
 // imports) the file lock is held, barriers are skipped and the record counts
 // that commit appends are written once at EndBatch, between one pair of
-// barriers, so a cut loses the batch's appends and nothing else.
+// barriers, so a cut loses the batch's appends and nothing else; the index
+// chains it linked to them are mended when table storage next walks them.
 //
 // The rebuild primitives (RebuildDatabase, Compact, Repair, ChangePassword)
 // belong to this class as well and are added with the rebuild work.
@@ -49,6 +50,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -160,6 +162,12 @@ public:
     // file is at rest (reserved bytes zero) while it stays open: a copy taken
     // now equals the file after closing. A failure keeps the slots for later.
     void SettleCommitSlots();
+    // Mends index IndexNo of table TableNo when its chain passes through
+    // record numbers at or beyond Total (what an interrupted batch leaves; see
+    // TomeDBFileIOSettle.cpp); true when it wrote. Table storage calls it,
+    // under the lock, when a walk of the chain meets such a link; the caller
+    // then reads the chain again.
+    bool SettleChain(int TableNo, const TTableHeader& Header, int IndexNo, int32_t Total);
 
     // ---- cross-process lock (byte 1); nested calls only count -------------
     void Lock();
@@ -262,7 +270,6 @@ private:
     void ClearSettledSlots();
     void CloseCommitSlots();
     class TIndexTabReader;
-    bool SettleChain(int TableNo, const TTableHeader& Header, int IndexNo, int32_t Total);
     uint32_t ReadChangeCounter();
     void CountChange();
     void ValidateFieldItems(const std::vector<TTomeFieldItem>& Items) const;
@@ -320,6 +327,10 @@ private:
     TEncryptMgr Encrypt_;
     TAlgoBlock Algo_;
     TTableDirectory Directory_;
+    // Table names read from the headers, by header offset, while CacheEpoch_
+    // is NamesEpoch_ (see GetTableNames).
+    std::map<int32_t, std::string> NamesByOffset_;
+    uint64_t NamesEpoch_ = 0;
     std::recursive_mutex ProcessLock_;
 };
 

@@ -199,6 +199,7 @@ bool TTomeDBFileIO::DeleteTable(const std::string& TableName) {
     // The header stays in the file; without a name, a search for tables the
     // directory lost does not take it for one.
     const uint8_t noName = 0;
+    NamesByOffset_.erase(dropped);
     WriteAt(dropped + kTHTableName, &noName, 1);
     SyncIfDurable();
     return true;
@@ -297,16 +298,30 @@ void TTomeDBFileIO::WriteTableHeader(int TableNo, const TTableHeader& Header) {
     WriteAt(TableHeaderOffset(TableNo), Header.Bytes.data(), Header.Bytes.size());
 }
 
-// Only the name at the start of each header is read.
+// Only the name at the start of each header is read, and only once while
+// nobody else writes: a header keeps its name where it lies (a new table's
+// header goes to the end of the image; a deleted table leaves the directory).
 void TTomeDBFileIO::GetTableNames(std::vector<std::string>& List) {
+    if (NamesEpoch_ != CacheEpoch_) {
+        NamesByOffset_.clear();
+        NamesEpoch_ = CacheEpoch_;
+    }
     List.clear();
     for (int i = 0; i < Directory_.TableCount(); ++i) {
         const int32_t offset = TableHeaderOffset(i);
         if (offset < kFixedAreaSize)
             RaiseDamaged();
-        char name[kNameFieldSize];
-        ReadExact(offset + kTHTableName, name, sizeof name);
-        List.emplace_back(name, FixedTextLength(reinterpret_cast<const uint8_t*>(name), sizeof name));
+        auto known = NamesByOffset_.find(offset);
+        if (known == NamesByOffset_.end()) {
+            char name[kNameFieldSize];
+            ReadExact(offset + kTHTableName, name, sizeof name);
+            known =
+                NamesByOffset_
+                    .emplace(offset,
+                             std::string(name, FixedTextLength(reinterpret_cast<const uint8_t*>(name), sizeof name)))
+                    .first;
+        }
+        List.push_back(known->second);
     }
 }
 

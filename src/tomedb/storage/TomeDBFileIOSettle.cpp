@@ -14,12 +14,17 @@ using namespace format;
 
 // A one-sync append whose RecordTotal a cut lost is rolled forward first
 // (RollForward). A power cut may also have kept the record tab item and the
-// record count of an append that was not durable but lost its data (written without a barrier in between): the
-// record then points beyond the end of the image, where the next append
-// would land under it. Such records are always the last ones of their table;
-// their append is undone by setting the count back, and that reaches the
-// disk before anything else is written. A table that cannot be read is left
-// for its readers to report.
+// record count of an append that was not durable but lost its data (written
+// without a barrier in between): the record then points beyond the end of the
+// image, where the next append would land under it. Such records are always
+// the last ones of their table; their append is undone by setting the count
+// back, and that reaches the disk before anything else is written. A table
+// that cannot be read is left for its readers to report.
+// Index chains that still pass through records beyond the count are mended
+// later, table by table, when table storage first walks them (SettleChain):
+// every write to a table walks all of its chains first, so no append can
+// take such a number before its chain is mended, and an open reads only the
+// chains it needs.
 // Runs once per open, inside the first lock period, before anything is
 // written. Failures are left to the operations that meet them.
 void TTomeDBFileIO::SettleInterruptedAppends() {
@@ -90,14 +95,10 @@ bool TTomeDBFileIO::SettleTable(int TableNo) {
     int32_t kept = total;
     while (kept > 0 && interrupted(kept - 1))
         --kept;
-    bool settled = total != found;
-    if (kept != total) {
-        WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, total, kept);
-        settled = true;
-    }
-    for (int k = 0; k < header.IndexCount(); ++k)
-        settled = SettleChain(TableNo, header, k, kept) || settled;
-    return settled;
+    if (kept == total)
+        return total != found;
+    WriteCount(TableHeaderOffset(TableNo) + kTHRecordTotal, total, kept);
+    return true;
 }
 
 // Sets RecordTotal forward while a commit slot continues it (NewTotal is one

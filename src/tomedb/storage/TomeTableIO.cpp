@@ -187,8 +187,9 @@ bool TTomeTableIO::ChainIsRecordOrder(const std::vector<int32_t>& next, int32_t 
 }
 
 // Walks index k's chain from StartIndex (at most RecordTotal steps, each record
-// once), then links again any live record the chain does not reach.
-void TTomeTableIO::BuildIndexList(int IndexNo) {
+// once), then links again any live record the chain does not reach. A chain
+// that leads beyond the table is mended first when the image is writable.
+void TTomeTableIO::BuildIndexList(int IndexNo, bool MayMend) {
     const int32_t total = Header_.RecordTotal();
     auto list = std::make_unique<TElementList>();
     IndexTabChunks_.resize(static_cast<size_t>(IndexDefs_.Count()));
@@ -235,6 +236,11 @@ void TTomeTableIO::BuildIndexList(int IndexNo) {
             out[used++] = {item.DataOffset, r};
         r = following;
     }
+    const bool leavesTable = total > 0 ? r >= total : Header_.StartIndex(IndexNo) != 0;
+    if (leavesTable && MayMend && MendChain(IndexNo)) {
+        BuildIndexList(IndexNo, false);
+        return;
+    }
     list->resize(used);
     if (list->size() < Lists_[0]->size()) {
         std::vector<uint8_t> visited(static_cast<size_t>(total), 0);
@@ -243,6 +249,20 @@ void TTomeTableIO::BuildIndexList(int IndexNo) {
         RelinkMissing(IndexNo, *list, visited);
     }
     Lists_[static_cast<size_t>(IndexNo) + 1] = std::move(list);
+}
+
+// A batch cut short leaves chains through the records it did not commit
+// (TTomeDBFileIO::SettleChain); they are bent back on disk, before any write
+// to the table can take those numbers again. True when the chain changed.
+bool TTomeTableIO::MendChain(int IndexNo) {
+    if (Io_.ReadOnly() || Io_.FileReadOnly())
+        return false;
+    TTomeFileLock lock(Io_);
+    if (!Io_.SettleChain(TableNo_, Header_, IndexNo, Header_.RecordTotal()))
+        return false;
+    Io_.Barrier();
+    Io_.ReadTableHeader(TableNo_, Header_);
+    return true;
 }
 
 // A live record that the chain does not reach (an interrupted write, a damaged

@@ -180,7 +180,8 @@ private:
     void ReadDefinitions();
     void ReadRecordTab();
     void BuildNaturalList();
-    void BuildIndexList(int IndexNo);
+    void BuildIndexList(int IndexNo, bool MayMend = true);
+    bool MendChain(int IndexNo);
     void BuildMissingList(int IndexNo);
     static bool ChainIsRecordOrder(const std::vector<int32_t>& next, int32_t start);
     void EnsureIndexLists();
