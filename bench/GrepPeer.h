@@ -1,5 +1,5 @@
 // Timing helpers of the benchmarks that measure against grep: CPU seconds of
-// a rusage or of the calling thread, wall seconds of a call, and RunGrep,
+// a rusage, of the calling thread or of the whole process, wall seconds of a call, and RunGrep,
 // which runs grep with the given argument vector (null-terminated, argv[0]
 // "grep"), reads its standard output through a pipe and reports grep's user
 // plus system time. A grep that cannot be started gives empty output.
@@ -26,6 +26,13 @@ inline double CpuSeconds(const rusage& usage) {
 inline double ThreadCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
+    return CpuSeconds(usage);
+}
+
+// Of every thread of this process (work spread over threads counts in full).
+inline double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
     return CpuSeconds(usage);
 }
 

@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
-  libzip-dev libcurl4-openssl-dev zlib1g-dev libicu-dev libjpeg-dev
+  libzip-dev libcurl4-openssl-dev zlib1g-dev libdeflate-dev libicu-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev
   nlohmann-json3-dev libxcb1-dev python3-aiosmtpd
   fonts-wqy-microhei

@@ -28,7 +28,22 @@ void ShowGroup(tomedb::TTomeTable& docs, const QList<int>* group) {
 
 }  // namespace
 
-void TqlvDocData::ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisitor& visit) {
+std::vector<std::unique_ptr<tomedb::TTomeBlobDecoder>> TqlvDocData::DocTextDecoders(int count) {
+    const tomedb::TTomeLockScope lock(TomeDB);
+    std::vector<std::unique_ptr<tomedb::TTomeBlobDecoder>> decoders;
+    if (!m_opened)
+        return decoders;
+    const int textField = Doctable.FieldByName("Txt").Index();
+    for (int i = 0; i < count; ++i) {
+        std::unique_ptr<tomedb::TTomeBlobDecoder> decoder = Doctable.NewBlobDecoder(textField);
+        if (!decoder)
+            return {};
+        decoders.push_back(std::move(decoder));
+    }
+    return decoders;
+}
+
+void TqlvDocData::ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisitor& visit, bool storedForms) {
     const tomedb::TTomeLockScope batch(TomeDB);
     if (!m_opened)
         return;
@@ -52,8 +67,12 @@ void TqlvDocData::ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisito
     for (const QList<int>* group : shown) {
         ShowGroup(Doctable, group);
         for (int i = Doctable.RecordCount(); i > 0; --i) {
-            if (!Doctable.ReadBlobInto(textField, text))
+            if (storedForms) {
+                std::optional<std::string> stored = Doctable.StoredBlobValue(textField);
+                text = stored ? std::move(*stored) : std::string();
+            } else if (!Doctable.ReadBlobInto(textField, text)) {
                 text.clear();
+            }
             doc.ID = static_cast<int>(idField.AsInteger());
             doc.FolderID = static_cast<int>(folderField.AsInteger());
             doc.Name = Text(nameField.AsString());

@@ -47,8 +47,8 @@ TReplacePlan TLibrarySearch::PlanReplace(const TSearchQuery& query, const QStrin
             return false;
         }
         progress.Step(doc.Index + 1, doc.Count);
-        const QByteArray& key = matcher.RequiredBytes();
-        if (!key.isEmpty() && doc.Text->find(key.constData(), 0, size_t(key.size())) == std::string::npos)
+        const char* const text = doc.Text->data();
+        if (!matcher.RequiredBytes().FindIn(text, text + doc.Text->size()))
             return true;
         TReplaceChange change;
         change.OldText = FromGB(QByteArray::fromRawData(doc.Text->data(), int(doc.Text->size())));

@@ -16,7 +16,9 @@
 // the caller keeps everything else (editor saves, timers) away from the data
 // layer until it returns. Progress is called on that worker thread with
 // (done, total) manuscripts; setting the cancel flag from any thread stops the
-// work at the next manuscript. The service itself holds no thread.
+// work at the next manuscript. Find spreads decoding and matching over a few
+// threads of its own for the length of the call (SetDecodeThreads); results,
+// progress and the first error come as from one thread working in order.
 //
 // Text: stored texts are decoded (GB18030 -> QString) and matched as text;
 // each manuscript is read once. Lines end at LF (a CR before it is no part of
@@ -120,6 +122,10 @@ public:
     // Whether replace and undo keep the replaced texts as versions (the
     // "保留历史版本" option); on by default.
     void SetKeepHistory(bool keep) { m_keepHistory = keep; }
+    // Threads Find decodes and matches texts on while the calling thread
+    // reads them: -1 (the default) chooses by the machine's cores, 0 does
+    // everything on the calling thread.
+    void SetDecodeThreads(int threads) { m_decodeThreads = threads; }
 
     TSearchResult Find(const TSearchQuery& query, const TSearchControl& control = {});
 
@@ -154,6 +160,7 @@ private:
     TqlvDocData& m_data;
     TManuscriptSaves& m_saves;
     bool m_keepHistory = true;
+    int m_decodeThreads = -1;
     std::vector<TUndoEntry> m_undo;
     QString m_undoLibrary;
 };

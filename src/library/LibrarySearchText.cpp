@@ -54,12 +54,12 @@ void FindInDecoded(const TLineMatcher& matcher, QStringView text, const THitSink
 
 // Only the lines holding the required bytes are decoded and matched.
 void FindInCandidateLines(const TLineMatcher& matcher, const std::string& stored, const THitSink& sink) {
-    const QByteArray& key = matcher.RequiredBytes();
+    const TByteKey& key = matcher.RequiredBytes();
     const char* const begin = stored.data();
     const char* const end = begin + stored.size();
     const char* counted = begin;
     int line = 1;
-    const char* at = static_cast<const char*>(memmem(begin, stored.size(), key.constData(), key.size()));
+    const char* at = key.FindIn(begin, end);
     while (at) {
         const char* lineStart = at;
         while (lineStart > counted && lineStart[-1] != '\n')
@@ -73,8 +73,7 @@ void FindInCandidateLines(const TLineMatcher& matcher, const std::string& stored
         FindInLine(matcher, line, LineOf(decoded, 0, decoded.size()), sink);
         if (lineEnd == end)
             break;
-        const char* next = lineEnd + 1;
-        at = static_cast<const char*>(memmem(next, size_t(end - next), key.constData(), key.size()));
+        at = key.FindIn(lineEnd + 1, end);
     }
 }
 
@@ -105,7 +104,7 @@ void TProgressStep::Step(int done, int total) {
 void FindInStored(const TLineMatcher& matcher, const std::string& stored, const THitSink& sink) {
     if (matcher.IsEmpty())
         return;
-    if (!matcher.RequiredBytes().isEmpty()) {
+    if (!matcher.RequiredBytes().IsEmpty()) {
         FindInCandidateLines(matcher, stored, sink);
         return;
     }

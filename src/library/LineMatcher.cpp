@@ -3,6 +3,8 @@
 #include "library/UserError.h"
 #include "platform/TextCodec.h"
 
+#include <cstring>
+
 namespace {
 
 const QString kCaption = QStringLiteral("在稿件库中查找");
@@ -85,18 +87,36 @@ QString FoldRegexLetters(const QString& pattern) {
     return out;
 }
 
-// The longest run of the literal pattern without foldable letters.
-QString LongestUnfoldedRun(const QString& pattern) {
+bool IsFullWidthLetter(char16_t unit) { return IsFoldable(unit) && unit > 0x7F; }
+
+uint8_t SmallAscii(uint8_t byte) { return byte >= 'A' && byte <= 'Z' ? uint8_t(byte | 0x20) : byte; }
+
+// The longest run of the literal pattern without units that `breaks`.
+template <class Breaks>
+QString LongestRunWithout(const QString& pattern, Breaks breaks) {
     QStringView best;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= pattern.size(); ++i) {
-        if (i < pattern.size() && !IsFoldable(pattern[i].unicode()))
+        if (i < pattern.size() && !breaks(pattern[i].unicode()))
             continue;
         if (i - start > best.size())
             best = QStringView(pattern).mid(start, i - start);
         start = i + 1;
     }
     return best.toString();
+}
+
+// Bytes below this length skip too little of a text to prefer exact bytes
+// over a longer stretch matched with ASCII letters in either case.
+constexpr qsizetype kShortKey = 4;
+
+// The prefilter of a case-blind literal pattern (see RequiredBytes).
+TByteKey CaseBlindKey(const QString& pattern) {
+    const QByteArray exact = ToGB(LongestRunWithout(pattern, IsFoldable));
+    const QByteArray blind = ToGB(LongestRunWithout(pattern, IsFullWidthLetter));
+    if (exact.size() >= kShortKey || blind.size() <= exact.size())
+        return TByteKey(exact, false);
+    return TByteKey(blind, true);
 }
 
 [[noreturn]] void RefuseEmptyMatch() {
@@ -111,7 +131,7 @@ TLineMatcher::TLineMatcher(const QString& pattern, bool regex, bool caseSensitiv
         return;
     if (!regex) {
         m_pattern = caseSensitive ? pattern : FoldLatin(pattern);
-        m_requiredBytes = ToGB(caseSensitive ? pattern : LongestUnfoldedRun(pattern));
+        m_requiredBytes = caseSensitive ? TByteKey(ToGB(pattern), false) : CaseBlindKey(pattern);
         return;
     }
     m_pattern = caseSensitive ? pattern : FoldRegexLetters(pattern);
@@ -128,6 +148,43 @@ TLineMatcher::TLineMatcher(const QString& pattern, bool regex, bool caseSensitiv
     m_expression.optimize();
     if (m_expression.match(QString()).hasMatch())
         RefuseEmptyMatch();
+}
+
+TByteKey::TByteKey(const QByteArray& bytes, bool ignoreAsciiCase) : m_bytes(bytes), m_ignoreAsciiCase(ignoreAsciiCase) {
+    if (!ignoreAsciiCase)
+        return;
+    const auto size = uint32_t(m_bytes.size());
+    m_shift.fill(size);
+    for (uint32_t i = 0; i < size; ++i) {
+        m_bytes[i] = char(SmallAscii(uint8_t(m_bytes[i])));
+        if (i + 1 < size)
+            m_shift[uint8_t(m_bytes[i])] = size - 1 - i;
+    }
+}
+
+// Exact keys go to memmem; case-blind ones are found by Horspool's method on
+// bytes with ASCII capitals made small.
+const char* TByteKey::FindIn(const char* begin, const char* end) const {
+    const size_t size = size_t(m_bytes.size());
+    if (size == 0)
+        return begin;
+    if (!m_ignoreAsciiCase)
+        return static_cast<const char*>(memmem(begin, size_t(end - begin), m_bytes.constData(), size));
+    const auto* key = reinterpret_cast<const uint8_t*>(m_bytes.constData());
+    const auto* text = reinterpret_cast<const uint8_t*>(begin);
+    const size_t last = size - 1;
+    for (size_t at = 0; size <= size_t(end - begin) - at;) {
+        const uint8_t tail = SmallAscii(text[at + last]);
+        if (tail == key[last]) {
+            size_t i = last;
+            while (i > 0 && SmallAscii(text[at + i - 1]) == key[i - 1])
+                --i;
+            if (i == 0)
+                return begin + at;
+        }
+        at += m_shift[tail];
+    }
+    return nullptr;
 }
 
 QString TLineMatcher::FoldLatin(QStringView text) {

@@ -21,12 +21,34 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringView>
+#include <array>
+#include <cstdint>
 #include <vector>
 
 // A hit inside one line: first UTF-16 unit and length.
 struct TTextSpan {
     int Start = 0;
     int Length = 0;
+};
+
+// Bytes of GB18030 text that a matching line must contain, found either
+// exactly or with ASCII letters in either case. A stored text without them
+// holds no hit; one with them may still hold none (a letter byte can be the
+// second byte of a two-byte character), so this only prefilters.
+class TByteKey {
+public:
+    TByteKey() = default;
+    // With ignoreAsciiCase, ASCII letters of `bytes` match either case.
+    TByteKey(const QByteArray& bytes, bool ignoreAsciiCase);
+
+    bool IsEmpty() const { return m_bytes.isEmpty(); }
+    // The first occurrence in [begin, end), or null; `begin` when empty.
+    const char* FindIn(const char* begin, const char* end) const;
+
+private:
+    QByteArray m_bytes;  // ASCII letters small when ignoring case
+    bool m_ignoreAsciiCase = false;
+    std::array<uint32_t, 256> m_shift{};  // skip by the last byte of a window, letters small
 };
 
 class TLineMatcher {
@@ -37,7 +59,10 @@ public:
     bool IsEmpty() const { return m_pattern.isEmpty(); }
     // GB18030 bytes that every matching line contains (empty when no such
     // bytes are known): callers may skip stored text without them undecoded.
-    const QByteArray& RequiredBytes() const { return m_requiredBytes; }
+    // A case-blind search keys on the longest stretch of the pattern without
+    // full-width letters, ASCII letters in either case, when the stretch
+    // without any letter is too short to skip much.
+    const TByteKey& RequiredBytes() const { return m_requiredBytes; }
 
     // Every hit in the line, left to right, none overlapping.
     void FindIn(QStringView line, std::vector<TTextSpan>& hits) const;
@@ -58,5 +83,5 @@ private:
     bool m_regex;
     bool m_caseSensitive;
     QRegularExpression m_expression;
-    QByteArray m_requiredBytes;
+    TByteKey m_requiredBytes;
 };

@@ -34,14 +34,18 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Asks the user for a library's password; an empty text when cancelled.
 using TPasswordPrompt = std::function<QString()>;
 
 // One manuscript as ScanDocTexts hands it over: Text is the stored GB18030
-// bytes, valid only during the visit; Index counts from 0 up to Count.
+// bytes (or, in a walk of stored forms, the value as the file keeps it, still
+// compressed and encrypted), valid only during the visit; Index counts from 0
+// up to Count.
 struct TStoredDocText {
     int ID = 0;
     int FolderID = 0;
@@ -120,7 +124,13 @@ public:
     // the list is empty) with its text as stored, holding the file's lock for
     // the whole walk; a visitor returning false ends it. Nothing when no
     // library is open.
-    void ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisitor& visit);
+    // With storedForms, each text is handed as the file keeps it, for one of
+    // the DocTextDecoders to decode on another thread.
+    void ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisitor& visit, bool storedForms = false);
+    // `count` decoders of stored texts (tomedb::TTomeBlobDecoder), each for
+    // one thread, sharing nothing with the open library; empty when no
+    // library is open or its texts cannot be decoded apart from it.
+    std::vector<std::unique_ptr<tomedb::TTomeBlobDecoder>> DocTextDecoders(int count);
     // Runs body as one write batch (lock held, one pair of disk syncs);
     // body's exceptions pass through after the batch is ended.
     void RunWriteBatch(const std::function<void()>& body);

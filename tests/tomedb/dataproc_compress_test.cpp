@@ -199,3 +199,99 @@ TEST(ZlibStep, OddButValidPrefixes) {
     z.DecodeStream(Int32LE(0) + "anything", out);  // zero bytes inflated
     EXPECT_EQ(out, "");
 }
+
+namespace {
+
+// What decoding gives: the value, or the error's text.
+struct TDecoded {
+    bool failed = false;
+    std::string valueOrError;
+    bool operator==(const TDecoded&) const = default;
+};
+
+TDecoded DecodeWhole(const std::string& stored) {
+    TCompAlgo_Zlib z;
+    try {
+        std::string out;
+        z.DecodeStream(stored, out);
+        return {false, out};
+    } catch (const EZlibError& e) {
+        return {true, e.what()};
+    }
+}
+
+// DecodeInPieces always streams through zlib: the reference for every value size.
+TDecoded DecodeStreamed(const std::string& stored) {
+    TCompAlgo_Zlib z;
+    try {
+        std::string out;
+        z.DecodeInPieces(stored, [&](const char* data, size_t size) { out.append(data, size); });
+        return {false, out};
+    } catch (const EZlibError& e) {
+        return {true, e.what()};
+    }
+}
+
+std::string Flip(std::string s, size_t at) {
+    s[at] = char(s[at] ^ 0xFF);
+    return s;
+}
+
+}  // namespace
+
+// Small values are inflated whole, large ones streamed; damage must be
+// refused alike on both sides of that line, and alike to the streamed zlib
+// decoding: the same "data error", never a value.
+TEST(ZlibStep, DamagedStreamsAreRefusedAsByStreamedZlib) {
+    for (size_t size : {size_t(300), size_t(20000), size_t(3 << 20)}) {
+        TCompAlgo_Zlib z;
+        const std::string value = Compressible(size) + Incompressible(size / 4);
+        std::string good;
+        z.EncodeStream(value, good);
+        ASSERT_GT(Prefix(good), 0) << size;
+        const size_t n = good.size();
+        const struct {
+            const char* what;
+            std::string stored;
+        } cases[] = {
+            {"last byte cut", good.substr(0, n - 1)},
+            {"checksum cut", good.substr(0, n - 4)},
+            {"half the stream cut", good.substr(0, 4 + (n - 4) / 2)},
+            {"only the zlib header", good.substr(0, 6)},
+            {"header byte flipped", Flip(good, 4)},
+            {"byte in the data flipped", Flip(good, 4 + (n - 4) / 3)},
+            {"last data byte flipped", Flip(good, n - 5)},
+            {"checksum byte flipped", Flip(good, n - 1)},
+            {"length one short", Int32LE(int32_t(value.size() - 1)) + good.substr(4)},
+            {"length one long", Int32LE(int32_t(value.size() + 1)) + good.substr(4)},
+            {"length halved", Int32LE(int32_t(value.size() / 2)) + good.substr(4)},
+        };
+        for (const auto& c : cases) {
+            const TDecoded whole = DecodeWhole(c.stored);
+            EXPECT_TRUE(whole.failed) << size << ": " << c.what;
+            EXPECT_EQ(whole.valueOrError, "data error") << size << ": " << c.what;
+            EXPECT_EQ(whole, DecodeStreamed(c.stored)) << size << ": " << c.what;
+        }
+    }
+}
+
+// What zlib accepts must still decode: bytes after the stream's end are
+// ignored, and a stream of any zlib level (stored blocks included) reads back.
+TEST(ZlibStep, AnyValidZlibStreamDecodes) {
+    const std::string value = Compressible(40000) + Incompressible(3000);
+    for (int level : {0, 1, 6, 9}) {
+        std::string stream(compressBound(value.size()), '\0');
+        uLongf len = stream.size();
+        ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(stream.data()), &len, reinterpret_cast<const Bytef*>(value.data()),
+                            value.size(), level),
+                  Z_OK);
+        stream.resize(len);
+        const std::string stored = Int32LE(int32_t(value.size())) + stream;
+        for (const std::string& input : {stored, stored + "trailing bytes"}) {
+            const TDecoded whole = DecodeWhole(input);
+            EXPECT_FALSE(whole.failed) << level << ": " << whole.valueOrError;
+            EXPECT_TRUE(whole.valueOrError == value) << level;
+            EXPECT_EQ(whole, DecodeStreamed(input)) << level;
+        }
+    }
+}

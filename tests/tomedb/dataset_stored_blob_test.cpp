@@ -1,7 +1,10 @@
 // TTomeTable: a blob value copied to another table in its stored form reads
 // back byte for byte (compressed, and compressed and encrypted), and the copy
-// is refused where the stored form would not decode the same.
+// is refused where the stored form would not decode the same; decoders of
+// stored forms made apart from the database decode as the table reads.
 #include "dataset_test_support.h"
+
+#include <thread>
 
 namespace dstest {
 namespace {
@@ -110,6 +113,107 @@ TEST_P(StoredBlobTest, ReadBlobIntoGivesTheValue) {
     lib.docs.Edit();
     EXPECT_FALSE(lib.docs.ReadBlobInto(Txt(lib.docs), out));
     lib.docs.Cancel();
+}
+
+std::string Compressible(size_t size) {
+    std::string text;
+    while (text.size() < size)
+        text += "line " + std::to_string(text.size() % 1013) + " of the manuscript\n";
+    text.resize(size);
+    return text;
+}
+
+// Values of every kind, decoded on two threads at once after the database
+// is closed, give what the table read.
+TEST_P(StoredBlobTest, DecodersMadeApartDecodeAsTheTableReads) {
+    Library lib;
+    OpenLibrary(lib, folder + "/a.qdb", GetParam());
+    const std::vector<std::string> values = {"", "short", Bytes(), Compressible(3 << 20), Compressible(70000)};
+    for (const std::string& value : values)
+        AddDoc(lib.docs, 1, "doc", value);
+    std::vector<std::string> stored;
+    lib.docs.First();
+    for (size_t i = 0; i < values.size(); ++i, lib.docs.Next()) {
+        std::string read;
+        ASSERT_TRUE(lib.docs.ReadBlobInto(Txt(lib.docs), read));
+        ASSERT_EQ(read, values[i]);
+        stored.push_back(lib.docs.StoredBlobValue(Txt(lib.docs)).value());
+    }
+    std::unique_ptr<TTomeBlobDecoder> decoders[2] = {lib.docs.NewBlobDecoder(Txt(lib.docs)),
+                                                     lib.docs.NewBlobDecoder(Txt(lib.docs))};
+    ASSERT_TRUE(decoders[0] && decoders[1]);
+    EXPECT_EQ(lib.docs.NewBlobDecoder(lib.docs.FieldByName("PID").Index()), nullptr);  // not a blob
+    lib.docs.Close();
+    lib.kept.Close();
+    lib.database.Close();
+    bool same[2] = {true, true};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([&, t] {
+            std::string out = "stale";
+            for (int round = 0; round < 3; ++round)
+                for (size_t i = 0; i < values.size(); ++i) {
+                    decoders[t]->Decode(stored[i], out);
+                    same[t] = same[t] && out == values[i];
+                }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_TRUE(same[0]);
+    EXPECT_TRUE(same[1]);
+}
+
+// What reading a damaged value through the table raises (error class and
+// text), a decoder raises too.
+TEST_P(StoredBlobTest, DecoderRaisesWhatReadingADamagedValueRaises) {
+    Library lib;
+    OpenLibrary(lib, folder + "/a.qdb", GetParam());
+    AddDoc(lib.docs, 1, "one", Compressible(20000));
+    const std::string good = *lib.docs.StoredBlobValue(Txt(lib.docs));
+    auto flipped = [&](size_t at) {
+        std::string damaged = good;
+        damaged[at] = char(damaged[at] ^ 0xFF);
+        return damaged;
+    };
+    const struct {
+        const char* what;
+        std::string stored;
+    } cases[] = {
+        {"cut short", good.substr(0, good.size() - 9)},
+        {"first byte flipped", flipped(0)},
+        {"length byte flipped", flipped(3)},
+        {"middle byte flipped", flipped(good.size() / 2)},
+        {"last byte flipped", flipped(good.size() - 1)},
+        {"three bytes", good.substr(0, 3)},
+    };
+    std::unique_ptr<TTomeBlobDecoder> decoder = lib.kept.NewBlobDecoder(Txt(lib.kept));
+    ASSERT_TRUE(decoder);
+    auto errorOf = [](auto&& read) {
+        try {
+            read();
+        } catch (const EZlibError& e) {
+            return std::string("zlib: ") + e.what();
+        } catch (const EDatabaseError& e) {
+            return std::string("database: ") + e.what();
+        } catch (const std::exception& e) {
+            return std::string("other: ") + e.what();
+        }
+        return std::string("no error");
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        lib.kept.Append();
+        ASSERT_TRUE(lib.kept.SetStoredBlobValue(Txt(lib.kept), lib.docs, Txt(lib.docs), c.stored));
+        lib.kept.Post();
+        lib.kept.Last();
+        std::string value;
+        const std::string read = errorOf([&] { lib.kept.ReadBlobInto(Txt(lib.kept), value); });
+        std::string decoded;
+        EXPECT_EQ(errorOf([&] { decoder->Decode(c.stored, decoded); }), read);
+        if (read == "no error") {
+            EXPECT_EQ(decoded, value);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndEncrypted, StoredBlobTest, ::testing::Bool(),

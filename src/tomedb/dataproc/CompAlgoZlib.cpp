@@ -1,5 +1,6 @@
 #include "tomedb/dataproc/CompAlgoZlib.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -20,6 +21,10 @@ constexpr uint64_t kMaxInflateRatio = 1040;
 // Output allocated up front when decompressing, before inflate has shown
 // that the data really expands that far.
 constexpr size_t kPlausibleOutput = 4 << 20;
+// Values up to this length are inflated whole: their buffer is allocated in
+// full before decoding, as the growing zlib path would do for them anyway,
+// and the zlib path would report its progress once for them too.
+constexpr size_t kWholeValueLimit = kBlockSize * 4;
 
 void PutInt32LE(char* p, int32_t v) {
     uint32_t u = static_cast<uint32_t>(v);
@@ -90,6 +95,11 @@ struct TCompAlgo_Zlib::TInflater {
     ~TInflater() { inflateEnd(&s); }
 };
 
+struct TCompAlgo_Zlib::TWholeInflater {
+    libdeflate_decompressor* d = nullptr;
+    ~TWholeInflater() { libdeflate_free_decompressor(d); }
+};
+
 TCompAlgo_Zlib::TCompAlgo_Zlib(TTomeDBFileIO* owner) : TCompressAlgo(owner) {}
 
 TCompAlgo_Zlib::~TCompAlgo_Zlib() = default;
@@ -105,6 +115,23 @@ z_stream& TCompAlgo_Zlib::Inflater() {
         ZlibFail(rc);  // nothing to end yet
     FInflater = std::move(made);
     return FInflater->s;
+}
+
+libdeflate_decompressor& TCompAlgo_Zlib::WholeInflater() {
+    if (!FWholeInflater) {
+        auto made = std::make_unique<TWholeInflater>();
+        made->d = libdeflate_alloc_decompressor();
+        if (!made->d)
+            ZlibFail(Z_MEM_ERROR);
+        FWholeInflater = std::move(made);
+    }
+    return *FWholeInflater->d;
+}
+
+std::unique_ptr<TCompressAlgo> TCompAlgo_Zlib::NewDecoder() const {
+    auto decoder = std::make_unique<TCompAlgo_Zlib>();
+    decoder->SetLevel(FLevel);
+    return decoder;
 }
 
 int TCompAlgo_Zlib::ZlibLevel(uint8_t Level) {
@@ -247,6 +274,14 @@ void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, 
         return;
     }
     const size_t want = packed.want;
+    if (want > 0 && want <= kWholeValueLimit) {
+        std::string scratch;
+        std::string& out = (&Dest == &Source) ? scratch : Dest;
+        InflateWhole(body, want, out);
+        if (&out != &Dest)
+            Dest = std::move(out);
+        return;
+    }
     z_stream& z = Inflater();
     // A damaged prefix must not allocate what it claims: start with what the
     // body can plausibly expand to and grow only as inflate produces bytes.
@@ -277,6 +312,21 @@ void TCompAlgo_Zlib::DecodeStream(const std::string& Source, std::string& Dest, 
     ReportDecode(0);
     if (&out != &Dest)
         Dest = std::move(out);
+}
+
+// The zlib path's rules hold: the stream must give exactly `want` bytes (a
+// shorter one or one going on past them is damage) and its Adler-32 must
+// match; bytes after the stream's end are ignored.
+void TCompAlgo_Zlib::InflateWhole(std::string_view body, size_t want, std::string& out) {
+    libdeflate_decompressor& d = WholeInflater();
+    out.resize(want);
+    ReportDecode(0);
+    size_t used = 0;
+    if (libdeflate_zlib_decompress_ex(&d, body.data(), body.size(), out.data(), want, &used, nullptr) !=
+        LIBDEFLATE_SUCCESS)
+        ZlibFail(Z_DATA_ERROR);
+    ReportDecode(Percent(used, body.size()));
+    ReportDecode(0);
 }
 
 }  // namespace tomedb

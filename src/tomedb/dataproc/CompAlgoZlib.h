@@ -3,14 +3,18 @@
 // when deflate does not shrink the value, -L followed by the value unchanged.
 // An empty value is stored as nothing. Damaged input (bad stream, a length
 // that does not fit the data) throws EZlibError; values of 2 GiB or more
-// cannot be stored and throw EDatabaseError.
+// cannot be stored and throw EDatabaseError. Values of up to 1 MiB are
+// inflated whole by libdeflate (the stored length is known, so the output is
+// sized once; about 1.6 times as fast as zlib on manuscripts); larger ones,
+// and DecodeInPieces, use zlib. Both reject the same damage with the same error.
 #pragma once
 
 #include "tomedb/dataproc/DataProcessAlgo.h"
 
 #include <memory>
 
-struct z_stream_s;  // zlib's stream state
+struct z_stream_s;               // zlib's stream state
+struct libdeflate_decompressor;  // libdeflate's whole-buffer decoder
 
 namespace tomedb {
 
@@ -26,6 +30,7 @@ public:
     void DecodeInPieces(const std::string& Source, const TPieceSink& Sink) override;
     void SetLevel(uint8_t Level) override { FLevel = Level; }
     uint8_t GetLevel() const override { return FLevel; }
+    std::unique_ptr<TCompressAlgo> NewDecoder() const override;
 
     // Level byte -> zlib level: 0 -> 9, 1 -> default (-1), 2/3 -> 1, else 0.
     static int ZlibLevel(uint8_t Level);
@@ -35,6 +40,11 @@ private:
     struct TInflater;
     ::z_stream_s& Inflater();
     std::unique_ptr<TInflater> FInflater;
+    // Decodes a value of `want` bytes from `body` into `out` in one call.
+    void InflateWhole(std::string_view body, size_t want, std::string& out);
+    struct TWholeInflater;
+    libdeflate_decompressor& WholeInflater();
+    std::unique_ptr<TWholeInflater> FWholeInflater;
     uint8_t FLevel = 1;
     size_t FSourceSize = 0;
 };

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "tomedb/TomeError.h"
@@ -72,6 +73,9 @@ public:
     virtual void DecodeInPieces(const std::string& Source, const TPieceSink& Sink);
     virtual void SetLevel(uint8_t /*Level*/) {}
     virtual uint8_t GetLevel() const { return 1; }
+    // A new algorithm object that decodes as this one does, sharing no state
+    // with it (for decoding on another thread); null when the class has none.
+    virtual std::unique_ptr<TCompressAlgo> NewDecoder() const { return nullptr; }
 };
 
 // Encryption algorithm: the stream form is built on the buffer operations and
@@ -92,6 +96,9 @@ public:
     // Size bytes from Source to Dest; Source and Dest may be the same memory.
     virtual void EncodeBuffer(const void* Source, void* Dest, size_t Size) = 0;
     virtual void DecodeBuffer(const void* Source, void* Dest, size_t Size) = 0;
+    // A new algorithm object with this one's mode and key, sharing no state
+    // with it (for decoding on another thread); null when the class has none.
+    virtual std::unique_ptr<TEncryptAlgo> KeyedCopy() const { return nullptr; }
 
 private:
     void ProcessStream(const std::string& Source, std::string& Dest, int64_t Size, bool encode);

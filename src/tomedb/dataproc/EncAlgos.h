@@ -43,6 +43,12 @@ class TEncAlgo_Of : public TEncAlgo_Base {
 public:
     explicit TEncAlgo_Of(TTomeDBFileIO* owner = nullptr) : TEncAlgo_Base(owner, std::make_unique<CipherT>()) {}
     std::unique_ptr<TEncrypt> CipherClass() const override { return std::make_unique<CipherT>(); }
+    std::unique_ptr<TEncryptAlgo> KeyedCopy() const override {
+        auto copy = std::make_unique<TEncAlgo_Of<CipherT>>();
+        copy->Cipher().CopyKeyFrom(Cipher());
+        copy->Done();
+        return copy;
+    }
 };
 
 class TEncAlgo_Blowfish final : public TEncAlgo_Of<TEnc_Blowfish> {

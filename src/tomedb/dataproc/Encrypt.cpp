@@ -51,6 +51,16 @@ void TEncrypt::Protect() {
 
 void TEncrypt::Done() { FFeedback = FIV; }
 
+void TEncrypt::CopyKeyFrom(const TEncrypt& other) {
+    if (std::strcmp(ClassName(), other.ClassName()) != 0)
+        throw EDatabaseError("Cipher key copied between different ciphers");
+    FMode = other.FMode;
+    FFlags = other.FFlags;
+    FIV = other.FIV;
+    FFeedback = other.FFeedback;
+    FSchedule = other.FSchedule;
+}
+
 void TEncrypt::SetMode(int Mode) {
     if (Mode < 0 || Mode >= ModeCount)
         throw EDatabaseError(FormatMessage("Invalid cipher mode %d", Mode));

@@ -49,6 +49,10 @@ public:
     virtual void Protect();  // forget key, IV and feedback
 
     void SetMode(int Mode);  // 0..4; another value throws EDatabaseError
+    // Takes mode, key schedule, IV and feedback from `other`, a cipher of the
+    // same class (else EDatabaseError): a second cipher that decodes as
+    // `other` does, for another thread.
+    void CopyKeyFrom(const TEncrypt& other);
     int GetMode() const { return FMode; }
     bool Initialized() const { return (FFlags & (1u << FlagInitialized)) != 0; }
     bool Keyed() const { return (FFlags & (1u << FlagKeyed)) != 0; }

@@ -160,6 +160,10 @@ public:
     std::optional<std::string> StoredBlobValue(int fieldIndex);
     // The value a stored form (StoredBlobValue of this field) decodes to.
     std::string DecodeStoredBlobValue(int fieldIndex, const std::string& stored);
+    // A decoder of this field's stored forms for use on another thread (see
+    // TTomeBlobDecoder); null when the table is closed, the field is not a
+    // blob, or its algorithms cannot be copied (decode here then).
+    std::unique_ptr<TTomeBlobDecoder> NewBlobDecoder(int fieldIndex) const;
     // While appending: the next Post writes `stored` (StoredBlobValue of
     // `sourceField` of `source`) as field `fieldIndex` instead of encoding the
     // field's value, so a value is copied without being decoded and encoded

@@ -61,6 +61,13 @@ std::string TTomeTable::DecodeStoredBlobValue(int fieldIndex, const std::string&
     return value;
 }
 
+std::unique_ptr<TTomeBlobDecoder> TTomeTable::NewBlobDecoder(int fieldIndex) const {
+    if (!tableIO_ || !IsBlobField(*tableIO_, fieldIndex))
+        return nullptr;
+    return tableIO_->FileIO().NewBlobDecoder(tableIO_->FieldCompressed(fieldIndex),
+                                             tableIO_->FieldEncrypted(fieldIndex));
+}
+
 bool TTomeTable::SetStoredBlobValue(int fieldIndex, const TTomeTable& source, int sourceField, std::string stored) {
     if (state_ != dsInsert || !tableIO_ || !source.tableIO_)
         return false;

@@ -585,6 +585,18 @@ void TTomeDBFileIO::DecodeStreamInPieces(const std::string& Source, bool Compres
         Sink(input->data(), input->size());
 }
 
+std::unique_ptr<TTomeBlobDecoder> TTomeDBFileIO::NewBlobDecoder(bool Compress, bool Encrypt) {
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    std::unique_ptr<TCompressAlgo> compress;
+    std::unique_ptr<TEncryptAlgo> encrypt;
+    if (Compress && !(Compress_.Algo() && (compress = Compress_.Algo()->NewDecoder())))
+        return nullptr;
+    if (Encrypt && !(Encrypt_.Algo() && (encrypt = Encrypt_.Algo()->KeyedCopy())))
+        return nullptr;
+    return std::make_unique<TTomeBlobDecoder>(std::move(compress), std::move(encrypt),
+                                              FormatMessage("Database file '%s' is damaged", FileName_.c_str()));
+}
+
 void TTomeDBFileIO::EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size) {
     if (!Encrypt) {
         if (Source != Dest)

@@ -58,6 +58,7 @@
 
 #include "tomedb/FieldTypes.h"
 #include "tomedb/dataproc/DataProcessMgr.h"
+#include "tomedb/storage/TomeBlobDecoder.h"
 #include "tomedb/storage/TomeMedium.h"
 #include "tomedb/storage/TomeStorageOwner.h"
 #include "tomedb/storage/TomeStructures.h"
@@ -211,6 +212,10 @@ public:
     // DecodeStream handing the value to Sink in pieces: decompression never
     // holds more than a piece of the result.
     void DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt, const TPieceSink& Sink);
+    // A decoder of values stored with these steps that shares no state with
+    // this database (see TTomeBlobDecoder); null when an algorithm in use
+    // cannot be copied or none is selected.
+    std::unique_ptr<TTomeBlobDecoder> NewBlobDecoder(bool Compress, bool Encrypt);
     void EncodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
     void DecodeBuffer(const void* Source, void* Dest, bool Encrypt, size_t Size);
 

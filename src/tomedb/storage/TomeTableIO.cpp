@@ -577,12 +577,8 @@ void TTomeTableIO::LoadBlob(int64_t DescriptorOffset, bool Compress, bool Encryp
         Out.swap(stored);
         return;
     }
-    // A stored length far beyond what deflate can reach means damage, not data.
-    if (stored.size() >= 4) {
-        const int32_t claimed = GetI32(reinterpret_cast<const uint8_t*>(stored.data()));
-        if (claimed > 0 && static_cast<int64_t>(claimed) > (static_cast<int64_t>(stored.size()) + 64) * 1100)
-            Io_.RaiseDamaged();
-    }
+    if (ClaimsUnreachableLength(stored))
+        Io_.RaiseDamaged();
     Io_.DecodeStream(stored, Out, true, false);
 }
 
