@@ -174,5 +174,5 @@ void TfrmMain::Shutdown() {
     RunShutdownStep(m_context.Dialogs(), [this] { m_context.Backups().Finish(); });
     RunShutdownStep(m_context.Dialogs(), [this] { m_context.Documents().CompressDocuments(); });
     SaveLayout();
-    m_context.IniConfig().WriteSkin(m_style, m_theme);
+    m_context.IniConfig().WriteSkin(SkinStyle(), SkinTheme());
 }

@@ -14,6 +14,7 @@
 #include "platform/AppPaths.h"
 #include "platform/DialogService.h"
 #include "platform/ExportNames.h"
+#include "platform/Skin.h"
 #include "settings/RegConfig.h"
 #include "tools/mail/TZipArchive.h"
 #include "tools/pinyin/TfrmCheckPY.h"
@@ -71,7 +72,7 @@ void TToolCommands::munToolReaderClick() {
 // A result opens through the same handler a second start's file goes through.
 void TToolCommands::munFindInFileClick() {
     TMainView* main = &m_main;
-    OpenFindInFiles(m_main.Window(), [main](const QString& path) { main->PassParams(path); });
+    OpenFindInFiles(m_main.Window(), m_context.Skin(), [main](const QString& path) { main->PassParams(path); });
 }
 
 // With a library open the selected manuscript is mailed: its name as subject
