@@ -152,8 +152,10 @@ void ApplySkin(QWidget* widget, int style, const QString& themeFile) {
         }
         return;
     }
-    widget->setPalette(palette);
+    // The style sheet first: changing it puts back the palette the widget had
+    // when the previous sheet was applied, which would undo a new palette.
     widget->setStyleSheet(css);
+    widget->setPalette(palette);
 }
 
 void TSkin::Set(int style, const QString& themeFile) {

@@ -68,6 +68,7 @@ private slots:
         TSkin skin;
         skin.Choose(2, QString());
         QDialog kept;
+        kept.show();  // polished: a new style sheet then restores the palette of the old
         auto gone = std::make_unique<QDialog>();
         QPointer<QDialog> goneWatch = gone.get();
         skin.ApplyTo(&kept);
