@@ -115,5 +115,5 @@ void TfrmMain::Shutdown() {
     m_quickHide->Unregister();
     m_commands.closeLibraries();
     SaveLayout();
-    m_context.IniConfig().WriteSkin(m_style, m_theme);
+    m_context.IniConfig().WriteSkin(SkinStyle(), SkinTheme());
 }

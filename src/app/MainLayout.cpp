@@ -105,7 +105,7 @@ void TfrmMain::ApplyLayout() {
         setProperty("splittersTracked", true);
     }
 
-    SetSkin(g_Style, g_Theme);
+    SetSkin(SkinStyle(), SkinTheme());
     m_skinFolder = m_context.RegConfig().ReadSkinPath();
 }
 
@@ -125,14 +125,14 @@ void TfrmMain::SaveLayout() {
     m_context.IniConfig().WriteLayout(layout);
 }
 
+int TfrmMain::SkinStyle() const { return m_context.Skin().Style(); }
+
+QString TfrmMain::SkinTheme() const { return m_context.Skin().Theme(); }
+
 void TfrmMain::SetSkin(int style, const QString& themeFile) {
-    m_style = (style >= 0 && style <= 5) ? style : 0;
-    m_theme = themeFile;
-    g_Style = m_style;
-    g_Theme = m_theme;
     // Application-wide, so every dialog and message box opened later is
-    // drawn in the same style.
-    ApplySkin(nullptr, m_style, m_theme);
+    // drawn in the same style; open dialogs follow.
+    m_context.Skin().Choose(style, themeFile);
     // Re-polishing under a new style sheet drops size constraints; the tool
     // bar keeps its 28 pixels.
     tbTool->setFixedHeight(28);
@@ -143,7 +143,7 @@ void TfrmMain::munBlueGlassClick() {
     const int tag = item ? item->data().toInt() : 0;
     const int style = StyleForTag(tag);
     if (style >= 0) {
-        SetSkin(style, m_theme);
+        SetSkin(style, SkinTheme());
     } else if (tag == 7) {
         TFileDialogRequest request;
         request.caption = tr("更换皮肤");
@@ -153,8 +153,6 @@ void TfrmMain::munBlueGlassClick() {
         if (!file.isEmpty())
             SetSkin(0, file);
     }
-    g_Style = m_style;
-    g_Theme = m_theme;
 }
 
 void TfrmMain::munToolHideClick() { m_quickHide->Hide(); }

@@ -6,8 +6,10 @@
 // (Saves, on the library DocData has open),
 // find and replace across the library with its undo (LibrarySearch,
 // forgotten when a library closes)
-// and the dialog service through which every question to the user goes. TQuilloraApp owns it; the window and its
-// command groups keep a reference. Constructing it opens Documents.tdb (creating it when missing); an engine error
+// the dialog service through which every question to the user goes, and the
+// skin the application draws in (Skin; the Qt dialog service draws in it while
+// the context lives). TQuilloraApp owns it; the window and its command groups
+// keep a reference. Constructing it opens Documents.tdb (creating it when missing); an engine error
 // there propagates to the caller.
 //
 // QUILLORA_VERSION_GAP_SECONDS, when set to a number, replaces the two
@@ -21,6 +23,7 @@ class TBackupService;
 class TDialogService;
 class TLibrarySearch;
 class TManuscriptSaves;
+class TSkin;
 class TqlvDocData;
 class TqlvDocuments;
 class TqlvIniConfig;
@@ -44,8 +47,11 @@ public:
     // (the Qt one, or a test's scripted one): the commands ask through it and
     // hand it to the dialogs they make.
     TDialogService& Dialogs() const;
+    // The skin every window and dialog of the application draws in.
+    TSkin& Skin() const { return *m_skin; }
 
 private:
+    std::unique_ptr<TSkin> m_skin;
     std::unique_ptr<TqlvDocData> m_docData;
     // Its tables attach to DocData's database: it goes before it.
     std::unique_ptr<TManuscriptSaves> m_saves;

@@ -69,8 +69,6 @@ TQuilloraApp::~TQuilloraApp() {
         tomedb::SetDBLogin(nullptr);
 }
 
-int TQuilloraApp::AcceptedStyle(int stored) { return (stored >= 0 && stored <= 5) ? stored : 0; }
-
 TQuilloraApp::Entry TQuilloraApp::ClaimInstance() {
     m_instance = std::make_unique<TSingleInstance>();
     connect(m_instance.get(), &TSingleInstance::paramsReceived, this, &TQuilloraApp::OnParamsReceived);
@@ -127,8 +125,7 @@ void TQuilloraApp::InstallQtTranslations() {
 }
 
 void TQuilloraApp::ReadSkin() {
-    g_Theme = m_context->IniConfig().ReadTheme();
-    g_Style = AcceptedStyle(m_context->IniConfig().ReadStyle());
+    m_context->Skin().Set(m_context->IniConfig().ReadStyle(), m_context->IniConfig().ReadTheme());
 }
 
 int TQuilloraApp::Run() {

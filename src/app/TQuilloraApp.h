@@ -46,9 +46,6 @@ public:
     TSingleInstance* Instance() const { return m_instance.get(); }
     QString JoinedParams() const { return m_params; }
 
-    // The style to start with: a stored style outside 0..5 gives 0.
-    static int AcceptedStyle(int stored);
-
 private:
     void OnParamsReceived(const QString& params);
     void ReadSkin();

@@ -86,8 +86,8 @@ public:
     QString CommandLine() const { return m_commandLine; }
 
     // Skin: style 0..5 and theme file; SetSkin applies and remembers them.
-    int SkinStyle() const { return m_style; }
-    QString SkinTheme() const { return m_theme; }
+    int SkinStyle() const;
+    QString SkinTheme() const;
     void SetSkin(int style, const QString& themeFile);
     QString SkinDialogFolder() const { return m_skinFolder; }
 
@@ -233,8 +233,6 @@ private:
     int m_spDoc = 120;
     int m_spPic = 120;
     int m_spFile = 120;
-    int m_style = 0;
-    QString m_theme;
     QString m_skinFolder;
     QString m_commandLine;
     QString m_manuscriptName;  // as panel 1 shows it, for the title

@@ -35,6 +35,12 @@ void ShowModeless(Dialog* dialog) {
     dialog->editFind->setFocus();
 }
 
+// The dialogs are drawn in the skin of the service the editor asks through.
+void DrawInServiceSkin(QWidget* dialog) {
+    if (const TSkin* skin = InstalledDialogService().Skin())
+        skin->ApplyTo(dialog);
+}
+
 }  // namespace
 
 QString TqlvEditor::SelectionPrefill() const {
@@ -48,7 +54,7 @@ void TqlvEditor::Find() {
     const bool created = !m_findDialog;
     if (created) {
         m_findDialog = new TfrmFind(m_control->window());
-        ApplyCurrentSkin(m_findDialog);
+        DrawInServiceSkin(m_findDialog);
         connect(m_findDialog, &TfrmFind::FindNextClicked, this, [this] {
             m_lastSearch = m_findDialog->Options();
             SearchAndSelect(m_lastSearch, true);
@@ -67,7 +73,7 @@ void TqlvEditor::Replace() {
     const bool created = !m_replaceDialog;
     if (created) {
         m_replaceDialog = new TfrmReplace(m_control->window());
-        ApplyCurrentSkin(m_replaceDialog);
+        DrawInServiceSkin(m_replaceDialog);
         connect(m_replaceDialog, &TfrmReplace::FindNextClicked, this, [this] {
             m_lastSearch = m_replaceDialog->Options();
             SearchAndSelect(m_lastSearch, true);

@@ -1,8 +1,9 @@
 // Construction, events, clipboard, quick deletion and selection, fonts and
 // the plain-text view of the control. Search lives in EditorSearch.cpp, files
-// and printing in EditorFiles.cpp, lines in EditorLines.cpp.
+// and printing in EditorFiles.cpp, line arithmetic in DisplayLines.cpp.
 #include "editor/TqlvEditor.h"
 
+#include "editor/DisplayLines.h"
 #include "editor/EditorText.h"
 #include "editor/FindDialog.h"
 #include "editor/ReplaceDialog.h"
@@ -375,3 +376,41 @@ QString TqlvEditor::FileName() const { return m_fileName; }
 TSearchOptions TqlvEditor::LastSearch() const { return m_lastSearch; }
 TfrmFind* TqlvEditor::FindDialog() const { return m_findDialog; }
 TfrmReplace* TqlvEditor::ReplaceDialog() const { return m_replaceDialog; }
+
+// Lines as the control shows them (see DisplayLines.h).
+
+int TqlvEditor::CaretLine() const { return DisplayLineAt(*m_control->document(), WordWrap(), SelectionEnd()); }
+
+int TqlvEditor::CaretColumn() const {
+    const int end = SelectionEnd();
+    return end - DisplayLineStart(*m_control->document(), WordWrap(), end);
+}
+
+void TqlvEditor::GotoLine(int lineNumber) {
+    // Line number 0 (or less) stands for the caret's own line; a number past
+    // the last line goes to the last line.
+    const QTextDocument& document = *m_control->document();
+    const int index = lineNumber - 1;
+    const int position = index < 0 ? DisplayLineStart(document, WordWrap(), SelectionEnd())
+                                   : DisplayLineStartOfIndex(document, WordWrap(), index);
+    SelectRange(position, position);
+    Focus();
+}
+
+int TqlvEditor::CaretParagraph() const { return ParagraphAt(*m_control->document(), SelectionEnd()); }
+
+void TqlvEditor::GotoParagraph(int paragraphNumber) {
+    const int position = ParagraphStart(*m_control->document(), paragraphNumber);
+    SelectRange(position, position);
+    Focus();
+}
+
+void TqlvEditor::DeleteLine() {
+    const TTextRange line = DisplayLineWithBreak(*m_control->document(), WordWrap(), SelectionStart());
+    QTextCursor cursor = m_control->textCursor();
+    cursor.setPosition(line.from);
+    cursor.setPosition(line.to, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    m_control->setTextCursor(cursor);
+    m_control->ensureCursorVisible();
+}

@@ -225,9 +225,6 @@ private:
     void SelectRange(int anchor, int position);
     int SelectionStart() const;
     int SelectionEnd() const;
-    int LineIndexAt(int position) const;
-    int LineStartAt(int position) const;
-    int LineStartOfIndex(int lineIndex) const;
     QString SelectionPrefill() const;
     bool SearchAndSelect(const TSearchOptions& options, bool reportNotFound);
     bool SelectionMatches(const TSearchOptions& options) const;

@@ -5,6 +5,10 @@
 // so every command runs headless. The service is not owned by the caller of
 // SetDialogService; passing nullptr restores the Qt implementation.
 //
+// The Qt service draws in the skin the application context gives it
+// (DefaultDialogService().DrawIn); without one, its boxes and dialogs keep the
+// application's look.
+//
 // The application layer reaches the service through its context
 // (TAppContext::Dialogs()) or the reference a dialog is made with; only that
 // context and the widgets below the application layer (editor, tools), which
@@ -19,6 +23,7 @@
 
 class QDialog;
 class QWidget;
+class TSkin;
 
 // What a message box shows beside its text.
 enum class TMessageIcon { None = 0, Information = 1, Warning = 2 };
@@ -42,7 +47,11 @@ class TDialogService {
 public:
     virtual ~TDialogService() = default;
 
-    // The named questions and notices; each draws in the current skin.
+    // The skin the service draws its boxes and dialogs in; null when it has
+    // none (they keep the application's look).
+    virtual const TSkin* Skin() const { return nullptr; }
+
+    // The named questions and notices; each draws in the service's skin.
     // A notice with one "确定" button (information icon unless told otherwise).
     void Inform(const QString& text, const QString& caption, TMessageIcon icon = TMessageIcon::Information);
     // A notice with the warning icon.
@@ -69,6 +78,10 @@ public:
     // by its caller; returns QDialog::Accepted or QDialog::Rejected. A test
     // service fills the dialog's controls and accepts or rejects it instead.
     virtual int ExecDialog(QDialog& dialog) = 0;
+
+private:
+    // The style the named calls pass to MessageBox: the skin's, else 0.
+    int SkinStyle() const;
 };
 
 // The service in use: the Qt one unless a test installed its own.

@@ -85,7 +85,13 @@ QString JoinPatterns(const QString& patterns) {
     return parts.join(QLatin1Char(' '));
 }
 
-void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
+// Draws widget in skin, when there is one.
+void Draw(const TSkin* skin, QWidget& widget) {
+    if (skin)
+        skin->ApplyTo(&widget);
+}
+
+void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request, const TSkin* skin) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setWindowTitle(request.caption);
     if (!request.initialDir.isEmpty())
@@ -96,15 +102,15 @@ void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
         dialog.selectFile(request.fileName);
     if (!request.defaultExt.isEmpty())
         dialog.setDefaultSuffix(request.defaultExt);
-    ApplyCurrentSkin(&dialog);
+    Draw(skin, dialog);
 }
 
-QStringList RunFileDialog(const TFileDialogRequest& request, QFileDialog::FileMode mode,
-                          QFileDialog::AcceptMode accept) {
+QStringList RunFileDialog(const TFileDialogRequest& request, QFileDialog::FileMode mode, QFileDialog::AcceptMode accept,
+                          const TSkin* skin) {
     QFileDialog dialog(DialogParent());
     dialog.setFileMode(mode);
     dialog.setAcceptMode(accept);
-    PrepareFileDialog(dialog, request);
+    PrepareFileDialog(dialog, request, skin);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
@@ -160,7 +166,7 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, in
         box.setEscapeButton(first);
     }
     box.setDefaultButton(first);
-    ApplySkin(&box, style, g_Theme);
+    ApplySkin(&box, style, m_skin ? m_skin->Theme() : QString());
     KeepCaptionVisible(box);
     box.exec();
     // Closing the box by its title bar answers as Escape does.
@@ -204,23 +210,23 @@ QString TQtDialogService::InputPassword() {
     layout->addLayout(fields);
     layout->addLayout(buttonRow);
     password->setFocus();
-    ApplyCurrentSkin(&dialog);
+    Draw(m_skin, dialog);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return password->text();
 }
 
 QString TQtDialogService::OpenFileName(const TFileDialogRequest& request) {
-    const QStringList files = RunFileDialog(request, QFileDialog::ExistingFile, QFileDialog::AcceptOpen);
+    const QStringList files = RunFileDialog(request, QFileDialog::ExistingFile, QFileDialog::AcceptOpen, m_skin);
     return files.isEmpty() ? QString() : files.first();
 }
 
 QStringList TQtDialogService::OpenFileNames(const TFileDialogRequest& request) {
-    return RunFileDialog(request, QFileDialog::ExistingFiles, QFileDialog::AcceptOpen);
+    return RunFileDialog(request, QFileDialog::ExistingFiles, QFileDialog::AcceptOpen, m_skin);
 }
 
 QString TQtDialogService::SaveFileName(const TFileDialogRequest& request) {
-    const QStringList files = RunFileDialog(request, QFileDialog::AnyFile, QFileDialog::AcceptSave);
+    const QStringList files = RunFileDialog(request, QFileDialog::AnyFile, QFileDialog::AcceptSave, m_skin);
     return files.isEmpty() ? QString() : files.first();
 }
 
@@ -232,7 +238,7 @@ QString TQtDialogService::FolderName(const QString& caption, const QString& init
     dialog.setWindowTitle(caption);
     if (!initialDir.isEmpty())
         dialog.setDirectory(initialDir);
-    ApplyCurrentSkin(&dialog);
+    Draw(m_skin, dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
@@ -241,7 +247,7 @@ QString TQtDialogService::FolderName(const QString& caption, const QString& init
 std::optional<QFont> TQtDialogService::ChooseFont(const QFont& initial) {
     QFontDialog dialog(initial, DialogParent());
     dialog.setOption(QFontDialog::DontUseNativeDialog, true);
-    ApplyCurrentSkin(&dialog);
+    Draw(m_skin, dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.selectedFont();
@@ -250,13 +256,13 @@ std::optional<QFont> TQtDialogService::ChooseFont(const QFont& initial) {
 std::optional<QColor> TQtDialogService::ChooseColor(const QColor& initial) {
     QColorDialog dialog(initial, DialogParent());
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
-    ApplyCurrentSkin(&dialog);
+    Draw(m_skin, dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.selectedColor();
 }
 
 int TQtDialogService::ExecDialog(QDialog& dialog) {
-    ApplyCurrentSkin(&dialog);
+    Draw(m_skin, dialog);
     return dialog.exec() == QDialog::Accepted ? QDialog::Accepted : QDialog::Rejected;
 }

@@ -1,22 +1,124 @@
 #include "platform/SingleInstance.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QVariant>
+#include <QDir>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QtEndian>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
 // Messages are a 4-byte big-endian length followed by UTF-8 text; longer
 // claims than this are dropped so a stray client cannot make us buffer much.
 constexpr quint32 kMaxMessageBytes = 64 * 1024;
-constexpr char kPendingProperty[] = "quilloraPending";
 
 bool IsStrippedTail(QChar c) { return c.unicode() <= 0x20 || c.category() == QChar::Other_Control; }
 
+// A name without a folder lives in the temporary folder, as local socket
+// names always have here.
+QString SocketPath(const QString& name) {
+    return name.startsWith(QLatin1Char('/')) ? name : QDir::tempPath() + QLatin1Char('/') + name;
+}
+
+// False when the path does not fit a socket address.
+bool FillAddress(const QString& path, sockaddr_un& address) {
+    const QByteArray bytes = QFile::encodeName(path);
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (bytes.isEmpty() || size_t(bytes.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, bytes.constData(), size_t(bytes.size()));
+    return true;
+}
+
+int NewSocket() { return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+
+// A connected socket to the instance listening at path, or -1. A Unix-domain
+// connect answers at once: refused when nobody listens on the file.
+int ConnectTo(const QString& path) {
+    sockaddr_un address;
+    if (!FillAddress(path, address))
+        return -1;
+    const int fd = NewSocket();
+    if (fd < 0)
+        return -1;
+    int result;
+    do
+        result = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    while (result < 0 && errno == EINTR);
+    if (result < 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Writes all of bytes, waiting at most timeoutMs for room each time.
+bool WriteAll(int fd, const QByteArray& bytes, int timeoutMs) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        pollfd ready{fd, POLLOUT, 0};
+        const int polled = ::poll(&ready, 1, timeoutMs);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled <= 0)
+            return false;
+        const ssize_t written = ::send(fd, data, size_t(left), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (written < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+bool SomeoneListens(const QString& path) {
+    const int fd = ConnectTo(path);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+// A listening socket bound to path, or -1 (errno EADDRINUSE when the file
+// exists). Binding never replaces an existing file: that is the test of a
+// running instance this class relies on.
+int ListenAt(const QString& path) {
+    sockaddr_un address;
+    if (!FillAddress(path, address)) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return -1;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) < 0 || ::listen(fd, 16) < 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
+
+struct TSingleInstance::Connection {
+    int fd = -1;
+    QSocketNotifier* notifier = nullptr;
+    QByteArray pending;  // bytes of a message not yet complete
+};
 
 QString JoinParams(const QStringList& args) {
     QString joined;
@@ -31,10 +133,7 @@ QString JoinParams(const QStringList& args) {
 
 TSingleInstance::TSingleInstance(QObject* parent) : QObject(parent) {}
 
-TSingleInstance::~TSingleInstance() {
-    if (m_server)
-        m_server->close();
-}
+TSingleInstance::~TSingleInstance() { Close(); }
 
 QString TSingleInstance::ServerName() {
     const QString overrideName = qEnvironmentVariable("QUILLORA_INSTANCE_NAME");
@@ -43,86 +142,114 @@ QString TSingleInstance::ServerName() {
     return QStringLiteral("%1-%2").arg(QLatin1String(kInstanceName)).arg(getuid());
 }
 
-bool TSingleInstance::IsListening() const { return m_server && m_server->isListening(); }
-
-bool TSingleInstance::SomeoneListens(const QString& name) {
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    const bool alive = probe.waitForConnected(1000);
-    if (alive)
-        probe.disconnectFromServer();
-    return alive;
-}
+bool TSingleInstance::IsListening() const { return m_listenFd >= 0; }
 
 bool TSingleInstance::Listen() {
     if (IsListening())
         return true;
-    if (!m_server) {
-        m_server = new QLocalServer(this);
-        // No socket options: with them Qt builds the socket elsewhere and
-        // renames it into place, silently replacing a live instance's socket.
-        // Without them listen() fails on an existing name, which is the test
-        // this class relies on. The name carries the user id.
-        connect(m_server, &QLocalServer::newConnection, this, &TSingleInstance::OnNewConnection);
+    const QString path = SocketPath(ServerName());
+    int fd = ListenAt(path);
+    if (fd < 0 && errno == EADDRINUSE) {
+        if (SomeoneListens(path))
+            return false;
+        // Nobody answers: the socket file is a leftover of a killed instance.
+        ::unlink(QFile::encodeName(path).constData());
+        fd = ListenAt(path);
     }
-    const QString name = ServerName();
-    if (m_server->listen(name))
-        return true;
-    if (SomeoneListens(name))
+    if (fd < 0)
         return false;
-    // Nobody answers: the socket file is a leftover of a killed instance.
-    QLocalServer::removeServer(name);
-    return m_server->listen(name);
-}
-
-bool TSingleInstance::SendToRunning(const QString& params, int timeoutMs) {
-    QLocalSocket socket;
-    socket.connectToServer(ServerName());
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    const QByteArray payload = params.toUtf8();
-    QByteArray header(4, '\0');
-    qToBigEndian<quint32>(quint32(payload.size()), header.data());
-    socket.write(header + payload);
-    if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(timeoutMs);
+    m_listenFd = fd;
+    m_socketPath = path;
+    m_listenNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_listenNotifier, &QSocketNotifier::activated, this, &TSingleInstance::Accept);
     return true;
 }
 
-void TSingleInstance::OnNewConnection() {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadMessage(socket); });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-            ReadMessage(socket);
-            socket->deleteLater();
+void TSingleInstance::Close() {
+    while (!m_connections.empty())
+        Drop(m_connections.back().get());
+    if (m_listenFd < 0)
+        return;
+    delete m_listenNotifier;
+    m_listenNotifier = nullptr;
+    ::close(m_listenFd);
+    m_listenFd = -1;
+    ::unlink(QFile::encodeName(m_socketPath).constData());
+}
+
+bool TSingleInstance::SendToRunning(const QString& params, int timeoutMs) {
+    const int fd = ConnectTo(SocketPath(ServerName()));
+    if (fd < 0)
+        return false;
+    const QByteArray payload = params.toUtf8();
+    QByteArray message(4, '\0');
+    qToBigEndian<quint32>(quint32(payload.size()), message.data());
+    message += payload;
+    const bool sent = WriteAll(fd, message, timeoutMs);
+    ::close(fd);  // what was written is delivered all the same
+    return sent;
+}
+
+void TSingleInstance::Accept() {
+    for (;;) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR)
+                continue;
+            return;  // EAGAIN: nothing more waiting
+        }
+        auto connection = std::make_unique<Connection>();
+        connection->fd = fd;
+        connection->notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        Connection* raw = connection.get();
+        connect(connection->notifier, &QSocketNotifier::activated, this, [this, raw] {
+            if (!ReadMessages(*raw))
+                Drop(raw);
         });
-        // Data may have arrived together with the connection.
-        if (socket->bytesAvailable() > 0)
-            ReadMessage(socket);
+        m_connections.push_back(std::move(connection));
     }
 }
 
-void TSingleInstance::ReadMessage(QLocalSocket* socket) {
-    QByteArray pending = socket->property(kPendingProperty).toByteArray() + socket->readAll();
+bool TSingleInstance::ReadMessages(Connection& connection) {
+    char buffer[4096];
+    bool open = true;
+    for (;;) {
+        const ssize_t got = ::read(connection.fd, buffer, sizeof buffer);
+        if (got > 0) {
+            connection.pending.append(buffer, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        open = got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        break;
+    }
+    QByteArray& pending = connection.pending;
     while (pending.size() >= 4) {
         const quint32 length = qFromBigEndian<quint32>(pending.constData());
-        if (length > kMaxMessageBytes) {
-            pending.clear();
-            socket->abort();
-            break;
-        }
+        if (length > kMaxMessageBytes)
+            return false;
         if (quint32(pending.size()) < 4 + length)
             break;
-        const QString params = QString::fromUtf8(pending.mid(4, int(length)));
-        pending.remove(0, int(4 + length));
-        // Handed on from the event loop, not from inside this socket's own
+        const QString params = QString::fromUtf8(pending.mid(4, qsizetype(length)));
+        pending.remove(0, qsizetype(4 + length));
+        // Handed on from the event loop, not from inside the notifier's own
         // signal: the receiver may open a modal prompt, whose nested loop
-        // can deliver the socket's disconnect and delete it under us.
+        // could otherwise deliver this connection's end under us.
         QMetaObject::invokeMethod(
             this, [this, params] { emit paramsReceived(params); }, Qt::QueuedConnection);
     }
-    socket->setProperty(kPendingProperty, pending);
+    return open;
+}
+
+void TSingleInstance::Drop(Connection* connection) {
+    const auto found = std::find_if(m_connections.begin(), m_connections.end(),
+                                    [connection](const auto& owned) { return owned.get() == connection; });
+    if (found == m_connections.end())
+        return;
+    // The notifier may be the sender of the signal being handled.
+    connection->notifier->setEnabled(false);
+    connection->notifier->deleteLater();
+    ::close(connection->fd);
+    m_connections.erase(found);
 }

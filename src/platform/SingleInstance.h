@@ -7,15 +7,21 @@
 //
 // A socket file left behind by a killed instance is recognised (nobody answers
 // on it) and replaced, so a crash never blocks the next start.
-// TSingleInstance owns its QLocalServer; it is not thread-safe.
+//
+// The socket is a plain Unix-domain stream socket in the temporary folder
+// (where earlier builds kept theirs, so they and this one find each other),
+// watched by the event loop: no network library is loaded for it.
+// TSingleInstance owns its socket and its connections; it is not thread-safe.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-class QLocalServer;
-class QLocalSocket;
+#include <memory>
+#include <vector>
+
+class QSocketNotifier;
 
 // Instance name: window caption, application title and socket name prefix.
 inline constexpr const char* kInstanceName = "QuilloraVer1.3";
@@ -47,9 +53,16 @@ signals:
     void paramsReceived(const QString& params);
 
 private:
-    void OnNewConnection();
-    void ReadMessage(QLocalSocket* socket);
-    static bool SomeoneListens(const QString& name);
+    struct Connection;
+    void Accept();
+    // Reads what the connection has; false once the peer has gone (or sent
+    // a message too long to take), and the connection is to be dropped.
+    bool ReadMessages(Connection& connection);
+    void Drop(Connection* connection);
+    void Close();
 
-    QLocalServer* m_server = nullptr;
+    int m_listenFd = -1;
+    QString m_socketPath;  // the file m_listenFd is bound to
+    QSocketNotifier* m_listenNotifier = nullptr;
+    std::vector<std::unique_ptr<Connection>> m_connections;
 };

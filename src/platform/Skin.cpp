@@ -1,8 +1,5 @@
-// The six skin styles: a Qt style ("Fusion", which honours palettes), a
-// palette and a style sheet per style. Style 0 draws with the theme file, a Qt
-// style sheet, over the default palette. Passing a null widget to ApplySkin
-// skins the whole application, so every window, dialog and message box opened
-// afterwards takes the style without further calls.
+// The six skin styles: a palette and a style sheet per style; style 0 reads
+// its style sheet from the theme file.
 #include "platform/Skin.h"
 
 #include <QApplication>
@@ -10,9 +7,7 @@
 #include <QPalette>
 #include <QStyle>
 #include <QWidget>
-
-int g_Style = 0;
-QString g_Theme;
+#include <algorithm>
 
 namespace {
 
@@ -33,7 +28,7 @@ struct SkinColors {
 };
 
 // Index = style number; entry 0 is the neutral base under a theme file.
-const SkinColors kSkins[6] = {
+const SkinColors kSkins[TSkin::kStyleCount] = {
     {"#efefef", "#000000", "#ffffff", "#000000", "#e8e8e8", "#000000", "#3875d7", "#ffffff", "#f6f6f6", "#e4e4e4",
      "#000000", "#b0b0b0", 2},
     // 1 MacOS: brushed light grey, aqua selection, round buttons.
@@ -139,11 +134,12 @@ QString ReadThemeFile(const QString& themeFile) {
     return QString::fromUtf8(file.read(1024 * 1024));
 }
 
+int AcceptedStyle(int style) { return style >= 0 && style < TSkin::kStyleCount ? style : 0; }
+
 }  // namespace
 
 void ApplySkin(QWidget* widget, int style, const QString& themeFile) {
-    if (style < 0 || style > 5)
-        style = 0;
+    style = AcceptedStyle(style);
     const SkinColors& colors = kSkins[style];
     const QPalette palette = MakePalette(colors);
     const QString css = style == 0 ? ReadThemeFile(themeFile) : MakeStyleSheet(colors);
@@ -156,8 +152,32 @@ void ApplySkin(QWidget* widget, int style, const QString& themeFile) {
         }
         return;
     }
-    widget->setPalette(palette);
+    // The style sheet first: changing it puts back the palette the widget had
+    // when the previous sheet was applied, which would undo a new palette.
     widget->setStyleSheet(css);
+    widget->setPalette(palette);
 }
 
-void ApplyCurrentSkin(QWidget* widget) { ApplySkin(widget, g_Style, g_Theme); }
+void TSkin::Set(int style, const QString& themeFile) {
+    m_style = AcceptedStyle(style);
+    m_theme = themeFile;
+}
+
+void TSkin::Choose(int style, const QString& themeFile) {
+    Set(style, themeFile);
+    ApplyToApplication();
+    std::erase_if(m_drawn, [](const QPointer<QWidget>& widget) { return widget.isNull(); });
+    for (const QPointer<QWidget>& widget : m_drawn)
+        ApplySkin(widget, m_style, m_theme);
+}
+
+void TSkin::ApplyToApplication() const { ApplySkin(nullptr, m_style, m_theme); }
+
+void TSkin::ApplyTo(QWidget* widget) const {
+    if (!widget)
+        return;
+    ApplySkin(widget, m_style, m_theme);
+    std::erase_if(m_drawn, [](const QPointer<QWidget>& drawn) { return drawn.isNull(); });
+    if (std::find(m_drawn.begin(), m_drawn.end(), widget) == m_drawn.end())
+        m_drawn.emplace_back(widget);
+}

@@ -173,9 +173,17 @@ bool IsUtf8Text(std::string_view bytes) {
     return nonAscii;
 }
 
-QByteArray ToGB(const QString& text) { return GBEncoder().encode(text); }
+// GB18030 is ASCII wherever the text is: plain ASCII needs no converter, so a
+// session that never meets other text never loads the converter's tables.
+QByteArray ToGB(const QString& text) {
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    return ascii ? text.toLatin1() : QByteArray(GBEncoder().encode(text));
+}
 
-QString FromGB(const QByteArray& bytes) { return GBDecoder().decode(bytes); }
+QString FromGB(const QByteArray& bytes) {
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+    return ascii ? QString::fromLatin1(bytes) : QString(GBDecoder().decode(bytes));
+}
 
 std::string PasswordBytes(const QString& password) {
     const QByteArray bytes = ToGB(password);

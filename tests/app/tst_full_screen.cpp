@@ -11,7 +11,6 @@
 #include "app/dialogs/TfrmOption.h"
 #include "editor/TqlvTextEdit.h"
 #include "library/ManuscriptSaves.h"
-#include "platform/Skin.h"
 #include "settings/WritingModeSettings.h"
 
 #include <QCheckBox>

@@ -9,10 +9,10 @@
 #include "app/TfrmMain.h"
 #include "app/commands/TEditCommands.h"
 #include "app/commands/TMainCommands.h"
+#include "app/dialogs/TfrmAbout.h"
 #include "editor/TqlvEditor.h"
 #include "library/TqlvDocData.h"
 #include "platform/AppPaths.h"
-#include "platform/Skin.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QAbstractButton>
@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -404,15 +405,33 @@ private slots:
     }
 
     // Each built-in style looks different; the theme-file item reads a Qt
-    // style sheet; the choice reaches g_Style and g_Theme.
+    // style sheet. The window left open beside the main window (关于) follows
+    // every change, and a dialog opened afterwards is drawn in the style
+    // chosen last: both wear what the application wears.
     void skins() {
+        frmMain->Action("munHelpAbout")->trigger();
+        QPointer<TfrmAbout> about = frmMain->findChild<TfrmAbout*>();
+        QVERIFY(about);
+        auto wearsTheApplicationSkin = [](const QWidget& widget) {
+            return widget.styleSheet() == qApp->styleSheet() &&
+                   widget.palette().color(QPalette::Window) == QApplication::palette().color(QPalette::Window) &&
+                   widget.palette().color(QPalette::Highlight) == QApplication::palette().color(QPalette::Highlight);
+        };
+        TScriptedDialogs dialogs;
         QStringList sheets;
         const QList<QPair<const char*, int>> items = {
             {"munBlueGlass", 5}, {"munMacOS", 1}, {"munProtein", 4}, {"munWinXP", 2}, {"munDeepBlue", 3}};
         for (const auto& [name, style] : items) {
             frmMain->Action(name)->trigger();
-            QCOMPARE(g_Style, style);
             QCOMPARE(frmMain->SkinStyle(), style);
+            QVERIFY2(wearsTheApplicationSkin(*about), name);
+            bool optionsDrawn = false;
+            dialogs.QueueDialog([&](QDialog& d) {
+                optionsDrawn = wearsTheApplicationSkin(d);
+                return int(QDialog::Rejected);
+            });
+            frmMain->Action("munToolOption")->trigger();
+            QVERIFY2(optionsDrawn, name);
             sheets << qApp->styleSheet();
         }
         QCOMPARE(QSet<QString>(sheets.begin(), sheets.end()).size(), 5);
@@ -422,20 +441,22 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("QMenuBar { background: #00aa00; }");
         file.close();
-        TScriptedDialogs dialogs;
+        dialogs.ClearRecords();
         dialogs.QueueOpenFileName(theme);
         frmMain->Action("munSkinFile")->trigger();
         QCOMPARE(dialogs.Requests().size(), size_t(1));
         QCOMPARE(dialogs.Requests().at(0).caption, QString("更换皮肤"));
         QCOMPARE(dialogs.Requests().at(0).filter, QString("皮肤文件(*.sui)|*.sui"));
-        QCOMPARE(g_Style, 0);
-        QCOMPARE(g_Theme, theme);
+        QCOMPARE(frmMain->SkinStyle(), 0);
+        QCOMPARE(frmMain->SkinTheme(), theme);
         QCOMPARE(qApp->styleSheet(), QString("QMenuBar { background: #00aa00; }"));
+        QVERIFY(wearsTheApplicationSkin(*about));
 
         // Cancelling the dialog keeps the current skin.
         frmMain->Action("munMacOS")->trigger();
         frmMain->Action("munSkinFile")->trigger();
-        QCOMPARE(g_Style, 1);
+        QCOMPARE(frmMain->SkinStyle(), 1);
+        about->close();
     }
 
     void editActionsFollowTheEditor() {

@@ -251,8 +251,7 @@ private slots:
                 themes << shipped.filePath(name);
         for (int style = 0; style < 6; ++style)
             for (const QString& theme : style == 0 ? themes : QStringList{QString()}) {
-                g_Style = style;
-                g_Theme = theme;
+                f.Context().Skin().Choose(style, theme);
                 f.RunHistory([&](TfrmHistory& d) {
                     for (QTextBrowser* pane : {d.txtVersion, d.txtCurrent}) {
                         const QPalette palette = pane->palette();
@@ -261,8 +260,6 @@ private slots:
                     }
                 });
             }
-        g_Style = 0;
-        g_Theme.clear();
         for (TDiffOp op : {TDiffOp::Removed, TDiffOp::Added}) {
             const TfrmHistory::TMark mark = TfrmHistory::MarkOf(op);
             QVERIFY(Contrast(mark.Text, mark.Back) >= 4.5);

@@ -12,7 +12,6 @@
 #include "library/TqlvDocData.h"
 #include "platform/AppPaths.h"
 #include "platform/SingleInstance.h"
-#include "platform/Skin.h"
 #include "settings/IniConfig.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
@@ -78,10 +77,8 @@ class TestStartup : public QObject {
 
 private slots:
     void init() {
-        // Each test starts without Config.ini and with the style of a first run.
+        // Each test starts without Config.ini.
         QFile::remove(AppPath() + "Config.ini");
-        g_Style = 0;
-        g_Theme.clear();
     }
 
     void joinedParameters_data() {
@@ -136,7 +133,6 @@ private slots:
         if (!skinSection.isEmpty())
             WriteFile(AppPath() + "Config.ini", skinSection);
         auto app = StartApp();
-        QCOMPARE(g_Style, style);
         QCOMPARE(frmMain->SkinStyle(), style);
     }
 
@@ -268,7 +264,7 @@ private slots:
             frmMain->resize(700, 500);
             frmMain->move(120, 80);
             frmMain->Action("munMacOS")->trigger();
-            QCOMPARE(g_Style, 1);
+            QCOMPARE(frmMain->SkinStyle(), 1);
             frmMain->close();
             QVERIFY(dialogs.Messages().empty());  // unmodified text: nothing asked
         }
@@ -280,9 +276,8 @@ private slots:
         QVERIFY(raw.contains("SpDoc=") && raw.contains("SpPic=") && raw.contains("SPFile="));
         QVERIFY(raw.contains("ChanelWidth="));
 
-        g_Style = 0;
         auto app = StartApp();
-        QCOMPARE(g_Style, 1);
+        QCOMPARE(frmMain->SkinStyle(), 1);
         QCOMPARE(frmMain->size(), QSize(700, 500));
         QCOMPARE(frmMain->pos(), QPoint(120, 80));
     }
@@ -307,7 +302,7 @@ private slots:
                   QByteArray("\x00\xff[Config\r\nWidth=abc\r\nTop==\r\n[Skin]g_Style\r\n\x01\x02", 42));
         auto app = StartApp();
         QCOMPARE(FirstStartPlace(), FirstStartBounds());  // sizes that are no numbers: none stored
-        QCOMPARE(g_Style, 2);
+        QCOMPARE(frmMain->SkinStyle(), 2);
         frmMain->close();
     }
 

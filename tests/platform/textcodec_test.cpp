@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -89,6 +90,22 @@ TEST(GB18030, CharactersOutsideGbkRoundTrip) {
     }
     EXPECT_EQ(ToGB(U("中")), QByteArray("\xD6\xD0"));  // same bytes as GBK
     EXPECT_EQ(ToGB(U("𠀀")).size(), 4);
+}
+
+// Plain ASCII takes a shorter way than the converter; the bytes and the text
+// must be the converter's all the same, at the edge of ASCII too.
+TEST(GB18030, AsciiAgreesWithTheConverter) {
+    const QByteArray edge("\x00\x01\x7f", 3);
+    for (const QString& text : {U("abc"), U("C:\\path/名"), QString::fromLatin1(edge), U("\x7f\u0080"), QString()}) {
+        QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
+        const QByteArray reference = encoder.encode(text);
+        EXPECT_EQ(ToGB(text), reference) << text.toStdString();
+        EXPECT_EQ(FromGB(reference), text) << text.toStdString();
+    }
+    for (const QByteArray& bytes : {edge, QByteArray("\x80"), QByteArray("a\xff")}) {
+        QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
+        EXPECT_EQ(FromGB(bytes), QString(decoder.decode(bytes))) << bytes.toHex().toStdString();
+    }
 }
 
 // The converters are kept between calls: a call that ends inside a character

@@ -3,6 +3,7 @@
 // scripted test service.
 #include "platform/DialogService.h"
 #include "platform/QtDialogService.h"
+#include "platform/Skin.h"
 
 #include "support/ScriptedDialogs.h"
 
@@ -100,6 +101,7 @@ private slots:
     void passwordBoxCancelled();
     void fileDialogUsesFilterAndDefaultExtension();
     void execDialogReturnsTheResult();
+    void dialogsAreDrawnInTheServiceSkin();
     void convertFileFilter_data();
     void convertFileFilter();
     void scriptedServiceAnswersAndRecords();
@@ -236,6 +238,50 @@ void TestDialogs::execDialogReturnsTheResult() {
         WhenModal([wanted](QWidget* modal) { qobject_cast<QDialog*>(modal)->done(wanted); });
         QCOMPARE(InstalledDialogService().ExecDialog(dialog), wanted);
     }
+}
+
+// The service draws what it runs, boxes included, in the skin it was given
+// and, with none, leaves the application's look; the named calls of a
+// scripted stand-in report that skin's style.
+void TestDialogs::dialogsAreDrawnInTheServiceSkin() {
+    TSkin skin;
+    skin.Set(3, QString());
+    QWidget reference;
+    skin.ApplyTo(&reference);
+    const QColor window = reference.palette().color(QPalette::Window);
+    DefaultDialogService().DrawIn(&skin);
+    SetDialogService(nullptr);
+
+    QDialog dialog;
+    QColor seen;
+    WhenModal([&seen](QWidget* modal) {
+        seen = modal->palette().color(QPalette::Window);
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    InstalledDialogService().ExecDialog(dialog);
+    QCOMPARE(seen, window);
+    QCOMPARE(dialog.styleSheet(), reference.styleSheet());
+
+    WhenModal([&seen](QWidget* modal) {
+        seen = modal->palette().color(QPalette::Window);
+        ButtonWithText(modal, QStringLiteral("确定"))->click();
+    });
+    InstalledDialogService().Inform(QStringLiteral("内容"), QStringLiteral("标题"));
+    QCOMPARE(seen, window);
+
+    {
+        TScriptedDialogs dialogs;
+        QCOMPARE(dialogs.Skin(), &skin);
+        dialogs.Inform(QStringLiteral("内容"), QStringLiteral("标题"));
+        QCOMPARE(dialogs.Messages().at(0).style, 3);
+    }
+
+    DefaultDialogService().DrawIn(nullptr);
+    QDialog plain;
+    WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    InstalledDialogService().ExecDialog(plain);
+    QVERIFY(!plain.testAttribute(Qt::WA_SetPalette));
+    QCOMPARE(plain.styleSheet(), QString());
 }
 
 void TestDialogs::convertFileFilter_data() {

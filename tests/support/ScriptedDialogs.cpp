@@ -1,5 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
+#include "platform/Skin.h"
+
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -188,6 +190,10 @@ int TScriptedDialogs::ExecDialog(QDialog& dialog) {
     record.objectName = dialog.objectName();
     DialogHandler handler;
     record.scripted = TakeFront(m_dialogs, handler);
+    // Drawn as the service it stands in for would draw it, so a handler sees
+    // the skin the user would.
+    if (const TSkin* skin = Skin())
+        skin->ApplyTo(&dialog);
     dialog.setResult(QDialog::Rejected);
     int result = record.scripted ? handler(dialog) : QDialog::Rejected;
     result = result == QDialog::Accepted ? QDialog::Accepted : QDialog::Rejected;

@@ -3,6 +3,8 @@
 // before. Answers come from queues, one per kind of request; everything asked
 // is recorded in order. With an empty queue a message box is answered 1 and
 // any other request is cancelled; the record then says `scripted == false`.
+// It draws in the skin of the service it replaced, and draws each dialog it
+// runs in that skin before the dialog's handler sees it.
 //
 //   TScriptedDialogs dialogs;
 //   dialogs.QueueMessageAnswer(TAnswer::No);       // "否(&N)" for the next box
@@ -89,6 +91,7 @@ public:
     static int Click(QDialog& dialog, const char* objectName);
 
     // TDialogService
+    const TSkin* Skin() const override { return m_previous->Skin(); }
     int MessageBox(const QString& text, const QString& caption, int icon, int style, int buttons) override;
     QString InputPassword() override;
     QString OpenFileName(const TFileDialogRequest& request) override;

@@ -1,6 +1,7 @@
 // The "查找文件" window driven through its controls: a scan lists the matching
 // files, a double click hands a path on, pause holds the scan, and closing or
 // a new search stops the running scan.
+#include "platform/Skin.h"
 #include "support/ScriptedDialogs.h"
 #include "tools/searcher/TfrmSearcher.h"
 
@@ -196,7 +197,8 @@ void TestSearcher::closingStopsTheScan_data() {
 
 void TestSearcher::closingStopsTheScan() {
     QFETCH(bool, paused);
-    QPointer<TfrmSearcher> form = OpenFindInFiles(nullptr, {});
+    const TSkin skin;
+    QPointer<TfrmSearcher> form = OpenFindInFiles(nullptr, skin, {});
     QVERIFY(form->testAttribute(Qt::WA_DeleteOnClose));
     StartSearch(*form, QString(), Root());
     if (paused) {

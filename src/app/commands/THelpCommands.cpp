@@ -4,6 +4,7 @@
 #include "app/TAppContext.h"
 #include "app/commands/TMainView.h"
 #include "app/dialogs/TfrmAbout.h"
+#include "platform/Skin.h"
 
 THelpCommands::THelpCommands(TMainView& main, TAppContext& context) : m_main(main), m_context(context) {}
 
@@ -11,4 +12,4 @@ void THelpCommands::munHelpTopicClick() { OpenHelpTopic(m_context.Dialogs()); }
 void THelpCommands::munHelpHomeClick() { OpenHomePage(m_context.Dialogs()); }
 void THelpCommands::munHelpWrongClick() { OpenErrorReport(m_context.Dialogs()); }
 void THelpCommands::munHelpBBSClick() { OpenGuestBook(m_context.Dialogs()); }
-void THelpCommands::munHelpAboutClick() { TfrmAbout::ShowAbout(m_main.Window()); }
+void THelpCommands::munHelpAboutClick() { TfrmAbout::ShowAbout(m_context.Skin(), m_main.Window()); }

@@ -15,6 +15,7 @@
 #include "platform/AppPaths.h"
 #include "platform/DialogService.h"
 #include "platform/ExportNames.h"
+#include "platform/Skin.h"
 #include "settings/RegConfig.h"
 #include "tools/mail/TZipArchive.h"
 #include "tools/pinyin/TfrmCheckPY.h"
@@ -73,7 +74,8 @@ void TToolCommands::munToolReaderClick() {
 // A result opens through the same handler a second start's file goes through.
 void TToolCommands::munFindInFileClick() {
     TSessionCommands* session = &m_session;
-    OpenFindInFiles(m_main.Window(), [session](const QString& path) { session->OpenHandedOver(path); });
+    OpenFindInFiles(m_main.Window(), m_context.Skin(),
+                    [session](const QString& path) { session->OpenHandedOver(path); });
 }
 
 // With a library open the selected manuscript is mailed: its name as subject

@@ -20,20 +20,20 @@ public:
     // Every text emptied (a library whose attributes are not known).
     void Clear();
     QString Comment() const;
-    QLineEdit* CommentEdit() const { return editComments; }
-    QLineEdit* PositionEdit() const { return editPos; }
+    QLineEdit* CommentEdit() const { return m_editComments; }
+    QLineEdit* PositionEdit() const { return m_editPos; }
 
 private:
-    QLabel* lblDBName = nullptr;
-    QLabel* lblDBSize = nullptr;
-    QLineEdit* editComments = nullptr;
-    QLineEdit* editPos = nullptr;
-    QLabel* lblFloder = nullptr;
-    QLabel* lblDoc = nullptr;
-    QLabel* lblPics = nullptr;
-    QLabel* lblMark = nullptr;
-    QLabel* lblDate = nullptr;
-    QLabel* lblCompressed = nullptr;
-    QLabel* lblCompressLevel = nullptr;
-    QLabel* lblEncrept = nullptr;
+    QLabel* m_lblDBName = nullptr;
+    QLabel* m_lblDBSize = nullptr;
+    QLineEdit* m_editComments = nullptr;
+    QLineEdit* m_editPos = nullptr;
+    QLabel* m_lblFloder = nullptr;
+    QLabel* m_lblDoc = nullptr;
+    QLabel* m_lblPics = nullptr;
+    QLabel* m_lblMark = nullptr;
+    QLabel* m_lblDate = nullptr;
+    QLabel* m_lblCompressed = nullptr;
+    QLabel* m_lblCompressLevel = nullptr;
+    QLabel* m_lblEncrept = nullptr;
 };

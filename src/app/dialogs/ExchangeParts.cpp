@@ -40,19 +40,19 @@ QString FailureLines(const QString& heading, const QStringList& failures) {
 
 TExchangeProgress::TExchangeProgress(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("progressRow"));
-    lblProgress = new QLabel(this);
-    lblProgress->setObjectName(QStringLiteral("lblProgress"));
-    pbProgress = new QProgressBar(this);
-    pbProgress->setObjectName(QStringLiteral("pbProgress"));
-    pbProgress->setAccessibleName(tr("进度"));
-    btnStop = new QPushButton(tr("取消"), this);
-    btnStop->setObjectName(QStringLiteral("btnStop"));
-    connect(btnStop, &QPushButton::clicked, this, &TExchangeProgress::Cancel);
+    m_lblProgress = new QLabel(this);
+    m_lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    m_pbProgress = new QProgressBar(this);
+    m_pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    m_pbProgress->setAccessibleName(tr("进度"));
+    m_btnStop = new QPushButton(tr("取消"), this);
+    m_btnStop->setObjectName(QStringLiteral("btnStop"));
+    connect(m_btnStop, &QPushButton::clicked, this, &TExchangeProgress::Cancel);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(lblProgress, 1);
-    row->addWidget(pbProgress, 2);
-    row->addWidget(btnStop);
+    row->addWidget(m_lblProgress, 1);
+    row->addWidget(m_pbProgress, 2);
+    row->addWidget(m_btnStop);
     hide();
 }
 
@@ -60,14 +60,14 @@ void TExchangeProgress::Start(int total) {
     m_total = total;
     m_running = true;
     m_cancelled = false;
-    pbProgress->setRange(0, qMax(1, total));
-    pbProgress->setValue(0);
+    m_pbProgress->setRange(0, qMax(1, total));
+    m_pbProgress->setValue(0);
     show();
 }
 
 bool TExchangeProgress::Step(int done, const QString& name) {
-    pbProgress->setValue(done);
-    lblProgress->setText(name);
+    m_pbProgress->setValue(done);
+    m_lblProgress->setText(name);
     emit Stepped(done, m_total);
     // Between files the window repaints and a click on Cancel gets through.
     QApplication::processEvents();
@@ -75,7 +75,7 @@ bool TExchangeProgress::Step(int done, const QString& name) {
 }
 
 void TExchangeProgress::Finish() {
-    pbProgress->setValue(pbProgress->maximum());
+    m_pbProgress->setValue(m_pbProgress->maximum());
     m_running = false;
     hide();
 }

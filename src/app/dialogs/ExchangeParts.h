@@ -49,9 +49,9 @@ signals:
     void Stepped(int done, int total);
 
 private:
-    QLabel* lblProgress = nullptr;
-    QProgressBar* pbProgress = nullptr;
-    QPushButton* btnStop = nullptr;
+    QLabel* m_lblProgress = nullptr;
+    QProgressBar* m_pbProgress = nullptr;
+    QPushButton* m_btnStop = nullptr;
     int m_total = 0;
     bool m_running = false;
     bool m_cancelled = false;

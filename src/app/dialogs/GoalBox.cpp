@@ -27,24 +27,24 @@ TGoalBox::TGoalBox(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("GoalBox"));
     auto* rows = new QFormLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
-    editGoalChars = NamedEdit("editGoalChars");
+    m_editGoalChars = NamedEdit("editGoalChars");
     // Digits only; "0" is typed freely and refused with a message on OK.
-    editGoalChars->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), editGoalChars));
-    editGoalChars->setPlaceholderText(tr("不设目标"));
-    AddRow(rows, tr("目标字数："), editGoalChars);
+    m_editGoalChars->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), m_editGoalChars));
+    m_editGoalChars->setPlaceholderText(tr("不设目标"));
+    AddRow(rows, tr("目标字数："), m_editGoalChars);
 
-    chkGoalDeadline = new QCheckBox(tr("截止日期"));
-    chkGoalDeadline->setObjectName(QStringLiteral("chkGoalDeadline"));
-    chkGoalDeadline->setAccessibleName(chkGoalDeadline->text());
-    dateGoalDeadline = new QDateEdit;
-    dateGoalDeadline->setObjectName(QStringLiteral("dateGoalDeadline"));
-    dateGoalDeadline->setAccessibleName(tr("截止日期"));
-    dateGoalDeadline->setCalendarPopup(true);
-    dateGoalDeadline->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    dateGoalDeadline->setEnabled(false);
-    connect(chkGoalDeadline, &QCheckBox::toggled, dateGoalDeadline, &QWidget::setEnabled);
-    rows->addRow(chkGoalDeadline, dateGoalDeadline);
+    m_chkGoalDeadline = new QCheckBox(tr("截止日期"));
+    m_chkGoalDeadline->setObjectName(QStringLiteral("chkGoalDeadline"));
+    m_chkGoalDeadline->setAccessibleName(m_chkGoalDeadline->text());
+    m_dateGoalDeadline = new QDateEdit;
+    m_dateGoalDeadline->setObjectName(QStringLiteral("dateGoalDeadline"));
+    m_dateGoalDeadline->setAccessibleName(tr("截止日期"));
+    m_dateGoalDeadline->setCalendarPopup(true);
+    m_dateGoalDeadline->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_dateGoalDeadline->setEnabled(false);
+    connect(m_chkGoalDeadline, &QCheckBox::toggled, m_dateGoalDeadline, &QWidget::setEnabled);
+    rows->addRow(m_chkGoalDeadline, m_dateGoalDeadline);
 }
 
 void TGoalBox::SetGoal(TGoalKind kind, int targetID, const std::optional<TGoal>& goal, int today) {
@@ -53,18 +53,18 @@ void TGoalBox::SetGoal(TGoalKind kind, int targetID, const std::optional<TGoal>&
     m_shown = goal.value_or(TGoal{0, kind, targetID, 0, 0, 0});
     m_shown.Kind = kind;
     m_shown.TargetID = targetID;
-    editGoalChars->setText(m_hadGoal ? QString::number(m_shown.Chars) : QString());
-    chkGoalDeadline->setChecked(m_shown.Deadline != 0);
+    m_editGoalChars->setText(m_hadGoal ? QString::number(m_shown.Chars) : QString());
+    m_chkGoalDeadline->setChecked(m_shown.Deadline != 0);
     // Without a deadline the date offered is a month ahead.
-    dateGoalDeadline->setDate(DateOfDay(m_shown.Deadline != 0 ? m_shown.Deadline : today + 30));
+    m_dateGoalDeadline->setDate(DateOfDay(m_shown.Deadline != 0 ? m_shown.Deadline : today + 30));
 }
 
 std::optional<TGoal> TGoalBox::Goal() const {
-    if (editGoalChars->text().isEmpty())
+    if (m_editGoalChars->text().isEmpty())
         return std::nullopt;
     TGoal goal = m_shown;
-    goal.Chars = editGoalChars->text().toInt();
-    goal.Deadline = chkGoalDeadline->isChecked() ? DayOfDate(dateGoalDeadline->date()) : 0;
+    goal.Chars = m_editGoalChars->text().toInt();
+    goal.Deadline = m_chkGoalDeadline->isChecked() ? DayOfDate(m_dateGoalDeadline->date()) : 0;
     return goal;
 }
 
@@ -92,7 +92,7 @@ bool TGoalBox::Refused(TDialogService& dialogs) {
     if (problem.isEmpty())
         return false;
     dialogs.Warn(problem, tr("设置目标"));
-    QWidget* culprit = Goal()->Chars <= 0 ? static_cast<QWidget*>(editGoalChars) : dateGoalDeadline;
+    QWidget* culprit = Goal()->Chars <= 0 ? static_cast<QWidget*>(m_editGoalChars) : m_dateGoalDeadline;
     culprit->setFocus();
     return true;
 }

@@ -43,9 +43,9 @@ public:
     static int DayOfDate(const QDate& date);
 
 private:
-    QLineEdit* editGoalChars = nullptr;
-    QCheckBox* chkGoalDeadline = nullptr;
-    QDateEdit* dateGoalDeadline = nullptr;
+    QLineEdit* m_editGoalChars = nullptr;
+    QCheckBox* m_chkGoalDeadline = nullptr;
+    QDateEdit* m_dateGoalDeadline = nullptr;
     TGoal m_shown;
     bool m_hadGoal = false;
     int m_today = 0;

@@ -29,20 +29,20 @@ TTomeDBLoginForm::TTomeDBLoginForm(const QString& databaseName, QWidget* parent)
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setGeometry(8, 8, width() - 16, 75);
 
-    DatabaseEdit = new QLineEdit(databaseName, panel);
-    DatabaseEdit->setObjectName(QStringLiteral("DatabaseEdit"));
-    DatabaseEdit->setReadOnly(true);
-    DatabaseEdit->setFocusPolicy(Qt::NoFocus);
-    DatabaseEdit->setBackgroundRole(QPalette::Button);
-    DatabaseEdit->setGeometry(86, 12, panel->width() - 98, 21);
-    DatabaseEdit->setAccessibleName(tr("稿件库"));
-    PasswordEdit = new QLineEdit(panel);
-    PasswordEdit->setObjectName(QStringLiteral("PasswordEdit"));
-    PasswordEdit->setEchoMode(QLineEdit::Password);
-    PasswordEdit->setGeometry(86, 42, panel->width() - 98, 21);
-    PasswordEdit->setAccessibleName(tr("密码"));
-    PanelLabel("DatabaseLabel", tr("稿件库："), DatabaseEdit, panel, 15);
-    PanelLabel("PasswordLabel", tr("密码："), PasswordEdit, panel, 45);
+    m_databaseEdit = new QLineEdit(databaseName, panel);
+    m_databaseEdit->setObjectName(QStringLiteral("DatabaseEdit"));
+    m_databaseEdit->setReadOnly(true);
+    m_databaseEdit->setFocusPolicy(Qt::NoFocus);
+    m_databaseEdit->setBackgroundRole(QPalette::Button);
+    m_databaseEdit->setGeometry(86, 12, panel->width() - 98, 21);
+    m_databaseEdit->setAccessibleName(tr("稿件库"));
+    m_passwordEdit = new QLineEdit(panel);
+    m_passwordEdit->setObjectName(QStringLiteral("PasswordEdit"));
+    m_passwordEdit->setEchoMode(QLineEdit::Password);
+    m_passwordEdit->setGeometry(86, 42, panel->width() - 98, 21);
+    m_passwordEdit->setAccessibleName(tr("密码"));
+    PanelLabel("DatabaseLabel", tr("稿件库："), m_databaseEdit, panel, 15);
+    PanelLabel("PasswordLabel", tr("密码："), m_passwordEdit, panel, 45);
 
     auto* ok = new QPushButton(tr("确定"), this);
     ok->setObjectName(QStringLiteral("OkButton"));
@@ -55,10 +55,10 @@ TTomeDBLoginForm::TTomeDBLoginForm(const QString& databaseName, QWidget* parent)
         button->resize(75, 25);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    PasswordEdit->setFocus();
+    m_passwordEdit->setFocus();
 }
 
-QString TTomeDBLoginForm::Password() const { return PasswordEdit->text(); }
+QString TTomeDBLoginForm::Password() const { return m_passwordEdit->text(); }
 
 std::optional<std::string> TQtDBLogin::Login(const std::string& fileName) {
     TTomeDBLoginForm form(QFile::decodeName(QByteArray::fromStdString(fileName)));

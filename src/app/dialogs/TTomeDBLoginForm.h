@@ -19,8 +19,8 @@ public:
     QString Password() const;
 
 private:
-    QLineEdit* DatabaseEdit = nullptr;
-    QLineEdit* PasswordEdit = nullptr;
+    QLineEdit* m_databaseEdit = nullptr;
+    QLineEdit* m_passwordEdit = nullptr;
 };
 
 // The engine's login through the dialog service it is made with.

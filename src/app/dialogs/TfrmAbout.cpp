@@ -46,11 +46,11 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(lblVersion);
     layout->addWidget(lblHome);
     layout->addWidget(lblMail);
-    ApplyCurrentSkin(this);
 }
 
-TfrmAbout* TfrmAbout::ShowAbout(QWidget* parent) {
+TfrmAbout* TfrmAbout::ShowAbout(const TSkin& skin, QWidget* parent) {
     auto* about = new TfrmAbout(parent);
+    skin.ApplyTo(about);
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->show();
     return about;

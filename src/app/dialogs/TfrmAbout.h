@@ -8,14 +8,16 @@
 #include <QDialog>
 
 class QLabel;
+class TSkin;
 
 class TfrmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmAbout(QWidget* parent = nullptr);
 
-    // Creates, shows and returns a window that deletes itself on closing.
-    static TfrmAbout* ShowAbout(QWidget* parent);
+    // Creates, shows and returns a window drawn in skin (and following its
+    // changes) that deletes itself on closing.
+    static TfrmAbout* ShowAbout(const TSkin& skin, QWidget* parent);
 
     QLabel* imgLogo = nullptr;
     QLabel* lblVersion = nullptr;

@@ -62,8 +62,8 @@ TfrmBookOutput::TfrmBookOutput(TDialogService& dialogs, QWidget* parent) : QDial
     setObjectName(QStringLiteral("frmBookOutput"));
     setWindowTitle(tr("输出书稿"));
     BuildControls();
-    rbLibrary->setChecked(true);
-    cbFormat->setCurrentIndex(cbFormat->findData(static_cast<int>(TBookFormat::Epub)));
+    m_rbLibrary->setChecked(true);
+    m_cbFormat->setCurrentIndex(m_cbFormat->findData(static_cast<int>(TBookFormat::Epub)));
     cbFormatChange();
 }
 
@@ -71,34 +71,34 @@ void TfrmBookOutput::BuildControls() {
     auto* what = new QGroupBox(tr("输出内容"));
     what->setObjectName(QStringLiteral("groupWhat"));
     what->setAccessibleName(what->title());
-    rbLibrary = NamedRadio("rbLibrary", tr("整个稿件库"));
-    rbFolder = NamedRadio("rbFolder", tr("选中的稿件夹"));
-    rbManuscripts = NamedRadio("rbManuscripts", tr("选中的稿件"));
+    m_rbLibrary = NamedRadio("rbLibrary", tr("整个稿件库"));
+    m_rbFolder = NamedRadio("rbFolder", tr("选中的稿件夹"));
+    m_rbManuscripts = NamedRadio("rbManuscripts", tr("选中的稿件"));
     auto* whatRows = new QVBoxLayout(what);
-    for (QRadioButton* radio : {rbLibrary, rbFolder, rbManuscripts})
+    for (QRadioButton* radio : {m_rbLibrary, m_rbFolder, m_rbManuscripts})
         whatRows->addWidget(radio);
 
-    cbFormat = NamedCombo("cbFormat");
+    m_cbFormat = NamedCombo("cbFormat");
     for (const TFormatEntry& entry : kFormats)
-        cbFormat->addItem(tr(entry.Caption), static_cast<int>(entry.Format));
-    connect(cbFormat, &QComboBox::currentIndexChanged, this, &TfrmBookOutput::cbFormatChange);
-    cbPage = NamedCombo("cbPage");
-    cbPage->addItem(QStringLiteral("A5"), static_cast<int>(TBookPage::A5));
-    cbPage->addItem(QStringLiteral("A4"), static_cast<int>(TBookPage::A4));
-    editTitle = NamedEdit("editTitle");
-    editAuthor = NamedEdit("editAuthor");
-    editPath = NamedEdit("editPath");
+        m_cbFormat->addItem(tr(entry.Caption), static_cast<int>(entry.Format));
+    connect(m_cbFormat, &QComboBox::currentIndexChanged, this, &TfrmBookOutput::cbFormatChange);
+    m_cbPage = NamedCombo("cbPage");
+    m_cbPage->addItem(QStringLiteral("A5"), static_cast<int>(TBookPage::A5));
+    m_cbPage->addItem(QStringLiteral("A4"), static_cast<int>(TBookPage::A4));
+    m_editTitle = NamedEdit("editTitle");
+    m_editAuthor = NamedEdit("editAuthor");
+    m_editPath = NamedEdit("editPath");
     QToolButton* btnBrowse = nullptr;
-    QWidget* pathRow = BrowseRow(editPath, "btnBrowse", &btnBrowse);
+    QWidget* pathRow = BrowseRow(m_editPath, "btnBrowse", &btnBrowse);
     connect(btnBrowse, &QToolButton::clicked, this, &TfrmBookOutput::btnBrowseClick);
 
     auto* rows = new QFormLayout;
-    AddRow(rows, tr("格式："), cbFormat);
-    AddRow(rows, tr("PDF 纸张："), cbPage);
-    AddRow(rows, tr("书名："), editTitle);
-    AddRow(rows, tr("作者："), editAuthor);
-    AddRow(rows, tr("输出文件："), pathRow)->setBuddy(editPath);
-    editPath->setAccessibleName(tr("输出文件"));
+    AddRow(rows, tr("格式："), m_cbFormat);
+    AddRow(rows, tr("PDF 纸张："), m_cbPage);
+    AddRow(rows, tr("书名："), m_editTitle);
+    AddRow(rows, tr("作者："), m_editAuthor);
+    AddRow(rows, tr("输出文件："), pathRow)->setBuddy(m_editPath);
+    m_editPath->setAccessibleName(tr("输出文件"));
 
     QPushButton* ok = nullptr;
     QBoxLayout* buttons = OkCancelRow(this, tr("输出(&O)"), tr("取消(&C)"), &ok);
@@ -114,73 +114,73 @@ void TfrmBookOutput::BuildControls() {
 }
 
 void TfrmBookOutput::SetSelection(const QString& folderName, int manuscriptCount) {
-    rbFolder->setEnabled(!folderName.isEmpty());
-    rbFolder->setText(folderName.isEmpty() ? tr("选中的稿件夹") : tr("选中的稿件夹：%1").arg(folderName));
-    rbManuscripts->setEnabled(manuscriptCount > 0);
-    rbManuscripts->setText(manuscriptCount > 0 ? tr("选中的稿件（%1 篇）").arg(manuscriptCount) : tr("选中的稿件"));
-    for (QRadioButton* radio : {rbFolder, rbManuscripts}) {
+    m_rbFolder->setEnabled(!folderName.isEmpty());
+    m_rbFolder->setText(folderName.isEmpty() ? tr("选中的稿件夹") : tr("选中的稿件夹：%1").arg(folderName));
+    m_rbManuscripts->setEnabled(manuscriptCount > 0);
+    m_rbManuscripts->setText(manuscriptCount > 0 ? tr("选中的稿件（%1 篇）").arg(manuscriptCount) : tr("选中的稿件"));
+    for (QRadioButton* radio : {m_rbFolder, m_rbManuscripts}) {
         radio->setAccessibleName(radio->text());
         if (radio->isChecked() && !radio->isEnabled())
-            rbLibrary->setChecked(true);
+            m_rbLibrary->setChecked(true);
     }
 }
 
 void TfrmBookOutput::SetChoice(const TBookOutputChoice& choice) {
-    QRadioButton* scope = choice.What == TBookScope::Kind::Folder        ? rbFolder
-                          : choice.What == TBookScope::Kind::Manuscripts ? rbManuscripts
-                                                                         : rbLibrary;
-    (scope->isEnabled() ? scope : rbLibrary)->setChecked(true);
-    cbFormat->setCurrentIndex(cbFormat->findData(static_cast<int>(choice.Format)));
-    cbPage->setCurrentIndex(cbPage->findData(static_cast<int>(choice.Page)));
-    editTitle->setText(choice.Title);
-    editAuthor->setText(choice.Author);
-    editPath->setText(WithBookExtension(choice.Path, choice.Format));
+    QRadioButton* scope = choice.What == TBookScope::Kind::Folder        ? m_rbFolder
+                          : choice.What == TBookScope::Kind::Manuscripts ? m_rbManuscripts
+                                                                         : m_rbLibrary;
+    (scope->isEnabled() ? scope : m_rbLibrary)->setChecked(true);
+    m_cbFormat->setCurrentIndex(m_cbFormat->findData(static_cast<int>(choice.Format)));
+    m_cbPage->setCurrentIndex(m_cbPage->findData(static_cast<int>(choice.Page)));
+    m_editTitle->setText(choice.Title);
+    m_editAuthor->setText(choice.Author);
+    m_editPath->setText(WithBookExtension(choice.Path, choice.Format));
     cbFormatChange();
 }
 
 TBookOutputChoice TfrmBookOutput::Choice() const {
     TBookOutputChoice choice;
-    choice.What = rbFolder->isChecked()        ? TBookScope::Kind::Folder
-                  : rbManuscripts->isChecked() ? TBookScope::Kind::Manuscripts
-                                               : TBookScope::Kind::Library;
+    choice.What = m_rbFolder->isChecked()        ? TBookScope::Kind::Folder
+                  : m_rbManuscripts->isChecked() ? TBookScope::Kind::Manuscripts
+                                                 : TBookScope::Kind::Library;
     choice.Format = Format();
-    choice.Page = static_cast<TBookPage>(cbPage->currentData().toInt());
-    choice.Title = editTitle->text().trimmed();
-    choice.Author = editAuthor->text().trimmed();
-    choice.Path = WithBookExtension(editPath->text(), choice.Format);
+    choice.Page = static_cast<TBookPage>(m_cbPage->currentData().toInt());
+    choice.Title = m_editTitle->text().trimmed();
+    choice.Author = m_editAuthor->text().trimmed();
+    choice.Path = WithBookExtension(m_editPath->text(), choice.Format);
     return choice;
 }
 
-TBookFormat TfrmBookOutput::Format() const { return static_cast<TBookFormat>(cbFormat->currentData().toInt()); }
+TBookFormat TfrmBookOutput::Format() const { return static_cast<TBookFormat>(m_cbFormat->currentData().toInt()); }
 
 QString TfrmBookOutput::Extension() const { return BookFormatExtension(Format()).mid(1); }
 
 void TfrmBookOutput::cbFormatChange() {
-    cbPage->setEnabled(Format() == TBookFormat::Pdf);
-    editPath->setText(WithBookExtension(editPath->text(), Format()));
+    m_cbPage->setEnabled(Format() == TBookFormat::Pdf);
+    m_editPath->setText(WithBookExtension(m_editPath->text(), Format()));
 }
 
 void TfrmBookOutput::btnBrowseClick() {
-    const QFileInfo current(editPath->text().trimmed());
+    const QFileInfo current(m_editPath->text().trimmed());
     TFileDialogRequest request;
     request.caption = windowTitle();
-    request.filter = QStringLiteral("%1(*.%2)|*.%2").arg(cbFormat->currentText(), Extension());
-    if (!editPath->text().trimmed().isEmpty()) {
+    request.filter = QStringLiteral("%1(*.%2)|*.%2").arg(m_cbFormat->currentText(), Extension());
+    if (!m_editPath->text().trimmed().isEmpty()) {
         request.initialDir = current.absolutePath();
         request.fileName = current.fileName();
     } else {
-        request.fileName = editTitle->text().trimmed();
+        request.fileName = m_editTitle->text().trimmed();
     }
     request.defaultExt = Extension();
     const QString path = m_dialogs.SaveFileName(request);
     if (!path.isEmpty())
-        editPath->setText(WithBookExtension(path, Format()));
+        m_editPath->setText(WithBookExtension(path, Format()));
 }
 
 void TfrmBookOutput::btnOKClick() {
-    if (editPath->text().trimmed().isEmpty()) {
+    if (m_editPath->text().trimmed().isEmpty()) {
         m_dialogs.Warn(tr("请选择输出文件。"), windowTitle());
-        editPath->setFocus();
+        m_editPath->setFocus();
         return;
     }
     accept();

@@ -51,14 +51,14 @@ private:
     TBookFormat Format() const;
     QString Extension() const;
 
-    QRadioButton* rbLibrary = nullptr;
-    QRadioButton* rbFolder = nullptr;
-    QRadioButton* rbManuscripts = nullptr;
-    QComboBox* cbFormat = nullptr;
-    QComboBox* cbPage = nullptr;
-    QLineEdit* editTitle = nullptr;
-    QLineEdit* editAuthor = nullptr;
-    QLineEdit* editPath = nullptr;
+    QRadioButton* m_rbLibrary = nullptr;
+    QRadioButton* m_rbFolder = nullptr;
+    QRadioButton* m_rbManuscripts = nullptr;
+    QComboBox* m_cbFormat = nullptr;
+    QComboBox* m_cbPage = nullptr;
+    QLineEdit* m_editTitle = nullptr;
+    QLineEdit* m_editAuthor = nullptr;
+    QLineEdit* m_editPath = nullptr;
 };
 
 // path with its extension made that of format: a known book extension is

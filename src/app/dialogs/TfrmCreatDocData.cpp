@@ -30,44 +30,44 @@ TfrmCreatDocData::TfrmCreatDocData(TDialogService& dialogs, QWidget* parent) : Q
     setObjectName(QStringLiteral("frmCreatDocData"));
     setWindowTitle(tr("新建稿件库"));
 
-    editDataBaseName = NamedEdit("editDataBaseName");
+    m_editDataBaseName = NamedEdit("editDataBaseName");
     QToolButton* btnOpen = nullptr;
-    QWidget* nameRow = BrowseRow(editDataBaseName, "btnOpen", &btnOpen);
+    QWidget* nameRow = BrowseRow(m_editDataBaseName, "btnOpen", &btnOpen);
     connect(btnOpen, &QToolButton::clicked, this, &TfrmCreatDocData::btnOpenClick);
-    editDataBaseComment = NamedEdit("editDataBaseComment");
-    lblFullPath = new QLabel;
-    lblFullPath->setObjectName(QStringLiteral("lblFullPath"));
-    lblFullPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblFullPath->setWordWrap(true);
-    connect(editDataBaseName, &QLineEdit::textChanged, this, [this] {
+    m_editDataBaseComment = NamedEdit("editDataBaseComment");
+    m_lblFullPath = new QLabel;
+    m_lblFullPath->setObjectName(QStringLiteral("lblFullPath"));
+    m_lblFullPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblFullPath->setWordWrap(true);
+    connect(m_editDataBaseName, &QLineEdit::textChanged, this, [this] {
         const QString name = FullName();
-        lblFullPath->setText(name.isEmpty() ? QString() : TqlvDocData::LibraryFileName(name));
+        m_lblFullPath->setText(name.isEmpty() ? QString() : TqlvDocData::LibraryFileName(name));
     });
 
     auto* top = new QFormLayout;
     QLabel* nameLabel = AddRow(top, tr("稿件库名称："), nameRow);
-    nameLabel->setBuddy(editDataBaseName);
-    editDataBaseName->setAccessibleName(tr("稿件库名称"));
-    AddRow(top, tr("位置："), lblFullPath);
-    AddRow(top, tr("稿件库描述："), editDataBaseComment);
+    nameLabel->setBuddy(m_editDataBaseName);
+    m_editDataBaseName->setAccessibleName(tr("稿件库名称"));
+    AddRow(top, tr("位置："), m_lblFullPath);
+    AddRow(top, tr("稿件库描述："), m_editDataBaseComment);
 
     auto* group = new QGroupBox(tr("稿件库属性"));
     group->setObjectName(QStringLiteral("groupAttribute"));
     auto* rows = new QFormLayout(group);
-    chkModifyPas = NamedCheck("chkModifyPas", tr("设置稿件库密码"));
-    connect(chkModifyPas, &QCheckBox::toggled, this, &TfrmCreatDocData::chkModifyPasClick);
-    rows->addRow(chkModifyPas);
-    editPas = MaskedEdit("editPas");
-    editConfirmPas = MaskedEdit("editConfirmPas");
-    lblPas = AddRow(rows, tr("密码："), editPas);
-    lblConfirmPas = AddRow(rows, tr("确认："), editConfirmPas);
-    chkCRC = NamedCheck("chkCRC", tr("使用CRC32校验保护稿件库"));
-    rows->addRow(chkCRC);
-    comboxCompressLevel = new QComboBox;
-    comboxCompressLevel->setObjectName(QStringLiteral("comboxCompressLevel"));
-    comboxCompressLevel->addItems({tr("最快"), tr("较快"), tr("标准"), tr("最好")});
-    comboxCompressLevel->setCurrentIndex(2);
-    AddRow(rows, tr("稿件库压缩级别："), comboxCompressLevel);
+    m_chkModifyPas = NamedCheck("chkModifyPas", tr("设置稿件库密码"));
+    connect(m_chkModifyPas, &QCheckBox::toggled, this, &TfrmCreatDocData::chkModifyPasClick);
+    rows->addRow(m_chkModifyPas);
+    m_editPas = MaskedEdit("editPas");
+    m_editConfirmPas = MaskedEdit("editConfirmPas");
+    m_lblPas = AddRow(rows, tr("密码："), m_editPas);
+    m_lblConfirmPas = AddRow(rows, tr("确认："), m_editConfirmPas);
+    m_chkCRC = NamedCheck("chkCRC", tr("使用CRC32校验保护稿件库"));
+    rows->addRow(m_chkCRC);
+    m_comboxCompressLevel = new QComboBox;
+    m_comboxCompressLevel->setObjectName(QStringLiteral("comboxCompressLevel"));
+    m_comboxCompressLevel->addItems({tr("最快"), tr("较快"), tr("标准"), tr("最好")});
+    m_comboxCompressLevel->setCurrentIndex(2);
+    AddRow(rows, tr("稿件库压缩级别："), m_comboxCompressLevel);
 
     QPushButton* create = nullptr;
     QBoxLayout* buttons = OkCancelRow(this, tr("创建(&B)"), tr("取消(&C)"), &create);
@@ -80,13 +80,13 @@ TfrmCreatDocData::TfrmCreatDocData(TDialogService& dialogs, QWidget* parent) : Q
     layout->addWidget(group);
     layout->addLayout(buttons);
     chkModifyPasClick();
-    editDataBaseName->setFocus();
+    m_editDataBaseName->setFocus();
 }
 
 void TfrmCreatDocData::chkModifyPasClick() {
-    const bool on = chkModifyPas->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(editPas), static_cast<QWidget*>(editConfirmPas),
-                       static_cast<QWidget*>(lblPas), static_cast<QWidget*>(lblConfirmPas)})
+    const bool on = m_chkModifyPas->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(m_editPas), static_cast<QWidget*>(m_editConfirmPas),
+                       static_cast<QWidget*>(m_lblPas), static_cast<QWidget*>(m_lblConfirmPas)})
         w->setEnabled(on);
 }
 
@@ -98,7 +98,7 @@ void TfrmCreatDocData::btnOpenClick() {
     request.defaultExt = QStringLiteral("qdb");
     const QString path = m_dialogs.SaveFileName(request);
     if (!path.isEmpty())
-        editDataBaseName->setText(path);
+        m_editDataBaseName->setText(path);
 }
 
 QString TfrmCreatDocData::DocumentsFolder() {
@@ -108,7 +108,7 @@ QString TfrmCreatDocData::DocumentsFolder() {
 
 // The typed name as a full path; empty while nothing is typed.
 QString TfrmCreatDocData::FullName() const {
-    const QString typed = editDataBaseName->text().trimmed();
+    const QString typed = m_editDataBaseName->text().trimmed();
     if (typed.isEmpty() || QDir::isAbsolutePath(typed))
         return typed;
     return QDir::cleanPath(QDir(DocumentsFolder()).filePath(typed));
@@ -117,15 +117,15 @@ QString TfrmCreatDocData::FullName() const {
 void TfrmCreatDocData::btnCreateClick() {
     if (FullName().isEmpty()) {
         m_dialogs.Inform(tr("稿件库名称不能为空！"), windowTitle());
-        editDataBaseName->setFocus();
+        m_editDataBaseName->setFocus();
         return;
     }
     // A mistyped confirmation would otherwise encrypt with a password nobody
     // knows (or with none): say so and let the user type it again.
-    if (chkModifyPas->isChecked() && editPas->text() != editConfirmPas->text()) {
+    if (m_chkModifyPas->isChecked() && m_editPas->text() != m_editConfirmPas->text()) {
         m_dialogs.Warn(tr("两次输入的密码不一致！"), windowTitle());
-        editConfirmPas->clear();
-        editConfirmPas->setFocus();
+        m_editConfirmPas->clear();
+        m_editConfirmPas->setFocus();
         return;
     }
     accept();
@@ -134,10 +134,10 @@ void TfrmCreatDocData::btnCreateClick() {
 TCreateLibraryRequest TfrmCreatDocData::Request() const {
     TCreateLibraryRequest request;
     request.FileName = FullName();
-    request.Comment = editDataBaseComment->text();
-    request.Encrypt = chkModifyPas->isChecked();
-    request.Password = request.Encrypt ? editPas->text() : QString();
-    request.Crc32 = chkCRC->isChecked();
-    request.LevelIndex = comboxCompressLevel->currentIndex();
+    request.Comment = m_editDataBaseComment->text();
+    request.Encrypt = m_chkModifyPas->isChecked();
+    request.Password = request.Encrypt ? m_editPas->text() : QString();
+    request.Crc32 = m_chkCRC->isChecked();
+    request.LevelIndex = m_comboxCompressLevel->currentIndex();
     return request;
 }

@@ -42,14 +42,14 @@ public slots:
 private:
     TDialogService& m_dialogs;
     QString FullName() const;
-    QLineEdit* editDataBaseName = nullptr;
-    QLabel* lblFullPath = nullptr;
-    QLineEdit* editDataBaseComment = nullptr;
-    QCheckBox* chkModifyPas = nullptr;
-    QLineEdit* editPas = nullptr;
-    QLineEdit* editConfirmPas = nullptr;
-    QLabel* lblPas = nullptr;
-    QLabel* lblConfirmPas = nullptr;
-    QCheckBox* chkCRC = nullptr;
-    QComboBox* comboxCompressLevel = nullptr;
+    QLineEdit* m_editDataBaseName = nullptr;
+    QLabel* m_lblFullPath = nullptr;
+    QLineEdit* m_editDataBaseComment = nullptr;
+    QCheckBox* m_chkModifyPas = nullptr;
+    QLineEdit* m_editPas = nullptr;
+    QLineEdit* m_editConfirmPas = nullptr;
+    QLabel* m_lblPas = nullptr;
+    QLabel* m_lblConfirmPas = nullptr;
+    QCheckBox* m_chkCRC = nullptr;
+    QComboBox* m_comboxCompressLevel = nullptr;
 };

@@ -33,21 +33,21 @@ void RunAction(const std::function<void()>& action) {
 TfrmDBAttribute::TfrmDBAttribute(TDialogService& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmDBAttribute"));
     setWindowTitle(tr("稿件库属性"));
-    pcAttribute = new QTabWidget;
-    pcAttribute->setObjectName(QStringLiteral("pcAttribute"));
+    m_pcAttribute = new QTabWidget;
+    m_pcAttribute->setObjectName(QStringLiteral("pcAttribute"));
     m_attributes = new TDBAttrPanel(true);
-    pcAttribute->addTab(m_attributes, tr("属性"));
-    pcAttribute->addTab(BuildToolsPage(), tr("工具"));
+    m_pcAttribute->addTab(m_attributes, tr("属性"));
+    m_pcAttribute->addTab(BuildToolsPage(), tr("工具"));
     auto* goalPage = new QWidget;
     goalPage->setObjectName(QStringLiteral("tsGoal"));
     m_goalBox = new TGoalBox;
     auto* goalLayout = new QVBoxLayout(goalPage);
     goalLayout->addWidget(m_goalBox);
     goalLayout->addStretch();
-    pcAttribute->addTab(goalPage, tr("目标"));
+    m_pcAttribute->addTab(goalPage, tr("目标"));
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pcAttribute);
+    layout->addWidget(m_pcAttribute);
     layout->addLayout(OkCancelRow(this, tr("确定"), tr("取消"), [this] { btnOKClick(); }));
     chkDBPasClick();
 }
@@ -58,14 +58,14 @@ QWidget* TfrmDBAttribute::BuildToolsPage() {
     auto* group = new QGroupBox(tr("密码"));
     group->setObjectName(QStringLiteral("GroupBoxPas"));
     auto* rows = new QFormLayout(group);
-    chkDBPas = new QCheckBox(tr("修改密码"));
-    chkDBPas->setObjectName(QStringLiteral("chkDBPas"));
-    connect(chkDBPas, &QCheckBox::toggled, this, &TfrmDBAttribute::chkDBPasClick);
-    rows->addRow(chkDBPas);
-    editDBPas = MaskedEdit("editDBPas");
-    editDBConfirm = MaskedEdit("editDBConfirm");
-    lblPas = AddRow(rows, tr("密码"), editDBPas);
-    lblConfirm = AddRow(rows, tr("确认"), editDBConfirm);
+    m_chkDBPas = new QCheckBox(tr("修改密码"));
+    m_chkDBPas->setObjectName(QStringLiteral("chkDBPas"));
+    connect(m_chkDBPas, &QCheckBox::toggled, this, &TfrmDBAttribute::chkDBPasClick);
+    rows->addRow(m_chkDBPas);
+    m_editDBPas = MaskedEdit("editDBPas");
+    m_editDBConfirm = MaskedEdit("editDBConfirm");
+    m_lblPas = AddRow(rows, tr("密码"), m_editDBPas);
+    m_lblConfirm = AddRow(rows, tr("确认"), m_editDBConfirm);
 
     auto* btnShotrCut = ToolButton("btnShotrCut", tr("为稿件库创建快捷方式(&S)"));
     auto* btnCompress = ToolButton("btnCompress", tr("压缩稿件库(&C)"));
@@ -85,7 +85,7 @@ QWidget* TfrmDBAttribute::BuildToolsPage() {
 void TfrmDBAttribute::Fill(const TDBAttr& attr, bool encrypted) {
     ShowAttributes(attr);
     m_encryptedWhenShown = encrypted;
-    chkDBPas->setChecked(encrypted);
+    m_chkDBPas->setChecked(encrypted);
     chkDBPasClick();
 }
 
@@ -100,40 +100,40 @@ void TfrmDBAttribute::ShowAttributes(const TDBAttr& attr) {
     }
 }
 
-void TfrmDBAttribute::ShowToolsPage() { pcAttribute->setCurrentIndex(1); }
+void TfrmDBAttribute::ShowToolsPage() { m_pcAttribute->setCurrentIndex(1); }
 
-int TfrmDBAttribute::CurrentPage() const { return pcAttribute->currentIndex(); }
+int TfrmDBAttribute::CurrentPage() const { return m_pcAttribute->currentIndex(); }
 
 QString TfrmDBAttribute::Comment() const { return m_attributes->Comment(); }
 
 void TfrmDBAttribute::chkDBPasClick() {
-    const bool on = chkDBPas->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(editDBPas), static_cast<QWidget*>(editDBConfirm),
-                       static_cast<QWidget*>(lblPas), static_cast<QWidget*>(lblConfirm)})
+    const bool on = m_chkDBPas->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(m_editDBPas), static_cast<QWidget*>(m_editDBConfirm),
+                       static_cast<QWidget*>(m_lblPas), static_cast<QWidget*>(m_lblConfirm)})
         w->setEnabled(on);
 }
 
 std::optional<TPasswordChange> TfrmDBAttribute::PasswordChange() const {
-    const QString password = editDBPas->text();
+    const QString password = m_editDBPas->text();
     // Opening the dialog to edit the description must not re-key the
     // library under the empty password.
-    if (password.isEmpty() && editDBConfirm->text().isEmpty() && chkDBPas->isChecked() == m_encryptedWhenShown)
+    if (password.isEmpty() && m_editDBConfirm->text().isEmpty() && m_chkDBPas->isChecked() == m_encryptedWhenShown)
         return std::nullopt;
-    return TPasswordChange{password, chkDBPas->isChecked()};
+    return TPasswordChange{password, m_chkDBPas->isChecked()};
 }
 
 void TfrmDBAttribute::btnOKClick() {
     if (!m_goalBox->Problem().isEmpty()) {
-        pcAttribute->setCurrentIndex(pcAttribute->indexOf(m_goalBox->parentWidget()));
+        m_pcAttribute->setCurrentIndex(m_pcAttribute->indexOf(m_goalBox->parentWidget()));
         m_goalBox->Refused(m_dialogs);
         return;
     }
     if (OnStoreComment)
         OnStoreComment(Comment());
-    if (editDBPas->text() != editDBConfirm->text()) {
+    if (m_editDBPas->text() != m_editDBConfirm->text()) {
         m_dialogs.Warn(tr("两次输入的密码不一致！"), windowTitle());
-        editDBConfirm->clear();
-        editDBConfirm->setFocus();
+        m_editDBConfirm->clear();
+        m_editDBConfirm->setFocus();
         return;
     }
     accept();

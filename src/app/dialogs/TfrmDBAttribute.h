@@ -64,13 +64,13 @@ private:
     TDialogService& m_dialogs;
     QWidget* BuildToolsPage();
 
-    QTabWidget* pcAttribute = nullptr;
+    QTabWidget* m_pcAttribute = nullptr;
     TDBAttrPanel* m_attributes = nullptr;
     TGoalBox* m_goalBox = nullptr;
-    QCheckBox* chkDBPas = nullptr;
-    QLineEdit* editDBPas = nullptr;
-    QLineEdit* editDBConfirm = nullptr;
-    QLabel* lblPas = nullptr;
-    QLabel* lblConfirm = nullptr;
+    QCheckBox* m_chkDBPas = nullptr;
+    QLineEdit* m_editDBPas = nullptr;
+    QLineEdit* m_editDBConfirm = nullptr;
+    QLabel* m_lblPas = nullptr;
+    QLabel* m_lblConfirm = nullptr;
     bool m_encryptedWhenShown = false;
 };

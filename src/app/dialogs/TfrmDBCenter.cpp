@@ -42,41 +42,41 @@ TfrmDBCenter::TfrmDBCenter(TDialogService& dialogs, TqlvDocData& data, const QSt
     : QDialog(parent), m_dialogs(dialogs), m_data(data), m_openPath(openPath) {
     setObjectName(QStringLiteral("frmDBCenter"));
     setWindowTitle(tr(kCaption));
-    lvDB = new QListWidget;
-    lvDB->setObjectName(QStringLiteral("lvDB"));
-    lvDB->setAccessibleName(tr("稿件库"));
-    lvDB->setViewMode(QListView::IconMode);
-    lvDB->setMovement(QListView::Static);
-    lvDB->setResizeMode(QListView::Adjust);
-    lvDB->setSortingEnabled(true);
-    lvDB->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvDB->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvDB->installEventFilter(this);
-    connect(lvDB, &QListWidget::itemSelectionChanged, this, &TfrmDBCenter::lvDBSelectionChanged);
-    connect(lvDB, &QListWidget::itemDoubleClicked, this, &TfrmDBCenter::btnOpenClick);
+    m_lvDB = new QListWidget;
+    m_lvDB->setObjectName(QStringLiteral("lvDB"));
+    m_lvDB->setAccessibleName(tr("稿件库"));
+    m_lvDB->setViewMode(QListView::IconMode);
+    m_lvDB->setMovement(QListView::Static);
+    m_lvDB->setResizeMode(QListView::Adjust);
+    m_lvDB->setSortingEnabled(true);
+    m_lvDB->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lvDB->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lvDB->installEventFilter(this);
+    connect(m_lvDB, &QListWidget::itemSelectionChanged, this, &TfrmDBCenter::lvDBSelectionChanged);
+    connect(m_lvDB, &QListWidget::itemDoubleClicked, this, &TfrmDBCenter::btnOpenClick);
 
     m_attributes = new TDBAttrPanel(false);
     m_attributes->CommentEdit()->setVisible(false);
     m_attributes->PositionEdit()->setVisible(false);
 
     auto* btnCreate = CentreButton("btnCreate", tr("新建(&C)"), tr("新建稿件库"));
-    btnOpen = CentreButton("btnOpen", tr("打开(&O)"), tr("打开稿件库"));
+    m_btnOpen = CentreButton("btnOpen", tr("打开(&O)"), tr("打开稿件库"));
     auto* btnAdd = CentreButton("btnAdd", tr("添加(&A)"), tr("添加已存在的稿件库"));
-    btnDel = CentreButton("btnDel", tr("移除(&D)"), tr("从列表中移除"));
+    m_btnDel = CentreButton("btnDel", tr("移除(&D)"), tr("从列表中移除"));
     auto* tbnCancel = CentreButton("tbnCancel", tr("关闭(&X)"), tr("关闭"));
     connect(btnCreate, &QPushButton::clicked, this, &TfrmDBCenter::btnCreateClick);
-    connect(btnOpen, &QPushButton::clicked, this, &TfrmDBCenter::btnOpenClick);
+    connect(m_btnOpen, &QPushButton::clicked, this, &TfrmDBCenter::btnOpenClick);
     connect(btnAdd, &QPushButton::clicked, this, &TfrmDBCenter::btnAddClick);
-    connect(btnDel, &QPushButton::clicked, this, &TfrmDBCenter::btnDelClick);
+    connect(m_btnDel, &QPushButton::clicked, this, &TfrmDBCenter::btnDelClick);
     connect(tbnCancel, &QPushButton::clicked, this, &TfrmDBCenter::tbnCancelClick);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {btnCreate, btnOpen, btnAdd, btnDel})
+    for (QPushButton* button : {btnCreate, m_btnOpen, btnAdd, m_btnDel})
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(tbnCancel);
     auto* body = new QHBoxLayout;
-    body->addWidget(lvDB, 1);
+    body->addWidget(m_lvDB, 1);
     body->addWidget(m_attributes, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
@@ -90,11 +90,11 @@ TfrmDBCenter::TfrmDBCenter(TDialogService& dialogs, TqlvDocData& data, const QSt
 TfrmDBCenter::~TfrmDBCenter() { CloseOwnDatabase(); }
 
 void TfrmDBCenter::FillList() {
-    const QSignalBlocker quiet(lvDB);
-    lvDB->clear();
+    const QSignalBlocker quiet(m_lvDB);
+    m_lvDB->clear();
     for (const QString& name : m_data.GetDBCenterList()) {
         if (QFileInfo(m_data.GetDBCenterPath(name)).isFile())
-            lvDB->addItem(new QListWidgetItem(style()->standardIcon(QStyle::SP_DriveHDIcon), name));
+            m_lvDB->addItem(new QListWidgetItem(style()->standardIcon(QStyle::SP_DriveHDIcon), name));
         else
             m_data.RemoveFromDBCenter(name);
     }
@@ -102,7 +102,7 @@ void TfrmDBCenter::FillList() {
 }
 
 QListWidgetItem* TfrmDBCenter::SelectedItem() const {
-    const QList<QListWidgetItem*> selected = lvDB->selectedItems();
+    const QList<QListWidgetItem*> selected = m_lvDB->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
@@ -116,8 +116,8 @@ void TfrmDBCenter::CloseOwnDatabase() { m_reader.Close(); }
 
 void TfrmDBCenter::lvDBSelectionChanged() {
     QListWidgetItem* item = SelectedItem();
-    btnOpen->setEnabled(item != nullptr);
-    btnDel->setEnabled(item != nullptr);
+    m_btnOpen->setEnabled(item != nullptr);
+    m_btnDel->setEnabled(item != nullptr);
     m_attributes->CommentEdit()->setVisible(item != nullptr);
     m_attributes->PositionEdit()->setVisible(item != nullptr);
     CloseOwnDatabase();
@@ -199,7 +199,7 @@ void TfrmDBCenter::done(int result) {
 }
 
 bool TfrmDBCenter::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lvDB && event->type() == QEvent::KeyPress) {
+    if (watched == m_lvDB && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Delete) {
             btnDelClick();

@@ -76,10 +76,10 @@ private:
     QHash<QString, QString> m_passwords;  // encrypted libraries read, by path
     QString m_openPath;
     QString m_fileName;
-    QListWidget* lvDB = nullptr;
+    QListWidget* m_lvDB = nullptr;
     TDBAttrPanel* m_attributes = nullptr;
-    QPushButton* btnOpen = nullptr;
-    QPushButton* btnDel = nullptr;
+    QPushButton* m_btnOpen = nullptr;
+    QPushButton* m_btnDel = nullptr;
 
     TLibraryReader m_reader;  // attributes of a library that is not open
 };

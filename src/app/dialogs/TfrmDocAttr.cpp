@@ -40,25 +40,25 @@ TfrmDocAttr::TfrmDocAttr(TDialogService& dialogs, const TDocAttr& attr, QWidget*
     auto* rows = new QFormLayout(group);
     rows->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
 
-    editDocName = NamedEdit("editDocName", attr.DocName);
-    editPublish = NamedEdit("editPublish", attr.Publish);
-    editMoney = NamedEdit("editMoney", attr.Money);
-    editMoney->setMaxLength(5);
-    editMoney->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), editMoney));
-    connect(editMoney, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
+    m_editDocName = NamedEdit("editDocName", attr.DocName);
+    m_editPublish = NamedEdit("editPublish", attr.Publish);
+    m_editMoney = NamedEdit("editMoney", attr.Money);
+    m_editMoney->setMaxLength(5);
+    m_editMoney->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), m_editMoney));
+    connect(m_editMoney, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
 
-    FitToText(editDocName);
-    FitToText(editPublish);
-    AddRow(rows, tr("名称："), editDocName);
+    FitToText(m_editDocName);
+    FitToText(m_editPublish);
+    AddRow(rows, tr("名称："), m_editDocName);
     AddRow(rows, tr("创建日期："), ValueLabel("lblCDate", DateText(attr.DocCDate)));
     AddRow(rows, tr("修改日期："), ValueLabel("lblMDate", DateText(attr.DocMDate)));
     AddRow(rows, tr("中文字数："), ValueLabel("lblCCount", attr.cnCount));
     AddRow(rows, tr("英文单词数："), ValueLabel("lblEnCount", attr.enCount));
     AddRow(rows, tr("插图："), ValueLabel("lblPics", attr.PicCount));
     AddRow(rows, tr("标签："), ValueLabel("lblMarks", attr.MarkCount));
-    AddRow(rows, tr("发表刊物："), editPublish);
-    AddRow(rows, tr("稿费："), editMoney);
+    AddRow(rows, tr("发表刊物："), m_editPublish);
+    AddRow(rows, tr("稿费："), m_editMoney);
 
     auto* goalGroup = new QGroupBox(tr("写作目标"), this);
     goalGroup->setObjectName(QStringLiteral("groupGoal"));
@@ -77,10 +77,10 @@ TfrmDocAttr::TfrmDocAttr(TDialogService& dialogs, const TDocAttr& attr, QWidget*
 // The validator sees keys only; pasted or composed text is checked here.
 void TfrmDocAttr::accept() {
     static const QRegularExpression kFee(QStringLiteral("^[0-9]{0,5}$"));
-    if (!kFee.match(editMoney->text()).hasMatch()) {
+    if (!kFee.match(m_editMoney->text()).hasMatch()) {
         m_dialogs.Inform(tr("稿费只能填写数字，最多五位！"), tr("属性"));
-        editMoney->setFocus();
-        editMoney->selectAll();
+        m_editMoney->setFocus();
+        m_editMoney->selectAll();
         return;
     }
     QDialog::accept();
@@ -88,8 +88,8 @@ void TfrmDocAttr::accept() {
 
 TDocAttr TfrmDocAttr::Result() const {
     TDocAttr result = m_attr;
-    result.DocName = editDocName->text();
-    result.Publish = editPublish->text();
-    result.Money = editMoney->text();
+    result.DocName = m_editDocName->text();
+    result.Publish = m_editPublish->text();
+    result.Money = m_editMoney->text();
     return result;
 }

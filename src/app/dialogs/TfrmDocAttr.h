@@ -30,8 +30,8 @@ public:
 private:
     TDialogService& m_dialogs;
     TDocAttr m_attr;
-    QLineEdit* editDocName = nullptr;
-    QLineEdit* editPublish = nullptr;
-    QLineEdit* editMoney = nullptr;
+    QLineEdit* m_editDocName = nullptr;
+    QLineEdit* m_editPublish = nullptr;
+    QLineEdit* m_editMoney = nullptr;
     TGoalBox* m_goalBox = nullptr;
 };

@@ -72,101 +72,101 @@ TfrmExport::TfrmExport(TDialogService& dialogs, TqlvDocData& library, TqlvDocume
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(ExportCaption());
     BuildControls();
-    connect(tvDocFloder, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+    connect(m_tvDocFloder, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
         if (node)
             ShowFolder(ItemID(node));
     });
-    connect(lvDocs, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { AddRecord(item); });
-    connect(lvFiles, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+    connect(m_lvDocs, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { AddRecord(item); });
+    connect(m_lvFiles, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         if (!m_progress->Running())
             delete item;
     });
-    connect(btnSelectAll, &QPushButton::clicked, this, &TfrmExport::btnSelectAllClick);
-    connect(btnRemoveAll, &QPushButton::clicked, this, &TfrmExport::btnRemoveAllClick);
-    connect(btnBrowse, &QPushButton::clicked, this, &TfrmExport::btnBrowseClick);
-    connect(btnExport, &QPushButton::clicked, this, &TfrmExport::btnExportClick);
-    connect(btnClose, &QPushButton::clicked, this, &TfrmExport::reject);
+    connect(m_btnSelectAll, &QPushButton::clicked, this, &TfrmExport::btnSelectAllClick);
+    connect(m_btnRemoveAll, &QPushButton::clicked, this, &TfrmExport::btnRemoveAllClick);
+    connect(m_btnBrowse, &QPushButton::clicked, this, &TfrmExport::btnBrowseClick);
+    connect(m_btnExport, &QPushButton::clicked, this, &TfrmExport::btnExportClick);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfrmExport::reject);
 }
 
 void TfrmExport::BuildControls() {
-    tvDocFloder = List("tvDocFloder", tr("稿件夹"));
-    tvDocFloder->setRootIsDecorated(true);
-    tvDocFloder->setHeaderHidden(true);
-    lvDocs = List("lvDocs", tr("文件夹中的稿件"));
-    lvDocs->setHeaderLabels({tr("稿件")});
-    lvFiles = List("lvFiles", tr("要导出的稿件"));
-    lvFiles->setHeaderLabels({tr("稿件"), tr("大小"), QStringLiteral("ID")});
-    lvFiles->setColumnWidth(0, 140);
-    lvFiles->setColumnHidden(kIdColumn, true);
+    m_tvDocFloder = List("tvDocFloder", tr("稿件夹"));
+    m_tvDocFloder->setRootIsDecorated(true);
+    m_tvDocFloder->setHeaderHidden(true);
+    m_lvDocs = List("lvDocs", tr("文件夹中的稿件"));
+    m_lvDocs->setHeaderLabels({tr("稿件")});
+    m_lvFiles = List("lvFiles", tr("要导出的稿件"));
+    m_lvFiles->setHeaderLabels({tr("稿件"), tr("大小"), QStringLiteral("ID")});
+    m_lvFiles->setColumnWidth(0, 140);
+    m_lvFiles->setColumnHidden(kIdColumn, true);
 
-    lblPath = new QLabel(tr("导出稿件的存放路径(不要包含空格)："));
-    lblPath->setObjectName(QStringLiteral("lblPath"));
-    editPath = new QLineEdit;
-    editPath->setObjectName(QStringLiteral("editPath"));
-    editPath->setReadOnly(true);
-    lblPath->setBuddy(editPath);
-    editPath->setAccessibleName(lblPath->text());
-    btnBrowse = Button("btnBrowse", "...");
-    btnBrowse->setToolTip(tr("浏览"));
-    btnBrowse->setAccessibleName(tr("浏览"));
-    btnSelectAll = Button("btnSelectAll", tr("全部选择>>"));
-    btnRemoveAll = Button("btnRemoveAll", tr("全部删除<<"));
-    btnExport = Button("btnExport", tr("导出(&E)"));
-    btnClose = Button("btnClose", tr("关闭(&C)"));
+    m_lblPath = new QLabel(tr("导出稿件的存放路径(不要包含空格)："));
+    m_lblPath->setObjectName(QStringLiteral("lblPath"));
+    m_editPath = new QLineEdit;
+    m_editPath->setObjectName(QStringLiteral("editPath"));
+    m_editPath->setReadOnly(true);
+    m_lblPath->setBuddy(m_editPath);
+    m_editPath->setAccessibleName(m_lblPath->text());
+    m_btnBrowse = Button("btnBrowse", "...");
+    m_btnBrowse->setToolTip(tr("浏览"));
+    m_btnBrowse->setAccessibleName(tr("浏览"));
+    m_btnSelectAll = Button("btnSelectAll", tr("全部选择>>"));
+    m_btnRemoveAll = Button("btnRemoveAll", tr("全部删除<<"));
+    m_btnExport = Button("btnExport", tr("导出(&E)"));
+    m_btnClose = Button("btnClose", tr("关闭(&C)"));
     m_progress = new TExchangeProgress;
 
     auto* middle = new QVBoxLayout;
     middle->addStretch();
-    middle->addWidget(btnSelectAll);
-    middle->addWidget(btnRemoveAll);
+    middle->addWidget(m_btnSelectAll);
+    middle->addWidget(m_btnRemoveAll);
     middle->addStretch();
     auto* lists = new QHBoxLayout;
-    lists->addWidget(tvDocFloder, 1);
-    lists->addWidget(lvDocs, 1);
+    lists->addWidget(m_tvDocFloder, 1);
+    lists->addWidget(m_lvDocs, 1);
     lists->addLayout(middle);
-    lists->addWidget(lvFiles, 2);
+    lists->addWidget(m_lvFiles, 2);
     auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(editPath, 1);
-    pathRow->addWidget(btnBrowse);
+    pathRow->addWidget(m_editPath, 1);
+    pathRow->addWidget(m_btnBrowse);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(btnExport);
-    buttons->addWidget(btnClose);
+    buttons->addWidget(m_btnExport);
+    buttons->addWidget(m_btnClose);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
-    layout->addWidget(lblPath);
+    layout->addWidget(m_lblPath);
     layout->addLayout(pathRow);
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
     resize(680, 400);
 }
 
-QString TfrmExport::Path() const { return editPath->text(); }
-void TfrmExport::SetPath(const QString& folder) { editPath->setText(folder); }
+QString TfrmExport::Path() const { return m_editPath->text(); }
+void TfrmExport::SetPath(const QString& folder) { m_editPath->setText(folder); }
 
 void TfrmExport::SetPathLabel(const QString& text) {
-    lblPath->setText(text);
-    editPath->setAccessibleName(text);
+    m_lblPath->setText(text);
+    m_editPath->setAccessibleName(text);
 }
 
 void TfrmExport::SetRecordCaption(const QString& caption) {
-    lvDocs->headerItem()->setText(0, caption);
-    lvFiles->headerItem()->setText(0, caption);
+    m_lvDocs->headerItem()->setText(0, caption);
+    m_lvFiles->headerItem()->setText(0, caption);
 }
 
 void TfrmExport::SetSizeColumnWidth(int width) {
-    lvFiles->setColumnHidden(kSizeColumn, width == 0);
+    m_lvFiles->setColumnHidden(kSizeColumn, width == 0);
     if (width > 0)
-        lvFiles->setColumnWidth(kSizeColumn, width);
+        m_lvFiles->setColumnWidth(kSizeColumn, width);
 }
 
-bool TfrmExport::ForLibrary() const { return exchange::IsLibraryTree(tvDocFloder); }
+bool TfrmExport::ForLibrary() const { return exchange::IsLibraryTree(m_tvDocFloder); }
 
 TRecordStore& TfrmExport::Store() const { return ForLibrary() ? static_cast<TRecordStore&>(m_library) : m_materials; }
 
 void TfrmExport::ShowFolder(int folderID) {
     Guarded(m_dialogs, [&] {
-        FillListWidget(lvDocs, ForLibrary() ? m_library.LoadDocList(folderID) : m_materials.LoadDocList(folderID));
+        FillListWidget(m_lvDocs, ForLibrary() ? m_library.LoadDocList(folderID) : m_materials.LoadDocList(folderID));
     });
 }
 
@@ -184,37 +184,37 @@ void TfrmExport::AddRecord(const QTreeWidgetItem* docItem) {
     record.ID = id;
     record.ImageIndex = library ? docimages::Manuscript : docimages::Material;
     record.SubItems = {library ? attr.DocSize : QString(), QString::number(id)};
-    lvFiles->addTopLevelItem(MakeListItem(record));
+    m_lvFiles->addTopLevelItem(MakeListItem(record));
 }
 
 void TfrmExport::btnSelectAllClick() {
-    for (int i = 0; i < lvDocs->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = lvDocs->topLevelItem(i);
-        lvDocs->setCurrentItem(item);
+    for (int i = 0; i < m_lvDocs->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_lvDocs->topLevelItem(i);
+        m_lvDocs->setCurrentItem(item);
         AddRecord(item);
     }
 }
 
 void TfrmExport::btnRemoveAllClick() {
     if (!m_progress->Running())
-        lvFiles->clear();
+        m_lvFiles->clear();
 }
 
 void TfrmExport::btnBrowseClick() {
-    const QString folder = m_dialogs.FolderName(tr("请选择一个文件夹"), editPath->text());
+    const QString folder = m_dialogs.FolderName(tr("请选择一个文件夹"), m_editPath->text());
     if (!folder.isEmpty())
-        editPath->setText(folder);
+        m_editPath->setText(folder);
 }
 
 void TfrmExport::SetWorking(bool working) {
-    for (QWidget* control : std::initializer_list<QWidget*>{btnSelectAll, btnRemoveAll, btnBrowse, btnExport, btnClose,
-                                                            tvDocFloder, lvDocs})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_btnSelectAll, m_btnRemoveAll, m_btnBrowse, m_btnExport,
+                                                            m_btnClose, m_tvDocFloder, m_lvDocs})
         control->setEnabled(!working);
 }
 
 void TfrmExport::btnExportClick() {
-    const QString folder = editPath->text().trimmed();
-    const int total = lvFiles->topLevelItemCount();
+    const QString folder = m_editPath->text().trimmed();
+    const int total = m_lvFiles->topLevelItemCount();
     if (folder.isEmpty() || total == 0 || m_progress->Running())
         return;
     // A folder preference that does not exist yet is made, as a user expects.
@@ -226,8 +226,8 @@ void TfrmExport::btnExportClick() {
     QList<int> ids;
     QStringList listed;
     for (int i = 0; i < total; ++i) {
-        ids.append(lvFiles->topLevelItem(i)->text(kIdColumn).toInt());
-        listed.append(lvFiles->topLevelItem(i)->text(0));
+        ids.append(m_lvFiles->topLevelItem(i)->text(kIdColumn).toInt());
+        listed.append(m_lvFiles->topLevelItem(i)->text(0));
     }
     TRecordExchange work(Store());
     work.SetProgress([this](int done, int, const QString& name) { return m_progress->Step(done, name); });

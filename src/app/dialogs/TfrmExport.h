@@ -1,5 +1,5 @@
 // TfrmExport: the export dialog ("导出"). The user picks records of a folder
-// (lvDocs) into a list (lvFiles) and a target folder (editPath); 导出 writes
+// (m_lvDocs) into a list (m_lvFiles) and a target folder (m_editPath); 导出 writes
 // each listed record as "<name>.txt" (GB18030, CR LF) inside that folder. The
 // store is the one the folder tree stands for (a root "稿件夹" is the open
 // library, any other root the materials store).
@@ -32,9 +32,9 @@ class TfrmExport : public QDialog {
 public:
     TfrmExport(TDialogService& dialogs, TqlvDocData& library, TqlvDocuments& materials, QWidget* parent = nullptr);
 
-    QTreeWidget* FolderTree() const { return tvDocFloder; }
-    QTreeWidget* DocList() const { return lvDocs; }
-    QTreeWidget* FileList() const { return lvFiles; }
+    QTreeWidget* FolderTree() const { return m_tvDocFloder; }
+    QTreeWidget* DocList() const { return m_lvDocs; }
+    QTreeWidget* FileList() const { return m_lvFiles; }
     TExchangeProgress* Progress() const { return m_progress; }
     QString Path() const;
     void SetPath(const QString& folder);
@@ -43,9 +43,9 @@ public:
     void SetRecordCaption(const QString& caption);
     void SetSizeColumnWidth(int width);
 
-    // Lists the records of a folder in lvDocs.
+    // Lists the records of a folder in m_lvDocs.
     void ShowFolder(int folderID);
-    // Appends a record of lvDocs to lvFiles.
+    // Appends a record of m_lvDocs to m_lvFiles.
     void AddRecord(const QTreeWidgetItem* docItem);
     void btnSelectAllClick();
     void btnRemoveAllClick();
@@ -64,15 +64,15 @@ private:
 
     TqlvDocData& m_library;
     TqlvDocuments& m_materials;
-    QTreeWidget* tvDocFloder = nullptr;
-    QTreeWidget* lvDocs = nullptr;
-    QTreeWidget* lvFiles = nullptr;
-    QLabel* lblPath = nullptr;
-    QLineEdit* editPath = nullptr;
-    QPushButton* btnBrowse = nullptr;
-    QPushButton* btnSelectAll = nullptr;
-    QPushButton* btnRemoveAll = nullptr;
-    QPushButton* btnExport = nullptr;
-    QPushButton* btnClose = nullptr;
+    QTreeWidget* m_tvDocFloder = nullptr;
+    QTreeWidget* m_lvDocs = nullptr;
+    QTreeWidget* m_lvFiles = nullptr;
+    QLabel* m_lblPath = nullptr;
+    QLineEdit* m_editPath = nullptr;
+    QPushButton* m_btnBrowse = nullptr;
+    QPushButton* m_btnSelectAll = nullptr;
+    QPushButton* m_btnRemoveAll = nullptr;
+    QPushButton* m_btnExport = nullptr;
+    QPushButton* m_btnClose = nullptr;
     TExchangeProgress* m_progress = nullptr;
 };

@@ -1,7 +1,5 @@
 #include "app/dialogs/TfrmHistory.h"
 
-#include "platform/Skin.h"
-
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -143,7 +141,6 @@ TfrmHistory::TfrmHistory(std::vector<THistoryEntry> versions, const QString& cur
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(lvVersions, &QTreeWidget::itemSelectionChanged, this, &TfrmHistory::ShowSelected);
     Fill();
-    ApplyCurrentSkin(this);
     resize(820, 560);
 }
 

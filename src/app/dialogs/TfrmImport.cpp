@@ -39,49 +39,49 @@ TfrmImport::TfrmImport(TDialogService& dialogs, TqlvDocData& library, TqlvDocume
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(ImportCaption());
     BuildControls();
-    connect(btnAdd, &QPushButton::clicked, this, &TfrmImport::btnAddClick);
-    connect(btnDel, &QPushButton::clicked, this, &TfrmImport::btnDelClick);
-    connect(btnClear, &QPushButton::clicked, this, &TfrmImport::btnClearClick);
-    connect(btnImport, &QPushButton::clicked, this, &TfrmImport::btnImportClick);
-    connect(btnClose, &QPushButton::clicked, this, &TfrmImport::reject);
-    lvDoc->installEventFilter(this);
+    connect(m_btnAdd, &QPushButton::clicked, this, &TfrmImport::btnAddClick);
+    connect(m_btnDel, &QPushButton::clicked, this, &TfrmImport::btnDelClick);
+    connect(m_btnClear, &QPushButton::clicked, this, &TfrmImport::btnClearClick);
+    connect(m_btnImport, &QPushButton::clicked, this, &TfrmImport::btnImportClick);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfrmImport::reject);
+    m_lvDoc->installEventFilter(this);
 }
 
 void TfrmImport::BuildControls() {
-    Label1 = new QLabel(tr("选择稿件夹"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    tvDocFloder = new QTreeWidget;
-    tvDocFloder->setObjectName(QStringLiteral("tvDocFloder"));
-    tvDocFloder->setHeaderHidden(true);
-    Label1->setBuddy(tvDocFloder);
-    tvDocFloder->setAccessibleName(Label1->text());
+    m_label1 = new QLabel(tr("选择稿件夹"));
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_tvDocFloder = new QTreeWidget;
+    m_tvDocFloder->setObjectName(QStringLiteral("tvDocFloder"));
+    m_tvDocFloder->setHeaderHidden(true);
+    m_label1->setBuddy(m_tvDocFloder);
+    m_tvDocFloder->setAccessibleName(m_label1->text());
 
-    lvDoc = new QTreeWidget;
-    lvDoc->setObjectName(QStringLiteral("lvDoc"));
-    lvDoc->setAccessibleName(tr("导入的文件"));
-    lvDoc->setRootIsDecorated(false);
-    lvDoc->setHeaderLabels({tr("稿件"), tr("位置")});
-    lvDoc->setColumnWidth(0, 140);
+    m_lvDoc = new QTreeWidget;
+    m_lvDoc->setObjectName(QStringLiteral("lvDoc"));
+    m_lvDoc->setAccessibleName(tr("导入的文件"));
+    m_lvDoc->setRootIsDecorated(false);
+    m_lvDoc->setHeaderLabels({tr("稿件"), tr("位置")});
+    m_lvDoc->setColumnWidth(0, 140);
 
-    btnAdd = Button("btnAdd", tr("添加"), tr("添加稿件"));
-    btnDel = Button("btnDel", tr("删除"), tr("删除稿件"));
-    btnClear = Button("btnClear", tr("清空"));
-    btnImport = Button("btnImport", tr("导入(&I)"));
-    btnClose = Button("btnClose", tr("关闭(&C)"));
+    m_btnAdd = Button("btnAdd", tr("添加"), tr("添加稿件"));
+    m_btnDel = Button("btnDel", tr("删除"), tr("删除稿件"));
+    m_btnClear = Button("btnClear", tr("清空"));
+    m_btnImport = Button("btnImport", tr("导入(&I)"));
+    m_btnClose = Button("btnClose", tr("关闭(&C)"));
     m_progress = new TExchangeProgress;
 
     auto* lists = new QHBoxLayout;
     auto* treeColumn = new QVBoxLayout;
-    treeColumn->addWidget(Label1);
-    treeColumn->addWidget(tvDocFloder, 1);
+    treeColumn->addWidget(m_label1);
+    treeColumn->addWidget(m_tvDocFloder, 1);
     lists->addLayout(treeColumn, 1);
-    lists->addWidget(lvDoc, 2);
+    lists->addWidget(m_lvDoc, 2);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {btnAdd, btnDel, btnClear})
+    for (QPushButton* button : {m_btnAdd, m_btnDel, m_btnClear})
         buttons->addWidget(button);
     buttons->addStretch();
-    buttons->addWidget(btnImport);
-    buttons->addWidget(btnClose);
+    buttons->addWidget(m_btnImport);
+    buttons->addWidget(m_btnClose);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
     layout->addWidget(m_progress);
@@ -90,8 +90,8 @@ void TfrmImport::BuildControls() {
 }
 
 void TfrmImport::SetFolderLabel(const QString& text) {
-    Label1->setText(text);
-    tvDocFloder->setAccessibleName(text);
+    m_label1->setText(text);
+    m_tvDocFloder->setAccessibleName(text);
 }
 
 void TfrmImport::btnAddClick() {
@@ -112,7 +112,7 @@ void TfrmImport::AddFiles(const QStringList& paths) {
         }
         auto* item = new QTreeWidgetItem(QStringList{info.completeBaseName(), path});
         item->setData(0, Qt::UserRole + 1, kFileImage);
-        lvDoc->addTopLevelItem(item);
+        m_lvDoc->addTopLevelItem(item);
     }
     if (!refused.isEmpty())
         m_dialogs.Warn(tr("以下文件不存在或无法读取，没有加入列表：\n") + refused.join(QLatin1Char('\n')),
@@ -121,23 +121,23 @@ void TfrmImport::AddFiles(const QStringList& paths) {
 
 void TfrmImport::btnDelClick() {
     if (!m_progress->Running())
-        delete lvDoc->currentItem();
+        delete m_lvDoc->currentItem();
 }
 
 void TfrmImport::btnClearClick() {
     if (!m_progress->Running())
-        lvDoc->clear();
+        m_lvDoc->clear();
 }
 
 int TfrmImport::TargetFolder() const {
-    const QTreeWidgetItem* node = tvDocFloder->currentItem();
+    const QTreeWidgetItem* node = m_tvDocFloder->currentItem();
     return node ? ItemID(node) : 0;
 }
 
 void TfrmImport::SetWorking(bool working) {
-    for (QPushButton* button : {btnAdd, btnDel, btnClear, btnImport, btnClose})
+    for (QPushButton* button : {m_btnAdd, m_btnDel, m_btnClear, m_btnImport, m_btnClose})
         button->setEnabled(!working);
-    tvDocFloder->setEnabled(!working);
+    m_tvDocFloder->setEnabled(!working);
 }
 
 namespace {
@@ -162,10 +162,10 @@ QString ImportFailureLine(const TExchangeFailure& failure) {
 void TfrmImport::btnImportClick() {
     if (m_progress->Running())
         return;
-    const bool library = exchange::IsLibraryTree(tvDocFloder);
+    const bool library = exchange::IsLibraryTree(m_tvDocFloder);
     QList<TImportFile> files;
-    for (int i = 0; i < lvDoc->topLevelItemCount(); ++i)
-        files.append({QFile::encodeName(lvDoc->topLevelItem(i)->text(1))});
+    for (int i = 0; i < m_lvDoc->topLevelItemCount(); ++i)
+        files.append({QFile::encodeName(m_lvDoc->topLevelItem(i)->text(1))});
     TRecordExchange work(library ? static_cast<TRecordStore&>(m_library) : m_materials);
     work.SetProgress([this](int done, int, const QString& name) { return m_progress->Step(done, name); });
     TImportTally tally;
@@ -197,7 +197,7 @@ void TfrmImport::btnImportClick() {
 }
 
 bool TfrmImport::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lvDoc && event->type() == QEvent::KeyPress &&
+    if (watched == m_lvDoc && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         btnDelClick();
         return true;

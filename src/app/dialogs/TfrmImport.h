@@ -27,8 +27,8 @@ class TfrmImport : public QDialog {
 public:
     TfrmImport(TDialogService& dialogs, TqlvDocData& library, TqlvDocuments& materials, QWidget* parent = nullptr);
 
-    QTreeWidget* FolderTree() const { return tvDocFloder; }
-    QTreeWidget* FileList() const { return lvDoc; }
+    QTreeWidget* FolderTree() const { return m_tvDocFloder; }
+    QTreeWidget* FileList() const { return m_lvDoc; }
     TExchangeProgress* Progress() const { return m_progress; }
     void SetFolderLabel(const QString& text);
     // Records added to a store since the dialog opened.
@@ -53,14 +53,14 @@ private:
 
     TqlvDocData& m_library;
     TqlvDocuments& m_materials;
-    QLabel* Label1 = nullptr;
-    QTreeWidget* tvDocFloder = nullptr;
-    QTreeWidget* lvDoc = nullptr;
-    QPushButton* btnAdd = nullptr;
-    QPushButton* btnDel = nullptr;
-    QPushButton* btnClear = nullptr;
-    QPushButton* btnImport = nullptr;
-    QPushButton* btnClose = nullptr;
+    QLabel* m_label1 = nullptr;
+    QTreeWidget* m_tvDocFloder = nullptr;
+    QTreeWidget* m_lvDoc = nullptr;
+    QPushButton* m_btnAdd = nullptr;
+    QPushButton* m_btnDel = nullptr;
+    QPushButton* m_btnClear = nullptr;
+    QPushButton* m_btnImport = nullptr;
+    QPushButton* m_btnClose = nullptr;
     TExchangeProgress* m_progress = nullptr;
     int m_imported = 0;
 };

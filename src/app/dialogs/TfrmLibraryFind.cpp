@@ -80,20 +80,20 @@ TfrmLibraryFind::TfrmLibraryFind(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(BuildHitList(), 1);
-    lblSummary = new QLabel;
-    lblSummary->setObjectName(QStringLiteral("lblSummary"));
-    pbSearch = new QProgressBar;
-    pbSearch->setObjectName(QStringLiteral("pbSearch"));
-    pbSearch->setAccessibleName(tr("进度"));
-    pbSearch->setRange(0, 100);
-    pbSearch->setVisible(false);
-    btnCancel = NamedButton("btnCancel", tr("取消"));
-    btnCancel->setVisible(false);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmLibraryFind::CancelRequested);
+    m_lblSummary = new QLabel;
+    m_lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    m_pbSearch = new QProgressBar;
+    m_pbSearch->setObjectName(QStringLiteral("pbSearch"));
+    m_pbSearch->setAccessibleName(tr("进度"));
+    m_pbSearch->setRange(0, 100);
+    m_pbSearch->setVisible(false);
+    m_btnCancel = NamedButton("btnCancel", tr("取消"));
+    m_btnCancel->setVisible(false);
+    connect(m_btnCancel, &QPushButton::clicked, this, &TfrmLibraryFind::CancelRequested);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(lblSummary, 1);
-    bottom->addWidget(pbSearch);
-    bottom->addWidget(btnCancel);
+    bottom->addWidget(m_lblSummary, 1);
+    bottom->addWidget(m_pbSearch);
+    bottom->addWidget(m_btnCancel);
     layout->addLayout(bottom);
     resize(640, 420);
     SetBusy(false);
@@ -103,15 +103,15 @@ QWidget* TfrmLibraryFind::BuildInputs() {
     auto* inputs = new QWidget;
     auto* rows = new QFormLayout(inputs);
     rows->setContentsMargins(0, 0, 0, 0);
-    editFind = NamedEdit("editFind");
-    editReplace = NamedEdit("editReplace");
-    AddRow(rows, tr("查找内容"), editFind);
-    AddRow(rows, tr("替换为"), editReplace);
-    chkCase = NamedCheck("chkCase", tr("区分大小写"));
-    chkRegex = NamedCheck("chkRegex", tr("正则表达式"));
-    chkFolder = NamedCheck("chkFolder", tr("仅当前稿件夹"));
+    m_editFind = NamedEdit("editFind");
+    m_editReplace = NamedEdit("editReplace");
+    AddRow(rows, tr("查找内容"), m_editFind);
+    AddRow(rows, tr("替换为"), m_editReplace);
+    m_chkCase = NamedCheck("chkCase", tr("区分大小写"));
+    m_chkRegex = NamedCheck("chkRegex", tr("正则表达式"));
+    m_chkFolder = NamedCheck("chkFolder", tr("仅当前稿件夹"));
     auto* checks = new QHBoxLayout;
-    for (QCheckBox* check : {chkCase, chkRegex, chkFolder})
+    for (QCheckBox* check : {m_chkCase, m_chkRegex, m_chkFolder})
         checks->addWidget(check);
     checks->addStretch();
     rows->addRow(checks);
@@ -122,40 +122,40 @@ QWidget* TfrmLibraryFind::BuildButtons() {
     auto* buttons = new QWidget;
     auto* column = new QVBoxLayout(buttons);
     column->setContentsMargins(0, 0, 0, 0);
-    btnFindAll = NamedButton("btnFindAll", tr("查找全部"));
-    btnFindAll->setDefault(true);
-    btnReplaceAll = NamedButton("btnReplaceAll", tr("全部替换"));
-    btnUndoReplace = NamedButton("btnUndoReplace", tr("撤销替换"));
-    btnClose = NamedButton("btnClose", tr("关闭"));
-    connect(btnFindAll, &QPushButton::clicked, this, &TfrmLibraryFind::FindAllRequested);
-    connect(btnReplaceAll, &QPushButton::clicked, this, &TfrmLibraryFind::ReplaceAllRequested);
-    connect(btnUndoReplace, &QPushButton::clicked, this, &TfrmLibraryFind::UndoRequested);
-    connect(btnClose, &QPushButton::clicked, this, &TfrmLibraryFind::reject);
-    for (QPushButton* button : {btnFindAll, btnReplaceAll, btnUndoReplace, btnClose})
+    m_btnFindAll = NamedButton("btnFindAll", tr("查找全部"));
+    m_btnFindAll->setDefault(true);
+    m_btnReplaceAll = NamedButton("btnReplaceAll", tr("全部替换"));
+    m_btnUndoReplace = NamedButton("btnUndoReplace", tr("撤销替换"));
+    m_btnClose = NamedButton("btnClose", tr("关闭"));
+    connect(m_btnFindAll, &QPushButton::clicked, this, &TfrmLibraryFind::FindAllRequested);
+    connect(m_btnReplaceAll, &QPushButton::clicked, this, &TfrmLibraryFind::ReplaceAllRequested);
+    connect(m_btnUndoReplace, &QPushButton::clicked, this, &TfrmLibraryFind::UndoRequested);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfrmLibraryFind::reject);
+    for (QPushButton* button : {m_btnFindAll, m_btnReplaceAll, m_btnUndoReplace, m_btnClose})
         column->addWidget(button);
     column->addStretch();
     return buttons;
 }
 
 QTreeWidget* TfrmLibraryFind::BuildHitList() {
-    lvHits = new QTreeWidget;
-    lvHits->setObjectName(QStringLiteral("lvHits"));
-    lvHits->setAccessibleName(tr("查找结果列表"));
-    lvHits->setRootIsDecorated(false);
-    lvHits->setUniformRowHeights(true);
-    lvHits->setHeaderLabels({tr("稿件"), tr("行"), tr("内容")});
-    lvHits->setColumnWidth(0, 140);
-    lvHits->setColumnWidth(1, 50);
-    lvHits->setItemDelegateForColumn(kLineColumn, new THitLineDelegate(lvHits));
-    connect(lvHits, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { HitDoubleClicked(item); });
-    return lvHits;
+    m_lvHits = new QTreeWidget;
+    m_lvHits->setObjectName(QStringLiteral("lvHits"));
+    m_lvHits->setAccessibleName(tr("查找结果列表"));
+    m_lvHits->setRootIsDecorated(false);
+    m_lvHits->setUniformRowHeights(true);
+    m_lvHits->setHeaderLabels({tr("稿件"), tr("行"), tr("内容")});
+    m_lvHits->setColumnWidth(0, 140);
+    m_lvHits->setColumnWidth(1, 50);
+    m_lvHits->setItemDelegateForColumn(kLineColumn, new THitLineDelegate(m_lvHits));
+    connect(m_lvHits, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { HitDoubleClicked(item); });
+    return m_lvHits;
 }
 
-QString TfrmLibraryFind::Pattern() const { return editFind->text(); }
-QString TfrmLibraryFind::Replacement() const { return editReplace->text(); }
-bool TfrmLibraryFind::Regex() const { return chkRegex->isChecked(); }
-bool TfrmLibraryFind::CaseSensitive() const { return chkCase->isChecked(); }
-bool TfrmLibraryFind::FolderOnly() const { return chkFolder->isChecked(); }
+QString TfrmLibraryFind::Pattern() const { return m_editFind->text(); }
+QString TfrmLibraryFind::Replacement() const { return m_editReplace->text(); }
+bool TfrmLibraryFind::Regex() const { return m_chkRegex->isChecked(); }
+bool TfrmLibraryFind::CaseSensitive() const { return m_chkCase->isChecked(); }
+bool TfrmLibraryFind::FolderOnly() const { return m_chkFolder->isChecked(); }
 
 void TfrmLibraryFind::ShowHits(const std::vector<TSearchHit>& hits, const QString& summary) {
     ClearHits();
@@ -175,39 +175,39 @@ void TfrmLibraryFind::ShowHits(const std::vector<TSearchHit>& hits, const QStrin
                           hit.LineText.mid(hit.Span.Start + hit.Span.Length));
         items << item;
     }
-    lvHits->addTopLevelItems(items);
+    m_lvHits->addTopLevelItems(items);
     ShowSummary(summary);
 }
 
-void TfrmLibraryFind::ShowSummary(const QString& summary) { lblSummary->setText(summary); }
+void TfrmLibraryFind::ShowSummary(const QString& summary) { m_lblSummary->setText(summary); }
 
 void TfrmLibraryFind::ClearHits() {
-    lvHits->clear();
+    m_lvHits->clear();
     m_hits.clear();
-    lblSummary->clear();
+    m_lblSummary->clear();
 }
 
 void TfrmLibraryFind::SetBusy(bool busy) {
     m_busy = busy;
     for (QWidget* input :
-         {static_cast<QWidget*>(editFind), static_cast<QWidget*>(editReplace), static_cast<QWidget*>(chkCase),
-          static_cast<QWidget*>(chkRegex), static_cast<QWidget*>(chkFolder), static_cast<QWidget*>(btnFindAll),
-          static_cast<QWidget*>(btnReplaceAll), static_cast<QWidget*>(lvHits)})
+         {static_cast<QWidget*>(m_editFind), static_cast<QWidget*>(m_editReplace), static_cast<QWidget*>(m_chkCase),
+          static_cast<QWidget*>(m_chkRegex), static_cast<QWidget*>(m_chkFolder), static_cast<QWidget*>(m_btnFindAll),
+          static_cast<QWidget*>(m_btnReplaceAll), static_cast<QWidget*>(m_lvHits)})
         input->setEnabled(!busy);
-    btnUndoReplace->setEnabled(!busy && m_undoEnabled);
-    pbSearch->setVisible(busy);
-    btnCancel->setVisible(busy);
+    m_btnUndoReplace->setEnabled(!busy && m_undoEnabled);
+    m_pbSearch->setVisible(busy);
+    m_btnCancel->setVisible(busy);
     if (busy)
-        pbSearch->setValue(0);
+        m_pbSearch->setValue(0);
 }
 
 void TfrmLibraryFind::SetProgress(int done, int total) {
-    pbSearch->setValue(total > 0 ? int(int64_t(done) * 100 / total) : 0);
+    m_pbSearch->setValue(total > 0 ? int(int64_t(done) * 100 / total) : 0);
 }
 
 void TfrmLibraryFind::SetUndoEnabled(bool enabled) {
     m_undoEnabled = enabled;
-    btnUndoReplace->setEnabled(!m_busy && enabled);
+    m_btnUndoReplace->setEnabled(!m_busy && enabled);
 }
 
 void TfrmLibraryFind::reject() {

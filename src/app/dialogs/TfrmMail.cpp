@@ -2,7 +2,6 @@
 
 #include "app/dialogs/DialogParts.h"
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "settings/RegConfig.h"
 
 #include <QApplication>
@@ -40,7 +39,6 @@ TfrmMail::TfrmMail(TDialogService& dialogs, TqlvRegConfig& regConfig, QWidget* p
     connect(btnClose, &QPushButton::clicked, this, &TfrmMail::btnCloseClick);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmMail::btnCancelClick);
     connect(listAttach, &QListWidget::itemClicked, this, &TfrmMail::listAttachClick);
-    ApplyCurrentSkin(this);
 }
 
 TfrmMail::~TfrmMail() { StopSending(); }
@@ -246,7 +244,6 @@ bool TfrmMail::AskPassword() {
     auto* layout = new QVBoxLayout(&prompt);
     layout->addLayout(rows);
     layout->addLayout(OkCancelRow(&prompt, tr("确定"), tr("取消")));
-    ApplyCurrentSkin(&prompt);
     if (m_dialogs.ExecDialog(prompt) != QDialog::Accepted || edit->text().isEmpty())
         return false;
     m_password = edit->text();

@@ -26,20 +26,20 @@ TfrmMarks::TfrmMarks(TDialogService& dialogs, const TMark& mark, QWidget* parent
     setObjectName(QStringLiteral("frmMarks"));
     setWindowTitle(tr("标签"));
     auto* rows = new QFormLayout;
-    editName = NamedEdit("editName", mark.MarkName);
-    AddRow(rows, tr("名称："), editName);
+    m_editName = NamedEdit("editName", mark.MarkName);
+    AddRow(rows, tr("名称："), m_editName);
     AddRow(rows, tr("所属："), ValueLabel("lblParent", mark.MarkParentName));
     AddRow(rows, tr("位置："), ValueLabel("lblPosLine", tr("%1 行").arg(mark.MarkPosLine)));
 
-    memoContent = new QPlainTextEdit(mark.MarkContent);
-    memoContent->setObjectName(QStringLiteral("memoContent"));
-    memoContent->setAccessibleName(tr("内容"));
-    memoContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoContent->setTabChangesFocus(true);
+    m_memoContent = new QPlainTextEdit(mark.MarkContent);
+    m_memoContent->setObjectName(QStringLiteral("memoContent"));
+    m_memoContent->setAccessibleName(tr("内容"));
+    m_memoContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memoContent->setTabChangesFocus(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(rows);
-    layout->addWidget(memoContent, 1);
+    layout->addWidget(m_memoContent, 1);
     QPushButton* ok = nullptr;
     layout->addLayout(OkCancelRow(this, tr("确定"), tr("取消"), &ok));
     // The name is checked before the dialog may close.
@@ -48,9 +48,9 @@ TfrmMarks::TfrmMarks(TDialogService& dialogs, const TMark& mark, QWidget* parent
 }
 
 void TfrmMarks::btnOKClick() {
-    if (editName->text().isEmpty()) {
+    if (m_editName->text().isEmpty()) {
         m_dialogs.Inform(tr("标签名称不能为空！"), tr("标签"));
-        editName->setFocus();
+        m_editName->setFocus();
         return;
     }
     accept();
@@ -58,8 +58,8 @@ void TfrmMarks::btnOKClick() {
 
 TMark TfrmMarks::Result() const {
     TMark result = m_mark;
-    result.MarkName = editName->text();
-    result.MarkContent = memoContent->toPlainText();
+    result.MarkName = m_editName->text();
+    result.MarkContent = m_memoContent->toPlainText();
     return result;
 }
 

@@ -25,8 +25,8 @@ private slots:
 private:
     TDialogService& m_dialogs;
     TMark m_mark;
-    QLineEdit* editName = nullptr;
-    QPlainTextEdit* memoContent = nullptr;
+    QLineEdit* m_editName = nullptr;
+    QPlainTextEdit* m_memoContent = nullptr;
 };
 
 // Shows the dialog through the dialog service; true when the user confirmed,

@@ -1,7 +1,6 @@
 #include "app/dialogs/TfrmOption.h"
 
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -96,7 +95,6 @@ TfrmOption::TfrmOption(TDialogService& dialogs, const QStringList& inputMethods,
     connect(chkQDB, &QCheckBox::toggled, this, &TfrmOption::QdbAssociationToggled);
     connect(chkPop, &QCheckBox::toggled, this, &TfrmOption::TxtVerbToggled);
     SetValues(TOptionValues{});
-    ApplyCurrentSkin(this);
     resize(460, 420);
 }
 

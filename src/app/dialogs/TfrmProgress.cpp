@@ -9,23 +9,23 @@ TfrmProgress::TfrmProgress(const QString& caption, const QString& text, QWidget*
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(caption);
     setWindowFlag(Qt::WindowCloseButtonHint, false);
-    lblProgress = new QLabel(text);
-    lblProgress->setObjectName(QStringLiteral("lblProgress"));
-    pbProgress = new QProgressBar;
-    pbProgress->setObjectName(QStringLiteral("pbProgress"));
-    pbProgress->setRange(0, 100);
-    pbProgress->setValue(0);
-    pbProgress->setAccessibleName(text);
-    lblProgress->setBuddy(pbProgress);
-    pbProgress->setMinimumWidth(320);
+    m_lblProgress = new QLabel(text);
+    m_lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    m_pbProgress = new QProgressBar;
+    m_pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    m_pbProgress->setRange(0, 100);
+    m_pbProgress->setValue(0);
+    m_pbProgress->setAccessibleName(text);
+    m_lblProgress->setBuddy(m_pbProgress);
+    m_pbProgress->setMinimumWidth(320);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblProgress);
-    layout->addWidget(pbProgress);
+    layout->addWidget(m_lblProgress);
+    layout->addWidget(m_pbProgress);
 }
 
-void TfrmProgress::SetPercent(int percent) { pbProgress->setValue(qBound(0, percent, 100)); }
+void TfrmProgress::SetPercent(int percent) { m_pbProgress->setValue(qBound(0, percent, 100)); }
 
-int TfrmProgress::Percent() const { return pbProgress->value(); }
+int TfrmProgress::Percent() const { return m_pbProgress->value(); }
 
 void TfrmProgress::reject() {}
 

@@ -23,6 +23,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLabel* lblProgress = nullptr;
-    QProgressBar* pbProgress = nullptr;
+    QLabel* m_lblProgress = nullptr;
+    QProgressBar* m_pbProgress = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "app/dialogs/TfrmRestore.h"
 
 #include "app/dialogs/DialogParts.h"
-#include "platform/Skin.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -50,7 +49,6 @@ TfrmRestore::TfrmRestore(const QList<TSnapshotInfo>& snapshots, QWidget* parent)
             accept();
     });
     Fill();
-    ApplyCurrentSkin(this);
     // Every column whole: the list as wide as its columns, the dialog around it.
     lvBackups->setMinimumWidth(lvBackups->header()->length() + 2 * lvBackups->frameWidth() + 24);
     resize(qMax(560, minimumSizeHint().width()), 320);

@@ -49,36 +49,36 @@ TfrmWritingStats::TfrmWritingStats(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("写作统计"));
     resize(640, 620);
 
-    lblStreak = NamedLabel("lblStreak");
-    lblToday = NamedLabel("lblToday");
-    pbToday = ProgressBar("pbToday", 0, 1, tr("今日进度"));
-    cbRange = new QComboBox;
-    cbRange->setObjectName(QStringLiteral("cbRange"));
+    m_lblStreak = NamedLabel("lblStreak");
+    m_lblToday = NamedLabel("lblToday");
+    m_pbToday = ProgressBar("pbToday", 0, 1, tr("今日进度"));
+    m_cbRange = new QComboBox;
+    m_cbRange->setObjectName(QStringLiteral("cbRange"));
     for (int days : kRanges)
-        cbRange->addItem(tr("最近%1天").arg(days), days);
+        m_cbRange->addItem(tr("最近%1天").arg(days), days);
     auto* lblRange = new QLabel(tr("范围(&R)："));
-    lblRange->setBuddy(cbRange);
-    cbRange->setAccessibleName(tr("范围"));
-    connect(cbRange, &QComboBox::currentIndexChanged, this, &TfrmWritingStats::ShowRange);
+    lblRange->setBuddy(m_cbRange);
+    m_cbRange->setAccessibleName(tr("范围"));
+    connect(m_cbRange, &QComboBox::currentIndexChanged, this, &TfrmWritingStats::ShowRange);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(lblStreak);
+    top->addWidget(m_lblStreak);
     top->addSpacing(16);
-    top->addWidget(lblToday);
-    top->addWidget(pbToday, 1);
+    top->addWidget(m_lblToday);
+    top->addWidget(m_pbToday, 1);
     top->addSpacing(16);
     top->addWidget(lblRange);
-    top->addWidget(cbRange);
+    top->addWidget(m_cbRange);
 
     m_chart = new TWritingChart;
-    tblDays = new QTableWidget(0, 4);
-    tblDays->setObjectName(QStringLiteral("tblDays"));
-    tblDays->setAccessibleName(tr("每日统计"));
-    tblDays->setHorizontalHeaderLabels({tr("日期"), tr("汉字"), tr("英文单词"), tr("时长")});
-    tblDays->verticalHeader()->setVisible(false);
-    tblDays->horizontalHeader()->setStretchLastSection(true);
-    tblDays->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tblDays->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tblDays = new QTableWidget(0, 4);
+    m_tblDays->setObjectName(QStringLiteral("tblDays"));
+    m_tblDays->setAccessibleName(tr("每日统计"));
+    m_tblDays->setHorizontalHeaderLabels({tr("日期"), tr("汉字"), tr("英文单词"), tr("时长")});
+    m_tblDays->verticalHeader()->setVisible(false);
+    m_tblDays->horizontalHeader()->setStretchLastSection(true);
+    m_tblDays->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tblDays->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     auto* goalsGroup = new QGroupBox(tr("目标"));
     goalsGroup->setObjectName(QStringLiteral("groupGoals"));
@@ -111,29 +111,29 @@ TfrmWritingStats::TfrmWritingStats(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_chart);
-    layout->addWidget(tblDays, 1);
+    layout->addWidget(m_tblDays, 1);
     layout->addWidget(goalsGroup);
     layout->addLayout(buttons);
 }
 
 void TfrmWritingStats::Fill(TWritingStatsData data) {
     m_data = std::move(data);
-    lblStreak->setText(TranslatedText(TWriteLog::StreakText(m_data.Streak)));
-    lblToday->setText(TodayText(m_data.TodayChars, m_data.DailyGoal));
-    pbToday->setVisible(m_data.DailyGoal > 0);
-    pbToday->setRange(0, std::max(m_data.DailyGoal, 1));
-    pbToday->setValue(std::clamp(m_data.TodayChars, 0, std::max(m_data.DailyGoal, 1)));
+    m_lblStreak->setText(TranslatedText(TWriteLog::StreakText(m_data.Streak)));
+    m_lblToday->setText(TodayText(m_data.TodayChars, m_data.DailyGoal));
+    m_pbToday->setVisible(m_data.DailyGoal > 0);
+    m_pbToday->setRange(0, std::max(m_data.DailyGoal, 1));
+    m_pbToday->setValue(std::clamp(m_data.TodayChars, 0, std::max(m_data.DailyGoal, 1)));
     ShowRange();
     ShowGoals();
 }
 
 void TfrmWritingStats::SetRange(int days) {
-    const int index = cbRange->findData(days);
+    const int index = m_cbRange->findData(days);
     if (index >= 0)
-        cbRange->setCurrentIndex(index);
+        m_cbRange->setCurrentIndex(index);
 }
 
-int TfrmWritingStats::Range() const { return cbRange->currentData().toInt(); }
+int TfrmWritingStats::Range() const { return m_cbRange->currentData().toInt(); }
 
 std::vector<TDayStats> TfrmWritingStats::ShownDays() const {
     const size_t shown = std::min(m_data.Days.size(), static_cast<size_t>(std::max(Range(), 0)));
@@ -144,16 +144,16 @@ std::vector<TDayStats> TfrmWritingStats::ShownDays() const {
 void TfrmWritingStats::ShowRange() {
     const std::vector<TDayStats> days = ShownDays();
     m_chart->SetDays(days);
-    tblDays->setUpdatesEnabled(false);
-    tblDays->setRowCount(static_cast<int>(days.size()));
+    m_tblDays->setUpdatesEnabled(false);
+    m_tblDays->setRowCount(static_cast<int>(days.size()));
     int row = 0;
     for (auto it = days.rbegin(); it != days.rend(); ++it, ++row) {
-        tblDays->setItem(row, 0, Cell(TWriteLog::DayText(it->Day), Qt::AlignLeft));
-        tblDays->setItem(row, 1, Cell(QString::number(it->Chars), Qt::AlignRight));
-        tblDays->setItem(row, 2, Cell(QString::number(it->Words), Qt::AlignRight));
-        tblDays->setItem(row, 3, Cell(TWriteLog::DurationText(it->Seconds), Qt::AlignRight));
+        m_tblDays->setItem(row, 0, Cell(TWriteLog::DayText(it->Day), Qt::AlignLeft));
+        m_tblDays->setItem(row, 1, Cell(QString::number(it->Chars), Qt::AlignRight));
+        m_tblDays->setItem(row, 2, Cell(QString::number(it->Words), Qt::AlignRight));
+        m_tblDays->setItem(row, 3, Cell(TWriteLog::DurationText(it->Seconds), Qt::AlignRight));
     }
-    tblDays->setUpdatesEnabled(true);
+    m_tblDays->setUpdatesEnabled(true);
 }
 
 void TfrmWritingStats::ShowGoals() {

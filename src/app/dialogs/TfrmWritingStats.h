@@ -62,12 +62,12 @@ private:
     void ShowGoals();
 
     TWritingStatsData m_data;
-    QLabel* lblStreak = nullptr;
-    QLabel* lblToday = nullptr;
-    QProgressBar* pbToday = nullptr;
-    QComboBox* cbRange = nullptr;
+    QLabel* m_lblStreak = nullptr;
+    QLabel* m_lblToday = nullptr;
+    QProgressBar* m_pbToday = nullptr;
+    QComboBox* m_cbRange = nullptr;
     TWritingChart* m_chart = nullptr;
-    QTableWidget* tblDays = nullptr;
+    QTableWidget* m_tblDays = nullptr;
     QWidget* m_goalsPanel = nullptr;
     QVBoxLayout* m_goalRows = nullptr;
 };

@@ -1,7 +1,7 @@
 #include "tools/mail/CurlLibrary.h"
 
 #include "tools/mail/OnDemandLibrary.h"
-#include "tools/mail/TSmtpClient.h"
+#include "tools/mail/SmtpError.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 // call. A refusal carries the server's own reply text.
 #pragma once
 
+#include "tools/mail/SmtpError.h"
 #include "tools/mail/TMailMessage.h"
 
 #include <QString>
 #include <atomic>
-#include <exception>
 #include <memory>
 
 struct TSmtpSettings {
@@ -30,33 +30,6 @@ struct TSmtpSettings {
     QString Password;    // empty: no authentication is tried
     QString CaFile;      // extra trusted certificates (PEM); empty: the system's
     int ConnectTimeoutSeconds = 30;
-};
-
-enum class TSmtpFailure {
-    CannotConnect,           // no server answered at Host:Port
-    AuthenticationRequired,  // the server wants a login and no password was set
-    AuthenticationFailed,    // the server refused the user and password
-    Refused,                 // the server refused a command (sender, recipient, data)
-    BadMessage,              // an unusable address or an attachment that cannot be read
-    Cancelled,
-    Other,  // transport failure (TLS, lost connection ...)
-};
-
-class ESmtpError : public std::exception {
-public:
-    ESmtpError(TSmtpFailure kind, QString text, QString serverReply = QString());
-    TSmtpFailure Kind() const { return m_kind; }
-    // What went wrong, in the transport's words (English).
-    const QString& Text() const { return m_text; }
-    // The server's last reply (code and text) when it refused something.
-    const QString& ServerReply() const { return m_reply; }
-    const char* what() const noexcept override { return m_what.constData(); }
-
-private:
-    TSmtpFailure m_kind;
-    QString m_text;
-    QString m_reply;
-    QByteArray m_what;
 };
 
 class TSmtpClient {

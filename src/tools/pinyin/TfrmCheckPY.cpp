@@ -1,7 +1,6 @@
 #include "tools/pinyin/TfrmCheckPY.h"
 
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "tools/pinyin/PinyinText.h"
 
 #include <QHBoxLayout>
@@ -27,7 +26,6 @@ TfrmCheckPY::TfrmCheckPY(QWidget* parent) : QDialog(parent) {
     connect(btnFind, &QPushButton::clicked, this, &TfrmCheckPY::btnFindClick);
     connect(btnClear, &QPushButton::clicked, this, &TfrmCheckPY::btnClearClick);
     connect(btnExit, &QPushButton::clicked, this, &TfrmCheckPY::btnExitClick);
-    ApplyCurrentSkin(this);
 }
 
 void TfrmCheckPY::BuildControls() {

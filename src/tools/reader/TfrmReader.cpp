@@ -1,7 +1,6 @@
 #include "tools/reader/TfrmReader.h"
 
 #include "platform/DialogService.h"
-#include "platform/Skin.h"
 #include "platform/TextCodec.h"
 #include "tools/reader/TReaderView.h"
 
@@ -50,7 +49,6 @@ TfrmReader::TfrmReader(QWidget* parent) : QDialog(parent) {
     connect(btnFont, &QToolButton::clicked, this, &TfrmReader::btnFontClick);
     connect(btnClose, &QToolButton::clicked, this, &TfrmReader::reject);
     connect(txtReader, &TReaderView::Completed, this, &TfrmReader::txtReaderComplete);
-    ApplyCurrentSkin(this);
 }
 
 void TfrmReader::BuildControls() {

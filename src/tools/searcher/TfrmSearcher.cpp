@@ -42,7 +42,6 @@ TfrmSearcher::TfrmSearcher(QWidget* parent, OpenFileHandler openFile)
     connect(btnExit, &QPushButton::clicked, this, &TfrmSearcher::btnExitClick);
     connect(chkWordMatch, &QCheckBox::clicked, this, &TfrmSearcher::chkWordMatchClick);
     connect(listFiles, &QListWidget::itemDoubleClicked, this, &TfrmSearcher::listFilesDblClick);
-    ApplyCurrentSkin(this);
 }
 
 TfrmSearcher::~TfrmSearcher() { StopScan(); }
@@ -182,8 +181,9 @@ void TfrmSearcher::reject() {
     QDialog::reject();
 }
 
-TfrmSearcher* OpenFindInFiles(QWidget* parent, TfrmSearcher::OpenFileHandler openFile) {
+TfrmSearcher* OpenFindInFiles(QWidget* parent, const TSkin& skin, TfrmSearcher::OpenFileHandler openFile) {
     auto* form = new TfrmSearcher(parent, std::move(openFile));
+    skin.ApplyTo(form);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
     form->raise();

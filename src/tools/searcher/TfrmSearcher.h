@@ -23,6 +23,7 @@ class QListWidget;
 class QListWidgetItem;
 class QProgressBar;
 class QPushButton;
+class TSkin;
 
 class TfrmSearcher : public QDialog {
     Q_OBJECT
@@ -72,6 +73,6 @@ private:
     std::unique_ptr<TSearchWordInFile> m_worker;
 };
 
-// Creates the window for parent (deleted when it closes), shows it without
-// waiting and returns it.
-TfrmSearcher* OpenFindInFiles(QWidget* parent, TfrmSearcher::OpenFileHandler openFile);
+// Creates the window for parent (deleted when it closes), drawn in skin and
+// following its changes, shows it without waiting and returns it.
+TfrmSearcher* OpenFindInFiles(QWidget* parent, const TSkin& skin, TfrmSearcher::OpenFileHandler openFile);

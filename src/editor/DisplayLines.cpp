@@ -1,14 +1,9 @@
-// Lines as the control shows them: with word wrap on every wrapped display
-// line counts, with it off every paragraph is one line.
-#include "editor/TqlvEditor.h"
-
-#include "editor/EditorText.h"
+#include "editor/DisplayLines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTextLayout>
 #include <algorithm>
 
@@ -56,10 +51,9 @@ QTextBlock BlockAt(const QTextDocument& document, int position) {
 
 }  // namespace
 
-int TqlvEditor::LineIndexAt(int position) const {
-    const QTextDocument& document = *m_control->document();
+int DisplayLineAt(const QTextDocument& document, bool wrapped, int position) {
     const QTextBlock block = BlockAt(document, position);
-    if (!WordWrap())
+    if (!wrapped)
         return block.blockNumber();
     int lines = 0;
     for (QTextBlock b = document.firstBlock(); b.isValid() && b != block; b = b.next())
@@ -67,17 +61,15 @@ int TqlvEditor::LineIndexAt(int position) const {
     return lines + LineInBlock(document, block, position - block.position()).index;
 }
 
-int TqlvEditor::LineStartAt(int position) const {
-    const QTextDocument& document = *m_control->document();
+int DisplayLineStart(const QTextDocument& document, bool wrapped, int position) {
     const QTextBlock block = BlockAt(document, position);
-    if (!WordWrap())
+    if (!wrapped)
         return block.position();
     return block.position() + LineInBlock(document, block, position - block.position()).start;
 }
 
-int TqlvEditor::LineStartOfIndex(int lineIndex) const {
-    const QTextDocument& document = *m_control->document();
-    if (!WordWrap()) {
+int DisplayLineStartOfIndex(const QTextDocument& document, bool wrapped, int lineIndex) {
+    if (!wrapped) {
         const int last = document.blockCount() - 1;
         return document.findBlockByNumber(std::clamp(lineIndex, 0, last)).position();
     }
@@ -96,51 +88,25 @@ int TqlvEditor::LineStartOfIndex(int lineIndex) const {
     return block.position() + layout->lineAt(line).textStart();
 }
 
-int TqlvEditor::CaretLine() const { return LineIndexAt(SelectionEnd()); }
+int ParagraphAt(const QTextDocument& document, int position) { return BlockAt(document, position).blockNumber(); }
 
-int TqlvEditor::CaretColumn() const {
-    const int end = SelectionEnd();
-    return end - LineStartAt(end);
-}
-
-void TqlvEditor::GotoLine(int lineNumber) {
-    // Line number 0 (or less) stands for the caret's own line; a number past
-    // the last line goes to the last line.
-    const int index = lineNumber - 1;
-    const int position = index < 0 ? LineStartAt(SelectionEnd()) : LineStartOfIndex(index);
-    SelectRange(position, position);
-    Focus();
-}
-
-int TqlvEditor::CaretParagraph() const { return BlockAt(*m_control->document(), SelectionEnd()).blockNumber(); }
-
-void TqlvEditor::GotoParagraph(int paragraphNumber) {
-    const QTextDocument& document = *m_control->document();
+int ParagraphStart(const QTextDocument& document, int paragraphNumber) {
     const int index = std::clamp(paragraphNumber - 1, 0, document.blockCount() - 1);
-    const int position = document.findBlockByNumber(index).position();
-    SelectRange(position, position);
-    Focus();
+    return document.findBlockByNumber(index).position();
 }
 
-void TqlvEditor::DeleteLine() {
-    const QTextDocument& document = *m_control->document();
-    const int start = SelectionStart();
-    const QTextBlock block = BlockAt(document, start);
+TTextRange DisplayLineWithBreak(const QTextDocument& document, bool wrapped, int position) {
+    const QTextBlock block = BlockAt(document, position);
     int from = block.position();
     int to = from + block.length() - 1;  // before the paragraph separator
-    if (WordWrap()) {
+    if (wrapped) {
         QTextLayout* layout = LaidOut(document, block);
-        const TLineInBlock line = LineInBlock(document, block, start - block.position());
+        const TLineInBlock line = LineInBlock(document, block, position - block.position());
         from = block.position() + line.start;
         if (line.index < layout->lineCount() - 1)
             to = from + line.length;  // a wrapped line has no break of its own
     }
     if (to == block.position() + block.length() - 1 && block.next().isValid())
         ++to;  // the line's break goes with it
-    QTextCursor cursor = m_control->textCursor();
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    m_control->setTextCursor(cursor);
-    m_control->ensureCursorVisible();
+    return {from, to};
 }
