@@ -428,13 +428,6 @@ The other %2 manuscripts were restored.</translation>
         </message>
     </context>
     <context>
-        <name>MainEvents</name>
-        <message>
-            <source>退出</source>
-            <translation>Exit</translation>
-        </message>
-    </context>
-    <context>
         <name>SearchDialogParts</name>
         <message>
             <source>方向</source>
@@ -1051,6 +1044,21 @@ The current library is backed up first.</translation>
         <message>
             <source>未知错误</source>
             <translation>Unknown error</translation>
+        </message>
+    </context>
+    <context>
+        <name>TSessionCommands</name>
+        <message>
+            <source>退出</source>
+            <translation>Exit</translation>
+        </message>
+        <message>
+            <source>文件不为可接受格式!</source>
+            <translation>The file is not in an accepted format!</translation>
+        </message>
+        <message>
+            <source>打开</source>
+            <translation>Open</translation>
         </message>
     </context>
     <context>
@@ -2151,16 +2159,8 @@ Materials with the same name were saved as:</translation>
     <context>
         <name>TfrmMain</name>
         <message>
-            <source>文件不为可接受格式!</source>
-            <translation>The file is not in an accepted format!</translation>
-        </message>
-        <message>
             <source>打开</source>
             <translation>Open</translation>
-        </message>
-        <message>
-            <source>退出</source>
-            <translation>Exit</translation>
         </message>
         <message>
             <source>更换皮肤</source>

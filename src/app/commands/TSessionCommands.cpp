@@ -18,8 +18,6 @@
 
 namespace {
 
-QString Text(const char* source) { return QCoreApplication::translate("TSessionCommands", source); }
-
 // Runs one closing step; an error is shown and the caller goes on with the
 // next step.
 template <typename Step>
@@ -27,7 +25,7 @@ void RunClosingStep(TDialogService& dialogs, Step&& step) {
     try {
         step();
     } catch (const std::exception& error) {
-        dialogs.Warn(QString::fromUtf8(error.what()), Text("退出"));
+        dialogs.Warn(QString::fromUtf8(error.what()), QCoreApplication::translate("TSessionCommands", "退出"));
     }
 }
 
@@ -70,7 +68,8 @@ void TSessionCommands::OpenDropped(const QStringList& paths) {
     else if (IsTextFileName(path))
         m_manuscripts.OpenTextFile(path);
     else
-        m_context.Dialogs().Inform(Text("文件不为可接受格式!"), Text("打开"));
+        m_context.Dialogs().Inform(QCoreApplication::translate("TSessionCommands", "文件不为可接受格式!"),
+                                   QCoreApplication::translate("TSessionCommands", "打开"));
 }
 
 void TSessionCommands::OpenLibrary(const QString& path) { m_library.OpenLibrary(path); }
@@ -79,7 +78,9 @@ void TSessionCommands::OpenLibrary(const QString& path) { m_library.OpenLibrary(
 // the prompt itself does not stop closing.
 bool TSessionCommands::MayClose() {
     bool cancelled = false;
-    RunClosingStep(m_context.Dialogs(), [&] { cancelled = !m_manuscripts.SavePrompt(Text("退出")); });
+    RunClosingStep(m_context.Dialogs(), [&] {
+        cancelled = !m_manuscripts.SavePrompt(QCoreApplication::translate("TSessionCommands", "退出"));
+    });
     return !cancelled;
 }
 
