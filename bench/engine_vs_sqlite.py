@@ -26,6 +26,7 @@ right after the other.
 import argparse
 import json
 import os
+import re
 import statistics
 import subprocess
 import sys
@@ -49,8 +50,8 @@ ROWS = [
 # (the records that are searched and read are appended first; compaction
 # follows the library's other writes as in a full run).
 FILTERS = {
-    "storage": r"^(append|read all|10k searches)/(tome|sqlite-per-op)$|^durable ",
-    "library": r"^(tome|sqlite)/(Open|SaveDoc|DeleteSubtree|Compact)$",
+    "storage": r"^(append|read all|10k searches)/(tome|sqlite-per-op)(/|$)|^durable ",
+    "library": r"^(tome|sqlite)/(Open|SaveDoc|DeleteSubtree|Compact)(/|$)",
 }
 
 PROGRAMS = {"storage": "bench_storage_bench", "library": "bench_library_bench"}
@@ -77,7 +78,9 @@ def run_program(build, name, keep_output):
         if bench.get("run_type", "iteration") != "iteration" or bench.get("error_occurred"):
             continue
         scale = TO_MS[bench.get("time_unit", "ns")]
-        times[bench["name"]] = (bench["real_time"] * scale, bench["cpu_time"] * scale)
+        # A benchmark with a fixed count is named "step/store/iterations:N".
+        name = re.sub(r"/iterations:\d+$", "", bench["name"])
+        times[name] = (bench["real_time"] * scale, bench["cpu_time"] * scale)
     return times
 
 
