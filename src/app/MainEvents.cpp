@@ -110,7 +110,7 @@ void TfrmMain::Shutdown() {
     if (m_shutdownDone)
         return;
     m_shutdownDone = true;
-    timerAutoSave->stop();
+    m_timerAutoSave->stop();
     m_fullScreen->Leave();  // the layout stored is the window's own, not the full screen
     m_quickHide->Unregister();
     m_commands.closeLibraries();

@@ -76,9 +76,9 @@ void TfrmMain::SetUpperPanelHeight(QSplitter* splitter, int height) {
 }
 
 void TfrmMain::TrackSplitters() {
-    connect(SplitterDoc, &QSplitter::splitterMoved, this, [this](int pos) { m_spDoc = pos; });
-    connect(SplitterPic, &QSplitter::splitterMoved, this, [this](int pos) { m_spPic = pos; });
-    connect(spFile, &QSplitter::splitterMoved, this, [this](int pos) { m_spFile = pos; });
+    connect(m_splitterDoc, &QSplitter::splitterMoved, this, [this](int pos) { m_docPanelSize = pos; });
+    connect(m_splitterPic, &QSplitter::splitterMoved, this, [this](int pos) { m_picPanelSize = pos; });
+    connect(m_spFile, &QSplitter::splitterMoved, this, [this](int pos) { m_filePanelSize = pos; });
 }
 
 void TfrmMain::ApplyLayout() {
@@ -92,14 +92,14 @@ void TfrmMain::ApplyLayout() {
         move(ReachablePosition(QPoint(layout.Left, layout.Top), size));
     }
 
-    chanelTool->SetChanelWidth(layout.ChanelWidth);
-    SplitterLeft->setSizes({chanelTool->ChanelWidth(), kLargePanel});
-    m_spDoc = qMax(1, layout.SpDoc);
-    m_spPic = qMax(1, layout.SpPic);
-    m_spFile = qMax(1, layout.SPFile);
-    SetUpperPanelHeight(SplitterDoc, m_spDoc);
-    SetUpperPanelHeight(SplitterPic, m_spPic);
-    SetUpperPanelHeight(spFile, m_spFile);
+    m_chanelTool->SetChanelWidth(layout.ChanelWidth);
+    m_splitterLeft->setSizes({m_chanelTool->ChanelWidth(), kLargePanel});
+    m_docPanelSize = qMax(1, layout.SpDoc);
+    m_picPanelSize = qMax(1, layout.SpPic);
+    m_filePanelSize = qMax(1, layout.SPFile);
+    SetUpperPanelHeight(m_splitterDoc, m_docPanelSize);
+    SetUpperPanelHeight(m_splitterPic, m_picPanelSize);
+    SetUpperPanelHeight(m_spFile, m_filePanelSize);
     if (!property("splittersTracked").toBool()) {
         TrackSplitters();
         setProperty("splittersTracked", true);
@@ -118,10 +118,10 @@ void TfrmMain::SaveLayout() {
     layout.Left = bounds.left();
     layout.Width = bounds.width();
     layout.Height = bounds.height();
-    layout.ChanelWidth = chanelTool->ChanelWidth();
-    layout.SpDoc = m_spDoc;
-    layout.SpPic = m_spPic;
-    layout.SPFile = m_spFile;
+    layout.ChanelWidth = m_chanelTool->ChanelWidth();
+    layout.SpDoc = m_docPanelSize;
+    layout.SpPic = m_picPanelSize;
+    layout.SPFile = m_filePanelSize;
     m_context.IniConfig().WriteLayout(layout);
 }
 
@@ -135,7 +135,7 @@ void TfrmMain::SetSkin(int style, const QString& themeFile) {
     m_context.Skin().Choose(style, themeFile);
     // Re-polishing under a new style sheet drops size constraints; the tool
     // bar keeps its 28 pixels.
-    tbTool->setFixedHeight(28);
+    m_tbTool->setFixedHeight(28);
 }
 
 void TfrmMain::munBlueGlassClick() {

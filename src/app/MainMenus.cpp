@@ -222,8 +222,8 @@ QMenu* TfrmMain::BuildHelpMenu() {
 // even when the main item is. Their shortcuts are shown but only act while
 // the pop-up itself has the focus, so they never compete with the main menu.
 void TfrmMain::BuildPopEditor() {
-    PopEditor = new QMenu(this);
-    PopEditor->setObjectName(QStringLiteral("PopEditor"));
+    m_popEditor = new QMenu(this);
+    m_popEditor->setObjectName(QStringLiteral("PopEditor"));
     auto add = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys,
                       const TCommand& command) {
         QAction* action = menu->addAction(caption);
@@ -233,7 +233,7 @@ void TfrmMain::BuildPopEditor() {
         ConnectCommand(action, command);
         return action;
     };
-    QMenu* p = PopEditor;
+    QMenu* p = m_popEditor;
     add(p, "PopUndo", tr("撤销(&U)"), Ctrl(Qt::Key_Z), Command("munEditUndo"));
     add(p, "PopRedo", tr("重复(&R)"), Ctrl(Qt::Key_Y), Command("munEditRedo"));
     p->addSeparator();
@@ -270,20 +270,20 @@ void TfrmMain::BuildPopEditor() {
 // folder's writing goal (on the root, the library's). A right click selects
 // the folder under the mouse first.
 void TfrmMain::BuildPopFolder() {
-    PopFloder = new QMenu(this);
-    PopFloder->setObjectName(QStringLiteral("PopFloder"));
+    m_popFloder = new QMenu(this);
+    m_popFloder->setObjectName(QStringLiteral("PopFloder"));
     for (const char* name : {"munDocNewFloder", "munDocDelFloder", "munDocReNameFloder"})
-        PopFloder->addAction(Action(QString::fromLatin1(name)));
-    PopFloder->addSeparator();
-    QAction* goal = PopFloder->addAction(tr("设置目标…"));
+        m_popFloder->addAction(Action(QString::fromLatin1(name)));
+    m_popFloder->addSeparator();
+    QAction* goal = m_popFloder->addAction(tr("设置目标…"));
     goal->setObjectName(QStringLiteral("PopFloderGoal"));
     ConnectCommand(goal, Command("PopFloderGoal"));
     m_actions.insert(goal->objectName(), goal);
-    tvDoc->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(tvDoc, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (QTreeWidgetItem* item = tvDoc->itemAt(pos))
-            tvDoc->setCurrentItem(item);
-        if (tvDoc->currentItem())
-            PopFloder->popup(tvDoc->viewport()->mapToGlobal(pos));
+    m_tvDoc->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tvDoc, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (QTreeWidgetItem* item = m_tvDoc->itemAt(pos))
+            m_tvDoc->setCurrentItem(item);
+        if (m_tvDoc->currentItem())
+            m_popFloder->popup(m_tvDoc->viewport()->mapToGlobal(pos));
     });
 }

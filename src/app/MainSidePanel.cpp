@@ -88,21 +88,21 @@ QSplitter* NewVerticalSplitter(const char* name, QWidget* parent) {
 }  // namespace
 
 void TfrmMain::BuildSideChannel() {
-    pageTool = new QTabWidget;
-    pageTool->setObjectName(QStringLiteral("pageTool"));
-    pageTool->setDocumentMode(true);
-    tabDoc = BuildDocTab();
-    tabInsert = BuildFilesTab();
-    tabPic = BuildPicTab();
-    tabSign = BuildMarkTab();
-    pageTool->addTab(tabDoc, tr("稿件库"));
-    pageTool->addTab(tabInsert, tr("资料库"));
-    pageTool->addTab(tabPic, tr("图片"));
-    pageTool->addTab(tabSign, tr("标签"));
-    tabStart = BuildStartTab();
-    pageTool->addTab(tabStart, tr("稿件库"));
-    chanelTool = new TSideChannel(tr("工具面板"), pageTool);
-    connect(pageTool, &QTabWidget::currentChanged, this, Command("pageTool"));
+    m_pageTool = new QTabWidget;
+    m_pageTool->setObjectName(QStringLiteral("pageTool"));
+    m_pageTool->setDocumentMode(true);
+    m_tabDoc = BuildDocTab();
+    m_tabInsert = BuildFilesTab();
+    m_tabPic = BuildPicTab();
+    m_tabSign = BuildMarkTab();
+    m_pageTool->addTab(m_tabDoc, tr("稿件库"));
+    m_pageTool->addTab(m_tabInsert, tr("资料库"));
+    m_pageTool->addTab(m_tabPic, tr("图片"));
+    m_pageTool->addTab(m_tabSign, tr("标签"));
+    m_tabStart = BuildStartTab();
+    m_pageTool->addTab(m_tabStart, tr("稿件库"));
+    m_chanelTool = new TSideChannel(tr("工具面板"), m_pageTool);
+    connect(m_pageTool, &QTabWidget::currentChanged, this, Command("pageTool"));
 }
 
 QWidget* TfrmMain::BuildDocTab() {
@@ -119,18 +119,18 @@ QWidget* TfrmMain::BuildDocTab() {
                                  Command("munFileOpen")));
     layout->addWidget(bar);
 
-    SplitterDoc = NewVerticalSplitter("SplitterDoc", page);
-    tvDoc = NewFolderTree("tvDoc", SplitterDoc);
-    DocListView = NewReportList("DocListView", {tr("名称"), tr("插图"), tr("标签")}, {110, 0, 0},
-                                QAbstractItemView::ExtendedSelection, SplitterDoc);
-    DocListView->setDragEnabled(true);
-    DocListView->setSortingEnabled(true);
-    DocListView->sortByColumn(0, Qt::AscendingOrder);
-    AllowCaptionEditing(DocListView);
-    SplitterDoc->addWidget(tvDoc);
-    SplitterDoc->addWidget(DocListView);
-    SplitterDoc->setStretchFactor(1, 1);
-    layout->addWidget(SplitterDoc, 1);
+    m_splitterDoc = NewVerticalSplitter("SplitterDoc", page);
+    m_tvDoc = NewFolderTree("tvDoc", m_splitterDoc);
+    m_docListView = NewReportList("DocListView", {tr("名称"), tr("插图"), tr("标签")}, {110, 0, 0},
+                                  QAbstractItemView::ExtendedSelection, m_splitterDoc);
+    m_docListView->setDragEnabled(true);
+    m_docListView->setSortingEnabled(true);
+    m_docListView->sortByColumn(0, Qt::AscendingOrder);
+    AllowCaptionEditing(m_docListView);
+    m_splitterDoc->addWidget(m_tvDoc);
+    m_splitterDoc->addWidget(m_docListView);
+    m_splitterDoc->setStretchFactor(1, 1);
+    layout->addWidget(m_splitterDoc, 1);
     return page;
 }
 
@@ -152,15 +152,15 @@ QWidget* TfrmMain::BuildFilesTab() {
                   Command("munInsertDocuExport"));
     layout->addWidget(bar);
 
-    spFile = NewVerticalSplitter("spFile", page);
-    tvFileFolder = NewFolderTree("tvFileFolder", spFile);
-    lvFiles = NewReportList("lvFiles", {tr("名称")}, {210}, QAbstractItemView::ExtendedSelection, spFile);
-    lvFiles->setDragEnabled(true);
-    AllowCaptionEditing(lvFiles);
-    spFile->addWidget(tvFileFolder);
-    spFile->addWidget(lvFiles);
-    spFile->setStretchFactor(1, 1);
-    layout->addWidget(spFile, 1);
+    m_spFile = NewVerticalSplitter("spFile", page);
+    m_tvFileFolder = NewFolderTree("tvFileFolder", m_spFile);
+    m_lvFiles = NewReportList("lvFiles", {tr("名称")}, {210}, QAbstractItemView::ExtendedSelection, m_spFile);
+    m_lvFiles->setDragEnabled(true);
+    AllowCaptionEditing(m_lvFiles);
+    m_spFile->addWidget(m_tvFileFolder);
+    m_spFile->addWidget(m_lvFiles);
+    m_spFile->setStretchFactor(1, 1);
+    layout->addWidget(m_spFile, 1);
     return page;
 }
 
@@ -173,23 +173,23 @@ QWidget* TfrmMain::BuildPicTab() {
     AddToolButton(bar, "tbRePic", tr("重命名"), BadgeIcon(tr("名"), QColor(70, 120, 190)), Command("tbRePic"));
     layout->addWidget(bar);
 
-    SplitterPic = NewVerticalSplitter("SplitterPic", page);
-    lvPic =
-        NewReportList("lvPic", {tr("名称"), tr("位置")}, {90, 120}, QAbstractItemView::ExtendedSelection, SplitterPic);
-    AllowCaptionEditing(lvPic);
-    auto* group = new QGroupBox(tr("插图预览"), SplitterPic);
+    m_splitterPic = NewVerticalSplitter("SplitterPic", page);
+    m_lvPic = NewReportList("lvPic", {tr("名称"), tr("位置")}, {90, 120}, QAbstractItemView::ExtendedSelection,
+                            m_splitterPic);
+    AllowCaptionEditing(m_lvPic);
+    auto* group = new QGroupBox(tr("插图预览"), m_splitterPic);
     group->setObjectName(QStringLiteral("groupPicView"));
     auto* groupLayout = new QVBoxLayout(group);
-    PicView = new TPicturePreview(group);
-    PicView->setObjectName(QStringLiteral("PicView"));
-    PicView->setAlignment(Qt::AlignCenter);
-    PicView->setMinimumSize(1, 1);
-    PicView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    groupLayout->addWidget(PicView);
-    SplitterPic->addWidget(lvPic);
-    SplitterPic->addWidget(group);
-    SplitterPic->setStretchFactor(1, 1);
-    layout->addWidget(SplitterPic, 1);
+    m_picView = new TPicturePreview(group);
+    m_picView->setObjectName(QStringLiteral("PicView"));
+    m_picView->setAlignment(Qt::AlignCenter);
+    m_picView->setMinimumSize(1, 1);
+    m_picView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    groupLayout->addWidget(m_picView);
+    m_splitterPic->addWidget(m_lvPic);
+    m_splitterPic->addWidget(group);
+    m_splitterPic->setStretchFactor(1, 1);
+    layout->addWidget(m_splitterPic, 1);
     return page;
 }
 
@@ -204,8 +204,9 @@ QWidget* TfrmMain::BuildMarkTab() {
     AddToolButton(bar, "tbMarkOpen", tr("打开"), CompactStandardIcon(QStyle::SP_DialogOpenButton),
                   Command("munInsertMarkOpen"));
     layout->addWidget(bar);
-    lvMark = NewReportList("lvMark", {tr("名称"), tr("所属稿件")}, {80, 120}, QAbstractItemView::SingleSelection, page);
-    layout->addWidget(lvMark, 1);
+    m_lvMark =
+        NewReportList("lvMark", {tr("名称"), tr("所属稿件")}, {80, 120}, QAbstractItemView::SingleSelection, page);
+    layout->addWidget(m_lvMark, 1);
     return page;
 }
 
@@ -224,24 +225,24 @@ QWidget* TfrmMain::BuildStartTab() {
     addButton("btnStartNewLibrary", tr("新建稿件库"), Command("munDocBase"));
     addButton("btnStartOpenLibrary", tr("打开稿件库"), Command("munDocOpenBase"));
     auto* label = new QLabel(tr("稿件库中心："), page);
-    lvStartLibraries = new QListWidget(page);
-    lvStartLibraries->setObjectName(QStringLiteral("lvStartLibraries"));
-    lvStartLibraries->setAccessibleName(tr("稿件库中心"));
-    label->setBuddy(lvStartLibraries);
-    connect(lvStartLibraries, &QListWidget::itemActivated, this, &TfrmMain::OpenStartLibrary);
+    m_lvStartLibraries = new QListWidget(page);
+    m_lvStartLibraries->setObjectName(QStringLiteral("lvStartLibraries"));
+    m_lvStartLibraries->setAccessibleName(tr("稿件库中心"));
+    label->setBuddy(m_lvStartLibraries);
+    connect(m_lvStartLibraries, &QListWidget::itemActivated, this, &TfrmMain::OpenStartLibrary);
     layout->addWidget(label);
-    layout->addWidget(lvStartLibraries, 1);
+    layout->addWidget(m_lvStartLibraries, 1);
     return page;
 }
 
 void TfrmMain::FillStartLibraries() {
-    lvStartLibraries->clear();
-    lvStartLibraries->addItems(m_context.DocData().GetDBCenterList());
+    m_lvStartLibraries->clear();
+    m_lvStartLibraries->addItems(m_context.DocData().GetDBCenterList());
 }
 
 // A library of the list opens as 稿件库中心's 打开 opens it.
 void TfrmMain::OpenStartLibrary() {
-    const QListWidgetItem* item = lvStartLibraries->currentItem();
+    const QListWidgetItem* item = m_lvStartLibraries->currentItem();
     if (!item)
         return;
     const QString path = m_context.DocData().GetDBCenterPath(item->text());

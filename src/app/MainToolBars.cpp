@@ -23,13 +23,13 @@ QToolButton* TfrmMain::AddToolButton(QToolBar* bar, const QString& name, const Q
 }
 
 void TfrmMain::BuildToolBar() {
-    tbTool = addToolBar(QStringLiteral("tbTool"));
-    tbTool->setObjectName(QStringLiteral("tbTool"));
-    tbTool->setMovable(false);
-    tbTool->setFloatable(false);
-    tbTool->setFixedHeight(28);
-    tbTool->setIconSize(QSize(18, 18));
-    tbTool->toggleViewAction()->setVisible(false);
+    m_tbTool = addToolBar(QStringLiteral("tbTool"));
+    m_tbTool->setObjectName(QStringLiteral("tbTool"));
+    m_tbTool->setMovable(false);
+    m_tbTool->setFloatable(false);
+    m_tbTool->setFixedHeight(28);
+    m_tbTool->setIconSize(QSize(18, 18));
+    m_tbTool->toggleViewAction()->setVisible(false);
 
     struct ButtonDef {
         const char* name;
@@ -63,46 +63,46 @@ void TfrmMain::BuildToolBar() {
     auto addAll = [this](const auto& defs) {
         for (const ButtonDef& s : defs) {
             const QString hint = s.hint;
-            AddToolButton(tbTool, QString::fromLatin1(s.name), hint, ToolIcon(QString::fromLatin1(s.name), hint),
+            AddToolButton(m_tbTool, QString::fromLatin1(s.name), hint, ToolIcon(QString::fromLatin1(s.name), hint),
                           s.command);
             if (s.dividerAfter)
-                tbTool->addSeparator();
+                m_tbTool->addSeparator();
         }
     };
     addAll(before);
     RequireLibrary(ToolButton(QStringLiteral("tbAttribute")));  // the selected manuscript's attributes
     BuildFontBoxes();
-    tbTool->addSeparator();
+    m_tbTool->addSeparator();
     addAll(after);
     const QString fullScreen = tr("全屏写作");
-    AddToolButton(tbTool, QStringLiteral("tbFullScreen"), fullScreen,
+    AddToolButton(m_tbTool, QStringLiteral("tbFullScreen"), fullScreen,
                   ToolIcon(QStringLiteral("tbFullScreen"), fullScreen), Command("munToolFullScreen"));
-    tbTool->addSeparator();
+    m_tbTool->addSeparator();
     addAll(help);
 }
 
 void TfrmMain::BuildFontBoxes() {
-    comboxFontName = new QComboBox(tbTool);
-    comboxFontName->setObjectName(QStringLiteral("comboxFontName"));
-    comboxFontName->setToolTip(tr("字体"));
-    comboxFontName->setEditable(false);
-    comboxFontName->setMaxVisibleItems(15);
-    comboxFontName->setMinimumWidth(150);
-    comboxFontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    comboxFontName->setMinimumContentsLength(14);
-    tbTool->addWidget(comboxFontName);
+    m_comboxFontName = new QComboBox(m_tbTool);
+    m_comboxFontName->setObjectName(QStringLiteral("comboxFontName"));
+    m_comboxFontName->setToolTip(tr("字体"));
+    m_comboxFontName->setEditable(false);
+    m_comboxFontName->setMaxVisibleItems(15);
+    m_comboxFontName->setMinimumWidth(150);
+    m_comboxFontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_comboxFontName->setMinimumContentsLength(14);
+    m_tbTool->addWidget(m_comboxFontName);
 
-    comboxFontSize = new QComboBox(tbTool);
-    comboxFontSize->setObjectName(QStringLiteral("comboxFontSize"));
-    comboxFontSize->setToolTip(tr("字号"));
-    comboxFontSize->setEditable(false);
+    m_comboxFontSize = new QComboBox(m_tbTool);
+    m_comboxFontSize->setObjectName(QStringLiteral("comboxFontSize"));
+    m_comboxFontSize->setToolTip(tr("字号"));
+    m_comboxFontSize->setEditable(false);
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
-        comboxFontSize->addItem(QString::number(size));
-    comboxFontSize->setMinimumWidth(56);
-    tbTool->addWidget(comboxFontSize);
+        m_comboxFontSize->addItem(QString::number(size));
+    m_comboxFontSize->setMinimumWidth(56);
+    m_tbTool->addWidget(m_comboxFontSize);
 
     // activated fires for the user's choice only, so UpdateEditActions can
     // select entries without running the change commands.
-    connect(comboxFontName, &QComboBox::activated, this, Command("comboxFontName"));
-    connect(comboxFontSize, &QComboBox::activated, this, Command("comboxFontSize"));
+    connect(m_comboxFontName, &QComboBox::activated, this, Command("comboxFontName"));
+    connect(m_comboxFontSize, &QComboBox::activated, this, Command("comboxFontSize"));
 }

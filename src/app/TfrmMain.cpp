@@ -65,14 +65,14 @@ void TfrmMain::BuildControls(const TWindowCommands& commands) {
     BuildToolBar();
     BuildSideChannel();
     BuildCentralArea();
-    StBarMain = new TStatusPanels(this);
-    setStatusBar(StBarMain);
+    m_stBarMain = new TStatusPanels(this);
+    setStatusBar(m_stBarMain);
     BuildPopEditor();
     BuildPopFolder();
 
-    timerAutoSave = new QTimer(this);
-    timerAutoSave->setObjectName(QStringLiteral("timerAutoSave"));
-    connect(timerAutoSave, &QTimer::timeout, this, Command("timerAutoSave"));
+    m_timerAutoSave = new QTimer(this);
+    m_timerAutoSave->setObjectName(QStringLiteral("timerAutoSave"));
+    connect(m_timerAutoSave, &QTimer::timeout, this, Command("timerAutoSave"));
     m_quickHide = new TQuickHide(this);
     CreateEditor();
     CreateFullScreen();
@@ -82,8 +82,8 @@ void TfrmMain::BuildControls(const TWindowCommands& commands) {
 // writing full screen. Every menu item is also the window's own action, so
 // its shortcut still works with the menu bar hidden; Escape leaves.
 void TfrmMain::CreateFullScreen() {
-    const QList<QWidget*> bars{menuBar(), tbTool, chanelTool, StBarMain};
-    m_fullScreen = new TFullScreenWriting(*this, *m_editor, *StBarMain, bars,
+    const QList<QWidget*> bars{menuBar(), m_tbTool, m_chanelTool, m_stBarMain};
+    m_fullScreen = new TFullScreenWriting(*this, *m_editor, *m_stBarMain, bars,
                                           [this] { return ReadWritingModeSettings(m_context.RegConfig()); });
     for (QAction* action : std::as_const(m_actions))
         addAction(action);
@@ -108,17 +108,17 @@ void TfrmMain::BuildCentralArea() {
     central->setObjectName(QStringLiteral("frmMainClient"));
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
-    SplitterLeft = new QSplitter(Qt::Horizontal, central);
-    SplitterLeft->setObjectName(QStringLiteral("SplitterLeft"));
-    SplitterLeft->setHandleWidth(5);
-    SplitterLeft->setChildrenCollapsible(false);
-    editorFrame = new QWidget(SplitterLeft);
-    editorFrame->setObjectName(QStringLiteral("editorFrame"));
-    SplitterLeft->addWidget(chanelTool);
-    SplitterLeft->addWidget(editorFrame);
-    SplitterLeft->setStretchFactor(0, 0);
-    SplitterLeft->setStretchFactor(1, 1);
-    layout->addWidget(SplitterLeft);
+    m_splitterLeft = new QSplitter(Qt::Horizontal, central);
+    m_splitterLeft->setObjectName(QStringLiteral("SplitterLeft"));
+    m_splitterLeft->setHandleWidth(5);
+    m_splitterLeft->setChildrenCollapsible(false);
+    m_editorFrame = new QWidget(m_splitterLeft);
+    m_editorFrame->setObjectName(QStringLiteral("editorFrame"));
+    m_splitterLeft->addWidget(m_chanelTool);
+    m_splitterLeft->addWidget(m_editorFrame);
+    m_splitterLeft->setStretchFactor(0, 0);
+    m_splitterLeft->setStretchFactor(1, 1);
+    layout->addWidget(m_splitterLeft);
     setCentralWidget(central);
 }
 
@@ -160,11 +160,11 @@ void TfrmMain::InitMainWindow() {
     ApplyLayout();
     TEditorStatus status = TqlvRegConfig::DefaultEditorStatus();
     m_context.RegConfig().ReadEditorStatus(status);
-    timerAutoSave->setInterval(qMax(1, status.SaveTime) * 60000);
+    m_timerAutoSave->setInterval(qMax(1, status.SaveTime) * 60000);
     if (status.AutoSave)
-        timerAutoSave->start();
+        m_timerAutoSave->start();
     else
-        timerAutoSave->stop();
+        m_timerAutoSave->stop();
     setAcceptDrops(true);
     ApplyWritingModes();
     UpdateKeyState();
@@ -172,7 +172,7 @@ void TfrmMain::InitMainWindow() {
 }
 
 void TfrmMain::CreateEditor() {
-    m_editor = new TqlvEditor(editorFrame, PopEditor, this);
+    m_editor = new TqlvEditor(m_editorFrame, m_popEditor, this);
     m_editor->Control()->setObjectName(QStringLiteral("Editor"));
     m_editor->Control()->setAccessibleName(tr("稿件内容"));
     m_editor->Control()->viewport()->installEventFilter(this);  // file drops
@@ -180,12 +180,13 @@ void TfrmMain::CreateEditor() {
     connect(m_editor, &TqlvEditor::KeyStateChanged, this, &TfrmMain::UpdateKeyState);
     connect(m_editor, &TqlvEditor::Typed, this, Command("EditorTyped"));
     connect(m_editor, &TqlvEditor::ModifiedChanged, this, &TfrmMain::ShowModified);
-    connect(m_editor, &TqlvEditor::SearchNote, this, [this](const QString& note) { ShowStatusNote(StBarMain, note); });
+    connect(m_editor, &TqlvEditor::SearchNote, this,
+            [this](const QString& note) { ShowStatusNote(m_stBarMain, note); });
     connect(&m_context.Backups(), &TBackupService::DamagedLibrary, this,
-            [this](const QString& note) { ShowStatusNote(StBarMain, note); });
+            [this](const QString& note) { ShowStatusNote(m_stBarMain, note); });
     connect(m_editor, &TqlvEditor::CaretPositionChanged, this, [this](const QString& line, const QString& column) {
-        StBarMain->SetPanelText(6, line);
-        StBarMain->SetPanelText(7, column);
+        m_stBarMain->SetPanelText(6, line);
+        m_stBarMain->SetPanelText(7, column);
     });
 
     TEditorStatus status = TqlvRegConfig::DefaultEditorStatus();
@@ -200,10 +201,10 @@ void TfrmMain::CreateEditor() {
     if (status.IME)
         m_editor->SetImeName(status.IMEName);
 
-    comboxFontName->clear();
-    comboxFontName->addItems(QFontDatabase::families());
-    SelectComboText(comboxFontName, status.FontName);
-    SelectComboText(comboxFontSize, QString::number(fontSize));
+    m_comboxFontName->clear();
+    m_comboxFontName->addItems(QFontDatabase::families());
+    SelectComboText(m_comboxFontName, status.FontName);
+    SelectComboText(m_comboxFontSize, QString::number(fontSize));
     Action(QStringLiteral("munEditWrap"))->setChecked(m_editor->WordWrap());
 
     UpdateEditActions();
@@ -213,35 +214,35 @@ void TfrmMain::CreateEditor() {
 
 void TfrmMain::LoadMaterials() {
     TqlvDocuments& documents = m_context.Documents();
-    FillTreeWidget(tvFileFolder, documents.LoadFolderTree());
-    FillListWidget(lvFiles, documents.LoadDocList(ItemID(tvFileFolder->topLevelItem(0))));
+    FillTreeWidget(m_tvFileFolder, documents.LoadFolderTree());
+    FillListWidget(m_lvFiles, documents.LoadDocList(ItemID(m_tvFileFolder->topLevelItem(0))));
 }
 
 void TfrmMain::LoadLibraryViews() {
     TqlvDocData& data = m_context.DocData();
-    FillTreeWidget(tvDoc, data.LoadFolderTree());
+    FillTreeWidget(m_tvDoc, data.LoadFolderTree());
     {
-        const QSignalBlocker quiet(DocListView);
-        FillListWidget(DocListView, data.LoadDocList(ItemID(tvDoc->topLevelItem(0))));
+        const QSignalBlocker quiet(m_docListView);
+        FillListWidget(m_docListView, data.LoadDocList(ItemID(m_tvDoc->topLevelItem(0))));
     }
     ReloadMarkList();
 }
 
 void TfrmMain::ClearLibraryViews() {
-    tvDoc->clear();
-    DocListView->clear();
-    lvMark->clear();
-    lvPic->clear();
-    PicView->ClearPicture();
+    m_tvDoc->clear();
+    m_docListView->clear();
+    m_lvMark->clear();
+    m_lvPic->clear();
+    m_picView->ClearPicture();
 }
 
 void TfrmMain::ReloadMarkList() {
-    const QList<QTreeWidgetItem*> selected = DocListView->selectedItems();
+    const QList<QTreeWidgetItem*> selected = m_docListView->selectedItems();
     std::optional<int> doc;
     if (!selected.isEmpty())
         doc = ItemID(selected.first());
     if (const std::optional<TViewItems> marks = m_context.DocData().LoadMarkList(doc))
-        FillListWidget(lvMark, *marks);
+        FillListWidget(m_lvMark, *marks);
 }
 
 void TfrmMain::SelectComboText(QComboBox* box, const QString& text) {
@@ -264,8 +265,8 @@ void TfrmMain::UpdateEditActions() {
     SetEnabledPair(QStringLiteral("munEditCopy"), QStringLiteral("tbCopy"), selection);
     SetEnabledPair(QStringLiteral("munEditPaste"), QStringLiteral("tbPaste"), m_editor->CanPaste());
     SetEnabledPair(QStringLiteral("munEditDel"), QStringLiteral("tbDel"), selection);
-    SelectComboText(comboxFontName, m_editor->GetSelFontName());
-    SelectComboText(comboxFontSize, QString::number(m_editor->GetSelFontSize()));
+    SelectComboText(m_comboxFontName, m_editor->GetSelFontName());
+    SelectComboText(m_comboxFontSize, QString::number(m_editor->GetSelFontSize()));
 }
 
 void TfrmMain::UpdateLibraryState() {
@@ -273,10 +274,10 @@ void TfrmMain::UpdateLibraryState() {
     const bool open = data.Opened();
     const QString name = open ? QFileInfo(data.GetDocDataName()).completeBaseName() : QString();
 
-    pageTool->setTabVisible(pageTool->indexOf(tabDoc), open);
-    pageTool->setTabVisible(pageTool->indexOf(tabPic), open);
-    pageTool->setTabVisible(pageTool->indexOf(tabSign), open);
-    pageTool->setTabVisible(pageTool->indexOf(tabStart), !open);
+    m_pageTool->setTabVisible(m_pageTool->indexOf(m_tabDoc), open);
+    m_pageTool->setTabVisible(m_pageTool->indexOf(m_tabPic), open);
+    m_pageTool->setTabVisible(m_pageTool->indexOf(m_tabSign), open);
+    m_pageTool->setTabVisible(m_pageTool->indexOf(m_tabStart), !open);
     if (!open)
         FillStartLibraries();
 
@@ -287,20 +288,20 @@ void TfrmMain::UpdateLibraryState() {
         if (NeedsLibrary(button))
             SetCommandEnabled(button, open);
 
-    pageTool->setCurrentWidget(open ? tabDoc : tabStart);
+    m_pageTool->setCurrentWidget(open ? m_tabDoc : m_tabStart);
     if (open) {
-        StBarMain->SetPanelWidth(0, 180);
-        StBarMain->SetPanelText(0, tr("稿件库：%1").arg(name));
+        m_stBarMain->SetPanelWidth(0, 180);
+        m_stBarMain->SetPanelText(0, tr("稿件库：%1").arg(name));
     } else {
-        StBarMain->SetPanelWidth(0, 0);
+        m_stBarMain->SetPanelWidth(0, 0);
         ShowManuscriptName(QString());
-        StBarMain->SetPanelText(5, tr("状态：新建"));
+        m_stBarMain->SetPanelText(5, tr("状态：新建"));
     }
 }
 
 void TfrmMain::ShowManuscriptName(const QString& nameOrPath) {
     m_manuscriptName = nameOrPath.isEmpty() ? tr("新建稿件") : nameOrPath;
-    StBarMain->SetPanelText(1, tr("稿件：%1").arg(m_manuscriptName));
+    m_stBarMain->SetPanelText(1, tr("稿件：%1").arg(m_manuscriptName));
     ShowModified(m_editor->IsModified());
 }
 
@@ -314,14 +315,14 @@ void TfrmMain::ShowModified(bool modified) {
     }
     const QString name = m_manuscriptName.isEmpty() ? tr("新建稿件") : m_manuscriptName;
     setWindowTitle(QStringLiteral("*") + name + QStringLiteral(" - ") + instance);
-    StBarMain->SetPanelText(5, tr("状态：已修改"));
+    m_stBarMain->SetPanelText(5, tr("状态：已修改"));
 }
 
 void TfrmMain::UpdateKeyState() {
-    StBarMain->SetPanelText(2, m_editor->OverwriteMode() ? tr("改写") : tr("插入"));
+    m_stBarMain->SetPanelText(2, m_editor->OverwriteMode() ? tr("改写") : tr("插入"));
     // Without X11 the lock states are unknown; panels 3 and 4 keep their text.
     if (const std::optional<TLockState> locks = QueryLockState()) {
-        StBarMain->SetPanelText(3, locks->capsLock ? tr("大写") : tr("小写"));
-        StBarMain->SetPanelText(4, locks->numLock ? tr("小键盘(开启)") : tr("小键盘(关闭)"));
+        m_stBarMain->SetPanelText(3, locks->capsLock ? tr("大写") : tr("小写"));
+        m_stBarMain->SetPanelText(4, locks->numLock ? tr("小键盘(开启)") : tr("小键盘(关闭)"));
     }
 }

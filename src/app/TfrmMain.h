@@ -106,24 +106,24 @@ public:
     // Access for commands and tests.
     TAppContext& Context() const { return m_context; }
     TqlvEditor* Editor() const override { return m_editor; }
-    QTreeWidget* DocTree() const override { return tvDoc; }
-    QTreeWidget* DocList() const override { return DocListView; }
-    QTreeWidget* MarkList() const override { return lvMark; }
-    QTreeWidget* PicList() const override { return lvPic; }
-    TPicturePreview* PicPreview() const override { return PicView; }
-    QTreeWidget* FileFolderTree() const override { return tvFileFolder; }
-    QTreeWidget* FileList() const override { return lvFiles; }
-    QTabWidget* PageTool() const { return pageTool; }
-    QComboBox* FontNameBox() const override { return comboxFontName; }
-    QComboBox* FontSizeBox() const override { return comboxFontSize; }
+    QTreeWidget* DocTree() const override { return m_tvDoc; }
+    QTreeWidget* DocList() const override { return m_docListView; }
+    QTreeWidget* MarkList() const override { return m_lvMark; }
+    QTreeWidget* PicList() const override { return m_lvPic; }
+    TPicturePreview* PicPreview() const override { return m_picView; }
+    QTreeWidget* FileFolderTree() const override { return m_tvFileFolder; }
+    QTreeWidget* FileList() const override { return m_lvFiles; }
+    QTabWidget* PageTool() const { return m_pageTool; }
+    QComboBox* FontNameBox() const override { return m_comboxFontName; }
+    QComboBox* FontSizeBox() const override { return m_comboxFontSize; }
     QAction* Action(const QString& objectName) const override;
     // True for a menu item or button marked, where it was added, as working
     // only on an open library; UpdateLibraryState enables exactly those with one.
     static bool NeedsLibrary(const QObject* control);
     QToolButton* ToolButton(const QString& objectName) const;
-    TStatusPanels* StatusPanels() const override { return StBarMain; }
-    TSideChannel* SideChannel() const { return chanelTool; }
-    QTimer* AutoSaveTimer() const override { return timerAutoSave; }
+    TStatusPanels* StatusPanels() const override { return m_stBarMain; }
+    TSideChannel* SideChannel() const { return m_chanelTool; }
+    QTimer* AutoSaveTimer() const override { return m_timerAutoSave; }
 
 public slots:
     // Layout commands the window runs itself (quick hide, skins).
@@ -197,42 +197,42 @@ private:
     QHash<QString, QAction*> m_actions;
     QHash<QString, QToolButton*> m_buttons;
 
-    QToolBar* tbTool = nullptr;
-    QComboBox* comboxFontName = nullptr;
-    QComboBox* comboxFontSize = nullptr;
-    TSideChannel* chanelTool = nullptr;
-    QTabWidget* pageTool = nullptr;
-    QWidget* tabDoc = nullptr;
-    QWidget* tabInsert = nullptr;
-    QWidget* tabPic = nullptr;
-    QWidget* tabSign = nullptr;
-    QWidget* tabStart = nullptr;
-    QListWidget* lvStartLibraries = nullptr;
-    QTreeWidget* tvDoc = nullptr;
-    QTreeWidget* DocListView = nullptr;
-    QTreeWidget* tvFileFolder = nullptr;
-    QTreeWidget* lvFiles = nullptr;
-    QTreeWidget* lvPic = nullptr;
-    QTreeWidget* lvMark = nullptr;
-    QSplitter* SplitterLeft = nullptr;
-    QSplitter* SplitterDoc = nullptr;
-    QSplitter* spFile = nullptr;
-    QSplitter* SplitterPic = nullptr;
-    TPicturePreview* PicView = nullptr;
-    QWidget* editorFrame = nullptr;
-    TStatusPanels* StBarMain = nullptr;
-    QMenu* PopEditor = nullptr;
-    QMenu* PopFloder = nullptr;
-    QTimer* timerAutoSave = nullptr;
+    QToolBar* m_tbTool = nullptr;
+    QComboBox* m_comboxFontName = nullptr;
+    QComboBox* m_comboxFontSize = nullptr;
+    TSideChannel* m_chanelTool = nullptr;
+    QTabWidget* m_pageTool = nullptr;
+    QWidget* m_tabDoc = nullptr;
+    QWidget* m_tabInsert = nullptr;
+    QWidget* m_tabPic = nullptr;
+    QWidget* m_tabSign = nullptr;
+    QWidget* m_tabStart = nullptr;
+    QListWidget* m_lvStartLibraries = nullptr;
+    QTreeWidget* m_tvDoc = nullptr;
+    QTreeWidget* m_docListView = nullptr;
+    QTreeWidget* m_tvFileFolder = nullptr;
+    QTreeWidget* m_lvFiles = nullptr;
+    QTreeWidget* m_lvPic = nullptr;
+    QTreeWidget* m_lvMark = nullptr;
+    QSplitter* m_splitterLeft = nullptr;
+    QSplitter* m_splitterDoc = nullptr;
+    QSplitter* m_spFile = nullptr;
+    QSplitter* m_splitterPic = nullptr;
+    TPicturePreview* m_picView = nullptr;
+    QWidget* m_editorFrame = nullptr;
+    TStatusPanels* m_stBarMain = nullptr;
+    QMenu* m_popEditor = nullptr;
+    QMenu* m_popFloder = nullptr;
+    QTimer* m_timerAutoSave = nullptr;
     TQuickHide* m_quickHide = nullptr;
     TFullScreenWriting* m_fullScreen = nullptr;
     TqlvEditor* m_editor = nullptr;
 
     // Heights of the three upper panels (tree or list above its splitter);
     // kept here because a hidden tab's splitter has no geometry to read.
-    int m_spDoc = 120;
-    int m_spPic = 120;
-    int m_spFile = 120;
+    int m_docPanelSize = 120;
+    int m_picPanelSize = 120;
+    int m_filePanelSize = 120;
     QString m_skinFolder;
     QString m_commandLine;
     QString m_manuscriptName;  // as panel 1 shows it, for the title
