@@ -173,6 +173,7 @@ bool TTomeDBFileIO::SeesForeignWrites(TTomeMedium& medium) {
 void TTomeDBFileIO::BufferWrites(size_t limit) {
     if (!IsOpen() || WriteBehind_)
         return;
+    CutTail();  // the buffering medium keeps no tail
     WriteBehind_ = std::make_unique<TTomeWriteBehindMedium>(*Medium_, limit);
     Medium_ = WriteBehind_.get();
 }
@@ -195,6 +196,7 @@ void TTomeDBFileIO::Close() {
         }
     }
     CloseCommitSlots();
+    CutTail();
     if (WriteBehind_)
         WriteBehind_->WritePending();
     SharedMedium_ = false;

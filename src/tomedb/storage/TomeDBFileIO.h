@@ -163,6 +163,20 @@ public:
     // file is at rest (reserved bytes zero) while it stays open: a copy taken
     // now equals the file after closing. A failure keeps the slots for later.
     void SettleCommitSlots();
+    // ---- appended space (TomeDBFileIOTail.cpp) --------------------------
+    // Durable appends fill a tail of zeros written ahead at the image end
+    // when the medium asks for one (TTomeMedium::TailReserve), so that their
+    // syncs find the file's size unchanged. Nothing points into the tail;
+    // readers take it as unused bytes, and Close cuts it off.
+    // Where the next appended structure goes: the image end, or for a
+    // durable write the start of this object's zero tail while the image
+    // still ends where that tail ends (no other writer appended since).
+    int64_t AppendPosition(bool Durable);
+    // Bytes are about to be written at At, which AppendPosition(Durable) gave:
+    // extends the tail past them if the medium asks for one and moves its
+    // start beyond them.
+    void ClaimAppended(int64_t At, int64_t Bytes, bool Durable);
+
     // Mends index IndexNo of table TableNo when its chain passes through
     // record numbers at or beyond Total (what an interrupted batch leaves; see
     // TomeDBFileIOSettle.cpp); true when it wrote. Table storage calls it,
@@ -274,6 +288,7 @@ private:
     bool AnyCommitSlotInUse();
     void ClearSettledSlots();
     void CloseCommitSlots();
+    void CutTail();
     class TIndexTabReader;
     uint32_t ReadChangeCounter();
     void CountChange();
@@ -323,6 +338,10 @@ private:
     // Another writer may have left writes unsynced (a one-sync append's tail
     // among them): the next write of this object syncs first.
     bool ForeignUnsynced_ = false;
+    // This object's zero tail: [TailStart_, TailEnd_), in force while the
+    // image ends at TailEnd_ (-1: none).
+    int64_t TailStart_ = 0;
+    int64_t TailEnd_ = -1;
 
     std::unique_ptr<TTomeMedium> OwnedMedium_;                   // mtDisk
     std::unique_ptr<class TTomeWriteBehindMedium> WriteBehind_;  // over the image, after BufferWrites

@@ -114,6 +114,16 @@ bool TTomeDiskMedium::ChangeStamp(TTomeMediumStamp& stamp) {
     return true;
 }
 
+int64_t TTomeDiskMedium::TailReserve() const { return ReadOnly_ || BaseOffset_ != 0 ? 0 : 1024 * 1024; }
+
+// Best effort: a tail left in place loses nothing.
+void TTomeDiskMedium::Truncate(int64_t size) {
+    if (ReadOnly_ || BaseOffset_ != 0 || size < 0)
+        return;
+    const int failed = ::ftruncate(Fd_, static_cast<off_t>(size));
+    (void)failed;
+}
+
 void TTomeDiskMedium::Flush() {
     if (!ReadOnly_ && ::fdatasync(Fd_) != 0)
         RaiseIoError("Flush");

@@ -37,6 +37,10 @@ public:
     bool TryLock() override;
     void Unlock() override;
     bool ChangeStamp(TTomeMediumStamp& stamp) override;
+    // 1 MB for a writable file that holds only the image (an image at a base
+    // offset may be followed by something else).
+    int64_t TailReserve() const override;
+    void Truncate(int64_t size) override;
 
     bool ReadOnly() const { return ReadOnly_; }
 

@@ -49,6 +49,9 @@ public:
     void RefuseLock(bool refuse) { RefuseLock_ = refuse; }
     // Logs writes and barriers from now on (see Events).
     void LogWrites() { Logging_ = true; }
+    // Asks for a zero tail of at most `bytes` ahead of durable appends, as a
+    // disk file does (0, the default: none).
+    void ReserveTail(int64_t bytes) { TailReserve_ = bytes; }
     const std::vector<TTomeMediumEvent>& Events() const { return Events_; }
     int64_t Barriers() const { return Barriers_; }
     bool Crashed() const { return Crashed_; }
@@ -63,6 +66,12 @@ public:
     void Flush() override;
     bool TryLock() override { return !RefuseLock_ && Inner_.TryLock(); }
     void Unlock() override { Inner_.Unlock(); }
+    int64_t TailReserve() const override { return TailReserve_; }
+    // Passed on unlogged: a cut before it leaves the tail, which is harmless.
+    void Truncate(int64_t size) override {
+        if (!Crashed_)
+            Inner_.Truncate(size);
+    }
 
 private:
     TTomeMedium& Inner_;
@@ -79,6 +88,7 @@ private:
     bool Logging_ = false;
     std::vector<TTomeMediumEvent> Events_;
     int64_t Barriers_ = 0;
+    int64_t TailReserve_ = 0;
 };
 
 // Decides for the k-th write after the last barrier whether its piece p (of

@@ -20,6 +20,11 @@
 // NUL-terminated 8-bit (GB18030) texts in fixed arrays. Nothing is moved or
 // freed in place except blob areas, which may be rewritten or grown.
 //
+// An image may end in zero bytes that no structure covers: a durable writer
+// appends into a tail of zeros it wrote ahead, so that its syncs do not grow
+// the file (TomeDBFileIOTail.cpp), and cuts the rest off when it closes; a
+// crash leaves it. Readers never reach those bytes, and appends go past them.
+//
 // This header holds only constants and the little-endian helpers; it cannot fail.
 #pragma once
 

@@ -57,6 +57,14 @@ public:
         (void)stamp;
         return false;
     }
+    // The most bytes of zeros worth writing ahead of durable appends at the
+    // image end (0: none). On a file system a sync after the file grew also
+    // commits its metadata (size, allocation); appends that fill zeros the
+    // file already holds spare that commit.
+    virtual int64_t TailReserve() const { return 0; }
+    // Cuts the image to `size` bytes, dropping a zero tail nothing uses; a
+    // medium that cannot keeps it (zeros past the last structure are harmless).
+    virtual void Truncate(int64_t size) { (void)size; }
 };
 
 }  // namespace tomedb

@@ -34,6 +34,10 @@ public:
     void Flush() override {}
     bool TryLock() override { return true; }
     void Unlock() override {}
+    void Truncate(int64_t size) override {
+        if (size >= 0 && static_cast<size_t>(size) < Bytes_.size())
+            Bytes_.resize(static_cast<size_t>(size));
+    }
 
     std::vector<uint8_t>& Bytes() { return Bytes_; }
     const std::vector<uint8_t>& Bytes() const { return Bytes_; }

@@ -38,7 +38,7 @@ std::unique_ptr<TFieldBuffers> TTomeTableIO::EffectiveKey(TFieldBuffers& FieldBu
 }
 
 // Rewrites one blob value: in place while it stays smaller than its area, else
-// in a new area (grown in place when the old one ends the image).
+// in a new area (grown in place when the old one ends the appended bytes).
 void TTomeTableIO::RewriteBlob(int Field, TFieldBufferItem& Item, uint8_t* descriptor) {
     const std::string plain = Item.Blob ? Item.Blob->Data() : std::string();
     std::string stored;
@@ -49,12 +49,13 @@ void TTomeTableIO::RewriteBlob(int Field, TFieldBufferItem& Item, uint8_t* descr
     const int64_t imageSize = Io_.ImageSize();
     const bool oldAreaSound = oldOffset >= kFixedAreaSize && oldArea > 0 && oldArea % kBlobAreaGranule == 0 &&
                               static_cast<int64_t>(oldOffset) + oldArea <= imageSize;
-    int64_t position = imageSize;
+    const int64_t end = Io_.AppendPosition(OrderWrites_);
+    int64_t position = end;
     int32_t area = BlobAreaSize(size);
     if (oldAreaSound && size < oldArea) {
         position = oldOffset;
         area = oldArea;
-    } else if (oldAreaSound && static_cast<int64_t>(oldOffset) + oldArea == imageSize) {
+    } else if (oldAreaSound && static_cast<int64_t>(oldOffset) + oldArea == end) {
         position = oldOffset;
     }
     if (position + BlobAreaSize(size) > kMaxImageSize)
@@ -62,6 +63,8 @@ void TTomeTableIO::RewriteBlob(int Field, TFieldBufferItem& Item, uint8_t* descr
     std::vector<uint8_t> bytes(static_cast<size_t>(BlobAreaSize(size)), 0);
     if (size > 0)
         std::memcpy(bytes.data(), stored.data(), stored.size());
+    if (position + area > end)
+        Io_.ClaimAppended(end, position + area - end, OrderWrites_);
     Io_.WriteAt(position, bytes.data(), bytes.size());
     if (Io_.AlgoBlock().CRC32())
         WriteBlobVerified(Field, position, plain, stored);

@@ -1,7 +1,8 @@
 // Appending, modifying and deleting records, and the index chain upkeep.
 //
 // Order of an append (the commit point is RecordTotal in the header):
-//   1. one write of everything new at the image end: [record tab chunk]
+//   1. one write of everything new at the image end (for a durable append,
+//      into the zero tail of TomeDBFileIOTail.cpp): [record tab chunk]
 //      fixed part, blob areas, [index tab chunks] (chunks when n mod 1024 = 0);
 //   2. the record's items in existing chunks and the NextChunk / IndexTabOffset
 //      links to new chunks (all unreachable until step 3);
@@ -250,7 +251,7 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
     const int32_t counter = AssignAutoInc(FieldBuffers);
     const int32_t n = Header_.RecordTotal();
     const bool newChunk = n % kChunkItems == 0;
-    const int64_t end = Io_.ImageSize();
+    const int64_t end = Io_.AppendPosition(OrderWrites_);
     const int64_t dataOffset = end + (newChunk ? kRecordTabChunkSize : 0);
 
     // The fixed part and the blob areas, laid out as they will lie in the image.
@@ -322,6 +323,7 @@ void TTomeTableIO::AppendLocked(TFieldBuffers& FieldBuffers, const TOnIndexInser
         PutI32(&region[4], static_cast<int32_t>(dataOffset));
         region[8] = 0;
     }
+    Io_.ClaimAppended(end, static_cast<int64_t>(region.size()), OrderWrites_);
     Io_.WriteAt(end, region.data(), region.size());
     for (TBlobPlan& plan : blobs) {
         if (Io_.AlgoBlock().CRC32())
