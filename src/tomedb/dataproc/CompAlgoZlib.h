@@ -36,6 +36,10 @@ public:
     static int ZlibLevel(uint8_t Level);
 
 private:
+    // One deflate state per level, reset for each value instead of set up anew.
+    struct TDeflater;
+    ::z_stream_s& Deflater(int Level);
+    std::unique_ptr<TDeflater> FDeflater;
     // One inflate state, reset for each value instead of set up anew.
     struct TInflater;
     ::z_stream_s& Inflater();
