@@ -400,9 +400,11 @@ bool TTomeDatabase::CRC32() const {
     return fileIO_->AlgoBlock().CRC32();
 }
 
+// Without the zero tail this object's durable appends fill: the size the
+// file will have once closed.
 int64_t TTomeDatabase::FileSize() const {
     CheckActive();
-    return fileIO_->ImageSize();
+    return fileIO_->AppendPosition(true);
 }
 
 TDateTime TTomeDatabase::FileDate() const {
