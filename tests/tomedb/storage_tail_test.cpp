@@ -4,6 +4,7 @@
 // second writer's appends never land in another's tail.
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 
 #include "storage_fixture.h"
@@ -105,5 +106,37 @@ TEST(ZeroTail, TwoWritersNeverAppendIntoTheOthersTail) {
         }
         EXPECT_EQ(Texts(path), expected);
     }
+    EXPECT_EQ(Texts(path), expected);
+}
+
+// A copy taken after settling equals the file once closed, and appends after
+// the settling go on as before.
+TEST(ZeroTail, SettlingForACopyCutsItOff) {
+    TempDir dir;
+    const std::string path = dir.File("settle.tdb");
+    const std::string copy = dir.File("copy.tdb");
+    std::map<int32_t, std::string> expected;
+    {
+        DiskDb db(path, true);
+        for (int i = 1; i <= 3; ++i) {
+            db.Append(Text(i));
+            expected[i] = Text(i);
+        }
+        db.Io.SettleCommitSlots();
+        std::filesystem::copy_file(path, copy);
+    }
+    auto bytes = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(bytes(copy), bytes(path));
+    {
+        DiskDb db(path, false);
+        db.Append(Text(4));
+        db.Io.SettleCommitSlots();
+        db.Append(Text(5));
+    }
+    expected[4] = Text(4);
+    expected[5] = Text(5);
     EXPECT_EQ(Texts(path), expected);
 }

@@ -159,9 +159,10 @@ public:
     // one-sync append left unsynced, so that no slot has to vouch for it any
     // more.
     void SyncCommitTail();
-    // Syncs what one-sync appends left and zeroes their commit slots, so the
-    // file is at rest (reserved bytes zero) while it stays open: a copy taken
-    // now equals the file after closing. A failure keeps the slots for later.
+    // Syncs what one-sync appends left, zeroes their commit slots and cuts
+    // off the zero tail, so the file is at rest (reserved bytes zero, no
+    // tail) while it stays open: a copy taken now equals the file after
+    // closing. A failure keeps the slots for later.
     void SettleCommitSlots();
     // ---- appended space (TomeDBFileIOTail.cpp) --------------------------
     // Durable appends fill a tail of zeros written ahead at the image end

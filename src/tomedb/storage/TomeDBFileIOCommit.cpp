@@ -161,6 +161,7 @@ void TTomeDBFileIO::CloseCommitSlots() {
 }
 
 void TTomeDBFileIO::SettleCommitSlots() {
+    CutTail();  // a copy taken now ends where the file will once closed
     if (SlotsAwaitingSync_.empty() && SlotsToClear_.empty())
         return;
     if (ReadOnly_ || FileReadOnly_)
