@@ -112,7 +112,7 @@ TSearchResult TLibrarySearch::Find(const TSearchQuery& query, const TSearchContr
                 result.Cancelled = true;
                 return false;
             }
-            return pool.Submit({doc.ID, doc.FolderID, doc.Name, doc.Index, doc.Count, *doc.Text});
+            return pool.Submit({doc.ID, doc.FolderID, doc.Name, doc.Index, doc.Count, std::move(*doc.Text)});
         },
         matchers.StoredForms());
     if (!result.Cancelled)
