@@ -178,10 +178,10 @@ void PrintRatio(const RatioReporter& rep, const std::string& ours, const std::st
         return;
     const double ratio = a->second / b->second;
     if (target <= 0) {  // no target: shown for comparison only
-        std::printf("%-36s / %-32s = %5.2fx  (for comparison)\n", ours.c_str(), peer.c_str(), ratio);
+        std::printf("%-40s / %-36s = %5.2fx  (for comparison)\n", ours.c_str(), peer.c_str(), ratio);
         return;
     }
-    std::printf("%-36s / %-32s = %5.2fx  (target <= %.2fx) %s\n", ours.c_str(), peer.c_str(), ratio, target,
+    std::printf("%-40s / %-36s = %5.2fx  (target <= %.2fx) %s\n", ours.c_str(), peer.c_str(), ratio, target,
                 ratio <= target ? "ok" : "MISSED");
 }
 
