@@ -58,7 +58,7 @@ void TqlvDocData::ScanDocTexts(const QList<int>& folderIDs, const TDocTextVisito
         ShowGroup(Doctable, group);
         doc.Count += Doctable.RecordCount();
     }
-    // One buffer serves every text: each is read straight into it, once.
+    // Each text is read straight into this buffer, once (a visitor may take it).
     std::string text;
     const int textField = Doctable.FieldByName("Txt").Index();
     const tomedb::TField& idField = Doctable.FieldByName("ID");

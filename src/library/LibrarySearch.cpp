@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iterator>
 #include <thread>
+#include <utility>
 
 using namespace librarysearch;
 
@@ -28,6 +29,15 @@ struct TDocHits {
     int Count = 0;
     std::vector<TSearchHit> Hits;
 };
+
+// Manuscripts go to the matching threads in batches of about this many
+// stored bytes: handing over each on its own costs the threads more in
+// waking and waiting than a short text takes to match.
+constexpr size_t kBatchBytes = 128 * 1024;
+
+// Consecutive manuscripts matched by one thread, and their hits in order.
+using TDocBatch = std::vector<TDocJob>;
+using TBatchHits = std::vector<TDocHits>;
 
 // The cores beyond the calling thread's, up to four; none on one core.
 int DefaultDecodeThreads() {
@@ -91,20 +101,30 @@ TSearchResult TLibrarySearch::Find(const TSearchQuery& query, const TSearchContr
     const int threads = m_decodeThreads >= 0 ? m_decodeThreads : DefaultDecodeThreads();
     TDocMatchers matchers(m_data, query, threads);
     TProgressStep progress(control);
-    auto take = [&](TDocHits& doc) {
-        if (control.Cancelled()) {
-            result.Cancelled = true;
-            return false;
+    auto take = [&](TBatchHits& batch) {
+        for (TDocHits& doc : batch) {
+            if (control.Cancelled()) {
+                result.Cancelled = true;
+                return false;
+            }
+            if (!doc.Hits.empty()) {
+                ++result.DocCount;
+                std::move(doc.Hits.begin(), doc.Hits.end(), std::back_inserter(result.Hits));
+            }
+            progress.Step(doc.Index + 1, doc.Count);
         }
-        if (!doc.Hits.empty()) {
-            ++result.DocCount;
-            std::move(doc.Hits.begin(), doc.Hits.end(), std::back_inserter(result.Hits));
-        }
-        progress.Step(doc.Index + 1, doc.Count);
         return true;
     };
-    auto work = [&](TDocJob& job, int thread) { return matchers.Match(job, thread, control); };
-    TOrderedWorkPool<TDocJob, TDocHits> pool(matchers.Threads(), matchers.Threads() * 16, work, take);
+    auto work = [&](TDocBatch& batch, int thread) {
+        TBatchHits found;
+        found.reserve(batch.size());
+        for (const TDocJob& job : batch)
+            found.push_back(matchers.Match(job, thread, control));
+        return found;
+    };
+    TOrderedWorkPool<TDocBatch, TBatchHits> pool(matchers.Threads(), matchers.Threads() * 4, work, take);
+    TDocBatch batch;
+    size_t batchBytes = 0;
     m_data.ScanDocTexts(
         *folders,
         [&](const TStoredDocText& doc) {
@@ -112,10 +132,15 @@ TSearchResult TLibrarySearch::Find(const TSearchQuery& query, const TSearchContr
                 result.Cancelled = true;
                 return false;
             }
-            return pool.Submit({doc.ID, doc.FolderID, doc.Name, doc.Index, doc.Count, *doc.Text});
+            batchBytes += doc.Text->size();
+            batch.push_back({doc.ID, doc.FolderID, doc.Name, doc.Index, doc.Count, std::move(*doc.Text)});
+            if (batchBytes < kBatchBytes)
+                return true;
+            batchBytes = 0;
+            return pool.Submit(std::exchange(batch, {}));
         },
         matchers.StoredForms());
-    if (!result.Cancelled)
+    if (!result.Cancelled && (batch.empty() || pool.Submit(std::move(batch))))
         pool.Finish();
     // A folder walk goes folder group by folder group; hits are shown by manuscript.
     std::stable_sort(result.Hits.begin(), result.Hits.end(),

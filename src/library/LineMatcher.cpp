@@ -3,9 +3,40 @@
 #include "library/UserError.h"
 #include "platform/TextCodec.h"
 
+#include <immintrin.h>
+
 #include <cstring>
 
 namespace {
+
+// The first `key` (two bytes or more) in [begin, end): 32 window starts at a
+// time are kept when their first and last bytes are the key's, and only
+// those are compared whole; the last few windows go to memmem.
+__attribute__((target("avx2"))) const char* FindKeyAvx2(const char* begin, const char* end, const char* key,
+                                                        size_t size) {
+    const size_t length = size_t(end - begin);
+    const __m256i first = _mm256_set1_epi8(key[0]), last = _mm256_set1_epi8(key[size - 1]);
+    size_t at = 0;
+    for (; length >= size - 1 + 32 && at <= length - (size - 1) - 32; at += 32) {
+        const __m256i heads = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(begin + at));
+        const __m256i tails = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(begin + at + size - 1));
+        auto candidates = uint32_t(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(heads, first), _mm256_cmpeq_epi8(tails, last))));
+        for (; candidates != 0; candidates &= candidates - 1) {
+            const char* window = begin + at + unsigned(__builtin_ctz(candidates));
+            if (std::memcmp(window, key, size) == 0)
+                return window;
+        }
+    }
+    return static_cast<const char*>(memmem(begin + at, length - at, key, size));
+}
+
+const char* FindKey(const char* begin, const char* end, const char* key, size_t size) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2 && size >= 2)
+        return FindKeyAvx2(begin, end, key, size);
+    return static_cast<const char*>(memmem(begin, size_t(end - begin), key, size));
+}
 
 const QString kCaption = QStringLiteral("在稿件库中查找");
 
@@ -162,14 +193,14 @@ TByteKey::TByteKey(const QByteArray& bytes, bool ignoreAsciiCase) : m_bytes(byte
     }
 }
 
-// Exact keys go to memmem; case-blind ones are found by Horspool's method on
+// Exact keys are found by FindKey; case-blind ones are found by Horspool's method on
 // bytes with ASCII capitals made small.
 const char* TByteKey::FindIn(const char* begin, const char* end) const {
     const size_t size = size_t(m_bytes.size());
     if (size == 0)
         return begin;
     if (!m_ignoreAsciiCase)
-        return static_cast<const char*>(memmem(begin, size_t(end - begin), m_bytes.constData(), size));
+        return FindKey(begin, end, m_bytes.constData(), size);
     const auto* key = reinterpret_cast<const uint8_t*>(m_bytes.constData());
     const auto* text = reinterpret_cast<const uint8_t*>(begin);
     const size_t last = size - 1;

@@ -44,13 +44,13 @@ using TPasswordPrompt = std::function<QString()>;
 
 // One manuscript as ScanDocTexts hands it over: Text is the stored GB18030
 // bytes (or, in a walk of stored forms, the value as the file keeps it, still
-// compressed and encrypted), valid only during the visit; Index counts from 0
-// up to Count.
+// compressed and encrypted), valid only during the visit, which may move it
+// away rather than copy it; Index counts from 0 up to Count.
 struct TStoredDocText {
     int ID = 0;
     int FolderID = 0;
     QString Name;
-    const std::string* Text = nullptr;
+    std::string* Text = nullptr;
     int Index = 0;
     int Count = 0;
 };

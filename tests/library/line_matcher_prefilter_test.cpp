@@ -43,6 +43,35 @@ TEST(ByteKey, FindsItsBytesExactlyOrIgnoringAsciiCase) {
     EXPECT_EQ(TByteKey().FindIn(text.data(), text.data() + 3), text.data());  // no key: no filter
 }
 
+// An exact key is found first wherever it stands, in texts of every length
+// around the 32-byte steps of the wide search, among near misses that share
+// its first or last byte.
+TEST(ByteKey, ExactKeyIsFoundFirstAtEveryPlace) {
+    for (const std::string key : {"\xD1\xA9\xCF\xDF", "ab", "abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGH"}) {
+        for (size_t length = 0; length <= 100; ++length) {
+            std::string text(length, '\0');
+            for (size_t i = 0; i < length; ++i)
+                text[i] = i % 3 == 0 ? key.front() : i % 3 == 1 ? key.back() : char('0' + i % 7);
+            const auto first = [&](const std::string& t) {
+                const size_t at = t.find(key);
+                return at == std::string::npos ? -1 : int(at);
+            };
+            const TByteKey byteKey(QByteArray::fromStdString(key), false);
+            const auto found = [&](const std::string& t) {
+                const char* at = byteKey.FindIn(t.data(), t.data() + t.size());
+                return at ? int(at - t.data()) : -1;
+            };
+            SCOPED_TRACE(testing::Message() << key.size() << "-byte key, " << length << " bytes");
+            EXPECT_EQ(found(text), first(text));
+            for (size_t at = 0; at + key.size() <= length; ++at) {
+                std::string planted = text;
+                planted.replace(at, key.size(), key);
+                EXPECT_EQ(found(planted), first(planted)) << "planted at " << at;
+            }
+        }
+    }
+}
+
 // Hits of a stored text found line by line on the decoded text, no prefilter.
 std::vector<std::string> PlainHits(const TLineMatcher& matcher, const QString& text) {
     std::vector<std::string> hits;

@@ -1,6 +1,8 @@
 // Blowfish (B. Schneier, 1993) from its published definition.
 #include "tomedb/dataproc/Blowfish.h"
 
+#include "tomedb/dataproc/BlowfishDecipher.h"
+
 #include <cstring>
 
 namespace tomedb {
@@ -12,74 +14,11 @@ extern const uint32_t kInitS[4][256];
 
 namespace {
 
-struct BlowfishKey {
-    uint32_t P[18];
-    uint32_t S[4][256];
-};
+using BlowfishKey = blowfish::TKey;
+using blowfish::Encipher;
+using blowfish::LoadBE;
+using blowfish::StoreBE;
 static_assert(sizeof(BlowfishKey) == TEnc_Blowfish::kScheduleSize);
-
-// Big-endian halves through one unaligned load and a byte swap each.
-inline uint32_t LoadBE(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return __builtin_bswap32(v);
-}
-inline void StoreBE(uint8_t* p, uint32_t v) {
-    v = __builtin_bswap32(v);
-    std::memcpy(p, &v, 4);
-}
-
-inline uint32_t F(const BlowfishKey& k, uint32_t x) {
-    return ((k.S[0][x >> 24] + k.S[1][(x >> 16) & 0xFF]) ^ k.S[2][(x >> 8) & 0xFF]) + k.S[3][x & 0xFF];
-}
-
-// The sixteen rounds with P[first], P[first + step], ... (step +1 to
-// encipher, -1 to decipher). The trip count is fixed, so the compiler lays
-// the rounds out straight and the halves stay in registers.
-template <int First, int Step>
-inline void Rounds(const BlowfishKey& k, uint32_t& L, uint32_t& R) {
-    for (int n = 0; n < 8; ++n) {
-        const int i = First + 2 * Step * n;
-        L ^= k.P[i];
-        R ^= F(k, L) ^ k.P[i + Step];
-        L ^= F(k, R);
-    }
-}
-
-inline void Encipher(const BlowfishKey& k, uint32_t& l, uint32_t& r) {
-    uint32_t L = l, R = r;
-    Rounds<0, 1>(k, L, R);
-    l = R ^ k.P[17];
-    r = L ^ k.P[16];
-}
-
-inline void Decipher(const BlowfishKey& k, uint32_t& l, uint32_t& r) {
-    uint32_t L = l, R = r;
-    Rounds<17, -1>(k, L, R);
-    l = R ^ k.P[0];
-    r = L ^ k.P[1];
-}
-
-// Four blocks deciphered side by side: a block's rounds form one chain of
-// dependent table loads, so interleaving independent blocks keeps the CPU
-// busy while each load is waited for. Same result as Decipher on each.
-constexpr size_t kLanes = 4;
-
-inline void Decipher4(const BlowfishKey& k, uint32_t (&L)[kLanes], uint32_t (&R)[kLanes]) {
-    for (int i = 17; i > 1; i -= 2) {
-        for (size_t j = 0; j < kLanes; ++j)
-            L[j] ^= k.P[i];
-        for (size_t j = 0; j < kLanes; ++j)
-            R[j] ^= F(k, L[j]) ^ k.P[i - 1];
-        for (size_t j = 0; j < kLanes; ++j)
-            L[j] ^= F(k, R[j]);
-    }
-    for (size_t j = 0; j < kLanes; ++j) {
-        const uint32_t l = R[j] ^ k.P[0];
-        R[j] = L[j] ^ k.P[1];
-        L[j] = l;
-    }
-}
 
 BlowfishKey& KeyOf(uint32_t* schedule) { return *reinterpret_cast<BlowfishKey*>(schedule); }
 
@@ -116,6 +55,7 @@ void TEnc_Blowfish::SetupKey(const uint8_t* Key, size_t KeySize) {
             box[i] = l;
             box[i + 1] = r;
         }
+    blowfish::BuildPlanes(k);
 }
 
 void TEnc_Blowfish::EncodeBlock(uint8_t* Block) {
@@ -128,26 +68,11 @@ void TEnc_Blowfish::EncodeBlock(uint8_t* Block) {
 void TEnc_Blowfish::DecodeBlock(uint8_t* Block) { DecodeBlocks(Block, 1); }
 
 void TEnc_Blowfish::DecodeBlocks(uint8_t* Blocks, size_t Count) {
-    const BlowfishKey& k = KeyOf(Schedule());
-    uint8_t* block = Blocks;
-    for (; Count >= kLanes; Count -= kLanes, block += kLanes * kBlockSize) {
-        uint32_t L[kLanes], R[kLanes];
-        for (size_t j = 0; j < kLanes; ++j) {
-            L[j] = LoadBE(block + j * kBlockSize);
-            R[j] = LoadBE(block + j * kBlockSize + 4);
-        }
-        Decipher4(k, L, R);
-        for (size_t j = 0; j < kLanes; ++j) {
-            StoreBE(block + j * kBlockSize, L[j]);
-            StoreBE(block + j * kBlockSize + 4, R[j]);
-        }
-    }
-    for (; Count > 0; --Count, block += kBlockSize) {
-        uint32_t l = LoadBE(block), r = LoadBE(block + 4);
-        Decipher(k, l, r);
-        StoreBE(block, l);
-        StoreBE(block + 4, r);
-    }
+    blowfish::DecipherBlocks(KeyOf(Schedule()), Blocks, Count);
+}
+
+void TEnc_Blowfish::DecodeBlocksVia(blowfish::TDecipherPath Path, uint8_t* Blocks, size_t Count) {
+    blowfish::DecipherBlocks(Path, KeyOf(Schedule()), Blocks, Count);
 }
 
 // Published ECB vector: key 0123456789ABCDEF, plaintext 1111111111111111.

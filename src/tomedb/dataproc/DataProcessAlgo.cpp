@@ -25,26 +25,31 @@ void TEncryptAlgo::DecodeStream(const std::string& Source, std::string& Dest, in
     ProcessStream(Source, Dest, Size, false);
 }
 
-// Works chunk by chunk in place; the cipher's feedback register carries the
-// chaining across chunks, and 4096 is a multiple of every block size, so the
-// result equals processing the whole unit at once.
+// Works chunk by chunk from Source into Dest (whose memory is reused); the
+// cipher's feedback register carries the chaining across chunks, and 4096 is
+// a multiple of every block size, so the result equals processing the whole
+// unit at once. Source is copied first only when it is Dest itself.
 void TEncryptAlgo::ProcessStream(const std::string& Source, std::string& Dest, int64_t Size, bool encode) {
-    std::string data(StreamInput(Source, Size));
+    std::string copy;
+    std::string_view in = StreamInput(Source, Size);
+    if (&Source == &Dest) {
+        copy.assign(in);
+        in = copy;
+    }
+    Dest.resize(in.size());
     auto report = [&](int percent) { encode ? ReportEncode(percent) : ReportDecode(percent); };
-    const size_t total = data.size();
+    const size_t total = in.size();
     report(0);
     for (size_t done = 0; done < total;) {
         const size_t n = std::min(StreamChunkSize, total - done);
-        char* chunk = data.data() + done;
         if (encode)
-            EncodeBuffer(chunk, chunk, n);
+            EncodeBuffer(in.data() + done, Dest.data() + done, n);
         else
-            DecodeBuffer(chunk, chunk, n);
+            DecodeBuffer(in.data() + done, Dest.data() + done, n);
         done += n;
         report(static_cast<int>(std::lround(100.0 * double(done) / double(total))));
     }
     report(0);
-    Dest = std::move(data);
 }
 
 }  // namespace tomedb

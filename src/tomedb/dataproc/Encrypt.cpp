@@ -174,28 +174,56 @@ void TEncrypt::DecodeBlocks(uint8_t* Blocks, size_t Count) {
         DecodeBlock(Blocks + i * FBlockSize);
 }
 
-// P = D(C) xor F, then F ^= C. The blocks are deciphered a chunk at a time
-// (they do not depend on each other), then chained.
+namespace {
+
+// Mode 0's chaining over whole deciphered blocks: P = D(C) xor F, then
+// F ^= C, `Words` 64-bit words a block, the feedback kept in registers. Each
+// C is read before its P is written (dst may be src).
+template <size_t Words>
+void ChainMode0(const uint8_t* src, const uint8_t* deciphered, uint8_t* dst, size_t size, uint8_t* feedback) {
+    uint64_t f[Words];
+    std::memcpy(f, feedback, sizeof f);
+    for (size_t at = 0; at < size; at += sizeof f)
+        for (size_t j = 0; j < Words; ++j) {
+            uint64_t c, w;
+            std::memcpy(&c, src + at + 8 * j, 8);
+            std::memcpy(&w, deciphered + at + 8 * j, 8);
+            w ^= f[j];
+            f[j] ^= c;
+            std::memcpy(dst + at + 8 * j, &w, 8);
+        }
+    std::memcpy(feedback, f, sizeof f);
+}
+
+void ChainMode0(const uint8_t* src, const uint8_t* deciphered, uint8_t* dst, size_t size, uint8_t* feedback,
+                size_t blockSize) {
+    switch (blockSize) {
+        case 8:
+            ChainMode0<1>(src, deciphered, dst, size, feedback);
+            return;
+        case 16:
+            ChainMode0<2>(src, deciphered, dst, size, feedback);
+            return;
+        default:
+            for (size_t at = 0; at < size; at += blockSize)
+                ChainMode0<1>(src + at, deciphered + at, dst + at, blockSize, feedback);
+            return;
+    }
+}
+
+}  // namespace
+
+// The blocks are deciphered a chunk at a time (they do not depend on each
+// other), then chained.
 void TEncrypt::DecodeMode0(const uint8_t* src, uint8_t* dst, size_t size) {
     const size_t b = FBlockSize;
-    uint8_t* f = FFeedback.data();
-    alignas(8) uint8_t chunk[4096];
+    alignas(64) uint8_t chunk[4096];
     const bool any = size >= b;
     while (size >= b) {
         const size_t n = std::min(size / b * b, sizeof chunk / b * b);
         std::memcpy(chunk, src, n);
         DecodeBlocks(chunk, n / b);
-        for (size_t at = 0; at < n; at += b)
-            for (size_t j = 0; j < b; j += 8) {
-                uint64_t c, w, feedback;
-                std::memcpy(&c, src + at + j, 8);  // read before dst (may alias src) is written
-                std::memcpy(&w, chunk + at + j, 8);
-                std::memcpy(&feedback, f + j, 8);
-                w ^= feedback;
-                feedback ^= c;
-                std::memcpy(dst + at + j, &w, 8);
-                std::memcpy(f + j, &feedback, 8);
-            }
+        ChainMode0(src, chunk, dst, n, FFeedback.data(), b);
         src += n;
         dst += n;
         size -= n;
