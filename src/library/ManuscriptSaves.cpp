@@ -26,7 +26,9 @@ void Besides(const char* what, tomedb::TTomeTable& table, Body&& body) {
     }
 }
 
-// The text field of docs' current record: stored form, and the bytes it decodes to.
+// The text field of docs' current record in its stored form (its bytes when
+// the engine gives none): a save decodes it only when it cannot tell it from
+// the new text otherwise, or cannot copy it as it is.
 void ReadStoredText(tomedb::TTomeTable& docs, TKeptText& text) {
     const int field = docs.FieldByName("Txt").Index();
     std::optional<std::string> stored = docs.StoredBlobValue(field);
@@ -34,10 +36,23 @@ void ReadStoredText(tomedb::TTomeTable& docs, TKeptText& text) {
         text.Bytes = docs.FieldByName("Txt").AsString();
         return;
     }
-    text.Bytes = docs.DecodeStoredBlobValue(field, *stored);
     text.Stored = std::move(*stored);
     text.From = &docs;
     text.FromField = field;
+}
+
+// An empty text is stored as nothing, so either form tells emptiness at once.
+bool IsEmpty(const TKeptText& text) { return text.From ? text.Stored.empty() : text.Bytes.empty(); }
+
+// A replaced text that cannot be decoded differs from any new text: it is
+// kept as it is stored (and listed as damaged) rather than dropped.
+bool Unchanged(const TKeptText& text, const std::string& newText) {
+    try {
+        return text.Is(newText);
+    } catch (const std::exception& error) {
+        qWarning("Docs: replaced text unreadable (%s)", error.what());
+        return false;
+    }
 }
 
 const TViewNode* FindNode(const TViewNode& node, int folderID) {
@@ -88,7 +103,7 @@ bool TManuscriptSaves::WantsVersion(int docID, const TPrevious& previous, const 
                                     const TSaveOptions& options, tomedb::TDateTime now) {
     // Equal bytes are equal texts; bytes that do not decode cleanly differ
     // from any text re-encoded, so they are kept rather than lost.
-    if (!options.KeepHistory || previous.Text.Bytes == newText || previous.Text.Bytes.empty())
+    if (!options.KeepHistory || IsEmpty(previous.Text) || Unchanged(previous.Text, newText))
         return false;
     if (options.ForceVersion)
         return true;
@@ -108,7 +123,8 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
     if (!ReadPrevious(docID, options.KeepHistory, previous))
         return;
     const tomedb::TDateTime now = m_clock();
-    if (options.KeepHistory && WantsVersion(docID, previous, Bytes(attr.Txt), options, now)) {
+    const std::string text = Bytes(attr.Txt);
+    if (options.KeepHistory && WantsVersion(docID, previous, text, options, now)) {
         bool kept = false;
         Besides("DocHistory", m_tables.DocHistory, [&] {
             m_history.Keep(docID, previous.SavedAt, previous.Chinese, previous.Text);
@@ -124,7 +140,7 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
             ThinAfterKeeping(docID, previous.SavedAt, now);
         }
     }
-    m_data.SaveDoc(docID, attr);
+    m_data.SaveDocBytes(docID, attr, text);
     Besides("WriteLog", m_tables.WriteLog, [&] {
         m_log.Add(docID, attr.cnCount.toInt() - previous.Chinese, attr.enCount.toInt() - previous.English,
                   options.TypingSeconds);

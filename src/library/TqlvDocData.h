@@ -105,6 +105,9 @@ public:
     TViewItem NewDoc(int folderID);
     QString LoadDocText(int selectedDocID);
     void SaveDoc(int docID, const TDocAttr& attr);
+    // SaveDoc with the text given as its GB18030 bytes (attr.Txt is not read),
+    // for a caller that has encoded it already.
+    void SaveDocBytes(int docID, const TDocAttr& attr, const std::string& txt);
     // Deletes the selected manuscripts with their marks and pictures; returns
     // the IDs whose items go (a record that no longer exists keeps its item).
     QList<int> DeleteSelectedDocs(const QList<int>& selectedDocIDs);

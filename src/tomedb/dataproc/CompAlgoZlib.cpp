@@ -134,6 +134,34 @@ std::unique_ptr<TCompressAlgo> TCompAlgo_Zlib::NewDecoder() const {
     return decoder;
 }
 
+// EncodeStream ends the body with the zlib stream's end, whose last four
+// bytes are the Adler-32 of the value (big-endian). A body with bytes after
+// its stream (the decoders ignore them; EncodeStream writes none) may be
+// ruled out although it decodes to Value.
+bool TCompAlgo_Zlib::RulesOut(std::string_view Packed, std::string_view Value) const {
+    if (Packed.size() < kPrefixSize)
+        return false;  // damaged: decoding tells
+    const int32_t declared = GetInt32LE(Packed.data());
+    const std::string_view body = Packed.substr(kPrefixSize);
+    if (declared < 0)
+        return body != Value;
+    if (static_cast<size_t>(declared) != Value.size())
+        return true;
+    constexpr size_t kHeaderAndTrailer = 6;
+    if (declared == 0 || body.size() < kHeaderAndTrailer)
+        return false;
+    uint32_t trailer = 0;
+    for (size_t i = body.size() - 4; i < body.size(); ++i)
+        trailer = (trailer << 8) | static_cast<uint8_t>(body[i]);
+    uLong sum = adler32(0L, Z_NULL, 0);
+    for (size_t at = 0; at < Value.size();) {  // adler32 takes a uInt length
+        const size_t n = std::min<size_t>(Value.size() - at, UINT_MAX);
+        sum = adler32(sum, reinterpret_cast<const Bytef*>(Value.data() + at), static_cast<uInt>(n));
+        at += n;
+    }
+    return trailer != static_cast<uint32_t>(sum);
+}
+
 int TCompAlgo_Zlib::ZlibLevel(uint8_t Level) {
     switch (Level) {
         case 0:

@@ -31,6 +31,9 @@ public:
     void SetLevel(uint8_t Level) override { FLevel = Level; }
     uint8_t GetLevel() const override { return FLevel; }
     std::unique_ptr<TCompressAlgo> NewDecoder() const override;
+    // By the length prefix (which the decoders hold a value to), a raw body,
+    // or the Adler-32 that ends the stream; no inflating.
+    bool RulesOut(std::string_view Packed, std::string_view Value) const override;
 
     // Level byte -> zlib level: 0 -> 9, 1 -> default (-1), 2/3 -> 1, else 0.
     static int ZlibLevel(uint8_t Level);
