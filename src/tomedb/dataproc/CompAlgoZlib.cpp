@@ -45,15 +45,6 @@ int Percent(size_t done, size_t total) {
 
 [[noreturn]] void ZlibFail(int code) { throw EZlibError(zError(code == Z_NEED_DICT ? Z_DATA_ERROR : code)); }
 
-struct DeflateStream {
-    z_stream s{};
-    explicit DeflateStream(int level) {
-        if (int rc = deflateInit(&s, level); rc != Z_OK)
-            ZlibFail(rc);
-    }
-    ~DeflateStream() { deflateEnd(&s); }
-};
-
 struct InflateStream {
     z_stream s{};
     InflateStream() {
@@ -63,29 +54,29 @@ struct InflateStream {
     ~InflateStream() { inflateEnd(&s); }
 };
 
-// Deflates in into out after a kPrefixSize gap, handing zlib kBlockSize
-// bytes at a time and reporting progress after each; returns the stream size.
+// Deflates in into out after a kPrefixSize gap with the fresh (or reset)
+// stream z, handing zlib kBlockSize bytes at a time and reporting progress
+// after each; returns the stream size.
 template <class Report>
-size_t Deflate(std::string_view in, int level, std::string& out, Report&& report) {
-    DeflateStream z(level);
-    out.resize(kPrefixSize + deflateBound(&z.s, static_cast<uLong>(in.size())));
-    z.s.next_out = reinterpret_cast<Bytef*>(out.data() + kPrefixSize);
-    z.s.avail_out = static_cast<uInt>(out.size() - kPrefixSize);
+size_t Deflate(z_stream& z, std::string_view in, std::string& out, Report&& report) {
+    out.resize(kPrefixSize + deflateBound(&z, static_cast<uLong>(in.size())));
+    z.next_out = reinterpret_cast<Bytef*>(out.data() + kPrefixSize);
+    z.avail_out = static_cast<uInt>(out.size() - kPrefixSize);
     size_t consumed = 0;
     for (int rc = Z_OK; rc != Z_STREAM_END;) {
         const size_t n = std::min(kBlockSize, in.size() - consumed);
-        z.s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data() + consumed));
-        z.s.avail_in = static_cast<uInt>(n);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data() + consumed));
+        z.avail_in = static_cast<uInt>(n);
         const bool last = consumed + n == in.size();
-        rc = deflate(&z.s, last ? Z_FINISH : Z_NO_FLUSH);
+        rc = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
         if (rc != Z_OK && rc != Z_STREAM_END)
             ZlibFail(rc);
-        consumed += n - z.s.avail_in;
+        consumed += n - z.avail_in;
         report(Percent(consumed, in.size()));
-        if (last && rc != Z_STREAM_END && z.s.avail_out == 0)
+        if (last && rc != Z_STREAM_END && z.avail_out == 0)
             ZlibFail(Z_BUF_ERROR);
     }
-    return z.s.total_out;
+    return z.total_out;
 }
 
 }  // namespace
@@ -93,6 +84,12 @@ size_t Deflate(std::string_view in, int level, std::string& out, Report&& report
 struct TCompAlgo_Zlib::TInflater {
     z_stream s{};
     ~TInflater() { inflateEnd(&s); }
+};
+
+struct TCompAlgo_Zlib::TDeflater {
+    z_stream s{};
+    int level = 0;
+    ~TDeflater() { deflateEnd(&s); }
 };
 
 struct TCompAlgo_Zlib::TWholeInflater {
@@ -115,6 +112,25 @@ z_stream& TCompAlgo_Zlib::Inflater() {
         ZlibFail(rc);  // nothing to end yet
     FInflater = std::move(made);
     return FInflater->s;
+}
+
+// Setting a deflate stream up allocates and clears about a quarter of a
+// megabyte, which cost a manuscript's value more than compressing it (the
+// allocator gave the memory back to the system after each value and took it
+// again, page faults and all).
+z_stream& TCompAlgo_Zlib::Deflater(int level) {
+    if (FDeflater && FDeflater->level == level) {
+        if (int rc = deflateReset(&FDeflater->s); rc != Z_OK)
+            ZlibFail(rc);
+        return FDeflater->s;
+    }
+    FDeflater.reset();
+    auto made = std::make_unique<TDeflater>();
+    if (int rc = deflateInit(&made->s, level); rc != Z_OK)
+        ZlibFail(rc);  // nothing to end yet
+    made->level = level;
+    FDeflater = std::move(made);
+    return FDeflater->s;
 }
 
 libdeflate_decompressor& TCompAlgo_Zlib::WholeInflater() {
@@ -190,7 +206,7 @@ void TCompAlgo_Zlib::EncodeStream(const std::string& Source, std::string& Dest, 
     std::string scratch;
     std::string& out = (&Dest == &Source) ? scratch : Dest;
     ReportEncode(0);
-    const size_t packed = Deflate(in, ZlibLevel(FLevel), out, [this](int p) { ReportEncode(p); });
+    const size_t packed = Deflate(Deflater(ZlibLevel(FLevel)), in, out, [this](int p) { ReportEncode(p); });
     if (packed >= in.size()) {
         // Deflate did not shrink the value: store it raw, marked by -L.
         out.resize(kPrefixSize + in.size());

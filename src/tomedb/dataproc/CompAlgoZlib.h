@@ -39,10 +39,14 @@ public:
     static int ZlibLevel(uint8_t Level);
 
 private:
-    // One inflate state, reset for each value instead of set up anew.
+    // One inflate and one deflate state, reset for each value instead of set
+    // up anew (the deflate one holds about 256 KiB while the algorithm lives).
     struct TInflater;
     ::z_stream_s& Inflater();
     std::unique_ptr<TInflater> FInflater;
+    struct TDeflater;
+    ::z_stream_s& Deflater(int level);
+    std::unique_ptr<TDeflater> FDeflater;
     // Decodes a value of `want` bytes from `body` into `out` in one call.
     void InflateWhole(std::string_view body, size_t want, std::string& out);
     struct TWholeInflater;
