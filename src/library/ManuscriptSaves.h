@@ -57,7 +57,7 @@ public:
 
 private:
     struct TPrevious {
-        TKeptText Text;  // GB18030 bytes and stored form; read only for history
+        TKeptText Text;  // its stored form (or bytes); read only for history
         int Chinese = 0;
         int English = 0;
         tomedb::TDateTime SavedAt = 0;
