@@ -137,6 +137,10 @@ public:
     // Runs body as one write batch (lock held, one pair of disk syncs);
     // body's exceptions pass through after the batch is ended.
     void RunWriteBatch(const std::function<void()>& body);
+    // Runs body with the file lock held (other processes wait), so that what
+    // it reads stays what is stored while it writes; no batch of its own, so
+    // a batch body opens is the outermost one and may commit part-way.
+    void RunLocked(const std::function<void()>& body);
 
     // ---- TRecordStore (imports and exports) -----------------------------------------
     int AddRecord(int folderID, const TDocAttr& attr) override { return AddDoc(folderID, attr); }
