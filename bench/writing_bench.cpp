@@ -15,6 +15,8 @@
 // dialog built, filled and rendered), and the character diff of
 // 10,000-character texts.
 // Ratios (wall and CPU time) are printed against save/plain of the same run.
+// WRITING_BENCH_SAVES sets the saves per row (200), WRITING_BENCH_SAVES_ONLY
+// stops after the save rows.
 #include <zlib.h>
 #include <QApplication>
 #include <QFileInfo>
@@ -137,6 +139,8 @@ int main(int argc, char** argv) {
     row("save/plain", plain);
     row("save/log", logged);
     row("save/history", history);
+    if (!qEnvironmentVariableIsEmpty("WRITING_BENCH_SAVES_ONLY"))
+        return 0;  // the save rows alone (profiling them, repeating them)
 
     {
         TLibrary lib;

@@ -82,7 +82,9 @@ QString TqlvDocData::LoadDocText(int selectedDocID) {
     return FieldText(Doctable, "Txt");
 }
 
-void TqlvDocData::SaveDoc(int docID, const TDocAttr& attr) {
+void TqlvDocData::SaveDoc(int docID, const TDocAttr& attr) { SaveDocBytes(docID, attr, Bytes(attr.Txt)); }
+
+void TqlvDocData::SaveDocBytes(int docID, const TDocAttr& attr, const std::string& txt) {
     const tomedb::TTomeLockScope batch(TomeDB);
     if (!FindByID(Doctable, docID))
         return;
@@ -96,7 +98,7 @@ void TqlvDocData::SaveDoc(int docID, const TDocAttr& attr) {
     SetNumberText(Doctable, "enCount", attr.enCount);
     SetNumberText(Doctable, "MarkCount", marks);
     SetNumberText(Doctable, "PicCount", pics);
-    SetMemoText(Doctable, "Txt", attr.Txt);
+    Doctable.FieldByName("Txt").SetAsString(txt);
     Doctable.Post();
 }
 

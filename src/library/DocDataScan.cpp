@@ -90,3 +90,8 @@ void TqlvDocData::RunWriteBatch(const std::function<void()>& body) {
     body();
     batch.Finish();
 }
+
+void TqlvDocData::RunLocked(const std::function<void()>& body) {
+    const tomedb::TTomeLockScope lock(TomeDB);
+    body();
+}

@@ -113,6 +113,12 @@ tomedb::TDateTime NextThinning(const std::vector<tomedb::TDateTime>& savedAt, to
 TDocHistory::TDocHistory(TWritingTables& tables, TClock clock)
     : m_tables(tables), m_clock(clock ? std::move(clock) : TClock(tomedb::Now)) {}
 
+bool TKeptText::Is(const std::string& bytes) const {
+    return From ? From->StoredBlobHolds(FromField, Stored, bytes) : Bytes == bytes;
+}
+
+std::string TKeptText::Decoded() const { return From ? From->DecodeStoredBlobValue(FromField, Stored) : Bytes; }
+
 void TDocHistory::Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const TKeptText& text) {
     tomedb::TTomeTable& history = m_tables.DocHistory;
     Unfilter(history);
@@ -124,7 +130,7 @@ void TDocHistory::Keep(int docID, tomedb::TDateTime savedAt, int cnCount, const 
     // The stored form saves compressing (and encrypting) the text again.
     const bool copied = text.From && history.SetStoredBlobValue(txt.Index(), *text.From, text.FromField, text.Stored);
     if (!copied)
-        txt.SetAsString(text.Bytes);
+        txt.SetAsString(text.Decoded());
     history.Post();
 }
 

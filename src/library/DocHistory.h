@@ -38,15 +38,21 @@ std::vector<bool> VersionsToKeep(const std::vector<tomedb::TDateTime>& savedAt, 
 // none will). Until then thinning them again drops nothing.
 tomedb::TDateTime NextThinning(const std::vector<tomedb::TDateTime>& savedAt, tomedb::TDateTime now);
 
-// A text to keep as a version: its GB18030 bytes and, when known, its stored
-// form in blob field FromField of table From (a table of the same library),
-// which Keep copies as it is when the engine allows instead of encoding the
-// bytes again.
+// A text to keep as a version: its GB18030 bytes, or its stored form in blob
+// field FromField of table From (a table of the same library), which Keep
+// copies as it is when the engine allows, instead of decoding and encoding
+// it again.
 struct TKeptText {
-    std::string Bytes;
+    std::string Bytes;  // the text while From is null
     std::string Stored;
-    const tomedb::TTomeTable* From = nullptr;
+    tomedb::TTomeTable* From = nullptr;
     int FromField = -1;
+
+    // Whether the text is `bytes`; a stored form is decompressed only when
+    // its length and checksum do not already tell them apart.
+    bool Is(const std::string& bytes) const;
+    // The text's bytes, decoded from the stored form when it has one.
+    std::string Decoded() const;
 };
 
 class TDocHistory {

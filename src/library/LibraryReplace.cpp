@@ -77,8 +77,8 @@ TReplaceOutcome TLibrarySearch::ApplyReplace(const TReplacePlan& plan, const TSe
     RequireWritableLibrary(QStringLiteral("替换"));
     TProgressStep progress(control);
     const int total = plan.DocCount() * 2;
-    m_data.RunWriteBatch([&] {
-        // Under the batch's lock: what was planned is still what is stored.
+    m_data.RunLocked([&] {
+        // Under the lock: what was planned is still what is stored.
         QStringList changed;
         for (size_t i = 0; i < plan.Changes.size(); ++i) {
             if (control.Cancelled()) {
@@ -94,13 +94,15 @@ TReplaceOutcome TLibrarySearch::ApplyReplace(const TReplacePlan& plan, const TSe
             throw EUserError(QStringLiteral("这些稿件在查找之后又被修改或删除了，没有替换任何内容，请重新查找：\n") +
                                  NameList(changed),
                              kCaption, 2);
+        std::vector<TDocSave> saves;
+        for (const TReplaceChange& change : plan.Changes)
+            saves.push_back({change.DocID, CountedAttr(change.NewText)});
         size_t written = 0;
         try {
-            for (const TReplaceChange& change : plan.Changes) {
-                SaveText(change.DocID, change.NewText);
-                ++written;
+            m_saves.SaveAll(saves, ReplaceOptions(), [&](size_t i) {
+                written = i + 1;
                 progress.Step(plan.DocCount() + int(written), total);
-            }
+            });
         } catch (...) {
             // All or nothing: what was written goes back before the error is raised.
             for (size_t i = 0; i < written; ++i) {
@@ -131,22 +133,33 @@ TUndoOutcome TLibrarySearch::UndoReplace() {
         return outcome;
     }
     RequireWritableLibrary(QStringLiteral("撤销替换"));
-    size_t done = 0;
+    std::vector<bool> done(m_undo.size());
     try {
-        m_data.RunWriteBatch([&] {
-            for (; done < m_undo.size(); ++done) {
-                const TUndoEntry& entry = m_undo[done];
+        m_data.RunLocked([&] {
+            std::vector<TDocSave> saves;
+            std::vector<size_t> entries;
+            for (size_t i = 0; i < m_undo.size(); ++i) {
+                const TUndoEntry& entry = m_undo[i];
                 if (HashOf(m_data.LoadDocText(entry.DocID)) != entry.WrittenHash) {
                     outcome.Refused << entry.DocName;
+                    done[i] = true;  // refused again on a later try: nothing to keep it for
                     continue;
                 }
-                SaveText(entry.DocID, entry.OldText);
-                ++outcome.Restored;
+                saves.push_back({entry.DocID, CountedAttr(entry.OldText)});
+                entries.push_back(i);
             }
+            m_saves.SaveAll(saves, ReplaceOptions(), [&](size_t i) {
+                done[entries[i]] = true;
+                ++outcome.Restored;
+            });
         });
     } catch (...) {
         // What was put back is no longer to be undone; the rest still is.
-        m_undo.erase(m_undo.begin(), m_undo.begin() + qsizetype(done));
+        std::vector<TUndoEntry> left;
+        for (size_t i = 0; i < m_undo.size(); ++i)
+            if (!done[i])
+                left.push_back(m_undo[i]);
+        m_undo = std::move(left);
         throw;
     }
     ForgetUndo();
@@ -174,18 +187,26 @@ void TLibrarySearch::RequireWritableLibrary(const QString& action) const {
         throw EUserError(QStringLiteral("稿件库文件是只读的，无法%1：\n").arg(action) + path, kCaption, 2);
 }
 
-// The one place replace and undo save a manuscript: the normal save path
-// (size, counts, date and text, the day's log, and a version of the text it
+// The texts replace and undo save go through the normal save path (size,
+// counts, date and text, the day's log, and a version of the text each
 // replaces, always kept for a bulk edit).
-void TLibrarySearch::SaveText(int docID, const QString& text) {
+TDocAttr TLibrarySearch::CountedAttr(const QString& text) {
     const TWordCount counts = CountWordsIn(text);
     TDocAttr attr;
     attr.DocSize = QString::number(GBLength(text));
     attr.cnCount = QString::number(counts.Chinese);
     attr.enCount = QString::number(counts.English);
     attr.Txt = text;
+    return attr;
+}
+
+TSaveOptions TLibrarySearch::ReplaceOptions() const {
     TSaveOptions options;
     options.ForceVersion = true;
     options.KeepHistory = m_keepHistory;
-    m_saves.Save(docID, attr, options);
+    return options;
+}
+
+void TLibrarySearch::SaveText(int docID, const QString& text) {
+    m_saves.Save(docID, CountedAttr(text), ReplaceOptions());
 }

@@ -156,6 +156,8 @@ private:
 
     void RequireWritableLibrary(const QString& action) const;
     void SaveText(int docID, const QString& text);
+    static TDocAttr CountedAttr(const QString& text);
+    TSaveOptions ReplaceOptions() const;
 
     TqlvDocData& m_data;
     TManuscriptSaves& m_saves;

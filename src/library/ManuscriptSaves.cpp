@@ -26,7 +26,9 @@ void Besides(const char* what, tomedb::TTomeTable& table, Body&& body) {
     }
 }
 
-// The text field of docs' current record: stored form, and the bytes it decodes to.
+// The text field of docs' current record in its stored form (its bytes when
+// the engine gives none): a save decodes it only when it cannot tell it from
+// the new text otherwise, or cannot copy it as it is.
 void ReadStoredText(tomedb::TTomeTable& docs, TKeptText& text) {
     const int field = docs.FieldByName("Txt").Index();
     std::optional<std::string> stored = docs.StoredBlobValue(field);
@@ -34,10 +36,23 @@ void ReadStoredText(tomedb::TTomeTable& docs, TKeptText& text) {
         text.Bytes = docs.FieldByName("Txt").AsString();
         return;
     }
-    text.Bytes = docs.DecodeStoredBlobValue(field, *stored);
     text.Stored = std::move(*stored);
     text.From = &docs;
     text.FromField = field;
+}
+
+// An empty text is stored as nothing, so either form tells emptiness at once.
+bool IsEmpty(const TKeptText& text) { return text.From ? text.Stored.empty() : text.Bytes.empty(); }
+
+// A replaced text that cannot be decoded differs from any new text: it is
+// kept as it is stored (and listed as damaged) rather than dropped.
+bool Unchanged(const TKeptText& text, const std::string& newText) {
+    try {
+        return text.Is(newText);
+    } catch (const std::exception& error) {
+        qWarning("Docs: replaced text unreadable (%s)", error.what());
+        return false;
+    }
 }
 
 const TViewNode* FindNode(const TViewNode& node, int folderID) {
@@ -88,7 +103,7 @@ bool TManuscriptSaves::WantsVersion(int docID, const TPrevious& previous, const 
                                     const TSaveOptions& options, tomedb::TDateTime now) {
     // Equal bytes are equal texts; bytes that do not decode cleanly differ
     // from any text re-encoded, so they are kept rather than lost.
-    if (!options.KeepHistory || previous.Text.Bytes == newText || previous.Text.Bytes.empty())
+    if (!options.KeepHistory || IsEmpty(previous.Text) || Unchanged(previous.Text, newText))
         return false;
     if (options.ForceVersion)
         return true;
@@ -108,29 +123,73 @@ void TManuscriptSaves::Save(int docID, const TDocAttr& attr, const TSaveOptions&
     if (!ReadPrevious(docID, options.KeepHistory, previous))
         return;
     const tomedb::TDateTime now = m_clock();
-    if (options.KeepHistory && WantsVersion(docID, previous, Bytes(attr.Txt), options, now)) {
-        bool kept = false;
-        Besides("DocHistory", m_tables.DocHistory, [&] {
-            m_history.Keep(docID, previous.SavedAt, previous.Chinese, previous.Text);
-            kept = true;
-        });
-        // The version is on disk before any byte of the new text is written
-        // (the same sync the text's write would pay first), so a power cut
-        // leaves the save with its version, the version alone, or neither;
-        // never the new text with the replaced one lost.
+    const std::string text = Bytes(attr.Txt);
+    // The version is on disk before any byte of the new text is written
+    // (the same sync the text's write would pay first), so a power cut
+    // leaves the save with its version, the version alone, or neither;
+    // never the new text with the replaced one lost.
+    if (KeepVersion(docID, previous, text, options, now)) {
         batch.CommitAppends();
-        if (kept) {
-            m_lastKept.insert(Key(docID), previous.SavedAt);
-            ThinAfterKeeping(docID, previous.SavedAt, now);
-        }
+        ThinAfterKeeping(docID, previous.SavedAt, now);
     }
-    m_data.SaveDoc(docID, attr);
+    WriteText(docID, attr, text, previous, options, now);
+    batch.Finish();
+}
+
+void TManuscriptSaves::SaveAll(std::span<const TDocSave> saves, const TSaveOptions& options,
+                               const std::function<void(size_t)>& written) {
+    if (!m_data.Opened() || saves.empty())
+        return;
+    m_tables.EnsureForWriting();
+    tomedb::TTomeWriteBatch batch(TDocDataEngine::Database(m_data));
+    const tomedb::TDateTime now = m_clock();
+    std::vector<TPrevious> previous(saves.size());
+    std::vector<std::string> texts(saves.size());
+    std::vector<bool> found(saves.size()), kept(saves.size());
+    for (size_t i = 0; i < saves.size(); ++i) {
+        found[i] = ReadPrevious(saves[i].DocID, options.KeepHistory, previous[i]);
+        texts[i] = Bytes(saves[i].Attr.Txt);
+        kept[i] = found[i] && KeepVersion(saves[i].DocID, previous[i], texts[i], options, now);
+    }
+    // Every version on disk before the first new text, as Save does for one.
+    batch.CommitAppends();
+    for (size_t i = 0; i < saves.size(); ++i)
+        if (kept[i])
+            ThinAfterKeeping(saves[i].DocID, previous[i].SavedAt, now);
+    for (size_t i = 0; i < saves.size(); ++i) {
+        if (found[i])
+            WriteText(saves[i].DocID, saves[i].Attr, texts[i], previous[i], options, now);
+        if (written)
+            written(i);
+    }
+    batch.Finish();
+}
+
+// Keeps the replaced text as a version when the save wants one; true when
+// it was kept.
+bool TManuscriptSaves::KeepVersion(int docID, const TPrevious& previous, const std::string& newText,
+                                   const TSaveOptions& options, tomedb::TDateTime now) {
+    if (!options.KeepHistory || !WantsVersion(docID, previous, newText, options, now))
+        return false;
+    bool kept = false;
+    Besides("DocHistory", m_tables.DocHistory, [&] {
+        m_history.Keep(docID, previous.SavedAt, previous.Chinese, previous.Text);
+        kept = true;
+    });
+    if (kept)
+        m_lastKept.insert(Key(docID), previous.SavedAt);
+    return kept;
+}
+
+// The new text with its counts, and the change in counts on the day's log.
+void TManuscriptSaves::WriteText(int docID, const TDocAttr& attr, const std::string& text, const TPrevious& previous,
+                                 const TSaveOptions& options, tomedb::TDateTime now) {
+    m_data.SaveDocBytes(docID, attr, text);
     Besides("WriteLog", m_tables.WriteLog, [&] {
         m_log.Add(docID, attr.cnCount.toInt() - previous.Chinese, attr.enCount.toInt() - previous.English,
                   options.TypingSeconds);
     });
     m_savedAt.insert(Key(docID), now);
-    batch.Finish();
 }
 
 // Keeping a version younger than six days changes nothing the keeping rule

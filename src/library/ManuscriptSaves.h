@@ -20,6 +20,14 @@
 
 #include <QHash>
 
+#include <functional>
+#include <span>
+
+struct TDocSave {
+    int DocID = 0;
+    TDocAttr Attr;
+};
+
 struct TSaveOptions {
     int TypingSeconds = 0;      // from the editor's TTypingTimer
     bool ForceVersion = false;  // replace across the library, restore: always keep a version
@@ -36,6 +44,15 @@ public:
     // kept less than two minutes ago and the save is not forced) and logging
     // the deltas of the counts. Nothing when docID does not exist.
     void Save(int docID, const TDocAttr& attr, const TSaveOptions& options = {});
+    // Saves several manuscripts as Save does each, in one write batch, with
+    // every version kept and made durable before any new text is written: a
+    // power cut part-way leaves no new text without its replaced one kept
+    // (a bulk edit stays undoable). The part-way commit needs this batch to
+    // be the outermost one (inside another batch the versions are kept but
+    // commit with it). written(i) is called once saves[i] is written; a
+    // failure raises after the texts written so far.
+    void SaveAll(std::span<const TDocSave> saves, const TSaveOptions& options,
+                 const std::function<void(size_t)>& written = {});
     // The text of the version, saved as the manuscript's text (counts from
     // `counted`, which the caller fills from the version text with its
     // counter); the current text is kept as a version first. Returns the
@@ -57,12 +74,16 @@ public:
 
 private:
     struct TPrevious {
-        TKeptText Text;  // GB18030 bytes and stored form; read only for history
+        TKeptText Text;  // its stored form (or bytes); read only for history
         int Chinese = 0;
         int English = 0;
         tomedb::TDateTime SavedAt = 0;
     };
     bool ReadPrevious(int docID, bool withText, TPrevious& previous);
+    bool KeepVersion(int docID, const TPrevious& previous, const std::string& newText, const TSaveOptions& options,
+                     tomedb::TDateTime now);
+    void WriteText(int docID, const TDocAttr& attr, const std::string& text, const TPrevious& previous,
+                   const TSaveOptions& options, tomedb::TDateTime now);
     void ThinAfterKeeping(int docID, tomedb::TDateTime keptSavedAt, tomedb::TDateTime now);
     void ForgetDocs(const QList<int>& removed);
     bool WantsVersion(int docID, const TPrevious& previous, const std::string& newText, const TSaveOptions& options,

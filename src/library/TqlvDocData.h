@@ -105,6 +105,9 @@ public:
     TViewItem NewDoc(int folderID);
     QString LoadDocText(int selectedDocID);
     void SaveDoc(int docID, const TDocAttr& attr);
+    // SaveDoc with the text given as its GB18030 bytes (attr.Txt is not read),
+    // for a caller that has encoded it already.
+    void SaveDocBytes(int docID, const TDocAttr& attr, const std::string& txt);
     // Deletes the selected manuscripts with their marks and pictures; returns
     // the IDs whose items go (a record that no longer exists keeps its item).
     QList<int> DeleteSelectedDocs(const QList<int>& selectedDocIDs);
@@ -134,6 +137,10 @@ public:
     // Runs body as one write batch (lock held, one pair of disk syncs);
     // body's exceptions pass through after the batch is ended.
     void RunWriteBatch(const std::function<void()>& body);
+    // Runs body with the file lock held (other processes wait), so that what
+    // it reads stays what is stored while it writes; no batch of its own, so
+    // a batch body opens is the outermost one and may commit part-way.
+    void RunLocked(const std::function<void()>& body);
 
     // ---- TRecordStore (imports and exports) -----------------------------------------
     int AddRecord(int folderID, const TDocAttr& attr) override { return AddDoc(folderID, attr); }

@@ -323,6 +323,27 @@ TEST_F(DocHistoryTest, ADamagedVersionIsListedAsSuchAndCannotBeRestored) {
     EXPECT_EQ(saves->History().Versions(doc).size(), 3u);
 }
 
+// A save over a text that can no longer be read goes through; the replaced
+// text is kept as it is stored, and so listed as damaged.
+TEST_F(DocHistoryTest, ASaveOverADamagedTextKeepsItAsADamagedVersion) {
+    const QString spoilt = QStringLiteral("将被弄坏的正文。").repeated(100);
+    QString sameLength = spoilt;
+    sameLength[7] = QChar(0x4E00);
+    for (const QString& next : {QStringLiteral("新的正文"), sameLength}) {
+        SCOPED_TRACE(next.size());
+        doc = data.NewDoc(0).ID;
+        SaveAt(kDay + 0.5, spoilt);
+        saves.reset();
+        data.CloseDocData();
+        ASSERT_GT(SpoilStoredValuesIn(this->file, spoilt), 0);
+        ASSERT_TRUE(data.OpenDocData(this->file));
+        Attach();
+        SaveAt(kDay + 0.6, next);
+        EXPECT_EQ(data.LoadDocText(doc), next);
+        EXPECT_EQ(VersionTexts(), QStringList{"<damaged>"});
+    }
+}
+
 // ---- character diff ------------------------------------------------------------
 
 QString Spell(const std::vector<TDiffRun>& runs) {

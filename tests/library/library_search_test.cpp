@@ -1,6 +1,7 @@
 // Find and replace across a library's manuscripts, and the undo of a replace.
 #include "LibraryFixture.h"
 
+#include "library/DocDataEngine.h"
 #include "library/LibrarySearch.h"
 #include "platform/TextCodec.h"
 
@@ -273,6 +274,71 @@ TEST_F(LibrarySearchTest, UndoLeavesAManuscriptChangedSinceAndRestoresTheRest) {
     auto expected = before;
     expected.remove(yi);
     EXPECT_EQ(after, expected);
+}
+
+// Copies the library file when the first write lands that carries one of the
+// given names: a manuscript's record being rewritten (the texts must not
+// hold the names).
+class CopyAtFirstRecordRewrite : public tomedb::TTomeWriteObserver {
+public:
+    CopyAtFirstRecordRewrite(QString file, QList<QByteArray> names) : m_file(file), m_names(names) {}
+    void ImageWritten(int64_t, const uint8_t* bytes, size_t count) override {
+        if (!copy.isEmpty())
+            return;
+        const QByteArrayView written(bytes, qsizetype(count));
+        for (const QByteArray& name : m_names)
+            if (written.indexOf(name) >= 0) {
+                QFile source(m_file);
+                if (source.open(QIODevice::ReadOnly))
+                    copy = source.readAll();
+                return;
+            }
+    }
+    void FileLayerGone() override {}
+    QByteArray copy;
+
+private:
+    QString m_file;
+    QList<QByteArray> m_names;
+};
+
+// A power cut during a replace must never leave a replaced text without its
+// version, or the bulk edit could not be undone: every version is in the
+// file before the first manuscript record is rewritten.
+TEST_F(LibrarySearchTest, ReplaceWritesEveryVersionBeforeAnyNewText) {
+    const QStringList names = {QStringLiteral("潇湘馆记一"), QStringLiteral("潇湘馆记二"),
+                               QStringLiteral("潇湘馆记三")};
+    QList<int> docs;
+    QList<QByteArray> stored;
+    for (const QString& name : names) {
+        docs << Add(folderB, name, QStringLiteral("宝钗来了。\r\n宝钗又走了 %1 次。").arg(docs.size()));
+        stored << ToGB(name);
+    }
+    const TReplacePlan plan = search.PlanReplace(Query("宝钗"), "宝玉");
+    ASSERT_EQ(plan.DocCount(), 3);
+    CopyAtFirstRecordRewrite observer(file, stored);
+    tomedb::TTomeDBFileIO& io = *TDocDataEngine::Database(data).FileIO();
+    io.AddWriteObserver(&observer);
+    search.ApplyReplace(plan);
+    io.RemoveWriteObserver(&observer);
+    ASSERT_FALSE(observer.copy.isEmpty());
+
+    const QString copied = Path("copy.qdb");
+    QFile out(copied);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(observer.copy);
+    out.close();
+    TqlvDocData copy;
+    ASSERT_TRUE(copy.OpenDocData(copied));
+    TManuscriptSaves copySaves(copy);
+    for (int i = 0; i < docs.size(); ++i) {
+        const std::vector<TDocVersion> versions = copySaves.History().Versions(docs[i]);
+        ASSERT_EQ(versions.size(), 1u) << names[i].toStdString();
+        EXPECT_EQ(copySaves.History().Text(docs[i], versions[0].ID),
+                  QStringLiteral("宝钗来了。\r\n宝钗又走了 %1 次。").arg(i));
+    }
+    for (int doc : docs)
+        EXPECT_TRUE(data.LoadDocText(doc).startsWith(QStringLiteral("宝玉来了")));
 }
 
 TEST_F(LibrarySearchTest, UndoIsForgottenWithTheLibrary) {

@@ -54,8 +54,9 @@ struct InflateStream {
     ~InflateStream() { inflateEnd(&s); }
 };
 
-// Deflates in into out after a kPrefixSize gap, handing zlib kBlockSize
-// bytes at a time and reporting progress after each; returns the stream size.
+// Deflates in into out after a kPrefixSize gap with the fresh (or reset)
+// stream z, handing zlib kBlockSize bytes at a time and reporting progress
+// after each; returns the stream size.
 template <class Report>
 size_t Deflate(z_stream& z, std::string_view in, std::string& out, Report&& report) {
     out.resize(kPrefixSize + deflateBound(&z, static_cast<uLong>(in.size())));
@@ -100,23 +101,6 @@ TCompAlgo_Zlib::TCompAlgo_Zlib(TTomeDBFileIO* owner) : TCompressAlgo(owner) {}
 
 TCompAlgo_Zlib::~TCompAlgo_Zlib() = default;
 
-// Setting a deflate state up allocates some 270 KB, which the C library
-// hands back to the system when it is freed, and takes anew each time.
-z_stream& TCompAlgo_Zlib::Deflater(int Level) {
-    if (FDeflater && FDeflater->level == Level) {
-        if (int rc = deflateReset(&FDeflater->s); rc != Z_OK)
-            ZlibFail(rc);
-        return FDeflater->s;
-    }
-    FDeflater.reset();
-    auto made = std::make_unique<TDeflater>();
-    if (int rc = deflateInit(&made->s, Level); rc != Z_OK)
-        ZlibFail(rc);
-    made->level = Level;
-    FDeflater = std::move(made);
-    return FDeflater->s;
-}
-
 z_stream& TCompAlgo_Zlib::Inflater() {
     if (FInflater) {
         if (int rc = inflateReset(&FInflater->s); rc != Z_OK)
@@ -128,6 +112,25 @@ z_stream& TCompAlgo_Zlib::Inflater() {
         ZlibFail(rc);  // nothing to end yet
     FInflater = std::move(made);
     return FInflater->s;
+}
+
+// Setting a deflate stream up allocates and clears about a quarter of a
+// megabyte, which cost a manuscript's value more than compressing it (the
+// allocator gave the memory back to the system after each value and took it
+// again, page faults and all).
+z_stream& TCompAlgo_Zlib::Deflater(int level) {
+    if (FDeflater && FDeflater->level == level) {
+        if (int rc = deflateReset(&FDeflater->s); rc != Z_OK)
+            ZlibFail(rc);
+        return FDeflater->s;
+    }
+    FDeflater.reset();
+    auto made = std::make_unique<TDeflater>();
+    if (int rc = deflateInit(&made->s, level); rc != Z_OK)
+        ZlibFail(rc);  // nothing to end yet
+    made->level = level;
+    FDeflater = std::move(made);
+    return FDeflater->s;
 }
 
 libdeflate_decompressor& TCompAlgo_Zlib::WholeInflater() {
@@ -145,6 +148,34 @@ std::unique_ptr<TCompressAlgo> TCompAlgo_Zlib::NewDecoder() const {
     auto decoder = std::make_unique<TCompAlgo_Zlib>();
     decoder->SetLevel(FLevel);
     return decoder;
+}
+
+// EncodeStream ends the body with the zlib stream's end, whose last four
+// bytes are the Adler-32 of the value (big-endian). A body with bytes after
+// its stream (the decoders ignore them; EncodeStream writes none) may be
+// ruled out although it decodes to Value.
+bool TCompAlgo_Zlib::RulesOut(std::string_view Packed, std::string_view Value) const {
+    if (Packed.size() < kPrefixSize)
+        return false;  // damaged: decoding tells
+    const int32_t declared = GetInt32LE(Packed.data());
+    const std::string_view body = Packed.substr(kPrefixSize);
+    if (declared < 0)
+        return body != Value;
+    if (static_cast<size_t>(declared) != Value.size())
+        return true;
+    constexpr size_t kHeaderAndTrailer = 6;
+    if (declared == 0 || body.size() < kHeaderAndTrailer)
+        return false;
+    uint32_t trailer = 0;
+    for (size_t i = body.size() - 4; i < body.size(); ++i)
+        trailer = (trailer << 8) | static_cast<uint8_t>(body[i]);
+    uLong sum = adler32(0L, Z_NULL, 0);
+    for (size_t at = 0; at < Value.size();) {  // adler32 takes a uInt length
+        const size_t n = std::min<size_t>(Value.size() - at, UINT_MAX);
+        sum = adler32(sum, reinterpret_cast<const Bytef*>(Value.data() + at), static_cast<uInt>(n));
+        at += n;
+    }
+    return trailer != static_cast<uint32_t>(sum);
 }
 
 int TCompAlgo_Zlib::ZlibLevel(uint8_t Level) {

@@ -31,19 +31,22 @@ public:
     void SetLevel(uint8_t Level) override { FLevel = Level; }
     uint8_t GetLevel() const override { return FLevel; }
     std::unique_ptr<TCompressAlgo> NewDecoder() const override;
+    // By the length prefix (which the decoders hold a value to), a raw body,
+    // or the Adler-32 that ends the stream; no inflating.
+    bool RulesOut(std::string_view Packed, std::string_view Value) const override;
 
     // Level byte -> zlib level: 0 -> 9, 1 -> default (-1), 2/3 -> 1, else 0.
     static int ZlibLevel(uint8_t Level);
 
 private:
-    // One deflate state per level, reset for each value instead of set up anew.
-    struct TDeflater;
-    ::z_stream_s& Deflater(int Level);
-    std::unique_ptr<TDeflater> FDeflater;
-    // One inflate state, reset for each value instead of set up anew.
+    // One inflate and one deflate state, reset for each value instead of set
+    // up anew (the deflate one holds about 256 KiB while the algorithm lives).
     struct TInflater;
     ::z_stream_s& Inflater();
     std::unique_ptr<TInflater> FInflater;
+    struct TDeflater;
+    ::z_stream_s& Deflater(int level);
+    std::unique_ptr<TDeflater> FDeflater;
     // Decodes a value of `want` bytes from `body` into `out` in one call.
     void InflateWhole(std::string_view body, size_t want, std::string& out);
     struct TWholeInflater;

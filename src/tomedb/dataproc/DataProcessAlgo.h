@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "tomedb/TomeError.h"
 
@@ -76,6 +77,10 @@ public:
     // A new algorithm object that decodes as this one does, sharing no state
     // with it (for decoding on another thread); null when the class has none.
     virtual std::unique_ptr<TCompressAlgo> NewDecoder() const { return nullptr; }
+    // True when Packed (a result of EncodeStream) cannot decode to Value, told
+    // from its framing without decoding it; false when only decoding can tell
+    // (the default: always).
+    virtual bool RulesOut(std::string_view /*Packed*/, std::string_view /*Value*/) const { return false; }
 };
 
 // Encryption algorithm: the stream form is built on the buffer operations and

@@ -160,6 +160,10 @@ public:
     std::optional<std::string> StoredBlobValue(int fieldIndex);
     // The value a stored form (StoredBlobValue of this field) decodes to.
     std::string DecodeStoredBlobValue(int fieldIndex, const std::string& stored);
+    // Whether a stored form (StoredBlobValue of this field) decodes to value;
+    // as comparing DecodeStoredBlobValue with it, but a compressed value that
+    // differs in length or checksum is told apart without being decompressed.
+    bool StoredBlobHolds(int fieldIndex, const std::string& stored, const std::string& value);
     // A decoder of this field's stored forms for use on another thread (see
     // TTomeBlobDecoder); null when the table is closed, the field is not a
     // blob, or its algorithms cannot be copied (decode here then).

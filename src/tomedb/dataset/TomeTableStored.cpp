@@ -61,6 +61,11 @@ std::string TTomeTable::DecodeStoredBlobValue(int fieldIndex, const std::string&
     return value;
 }
 
+bool TTomeTable::StoredBlobHolds(int fieldIndex, const std::string& stored, const std::string& value) {
+    CheckActive();
+    return tableIO_->StoredBlobHolds(stored, fieldIndex, value);
+}
+
 std::unique_ptr<TTomeBlobDecoder> TTomeTable::NewBlobDecoder(int fieldIndex) const {
     if (!tableIO_ || !IsBlobField(*tableIO_, fieldIndex))
         return nullptr;

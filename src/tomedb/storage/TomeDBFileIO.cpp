@@ -587,6 +587,25 @@ void TTomeDBFileIO::DecodeStreamInPieces(const std::string& Source, bool Compres
         Sink(input->data(), input->size());
 }
 
+bool TTomeDBFileIO::StoredFormHolds(const std::string& Stored, const std::string& Value, bool Compress, bool Encrypt) {
+    if (Stored.empty())
+        return Value.empty();  // an empty value is stored as nothing, whatever the steps
+    std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
+    std::string plain;
+    const std::string* packed = &Stored;
+    if (Encrypt) {
+        Encrypt_.DecodeStream(Stored, plain);
+        packed = &plain;
+    }
+    if (!Compress)
+        return *packed == Value;
+    if (Compress_.Algo() && Compress_.Algo()->RulesOut(*packed, Value))
+        return false;
+    std::string decoded;
+    Compress_.DecodeStream(*packed, decoded);
+    return decoded == Value;
+}
+
 std::unique_ptr<TTomeBlobDecoder> TTomeDBFileIO::NewBlobDecoder(bool Compress, bool Encrypt) {
     std::lock_guard<std::recursive_mutex> guard(ProcessLock_);
     std::unique_ptr<TCompressAlgo> compress;

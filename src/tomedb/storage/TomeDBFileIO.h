@@ -227,6 +227,11 @@ public:
     // DecodeStream handing the value to Sink in pieces: decompression never
     // holds more than a piece of the result.
     void DecodeStreamInPieces(const std::string& Source, bool Compress, bool Encrypt, const TPieceSink& Sink);
+    // Whether Stored (a value encoded with these steps) decodes to Value: it
+    // is decrypted, but decompressed only when the compression's framing
+    // cannot rule Value out (TCompressAlgo::RulesOut). Raises as DecodeStream
+    // does when it has to decode damaged bytes.
+    bool StoredFormHolds(const std::string& Stored, const std::string& Value, bool Compress, bool Encrypt);
     // A decoder of values stored with these steps that shares no state with
     // this database (see TTomeBlobDecoder); null when an algorithm in use
     // cannot be copied or none is selected.

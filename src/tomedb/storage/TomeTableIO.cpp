@@ -610,6 +610,10 @@ void TTomeTableIO::DecodeStoredBlob(const std::string& Stored, int Field, const 
     Io_.DecodeStreamInPieces(Stored, FieldCompressed(Field), FieldEncrypted(Field), Sink);
 }
 
+bool TTomeTableIO::StoredBlobHolds(const std::string& Stored, int Field, const std::string& Value) {
+    return Io_.StoredFormHolds(Stored, Value, FieldCompressed(Field), FieldEncrypted(Field));
+}
+
 // The decoded value of one field of the record at element; reuses out's memory.
 void TTomeTableIO::ReadKeyField(const TListElement& element, int Field, std::string& out, bool useCache) {
     const int64_t at = static_cast<int64_t>(element.DataOffset) + FieldOffsets_[static_cast<size_t>(Field)];

@@ -117,6 +117,9 @@ public:
     void ReadFieldValueInPieces(int32_t RecIndex, int Field, const TPieceSink& Sink);
     // Decodes Stored (blob Field's bytes as in the image) into Sink in pieces.
     void DecodeStoredBlob(const std::string& Stored, int Field, const TPieceSink& Sink);
+    // Whether Stored (blob Field's bytes as in the image) decodes to Value
+    // (TTomeDBFileIO::StoredFormHolds).
+    bool StoredBlobHolds(const std::string& Stored, int Field, const std::string& Value);
 
     // ---- keys ---------------------------------------------------------------------
     int SearchIndex(TFieldBuffers& Key, const TElementList& List, int IndexNo, int& Result, int FieldCount,
