@@ -480,6 +480,13 @@ const uint8_t* TTomeTableIO::CacheFixedPart(const TListElement& element) {
     if (record >= CacheSlotOfRecord_.size())
         CacheSlotOfRecord_.resize(std::max(record + 1, RecordTab_.size()), -1);
     const auto slot = static_cast<int32_t>(FixedCacheBytes_.size() / size);
+    if (FixedCacheBytes_.size() + size > FixedCacheBytes_.capacity()) {
+        // Room for every record at once where the cap allows: growing a step
+        // at a time would copy the cache again and again on a first scan.
+        const size_t every = std::max<size_t>(RecordTab_.size(), record + 1) * size;
+        FixedCacheBytes_.reserve(std::max({FixedCacheBytes_.capacity() * 2, FixedCacheBytes_.size() + size,
+                                           std::min(every, TTomeDBFileIO::kRecordCacheLimit)}));
+    }
     FixedCacheBytes_.insert(FixedCacheBytes_.end(), FixedScratch_.begin(), FixedScratch_.end());
     CacheSlotOfRecord_[record] = slot;
     SlotRecord_.push_back(element.RecIndex);
