@@ -88,12 +88,14 @@ void TTomeTableIO::Load() {
     if (found < 0)
         throw EDatabaseError(FormatMessage("Table '%s' not found", TableName_.c_str()));
     TableNo_ = found;
+    Io_.SettleBeforeUse(TableNo_);
     try {
         Io_.ReadTableHeader(TableNo_, Header_);
         if (!Header_.CheckSane(Io_.ImageSize()))
             Io_.RaiseDamaged();
         ReadDefinitions();
         ReadRecordTab();
+        Io_.DropRecordTabMemo();
         BuildNaturalList();
         // Index lists are built when first asked for (see BuildMissingList).
     } catch (...) {
@@ -141,7 +143,7 @@ void TTomeTableIO::ReadRecordTab() {
     for (int32_t done = 0; done < total;) {
         if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize)
             Io_.RaiseDamaged();
-        Io_.ReadExact(offset, chunk.data(), chunk.size());
+        Io_.ReadRecordTabChunk(offset, chunk.data());
         RecTabChunks_.push_back(offset);
         const int32_t items = std::min<int32_t>(kChunkItems, total - done);
         for (int32_t i = 0; i < items; ++i) {
