@@ -61,8 +61,12 @@ std::vector<TTomeFieldItem> PicFields() {
 
 }  // namespace
 
-// Whatever the user saves is on disk when the call returns.
-TqlvDocData::TqlvDocData() { TomeDB.SetDurableWrites(true); }
+// Whatever the user saves is on disk when the call returns. Opening settles
+// only the tables it reads (the marks and pictures wait for their first use).
+TqlvDocData::TqlvDocData() {
+    TomeDB.SetDurableWrites(true);
+    TomeDB.SetSettleTablesOnUse(true);
+}
 
 TqlvDocData::~TqlvDocData() {
     // Tables go before the database they are attached to.

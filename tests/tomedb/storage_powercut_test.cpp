@@ -155,32 +155,38 @@ TEST(PowerCut, WritesInARowKeepWhatWasAcknowledged) {
 }
 
 // The state a cut left when appends were not durable: the header and record
-// tab of an append on disk, its record data lost. The append is undone when
-// the file is opened, and the next append lands where nothing lives.
+// tab of an append to Docs on disk, its record data lost.
+std::vector<uint8_t> ImageWithLostAppend(const std::vector<uint8_t>& base) {
+    TTomeMemoryImage image(base);
+    TTomeFaultMedium medium(image);
+    {
+        TTomeDBFileIO io;
+        io.OpenMedium(medium, "cut", false);
+        io.CheckPassword("pw");
+        TTomeTableIO table(io, "Docs");
+        table.Open();
+        medium.LogWrites();
+        Record r(table);
+        r.Str(1, "lost").Int(2, 5).Blob(3, std::string(700, 'L'));
+        table.AppendRecord(r.Buffers, false);
+    }
+    const auto& events = medium.Events();
+    EXPECT_EQ(WritesAfterLastBarrier(events, events.size()), events.size()) << "no barrier when not durable";
+    // Everything lands but the record data at the end of the image.
+    const auto end = static_cast<int64_t>(base.size());
+    auto bytes = ImageAfterPowerCut(base, events, events.size(),
+                                    [&](size_t write, size_t, size_t) { return events[write].Position != end; });
+    EXPECT_EQ(bytes.size(), base.size());
+    return bytes;
+}
+
+// The append is undone when the file is opened, and the next append lands
+// where nothing lives.
 TEST(PowerCut, RecordWhoseDataWasLostIsUndone) {
     for (bool encrypt : {false, true}) {
         SCOPED_TRACE(encrypt ? "encrypted" : "plain");
         const std::vector<uint8_t> base = BuildBase(encrypt);
-        TTomeMemoryImage image(base);
-        TTomeFaultMedium medium(image);
-        {
-            TTomeDBFileIO io;
-            io.OpenMedium(medium, "cut", false);
-            io.CheckPassword("pw");
-            TTomeTableIO table(io, "Docs");
-            table.Open();
-            medium.LogWrites();
-            Record r(table);
-            r.Str(1, "lost").Int(2, 5).Blob(3, std::string(700, 'L'));
-            table.AppendRecord(r.Buffers, false);
-        }
-        const auto& events = medium.Events();
-        ASSERT_EQ(WritesAfterLastBarrier(events, events.size()), events.size()) << "no barrier when not durable";
-        // Everything lands but the record data at the end of the image.
-        const auto end = static_cast<int64_t>(base.size());
-        const auto bytes = ImageAfterPowerCut(
-            base, events, events.size(), [&](size_t write, size_t, size_t) { return events[write].Position != end; });
-        ASSERT_EQ(bytes.size(), base.size());
+        const std::vector<uint8_t> bytes = ImageWithLostAppend(base);
         const State before = StateOf(base);
         TTomeMemoryImage cut(bytes);
         {
@@ -216,6 +222,46 @@ TEST(PowerCut, RecordWhoseDataWasLostIsUndone) {
         std::ifstream in(path, std::ios::binary);
         const std::vector<uint8_t> rebuilt{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         EXPECT_EQ(StateOf(rebuilt).docs, after.docs);
+    }
+}
+
+// Settled table by table as they are used: the lost append to Docs is undone
+// when Docs is loaded, or before the first write to any other table, so that
+// the write cannot land under it.
+TEST(PowerCut, LostAppendIsUndoneWhenTablesAreSettledOnUse) {
+    const std::vector<uint8_t> base = BuildBase(false);
+    const std::vector<uint8_t> bytes = ImageWithLostAppend(base);
+    const State before = StateOf(base);
+    for (const char* first : {"Docs", "Empty"}) {
+        SCOPED_TRACE(std::string("first used: ") + first);
+        TTomeMemoryImage cut(bytes);
+        {
+            TTomeDBFileIO io;
+            io.SetSettleTablesOnUse(true);
+            io.Open(cut.Name(), mtMemory, 0, false, false);
+            io.CheckPassword("pw");
+            TTomeFileLock lock(io);
+            TTomeTableIO table(io, first);
+            table.Open();
+            Record r(table);
+            if (std::string(first) == "Docs") {
+                EXPECT_EQ(table.Header().RecordTotal(), kBaseRecords) << "the append is undone";
+                r.Str(1, "next").Int(2, 6).Blob(3, "next text");
+            } else {
+                r.Int(0, 7).Str(1, std::string(8, 'E'));
+            }
+            table.AppendRecord(r.Buffers, false);
+        }
+        const State after = StateOf(cut.Bytes());
+        EXPECT_EQ(after.docs.size(), before.docs.size() + (std::string(first) == "Docs" ? 1 : 0));
+        EXPECT_EQ(after.emptyRecords, std::string(first) == "Empty" ? 1u : 0u);
+        TTomeDBFileIO io;
+        io.Open(cut.Name(), mtMemory, 0, true, false);
+        io.CheckPassword("pw");
+        TTomeTableIO docs(io, "Docs");
+        docs.Open();
+        EXPECT_EQ(docs.Header().RecordTotal(), static_cast<int32_t>(after.docs.size() + 2))
+            << "two deleted records count; the lost one no longer does";
     }
 }
 

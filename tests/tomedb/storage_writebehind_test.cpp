@@ -3,6 +3,7 @@
 #include <random>
 
 #include "storage_fixture.h"
+#include "tomedb/storage/TomeDiskMedium.h"
 #include "tomedb/storage/TomeWriteBehind.h"
 
 using namespace storage_test;
@@ -54,6 +55,27 @@ TEST(WriteBehind, GapPastTheEndReadsAsZeros) {
     ASSERT_EQ(below.Size(), 100003);
     EXPECT_EQ(below.Bytes()[100002], 9);
     EXPECT_EQ(below.Bytes()[50000], 0);
+}
+
+// A gathered write to a disk file: more pieces than one system call takes,
+// empty ones among them, lands as the pieces one after the other.
+TEST(WriteBehind, GatheredDiskWriteMatchesThePiecesInOrder) {
+    TempDir dir;
+    TTomeDiskMedium disk(dir.File("gathered"), TTomeDiskMedium::Mode::CreateTruncate, false, false, 0);
+    std::vector<std::string> pieces;
+    std::vector<TTomeWritePiece> gathered;
+    std::string expected(100, '\0');
+    for (int i = 0; i < 2500; ++i) {
+        pieces.push_back(i % 7 == 0 ? std::string() : Noise(static_cast<size_t>(1 + i % 300)));
+        expected += pieces.back();
+    }
+    for (const std::string& piece : pieces)
+        gathered.push_back({piece.data(), piece.size()});
+    disk.WriteGathered(100, gathered.data(), gathered.size());
+    ASSERT_EQ(disk.Size(), static_cast<int64_t>(expected.size()));
+    std::string back(expected.size(), 'x');
+    ASSERT_EQ(disk.ReadAt(0, back.data(), back.size()), back.size());
+    EXPECT_EQ(back, expected);
 }
 
 }  // namespace

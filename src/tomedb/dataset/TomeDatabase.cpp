@@ -163,6 +163,7 @@ void TTomeDatabase::DoConnect() {
     if (!fileIO_)
         fileIO_ = std::make_unique<TTomeDBFileIO>(this);
     fileIO_->SetDurableWrites(durableWrites_);
+    fileIO_->SetSettleTablesOnUse(settleTablesOnUse_);
     try {
         fileIO_->Open(fileName_.empty() ? databaseName_ : fileName_, mediumType_, 0, readOnly_, exclusive_);
     } catch (...) {

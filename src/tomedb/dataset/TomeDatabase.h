@@ -78,6 +78,9 @@ public:
     // barriers and a sync per operation; see TTomeDBFileIO). Off by default.
     bool DurableWrites() const { return durableWrites_; }
     void SetDurableWrites(bool value);
+    // What an interrupted write left is settled table by table as tables are
+    // first used (TTomeDBFileIO::SetSettleTablesOnUse); set before opening.
+    void SetSettleTablesOnUse(bool value) { settleTablesOnUse_ = value; }
 
     TNotifyEvent BeforeConnect, BeforeDisconnect, AfterConnect, AfterDisconnect;
     TOnProgressEvent OnCompressProgress, OnUncompressProgress, OnEncryptProgress, OnDecryptProgress,
@@ -201,6 +204,7 @@ private:
     bool temporary_ = false;
     bool destroying_ = false;
     bool durableWrites_ = false;
+    bool settleTablesOnUse_ = false;
     int refCount_ = 0;
 };
 

@@ -206,6 +206,8 @@ void TTomeDBFileIO::Close() {
     SizeKnown_ = false;
     ++CacheEpoch_;
     StampValid_ = false;
+    Unsettled_.clear();
+    RecTabMemo_.clear();
     Medium_ = nullptr;
     WriteBehind_.reset();
     OwnedMedium_.reset();
@@ -280,7 +282,10 @@ void TTomeDBFileIO::Lock() {
         TakeFileLock();
     if (SettlePending_) {
         SettlePending_ = false;
-        SettleInterruptedAppends();
+        if (SettleOnUse_)
+            Unsettled_.assign(static_cast<size_t>(Directory_.TableCount()), true);
+        else
+            SettleInterruptedAppends();
     }
 }
 
@@ -458,6 +463,9 @@ void TTomeDBFileIO::WriteAt(int64_t Position, const void* Buffer, size_t Count) 
         throw EDatabaseError("Cannot modify a read-only database");
     if (MediumType_ == mtDisk)
         Flushed_ = false;  // a memory image is always "flushed"
+    if (!Unsettled_.empty() && !Settling_)
+        SettleRemainingTables();
+    RecTabMemo_.clear();
     Unsynced_ = true;
     if (LockDepth_ == 0 || !WroteUnderLock_)
         RefuseWriteToDeletedFile();

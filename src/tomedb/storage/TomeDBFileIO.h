@@ -126,6 +126,20 @@ public:
     void SetUnpublished(bool Unpublished) { Unpublished_ = Unpublished; }
     bool DurableWrites() const { return DurableWrites_; }
     void SetDurableWrites(bool Durable) { DurableWrites_ = Durable; }
+    // Set before the first lock: what an interrupted write left is settled
+    // table by table, each when table storage first loads it, and every table
+    // still unsettled before the first write; an open then reads only the
+    // tables it uses. Off: every table is settled in the first lock period.
+    // Whoever reads table headers raw (not through TTomeTableIO) leaves it off.
+    void SetSettleTablesOnUse(bool OnUse) { SettleOnUse_ = OnUse; }
+    // Settles table TableNo if it waits for it (see SetSettleTablesOnUse).
+    // The caller holds the lock. Failures are left to the table's readers.
+    void SettleBeforeUse(int TableNo);
+    // Reads the record tab chunk at Offset (kRecordTabChunkSize bytes), from
+    // what SettleBeforeUse just read of it when nothing was written since.
+    void ReadRecordTabChunk(int32_t Offset, uint8_t* Out);
+    // Forgets the chunks SettleBeforeUse kept.
+    void DropRecordTabMemo() { RecTabMemo_.clear(); }
     // Nested calls only count; the outermost EndBatch commits and syncs. A
     // failing EndBatch still ends the batch and releases the lock.
     void BeginBatch();
@@ -285,7 +299,9 @@ private:
             Flush();
     }
     void SettleInterruptedAppends();
-    bool SettleTable(int TableNo);
+    void SettleTables(const std::vector<int>& Tables, bool KeepChunks = false);
+    void SettleRemainingTables();
+    bool SettleTable(int TableNo, bool KeepChunks = false);
     int32_t RollForward(int TableNo, const TTableHeader& Header, int32_t Total);
     bool SlotVouches(const TTableHeader& Header, int32_t NewTotal, uint32_t Checksum);
     uint32_t CommitChecksum(const TTableHeader& Header, int32_t NewTotal, const TCommitPlaces& Places);
@@ -333,6 +349,13 @@ private:
     std::vector<TTomeWriteObserver*> WriteObservers_;
     bool Unsynced_ = false;       // written since the last barrier
     bool SettlePending_ = false;  // SettleInterruptedAppends has yet to run
+    bool SettleOnUse_ = false;
+    std::vector<bool> Unsettled_;  // by table number, with SettleOnUse_
+    bool Settling_ = false;
+    // Record tab chunks the last SettleBeforeUse read: offset -> bytes, valid
+    // in the cache epoch RecTabMemoEpoch_ until the next write.
+    std::map<int32_t, std::vector<uint8_t>> RecTabMemo_;
+    uint64_t RecTabMemoEpoch_ = 0;
     bool DurableWrites_ = false;
     bool Unpublished_ = false;
     int BatchDepth_ = 0;

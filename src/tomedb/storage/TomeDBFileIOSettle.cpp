@@ -2,6 +2,7 @@
 // layer once per open, inside the first lock period, before anything else is
 // written.
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 #include <vector>
 
@@ -28,12 +29,22 @@ using namespace format;
 // Runs once per open, inside the first lock period, before anything is
 // written. Failures are left to the operations that meet them.
 void TTomeDBFileIO::SettleInterruptedAppends() {
-    if (ReadOnly_ || FileReadOnly_)
+    std::vector<int> tables;
+    for (int i = 0; i < Directory_.TableCount(); ++i)
+        tables.push_back(i);
+    SettleTables(tables);
+}
+
+void TTomeDBFileIO::SettleTables(const std::vector<int>& Tables, bool KeepChunks) {
+    if (ReadOnly_ || FileReadOnly_ || Tables.empty())
         return;
+    // The settling's own writes (record counts, slots) wait for no other table.
+    const bool outer = Settling_;
+    Settling_ = true;
     bool settled = false;
-    for (int i = 0; i < Directory_.TableCount(); ++i) {
+    for (int i : Tables) {
         try {
-            settled = SettleTable(i) || settled;
+            settled = SettleTable(i, KeepChunks) || settled;
         } catch (const EDatabaseError&) {
         }
     }
@@ -43,9 +54,45 @@ void TTomeDBFileIO::SettleInterruptedAppends() {
         ClearSettledSlots();
     } catch (const EDatabaseError&) {
     }
+    Settling_ = outer;
 }
 
-bool TTomeDBFileIO::SettleTable(int TableNo) {
+// With SettleOnUse_: a table is settled when it is first loaded...
+void TTomeDBFileIO::SettleBeforeUse(int TableNo) {
+    if (TableNo < 0 || static_cast<size_t>(TableNo) >= Unsettled_.size() || !Unsettled_[static_cast<size_t>(TableNo)])
+        return;
+    Unsettled_[static_cast<size_t>(TableNo)] = false;
+    if (std::find(Unsettled_.begin(), Unsettled_.end(), true) == Unsettled_.end())
+        Unsettled_.clear();
+    // The table's loading reads the same record tab chunks next.
+    SettleTables({TableNo}, true);
+}
+
+void TTomeDBFileIO::ReadRecordTabChunk(int32_t Offset, uint8_t* Out) {
+    const auto kept = RecTabMemo_.find(Offset);
+    if (kept != RecTabMemo_.end() && RecTabMemoEpoch_ == CacheEpoch_) {
+        std::memcpy(Out, kept->second.data(), kRecordTabChunkSize);
+        return;
+    }
+    ReadExact(Offset, Out, kRecordTabChunkSize);
+}
+
+// ...and every other one before anything is written: an append must not land
+// under a record a cut lost in another table. A write outside a lock period
+// takes the lock for the settling.
+void TTomeDBFileIO::SettleRemainingTables() {
+    std::vector<int> tables;
+    for (size_t i = 0; i < Unsettled_.size(); ++i)
+        if (Unsettled_[i])
+            tables.push_back(static_cast<int>(i));
+    Unsettled_.clear();
+    TTomeFileLock lock(*this);
+    SettleTables(tables);
+}
+
+// KeepChunks: the record tab chunks are read whole and kept for the table's
+// loading (ReadRecordTabChunk) instead of only their links being read.
+bool TTomeDBFileIO::SettleTable(int TableNo, bool KeepChunks) {
     TTableHeader header;
     ReadTableHeader(TableNo, header);
     const int64_t size = ImageSize();
@@ -62,21 +109,35 @@ bool TTomeDBFileIO::SettleTable(int TableNo) {
     }
     // Offsets of the record tab chunks that lie inside the image.
     std::vector<int32_t> chunks;
+    RecTabMemo_.clear();
+    RecTabMemoEpoch_ = CacheEpoch_;
     int32_t offset = header.RecTabOffset();
     for (int32_t done = 0; done < total; done += kChunkItems) {
         if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize)
             break;
         chunks.push_back(offset);
-        uint8_t link[4];
-        ReadExact(offset + kChunkNextOffset, link, 4);
-        offset = GetI32(link);
+        if (KeepChunks) {
+            std::vector<uint8_t>& bytes = RecTabMemo_[offset];
+            bytes.resize(kRecordTabChunkSize);
+            ReadExact(offset, bytes.data(), bytes.size());
+            offset = GetI32(bytes.data() + kChunkNextOffset);
+        } else {
+            uint8_t link[4];
+            ReadExact(offset + kChunkNextOffset, link, 4);
+            offset = GetI32(link);
+        }
     }
     auto interrupted = [&](int32_t r) {
         const auto chunk = static_cast<size_t>(r / kChunkItems);
         if (chunk >= chunks.size())
             return true;
         uint8_t item[kRecordTabItemSize];
-        ReadExact(chunks[chunk] + 4 + static_cast<int64_t>(r % kChunkItems) * kRecordTabItemSize, item, sizeof item);
+        const int64_t within = 4 + static_cast<int64_t>(r % kChunkItems) * kRecordTabItemSize;
+        const auto kept = RecTabMemo_.find(chunks[chunk]);
+        if (kept != RecTabMemo_.end())
+            std::memcpy(item, kept->second.data() + within, sizeof item);
+        else
+            ReadExact(chunks[chunk] + within, item, sizeof item);
         const int32_t data = GetI32(item);
         if (item[4] != 0)
             return false;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -90,6 +91,44 @@ void TTomeDiskMedium::WriteAt(int64_t position, const void* buffer, size_t count
             RaiseIoError("Write");
         }
         done += static_cast<size_t>(n);
+    }
+}
+
+// pwritev of up to IOV_MAX pieces at a time; a short write goes on from the
+// byte where it stopped.
+void TTomeDiskMedium::WriteGathered(int64_t position, const TTomeWritePiece* pieces, size_t count) {
+    int64_t total = 0;
+    for (size_t i = 0; i < count; ++i)
+        total += static_cast<int64_t>(pieces[i].Count);
+    if (position < 0 || position + total > format::kMaxImageSize) {
+        errno = EFBIG;
+        RaiseIoError("Write");
+    }
+    constexpr size_t kMaxPieces = 1024;
+    iovec vectors[kMaxPieces];
+    size_t next = 0;     // first piece not yet handed down whole
+    size_t skipped = 0;  // bytes of pieces[next] already written
+    while (next < count) {
+        size_t used = 0;
+        for (size_t i = next; i < count && used < kMaxPieces; ++i, ++used) {
+            const size_t from = i == next ? skipped : 0;
+            vectors[used].iov_base = const_cast<char*>(static_cast<const char*>(pieces[i].Bytes) + from);
+            vectors[used].iov_len = pieces[i].Count - from;
+        }
+        const ssize_t n = ::pwritev(Fd_, vectors, static_cast<int>(used), static_cast<off_t>(BaseOffset_ + position));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseIoError("Write");
+        }
+        position += n;
+        auto left = static_cast<size_t>(n);
+        while (next < count && left >= pieces[next].Count - skipped) {
+            left -= pieces[next].Count - skipped;
+            skipped = 0;
+            ++next;
+        }
+        skipped += left;
     }
 }
 

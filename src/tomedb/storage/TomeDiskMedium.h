@@ -32,6 +32,7 @@ public:
 
     size_t ReadAt(int64_t position, void* buffer, size_t count) override;
     void WriteAt(int64_t position, const void* buffer, size_t count) override;
+    void WriteGathered(int64_t position, const TTomeWritePiece* pieces, size_t count) override;
     int64_t Size() override;
     void Flush() override;
     bool TryLock() override;

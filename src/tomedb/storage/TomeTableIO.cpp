@@ -88,12 +88,14 @@ void TTomeTableIO::Load() {
     if (found < 0)
         throw EDatabaseError(FormatMessage("Table '%s' not found", TableName_.c_str()));
     TableNo_ = found;
+    Io_.SettleBeforeUse(TableNo_);
     try {
         Io_.ReadTableHeader(TableNo_, Header_);
         if (!Header_.CheckSane(Io_.ImageSize()))
             Io_.RaiseDamaged();
         ReadDefinitions();
         ReadRecordTab();
+        Io_.DropRecordTabMemo();
         BuildNaturalList();
         // Index lists are built when first asked for (see BuildMissingList).
     } catch (...) {
@@ -141,7 +143,7 @@ void TTomeTableIO::ReadRecordTab() {
     for (int32_t done = 0; done < total;) {
         if (offset < kFixedAreaSize || offset > size - kRecordTabChunkSize)
             Io_.RaiseDamaged();
-        Io_.ReadExact(offset, chunk.data(), chunk.size());
+        Io_.ReadRecordTabChunk(offset, chunk.data());
         RecTabChunks_.push_back(offset);
         const int32_t items = std::min<int32_t>(kChunkItems, total - done);
         for (int32_t i = 0; i < items; ++i) {
@@ -480,6 +482,13 @@ const uint8_t* TTomeTableIO::CacheFixedPart(const TListElement& element) {
     if (record >= CacheSlotOfRecord_.size())
         CacheSlotOfRecord_.resize(std::max(record + 1, RecordTab_.size()), -1);
     const auto slot = static_cast<int32_t>(FixedCacheBytes_.size() / size);
+    if (FixedCacheBytes_.size() + size > FixedCacheBytes_.capacity()) {
+        // Room for every record at once where the cap allows: growing a step
+        // at a time would copy the cache again and again on a first scan.
+        const size_t every = std::max<size_t>(RecordTab_.size(), record + 1) * size;
+        FixedCacheBytes_.reserve(std::max({FixedCacheBytes_.capacity() * 2, FixedCacheBytes_.size() + size,
+                                           std::min(every, TTomeDBFileIO::kRecordCacheLimit)}));
+    }
     FixedCacheBytes_.insert(FixedCacheBytes_.end(), FixedScratch_.begin(), FixedScratch_.end());
     CacheSlotOfRecord_[record] = slot;
     SlotRecord_.push_back(element.RecIndex);

@@ -18,11 +18,19 @@ void TTomeWriteBehindMedium::ReadBelow(int64_t position, uint8_t* out, size_t co
         std::memset(out + got, 0, count - got);
 }
 
+// A block taken from the spares needs no clearing: it is either overwritten
+// whole or filled from below.
 uint8_t* TTomeWriteBehindMedium::Block(int64_t number, bool overwrittenWhole) {
     auto it = Dirty_.find(number);
     if (it != Dirty_.end())
         return it->second.data();
-    std::vector<uint8_t> bytes(static_cast<size_t>(kBlockSize), 0);
+    std::vector<uint8_t> bytes;
+    if (Spare_.empty()) {
+        bytes.resize(static_cast<size_t>(kBlockSize));
+    } else {
+        bytes = std::move(Spare_.back());
+        Spare_.pop_back();
+    }
     if (!overwrittenWhole)
         ReadBelow(number * kBlockSize, bytes.data(), bytes.size());
     return Dirty_.emplace(number, std::move(bytes)).first->second.data();
@@ -72,27 +80,31 @@ void TTomeWriteBehindMedium::WriteAt(int64_t position, const void* buffer, size_
         WritePending();
 }
 
-// Runs of neighbouring blocks go down as one write each, cut at the image end.
+// Runs of neighbouring blocks go down as one gathered write each, cut at the
+// image end. The blocks are kept as spares for the next writes.
 void TTomeWriteBehindMedium::WritePending() {
-    std::vector<uint8_t> run;
+    std::vector<TTomeWritePiece> run;
     int64_t runStart = -1;
+    int64_t runEnd = -1;
     auto writeRun = [&] {
-        if (run.empty())
-            return;
-        const int64_t end = std::min<int64_t>(runStart + static_cast<int64_t>(run.size()), Size_);
-        if (end > runStart)
-            Inner_.WriteAt(runStart, run.data(), static_cast<size_t>(end - runStart));
+        if (!run.empty())
+            Inner_.WriteGathered(runStart, run.data(), run.size());
         run.clear();
     };
-    for (auto it = Dirty_.begin(); it != Dirty_.end(); ++it) {
-        const int64_t start = it->first * kBlockSize;
-        if (!run.empty() && start != runStart + static_cast<int64_t>(run.size()))
+    for (const auto& [number, bytes] : Dirty_) {
+        const int64_t start = number * kBlockSize;
+        if (start != runEnd)
             writeRun();
         if (run.empty())
             runStart = start;
-        run.insert(run.end(), it->second.begin(), it->second.end());
+        runEnd = start + kBlockSize;
+        const int64_t count = std::min<int64_t>(kBlockSize, Size_ - start);
+        if (count > 0)
+            run.push_back({bytes.data(), static_cast<size_t>(count)});
     }
     writeRun();
+    for (auto& [number, bytes] : Dirty_)
+        Spare_.push_back(std::move(bytes));
     Dirty_.clear();
 }
 

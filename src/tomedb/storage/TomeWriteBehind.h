@@ -36,7 +36,10 @@ public:
     // Writes every pending byte to the medium below, in file order.
     void WritePending();
     // Forgets what is pending (the image is being abandoned after a failure).
-    void Discard() { Dirty_.clear(); }
+    void Discard() {
+        Dirty_.clear();
+        Spare_.clear();
+    }
     size_t PendingBytes() const { return Dirty_.size() * static_cast<size_t>(kBlockSize); }
 
 private:
@@ -47,6 +50,7 @@ private:
     size_t Limit_;
     int64_t Size_;
     std::map<int64_t, std::vector<uint8_t>> Dirty_;  // block number -> its bytes
+    std::vector<std::vector<uint8_t>> Spare_;        // written blocks, for reuse
 };
 
 }  // namespace tomedb
