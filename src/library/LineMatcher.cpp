@@ -3,12 +3,16 @@
 #include "library/UserError.h"
 #include "platform/TextCodec.h"
 
+#if defined(__x86_64__)
 #include <immintrin.h>
+#define QUILLORA_FIND_AVX2 1
+#endif
 
 #include <cstring>
 
 namespace {
 
+#ifdef QUILLORA_FIND_AVX2
 // The first `key` (two bytes or more) in [begin, end): 32 window starts at a
 // time are kept when their first and last bytes are the key's, and only
 // those are compared whole; the last few windows go to memmem.
@@ -31,10 +35,14 @@ __attribute__((target("avx2"))) const char* FindKeyAvx2(const char* begin, const
     return static_cast<const char*>(memmem(begin + at, length - at, key, size));
 }
 
+#endif
+
 const char* FindKey(const char* begin, const char* end, const char* key, size_t size) {
+#ifdef QUILLORA_FIND_AVX2
     static const bool avx2 = __builtin_cpu_supports("avx2");
     if (avx2 && size >= 2)
         return FindKeyAvx2(begin, end, key, size);
+#endif
     return static_cast<const char*>(memmem(begin, size_t(end - begin), key, size));
 }
 

@@ -8,7 +8,10 @@
 // after the processor has been asked whether it has it.
 #include "tomedb/dataproc/BlowfishDecipher.h"
 
+#if defined(__x86_64__)
 #include <immintrin.h>
+#define QUILLORA_HAS_VBMI_PATH 1
+#endif
 #include <string.h>
 
 namespace tomedb::blowfish {
@@ -58,6 +61,7 @@ void DecipherPortable(const TKey& k, uint8_t* block, size_t count) {
     }
 }
 
+#ifdef QUILLORA_HAS_VBMI_PATH
 // ---- AVX-512 VBMI: 64 blocks sliced by byte ---------------------------------
 //
 // Each register holds one byte position of 64 blocks: Byte[0..3] the left
@@ -236,6 +240,7 @@ QUILLORA_VBMI void DecipherSliced(const TKey& k, uint8_t* blocks, size_t count) 
 }
 
 #pragma GCC diagnostic pop
+#endif  // QUILLORA_HAS_VBMI_PATH
 
 }  // namespace
 
@@ -249,8 +254,12 @@ void BuildPlanes(TKey& key) {
 bool PathAvailable(TDecipherPath path) {
     switch (path) {
         case TDecipherPath::Avx512Vbmi:
+#ifdef QUILLORA_HAS_VBMI_PATH
             return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                    __builtin_cpu_supports("avx512vbmi");
+#else
+            return false;
+#endif
         case TDecipherPath::Portable:
             break;
     }
@@ -267,8 +276,11 @@ TDecipherPath FastestPath() {
 void DecipherBlocks(TDecipherPath path, const TKey& key, uint8_t* blocks, size_t count) {
     switch (path) {
         case TDecipherPath::Avx512Vbmi:
+#ifdef QUILLORA_HAS_VBMI_PATH
             DecipherSliced(key, blocks, count);
             return;
+#endif
+            [[fallthrough]];
         case TDecipherPath::Portable:
             DecipherPortable(key, blocks, count);
             return;
